@@ -1,0 +1,22 @@
+# vq_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>] [ENV <VAR=value...>])
+# Builds one GoogleTest executable and registers each of its tests with CTest. Every test runs
+# with TZ=Europe/Berlin unless ENV says otherwise, so local-time results are the same everywhere.
+enable_testing()
+find_package(GTest REQUIRED)
+include(GoogleTest)
+
+function(vq_test name)
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_compile_definitions(${name} PRIVATE VQ_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
+                                               VQ_CAPTURES_DIR="${PROJECT_SOURCE_DIR}/../shared/captures")
+    set(env TZ=Europe/Berlin ${T_ENV})
+    set(labels ${T_LABELS})
+    if(NOT labels)
+        set(labels unit)
+    endif()
+    gtest_discover_tests(${name}
+        DISCOVERY_MODE PRE_TEST
+        PROPERTIES ENVIRONMENT "${env}" LABELS "${labels}")
+endfunction()
