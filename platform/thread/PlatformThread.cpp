@@ -1,0 +1,35 @@
+#include "platform/thread/PlatformThread.h"
+
+#include "platform/thread/MessageQueue.h"
+
+#include <future>
+#include <system_error>
+
+namespace vq {
+
+PlatformThread::~PlatformThread() {
+    Join();
+}
+
+bool PlatformThread::Start(std::function<void()> body) {
+    std::promise<ThreadId> started;
+    auto id = started.get_future();
+    try {
+        thread_ = std::thread([started = std::move(started), body = std::move(body)]() mutable {
+            MessageQueue& queue = MessageQueue::Current();
+            started.set_value(CurrentThreadId());
+            body();
+            queue.Close();
+        });
+    } catch (const std::system_error&) {
+        return false;
+    }
+    id_ = id.get();
+    return true;
+}
+
+void PlatformThread::Join() {
+    if (thread_.joinable()) thread_.join();
+}
+
+} // namespace vq

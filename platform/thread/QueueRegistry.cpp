@@ -1,0 +1,39 @@
+#include "platform/thread/QueueRegistry.h"
+
+#include <mutex>
+
+namespace vq {
+
+QueueRegistry& QueueRegistry::Instance() {
+    static QueueRegistry registry;
+    return registry;
+}
+
+std::shared_ptr<MessageQueue> QueueRegistry::Create(ThreadId owner) {
+    auto queue = std::make_shared<MessageQueue>(owner);
+    std::unique_lock lock(mutex_);
+    queues_[owner] = queue;
+    return queue;
+}
+
+void QueueRegistry::Remove(ThreadId owner, const MessageQueue* queue) {
+    std::unique_lock lock(mutex_);
+    auto it = queues_.find(owner);
+    if (it != queues_.end() && it->second.get() == queue) queues_.erase(it);
+}
+
+bool QueueRegistry::Post(ThreadId thread, const QueueEntry& entry) {
+    std::shared_lock lock(mutex_);
+    auto it = queues_.find(thread);
+    return it != queues_.end() && it->second->Post(entry);
+}
+
+bool PostThreadMessage(ThreadId thread, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {
+    QueueEntry entry;
+    entry.message = message;
+    entry.wParam = wParam;
+    entry.lParam = lParam;
+    return QueueRegistry::Instance().Post(thread, entry);
+}
+
+} // namespace vq
