@@ -1,0 +1,98 @@
+#pragma once
+
+#include "platform/db/Database.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class CCfgLogGroup;
+class CCfgLogGroupLevel;
+class RowReader;
+class RowWriter;
+struct ConfigTable;
+
+template <class Record> using CfgList = std::vector<std::unique_ptr<Record>>;
+
+// The configuration database: loads the configuration model, writes each record as it is
+// committed, deletes rows by name, creates new databases from the template. Nothing here throws to
+// its caller: an operation answers false, none or 0 and leaves the reason for TakeLastError.
+// Main thread only.
+class CConfig {
+public:
+    // Creates the database access component, apart from opening any file, so that a machine
+    // without it (archive mode) can be reproduced; answers false with the reason when it cannot.
+    using ConnectionFactory = std::function<bool(std::string& reason)>;
+    // Shows a message to the user; CreateDatabase's failures are reported this way.
+    using MessageBox = std::function<void(const std::string& text)>;
+
+    static constexpr const char* kTemplateName = "VorquelIP.tpl";
+    static constexpr int64_t kMinimumFileSize = 10'000;
+    static constexpr int64_t kMaxReportId = 128;
+
+    explicit CConfig(ConnectionFactory factory = {}, MessageBox messageBox = {});
+    CConfig(const CConfig&) = delete;
+    CConfig& operator=(const CConfig&) = delete;
+    virtual ~CConfig();
+
+    bool Open(const std::string& path, const std::string& folder);
+    bool ProbeAdo();
+    std::string TakeLastError();
+    // Whether the open file can be a configuration database at all: long enough and an SQLite
+    // file. The file stays open and its position unchanged.
+    bool CheckDatabaseFile(int fileDescriptor) const;
+    bool CreateDatabase(const std::string& folder, const std::string& name);
+    // Where CreateDatabase finds the template; the program's own folder unless set.
+    void SetProgramFolder(const std::string& folder) { m_ProgramFolder = folder; }
+
+    void Arm();
+    bool WaitForExecute(int count);
+
+    bool LoadLogGroups(CfgList<CCfgLogGroup>& list);
+    bool SaveLogGroup(const CCfgLogGroup& group);
+    bool LoadLogGroupLevels(CfgList<CCfgLogGroupLevel>& list);
+    bool SaveLogGroupLevel(const CCfgLogGroupLevel& level);
+    int ReplaceLogGroupLevels(const std::string& groupName, const CfgList<CCfgLogGroupLevel>& levels);
+
+    int32_t GetReportId(const std::string& name);
+    bool DeleteReport(const std::string& name);
+    bool DeleteDevice(const std::string& name);
+    bool DeleteClass(const std::string& name);
+    bool DeleteNetwork(const std::string& name);
+    bool DeleteLogGroup(const CCfgLogGroup& group);
+    bool DeleteLogGroupLevels(const std::string& groupName);
+    bool DeleteDeviceEvents(const std::string& deviceName);
+    bool DeleteClassEvents(const std::string& className);
+    bool DeleteNetworkEvents(const std::string& networkName);
+
+private:
+    template <class Result, class Work> Result Guarded(Result failure, Work&& work);
+    template <class Record, class Read>
+    bool LoadTable(const ConfigTable& table, CfgList<Record>& list, Read read);
+    template <class Write>
+    int64_t WriteRow(const ConfigTable& table, std::optional<int64_t> id, Write write, int trueFlag);
+    std::optional<int64_t> FindRow(const ConfigTable& table, const std::string& key);
+    void DeleteRows(const ConfigTable& table, const std::string& key);
+    bool Delete(const ConfigTable& table, const std::string& key);
+    void Execute(db::Statement& statement);
+    void ShowMessage(const std::string& text) const;
+    bool CopyTemplate(const std::string& templatePath, const std::string& path);
+
+    bool m_ExecuteComplete = false;
+    bool m_Armed = false;
+    bool m_ArchiveMode = false;
+    std::string m_LastError;
+    std::string m_Folder;
+    std::string m_Path;
+    std::string m_ProgramFolder;
+    ConnectionFactory m_Factory;
+    MessageBox m_MessageBox;
+    std::unique_ptr<db::Database> m_Database;
+};
+
+} // namespace vq

@@ -1,0 +1,232 @@
+-- The configuration database. Columns are read and written by position (SELECT * gives the order
+-- below), so this order is the stored format; only ID, DBVersion and the key names are looked up
+-- by name. IDs are never reused: report numbers key the report-membership bits of devices and
+-- networks, so a deleted report's number must not come back. Names compare exactly (no NOCASE).
+-- Flags hold -1 or 0 (CFGNETWORK: 1 or 0), dates the day count since 1899-12-30.
+
+CREATE TABLE CFGOSTRELIX (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    DBVersion TEXT,
+    PasswordProtect INTEGER,
+    Password TEXT,
+    CreateLocalDevices INTEGER,
+    DisableDataMonitor INTEGER,
+    MonitorResetTime REAL,
+    AssignNewDevices INTEGER,
+    NewDeviceClass TEXT,
+    ReportNewAddresses INTEGER,
+    UseDefaultLevel INTEGER,
+    EventClearMinutes INTEGER,
+    KeepEventStatus INTEGER,
+    EventEntries INTEGER,
+    DisableEventMonitor INTEGER,
+    DefaultLogGroup TEXT,
+    DefaultLogLevel TEXT,
+    DisableActiveTest INTEGER,
+    MessagingUser TEXT,
+    MessagingPassword TEXT,
+    UseDefaultLogon INTEGER,
+    CsvLogging INTEGER,
+    CsvFrequency INTEGER,
+    SpareFlagA INTEGER,
+    SpareFlagB INTEGER,
+    SpareFlagC INTEGER,
+    CaptureEnabled INTEGER,
+    CaptureFormat INTEGER,
+    CaptureFixedLength INTEGER,
+    CaptureFileSize INTEGER,
+    CapturePacketSize INTEGER
+);
+
+CREATE TABLE CFGREPORT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    REPORTNAME TEXT,
+    Day INTEGER,
+    Time REAL,
+    FrequencyUnit INTEGER,
+    Frequency INTEGER,
+    Print INTEGER,
+    PrintToFile INTEGER,
+    SendEmail INTEGER,
+    EmailAddress TEXT,
+    Content INTEGER
+);
+
+CREATE TABLE CFGDEVICE (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    DEVName TEXT,
+    Description TEXT,
+    ClassName TEXT,
+    SpareFlag INTEGER,
+    DialUp INTEGER,
+    AddressType INTEGER,
+    Address TEXT,
+    Bitmap TEXT,
+    PerformTest INTEGER,
+    TestTime REAL,
+    ReportWord0 INTEGER,
+    ReportWord1 INTEGER,
+    ReportWord2 INTEGER,
+    ReportWord3 INTEGER,
+    CsvLogging INTEGER,
+    MaxBandwidth INTEGER,
+    IpConversations INTEGER
+);
+
+CREATE TABLE CFGCLASS (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    CLASSNAME TEXT,
+    Description TEXT,
+    Bitmap TEXT,
+    PerformTest INTEGER,
+    TestTime REAL
+);
+
+CREATE TABLE CFGNETWORK (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    NETWORKNAME TEXT,
+    Description TEXT,
+    AdapterAddress TEXT,
+    SpareFlag INTEGER,
+    SpareTime REAL,
+    AssignClass INTEGER,
+    DiscoveryClass TEXT,
+    ReportWord0 INTEGER,
+    ReportWord1 INTEGER,
+    ReportWord2 INTEGER,
+    ReportWord3 INTEGER,
+    CsvLogging INTEGER,
+    CaptureEnabled INTEGER
+);
+
+CREATE TABLE CFGLOGGROUP (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    LOGGROUP_NAME TEXT,
+    Description TEXT
+);
+
+CREATE TABLE CFGLOGGROUP_LEVEL (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    LOGGROUPNAME TEXT,
+    LevelName TEXT,
+    Description TEXT,
+    ReportEmail INTEGER,
+    EmailAddress TEXT,
+    EmailText TEXT,
+    ReportDialog INTEGER,
+    DialogMessage TEXT,
+    DialogType INTEGER,
+    ReportMultimedia INTEGER,
+    Clip TEXT,
+    ReportProgram INTEGER,
+    Program TEXT,
+    ProgramParameters TEXT,
+    AckRequired INTEGER,
+    AutoAckMinutes INTEGER,
+    InertFlagA INTEGER,
+    InertMinutes INTEGER,
+    InertFlagB INTEGER,
+    ResetMinutes INTEGER
+);
+
+CREATE TABLE CFGCLASSEVENT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    CLASSNAME TEXT,
+    Type INTEGER,
+    PrimaryGroup TEXT,
+    PrimaryLevel TEXT,
+    SecondaryGroup TEXT,
+    SecondaryLevel TEXT,
+    SampleTime REAL,
+    Measure INTEGER,
+    Frequency REAL,
+    Threshold INTEGER,
+    SecondLimit INTEGER,
+    FilterOption INTEGER,
+    Direction INTEGER,
+    Severity INTEGER,
+    SpareValueA INTEGER,
+    CompareFrom REAL,
+    CompareTo INTEGER,
+    SpareValueB INTEGER,
+    BaselineMode INTEGER,
+    BaselineTime REAL,
+    Message TEXT,
+    ResetWhenNormal INTEGER,
+    FilterWord0 INTEGER,
+    FilterWord1 INTEGER,
+    FilterWord2 INTEGER,
+    FilterWord3 INTEGER,
+    FilterWord4 INTEGER,
+    FilterWord5 INTEGER,
+    FilterWord6 INTEGER,
+    FilterWord7 INTEGER
+);
+
+CREATE TABLE CFGDEVICEEVENT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    DEVICENAME TEXT,
+    Type INTEGER,
+    PrimaryGroup TEXT,
+    PrimaryLevel TEXT,
+    SecondaryGroup TEXT,
+    SecondaryLevel TEXT,
+    SampleTime REAL,
+    Measure INTEGER,
+    Frequency REAL,
+    Threshold INTEGER,
+    SecondLimit INTEGER,
+    FilterOption INTEGER,
+    Direction INTEGER,
+    Severity INTEGER,
+    SpareValueA INTEGER,
+    CompareFrom REAL,
+    CompareTo INTEGER,
+    SpareValueB INTEGER,
+    BaselineMode INTEGER,
+    BaselineTime REAL,
+    Message TEXT,
+    ResetWhenNormal INTEGER,
+    FilterWord0 INTEGER,
+    FilterWord1 INTEGER,
+    FilterWord2 INTEGER,
+    FilterWord3 INTEGER,
+    FilterWord4 INTEGER,
+    FilterWord5 INTEGER,
+    FilterWord6 INTEGER,
+    FilterWord7 INTEGER
+);
+
+CREATE TABLE CFGNETWORKEVENT (
+    ID INTEGER PRIMARY KEY AUTOINCREMENT,
+    NETWORKNAME TEXT,
+    Type INTEGER,
+    PrimaryGroup TEXT,
+    PrimaryLevel TEXT,
+    SecondaryGroup TEXT,
+    SecondaryLevel TEXT,
+    SampleTime REAL,
+    Measure INTEGER,
+    Frequency REAL,
+    Threshold INTEGER,
+    SecondLimit INTEGER,
+    FilterOption INTEGER,
+    Direction INTEGER,
+    Severity INTEGER,
+    SpareValueA INTEGER,
+    CompareFrom REAL,
+    CompareTo INTEGER,
+    SpareValueB INTEGER,
+    BaselineMode INTEGER,
+    BaselineTime REAL,
+    Message TEXT,
+    ResetWhenNormal INTEGER,
+    FilterWord0 INTEGER,
+    FilterWord1 INTEGER,
+    FilterWord2 INTEGER,
+    FilterWord3 INTEGER,
+    FilterWord4 INTEGER,
+    FilterWord5 INTEGER,
+    FilterWord6 INTEGER,
+    FilterWord7 INTEGER
+);
