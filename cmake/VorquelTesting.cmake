@@ -5,12 +5,22 @@ enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
 
+# The shared captures sit beside the main checkout and two levels above a worktree under wt/.
+foreach(candidate ${PROJECT_SOURCE_DIR}/../shared/captures ${PROJECT_SOURCE_DIR}/../../shared/captures)
+    if(NOT VQ_CAPTURES_DIR AND IS_DIRECTORY ${candidate})
+        get_filename_component(VQ_CAPTURES_DIR ${candidate} ABSOLUTE)
+    endif()
+endforeach()
+if(NOT VQ_CAPTURES_DIR)
+    set(VQ_CAPTURES_DIR ${PROJECT_SOURCE_DIR}/../shared/captures)
+endif()
+
 function(vq_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE VQ_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-                                               VQ_CAPTURES_DIR="${PROJECT_SOURCE_DIR}/../shared/captures")
+                                               VQ_CAPTURES_DIR="${VQ_CAPTURES_DIR}")
     set(env TZ=Europe/Berlin ${T_ENV})
     set(labels ${T_LABELS})
     if(NOT labels)

@@ -1,0 +1,217 @@
+#include "platform/packet/AdapterHandle.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <limits>
+#include <poll.h>
+#include <stdexcept>
+#include <sys/eventfd.h>
+#include <system_error>
+#include <unistd.h>
+
+namespace vq {
+namespace {
+
+bool IsOtherMediumAddress(uint32_t oid) {
+    switch (oid) {
+    case 0x02010102:
+    case 0x03010102:
+    case 0x04010102:
+    case 0x05010102:
+    case 0x06010102:
+    case 0x08010105:
+    case 0x0901010C:
+        return true;
+    default:
+        return false;
+    }
+}
+
+uint32_t Write(NdisRequest& request, const void* value, uint32_t size) {
+    if (request.type != NdisRequest::kQuery) return ndis::kStatusNotSupported;
+    request.bytesNeeded = size;
+    if (request.buffer == nullptr || request.bufferLength < size) return ndis::kStatusBufferTooShort;
+    std::memcpy(request.buffer, value, size);
+    request.bytesWritten = size;
+    return ndis::kStatusSuccess;
+}
+
+uint32_t WriteWord(NdisRequest& request, uint32_t value) {
+    return Write(request, &value, sizeof value);
+}
+
+void DrainWake(int fd) {
+    uint64_t count;
+    while (read(fd, &count, sizeof count) < 0 && errno == EINTR) {
+    }
+}
+
+} // namespace
+
+AdapterHandle::AdapterHandle(std::unique_ptr<FrameSource> source) : source_(std::move(source)) {
+    wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
+    finished_.store(source_->IsFinished());
+    reader_ = std::thread([this] { Run(); });
+}
+
+AdapterHandle::~AdapterHandle() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    Wake();
+    reader_.join();
+    close(wakeFd_);
+}
+
+void AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapped* overlapped) {
+    if (overlapped->event) overlapped->event->Reset();
+    overlapped->completed.store(false, std::memory_order_relaxed);
+    {
+        std::lock_guard lock(mutex_);
+        posted_.push_back({record, bytesReturned, overlapped});
+    }
+    if (idle_.exchange(false)) Wake();
+}
+
+void AdapterHandle::Wake() {
+    uint64_t one = 1;
+    while (write(wakeFd_, &one, sizeof one) < 0 && errno == EINTR) {
+    }
+}
+
+int AdapterHandle::PostedCount() {
+    std::lock_guard lock(mutex_);
+    return static_cast<int>(std::min<size_t>(posted_.size(), std::numeric_limits<int>::max()));
+}
+
+void AdapterHandle::Run() {
+    for (;;) {
+        {
+            std::lock_guard lock(mutex_);
+            if (stopping_) return;
+        }
+        ApplyFilter();
+        int posted = PostedCount();
+        if (posted == 0) {
+            WaitForWork();
+            continue;
+        }
+        if (source_->Dispatch(posted, *this) > 0) continue;
+        SourceWait wait = source_->Wait();
+        pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {wait.fd, POLLIN, 0}};
+        int count = ppoll(fds, wait.fd >= 0 ? 2 : 1, wait.timeout, nullptr);
+        if (count > 0 && (fds[0].revents & POLLIN)) DrainWake(wakeFd_);
+    }
+}
+
+void AdapterHandle::WaitForWork() {
+    idle_.store(true);
+    {
+        std::lock_guard lock(mutex_);
+        if (stopping_ || !posted_.empty() || filterApplies_ != filterRequests_) {
+            idle_.store(false);
+            return;
+        }
+    }
+    pollfd fd{wakeFd_, POLLIN, 0};
+    while (ppoll(&fd, 1, nullptr, nullptr) < 0 && errno == EINTR) {
+    }
+    idle_.store(false);
+    DrainWake(wakeFd_);
+}
+
+void AdapterHandle::ApplyFilter() {
+    std::unique_lock lock(mutex_);
+    if (filterApplies_ == filterRequests_) return;
+    uint64_t request = filterRequests_;
+    bool accepting = wantedFilter_ != ndis::kFilterNone;
+    lock.unlock();
+    source_->SetAccepting(accepting);
+    lock.lock();
+    filterApplies_ = request;
+    filterApplied_.notify_all();
+}
+
+void AdapterHandle::Deliver(const Frame& frame) {
+    Read read;
+    {
+        std::lock_guard lock(mutex_);
+        read = posted_.front();
+        posted_.pop_front();
+    }
+    DriverRecord& record = *read.record;
+    uint32_t captured = std::min(frame.capturedLength, DriverRecord::kDataCapacity);
+    record.status = frame.status;
+    record.sequence = frame.sequence;
+    record.time = frame.time;
+    record.capturedLength = captured;
+    record.originalLength = frame.originalLength;
+    std::memcpy(record.data, frame.data, captured);
+    uint32_t bytes = static_cast<uint32_t>(offsetof(DriverRecord, data)) + captured;
+    *read.bytesReturned = bytes;
+    read.overlapped->bytes = bytes;
+    Event* event = read.overlapped->event;
+    if (source_->IsFinished()) finished_.store(true, std::memory_order_release);
+    read.overlapped->completed.store(true, std::memory_order_release);
+    if (event) event->Set();
+}
+
+uint32_t AdapterHandle::SetFilter(uint32_t filter) {
+    if (filter != ndis::kFilterNone && filter != ndis::kFilterDirectedPromiscuous)
+        return ndis::kStatusNotSupported;
+    std::unique_lock lock(mutex_);
+    wantedFilter_ = filter;
+    uint64_t request = ++filterRequests_;
+    lock.unlock();
+    Wake();
+    lock.lock();
+    filterApplied_.wait(lock, [&] { return filterApplies_ >= request; });
+    return ndis::kStatusSuccess;
+}
+
+uint32_t AdapterHandle::MakeRequest(NdisRequest& request) {
+    request.bytesWritten = 0;
+    request.bytesNeeded = 0;
+    if (request.oid == ndis::kOidCurrentPacketFilter) {
+        if (request.type != NdisRequest::kSet) return ndis::kStatusNotSupported;
+        request.bytesNeeded = sizeof(uint32_t);
+        if (request.buffer == nullptr || request.bufferLength < sizeof(uint32_t))
+            return ndis::kStatusBufferTooShort;
+        uint32_t filter;
+        std::memcpy(&filter, request.buffer, sizeof filter);
+        uint32_t status = SetFilter(filter);
+        if (status == ndis::kStatusSuccess) request.bytesWritten = sizeof filter;
+        return status;
+    }
+    return Answer(request);
+}
+
+uint32_t AdapterHandle::Answer(NdisRequest& request) {
+    if (IsOtherMediumAddress(request.oid)) return ndis::kStatusNotSupported;
+    switch (request.oid) {
+    case ndis::kOidMediumInUse:
+        return WriteWord(request, ndis::kMedium8023);
+    case ndis::kOid8023CurrentAddress: {
+        AdapterFacts facts = source_->Facts();
+        return Write(request, facts.mac.data(), facts.mac.size());
+    }
+    case ndis::kOidLinkSpeed: {
+        // The answer counts 100 bit/s units in 32 bits.
+        uint64_t units = source_->Facts().speed / 100;
+        return WriteWord(request, static_cast<uint32_t>(std::min<uint64_t>(units, UINT32_MAX)));
+    }
+    case ndis::kOidMaximumTotalSize:
+        return WriteWord(request, source_->Facts().mtu + 14);
+    case ndis::kOidVendorDescription: {
+        std::string vendor = source_->Facts().vendor.substr(0, 79);
+        return Write(request, vendor.c_str(), static_cast<uint32_t>(vendor.size() + 1));
+    }
+    default:
+        return ndis::kStatusInvalidOid;
+    }
+}
+
+} // namespace vq

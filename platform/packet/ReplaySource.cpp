@@ -1,0 +1,117 @@
+#include "platform/packet/ReplaySource.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <system_error>
+#include <time.h>
+
+namespace vq {
+namespace {
+
+int64_t MonotonicNanoseconds() {
+    timespec now;
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return int64_t(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+} // namespace
+
+ReplaySource::ReplaySource(const std::string& path, const ReplayOptions& options) : options_(options) {
+    if (options.openFail) throw std::system_error(EIO, std::generic_category(), "replay told to fail");
+    reader_ = CaptureFileReader::Open(path);
+    pendingData_.resize(DriverRecord::kDataCapacity);
+    deliveredData_.resize(DriverRecord::kDataCapacity);
+    Load();
+}
+
+void ReplaySource::Load() {
+    if (!reader_->Next(pending_)) {
+        finished_ = true;
+        loaded_ = false;
+        return;
+    }
+    // The reader's buffer is only good until its next call; keep what a read can take.
+    uint32_t kept = std::min(pending_.capturedLength, DriverRecord::kDataCapacity);
+    std::copy_n(pending_.data, kept, pendingData_.data());
+    pending_.capturedLength = kept;
+    pending_.data = pendingData_.data();
+    loaded_ = true;
+}
+
+uint64_t ReplaySource::NextSequence(uint64_t frameNumber, uint32_t drops) {
+    uint64_t sequence = sequence_ + 1 + drops;
+    for (const auto& gap : options_.gaps)
+        if (gap.frame == frameNumber) sequence += gap.count;
+    for (const auto& back : options_.backs)
+        if (back.frame == frameNumber) sequence -= back.count;
+    if (std::find(options_.duplicates.begin(), options_.duplicates.end(), frameNumber) !=
+        options_.duplicates.end())
+        sequence = sequence_;
+    sequence_ = sequence;
+    return sequence;
+}
+
+uint32_t ReplaySource::StatusOf(uint64_t frameNumber) const {
+    for (const auto& status : options_.statuses)
+        if (status.frame == frameNumber) return status.code;
+    return 0;
+}
+
+bool ReplaySource::Due() {
+    if (options_.pace <= 0) return true;
+    int64_t now = MonotonicNanoseconds();
+    if (!paceStarted_) {
+        paceStarted_ = true;
+        paceWallStart_ = now;
+        paceFileStart_ = pending_.time;
+        return true;
+    }
+    if (pending_.time <= paceFileStart_) return true;
+    double offset = double(pending_.time - paceFileStart_) * 100.0 / options_.pace;
+    int64_t due = paceWallStart_ + static_cast<int64_t>(std::min(offset, 4.0e18));
+    if (now >= due) return true;
+    int64_t remaining = due - now;
+    waitFor_ = {static_cast<time_t>(remaining / 1000000000), static_cast<long>(remaining % 1000000000)};
+    return false;
+}
+
+int ReplaySource::Dispatch(int limit, FrameSink& sink) {
+    int delivered = 0;
+    while (delivered < limit && accepting_ && loaded_ && Due()) {
+        ++frameNumber_;
+        Frame frame;
+        frame.sequence = NextSequence(frameNumber_, pending_.dropsBefore);
+        frame.status = StatusOf(frameNumber_);
+        frame.time = pending_.time;
+        frame.capturedLength = pending_.capturedLength;
+        frame.originalLength = pending_.originalLength;
+        // Read ahead first, so the end of the file is known before the last frame completes.
+        std::swap(pendingData_, deliveredData_);
+        frame.data = deliveredData_.data();
+        Load();
+        sink.Deliver(frame);
+        ++delivered;
+    }
+    return delivered;
+}
+
+SourceWait ReplaySource::Wait() {
+    if (!accepting_ || !loaded_) return {-1, nullptr};
+    return {-1, &waitFor_};
+}
+
+void ReplaySource::SetAccepting(bool accepting) {
+    // A paced replay goes on from where it was paused, not from where the clock now stands.
+    if (accepting && !accepting_) paceStarted_ = false;
+    accepting_ = accepting;
+}
+
+AdapterFacts ReplaySource::Facts() const {
+    AdapterFacts facts;
+    facts.mac = options_.mac;
+    facts.speed = options_.speed;
+    facts.vendor = "replay";
+    return facts;
+}
+
+} // namespace vq

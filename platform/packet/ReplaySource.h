@@ -1,0 +1,48 @@
+#pragma once
+
+#include "platform/packet/CaptureFileReader.h"
+#include "platform/packet/DeviceName.h"
+#include "platform/packet/FrameSource.h"
+
+#include <memory>
+#include <vector>
+
+namespace vq {
+
+// Frames of a capture file delivered as a live adapter would, with the sequence faults its
+// options ask for. Frames wait while the filter accepts nothing.
+class ReplaySource : public FrameSource {
+public:
+    // Throws std::system_error as CaptureFileReader::Open says, EIO when told to fail.
+    ReplaySource(const std::string& path, const ReplayOptions& options);
+
+    int Dispatch(int limit, FrameSink& sink) override;
+    SourceWait Wait() override;
+    void SetAccepting(bool accepting) override;
+    bool IsFinished() const override { return finished_; }
+    AdapterFacts Facts() const override;
+
+private:
+    void Load();
+    uint64_t NextSequence(uint64_t frameNumber, uint32_t drops);
+    uint32_t StatusOf(uint64_t frameNumber) const;
+    bool Due();
+
+    std::unique_ptr<CaptureFileReader> reader_;
+    ReplayOptions options_;
+    bool accepting_ = false;
+    bool finished_ = false;
+    bool loaded_ = false;
+    RecordedFrame pending_;
+    std::vector<uint8_t> pendingData_;
+    std::vector<uint8_t> deliveredData_;
+    uint64_t frameNumber_ = 0;
+    uint64_t sequence_ = 0;
+    // Pace: the wall time (monotonic ns) at which the file time `paceFileStart_` is due.
+    bool paceStarted_ = false;
+    int64_t paceWallStart_ = 0;
+    uint64_t paceFileStart_ = 0;
+    timespec waitFor_{};
+};
+
+} // namespace vq
