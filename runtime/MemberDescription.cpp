@@ -1,0 +1,204 @@
+#include "runtime/MemberDescription.h"
+
+#include "platform/core/Format.h"
+#include "platform/time/CalendarTime.h"
+#include "platform/time/OleDateTime.h"
+#include "runtime/TimeSpan.h"
+#include "runtime/Timestamp.h"
+
+namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(Describable, Object)
+
+namespace {
+
+bool NamedValues(uint32_t flags) {
+    const uint32_t naming = flags & DescribeNamingMask;
+    return naming == 0 || naming == 3;
+}
+
+bool BlockMode(uint32_t flags) {
+    return (flags & DescribeBlockMode) == DescribeBlockMode;
+}
+
+void AppendIndent(std::string& text, int depth) {
+    if (depth > 0) AppendRepeated(text, depth, "    ");
+}
+
+void AppendPadding(std::string& text, int32_t width, size_t length) {
+    const int64_t blanks = int64_t(width) - int64_t(length);
+    AppendRepeated(text, blanks > 1 ? int(blanks) : 1, " ");
+}
+
+void AppendSeparator(std::string& text, uint32_t flags, int32_t width, size_t length) {
+    switch (flags & DescribeSeparatorMask) {
+    case 0:
+        text += '\n';
+        break;
+    case 4:
+        text += ' ';
+        break;
+    case 8:
+        text += ',';
+        break;
+    default:
+        AppendPadding(text, width, length);
+        break;
+    }
+}
+
+std::string FormatText(const char* text, const char* format) {
+    return format == nullptr ? std::string(text) : Format(format, text);
+}
+
+} // namespace
+
+std::string Describable::DescribeObject(uint32_t flags, int depth) const {
+    const bool withClassName = (flags & DescribeNamingMask) != 1;
+    std::string text;
+    if (withClassName) text += DescribeClassName(flags) + "\n";
+    text += DescribeBody(flags, depth);
+    if (withClassName) text += "\n";
+    return text;
+}
+
+std::string Describable::DescribeBody(uint32_t flags, int depth) const {
+    std::string text;
+    const bool block = BlockMode(flags);
+    if (block) {
+        text += "\n";
+        AppendIndent(text, depth);
+        text += Format("[addr $%lx]", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)));
+    }
+    text += DescribeMembers(flags, depth, false);
+    if (block) {
+        text += "\n";
+        if (depth > 1) AppendIndent(text, depth - 1);
+    }
+    return text;
+}
+
+std::string Describable::DescribeClassName(uint32_t) const {
+    return GetRuntimeClass().name;
+}
+
+std::string Describable::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
+    const MemberTable table = DescribedMembers();
+    if (!IsKindOf(table.describedClass)) return FormatObjectPointer(this);
+    std::string text;
+    const bool named = NamedValues(flags);
+    if (named) {
+        text += "\n";
+        if (BlockMode(flags)) AppendIndent(text, depth);
+        text += "[class " + DescribeClassName(flags) + " members]\n";
+        flags |= DescribeBlockMode;
+    }
+    for (size_t i = 0; i < table.rows.size(); ++i) {
+        const MemberRow& row = table.rows[i];
+        if (BlockMode(flags)) AppendIndent(text, depth);
+        if (named) text += std::string(row.name) + "=<";
+        const std::string value = row.format(*this, flags, depth + 1);
+        text += value;
+        if (named) text += ">";
+        if (i + 1 < table.rows.size() || trailingSeparator)
+            AppendSeparator(text, flags, row.width, value.size());
+    }
+    return text;
+}
+
+std::string Describable::DescribeColumns(uint32_t flags, bool trailingSeparator) const {
+    const MemberTable table = DescribedMembers();
+    std::string text;
+    for (size_t i = 0; i < table.rows.size(); ++i) {
+        const MemberRow& row = table.rows[i];
+        const std::string label = row.label;
+        text += label;
+        if (i + 1 == table.rows.size() && !trailingSeparator) break;
+        const uint32_t separator = flags & DescribeSeparatorMask;
+        if (separator == 0 || separator == 12)
+            AppendPadding(text, row.width, label.size());
+        else
+            AppendSeparator(text, flags, row.width, label.size());
+    }
+    return text;
+}
+
+std::string FormatObjectPointer(const void* object) {
+    return object == nullptr ? std::string(NullObjectText) : Format("$%p(invalid)", object);
+}
+
+void AppendRepeated(std::string& text, int count, const char* piece) {
+    for (int i = 0; i < count; ++i)
+        text += piece;
+}
+
+std::string FormatMember(uint8_t value, const char* format) {
+    return Format(format != nullptr ? format : "%u", value);
+}
+
+std::string FormatMember(int value, const char* format) {
+    return Format(format != nullptr ? format : "%d", value);
+}
+
+std::string FormatMember(uint32_t value, const char* format) {
+    return Format(format != nullptr ? format : "%u", value);
+}
+
+std::string FormatMember(int64_t value, const char* format) {
+    return Format(format != nullptr ? format : "%lld", static_cast<long long>(value));
+}
+
+std::string FormatMember(double value, const char* format) {
+    return Format(format != nullptr ? format : "%g", value);
+}
+
+std::string FormatMember(const void* pointer, const char* format) {
+    return Format(format != nullptr ? format : "$%p", pointer);
+}
+
+std::string FormatMember(bool value, const char* format) {
+    return FormatText(value ? "true" : "false", format);
+}
+
+std::string FormatMember(const char* text, const char* format) {
+    return FormatText(text != nullptr ? text : "", format);
+}
+
+std::string FormatMember(const std::string& text, const char* format) {
+    return FormatText(text.c_str(), format);
+}
+
+std::string FormatMember(const Timestamp& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const TimeSpan& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const OleDateTime& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const OleDateTimeSpan& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const CalendarTime& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const CalendarTimeSpan& value, const char* format) {
+    return value.Format(format);
+}
+
+std::string FormatMember(const Describable* object, uint32_t flags, int depth) {
+    return object == nullptr ? std::string(NullObjectText) : object->DescribeBody(flags, depth);
+}
+
+std::string FormatMember(const Describable* object, const RuntimeClass& expected, uint32_t flags, int depth) {
+    if (object == nullptr || !object->IsKindOf(expected)) return FormatObjectPointer(object);
+    return object->DescribeBody(flags, depth);
+}
+
+} // namespace vq
