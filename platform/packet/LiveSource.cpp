@@ -38,7 +38,9 @@ int ActivationErrno(int status) {
     }
 }
 
-std::string DriverName(const std::string& interfaceName) {
+} // namespace
+
+std::string ReadDriverName(const std::string& interfaceName) {
     int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) return {};
     ethtool_drvinfo info{};
@@ -51,8 +53,6 @@ std::string DriverName(const std::string& interfaceName) {
     if (result < 0) return {};
     return std::string(info.driver, strnlen(info.driver, sizeof info.driver));
 }
-
-} // namespace
 
 AdapterFacts ReadInterfaceFacts(const std::string& interfaceName) {
     AdapterFacts facts;
@@ -67,7 +67,7 @@ AdapterFacts ReadInterfaceFacts(const std::string& interfaceName) {
     std::string mtu = ReadSysfs(interfaceName, "mtu");
     unsigned long value = std::strtoul(mtu.c_str(), &end, 10);
     if (!mtu.empty() && *end == '\0' && value <= UINT32_MAX - 14) facts.mtu = static_cast<uint32_t>(value);
-    facts.vendor = DriverName(interfaceName);
+    facts.vendor = ReadDriverName(interfaceName);
     return facts;
 }
 

@@ -39,5 +39,7 @@ private:
 
 // The facts of a live interface from sysfs and the driver, for requests and the adapter list.
 AdapterFacts ReadInterfaceFacts(const std::string& interfaceName);
+// The name of the interface's driver; empty when it cannot be asked.
+std::string ReadDriverName(const std::string& interfaceName);
 
 } // namespace vq
