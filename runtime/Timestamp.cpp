@@ -150,7 +150,9 @@ std::string Timestamp::Format(uint32_t stringId) const {
 Timestamp Timestamp::Align(const Timestamp& time, const TimeSpan& period, int mode) {
     const int64_t ticks = period.GetTicks();
     if (ticks <= 0) return time;
-    const int64_t remainder = int64_t(time.m_Time) % ticks;
+    // The remainder is taken unsigned: read as signed, a time from 2^63 on would align to a
+    // boundary after itself. Below 2^63 both readings agree.
+    const int64_t remainder = int64_t(time.m_Time % uint64_t(ticks));
     const uint64_t floor = time.m_Time - uint64_t(remainder);
     switch (mode) {
     case 1:

@@ -20,7 +20,7 @@ public:
 
     OleDateTime() = default;
     // A value outside the years 100 to 9999 (or not a number) gives an invalid date.
-    OleDateTime(double date);
+    explicit OleDateTime(double date);
     // Fields out of range give an invalid date.
     OleDateTime(int year, int month, int day, int hour, int minute, int second);
     // The milliseconds are dropped; the day of week is not read.

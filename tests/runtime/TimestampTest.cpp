@@ -129,6 +129,8 @@ TEST(TimeValues, EdgeCases) {
         {"align down", Text(Timestamp::Align(Timestamp(1'000'099), TimeSpan(100), 1).GetTicks()), "1000000"},
         {"align up", Text(Timestamp::Align(Timestamp(1'000'001), TimeSpan(100), 2).GetTicks()), "1000100"},
         {"align period 0", Text(Timestamp::Align(Timestamp(1'000'051), ZERO_SPAN, 0).GetTicks()), "1000051"},
+        {"align down from 2^63 on", Text(int64_t(Timestamp::Align(MAX_TIME, TimeSpan(100), 1).GetTicks())),
+         Text(int64_t(~uint64_t(0) - 15))},
         {"align period -1", Text(Timestamp::Align(Timestamp(1'000'051), TimeSpan(-1), 2).GetTicks()),
          "1000051"},
         {"range of both ends: count", Text(both.GetCount()), "1"},
