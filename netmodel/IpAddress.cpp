@@ -1,7 +1,7 @@
 #include "netmodel/IpAddress.h"
 
 #include "netmodel/AddressText.h"
-#include "platform/net/Resolver.h"
+#include "netmodel/WinSockIf.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -11,6 +11,13 @@
 namespace vq {
 
 using namespace address_text;
+
+namespace {
+
+// A name that the resolver cannot answer within this is taken as "try again".
+constexpr std::chrono::seconds ForwardLookupLimit{10};
+
+} // namespace
 
 IpAddress::IpAddress() {
     Reset(LookupInvalid);
@@ -60,8 +67,8 @@ uint32_t IpAddress::Value() const {
     return uint32_t{bytes_[0]} << 24 | uint32_t{bytes_[1]} << 16 | uint32_t{bytes_[2]} << 8 | bytes_[3];
 }
 
-NameKey IpAddress::GetTableKey() const {
-    return {Value(), 0};
+NameKey IpAddress::KeyFromBytes(const uint8_t* bytes) {
+    return {uint64_t{bytes[0]} << 24 | uint64_t{bytes[1]} << 16 | uint64_t{bytes[2]} << 8 | bytes[3], 0};
 }
 
 void IpAddress::SetBytes(const uint8_t* bytes, bool classify) {
@@ -159,7 +166,7 @@ bool IpAddress::SetText(const char* text, bool classify) {
 
 void IpAddress::ResolveName(std::string_view name, uint8_t* bytes) {
     const std::string given(name);
-    net::HostAnswer answer = net::Resolver::Current()->HostByName(given);
+    net::HostAnswer answer = WinSockIf::Instance().LookupName(given, ForwardLookupLimit);
     if (answer.code == net::LookupOk && answer.entry.addresses.empty()) answer.code = net::LookupNoData;
     if (answer.code != net::LookupOk) {
         bool retry = false;

@@ -56,11 +56,11 @@ std::string IpxAddress::FormatText() const {
     return text;
 }
 
-NameKey IpxAddress::GetTableKey() const {
+NameKey IpxAddress::KeyFromBytes(const uint8_t* bytes) {
     uint64_t value = 0;
     for (int i = 2; i < Length; ++i)
-        value = value << 8 | bytes_[static_cast<size_t>(i)];
-    return {value, uint64_t{bytes_[0]} << 8 | bytes_[1]};
+        value = value << 8 | bytes[i];
+    return {value, uint64_t{bytes[0]} << 8 | bytes[1]};
 }
 
 void IpxAddress::SetBytes(const uint8_t* bytes, bool classify) {

@@ -55,10 +55,10 @@ std::string MacAddress::FormatText() const {
     return text;
 }
 
-NameKey MacAddress::GetTableKey() const {
+NameKey MacAddress::KeyFromBytes(const uint8_t* bytes) {
     uint64_t key = 0;
-    for (uint8_t byte : bytes_)
-        key = key << 8 | byte;
+    for (int i = 0; i < Length; ++i)
+        key = key << 8 | bytes[i];
     return {key, 0};
 }
 

@@ -26,7 +26,9 @@ public:
     const uint8_t* GetAddressBytes() const override { return bytes_.data(); }
     int GetAddressLength() const override { return Length; }
     std::string FormatText() const override;
-    NameKey GetTableKey() const override;
+    NameKey GetTableKey() const override { return KeyFromBytes(bytes_.data()); }
+    // The table key of an address given as raw bytes.
+    static NameKey KeyFromBytes(const uint8_t* bytes);
 
     // No bytes make the address invalid.
     void SetBytes(const uint8_t* bytes, bool classify);

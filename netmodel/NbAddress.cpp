@@ -44,13 +44,13 @@ void NbAddress::Reset(int lookupState) {
     bytes_.fill(0);
 }
 
-NameKey NbAddress::GetTableKey() const {
+NameKey NbAddress::KeyFromBytes(const uint8_t* bytes) {
     uint64_t head = 0;
     uint64_t tail = 0;
     for (int i = 0; i < 8; ++i)
-        head = head << 8 | bytes_[static_cast<size_t>(i)];
+        head = head << 8 | bytes[i];
     for (int i = 8; i < Length; ++i)
-        tail = tail << 8 | bytes_[static_cast<size_t>(i)];
+        tail = tail << 8 | bytes[i];
     return {head, tail};
 }
 

@@ -1,6 +1,7 @@
 #include "platform/net/FakeResolver.h"
 
 #include <arpa/inet.h>
+#include <cstdio>
 
 namespace vq::net {
 
@@ -50,11 +51,16 @@ bool FakeResolver::WaitUntilHeld(int count, std::chrono::milliseconds limit) {
 
 int FakeResolver::HostCalls() const {
     std::lock_guard lock(mutex_);
-    return hostCalls_;
+    return static_cast<int>(calls_.size());
 }
 
-void FakeResolver::WaitWhileHeld(std::unique_lock<std::mutex>& lock) {
-    ++hostCalls_;
+std::vector<std::string> FakeResolver::CallLog() const {
+    std::lock_guard lock(mutex_);
+    return calls_;
+}
+
+void FakeResolver::WaitWhileHeld(std::unique_lock<std::mutex>& lock, std::string call) {
+    calls_.push_back(std::move(call));
     ++held_;
     changed_.notify_all();
     changed_.wait(lock, [&] { return !holding_; });
@@ -63,14 +69,16 @@ void FakeResolver::WaitWhileHeld(std::unique_lock<std::mutex>& lock) {
 
 HostAnswer FakeResolver::HostByName(const std::string& name) {
     std::unique_lock lock(mutex_);
-    WaitWhileHeld(lock);
+    WaitWhileHeld(lock, name);
     auto found = byName_.find(name);
     return found != byName_.end() ? found->second : HostAnswer{LookupHostNotFound, {}};
 }
 
 HostAnswer FakeResolver::HostByAddress(const Ipv4Bytes& address) {
     std::unique_lock lock(mutex_);
-    WaitWhileHeld(lock);
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address[0], address[1], address[2], address[3]);
+    WaitWhileHeld(lock, text);
     auto found = byAddress_.find(address);
     return found != byAddress_.end() ? found->second : HostAnswer{LookupHostNotFound, {}};
 }

@@ -27,6 +27,8 @@ public:
     // Waits (real time, bounded) until at least `count` look-ups are held; true when they are.
     bool WaitUntilHeld(int count, std::chrono::milliseconds limit = std::chrono::seconds(10));
     int HostCalls() const;
+    // The host look-ups asked so far, in order: the name, or the address as a dotted quad.
+    std::vector<std::string> CallLog() const;
 
     HostAnswer HostByName(const std::string& name) override;
     HostAnswer HostByAddress(const Ipv4Bytes& address) override;
@@ -34,7 +36,7 @@ public:
     std::optional<ServiceEntry> ServiceByPort(uint16_t networkPort, const std::string& protocol) override;
 
 private:
-    void WaitWhileHeld(std::unique_lock<std::mutex>& lock);
+    void WaitWhileHeld(std::unique_lock<std::mutex>& lock, std::string call);
 
     mutable std::mutex mutex_;
     std::condition_variable changed_;
@@ -43,7 +45,7 @@ private:
     std::vector<ServiceEntry> services_;
     bool holding_ = false;
     int held_ = 0;
-    int hostCalls_ = 0;
+    std::vector<std::string> calls_;
 };
 
 } // namespace vq::net

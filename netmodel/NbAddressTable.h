@@ -1,0 +1,14 @@
+#pragma once
+
+#include "netmodel/NbAddress.h"
+#include "netmodel/NameTable.h"
+
+namespace vq {
+
+// NetBIOS names never look names up: the flag is taken and ignored.
+class NbAddressTable : public AddressTable<NbAddress> {
+public:
+    explicit NbAddressTable(bool lookup = false) : AddressTable(false, nullptr) { (void)lookup; }
+};
+
+} // namespace vq
