@@ -7,7 +7,8 @@
 namespace vq {
 
 IpAddressTable::IpAddressTable(bool lookup, WinSockIf& service)
-    : AddressTable(lookup, lookup ? std::make_unique<IpNameRequestTable>(service) : nullptr), service_(service) {}
+    : AddressTable(lookup, lookup ? std::make_unique<IpNameRequestTable>(service) : nullptr),
+      service_(service) {}
 
 void IpAddressTable::Clear(bool recreate) {
     NameTable::Clear(recreate);

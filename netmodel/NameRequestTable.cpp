@@ -11,7 +11,9 @@ namespace vq {
 
 NameRequestTable::NameRequestTable(WinSockIf& service) : service_(service) {}
 
-NameRequestTable::~NameRequestTable() { service_.Reset(true); }
+NameRequestTable::~NameRequestTable() {
+    service_.Reset(true);
+}
 
 void NameRequestTable::SetWindow(ReplyTarget target) {
     service_.SetWindow(target, 0, WinSockIf::ReplyMessage, WinSockIf::InternetFamily);
@@ -96,7 +98,8 @@ void NameRequestTable::TimeOut(const Timestamp& now) {
 void NameRequestTable::Tick(const Timestamp& now) {
     TimeOut(now);
     try {
-        for (auto& request : retries_.TakeDue(now)) Insert(std::move(request));
+        for (auto& request : retries_.TakeDue(now))
+            Insert(std::move(request));
     } catch (const std::bad_alloc&) {
         // The pass ends here; the requests in hand are lost with their look-ups.
     }

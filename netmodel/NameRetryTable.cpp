@@ -2,7 +2,8 @@
 
 namespace vq {
 
-void NameRetryTable::Add(std::unique_ptr<NameRequest> request, const Timestamp& now, int64_t delayMilliseconds) {
+void NameRetryTable::Add(std::unique_ptr<NameRequest> request, const Timestamp& now,
+                         int64_t delayMilliseconds) {
     Timestamp due = now;
     due.AddTicks(static_cast<uint64_t>(delayMilliseconds) * 10'000);
     request->SetRetryTime(due);

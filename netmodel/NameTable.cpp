@@ -10,9 +10,13 @@ namespace vq {
 NameTable::NameTable(bool lookup, std::unique_ptr<NameRequestTable> requests)
     : lookup_(lookup), requests_(std::move(requests)) {}
 
-NameTable::~NameTable() { Clear(false); }
+NameTable::~NameTable() {
+    Clear(false);
+}
 
-void NameTable::SetRequestTable(std::unique_ptr<NameRequestTable> requests) { requests_ = std::move(requests); }
+void NameTable::SetRequestTable(std::unique_ptr<NameRequestTable> requests) {
+    requests_ = std::move(requests);
+}
 
 void NameTable::Attach(ReplyTarget target) {
     target_ = target;
@@ -26,10 +30,12 @@ void NameTable::Tick(const Timestamp& now) {
 void NameTable::Clear(bool) {
     // The request table goes first: its look-ups refer to the entries.
     requests_.reset();
-    for (auto& [key, node] : map_) DeleteOwned(node.entry);
+    for (auto& [key, node] : map_)
+        DeleteOwned(node.entry);
     map_ = {};
     heads_.fill(nullptr);
-    for (NameEntry* entry : displaced_) DeleteOwned(entry);
+    for (NameEntry* entry : displaced_)
+        DeleteOwned(entry);
     displaced_ = {};
 }
 

@@ -87,7 +87,9 @@ public:
     using NameTable::Find;
 
     Address* Find(const Address& address) const { return static_cast<Address*>(Find(address.GetTableKey())); }
-    Address* Find(const uint8_t* bytes) const { return static_cast<Address*>(Find(Address::KeyFromBytes(bytes))); }
+    Address* Find(const uint8_t* bytes) const {
+        return static_cast<Address*>(Find(Address::KeyFromBytes(bytes)));
+    }
     // The entry filed under the bytes, or a new classified address filed (and its names requested
     // when asked); none for no bytes.
     Address* FindOrAdd(const uint8_t* bytes, bool request) {
@@ -102,7 +104,8 @@ public:
     }
 
 protected:
-    AddressTable(bool lookup, std::unique_ptr<NameRequestTable> requests) : NameTable(lookup, std::move(requests)) {}
+    AddressTable(bool lookup, std::unique_ptr<NameRequestTable> requests)
+        : NameTable(lookup, std::move(requests)) {}
 };
 
 } // namespace vq

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "netmodel/NbAddress.h"
 #include "netmodel/NameTable.h"
+#include "netmodel/NbAddress.h"
 
 namespace vq {
 

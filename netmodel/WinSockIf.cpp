@@ -16,18 +16,24 @@ namespace {
 std::atomic<uint32_t> identifierCounter{0};
 
 // Thread mode's reply: the error code above the 16 that stands for the answer's size.
-uint32_t ReplyValue(int code) { return static_cast<uint32_t>(code & 0xFFFF) << 16 | 16; }
+uint32_t ReplyValue(int code) {
+    return static_cast<uint32_t>(code & 0xFFFF) << 16 | 16;
+}
 
 } // namespace
 
-WinSockIf::~WinSockIf() { Reset(true); }
+WinSockIf::~WinSockIf() {
+    Reset(true);
+}
 
 WinSockIf& WinSockIf::Instance() {
     static WinSockIf instance;
     return instance;
 }
 
-void WinSockIf::SetIdentifierCounter(uint32_t value) { identifierCounter.store(value); }
+void WinSockIf::SetIdentifierCounter(uint32_t value) {
+    identifierCounter.store(value);
+}
 
 uint32_t WinSockIf::NextIdentifier() {
     uint32_t current = identifierCounter.load();
@@ -54,7 +60,8 @@ void WinSockIf::SetMaxAccepted(size_t count) {
 uint32_t WinSockIf::Request(const uint8_t* address, int length) {
     const uint32_t identifier = NextIdentifier();
     std::lock_guard lock(mutex_);
-    if (address == nullptr || length != static_cast<int>(net::Ipv4Bytes().size()) || family_ != InternetFamily) {
+    if (address == nullptr || length != static_cast<int>(net::Ipv4Bytes().size()) ||
+        family_ != InternetFamily) {
         lastError_ = 10047; // only IPv4 addresses are looked up
         return 0;
     }
@@ -81,8 +88,9 @@ bool WinSockIf::StartLocked(LookupInfo info) {
     info.startTime = CurrentClock().FileTimeNow();
     auto [slot, filed] = running_.emplace(identifier, std::move(info));
     if (!filed) return false;
-    const bool started = worker_.LookupAddress(
-        address, [this, identifier, address](net::HostAnswer answer) { OnAnswer(identifier, address, std::move(answer)); });
+    const bool started = worker_.LookupAddress(address, [this, identifier, address](net::HostAnswer answer) {
+        OnAnswer(identifier, address, std::move(answer));
+    });
     if (!started) running_.erase(slot);
     return started;
 }
@@ -97,7 +105,8 @@ void WinSockIf::OnAnswer(uint32_t identifier, const net::Ipv4Bytes& address, net
         if (found != running_.end()) {
             // An answer that does not list the address asked about is no answer.
             const auto& addresses = answer.entry.addresses;
-            if (code == net::LookupOk && std::find(addresses.begin(), addresses.end(), address) == addresses.end())
+            if (code == net::LookupOk &&
+                std::find(addresses.begin(), addresses.end(), address) == addresses.end())
                 code = net::LookupTryAgain;
             found->second.answered = true;
             if (code == net::LookupOk) found->second.answer = std::move(answer.entry);
@@ -109,8 +118,9 @@ void WinSockIf::OnAnswer(uint32_t identifier, const net::Ipv4Bytes& address, net
         }
     }
     if (target.thread != 0)
-        QueueRegistry::Instance().Post(target.thread, QueueEntry{target.window, message, identifier,
-                                                                 static_cast<std::intptr_t>(ReplyValue(code))});
+        QueueRegistry::Instance().Post(
+            target.thread,
+            QueueEntry{target.window, message, identifier, static_cast<std::intptr_t>(ReplyValue(code))});
     else
         Pump();
 }
@@ -143,7 +153,8 @@ void WinSockIf::Pump() {
             else
                 asideQueue.push_back(std::move(info));
         }
-        for (auto& info : asideQueue) queue_.push_back(std::move(info));
+        for (auto& info : asideQueue)
+            queue_.push_back(std::move(info));
     } catch (const std::bad_alloc&) {
         // The look-ups in hand are lost; their requests time out.
     }

@@ -53,7 +53,8 @@ size_t LookupService::GetPendingCount() const {
 }
 
 bool LookupService::LookupAddress(const Ipv4Bytes& address, Done done) {
-    return Enqueue([address, done = std::move(done)] { done(Resolver::Current()->HostByAddress(address)); }, false);
+    return Enqueue([address, done = std::move(done)] { done(Resolver::Current()->HostByAddress(address)); },
+                   false);
 }
 
 HostAnswer LookupService::LookupName(const std::string& name, std::chrono::milliseconds limit) {

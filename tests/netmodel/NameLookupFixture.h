@@ -12,7 +12,9 @@
 
 namespace vq::test {
 
-inline net::Ipv4Bytes Address(uint8_t c, uint8_t d) { return {10, 0, c, d}; }
+inline net::Ipv4Bytes Address(uint8_t c, uint8_t d) {
+    return {10, 0, c, d};
+}
 
 // A live IP table on this thread with its own look-up service, a fake resolver and a manual clock.
 // Replies reach this thread's queue; Deliver hands them to the table as the monitor would.
@@ -20,7 +22,8 @@ class NameLookupFixture : public ::testing::Test {
 protected:
     NameLookupFixture() {
         QueueEntry stale;
-        while (MessageQueue::Current().Peek(stale, TargetFilter::Any(), {WinSockIf::ReplyMessage, WinSockIf::ReplyMessage}))
+        while (MessageQueue::Current().Peek(stale, TargetFilter::Any(),
+                                            {WinSockIf::ReplyMessage, WinSockIf::ReplyMessage}))
             ;
     }
     ~NameLookupFixture() override { resolver_->Release(); }

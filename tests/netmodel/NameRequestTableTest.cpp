@@ -17,10 +17,12 @@ TEST_F(NameRequestTableTest, OneLookUpRunsTheOthersQueueAndAreServedOldestFirst)
     Attach();
     resolver_->Hold();
     std::vector<IpAddress*> entries;
-    for (uint8_t i = 1; i <= 10; ++i) entries.push_back(Add(Address(0, i)));
+    for (uint8_t i = 1; i <= 10; ++i)
+        entries.push_back(Add(Address(0, i)));
     EXPECT_EQ(service_.GetRunningCount(), 1u);
     EXPECT_EQ(service_.GetQueuedCount(), 9u);
-    for (IpAddress* entry : entries) EXPECT_EQ(entry->GetLookupState(), NameEntry::LookupInProgress);
+    for (IpAddress* entry : entries)
+        EXPECT_EQ(entry->GetLookupState(), NameEntry::LookupInProgress);
 
     resolver_->Release();
     EXPECT_EQ(Deliver(10), 10);
@@ -76,7 +78,8 @@ TEST_F(NameRequestTableTest, BeyondTheAcceptedLimitARequestFailsAndRetriesAMinut
     Attach();
     resolver_->Hold();
     for (int i = 0; i < 1024; ++i)
-        EXPECT_EQ(Add(Address(static_cast<uint8_t>(1 + i / 250), static_cast<uint8_t>(1 + i % 250)))->GetLookupState(),
+        EXPECT_EQ(Add(Address(static_cast<uint8_t>(1 + i / 250), static_cast<uint8_t>(1 + i % 250)))
+                      ->GetLookupState(),
                   NameEntry::LookupInProgress);
     IpAddress* refused = Add(Address(200, 1));
     EXPECT_EQ(refused->GetLookupState(), NameEntry::LookupFailed);
@@ -115,7 +118,8 @@ TEST_F(NameRequestTableTest, AHangingLookUpTimesOutAndItsLateAnswerChangesNothin
 }
 
 TEST_F(NameRequestTableTest, InvalidOfficialNameLeavesTheFirstValidAliasAsPrimary) {
-    resolver_->AddReverse(Address(0, 9), {std::string(254, 'a'), {"-bad", "good", "also.good"}, {Address(0, 9)}});
+    resolver_->AddReverse(Address(0, 9),
+                          {std::string(254, 'a'), {"-bad", "good", "also.good"}, {Address(0, 9)}});
     resolver_->AddReverse(Address(0, 8), {"official", {"alias"}, {Address(0, 8)}});
     Attach();
     IpAddress* entry = Add(Address(0, 9));
@@ -144,7 +148,8 @@ TEST_F(NameRequestTableTest, RepliesForUnknownIdentifiersChangeNothing) {
 
 TEST_F(NameRequestTableTest, NoReplyBeforeAttach) {
     IpAddress* entry = Add(Address(0, 1));
-    while (resolver_->HostCalls() == 0) std::this_thread::yield();
+    while (resolver_->HostCalls() == 0)
+        std::this_thread::yield();
     EXPECT_EQ(Deliver(1, 100), 0);
     EXPECT_EQ(entry->GetLookupState(), NameEntry::LookupInProgress);
 }

@@ -1,5 +1,6 @@
-#include "platform/net/FakeResolver.h"
 #include "platform/net/LookupService.h"
+
+#include "platform/net/FakeResolver.h"
 
 #include <future>
 #include <gtest/gtest.h>
@@ -40,13 +41,16 @@ TEST_F(LookupServiceTest, ForwardLookupGoesAheadOfQueuedReverseOnes) {
     service.LookupAddress({10, 0, 0, 1}, record); // occupies the worker
     ASSERT_TRUE(resolver_->WaitUntilHeld(1));
     service.LookupAddress({10, 0, 0, 3}, record); // waits behind it
-    auto forward = std::async(std::launch::async, [&] { return service.LookupName("gw", std::chrono::seconds(10)); });
-    while (service.GetPendingCount() < 2) std::this_thread::yield();
+    auto forward =
+        std::async(std::launch::async, [&] { return service.LookupName("gw", std::chrono::seconds(10)); });
+    while (service.GetPendingCount() < 2)
+        std::this_thread::yield();
     resolver_->Release();
     const HostAnswer answer = forward.get();
     EXPECT_EQ(answer.code, LookupOk);
     EXPECT_EQ(answer.entry.addresses.front(), (Ipv4Bytes{10, 0, 0, 1}));
-    while (resolver_->HostCalls() < 3) std::this_thread::yield();
+    while (resolver_->HostCalls() < 3)
+        std::this_thread::yield();
     EXPECT_EQ(resolver_->CallLog(), (std::vector<std::string>{"10.0.0.1", "gw", "10.0.0.3"}));
 }
 

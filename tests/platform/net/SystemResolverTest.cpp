@@ -35,8 +35,9 @@ TEST(LookupCode, FromHostErrors) {
         int code;
     };
     const Case cases[] = {
-        {HOST_NOT_FOUND, LookupHostNotFound}, {TRY_AGAIN, LookupTryAgain}, {NO_RECOVERY, LookupNoRecovery},
-        {NO_DATA, LookupNoData},              {NETDB_INTERNAL, LookupNoRecovery},
+        {HOST_NOT_FOUND, LookupHostNotFound}, {TRY_AGAIN, LookupTryAgain},
+        {NO_RECOVERY, LookupNoRecovery},      {NO_DATA, LookupNoData},
+        {NETDB_INTERNAL, LookupNoRecovery},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.hostError);
