@@ -1,17 +1,28 @@
 #include "config/CConfig.h"
 
+#include "config/CCfgClass.h"
+#include "config/CCfgClassEvent.h"
+#include "config/CCfgDevice.h"
+#include "config/CCfgDeviceEvent.h"
 #include "config/CCfgLogGroup.h"
 #include "config/CCfgLogGroupLevel.h"
+#include "config/CCfgNet.h"
+#include "config/CCfgNetworkEvent.h"
+#include "config/CCfgOstrelix.h"
+#include "config/CCfgReport.h"
 #include "config/ConfigColumns.h"
 #include "config/ConfigRow.h"
 #include "config/ConfigTexts.h"
+#include "platform/core/Archive.h"
 #include "platform/db/StagedFile.h"
 #include "platform/db/Transaction.h"
+#include "platform/sys/SystemError.h"
 
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <new>
 #include <string_view>
 #include <sys/stat.h>
@@ -23,7 +34,8 @@
 namespace vq {
 namespace {
 
-constexpr ConfigTable kReportTable{"CFGREPORT", "REPORTNAME", 11};
+constexpr ConfigTable kRootTable{"CFGOSTRELIX", "ID", 31, OleDateTime::invalid};
+constexpr ConfigTable kReportTable{"CFGREPORT", "REPORTNAME", 11, OleDateTime::invalid};
 constexpr ConfigTable kDeviceTable{"CFGDEVICE", "DEVName", 18};
 constexpr ConfigTable kClassTable{"CFGCLASS", "CLASSNAME", 6};
 constexpr ConfigTable kNetworkTable{"CFGNETWORK", "NETWORKNAME", 14};
@@ -33,8 +45,13 @@ constexpr ConfigTable kClassEventTable{"CFGCLASSEVENT", "CLASSNAME", 31};
 constexpr ConfigTable kDeviceEventTable{"CFGDEVICEEVENT", "DEVICENAME", 31};
 constexpr ConfigTable kNetworkEventTable{"CFGNETWORKEVENT", "NETWORKNAME", 31};
 
+constexpr int64_t kRootId = 1;
+// CFGNETWORK alone stores a set flag as 1.
+constexpr int kNetworkTrueFlag = 1;
 constexpr const char* kNoDatabase = "No configuration database is open.";
 constexpr std::size_t kCopyBlock = 16'000;
+constexpr std::size_t kArchiveMessageLength = 255;
+constexpr std::size_t kNetworkMessageLength = 254;
 constexpr char kSqliteHeader[16] = "SQLite format 3";
 
 // The file cause codes that the creation messages carry.
@@ -89,6 +106,18 @@ std::string ProgramFolderOfProcess() {
 bool PathExists(const std::string& path) {
     struct stat info {};
     return ::lstat(path.c_str(), &info) == 0;
+}
+
+std::string Truncated(const std::string& text, std::size_t length) {
+    return text.substr(0, length);
+}
+
+std::vector<u8> ReadWholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::system_error(errno, std::generic_category(), path);
+    std::vector<u8> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) throw std::system_error(EIO, std::generic_category(), path);
+    return bytes;
 }
 
 std::string SelectAll(const ConfigTable& table) {
@@ -155,7 +184,14 @@ bool CConfig::CreateDatabase(const std::string& folder, const std::string& name)
         ShowMessage(ConfigText(IDS_DATABASE_EXISTS));
         return false;
     }
+    if (m_ArchiveMode) return CreateArchive(path);
     return CopyTemplate(MakeConfigFilePath(m_ProgramFolder, kTemplateName), path);
+}
+
+void CConfig::ShowCreateFailure(const std::system_error& error) const {
+    int code = error.code().value();
+    ShowMessage(code == EEXIST ? ConfigText(IDS_DATABASE_EXISTS)
+                               : WithCause(IDS_CREATE_DATABASE_FAILED, code));
 }
 
 bool CConfig::CopyTemplate(const std::string& templatePath, const std::string& path) {
@@ -230,7 +266,7 @@ bool CConfig::LoadTable(const ConfigTable& table, CfgList<Record>& list, Read re
         auto statement = database.Prepare(SelectAll(table));
         while (statement.Step()) {
             auto record = std::make_unique<Record>();
-            read(RowReader(statement), *record);
+            read(RowReader(statement, table.nullDate), *record);
             record->SetNew(false);
             list.push_back(std::move(record));
         }
@@ -357,6 +393,289 @@ bool CConfig::DeleteNetworkEvents(const std::string& networkName) {
 bool CConfig::DeleteLogGroup(const CCfgLogGroup& group) {
     Arm();
     return Delete(kLogGroupTable, group.GetName());
+}
+
+std::unique_ptr<CCfgOstrelix> CConfig::LoadRoot() {
+    if (m_ArchiveMode) return LoadArchiveRoot();
+    std::unique_ptr<CCfgOstrelix> none;
+    return Guarded(std::move(none), [&](db::Database& database) -> std::unique_ptr<CCfgOstrelix> {
+        auto statement = database.Prepare("SELECT * FROM CFGOSTRELIX WHERE ID = ?1");
+        statement.Bind(1, kRootId);
+        if (!statement.Step()) {
+            m_LastError = ConfigText(IDS_DATABASE_ACCESS_ERROR);
+            return nullptr;
+        }
+        if (statement.ColumnName(1) != "DBVersion") {
+            m_LastError = ConfigText(IDS_INVALID_DATABASE_TYPE);
+            return nullptr;
+        }
+        auto root = std::make_unique<CCfgOstrelix>();
+        root->SetDbVersion(statement.GetText(1));
+        if (!root->CheckDbVersion(m_LastError)) return nullptr;
+        ReadColumns(RowReader(statement, kRootTable.nullDate), *root);
+        root->SetNew(false);
+        return root;
+    });
+}
+
+// Only row 1 is ever read, so only row 1 is ever written.
+bool CConfig::SaveRoot(CCfgOstrelix& root) {
+    if (m_ArchiveMode) return SaveArchiveRoot(root);
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kRootTable, kRootId, [&](RowWriter& row) { WriteColumns(row, root); }, RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+bool CConfig::LoadReports(CfgList<CCfgReport>& list) {
+    return LoadTable(kReportTable, list,
+                     [](const RowReader& row, CCfgReport& report) { ReadColumns(row, report); });
+}
+
+bool CConfig::SaveReport(CCfgReport& report, const std::optional<std::string>& oldName) {
+    return Guarded(false, [&](db::Database& database) {
+        db::Transaction transaction(database);
+        auto id = FindRow(kReportTable, oldName.value_or(report.GetName()));
+        int64_t written = WriteRow(
+            kReportTable, id, [&](RowWriter& row) { WriteColumns(row, report); }, RowWriter::kTrueFlag);
+        if (!id && written > kMaxReportId) {
+            m_LastError = "No report number left: a configuration holds at most 128 report numbers.";
+            return false;
+        }
+        transaction.Commit();
+        return true;
+    });
+}
+
+bool CConfig::LoadDevices(CfgList<CCfgDevice>& list) {
+    return LoadTable(kDeviceTable, list,
+                     [](const RowReader& row, CCfgDevice& device) { ReadColumns(row, device); });
+}
+
+bool CConfig::LoadClasses(CfgList<CCfgClass>& list) {
+    return LoadTable(kClassTable, list,
+                     [](const RowReader& row, CCfgClass& cfgClass) { ReadColumns(row, cfgClass); });
+}
+
+bool CConfig::SaveDevice(const CCfgDevice& device, const std::optional<std::string>& oldName) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kDeviceTable, FindRow(kDeviceTable, oldName.value_or(device.GetName())),
+            [&](RowWriter& row) { WriteColumns(row, device); }, RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+bool CConfig::SaveClass(const CCfgClass& cfgClass, const std::optional<std::string>& oldName) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kClassTable, FindRow(kClassTable, oldName.value_or(cfgClass.GetName())),
+            [&](RowWriter& row) { WriteColumns(row, cfgClass); }, RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+bool CConfig::LoadNetworks(CfgList<CCfgNet>& list) {
+    if (m_ArchiveMode) return LoadArchiveNetworks(list);
+    return LoadTable(kNetworkTable, list,
+                     [](const RowReader& row, CCfgNet& network) { ReadColumns(row, network); });
+}
+
+bool CConfig::SaveNetwork(const CCfgNet& network) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kNetworkTable, FindRow(kNetworkTable, network.GetName()),
+            [&](RowWriter& row) { WriteColumns(row, network); }, kNetworkTrueFlag);
+        return true;
+    });
+}
+
+namespace {
+
+template <class Event> void ReadEvent(const RowReader& row, Event& event) {
+    event.SetOwnerName(row.Text(1));
+    ReadEventColumns(row, event);
+}
+
+template <class Event> void WriteEvent(RowWriter& row, const Event& event) {
+    row.Text(1, event.GetOwnerName());
+    WriteEventColumns(row, event);
+}
+
+} // namespace
+
+bool CConfig::LoadClassEvents(CfgList<CCfgClassEvent>& list) {
+    return LoadTable(kClassEventTable, list, ReadEvent<CCfgClassEvent>);
+}
+
+bool CConfig::LoadDeviceEvents(CfgList<CCfgDeviceEvent>& list) {
+    return LoadTable(kDeviceEventTable, list, ReadEvent<CCfgDeviceEvent>);
+}
+
+bool CConfig::LoadNetworkEvents(CfgList<CCfgNetworkEvent>& list) {
+    return LoadTable(kNetworkEventTable, list, ReadEvent<CCfgNetworkEvent>);
+}
+
+bool CConfig::SaveClassEvent(const CCfgClassEvent& event) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kClassEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
+            RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+bool CConfig::SaveDeviceEvent(const CCfgDeviceEvent& event) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kDeviceEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
+            RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+bool CConfig::SaveNetworkEvent(const CCfgNetworkEvent& event) {
+    return Guarded(false, [&](db::Database&) {
+        WriteRow(
+            kNetworkEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
+            RowWriter::kTrueFlag);
+        return true;
+    });
+}
+
+template <class Event>
+int CConfig::ReplaceEvents(const ConfigTable& table, const CfgList<Event>& events, const std::string& owner) {
+    return Guarded(0, [&](db::Database& database) {
+        db::Transaction transaction(database);
+        DeleteRows(table, owner);
+        int written = 0;
+        for (const auto& event : events) {
+            WriteRow(
+                table, std::nullopt, [&](RowWriter& row) { WriteEvent(row, *event); }, RowWriter::kTrueFlag);
+            ++written;
+        }
+        transaction.Commit();
+        return written;
+    });
+}
+
+int CConfig::ReplaceClassEvents(const CfgList<CCfgClassEvent>& events, const CCfgClass& cfgClass) {
+    return ReplaceEvents(kClassEventTable, events, cfgClass.GetName());
+}
+
+int CConfig::ReplaceDeviceEvents(const CfgList<CCfgDeviceEvent>& events, const CCfgDevice& device) {
+    return ReplaceEvents(kDeviceEventTable, events, device.GetName());
+}
+
+int CConfig::ReplaceNetworkEvents(CfgList<CCfgNetworkEvent>& events, const CCfgNet& network) {
+    for (auto& event : events)
+        event->SetOwnerName(network.GetName());
+    return ReplaceEvents(kNetworkEventTable, events, network.GetName());
+}
+
+bool CConfig::CreateArchive(const std::string& path) {
+    try {
+        ArchiveWriter archive;
+        CCfgOstrelix().Serialize(archive);
+        db::StagedFile file(path);
+        file.Write(archive.Data().data(), archive.Data().size());
+        file.CommitNew();
+        return true;
+    } catch (const std::system_error& error) {
+        ShowCreateFailure(error);
+    } catch (const std::exception& error) {
+        m_LastError = Truncated(error.what(), kArchiveMessageLength);
+    }
+    return false;
+}
+
+bool CConfig::AttachArchiveFile(const std::string& name, const std::string& folder) {
+    if (!m_ArchiveMode) return false;
+    if (name.empty()) return true;
+    std::string path = folder + name;
+    int file = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (file < 0) {
+        m_LastError = SystemErrorText(errno);
+        m_ArchivePath.reset();
+        return false;
+    }
+    ::close(file);
+    m_ArchivePath = path;
+    m_Archive.reset();
+    return true;
+}
+
+std::unique_ptr<CCfgOstrelix> CConfig::LoadArchiveRoot() {
+    m_Archive.reset();
+    if (!m_ArchivePath) {
+        m_LastError = ConfigText(IDS_DATABASE_INTERNAL_ERROR);
+        return nullptr;
+    }
+    try {
+        m_ArchiveBytes = ReadWholeFile(*m_ArchivePath);
+    } catch (const std::exception&) {
+        m_LastError = ConfigText(IDS_ARCHIVE_LOAD_ERROR);
+        return nullptr;
+    }
+    auto archive = std::make_unique<ArchiveReader>(m_ArchiveBytes);
+    auto root = std::make_unique<CCfgOstrelix>();
+    try {
+        root->Serialize(*archive);
+    } catch (const std::bad_alloc&) {
+        m_LastError = ConfigText(IDS_INVALID_DATABASE_TYPE);
+        return nullptr;
+    } catch (const std::exception& error) {
+        m_LastError = Truncated(error.what(), kArchiveMessageLength);
+        return nullptr;
+    }
+    m_Archive = std::move(archive);
+    return root;
+}
+
+// The file is rewritten whole, the new root followed by the network records that followed the old
+// one, and is complete on disk before the answer, so the next load reads what was saved.
+bool CConfig::SaveArchiveRoot(const CCfgOstrelix& root) {
+    m_Archive.reset();
+    if (!m_ArchivePath) {
+        m_LastError = ConfigText(IDS_DATABASE_INTERNAL_ERROR);
+        return false;
+    }
+    try {
+        std::vector<u8> old = ReadWholeFile(*m_ArchivePath);
+        ArchiveReader reader(old);
+        if (!old.empty()) CCfgOstrelix().Serialize(reader);
+        ArchiveWriter archive;
+        root.Serialize(archive);
+        db::StagedFile file(*m_ArchivePath);
+        file.Write(archive.Data().data(), archive.Data().size());
+        file.Write(old.data() + (old.size() - reader.Remaining()), reader.Remaining());
+        file.CommitReplace();
+        return true;
+    } catch (const std::exception& error) {
+        m_LastError = Truncated(error.what(), kArchiveMessageLength);
+    }
+    return false;
+}
+
+// End of data between two records ends the list; inside one it is a damaged file.
+bool CConfig::LoadArchiveNetworks(CfgList<CCfgNet>& list) {
+    if (!m_Archive) {
+        m_LastError = ConfigText(IDS_DATABASE_INTERNAL_ERROR);
+        return false;
+    }
+    auto archive = std::move(m_Archive);
+    while (!archive->AtEnd()) {
+        auto network = std::make_unique<CCfgNet>();
+        try {
+            network->Serialize(*archive);
+        } catch (const std::exception& error) {
+            m_LastError = Truncated(error.what(), kNetworkMessageLength);
+            return false;
+        }
+        list.push_back(std::move(network));
+    }
+    return true;
 }
 
 } // namespace vq

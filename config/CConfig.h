@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/core/Types.h"
 #include "platform/db/Database.h"
 
 #include <cstdint>
@@ -7,12 +8,22 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 namespace vq {
 
+class ArchiveReader;
+class CCfgClass;
+class CCfgClassEvent;
+class CCfgDevice;
+class CCfgDeviceEvent;
 class CCfgLogGroup;
 class CCfgLogGroupLevel;
+class CCfgNet;
+class CCfgNetworkEvent;
+class CCfgOstrelix;
+class CCfgReport;
 class RowReader;
 class RowWriter;
 struct ConfigTable;
@@ -52,6 +63,41 @@ public:
 
     void Arm();
     bool WaitForExecute(int count);
+    // Archive mode only: the file (folder and name joined as given) that holds the root record and
+    // the network records.
+    bool AttachArchiveFile(const std::string& name, const std::string& folder);
+
+    // The model loads in this order: root, devices, classes, networks, log groups, levels, class,
+    // device and network events, reports.
+    std::unique_ptr<CCfgOstrelix> LoadRoot();
+    bool SaveRoot(CCfgOstrelix& root);
+    bool LoadReports(CfgList<CCfgReport>& list);
+    // `oldName` finds the row of a renamed report. A report gets the next unused number, at most
+    // kMaxReportId, as the membership bits of devices and networks hold no more.
+    bool SaveReport(CCfgReport& report, const std::optional<std::string>& oldName = std::nullopt);
+
+    bool LoadDevices(CfgList<CCfgDevice>& list);
+    bool LoadClasses(CfgList<CCfgClass>& list);
+    // `oldName` finds the row of a renamed record. Of several rows with the key name the first by
+    // ID is the record's; a row is added only when none has the name.
+    bool SaveDevice(const CCfgDevice& device, const std::optional<std::string>& oldName = std::nullopt);
+    bool SaveClass(const CCfgClass& cfgClass, const std::optional<std::string>& oldName = std::nullopt);
+
+    bool LoadClassEvents(CfgList<CCfgClassEvent>& list);
+    bool LoadDeviceEvents(CfgList<CCfgDeviceEvent>& list);
+    bool LoadNetworkEvents(CfgList<CCfgNetworkEvent>& list);
+    bool SaveClassEvent(const CCfgClassEvent& event);
+    bool SaveDeviceEvent(const CCfgDeviceEvent& event);
+    bool SaveNetworkEvent(const CCfgNetworkEvent& event);
+    // Each replace is one transaction: on any failure the owner's stored rows stay as they were
+    // and the answer is 0; otherwise the answer is the number of rows written.
+    int ReplaceClassEvents(const CfgList<CCfgClassEvent>& events, const CCfgClass& cfgClass);
+    int ReplaceDeviceEvents(const CfgList<CCfgDeviceEvent>& events, const CCfgDevice& device);
+    // The events take the network's name.
+    int ReplaceNetworkEvents(CfgList<CCfgNetworkEvent>& events, const CCfgNet& network);
+
+    bool LoadNetworks(CfgList<CCfgNet>& list);
+    bool SaveNetwork(const CCfgNet& network);
 
     bool LoadLogGroups(CfgList<CCfgLogGroup>& list);
     bool SaveLogGroup(const CCfgLogGroup& group);
@@ -80,8 +126,15 @@ private:
     void DeleteRows(const ConfigTable& table, const std::string& key);
     bool Delete(const ConfigTable& table, const std::string& key);
     void Execute(db::Statement& statement);
+    template <class Event>
+    int ReplaceEvents(const ConfigTable& table, const CfgList<Event>& events, const std::string& owner);
     void ShowMessage(const std::string& text) const;
+    void ShowCreateFailure(const std::system_error& error) const;
     bool CopyTemplate(const std::string& templatePath, const std::string& path);
+    bool CreateArchive(const std::string& path);
+    std::unique_ptr<CCfgOstrelix> LoadArchiveRoot();
+    bool SaveArchiveRoot(const CCfgOstrelix& root);
+    bool LoadArchiveNetworks(CfgList<CCfgNet>& list);
 
     bool m_ExecuteComplete = false;
     bool m_Armed = false;
@@ -93,6 +146,10 @@ private:
     ConnectionFactory m_Factory;
     MessageBox m_MessageBox;
     std::unique_ptr<db::Database> m_Database;
+    std::optional<std::string> m_ArchivePath;
+    // The root loader leaves the rest of the archive to the network loader.
+    std::vector<u8> m_ArchiveBytes;
+    std::unique_ptr<ArchiveReader> m_Archive;
 };
 
 } // namespace vq

@@ -8,12 +8,13 @@
 
 namespace vq {
 
-// One table of the configuration database: its name, the column its rows are found by and its
-// width (column 0, ID, included).
+// One table of the configuration database: its name, the column its rows are found by, its width
+// (column 0, ID, included) and what a NULL date reads as.
 struct ConfigTable {
     const char* name;
     const char* key;
     int columns;
+    OleDateTime::Status nullDate = OleDateTime::null;
 };
 
 // Reads the current row of SELECT * by column position, with the value kinds of the stored

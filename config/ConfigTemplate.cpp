@@ -2,6 +2,7 @@
 // the root row, in one self-contained file (rollback journal, no WAL beside it).
 // Usage: vq_config_template <schema.sql> <template file>
 
+#include "config/CCfgOstrelix.h"
 #include "config/CConfig.h"
 #include "platform/db/Database.h"
 #include "platform/db/StagedFile.h"
@@ -12,6 +13,8 @@
 #include <sstream>
 
 namespace {
+
+constexpr const char* kDbVersion = "DBV2.0a";
 
 std::string ReadText(const char* path) {
     std::ifstream in(path, std::ios::binary);
@@ -28,6 +31,13 @@ void WriteTemplate(const char* schemaPath, const char* templatePath) {
         auto database = vq::db::Database::Open(staged.TemporaryPath());
         database->Execute("PRAGMA journal_mode=DELETE");
         database->Execute(schema);
+    }
+    {
+        vq::CConfig config;
+        if (!config.Open(staged.TemporaryPath(), "")) throw std::runtime_error(config.TakeLastError());
+        vq::CCfgOstrelix root;
+        root.SetDbVersion(kDbVersion);
+        if (!config.SaveRoot(root)) throw std::runtime_error(config.TakeLastError());
     }
     staged.CommitReplace();
 }
