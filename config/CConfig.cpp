@@ -17,11 +17,13 @@
 #include "platform/db/StagedFile.h"
 #include "platform/db/Transaction.h"
 #include "platform/sys/SystemError.h"
+#include "runtime/ConfigFileNames.h"
+#include "runtime/HeadlessApp.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
-#include <filesystem>
 #include <fstream>
 #include <new>
 #include <string_view>
@@ -82,25 +84,6 @@ int FileCauseCode(int error) {
 
 std::string WithCause(ConfigTextId id, int error) {
     return ConfigText(id) + " - " + std::to_string(FileCauseCode(error));
-}
-
-bool IsConfigFileName(const std::string& name) {
-    auto dot = name.rfind('.');
-    return dot != std::string::npos && std::string_view(name).substr(dot + 1) == "vqd";
-}
-
-std::string MakeConfigFilePath(const std::string& folder, const std::string& name) {
-    std::string path = folder;
-    if (!path.ends_with('/')) path += '/';
-    path += name;
-    if (path.find('.') == std::string::npos) path += ".vqd";
-    return path;
-}
-
-std::string ProgramFolderOfProcess() {
-    std::error_code error;
-    auto program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string(".") : program.parent_path().string();
 }
 
 bool PathExists(const std::string& path) {

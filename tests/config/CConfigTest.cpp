@@ -2,6 +2,7 @@
 
 #include "config/CCfgLogGroup.h"
 #include "config/CCfgLogGroupLevel.h"
+#include "config/CCfgOstrelix.h"
 #include "platform/db/Database.h"
 #include "tests/config/ConfigFixture.h"
 #include "tests/support/ChildProcess.h"
@@ -66,6 +67,10 @@ TEST_F(CConfigTest, CreateDatabaseCopiesTheTemplateUnderTheConfigName) {
     int file = ::open(m_Path.c_str(), O_RDONLY);
     EXPECT_TRUE(m_Config.CheckDatabaseFile(file));
     ::close(file);
+    ASSERT_TRUE(m_Config.Open(m_Path, m_Dir.Path().string()));
+    auto root = m_Config.LoadRoot();
+    ASSERT_NE(root, nullptr) << m_Config.TakeLastError();
+    EXPECT_EQ(root->GetDbVersion(), "DBV2.0a");
 }
 
 TEST_F(CConfigTest, CreateDatabaseLeavesAnExistingFileUntouched) {
