@@ -480,8 +480,9 @@ TEST_F(CConfigModelTest, RootRowRefusals) {
 
 TEST_F(CConfigModelTest, DamagedFilesAreRefusedWithAText) {
     OpenNew();
-    Raw()->Execute("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
-                   "INSERT INTO CFGDEVICE (DEVName, Description) SELECT 'device ' || i, printf('%300d', i) FROM n");
+    Raw()->Execute(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+        "INSERT INTO CFGDEVICE (DEVName, Description) SELECT 'device ' || i, printf('%300d', i) FROM n");
     ASSERT_GT(fs::file_size(m_Path), 20'000u);
     fs::resize_file(m_Path, 20'000);
     CConfig config;
@@ -492,6 +493,31 @@ TEST_F(CConfigModelTest, DamagedFilesAreRefusedWithAText) {
         EXPECT_FALSE(config.LoadDevices(devices));
     }
     EXPECT_NE(config.TakeLastError().find("malformed"), std::string::npos);
+}
+
+TEST_F(CConfigModelTest, RowsOfNullsLoadAsEmptyValues) {
+    OpenNew();
+    auto raw = Raw();
+    raw->Execute("INSERT INTO CFGDEVICE (ID) VALUES (NULL); INSERT INTO CFGREPORT (ID) VALUES (NULL);"
+                 "INSERT INTO CFGNETWORKEVENT (ID) VALUES (NULL)");
+    CfgList<CCfgDevice> devices;
+    CfgList<CCfgReport> reports;
+    CfgList<CCfgNetworkEvent> events;
+    ASSERT_TRUE(m_Config.LoadDevices(devices));
+    ASSERT_TRUE(m_Config.LoadReports(reports));
+    ASSERT_TRUE(m_Config.LoadNetworkEvents(events));
+    ASSERT_EQ(devices.size(), 1u);
+    EXPECT_EQ(devices[0]->GetName(), "");
+    EXPECT_EQ(devices[0]->GetAddressType(), 0);
+    EXPECT_FALSE(devices[0]->GetPerformTest());
+    EXPECT_EQ(devices[0]->GetMaxBandwidth(), 0);
+    EXPECT_EQ(devices[0]->GetTestTime().GetStatus(), OleDateTime::null);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0]->GetTime().GetStatus(), OleDateTime::invalid);
+    EXPECT_EQ(reports[0]->GetDay(), 0);
+    ASSERT_EQ(events.size(), 1u);
+    EXPECT_EQ(events[0]->GetFilterWord(7), 0u);
+    EXPECT_EQ(events[0]->GetCompareFrom().GetStatus(), OleDateTime::null);
 }
 
 class ArchiveModeTest : public CConfigTest {
