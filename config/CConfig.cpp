@@ -40,7 +40,7 @@ constexpr ConfigTable kRootTable{"CFGOSTRELIX", "ID", 31, OleDateTime::invalid};
 constexpr ConfigTable kReportTable{"CFGREPORT", "REPORTNAME", 11, OleDateTime::invalid};
 constexpr ConfigTable kDeviceTable{"CFGDEVICE", "DEVName", 18};
 constexpr ConfigTable kClassTable{"CFGCLASS", "CLASSNAME", 6};
-constexpr ConfigTable kNetworkTable{"CFGNETWORK", "NETWORKNAME", 14};
+constexpr ConfigTable kNetworkTable{"CFGNETWORK", "NETWORKNAME", 14, OleDateTime::null, 1};
 constexpr ConfigTable kLogGroupTable{"CFGLOGGROUP", "LOGGROUP_NAME", 3};
 constexpr ConfigTable kLevelTable{"CFGLOGGROUP_LEVEL", "LOGGROUPNAME", 21};
 constexpr ConfigTable kClassEventTable{"CFGCLASSEVENT", "CLASSNAME", 31};
@@ -48,8 +48,6 @@ constexpr ConfigTable kDeviceEventTable{"CFGDEVICEEVENT", "DEVICENAME", 31};
 constexpr ConfigTable kNetworkEventTable{"CFGNETWORKEVENT", "NETWORKNAME", 31};
 
 constexpr int64_t kRootId = 1;
-// CFGNETWORK alone stores a set flag as 1.
-constexpr int kNetworkTrueFlag = 1;
 constexpr const char* kNoDatabase = "No configuration database is open.";
 constexpr std::size_t kCopyBlock = 16'000;
 constexpr std::size_t kArchiveMessageLength = 255;
@@ -196,9 +194,7 @@ bool CConfig::CopyTemplate(const std::string& templatePath, const std::string& p
         target.CommitNew();
     } catch (const std::system_error& error) {
         ::close(source);
-        ShowMessage(error.code().value() == EEXIST
-                        ? ConfigText(IDS_DATABASE_EXISTS)
-                        : WithCause(IDS_CREATE_DATABASE_FAILED, error.code().value()));
+        ShowCreateFailure(error);
         return false;
     }
     ::close(source);
@@ -234,8 +230,7 @@ template <class Result, class Work> Result CConfig::Guarded(Result failure, Work
     try {
         return work(*m_Database);
     } catch (const std::bad_alloc&) {
-        // Out of memory leaves the text of the last failure, as every failure of the store's
-        // own memory does.
+        // Running out of memory keeps the previous text: making a new one could fail the same way.
     } catch (const std::exception& error) {
         m_LastError = error.what();
         if (m_LastError.empty()) m_LastError = ConfigText(IDS_DATABASE_ACCESS_ERROR);
@@ -267,7 +262,7 @@ std::optional<int64_t> CConfig::FindRow(const ConfigTable& table, const std::str
 
 // One statement both adds (no ID: the database numbers the row) and rewrites a row in place.
 template <class Write>
-int64_t CConfig::WriteRow(const ConfigTable& table, std::optional<int64_t> id, Write write, int trueFlag) {
+int64_t CConfig::WriteRow(const ConfigTable& table, std::optional<int64_t> id, Write write) {
     std::string sql = std::string("INSERT OR REPLACE INTO ") + table.name + " VALUES (?1";
     for (int column = 1; column < table.columns; ++column)
         sql += ", ?" + std::to_string(column + 1);
@@ -277,7 +272,7 @@ int64_t CConfig::WriteRow(const ConfigTable& table, std::optional<int64_t> id, W
         statement.Bind(1, *id);
     else
         statement.BindNull(1);
-    RowWriter writer(statement, trueFlag);
+    RowWriter writer(statement, table.trueFlag);
     write(writer);
     Execute(statement);
     return m_Database->LastInsertId();
@@ -304,9 +299,8 @@ bool CConfig::LoadLogGroups(CfgList<CCfgLogGroup>& list) {
 
 bool CConfig::SaveLogGroup(const CCfgLogGroup& group) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kLogGroupTable, FindRow(kLogGroupTable, group.GetName()),
-            [&](RowWriter& row) { WriteColumns(row, group); }, RowWriter::kTrueFlag);
+        WriteRow(kLogGroupTable, FindRow(kLogGroupTable, group.GetName()),
+                 [&](RowWriter& row) { WriteColumns(row, group); });
         return true;
     });
 }
@@ -318,9 +312,7 @@ bool CConfig::LoadLogGroupLevels(CfgList<CCfgLogGroupLevel>& list) {
 
 bool CConfig::SaveLogGroupLevel(const CCfgLogGroupLevel& level) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kLevelTable, std::nullopt, [&](RowWriter& row) { WriteColumns(row, level); },
-            RowWriter::kTrueFlag);
+        WriteRow(kLevelTable, std::nullopt, [&](RowWriter& row) { WriteColumns(row, level); });
         return true;
     });
 }
@@ -331,9 +323,7 @@ int CConfig::ReplaceLogGroupLevels(const std::string& groupName, const CfgList<C
         DeleteRows(kLevelTable, groupName);
         int written = 0;
         for (const auto& level : levels) {
-            WriteRow(
-                kLevelTable, std::nullopt, [&](RowWriter& row) { WriteColumns(row, *level); },
-                RowWriter::kTrueFlag);
+            WriteRow(kLevelTable, std::nullopt, [&](RowWriter& row) { WriteColumns(row, *level); });
             ++written;
         }
         transaction.Commit();
@@ -405,8 +395,7 @@ std::unique_ptr<CCfgOstrelix> CConfig::LoadRoot() {
 bool CConfig::SaveRoot(CCfgOstrelix& root) {
     if (m_ArchiveMode) return SaveArchiveRoot(root);
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kRootTable, kRootId, [&](RowWriter& row) { WriteColumns(row, root); }, RowWriter::kTrueFlag);
+        WriteRow(kRootTable, kRootId, [&](RowWriter& row) { WriteColumns(row, root); });
         return true;
     });
 }
@@ -420,8 +409,7 @@ bool CConfig::SaveReport(CCfgReport& report, const std::optional<std::string>& o
     return Guarded(false, [&](db::Database& database) {
         db::Transaction transaction(database);
         auto id = FindRow(kReportTable, oldName.value_or(report.GetName()));
-        int64_t written = WriteRow(
-            kReportTable, id, [&](RowWriter& row) { WriteColumns(row, report); }, RowWriter::kTrueFlag);
+        int64_t written = WriteRow(kReportTable, id, [&](RowWriter& row) { WriteColumns(row, report); });
         if (!id && written > kMaxReportId) {
             m_LastError = "No report number left: a configuration holds at most 128 report numbers.";
             return false;
@@ -443,18 +431,16 @@ bool CConfig::LoadClasses(CfgList<CCfgClass>& list) {
 
 bool CConfig::SaveDevice(const CCfgDevice& device, const std::optional<std::string>& oldName) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kDeviceTable, FindRow(kDeviceTable, oldName.value_or(device.GetName())),
-            [&](RowWriter& row) { WriteColumns(row, device); }, RowWriter::kTrueFlag);
+        WriteRow(kDeviceTable, FindRow(kDeviceTable, oldName.value_or(device.GetName())),
+                 [&](RowWriter& row) { WriteColumns(row, device); });
         return true;
     });
 }
 
 bool CConfig::SaveClass(const CCfgClass& cfgClass, const std::optional<std::string>& oldName) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kClassTable, FindRow(kClassTable, oldName.value_or(cfgClass.GetName())),
-            [&](RowWriter& row) { WriteColumns(row, cfgClass); }, RowWriter::kTrueFlag);
+        WriteRow(kClassTable, FindRow(kClassTable, oldName.value_or(cfgClass.GetName())),
+                 [&](RowWriter& row) { WriteColumns(row, cfgClass); });
         return true;
     });
 }
@@ -467,9 +453,8 @@ bool CConfig::LoadNetworks(CfgList<CCfgNet>& list) {
 
 bool CConfig::SaveNetwork(const CCfgNet& network) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kNetworkTable, FindRow(kNetworkTable, network.GetName()),
-            [&](RowWriter& row) { WriteColumns(row, network); }, kNetworkTrueFlag);
+        WriteRow(kNetworkTable, FindRow(kNetworkTable, network.GetName()),
+                 [&](RowWriter& row) { WriteColumns(row, network); });
         return true;
     });
 }
@@ -502,27 +487,21 @@ bool CConfig::LoadNetworkEvents(CfgList<CCfgNetworkEvent>& list) {
 
 bool CConfig::SaveClassEvent(const CCfgClassEvent& event) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kClassEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
-            RowWriter::kTrueFlag);
+        WriteRow(kClassEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); });
         return true;
     });
 }
 
 bool CConfig::SaveDeviceEvent(const CCfgDeviceEvent& event) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kDeviceEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
-            RowWriter::kTrueFlag);
+        WriteRow(kDeviceEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); });
         return true;
     });
 }
 
 bool CConfig::SaveNetworkEvent(const CCfgNetworkEvent& event) {
     return Guarded(false, [&](db::Database&) {
-        WriteRow(
-            kNetworkEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); },
-            RowWriter::kTrueFlag);
+        WriteRow(kNetworkEventTable, std::nullopt, [&](RowWriter& row) { WriteEvent(row, event); });
         return true;
     });
 }
@@ -534,8 +513,7 @@ int CConfig::ReplaceEvents(const ConfigTable& table, const CfgList<Event>& event
         DeleteRows(table, owner);
         int written = 0;
         for (const auto& event : events) {
-            WriteRow(
-                table, std::nullopt, [&](RowWriter& row) { WriteEvent(row, *event); }, RowWriter::kTrueFlag);
+            WriteRow(table, std::nullopt, [&](RowWriter& row) { WriteEvent(row, *event); });
             ++written;
         }
         transaction.Commit();

@@ -120,8 +120,7 @@ private:
     template <class Result, class Work> Result Guarded(Result failure, Work&& work);
     template <class Record, class Read>
     bool LoadTable(const ConfigTable& table, CfgList<Record>& list, Read read);
-    template <class Write>
-    int64_t WriteRow(const ConfigTable& table, std::optional<int64_t> id, Write write, int trueFlag);
+    template <class Write> int64_t WriteRow(const ConfigTable& table, std::optional<int64_t> id, Write write);
     std::optional<int64_t> FindRow(const ConfigTable& table, const std::string& key);
     void DeleteRows(const ConfigTable& table, const std::string& key);
     bool Delete(const ConfigTable& table, const std::string& key);

@@ -8,13 +8,17 @@
 
 namespace vq {
 
+// A set flag as stored; CFGNETWORK alone stores 1.
+inline constexpr int kStoredTrue = -1;
+
 // One table of the configuration database: its name, the column its rows are found by, its width
-// (column 0, ID, included) and what a NULL date reads as.
+// (column 0, ID, included), what a NULL date reads as and how a set flag is written.
 struct ConfigTable {
     const char* name;
     const char* key;
     int columns;
     OleDateTime::Status nullDate = OleDateTime::null;
+    int trueFlag = kStoredTrue;
 };
 
 // Reads the current row of SELECT * by column position, with the value kinds of the stored
@@ -41,10 +45,7 @@ private:
 // is parameter n + 1, so the column numbers here are the stored positions.
 class RowWriter {
 public:
-    static constexpr int kTrueFlag = -1;
-
-    explicit RowWriter(db::Statement& statement, int trueFlag = kTrueFlag)
-        : m_Statement(statement), m_TrueFlag(trueFlag) {}
+    RowWriter(db::Statement& statement, int trueFlag) : m_Statement(statement), m_TrueFlag(trueFlag) {}
 
     void Text(int column, const std::string& value) { m_Statement.Bind(column + 1, value); }
     void Flag(int column, bool value) { m_Statement.Bind(column + 1, value ? m_TrueFlag : 0); }
