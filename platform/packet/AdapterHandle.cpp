@@ -10,6 +10,15 @@
 #include <system_error>
 #include <unistd.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/asan_interface.h>
+#define VQ_POISON(address, size) ASAN_POISON_MEMORY_REGION(address, size)
+#define VQ_UNPOISON(address, size) ASAN_UNPOISON_MEMORY_REGION(address, size)
+#else
+#define VQ_POISON(address, size) ((void)(address), (void)(size))
+#define VQ_UNPOISON(address, size) ((void)(address), (void)(size))
+#endif
+
 namespace vq {
 namespace {
 
@@ -64,11 +73,15 @@ AdapterHandle::~AdapterHandle() {
     Wake();
     reader_.join();
     close(wakeFd_);
+    for (const Read& read : posted_)
+        VQ_UNPOISON(read.record, sizeof *read.record);
 }
 
 void AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapped* overlapped) {
     if (overlapped->event) overlapped->event->Reset();
     overlapped->completed.store(false, std::memory_order_relaxed);
+    // Until it completes, the record belongs to the reader thread: touching it is a fault.
+    VQ_POISON(record, sizeof *record);
     {
         std::lock_guard lock(mutex_);
         posted_.push_back({record, bytesReturned, overlapped});
@@ -142,6 +155,7 @@ void AdapterHandle::Deliver(const Frame& frame) {
         read = posted_.front();
         posted_.pop_front();
     }
+    VQ_UNPOISON(read.record, sizeof *read.record);
     DriverRecord& record = *read.record;
     uint32_t captured = std::min(frame.capturedLength, DriverRecord::kDataCapacity);
     record.status = frame.status;
