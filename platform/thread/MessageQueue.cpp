@@ -121,8 +121,10 @@ bool MessageQueue::Peek(QueueEntry& out, TargetFilter filter, MessageRange range
 
 WaitResult MessageQueue::Wait(std::span<Event* const> events, std::uint32_t timeoutMilliseconds) {
     if (events.size() > kMaxWaitEvents) return {WaitResult::Kind::Failed, 0};
+    // An event stays bound to the last queue that waited on it, so a thread that waits on the same
+    // events again and again writes nothing here.
     for (Event* event : events)
-        event->waiter_.store(this);
+        if (event->waiter_.load(std::memory_order_relaxed) != this) event->waiter_.store(this);
 
     std::optional<std::int64_t> deadline;
     if (timeoutMilliseconds != kInfinite) deadline = MonotonicNow() + timeoutMilliseconds * kNsPerMs;
@@ -153,10 +155,6 @@ WaitResult MessageQueue::Wait(std::span<Event* const> events, std::uint32_t time
         SleepUntil(wake);
     }
     sleeping_.store(false);
-    for (Event* event : events) {
-        MessageQueue* self = this;
-        event->waiter_.compare_exchange_strong(self, nullptr);
-    }
     return result;
 }
 
@@ -201,6 +199,21 @@ void MessageQueue::Close() {
     entries_.clear();
     timers_.clear();
     SyncDescriptorLocked(MonotonicNow());
+}
+
+void MessageQueue::Reopen(ThreadId owner) {
+    std::lock_guard lock(mutex_);
+    owner_.store(owner);
+    closed_ = false;
+    resolver_ = nullptr;
+    for (int* fd : {&epollFd_, &inputFd_, &timerFd_}) {
+        if (*fd >= 0) close(*fd);
+        *fd = -1;
+    }
+    inputSignalled_ = false;
+    timerArmedNs_ = 0;
+    sleeping_.store(false);
+    Drain(wakeFd_);
 }
 
 bool MessageQueue::IsClosed() const {

@@ -44,7 +44,7 @@ public:
     // ends.
     static MessageQueue& Current();
 
-    ThreadId Owner() const { return owner_; }
+    ThreadId Owner() const { return owner_.load(); }
 
     // A descriptor that polls readable while the queue holds input (a posted entry or a due timer),
     // so another event loop can watch the queue. Made on first use.
@@ -74,6 +74,9 @@ public:
     // Refuses further posts and drops what is queued and every timer.
     void Close();
     bool IsClosed() const;
+    // Makes a closed queue the empty queue of another thread. Queues are reused instead of freed,
+    // so an event bound to a queue whose thread has ended still points to a queue.
+    void Reopen(ThreadId owner);
 
     // For events and the clock: ends a sleep of the owner, if it sleeps.
     void WakeIfSleeping();
@@ -95,7 +98,7 @@ private:
     void SyncDescriptorLocked(std::int64_t now);
     void SleepUntil(std::optional<std::int64_t> wakeNs);
 
-    const ThreadId owner_;
+    std::atomic<ThreadId> owner_;
     const int wakeFd_;
     std::atomic<bool> sleeping_{false};
 

@@ -10,8 +10,15 @@ QueueRegistry& QueueRegistry::Instance() {
 }
 
 std::shared_ptr<MessageQueue> QueueRegistry::Create(ThreadId owner) {
-    auto queue = std::make_shared<MessageQueue>(owner);
     std::unique_lock lock(mutex_);
+    std::shared_ptr<MessageQueue> queue;
+    if (closed_.empty()) {
+        queue = std::make_shared<MessageQueue>(owner);
+    } else {
+        queue = std::move(closed_.back());
+        closed_.pop_back();
+        queue->Reopen(owner);
+    }
     queues_[owner] = queue;
     return queue;
 }
@@ -19,7 +26,9 @@ std::shared_ptr<MessageQueue> QueueRegistry::Create(ThreadId owner) {
 void QueueRegistry::Remove(ThreadId owner, const MessageQueue* queue) {
     std::unique_lock lock(mutex_);
     auto it = queues_.find(owner);
-    if (it != queues_.end() && it->second.get() == queue) queues_.erase(it);
+    if (it == queues_.end() || it->second.get() != queue) return;
+    closed_.push_back(std::move(it->second));
+    queues_.erase(it);
 }
 
 bool QueueRegistry::Post(ThreadId thread, const QueueEntry& entry) {

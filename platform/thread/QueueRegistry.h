@@ -6,10 +6,12 @@
 #include <memory>
 #include <shared_mutex>
 #include <unordered_map>
+#include <vector>
 
 namespace vq {
 
-// The queues of all living threads by thread id.
+// The queues of all living threads by thread id. The queues of ended threads are kept for the
+// next threads and never freed.
 class QueueRegistry {
 public:
     static QueueRegistry& Instance();
@@ -28,6 +30,7 @@ public:
 private:
     std::shared_mutex mutex_;
     std::unordered_map<ThreadId, std::shared_ptr<MessageQueue>> queues_;
+    std::vector<std::shared_ptr<MessageQueue>> closed_;
 };
 
 bool PostThreadMessage(ThreadId thread, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam);

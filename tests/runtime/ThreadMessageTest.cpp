@@ -8,6 +8,7 @@
 #include "runtime/NotificationThreadMessage.h"
 
 #include <atomic>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
 #include <vector>
@@ -255,6 +256,27 @@ TEST_F(ThreadMessageTest, SeverityZeroReportIsAllocatedButNeverSent) {
     app->PumpPending();
     EXPECT_TRUE(app->reports.empty());
     EXPECT_FALSE(SendNotification(nullptr));
+}
+
+TEST_F(ThreadMessageTest, MainThreadKeepsMacSettingsAndTheProgramFolder) {
+    app->AddMacFilterEntry("00:11:22:33:44:55");
+    app->AddMacFilterEntry("66:77:88:99:AA:BB");
+    app->RemoveMacFilterEntry("00:11:22:33:44:55");
+    EXPECT_FALSE(app->HasMacFilterEntry("00:11:22:33:44:55"));
+    EXPECT_TRUE(app->HasMacFilterEntry("66:77:88:99:AA:BB"));
+    app->SetMacOnlyReverse(true);
+    EXPECT_TRUE(app->GetMacOnlyReverse());
+    app->SetMacOnlyReporting(true);
+    EXPECT_TRUE(Globals().m_State.m_MacOnlyReporting);
+    app->SetMacOnlyReporting(false);
+    EXPECT_FALSE(Globals().m_State.m_MacOnlyReporting);
+
+    const std::string folder = app->GetProgramFolder();
+    ASSERT_FALSE(folder.empty());
+    EXPECT_NE(folder.back(), '/');
+    EXPECT_EQ(std::filesystem::canonical(::testing::internal::GetArgvs()[0]).parent_path().string(), folder);
+    app->SetProgramFolder("/opt/vorquel");
+    EXPECT_EQ(app->GetProgramFolder(), "/opt/vorquel");
 }
 
 } // namespace

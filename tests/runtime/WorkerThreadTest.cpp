@@ -201,6 +201,42 @@ TEST_F(WorkerThreadTest, RoundTripsFromThreeThreadsAnswerExactlyOnceAndLeaveTheP
     EXPECT_EQ(engine.Get().m_ThreadPool.FindThread(workerId), nullptr);
 }
 
+TEST_F(WorkerThreadTest, MessagePostedViaAnotherThreadIsSentOnFromThere) {
+    std::unique_ptr<VQ_Thread> worker = std::make_unique<TestWorker>();
+    ASSERT_TRUE(StartRegisteredThread(*worker));
+    auto* request = new RequestMessage;
+    ASSERT_TRUE(request->PostVia(&app, worker.get()));
+    EXPECT_EQ(request->GetState(), ThreadMessage::STATE_CREATED);
+    app.PumpPending();
+    // The worker answers the thread the request came from: the via thread.
+    QueueEntry e;
+    ASSERT_TRUE(MessageQueue::Current().Get(e));
+    auto* answer = reinterpret_cast<ThreadMessage*>(e.lParam);
+    EXPECT_EQ(answer->GetSerialId(), 1u);
+    EXPECT_TRUE(answer->Receive());
+    EXPECT_TRUE(answer->Complete());
+    delete answer;
+    StopRegisteredThread(worker);
+    EXPECT_EQ(RequestMessage::deleted, 2);
+    EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
+}
+
+TEST_F(WorkerThreadTest, TimerThatCannotBeArmedIsStillStartedAndTriesANewIdNextTime) {
+    TestWorker owner;
+    std::unique_ptr<ThreadWindow> foreign;
+    PlatformThread other;
+    ASSERT_TRUE(other.Start([&] { foreign = std::make_unique<ThreadWindow>(owner); }));
+    other.Join();
+    Timer timer(foreign.get(), &VQ_Thread::OnTick);
+    timer.Enable();
+    EXPECT_FALSE(timer.Start(TimeSpan(1, Unit::Seconds)));
+    EXPECT_TRUE(timer.IsStarted());
+    EXPECT_EQ(timer.GetId(), 0u);
+    EXPECT_FALSE(timer.Start(TimeSpan(1, Unit::Seconds)));
+    EXPECT_EQ(engine.Get().m_TimerIdCounter.load(), 3u);
+    EXPECT_EQ(foreign->GetTitle(), "Test::ThreadWindow");
+}
+
 TEST_F(WorkerThreadTest, StoppedWorkerLeavesOnlyLiveThreadsInTheRegistry) {
     std::unique_ptr<VQ_Thread> first = std::make_unique<TestWorker>();
     std::unique_ptr<VQ_Thread> second = std::make_unique<TestWorker>();

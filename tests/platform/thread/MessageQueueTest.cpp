@@ -173,6 +173,27 @@ TEST_F(MessageQueueTest, EventSetFromAnotherThreadWakesTheWait) {
     EXPECT_FALSE(event.IsSet());
 }
 
+TEST_F(MessageQueueTest, EventLastWaitedOnByAnEndedThreadCanStillBeSet) {
+    Event event;
+    Event* events[] = {&event};
+    for (int round = 0; round < 2; ++round) {
+        PlatformThread waiter;
+        ASSERT_TRUE(waiter.Start([&] { MessageQueue::Current().Wait(events, 0); }));
+        waiter.Join();
+        event.Set();
+        event.Reset();
+    }
+    PlatformThread next;
+    std::atomic<bool> posted{false};
+    ASSERT_TRUE(next.Start([&] {
+        QueueEntry e;
+        e.message = 0x8001;
+        posted = MessageQueue::Current().Post(e) && MessageQueue::Current().Peek(e);
+    }));
+    next.Join();
+    EXPECT_TRUE(posted.load());
+}
+
 TEST_F(MessageQueueTest, DescriptorIsReadableWhileInputIsQueuedOrATimerIsDue) {
     const int fd = queue().Descriptor();
     EXPECT_FALSE(Readable(fd));
