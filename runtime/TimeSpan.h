@@ -24,7 +24,7 @@ public:
     constexpr explicit TimeSpan(int64_t count, int unit = Unit::Ticks) : m_Ticks(Scale(count, unit)) {}
     constexpr TimeSpan(const TimeSpan&) = default;
     ~TimeSpan() override;
-    constexpr TimeSpan& operator=(const TimeSpan&) = default;
+    TimeSpan& operator=(const TimeSpan&) = default;
 
     // 1 when this span is shorter than the other, -1 when longer, 0 when equal.
     int Compare(const TimeSpan& other) const;

@@ -28,7 +28,7 @@ public:
     explicit Timestamp(const CalendarTime& time) { SetCTime(time); }
     constexpr Timestamp(const Timestamp&) = default;
     ~Timestamp() override;
-    constexpr Timestamp& operator=(const Timestamp&) = default;
+    Timestamp& operator=(const Timestamp&) = default;
 
     // The current UTC time of the installed clock.
     void SetNow();
