@@ -1,5 +1,6 @@
 #include "platform/packet/PacketDriver.h"
 #include "tests/platform/packet/TestCaptureFiles.h"
+#include "tests/platform/packet/VethPair.h"
 
 #include <arpa/inet.h>
 #include <cerrno>
@@ -22,78 +23,6 @@ namespace {
 using namespace std::chrono_literals;
 
 const uint8_t kForeignMac[6] = {0x02, 0, 0, 0, 0, 0x99};
-
-bool Run(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
-
-std::array<uint8_t, 6> SysfsMac(const std::string& interfaceName) {
-    std::ifstream file("/sys/class/net/" + interfaceName + "/address");
-    std::string text;
-    file >> text;
-    std::array<uint8_t, 6> mac{};
-    for (size_t i = 0; i < 6; ++i)
-        mac[i] = uint8_t(std::stoul(text.substr(i * 3, 2), nullptr, 16));
-    return mac;
-}
-
-// A veth pair whose peer lives in a network namespace of its own, so traffic stays on the pair.
-class VethPair {
-public:
-    VethPair()
-        : namespace_("vq-live-" + std::to_string(getpid())), local_("vqL" + std::to_string(getpid())),
-          peer_("vqP" + std::to_string(getpid())) {
-        ready_ = Run("ip netns add " + namespace_) &&
-                 Run("ip link add " + local_ + " type veth peer name " + peer_ + " netns " + namespace_) &&
-                 Run("sh -c 'echo 1 > /proc/sys/net/ipv6/conf/" + local_ + "/disable_ipv6'") &&
-                 Run("ip netns exec " + namespace_ + " sh -c 'echo 1 > /proc/sys/net/ipv6/conf/" + peer_ +
-                     "/disable_ipv6'") &&
-                 Run("ip link set " + local_ + " up") &&
-                 Run("ip -n " + namespace_ + " link set " + peer_ + " up") &&
-                 Run("ip addr add 10.213.7.1/24 dev " + local_);
-        // Offloads would merge the peer's frames; raw frames are sent whole, but keep them off.
-        Run("ethtool -K " + local_ + " gro off gso off tso off");
-    }
-    ~VethPair() {
-        Run("ip link del " + local_);
-        Run("ip netns del " + namespace_);
-    }
-    bool Ready() const { return ready_; }
-    const std::string& Local() const { return local_; }
-
-    // Sends the frames from the peer's end, inside the namespace.
-    void SendFromPeer(const std::vector<std::vector<uint8_t>>& frames) {
-        std::thread sender([&] {
-            int ns = open(("/var/run/netns/" + namespace_).c_str(), O_RDONLY | O_CLOEXEC);
-            ASSERT_GE(ns, 0);
-            ASSERT_EQ(setns(ns, CLONE_NEWNET), 0);
-            close(ns);
-            Send(peer_, frames);
-        });
-        sender.join();
-    }
-    void SendFromLocal(const std::vector<std::vector<uint8_t>>& frames) { Send(local_, frames); }
-
-private:
-    static void Send(const std::string& interfaceName, const std::vector<std::vector<uint8_t>>& frames) {
-        int fd = socket(AF_PACKET, SOCK_RAW | SOCK_CLOEXEC, 0);
-        ASSERT_GE(fd, 0);
-        sockaddr_ll address{};
-        address.sll_family = AF_PACKET;
-        address.sll_ifindex = int(if_nametoindex(interfaceName.c_str()));
-        address.sll_halen = 6;
-        for (const auto& frame : frames)
-            EXPECT_EQ(sendto(fd, frame.data(), frame.size(), 0, reinterpret_cast<sockaddr*>(&address),
-                             sizeof address),
-                      ssize_t(frame.size()));
-        close(fd);
-    }
-
-    std::string namespace_;
-    std::string local_;
-    std::string peer_;
-    bool ready_ = false;
-};
 
 uint32_t Request(PacketHandle handle, uint32_t type, uint32_t oid, void* buffer, uint32_t size) {
     NdisRequest request;
@@ -138,7 +67,7 @@ std::map<uint32_t, std::pair<uint32_t, uint64_t>> Collect(PacketHandle handle, s
 TEST(LiveCapture, VethFramesArriveWholeCountedAndOnlyWhileAccepted) {
     if (geteuid() != 0)
         GTEST_SKIP() << "live capture needs root to create a network namespace and a veth pair";
-    VethPair veth;
+    test::VethPair veth;
     if (!veth.Ready()) GTEST_SKIP() << "cannot create a network namespace with a veth pair here";
 
     PacketHandle handle = W32N_OpenAdapter(("\\Device\\" + veth.Local()).c_str());
@@ -146,7 +75,7 @@ TEST(LiveCapture, VethFramesArriveWholeCountedAndOnlyWhileAccepted) {
 
     uint8_t address[32] = {};
     ASSERT_EQ(Request(handle, NdisRequest::kQuery, ndis::kOid8023CurrentAddress, address, 32), 0u);
-    auto mac = SysfsMac(veth.Local());
+    auto mac = test::SysfsMac(veth.Local());
     EXPECT_TRUE(std::equal(mac.begin(), mac.end(), address));
     uint32_t word = 0;
     ASSERT_EQ(Request(handle, NdisRequest::kQuery, ndis::kOidMaximumTotalSize, &word, 4), 0u);
@@ -203,18 +132,15 @@ TEST(LiveCapture, VethFramesArriveWholeCountedAndOnlyWhileAccepted) {
 
 TEST(LiveCapture, OpenWithoutRawCapabilityFailsWithEperm) {
     if (geteuid() != 0) GTEST_SKIP() << "needs root to drop a capability it holds";
-    VethPair veth;
+    test::VethPair veth;
     if (!veth.Ready()) GTEST_SKIP() << "cannot create a network namespace with a veth pair here";
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2] = {};
-    ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
-    __user_cap_data_struct saved[2] = {data[0], data[1]};
-    // Capabilities belong to the thread, so only this thread loses it, and only for the call.
-    data[0].effective &= ~(1u << CAP_NET_RAW);
-    ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
-    PacketHandle handle = W32N_OpenAdapter(("\\Device\\" + veth.Local()).c_str());
-    int error = W32N_GetLastError();
-    ASSERT_EQ(syscall(SYS_capset, &header, saved), 0);
+    PacketHandle handle;
+    int error;
+    {
+        test::WithoutRawCapability without;
+        handle = W32N_OpenAdapter(("\\Device\\" + veth.Local()).c_str());
+        error = W32N_GetLastError();
+    }
     EXPECT_EQ(handle, kInvalidPacketHandle);
     EXPECT_EQ(error, EPERM);
 }
