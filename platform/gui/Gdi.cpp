@@ -1,0 +1,1108 @@
+#include "platform/gui/Gdi.h"
+
+#include "platform/gui/GdiText.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+namespace vq {
+
+namespace {
+
+template <typename T> T* Live(HGDIOBJ object, GdiObject::Type type) {
+    return IsGdiObject(object) && object->ObjectType() == type ? static_cast<T*>(object) : nullptr;
+}
+
+template <typename T> T* Registered(T* object) {
+    RegisterGdiObject(object);
+    return object;
+}
+
+std::uint32_t RopCode(DWORD rop) {
+    return rop >> 16 & 0xFF;
+}
+bool UsesSource(std::uint8_t code) {
+    return ((code >> 2) ^ code) & 0x33;
+}
+bool UsesPattern(std::uint8_t code) {
+    return ((code >> 4) ^ code) & 0x0F;
+}
+
+// Pen styles as runs of on and off pixels.
+struct Dashes {
+    int count;
+    int runs[6];
+};
+const Dashes* DashesOf(int style) {
+    static const Dashes dash{2, {18, 6}};
+    static const Dashes dot{2, {3, 3}};
+    static const Dashes dashDot{4, {9, 6, 3, 6}};
+    static const Dashes dashDotDot{6, {9, 3, 3, 3, 3, 3}};
+    static const Dashes alternate{2, {1, 1}};
+    switch (style) {
+    case PS_DASH:
+        return &dash;
+    case PS_DOT:
+        return &dot;
+    case PS_DASHDOT:
+        return &dashDot;
+    case PS_DASHDOTDOT:
+        return &dashDotDot;
+    case PS_ALTERNATE:
+        return &alternate;
+    default:
+        return nullptr;
+    }
+}
+
+// Walks the pixels of a line from a up to, but not including, b.
+template <typename Fn> void WalkLine(POINT a, POINT b, Fn&& fn) {
+    const std::int64_t dx = std::llabs(std::int64_t(b.x) - a.x);
+    const std::int64_t dy = std::llabs(std::int64_t(b.y) - a.y);
+    const int sx = a.x < b.x ? 1 : -1;
+    const int sy = a.y < b.y ? 1 : -1;
+    std::int64_t error = dx - dy;
+    std::int32_t x = a.x;
+    std::int32_t y = a.y;
+    while (x != b.x || y != b.y) {
+        fn(x, y);
+        const std::int64_t e2 = 2 * error;
+        if (e2 > -dy) {
+            error -= dy;
+            x += sx;
+        }
+        if (e2 < dx) {
+            error += dx;
+            y += sy;
+        }
+    }
+}
+
+// Lines of one polyline share the pen's dash phase.
+class PenStroke {
+public:
+    explicit PenStroke(DeviceContext& dc) : dc_(dc), pen_(dc.state.pen) {
+        const int style = pen_->style & PS_STYLE_MASK;
+        // Styled pens wider than one pixel draw solid.
+        dashes_ = pen_->width == 1 ? DashesOf(style) : nullptr;
+        null_ = style == PS_NULL;
+        value_ = dc.Surface().DeviceValue(pen_->colour);
+        background_ = dc.Surface().DeviceValue(dc.state.bkColour);
+    }
+
+    bool IsNull() const { return null_; }
+
+    void Line(POINT a, POINT b) {
+        if (null_) return;
+        a = dc_.ToSurface(a);
+        b = dc_.ToSurface(b);
+        if (pen_->width > 1) {
+            WideLine(a, b);
+            return;
+        }
+        WalkLine(a, b, [&](std::int32_t x, std::int32_t y) { Plot(x, y); });
+    }
+
+private:
+    void Plot(std::int32_t x, std::int32_t y) {
+        if (!dashes_) {
+            dc_.PlotPixel(x, y, value_, dc_.state.rop2);
+            return;
+        }
+        const bool on = run_ % 2 == 0;
+        if (on)
+            dc_.PlotPixel(x, y, value_, dc_.state.rop2);
+        else if (dc_.state.bkMode == OPAQUE && (pen_->style & PS_STYLE_MASK) != PS_ALTERNATE)
+            dc_.PlotPixel(x, y, background_, dc_.state.rop2);
+        if (++step_ >= dashes_->runs[run_]) {
+            step_ = 0;
+            run_ = (run_ + 1) % dashes_->count;
+        }
+    }
+
+    // The squares stamped along a line form a convex shape: one span per row, each pixel once.
+    void WideLine(POINT a, POINT b) {
+        const int w = pen_->width;
+        const int half = w / 2;
+        const std::int32_t top = std::min(a.y, b.y) - half;
+        const std::int32_t bottom = std::max(a.y, b.y) - half + w;
+        std::vector<Region::Span> rows(std::size_t(bottom - top), Region::Span{INT32_MAX, INT32_MIN});
+        auto stamp = [&](std::int32_t x, std::int32_t y) {
+            for (std::int32_t r = y - half; r < y - half + w; ++r) {
+                auto& span = rows[std::size_t(r - top)];
+                span.x0 = std::min(span.x0, x - half);
+                span.x1 = std::max(span.x1, x - half + w);
+            }
+        };
+        WalkLine(a, b, stamp);
+        stamp(b.x, b.y);
+        for (std::size_t i = 0; i < rows.size(); ++i)
+            for (std::int32_t x = rows[i].x0; x < rows[i].x1; ++x)
+                dc_.PlotPixel(x, top + std::int32_t(i), value_, dc_.state.rop2);
+    }
+
+    DeviceContext& dc_;
+    HPEN pen_;
+    const Dashes* dashes_ = nullptr;
+    bool null_ = false;
+    std::uint32_t value_ = 0;
+    std::uint32_t background_ = 0;
+    int run_ = 0;
+    int step_ = 0;
+};
+
+void StrokeClosed(DeviceContext& dc, const std::vector<POINT>& device) {
+    PenStroke stroke(dc);
+    for (std::size_t i = 0; i < device.size(); ++i)
+        stroke.Line(device[i], device[(i + 1) % device.size()]);
+}
+
+std::vector<POINT> ToDevicePoints(DeviceContext& dc, const POINT* points, int count) {
+    std::vector<POINT> out(std::size_t(std::max(count, 0)));
+    for (int i = 0; i < count; ++i)
+        out[std::size_t(i)] = dc.ToDevice(points[i]);
+    return out;
+}
+
+Region SurfaceRegion(DeviceContext& dc, const RECT& logical) {
+    const RECT device = dc.ToDevice(logical);
+    const POINT o = dc.Origin();
+    return Region(OffsetRectBy(device, o.x, o.y));
+}
+
+void FillDeviceRect(DeviceContext& dc, const RECT& device, HBRUSH brush, int rop2) {
+    const POINT o = dc.Origin();
+    dc.FillRegionWithBrush(Region(OffsetRectBy(device, o.x, o.y)), brush, rop2);
+}
+
+// A source pixel as the destination sees it: monochrome to colour gives 0 the destination's text
+// colour and 1 its background colour; colour to monochrome gives 1 where the pixel equals the
+// source's background colour.
+std::uint32_t ConvertSource(DeviceContext& from, DeviceContext& to, std::uint32_t value) {
+    const Bitmap& s = from.Surface();
+    const Bitmap& d = to.Surface();
+    if (s.IsMonochrome() == d.IsMonochrome()) return value;
+    if (s.IsMonochrome()) return d.DeviceValue(value ? to.state.bkColour : to.state.textColour);
+    return value == s.DeviceValue(from.state.bkColour) ? kDeviceWhite : 0;
+}
+
+BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sourceSize, DWORD rop) {
+    if (!dc) return FALSE;
+    const auto code = std::uint8_t(RopCode(rop));
+    const bool useSource = UsesSource(code);
+    if (useSource && !source) return FALSE;
+    const bool usePattern = UsesPattern(code);
+    // The destination in device coordinates, kept unnormalised so a negative size mirrors.
+    const POINT d0 = dc->ToDevice(POINT{logical.left, logical.top});
+    const POINT d1 = dc->ToDevice(POINT{logical.right, logical.bottom});
+    const std::int32_t dw = d1.x - d0.x;
+    const std::int32_t dh = d1.y - d0.y;
+    if (dw == 0 || dh == 0) return TRUE;
+    POINT s0{};
+    std::int32_t sw = 0;
+    std::int32_t sh = 0;
+    if (useSource) {
+        s0 = source->ToSurface(source->ToDevice(sourceOrigin));
+        const POINT s1 = source->ToSurface(
+            source->ToDevice(POINT{sourceOrigin.x + sourceSize.cx, sourceOrigin.y + sourceSize.cy}));
+        sw = s1.x - s0.x;
+        sh = s1.y - s0.y;
+        if (sw == 0 || sh == 0) return TRUE;
+    }
+    Bitmap& target = dc->Surface();
+    const POINT o = dc->Origin();
+    const RECT area{std::min(d0.x, d1.x) + o.x, std::min(d0.y, d1.y) + o.y, std::max(d0.x, d1.x) + o.x,
+                    std::max(d0.y, d1.y) + o.y};
+    const Region region = Region::Combine(Region(area), dc->Clip(), RGN_AND);
+
+    // A blit within one surface reads what was there before it began.
+    const bool sameSurface = useSource && &source->Surface() == &target;
+    std::vector<std::uint32_t> snapshot;
+    if (sameSurface)
+        snapshot.assign(target.Data(), target.Data() + std::size_t(target.Width()) * target.Height());
+    const Bitmap& from = useSource ? source->Surface() : target;
+    HBRUSH brush = dc->state.brush;
+
+    for (const auto& band : region.Bands()) {
+        for (std::int32_t y = band.top; y < band.bottom; ++y) {
+            std::uint32_t* row = target.Row(y);
+            for (const auto& span : band.spans) {
+                for (std::int32_t x = span.x0; x < span.x1; ++x) {
+                    std::uint32_t s = 0;
+                    if (useSource) {
+                        // Nearest source pixel, measured from the destination's own start corner.
+                        const std::int64_t fx =
+                            (std::int64_t(x - o.x - d0.x) * 2 + (dw > 0 ? 1 : -1)) * sw / (2 * dw);
+                        const std::int64_t fy =
+                            (std::int64_t(y - o.y - d0.y) * 2 + (dh > 0 ? 1 : -1)) * sh / (2 * dh);
+                        const std::int64_t sx = s0.x + fx + (sw < 0 ? -1 : 0);
+                        const std::int64_t sy = s0.y + fy + (sh < 0 ? -1 : 0);
+                        if (!from.Contains(std::int32_t(sx), std::int32_t(sy)) || sx != std::int32_t(sx) ||
+                            sy != std::int32_t(sy))
+                            continue;
+                        const std::uint32_t raw =
+                            sameSurface ? snapshot[std::size_t(sy) * std::size_t(from.Width()) + sx]
+                                        : from.Pixel(std::int32_t(sx), std::int32_t(sy));
+                        s = ConvertSource(*source, *dc, raw);
+                    }
+                    std::uint32_t p = 0;
+                    if (usePattern && brush && !dc->BrushPixel(brush, x, y, p))
+                        p = target.DeviceValue(dc->state.bkColour);
+                    row[x] = ApplyRop3(code, p, s, row[x]);
+                }
+            }
+        }
+    }
+    return TRUE;
+}
+
+// The clip region in device coordinates, the whole surface when none was set.
+Region CurrentClip(HDC dc) {
+    if (dc->state.clip) return *dc->state.clip;
+    const POINT o = dc->Origin();
+    return Region(RECT{-o.x, -o.y, dc->Surface().Width() - o.x, dc->Surface().Height() - o.y});
+}
+
+int SetClip(HDC dc, Region region) {
+    dc->state.clip = std::move(region);
+    dc->ClipChanged();
+    return dc->state.clip->Kind();
+}
+
+struct DibLayout {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool bottomUp = true;
+    int bits = 0;
+    std::size_t stride = 0;
+    int colours = 0;
+    const RGBQUAD* table = nullptr;
+};
+
+bool ReadLayout(const BITMAPINFO* info, DibLayout& out) {
+    if (!info) return false;
+    const auto& h = info->bmiHeader;
+    if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
+        h.biHeight == 0 || h.biWidth > (1 << 15) || h.biHeight > (1 << 15) || h.biHeight < -(1 << 15))
+        return false;
+    switch (h.biBitCount) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        break;
+    default:
+        return false;
+    }
+    out.width = h.biWidth;
+    out.height = std::abs(h.biHeight);
+    out.bottomUp = h.biHeight > 0;
+    out.bits = h.biBitCount;
+    out.stride = (std::size_t(out.width) * out.bits + 31) / 32 * 4;
+    if (out.bits <= 8) {
+        const int full = 1 << out.bits;
+        out.colours = h.biClrUsed == 0 || h.biClrUsed > std::uint32_t(full) ? full : int(h.biClrUsed);
+        out.table = reinterpret_cast<const RGBQUAD*>(reinterpret_cast<const std::uint8_t*>(info) + h.biSize);
+    }
+    return true;
+}
+
+// One pixel of a stored row (rows as stored: the first is the bottom one of a bottom-up image).
+COLORREF DibRowPixel(const DibLayout& l, const std::uint8_t* row, std::int32_t x) {
+    auto fromTable = [&](unsigned index) {
+        if (int(index) >= l.colours) return RGB(0, 0, 0);
+        const RGBQUAD& q = l.table[index];
+        return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
+    };
+    switch (l.bits) {
+    case 1:
+        return fromTable(row[x / 8] >> (7 - x % 8) & 1);
+    case 4:
+        return fromTable(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
+    case 8:
+        return fromTable(row[x]);
+    case 16: {
+        const unsigned v = row[2 * x] | row[2 * x + 1] << 8;
+        auto expand = [](unsigned five) { return (five << 3) | (five >> 2); };
+        return RGB(expand(v >> 10 & 0x1F), expand(v >> 5 & 0x1F), expand(v & 0x1F));
+    }
+    case 24:
+        return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    default:
+        return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+    }
+}
+
+COLORREF DibPixel(const DibLayout& l, const std::uint8_t* bits, std::int32_t x, std::int32_t y) {
+    return DibRowPixel(l, bits + std::size_t(l.bottomUp ? l.height - 1 - y : y) * l.stride, x);
+}
+
+} // namespace
+
+// ---- Objects ----
+
+HPEN CreatePen(int style, int width, COLORREF colour) {
+    return Registered(new PenObject(style, width, colour));
+}
+
+HPEN CreatePenIndirect(const LOGPEN& lp) {
+    return CreatePen(int(lp.lopnStyle), lp.lopnWidth.x, lp.lopnColor);
+}
+
+HBRUSH CreateSolidBrush(COLORREF colour) {
+    return Registered(new BrushObject(BS_SOLID, colour, 0));
+}
+
+HBRUSH CreateHatchBrush(int hatch, COLORREF colour) {
+    if (hatch < HS_HORIZONTAL || hatch > HS_DIAGCROSS) return nullptr;
+    return Registered(new BrushObject(BS_HATCHED, colour, hatch));
+}
+
+HBRUSH CreatePatternBrush(HBITMAP bitmap) {
+    auto* b = Live<BitmapObject>(bitmap, GdiObject::Type::Bitmap);
+    if (!b || b->bits.Width() == 0 || b->bits.Height() == 0) return nullptr;
+    auto* brush = new BrushObject(BS_PATTERN, 0, 0);
+    brush->pattern = std::make_unique<Bitmap>(b->bits);
+    return Registered(brush);
+}
+
+HBRUSH CreateBrushIndirect(const LOGBRUSH& lb) {
+    switch (lb.lbStyle) {
+    case BS_SOLID:
+        return CreateSolidBrush(lb.lbColor);
+    case BS_NULL:
+        return Registered(new BrushObject(BS_NULL, 0, 0));
+    case BS_HATCHED:
+        return CreateHatchBrush(int(lb.lbHatch), lb.lbColor);
+    case BS_PATTERN:
+        return CreatePatternBrush(reinterpret_cast<HBITMAP>(lb.lbHatch));
+    default:
+        return nullptr;
+    }
+}
+
+HFONT CreateFontIndirect(const LOGFONT& lf) {
+    return Registered(new FontObject(lf));
+}
+
+HBITMAP CreateBitmap(std::int32_t width, std::int32_t height, UINT planes, UINT bitsPerPixel,
+                     const void* bits) {
+    if (width < 0 || height < 0 || planes != 1 || width > (1 << 15) || height > (1 << 15)) return nullptr;
+    const bool mono = bitsPerPixel == 1;
+    auto* b = new BitmapObject(width, height, mono);
+    if (bits) {
+        // Device-dependent rows are word aligned, top-down.
+        const std::size_t stride = (std::size_t(width) * bitsPerPixel + 15) / 16 * 2;
+        const auto* bytes = static_cast<const std::uint8_t*>(bits);
+        for (std::int32_t y = 0; y < height; ++y) {
+            const std::uint8_t* row = bytes + std::size_t(y) * stride;
+            for (std::int32_t x = 0; x < width; ++x) {
+                std::uint32_t v = 0;
+                if (mono)
+                    v = (row[x / 8] >> (7 - x % 8) & 1) ? kDeviceWhite : 0;
+                else if (bitsPerPixel == 32)
+                    v = (row[4 * x] | row[4 * x + 1] << 8 | row[4 * x + 2] << 16) & 0xFFFFFF;
+                else if (bitsPerPixel == 24)
+                    v = row[3 * x] | row[3 * x + 1] << 8 | row[3 * x + 2] << 16;
+                b->bits.SetPixel(x, y, v);
+            }
+        }
+    } else if (!mono) {
+        std::fill_n(b->bits.Data(), std::size_t(width) * height, 0u);
+    }
+    return Registered(b);
+}
+
+HBITMAP CreateCompatibleBitmap(HDC dc, std::int32_t width, std::int32_t height) {
+    if (!dc || width < 0 || height < 0 || width > (1 << 15) || height > (1 << 15)) return nullptr;
+    auto* b = new BitmapObject(width, height, dc->Surface().IsMonochrome());
+    std::fill_n(b->bits.Data(), std::size_t(width) * height, 0u);
+    return Registered(b);
+}
+
+HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    return Registered(new RegionObject(Region(
+        RECT{std::min(left, right), std::min(top, bottom), std::max(left, right), std::max(top, bottom)})));
+}
+
+HRGN CreateRectRgnIndirect(const RECT& r) {
+    return CreateRectRgn(r.left, r.top, r.right, r.bottom);
+}
+
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode) {
+    if (!points || count < 2) return nullptr;
+    return Registered(new RegionObject(Region::FromPolygon({points, std::size_t(count)}, fillMode)));
+}
+
+int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode) {
+    auto* d = Live<RegionObject>(destination, GdiObject::Type::Region);
+    auto* ra = Live<RegionObject>(a, GdiObject::Type::Region);
+    auto* rb = Live<RegionObject>(b, GdiObject::Type::Region);
+    if (!d || !ra || (mode != RGN_COPY && !rb) || mode < RGN_AND || mode > RGN_COPY) return RGN_ERROR;
+    d->region = Region::Combine(ra->region, mode == RGN_COPY ? ra->region : rb->region, mode);
+    return d->region.Kind();
+}
+
+int OffsetRgn(HRGN region, std::int32_t dx, std::int32_t dy) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r) return RGN_ERROR;
+    r->region.Offset(dx, dy);
+    return r->region.Kind();
+}
+
+BOOL PtInRegion(HRGN region, std::int32_t x, std::int32_t y) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    return r && r->region.Contains(x, y);
+}
+
+int GetRgnBox(HRGN region, RECT* box) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r || !box) return RGN_ERROR;
+    *box = r->region.Bounds();
+    return r->region.Kind();
+}
+
+BOOL EqualRgn(HRGN a, HRGN b) {
+    auto* ra = Live<RegionObject>(a, GdiObject::Type::Region);
+    auto* rb = Live<RegionObject>(b, GdiObject::Type::Region);
+    return ra && rb && ra->region == rb->region;
+}
+
+BOOL SetRectRgn(HRGN region, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r) return FALSE;
+    r->region = Region(RECT{left, top, right, bottom});
+    return TRUE;
+}
+
+BOOL DeleteObject(HGDIOBJ object) {
+    if (!IsGdiObject(object)) return FALSE;
+    if (object->IsStock()) return TRUE;
+    // A selected object goes when the last context lets go of it.
+    if (object->selections > 0) {
+        object->deletePending = true;
+        return TRUE;
+    }
+    DestroyGdiObject(object);
+    return TRUE;
+}
+
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
+    if (!dc || !IsGdiObject(object)) return nullptr;
+    if (object->ObjectType() == GdiObject::Type::Region) {
+        const int kind = SelectClipRgn(dc, static_cast<HRGN>(object));
+        return reinterpret_cast<HGDIOBJ>(std::intptr_t(kind));
+    }
+    if (object->ObjectType() == GdiObject::Type::Bitmap) {
+        auto* bitmap = static_cast<HBITMAP>(object);
+        // A bitmap shows in one memory context at a time, and only in one.
+        if (dc->ContextKind() != DeviceContext::Kind::Memory ||
+            (bitmap->selections > 0 && dc->state.bitmap != bitmap))
+            return nullptr;
+        HGDIOBJ old = dc->Select(object);
+        dc->SetSurface(&bitmap->bits, Region(RECT{0, 0, bitmap->bits.Width(), bitmap->bits.Height()}));
+        return old;
+    }
+    return dc->Select(object);
+}
+
+int GetObject(HGDIOBJ object, int size, void* out) {
+    if (!IsGdiObject(object)) return 0;
+    auto copy = [&](const auto& value) {
+        if (!out) return int(sizeof value);
+        if (size < int(sizeof value)) return 0;
+        std::memcpy(out, &value, sizeof value);
+        return int(sizeof value);
+    };
+    switch (object->ObjectType()) {
+    case GdiObject::Type::Pen: {
+        auto* p = static_cast<HPEN>(object);
+        return copy(LOGPEN{UINT(p->style), POINT{p->width, 0}, p->colour});
+    }
+    case GdiObject::Type::Brush: {
+        auto* b = static_cast<HBRUSH>(object);
+        return copy(LOGBRUSH{UINT(b->style), b->colour, std::uintptr_t(b->hatch)});
+    }
+    case GdiObject::Type::Font:
+        return copy(static_cast<HFONT>(object)->logFont);
+    case GdiObject::Type::Bitmap: {
+        const Bitmap& b = static_cast<HBITMAP>(object)->bits;
+        BITMAP bm;
+        bm.bmWidth = b.Width();
+        bm.bmHeight = b.Height();
+        bm.bmBitsPixel = std::uint16_t(b.BitsPerPixel());
+        bm.bmWidthBytes = (b.Width() * b.BitsPerPixel() + 15) / 16 * 2;
+        return copy(bm);
+    }
+    case GdiObject::Type::Region:
+        return 0;
+    }
+    return 0;
+}
+
+BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm) {
+    if (!dc || !tm) return FALSE;
+    const auto& m = SelectedFace(dc).GetMetrics();
+    tm->tmHeight = m.height;
+    tm->tmAscent = m.ascent;
+    tm->tmDescent = m.descent;
+    tm->tmInternalLeading = m.internalLeading;
+    tm->tmExternalLeading = m.externalLeading;
+    tm->tmAveCharWidth = m.averageCharWidth;
+    tm->tmMaxCharWidth = m.maxCharWidth;
+    tm->tmWeight = m.weight;
+    return TRUE;
+}
+
+// ---- Contexts ----
+
+HDC CreateCompatibleDC(HDC dc) {
+    // A new memory context shows a 1x1 monochrome bitmap until the caller selects its own.
+    static BitmapObject* const stockBitmap = [] {
+        auto* b = new BitmapObject(1, 1, true);
+        b->MarkStock();
+        RegisterGdiObject(b);
+        return b;
+    }();
+    (void)dc;
+    auto* memory = new DeviceContext(DeviceContext::Kind::Memory, &stockBitmap->bits, POINT{},
+                                     Region(RECT{0, 0, 1, 1}), 0);
+    memory->Select(stockBitmap);
+    return memory;
+}
+
+BOOL DeleteDC(HDC dc) {
+    if (!dc || dc->ContextKind() != DeviceContext::Kind::Memory) return FALSE;
+    delete dc;
+    return TRUE;
+}
+
+int SaveDC(HDC dc) {
+    return dc ? dc->Save() : 0;
+}
+BOOL RestoreDC(HDC dc, int level) {
+    return dc && dc->Restore(level);
+}
+
+int GetDeviceCaps(HDC dc, int index) {
+    switch (index) {
+    case LOGPIXELSX:
+    case LOGPIXELSY:
+        return 96;
+    case BITSPIXEL:
+        return dc && dc->Surface().IsMonochrome() ? 1 : 32;
+    case PLANES:
+        return 1;
+    case NUMCOLORS:
+        return -1;
+    case HORZRES:
+        return dc ? dc->Surface().Width() : 0;
+    case VERTRES:
+        return dc ? dc->Surface().Height() : 0;
+    default:
+        return 0;
+    }
+}
+
+#define VQ_DC_SETTER(Name, Getter, Type, field)                                                              \
+    Type Name(HDC dc, Type value) {                                                                          \
+        if (!dc) return Type{};                                                                              \
+        Type old = dc->state.field;                                                                          \
+        dc->state.field = value;                                                                             \
+        return old;                                                                                          \
+    }                                                                                                        \
+    Type Getter(HDC dc) {                                                                                    \
+        return dc ? dc->state.field : Type{};                                                                \
+    }
+
+VQ_DC_SETTER(SetBkColor, GetBkColor, COLORREF, bkColour)
+VQ_DC_SETTER(SetTextColor, GetTextColor, COLORREF, textColour)
+VQ_DC_SETTER(SetBkMode, GetBkMode, int, bkMode)
+VQ_DC_SETTER(SetROP2, GetROP2, int, rop2)
+#undef VQ_DC_SETTER
+
+int SetPolyFillMode(HDC dc, int mode) {
+    if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
+    return std::exchange(dc->state.fillMode, mode);
+}
+
+UINT SetTextAlign(HDC dc, UINT align) {
+    return dc ? std::exchange(dc->state.textAlign, align) : 0;
+}
+
+namespace {
+template <typename T> BOOL Exchange(HDC dc, T DcState::*field, T value, T* old) {
+    if (!dc) return FALSE;
+    if (old) *old = dc->state.*field;
+    dc->state.*field = value;
+    dc->ClipChanged();
+    return TRUE;
+}
+template <typename T> BOOL Read(HDC dc, T DcState::*field, T* out) {
+    if (!dc || !out) return FALSE;
+    *out = dc->state.*field;
+    return TRUE;
+}
+} // namespace
+
+BOOL SetBrushOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    return Exchange(dc, &DcState::brushOrigin, POINT{x, y}, old);
+}
+
+int SetMapMode(HDC dc, int mode) {
+    if (!dc || (mode != MM_TEXT && mode != MM_ANISOTROPIC)) return 0;
+    const int old = std::exchange(dc->state.mapMode, mode);
+    if (mode == MM_TEXT) {
+        dc->state.windowExtent = {1, 1};
+        dc->state.viewportExtent = {1, 1};
+    }
+    return old;
+}
+
+BOOL SetWindowOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    return Exchange(dc, &DcState::windowOrigin, POINT{x, y}, old);
+}
+BOOL SetViewportOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    return Exchange(dc, &DcState::viewportOrigin, POINT{x, y}, old);
+}
+BOOL OffsetViewportOrgEx(HDC dc, std::int32_t dx, std::int32_t dy, POINT* old) {
+    if (!dc) return FALSE;
+    const POINT o = dc->state.viewportOrigin;
+    return SetViewportOrgEx(dc, o.x + dx, o.y + dy, old);
+}
+// Extents only count in the anisotropic mode, as callers of the text mode expect a 1:1 mapping.
+BOOL SetWindowExtEx(HDC dc, std::int32_t cx, std::int32_t cy, SIZE* old) {
+    if (!dc || cx == 0 || cy == 0) return FALSE;
+    if (dc->state.mapMode != MM_ANISOTROPIC)
+        return Read(dc, &DcState::windowExtent, old ? old : &dc->state.windowExtent);
+    return Exchange(dc, &DcState::windowExtent, SIZE{cx, cy}, old);
+}
+BOOL SetViewportExtEx(HDC dc, std::int32_t cx, std::int32_t cy, SIZE* old) {
+    if (!dc || cx == 0 || cy == 0) return FALSE;
+    if (dc->state.mapMode != MM_ANISOTROPIC)
+        return Read(dc, &DcState::viewportExtent, old ? old : &dc->state.viewportExtent);
+    return Exchange(dc, &DcState::viewportExtent, SIZE{cx, cy}, old);
+}
+BOOL GetWindowOrgEx(HDC dc, POINT* out) {
+    return Read(dc, &DcState::windowOrigin, out);
+}
+BOOL GetViewportOrgEx(HDC dc, POINT* out) {
+    return Read(dc, &DcState::viewportOrigin, out);
+}
+BOOL GetWindowExtEx(HDC dc, SIZE* out) {
+    return Read(dc, &DcState::windowExtent, out);
+}
+BOOL GetViewportExtEx(HDC dc, SIZE* out) {
+    return Read(dc, &DcState::viewportExtent, out);
+}
+
+BOOL LPtoDP(HDC dc, POINT* points, int count) {
+    if (!dc || !points) return FALSE;
+    for (int i = 0; i < count; ++i)
+        points[i] = dc->ToDevice(points[i]);
+    return TRUE;
+}
+
+BOOL DPtoLP(HDC dc, POINT* points, int count) {
+    if (!dc || !points) return FALSE;
+    for (int i = 0; i < count; ++i)
+        points[i] = dc->ToLogical(points[i]);
+    return TRUE;
+}
+
+// ---- Clipping ----
+
+int SelectClipRgn(HDC dc, HRGN region) {
+    return ExtSelectClipRgn(dc, region, RGN_COPY);
+}
+
+int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
+    if (!dc) return RGN_ERROR;
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r) {
+        if (mode != RGN_COPY) return RGN_ERROR;
+        dc->state.clip.reset();
+        dc->ClipChanged();
+        return SIMPLEREGION;
+    }
+    if (mode == RGN_COPY) return SetClip(dc, r->region);
+    return SetClip(dc, Region::Combine(CurrentClip(dc), r->region, mode));
+}
+
+int IntersectClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    if (!dc) return RGN_ERROR;
+    return SetClip(
+        dc, Region::Combine(CurrentClip(dc), Region(dc->ToDevice(RECT{left, top, right, bottom})), RGN_AND));
+}
+
+int ExcludeClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    if (!dc) return RGN_ERROR;
+    return SetClip(
+        dc, Region::Combine(CurrentClip(dc), Region(dc->ToDevice(RECT{left, top, right, bottom})), RGN_DIFF));
+}
+
+int GetClipBox(HDC dc, RECT* box) {
+    if (!dc || !box) return RGN_ERROR;
+    Region visible = dc->Clip();
+    const POINT o = dc->Origin();
+    visible.Offset(-o.x, -o.y);
+    const RECT b = visible.Bounds();
+    const POINT a = dc->ToLogical(POINT{b.left, b.top});
+    const POINT c = dc->ToLogical(POINT{b.right, b.bottom});
+    *box = {std::min(a.x, c.x), std::min(a.y, c.y), std::max(a.x, c.x), std::max(a.y, c.y)};
+    return visible.Kind();
+}
+
+BOOL PtVisible(HDC dc, std::int32_t x, std::int32_t y) {
+    if (!dc) return FALSE;
+    const POINT p = dc->ToSurface(dc->ToDevice(POINT{x, y}));
+    return dc->Clip().Contains(p.x, p.y);
+}
+
+BOOL RectVisible(HDC dc, const RECT* r) {
+    if (!dc || !r) return FALSE;
+    return dc->Clip().Intersects(SurfaceRegion(*dc, *r).Bounds());
+}
+
+// ---- Drawing ----
+
+BOOL MoveToEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    return Exchange(dc, &DcState::position, POINT{x, y}, old);
+}
+
+BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
+    if (!dc) return FALSE;
+    PenStroke(*dc).Line(dc->ToDevice(dc->state.position), dc->ToDevice(POINT{x, y}));
+    dc->state.position = {x, y};
+    return TRUE;
+}
+
+BOOL Polyline(HDC dc, const POINT* points, int count) {
+    if (!dc || !points || count < 2) return FALSE;
+    PenStroke stroke(*dc);
+    for (int i = 0; i + 1 < count; ++i)
+        stroke.Line(dc->ToDevice(points[i]), dc->ToDevice(points[i + 1]));
+    return TRUE;
+}
+
+BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons) {
+    if (!dc || !points || !counts || polygons < 1) return FALSE;
+    std::size_t total = 0;
+    for (int i = 0; i < polygons; ++i) {
+        if (counts[i] < 2) return FALSE;
+        total += std::size_t(counts[i]);
+    }
+    const auto device = ToDevicePoints(*dc, points, int(total));
+    Region area = Region::FromPolyPolygon(device, {counts, std::size_t(polygons)}, dc->state.fillMode);
+    area.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(area, dc->state.brush, dc->state.rop2);
+    std::size_t start = 0;
+    for (int i = 0; i < polygons; ++i) {
+        StrokeClosed(*dc,
+                     std::vector<POINT>(device.begin() + std::ptrdiff_t(start),
+                                        device.begin() + std::ptrdiff_t(start + std::size_t(counts[i]))));
+        start += std::size_t(counts[i]);
+    }
+    return TRUE;
+}
+
+BOOL Polygon(HDC dc, const POINT* points, int count) {
+    return PolyPolygon(dc, points, &count, 1);
+}
+
+BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    if (!dc) return FALSE;
+    const RECT r = dc->ToDevice(RECT{left, top, right, bottom});
+    PenStroke stroke(*dc);
+    if (stroke.IsNull()) {
+        // Without an outline the fill also leaves out the last column and row.
+        FillDeviceRect(*dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, dc->state.brush, dc->state.rop2);
+        return TRUE;
+    }
+    const int w = dc->state.pen->width;
+    FillDeviceRect(*dc, RECT{r.left + w, r.top + w, r.right - w, r.bottom - w}, dc->state.brush,
+                   dc->state.rop2);
+    if (w == 1) {
+        StrokeClosed(
+            *dc,
+            {{r.left, r.top}, {r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left, r.bottom - 1}});
+        return TRUE;
+    }
+    // Wide outlines lie inside the rectangle, as one solid frame.
+    auto* pen = CreateSolidBrush(dc->state.pen->colour);
+    Region outer(r);
+    Region inner(RECT{r.left + w, r.top + w, r.right - w, r.bottom - w});
+    Region frame = Region::Combine(outer, inner, RGN_DIFF);
+    frame.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(frame, pen, dc->state.rop2);
+    DeleteObject(pen);
+    return TRUE;
+}
+
+int FillRect(HDC dc, const RECT* r, HBRUSH brush) {
+    if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
+    dc->FillRegionWithBrush(SurfaceRegion(*dc, *r), brush, R2_COPYPEN);
+    return TRUE;
+}
+
+int FrameRect(HDC dc, const RECT* r, HBRUSH brush) {
+    if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
+    const RECT d = dc->ToDevice(*r);
+    if (d.IsEmpty()) return TRUE;
+    Region frame =
+        Region::Combine(Region(d), Region(RECT{d.left + 1, d.top + 1, d.right - 1, d.bottom - 1}), RGN_DIFF);
+    frame.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(frame, brush, R2_COPYPEN);
+    return TRUE;
+}
+
+BOOL InvertRect(HDC dc, const RECT* r) {
+    if (!dc || !r) return FALSE;
+    dc->FillRegionWithBrush(SurfaceRegion(*dc, *r), static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), R2_NOT);
+    return TRUE;
+}
+
+BOOL DrawFocusRect(HDC dc, const RECT* r) {
+    if (!dc || !r) return FALSE;
+    const RECT d = OffsetRectBy(dc->ToDevice(*r), dc->Origin().x, dc->Origin().y);
+    if (d.IsEmpty()) return TRUE;
+    // Every other pixel of the frame, inverted: drawing it twice restores the picture.
+    auto dot = [&](std::int32_t x, std::int32_t y) {
+        if (((x - dc->Origin().x + y - dc->Origin().y) & 1) == 0)
+            dc->PlotPixel(x, y, kDeviceWhite, R2_XORPEN);
+    };
+    for (std::int32_t x = d.left; x < d.right; ++x) {
+        dot(x, d.top);
+        if (d.bottom - 1 > d.top) dot(x, d.bottom - 1);
+    }
+    for (std::int32_t y = d.top + 1; y < d.bottom - 1; ++y) {
+        dot(d.left, y);
+        if (d.right - 1 > d.left) dot(d.right - 1, y);
+    }
+    return TRUE;
+}
+
+BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
+    Region area = r->region;
+    area.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(area, brush, R2_COPYPEN);
+    return TRUE;
+}
+
+BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, std::int32_t width, std::int32_t height) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush) || width < 1 || height < 1)
+        return FALSE;
+    // The frame is what is left when the region is shrunk by the width and height on every side.
+    Region inner = r->region;
+    for (const auto& [dx, dy] :
+         {std::pair{width, 0}, std::pair{-width, 0}, std::pair{0, height}, std::pair{0, -height}}) {
+        Region shifted = r->region;
+        shifted.Offset(dx, dy);
+        inner = Region::Combine(inner, shifted, RGN_AND);
+    }
+    Region frame = Region::Combine(r->region, inner, RGN_DIFF);
+    frame.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(frame, brush, R2_COPYPEN);
+    return TRUE;
+}
+
+BOOL InvertRgn(HDC dc, HRGN region) {
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!dc || !r) return FALSE;
+    Region area = r->region;
+    area.Offset(dc->Origin().x, dc->Origin().y);
+    dc->FillRegionWithBrush(area, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)), R2_NOT);
+    return TRUE;
+}
+
+BOOL PaintRgn(HDC dc, HRGN region) {
+    return dc && FillRgn(dc, region, dc->state.brush);
+}
+
+COLORREF SetPixel(HDC dc, std::int32_t x, std::int32_t y, COLORREF colour) {
+    if (!dc) return CLR_INVALID;
+    const POINT p = dc->ToSurface(dc->ToDevice(POINT{x, y}));
+    if (!dc->Clip().Contains(p.x, p.y)) return CLR_INVALID;
+    const std::uint32_t value = dc->Surface().DeviceValue(colour);
+    dc->Surface().SetPixel(p.x, p.y, value);
+    return dc->Surface().ColourOf(value);
+}
+
+COLORREF GetPixel(HDC dc, std::int32_t x, std::int32_t y) {
+    if (!dc) return CLR_INVALID;
+    const POINT p = dc->ToSurface(dc->ToDevice(POINT{x, y}));
+    if (!dc->Surface().Contains(p.x, p.y)) return CLR_INVALID;
+    return dc->Surface().ColourOf(dc->Surface().Pixel(p.x, p.y));
+}
+
+BOOL PatBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, DWORD rop) {
+    if (UsesSource(std::uint8_t(RopCode(rop)))) return FALSE;
+    return Blit(dc, RECT{x, y, x + width, y + height}, nullptr, {}, {}, rop);
+}
+
+BOOL BitBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
+            std::int32_t sx, std::int32_t sy, DWORD rop) {
+    return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{width, height}, rop);
+}
+
+BOOL StretchBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
+                std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, DWORD rop) {
+    return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{sw, sh}, rop);
+}
+
+BOOL DrawEdge(HDC dc, RECT* r, UINT edge, UINT flags) {
+    if (!dc || !r) return FALSE;
+    // Outer and inner rings: the raised sides are light at top-left, the sunken ones dark.
+    struct Ring {
+        UINT raised, sunken;
+        COLORREF light, dark;
+    };
+    const Ring rings[2] = {{BDR_RAISEDOUTER, BDR_SUNKENOUTER, RGB(223, 223, 223), RGB(0, 0, 0)},
+                           {BDR_RAISEDINNER, BDR_SUNKENINNER, RGB(255, 255, 255), RGB(128, 128, 128)}};
+    RECT rc = *r;
+    for (const Ring& ring : rings) {
+        COLORREF topLeft, bottomRight;
+        if (edge & ring.raised) {
+            topLeft = &ring == &rings[0] ? RGB(192, 192, 192) : ring.light;
+            bottomRight = ring.dark;
+        } else if (edge & ring.sunken) {
+            topLeft = &ring == &rings[0] ? RGB(128, 128, 128) : RGB(0, 0, 0);
+            bottomRight = &ring == &rings[0] ? RGB(255, 255, 255) : RGB(192, 192, 192);
+        } else {
+            continue;
+        }
+        if (flags & BF_MONO) topLeft = bottomRight = RGB(0, 0, 0);
+        HBRUSH tl = CreateSolidBrush(topLeft);
+        HBRUSH br = CreateSolidBrush(bottomRight);
+        RECT side;
+        if (flags & BF_LEFT) FillRect(dc, &(side = RECT{rc.left, rc.top, rc.left + 1, rc.bottom}), tl);
+        if (flags & BF_TOP) FillRect(dc, &(side = RECT{rc.left, rc.top, rc.right, rc.top + 1}), tl);
+        if (flags & BF_RIGHT) FillRect(dc, &(side = RECT{rc.right - 1, rc.top, rc.right, rc.bottom}), br);
+        if (flags & BF_BOTTOM) FillRect(dc, &(side = RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom}), br);
+        DeleteObject(tl);
+        DeleteObject(br);
+        if (flags & BF_LEFT) ++rc.left;
+        if (flags & BF_TOP) ++rc.top;
+        if (flags & BF_RIGHT) --rc.right;
+        if (flags & BF_BOTTOM) --rc.bottom;
+    }
+    if (flags & BF_MIDDLE) {
+        HBRUSH face = CreateSolidBrush(RGB(192, 192, 192));
+        FillRect(dc, &rc, face);
+        DeleteObject(face);
+    }
+    *r = rc;
+    return TRUE;
+}
+
+// ---- Device-independent bitmaps ----
+
+int StretchDIBits(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                  std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, const void* bits,
+                  const BITMAPINFO* info, UINT usage, DWORD rop) {
+    DibLayout layout;
+    if (!dc || !bits || usage != DIB_RGB_COLORS || !ReadLayout(info, layout)) return 0;
+    // The source rectangle counts rows from the bottom of a bottom-up image, as the caller sees it.
+    const std::int32_t top = layout.bottomUp ? layout.height - sy - sh : sy;
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP image = CreateBitmap(layout.width, layout.height, 1, 32, nullptr);
+    for (std::int32_t row = 0; row < layout.height; ++row)
+        for (std::int32_t col = 0; col < layout.width; ++col)
+            image->bits.SetPixel(
+                col, row, ColourToPixel(DibPixel(layout, static_cast<const std::uint8_t*>(bits), col, row)));
+    HGDIOBJ old = SelectObject(memory, image);
+    StretchBlt(dc, x, y, width, height, memory, sx, top, sw, sh, rop);
+    SelectObject(memory, old);
+    DeleteObject(image);
+    DeleteDC(memory);
+    return sh;
+}
+
+int SetDIBitsToDevice(HDC dc, std::int32_t x, std::int32_t y, std::uint32_t width, std::uint32_t height,
+                      std::int32_t sx, std::int32_t sy, UINT startScan, UINT scanLines, const void* bits,
+                      const BITMAPINFO* info, UINT usage) {
+    DibLayout layout;
+    if (!ReadLayout(info, layout) || startScan != 0 || scanLines < UINT(layout.height)) return 0;
+    return StretchDIBits(dc, x, y, std::int32_t(width), std::int32_t(height), sx, sy, std::int32_t(width),
+                         std::int32_t(height), bits, info, usage, SRCCOPY)
+               ? std::int32_t(scanLines)
+               : 0;
+}
+
+int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits,
+              const BITMAPINFO* info, UINT usage) {
+    (void)dc;
+    auto* b = Live<BitmapObject>(bitmap, GdiObject::Type::Bitmap);
+    DibLayout layout;
+    if (!b || !bits || usage != DIB_RGB_COLORS || !ReadLayout(info, layout)) return 0;
+    const std::int32_t first = std::int32_t(std::min<UINT>(startScan, UINT(layout.height)));
+    const std::int32_t last =
+        std::int32_t(std::min<std::uint64_t>(std::uint64_t(startScan) + scanLines, UINT(layout.height)));
+    const auto* bytes = static_cast<const std::uint8_t*>(bits);
+    int done = 0;
+    for (std::int32_t scan = first; scan < last; ++scan) {
+        // Scan lines count from the bottom of a bottom-up image; the bits start at startScan.
+        const std::int32_t row = layout.bottomUp ? layout.height - 1 - scan : scan;
+        if (row >= b->bits.Height()) continue;
+        const std::uint8_t* stored = bytes + std::size_t(scan - first) * layout.stride;
+        for (std::int32_t col = 0; col < std::min(layout.width, b->bits.Width()); ++col)
+            b->bits.SetPixel(col, row, b->bits.DeviceValue(DibRowPixel(layout, stored, col)));
+        ++done;
+    }
+    return done;
+}
+
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
+              UINT usage) {
+    (void)dc;
+    auto* b = Live<BitmapObject>(bitmap, GdiObject::Type::Bitmap);
+    if (!b || !info || usage != DIB_RGB_COLORS) return 0;
+    auto& h = info->bmiHeader;
+    if (h.biBitCount == 0) h.biBitCount = std::uint16_t(b->bits.IsMonochrome() ? 1 : 32);
+    if (h.biBitCount != 24 && h.biBitCount != 32) return 0;
+    h.biWidth = b->bits.Width();
+    if (h.biHeight == 0) h.biHeight = b->bits.Height();
+    h.biPlanes = 1;
+    h.biCompression = BI_RGB;
+    const std::size_t stride = (std::size_t(h.biWidth) * h.biBitCount + 31) / 32 * 4;
+    h.biSizeImage = std::uint32_t(stride * std::size_t(b->bits.Height()));
+    if (!bits) return 1;
+    const bool bottomUp = h.biHeight > 0;
+    const std::int32_t height = b->bits.Height();
+    const std::int32_t last =
+        std::int32_t(std::min<std::uint64_t>(std::uint64_t(startScan) + scanLines, UINT(height)));
+    auto* out = static_cast<std::uint8_t*>(bits);
+    int done = 0;
+    for (std::int32_t scan = std::int32_t(startScan); scan < last; ++scan, ++done) {
+        const std::int32_t row = bottomUp ? height - 1 - scan : scan;
+        std::uint8_t* line = out + std::size_t(scan - std::int32_t(startScan)) * stride;
+        std::memset(line, 0, stride);
+        for (std::int32_t col = 0; col < h.biWidth; ++col) {
+            const COLORREF c = b->bits.ColourOf(b->bits.Pixel(col, row));
+            std::uint8_t* px = line + std::size_t(col) * (h.biBitCount / 8);
+            px[0] = std::uint8_t(GetBValue(c));
+            px[1] = std::uint8_t(GetGValue(c));
+            px[2] = std::uint8_t(GetRValue(c));
+        }
+    }
+    return done;
+}
+
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* info, UINT usage) {
+    if (!dc || !header || header->biWidth <= 0 || header->biHeight == 0) return nullptr;
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, header->biWidth, std::abs(header->biHeight));
+    if (bitmap && (init & CBM_INIT) && bits)
+        SetDIBits(dc, bitmap, 0, UINT(std::abs(header->biHeight)), bits, info, usage);
+    return bitmap;
+}
+
+} // namespace vq

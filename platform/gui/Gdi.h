@@ -1,0 +1,177 @@
+#pragma once
+
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/GdiObjectTable.h"
+
+#include <cstdint>
+#include <string_view>
+
+namespace vq {
+
+struct TEXTMETRIC {
+    std::int32_t tmHeight = 0;
+    std::int32_t tmAscent = 0;
+    std::int32_t tmDescent = 0;
+    std::int32_t tmInternalLeading = 0;
+    std::int32_t tmExternalLeading = 0;
+    std::int32_t tmAveCharWidth = 0;
+    std::int32_t tmMaxCharWidth = 0;
+    std::int32_t tmWeight = 0;
+};
+
+// Device-independent bitmaps: rows are 4-byte aligned and run bottom-up unless the height is
+// negative; 16 bits per pixel is 5-5-5; colour tables hold blue, green, red, reserved.
+struct BITMAPINFOHEADER {
+    std::uint32_t biSize = 40;
+    std::int32_t biWidth = 0;
+    std::int32_t biHeight = 0;
+    std::uint16_t biPlanes = 1;
+    std::uint16_t biBitCount = 0;
+    std::uint32_t biCompression = 0;
+    std::uint32_t biSizeImage = 0;
+    std::int32_t biXPelsPerMeter = 0;
+    std::int32_t biYPelsPerMeter = 0;
+    std::uint32_t biClrUsed = 0;
+    std::uint32_t biClrImportant = 0;
+};
+
+struct RGBQUAD {
+    std::uint8_t rgbBlue = 0;
+    std::uint8_t rgbGreen = 0;
+    std::uint8_t rgbRed = 0;
+    std::uint8_t rgbReserved = 0;
+};
+
+// The header followed by its colour table, as a packed DIB lays them out.
+struct BITMAPINFO {
+    BITMAPINFOHEADER bmiHeader;
+    RGBQUAD bmiColors[1];
+};
+
+inline constexpr std::uint32_t BI_RGB = 0;
+inline constexpr UINT DIB_RGB_COLORS = 0;
+
+// Capabilities asked of a device.
+enum : int {
+    HORZRES = 8,
+    VERTRES = 10,
+    BITSPIXEL = 12,
+    PLANES = 14,
+    NUMCOLORS = 24,
+    LOGPIXELSX = 88,
+    LOGPIXELSY = 90
+};
+
+// Objects.
+HPEN CreatePen(int style, int width, COLORREF colour);
+HPEN CreatePenIndirect(const LOGPEN& lp);
+HBRUSH CreateSolidBrush(COLORREF colour);
+HBRUSH CreateHatchBrush(int hatch, COLORREF colour);
+HBRUSH CreatePatternBrush(HBITMAP bitmap);
+HBRUSH CreateBrushIndirect(const LOGBRUSH& lb);
+HFONT CreateFontIndirect(const LOGFONT& lf);
+HBITMAP CreateBitmap(std::int32_t width, std::int32_t height, UINT planes, UINT bitsPerPixel,
+                     const void* bits);
+HBITMAP CreateCompatibleBitmap(HDC dc, std::int32_t width, std::int32_t height);
+HRGN CreateRectRgn(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+HRGN CreateRectRgnIndirect(const RECT& r);
+HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
+int CombineRgn(HRGN destination, HRGN a, HRGN b, int mode);
+int OffsetRgn(HRGN region, std::int32_t dx, std::int32_t dy);
+BOOL PtInRegion(HRGN region, std::int32_t x, std::int32_t y);
+int GetRgnBox(HRGN region, RECT* box);
+BOOL EqualRgn(HRGN a, HRGN b);
+BOOL SetRectRgn(HRGN region, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+BOOL DeleteObject(HGDIOBJ object);
+HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
+int GetObject(HGDIOBJ object, int size, void* out);
+BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
+
+// Contexts.
+HDC CreateCompatibleDC(HDC dc);
+BOOL DeleteDC(HDC dc);
+int SaveDC(HDC dc);
+BOOL RestoreDC(HDC dc, int level);
+int GetDeviceCaps(HDC dc, int index);
+COLORREF SetBkColor(HDC dc, COLORREF colour);
+COLORREF GetBkColor(HDC dc);
+int SetBkMode(HDC dc, int mode);
+int GetBkMode(HDC dc);
+COLORREF SetTextColor(HDC dc, COLORREF colour);
+COLORREF GetTextColor(HDC dc);
+int SetROP2(HDC dc, int rop2);
+int GetROP2(HDC dc);
+int SetPolyFillMode(HDC dc, int mode);
+UINT SetTextAlign(HDC dc, UINT align);
+BOOL SetBrushOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
+int SetMapMode(HDC dc, int mode);
+BOOL SetWindowOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
+BOOL SetViewportOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
+BOOL OffsetViewportOrgEx(HDC dc, std::int32_t dx, std::int32_t dy, POINT* old);
+BOOL SetWindowExtEx(HDC dc, std::int32_t cx, std::int32_t cy, SIZE* old);
+BOOL SetViewportExtEx(HDC dc, std::int32_t cx, std::int32_t cy, SIZE* old);
+BOOL GetWindowOrgEx(HDC dc, POINT* out);
+BOOL GetViewportOrgEx(HDC dc, POINT* out);
+BOOL GetWindowExtEx(HDC dc, SIZE* out);
+BOOL GetViewportExtEx(HDC dc, SIZE* out);
+BOOL LPtoDP(HDC dc, POINT* points, int count);
+BOOL DPtoLP(HDC dc, POINT* points, int count);
+
+// Clipping (rectangles in logical coordinates, regions in device coordinates).
+int SelectClipRgn(HDC dc, HRGN region);
+int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
+int IntersectClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+int ExcludeClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+int GetClipBox(HDC dc, RECT* box);
+BOOL PtVisible(HDC dc, std::int32_t x, std::int32_t y);
+BOOL RectVisible(HDC dc, const RECT* r);
+
+// Drawing.
+BOOL MoveToEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
+BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y);
+BOOL Polyline(HDC dc, const POINT* points, int count);
+BOOL Polygon(HDC dc, const POINT* points, int count);
+BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons);
+BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+int FillRect(HDC dc, const RECT* r, HBRUSH brush);
+int FrameRect(HDC dc, const RECT* r, HBRUSH brush);
+BOOL InvertRect(HDC dc, const RECT* r);
+BOOL DrawFocusRect(HDC dc, const RECT* r);
+BOOL FillRgn(HDC dc, HRGN region, HBRUSH brush);
+BOOL FrameRgn(HDC dc, HRGN region, HBRUSH brush, std::int32_t width, std::int32_t height);
+BOOL InvertRgn(HDC dc, HRGN region);
+BOOL PaintRgn(HDC dc, HRGN region);
+COLORREF SetPixel(HDC dc, std::int32_t x, std::int32_t y, COLORREF colour);
+COLORREF GetPixel(HDC dc, std::int32_t x, std::int32_t y);
+BOOL PatBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, DWORD rop);
+BOOL BitBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
+            std::int32_t sx, std::int32_t sy, DWORD rop);
+BOOL StretchBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
+                std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, DWORD rop);
+BOOL DrawEdge(HDC dc, RECT* r, UINT edge, UINT flags);
+
+// Device-independent bitmaps.
+int StretchDIBits(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                  std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, const void* bits,
+                  const BITMAPINFO* info, UINT usage, DWORD rop);
+int SetDIBitsToDevice(HDC dc, std::int32_t x, std::int32_t y, std::uint32_t width, std::uint32_t height,
+                      std::int32_t sx, std::int32_t sy, UINT startScan, UINT scanLines, const void* bits,
+                      const BITMAPINFO* info, UINT usage);
+int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits,
+              const BITMAPINFO* info, UINT usage);
+// With null bits fills in the header (size of the image) only.
+int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
+              UINT usage);
+HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
+                       const BITMAPINFO* info, UINT usage);
+inline constexpr DWORD CBM_INIT = 4;
+
+// Text; strings are bytes (UTF-8, other bytes as Latin-1), a length of -1 means up to the NUL.
+BOOL TextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length);
+BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT* r, const char* text,
+                int length, const int* dx);
+BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, SIZE* size);
+int DrawText(HDC dc, const char* text, int length, RECT* r, UINT format);
+int GetTextFace(HDC dc, int size, char* out);
+
+} // namespace vq
