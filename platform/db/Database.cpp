@@ -41,9 +41,10 @@ void RequireRegularFile(const std::string& path) {
     if (!S_ISREG(info.st_mode)) throw DatabaseError(SQLITE_CANTOPEN, ErrorText(path, "not a regular file"));
 }
 
-// A name SQLite could read as special (":memory:") is made an ordinary relative path.
+// A relative name SQLite could read as special (":memory:", or "file:h.db", which Debian's build
+// takes as a URI) is made an ordinary relative path.
 std::string FileName(const std::string& path) {
-    return path.starts_with(':') ? "./" + path : path;
+    return path.starts_with('/') ? path : "./" + path;
 }
 
 } // namespace

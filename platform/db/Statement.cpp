@@ -119,6 +119,11 @@ bool Statement::IsNull(int column) const {
     return sqlite3_column_type(m_Handle, column) == SQLITE_NULL;
 }
 
+int Statement::GetStorageClass(int column) const {
+    CheckRowColumn(column);
+    return sqlite3_column_type(m_Handle, column);
+}
+
 int32_t Statement::GetInt(int column) const {
     int64_t value = GetInt64(column);
     if (value < std::numeric_limits<int32_t>::min() || value > std::numeric_limits<int32_t>::max())

@@ -42,6 +42,9 @@ public:
     int ColumnIndex(std::string_view name) const;
 
     bool IsNull(int column) const;
+    // SQLite's storage class of the value: SQLITE_INTEGER, SQLITE_FLOAT, SQLITE_TEXT, SQLITE_BLOB or
+    // SQLITE_NULL.
+    int GetStorageClass(int column) const;
     // Integers outside 32 bits are refused rather than cut.
     int32_t GetInt(int column) const;
     int64_t GetInt64(int column) const;
