@@ -164,6 +164,14 @@ bool IpAddress::SetText(const char* text, bool classify) {
     return Value() != 0;
 }
 
+bool IpAddress::SetNumericText(const char* text, bool classify) {
+    Reset(LookupNone);
+    uint8_t bytes[Length] = {};
+    if (text == nullptr || !ParseDottedQuad(text, bytes)) return false;
+    SetBytes(bytes, classify);
+    return true;
+}
+
 void IpAddress::ResolveName(std::string_view name, uint8_t* bytes) {
     const std::string given(name);
     net::HostAnswer answer = WinSockIf::Instance().LookupName(given, ForwardLookupLimit);

@@ -40,6 +40,8 @@ public:
     // four fields of 0-255; any other text is a host name, resolved with a blocking forward look-up.
     // Only the text up to the first blank counts. True when the result is not 0.0.0.0.
     bool SetText(const char* text, bool classify);
+    // A dotted quad only, never a look-up: any other text leaves 0.0.0.0 and gives false.
+    bool SetNumericText(const char* text, bool classify);
 
     int GetKind() const { return kind_; }
     void SetKind(int kind) { kind_ = kind; }
