@@ -1,5 +1,7 @@
 #include "platform/db/StagedDatabase.h"
 
+#include <fcntl.h>
+#include <filesystem>
 #include <sqlite3.h>
 #include <system_error>
 #include <unistd.h>
@@ -14,6 +16,15 @@ StagedFile MakeStagedFile(const std::string& path) {
         throw DatabaseError(SQLITE_CANTOPEN,
                             path + ": cannot create database file (" + error.code().message() + ")");
     }
+}
+
+// Makes the removal of the temporary name durable, as the link already is.
+void SyncFolderOf(const std::string& path) {
+    std::string folder = std::filesystem::path(path).parent_path().string();
+    int descriptor = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (descriptor < 0) return;
+    ::fsync(descriptor);
+    ::close(descriptor);
 }
 
 } // namespace
@@ -44,6 +55,8 @@ void StagedDatabase::CommitNew() {
         throw DatabaseError(SQLITE_CANTOPEN,
                             m_Path + ": cannot place the new database (" + error.code().message() + ")");
     }
+    ::unlink(m_File.TemporaryPath().c_str());
+    SyncFolderOf(m_Path);
 }
 
 } // namespace vq::db
