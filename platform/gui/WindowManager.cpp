@@ -1,0 +1,1352 @@
+#include "platform/gui/Gdi.h"
+#include "platform/gui/GdiText.h"
+#include "platform/gui/WindowRecord.h"
+#include "platform/gui/WindowWidget.h"
+#include "platform/thread/MessageQueue.h"
+#include "platform/thread/MonotonicClock.h"
+#include "platform/thread/QueueRegistry.h"
+
+#include <QCoreApplication>
+#include <QSocketNotifier>
+#include <QThread>
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstring>
+#include <map>
+#include <mutex>
+#include <shared_mutex>
+#include <unordered_map>
+
+namespace vq {
+
+namespace {
+
+std::string Lower(std::string_view s) {
+    std::string out(s);
+    for (char& c : out)
+        c = char(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+// Which thread owns each window, for posts from any thread.
+struct Owners {
+    std::shared_mutex mutex;
+    std::unordered_map<HWND, ThreadId> threads;
+};
+Owners& WindowOwners() {
+    static Owners owners;
+    return owners;
+}
+
+std::atomic<HWND> nextHandle{0x10000};
+std::atomic<std::uintptr_t> nextWindowlessTimer{0x8000};
+
+bool IsMouseMessage(UINT m) {
+    return m >= WM_MOUSEFIRST && m <= WM_MOUSELAST;
+}
+bool IsButtonDown(UINT m) {
+    return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN;
+}
+
+// The window system of one thread: its windows, their order, capture, focus and input state.
+struct Manager {
+    std::unordered_map<std::string, std::unique_ptr<WindowClass>> classes;
+    std::unordered_map<HWND, std::unique_ptr<WindowRecord>> windows;
+    // Destroyed windows still inside a dispatch.
+    std::vector<std::unique_ptr<WindowRecord>> dying;
+    std::vector<HWND> topLevels;
+    HWND capture = 0;
+    HWND focus = 0;
+    HWND active = 0;
+    std::array<std::uint8_t, 256> keys{};
+    struct Click {
+        UINT message = 0;
+        HWND window = 0;
+        DWORD time = 0;
+        POINT point;
+    } lastClick;
+    std::map<std::pair<HWND, std::uintptr_t>, TIMERPROC> timerProcs;
+    DWORD messageTime = 0;
+    POINT cursor;
+    HCURSOR shownCursor = nullptr;
+    std::unique_ptr<QSocketNotifier> notifier;
+    int loopDepth = 0;
+    bool pumpScheduled = false;
+    bool resolverSet = false;
+
+    ~Manager() {
+        for (auto& [handle, record] : windows) {
+            std::unique_lock lock(WindowOwners().mutex);
+            WindowOwners().threads.erase(handle);
+        }
+    }
+};
+
+Manager& M() {
+    thread_local Manager manager;
+    return manager;
+}
+
+WindowRecord* Live(HWND window) {
+    auto& m = M();
+    auto it = m.windows.find(window);
+    return it == m.windows.end() ? nullptr : it->second.get();
+}
+
+bool OnGuiThread() {
+    auto* app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+std::vector<HWND>& SiblingsOf(WindowRecord& record) {
+    if (record.IsChild())
+        if (WindowRecord* parent = Live(record.parent)) return parent->children;
+    return M().topLevels;
+}
+
+// Qt stacks later children on top; raise each from the bottom of our order upwards.
+void RestackWidgets(const std::vector<HWND>& siblings) {
+    for (auto it = siblings.rbegin(); it != siblings.rend(); ++it)
+        if (WindowRecord* r = Live(*it); r && r->widget) r->widget->raise();
+}
+
+LRESULT CallProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lParam) {
+    ++record.dispatchDepth;
+    const LRESULT result = record.proc(record.handle, message, wParam, lParam);
+    --record.dispatchDepth;
+    if (record.destroyed && record.dispatchDepth == 0) {
+        auto& dying = M().dying;
+        // The record goes once the outermost dispatch to it has returned.
+        std::erase_if(dying, [&](const auto& r) { return r.get() == &record; });
+    }
+    return result;
+}
+
+// Client area of a window with the given styles, in window coordinates.
+RECT ClientArea(DWORD style, DWORD exStyle, RECT window) {
+    int frame = 0;
+    if (style & WS_THICKFRAME)
+        frame = GetSystemMetrics(SM_CXFRAME);
+    else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+        frame = GetSystemMetrics(SM_CXDLGFRAME);
+    else if (style & WS_BORDER)
+        frame = GetSystemMetrics(SM_CXBORDER);
+    RECT r{window.left + frame, window.top + frame, window.right - frame, window.bottom - frame};
+    if ((style & WS_CAPTION) == WS_CAPTION) r.top += GetSystemMetrics(SM_CYCAPTION) - 1;
+    const int edge = (exStyle & WS_EX_CLIENTEDGE)   ? GetSystemMetrics(SM_CXEDGE)
+                     : (exStyle & WS_EX_STATICEDGE) ? 1
+                                                    : 0;
+    r = {r.left + edge, r.top + edge, r.right - edge, r.bottom - edge};
+    r.right = std::max(r.right, r.left);
+    r.bottom = std::max(r.bottom, r.top);
+    return r;
+}
+
+RECT CaptionArea(const WindowRecord& record) {
+    const RECT all{0, 0, record.rect.Width(), record.rect.Height()};
+    const int frame =
+        (record.style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXDLGFRAME);
+    return {frame, frame, all.right - frame, frame + GetSystemMetrics(SM_CYCAPTION) - 1};
+}
+
+void DrawFrame(WindowRecord& record) {
+    HDC dc = GetWindowDC(record.handle);
+    RECT r{0, 0, record.rect.Width(), record.rect.Height()};
+    const DWORD style = record.style;
+    if ((style & WS_THICKFRAME) || (style & WS_DLGFRAME) || (record.exStyle & WS_EX_DLGMODALFRAME)) {
+        DrawEdge(dc, &r, EDGE_RAISED, BF_RECT);
+        const int rest =
+            ((style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXDLGFRAME)) - 2;
+        for (int i = 0; i < rest; ++i) {
+            FrameRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
+            r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+        }
+    } else if (style & WS_BORDER) {
+        FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
+        r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    }
+    if ((style & WS_CAPTION) == WS_CAPTION) {
+        const bool active = M().active == record.handle;
+        RECT caption = CaptionArea(record);
+        caption.bottom -= 1;
+        FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
+        RECT line{caption.left, caption.bottom, caption.right, caption.bottom + 1};
+        FillRect(dc, &line, GetSysColorBrush(COLOR_BTNFACE));
+        LOGFONT lf;
+        lf.lfHeight = -11;
+        lf.lfWeight = FW_BOLD;
+        std::strcpy(lf.lfFaceName, "MS Sans Serif");
+        HFONT font = CreateFontIndirect(lf);
+        HGDIOBJ old = SelectObject(dc, font);
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+        RECT text{caption.left + 2, caption.top, caption.right - 2, caption.bottom};
+        DrawText(dc, record.text.c_str(), -1, &text,
+                 DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+        SelectObject(dc, old);
+        DeleteObject(font);
+    }
+    const RECT client = record.client;
+    if (record.exStyle & WS_EX_CLIENTEDGE) {
+        const int e = GetSystemMetrics(SM_CXEDGE);
+        RECT edge{client.left - e, client.top - e, client.right + e, client.bottom + e};
+        DrawEdge(dc, &edge, EDGE_SUNKEN, BF_RECT);
+    } else if (record.exStyle & WS_EX_STATICEDGE) {
+        RECT edge{client.left - 1, client.top - 1, client.right + 1, client.bottom + 1};
+        DrawEdge(dc, &edge, BDR_SUNKENOUTER, BF_RECT);
+    }
+    ReleaseDC(record.handle, dc);
+}
+
+HBRUSH ClassBrush(const WindowClass& c) {
+    const auto value = reinterpret_cast<std::uintptr_t>(c.background);
+    // A small value is a system colour index plus one.
+    if (value > 0 && value <= std::uintptr_t(kSystemColourCount)) return GetSysColorBrush(int(value) - 1);
+    return c.background;
+}
+
+void SchedulePump();
+
+void Recompute(WindowRecord& record) {
+    RECT r{0, 0, record.rect.Width(), record.rect.Height()};
+    SendMessage(record.handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
+    record.client = r;
+}
+
+void PlaceWidget(WindowRecord& record) {
+    if (!record.widget) return;
+    RECT r = record.rect;
+    if (record.IsChild())
+        if (WindowRecord* parent = Live(record.parent))
+            r = OffsetRectBy(r, parent->client.left, parent->client.top);
+    record.widget->setGeometry(r.left, r.top, r.Width(), r.Height());
+}
+
+void MakeWidget(WindowRecord& record) {
+    if (!OnGuiThread()) return;
+    QWidget* parentWidget = nullptr;
+    if (record.IsChild())
+        if (WindowRecord* parent = Live(record.parent)) parentWidget = parent->widget;
+    auto* widget = new WindowWidget(record.handle, parentWidget);
+    record.widget = widget;
+    PlaceWidget(record);
+    RestackWidgets(SiblingsOf(record));
+}
+
+void SetVisible(WindowRecord& record, bool visible) {
+    const bool was = (record.style & WS_VISIBLE) != 0;
+    if (was == visible) return;
+    SendMessage(record.handle, WM_SHOWWINDOW, visible, 0);
+    if (visible)
+        record.style |= WS_VISIBLE;
+    else
+        record.style &= ~WS_VISIBLE;
+    if (record.widget) record.widget->setVisible(visible);
+    if (visible) {
+        record.frameDirty = true;
+        InvalidateRect(record.handle, nullptr, TRUE);
+    }
+}
+
+void ReleaseCaptureFor(HWND newCapture) {
+    auto& m = M();
+    const HWND old = m.capture;
+    m.capture = newCapture;
+    if (old && old != newCapture) SendMessage(old, WM_CAPTURECHANGED, 0, LPARAM(newCapture));
+}
+
+bool IsWithin(HWND window, HWND ancestor) {
+    while (window) {
+        if (window == ancestor) return true;
+        WindowRecord* r = Live(window);
+        if (!r || !r->IsChild()) return false;
+        window = r->parent;
+    }
+    return false;
+}
+
+void MarkDestroying(WindowRecord& record, HWND root) {
+    record.destroying = true;
+    record.destroyRoot = root;
+    for (HWND child : record.children)
+        if (WindowRecord* c = Live(child); c && !c->destroying) MarkDestroying(*c, root);
+}
+
+void Unlink(WindowRecord& record) {
+    std::erase(SiblingsOf(record), record.handle);
+    auto& q = MessageQueue::Current();
+    for (std::uintptr_t id : record.timers)
+        q.KillTimer(record.handle, std::uint32_t(id));
+    auto& m = M();
+    std::erase_if(m.timerProcs, [&](const auto& entry) { return entry.first.first == record.handle; });
+    {
+        std::unique_lock lock(WindowOwners().mutex);
+        WindowOwners().threads.erase(record.handle);
+    }
+    auto it = m.windows.find(record.handle);
+    record.destroyed = true;
+    if (record.dispatchDepth > 0) m.dying.push_back(std::move(it->second));
+    m.windows.erase(it);
+}
+
+void DestroyTree(WindowRecord& record) {
+    const HWND handle = record.handle;
+    SendMessage(handle, WM_DESTROY, 0, 0);
+    const std::vector<HWND> children = record.children;
+    for (HWND child : children)
+        // A child already being destroyed by a call of its own finishes there.
+        if (WindowRecord* c = Live(child); c && c->destroyRoot == record.destroyRoot) DestroyTree(*c);
+    SendMessage(handle, WM_NCDESTROY, 0, 0);
+    Unlink(record);
+}
+
+void PaintOrder(const std::vector<HWND>& windows, std::vector<HWND>& out) {
+    for (HWND h : windows)
+        if (WindowRecord* r = Live(h); r && (r->style & WS_VISIBLE)) {
+            out.push_back(h);
+            PaintOrder(r->children, out);
+        }
+}
+
+HWND WindowNeedingPaint(HWND filter) {
+    std::vector<HWND> order;
+    PaintOrder(M().topLevels, order);
+    for (HWND h : order) {
+        WindowRecord* r = Live(h);
+        if (r->NeedsPaint() && (!filter || filter == h)) return h;
+    }
+    return 0;
+}
+
+HWND ChildAt(WindowRecord& parent, POINT client) {
+    for (HWND h : parent.children) {
+        WindowRecord* c = Live(h);
+        if (c && (c->style & WS_VISIBLE) && c->rect.Contains(client.x, client.y)) return h;
+    }
+    return 0;
+}
+
+HWND ResolveInput(const QueueEntry& entry) {
+    auto& m = M();
+    if (IsMouseMessage(entry.message) && entry.message != WM_MOUSEWHEEL)
+        return m.capture ? m.capture : WindowFromPoint(POINT{entry.point.x, entry.point.y});
+    return m.focus ? m.focus : m.active;
+}
+
+void EnsureResolver() {
+    auto& m = M();
+    if (m.resolverSet) return;
+    MessageQueue::Current().SetTargetResolver(ResolveInput);
+    m.resolverSet = true;
+}
+
+bool PumpMessages();
+
+void EnsureNotifier() {
+    auto& m = M();
+    if (m.notifier || !OnGuiThread()) return;
+    m.notifier =
+        std::make_unique<QSocketNotifier>(MessageQueue::Current().Descriptor(), QSocketNotifier::Read);
+    QObject::connect(m.notifier.get(), &QSocketNotifier::activated, [] {
+        if (M().loopDepth == 0) PumpMessages();
+    });
+}
+
+// Dispatches everything queued when Qt's own loop runs; a quit message ends that loop.
+bool PumpMessages() {
+    MSG msg;
+    while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            QCoreApplication::exit(int(msg.wParam));
+            return false;
+        }
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    return true;
+}
+
+// Painting is not queued input, so a GUI thread asleep in Qt's loop is woken for it.
+void SchedulePump() {
+    auto& m = M();
+    if (m.pumpScheduled || !OnGuiThread()) return;
+    m.pumpScheduled = true;
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [] {
+            M().pumpScheduled = false;
+            if (M().loopDepth == 0) PumpMessages();
+        },
+        Qt::QueuedConnection);
+}
+
+void UpdateKeyState(const MSG& msg) {
+    auto& keys = M().keys;
+    auto press = [&](int vk) {
+        keys[std::size_t(vk)] = std::uint8_t(0x80 | ((keys[std::size_t(vk)] & 1) ^ 1));
+    };
+    auto release = [&](int vk) { keys[std::size_t(vk)] &= 1; };
+    switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        press(int(msg.wParam & 0xFF));
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        release(int(msg.wParam & 0xFF));
+        break;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
+        press(VK_LBUTTON);
+        break;
+    case WM_LBUTTONUP:
+        release(VK_LBUTTON);
+        break;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        press(VK_RBUTTON);
+        break;
+    case WM_RBUTTONUP:
+        release(VK_RBUTTON);
+        break;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        press(VK_MBUTTON);
+        break;
+    case WM_MBUTTONUP:
+        release(VK_MBUTTON);
+        break;
+    default:
+        break;
+    }
+}
+
+// A second press soon after and near the first on a window of a double-click class.
+void DetectDoubleClick(MSG& msg) {
+    auto& m = M();
+    if (!IsButtonDown(msg.message)) return;
+    WindowRecord* r = Live(msg.hwnd);
+    const auto& last = m.lastClick;
+    const bool repeat = last.message == msg.message && last.window == msg.hwnd &&
+                        msg.time - last.time <= GetDoubleClickTime() &&
+                        std::abs(msg.pt.x - last.point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+                        std::abs(msg.pt.y - last.point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    if (repeat && r && (r->windowClass->style & CS_DBLCLKS)) {
+        msg.message += WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
+        m.lastClick = {};
+        return;
+    }
+    m.lastClick = {msg.message, msg.hwnd, msg.time, msg.pt};
+}
+
+void Complete(const QueueEntry& e, MSG* msg, bool removed) {
+    auto& m = M();
+    *msg = {e.target, e.message, e.wParam, e.lParam, e.time, POINT{e.point.x, e.point.y}};
+    if (e.message == WM_TIMER) {
+        auto it = m.timerProcs.find({e.target, e.wParam});
+        msg->lParam = it == m.timerProcs.end() ? 0 : reinterpret_cast<LPARAM>(it->second);
+    }
+    if (IsMouseMessage(e.message) && e.message != WM_MOUSEWHEEL && msg->hwnd) {
+        POINT p = msg->pt;
+        ScreenToClient(msg->hwnd, &p);
+        WindowRecord* r = Live(msg->hwnd);
+        const bool inClient =
+            r && p.x >= 0 && p.y >= 0 && p.x < r->client.Width() && p.y < r->client.Height();
+        if (inClient || m.capture == msg->hwnd) {
+            msg->lParam = MAKELPARAM(p.x, p.y);
+        } else {
+            // Outside the client area the window hears of it as non-client input.
+            msg->wParam = WPARAM(SendMessage(msg->hwnd, WM_NCHITTEST, 0, MAKELPARAM(msg->pt.x, msg->pt.y)));
+            msg->lParam = MAKELPARAM(msg->pt.x, msg->pt.y);
+            msg->message += WM_NCMOUSEMOVE - WM_MOUSEMOVE;
+        }
+    }
+    if (removed) {
+        m.messageTime = msg->time;
+        if (IsMouseMessage(msg->message)) DetectDoubleClick(*msg);
+        UpdateKeyState(*msg);
+    }
+}
+
+} // namespace
+
+// ---- Record access for the layer ----
+
+WindowRecord* FindWindowRecord(HWND window) {
+    return Live(window);
+}
+
+POINT WindowScreenOrigin(const WindowRecord& record) {
+    POINT p{record.rect.left, record.rect.top};
+    const WindowRecord* r = &record;
+    while (r->IsChild()) {
+        const WindowRecord* parent = Live(r->parent);
+        if (!parent) break;
+        p.x += parent->rect.left + parent->client.left;
+        p.y += parent->rect.top + parent->client.top;
+        r = parent;
+    }
+    return p;
+}
+
+void PostInput(UINT message, WPARAM wParam, LPARAM lParam, POINT screen) {
+    EnsureResolver();
+    QueueEntry e;
+    e.message = message;
+    e.wParam = wParam;
+    e.lParam = lParam;
+    e.point = {screen.x, screen.y};
+    e.targetOpen = true;
+    MessageQueue::Current().Post(e);
+}
+
+void SetCursorPosition(POINT screen) {
+    M().cursor = screen;
+}
+
+void ProcessQtEvents() {
+    if (!OnGuiThread()) return;
+    auto& m = M();
+    ++m.loopDepth;
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    --m.loopDepth;
+}
+
+void ShowRetainedImage(WindowRecord& record) {
+    if (record.widget) record.widget->update();
+}
+
+void BroadcastSysColorChange() {
+    const std::vector<HWND> tops = M().topLevels;
+    for (HWND h : tops)
+        SendMessage(h, WM_SYSCOLORCHANGE, 0, 0);
+}
+
+// ---- Classes and windows ----
+
+BOOL RegisterClass(const WNDCLASS& wc) {
+    if (!wc.lpszClassName || !*wc.lpszClassName || !wc.lpfnWndProc) return FALSE;
+    auto& classes = M().classes;
+    const std::string key = Lower(wc.lpszClassName);
+    if (classes.count(key)) return FALSE;
+    auto c = std::make_unique<WindowClass>();
+    c->name = wc.lpszClassName;
+    c->style = wc.style;
+    c->proc = wc.lpfnWndProc;
+    c->cursor = wc.hCursor;
+    c->background = wc.hbrBackground;
+    c->windowExtra = wc.cbWndExtra;
+    classes.emplace(key, std::move(c));
+    return TRUE;
+}
+
+BOOL UnregisterClass(const char* name) {
+    if (!name) return FALSE;
+    auto& m = M();
+    auto it = m.classes.find(Lower(name));
+    if (it == m.classes.end()) return FALSE;
+    for (const auto& [h, r] : m.windows)
+        if (r->windowClass == it->second.get()) return FALSE;
+    m.classes.erase(it);
+    return TRUE;
+}
+
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height, HWND parent,
+                    std::uintptr_t menuOrId, void* param) {
+    auto& m = M();
+    auto cls = className ? m.classes.find(Lower(className)) : m.classes.end();
+    if (cls == m.classes.end()) return 0;
+    const bool child = style & WS_CHILD;
+    if (child && !Live(parent)) return 0;
+    if (x == CW_USEDEFAULT) x = y = 0;
+    if (width == CW_USEDEFAULT) width = 400, height = 300;
+    width = std::clamp(width, 0, 1 << 14);
+    height = std::clamp(height, 0, 1 << 14);
+
+    auto record = std::make_unique<WindowRecord>();
+    WindowRecord& r = *record;
+    r.handle = nextHandle.fetch_add(4);
+    r.windowClass = cls->second.get();
+    r.proc = r.windowClass->proc;
+    r.style = style & ~WS_VISIBLE;
+    r.exStyle = exStyle;
+    r.parent = parent;
+    r.id = child ? menuOrId : 0;
+    r.thread = CurrentThreadId();
+    r.rect = {x, y, x + width, y + height};
+    r.image.Resize(width, height);
+    r.client = {0, 0, width, height};
+    m.windows.emplace(r.handle, std::move(record));
+    {
+        std::unique_lock lock(WindowOwners().mutex);
+        WindowOwners().threads[r.handle] = r.thread;
+    }
+    // A new child goes to the bottom of its siblings, a new top-level window to the top.
+    if (child)
+        Live(parent)->children.push_back(r.handle);
+    else
+        m.topLevels.insert(m.topLevels.begin(), r.handle);
+    EnsureResolver();
+    EnsureNotifier();
+
+    const HWND handle = r.handle;
+    CREATESTRUCT cs{param, menuOrId, parent, height, width, y, x, style, title, className, exStyle};
+    if (!SendMessage(handle, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&cs))) {
+        DestroyWindow(handle);
+        return 0;
+    }
+    Recompute(r);
+    MakeWidget(r);
+    if (SendMessage(handle, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
+        DestroyWindow(handle);
+        return 0;
+    }
+    if (!Live(handle)) return 0;
+    SendMessage(handle, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r.client.Width(), r.client.Height()));
+    SendMessage(handle, WM_MOVE, 0, MAKELPARAM(r.rect.left + r.client.left, r.rect.top + r.client.top));
+    if (Live(handle) && (style & WS_VISIBLE)) {
+        SetVisible(r, true);
+        if (!child) SetActiveWindow(handle);
+    }
+    return Live(handle) ? handle : 0;
+}
+
+BOOL DestroyWindow(HWND window) {
+    WindowRecord* r = Live(window);
+    // A window already on its way out is not destroyed twice.
+    if (!r || r->destroying) return FALSE;
+    auto& m = M();
+    if (m.capture && IsWithin(m.capture, window)) ReleaseCapture();
+    if (m.focus && IsWithin(m.focus, window)) m.focus = 0;
+    if (m.active == window) m.active = 0;
+    MarkDestroying(*r, window);
+    if (r->widget) {
+        r->widget->hide();
+        r->widget->deleteLater();
+    }
+    DestroyTree(*r);
+    return TRUE;
+}
+
+BOOL IsWindow(HWND window) {
+    if (Live(window)) return TRUE;
+    std::shared_lock lock(WindowOwners().mutex);
+    return WindowOwners().threads.count(window) != 0;
+}
+
+BOOL IsChild(HWND parent, HWND window) {
+    return window != parent && IsWithin(window, parent);
+}
+
+HWND GetParent(HWND window) {
+    WindowRecord* r = Live(window);
+    return r ? r->parent : 0;
+}
+
+HWND GetWindow(HWND window, UINT relation) {
+    WindowRecord* r = Live(window);
+    if (!r) return 0;
+    if (relation == GW_CHILD) return r->children.empty() ? 0 : r->children.front();
+    if (relation == GW_OWNER) return r->IsChild() ? 0 : r->parent;
+    const auto& siblings = SiblingsOf(*r);
+    auto it = std::find(siblings.begin(), siblings.end(), window);
+    switch (relation) {
+    case GW_HWNDFIRST:
+        return siblings.front();
+    case GW_HWNDLAST:
+        return siblings.back();
+    case GW_HWNDNEXT:
+        return it + 1 < siblings.end() ? *(it + 1) : 0;
+    case GW_HWNDPREV:
+        return it != siblings.begin() ? *(it - 1) : 0;
+    default:
+        return 0;
+    }
+}
+
+HWND GetTopWindow(HWND parent) {
+    if (!parent) return M().topLevels.empty() ? 0 : M().topLevels.front();
+    return GetWindow(parent, GW_CHILD);
+}
+
+HWND GetDlgItem(HWND parent, int id) {
+    WindowRecord* r = Live(parent);
+    if (!r) return 0;
+    for (HWND h : r->children)
+        if (Live(h)->id == std::uintptr_t(id)) return h;
+    return 0;
+}
+
+int GetDlgCtrlID(HWND window) {
+    WindowRecord* r = Live(window);
+    return r ? int(r->id) : 0;
+}
+
+std::intptr_t GetWindowLongPtr(HWND window, int index) {
+    WindowRecord* r = Live(window);
+    if (!r) return 0;
+    switch (index) {
+    case GWLP_WNDPROC:
+        return reinterpret_cast<std::intptr_t>(r->proc);
+    case GWLP_ID:
+        return std::intptr_t(r->id);
+    case GWL_STYLE:
+        return std::intptr_t(r->style);
+    case GWL_EXSTYLE:
+        return std::intptr_t(r->exStyle);
+    case GWLP_USERDATA:
+        return r->userData;
+    default:
+        return 0;
+    }
+}
+
+std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value) {
+    WindowRecord* r = Live(window);
+    if (!r) return 0;
+    const std::intptr_t old = GetWindowLongPtr(window, index);
+    switch (index) {
+    case GWLP_WNDPROC:
+        if (value) r->proc = reinterpret_cast<WNDPROC>(value);
+        break;
+    case GWLP_ID:
+        r->id = std::uintptr_t(value);
+        break;
+    case GWL_STYLE:
+        // Visibility changes go through ShowWindow so that the widget follows.
+        r->style = (DWORD(value) & ~WS_VISIBLE) | (r->style & WS_VISIBLE);
+        break;
+    case GWL_EXSTYLE:
+        r->exStyle = DWORD(value);
+        break;
+    case GWLP_USERDATA:
+        r->userData = value;
+        break;
+    default:
+        return 0;
+    }
+    return old;
+}
+
+int GetClassName(HWND window, char* out, int size) {
+    WindowRecord* r = Live(window);
+    if (!r || !out || size <= 0) return 0;
+    const int n = std::min(int(r->windowClass->name.size()), size - 1);
+    std::memcpy(out, r->windowClass->name.data(), std::size_t(n));
+    out[n] = '\0';
+    return n;
+}
+
+BOOL SetWindowText(HWND window, const char* text) {
+    return Live(window) && SendMessage(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text ? text : ""));
+}
+
+int GetWindowText(HWND window, char* out, int size) {
+    if (!Live(window) || !out || size <= 0) return 0;
+    return int(SendMessage(window, WM_GETTEXT, WPARAM(size), reinterpret_cast<LPARAM>(out)));
+}
+
+int GetWindowTextLength(HWND window) {
+    return Live(window) ? int(SendMessage(window, WM_GETTEXTLENGTH, 0, 0)) : 0;
+}
+
+// ---- Geometry ----
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                  std::int32_t cy, UINT flags) {
+    WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    if (!(flags & SWP_NOZORDER) && insertAfter != window) {
+        auto& siblings = SiblingsOf(*r);
+        std::erase(siblings, window);
+        if (insertAfter == HWND_TOP) {
+            siblings.insert(siblings.begin(), window);
+        } else if (insertAfter == HWND_BOTTOM) {
+            siblings.push_back(window);
+        } else {
+            auto after = std::find(siblings.begin(), siblings.end(), insertAfter);
+            siblings.insert(after == siblings.end() ? siblings.begin() : after + 1, window);
+        }
+        RestackWidgets(siblings);
+    }
+    RECT rect = r->rect;
+    if (!(flags & SWP_NOMOVE)) rect = {x, y, x + rect.Width(), y + rect.Height()};
+    if (!(flags & SWP_NOSIZE))
+        rect.right = rect.left + std::clamp(cx, 0, 1 << 14),
+        rect.bottom = rect.top + std::clamp(cy, 0, 1 << 14);
+    const bool moved = rect.left != r->rect.left || rect.top != r->rect.top;
+    const bool sized = rect.Width() != r->rect.Width() || rect.Height() != r->rect.Height();
+    r->rect = rect;
+    if (sized || (flags & SWP_FRAMECHANGED)) {
+        r->image.Resize(rect.Width(), rect.Height());
+        Recompute(*r);
+        for (HWND child : r->children)
+            PlaceWidget(*Live(child));
+        r->frameDirty = true;
+        if (!(flags & SWP_NOREDRAW)) InvalidateRect(window, nullptr, TRUE);
+    }
+    PlaceWidget(*r);
+    if (sized) SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
+    if (moved && Live(window))
+        SendMessage(window, WM_MOVE, 0,
+                    MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
+    if (!Live(window)) return TRUE;
+    if (flags & SWP_SHOWWINDOW) SetVisible(*r, true);
+    if (flags & SWP_HIDEWINDOW) SetVisible(*r, false);
+    return TRUE;
+}
+
+BOOL MoveWindow(HWND window, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                BOOL repaint) {
+    return SetWindowPos(window, 0, x, y, width, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE | (repaint ? 0u : UINT(SWP_NOREDRAW)));
+}
+
+BOOL ShowWindow(HWND window, int command) {
+    WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    const BOOL was = (r->style & WS_VISIBLE) != 0;
+    SetVisible(*r, command != SW_HIDE);
+    if (command != SW_HIDE && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !r->IsChild() &&
+        Live(window))
+        SetActiveWindow(window);
+    return was;
+}
+
+BOOL IsWindowVisible(HWND window) {
+    for (WindowRecord* r = Live(window); r; r = r->IsChild() ? Live(r->parent) : nullptr) {
+        if (!(r->style & WS_VISIBLE)) return FALSE;
+        if (!r->IsChild()) return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL EnableWindow(HWND window, BOOL enable) {
+    WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    const BOOL wasDisabled = (r->style & WS_DISABLED) != 0;
+    if (bool(enable) == !wasDisabled) return wasDisabled;
+    if (enable)
+        r->style &= ~WS_DISABLED;
+    else
+        r->style |= WS_DISABLED;
+    SendMessage(window, WM_ENABLE, WPARAM(enable), 0);
+    return wasDisabled;
+}
+
+BOOL IsWindowEnabled(HWND window) {
+    WindowRecord* r = Live(window);
+    return r && !(r->style & WS_DISABLED);
+}
+
+BOOL GetWindowRect(HWND window, RECT* out) {
+    WindowRecord* r = Live(window);
+    if (!r || !out) return FALSE;
+    const POINT o = WindowScreenOrigin(*r);
+    *out = {o.x, o.y, o.x + r->rect.Width(), o.y + r->rect.Height()};
+    return TRUE;
+}
+
+BOOL GetClientRect(HWND window, RECT* out) {
+    WindowRecord* r = Live(window);
+    if (!r || !out) return FALSE;
+    *out = {0, 0, r->client.Width(), r->client.Height()};
+    return TRUE;
+}
+
+BOOL ClientToScreen(HWND window, POINT* p) {
+    WindowRecord* r = Live(window);
+    if (!r || !p) return FALSE;
+    const POINT o = WindowScreenOrigin(*r);
+    p->x += o.x + r->client.left;
+    p->y += o.y + r->client.top;
+    return TRUE;
+}
+
+BOOL ScreenToClient(HWND window, POINT* p) {
+    WindowRecord* r = Live(window);
+    if (!r || !p) return FALSE;
+    const POINT o = WindowScreenOrigin(*r);
+    p->x -= o.x + r->client.left;
+    p->y -= o.y + r->client.top;
+    return TRUE;
+}
+
+HWND WindowFromPoint(POINT screen) {
+    for (HWND top : M().topLevels) {
+        WindowRecord* r = Live(top);
+        if (!r || !(r->style & WS_VISIBLE) || !r->rect.Contains(screen.x, screen.y)) continue;
+        // Down through the children under the point, each time the topmost one.
+        HWND found = top;
+        while (true) {
+            POINT client = screen;
+            ScreenToClient(found, &client);
+            WindowRecord* current = Live(found);
+            if (!current->client.Contains(client.x + current->client.left, client.y + current->client.top))
+                break;
+            const HWND child = ChildAt(*current, client);
+            if (!child) break;
+            found = child;
+        }
+        return found;
+    }
+    return 0;
+}
+
+HWND ChildWindowFromPoint(HWND parent, POINT client) {
+    WindowRecord* r = Live(parent);
+    if (!r || client.x < 0 || client.y < 0 || client.x >= r->client.Width() || client.y >= r->client.Height())
+        return 0;
+    const HWND child = ChildAt(*r, client);
+    return child ? child : parent;
+}
+
+// ---- Messages ----
+
+LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowRecord* r = Live(window);
+    // Sends are synchronous calls on the window's own thread; the toolkit never sends across.
+    if (!r || r->destroyed) return 0;
+    return CallProc(*r, message, wParam, lParam);
+}
+
+BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    QueueEntry e;
+    e.target = window;
+    e.message = message;
+    e.wParam = wParam;
+    e.lParam = lParam;
+    if (!window) return MessageQueue::Current().Post(e);
+    ThreadId thread = 0;
+    {
+        std::shared_lock lock(WindowOwners().mutex);
+        auto it = WindowOwners().threads.find(window);
+        if (it == WindowOwners().threads.end()) return FALSE;
+        thread = it->second;
+    }
+    return QueueRegistry::Instance().Post(thread, e);
+}
+
+void PostQuitMessage(int exitCode) {
+    QueueEntry e;
+    e.message = WM_QUIT;
+    e.wParam = WPARAM(exitCode);
+    MessageQueue::Current().Post(e);
+}
+
+BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
+    if (!msg) return FALSE;
+    EnsureResolver();
+    auto& q = MessageQueue::Current();
+    const TargetFilter filter = window ? TargetFilter::ForWindow(window) : TargetFilter::Any();
+    const MessageRange range{first, last};
+    const unsigned take = (remove & PM_REMOVE) ? PeekRemove : PeekKeep;
+    QueueEntry e;
+    // Posted messages first, then painting, then timers.
+    if (q.Peek(e, filter, range, take | PeekPostedOnly)) {
+        Complete(e, msg, take == PeekRemove);
+        return TRUE;
+    }
+    if (range.Matches(WM_PAINT))
+        if (const HWND paint = WindowNeedingPaint(window)) {
+            *msg = {paint, WM_PAINT, 0, 0, GetTickCount(), M().cursor};
+            return TRUE;
+        }
+    if (q.Peek(e, filter, range, take)) {
+        Complete(e, msg, take == PeekRemove);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL GetMessage(MSG* msg, HWND window, UINT first, UINT last) {
+    auto& m = M();
+    while (!PeekMessage(msg, window, first, last, PM_REMOVE)) {
+        if (OnGuiThread()) {
+            // Qt's input and our queue's descriptor both end this wait.
+            EnsureNotifier();
+            ++m.loopDepth;
+            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+            --m.loopDepth;
+        } else {
+            MessageQueue::Current().Wait({}, MessageQueue::kInfinite);
+        }
+    }
+    return msg->message != WM_QUIT;
+}
+
+BOOL TranslateMessage(const MSG* msg) {
+    (void)msg;
+    return FALSE;
+}
+
+LRESULT DispatchMessage(const MSG* msg) {
+    if (!msg) return 0;
+    if (msg->message == WM_TIMER && msg->lParam) {
+        if (msg->hwnd && !Live(msg->hwnd)) return 0;
+        reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
+        return 0;
+    }
+    // Messages for a window destroyed since they were posted are dropped.
+    WindowRecord* r = Live(msg->hwnd);
+    if (!r) return 0;
+    return CallProc(*r, msg->message, msg->wParam, msg->lParam);
+}
+
+LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return proc ? proc(window, message, wParam, lParam) : 0;
+}
+
+DWORD GetMessageTime() {
+    return M().messageTime;
+}
+
+DWORD GetTickCount() {
+    return DWORD(std::uint64_t(MonotonicNow()) / 1'000'000);
+}
+
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WindowRecord* r = Live(window);
+    if (!r) return 0;
+    switch (message) {
+    case WM_NCCREATE: {
+        const auto* cs = reinterpret_cast<const CREATESTRUCT*>(lParam);
+        if (cs && cs->lpszName) r->text = cs->lpszName;
+        return TRUE;
+    }
+    case WM_NCCALCSIZE: {
+        auto* rect = reinterpret_cast<RECT*>(lParam);
+        if (rect) *rect = ClientArea(r->style, r->exStyle, *rect);
+        return 0;
+    }
+    case WM_NCPAINT:
+        DrawFrame(*r);
+        return 0;
+    case WM_NCACTIVATE:
+        r->frameDirty = true;
+        SchedulePump();
+        return TRUE;
+    case WM_NCHITTEST: {
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ScreenToClient(window, &p);
+        if (p.x >= 0 && p.y >= 0 && p.x < r->client.Width() && p.y < r->client.Height()) return HTCLIENT;
+        POINT w{p.x + r->client.left, p.y + r->client.top};
+        if ((r->style & WS_CAPTION) == WS_CAPTION && CaptionArea(*r).Contains(w.x, w.y)) return HTCAPTION;
+        return HTBORDER;
+    }
+    case WM_ERASEBKGND: {
+        HBRUSH brush = ClassBrush(*r->windowClass);
+        if (!brush) return 0;
+        RECT all{0, 0, r->client.Width(), r->client.Height()};
+        FillRect(reinterpret_cast<HDC>(wParam), &all, brush);
+        return 1;
+    }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(window, &ps);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_SETTEXT:
+        r->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
+        if ((r->style & WS_CAPTION) == WS_CAPTION) {
+            r->frameDirty = true;
+            SchedulePump();
+        }
+        if (r->widget && !r->IsChild()) r->widget->setWindowTitle(QString::fromUtf8(r->text.c_str()));
+        return TRUE;
+    case WM_GETTEXT: {
+        auto* out = reinterpret_cast<char*>(lParam);
+        if (!out || wParam == 0) return 0;
+        const std::size_t n = std::min(r->text.size(), std::size_t(wParam) - 1);
+        std::memcpy(out, r->text.data(), n);
+        out[n] = '\0';
+        return LRESULT(n);
+    }
+    case WM_GETTEXTLENGTH:
+        return LRESULT(r->text.size());
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) != WA_INACTIVE && !IsWithin(M().focus, window)) SetFocus(window);
+        return 0;
+    case WM_MOUSEACTIVATE:
+        return 1;
+    case WM_SETCURSOR:
+        if (LOWORD(std::uintptr_t(lParam)) == HTCLIENT && r->windowClass->cursor) {
+            SetCursor(r->windowClass->cursor);
+            return TRUE;
+        }
+        return FALSE;
+    default:
+        return 0;
+    }
+}
+
+// ---- Painting ----
+
+BOOL InvalidateRect(HWND window, const RECT* r, BOOL erase) {
+    WindowRecord* record = Live(window);
+    if (!record) return FALSE;
+    const RECT all{0, 0, record->client.Width(), record->client.Height()};
+    const RECT area = r ? IntersectRects(*r, all) : all;
+    record->update = Region::Combine(record->update, Region(area), RGN_OR);
+    record->erasePending = record->erasePending || erase;
+    SchedulePump();
+    return TRUE;
+}
+
+BOOL ValidateRect(HWND window, const RECT* r) {
+    WindowRecord* record = Live(window);
+    if (!record) return FALSE;
+    record->update = r ? Region::Combine(record->update, Region(*r), RGN_DIFF) : Region();
+    return TRUE;
+}
+
+BOOL GetUpdateRect(HWND window, RECT* r, BOOL erase) {
+    WindowRecord* record = Live(window);
+    if (!record) return FALSE;
+    if (r) *r = record->update.Bounds();
+    if (erase && record->erasePending && !record->update.IsEmpty()) {
+        HDC dc = GetDC(window);
+        SelectClipRgn(dc, nullptr);
+        record->erasePending = false;
+        SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+        ReleaseDC(window, dc);
+    }
+    return !record->update.IsEmpty();
+}
+
+BOOL UpdateWindow(HWND window) {
+    WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    if (r->NeedsPaint() && IsWindowVisible(window)) SendMessage(window, WM_PAINT, 0, 0);
+    return TRUE;
+}
+
+HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
+    WindowRecord* r = Live(window);
+    if (!r || !ps) return nullptr;
+    if (r->frameDirty) {
+        r->frameDirty = false;
+        SendMessage(window, WM_NCPAINT, 1, 0);
+    }
+    Region area =
+        Region::Combine(r->update, Region(RECT{0, 0, r->client.Width(), r->client.Height()}), RGN_AND);
+    r->update = Region();
+    ps->rcPaint = area.Bounds();
+    area.Offset(r->client.left, r->client.top);
+    HDC dc = new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{r->client.left, r->client.top},
+                               std::move(area), window);
+    ps->hdc = dc;
+    ps->fErase = TRUE;
+    if (r->erasePending) {
+        r->erasePending = false;
+        ps->fErase = SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0) ? FALSE : TRUE;
+    }
+    return dc;
+}
+
+BOOL EndPaint(HWND window, const PAINTSTRUCT* ps) {
+    if (!ps) return FALSE;
+    return ReleaseDC(window, ps->hdc);
+}
+
+namespace {
+
+HDC ScreenDC() {
+    // The screen has no image of its own here; its context serves as a colour reference.
+    static Bitmap screen(1, 1, false);
+    return new DeviceContext(DeviceContext::Kind::Window, &screen, POINT{}, Region(RECT{0, 0, 1, 1}), 0);
+}
+
+} // namespace
+
+HDC GetDC(HWND window) {
+    if (!window) return ScreenDC();
+    WindowRecord* r = Live(window);
+    if (!r) return nullptr;
+    return new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{r->client.left, r->client.top},
+                             Region(r->client), window);
+}
+
+HDC GetWindowDC(HWND window) {
+    if (!window) return ScreenDC();
+    WindowRecord* r = Live(window);
+    if (!r) return nullptr;
+    return new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{},
+                             Region(RECT{0, 0, r->rect.Width(), r->rect.Height()}), window);
+}
+
+int ReleaseDC(HWND window, HDC dc) {
+    if (!dc || dc->ContextKind() != DeviceContext::Kind::Window || dc->Window() != window) return 0;
+    delete dc;
+    // What was drawn is already in the image; the widget shows it at its next repaint.
+    if (WindowRecord* r = Live(window)) ShowRetainedImage(*r);
+    return 1;
+}
+
+// ---- Capture, focus, activation, input state ----
+
+HWND SetCapture(HWND window) {
+    auto& m = M();
+    const HWND old = m.capture;
+    if (!Live(window)) return old;
+    ReleaseCaptureFor(window);
+    return old;
+}
+
+BOOL ReleaseCapture() {
+    ReleaseCaptureFor(0);
+    return TRUE;
+}
+
+HWND GetCapture() {
+    return M().capture;
+}
+
+HWND SetFocus(HWND window) {
+    auto& m = M();
+    const HWND old = m.focus;
+    if (window && !Live(window)) return 0;
+    if (window == old) return old;
+    m.focus = window;
+    if (old && Live(old)) SendMessage(old, WM_KILLFOCUS, WPARAM(window), 0);
+    if (window && m.focus == window) {
+        HWND top = window;
+        while (Live(top) && Live(top)->IsChild())
+            top = Live(top)->parent;
+        if (m.active != top) SetActiveWindow(top);
+        if (m.focus == window) SendMessage(window, WM_SETFOCUS, WPARAM(old), 0);
+    }
+    return old;
+}
+
+HWND GetFocus() {
+    return M().focus;
+}
+
+HWND SetActiveWindow(HWND window) {
+    auto& m = M();
+    const HWND old = m.active;
+    if (window == old || (window && !Live(window))) return old;
+    m.active = window;
+    if (old && Live(old)) {
+        SendMessage(old, WM_NCACTIVATE, FALSE, 0);
+        SendMessage(old, WM_ACTIVATE, WA_INACTIVE, LPARAM(window));
+    }
+    if (window && m.active == window) {
+        SendMessage(window, WM_NCACTIVATE, TRUE, 0);
+        SendMessage(window, WM_ACTIVATE, WA_ACTIVE, LPARAM(old));
+    }
+    return old;
+}
+
+HWND GetActiveWindow() {
+    return M().active;
+}
+
+void DeactivateApplication() {
+    ReleaseCapture();
+    SetActiveWindow(0);
+}
+
+std::int16_t GetKeyState(int key) {
+    if (key < 0 || key > 255) return 0;
+    const std::uint8_t state = M().keys[std::size_t(key)];
+    return std::int16_t((state & 0x80 ? 0xFF80 : 0) | (state & 1));
+}
+
+std::int16_t GetAsyncKeyState(int key) {
+    return GetKeyState(key);
+}
+
+BOOL GetCursorPos(POINT* p) {
+    if (!p) return FALSE;
+    *p = M().cursor;
+    return TRUE;
+}
+
+// ---- Timers ----
+
+std::uintptr_t SetTimer(HWND window, std::uintptr_t id, UINT milliseconds, TIMERPROC proc) {
+    auto& m = M();
+    if (window) {
+        WindowRecord* r = Live(window);
+        if (!r) return 0;
+        if (std::find(r->timers.begin(), r->timers.end(), id) == r->timers.end()) r->timers.push_back(id);
+    } else {
+        id = nextWindowlessTimer.fetch_add(1);
+    }
+    MessageQueue::Current().SetTimer(window, std::uint32_t(id), milliseconds);
+    if (proc)
+        m.timerProcs[{window, id}] = proc;
+    else
+        m.timerProcs.erase({window, id});
+    SchedulePump();
+    return id ? id : 1;
+}
+
+BOOL KillTimer(HWND window, std::uintptr_t id) {
+    auto& m = M();
+    m.timerProcs.erase({window, id});
+    if (WindowRecord* r = Live(window)) std::erase(r->timers, id);
+    return MessageQueue::Current().KillTimer(window, std::uint32_t(id));
+}
+
+// ---- Cursors ----
+
+namespace {
+// Qt's cursor shapes by value: arrow, I-beam, wait, cross, the four sizes, size-all, forbidden, hand.
+constinit const CursorShape kCursors[] = {{0}, {4}, {3}, {2}, {8}, {7}, {6}, {5}, {9}, {14}, {13}};
+} // namespace
+
+HCURSOR LoadCursor(std::uintptr_t id) {
+    switch (id) {
+    case IDC_ARROW:
+        return &kCursors[0];
+    case IDC_IBEAM:
+        return &kCursors[1];
+    case IDC_WAIT:
+        return &kCursors[2];
+    case IDC_CROSS:
+        return &kCursors[3];
+    case IDC_SIZENWSE:
+        return &kCursors[4];
+    case IDC_SIZENESW:
+        return &kCursors[5];
+    case IDC_SIZEWE:
+        return &kCursors[6];
+    case IDC_SIZENS:
+        return &kCursors[7];
+    case IDC_SIZEALL:
+        return &kCursors[8];
+    case IDC_NO:
+        return &kCursors[9];
+    case IDC_HAND:
+        return &kCursors[10];
+    default:
+        return nullptr;
+    }
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    auto& m = M();
+    const HCURSOR old = m.shownCursor;
+    m.shownCursor = cursor;
+    if (cursor && OnGuiThread())
+        for (HWND top : m.topLevels)
+            if (WindowRecord* r = Live(top); r && r->widget)
+                r->widget->setCursor(QCursor(Qt::CursorShape(cursor->shape)));
+    return old;
+}
+
+HCURSOR GetCursor() {
+    return M().shownCursor;
+}
+
+} // namespace vq

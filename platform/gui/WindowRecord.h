@@ -1,0 +1,78 @@
+#pragma once
+
+#include "platform/gui/Bitmap.h"
+#include "platform/gui/Region.h"
+#include "platform/gui/WindowSystem.h"
+#include "platform/thread/ThreadId.h"
+
+#include <QPointer>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class WindowWidget;
+
+struct WindowClass {
+    std::string name;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+    int windowExtra = 0;
+};
+
+// Everything the window system keeps about one window. Only the owning thread touches it.
+struct WindowRecord {
+    HWND handle = 0;
+    const WindowClass* windowClass = nullptr;
+    WNDPROC proc = nullptr;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    HWND parent = 0;
+    std::uintptr_t id = 0;
+    std::intptr_t userData = 0;
+    std::string text;
+    ThreadId thread = 0;
+    // The window rectangle: in the parent's client coordinates for a child, in screen coordinates
+    // for a top-level window.
+    RECT rect;
+    // The client area within the window rectangle (window coordinates).
+    RECT client;
+    // Top first; the first child is the top of the sibling order and first in tab order.
+    std::vector<HWND> children;
+    // The retained image of the whole window, non-client area included.
+    Bitmap image{0, 0, false};
+    // Client coordinates.
+    Region update;
+    bool erasePending = false;
+    bool frameDirty = false;
+    bool destroying = false;
+    // The window whose destruction takes this one down with it.
+    HWND destroyRoot = 0;
+    bool destroyed = false;
+    int dispatchDepth = 0;
+    QPointer<WindowWidget> widget;
+    std::vector<std::uintptr_t> timers;
+
+    bool IsChild() const { return (style & WS_CHILD) != 0; }
+    bool NeedsPaint() const { return !update.IsEmpty() || frameDirty; }
+};
+
+// The window layer's table, for the layer's own parts (widgets, harness).
+WindowRecord* FindWindowRecord(HWND window);
+// Where the window's top-left corner is on the screen.
+POINT WindowScreenOrigin(const WindowRecord& record);
+// Queues input for the window under the point, the capture or the focus window, decided when it
+// is taken from the queue.
+void PostInput(UINT message, WPARAM wParam, LPARAM lParam, POINT screen);
+// Where the pointer was last seen, in screen coordinates.
+void SetCursorPosition(POINT screen);
+// Lets Qt deliver what it has queued (input, repaints, deferred deletions) without dispatching
+// the thread's own queue from its notifier.
+void ProcessQtEvents();
+// Repaints the widgets of windows whose retained image changed.
+void ShowRetainedImage(WindowRecord& record);
+
+} // namespace vq

@@ -1,0 +1,192 @@
+#pragma once
+
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/Messages.h"
+#include "platform/gui/SystemColours.h"
+
+#include <cstdint>
+#include <string>
+
+namespace vq {
+
+using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+using TIMERPROC = void (*)(HWND, UINT, std::uintptr_t, DWORD);
+
+// A cursor: one of the shapes the window system knows. Handles are constant records, usable
+// before the GUI application exists; the system cursor is made from them when first shown.
+struct CursorShape {
+    int shape;
+};
+using HCURSOR = const CursorShape*;
+
+inline constexpr std::uintptr_t IDC_ARROW = 32512;
+inline constexpr std::uintptr_t IDC_IBEAM = 32513;
+inline constexpr std::uintptr_t IDC_WAIT = 32514;
+inline constexpr std::uintptr_t IDC_CROSS = 32515;
+inline constexpr std::uintptr_t IDC_SIZENWSE = 32642;
+inline constexpr std::uintptr_t IDC_SIZENESW = 32643;
+inline constexpr std::uintptr_t IDC_SIZEWE = 32644;
+inline constexpr std::uintptr_t IDC_SIZENS = 32645;
+inline constexpr std::uintptr_t IDC_SIZEALL = 32646;
+inline constexpr std::uintptr_t IDC_NO = 32648;
+inline constexpr std::uintptr_t IDC_HAND = 32649;
+
+// A system cursor by id; null for an id it does not know.
+HCURSOR LoadCursor(std::uintptr_t id);
+HCURSOR SetCursor(HCURSOR cursor);
+HCURSOR GetCursor();
+
+struct WNDCLASS {
+    UINT style = 0;
+    WNDPROC lpfnWndProc = nullptr;
+    int cbClsExtra = 0;
+    int cbWndExtra = 0;
+    HCURSOR hCursor = nullptr;
+    // A brush, or a system colour index plus one given as a brush.
+    HBRUSH hbrBackground = nullptr;
+    const char* lpszClassName = nullptr;
+};
+
+struct CREATESTRUCT {
+    void* lpCreateParams = nullptr;
+    std::uintptr_t hMenu = 0;
+    HWND hwndParent = 0;
+    std::int32_t cy = 0;
+    std::int32_t cx = 0;
+    std::int32_t y = 0;
+    std::int32_t x = 0;
+    DWORD style = 0;
+    const char* lpszName = nullptr;
+    const char* lpszClass = nullptr;
+    DWORD dwExStyle = 0;
+};
+
+struct MSG {
+    HWND hwnd = 0;
+    UINT message = 0;
+    WPARAM wParam = 0;
+    LPARAM lParam = 0;
+    DWORD time = 0;
+    POINT pt;
+};
+
+struct PAINTSTRUCT {
+    HDC hdc = nullptr;
+    BOOL fErase = FALSE;
+    RECT rcPaint;
+};
+
+inline constexpr std::int32_t CW_USEDEFAULT = std::int32_t(0x80000000);
+
+// Special places in the sibling order.
+inline constexpr HWND HWND_TOP = 0;
+inline constexpr HWND HWND_BOTTOM = 1;
+
+enum : UINT {
+    SWP_NOSIZE = 0x0001,
+    SWP_NOMOVE = 0x0002,
+    SWP_NOZORDER = 0x0004,
+    SWP_NOREDRAW = 0x0008,
+    SWP_NOACTIVATE = 0x0010,
+    SWP_FRAMECHANGED = 0x0020,
+    SWP_SHOWWINDOW = 0x0040,
+    SWP_HIDEWINDOW = 0x0080,
+};
+
+enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWNA = 8, SW_SHOWNOACTIVATE = 4 };
+enum : UINT {
+    GW_HWNDFIRST = 0,
+    GW_HWNDLAST = 1,
+    GW_HWNDNEXT = 2,
+    GW_HWNDPREV = 3,
+    GW_OWNER = 4,
+    GW_CHILD = 5
+};
+enum : int { GWLP_WNDPROC = -4, GWLP_ID = -12, GWL_STYLE = -16, GWL_EXSTYLE = -20, GWLP_USERDATA = -21 };
+enum : UINT { PM_NOREMOVE = 0, PM_REMOVE = 1 };
+
+// Classes and windows.
+BOOL RegisterClass(const WNDCLASS& wc);
+BOOL UnregisterClass(const char* name);
+HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWORD style, std::int32_t x,
+                    std::int32_t y, std::int32_t width, std::int32_t height, HWND parent,
+                    std::uintptr_t menuOrId, void* param);
+BOOL DestroyWindow(HWND window);
+BOOL IsWindow(HWND window);
+BOOL IsChild(HWND parent, HWND window);
+HWND GetParent(HWND window);
+HWND GetWindow(HWND window, UINT relation);
+HWND GetTopWindow(HWND parent);
+HWND GetDlgItem(HWND parent, int id);
+int GetDlgCtrlID(HWND window);
+std::intptr_t GetWindowLongPtr(HWND window, int index);
+std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value);
+int GetClassName(HWND window, char* out, int size);
+BOOL SetWindowText(HWND window, const char* text);
+int GetWindowText(HWND window, char* out, int size);
+int GetWindowTextLength(HWND window);
+
+// Geometry: window rectangles in screen coordinates, positions of children in their parent's
+// client coordinates.
+BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                  std::int32_t cy, UINT flags);
+BOOL MoveWindow(HWND window, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height,
+                BOOL repaint);
+BOOL ShowWindow(HWND window, int command);
+BOOL IsWindowVisible(HWND window);
+BOOL EnableWindow(HWND window, BOOL enable);
+BOOL IsWindowEnabled(HWND window);
+BOOL GetWindowRect(HWND window, RECT* r);
+BOOL GetClientRect(HWND window, RECT* r);
+BOOL ClientToScreen(HWND window, POINT* p);
+BOOL ScreenToClient(HWND window, POINT* p);
+HWND WindowFromPoint(POINT screen);
+HWND ChildWindowFromPoint(HWND parent, POINT client);
+
+// Messages.
+LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void PostQuitMessage(int exitCode);
+BOOL GetMessage(MSG* msg, HWND window, UINT first, UINT last);
+BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
+// Character messages are queued with their key by the input layer, so there is nothing to add.
+BOOL TranslateMessage(const MSG* msg);
+LRESULT DispatchMessage(const MSG* msg);
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+DWORD GetMessageTime();
+DWORD GetTickCount();
+
+// Painting.
+BOOL InvalidateRect(HWND window, const RECT* r, BOOL erase);
+BOOL ValidateRect(HWND window, const RECT* r);
+BOOL GetUpdateRect(HWND window, RECT* r, BOOL erase);
+BOOL UpdateWindow(HWND window);
+HDC BeginPaint(HWND window, PAINTSTRUCT* ps);
+BOOL EndPaint(HWND window, const PAINTSTRUCT* ps);
+// A client-area context that draws into the window's retained image at once.
+HDC GetDC(HWND window);
+HDC GetWindowDC(HWND window);
+int ReleaseDC(HWND window, HDC dc);
+
+// Capture, focus, activation, input state.
+HWND SetCapture(HWND window);
+BOOL ReleaseCapture();
+HWND GetCapture();
+HWND SetFocus(HWND window);
+HWND GetFocus();
+HWND SetActiveWindow(HWND window);
+HWND GetActiveWindow();
+// What happens when the application loses the user's attention: capture ends, the active window
+// is told.
+void DeactivateApplication();
+// Negative while the key is down; bit 0 toggles with every press.
+std::int16_t GetKeyState(int key);
+std::int16_t GetAsyncKeyState(int key);
+BOOL GetCursorPos(POINT* p);
+
+// Timers: a window's timer keeps its id; a windowless one gets a fresh id whatever was asked.
+std::uintptr_t SetTimer(HWND window, std::uintptr_t id, UINT milliseconds, TIMERPROC proc);
+BOOL KillTimer(HWND window, std::uintptr_t id);
+
+} // namespace vq

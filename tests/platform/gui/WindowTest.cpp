@@ -1,0 +1,266 @@
+#include "WindowFixture.h"
+
+#include <QEventLoop>
+#include <QTimer>
+#include <thread>
+
+namespace vq {
+namespace {
+
+using test::WindowTest;
+
+constexpr UINT X = WM_USER + 1;
+constexpr UINT A = WM_USER + 2;
+constexpr UINT B = WM_USER + 3;
+
+TEST_F(WindowTest, PostedComeBeforePaintingAndPaintingBeforeOneTimerTick) {
+    const HWND w = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 50, 50});
+    OffscreenHarness::RunUntilIdle();
+    std::vector<std::string> log;
+    hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m == X) {
+            log.push_back("X begins");
+            PostMessage(h, A, 0, 0);
+            SetTimer(h, 7, 10, nullptr);
+            InvalidateRect(h, nullptr, TRUE);
+            SendMessage(h, B, 0, 0);
+            log.push_back("X ends");
+        } else if (m == A) {
+            log.push_back("A");
+        } else if (m == B) {
+            log.push_back("B");
+        } else if (m == WM_PAINT) {
+            log.push_back("WM_PAINT");
+        } else if (m == WM_TIMER) {
+            log.push_back("WM_TIMER");
+        }
+        return false;
+    };
+    SendMessage(w, X, 0, 0);
+    clock.AdvanceMilliseconds(25);
+    OffscreenHarness::RunUntilIdle();
+    const std::vector<std::string> expected{"X begins", "B", "X ends", "A", "WM_PAINT", "WM_TIMER"};
+    EXPECT_EQ(log, expected);
+    KillTimer(w, 7);
+}
+
+TEST_F(WindowTest, WorkerPostWakesTheGuiThreadInQtsLoop) {
+    const HWND w = Make("Spy", WS_POPUP, {0, 0, 10, 10});
+    QEventLoop loop;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m == A) loop.exit(0);
+        return false;
+    };
+    // A guard only: the post must end the loop long before it fires.
+    QTimer::singleShot(10000, &loop, [&] { loop.exit(1); });
+    std::thread worker([w] { PostMessage(w, A, 0, 0); });
+    EXPECT_EQ(loop.exec(), 0);
+    worker.join();
+}
+
+TEST_F(WindowTest, PostToADestroyedWindowIsDropped) {
+    const HWND w = Make("Spy", WS_POPUP, {0, 0, 10, 10});
+    EXPECT_TRUE(PostMessage(w, A, 0, 0));
+    DestroyWindow(w);
+    EXPECT_FALSE(PostMessage(w, A, 0, 0));
+    seen.clear();
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(seen.empty());
+}
+
+TEST_F(WindowTest, DestroyOrderAndASecondDestroyOfADyingWindow) {
+    const HWND parent = Make("Spy", WS_POPUP, {0, 0, 50, 50});
+    const HWND child = Make("Spy", WS_CHILD, {0, 0, 10, 10}, parent);
+    BOOL second = TRUE;
+    hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (h == child && m == WM_DESTROY) second = DestroyWindow(parent);
+        return false;
+    };
+    seen.clear();
+    EXPECT_TRUE(DestroyWindow(parent));
+    EXPECT_FALSE(second);
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const auto& s : seen)
+        if (s.message == WM_DESTROY || s.message == WM_NCDESTROY) order.emplace_back(s.window, s.message);
+    const std::vector<std::pair<HWND, UINT>> expected{
+        {parent, WM_DESTROY}, {child, WM_DESTROY}, {child, WM_NCDESTROY}, {parent, WM_NCDESTROY}};
+    EXPECT_EQ(order, expected);
+    EXPECT_FALSE(IsWindow(parent));
+    EXPECT_FALSE(IsWindow(child));
+}
+
+TEST_F(WindowTest, WindowDestroyedInItsOwnHandlerLivesUntilTheHandlerReturns) {
+    const HWND w = Make("Spy", WS_POPUP, {0, 0, 10, 10});
+    bool ranOn = false;
+    hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m == X) {
+            DestroyWindow(h);
+            ranOn = !IsWindow(h) && GetWindowLongPtr(h, GWLP_USERDATA) == 0;
+        }
+        return false;
+    };
+    SendMessage(w, X, 0, 0);
+    EXPECT_TRUE(ranOn);
+    EXPECT_EQ(SendMessage(w, X, 0, 0), 0);
+}
+
+class InputTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        top = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 200, 100});
+        a = Make("Spy", WS_CHILD | WS_VISIBLE, {10, 10, 60, 60}, top, 0, 1);
+        b = Make("Spy", WS_CHILD | WS_VISIBLE, {100, 10, 150, 60}, top, 0, 2);
+        OffscreenHarness::RunUntilIdle();
+        seen.clear();
+    }
+
+    std::vector<UINT> Buttons(HWND w) {
+        return MessagesOf(w, {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_MOUSEMOVE});
+    }
+
+    HWND top = 0;
+    HWND a = 0;
+    HWND b = 0;
+};
+
+TEST_F(InputTest, PrePostedGestureFollowsTheCaptureItsPressSet) {
+    hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (h == a && m == WM_LBUTTONDOWN) SetCapture(a);
+        if (h == a && m == WM_LBUTTONUP) ReleaseCapture();
+        return false;
+    };
+    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::MouseMove({180, 90}, Qt::LeftButton);
+    OffscreenHarness::MouseRelease({120, 20});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Buttons(a), (std::vector<UINT>{WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}));
+    EXPECT_TRUE(Buttons(b).empty());
+    // Captured input outside the window still comes in client coordinates.
+    for (const auto& s : seen) {
+        if (s.window == a && s.message == WM_MOUSEMOVE) {
+            EXPECT_EQ(GET_X_LPARAM(s.lParam), 170);
+            EXPECT_EQ(GET_Y_LPARAM(s.lParam), 80);
+        }
+    }
+}
+
+TEST_F(InputTest, WithoutCaptureTheReleaseGoesToTheWindowUnderThePoint) {
+    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::MouseRelease({120, 20});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Buttons(a), (std::vector<UINT>{WM_LBUTTONDOWN}));
+    EXPECT_EQ(Buttons(b), (std::vector<UINT>{WM_LBUTTONUP}));
+}
+
+TEST_F(InputTest, CaptureChangesAreAnnounced) {
+    SetCapture(a);
+    EXPECT_EQ(SetCapture(b), a);
+    EXPECT_EQ(GetCapture(), b);
+    ReleaseCapture();
+    EXPECT_EQ(GetCapture(), HWND(0));
+    std::vector<std::pair<HWND, LPARAM>> changes;
+    for (const auto& s : seen)
+        if (s.message == WM_CAPTURECHANGED) changes.emplace_back(s.window, s.lParam);
+    EXPECT_EQ(changes, (std::vector<std::pair<HWND, LPARAM>>{{a, LPARAM(b)}, {b, 0}}));
+
+    SetCapture(a);
+    DestroyWindow(a);
+    EXPECT_EQ(GetCapture(), HWND(0));
+}
+
+TEST_F(InputTest, ShiftAGivesKeysThenCharacterWithShiftDown) {
+    SetFocus(a);
+    std::int16_t shiftInChar = 0;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m == WM_CHAR) shiftInChar = GetKeyState(VK_SHIFT);
+        return false;
+    };
+    seen.clear();
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::ShiftModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_A, Qt::ShiftModifier, "A", true);
+    OffscreenHarness::Key(Qt::Key_A, Qt::ShiftModifier, "A", false);
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::NoModifier, "", false);
+    OffscreenHarness::RunUntilIdle();
+    std::vector<std::pair<UINT, WPARAM>> keys;
+    for (const auto& s : seen)
+        if (s.window == a && s.message >= WM_KEYDOWN && s.message <= WM_CHAR)
+            keys.emplace_back(s.message, s.wParam);
+    const std::vector<std::pair<UINT, WPARAM>> expected{
+        {WM_KEYDOWN, VK_SHIFT}, {WM_KEYDOWN, 'A'}, {WM_CHAR, 'A'}, {WM_KEYUP, 'A'}, {WM_KEYUP, VK_SHIFT}};
+    EXPECT_EQ(keys, expected);
+    EXPECT_LT(shiftInChar, 0);
+    EXPECT_GE(GetKeyState(VK_SHIFT), 0);
+}
+
+TEST_F(InputTest, KeypadKeysHaveTheirOwnCodes) {
+    SetFocus(a);
+    seen.clear();
+    OffscreenHarness::Key(Qt::Key_Plus, Qt::KeypadModifier, "+", true);
+    OffscreenHarness::Key(Qt::Key_Plus, Qt::NoModifier, "+", true);
+    OffscreenHarness::RunUntilIdle();
+    std::vector<WPARAM> codes;
+    for (const auto& s : seen)
+        if (s.message == WM_KEYDOWN) codes.push_back(s.wParam);
+    EXPECT_EQ(codes, (std::vector<WPARAM>{VK_ADD, VK_OEM_PLUS}));
+}
+
+TEST_F(InputTest, DoubleClicksOnlyForClassesThatAskForThem) {
+    for (const auto& [cls, second] :
+         {std::pair{"Spy", WM_LBUTTONDOWN}, std::pair{"SpyDbl", WM_LBUTTONDBLCLK}}) {
+        SCOPED_TRACE(cls);
+        const HWND w = Make(cls, WS_CHILD | WS_VISIBLE, {10, 70, 40, 95}, top);
+        seen.clear();
+        OffscreenHarness::MousePress({20, 80});
+        OffscreenHarness::MouseRelease({20, 80});
+        clock.AdvanceMilliseconds(100);
+        OffscreenHarness::MousePress({20, 80});
+        OffscreenHarness::MouseRelease({20, 80});
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(MessagesOf(w, {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}),
+                  (std::vector<UINT>{WM_LBUTTONDOWN, second}));
+        DestroyWindow(w);
+        clock.AdvanceMilliseconds(1000);
+    }
+}
+
+TEST_F(InputTest, FocusMovesWithKillBeforeSet) {
+    SetFocus(a);
+    seen.clear();
+    EXPECT_EQ(SetFocus(b), a);
+    std::vector<std::tuple<HWND, UINT, WPARAM>> focus;
+    for (const auto& s : seen)
+        if (s.message == WM_KILLFOCUS || s.message == WM_SETFOCUS)
+            focus.emplace_back(s.window, s.message, s.wParam);
+    const std::vector<std::tuple<HWND, UINT, WPARAM>> expected{{a, WM_KILLFOCUS, b}, {b, WM_SETFOCUS, a}};
+    EXPECT_EQ(focus, expected);
+}
+
+TEST_F(InputTest, SiblingOrderIsCreationOrderAndRestacks) {
+    const HWND c = Make("Spy", WS_CHILD, {0, 0, 5, 5}, top);
+    EXPECT_EQ(GetWindow(top, GW_CHILD), a);
+    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), b);
+    EXPECT_EQ(GetWindow(b, GW_HWNDNEXT), c);
+    EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), HWND(0));
+    // Directly after a window means next in tab order.
+    SetWindowPos(c, a, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(GetWindow(a, GW_HWNDNEXT), c);
+    EXPECT_EQ(GetWindow(c, GW_HWNDNEXT), b);
+}
+
+TEST_F(InputTest, WheelGoesToTheFocusWindowInUnitsOf120) {
+    SetFocus(b);
+    seen.clear();
+    OffscreenHarness::Wheel({20, 20}, -120);
+    OffscreenHarness::RunUntilIdle();
+    const auto wheel = MessagesOf(b, {WM_MOUSEWHEEL});
+    ASSERT_EQ(wheel.size(), 1u);
+    for (const auto& s : seen) {
+        if (s.message == WM_MOUSEWHEEL) {
+            EXPECT_EQ(std::int16_t(HIWORD(s.wParam)), -120);
+        }
+    }
+}
+
+} // namespace
+} // namespace vq
