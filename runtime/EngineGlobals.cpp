@@ -21,6 +21,12 @@ EngineGlobals::EngineGlobals() {
 
 EngineGlobals::~EngineGlobals() = default;
 
+EngineExtension& EngineGlobals::MonitorState(std::unique_ptr<EngineExtension> (*make)()) {
+    std::lock_guard lock(m_ExtensionMutex);
+    if (!m_MonitorState) m_MonitorState = make();
+    return *m_MonitorState;
+}
+
 EngineGlobals& Engine() {
     if (EngineGlobals* globals = current.load(std::memory_order_acquire)) return *globals;
     return DefaultEngine();

@@ -6,10 +6,19 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 namespace vq {
 
 class NotificationThreadMessage;
+
+// The engine state of a layer above the runtime (the monitor engine's pools, live model and thread
+// pointers): made by that layer on first use and destroyed with the rest of the engine state.
+class EngineExtension {
+public:
+    virtual ~EngineExtension() = default;
+};
 
 // The engine's process-wide state in one place, so that a test can start from a fresh one.
 class EngineGlobals {
@@ -28,6 +37,17 @@ public:
     std::atomic_flag m_ExceptionHandlerBusy;
     NotificationThreadMessage* m_CurrentReport = nullptr;
     int m_CurrentReportKind = 0;
+    // Set by the first monitor thread object ever made with this state.
+    std::atomic<bool> m_FirstMonitorMade{false};
+
+    // The monitor engine's state, made by `make` on the first call from any thread.
+    EngineExtension& MonitorState(std::unique_ptr<EngineExtension> (*make)());
+
+private:
+    std::mutex m_ExtensionMutex;
+    std::unique_ptr<EngineExtension> m_MonitorState;
+
+public:
     // Last, so that it is destroyed first: the messages it deletes may still look at the rest.
     ThreadMessagePool m_MessagePool;
 };

@@ -77,6 +77,8 @@ protected:
     void BindToCurrentThread();
     // Subclasses make these in InitInstance, before calling the base.
     void CreateWindowAndTimers();
+    // Hands a taken entry to the thread's handlers or to its window.
+    void Dispatch(const QueueEntry& entry);
 
     std::atomic<bool> m_Running{false};
     std::unique_ptr<ThreadWindow> m_Window;
@@ -96,7 +98,6 @@ protected:
     std::uint32_t m_MemoryLevel = 0;
 
 private:
-    void Dispatch(const QueueEntry& entry);
     void ThreadMain();
 
     PlatformThread m_Thread;

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "monitor/DataSet.h"
+
+#include <cstdint>
+
+namespace vq {
+
+class FrameView;
+
+// The monitor's live data: every frame of the running update step, the last complete step, the
+// totals and a growing ring of intervals. Frames touch only the running step; the intervals and
+// the totals change on the tick.
+class ActiveDataSet : public DataSet {
+public:
+    static constexpr int64_t kDefaultHistoryMs = 86'400'000;
+    static constexpr int64_t kDefaultIntervalMs = 300'000;
+    static constexpr int64_t kDefaultUpdateStepMs = 500;
+
+    enum Flags : uint32_t { FLAG_TOTAL = 1, FLAG_LAST_SAMPLE = 2, FLAG_RING = 8 };
+
+    // Zero spans stand for the defaults. Fails with std::bad_alloc when the ring would hold fewer
+    // than two intervals or the update step is not positive.
+    ActiveDataSet(const TimeSpan& history, const TimeSpan& interval, const TimeSpan& updateStep,
+                  const TrafficStoreFactory& factory = {});
+
+    HistoryBuffer* GetRing() const override { return &m_Ring; }
+
+    void AddPacket(const FrameView& frame) { m_Latest.AddPacket(frame); }
+    // Once per update step: the running step becomes the last sample and is added to the current
+    // interval and the totals.
+    void Tick(const Timestamp& now);
+    void AdvanceInterval() { m_Ring.Advance(); }
+    // From the time (now when null) to the next multiple of the update step that lies at least half
+    // a step away.
+    TimeSpan TimeToNextUpdate(const Timestamp& time = NULL_TIME) const;
+    void Reset(uint32_t flags);
+    void Restart(uint32_t flags);
+
+    const TimeSpan& GetUpdateStep() const { return m_UpdateStep; }
+    IntervalData& GetLatest() { return m_Latest; }
+    const IntervalData& GetLastSample() const { return m_LastSample; }
+
+private:
+    mutable HistoryBuffer m_Ring;
+    IntervalData m_Latest;
+    TimeSpan m_UpdateStep;
+    IntervalData m_LastSample;
+};
+
+} // namespace vq

@@ -1,0 +1,34 @@
+#include "monitor/DataRoot.h"
+
+namespace vq {
+
+DataRoot::DataRoot(int32_t kind, const TrafficStoreFactory& factory)
+    : m_Kind(kind), m_Traffic(factory ? factory(kind) : nullptr) {}
+
+DataRoot::~DataRoot() = default;
+
+void DataRoot::AddPacket(const FrameView& frame) {
+    if (m_Traffic) m_Traffic->AddPacket(frame);
+}
+
+void DataRoot::ResetClear() {
+    if (m_Traffic) m_Traffic->Clear();
+}
+
+void DataRoot::RestartClear() {
+    if (m_Traffic) m_Traffic->Clear();
+}
+
+void DataRoot::CopyFrom(const DataRoot& other) {
+    if (!m_Traffic) return;
+    if (other.m_Traffic)
+        m_Traffic->CopyFrom(*other.m_Traffic);
+    else
+        m_Traffic->Clear();
+}
+
+void DataRoot::Add(const DataRoot& other) {
+    if (m_Traffic && other.m_Traffic) m_Traffic->Add(*other.m_Traffic);
+}
+
+} // namespace vq

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "monitor/TrafficStore.h"
+#include "runtime/Timestamp.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace vq {
+
+class FrameView;
+
+// One traffic container and the time up to which it holds data.
+class DataRoot {
+public:
+    DataRoot(int32_t kind, const TrafficStoreFactory& factory);
+    virtual ~DataRoot();
+    DataRoot(const DataRoot&) = delete;
+    DataRoot& operator=(const DataRoot&) = delete;
+
+    void AddPacket(const FrameView& frame);
+    // A reset keeps what describes the container and only zeroes counts; a restart drops it too.
+    virtual void ResetClear();
+    virtual void RestartClear();
+    void CopyFrom(const DataRoot& other);
+    void Add(const DataRoot& other);
+
+    int32_t GetKind() const { return m_Kind; }
+    const Timestamp& GetTime() const { return m_Time; }
+    void SetTime(const Timestamp& time) { m_Time = time; }
+    TrafficStore* GetTraffic() const { return m_Traffic.get(); }
+
+private:
+    int32_t m_Kind;
+    Timestamp m_Time;
+    std::unique_ptr<TrafficStore> m_Traffic;
+};
+
+// The cumulative totals of a data set.
+class TotalData : public DataRoot {
+public:
+    using DataRoot::DataRoot;
+};
+
+} // namespace vq

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "monitor/ActiveDataSet.h"
+#include "monitor/CaptureAdapters.h"
+#include "monitor/HistoryService.h"
+#include "runtime/TimeSpan.h"
+#include "runtime/Timestamp.h"
+#include "runtime/VQ_Thread.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class Event;
+
+// The capture and analysis thread: one loop waits on its queue and on the receive slots of its
+// adapters, counts every frame into the live data set, and on its tick brings the data set and
+// everything that reads it up to date. It makes and stops the history thread.
+class Monitor : public VQ_Thread {
+public:
+    static constexpr uint32_t kEventSlots = 48;
+
+    // Results of GetMessageOrPacket.
+    enum WaitCode : int {
+        WAIT_FAILED = 0,
+        WAIT_QUIT = 1,
+        WAIT_REMOVE_FAILED = 2,
+        WAIT_MESSAGE = 3,
+        WAIT_EVENT = 4,
+        WAIT_ABANDONED = 5,
+        WAIT_TIMEOUT = 6,
+    };
+
+    Monitor(ThreadObject* mainThread, const TimeSpan& historySpan);
+    ~Monitor() override;
+
+    void SetHistoryDatabase(std::string path, int32_t flags);
+
+    bool InitInstance() override;
+    int ExitInstance() override;
+    bool PumpMessage() override;
+    void OnTick(const Timestamp& now) override;
+    bool CompactHeap() override;
+    bool ResetMemoryLevel() override;
+
+    // The next queued message before any receive slot, then the lowest signalled slot whose adapter
+    // receives: one message or one slot per call.
+    int GetMessageOrPacket(QueueEntry& message, int32_t& eventIndex, uint32_t timeoutMilliseconds);
+    virtual void Update(const Timestamp& now);
+    // Arms the tick on the first call only: first on the next update boundary at least half a step
+    // away, then every update step.
+    void StartTick();
+
+    bool DeleteLeftoverService();
+    bool RemoveDriverService();
+
+    CaptureAdapters* GetAdapterSet() const { return m_AdapterSet.get(); }
+    ActiveDataSet* GetDataSet() const { return m_DataSet.get(); }
+    const TimeSpan& GetHistorySpan() const { return m_HistorySpan; }
+    const std::string& GetDriverServiceName() const { return m_DriverServiceName; }
+    std::uintptr_t GetCheckpointOwner() const { return m_CheckpointOwner; }
+    const std::string& GetHistoryPath() const { return m_HistoryPath; }
+    HistoryService* GetHistory() const { return m_History.get(); }
+
+protected:
+    void OnThreadMessage(const QueueEntry& entry) override;
+
+    std::unique_ptr<CaptureAdapters> m_AdapterSet;
+    std::unique_ptr<ActiveDataSet> m_DataSet;
+    TimeSpan m_HistorySpan;
+    std::string m_DriverServiceName;
+    // The history thread object that asked for checkpoints; an address, so pointer-sized.
+    std::uintptr_t m_CheckpointOwner = 0;
+    std::string m_HistoryPath;
+    int32_t m_HistoryFlags = 0;
+
+private:
+    bool IsNtFamily() const;
+    void StartHistory();
+
+    std::unique_ptr<HistoryService> m_History;
+    // Capture paused by the memory guard, which alone may resume it.
+    bool m_PausedForMemory = false;
+    // The wait's events and the slots they stand for, kept so that a wait allocates nothing.
+    std::vector<Event*> m_WaitEvents;
+    std::vector<int32_t> m_WaitSlots;
+};
+
+// Starts the thread and registers it; a thread the registry refuses is stopped again.
+bool StartWorkerThread(Monitor& monitor);
+// Shuts the program's thread messages down, then stops the thread, unregisters and deletes it.
+void StopWorkerThread(std::unique_ptr<Monitor>& monitor);
+
+} // namespace vq

@@ -1,0 +1,26 @@
+#include "monitor/MonitorGlobals.h"
+
+namespace vq {
+namespace {
+
+std::unique_ptr<EngineExtension> MakeMonitorGlobals() {
+    return std::make_unique<MonitorGlobals>();
+}
+
+} // namespace
+
+void MonitorGlobals::SetHistoryDatabasePath(std::string path) {
+    std::lock_guard lock(m_PathMutex);
+    m_HistoryDatabasePath = std::move(path);
+}
+
+std::string MonitorGlobals::GetHistoryDatabasePath() const {
+    std::lock_guard lock(m_PathMutex);
+    return m_HistoryDatabasePath;
+}
+
+MonitorGlobals& TheMonitorGlobals() {
+    return static_cast<MonitorGlobals&>(Engine().MonitorState(&MakeMonitorGlobals));
+}
+
+} // namespace vq

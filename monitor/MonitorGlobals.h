@@ -1,0 +1,41 @@
+#pragma once
+
+#include "monitor/CaptureAdapters.h"
+#include "monitor/HistoryService.h"
+#include "monitor/TrafficStore.h"
+#include "runtime/EngineGlobals.h"
+
+#include <atomic>
+#include <mutex>
+#include <string>
+
+namespace vq {
+
+class Monitor;
+
+// The monitor engine's program-wide values, kept with the rest of the engine state so that a test
+// starts from fresh ones.
+class MonitorGlobals : public EngineExtension {
+public:
+    // The one monitor thread object and the one history thread object; null when none exists.
+    std::atomic<Monitor*> m_Monitor{nullptr};
+    std::atomic<HistoryService*> m_History{nullptr};
+
+    // How the monitor makes its adapters (none when empty) and its history thread (the stand-in
+    // when empty). Set before the monitor starts; read only on its thread.
+    CaptureAdaptersFactory m_AdaptersFactory;
+    HistoryFactory m_HistoryFactory;
+    // The counters of the live data set's containers.
+    TrafficStoreFactory m_TrafficFactory;
+
+    void SetHistoryDatabasePath(std::string path);
+    std::string GetHistoryDatabasePath() const;
+
+private:
+    mutable std::mutex m_PathMutex;
+    std::string m_HistoryDatabasePath;
+};
+
+MonitorGlobals& TheMonitorGlobals();
+
+} // namespace vq

@@ -1,0 +1,133 @@
+#include "MonitorTestSupport.h"
+#include "monitor/HistoryMessages.h"
+#include "monitor/HistoryStandIn.h"
+#include "platform/sys/DriverService.h"
+#include "platform/thread/QueueRegistry.h"
+#include "runtime/MessageIds.h"
+#include "runtime/TimeUnits.h"
+
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+constexpr std::uint32_t kOwnerTaken = 0x0405;
+
+// Tells the main thread which checkpoint owner it took.
+class SignallingMonitor : public Monitor {
+public:
+    explicit SignallingMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
+
+protected:
+    void OnThreadMessage(const QueueEntry& entry) override {
+        Monitor::OnThreadMessage(entry);
+        if (entry.message == WM_Checkpoint_Install)
+            PostThreadMessage(Engine().m_ThreadPool.GetMainThread()->GetThreadId(), kOwnerTaken,
+                              GetCheckpointOwner(), 0);
+    }
+};
+
+class RecordingDriverService : public DriverService {
+public:
+    bool OpenServiceManager() override { return Record("open manager", ""); }
+    bool OpenDriverService(const std::string& name) override { return Record("open", name); }
+    bool StopDriverService(const std::string& name) override { return Record("stop", name); }
+    bool DeleteDriverService(const std::string& name) override { return Record("delete", name); }
+
+    std::vector<std::string> calls;
+
+private:
+    bool Record(const char* call, const std::string& name) {
+        calls.push_back(std::string(call) + " " + name);
+        return true;
+    }
+};
+
+class MonitorLifecycleTest : public ::testing::Test {
+protected:
+    MonitorLifecycleTest() { SetDriverService(&service); }
+    ~MonitorLifecycleTest() override { SetDriverService(nullptr); }
+
+    RecordingDriverService service;
+};
+
+TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLeaveNoThread) {
+    for (int cycle = 0; cycle < 50; ++cycle) {
+        SCOPED_TRACE(cycle);
+        ScopedEngineGlobals engine;
+        HeadlessApp app;
+        MonitorGlobals& globals = TheMonitorGlobals();
+        globals.m_AdaptersFactory = [](uint32_t slots) {
+            auto adapters = std::make_unique<FakeAdapters>(slots);
+            adapters->m_Speeds = {100'000'000, 1'000'000'000};
+            return adapters;
+        };
+        HistoryService* made = nullptr;
+        globals.m_HistoryFactory = [&](const std::string& path, int32_t flags) {
+            auto history = std::make_unique<HistoryStandIn>(path, flags);
+            made = history.get();
+            return std::unique_ptr<HistoryService>(std::move(history));
+        };
+        service.calls.clear();
+
+        std::unique_ptr<Monitor> monitor = std::make_unique<SignallingMonitor>(&app);
+        monitor->SetHistoryDatabase("history.vqh", 25);
+        ASSERT_TRUE(StartWorkerThread(*monitor));
+        QueueEntry taken;
+        ASSERT_TRUE(MessageQueue::Current().Get(taken, TargetFilter::Any(), {kOwnerTaken, kOwnerTaken}));
+        EXPECT_EQ(taken.wParam, reinterpret_cast<std::uintptr_t>(made));
+        EXPECT_EQ(globals.GetHistoryDatabasePath(), "history.vqh");
+
+        StopWorkerThread(monitor);
+        EXPECT_EQ(engine.Get().m_ThreadPool.GetSize(), 1u);
+        EXPECT_EQ(globals.m_Monitor.load(), nullptr);
+        EXPECT_EQ(globals.m_History.load(), nullptr);
+        EXPECT_EQ(service.calls, (std::vector<std::string>{"delete REVEZUD5", "delete REVEZUD5",
+                                                           "stop REVEZUD5", "delete REVEZUD5"}));
+        DrainQueue();
+    }
+}
+
+TEST_F(MonitorLifecycleTest, WithoutAHistoryPathNoHistoryThreadStarts) {
+    ScopedEngineGlobals engine;
+    HeadlessApp app;
+    int made = 0;
+    TheMonitorGlobals().m_HistoryFactory = [&](const std::string& path, int32_t flags) {
+        ++made;
+        return std::unique_ptr<HistoryService>(std::make_unique<HistoryStandIn>(path, flags));
+    };
+    std::unique_ptr<Monitor> monitor = std::make_unique<Monitor>(&app, TimeSpan(8, Unit::Hours));
+    ASSERT_TRUE(StartWorkerThread(*monitor));
+    StopWorkerThread(monitor);
+    EXPECT_EQ(made, 0);
+    EXPECT_EQ(engine.Get().m_ThreadPool.GetSize(), 1u);
+    DrainQueue();
+}
+
+// The stand-in takes and deletes what the monitor sends it and answers nothing.
+TEST_F(MonitorLifecycleTest, HistoryStandInTakesCheckpointsRestartsAndRequestsWithoutAnswers) {
+    ScopedEngineGlobals engine;
+    HeadlessApp app;
+    app.Register();
+    auto history = std::unique_ptr<HistoryService>(std::make_unique<HistoryStandIn>("h.vqh", 25));
+    ASSERT_TRUE(StartHistoryThread(history));
+    EXPECT_EQ(TheMonitorGlobals().m_History.load(), history.get());
+
+    auto request = std::make_unique<DatabaseRequest>();
+    request->m_Identifier = reinterpret_cast<std::uintptr_t>(&app);
+    ThreadMessage* messages[] = {new HistoryCheckpointUpdateMessage(false, true),
+                                 new HistoryControlRestartMessage(false, true),
+                                 new HistoryDatabaseRequestMessage(std::move(request), false, true)};
+    for (ThreadMessage* message : messages)
+        ASSERT_TRUE(message->Send(history.get()));
+    StopHistoryThread(history);
+
+    EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
+    EXPECT_EQ(TheMonitorGlobals().m_History.load(), nullptr);
+    EXPECT_FALSE(engine.Get().m_State.m_ShuttingDown);
+    QueueEntry e;
+    EXPECT_FALSE(MessageQueue::Current().Peek(e));
+}
+
+} // namespace
+} // namespace vq
