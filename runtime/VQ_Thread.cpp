@@ -65,9 +65,7 @@ void VQ_Thread::Join() {
 }
 
 const void* VQ_Thread::GetThreadHandle() const {
-    return m_Thread.IsJoinable()
-               ? reinterpret_cast<const void*>(const_cast<PlatformThread&>(m_Thread).NativeHandle())
-               : nullptr;
+    return m_Thread.Handle();
 }
 
 void VQ_Thread::ThreadMain() {

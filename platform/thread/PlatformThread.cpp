@@ -25,11 +25,14 @@ bool PlatformThread::Start(std::function<void()> body) {
         return false;
     }
     id_ = id.get();
+    handle_ = reinterpret_cast<const void*>(thread_.native_handle());
     return true;
 }
 
 void PlatformThread::Join() {
-    if (thread_.joinable()) thread_.join();
+    if (!thread_.joinable()) return;
+    thread_.join();
+    handle_ = nullptr;
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include "platform/thread/ThreadId.h"
 
+#include <atomic>
 #include <functional>
 #include <thread>
 
@@ -21,11 +22,13 @@ public:
     void Join();
     bool IsJoinable() const { return thread_.joinable(); }
     ThreadId GetId() const { return id_; }
-    std::thread::native_handle_type NativeHandle() { return thread_.native_handle(); }
+    // The system's handle while the thread is joinable, for dumps.
+    const void* Handle() const { return handle_.load(); }
 
 private:
     std::thread thread_;
     ThreadId id_ = 0;
+    std::atomic<const void*> handle_{nullptr};
 };
 
 } // namespace vq

@@ -58,6 +58,7 @@ public:
         return VQ_Thread::InitInstance();
     }
     void OnTick(const Timestamp& now) override {
+        if (throwInTick) throw NotSupportedException();
         events.push_back("tick");
         ticks.push_back(now);
     }
@@ -81,6 +82,7 @@ public:
     std::vector<Timestamp> memoryTicks;
     std::vector<std::uint32_t> levelsSeen;
     bool pauseCaptureOnCompact = false;
+    bool throwInTick = false;
 
 protected:
     void OnThreadMessage(const QueueEntry& entry) override {
@@ -207,7 +209,8 @@ TEST_F(WorkerThreadTest, MessagePostedViaAnotherThreadIsSentOnFromThere) {
     auto* request = new RequestMessage;
     ASSERT_TRUE(request->PostVia(&app, worker.get()));
     EXPECT_EQ(request->GetState(), ThreadMessage::STATE_CREATED);
-    app.PumpPending();
+    // One message only: the answer may already follow it.
+    ASSERT_TRUE(app.PumpMessage());
     // The worker answers the thread the request came from: the via thread.
     QueueEntry e;
     ASSERT_TRUE(MessageQueue::Current().Get(e));
@@ -387,6 +390,25 @@ TEST_F(WorkerThreadTest, PostedFloodIsServedBeforeADueTickAndASlowWorkerGetsOneT
     EXPECT_EQ(worker.ticks.size(), 1u);
     Advance(worker, 1);
     EXPECT_EQ(worker.ticks.size(), 2u);
+    worker.Detach();
+}
+
+TEST_F(WorkerThreadTest, ExceptionInATimerCallbackIsReportedAndTheTimerGoesOn) {
+    TestWorker worker;
+    worker.Attach();
+    Timer& tick = *worker.GetTickTimer();
+    tick.Enable();
+    tick.SetDefaultPeriod(TimeSpan(100, Unit::Milliseconds));
+    tick.Start(TimeSpan());
+    worker.throwInTick = true;
+    clock.AdvanceMilliseconds(100);
+    // The worker shares the test thread's queue with the main thread object: take the tick only.
+    ASSERT_TRUE(worker.PumpMessage());
+    worker.throwInTick = false;
+    app.PumpPending();
+    EXPECT_EQ(app.reports, std::vector<std::string>{"CNotSupportedException"});
+    Advance(worker, 100);
+    EXPECT_EQ(worker.ticks.size(), 1u);
     worker.Detach();
 }
 
