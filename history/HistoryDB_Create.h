@@ -28,9 +28,27 @@ private:
     std::vector<std::unique_ptr<FieldSupport>> m_Columns;
 };
 
+// A table made as the table list declares it, with nothing added.
+template <HistoryTableNumber Number> class NumberedTableDAO : public HistoryTableDAO {
+public:
+    NumberedTableDAO() : HistoryTableDAO(Number) {}
+};
+
 // The creator of a new history database: the 13 tables of the file, in table order.
 class HistoryDB_Create : public DatabaseSupportDAO {
 public:
+    using TimeLine_Table = NumberedTableDAO<TimeLine_Number>;
+    using Tuple_Table = NumberedTableDAO<Tuple_Number>;
+    using Interface_Table = NumberedTableDAO<Interface_Number>;
+    using Host_Table = NumberedTableDAO<Host_Number>;
+    using MAC_Table = NumberedTableDAO<MAC_Number>;
+    using IP_Table = NumberedTableDAO<IP_Number>;
+    using IPX_Table = NumberedTableDAO<IPX_Number>;
+    using MAC_Name_Table = NumberedTableDAO<MAC_Name_Number>;
+    using IP_Name_Table = NumberedTableDAO<IP_Name_Number>;
+    using IPX_Name_Table = NumberedTableDAO<IPX_Name_Number>;
+    using Event_Table = NumberedTableDAO<Event_Number>;
+
     // The history query selects Data rows by time, so the file gets that index with its tables.
     class Data_Table : public HistoryTableDAO {
     public:
@@ -50,18 +68,18 @@ public:
 
     void Init(int count) override;
 
-    HistoryTableDAO m_TimeLine{TimeLine_Number};
+    TimeLine_Table m_TimeLine;
     Data_Table m_Data;
-    HistoryTableDAO m_Tuple{Tuple_Number};
-    HistoryTableDAO m_Interface{Interface_Number};
-    HistoryTableDAO m_Host{Host_Number};
-    HistoryTableDAO m_MAC{MAC_Number};
-    HistoryTableDAO m_IP{IP_Number};
-    HistoryTableDAO m_IPX{IPX_Number};
-    HistoryTableDAO m_MAC_Name{MAC_Name_Number};
-    HistoryTableDAO m_IP_Name{IP_Name_Number};
-    HistoryTableDAO m_IPX_Name{IPX_Name_Number};
-    HistoryTableDAO m_Event{Event_Number};
+    Tuple_Table m_Tuple;
+    Interface_Table m_Interface;
+    Host_Table m_Host;
+    MAC_Table m_MAC;
+    IP_Table m_IP;
+    IPX_Table m_IPX;
+    MAC_Name_Table m_MAC_Name;
+    IP_Name_Table m_IP_Name;
+    IPX_Name_Table m_IPX_Name;
+    Event_Table m_Event;
     VorquelSchema_Table m_VorquelSchema;
 };
 

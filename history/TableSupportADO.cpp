@@ -149,6 +149,7 @@ void TableSupportADO::MoveNext() {
 
 void TableSupportADO::Exchange(bool toDatabase) {
     if (toDatabase) {
+        if (m_Connection == nullptr) Throw(SQLITE_MISUSE, "has no connection");
         db::Statement& insert = m_Connection->Statements().Get(Sql().insert);
         for (int i = 0; i < m_Count; ++i)
             Bind(insert, i + 1, m_Fields[i]->GetVariant());
