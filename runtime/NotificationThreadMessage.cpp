@@ -15,12 +15,12 @@ std::string TextOrEmpty(const char* text) {
     return text ? std::string(text) : std::string();
 }
 
-struct FixedReportSpec {
+struct FixedReportRow {
     const char* text;
     int severity;
 };
 
-constexpr std::array<FixedReportSpec, kFixedReportCount> kFixedReports{{
+constexpr std::array<FixedReportRow, kFixedReportCount> kFixedReports{{
     {"NoException", 3},
     {"CMemoryException", 6},
     {"CFileException", 3},

@@ -295,11 +295,11 @@ void MessageQueue::SyncDescriptorLocked(std::int64_t now) {
     if (!input && !CurrentMonotonicClock().IsManual())
         if (auto next = NextDueLocked(TargetFilter::Any(), {})) arm = *next;
     if (arm == timerArmedNs_) return;
-    itimerspec spec{};
-    spec.it_value.tv_sec = arm / 1'000'000'000;
-    spec.it_value.tv_nsec = arm % 1'000'000'000;
+    itimerspec expiry{};
+    expiry.it_value.tv_sec = arm / 1'000'000'000;
+    expiry.it_value.tv_nsec = arm % 1'000'000'000;
     // Setting the timer again also clears an expiry that was already counted.
-    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &spec, nullptr);
+    timerfd_settime(timerFd_, TFD_TIMER_ABSTIME, &expiry, nullptr);
     timerArmedNs_ = arm;
 }
 

@@ -324,5 +324,18 @@ TEST(MessageQueueRealClock, TicksComeAfterPostedMessagesInOrder) {
     EXPECT_EQ(seen, (std::vector<std::uint32_t>{0x8001, 0x8001, WM_TIMER}));
 }
 
+TEST(MessageQueueRealClock, DescriptorTurnsReadableWhenATimerFallsDue) {
+    MessageQueue& q = MessageQueue::Current();
+    const int fd = q.Descriptor();
+    q.SetTimer(kWindow, 3, 10);
+    pollfd p{fd, POLLIN, 0};
+    // Waits for the kernel to report the timer; the bound only keeps a broken build from hanging.
+    EXPECT_EQ(poll(&p, 1, 10'000), 1);
+    QueueEntry e;
+    ASSERT_TRUE(q.Peek(e));
+    EXPECT_EQ(e.message, WM_TIMER);
+    q.KillTimer(kWindow, 3);
+}
+
 } // namespace
 } // namespace vq
