@@ -1,0 +1,167 @@
+#include "netmodel/HostEqualityIndex.h"
+
+#include <algorithm>
+
+namespace vq {
+
+namespace {
+
+size_t Mix(size_t seed, uint64_t value) {
+    uint64_t x = value + 0x9E3779B97F4A7C15ULL + (seed << 6) + (seed >> 2);
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return size_t(x ^ (x >> 31)) ^ seed;
+}
+
+void Erase(std::vector<HostAddress*>& list, HostAddress* host) {
+    list.erase(std::find(list.begin(), list.end(), host));
+}
+
+} // namespace
+
+size_t HostEqualityIndex::KeyHash::operator()(const Key& key) const noexcept {
+    size_t seed = Mix(key.common, uint64_t(key.families) << 8 | key.ip);
+    seed = Mix(seed, key.mac);
+    seed = Mix(seed, key.ipx.value);
+    return Mix(seed, key.ipx.extension);
+}
+
+HostEqualityIndex::~HostEqualityIndex() {
+    Clear();
+}
+
+void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
+    auto [it, inserted] = entries_.try_emplace(&host);
+    if (!inserted) return;
+    it->second.order = order;
+    try {
+        File(host, it->second);
+        host.AddObserver(this);
+    } catch (...) {
+        Unfile(host, it->second);
+        entries_.erase(it);
+        throw;
+    }
+}
+
+void HostEqualityIndex::Remove(HostAddress& host) {
+    auto it = entries_.find(&host);
+    if (it == entries_.end()) return;
+    Unfile(host, it->second);
+    host.RemoveObserver(this);
+    entries_.erase(it);
+}
+
+void HostEqualityIndex::Clear() {
+    for (auto& [host, entry] : entries_) const_cast<HostAddress*>(host)->RemoveObserver(this);
+    entries_.clear();
+    keyed_.clear();
+    wild_.clear();
+    empty_.clear();
+}
+
+HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
+    HostAddress* best = nullptr;
+    uint64_t bestOrder = 0;
+    ForEachEqual(host, [&](HostAddress& candidate, uint64_t order) {
+        if (best == nullptr || order < bestOrder) {
+            best = &candidate;
+            bestOrder = order;
+        }
+    });
+    return best;
+}
+
+void HostEqualityIndex::OnHostChanged(HostAddress& host) {
+    auto it = entries_.find(&host);
+    if (it == entries_.end()) return;
+    Unfile(host, it->second);
+    File(host, it->second);
+}
+
+HostEqualityIndex::Shape HostEqualityIndex::ShapeOf(const HostAddress& host) {
+    if (host.GetValidVector() == 0) return Shape::Empty;
+    if (host.IsIpNetworkAddress()) return Shape::Wild;
+    if (host.HasIpx()) {
+        const uint8_t* node = host.GetIpx().GetNode();
+        if (std::all_of(node, node + IpxAddress::NodeLength, [](uint8_t b) { return b == 0; }))
+            return Shape::Wild;
+    }
+    return Shape::Keyed;
+}
+
+HostEqualityIndex::Key HostEqualityIndex::ValuesOf(const HostAddress& host) {
+    Key key;
+    key.families = key.common = host.GetValidVector();
+    if (host.HasMac()) key.mac = host.GetMac().GetTableKey().value;
+    if (host.HasIp()) key.ip = host.GetIp().GetHostLong(true);
+    if (host.HasIpx()) key.ipx = host.GetIpx().GetTableKey();
+    return key;
+}
+
+HostEqualityIndex::Key HostEqualityIndex::Project(const Key& values, uint8_t common, uint8_t families) {
+    Key key;
+    key.common = common;
+    key.families = families;
+    if (common & HostAddress::MacValid) key.mac = values.mac;
+    if (common & HostAddress::IpValid) key.ip = values.ip;
+    if (common & HostAddress::IpxValid) key.ipx = values.ipx;
+    return key;
+}
+
+void HostEqualityIndex::File(HostAddress& host, Entry& entry) {
+    entry.shape = ShapeOf(host);
+    entry.values = ValuesOf(host);
+    switch (entry.shape) {
+    case Shape::Empty:
+        empty_.push_back(&host);
+        return;
+    case Shape::Wild:
+        wild_.push_back(&host);
+        return;
+    case Shape::Keyed:
+        break;
+    }
+    const uint8_t families = entry.values.families;
+    for (uint8_t common = 1; common < 8; ++common) {
+        if ((common & ~families) != 0) continue;
+        Bucket& bucket = keyed_[Project(entry.values, common, families)];
+        if (bucket.first == nullptr) bucket.first = &host;
+        else bucket.more.push_back(&host);
+    }
+}
+
+void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
+    auto drop = [&](std::vector<HostAddress*>& list) {
+        if (std::find(list.begin(), list.end(), &host) != list.end()) Erase(list, &host);
+    };
+    switch (entry.shape) {
+    case Shape::Empty:
+        drop(empty_);
+        return;
+    case Shape::Wild:
+        drop(wild_);
+        return;
+    case Shape::Keyed:
+        break;
+    }
+    const uint8_t families = entry.values.families;
+    for (uint8_t common = 1; common < 8; ++common) {
+        if ((common & ~families) != 0) continue;
+        auto it = keyed_.find(Project(entry.values, common, families));
+        if (it == keyed_.end()) continue;
+        Bucket& bucket = it->second;
+        if (bucket.first == &host) {
+            if (bucket.more.empty()) {
+                keyed_.erase(it);
+                continue;
+            }
+            bucket.first = bucket.more.front();
+            bucket.more.erase(bucket.more.begin());
+        } else {
+            drop(bucket.more);
+        }
+    }
+}
+
+} // namespace vq

@@ -1,0 +1,112 @@
+#pragma once
+
+#include "netmodel/HostAddress.h"
+#include "netmodel/NameKey.h"
+
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+namespace vq {
+
+// Finds the stored hosts equal to a given one (HostAddress::Compare gives 0) without scanning.
+// Equality only looks at the families both hosts hold, so a host is filed under every non-empty
+// subset of its families, tagged with the full set; a query probes, for each subset C of its own
+// families and each set X of families it lacks, the key (C, its values on C, C + X). Each equal
+// host is hit by exactly one probe. Hosts whose addresses act as wildcards (an IP network address,
+// an IPX node of zero) and hosts with no address sit in short lists checked beside the hash.
+// Hosts are watched, so a host that gains an address is filed again.
+class HostEqualityIndex : private HostObserver {
+public:
+    HostEqualityIndex() = default;
+    ~HostEqualityIndex();
+    HostEqualityIndex(const HostEqualityIndex&) = delete;
+    HostEqualityIndex& operator=(const HostEqualityIndex&) = delete;
+
+    // `order` ranks hosts for FindFirstEqual: the smaller, the earlier. Inserting a stored host again
+    // only changes nothing.
+    void Insert(HostAddress& host, uint64_t order);
+    void Remove(HostAddress& host);
+    void Clear();
+    bool Contains(const HostAddress& host) const { return entries_.count(&host) != 0; }
+    size_t Size() const { return entries_.size(); }
+
+    // Calls `visit(host, order)` for every stored host equal to `host` (itself included when stored).
+    template <typename Visit> void ForEachEqual(const HostAddress& host, Visit&& visit) const;
+    // The equal host of the smallest order, or null.
+    HostAddress* FindFirstEqual(const HostAddress& host) const;
+
+private:
+    enum class Shape : uint8_t { Keyed, Wild, Empty };
+    struct Key {
+        uint8_t common = 0;   // the families whose values the key holds
+        uint8_t families = 0; // all the families of the filed host
+        uint64_t mac = 0;
+        uint32_t ip = 0;
+        NameKey ipx;
+        friend bool operator==(const Key&, const Key&) = default;
+    };
+    struct KeyHash {
+        size_t operator()(const Key& key) const noexcept;
+    };
+    // Most keys hold one host; the rest spill into `more`.
+    struct Bucket {
+        HostAddress* first = nullptr;
+        std::vector<HostAddress*> more;
+    };
+    struct Entry {
+        uint64_t order = 0;
+        Shape shape = Shape::Empty;
+        Key values; // the host's values when it was filed, with `common` = its families
+    };
+
+    void OnHostChanged(HostAddress& host) override;
+    static Shape ShapeOf(const HostAddress& host);
+    static Key ValuesOf(const HostAddress& host);
+    static Key Project(const Key& values, uint8_t common, uint8_t families);
+    void File(HostAddress& host, Entry& entry);
+    void Unfile(HostAddress& host, const Entry& entry);
+    template <typename Visit> void VisitBucket(const Key& key, Visit& visit) const;
+
+    std::unordered_map<const HostAddress*, Entry> entries_;
+    std::unordered_map<Key, Bucket, KeyHash> keyed_;
+    std::vector<HostAddress*> wild_;
+    std::vector<HostAddress*> empty_;
+};
+
+template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Visit& visit) const {
+    auto it = keyed_.find(key);
+    if (it == keyed_.end()) return;
+    visit(*it->second.first, entries_.at(it->second.first).order);
+    for (HostAddress* host : it->second.more) visit(*host, entries_.at(host).order);
+}
+
+template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
+    const uint8_t own = host.GetValidVector();
+    auto verified = [&](HostAddress& candidate, uint64_t order) {
+        if (candidate.Compare(host) == 0) visit(candidate, order);
+    };
+    switch (ShapeOf(host)) {
+    case Shape::Empty:
+        for (HostAddress* candidate : empty_) visit(*candidate, entries_.at(candidate).order);
+        return;
+    case Shape::Wild:
+        for (const auto& [candidate, entry] : entries_)
+            verified(*const_cast<HostAddress*>(candidate), entry.order);
+        return;
+    case Shape::Keyed:
+        break;
+    }
+    const Key values = ValuesOf(host);
+    const uint8_t lacking = uint8_t(~own & 7);
+    for (uint8_t common = 1; common < 8; ++common) {
+        if ((common & ~own) != 0) continue;
+        for (uint8_t extra = 0; extra < 8; ++extra) {
+            if ((extra & ~lacking) != 0) continue;
+            VisitBucket(Project(values, common, uint8_t(common | extra)), verified);
+        }
+    }
+    for (HostAddress* candidate : wild_) verified(*candidate, entries_.at(candidate).order);
+}
+
+} // namespace vq

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "netmodel/NameKey.h"
+
+#include <algorithm>
+#include <memory>
+#include <unordered_map>
+#include <utility>
+#include <vector>
+
+namespace vq {
+
+// Elements filed under the table key of one address family. Hashed on the whole key; `Ordered`
+// gives the elements in the order of the design's 256-bucket map (bucket by bucket, the most
+// recently filed first), which the dump and the integrity check keep.
+template <typename Element> class HostIndex {
+public:
+    Element* Find(const NameKey& key) const {
+        auto it = m_Elements.find(key);
+        return it == m_Elements.end() ? nullptr : it->second.element.get();
+    }
+    Element& Create(const NameKey& key) {
+        Slot& slot = m_Elements[key];
+        if (!slot.element) {
+            slot.element = std::make_unique<Element>();
+            slot.sequence = m_NextSequence++;
+        }
+        return *slot.element;
+    }
+    void Erase(const NameKey& key) { m_Elements.erase(key); }
+    void EraseIfEmpty(const NameKey& key) {
+        auto it = m_Elements.find(key);
+        if (it != m_Elements.end() && it->second.element->IsEmpty()) m_Elements.erase(it);
+    }
+    void Clear() { m_Elements.clear(); }
+    int GetCount() const { return int(m_Elements.size()); }
+
+    std::vector<std::pair<NameKey, Element*>> Ordered() const {
+        std::vector<std::pair<uint64_t, std::pair<NameKey, Element*>>> rows;
+        rows.reserve(m_Elements.size());
+        for (const auto& [key, slot] : m_Elements)
+            rows.push_back({uint64_t(NameKeyBucket(key)) << 56 | (~slot.sequence & ((uint64_t(1) << 56) - 1)),
+                            {key, slot.element.get()}});
+        std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<std::pair<NameKey, Element*>> result;
+        result.reserve(rows.size());
+        for (auto& row : rows) result.push_back(row.second);
+        return result;
+    }
+
+private:
+    struct Slot {
+        std::unique_ptr<Element> element;
+        uint64_t sequence = 0;
+    };
+    std::unordered_map<NameKey, Slot, NameKeyHash> m_Elements;
+    uint64_t m_NextSequence = 0;
+};
+
+} // namespace vq

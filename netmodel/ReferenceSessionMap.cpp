@@ -1,0 +1,73 @@
+#include "netmodel/ReferenceSessionMap.h"
+
+namespace vq {
+
+std::optional<uint16_t> ReferenceSessionMap::Lookup(uint32_t address, uint16_t port) const {
+    auto it = m_Entries.find(KeyOf(address, port));
+    if (it == m_Entries.end()) return std::nullopt;
+    return it->second.id;
+}
+
+void ReferenceSessionMap::Set(uint32_t address, uint16_t port, uint16_t id) {
+    m_Entries[KeyOf(address, port)].id = id;
+}
+
+void ReferenceSessionMap::Store(const FrameView::Endpoint& endpoint, uint16_t id) {
+    const uint64_t key = KeyOf(endpoint.address, endpoint.port);
+    auto [it, created] = m_Entries.try_emplace(key);
+    // Setting the id an entry already holds stores nothing: the entry stays with its tuple.
+    if (!created && it->second.id == id) return;
+    it->second.id = id;
+    m_Pending[m_PendingCount++] = key;
+}
+
+uint16_t ReferenceSessionMap::Compute(const FrameView& frame) {
+    m_PendingCount = 0;
+    const uint16_t fallback = frame.GetProtocolId(FrameView::Transport);
+    FrameView::Endpoint source, destination;
+    if (!frame.GetTransportEndpoints(source, destination)) return fallback;
+    if (source == destination) return fallback;
+    if (auto id = Lookup(destination.address, destination.port)) {
+        Store(source, *id);
+        return *id;
+    }
+    if (auto id = Lookup(source.address, source.port)) {
+        Store(destination, *id);
+        return *id;
+    }
+    const bool sourceKnown = frame.IsWellKnownPort(source.port);
+    const bool destinationKnown = frame.IsWellKnownPort(destination.port);
+    if (sourceKnown && destinationKnown) return fallback;
+    const uint16_t id = destinationKnown ? destination.port : sourceKnown ? source.port : fallback;
+    Store(destination, id);
+    Store(source, id);
+    return id;
+}
+
+void ReferenceSessionMap::Tie(Tuple* tuple) {
+    for (int i = 0; i < m_PendingCount; ++i) {
+        auto it = m_Entries.find(m_Pending[i]);
+        if (it == m_Entries.end() || it->second.tuple == tuple) continue;
+        it->second.tuple = tuple;
+        if (tuple != nullptr) m_ByTuple[tuple].push_back(m_Pending[i]);
+    }
+    m_PendingCount = 0;
+}
+
+void ReferenceSessionMap::Untie(const Tuple* tuple) {
+    auto list = m_ByTuple.find(tuple);
+    if (list == m_ByTuple.end()) return;
+    for (uint64_t key : list->second) {
+        auto it = m_Entries.find(key);
+        if (it != m_Entries.end() && it->second.tuple == tuple) m_Entries.erase(it);
+    }
+    m_ByTuple.erase(list);
+}
+
+void ReferenceSessionMap::Clear() {
+    m_Entries.clear();
+    m_ByTuple.clear();
+    m_PendingCount = 0;
+}
+
+} // namespace vq

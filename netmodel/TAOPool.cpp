@@ -1,0 +1,169 @@
+#include "netmodel/TAOPool.h"
+
+#include "netmodel/TAO.h"
+#include "netmodel/Tuple.h"
+#include "platform/core/Format.h"
+
+#include <algorithm>
+#include <new>
+
+namespace vq {
+
+TAOPool::TAOPool() {
+    struct Spec {
+        int32_t bit;
+        const char* name;
+        unsigned buckets;
+    };
+    static constexpr Spec specs[IndexCount] = {
+        {KEY_Source, "m_SourceIndex", 256},
+        {KEY_Destination, "m_DestinationIndex", 256},
+        {KEY_Interface, "m_InterfaceIndex", 17},
+        {KEY_DataLinkProtocol, "m_DataLinkProtocolIndex", 17},
+        {KEY_NetworkProtocol, "m_NetworkProtocolIndex", 17},
+        {KEY_TransportProtocol, "m_TransportProtocolIndex", 37},
+        {KEY_SessionProtocol, "m_SessionProtocolIndex", 257},
+        {KEY_PresentationProtocol, "m_PresentationProtocolIndex", 17},
+        {KEY_ApplicationProtocol, "m_ApplicationProtocolIndex", 17},
+        {KEY_ReferenceSession, "m_ReferenceSessionIndex", 67},
+    };
+    for (int i = 0; i < IndexCount; ++i)
+        m_Indexes[size_t(i)] = std::make_unique<TAOIndex>(specs[i].bit, specs[i].name, specs[i].buckets);
+}
+
+TAOPool::~TAOPool() {
+    // Derived pools clear in their own destructors; this catches pools used through the base only.
+    Clear();
+}
+
+void TAOPool::FileInIndexes(TAO& tao, bool noDuplicateCheck, int skip) {
+    int filed = 0;
+    try {
+        for (; filed < IndexCount; ++filed)
+            if (filed != skip) Index(filed).Add(tao, noDuplicateCheck);
+    } catch (...) {
+        while (filed-- > 0)
+            if (filed != skip) Index(filed).Remove(tao);
+        throw;
+    }
+}
+
+void TAOPool::UnfileFromIndexes(TAO& tao) {
+    for (int i = IndexCount; i-- > 0;) Index(i).Remove(tao);
+}
+
+bool TAOPool::Add(TAO* tao) {
+    m_List.push_back(tao);
+    tao->SetOwner(this);
+    tao->m_PoolOrder = m_NextOrder++;
+    try {
+        FileInIndexes(*tao, true);
+        try {
+            m_Finder.Add(*tao, tao->m_PoolOrder);
+        } catch (...) {
+            UnfileFromIndexes(*tao);
+            throw;
+        }
+    } catch (...) {
+        m_List.pop_back();
+        throw;
+    }
+    return true;
+}
+
+bool TAOPool::Remove(TAO* tao) {
+    auto it = std::find(m_List.begin(), m_List.end(), tao);
+    if (it == m_List.end()) return false;
+    UnfileFromIndexes(*tao);
+    m_Finder.Remove(*tao, tao->m_PoolOrder);
+    m_List.erase(it);
+    OnRemoving(*tao);
+    delete tao;
+    return true;
+}
+
+TAO* TAOPool::FindMatching(const Tuple& tuple) const {
+    if (tuple.GetDestination() != nullptr) return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
+    // A key without a destination matches every destination: the rare case is scanned.
+    const TAOList* list = GetIndex(SessionProtocolIndex).FindList(tuple);
+    return list != nullptr ? list->FindMatch(tuple, -1) : nullptr;
+}
+
+TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
+    if (created != nullptr) *created = false;
+    const Tuple* tuple = key.GetTuple();
+    if (tuple != nullptr)
+        if (TAO* found = FindMatching(*tuple)) return found;
+    std::unique_ptr<TAO> made;
+    try {
+        made = NewTAO(key);
+        Add(made.get());
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (created != nullptr) *created = true;
+    return made.release();
+}
+
+int TAOPool::IndexOf(const TAO* tao) const {
+    auto it = std::find(m_List.begin(), m_List.end(), tao);
+    return it == m_List.end() ? -1 : int(it - m_List.begin());
+}
+
+TAO* TAOPool::FindEqual(const TAO& key) const {
+    const Tuple* tuple = key.GetTuple();
+    return tuple != nullptr ? m_Finder.Find(*tuple, SimilarTupleFinder::Rule::Similar) : nullptr;
+}
+
+TAO* TAOPool::FindSimilar(const Tuple& tuple, bool session) const {
+    if (session) return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Similar);
+    // Not on any per-frame path: the search that ignores the session scans.
+    for (TAO* tao : m_List)
+        if (tuple.IsSimilar(*tao, false)) return tao;
+    return nullptr;
+}
+
+void TAOPool::Clear() {
+    for (auto& index : m_Indexes) index->Clear();
+    m_Finder.Clear();
+    std::vector<TAO*> list;
+    list.swap(m_List);
+    for (TAO* tao : list) {
+        OnRemoving(*tao);
+        delete tao;
+    }
+}
+
+TAO* TAOPool::GetNextTAO(size_t& position) const {
+    if (position >= m_List.size()) return nullptr;
+    return m_List[position++];
+}
+
+std::string TAOPool::DumpIndexes(const char* poolName) const {
+    std::string text;
+    for (const auto& index : m_Indexes) {
+        text += Format("%s::%s (size %d)\n\n", poolName, index->GetMemberName(), index->GetCount());
+        const bool host = index->IsHostIndex();
+        text += host ? "index\tsize\tlist...\n" : "index\tsize\tvalue\tlist...\n";
+        int number = 0;
+        for (const auto& element : index->Ordered()) {
+            if (host) text += Format("%d\t\t%d\t\t", number++, int(element.lists.size()));
+            else
+                text += Format("%d\t\t%d\t\t%u\t\t", number++, int(element.lists.size()),
+                               unsigned(element.key));
+            bool firstEntry = true;
+            for (const TAOList* list : element.lists) {
+                for (const TAO* tao : list->Items()) {
+                    if (!firstEntry) text += ", ";
+                    firstEntry = false;
+                    text += Format("%p", static_cast<const void*>(tao));
+                    if (tao == nullptr || tao->GetTuple() == nullptr) text += "(INVALID)";
+                }
+            }
+            text += "\n";
+        }
+    }
+    return text;
+}
+
+} // namespace vq

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "netmodel/SimilarTupleFinder.h"
+#include "netmodel/TAOIndex.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class TAO;
+class Tuple;
+
+// A list of TAOs, which it owns, with an index per key field of their tuples.
+class TAOPool {
+public:
+    TAOPool();
+    virtual ~TAOPool();
+    TAOPool(const TAOPool&) = delete;
+    TAOPool& operator=(const TAOPool&) = delete;
+
+    // Appends the TAO, becomes its owner and files it in all ten indexes.
+    virtual bool Add(TAO* tao);
+    // Unfiles, unlists and deletes the TAO; false when it is not in the pool.
+    virtual bool Remove(TAO* tao);
+    // The TAO whose tuple fully matches the key's, among those with the key's source host; otherwise
+    // a new one from NewTAO, filed. Null (created false) when memory runs out making it.
+    virtual TAO* FindOrAdd(const TAO& key, bool* created);
+    virtual std::unique_ptr<TAO> NewTAO(const TAO& key) = 0;
+
+    int IndexOf(const TAO* tao) const;
+    // The first TAO equal to the key.
+    TAO* FindEqual(const TAO& key) const;
+    TAO* FindSimilar(const Tuple& tuple, bool session) const;
+    void Clear();
+    TAO* GetNextTAO(size_t& position) const;
+    int GetCount() const { return int(m_List.size()); }
+    const std::vector<TAO*>& GetList() const { return m_List; }
+
+    enum IndexNumber : int {
+        SourceIndex = 0,
+        DestinationIndex,
+        InterfaceIndex,
+        DataLinkProtocolIndex,
+        NetworkProtocolIndex,
+        TransportProtocolIndex,
+        SessionProtocolIndex,
+        PresentationProtocolIndex,
+        ApplicationProtocolIndex,
+        ReferenceSessionIndex,
+        IndexCount
+    };
+    const TAOIndex& GetIndex(int number) const { return *m_Indexes[size_t(number)]; }
+
+protected:
+    // Files in every index, undoing the filings already made when memory runs out.
+    void FileInIndexes(TAO& tao, bool noDuplicateCheck, int skip = -1);
+    void UnfileFromIndexes(TAO& tao);
+    TAOIndex& Index(int number) { return *m_Indexes[size_t(number)]; }
+    // Called before a removed TAO is deleted.
+    virtual void OnRemoving(TAO&) {}
+    TAO* FindMatching(const Tuple& tuple) const;
+    TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
+                           const Tuple::Fields& fields) const {
+        return m_Finder.Find(source, destination, fields, SimilarTupleFinder::Rule::Similar);
+    }
+    std::string DumpIndexes(const char* poolName) const;
+
+    std::vector<TAO*> m_List;
+
+private:
+    std::array<std::unique_ptr<TAOIndex>, IndexCount> m_Indexes;
+    SimilarTupleFinder m_Finder;
+    uint64_t m_NextOrder = 0;
+};
+
+} // namespace vq

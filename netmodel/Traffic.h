@@ -1,0 +1,39 @@
+#pragma once
+
+#include "netmodel/Conversation.h"
+#include "netmodel/TAOPool.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace vq {
+
+class FrameView;
+class Tuple;
+
+// The conversations of one data root, which it owns, with the ten indexes of a pool.
+class Traffic : public TAOPool {
+public:
+    explicit Traffic(int32_t kind);
+    ~Traffic() override;
+
+    int32_t GetKind() const { return m_Kind; }
+
+    std::unique_ptr<TAO> NewTAO(const TAO& key) override { return NewConversationCopy(key); }
+    std::unique_ptr<TAO> NewConversationCopy(const TAO& key);
+    virtual Conversation* FindOrAdd(const Conversation& other, bool* created);
+
+    // Counts the frame on the conversation of its tuple (made on the first frame).
+    Conversation* AddPacket(const FrameView& frame, Tuple& tuple);
+    void CopyFrom(const Traffic& source);
+    void Merge(const Traffic& source);
+
+    Conversation* GetNextConversation(size_t& position) const {
+        return static_cast<Conversation*>(GetNextTAO(position));
+    }
+
+private:
+    int32_t m_Kind;
+};
+
+} // namespace vq

@@ -1,0 +1,111 @@
+#pragma once
+
+#include "netmodel/ActionSets.h"
+#include "netmodel/HostAddress.h"
+#include "netmodel/TAO.h"
+#include "netmodel/TupleKey.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace vq {
+
+class FrameView;
+class Conversation;
+
+// The key of one traffic stream (source, destination, interface and the protocol of every layer),
+// or, with a key kind, a selection on one of those fields.
+class Tuple : public TAO {
+public:
+    using Fields = std::array<uint16_t, FieldCount>;
+
+    explicit Tuple(uint8_t live = 0);
+    // The full key of a frame.
+    Tuple(HostAddress* source, HostAddress* destination, const Fields& fields, uint8_t live);
+    // Hosts by copy mode: 1 shares them, 2 makes owned copies, any other leaves both empty.
+    Tuple(const Tuple& other, int copyMode, uint8_t live);
+    // Selection on a host, side KEY_Source or KEY_Destination; an owned copy with a copy mode.
+    Tuple(HostAddress& host, int side);
+    Tuple(const HostAddress& host, int side, int copyMode);
+    // Selection on one address: the tuple makes and owns a host holding it (shared or copied).
+    Tuple(MacAddress& address, int side, bool copy);
+    Tuple(IpAddress& address, int side, bool copy);
+    Tuple(IpxAddress& address, int side, bool copy);
+    // Selection on a value of one field bit, or a wildcard on the bit.
+    Tuple(uint16_t value, int32_t bit);
+    static std::unique_ptr<Tuple> MakeWildcard(int32_t bit);
+    ~Tuple() override;
+    Tuple(const Tuple&) = delete;
+    Tuple& operator=(const Tuple&) = delete;
+
+    // The program-wide constants of key kind KEY_NONE and KEY_INVALID.
+    static Tuple& NoneConstant();
+    static Tuple& InvalidConstant();
+
+    Tuple* GetTuple() const override { return const_cast<Tuple*>(this); }
+    bool IsEqual(const TAO& other) const override;
+    bool IsSimilar(const TAO& other, bool session) const override;
+
+    int32_t GetKey() const { return m_Key; }
+    void SetKey(int32_t kind) { m_Key = kind; }
+    HostAddress* GetSource() const { return m_Source; }
+    HostAddress* GetDestination() const { return m_Destination; }
+    // Attach a host to a side; the tuple owns it when nobody does.
+    void SetSource(HostAddress* host);
+    void SetDestination(HostAddress* host);
+    uint16_t GetField(int field) const { return m_Fields[size_t(field)]; }
+    const Fields& GetFields() const { return m_Fields; }
+    uint16_t GetInterface() const { return m_Fields[FieldInterface]; }
+    uint8_t GetLive() const { return m_Live; }
+
+    int32_t GetValidKeys() const;
+    // The host of KEY_Source or KEY_Destination; null for other bits.
+    HostAddress* GetKeyHost(int32_t bit) const;
+    // The field of a bit from KEY_Interface to KEY_ReferenceSession; 0 for anything else.
+    uint32_t GetKeyValue(int32_t bit) const;
+    void SetKeyValue(uint16_t value, int32_t bit);
+
+    void SetSourceOrDestinationMac(MacAddress& address, int side);
+    void SetSourceOrDestinationIp(IpAddress& address, int side);
+    void SetSourceOrDestinationIpx(IpxAddress& address, int side);
+
+    // Exchanges the hosts; with `swapKey` a side selection also changes side, and any other key
+    // kind refuses.
+    bool Reverse(bool swapKey);
+
+    // 1 when this sorts first, -1 after, 0 equal.
+    int Compare(const Tuple& other) const;
+    bool Matches(const Tuple& other, int32_t mask) const;
+    std::string GetText(bool names) const;
+    static const char* KeyName(int32_t kind);
+
+    ActionSets* GetActions() const { return m_Actions.get(); }
+    void SetActions(std::unique_ptr<ActionSets> actions) { m_Actions = std::move(actions); }
+    // Stamps the last time and hands the frame to the actions watching the tuple.
+    void AddPacket(const FrameView& frame, Conversation* target);
+
+    int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
+    void SetCheckMark(int index, int value) { m_CheckMarks[size_t(index)] = value; }
+    void ResetCheckMarks() { m_CheckMarks.fill(-1); }
+
+private:
+    void AttachHost(HostAddress*& slot, HostAddress* host);
+    void ReleaseHosts();
+    HostAddress*& Side(int side) { return side == KEY_Destination ? m_Destination : m_Source; }
+    template <typename A> void SetSideAddress(A& address, int side);
+
+    int32_t m_Key = KEY_NONE;
+    HostAddress* m_Source;
+    HostAddress* m_Destination;
+    Fields m_Fields{};
+    std::unique_ptr<ActionSets> m_Actions;
+    uint8_t m_Live = 0;
+    std::array<int32_t, 11> m_CheckMarks{};
+};
+
+// Hosts compared as the tuples compare them: a missing host as the host with no address.
+const HostAddress& HostOrInvalid(const HostAddress* host);
+
+} // namespace vq
