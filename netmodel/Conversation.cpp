@@ -10,7 +10,8 @@ Conversation::Conversation(uint8_t kind) : m_Kind(kind), m_Traffic(kind) {}
 Conversation::Conversation(Tuple* tuple)
     : m_Kind(tuple != nullptr ? tuple->GetLive() : 0), m_Tuple(tuple), m_Traffic(m_Kind) {}
 
-Conversation::Conversation(Tuple* tuple, const uint32_t* halves, const Timestamp& first, const Timestamp& last)
+Conversation::Conversation(Tuple* tuple, const uint32_t* halves, const Timestamp& first,
+                           const Timestamp& last)
     : m_Tuple(tuple), m_Traffic(halves, first, last) {
     m_FirstTime = first;
     m_LastTime = last;

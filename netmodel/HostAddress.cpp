@@ -15,7 +15,8 @@ template <typename A> A* OwnedCopy(const A& address, const void* owner) {
 } // namespace
 
 HostAddress::HostAddress(uint8_t live)
-    : m_Live(live), m_MAC(&MacAddress::Invalid()), m_IP(&IpAddress::Invalid()), m_IPX(&IpxAddress::Invalid()) {}
+    : m_Live(live), m_MAC(&MacAddress::Invalid()), m_IP(&IpAddress::Invalid()),
+      m_IPX(&IpxAddress::Invalid()) {}
 
 HostAddress::HostAddress(const FrameView& frame, FrameView::Side side, AddressSource& addresses, bool macOnly)
     : HostAddress(1) {
@@ -54,20 +55,26 @@ HostAddress::HostAddress(const HostAddress& other, int copyMode) : HostAddress(o
 }
 
 HostAddress::HostAddress(MacAddress& address, int state, bool copy) : HostAddress(0) {
-    if (copy) SetMacCopy(address, state);
-    else SetMac(address, state);
+    if (copy)
+        SetMacCopy(address, state);
+    else
+        SetMac(address, state);
     m_Created = m_Changed;
 }
 
 HostAddress::HostAddress(IpAddress& address, int state, bool copy) : HostAddress(0) {
-    if (copy) SetIpCopy(address, state);
-    else SetIp(address, state);
+    if (copy)
+        SetIpCopy(address, state);
+    else
+        SetIp(address, state);
     m_Created = m_Changed;
 }
 
 HostAddress::HostAddress(IpxAddress& address, int state, bool copy) : HostAddress(0) {
-    if (copy) SetIpxCopy(address, state);
-    else SetIpx(address, state);
+    if (copy)
+        SetIpxCopy(address, state);
+    else
+        SetIpx(address, state);
     m_Created = m_Changed;
 }
 
@@ -88,8 +95,10 @@ template <typename A> void HostAddress::Attach(A*& slot, A& address, uint8_t bit
     ReleaseOwned(slot, this);
     slot = &address;
     address.Adopt(this);
-    if (address.IsValid()) m_ValidVector |= bit;
-    else m_ValidVector &= uint8_t(~bit);
+    if (address.IsValid())
+        m_ValidVector |= bit;
+    else
+        m_ValidVector &= uint8_t(~bit);
     m_Changed = Timestamp::Now();
     NotifyChanged();
 }
@@ -151,9 +160,12 @@ void HostAddress::Copy(const HostAddress& other, int copyMode) {
     const bool statesOnly = copyMode == NullCopy;
     const bool deep = copyMode == DeepCopy;
     auto family = [&](auto*& slot, auto& theirs, auto& invalid, uint8_t bit, int state, auto setState) {
-        if (statesOnly || (other.m_ValidVector & bit) == 0) Release(slot, invalid, bit);
-        else if (deep) Attach(slot, *OwnedCopy(theirs, this), bit);
-        else if (slot != &theirs) Attach(slot, theirs, bit);
+        if (statesOnly || (other.m_ValidVector & bit) == 0)
+            Release(slot, invalid, bit);
+        else if (deep)
+            Attach(slot, *OwnedCopy(theirs, this), bit);
+        else if (slot != &theirs)
+            Attach(slot, theirs, bit);
         (this->*setState)(state);
     };
     family(m_MAC, *other.m_MAC, MacAddress::Invalid(), MacValid, other.m_MacState, &HostAddress::SetMacState);
@@ -223,9 +235,12 @@ std::string HostAddress::GetPreferredName(bool names, uint32_t families) const {
     for (int i = 0; i < 3; ++i) {
         const uint32_t bit = (families >> (8 * i)) & 0xFF;
         const NameEntry* address = nullptr;
-        if (bit == MacValid && HasMac()) address = m_MAC;
-        else if (bit == IpValid && HasIp()) address = m_IP;
-        else if (bit == IpxValid && HasIpx()) address = m_IPX;
+        if (bit == MacValid && HasMac())
+            address = m_MAC;
+        else if (bit == IpValid && HasIp())
+            address = m_IP;
+        else if (bit == IpxValid && HasIpx())
+            address = m_IPX;
         if (address == nullptr) continue;
         std::string name = names ? address->GetName(0) : address->GetText();
         if (!name.empty()) return name;
@@ -234,7 +249,7 @@ std::string HostAddress::GetPreferredName(bool names, uint32_t families) const {
 }
 
 const char* HostAddress::StateName(int state) {
-    static constexpr const char* names[] = {"UNKNOWN", "INITDST", "INITSRC", "PROV",
+    static constexpr const char* names[] = {"UNKNOWN", "INITDST",   "INITSRC",  "PROV",
                                             "AUTH",    "MISROUTED", "DUPLICATE"};
     if (state < 0 || state > DUPLICATE) return "state?";
     return names[state];
@@ -252,7 +267,8 @@ void HostAddress::RemoveObserver(HostObserver* observer) {
 }
 
 void HostAddress::NotifyChanged() {
-    for (HostObserver* observer : m_Observers) observer->OnHostChanged(*this);
+    for (HostObserver* observer : m_Observers)
+        observer->OnHostChanged(*this);
 }
 
 } // namespace vq

@@ -34,7 +34,7 @@ public:
     virtual IpxAddress* FindOrAddIpx(const uint8_t* bytes) = 0;
 
 protected:
-    ~AddressSource() = default;
+    virtual ~AddressSource() = default;
 };
 
 // One station as the monitor believes it to be: at most one address per family, each with a

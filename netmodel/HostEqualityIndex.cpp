@@ -53,7 +53,8 @@ void HostEqualityIndex::Remove(HostAddress& host) {
 }
 
 void HostEqualityIndex::Clear() {
-    for (auto& [host, entry] : entries_) const_cast<HostAddress*>(host)->RemoveObserver(this);
+    for (auto& [host, entry] : entries_)
+        const_cast<HostAddress*>(host)->RemoveObserver(this);
     entries_.clear();
     keyed_.clear();
     wild_.clear();
@@ -126,8 +127,10 @@ void HostEqualityIndex::File(HostAddress& host, Entry& entry) {
     for (uint8_t common = 1; common < 8; ++common) {
         if ((common & ~families) != 0) continue;
         Bucket& bucket = keyed_[Project(entry.values, common, families)];
-        if (bucket.first == nullptr) bucket.first = &host;
-        else bucket.more.push_back(&host);
+        if (bucket.first == nullptr)
+            bucket.first = &host;
+        else
+            bucket.more.push_back(&host);
     }
 }
 

@@ -78,7 +78,8 @@ template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Vi
     auto it = keyed_.find(key);
     if (it == keyed_.end()) return;
     visit(*it->second.first, entries_.at(it->second.first).order);
-    for (HostAddress* host : it->second.more) visit(*host, entries_.at(host).order);
+    for (HostAddress* host : it->second.more)
+        visit(*host, entries_.at(host).order);
 }
 
 template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
@@ -88,7 +89,8 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
     };
     switch (ShapeOf(host)) {
     case Shape::Empty:
-        for (HostAddress* candidate : empty_) visit(*candidate, entries_.at(candidate).order);
+        for (HostAddress* candidate : empty_)
+            visit(*candidate, entries_.at(candidate).order);
         return;
     case Shape::Wild:
         for (const auto& [candidate, entry] : entries_)
@@ -106,7 +108,8 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
             VisitBucket(Project(values, common, uint8_t(common | extra)), verified);
         }
     }
-    for (HostAddress* candidate : wild_) verified(*candidate, entries_.at(candidate).order);
+    for (HostAddress* candidate : wild_)
+        verified(*candidate, entries_.at(candidate).order);
 }
 
 } // namespace vq

@@ -44,7 +44,8 @@ public:
         std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::pair<NameKey, Element*>> result;
         result.reserve(rows.size());
-        for (auto& row : rows) result.push_back(row.second);
+        for (auto& row : rows)
+            result.push_back(row.second);
         return result;
     }
 

@@ -16,8 +16,10 @@ bool EraseFrom(HostAddressList& list, const HostAddress* host) {
 void EraseFromMap(std::unique_ptr<HostIndexElementMAC::AddressMap>& map, const HostAddress* host) {
     if (!map) return;
     for (auto it = map->begin(); it != map->end();) {
-        if (EraseFrom(it->second, host) && it->second.empty()) it = map->erase(it);
-        else ++it;
+        if (EraseFrom(it->second, host) && it->second.empty())
+            it = map->erase(it);
+        else
+            ++it;
     }
     if (map->empty()) map.reset();
 }

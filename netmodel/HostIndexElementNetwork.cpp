@@ -20,7 +20,8 @@ bool HostIndexElementNetwork::RemoveFrom(ListKind kind, const HostAddress* host)
 }
 
 void HostIndexElementNetwork::Remove(const HostAddress* host) {
-    for (int kind = 0; kind < ListCount; ++kind) RemoveFrom(ListKind(kind), host);
+    for (int kind = 0; kind < ListCount; ++kind)
+        RemoveFrom(ListKind(kind), host);
 }
 
 bool HostIndexElementNetwork::Contains(const HostAddress* host) const {

@@ -70,8 +70,10 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
             result = LearnLookupOnly(candidate);
         } else if (!lookupOnly) {
             const uint16_t etherType = frame.GetEtherType();
-            if (etherType == 0x0800 || etherType == 0x0806) OfferNetwork(false, result);
-            else if (etherType == 0x8137 || etherType == 0x8138) OfferNetwork(true, result);
+            if (etherType == 0x0800 || etherType == 0x0806)
+                OfferNetwork(false, result);
+            else if (etherType == 0x8137 || etherType == 0x8138)
+                OfferNetwork(true, result);
         }
         if (side == FrameView::Source && result != candidate.stored) PromoteSource(*result, scratch);
         if (result == candidate.stored) {
@@ -103,7 +105,8 @@ HostAddress* HostTable::LearnLookupOnly(Candidate& candidate) {
 
 void HostTable::PromoteSource(HostAddress& host, const HostAddress& seen) {
     if (host.GetMacState() == HostAddress::PROV) host.SetMacState(HostAddress::AUTH);
-    if (seen.HasIp() && host.HasIp() && &seen.GetIp() == &host.GetIp() && host.GetIpState() == HostAddress::PROV)
+    if (seen.HasIp() && host.HasIp() && &seen.GetIp() == &host.GetIp() &&
+        host.GetIpState() == HostAddress::PROV)
         PromoteNetwork(host, false);
     if (seen.HasIpx() && host.HasIpx() && &seen.GetIpx() == &host.GetIpx() &&
         host.GetIpxState() == HostAddress::PROV)
@@ -119,8 +122,10 @@ void HostTable::PromoteNetwork(HostAddress& host, bool ipx) {
             if (!Contains(auth, &host)) auth.push_back(&host);
         }
     }
-    if (ipx) host.SetIpxState(HostAddress::AUTH);
-    else host.SetIpState(HostAddress::AUTH);
+    if (ipx)
+        host.SetIpxState(HostAddress::AUTH);
+    else
+        host.SetIpState(HostAddress::AUTH);
 }
 
 HostAddress* HostTable::Store(Candidate* candidate, HostAddress* host) {
@@ -150,7 +155,8 @@ HostAddress* HostTable::OfferMac(Candidate* candidate, HostAddress* host, bool l
     }
 }
 
-HostAddress* HostTable::AddToMacElement(HostIndexElementMAC& element, Candidate* candidate, HostAddress* host) {
+HostAddress* HostTable::AddToMacElement(HostIndexElementMAC& element, Candidate* candidate,
+                                        HostAddress* host) {
     HostAddress* h = host;
     HostAddress* result;
     if (h->HasIp())
@@ -160,14 +166,16 @@ HostAddress* HostTable::AddToMacElement(HostIndexElementMAC& element, Candidate*
     else
         result = MacListFindOrAdd(element.Primary(), candidate, h);
     if (result == h) {
-        if (h->GetMacState() == HostAddress::INITDST) h->SetMacState(HostAddress::PROV);
-        else if (h->GetMacState() == HostAddress::INITSRC) h->SetMacState(HostAddress::AUTH);
+        if (h->GetMacState() == HostAddress::INITDST)
+            h->SetMacState(HostAddress::PROV);
+        else if (h->GetMacState() == HostAddress::INITSRC)
+            h->SetMacState(HostAddress::AUTH);
     }
     return result;
 }
 
-HostAddress* HostTable::AddThroughIpMap(HostIndexElementMAC& element, Candidate* candidate, HostAddress*& host,
-                                        bool broadcast) {
+HostAddress* HostTable::AddThroughIpMap(HostIndexElementMAC& element, Candidate* candidate,
+                                        HostAddress*& host, bool broadcast) {
     if (!broadcast && host->HasIpx()) {
         host = AddThroughIpxMap(element, candidate, host, true);
     } else if (host->GetIp().GetKind() != IpAddress::Broadcast) {
@@ -179,8 +187,8 @@ HostAddress* HostTable::AddThroughIpMap(HostIndexElementMAC& element, Candidate*
     return MacListFindOrAdd(element.IpList(host->GetIp().GetTableKey()), candidate, host);
 }
 
-HostAddress* HostTable::AddThroughIpxMap(HostIndexElementMAC& element, Candidate* candidate, HostAddress*& host,
-                                         bool broadcast) {
+HostAddress* HostTable::AddThroughIpxMap(HostIndexElementMAC& element, Candidate* candidate,
+                                         HostAddress*& host, bool broadcast) {
     if (!broadcast && host->HasIp()) {
         host = AddThroughIpMap(element, candidate, host, true);
     } else if (host->GetIpx().GetKind() != IpxAddress::BroadcastNode) {
@@ -210,8 +218,10 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
     const NameKey key = ipx ? host->GetIpx().GetTableKey() : host->GetIp().GetTableKey();
     const int state = ipx ? host->GetIpxState() : host->GetIpState();
     auto setState = [&](int value) {
-        if (ipx) host->SetIpxState(value);
-        else host->SetIpState(value);
+        if (ipx)
+            host->SetIpxState(value);
+        else
+            host->SetIpState(value);
     };
     bool appended = false;
     HostIndexElementNetwork* element = index.Find(key);
@@ -398,7 +408,8 @@ void HostTable::Clear() {
     m_IpIndex.Clear();
     m_IpxIndex.Clear();
     m_LookupOnly.clear();
-    for (HostAddress* host : m_Hosts) delete host;
+    for (HostAddress* host : m_Hosts)
+        delete host;
     m_Hosts.clear();
 }
 
@@ -442,7 +453,8 @@ std::string HostTable::Dump() const {
         if (const HostAddressList* primary = element->GetPrimary()) add(hosts(*primary));
         for (const auto* map : {element->GetIpMap(), element->GetIpxMap()})
             if (map != nullptr)
-                for (const auto& [mapKey, list] : *map) add(hosts(list));
+                for (const auto& [mapKey, list] : *map)
+                    add(hosts(list));
         text += parts + "\n";
     }
     text += DumpNetworkIndex(m_IpIndex, "HostTable::m_IpIndex (size %d)\n\n");
@@ -450,7 +462,8 @@ std::string HostTable::Dump() const {
     return text;
 }
 
-std::string HostTable::DumpNetworkIndex(const HostIndex<HostIndexElementNetwork>& index, const char* title) const {
+std::string HostTable::DumpNetworkIndex(const HostIndex<HostIndexElementNetwork>& index,
+                                        const char* title) const {
     std::string text = Format(title, index.GetCount());
     int number = 0;
     for (const auto& [key, element] : index.Ordered()) {
@@ -462,7 +475,8 @@ std::string HostTable::DumpNetworkIndex(const HostIndex<HostIndexElementNetwork>
             for (size_t i = 0; i < list->size(); ++i) {
                 if (i > 0) text += ", ";
                 const HostAddress* host = (*list)[i];
-                text += host == nullptr ? std::string("(INVALID)") : Format("%p", static_cast<const void*>(host));
+                text +=
+                    host == nullptr ? std::string("(INVALID)") : Format("%p", static_cast<const void*>(host));
             }
             text += " ";
         }
@@ -480,11 +494,13 @@ bool HostTable::CheckIntegrity(bool force) {
         if (host == nullptr) return Fail(Format("_BAD_ITEM %d", item));
         if (host->GetValidVector() == 0)
             return Fail(Format("_BAD_ADDRESS for item %d (no valid addressing)", item));
-        if (host->GetIpState() < 1 || host->GetIpState() > 6)
+        // Only the families a host holds have a state to judge: a stored host may lack one.
+        if (host->HasIp() && (host->GetIpState() < 1 || host->GetIpState() > 6))
             return Fail(Format("_BAD_IP_STATE for item %d (state=%d)", item, host->GetIpState()));
-        if (host->GetIpxState() < 1 || host->GetIpxState() > 6)
+        if (host->HasIpx() && (host->GetIpxState() < 1 || host->GetIpxState() > 6))
             return Fail(Format("_BAD_IPX_STATE for item %d (state=%d)", item, host->GetIpxState()));
-        for (auto mark : {HostAddress::MacMark, HostAddress::IpMark, HostAddress::IpxMark}) host->SetCheckMark(mark, -1);
+        for (auto mark : {HostAddress::MacMark, HostAddress::IpMark, HostAddress::IpxMark})
+            host->SetCheckMark(mark, -1);
         items.emplace(host, item);
     }
     int number = 0;
@@ -494,7 +510,8 @@ bool HostTable::CheckIntegrity(bool force) {
             if (list.empty()) return Fail(Format("_MAC_LIST_SIZE index %d, %d list items", index, 0));
             for (size_t i = 0; i < list.size(); ++i) {
                 auto it = items.find(list[i]);
-                if (it == items.end()) return Fail(Format("_BAD_MAC_LIST_ITEM index %d item %d", index, int(i)));
+                if (it == items.end())
+                    return Fail(Format("_BAD_MAC_LIST_ITEM index %d item %d", index, int(i)));
                 HostAddress* host = list[i];
                 const int previous = host->GetCheckMark(HostAddress::MacMark);
                 if (previous != -1 && previous != index)

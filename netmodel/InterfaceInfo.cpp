@@ -47,7 +47,8 @@ bool InterfaceInfo::IsEqual(const InterfaceInfo& other) const {
 }
 
 std::string InterfaceInfo::GetText() const {
-    std::string text = Format("ifnum=%d ifname=%s ifhost=", m_Number, m_Name.empty() ? "NULL" : m_Name.c_str());
+    std::string text =
+        Format("ifnum=%d ifname=%s ifhost=", m_Number, m_Name.empty() ? "NULL" : m_Name.c_str());
     if (m_Host == nullptr || m_Host->GetValidVector() == 0) return text + "LOCAL";
     return text + m_Host->GetText(false);
 }

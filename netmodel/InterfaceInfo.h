@@ -14,8 +14,8 @@ class HostAddress;
 class InterfaceInfo {
 public:
     InterfaceInfo(int16_t number, std::string name, std::string description, uint32_t medium,
-                  uint32_t maximumTotalSize, uint32_t linkSpeed, std::string ipAddress, std::string physicalAddress,
-                  HostAddress* host);
+                  uint32_t maximumTotalSize, uint32_t linkSpeed, std::string ipAddress,
+                  std::string physicalAddress, HostAddress* host);
     explicit InterfaceInfo(int16_t number);
     // Every field, the host shared; NullCopy leaves the host empty.
     InterfaceInfo(const InterfaceInfo& other, int copyMode);

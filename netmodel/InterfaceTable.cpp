@@ -28,7 +28,8 @@ void InterfaceTable::Build(const AdapterList& adapters) {
             made.release();
         }
     } catch (...) {
-        for (size_t i = first; i < m_Items.size(); ++i) delete m_Items[i];
+        for (size_t i = first; i < m_Items.size(); ++i)
+            delete m_Items[i];
         m_Items.resize(first);
         throw;
     }
@@ -98,7 +99,8 @@ InterfaceInfo* InterfaceTable::FindExact(int16_t number, const std::string& name
 }
 
 void InterfaceTable::Clear() {
-    for (InterfaceInfo* interface : m_Items) delete interface;
+    for (InterfaceInfo* interface : m_Items)
+        delete interface;
     m_Items.clear();
 }
 
@@ -107,8 +109,10 @@ std::string InterfaceTable::Dump() const {
     text += "item\tifnum\tifhost\t\tifname\n";
     for (size_t i = 0; i < m_Items.size(); ++i) {
         const InterfaceInfo* interface = m_Items[i];
-        if (interface == nullptr) text += Format("%d\t\t\tINVALID (address %p)\n", int(i), static_cast<const void*>(interface));
-        else text += Format("%d\t%s\n", int(i), interface->GetText().c_str());
+        if (interface == nullptr)
+            text += Format("%d\t\t\tINVALID (address %p)\n", int(i), static_cast<const void*>(interface));
+        else
+            text += Format("%d\t%s\n", int(i), interface->GetText().c_str());
     }
     return text + "\n";
 }

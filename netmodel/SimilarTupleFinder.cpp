@@ -18,8 +18,10 @@ uint64_t Mix(uint64_t x) {
 
 size_t SimilarTupleFinder::KeyHash::operator()(const Key& key) const noexcept {
     uint64_t low = 0, high = 0;
-    for (int i = 0; i < 4; ++i) low = low << 16 | key.fields[size_t(i)];
-    for (int i = 4; i < 8; ++i) high = high << 16 | key.fields[size_t(i)];
+    for (int i = 0; i < 4; ++i)
+        low = low << 16 | key.fields[size_t(i)];
+    for (int i = 4; i < 8; ++i)
+        high = high << 16 | key.fields[size_t(i)];
     uint64_t h = Mix(reinterpret_cast<uintptr_t>(key.source) ^ 0x9E3779B97F4A7C15ULL);
     h = Mix(h ^ reinterpret_cast<uintptr_t>(key.destination));
     h = Mix(h ^ low);
@@ -104,7 +106,7 @@ void SimilarTupleFinder::CollectEqual(const HostAddress* host, bool nullSide,
 }
 
 TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* destination,
-                               const Tuple::Fields& fields, Rule rule) const {
+                              const Tuple::Fields& fields, Rule rule) const {
     m_Sources.clear();
     m_Destinations.clear();
     if (rule == Rule::Similar) {
@@ -113,7 +115,8 @@ TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* dest
     } else {
         if (destination == nullptr) return nullptr;
         m_Sources.push_back(source);
-        m_Hosts.ForEachEqual(*destination, [&](HostAddress& equal, uint64_t) { m_Destinations.push_back(&equal); });
+        m_Hosts.ForEachEqual(*destination,
+                             [&](HostAddress& equal, uint64_t) { m_Destinations.push_back(&equal); });
         if (std::find(m_Destinations.begin(), m_Destinations.end(), destination) == m_Destinations.end())
             m_Destinations.push_back(destination);
         if (m_NullDestinations > 0) m_Destinations.push_back(nullptr);

@@ -56,7 +56,9 @@ private:
         std::vector<std::pair<uint64_t, TAO*>> more;
     };
 
-    static Key KeyOf(const Tuple& tuple) { return {tuple.GetSource(), tuple.GetDestination(), tuple.GetFields()}; }
+    static Key KeyOf(const Tuple& tuple) {
+        return {tuple.GetSource(), tuple.GetDestination(), tuple.GetFields()};
+    }
     void Hold(HostAddress* host);
     void Drop(HostAddress* host);
     // The pool hosts (and null, when a pool tuple lacks that side) similarity accepts for `host`.

@@ -34,8 +34,10 @@ bool TAOIndex::Add(TAO& tao, bool noDuplicateCheck) {
     if (created) element->second.sequence = m_NextSequence++;
     try {
         TAOList& list = element->second.lists[second];
-        if (noDuplicateCheck) list.Append(&tao);
-        else list.FindOrAdd(&tao);
+        if (noDuplicateCheck)
+            list.Append(&tao);
+        else
+            list.FindOrAdd(&tao);
     } catch (...) {
         if (created) m_Elements.erase(element);
         throw;
@@ -90,10 +92,12 @@ std::vector<TAOIndex::ElementView> TAOIndex::Ordered() const {
     result.reserve(rows.size());
     for (const Row& row : rows) {
         std::vector<std::pair<uint64_t, const TAOList*>> lists;
-        for (const auto& [second, list] : row.element->lists) lists.push_back({second, &list});
+        for (const auto& [second, list] : row.element->lists)
+            lists.push_back({second, &list});
         std::sort(lists.begin(), lists.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         ElementView view{row.key, {}};
-        for (const auto& entry : lists) view.lists.push_back(entry.second);
+        for (const auto& entry : lists)
+            view.lists.push_back(entry.second);
         result.push_back(std::move(view));
     }
     return result;

@@ -49,7 +49,8 @@ void TAOPool::FileInIndexes(TAO& tao, bool noDuplicateCheck, int skip) {
 }
 
 void TAOPool::UnfileFromIndexes(TAO& tao) {
-    for (int i = IndexCount; i-- > 0;) Index(i).Remove(tao);
+    for (int i = IndexCount; i-- > 0;)
+        Index(i).Remove(tao);
 }
 
 bool TAOPool::Add(TAO* tao) {
@@ -124,7 +125,8 @@ TAO* TAOPool::FindSimilar(const Tuple& tuple, bool session) const {
 }
 
 void TAOPool::Clear() {
-    for (auto& index : m_Indexes) index->Clear();
+    for (auto& index : m_Indexes)
+        index->Clear();
     m_Finder.Clear();
     std::vector<TAO*> list;
     list.swap(m_List);
@@ -147,10 +149,11 @@ std::string TAOPool::DumpIndexes(const char* poolName) const {
         text += host ? "index\tsize\tlist...\n" : "index\tsize\tvalue\tlist...\n";
         int number = 0;
         for (const auto& element : index->Ordered()) {
-            if (host) text += Format("%d\t\t%d\t\t", number++, int(element.lists.size()));
+            if (host)
+                text += Format("%d\t\t%d\t\t", number++, int(element.lists.size()));
             else
-                text += Format("%d\t\t%d\t\t%u\t\t", number++, int(element.lists.size()),
-                               unsigned(element.key));
+                text +=
+                    Format("%d\t\t%d\t\t%u\t\t", number++, int(element.lists.size()), unsigned(element.key));
             bool firstEntry = true;
             for (const TAOList* list : element.lists) {
                 for (const TAO* tao : list->Items()) {

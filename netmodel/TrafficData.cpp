@@ -34,7 +34,8 @@ template <int Counter> std::string FormatCounter(const Object& object, uint32_t,
 TrafficData::TrafficData(uint8_t kind) : m_Kind(kind) {}
 
 TrafficData::TrafficData(const TrafficData& other)
-    : Describable(), m_Counters(other.m_Counters), m_FirstTime(other.m_FirstTime), m_LastTime(other.m_LastTime) {}
+    : Describable(), m_Counters(other.m_Counters), m_FirstTime(other.m_FirstTime),
+      m_LastTime(other.m_LastTime) {}
 
 TrafficData::TrafficData(const uint32_t* halves, const Timestamp& first, const Timestamp& last) {
     TrafficData::Set(halves, first, last);
@@ -58,13 +59,15 @@ void TrafficData::Reset() {
 }
 
 void TrafficData::Add(const TrafficData& other) {
-    for (size_t i = 0; i < m_Counters.size(); ++i) m_Counters[i] = Wrapped(m_Counters[i], other.m_Counters[i], false);
+    for (size_t i = 0; i < m_Counters.size(); ++i)
+        m_Counters[i] = Wrapped(m_Counters[i], other.m_Counters[i], false);
     if (other.m_FirstTime.Compare(m_FirstTime) == 1) m_FirstTime = other.m_FirstTime;
     if (other.m_LastTime.Compare(m_LastTime) == -1) m_LastTime = other.m_LastTime;
 }
 
 void TrafficData::Subtract(const TrafficData& other) {
-    for (size_t i = 0; i < m_Counters.size(); ++i) m_Counters[i] = Wrapped(m_Counters[i], other.m_Counters[i], true);
+    for (size_t i = 0; i < m_Counters.size(); ++i)
+        m_Counters[i] = Wrapped(m_Counters[i], other.m_Counters[i], true);
 }
 
 void TrafficData::AddPacket(const FrameView& frame, const Conversation*) {

@@ -43,8 +43,10 @@ Tuple::Tuple(const Tuple& other, int copyMode, uint8_t live)
         };
         AttachHost(m_Source, copy(other.m_Source));
         // One host on both sides stays one host.
-        if (other.m_Destination == other.m_Source) AttachHost(m_Destination, m_Source);
-        else AttachHost(m_Destination, copy(other.m_Destination));
+        if (other.m_Destination == other.m_Source)
+            AttachHost(m_Destination, m_Source);
+        else
+            AttachHost(m_Destination, copy(other.m_Destination));
     }
 }
 
@@ -173,15 +175,21 @@ void Tuple::SetKeyValue(uint16_t value, int32_t bit) {
 template <typename A> void Tuple::SetSideAddress(A& address, int side) {
     HostAddress*& host = Side(side);
     auto holds = [&](const HostAddress& h) {
-        if constexpr (std::is_same_v<A, MacAddress>) return &h.GetMac() == &address;
-        else if constexpr (std::is_same_v<A, IpAddress>) return &h.GetIp() == &address;
-        else return &h.GetIpx() == &address;
+        if constexpr (std::is_same_v<A, MacAddress>)
+            return &h.GetMac() == &address;
+        else if constexpr (std::is_same_v<A, IpAddress>)
+            return &h.GetIp() == &address;
+        else
+            return &h.GetIpx() == &address;
     };
     if (host != nullptr && holds(*host)) return;
     if (host != nullptr && host->IsOwnedBy(this)) {
-        if constexpr (std::is_same_v<A, MacAddress>) host->SetMac(address, host->GetMacState());
-        else if constexpr (std::is_same_v<A, IpAddress>) host->SetIp(address, host->GetIpState());
-        else host->SetIpx(address, host->GetIpxState());
+        if constexpr (std::is_same_v<A, MacAddress>)
+            host->SetMac(address, host->GetMacState());
+        else if constexpr (std::is_same_v<A, IpAddress>)
+            host->SetIp(address, host->GetIpState());
+        else
+            host->SetIpx(address, host->GetIpxState());
         return;
     }
     AttachHost(host, new HostAddress(address, HostAddress::UNKNOWN, false));
@@ -201,9 +209,12 @@ void Tuple::SetSourceOrDestinationIpx(IpxAddress& address, int side) {
 
 bool Tuple::Reverse(bool swapKey) {
     if (swapKey) {
-        if (m_Key == KEY_Source) m_Key = KEY_Destination;
-        else if (m_Key == KEY_Destination) m_Key = KEY_Source;
-        else return false;
+        if (m_Key == KEY_Source)
+            m_Key = KEY_Destination;
+        else if (m_Key == KEY_Destination)
+            m_Key = KEY_Source;
+        else
+            return false;
     }
     std::swap(m_Source, m_Destination);
     return true;
@@ -235,39 +246,60 @@ std::string Tuple::GetText(bool names) const {
     std::string text = "key=";
     text += KeyName(m_Key);
     auto host = [&](const char* label, const HostAddress* h, int32_t bit) {
-        if (h != nullptr && h->GetValidVector() != 0) text += Format(" %s=%s", label, h->GetText(names).c_str());
-        else if (m_Key == bit) text += Format(" %s=*", label);
+        if (h != nullptr && h->GetValidVector() != 0)
+            text += Format(" %s=%s", label, h->GetText(names).c_str());
+        else if (m_Key == bit)
+            text += Format(" %s=*", label);
     };
     host("src", m_Source, KEY_Source);
     host("dst", m_Destination, KEY_Destination);
-    if (m_Fields[FieldInterface] != NoInterface) text += Format(" if=%d", m_Fields[FieldInterface]);
-    else if (m_Key == KEY_Interface) text += " if=*";
+    if (m_Fields[FieldInterface] != NoInterface)
+        text += Format(" if=%d", m_Fields[FieldInterface]);
+    else if (m_Key == KEY_Interface)
+        text += " if=*";
     static constexpr const char* labels[] = {"data", "netw", "tran", "sess", "pres", "appl"};
     for (int field = FieldDataLink; field <= FieldApplication; ++field) {
         const char* label = labels[field - FieldDataLink];
-        if (m_Fields[size_t(field)] != 0) text += Format(" %s=%d", label, m_Fields[size_t(field)]);
-        else if (m_Key == (KEY_Interface << field)) text += Format(" %s=*", label);
+        if (m_Fields[size_t(field)] != 0)
+            text += Format(" %s=%d", label, m_Fields[size_t(field)]);
+        else if (m_Key == (KEY_Interface << field))
+            text += Format(" %s=*", label);
     }
-    if (m_Fields[FieldReferenceSession] != 0) text += Format(" ref_sess=%d", m_Fields[FieldReferenceSession]);
-    else if (m_Key == KEY_ReferenceSession) text += " ref_sess=?";
+    if (m_Fields[FieldReferenceSession] != 0)
+        text += Format(" ref_sess=%d", m_Fields[FieldReferenceSession]);
+    else if (m_Key == KEY_ReferenceSession)
+        text += " ref_sess=?";
     return text;
 }
 
 const char* Tuple::KeyName(int32_t kind) {
     switch (kind) {
-    case KEY_NONE: return "KEY_NONE";
-    case KEY_Source: return "KEY_Source";
-    case KEY_Destination: return "KEY_Destination";
-    case KEY_Interface: return "KEY_Interface";
-    case KEY_DataLinkProtocol: return "KEY_DataLinkProtocol";
-    case KEY_NetworkProtocol: return "KEY_NetworkProtocol";
-    case KEY_TransportProtocol: return "KEY_TransportProtocol";
-    case KEY_SessionProtocol: return "KEY_SessionProtocol";
-    case KEY_PresentationProtocol: return "KEY_PresentationProtocol";
-    case KEY_ApplicationProtocol: return "KEY_ApplicationProtocol";
-    case KEY_ReferenceSession: return "KEY_ReferenceSession";
-    case KEY_INVALID: return "KEY_INVALID";
-    default: return "KEY_???";
+    case KEY_NONE:
+        return "KEY_NONE";
+    case KEY_Source:
+        return "KEY_Source";
+    case KEY_Destination:
+        return "KEY_Destination";
+    case KEY_Interface:
+        return "KEY_Interface";
+    case KEY_DataLinkProtocol:
+        return "KEY_DataLinkProtocol";
+    case KEY_NetworkProtocol:
+        return "KEY_NetworkProtocol";
+    case KEY_TransportProtocol:
+        return "KEY_TransportProtocol";
+    case KEY_SessionProtocol:
+        return "KEY_SessionProtocol";
+    case KEY_PresentationProtocol:
+        return "KEY_PresentationProtocol";
+    case KEY_ApplicationProtocol:
+        return "KEY_ApplicationProtocol";
+    case KEY_ReferenceSession:
+        return "KEY_ReferenceSession";
+    case KEY_INVALID:
+        return "KEY_INVALID";
+    default:
+        return "KEY_???";
     }
 }
 

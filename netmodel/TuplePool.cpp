@@ -13,10 +13,9 @@ namespace vq {
 
 namespace {
 
-constexpr const char* IndexTexts[TAOPool::IndexCount] = {"SOURCE",       "DESTINATION", "INTERFACE",
-                                                         "DATALINK",     "NETWORK",     "TRANSPORT",
-                                                         "SESSION",      "PRESENTATION", "APPLICATION",
-                                                         "REF_SESSION"};
+constexpr const char* IndexTexts[TAOPool::IndexCount] = {
+    "SOURCE",    "DESTINATION", "INTERFACE",    "DATALINK",    "NETWORK",
+    "TRANSPORT", "SESSION",     "PRESENTATION", "APPLICATION", "REF_SESSION"};
 
 bool Fail(std::string text) {
     IntegrityText() = std::move(text);
@@ -88,7 +87,8 @@ std::string TuplePool::Dump() const {
             continue;
         }
         text += Format("%d\t", int(i));
-        for (int mark = 0; mark < IndexCount; ++mark) text += Format("\t%d", tuple->GetCheckMark(mark));
+        for (int mark = 0; mark < IndexCount; ++mark)
+            text += Format("\t%d", tuple->GetCheckMark(mark));
         text += Format("\t%p\t%s\n", static_cast<const void*>(tuple), tuple->GetText(false).c_str());
     }
     return text + DumpIndexes("TuplePool");
@@ -126,7 +126,8 @@ bool TuplePool::CheckIntegrity(bool force) {
             const Tuple* tuple = m_List[i]->GetTuple();
             // A tuple lacking the host of a host index's side is not filed there.
             if (index.IsHostIndex() && tuple->GetKeyHost(index.GetKeyBit()) == nullptr) continue;
-            if (tuple->GetCheckMark(number) == -1) return Fail(Format("_ELEMENT_%s_MISSING %d", name, int(i)));
+            if (tuple->GetCheckMark(number) == -1)
+                return Fail(Format("_ELEMENT_%s_MISSING %d", name, int(i)));
         }
     }
     return true;

@@ -1,0 +1,311 @@
+#include "netmodel/Environment.h"
+
+#include "netmodel/AdapterList.h"
+#include "netmodel/FrameView.h"
+#include "netmodel/InterfaceInfo.h"
+#include "netmodel/NameRequestTable.h"
+#include "netmodel/Traffic.h"
+
+#include <new>
+
+namespace vq {
+
+Environment::Environment(uint8_t live, Services services)
+    : m_Live(live), m_MacTable(live != 0), m_IpTable(live != 0), m_IpxTable(live != 0),
+      m_HostTable(*this, services.announcements, services.macFilter), m_TuplePool(live, services.offers) {}
+
+Environment::Environment(const TuplePool& tuples) : Environment(uint8_t(0)) {
+    BeginImport();
+    size_t position = 0;
+    while (Tuple* tuple = tuples.GetNextTuple(position))
+        ImportTuple(*tuple, 0);
+    EndImport();
+}
+
+Environment::~Environment() {
+    Clear(false);
+}
+
+void Environment::SetAdapters(const AdapterList& adapters) {
+    m_Adapters = &adapters;
+    m_MacTable.Clear(true);
+    m_IpTable.Clear(true);
+    m_IpxTable.Clear(true);
+    m_InterfaceTable.Build(adapters);
+}
+
+void Environment::Clear(bool rebuild) {
+    EndImport();
+    // Tuples refer to hosts and interfaces, hosts to addresses: each goes before what it refers to.
+    m_TuplePool.Reset();
+    m_InterfaceTable.Clear();
+    m_HostTable.Clear();
+    m_MacTable.Clear(rebuild);
+    m_IpTable.Clear(rebuild);
+    m_IpxTable.Clear(rebuild);
+    if (rebuild && m_Adapters != nullptr) m_InterfaceTable.Build(*m_Adapters);
+}
+
+void Environment::Tick(const Timestamp& now) {
+    m_MacTable.Tick(now);
+    m_IpTable.Tick(now);
+    m_IpxTable.Tick(now);
+}
+
+bool Environment::OnNameReply(int kind, uint32_t wparam, uint32_t lparam) {
+    if (kind == 5) return m_IpTable.OnReply(wparam, lparam);
+    if (kind == 6) return m_IpxTable.OnReply(wparam, lparam);
+    return false;
+}
+
+int Environment::SetLookup(int mask, bool value) {
+    if (mask & 4) {
+        m_MacTable.SetLookup(value);
+        if (mask & 1) m_IpTable.SetLookup(value);
+        if (mask & 2) m_IpxTable.SetLookup(value);
+    }
+    return mask & 6;
+}
+
+bool Environment::CheckIntegrity(int kind, bool force) {
+    switch (kind) {
+    case 0:
+        return m_TuplePool.CheckIntegrity(force) && m_InterfaceTable.CheckIntegrity(force) &&
+               m_HostTable.CheckIntegrity(force) && m_MacTable.CheckIntegrity(force) &&
+               m_IpTable.CheckIntegrity(force) && m_IpxTable.CheckIntegrity(force);
+    case 1:
+        return m_TuplePool.CheckIntegrity(force);
+    case 3:
+        return m_HostTable.CheckIntegrity(force);
+    case 2:
+    case 5:
+    case 6:
+        return true;
+    default:
+        return false;
+    }
+}
+
+Tuple* Environment::TupleForPacket(const FrameView& frame) {
+    const int hostsBefore = m_HostTable.GetCount();
+    const int interfacesBefore = m_InterfaceTable.GetCount();
+    try {
+        HostAddress* source = m_HostTable.LearnSource(frame);
+        HostAddress* destination = m_HostTable.LearnDestination(frame);
+        InterfaceInfo* interface = m_InterfaceTable.FindOrAdd(int16_t(frame.GetAdapterNumber()));
+        return m_TuplePool.FindOrAddForFrame(frame, source, destination, uint16_t(interface->GetNumber()));
+    } catch (const std::bad_alloc&) {
+        // Only what this call appended goes; hosts merged into stored ones keep what they learned.
+        while (m_InterfaceTable.GetCount() > interfacesBefore)
+            m_InterfaceTable.Remove(m_InterfaceTable.GetAt(m_InterfaceTable.GetCount() - 1));
+        while (m_HostTable.GetCount() > hostsBefore) {
+            HostAddress* host = m_HostTable.GetHosts().back();
+            m_HostTable.Remove(host);
+            delete host;
+        }
+        throw;
+    }
+}
+
+void Environment::AddTuple(Tuple* tuple, bool withHosts) {
+    m_TuplePool.Add(tuple);
+    if (!withHosts) return;
+    if (tuple->GetSource() != nullptr) AddHost(tuple->GetSource(), true);
+    if (tuple->GetDestination() != nullptr && tuple->GetDestination() != tuple->GetSource())
+        AddHost(tuple->GetDestination(), true);
+}
+
+void Environment::AddInterface(InterfaceInfo* interface, bool withHost) {
+    m_InterfaceTable.Add(interface);
+    if (withHost && interface->GetHost() != nullptr && interface->GetHost()->GetValidVector() != 0)
+        AddHost(interface->GetHost(), false);
+}
+
+void Environment::AddHost(HostAddress* host, bool withAddresses) {
+    host->SetOwner(&m_HostTable);
+    m_HostTable.Insert(host);
+    if (!withAddresses) return;
+    if (host->HasMac()) AddMacAddress(&host->GetMac());
+    if (host->HasIp()) AddIpAddress(&host->GetIp());
+    if (host->HasIpx()) AddIpxAddress(&host->GetIpx());
+}
+
+void Environment::AddMacAddress(MacAddress* address) {
+    address->SetOwner(&m_MacTable);
+    m_MacTable.Add(address, false);
+}
+
+void Environment::AddIpAddress(IpAddress* address) {
+    address->SetOwner(&m_IpTable);
+    m_IpTable.Add(address, false);
+}
+
+void Environment::AddIpxAddress(IpxAddress* address) {
+    address->SetOwner(&m_IpxTable);
+    m_IpxTable.Add(address, false);
+}
+
+MacAddress* Environment::FindOrAddMacAddress(const uint8_t* bytes, bool request) {
+    return m_MacTable.FindOrAdd(bytes, request);
+}
+
+IpAddress* Environment::FindOrAddIpAddress(const uint8_t* bytes, bool request) {
+    return m_IpTable.FindOrAdd(bytes, request);
+}
+
+IpxAddress* Environment::FindOrAddIpxAddress(const uint8_t* bytes, bool request) {
+    if (bytes == nullptr || !IpxAddress(bytes, false).IsValid()) return nullptr;
+    return m_IpxTable.FindOrAdd(bytes, request);
+}
+
+void Environment::BeginImport() {
+    try {
+        for (auto& map : m_Imports)
+            map = std::make_unique<ImportMap>();
+    } catch (...) {
+        for (auto& map : m_Imports)
+            map.reset();
+        throw;
+    }
+    m_ImportOpen = true;
+}
+
+void Environment::EndImport() {
+    for (auto& map : m_Imports)
+        map.reset();
+    m_ImportOpen = false;
+}
+
+void* Environment::Recorded(int map, const void* foreign) const {
+    if (!m_Imports[map]) return nullptr;
+    auto it = m_Imports[map]->find(foreign);
+    return it == m_Imports[map]->end() ? nullptr : it->second;
+}
+
+void Environment::Record(int map, const void* foreign, void* own) {
+    if (m_Imports[map]) (*m_Imports[map])[foreign] = own;
+}
+
+Tuple* Environment::ImportTuple(const Tuple& tuple, int matchMode, bool* created) {
+    // Every mode matches on the whole key: tuples that differ in any field stay apart.
+    (void)matchMode;
+    if (created != nullptr) *created = false;
+    if (auto* recorded = static_cast<Tuple*>(Recorded(TupleMap, &tuple))) return recorded;
+    Tuple* result = nullptr;
+    if (TAO* found = m_TuplePool.FindEqual(tuple)) {
+        result = found->GetTuple();
+    } else {
+        auto made = std::make_unique<Tuple>(tuple, NullCopy, m_Live);
+        made->SetSource(ImportHost(HostOrInvalid(tuple.GetSource())));
+        made->SetDestination(ImportHost(HostOrInvalid(tuple.GetDestination())));
+        // 0xFFFF is no interface: nothing to import.
+        if (tuple.GetInterface() != NoInterface) {
+            const InterfaceInfo bare(int16_t(tuple.GetInterface()));
+            made->SetKeyValue(uint16_t(ImportInterface(bare)->GetNumber()), KEY_Interface);
+        }
+        m_TuplePool.Add(made.get());
+        result = made.release();
+        if (created != nullptr) *created = true;
+    }
+    Record(TupleMap, &tuple, result);
+    return result;
+}
+
+InterfaceInfo* Environment::ImportInterface(const InterfaceInfo& interface, bool* created) {
+    if (created != nullptr) *created = false;
+    const void* key = reinterpret_cast<const void*>(uintptr_t(uint16_t(interface.GetNumber())));
+    if (auto* recorded = static_cast<InterfaceInfo*>(Recorded(InterfaceMap, key))) return recorded;
+    InterfaceInfo* result = m_InterfaceTable.FindEqual(interface);
+    if (result == nullptr) {
+        auto made = std::make_unique<InterfaceInfo>(interface, NullCopy);
+        made->SetHost(ImportHost(HostOrInvalid(interface.GetHost())));
+        m_InterfaceTable.Add(made.get());
+        result = made.release();
+        if (created != nullptr) *created = true;
+    }
+    Record(InterfaceMap, key, result);
+    return result;
+}
+
+HostAddress* Environment::ImportHost(const HostAddress& host, bool* created) {
+    if (created != nullptr) *created = false;
+    if (host.GetValidVector() == 0) return &HostAddress::Invalid();
+    if (auto* recorded = static_cast<HostAddress*>(Recorded(HostMap, &host))) return recorded;
+    HostAddress* found = m_HostTable.FindEqual(host);
+    std::unique_ptr<HostAddress> made;
+    HostAddress* target = found;
+    uint8_t families = host.GetValidVector();
+    if (found != nullptr) {
+        families &= uint8_t(~found->GetValidVector());
+    } else {
+        made = std::make_unique<HostAddress>(host, NullCopy);
+        made->SetOwner(&m_HostTable);
+        target = made.get();
+    }
+    if (families & HostAddress::MacValid)
+        target->SetMac(*ImportMacAddress(host.GetMac()), host.GetMacState());
+    if (families & HostAddress::IpValid) target->SetIp(*ImportIpAddress(host.GetIp()), host.GetIpState());
+    if (families & HostAddress::IpxValid)
+        target->SetIpx(*ImportIpxAddress(host.GetIpx()), host.GetIpxState());
+    if (made) {
+        m_HostTable.Insert(made.get());
+        made.release();
+        if (created != nullptr) *created = true;
+    } else if (families != 0) {
+        // Filed again under its new addresses, so that a later frame with them finds it.
+        m_HostTable.Refile(found);
+    }
+    Record(HostMap, &host, target);
+    return target;
+}
+
+template <typename A, typename Table>
+A* Environment::ImportAddress(const A& address, Table& table, int map, bool* created) {
+    if (created != nullptr) *created = false;
+    if (!address.IsValid()) return &A::Invalid();
+    if (auto* recorded = static_cast<A*>(Recorded(map, &address))) return recorded;
+    A* result = table.Find(address);
+    if (result == nullptr) {
+        auto copy = std::make_unique<A>(address);
+        copy->SetOwner(&table);
+        table.Add(copy.get(), false);
+        result = copy.release();
+        if (created != nullptr) *created = true;
+    }
+    Record(map, &address, result);
+    return result;
+}
+
+MacAddress* Environment::ImportMacAddress(const MacAddress& address, bool* created) {
+    return ImportAddress(address, m_MacTable, MacMap, created);
+}
+
+IpAddress* Environment::ImportIpAddress(const IpAddress& address, bool* created) {
+    return ImportAddress(address, m_IpTable, IpMap, created);
+}
+
+IpxAddress* Environment::ImportIpxAddress(const IpxAddress& address, bool* created) {
+    return ImportAddress(address, m_IpxTable, IpxMap, created);
+}
+
+void Environment::ImportTraffic(const Traffic& source, Traffic& target, int createdMode) {
+    const bool opened = !m_ImportOpen;
+    if (opened) BeginImport();
+    try {
+        size_t position = 0;
+        while (Conversation* conversation = source.GetNextConversation(position)) {
+            if (conversation->GetTuple() == nullptr) continue;
+            Conversation imported(ImportTuple(*conversation->GetTuple(), createdMode));
+            imported.SetTraffic(conversation->GetTraffic());
+            bool created = false;
+            Conversation* found = target.FindOrAdd(imported, &created);
+            if (found != nullptr && !created) found->AddConversation(imported);
+        }
+    } catch (...) {
+        if (opened) EndImport();
+        throw;
+    }
+    if (opened) EndImport();
+}
+
+} // namespace vq

@@ -1,0 +1,116 @@
+#pragma once
+
+#include "netmodel/HostAddress.h"
+#include "netmodel/HostTable.h"
+#include "netmodel/InterfaceTable.h"
+#include "netmodel/IpAddressTable.h"
+#include "netmodel/IpxAddressTable.h"
+#include "netmodel/MacAddressTable.h"
+#include "netmodel/NameRequestTable.h"
+#include "netmodel/TuplePool.h"
+
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
+namespace vq {
+
+class AdapterList;
+class AnnouncementSink;
+class FrameView;
+class InterfaceInfo;
+class MacFilter;
+class Traffic;
+class TupleOfferSink;
+
+// One network model: the addresses, hosts, interfaces and tuples known in one scope. The live model
+// learns from captured frames; copies (checkpoints, history replies) import what they need from
+// another model and never share its objects.
+class Environment : private AddressSource {
+public:
+    // Where the live model reports to; copies need none.
+    struct Services {
+        AnnouncementSink* announcements;
+        const MacFilter* macFilter;
+        TupleOfferSink* offers;
+    };
+
+    explicit Environment(uint8_t live, Services services = {nullptr, nullptr, nullptr});
+    // A copy holding every tuple of another model's pool, imported at once.
+    explicit Environment(const TuplePool& tuples);
+    ~Environment();
+    Environment(const Environment&) = delete;
+    Environment& operator=(const Environment&) = delete;
+
+    uint8_t GetLive() const { return m_Live; }
+    MacAddressTable& GetMacTable() { return m_MacTable; }
+    IpAddressTable& GetIpTable() { return m_IpTable; }
+    IpxAddressTable& GetIpxTable() { return m_IpxTable; }
+    HostTable& GetHostTable() { return m_HostTable; }
+    InterfaceTable& GetInterfaceTable() { return m_InterfaceTable; }
+    TuplePool& GetTuplePool() { return m_TuplePool; }
+    const TuplePool& GetTuplePool() const { return m_TuplePool; }
+
+    // Resets the address tables and builds the interfaces; the adapters are kept for rebuilding.
+    void SetAdapters(const AdapterList& adapters);
+    void Reset() { Clear(true); }
+    void Clear(bool rebuild);
+    void CopyInterfaces(const InterfaceTable& other) { m_InterfaceTable.CopyFrom(other); }
+    void Tick(const Timestamp& now);
+    bool OnNameReply(int kind, uint32_t wparam, uint32_t lparam);
+    int SetLookup(int mask, bool value);
+    bool CheckIntegrity(int kind, bool force);
+
+    // Learns both hosts of the frame and answers the tuple of its stream.
+    Tuple* TupleForPacket(const FrameView& frame);
+
+    // Loading stored objects, without import maps.
+    void AddTuple(Tuple* tuple, bool withHosts);
+    void AddInterface(InterfaceInfo* interface, bool withHost);
+    void AddHost(HostAddress* host, bool withAddresses);
+    void AddMacAddress(MacAddress* address);
+    void AddIpAddress(IpAddress* address);
+    void AddIpxAddress(IpxAddress* address);
+    MacAddress* FindOrAddMacAddress(const uint8_t* bytes, bool request);
+    IpAddress* FindOrAddIpAddress(const uint8_t* bytes, bool request);
+    IpxAddress* FindOrAddIpxAddress(const uint8_t* bytes, bool request);
+
+    // Importing from another model.
+    void BeginImport();
+    void EndImport();
+    bool IsImportOpen() const { return m_ImportOpen; }
+    Tuple* ImportTuple(const Tuple& tuple, int matchMode, bool* created = nullptr);
+    InterfaceInfo* ImportInterface(const InterfaceInfo& interface, bool* created = nullptr);
+    HostAddress* ImportHost(const HostAddress& host, bool* created = nullptr);
+    MacAddress* ImportMacAddress(const MacAddress& address, bool* created = nullptr);
+    IpAddress* ImportIpAddress(const IpAddress& address, bool* created = nullptr);
+    IpxAddress* ImportIpxAddress(const IpxAddress& address, bool* created = nullptr);
+    // Adds the source's conversations, keyed by imported tuples, to the target.
+    void ImportTraffic(const Traffic& source, Traffic& target, int createdMode);
+
+private:
+    using ImportMap = std::unordered_map<const void*, void*>;
+    enum MapIndex : int { TupleMap = 0, InterfaceMap, HostMap, MacMap, IpMap, IpxMap, MapCount };
+
+    MacAddress* FindOrAddMac(const uint8_t* bytes) override { return FindOrAddMacAddress(bytes, true); }
+    IpAddress* FindOrAddIp(const uint8_t* bytes) override { return FindOrAddIpAddress(bytes, true); }
+    IpxAddress* FindOrAddIpx(const uint8_t* bytes) override { return FindOrAddIpxAddress(bytes, true); }
+
+    template <typename A, typename Table>
+    A* ImportAddress(const A& address, Table& table, int map, bool* created);
+    void* Recorded(int map, const void* foreign) const;
+    void Record(int map, const void* foreign, void* own);
+
+    uint8_t m_Live;
+    MacAddressTable m_MacTable;
+    IpAddressTable m_IpTable;
+    IpxAddressTable m_IpxTable;
+    HostTable m_HostTable;
+    InterfaceTable m_InterfaceTable;
+    TuplePool m_TuplePool;
+    std::unique_ptr<ImportMap> m_Imports[MapCount];
+    bool m_ImportOpen = false;
+    const AdapterList* m_Adapters = nullptr;
+};
+
+} // namespace vq

@@ -1,0 +1,161 @@
+#include "netmodel/Environment.h"
+
+#include "ModelFixtures.h"
+#include "netmodel/AdapterList.h"
+#include "netmodel/IntegrityText.h"
+#include "netmodel/InterfaceInfo.h"
+#include "netmodel/Traffic.h"
+#include "runtime/EngineGlobals.h"
+
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+using namespace test;
+
+class FakeAdapters : public AdapterList {
+public:
+    explicit FakeAdapters(int count) : m_Count(count) {}
+    int GetAdapterCount() const override { return m_Count; }
+    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
+    std::string GetDescription(int) const override { return "test adapter"; }
+    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
+    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
+    uint32_t GetMedium(int) const override { return 0; }
+    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
+    uint32_t GetLinkSpeed(int) const override { return 1000000; }
+
+private:
+    int m_Count;
+    Mac m_Mac = MacOf("00:a0:c9:ff:ff:01");
+};
+
+class EnvironmentTest : public ::testing::Test {
+protected:
+    ScopedEngineGlobals globals;
+    FakeAdapters adapters{3};
+};
+
+TEST_F(EnvironmentTest, CheckpointCopiesOutliveTheLiveModel) {
+    auto live = std::make_unique<Environment>(0);
+    live->SetAdapters(adapters);
+    auto liveTraffic = std::make_unique<Traffic>(1);
+    for (const auto& frame :
+         {IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2", 4000, 80),
+          IpFrame("00:00:00:00:00:02", "10.0.0.2", "00:00:00:00:00:01", "10.0.0.1", 80, 4000)})
+        liveTraffic->AddPacket(frame, *live->TupleForPacket(frame));
+
+    Environment checkpoint(0);
+    Traffic saved(1);
+    checkpoint.CopyInterfaces(live->GetInterfaceTable());
+    checkpoint.ImportTraffic(*liveTraffic, saved, 0);
+    liveTraffic.reset();
+    live->Reset();
+    live.reset();
+
+    EXPECT_EQ(checkpoint.GetInterfaceTable().GetCount(), 3);
+    EXPECT_EQ(checkpoint.GetInterfaceTable().GetAt(1)->GetText(), "ifnum=1 ifname=eth1 ifhost=LOCAL");
+    ASSERT_EQ(saved.GetCount(), 2);
+    EXPECT_EQ(saved.GetList()[0]->GetTuple()->GetText(false),
+              "key=KEY_NONE src=MAC=00:00:00:00:00:01 (AUTH), IP=10.0.0.1 (AUTH) dst=MAC=00:00:00:00:00:02 "
+              "(AUTH), IP=10.0.0.2 (AUTH) if=0 data=1 netw=2 tran=17 ref_sess=80");
+    EXPECT_EQ(static_cast<Conversation*>(saved.GetList()[1])->GetTraffic().Get(TrafficData::Packets), 1);
+    EXPECT_TRUE(checkpoint.CheckIntegrity(0, true)) << IntegrityText();
+}
+
+TEST_F(EnvironmentTest, ImportsReuseWhatTheyMadeAndMergeFamilies) {
+    Environment foreign(0);
+    Tuple* tuple =
+        foreign.TupleForPacket(IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2"));
+
+    Environment model(0);
+    model.BeginImport();
+    bool created = false;
+    Tuple* first = model.ImportTuple(*tuple, 0, &created);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(model.ImportTuple(*tuple, 0, &created), first);
+    EXPECT_FALSE(created);
+    EXPECT_EQ(model.ImportHost(HostAddress::Invalid()), &HostAddress::Invalid());
+    model.EndImport();
+    EXPECT_EQ(model.GetHostTable().GetCount(), 2);
+    EXPECT_NE(first->GetSource(), tuple->GetSource());
+    EXPECT_EQ(first->GetSource()->GetText(false), tuple->GetSource()->GetText(false));
+}
+
+TEST_F(EnvironmentTest, ImportedAddressReachesTheMacOnlyHostAndLaterFrames) {
+    Environment model(0);
+    HostAddress* macOnly =
+        model.GetHostTable().LearnSource(MacFrame("00:00:00:00:00:01", "00:00:00:00:00:09"));
+    ASSERT_EQ(macOnly->GetValidVector(), HostAddress::MacValid);
+
+    Environment foreign(0);
+    HostAddress* full = foreign.GetHostTable().LearnSource(
+        IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2"));
+    model.BeginImport();
+    EXPECT_EQ(model.ImportHost(*full), macOnly);
+    model.EndImport();
+    EXPECT_TRUE(macOnly->HasIp());
+    const int hosts = model.GetHostTable().GetCount();
+
+    const auto frame = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2");
+    EXPECT_EQ(model.GetHostTable().LearnSource(frame), macOnly);
+    EXPECT_EQ(model.GetHostTable().GetCount(), hosts);
+    EXPECT_TRUE(model.CheckIntegrity(0, true)) << IntegrityText();
+}
+
+TEST_F(EnvironmentTest, SessionTwinsStayTwoAndNoInterfaceIsBuiltForNone) {
+    Environment foreign(0);
+    auto frame = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2");
+    foreign.TupleForPacket(frame);
+    frame.ids[FrameView::Session] = 3;
+    foreign.TupleForPacket(frame);
+    Tuple::Fields fields{};
+    fields[FieldInterface] = NoInterface;
+    auto* unbound = new Tuple(&HostAddress::Invalid(), &HostAddress::Invalid(), fields, 0);
+    foreign.GetTuplePool().Add(unbound);
+
+    Environment copy(foreign.GetTuplePool());
+    EXPECT_EQ(copy.GetTuplePool().GetCount(), 3);
+    EXPECT_EQ(copy.GetTuplePool().GetList()[2]->GetTuple()->GetInterface(), NoInterface);
+    EXPECT_EQ(copy.GetInterfaceTable().GetCount(), 1);
+    EXPECT_EQ(copy.GetInterfaceTable().GetAt(0)->GetNumber(), 0);
+}
+
+TEST_F(EnvironmentTest, ResetRebuildsInterfacesAndEmptiesTheModel) {
+    Environment live(1);
+    live.SetAdapters(adapters);
+    live.TupleForPacket(IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2", 4000, 80));
+    live.TupleForPacket(MacFrame("00:00:00:00:00:03", "00:00:00:00:00:04"));
+    ASSERT_GT(live.GetTuplePool().GetReferenceSessions().GetCount(), 0u);
+
+    live.Reset();
+    EXPECT_EQ(live.GetInterfaceTable().GetCount(), 3);
+    EXPECT_EQ(live.GetHostTable().GetCount(), 0);
+    EXPECT_EQ(live.GetTuplePool().GetCount(), 0);
+    EXPECT_EQ(live.GetTuplePool().GetReferenceSessions().GetCount(), 0u);
+    EXPECT_EQ(live.GetIpTable().GetCount(), 0);
+    EXPECT_NE(live.GetIpTable().GetRequestTable(), nullptr);
+    EXPECT_FALSE(live.OnNameReply(5, 1, 0));
+    EXPECT_FALSE(live.OnNameReply(7, 1, 0));
+}
+
+TEST_F(EnvironmentTest, LookupMaskSwitchesTheTables) {
+    struct Case {
+        int mask;
+        bool mac, ip, ipx;
+    };
+    const Case cases[] = {
+        {4, true, false, false}, {5, true, true, false}, {6, true, false, true}, {1, false, false, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.mask);
+        Environment model(0);
+        EXPECT_EQ(model.SetLookup(c.mask, true), c.mask & 6);
+        EXPECT_EQ(model.GetMacTable().GetLookup(), c.mac);
+        EXPECT_EQ(model.GetIpTable().GetLookup(), c.ip);
+        EXPECT_EQ(model.GetIpxTable().GetLookup(), c.ipx);
+    }
+}
+
+} // namespace
+} // namespace vq
