@@ -664,6 +664,10 @@ int SetMapMode(HDC dc, int mode) {
     return old;
 }
 
+int GetMapMode(HDC dc) {
+    return dc ? dc->state.mapMode : 0;
+}
+
 BOOL SetWindowOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
     return Exchange(dc, &DcState::windowOrigin, POINT{x, y}, old);
 }

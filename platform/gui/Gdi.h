@@ -105,6 +105,7 @@ int SetPolyFillMode(HDC dc, int mode);
 UINT SetTextAlign(HDC dc, UINT align);
 BOOL SetBrushOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
 int SetMapMode(HDC dc, int mode);
+int GetMapMode(HDC dc);
 BOOL SetWindowOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
 BOOL SetViewportOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
 BOOL OffsetViewportOrgEx(HDC dc, std::int32_t dx, std::int32_t dy, POINT* old);
