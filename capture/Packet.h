@@ -1,0 +1,109 @@
+#pragma once
+
+#include "capture/ByteView.h"
+#include "capture/GenericPacket.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace vq {
+
+class PacketAdapter;
+class DataLinkPacket;
+class NetworkPacket;
+class TransportPacket;
+class SessionPacket;
+class PresentationPacket;
+class ApplicationPacket;
+class Packet;
+
+// Where an analysed packet goes (the live data set).
+class PacketSink {
+public:
+    virtual ~PacketSink() = default;
+    virtual bool AddPacket(Packet& packet) = 0;
+};
+
+// One captured frame with its six protocol layers, decoded on first use. A packet built on a
+// receive buffer only points at the frame and must die before the buffer is posted again.
+class Packet {
+public:
+    // A packet on bytes owned by someone else (a receive buffer).
+    Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, uint64_t time,
+           uint64_t sequence, uint32_t originalLength = 0);
+    // A packet that owns its frame bytes.
+    Packet(std::unique_ptr<uint8_t[]> data, uint32_t length, PacketAdapter& adapter, uint32_t lost,
+           uint64_t time, uint64_t sequence, uint32_t originalLength = 0);
+    ~Packet();
+    Packet(const Packet&) = delete;
+    Packet& operator=(const Packet&) = delete;
+
+    // Decodes all six layers bottom up, once; later calls do nothing.
+    void Decode();
+    // Decodes when not yet decoded and hands the packet to the sink.
+    bool Analyse(PacketSink& sink);
+
+    // Captured length plus what the data link adds to it (the frame check sequence of Ethernet),
+    // taken from the original length when the frame was cut to the buffer.
+    int64_t GetFrameLength() const;
+
+    bool OwnsData() const { return owned_ != nullptr; }
+    PacketAdapter& GetAdapter() const { return adapter_; }
+    int32_t GetMedium() const { return medium_; }
+    uint64_t GetTime() const { return time_; }
+    uint64_t GetSequence() const { return sequence_; }
+    uint32_t GetLost() const { return lost_; }
+    const uint8_t* GetData() const { return data_; }
+    uint32_t GetLength() const { return length_; }
+    uint32_t GetOriginalLength() const { return originalLength_; }
+    ByteView View() const { return ByteView(data_, length_); }
+
+    const DataLinkPacket* GetDataLink() const { return dataLink_.get(); }
+    const NetworkPacket* GetNetwork() const { return network_.get(); }
+    const TransportPacket* GetTransport() const { return transport_.get(); }
+    const SessionPacket* GetSession() const { return session_.get(); }
+    const PresentationPacket* GetPresentation() const { return presentation_.get(); }
+    const ApplicationPacket* GetApplication() const { return application_.get(); }
+    // Layer by kind (2 to 7); null for other kinds or before decoding.
+    const GenericPacket* GetLayer(int32_t layerKind) const;
+
+    bool IsDataLinkFromAdapter() const { return dataLinkFromAdapter_; }
+    bool IsDataLinkToAdapter() const { return dataLinkToAdapter_; }
+    bool IsNetworkFromAdapter() const { return networkFromAdapter_; }
+    bool IsNetworkToAdapter() const { return networkToAdapter_; }
+    int32_t GetSourceKind() const { return sourceKind_; }
+    int32_t GetDestinationKind() const { return destinationKind_; }
+
+    // True when some layer's fixed header was cut off by the capture.
+    bool IsShort() const { return short_; }
+    void MarkShort() { short_ = true; }
+
+private:
+    void Merge(const GenericPacket& layer);
+    void LearnOrCheckNetworkSource();
+
+    std::unique_ptr<uint8_t[]> owned_;
+    PacketAdapter& adapter_;
+    int32_t medium_;
+    uint64_t time_;
+    uint64_t sequence_;
+    uint32_t lost_;
+    const uint8_t* data_;
+    uint32_t length_;
+    uint32_t originalLength_;
+    std::unique_ptr<DataLinkPacket> dataLink_;
+    std::unique_ptr<NetworkPacket> network_;
+    std::unique_ptr<TransportPacket> transport_;
+    std::unique_ptr<SessionPacket> session_;
+    std::unique_ptr<PresentationPacket> presentation_;
+    std::unique_ptr<ApplicationPacket> application_;
+    bool dataLinkFromAdapter_ = false;
+    bool dataLinkToAdapter_ = false;
+    bool networkFromAdapter_ = false;
+    bool networkToAdapter_ = false;
+    bool short_ = false;
+    int32_t sourceKind_ = 0;
+    int32_t destinationKind_ = 0;
+};
+
+} // namespace vq

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "capture/GenericPacket.h"
+
+#include <memory>
+#include <string>
+
+namespace vq {
+
+class PresentationPacket;
+
+class ApplicationPacket : public GenericPacket {
+public:
+    std::string GetName(bool verbose) const override;
+
+    static std::unique_ptr<ApplicationPacket> Create(Packet& packet, const PresentationPacket& lower);
+
+protected:
+    ApplicationPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)
+        : GenericPacket(packet, LayerApplication, protocol, &lower) {}
+};
+
+class ApplicationPacket_Unknown : public ApplicationPacket {
+public:
+    ApplicationPacket_Unknown(Packet& packet, uint16_t protocol, const GenericPacket& lower)
+        : ApplicationPacket(packet, protocol, lower) {}
+    uint16_t GetNextProtocol() const override { return 0; }
+    bool HasNextLayer() const override { return true; }
+};
+
+} // namespace vq

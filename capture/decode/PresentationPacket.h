@@ -1,0 +1,31 @@
+#pragma once
+
+#include "capture/GenericPacket.h"
+
+#include <memory>
+#include <string>
+
+namespace vq {
+
+class SessionPacket;
+
+class PresentationPacket : public GenericPacket {
+public:
+    std::string GetName(bool verbose) const override;
+
+    static std::unique_ptr<PresentationPacket> Create(Packet& packet, const SessionPacket& lower);
+
+protected:
+    PresentationPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)
+        : GenericPacket(packet, LayerPresentation, protocol, &lower) {}
+};
+
+class PresentationPacket_Unknown : public PresentationPacket {
+public:
+    PresentationPacket_Unknown(Packet& packet, uint16_t protocol, const GenericPacket& lower)
+        : PresentationPacket(packet, protocol, lower) {}
+    uint16_t GetNextProtocol() const override { return 0; }
+    bool HasNextLayer() const override { return true; }
+};
+
+} // namespace vq
