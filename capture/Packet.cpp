@@ -20,13 +20,13 @@ bool IsUsableUnicast(uint32_t address) {
 
 } // namespace
 
-Packet::Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, uint64_t time,
+Packet::Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, Timestamp time,
                uint64_t sequence, uint32_t originalLength)
     : adapter_(adapter), medium_(adapter.GetMedium()), time_(time), sequence_(sequence), lost_(lost),
       data_(data), length_(data ? length : 0), originalLength_(originalLength ? originalLength : length_) {}
 
 Packet::Packet(std::unique_ptr<uint8_t[]> data, uint32_t length, PacketAdapter& adapter, uint32_t lost,
-               uint64_t time, uint64_t sequence, uint32_t originalLength)
+               Timestamp time, uint64_t sequence, uint32_t originalLength)
     : Packet(data.get(), length, adapter, lost, time, sequence, originalLength) {
     owned_ = std::move(data);
 }

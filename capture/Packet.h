@@ -2,6 +2,7 @@
 
 #include "capture/ByteView.h"
 #include "capture/GenericPacket.h"
+#include "runtime/Timestamp.h"
 
 #include <cstdint>
 #include <memory>
@@ -29,11 +30,11 @@ public:
 class Packet {
 public:
     // A packet on bytes owned by someone else (a receive buffer).
-    Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, uint64_t time,
+    Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, Timestamp time,
            uint64_t sequence, uint32_t originalLength = 0);
     // A packet that owns its frame bytes.
     Packet(std::unique_ptr<uint8_t[]> data, uint32_t length, PacketAdapter& adapter, uint32_t lost,
-           uint64_t time, uint64_t sequence, uint32_t originalLength = 0);
+           Timestamp time, uint64_t sequence, uint32_t originalLength = 0);
     ~Packet();
     Packet(const Packet&) = delete;
     Packet& operator=(const Packet&) = delete;
@@ -50,7 +51,7 @@ public:
     bool OwnsData() const { return owned_ != nullptr; }
     PacketAdapter& GetAdapter() const { return adapter_; }
     int32_t GetMedium() const { return medium_; }
-    uint64_t GetTime() const { return time_; }
+    Timestamp GetTime() const { return time_; }
     uint64_t GetSequence() const { return sequence_; }
     uint32_t GetLost() const { return lost_; }
     const uint8_t* GetData() const { return data_; }
@@ -85,7 +86,7 @@ private:
     std::unique_ptr<uint8_t[]> owned_;
     PacketAdapter& adapter_;
     int32_t medium_;
-    uint64_t time_;
+    Timestamp time_;
     uint64_t sequence_;
     uint32_t lost_;
     const uint8_t* data_;

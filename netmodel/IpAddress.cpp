@@ -81,8 +81,13 @@ void IpAddress::SetBytes(const uint8_t* bytes, bool classify) {
     if (Value() == 0)
         SetLookupState(LookupInvalid);
     else if (classify)
-        kind_ = (bytes_[0] >= 224 && bytes_[0] <= 239) ? Multicast : bytes_[3] == 255 ? Broadcast : Unicast;
+        kind_ = ClassifyBytes(bytes_.data());
     SetCachedText(FormatText());
+}
+
+int32_t IpAddress::ClassifyBytes(const uint8_t* bytes) {
+    if ((bytes[0] | bytes[1] | bytes[2] | bytes[3]) == 0) return Unclassified;
+    return (bytes[0] >= 224 && bytes[0] <= 239) ? Multicast : bytes[3] == 255 ? Broadcast : Unicast;
 }
 
 void IpAddress::SetHostLong(uint32_t value, bool isNetworkOrder, bool classify) {

@@ -44,6 +44,8 @@ public:
     bool SetNumericText(const char* text, bool classify);
 
     int GetKind() const { return kind_; }
+    // The kind that classifying four bytes in network order gives, without making an address.
+    static int32_t ClassifyBytes(const uint8_t* bytes);
     void SetKind(int kind) { kind_ = kind; }
 
     // The mask of the address's class and what it gives, as host-order numbers.

@@ -73,6 +73,16 @@ void MacAddress::SetBytes(const uint8_t* bytes, bool classify) {
     SetCachedText(FormatText());
 }
 
+int32_t MacAddress::ClassifyBytes(const uint8_t* bytes) {
+    // Broadcast and every well-known multicast address are group addresses: an individual
+    // address (group bit clear) needs no search.
+    if ((bytes[0] & 1) == 0) return Ordinary;
+    MacAddress address;
+    std::memcpy(address.bytes_.data(), bytes, Length);
+    address.Classify();
+    return address.kind_;
+}
+
 void MacAddress::Classify() {
     if (RangeTableContains(BroadcastRange(), *this))
         kind_ = Broadcast;

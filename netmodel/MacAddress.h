@@ -37,6 +37,8 @@ public:
     bool SetText(const char* text, bool classify);
 
     int GetKind() const { return kind_; }
+    // The kind that classifying six bytes gives, without making an address.
+    static int32_t ClassifyBytes(const uint8_t* bytes);
     void SetKind(int kind) { kind_ = kind; }
     // 1 when this sorts before the other, -1 after, 0 equal.
     int Compare(const MacAddress& other) const;

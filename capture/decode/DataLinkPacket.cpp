@@ -5,9 +5,6 @@
 #include "capture/decode/DecoderTable.h"
 #include "capture/decode/ProtocolNames.h"
 
-#include <algorithm>
-#include <cstdio>
-
 namespace vq {
 
 namespace {
@@ -34,18 +31,6 @@ constexpr uint8_t kDestinationText[] = "DST?";
 constexpr size_t kMacLength = 6;
 constexpr size_t kEthernetHeader = 14;
 constexpr int32_t kEthernetMaximum = 1514;
-
-int32_t MacKind(const uint8_t* mac) {
-    static constexpr uint8_t broadcast[kMacLength] = {0xff, 0xff, 0xff, 0xff, 0xff, 0xff};
-    return std::equal(mac, mac + kMacLength, broadcast) ? 2 : 1;
-}
-
-std::string MacText(const uint8_t* mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02x:%02x:%02x:%02x:%02x:%02x", mac[0], mac[1], mac[2], mac[3], mac[4],
-                  mac[5]);
-    return text;
-}
 
 using DataLinkFactory = std::unique_ptr<DataLinkPacket> (*)(Packet&, uint16_t medium);
 
@@ -114,7 +99,7 @@ DataLinkPacket_Ethernet::DataLinkPacket_Ethernet(Packet& packet, uint16_t protoc
         return;
     }
     hasAddresses_ = true;
-    SetKinds(MacKind(frame.data() + 6), MacKind(frame.data()));
+    SetKinds(MacAddress::ClassifyBytes(frame.data() + 6), MacAddress::ClassifyBytes(frame.data()));
     // A length/type word above the largest 802.3 length is an EtherType.
     if (GetLengthType() > kEthernetMaximum) {
         frameType_ = FrameEthernetII;
@@ -224,13 +209,18 @@ const uint8_t* DataLinkPacket_Ethernet::GetDestinationAddress() const {
     return hasAddresses_ ? Bytes().bytes(0, kMacLength) : nullptr;
 }
 
+MacAddress DataLinkPacket_Ethernet::GetSource() const {
+    return hasAddresses_ ? MacAddress(GetSourceAddress(), true) : MacAddress();
+}
+MacAddress DataLinkPacket_Ethernet::GetDestination() const {
+    return hasAddresses_ ? MacAddress(GetDestinationAddress(), true) : MacAddress();
+}
+
 std::string DataLinkPacket_Ethernet::GetSourceText() const {
-    static constexpr uint8_t none[kMacLength] = {};
-    return MacText(hasAddresses_ ? GetSourceAddress() : none);
+    return hasAddresses_ ? GetSource().GetText() : MacAddress::Invalid().GetText();
 }
 std::string DataLinkPacket_Ethernet::GetDestinationText() const {
-    static constexpr uint8_t none[kMacLength] = {};
-    return MacText(hasAddresses_ ? GetDestinationAddress() : none);
+    return hasAddresses_ ? GetDestination().GetText() : MacAddress::Invalid().GetText();
 }
 
 bool DataLinkPacket_Ethernet::IsFromAdapter(const PacketAdapter& adapter) const {

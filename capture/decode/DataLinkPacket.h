@@ -1,6 +1,7 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "netmodel/MacAddress.h"
 
 #include <memory>
 #include <string>
@@ -104,6 +105,9 @@ public:
     const uint8_t* GetLlcHeader() const;
     const uint8_t* GetSnapHeader() const;
     bool HasAddresses() const { return hasAddresses_; }
+    // The addresses, classified; the invalid form when the header was not captured.
+    MacAddress GetSource() const;
+    MacAddress GetDestination() const;
 
 protected:
     DataLinkPacket_Ethernet(Packet& packet, uint16_t protocol, int32_t lengthAdjustment);

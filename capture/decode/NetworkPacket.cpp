@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 namespace vq {
 
@@ -75,21 +74,6 @@ int32_t ClampStated(uint32_t stated, int32_t header, size_t captured) {
     return int32_t(std::clamp<int64_t>(stated, header, upper));
 }
 
-std::string IpxText(const uint8_t* address) {
-    static constexpr uint8_t none[kIpxAddressLength] = {};
-    const uint8_t* a = address ? address : none;
-    char text[22];
-    std::snprintf(text, sizeof text, "%02x%02x%02x%02x,%02x%02x%02x%02x%02x%02x", a[0], a[1], a[2], a[3],
-                  a[4], a[5], a[6], a[7], a[8], a[9]);
-    return text;
-}
-
-std::string NetBIOSText(const uint8_t* name) {
-    if (!name) return std::string(15, '0');
-    return std::string(reinterpret_cast<const char*>(name),
-                       std::find(name, name + kNetBIOSNameLength, 0) - name);
-}
-
 // NetBIOS frame class by command byte: name management, datagram, diagnostic, session.
 constexpr std::array<uint8_t, 32> kNetBIOSClasses = [] {
     std::array<uint8_t, 32> classes{};
@@ -128,18 +112,16 @@ const uint8_t* NetworkPacket::GetDestinationAddress() const {
     return kDestinationText;
 }
 
-std::string Ipv4Addresses::Text(uint32_t address) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", address >> 24, address >> 16 & 0xFF, address >> 8 & 0xFF,
-                  address & 0xFF);
-    return text;
+IpAddress Ipv4Addresses::Address(uint32_t address) {
+    const uint8_t bytes[] = {uint8_t(address >> 24), uint8_t(address >> 16), uint8_t(address >> 8),
+                             uint8_t(address)};
+    return IpAddress(bytes, true);
 }
 
 int32_t Ipv4Addresses::Kind(uint32_t address) {
-    if (address == 0) return 0;
-    uint32_t first = address >> 24;
-    if (first >= 224 && first <= 239) return 3;
-    return (address & 0xFF) == 0xFF ? 2 : 1;
+    const uint8_t bytes[] = {uint8_t(address >> 24), uint8_t(address >> 16), uint8_t(address >> 8),
+                             uint8_t(address)};
+    return IpAddress::ClassifyBytes(bytes);
 }
 
 NetworkPacket_IP::NetworkPacket_IP(Packet& packet, uint16_t protocol, const GenericPacket& lower)
@@ -295,11 +277,17 @@ const uint8_t* NetworkPacket_IPX::GetSourceAddress() const {
 const uint8_t* NetworkPacket_IPX::GetDestinationAddress() const {
     return IsCut() ? nullptr : Bytes().bytes(6, kIpxAddressLength);
 }
+IpxAddress NetworkPacket_IPX::GetSource() const {
+    return IsCut() ? IpxAddress() : IpxAddress(GetSourceAddress(), true);
+}
+IpxAddress NetworkPacket_IPX::GetDestination() const {
+    return IsCut() ? IpxAddress() : IpxAddress(GetDestinationAddress(), true);
+}
 std::string NetworkPacket_IPX::GetSourceText() const {
-    return IpxText(GetSourceAddress());
+    return IsCut() ? IpxAddress::Invalid().GetText() : GetSource().GetText();
 }
 std::string NetworkPacket_IPX::GetDestinationText() const {
-    return IpxText(GetDestinationAddress());
+    return IsCut() ? IpxAddress::Invalid().GetText() : GetDestination().GetText();
 }
 
 uint16_t NetworkPacket_IPX::GetChecksum() const {
@@ -348,11 +336,17 @@ const uint8_t* NetworkPacket_NetBEUI::GetSourceAddress() const {
 const uint8_t* NetworkPacket_NetBEUI::GetDestinationAddress() const {
     return hasNames_ ? Bytes().bytes(12, kNetBIOSNameLength) : nullptr;
 }
+NbAddress NetworkPacket_NetBEUI::GetSource() const {
+    return hasNames_ ? NbAddress(GetSourceAddress(), false) : NbAddress();
+}
+NbAddress NetworkPacket_NetBEUI::GetDestination() const {
+    return hasNames_ ? NbAddress(GetDestinationAddress(), false) : NbAddress();
+}
 std::string NetworkPacket_NetBEUI::GetSourceText() const {
-    return NetBIOSText(GetSourceAddress());
+    return hasNames_ ? GetSource().GetText() : NbAddress::Invalid().GetText();
 }
 std::string NetworkPacket_NetBEUI::GetDestinationText() const {
-    return NetBIOSText(GetDestinationAddress());
+    return hasNames_ ? GetDestination().GetText() : NbAddress::Invalid().GetText();
 }
 
 uint16_t NetworkPacket_NetBEUI::GetNetbeuiHeaderLength() const {

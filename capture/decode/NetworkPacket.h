@@ -1,6 +1,9 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "netmodel/IpAddress.h"
+#include "netmodel/IpxAddress.h"
+#include "netmodel/NbAddress.h"
 
 #include <memory>
 #include <string>
@@ -62,7 +65,9 @@ struct Ipv4Addresses {
     uint32_t destination = 0;
     bool present = false;
 
-    static std::string Text(uint32_t address);
+    // address: first octet most significant.
+    static IpAddress Address(uint32_t address);
+    static std::string Text(uint32_t address) { return Address(address).GetText(); }
     static int32_t Kind(uint32_t address);
 };
 
@@ -79,7 +84,12 @@ public:
     const uint8_t* GetSourceAddress() const override;
     const uint8_t* GetDestinationAddress() const override;
     std::string GetSourceText() const override { return Ipv4Addresses::Text(addresses_.source); }
+    std::string GetSourceName() const override { return GetSource().GetName(0); }
     std::string GetDestinationText() const override { return Ipv4Addresses::Text(addresses_.destination); }
+    std::string GetDestinationName() const override { return GetDestination().GetName(0); }
+    // The addresses, classified; 0.0.0.0 (invalid) when absent.
+    IpAddress GetSource() const { return Ipv4Addresses::Address(addresses_.source); }
+    IpAddress GetDestination() const { return Ipv4Addresses::Address(addresses_.destination); }
 
     // Header fields; a field that was not captured reads 0.
     uint8_t GetVersion() const;
@@ -115,7 +125,12 @@ public:
     const uint8_t* GetSourceAddress() const override;
     const uint8_t* GetDestinationAddress() const override;
     std::string GetSourceText() const override { return Ipv4Addresses::Text(addresses_.source); }
+    std::string GetSourceName() const override { return GetSource().GetName(0); }
     std::string GetDestinationText() const override { return Ipv4Addresses::Text(addresses_.destination); }
+    std::string GetDestinationName() const override { return GetDestination().GetName(0); }
+    // The addresses, classified; 0.0.0.0 (invalid) when absent.
+    IpAddress GetSource() const { return Ipv4Addresses::Address(addresses_.source); }
+    IpAddress GetDestination() const { return Ipv4Addresses::Address(addresses_.destination); }
 
     uint16_t GetHardwareType() const;
     uint16_t GetProtocolType() const;
@@ -158,6 +173,9 @@ public:
     uint8_t GetPacketType() const;
     uint16_t GetDestinationSocket() const;
     uint16_t GetSourceSocket() const;
+    // The addresses; the invalid form when not captured.
+    IpxAddress GetSource() const;
+    IpxAddress GetDestination() const;
 
 protected:
     const LengthLimits& Limits() const override;
@@ -192,6 +210,9 @@ public:
     uint16_t GetTransmitCorrelator() const;
     uint16_t GetResponseCorrelator() const;
     bool HasNames() const { return hasNames_; }
+    // The names; the invalid form when the header has none.
+    NbAddress GetSource() const;
+    NbAddress GetDestination() const;
 
 protected:
     const LengthLimits& Limits() const override;

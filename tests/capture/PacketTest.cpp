@@ -105,7 +105,7 @@ TEST(PacketTest, DataLinkByMedium) {
 TEST(PacketTest, FrameCutToTheBufferKeepsItsOriginalLength) {
     FakeAdapter adapter;
     Bytes frame = Concat({Ethernet("00:11:22:33:44:66", "00:11:22:33:44:55", 0x0800), Bytes(1522)});
-    Packet packet(frame.data(), 1536, adapter, 0, 0, 1, 9000);
+    Packet packet(frame.data(), 1536, adapter, 0, Timestamp(), 1, 9000);
     packet.Decode();
     EXPECT_EQ(packet.GetLength(), 1536u);
     EXPECT_EQ(packet.GetFrameLength(), 9004);

@@ -22,8 +22,8 @@ public:
 
     std::unique_ptr<Packet> Decode(size_t length, FakeAdapter& adapter) {
         ASAN_POISON_MEMORY_REGION(block_.get() + length, size_ - length);
-        auto packet =
-            std::make_unique<Packet>(block_.get(), uint32_t(length), adapter, 0, 0, 1, uint32_t(size_));
+        auto packet = std::make_unique<Packet>(block_.get(), uint32_t(length), adapter, 0, Timestamp(), 1,
+                                               uint32_t(size_));
         packet->Decode();
         return packet;
     }

@@ -1,4 +1,5 @@
 #include "Decoded.h"
+#include "netmodel/MacAddressRange.h"
 
 #include <gtest/gtest.h>
 
@@ -81,6 +82,18 @@ TEST(DataLinkPacketTest, AddressesOnlyWhenTheHeaderWasCaptured) {
     EXPECT_EQ(dataLink.GetDestinationKind(), 0);
     EXPECT_FALSE(dataLink.HasNextLayer());
     EXPECT_TRUE(cut->IsShort());
+}
+
+TEST(DataLinkPacketTest, KindsFollowTheAddressClassification) {
+    std::vector<std::string> destinations = {"ff:ff:ff:ff:ff:ff", "00:11:22:33:44:66", "01:00:5e:00:00:01",
+                                             "09:00:07:00:00:fd", "ab:00:02:12:34:56", "fe:ff:ff:ff:ff:ff"};
+    for (const auto& range : WellKnownMulticastTable())
+        destinations.push_back(range.GetLow().GetText());
+    for (const auto& text : destinations) {
+        SCOPED_TRACE(text);
+        Decoded packet(Concat({Ethernet(text, kSrc, 0x0800), Bytes(46)}));
+        EXPECT_EQ(packet->GetDataLink()->GetDestinationKind(), MacAddress(text.c_str(), true).GetKind());
+    }
 }
 
 TEST(DataLinkPacketTest, Names) {

@@ -35,8 +35,8 @@ private:
     void Decode(const Bytes& frame, uint32_t originalLength) {
         std::unique_ptr<uint8_t[]> block(frame.empty() ? nullptr : new uint8_t[frame.size()]);
         std::copy(frame.begin(), frame.end(), block.get());
-        packet = std::make_unique<Packet>(std::move(block), uint32_t(frame.size()), adapter, 0, 0, 7,
-                                          originalLength);
+        packet = std::make_unique<Packet>(std::move(block), uint32_t(frame.size()), adapter, 0, Timestamp(),
+                                          7, originalLength);
         packet->Decode();
     }
 };
