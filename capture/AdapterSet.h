@@ -12,6 +12,7 @@
 namespace vq {
 
 class CaptureReports;
+class CaptureSettings;
 class PacketSink;
 class RecvChannel;
 class RegistryNdis;
@@ -81,6 +82,8 @@ public:
     CaptureReports& GetReports() const { return reports_; }
     PacketSink* GetPacketSink() const { return sink_; }
     void SetPacketSink(PacketSink* sink) { sink_ = sink; }
+    const CaptureSettings* GetCaptureSettings() const { return captureSettings_; }
+    void SetCaptureSettings(const CaptureSettings* settings) { captureSettings_ = settings; }
 
 private:
     void Announce();
@@ -88,6 +91,7 @@ private:
     uint32_t slotCount_;
     CaptureReports& reports_;
     PacketSink* sink_;
+    const CaptureSettings* captureSettings_ = nullptr;
     std::vector<Event*> events_;
     std::vector<RecvChannel*> channels_;
     uint64_t totalLinkSpeed_ = 0;

@@ -1,19 +1,22 @@
 #pragma once
 
+#include "capture/PacketDump.h"
+
 #include <cstdint>
+#include <memory>
 
 namespace vq {
 
 class Adapter;
 class Packet;
 
-// A channel of one adapter: its buffers, its place in the ring and its counters.
-class Channel {
+// A channel of one adapter: its buffers, its place in the ring, its counters and its capture file.
+class Channel : public CaptureChannel {
 public:
     static constexpr int32_t kReceive = 1;
 
-    Channel(Adapter* adapter, int32_t kind) : adapter_(adapter), kind_(kind) {}
-    virtual ~Channel() = default;
+    Channel(Adapter* adapter, int32_t kind);
+    ~Channel() override;
     Channel(const Channel&) = delete;
     Channel& operator=(const Channel&) = delete;
 
@@ -23,15 +26,19 @@ public:
     virtual bool Start();
     virtual bool CanStart() { return true; }
     virtual bool Stop();
-    // The capture file comes with the capture-file writer; until then there is none to open.
-    virtual bool OpenCaptureFile() { return false; }
-    virtual bool CloseCaptureFile() { return true; }
+    // Without capture settings (the monitor gives them to the set) no file is opened.
+    virtual bool OpenCaptureFile();
+    virtual bool CloseCaptureFile();
     virtual bool AllocBuffers() = 0;
     virtual bool FreeBuffers() = 0;
     virtual bool OpenBuffers() = 0;
     virtual bool CloseBuffers() = 0;
 
-    bool WritePacket(Packet&) { return false; }
+    bool WritePacket(const Packet& packet);
+
+    std::span<const uint8_t, 6> GetAdapterAddress() const override;
+    uint32_t GetLostTotal() const override { return lostTotal_; }
+    PacketDump* GetCaptureFile() const { return captureFile_.get(); }
 
     Adapter* GetAdapter() const { return adapter_; }
     int32_t GetKind() const { return kind_; }
@@ -39,7 +46,6 @@ public:
     uint32_t GetCurrent() const { return current_; }
     uint64_t GetFramesReceived() const { return framesReceived_; }
     uint32_t GetLastSequence() const { return lastSequence_; }
-    uint32_t GetLostTotal() const { return lostTotal_; }
     bool IsOpen() const { return open_; }
     bool IsReceiving() const { return receiving_; }
 
@@ -53,6 +59,7 @@ protected:
     uint32_t lostTotal_ = 0;
     bool open_ = false;
     bool receiving_ = false;
+    std::unique_ptr<PacketDump> captureFile_;
 };
 
 } // namespace vq

@@ -1,6 +1,8 @@
 #include "capture/Adapter.h"
 #include "capture/AdapterSet.h"
+#include "capture/PacketDump.h"
 #include "capture/RecvChannel.h"
+#include "platform/packet/CaptureFileReader.h"
 #include "runtime/GlobalState.h"
 #include "tests/capture/CaptureTestSupport.h"
 
@@ -150,6 +152,50 @@ TEST(ReceiveRing, OversizedFramesArriveCutAndCounted) {
     EXPECT_EQ(sink.frames[0].length, 1536u);
     EXPECT_EQ(sink.frames[0].frameLength, 9004);
     EXPECT_EQ(set.GetAdapter(0)->GetChannel()->GetCutFrames(), 1u);
+}
+
+class FileSettings : public CaptureSettings {
+public:
+    explicit FileSettings(std::string path) : path_(std::move(path)) {}
+    std::string GetCaptureFile(const std::string& adapterAddress) const override {
+        return adapterAddress == "02:00:00:00:00:09" ? path_ : "";
+    }
+    bool GetFixedLength() const override { return false; }
+    uint32_t GetMaximumSize() const override { return 0; }
+    uint32_t GetRecordLength() const override { return 0; }
+
+private:
+    std::string path_;
+};
+
+TEST(ReceiveRing, CapturingAdaptersWriteTheirFramesToTheirFile) {
+    test::TempDir dir;
+    auto frames = Frames(20, 90);
+    test::WritePcap(dir.File("f.pcap"), frames);
+    AdapterListScope scope(
+        {ReplayName(dir.File("f.pcap"), "mac=02:00:00:00:00:09"), ReplayName(dir.File("f.pcap"))});
+    RecordingReports reports;
+    RecordingSink sink;
+    FileSettings settings(dir.File("out.snoop"));
+    AdapterSet set(48, reports, &sink);
+    set.SetCaptureSettings(&settings);
+    EXPECT_FALSE(set.StartCaptureOne(0)) << "only a capturing adapter opens its file";
+    set.Start({});
+    set.StartCapture({});
+    EXPECT_TRUE(set.GetAdapter(0)->GetChannel()->GetCaptureFile()->IsOpen());
+    EXPECT_FALSE(set.GetAdapter(1)->GetChannel()->GetCaptureFile()->IsOpen()) << "no file for its address";
+    test::ServiceUntil(set, [&] { return sink.frames.size() == 40; });
+    set.StopCapture({});
+
+    auto reader = CaptureFileReader::Open(dir.File("out.snoop"));
+    RecordedFrame frame;
+    size_t count = 0;
+    while (reader->Next(frame)) {
+        ASSERT_LT(count, frames.size());
+        EXPECT_EQ(std::vector<uint8_t>(frame.data, frame.data + frame.capturedLength), frames[count].data);
+        ++count;
+    }
+    EXPECT_EQ(count, frames.size());
 }
 
 } // namespace
