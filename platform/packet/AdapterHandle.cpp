@@ -82,11 +82,14 @@ void AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapp
     overlapped->completed.store(false, std::memory_order_relaxed);
     // Until it completes, the record belongs to the reader thread: touching it is a fault.
     VQ_POISON(record, sizeof *record);
+    size_t count;
     {
         std::lock_guard lock(mutex_);
         posted_.push_back({record, bytesReturned, overlapped});
+        count = posted_.size();
+        largestPosted_ = std::max(largestPosted_, count);
     }
-    if (idle_.exchange(false)) Wake();
+    if (count >= wakeThreshold_.load() && idle_.exchange(false)) Wake();
 }
 
 void AdapterHandle::Wake() {
@@ -121,10 +124,18 @@ void AdapterHandle::Run() {
 }
 
 void AdapterHandle::WaitForWork() {
+    {
+        // After a burst the reads come back in a batch: waking for a quarter of them, not for
+        // each, keeps a flood from costing a wake per frame. Every read the reader filled is
+        // posted again in time, so the threshold is always reached.
+        std::lock_guard lock(mutex_);
+        wakeThreshold_.store(std::max<size_t>(1, std::min(completedSinceWake_, largestPosted_) / 4));
+    }
+    completedSinceWake_ = 0;
     idle_.store(true);
     {
         std::lock_guard lock(mutex_);
-        if (stopping_ || !posted_.empty() || filterApplies_ != filterRequests_) {
+        if (stopping_ || posted_.size() >= wakeThreshold_.load() || filterApplies_ != filterRequests_) {
             idle_.store(false);
             return;
         }
@@ -155,6 +166,7 @@ void AdapterHandle::Deliver(const Frame& frame) {
         read = posted_.front();
         posted_.pop_front();
     }
+    ++completedSinceWake_;
     VQ_UNPOISON(read.record, sizeof *read.record);
     DriverRecord& record = *read.record;
     uint32_t captured = std::min(frame.capturedLength, DriverRecord::kDataCapacity);

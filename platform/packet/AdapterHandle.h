@@ -54,7 +54,11 @@ private:
     uint64_t filterApplies_ = 0;
     bool stopping_ = false;
 
-    std::atomic<bool> idle_{false}; // the reader sleeps until a read is posted
+    size_t largestPosted_ = 0;
+    size_t completedSinceWake_ = 0; // reader thread only
+
+    std::atomic<bool> idle_{false}; // the reader sleeps until enough reads are posted
+    std::atomic<size_t> wakeThreshold_{1};
     std::atomic<bool> finished_{false};
     std::thread reader_;
 };
