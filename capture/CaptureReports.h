@@ -22,7 +22,8 @@ public:
 // the monitor's to send.
 class NotifyingCaptureReports : public CaptureReports {
 public:
-    void Report(int severity, const std::string& text, const char* className, const char* methodName) override;
+    void Report(int severity, const std::string& text, const char* className,
+                const char* methodName) override;
 };
 
 } // namespace vq
