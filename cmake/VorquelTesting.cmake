@@ -15,6 +15,9 @@ if(NOT VQ_CAPTURES_DIR)
     set(VQ_CAPTURES_DIR ${PROJECT_SOURCE_DIR}/../shared/captures)
 endif()
 
+# The ThreadSanitizer stage runs only the tests labelled `threads`; this target builds just those.
+add_custom_target(threads_tests)
+
 function(vq_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
     add_executable(${name} ${T_SOURCES})
@@ -25,6 +28,9 @@ function(vq_test name)
     set(labels ${T_LABELS})
     if(NOT labels)
         set(labels unit)
+    endif()
+    if("threads" IN_LIST labels)
+        add_dependencies(threads_tests ${name})
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
