@@ -132,14 +132,17 @@ SessionPacket_DNS::SessionPacket_DNS(Packet& packet, uint16_t protocol, const Ge
       prefix_(lower.GetProtocol() == TransportTcp ? kDnsTcpPrefix : 0) {
     size_t header = prefix_ + kDnsHeader;
     SetHeaderLength(int32_t(header));
-    if (Bytes().has(0, header)) {
+    // The header must lie within the unit the transport states, not merely within the capture.
+    bool captured = Bytes().has(0, header);
+    bool stated = size_t(GetTotalLength()) >= header;
+    if (captured && stated) {
         hasHeader_ = true;
         return;
     }
-    // A segment too small to hold a header (a bare acknowledgement) is simply not a message; it
-    // is a cut header only when the message was on the wire but not all captured.
+    // A unit too small to hold a header (a bare acknowledgement) is simply not a message; the
+    // header is cut only when the message was on the wire but not all captured.
     const Packet& frame = GetPacket();
-    if (size_t(GetTotalLength()) >= header || frame.GetOriginalLength() > frame.GetLength()) MarkCut();
+    if (!captured && (stated || frame.GetOriginalLength() > frame.GetLength())) MarkCut();
 }
 
 uint16_t SessionPacket_DNS::Field(size_t at) const {

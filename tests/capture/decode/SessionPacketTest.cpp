@@ -28,6 +28,8 @@ TEST(SessionPacketTest, DnsOperationCodeGivesThePresentationIdentifier) {
     };
     Bytes cutHeader = UdpFrame(53, Dns(0x2800));
     cutHeader.resize(cutHeader.size() - 1);
+    Bytes udpLengthEight = UdpFrame(53, Dns(0x0100));
+    udpLengthEight[14 + 20 + 5] = 8;
     const Case cases[] = {
         {"standard query", UdpFrame(53, Dns(0x0100)), 0x100, false},
         {"authoritative answer", UdpFrame(53, Dns(0x8580)), 0x100, false},
@@ -36,6 +38,7 @@ TEST(SessionPacketTest, DnsOperationCodeGivesThePresentationIdentifier) {
         {"over TCP after the length prefix", TcpFrame(53, Concat({Hex("001c"), Dns(0x1000)})), 0x102, false},
         {"header cut", cutHeader, 0, true},
         {"TCP segment without data", TcpFrame(53, {}), 0, false},
+        {"UDP length leaves no room for a header", udpLengthEight, 0, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

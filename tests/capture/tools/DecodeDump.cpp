@@ -1,0 +1,106 @@
+// Prints what the decoders make of every frame of a capture file, one line per frame with
+// tab-separated columns: frame number, EtherType (Ethernet II only), IP protocol, fragment offset
+// in 8-byte units, IP source, IP destination, ARP operation, ARP sender and target address, IPX packet
+// type, TCP destination port, SYN, FIN, RST, UDP destination port, ICMP type, DNS operation code,
+// NetBIOS command, and the six layer identifiers. Empty cells: the decoder has no such field.
+// Usage: vq_decode_dump <capture file>
+
+#include "capture/Packet.h"
+#include "capture/PacketAdapter.h"
+#include "capture/decode/ApplicationPacket.h"
+#include "capture/decode/DataLinkPacket.h"
+#include "capture/decode/NetworkPacket.h"
+#include "capture/decode/PresentationPacket.h"
+#include "capture/decode/SessionPacket.h"
+#include "capture/decode/TransportPacket.h"
+#include "platform/packet/CaptureFileReader.h"
+
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace vq;
+
+class DumpAdapter : public PacketAdapter {
+public:
+    int32_t GetMedium() const override { return 0; }
+    bool IsOwnAddress(std::span<const uint8_t, 6>, bool) const override { return false; }
+    bool IsOwnIpAddress(uint32_t, bool) const override { return false; }
+    bool HasIpAddress() const override { return true; }
+    void LearnIpAddress(const std::string&) override {}
+};
+
+std::string Number(uint64_t value) {
+    return std::to_string(value);
+}
+
+std::vector<std::string> Columns(const Packet& packet) {
+    std::vector<std::string> cells(17);
+    auto ethernet = dynamic_cast<const DataLinkPacket_Ethernet*>(packet.GetDataLink());
+    if (ethernet && ethernet->GetFrameType() == DataLinkPacket_Ethernet::FrameEthernetII)
+        cells[0] = Number(ethernet->GetLengthType());
+    const NetworkPacket* network = packet.GetNetwork();
+    if (auto ip = dynamic_cast<const NetworkPacket_IP*>(network); ip && ip->HasAddresses()) {
+        cells[1] = Number(ip->GetIpProtocol());
+        cells[2] = Number(ip->GetFragmentOffset());
+        cells[3] = ip->GetSourceText();
+        cells[4] = ip->GetDestinationText();
+    }
+    if (auto arp = dynamic_cast<const NetworkPacket_ARP*>(network); arp && !arp->IsCut()) {
+        cells[5] = Number(arp->GetOperation());
+        if (arp->HasAddresses()) {
+            cells[6] = arp->GetSourceText();
+            cells[7] = arp->GetDestinationText();
+        }
+    }
+    if (auto ipx = dynamic_cast<const NetworkPacket_IPX*>(network); ipx && !ipx->IsCut())
+        cells[8] = Number(ipx->GetPacketType());
+    const TransportPacket* transport = packet.GetTransport();
+    if (auto tcp = dynamic_cast<const TransportPacket_TCP*>(transport); tcp && !tcp->IsCut()) {
+        cells[9] = Number(tcp->GetDestinationPort());
+        cells[10] = Number(tcp->IsSyn());
+        cells[11] = Number(tcp->IsFin());
+        cells[12] = Number(tcp->IsRst());
+    }
+    if (auto udp = dynamic_cast<const TransportPacket_UDP*>(transport); udp && !udp->IsCut())
+        cells[13] = Number(udp->GetDestinationPort());
+    if (auto icmp = dynamic_cast<const TransportPacket_ICMP*>(transport); icmp && !icmp->IsCut())
+        cells[14] = Number(icmp->GetType());
+    if (auto dns = dynamic_cast<const SessionPacket_DNS*>(packet.GetSession()); dns && dns->HasNextLayer())
+        cells[15] = Number(dns->GetOperationCode());
+    if (auto netbeui = dynamic_cast<const NetworkPacket_NetBEUI*>(network); netbeui && !netbeui->IsCut())
+        cells[16] = Number(netbeui->GetCommand());
+    for (int32_t kind = LayerDataLink; kind <= LayerApplication; ++kind)
+        cells.push_back(Number(packet.GetLayer(kind)->GetProtocol()));
+    return cells;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s <capture file>\n", argv[0]);
+        return 2;
+    }
+    try {
+        auto reader = CaptureFileReader::Open(argv[1]);
+        DumpAdapter adapter;
+        RecordedFrame frame;
+        for (uint64_t number = 1; reader->Next(frame); ++number) {
+            Packet packet(frame.data, frame.capturedLength, adapter, 0, Timestamp(frame.time), number,
+                          frame.originalLength);
+            packet.Decode();
+            std::string line = Number(number);
+            for (const auto& cell : Columns(packet))
+                line += "\t" + cell;
+            std::puts(line.c_str());
+        }
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
+        return 1;
+    }
+    return 0;
+}
