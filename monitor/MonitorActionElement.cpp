@@ -1,0 +1,39 @@
+#include "monitor/MonitorActionElement.h"
+
+#include "netmodel/SafeObject.h"
+#include "netmodel/Tuple.h"
+
+namespace vq {
+
+MonitorActionElement::MonitorActionElement(Tuple* tuple, int copyMode) {
+    SetSelector(tuple, copyMode);
+}
+
+MonitorActionElement::MonitorActionElement(const MonitorActionElement& other, int copyMode)
+    : m_Time(other.m_Time) {
+    SetSelector(other.m_Selector, copyMode);
+}
+
+MonitorActionElement::~MonitorActionElement() {
+    ReleaseSelector();
+}
+
+void MonitorActionElement::SetSelector(Tuple* tuple, int copyMode) {
+    ReleaseSelector();
+    if (!tuple || copyMode == PointerAssignment) {
+        m_Selector = tuple;
+        return;
+    }
+    auto* copy = new Tuple(*tuple, copyMode, tuple->GetLive());
+    copy->SetOwner(this);
+    m_Selector = copy;
+    m_OwnsSelector = true;
+}
+
+void MonitorActionElement::ReleaseSelector() {
+    if (m_OwnsSelector) delete m_Selector;
+    m_Selector = nullptr;
+    m_OwnsSelector = false;
+}
+
+} // namespace vq

@@ -1,0 +1,27 @@
+#include "monitor/MonitorDataCriteria.h"
+
+namespace vq {
+
+MonitorDataCriteria::MonitorDataCriteria(const MonitorDataCriteria& other, bool reverse) {
+    CopyFrom(other);
+    if (!reverse) return;
+    for (std::size_t i = 0; i < m_Selections.GetSize(); ++i)
+        m_Selections.Get(i).Reverse(false);
+}
+
+void MonitorDataCriteria::CopyFrom(const MonitorDataCriteria& other) {
+    try {
+        m_Selections.CopyFrom(other.m_Selections);
+        m_Exceptions.CopyFrom(other.m_Exceptions);
+    } catch (...) {
+        RemoveAll();
+        throw;
+    }
+}
+
+void MonitorDataCriteria::RemoveAll() {
+    m_Selections.RemoveAll();
+    m_Exceptions.RemoveAll();
+}
+
+} // namespace vq
