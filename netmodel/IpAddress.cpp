@@ -2,6 +2,7 @@
 
 #include "netmodel/AddressText.h"
 #include "netmodel/WinSockIf.h"
+#include "runtime/NotificationThreadMessage.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -179,6 +180,7 @@ bool IpAddress::SetNumericText(const char* text, bool classify) {
 
 void IpAddress::ResolveName(std::string_view name, uint8_t* bytes) {
     const std::string given(name);
+    PostNotification(3, 0, "blocking call to gethostbyname()\n", "IpAddress", "Set", nullptr, nullptr, -1);
     net::HostAnswer answer = WinSockIf::Instance().LookupName(given, ForwardLookupLimit);
     if (answer.code == net::LookupOk && answer.entry.addresses.empty()) answer.code = net::LookupNoData;
     if (answer.code != net::LookupOk) {

@@ -1,5 +1,7 @@
 #include "netmodel/NameEntry.h"
 
+#include "runtime/NotificationThreadMessage.h"
+
 #include <cstdio>
 #include <cstring>
 
@@ -112,7 +114,9 @@ LookupErrorVerdict JudgeLookupError(uint32_t replyValue) {
 }
 
 bool NameEntry::CheckError(uint32_t replyValue, bool& retry) {
-    LookupErrorVerdict verdict = JudgeLookupError(replyValue);
+    const LookupErrorVerdict verdict = JudgeLookupError(replyValue);
+    if (!verdict.report.empty())
+        PostNotification(7, 0, verdict.report.c_str(), "NameEntry", "CheckError", nullptr, nullptr, -1);
     retry = verdict.retry;
     return verdict.success;
 }

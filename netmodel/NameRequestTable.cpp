@@ -1,8 +1,8 @@
 #include "netmodel/NameRequestTable.h"
 
 #include "netmodel/NameEntry.h"
-#include "netmodel/NetModelReport.h"
 #include "platform/core/Format.h"
+#include "runtime/NotificationThreadMessage.h"
 
 #include <new>
 #include <vector>
@@ -48,7 +48,7 @@ bool NameRequestTable::Insert(std::unique_ptr<NameRequest> request) {
     }
     const std::string text = error == 10093 ? "WSANOTINITIALISED: WSAStartup() not run or was not successful"
                                             : Format("unexpected WSAGetLastError() return: %d", error);
-    PostNameReport(7, text, "NameRequestTable", "Insert");
+    PostNotification(7, 0, text.c_str(), "NameRequestTable", "Insert", nullptr, nullptr, -1);
     return false;
 }
 

@@ -1,3 +1,4 @@
+#include "ReportCollector.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/IpxAddress.h"
 #include "netmodel/MacAddress.h"
@@ -89,8 +90,11 @@ TEST(IpAddressText, ResolvesNamesThroughTheResolver) {
     resolver->AddHost("gateway", {{{10, 0, 0, 1}}, {{10, 0, 0, 2}}}, {"gw", "router"});
     resolver->SetNameCode("flaky", 11002);
     net::ScopedResolver scoped(resolver);
+    test::ReportCollector collector;
 
     IpAddress found("gateway extra", true);
+    EXPECT_EQ(collector.Take(),
+              (std::vector<test::Report>{{3, "blocking call to gethostbyname()\n", "IpAddress", "Set"}}));
     EXPECT_EQ(found.GetText(), "10.0.0.1");
     EXPECT_EQ(found.GetLookupState(), NameEntry::LookupResolved);
     EXPECT_EQ(found.GetKind(), IpAddress::Unicast);
@@ -105,6 +109,7 @@ TEST(IpAddressText, ResolvesNamesThroughTheResolver) {
         EXPECT_EQ(missing.GetText(), "0.0.0.0");
         EXPECT_EQ(missing.GetLookupState(), NameEntry::LookupInvalid);
         EXPECT_EQ(missing.GetNameCount(), 0);
+        EXPECT_EQ(collector.Take().size(), 1u); // the notice alone: an unknown name is no fault
     }
 }
 

@@ -1,3 +1,4 @@
+#include "ReportCollector.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/IpxAddress.h"
 #include "netmodel/MacAddress.h"
@@ -148,6 +149,7 @@ TEST(CheckError, EveryCodeGivesItsResultRetryAndReport) {
         {10093, false, false, "WSANOTINITIALISED: WSAStartup() not run or was not successful"},
         {12345, false, false, "Unexpected WSAGETASYNCERROR result: 12345"},
     };
+    test::ReportCollector collector;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         const LookupErrorVerdict verdict = JudgeLookupError(c.code << 16 | 16);
@@ -157,6 +159,11 @@ TEST(CheckError, EveryCodeGivesItsResultRetryAndReport) {
         bool retry = !c.retry;
         EXPECT_EQ(NameEntry::CheckError(c.code << 16 | 16, retry), c.success);
         EXPECT_EQ(retry, c.retry);
+        const auto reports = collector.Take();
+        if (*c.report == '\0')
+            EXPECT_TRUE(reports.empty());
+        else
+            EXPECT_EQ(reports, (std::vector<test::Report>{{7, c.report, "NameEntry", "CheckError"}}));
     }
 }
 

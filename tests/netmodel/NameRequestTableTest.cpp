@@ -1,4 +1,5 @@
 #include "NameLookupFixture.h"
+#include "ReportCollector.h"
 
 #include <string>
 #include <thread>
@@ -135,6 +136,18 @@ TEST_F(NameRequestTableTest, InvalidOfficialNameLeavesTheFirstValidAliasAsPrimar
     EXPECT_EQ(named->GetNameAt(0), "official");
     EXPECT_EQ(named->GetNameAt(1), "kept");
     EXPECT_EQ(named->GetNameAt(2), "alias");
+}
+
+TEST_F(NameRequestTableTest, AnUnexpectedRefusalIsReportedAndDropped) {
+    ReportCollector collector;
+    Attach();
+    service_.SetWindow({CurrentThreadId(), 0}, 0, WinSockIf::ReplyMessage, 23); // no such address family
+    IpAddress* entry = Add(Address(0, 1));
+    EXPECT_EQ(entry->GetLookupState(), NameEntry::LookupFailed);
+    EXPECT_EQ(table_.GetRequestTable()->GetRetryCount(), 0u);
+    EXPECT_EQ(table_.GetRequestTable()->GetInFlightCount(), 0u);
+    EXPECT_EQ(collector.Take(), (std::vector<Report>{{7, "unexpected WSAGetLastError() return: 10047",
+                                                      "NameRequestTable", "Insert"}}));
 }
 
 TEST_F(NameRequestTableTest, RepliesForUnknownIdentifiersChangeNothing) {
