@@ -86,8 +86,8 @@ void BM_FramePath(benchmark::State& state) {
     const uint64_t allocationsBefore = g_Allocations.load();
     for (auto _ : state) {
         next = (next + stride) % frames.size();
-        benchmark::DoNotOptimize(live.model.TupleForPacket(frames[next]));
-        live.traffic.AddPacket(frames[next], *live.model.TupleForPacket(frames[next]));
+        benchmark::DoNotOptimize(
+            live.traffic.AddPacket(frames[next], *live.model.TupleForPacket(frames[next])));
     }
     const double iterations = double(state.iterations());
     state.counters["tuples"] = double(live.model.GetTuplePool().GetCount());

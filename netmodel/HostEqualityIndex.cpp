@@ -20,10 +20,10 @@ void Erase(std::vector<HostAddress*>& list, HostAddress* host) {
 } // namespace
 
 size_t HostEqualityIndex::KeyHash::operator()(const Key& key) const noexcept {
-    size_t seed = Mix(key.common, uint64_t(key.families) << 8 | key.ip);
-    seed = Mix(seed, key.mac);
-    seed = Mix(seed, key.ipx.value);
-    return Mix(seed, key.ipx.extension);
+    const uint64_t shape = uint64_t(key.common) << 8 | key.families;
+    const uint64_t folded = key.mac * 0x9E3779B97F4A7C15ULL ^ (uint64_t(key.ip) << 16 | shape) ^
+                            key.ipx.value * 0xC2B2AE3D27D4EB4FULL ^ key.ipx.extension;
+    return Mix(0, folded);
 }
 
 HostEqualityIndex::~HostEqualityIndex() {
@@ -57,6 +57,7 @@ void HostEqualityIndex::Clear() {
         const_cast<HostAddress*>(host)->RemoveObserver(this);
     entries_.clear();
     keyed_.clear();
+    std::fill(&shapes_[0][0], &shapes_[0][0] + 64, 0);
     wild_.clear();
     empty_.clear();
 }
@@ -131,6 +132,7 @@ void HostEqualityIndex::File(HostAddress& host, Entry& entry) {
             bucket.first = &host;
         else
             bucket.more.push_back(&host);
+        ++shapes_[common][families];
     }
 }
 
@@ -157,13 +159,16 @@ void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
         if (bucket.first == &host) {
             if (bucket.more.empty()) {
                 keyed_.erase(it);
-                continue;
+            } else {
+                bucket.first = bucket.more.front();
+                bucket.more.erase(bucket.more.begin());
             }
-            bucket.first = bucket.more.front();
-            bucket.more.erase(bucket.more.begin());
         } else {
-            drop(bucket.more);
+            auto found = std::find(bucket.more.begin(), bucket.more.end(), &host);
+            if (found == bucket.more.end()) continue;
+            bucket.more.erase(found);
         }
+        --shapes_[common][families];
     }
 }
 

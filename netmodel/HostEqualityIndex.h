@@ -70,6 +70,9 @@ private:
 
     std::unordered_map<const HostAddress*, Entry> entries_;
     std::unordered_map<Key, Bucket, KeyHash> keyed_;
+    // Keys filed per (common, families): a probe of a shape nobody has is skipped, so a model
+    // whose hosts all hold the same families costs one probe per query.
+    int shapes_[8][8]{};
     std::vector<HostAddress*> wild_;
     std::vector<HostAddress*> empty_;
 };
@@ -104,7 +107,7 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
     for (uint8_t common = 1; common < 8; ++common) {
         if ((common & ~own) != 0) continue;
         for (uint8_t extra = 0; extra < 8; ++extra) {
-            if ((extra & ~lacking) != 0) continue;
+            if ((extra & ~lacking) != 0 || shapes_[common][common | extra] == 0) continue;
             VisitBucket(Project(values, common, uint8_t(common | extra)), verified);
         }
     }

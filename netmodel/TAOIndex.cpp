@@ -26,45 +26,66 @@ bool TAOIndex::Keys(const Tuple& tuple, uint64_t& first, uint64_t& second) const
     return true;
 }
 
+size_t TAOIndex::ListKeyHash::operator()(const ListKey& key) const noexcept {
+    uint64_t x = key.first * 0x9E3779B97F4A7C15ULL ^ key.second;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ULL;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBULL;
+    return size_t(x ^ (x >> 31));
+}
+
 bool TAOIndex::Add(TAO& tao, bool noDuplicateCheck) {
     const Tuple* tuple = tao.GetTuple();
     uint64_t first = 0, second = 0;
     if (tuple == nullptr || !Keys(*tuple, first, second)) return false;
-    auto [element, created] = m_Elements.try_emplace(first);
-    if (created) element->second.sequence = m_NextSequence++;
+    auto [list, newList] = m_Lists.try_emplace(ListKey{first, second});
     try {
-        TAOList& list = element->second.lists[second];
+        if (newList) {
+            auto [element, newElement] = m_Elements.try_emplace(first);
+            if (newElement) element->second.sequence = m_NextSequence++;
+            try {
+                element->second.lists.push_back({second, &list->second});
+            } catch (...) {
+                if (newElement) m_Elements.erase(element);
+                throw;
+            }
+        }
         if (noDuplicateCheck)
-            list.Append(&tao);
+            list->second.Append(&tao);
         else
-            list.FindOrAdd(&tao);
+            list->second.FindOrAdd(&tao);
     } catch (...) {
-        if (created) m_Elements.erase(element);
+        if (newList) RemoveList(first, second);
         throw;
     }
     return true;
+}
+
+void TAOIndex::RemoveList(uint64_t first, uint64_t second) {
+    m_Lists.erase(ListKey{first, second});
+    auto element = m_Elements.find(first);
+    if (element == m_Elements.end()) return;
+    auto& lists = element->second.lists;
+    lists.erase(
+        std::remove_if(lists.begin(), lists.end(), [&](const auto& entry) { return entry.first == second; }),
+        lists.end());
+    if (lists.empty()) m_Elements.erase(element);
 }
 
 void TAOIndex::Remove(TAO& tao) {
     const Tuple* tuple = tao.GetTuple();
     uint64_t first = 0, second = 0;
     if (tuple == nullptr || !Keys(*tuple, first, second)) return;
-    auto element = m_Elements.find(first);
-    if (element == m_Elements.end()) return;
-    auto list = element->second.lists.find(second);
-    if (list == element->second.lists.end()) return;
+    auto list = m_Lists.find(ListKey{first, second});
+    if (list == m_Lists.end()) return;
     list->second.Remove(&tao);
-    if (list->second.IsEmpty()) element->second.lists.erase(list);
-    if (element->second.lists.empty()) m_Elements.erase(element);
+    if (list->second.IsEmpty()) RemoveList(first, second);
 }
 
 const TAOList* TAOIndex::FindList(const Tuple& tuple) const {
     uint64_t first = 0, second = 0;
     if (!Keys(tuple, first, second)) return nullptr;
-    auto element = m_Elements.find(first);
-    if (element == m_Elements.end()) return nullptr;
-    auto list = element->second.lists.find(second);
-    return list == element->second.lists.end() ? nullptr : &list->second;
+    auto list = m_Lists.find(ListKey{first, second});
+    return list == m_Lists.end() ? nullptr : &list->second;
 }
 
 TAOList* TAOIndex::MutableList(const Tuple& tuple) {
@@ -91,9 +112,8 @@ std::vector<TAOIndex::ElementView> TAOIndex::Ordered() const {
     std::vector<ElementView> result;
     result.reserve(rows.size());
     for (const Row& row : rows) {
-        std::vector<std::pair<uint64_t, const TAOList*>> lists;
-        for (const auto& [second, list] : row.element->lists)
-            lists.push_back({second, &list});
+        std::vector<std::pair<uint64_t, const TAOList*>> lists(row.element->lists.begin(),
+                                                               row.element->lists.end());
         std::sort(lists.begin(), lists.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         ElementView view{row.key, {}};
         for (const auto& entry : lists)
