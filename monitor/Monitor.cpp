@@ -2,6 +2,7 @@
 
 #include "monitor/HistoryMessages.h"
 #include "monitor/HistoryStandIn.h"
+#include "monitor/MonitorAdapters.h"
 #include "monitor/MonitorGlobals.h"
 #include "platform/sys/DriverService.h"
 #include "platform/thread/MessageQueue.h"
@@ -72,7 +73,8 @@ bool Monitor::InitInstance() {
         m_MemoryTimer->Enable();
         if (IsNtFamily()) DeleteLeftoverService();
         MonitorGlobals& globals = TheMonitorGlobals();
-        if (globals.m_AdaptersFactory) m_AdapterSet = globals.m_AdaptersFactory(kEventSlots);
+        m_AdapterSet = globals.m_AdaptersFactory ? globals.m_AdaptersFactory(kEventSlots)
+                                                 : std::make_unique<MonitorAdapters>(kEventSlots, nullptr);
         // Opening the adapters may have installed the service again.
         if (IsNtFamily()) DeleteLeftoverService();
         m_DataSet =

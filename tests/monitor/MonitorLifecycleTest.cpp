@@ -1,6 +1,7 @@
 #include "MonitorTestSupport.h"
 #include "monitor/HistoryMessages.h"
 #include "monitor/HistoryStandIn.h"
+#include "platform/registry/Registry.h"
 #include "platform/sys/DriverService.h"
 #include "platform/thread/QueueRegistry.h"
 #include "runtime/MessageIds.h"
@@ -13,7 +14,7 @@ namespace {
 
 constexpr std::uint32_t kOwnerTaken = 0x0405;
 
-// Tells the main thread which checkpoint owner it took.
+// Tells the main thread which checkpoint owner it took and how many adapters it opened.
 class SignallingMonitor : public Monitor {
 public:
     explicit SignallingMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
@@ -23,7 +24,7 @@ protected:
         Monitor::OnThreadMessage(entry);
         if (entry.message == WM_Checkpoint_Install)
             PostThreadMessage(Engine().m_ThreadPool.GetMainThread()->GetThreadId(), kOwnerTaken,
-                              GetCheckpointOwner(), 0);
+                              GetCheckpointOwner(), GetAdapterSet()->GetAdapterCount());
     }
 };
 
@@ -52,16 +53,14 @@ protected:
 };
 
 TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLeaveNoThread) {
+    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/3560_CDP.pcap";
+    SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=100000000",
+                                                   "\\Device\\replay:" + file + "?speed=1000000000"});
     for (int cycle = 0; cycle < 50; ++cycle) {
         SCOPED_TRACE(cycle);
         ScopedEngineGlobals engine;
         HeadlessApp app;
         MonitorGlobals& globals = TheMonitorGlobals();
-        globals.m_AdaptersFactory = [](uint32_t slots) {
-            auto adapters = std::make_unique<FakeAdapters>(slots);
-            adapters->m_Speeds = {100'000'000, 1'000'000'000};
-            return adapters;
-        };
         HistoryService* made = nullptr;
         globals.m_HistoryFactory = [&](const std::string& path, int32_t flags) {
             auto history = std::make_unique<HistoryStandIn>(path, flags);
@@ -76,6 +75,7 @@ TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLe
         QueueEntry taken;
         ASSERT_TRUE(MessageQueue::Current().Get(taken, TargetFilter::Any(), {kOwnerTaken, kOwnerTaken}));
         EXPECT_EQ(taken.wParam, reinterpret_cast<std::uintptr_t>(made));
+        EXPECT_EQ(taken.lParam, 2);
         EXPECT_EQ(globals.GetHistoryDatabasePath(), "history.vqh");
 
         StopWorkerThread(monitor);
@@ -86,12 +86,16 @@ TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLe
                                                            "stop REVEZUD5", "delete REVEZUD5"}));
         DrainQueue();
     }
+    SetMachineAdapterList(std::nullopt);
 }
 
 TEST_F(MonitorLifecycleTest, WithoutAHistoryPathNoHistoryThreadStarts) {
     ScopedEngineGlobals engine;
     HeadlessApp app;
     int made = 0;
+    TheMonitorGlobals().m_AdaptersFactory = [](uint32_t slots) {
+        return std::make_unique<FakeAdapters>(slots);
+    };
     TheMonitorGlobals().m_HistoryFactory = [&](const std::string& path, int32_t flags) {
         ++made;
         return std::unique_ptr<HistoryService>(std::make_unique<HistoryStandIn>(path, flags));

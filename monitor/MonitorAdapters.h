@@ -1,0 +1,40 @@
+#pragma once
+
+#include "capture/AdapterSet.h"
+#include "capture/CaptureReports.h"
+#include "monitor/CaptureAdapters.h"
+
+#include <memory>
+
+namespace vq {
+
+// The monitor's view of the capture adapter set: the slots of receiving adapters, pausing and
+// resuming all of them, and their 64-bit link speeds.
+class MonitorAdapters : public CaptureAdapters {
+public:
+    // Opens the adapters with the slot count; frames go to the sink.
+    MonitorAdapters(uint32_t slotCount, PacketSink* sink);
+    ~MonitorAdapters() override;
+
+    bool IsReceiving() const override { return m_Set->IsReceiving(); }
+    void CollectWaitSlots(std::vector<Event*>& events, std::vector<int32_t>& slots) const override;
+    bool ServiceSlot(int32_t slot) override { return m_Set->ServiceSlot(slot); }
+    void Pause() override { m_Set->Pause({}); }
+    void Resume() override { m_Set->Resume({}); }
+    int GetAdapterCount() const override { return m_Set->GetSize(); }
+    uint64_t GetLinkSpeed(int index) const override;
+
+    AdapterSet& GetSet() const { return *m_Set; }
+
+private:
+    // Reports go to the main thread; the snapshots of the set are not announced yet.
+    class Reports : public NotifyingCaptureReports {
+    public:
+        void Announce(std::unique_ptr<AdapterInfoSet>, int) override {}
+    };
+
+    Reports m_Reports;
+    std::unique_ptr<AdapterSet> m_Set;
+};
+
+} // namespace vq
