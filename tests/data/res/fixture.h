@@ -1,0 +1,15 @@
+#define IDS_BLANKS 1
+#define IDS_ESCAPES 2
+#define IDS_EMPTY 3
+#define IDS_DEGREE 4
+#define IDR_DOCUMENT 128
+#define ID_FILE_OPEN 100
+#define ID_RECENT_FIRST 101
+#define ID_RECENT_SECOND 102
+#define ID_APP_EXIT 103
+#define ID_HELP_INDEX 104
+#define IDD_SETTINGS 200
+#define IDC_STATIC (-1)
+#define IDC_NAME 1001
+#define IDC_ENABLED 1002
+#define IDC_LIST (IDC_NAME + 2)
