@@ -7,6 +7,7 @@
 
 namespace vq {
 
+class AdapterList;
 class Event;
 
 // What the monitor thread uses of its adapter set: the receive slots it waits on, servicing one of
@@ -28,6 +29,8 @@ public:
     virtual int GetAdapterCount() const = 0;
     // Bits per second.
     virtual uint64_t GetLinkSpeed(int index) const = 0;
+    // What the network model reads of the adapters; null when there is nothing to read.
+    virtual const AdapterList* GetAdapterList() const { return nullptr; }
 };
 
 // Opens the adapters with the given number of event slots.

@@ -77,6 +77,8 @@ bool Monitor::InitInstance() {
                                                  : std::make_unique<MonitorAdapters>(kEventSlots, nullptr);
         // Opening the adapters may have installed the service again.
         if (IsNtFamily()) DeleteLeftoverService();
+        if (const AdapterList* adapters = m_AdapterSet->GetAdapterList())
+            globals.m_Environment->SetAdapters(*adapters);
         m_DataSet =
             std::make_unique<ActiveDataSet>(m_HistorySpan, TimeSpan(), TimeSpan(), globals.m_TrafficFactory);
         m_HistorySpan = m_DataSet->GetRing()->GetSpan();
@@ -185,6 +187,11 @@ void Monitor::Update(const Timestamp& now) {
     if (!m_DataSet) return;
     m_DataSet->Tick(now);
     if (m_DataSet->GetRing()->IsIntervalOver(now)) m_DataSet->AdvanceInterval();
+    TheMonitorGlobals().m_Environment->Tick(now);
+}
+
+void Monitor::OnNameReply(std::uintptr_t first, std::intptr_t second) {
+    TheMonitorGlobals().m_Environment->OnNameReply(5, uint32_t(first), uint32_t(second));
 }
 
 bool Monitor::CompactHeap() {

@@ -45,6 +45,8 @@ public:
     void OnTick(const Timestamp& now) override;
     bool CompactHeap() override;
     bool ResetMemoryLevel() override;
+    // A name look-up answer for the live model's IP addresses.
+    void OnNameReply(std::uintptr_t first, std::intptr_t second) override;
 
     // The next queued message before any receive slot, then the lowest signalled slot whose adapter
     // receives: one message or one slot per call.

@@ -23,6 +23,7 @@ public:
     void Resume() override { m_Set->Resume({}); }
     int GetAdapterCount() const override { return m_Set->GetSize(); }
     uint64_t GetLinkSpeed(int index) const override;
+    const AdapterList* GetAdapterList() const override { return m_Set.get(); }
 
     AdapterSet& GetSet() const { return *m_Set; }
 

@@ -9,6 +9,10 @@ std::unique_ptr<EngineExtension> MakeMonitorGlobals() {
 
 } // namespace
 
+MonitorGlobals::MonitorGlobals() : m_Environment(std::make_unique<Environment>(uint8_t(1))) {}
+
+MonitorGlobals::~MonitorGlobals() = default;
+
 void MonitorGlobals::SetHistoryDatabasePath(std::string path) {
     std::lock_guard lock(m_PathMutex);
     m_HistoryDatabasePath = std::move(path);

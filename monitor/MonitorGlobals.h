@@ -3,6 +3,7 @@
 #include "monitor/CaptureAdapters.h"
 #include "monitor/HistoryService.h"
 #include "monitor/TrafficStore.h"
+#include "netmodel/Environment.h"
 #include "runtime/EngineGlobals.h"
 
 #include <atomic>
@@ -17,6 +18,11 @@ class Monitor;
 // starts from fresh ones.
 class MonitorGlobals : public EngineExtension {
 public:
+    MonitorGlobals();
+    ~MonitorGlobals() override;
+
+    // The live network model, used on the monitor thread only.
+    std::unique_ptr<Environment> m_Environment;
     // The one monitor thread object and the one history thread object; null when none exists.
     std::atomic<Monitor*> m_Monitor{nullptr};
     std::atomic<HistoryService*> m_History{nullptr};
