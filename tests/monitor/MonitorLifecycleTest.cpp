@@ -1,6 +1,8 @@
 #include "MonitorTestSupport.h"
+#include "capture/Adapter.h"
 #include "monitor/HistoryMessages.h"
 #include "monitor/HistoryStandIn.h"
+#include "monitor/MonitorAdapters.h"
 #include "platform/registry/Registry.h"
 #include "platform/sys/DriverService.h"
 #include "platform/thread/QueueRegistry.h"
@@ -131,6 +133,39 @@ TEST_F(MonitorLifecycleTest, HistoryStandInTakesCheckpointsRestartsAndRequestsWi
     EXPECT_FALSE(engine.Get().m_State.m_ShuttingDown);
     QueueEntry e;
     EXPECT_FALSE(MessageQueue::Current().Peek(e));
+}
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(MonitorAdaptersTest, TheWaitSlotsAreThoseOfReceivingAdaptersInSlotOrder) {
+    ScopedEngineGlobals engine;
+    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/3560_CDP.pcap";
+    SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=10000000",
+                                                   "\\Device\\replay:" + file + "?speed=100000000"});
+    {
+        MonitorAdapters adapters(Monitor::kEventSlots, nullptr);
+        ASSERT_EQ(adapters.GetAdapterCount(), 2);
+        EXPECT_EQ(adapters.GetLinkSpeed(1), 100'000'000u);
+        std::vector<Event*> events;
+        std::vector<int32_t> slots;
+        adapters.CollectWaitSlots(events, slots);
+        EXPECT_TRUE(slots.empty());
+
+        ASSERT_TRUE(adapters.GetSet().Start({1}));
+        adapters.CollectWaitSlots(events, slots);
+        const Adapter& second = *adapters.GetSet().GetAdapter(1);
+        ASSERT_EQ(slots.size(), std::size_t(second.GetSlotCount()));
+        for (std::size_t i = 0; i < slots.size(); ++i) {
+            EXPECT_EQ(slots[i], second.GetFirstSlot() + int32_t(i));
+            EXPECT_EQ(events[i], adapters.GetSet().GetEvents()[std::size_t(slots[i])]);
+        }
+        adapters.GetSet().Stop({});
+    }
+    SetMachineAdapterList(std::nullopt);
 }
 
 } // namespace
