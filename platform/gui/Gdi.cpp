@@ -1,6 +1,7 @@
 #include "platform/gui/Gdi.h"
 
 #include "platform/gui/GdiText.h"
+#include "platform/res/Resources.h"
 
 #include <algorithm>
 #include <cmath>
@@ -1107,6 +1108,26 @@ HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const
     if (bitmap && (init & CBM_INIT) && bits)
         SetDIBits(dc, bitmap, 0, UINT(std::abs(header->biHeight)), bits, info, usage);
     return bitmap;
+}
+
+HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size) {
+    if (!dib || size < sizeof(BITMAPINFOHEADER)) return nullptr;
+    const auto* info = static_cast<const BITMAPINFO*>(dib);
+    DibLayout layout;
+    if (!ReadLayout(info, layout) || info->bmiHeader.biSize > size) return nullptr;
+    const std::size_t bitsAt = info->bmiHeader.biSize + std::size_t(layout.colours) * sizeof(RGBQUAD);
+    const std::size_t bitsSize = layout.stride * std::size_t(layout.height);
+    if (bitsAt > size || bitsSize > size - bitsAt) return nullptr;
+    HBITMAP bitmap = CreateBitmap(layout.width, layout.height, 1, 32, nullptr);
+    if (bitmap)
+        SetDIBits(nullptr, bitmap, 0, UINT(layout.height), static_cast<const std::uint8_t*>(dib) + bitsAt,
+                  info, DIB_RGB_COLORS);
+    return bitmap;
+}
+
+HBITMAP LoadBitmap(std::uint32_t id) {
+    const auto dib = FindResource(RT_BITMAP, id);
+    return CreateBitmapFromPackedDib(dib.data(), dib.size());
 }
 
 } // namespace vq

@@ -166,6 +166,11 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
                        const BITMAPINFO* info, UINT usage);
 inline constexpr DWORD CBM_INIT = 4;
+// A colour bitmap made from a packed DIB (header, colour table, bits), checked against its size;
+// null when it is malformed.
+HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size);
+// The bitmap resource of that id, null when there is none or it is malformed.
+HBITMAP LoadBitmap(std::uint32_t id);
 
 // Text; strings are bytes (UTF-8, other bytes as Latin-1), a length of -1 means up to the NUL.
 BOOL TextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length);

@@ -13,3 +13,4 @@
 #define IDC_NAME 1001
 #define IDC_ENABLED 1002
 #define IDC_LIST (IDC_NAME + 2)
+#define IDB_TINY 300

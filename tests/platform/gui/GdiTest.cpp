@@ -1,4 +1,5 @@
 #include "GdiFixture.h"
+#include "platform/res/Resources.h"
 
 #include <cmath>
 
@@ -257,6 +258,34 @@ TEST(Gdi, MalformedDibHeadersAreRefused) {
                                 reinterpret_cast<const BITMAPINFO*>(&info), DIB_RGB_COLORS, SRCCOPY),
                   0);
     }
+}
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(Gdi, BitmapResourceLoadsFromItsPackedDib) {
+    HBITMAP bitmap = LoadBitmap(300);
+    ASSERT_NE(bitmap, nullptr);
+    EXPECT_EQ(bitmap->bits.Width(), 2);
+    EXPECT_EQ(bitmap->bits.ColourOf(bitmap->bits.Pixel(0, 1)), RGB(255, 0, 0));
+    EXPECT_EQ(bitmap->bits.ColourOf(bitmap->bits.Pixel(1, 1)), RGB(0, 255, 0));
+    EXPECT_EQ(bitmap->bits.ColourOf(bitmap->bits.Pixel(0, 0)), RGB(0, 0, 255));
+    EXPECT_EQ(bitmap->bits.ColourOf(bitmap->bits.Pixel(1, 0)), RGB(255, 255, 255));
+    DeleteObject(bitmap);
+    EXPECT_EQ(LoadBitmap(301), nullptr);
+}
+
+TEST(Gdi, TruncatedPackedDibIsRefused) {
+    const auto dib = FindResource(RT_BITMAP, 300);
+    ASSERT_FALSE(dib.empty());
+    for (std::size_t cut : {std::size_t(0), std::size_t(39), std::size_t(40), dib.size() - 1})
+        EXPECT_EQ(CreateBitmapFromPackedDib(dib.data(), cut), nullptr) << cut;
+    HBITMAP whole = CreateBitmapFromPackedDib(dib.data(), dib.size());
+    EXPECT_NE(whole, nullptr);
+    DeleteObject(whole);
 }
 
 } // namespace
