@@ -1,0 +1,162 @@
+#include "monitor/MonitorActionSet.h"
+
+#include "monitor/MonitorAction.h"
+#include "netmodel/Environment.h"
+#include "netmodel/Tuple.h"
+#include "netmodel/TuplePool.h"
+
+#include <algorithm>
+#include <new>
+
+namespace vq {
+
+bool MonitorActionSet::Add(MonitorAction& action) {
+    if (!Contains(action)) m_Actions.push_back(&action);
+    return true;
+}
+
+bool MonitorActionSet::Remove(MonitorAction& action) {
+    const auto it = std::find(m_Actions.begin(), m_Actions.end(), &action);
+    if (it == m_Actions.end()) return false;
+    m_Actions.erase(it);
+    return true;
+}
+
+int MonitorActionSet::IndexOf(const MonitorAction& action) const {
+    const auto it = std::find(m_Actions.begin(), m_Actions.end(), &action);
+    return it == m_Actions.end() ? -1 : int(it - m_Actions.begin());
+}
+
+void MonitorActionSet::Dispatch(const Conversation& item) const {
+    for (MonitorAction* action : m_Actions)
+        action->OnData(item);
+}
+
+std::size_t MonitorActionSet::CountElements() const {
+    std::size_t count = 0;
+    for (const MonitorAction* action : m_Actions)
+        count += action->CountElements();
+    return count;
+}
+
+int32_t MonitorActionSet::CountItems() const {
+    int32_t count = 0;
+    for (const MonitorAction* action : m_Actions)
+        count += action->CountItems();
+    return count;
+}
+
+MonitorActionSet* MonitorActionSets::SetOf(int32_t target) {
+    switch (target) {
+    case TARGET_TOTAL:
+        return &m_Total;
+    case TARGET_CURRENT:
+        return &m_Current;
+    case TARGET_LATEST:
+        return &m_Latest;
+    default:
+        return nullptr;
+    }
+}
+
+bool MonitorActionSets::Add(MonitorAction& action) {
+    MonitorActionSet* set = SetOf(action.GetTarget());
+    if (!set) return false;
+    set->Add(action);
+    m_TargetVector |= action.GetTarget();
+    return true;
+}
+
+bool MonitorActionSets::Remove(MonitorAction& action) {
+    MonitorActionSet* set = SetOf(action.GetTarget());
+    if (!set || !set->Remove(action)) return false;
+    if (set->IsEmpty()) m_TargetVector &= ~action.GetTarget();
+    return true;
+}
+
+bool MonitorActionSets::Contains(const MonitorAction& action) const {
+    const int32_t target = action.GetTarget();
+    if ((m_TargetVector & target) == 0) return false;
+    return const_cast<MonitorActionSets*>(this)->SetOf(target)->Contains(action);
+}
+
+void MonitorActionSets::Dispatch(const Conversation& item) const {
+    if (m_TargetVector & TARGET_CURRENT) m_Current.Dispatch(item);
+    if (m_TargetVector & TARGET_TOTAL) m_Total.Dispatch(item);
+    if (m_TargetVector & TARGET_LATEST) m_Latest.Dispatch(item);
+}
+
+void MonitorActionSets::AddPacket(const FrameView&, Conversation* target) {
+    if (target) Dispatch(*target);
+}
+
+bool MonitorActionSets::AttachAction(Tuple& tuple, MonitorAction& action) {
+    if (!action.Matches(tuple)) return false;
+    // Only the monitor gives tuples their action sets, and always of this class.
+    auto* sets = static_cast<MonitorActionSets*>(tuple.GetActions());
+    if (!sets) {
+        auto made = std::make_unique<MonitorActionSets>();
+        sets = made.get();
+        tuple.SetActions(std::move(made));
+    }
+    const bool added = sets->Add(action);
+    if (sets->GetCount() == 0) tuple.SetActions(nullptr);
+    return added;
+}
+
+bool MonitorActionSets::DetachAction(Tuple& tuple, MonitorAction& action) {
+    auto* sets = static_cast<MonitorActionSets*>(tuple.GetActions());
+    if (!sets || !sets->Remove(action)) return false;
+    if (sets->GetCount() == 0) tuple.SetActions(nullptr);
+    return true;
+}
+
+bool MonitorActionSets::AttachTuple(MonitorAction& action, Tuple& tuple) {
+    if (action.GetScope() != SCOPE_TUPLES) return false;
+    if (action.GetSubActionCount() == 0) return AttachAction(tuple, action);
+    std::size_t done = 0;
+    bool attached = false;
+    try {
+        for (; done < action.GetSubActionCount(); ++done)
+            attached = AttachAction(tuple, *action.GetSubAction(done)) || attached;
+    } catch (const std::bad_alloc&) {
+        while (done-- > 0)
+            DetachAction(tuple, *action.GetSubAction(done));
+        throw;
+    }
+    return attached;
+}
+
+bool MonitorActionSets::DetachTuple(MonitorAction& action, Tuple& tuple) {
+    if (action.GetSubActionCount() == 0) return DetachAction(tuple, action);
+    bool detached = false;
+    for (std::size_t i = 0; i < action.GetSubActionCount(); ++i)
+        detached = DetachAction(tuple, *action.GetSubAction(i)) || detached;
+    return detached;
+}
+
+int MonitorActionSets::AttachToEnvironment(MonitorAction& action, Environment& environment) {
+    if (action.GetScope() != SCOPE_TUPLES) return 0;
+    const TuplePool& tuples = environment.GetTuplePool();
+    int attached = 0;
+    try {
+        std::size_t position = 0;
+        while (Tuple* tuple = tuples.GetNextTuple(position))
+            if (AttachTuple(action, *tuple)) ++attached;
+    } catch (const std::bad_alloc&) {
+        DetachFromEnvironment(action, environment);
+        throw;
+    }
+    return attached;
+}
+
+bool MonitorActionSets::DetachFromEnvironment(MonitorAction& action, Environment& environment) {
+    const TuplePool& tuples = environment.GetTuplePool();
+    bool detached = false;
+    std::size_t position = 0;
+    while (Tuple* tuple = tuples.GetNextTuple(position))
+        detached = DetachTuple(action, *tuple) || detached;
+    return detached;
+}
+
+} // namespace vq
