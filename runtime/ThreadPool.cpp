@@ -45,7 +45,7 @@ std::string ThreadPool::Describe() const {
     text += "CWinThread*\tthread id\tthread HANDLE\tmain window\n";
     for (const ThreadObject* t : m_Threads)
         text += Format("$%p\t%d\t\t\t$%p\t\t$%p\n", static_cast<const void*>(t), int(t->GetThreadId()),
-                       t->GetThreadHandle(), nullptr);
+                       t->GetThreadHandle(), static_cast<const void*>(nullptr));
     text += "\n";
     return text;
 }

@@ -32,8 +32,11 @@ int64_t SystemClock::CounterNow() const {
     return int64_t(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
+// Ticks times frequency overflows 64 bits within days of the epoch.
+__extension__ typedef __int128 WideCount;
+
 int64_t ManualClock::CounterNow() const {
-    const __int128 counts = __int128(m_Now.load()) * m_Frequency.load() / __int128(TicksPerSecond);
+    const WideCount counts = WideCount(m_Now.load()) * m_Frequency.load() / WideCount(TicksPerSecond);
     return int64_t(counts);
 }
 

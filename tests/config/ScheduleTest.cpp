@@ -32,7 +32,9 @@ TEST(ScheduleValues, TextTimeAndLength) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(FormatSchedule(c.value), c.text);
         EXPECT_EQ(ScheduleHasTime(c.value), c.hasTime);
-        if (c.seconds > 0) EXPECT_EQ(ScheduleDurationSeconds(c.value), c.seconds);
+        if (c.seconds > 0) {
+            EXPECT_EQ(ScheduleDurationSeconds(c.value), c.seconds);
+        }
     }
     OleDateTime invalid(1899, 1, 1, 0, 30, 0);
     invalid.SetStatus(OleDateTime::invalid);

@@ -19,8 +19,9 @@ TEST(MacAddressKind, WellKnownMulticastEntriesAndRangeEndsAreKindThree) {
     for (const auto& range : WellKnownMulticastTable()) {
         SCOPED_TRACE(range.GetLow().GetText());
         EXPECT_EQ(MacKind(range.GetLow().GetText().c_str()), MacAddress::WellKnownMulticast);
-        if (!range.IsSingle())
+        if (!range.IsSingle()) {
             EXPECT_EQ(MacKind(range.GetHigh().GetText().c_str()), MacAddress::WellKnownMulticast);
+        }
     }
     struct Case {
         const char* text;

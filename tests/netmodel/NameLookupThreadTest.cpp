@@ -3,6 +3,7 @@
 #include "platform/thread/MonotonicClock.h"
 #include "platform/thread/PlatformThread.h"
 #include "platform/thread/QueueRegistry.h"
+#include "tests/support/HostsFile.h"
 
 #include <atomic>
 #include <chrono>
@@ -131,6 +132,7 @@ TEST_F(NameLookupLifetime, DestroyingATableDuringALookUpLeavesNothingBehind) {
 
 // The real resolver on the loopback address only: answered by the hosts file, never the network.
 TEST_F(NameLookupLifetime, LoopbackReverseLookUpThroughTheSystemResolver) {
+    if (!HostsFileKnowsLocalhost()) GTEST_SKIP() << "/etc/hosts does not map localhost to 127.0.0.1";
     net::ScopedResolver system(std::make_shared<net::SystemResolver>());
     Attach();
     IpAddress* loopback = table_.FindOrAdd(net::Ipv4Bytes{127, 0, 0, 1}.data(), true);

@@ -1,5 +1,7 @@
 #include "platform/net/SystemResolver.h"
 
+#include "tests/support/HostsFile.h"
+
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netdb.h>
@@ -9,6 +11,7 @@ namespace {
 
 // Only the local hosts and services files: the tests never need a network.
 TEST(SystemResolver, LocalHostsAndServices) {
+    if (!test::HostsFileKnowsLocalhost()) GTEST_SKIP() << "/etc/hosts does not map localhost to 127.0.0.1";
     SystemResolver resolver;
     const HostAnswer forward = resolver.HostByName("localhost");
     ASSERT_EQ(forward.code, LookupOk);

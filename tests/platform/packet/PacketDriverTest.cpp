@@ -172,7 +172,9 @@ TEST(PacketDriver, PausedReplayHoldsItsFramesAndGoesOnAfterResume) {
     ASSERT_EQ(SetFilter(handle, 0), 0u);
     ASSERT_EQ(SetFilter(handle, 0), 0u);
     // The re-posted read may have been filled before the pause; anything after it must wait.
-    if (ring.CurrentReady()) EXPECT_EQ(ring.Take()->sequence, 2u);
+    if (ring.CurrentReady()) {
+        EXPECT_EQ(ring.Take()->sequence, 2u);
+    }
     ASSERT_EQ(SetFilter(handle, 0), 0u);
     EXPECT_FALSE(ring.CurrentReady());
     ASSERT_EQ(SetFilter(handle, ndis::kFilterDirectedPromiscuous), 0u);
@@ -223,7 +225,9 @@ TEST(PacketDriver, SnoopReplayHonoursPadsAndFoldsDropsIntoTheSequence) {
         EXPECT_EQ(got->sequence, sequences[i]);
         EXPECT_EQ(got->data, frames[i].data);
         EXPECT_EQ(got->original, frames[i].originalLength ? frames[i].originalLength : frames[i].data.size());
-        if (i == 0) EXPECT_EQ(got->time, (10 + 11644473600ULL) * 10000000ULL + 5000000ULL);
+        if (i == 0) {
+            EXPECT_EQ(got->time, (10 + 11644473600ULL) * 10000000ULL + 5000000ULL);
+        }
     }
     EXPECT_TRUE(IsReplayFinished(handle));
     W32N_CloseAdapter(handle);

@@ -26,7 +26,9 @@ TEST(MemoryStatus, ParsesAvailableMemoryPlusFreeSwapInBytes) {
         SCOPED_TRACE(c.text);
         auto status = ParseMemInfo(c.text);
         ASSERT_EQ(status.has_value(), c.ok);
-        if (c.ok) EXPECT_EQ(status->availablePageFile, c.bytes);
+        if (c.ok) {
+            EXPECT_EQ(status->availablePageFile, c.bytes);
+        }
     }
 }
 
