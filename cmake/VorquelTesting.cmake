@@ -24,7 +24,9 @@ function(vq_test name)
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${name} PRIVATE VQ_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
                                                VQ_CAPTURES_DIR="${VQ_CAPTURES_DIR}")
-    set(env TZ=Europe/Berlin ${T_ENV})
+    # Test discovery flattens a list-valued ENVIRONMENT property, so the variables reach each test
+    # process through env(1) as its launcher instead.
+    set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;TZ=Europe/Berlin;${T_ENV}")
     set(labels ${T_LABELS})
     if(NOT labels)
         set(labels unit)
@@ -34,5 +36,5 @@ function(vq_test name)
     endif()
     gtest_discover_tests(${name}
         DISCOVERY_MODE PRE_TEST
-        PROPERTIES ENVIRONMENT "${env}" LABELS "${labels}")
+        PROPERTIES LABELS "${labels}")
 endfunction()
