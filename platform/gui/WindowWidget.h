@@ -24,6 +24,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    // Tab reaches the window as a key: the dialog manager moves the focus, never Qt's chain.
+    bool focusNextPrevChild(bool) override { return false; }
 
 private:
     void PostMouse(QMouseEvent* event, UINT message);

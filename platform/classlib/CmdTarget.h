@@ -1,0 +1,126 @@
+#pragma once
+
+#include "platform/core/RuntimeClass.h"
+#include "platform/gui/WindowSystem.h"
+
+namespace vq {
+
+class CCmdTarget;
+class CCmdUI;
+class CWnd;
+
+// Notification codes of command routing: a command, or the question whether it is enabled.
+inline constexpr int CN_COMMAND = 0;
+inline constexpr int CN_UPDATE_COMMAND_UI = -1;
+// A control's notification comes back to the control as this base plus the original message.
+inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
+
+using PMSG = void (CCmdTarget::*)();
+
+enum class MsgSig { end, command, commandUI, message, reflectCommand };
+
+struct MessageMapEntry {
+    UINT message;
+    int code;
+    UINT id;
+    UINT lastId;
+    MsgSig sig;
+    PMSG pfn;
+};
+
+struct MessageMap {
+    const MessageMap* (*base)();
+    const MessageMapEntry* entries;
+};
+
+// Answers "would anyone handle this command?" without running the handler.
+struct CmdHandlerInfo {
+    CCmdTarget* target = nullptr;
+};
+
+// An object that takes commands: handlers are found in its class's message map and those of its
+// bases; subclasses route commands on to other targets.
+class CCmdTarget : public Object {
+    VQ_DECLARE_RUNTIME_CLASS(CCmdTarget)
+public:
+    // With `info`, only reports whether a handler exists. `extra` is the CCmdUI of an update.
+    virtual BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info);
+
+    static const MessageMap* GetThisMessageMap();
+    virtual const MessageMap* GetMessageMap() const { return GetThisMessageMap(); }
+
+protected:
+    // The first entry of the maps from this class down to the root that matches.
+    const MessageMapEntry* FindEntry(UINT message, int code, UINT id) const;
+};
+
+// One command's state being asked for: handlers enable, check or rename it.
+class CCmdUI {
+public:
+    UINT m_nID = 0;
+    CWnd* m_pOther = nullptr;
+    BOOL m_bEnableChanged = FALSE;
+
+    virtual ~CCmdUI() = default;
+    virtual void Enable(BOOL enable = TRUE);
+    virtual void SetCheck(int check = 1);
+    virtual void SetText(const char* text);
+
+    // Asks the target; a command nobody handles is disabled when `disableIfNoHandler`.
+    BOOL DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler);
+};
+
+} // namespace vq
+
+// In the class body.
+#define VQ_DECLARE_MESSAGE_MAP()                                                                             \
+public:                                                                                                      \
+    static const ::vq::MessageMap* GetThisMessageMap();                                                      \
+    const ::vq::MessageMap* GetMessageMap() const override {                                                 \
+        return GetThisMessageMap();                                                                          \
+    }
+
+#define VQ_BEGIN_MESSAGE_MAP(cls, basecls)                                                                   \
+    const ::vq::MessageMap* cls::GetThisMessageMap() {                                                       \
+        using ThisClass = cls;                                                                               \
+        using TheBase = basecls;                                                                             \
+        static const ::vq::MessageMapEntry entries[] = {
+
+#define VQ_END_MESSAGE_MAP()                                                                                 \
+    { 0, 0, 0, 0, ::vq::MsgSig::end, nullptr }                                                               \
+    }                                                                                                        \
+    ;                                                                                                        \
+    static const ::vq::MessageMap map{&TheBase::GetThisMessageMap, entries};                                 \
+    return &map;                                                                                             \
+    }
+
+#define VQ_ON_COMMAND_RANGE(first, last, fn)                                                                 \
+    {::vq::WM_COMMAND,      ::vq::CN_COMMAND,                                                                \
+     ::vq::UINT(first),     ::vq::UINT(last),                                                                \
+     ::vq::MsgSig::command, static_cast<::vq::PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::fn))},
+#define VQ_ON_COMMAND(id, fn) VQ_ON_COMMAND_RANGE(id, id, fn)
+#define VQ_ON_UPDATE_COMMAND_UI(id, fn)                                                                      \
+    {::vq::WM_COMMAND,                                                                                       \
+     ::vq::CN_UPDATE_COMMAND_UI,                                                                             \
+     ::vq::UINT(id),                                                                                         \
+     ::vq::UINT(id),                                                                                         \
+     ::vq::MsgSig::commandUI,                                                                                \
+     reinterpret_cast<::vq::PMSG>(static_cast<void (::vq::CCmdTarget::*)(::vq::CCmdUI*)>(                    \
+         static_cast<void (ThisClass::*)(::vq::CCmdUI*)>(&ThisClass::fn)))},
+#define VQ_ON_MESSAGE(msg, fn)                                                                               \
+    {::vq::UINT(msg),                                                                                        \
+     0,                                                                                                      \
+     0,                                                                                                      \
+     0,                                                                                                      \
+     ::vq::MsgSig::message,                                                                                  \
+     reinterpret_cast<::vq::PMSG>(                                                                           \
+         static_cast<::vq::LRESULT (::vq::CCmdTarget::*)(::vq::WPARAM, ::vq::LPARAM)>(                       \
+             static_cast<::vq::LRESULT (ThisClass::*)(::vq::WPARAM, ::vq::LPARAM)>(&ThisClass::fn)))},
+// A notification code of WM_COMMAND handled by the control that sent it.
+#define VQ_ON_CONTROL_REFLECT(code, fn)                                                                      \
+    {::vq::WM_REFLECT_BASE + ::vq::WM_COMMAND,                                                               \
+     int(code),                                                                                              \
+     0,                                                                                                      \
+     0,                                                                                                      \
+     ::vq::MsgSig::reflectCommand,                                                                           \
+     static_cast<::vq::PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::fn))},

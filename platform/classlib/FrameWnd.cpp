@@ -1,0 +1,39 @@
+#include "platform/classlib/FrameWnd.h"
+
+#include "platform/classlib/Document.h"
+#include "platform/classlib/View.h"
+#include "platform/classlib/WinApp.h"
+
+#include <memory>
+
+namespace vq {
+
+VQ_IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
+
+CView* CFrameWnd::CreateView(const CCreateContext& context, UINT id) {
+    if (!context.m_pNewViewClass) return nullptr;
+    std::unique_ptr<Object> object = context.m_pNewViewClass->CreateObject();
+    auto* view = dynamic_cast<CView*>(object.get());
+    if (!view) return nullptr;
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id)) return nullptr;
+    // From here on the window owns its view.
+    object.release();
+    if (context.m_pCurrentDoc) context.m_pCurrentDoc->AddView(view);
+    return view;
+}
+
+BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
+    if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, info)) return TRUE;
+    if (CWnd::OnCmdMsg(id, code, extra, info)) return TRUE;
+    CWinApp* app = AfxGetApp();
+    return app ? app->OnCmdMsg(id, code, extra, info) : FALSE;
+}
+
+BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_DESTROY) m_pViewActive = nullptr;
+    return CWnd::OnWndMsg(message, wParam, lParam, result);
+}
+
+} // namespace vq

@@ -1,0 +1,39 @@
+#include "platform/classlib/WinApp.h"
+
+#include "platform/classlib/Wnd.h"
+
+namespace vq {
+
+namespace {
+CWinApp* application = nullptr;
+}
+
+VQ_IMPLEMENT_RUNTIME_CLASS(CWinApp, CCmdTarget)
+
+CWinApp::CWinApp() {
+    application = this;
+}
+
+CWinApp::~CWinApp() {
+    if (application == this) application = nullptr;
+}
+
+CWinApp* AfxGetApp() {
+    return application;
+}
+
+BOOL CWinApp::PreTranslateMessage(MSG* msg) {
+    return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : 0, msg);
+}
+
+BOOL CWinApp::PumpMessage() {
+    MSG msg;
+    if (!GetMessage(&msg, 0, 0, 0)) return FALSE;
+    if (!PreTranslateMessage(&msg)) {
+        TranslateMessage(&msg);
+        DispatchMessage(&msg);
+    }
+    return TRUE;
+}
+
+} // namespace vq

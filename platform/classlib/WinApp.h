@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/classlib/CmdTarget.h"
+
+namespace vq {
+
+class CWnd;
+
+// The application object: the last command target of every frame, and the message pump that
+// gives windows their PreTranslateMessage before dispatch.
+class CWinApp : public CCmdTarget {
+    VQ_DECLARE_RUNTIME_CLASS(CWinApp)
+public:
+    CWinApp();
+    ~CWinApp() override;
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+
+    CWnd* m_pMainWnd = nullptr;
+
+    virtual BOOL PreTranslateMessage(MSG* msg);
+    // Takes one message from the queue and dispatches it; FALSE on WM_QUIT.
+    BOOL PumpMessage();
+};
+
+// The application object, or null when none exists.
+CWinApp* AfxGetApp();
+
+} // namespace vq

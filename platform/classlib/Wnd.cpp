@@ -1,0 +1,293 @@
+#include "platform/classlib/Wnd.h"
+
+#include "platform/gui/ControlTypes.h"
+
+#include <unordered_map>
+#include <vector>
+
+namespace vq {
+
+namespace {
+
+// Window objects live on the GUI thread only, so the map needs no lock.
+std::unordered_map<HWND, CWnd*>& HandleMap() {
+    static std::unordered_map<HWND, CWnd*> map;
+    return map;
+}
+
+// The messages being handled, innermost last, for Default().
+std::vector<MSG>& CurrentMessages() {
+    static std::vector<MSG> stack;
+    return stack;
+}
+
+// The object whose window is being created by its own class, attached at the first message.
+CWnd* creating = nullptr;
+
+void SendToDescendants(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        ::vq::SendMessage(child, message, wParam, lParam);
+        SendToDescendants(child, message, wParam, lParam);
+    }
+}
+
+bool IsReflectable(UINT message) {
+    switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+VQ_IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
+
+VQ_BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
+VQ_END_MESSAGE_MAP()
+
+CWnd::~CWnd() {
+    // The window goes with its object, after the object stopped taking its messages.
+    if (HWND window = UnsubclassWindow(); window && IsWindow(window)) ::vq::DestroyWindow(window);
+}
+
+CWnd* CWnd::FromHandlePermanent(HWND window) {
+    const auto it = HandleMap().find(window);
+    return it == HandleMap().end() ? nullptr : it->second;
+}
+
+const char* CWnd::WindowClassName() {
+    static const bool registered = [] {
+        WNDCLASS wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &CWnd::WindowProcedure;
+        wc.hCursor = LoadCursor(IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_WINDOW + 1));
+        wc.lpszClassName = "VqWnd";
+        return RegisterClass(wc) != FALSE;
+    }();
+    return registered ? "VqWnd" : nullptr;
+}
+
+BOOL CWnd::Attach(HWND window) {
+    if (m_hWnd || !IsWindow(window) || FromHandlePermanent(window)) return FALSE;
+    m_hWnd = window;
+    HandleMap()[window] = this;
+    return TRUE;
+}
+
+HWND CWnd::Detach() {
+    HWND window = m_hWnd;
+    if (window) HandleMap().erase(window);
+    m_hWnd = 0;
+    return window;
+}
+
+BOOL CWnd::SubclassWindow(HWND window) {
+    if (!Attach(window)) return FALSE;
+    m_pfnSuper = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtr(window, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(&CWnd::WindowProcedure)));
+    // A window of the library's own class has no previous procedure worth calling.
+    if (m_pfnSuper == &CWnd::WindowProcedure) m_pfnSuper = nullptr;
+    return TRUE;
+}
+
+BOOL CWnd::SubclassDlgItem(UINT id, CWnd* parent) {
+    return parent ? SubclassWindow(::vq::GetDlgItem(parent->m_hWnd, int(id))) : FALSE;
+}
+
+HWND CWnd::UnsubclassWindow() {
+    if (m_pfnSuper && IsWindow(m_hWnd))
+        SetWindowLongPtr(m_hWnd, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(m_pfnSuper));
+    m_pfnSuper = nullptr;
+    return Detach();
+}
+
+BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                    const RECT& rect, CWnd* parent, UINT id) {
+    if (m_hWnd) return FALSE;
+    const char* cls = className ? className : WindowClassName();
+    if (!cls) return FALSE;
+    CWnd* const outer = creating;
+    creating = this;
+    HWND window = CreateWindowEx(exStyle, cls, windowName ? windowName : "", style, rect.left, rect.top,
+                                 rect.Width(), rect.Height(), parent ? parent->m_hWnd : 0, id, nullptr);
+    creating = outer;
+    if (!window) return FALSE;
+    // A window of another class saw its creation messages already; from now on they come here.
+    if (!m_hWnd) return SubclassWindow(window);
+    return TRUE;
+}
+
+BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                  UINT id) {
+    return CreateEx(0, className, windowName, style, rect, parent, id);
+}
+
+BOOL CWnd::DestroyWindow() {
+    return m_hWnd ? ::vq::DestroyWindow(m_hWnd) : FALSE;
+}
+
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::vq::SendMessage(m_hWnd, message, wParam, lParam);
+}
+
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) const {
+    return ::vq::PostMessage(m_hWnd, message, wParam, lParam);
+}
+
+void CWnd::SetWindowText(const char* text) const {
+    ::vq::SetWindowText(m_hWnd, text);
+}
+
+std::string CWnd::GetWindowText() const {
+    std::string text(std::size_t(GetWindowTextLength(m_hWnd)) + 1, '\0');
+    text.resize(std::size_t(::vq::GetWindowText(m_hWnd, text.data(), int(text.size()))));
+    return text;
+}
+
+CWnd* CWnd::GetParent() const {
+    return FromHandlePermanent(::vq::GetParent(m_hWnd));
+}
+
+CWnd* CWnd::GetDlgItem(UINT id) const {
+    return FromHandlePermanent(::vq::GetDlgItem(m_hWnd, int(id)));
+}
+
+UINT CWnd::GetDlgCtrlID() const {
+    return UINT(::vq::GetDlgCtrlID(m_hWnd));
+}
+
+DWORD CWnd::GetStyle() const {
+    return DWORD(GetWindowLongPtr(m_hWnd, GWL_STYLE));
+}
+
+void CWnd::Invalidate(BOOL erase) const {
+    InvalidateRect(m_hWnd, nullptr, erase);
+}
+
+void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const {
+    SendToDescendants(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::Default() {
+    const MSG& current = CurrentMessages().back();
+    return DefWindowProc(current.message, current.wParam, current.lParam);
+}
+
+LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (m_pfnSuper) return CallWindowProc(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    return ::vq::DefWindowProc(m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (!OnWndMsg(message, wParam, lParam, &result)) result = DefWindowProc(message, wParam, lParam);
+    return result;
+}
+
+CWnd* CWnd::NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND child = 0;
+    switch (message) {
+    case WM_NOTIFY:
+        child = lParam ? reinterpret_cast<const NMHDR*>(lParam)->hwndFrom : 0;
+        break;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        child = item && item->CtlType != ODT_MENU ? item->hwndItem : 0;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        const auto* item = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
+        child = item && item->CtlType != ODT_MENU ? ::vq::GetDlgItem(parent, int(item->CtlID)) : 0;
+        break;
+    }
+    default:
+        child = HWND(lParam);
+        break;
+    }
+    CWnd* object = child ? FromHandlePermanent(child) : nullptr;
+    return object && object->m_hWnd != parent ? object : nullptr;
+}
+
+BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (IsReflectable(message))
+        if (CWnd* child = NotifyingChild(m_hWnd, message, wParam, lParam))
+            if (child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
+    if (message == WM_COMMAND) {
+        if (OnCommand(wParam, lParam)) {
+            *result = 0;
+            return TRUE;
+        }
+        return FALSE;
+    }
+    if (message == WM_SYSCOLORCHANGE && !(GetStyle() & WS_CHILD))
+        SendMessageToDescendants(message, wParam, lParam);
+    if (const MessageMapEntry* entry = FindEntry(message, 0, 0); entry && entry->sig == MsgSig::message) {
+        *result =
+            (this->*reinterpret_cast<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn))(wParam, lParam);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
+    return OnCmdMsg(LOWORD(wParam), int(HIWORD(wParam)), nullptr, nullptr);
+}
+
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    return ReflectChildNotify(message, wParam, lParam, result);
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    if (message == WM_COMMAND) {
+        const MessageMapEntry* entry = FindEntry(WM_REFLECT_BASE + WM_COMMAND, int(HIWORD(wParam)), 0);
+        if (!entry) return FALSE;
+        (this->*entry->pfn)();
+        if (result) *result = 0;
+        return TRUE;
+    }
+    LRESULT ignored = 0;
+    return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, result ? result : &ignored);
+}
+
+BOOL CWnd::PreTranslateMessage(MSG*) {
+    return FALSE;
+}
+
+BOOL CWnd::WalkPreTranslateTree(HWND stop, MSG* msg) {
+    for (HWND window = msg->hwnd; window; window = ::vq::GetParent(window)) {
+        if (CWnd* object = FromHandlePermanent(window); object && object->PreTranslateMessage(msg))
+            return TRUE;
+        if (window == stop) break;
+    }
+    return FALSE;
+}
+
+LRESULT CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    CWnd* object = FromHandlePermanent(window);
+    if (!object && creating && !creating->m_hWnd) {
+        object = creating;
+        object->Attach(window);
+    }
+    if (!object) return ::vq::DefWindowProc(window, message, wParam, lParam);
+    CurrentMessages().push_back({window, message, wParam, lParam, 0, {}});
+    const LRESULT result = object->WindowProc(message, wParam, lParam);
+    CurrentMessages().pop_back();
+    if (message == WM_NCDESTROY && FromHandlePermanent(window) == object) {
+        object->m_pfnSuper = nullptr;
+        object->Detach();
+        object->PostNcDestroy();
+    }
+    return result;
+}
+
+} // namespace vq

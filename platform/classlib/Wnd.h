@@ -1,0 +1,79 @@
+#pragma once
+
+#include "platform/classlib/CmdTarget.h"
+
+#include <string>
+
+namespace vq {
+
+// A window object over a window handle. The handle map ties each handle to at most one object;
+// objects get their messages through the class library's window procedure, by their own class or
+// by subclassing a window made elsewhere, and Default() hands the current message to whatever
+// procedure the window had before.
+class CWnd : public CCmdTarget {
+    VQ_DECLARE_RUNTIME_CLASS(CWnd)
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    HWND m_hWnd = 0;
+
+    CWnd() = default;
+    ~CWnd() override;
+    CWnd(const CWnd&) = delete;
+    CWnd& operator=(const CWnd&) = delete;
+
+    // The object of a handle, or null when none is attached.
+    static CWnd* FromHandlePermanent(HWND window);
+    // The name of the class every window object made by CreateEx without a class uses.
+    static const char* WindowClassName();
+
+    BOOL Attach(HWND window);
+    HWND Detach();
+    // Routes the window's messages through this object; its old procedure stays the default.
+    BOOL SubclassWindow(HWND window);
+    BOOL SubclassDlgItem(UINT id, CWnd* parent);
+    HWND UnsubclassWindow();
+
+    virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
+                          const RECT& rect, CWnd* parent, UINT id);
+    BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
+                UINT id);
+    virtual BOOL DestroyWindow();
+
+    LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
+    void SetWindowText(const char* text) const;
+    std::string GetWindowText() const;
+    CWnd* GetParent() const;
+    CWnd* GetDlgItem(UINT id) const;
+    UINT GetDlgCtrlID() const;
+    DWORD GetStyle() const;
+    void Invalidate(BOOL erase = TRUE) const;
+    void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    // The message being handled, passed on to the window's previous procedure.
+    LRESULT Default();
+
+    virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
+    virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
+    // A control's own chance at what it sent its parent; by default the control's map decides.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Before dispatch, from the target window up to (not past) the top window.
+    virtual BOOL PreTranslateMessage(MSG* msg);
+    static BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
+    // After the window is gone; objects that own themselves delete themselves here.
+    virtual void PostNcDestroy() {}
+
+    static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+protected:
+    WNDPROC m_pfnSuper = nullptr;
+
+private:
+    // The control that sent a notification, when it has an object.
+    static CWnd* NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+} // namespace vq

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "platform/gui/ControlTypes.h"
+
+namespace vq {
+
+inline constexpr UINT DM_GETDEFID = WM_USER + 0;
+inline constexpr UINT DM_SETDEFID = WM_USER + 1;
+inline constexpr UINT DC_HASDEFID = 0x534B;
+inline constexpr int IDOK = 1;
+inline constexpr int IDCANCEL = 2;
+inline constexpr DWORD WS_GROUP = 0x00020000;
+
+// Keyboard navigation among a dialog's controls. Tab stops are the visible, enabled children with
+// WS_TABSTOP in sibling order; a group runs from a WS_GROUP child to the next one.
+HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
+HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+
+// Takes a message meant for the dialog or one of its controls and handles the dialog keys (Tab,
+// arrows, Enter, Escape, mnemonics) unless the control asks for them through WM_GETDLGCODE;
+// anything else is dispatched. FALSE for a message the dialog has nothing to do with.
+BOOL IsDialogMessage(HWND dialog, MSG* msg);
+
+} // namespace vq

@@ -1,0 +1,24 @@
+#include "platform/gui/StandardControls.h"
+
+#include "platform/gui/Button.h"
+#include "platform/gui/Static.h"
+
+namespace vq {
+
+void RegisterStandardControls() {
+    static const bool registered = [] {
+        WNDCLASS button;
+        button.style = CS_DBLCLKS;
+        button.lpfnWndProc = ButtonProc;
+        button.hCursor = LoadCursor(IDC_ARROW);
+        button.lpszClassName = "Button";
+        WNDCLASS label;
+        label.lpfnWndProc = StaticProc;
+        label.hCursor = LoadCursor(IDC_ARROW);
+        label.lpszClassName = "Static";
+        return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE;
+    }();
+    (void)registered;
+}
+
+} // namespace vq

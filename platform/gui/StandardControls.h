@@ -1,0 +1,12 @@
+#pragma once
+
+#include "platform/gui/ControlTypes.h"
+
+namespace vq {
+
+// Registers the window system's own control classes ("Button", …) once; later calls do nothing.
+// Control classes live in the window layer's class table like any other, so they are made with
+// CreateWindowEx by name.
+void RegisterStandardControls();
+
+} // namespace vq

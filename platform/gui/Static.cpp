@@ -1,0 +1,45 @@
+#include "platform/gui/Static.h"
+
+#include "platform/gui/Gdi.h"
+#include "platform/gui/GdiObjectTable.h"
+
+#include <string>
+
+namespace vq {
+
+LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+        std::string text(std::size_t(GetWindowTextLength(window)) + 1, '\0');
+        text.resize(std::size_t(GetWindowText(window, text.data(), int(text.size()))));
+        const DWORD style = DWORD(GetWindowLongPtr(window, GWL_STYLE));
+        UINT format = DT_WORDBREAK | (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
+        if ((style & 0x3) == SS_CENTER) format |= DT_CENTER;
+        if ((style & 0x3) == SS_RIGHT) format |= DT_RIGHT;
+        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        DrawText(dc, text.c_str(), -1, &client, format);
+        SelectObject(dc, old);
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ENABLE:
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProc(window, message, wParam, lParam);
+        InvalidateRect(window, nullptr, TRUE);
+        return result;
+    }
+    default:
+        return DefWindowProc(window, message, wParam, lParam);
+    }
+}
+
+} // namespace vq

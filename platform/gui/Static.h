@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/gui/ControlTypes.h"
+
+namespace vq {
+
+inline constexpr DWORD SS_LEFT = 0x0;
+inline constexpr DWORD SS_CENTER = 0x1;
+inline constexpr DWORD SS_RIGHT = 0x2;
+inline constexpr DWORD SS_NOPREFIX = 0x80;
+
+// The "Static" class: a label drawn by the window layer. In a dialog its mnemonic gives the focus
+// to the control that follows it.
+LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+} // namespace vq
