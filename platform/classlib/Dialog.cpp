@@ -1,0 +1,156 @@
+#include "platform/classlib/Dialog.h"
+
+#include "platform/classlib/DataExchange.h"
+#include "platform/gui/StandardControls.h"
+
+#include <utility>
+
+namespace vq {
+
+namespace {
+
+inline constexpr UINT WM_ENTERIDLE = 0x0121;
+inline constexpr WPARAM MSGF_DIALOGBOX = 0;
+
+} // namespace
+
+VQ_IMPLEMENT_RUNTIME_CLASS(CDialog, CWnd)
+
+CDialog::CDialog(DialogTemplate dialogTemplate, CWnd* parent)
+    : m_template(std::move(dialogTemplate)), m_pParentWnd(parent) {}
+
+const char* CDialog::DialogClassName() {
+    static const bool registered = [] {
+        WNDCLASS wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &CWnd::WindowProcedure;
+        wc.hCursor = LoadCursor(IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
+        wc.lpszClassName = "VqDialog";
+        return RegisterClass(wc) != FALSE;
+    }();
+    return registered ? "VqDialog" : nullptr;
+}
+
+BOOL CDialog::CreateFromTemplate(HWND owner) {
+    RegisterStandardControls();
+    const RECT& r = m_template.rect;
+    HWND window =
+        CreateWindowEx(0, DialogClassName(), m_template.caption.c_str(), m_template.style & ~WS_VISIBLE,
+                       r.left, r.top, r.Width(), r.Height(), owner, 0, nullptr);
+    if (!window || !SubclassWindow(window)) {
+        if (window) ::vq::DestroyWindow(window);
+        return FALSE;
+    }
+    for (const DialogItemTemplate& item : m_template.items) {
+        const RECT& ir = item.rect;
+        if (!CreateWindowEx(0, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD, ir.left,
+                            ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr))
+            return FALSE;
+    }
+    return TRUE;
+}
+
+int CDialog::DoModal() {
+    HWND owner = m_pParentWnd ? m_pParentWnd->m_hWnd : 0;
+    while (owner && ::vq::GetParent(owner))
+        owner = ::vq::GetParent(owner);
+    const bool disableOwner = owner && IsWindowEnabled(owner);
+    if (disableOwner) EnableWindow(owner, FALSE);
+    m_ended = false;
+    m_result = -1;
+    if (CreateFromTemplate(owner)) {
+        const BOOL focusFirst = OnInitDialog();
+        ShowWindow(m_hWnd, SW_SHOW);
+        // The first tab stop gets the focus unless OnInitDialog placed it itself.
+        if (focusFirst)
+            if (HWND first = GetNextDlgTabItem(m_hWnd, 0, FALSE)) SetFocus(first);
+        bool idle = true;
+        MSG msg;
+        while (!m_ended) {
+            if (idle && !PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
+                if (owner) ::vq::SendMessage(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, LPARAM(m_hWnd));
+                idle = false;
+                continue;
+            }
+            if (!GetMessage(&msg, 0, 0, 0)) {
+                // The program is ending: the quit message stays for the loop outside.
+                PostQuitMessage(int(msg.wParam));
+                break;
+            }
+            if (!PreTranslateMessage(&msg)) {
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            idle = !PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE);
+        }
+    }
+    // The owner comes back before the dialog goes, so the focus can return to it.
+    if (disableOwner) EnableWindow(owner, TRUE);
+    if (m_hWnd) DestroyWindow();
+    if (owner) SetActiveWindow(owner);
+    return m_result;
+}
+
+void CDialog::EndDialog(int result) {
+    m_result = result;
+    m_ended = true;
+}
+
+BOOL CDialog::OnInitDialog() {
+    UpdateData(FALSE);
+    return TRUE;
+}
+
+void CDialog::OnOK() {
+    if (UpdateData(TRUE)) EndDialog(IDOK);
+}
+
+void CDialog::OnCancel() {
+    EndDialog(IDCANCEL);
+}
+
+BOOL CDialog::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (const DataExchangeFailure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CDialog::DoDataExchange(CDataExchange*) {}
+
+BOOL CDialog::PreTranslateMessage(MSG* msg) {
+    if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
+    return IsDialogMessage(m_hWnd, msg);
+}
+
+BOOL CDialog::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
+    if (CWnd::OnCmdMsg(id, code, extra, info)) return TRUE;
+    if (code != CN_COMMAND || (id != UINT(IDOK) && id != UINT(IDCANCEL))) return FALSE;
+    if (info) return TRUE;
+    id == UINT(IDOK) ? OnOK() : OnCancel();
+    return TRUE;
+}
+
+BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    switch (message) {
+    case DM_GETDEFID:
+        *result = LRESULT(MAKELPARAM(int(m_defaultId), int(DC_HASDEFID)));
+        return TRUE;
+    case DM_SETDEFID:
+        m_defaultId = UINT(wParam);
+        *result = TRUE;
+        return TRUE;
+    case WM_CLOSE:
+        OnCancel();
+        *result = 0;
+        return TRUE;
+    default:
+        return CWnd::OnWndMsg(message, wParam, lParam, result);
+    }
+}
+
+} // namespace vq

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/classlib/Wnd.h"
+#include "platform/gui/DialogManager.h"
+
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class CDataExchange;
+
+// A dialog's layout in memory: the window and its controls in tab order.
+struct DialogItemTemplate {
+    std::string className;
+    std::string text;
+    UINT id = 0;
+    DWORD style = 0;
+    RECT rect;
+};
+
+struct DialogTemplate {
+    std::string caption;
+    DWORD style = WS_POPUP | WS_CAPTION;
+    RECT rect;
+    std::vector<DialogItemTemplate> items;
+};
+
+// A dialog: its controls made from a template, keys handled by the dialog manager, fields
+// exchanged with its controls through DoDataExchange. DoModal runs its own loop with the owner
+// disabled and answers the code EndDialog was given.
+class CDialog : public CWnd {
+    VQ_DECLARE_RUNTIME_CLASS(CDialog)
+public:
+    explicit CDialog(DialogTemplate dialogTemplate, CWnd* parent = nullptr);
+
+    virtual int DoModal();
+    void EndDialog(int result);
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    // FALSE when a field failed: its control has the focus and the user has been told.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* exchange);
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+    BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+    static const char* DialogClassName();
+
+protected:
+    DialogTemplate m_template;
+    CWnd* m_pParentWnd = nullptr;
+
+private:
+    BOOL CreateFromTemplate(HWND owner);
+
+    UINT m_defaultId = IDOK;
+    bool m_ended = false;
+    int m_result = 0;
+};
+
+} // namespace vq
