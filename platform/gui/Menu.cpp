@@ -1,0 +1,522 @@
+#include "platform/gui/Menu.h"
+
+#include "platform/gui/Gdi.h"
+#include "platform/gui/GdiObjectTable.h"
+
+#include <algorithm>
+#include <cctype>
+#include <memory>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+namespace vq {
+
+struct MenuItem {
+    UINT flags = 0;
+    UINT id = 0;
+    HMENU popup = nullptr;
+    std::string text;
+    std::uintptr_t data = 0;
+    std::int32_t height = 0;
+    std::int32_t width = 0;
+};
+
+struct MenuRecord {
+    std::vector<MenuItem> items;
+};
+
+struct HookRecord {
+    int kind;
+    HOOKPROC proc;
+};
+
+namespace {
+
+// Menus and hooks belong to the GUI thread only.
+std::unordered_set<HMENU>& Menus() {
+    static std::unordered_set<HMENU> menus;
+    return menus;
+}
+
+std::vector<HHOOK>& Hooks() {
+    static std::vector<HHOOK> hooks;
+    return hooks;
+}
+
+MenuItem* Find(HMENU menu, UINT item, UINT flags) {
+    if (!IsMenu(menu)) return nullptr;
+    if (flags & MF_BYPOSITION) return item < menu->items.size() ? &menu->items[item] : nullptr;
+    for (MenuItem& i : menu->items) {
+        if (!i.popup && i.id == item) return &i;
+        if (i.popup)
+            if (MenuItem* inner = Find(i.popup, item, flags)) return inner;
+    }
+    return nullptr;
+}
+
+constexpr std::int32_t TextItemHeight = 19;
+constexpr std::int32_t SeparatorHeight = 9;
+constexpr std::int32_t TextMargin = 20;
+
+char MnemonicOf(const std::string& text) {
+    for (std::size_t i = 0; i + 1 < text.size(); ++i)
+        if (text[i] == '&') {
+            if (text[i + 1] == '&') {
+                ++i;
+                continue;
+            }
+            return char(std::tolower(static_cast<unsigned char>(text[i + 1])));
+        }
+    return 0;
+}
+
+bool Selectable(const MenuItem& item) {
+    return !(item.flags & MF_SEPARATOR);
+}
+
+// One open popup of the loop.
+struct Level {
+    HMENU menu = nullptr;
+    HWND window = 0;
+    int selected = -1;
+};
+
+struct Tracking {
+    HWND owner = 0;
+    std::vector<Level> levels;
+    bool ended = false;
+    UINT chosen = 0;
+};
+
+Tracking* tracking = nullptr;
+
+void DrawMenuItem(HWND window, HDC dc, const Level& level, int index, RECT r) {
+    const MenuItem& item = level.menu->items[std::size_t(index)];
+    const bool selected = index == level.selected;
+    if (item.flags & MF_OWNERDRAW) {
+        DRAWITEMSTRUCT dis;
+        dis.CtlType = ODT_MENU;
+        dis.itemID = item.id;
+        dis.itemAction = ODA_DRAWENTIRE;
+        dis.itemState = (selected ? ODS_SELECTED : 0) | (item.flags & MF_GRAYED ? ODS_GRAYED : 0) |
+                        (item.flags & MF_DISABLED ? ODS_DISABLED : 0) |
+                        (item.flags & MF_CHECKED ? ODS_CHECKED : 0);
+        dis.hwndItem = HWND(reinterpret_cast<std::uintptr_t>(level.menu));
+        dis.hDC = dc;
+        dis.rcItem = r;
+        dis.itemData = item.data;
+        SendMessage(tracking ? tracking->owner : GetParent(window), WM_DRAWITEM, 0,
+                    reinterpret_cast<LPARAM>(&dis));
+        return;
+    }
+    FillRect(dc, &r, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_MENU));
+    if (item.flags & MF_SEPARATOR) {
+        RECT line{r.left + 1, r.top + SeparatorHeight / 2 - 1, r.right - 1, r.top + SeparatorHeight / 2 + 1};
+        DrawEdge(dc, &line, EDGE_ETCHED, BF_TOP);
+        return;
+    }
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(item.flags & (MF_GRAYED | MF_DISABLED) ? COLOR_GRAYTEXT
+                                 : selected                             ? COLOR_HIGHLIGHTTEXT
+                                                                        : COLOR_MENUTEXT));
+    RECT text{r.left + TextMargin, r.top, r.right - TextMargin, r.bottom};
+    DrawText(dc, item.text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (item.popup) {
+        RECT arrow{r.right - 14, r.top, r.right - 4, r.bottom};
+        DrawText(dc, ">", -1, &arrow, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+}
+
+Level* LevelOf(HWND window) {
+    if (!tracking) return nullptr;
+    for (Level& l : tracking->levels)
+        if (l.window == window) return &l;
+    return nullptr;
+}
+
+int ItemAt(const Level& level, std::int32_t y) {
+    std::int32_t top = 1;
+    for (std::size_t i = 0; i < level.menu->items.size(); ++i) {
+        const std::int32_t h = level.menu->items[i].height;
+        if (y >= top && y < top + h) return int(i);
+        top += h;
+    }
+    return -1;
+}
+
+LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(window, &ps);
+        if (const Level* level = LevelOf(window)) {
+            RECT client;
+            GetClientRect(window, &client);
+            HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            std::int32_t top = client.top + 1;
+            for (std::size_t i = 0; i < level->menu->items.size(); ++i) {
+                const std::int32_t h = level->menu->items[i].height;
+                DrawMenuItem(window, dc, *level, int(i),
+                             RECT{client.left + 1, top, client.right - 1, top + h});
+                top += h;
+            }
+            SelectObject(dc, old);
+        }
+        EndPaint(window, &ps);
+        return 0;
+    }
+    case WM_ERASEBKGND: {
+        RECT client;
+        GetClientRect(window, &client);
+        FillRect(HDC(wParam), &client, GetSysColorBrush(COLOR_MENU));
+        return 1;
+    }
+    case WM_CANCELMODE:
+        if (tracking) tracking->ended = true;
+        return 0;
+    default:
+        return DefWindowProc(window, message, wParam, lParam);
+    }
+}
+
+const char* PopupClass() {
+    static const bool registered = [] {
+        WNDCLASS wc;
+        wc.lpfnWndProc = PopupProc;
+        wc.hCursor = LoadCursor(IDC_ARROW);
+        wc.lpszClassName = "VqMenuPopup";
+        return RegisterClass(wc) != FALSE;
+    }();
+    return registered ? "VqMenuPopup" : nullptr;
+}
+
+void Measure(HMENU menu, HWND owner, std::int32_t& width, std::int32_t& height) {
+    HDC dc = GetDC(0);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    width = 80;
+    height = 2;
+    for (MenuItem& item : menu->items) {
+        if (item.flags & MF_OWNERDRAW) {
+            MEASUREITEMSTRUCT mis;
+            mis.CtlType = ODT_MENU;
+            mis.itemID = item.id;
+            mis.itemData = item.data;
+            mis.itemHeight = TextItemHeight;
+            SendMessage(owner, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&mis));
+            item.width = std::int32_t(mis.itemWidth);
+            item.height = std::int32_t(mis.itemHeight);
+        } else if (item.flags & MF_SEPARATOR) {
+            item.width = 0;
+            item.height = SeparatorHeight;
+        } else {
+            RECT r{};
+            DrawText(dc, item.text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+            item.width = r.Width() + 2 * TextMargin;
+            item.height = TextItemHeight;
+        }
+        width = std::max(width, item.width + 2);
+        height += item.height;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(0, dc);
+}
+
+void Select(Level& level, int index) {
+    if (level.selected == index) return;
+    level.selected = index;
+    InvalidateRect(level.window, nullptr, TRUE);
+    if (index < 0) return;
+    const MenuItem& item = level.menu->items[std::size_t(index)];
+    const UINT flags = (item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_OWNERDRAW | MF_SEPARATOR)) |
+                       MF_HILITE | (item.popup ? MF_POPUP : 0);
+    const UINT idOrPosition = item.popup ? UINT(index) : item.id;
+    SendMessage(tracking->owner, WM_MENUSELECT, WPARAM(MAKELPARAM(int(idOrPosition), int(flags))),
+                reinterpret_cast<LPARAM>(level.menu));
+}
+
+bool Open(HMENU menu, POINT at, int position) {
+    SendMessage(tracking->owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
+                MAKELPARAM(position, FALSE));
+    if (!IsMenu(menu) || tracking->ended) return false;
+    std::int32_t width = 0, height = 0;
+    Measure(menu, tracking->owner, width, height);
+    HWND window = CreateWindowEx(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, PopupClass(), "", WS_POPUP | WS_BORDER,
+                                 at.x, at.y, width + 2, height + 2, 0, 0, nullptr);
+    if (!window) return false;
+    tracking->levels.push_back({menu, window, -1});
+    ShowWindow(window, SW_SHOWNA);
+    return true;
+}
+
+void CloseLevel() {
+    HWND window = tracking->levels.back().window;
+    tracking->levels.pop_back();
+    DestroyWindow(window);
+}
+
+void Step(Level& level, int direction) {
+    const int n = int(level.menu->items.size());
+    int at = level.selected;
+    for (int k = 0; k < n; ++k) {
+        at = at < 0 ? (direction > 0 ? 0 : n - 1) : (at + direction + n) % n;
+        if (Selectable(level.menu->items[std::size_t(at)])) {
+            Select(level, at);
+            return;
+        }
+    }
+}
+
+void OpenSelected() {
+    Level& level = tracking->levels.back();
+    if (level.selected < 0) return;
+    const MenuItem& item = level.menu->items[std::size_t(level.selected)];
+    if (!item.popup || (item.flags & (MF_GRAYED | MF_DISABLED))) return;
+    RECT r;
+    GetWindowRect(level.window, &r);
+    std::int32_t top = r.top;
+    for (int i = 0; i < level.selected; ++i)
+        top += level.menu->items[std::size_t(i)].height;
+    const int position = level.selected;
+    if (Open(item.popup, POINT{r.right - 3, top}, position)) Step(tracking->levels.back(), 1);
+}
+
+void Choose(int index) {
+    Level& level = tracking->levels.back();
+    const MenuItem& item = level.menu->items[std::size_t(index)];
+    Select(level, index);
+    if (item.popup) {
+        OpenSelected();
+        return;
+    }
+    if (item.flags & MF_SEPARATOR) return;
+    if (!(item.flags & (MF_GRAYED | MF_DISABLED))) tracking->chosen = item.id;
+    tracking->ended = true;
+}
+
+void OnKey(int key) {
+    Level& level = tracking->levels.back();
+    switch (key) {
+    case VK_DOWN:
+        Step(level, 1);
+        break;
+    case VK_UP:
+        Step(level, -1);
+        break;
+    case VK_RIGHT:
+        OpenSelected();
+        break;
+    case VK_LEFT:
+        if (tracking->levels.size() > 1) CloseLevel();
+        break;
+    case VK_ESCAPE:
+        if (tracking->levels.size() > 1)
+            CloseLevel();
+        else
+            tracking->ended = true;
+        break;
+    case VK_RETURN:
+        if (level.selected >= 0) Choose(level.selected);
+        break;
+    default:
+        break;
+    }
+}
+
+void OnChar(char ch) {
+    Level& level = tracking->levels.back();
+    const char wanted = char(std::tolower(static_cast<unsigned char>(ch)));
+    for (std::size_t i = 0; i < level.menu->items.size(); ++i) {
+        const MenuItem& item = level.menu->items[i];
+        if (!(item.flags & (MF_OWNERDRAW | MF_SEPARATOR)) && MnemonicOf(item.text) == wanted) {
+            Choose(int(i));
+            return;
+        }
+    }
+    const LRESULT answer = SendMessage(tracking->owner, WM_MENUCHAR, WPARAM(MAKELPARAM(ch, int(MF_POPUP))),
+                                       reinterpret_cast<LPARAM>(level.menu));
+    const int index = int(LOWORD(std::uintptr_t(answer)));
+    switch (int(HIWORD(std::uintptr_t(answer)))) {
+    case MNC_EXECUTE:
+        if (index < int(level.menu->items.size())) Choose(index);
+        break;
+    case MNC_SELECT:
+        if (index < int(level.menu->items.size())) Select(level, index);
+        break;
+    case MNC_CLOSE:
+        tracking->ended = true;
+        break;
+    default:
+        break;
+    }
+}
+
+bool IsPress(UINT message) {
+    return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN ||
+           message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK;
+}
+
+void OnMouse(const MSG& msg) {
+    Level* level = LevelOf(msg.hwnd);
+    if (!level) return;
+    while (&tracking->levels.back() != level &&
+           (msg.message == WM_LBUTTONUP || msg.message == WM_LBUTTONDOWN))
+        CloseLevel();
+    const int index = ItemAt(*level, GET_Y_LPARAM(msg.lParam));
+    if (index < 0 || !Selectable(level->menu->items[std::size_t(index)])) return;
+    if (msg.message == WM_MOUSEMOVE && level == &tracking->levels.back()) Select(*level, index);
+    if (msg.message == WM_LBUTTONUP) Choose(index);
+}
+
+} // namespace
+
+HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, void*, DWORD) {
+    if (kind != WH_MSGFILTER || !proc) return nullptr;
+    Hooks().insert(Hooks().begin(), new HookRecord{kind, proc});
+    return Hooks().front();
+}
+
+BOOL UnhookWindowsHookEx(HHOOK hook) {
+    auto& hooks = Hooks();
+    const auto it = std::find(hooks.begin(), hooks.end(), hook);
+    if (it == hooks.end()) return FALSE;
+    hooks.erase(it);
+    delete hook;
+    return TRUE;
+}
+
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
+    auto& hooks = Hooks();
+    auto it = std::find(hooks.begin(), hooks.end(), hook);
+    if (it == hooks.end() || ++it == hooks.end()) return 0;
+    return (*it)->proc(code, wParam, lParam);
+}
+
+BOOL CallMsgFilter(MSG* msg, int code) {
+    if (Hooks().empty()) return FALSE;
+    return Hooks().front()->proc(code, 0, reinterpret_cast<LPARAM>(msg)) != 0;
+}
+
+HMENU CreatePopupMenu() {
+    HMENU menu = new MenuRecord;
+    Menus().insert(menu);
+    return menu;
+}
+
+BOOL DestroyMenu(HMENU menu) {
+    if (!IsMenu(menu)) return FALSE;
+    Menus().erase(menu);
+    for (const MenuItem& item : menu->items)
+        if (item.popup) DestroyMenu(item.popup);
+    delete menu;
+    return TRUE;
+}
+
+BOOL IsMenu(HMENU menu) {
+    return menu && Menus().count(menu) != 0;
+}
+
+BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text) {
+    if (!IsMenu(menu)) return FALSE;
+    MenuItem item;
+    item.flags = flags & ~MF_BYPOSITION;
+    if (flags & MF_POPUP) {
+        item.popup = reinterpret_cast<HMENU>(idOrPopup);
+        if (!IsMenu(item.popup) || item.popup == menu) return FALSE;
+    } else {
+        item.id = UINT(idOrPopup);
+    }
+    if (flags & MF_OWNERDRAW)
+        item.data = reinterpret_cast<std::uintptr_t>(text);
+    else if (text && !(flags & MF_SEPARATOR))
+        item.text = text;
+    menu->items.push_back(std::move(item));
+    return TRUE;
+}
+
+int GetMenuItemCount(HMENU menu) {
+    return IsMenu(menu) ? int(menu->items.size()) : -1;
+}
+
+UINT GetMenuItemID(HMENU menu, int position) {
+    if (!IsMenu(menu) || position < 0 || std::size_t(position) >= menu->items.size()) return UINT(-1);
+    const MenuItem& item = menu->items[std::size_t(position)];
+    return item.popup ? UINT(-1) : item.id;
+}
+
+HMENU GetSubMenu(HMENU menu, int position) {
+    if (!IsMenu(menu) || position < 0 || std::size_t(position) >= menu->items.size()) return nullptr;
+    return menu->items[std::size_t(position)].popup;
+}
+
+UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
+    const MenuItem* found = Find(menu, item, flags);
+    return found ? (found->flags & ~MF_POPUP) | (found->popup ? MF_POPUP : 0) : UINT(-1);
+}
+
+UINT EnableMenuItem(HMENU menu, UINT item, UINT flags) {
+    MenuItem* found = Find(menu, item, flags);
+    if (!found) return UINT(-1);
+    const UINT before = found->flags & (MF_GRAYED | MF_DISABLED);
+    found->flags = (found->flags & ~(MF_GRAYED | MF_DISABLED)) | (flags & (MF_GRAYED | MF_DISABLED));
+    return before;
+}
+
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) {
+    MenuItem* found = Find(menu, item, flags);
+    if (!found) return DWORD(-1);
+    const DWORD before = found->flags & MF_CHECKED;
+    found->flags = (found->flags & ~MF_CHECKED) | (flags & MF_CHECKED);
+    return before;
+}
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int, HWND owner, const RECT*) {
+    if (!IsMenu(menu) || !IsWindow(owner) || tracking || !PopupClass()) return FALSE;
+    Tracking state;
+    state.owner = owner;
+    tracking = &state;
+    SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
+    const HWND capture = GetCapture();
+    if (capture) ReleaseCapture();
+    if (!Open(menu, POINT{x, y}, 0)) state.ended = true;
+    MSG msg;
+    while (!state.ended) {
+        if (!PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
+            if (!GetMessage(&msg, 0, 0, 0)) {
+                PostQuitMessage(int(msg.wParam));
+                break;
+            }
+            // Taken while waiting: a press outside goes back to the queue for its window.
+            if (IsPress(msg.message) && !LevelOf(msg.hwnd)) {
+                PostMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+                break;
+            }
+        } else {
+            if (IsPress(msg.message) && !LevelOf(msg.hwnd)) break;
+            PeekMessage(&msg, 0, 0, 0, PM_REMOVE);
+        }
+        if (CallMsgFilter(&msg, MSGF_MENU)) continue;
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN)
+            OnKey(int(msg.wParam));
+        else if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR)
+            OnChar(char(msg.wParam));
+        else if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP)
+            continue;
+        else if (msg.message == WM_CANCELMODE)
+            state.ended = true;
+        else if (msg.message >= WM_MOUSEFIRST && msg.message <= WM_MOUSELAST && LevelOf(msg.hwnd))
+            OnMouse(msg);
+        else
+            DispatchMessage(&msg);
+    }
+    while (!state.levels.empty())
+        CloseLevel();
+    tracking = nullptr;
+    SendMessage(owner, WM_MENUSELECT, WPARAM(MAKELPARAM(0, 0xFFFF)), 0);
+    SendMessage(owner, WM_EXITMENULOOP, TRUE, 0);
+    if (flags & TPM_RETURNCMD) return BOOL(state.chosen);
+    if (state.chosen && !(flags & TPM_NONOTIFY)) PostMessage(owner, WM_COMMAND, state.chosen, 0);
+    return state.chosen != 0;
+}
+
+} // namespace vq

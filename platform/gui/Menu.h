@@ -1,0 +1,68 @@
+#pragma once
+
+#include "platform/gui/ControlTypes.h"
+
+#include <cstdint>
+
+namespace vq {
+
+struct MenuRecord;
+using HMENU = MenuRecord*;
+
+enum : UINT {
+    MF_STRING = 0x0,
+    MF_BYCOMMAND = 0x0,
+    MF_ENABLED = 0x0,
+    MF_UNCHECKED = 0x0,
+    MF_GRAYED = 0x1,
+    MF_DISABLED = 0x2,
+    MF_CHECKED = 0x8,
+    MF_POPUP = 0x10,
+    MF_HILITE = 0x80,
+    MF_OWNERDRAW = 0x100,
+    MF_BYPOSITION = 0x400,
+    MF_SEPARATOR = 0x800,
+};
+enum : UINT { TPM_LEFTALIGN = 0x0, TPM_LEFTBUTTON = 0x0, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100 };
+enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
+
+inline constexpr UINT WM_CANCELMODE = 0x001F;
+inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
+inline constexpr UINT WM_MENUSELECT = 0x011F;
+inline constexpr UINT WM_MENUCHAR = 0x0120;
+inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
+inline constexpr UINT WM_EXITMENULOOP = 0x0212;
+
+// Message-filter hooks see every message a menu loop takes before the loop acts on it.
+inline constexpr int WH_MSGFILTER = -1;
+inline constexpr int MSGF_MENU = 2;
+using HOOKPROC = LRESULT (*)(int code, WPARAM wParam, LPARAM lParam);
+struct HookRecord;
+using HHOOK = HookRecord*;
+HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, void* module, DWORD thread);
+BOOL UnhookWindowsHookEx(HHOOK hook);
+LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
+// TRUE when a hook swallowed the message.
+BOOL CallMsgFilter(MSG* msg, int code);
+
+// Menus drawn and tracked by the window layer itself. Items are addressed by command id or, with
+// MF_BYPOSITION, by position; an owner-drawn item's "text" is its item data.
+HMENU CreatePopupMenu();
+BOOL DestroyMenu(HMENU menu);
+BOOL IsMenu(HMENU menu);
+BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text);
+int GetMenuItemCount(HMENU menu);
+UINT GetMenuItemID(HMENU menu, int position);
+HMENU GetSubMenu(HMENU menu, int position);
+UINT GetMenuState(HMENU menu, UINT item, UINT flags);
+UINT EnableMenuItem(HMENU menu, UINT item, UINT flags);
+DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
+
+// Shows the popup at the screen point and runs the tracking loop until an item is chosen or the
+// menu is dismissed (Escape at the top, a press outside — left queued for the window under it —
+// or WM_CANCELMODE). The chosen command is posted to the owner as WM_COMMAND, or returned with
+// TPM_RETURNCMD; without it the answer is TRUE when an item was chosen.
+BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int reserved, HWND owner,
+                    const RECT* ignored);
+
+} // namespace vq

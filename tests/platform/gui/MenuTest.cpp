@@ -1,0 +1,145 @@
+#include "platform/gui/Menu.h"
+
+#include "WindowFixture.h"
+
+namespace vq::test {
+namespace {
+
+int filtered = 0;
+LRESULT CountingFilter(int code, WPARAM, LPARAM lParam) {
+    const auto* msg = reinterpret_cast<const MSG*>(lParam);
+    if (code == MSGF_MENU && msg->message == WM_KEYDOWN) ++filtered;
+    return 0;
+}
+
+// An owner-drawn item, a two-item submenu, a separator, a disabled item and a last item.
+class MenuTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        owner = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 300, 200});
+        other = Make("Spy", WS_POPUP | WS_VISIBLE, {400, 0, 500, 100});
+        hook = [](HWND, UINT m, WPARAM, LPARAM l, LRESULT& r) {
+            if (m == WM_MEASUREITEM) {
+                auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+                mis->itemWidth = 60;
+                mis->itemHeight = 22;
+                r = TRUE;
+                return true;
+            }
+            return false;
+        };
+        sub = CreatePopupMenu();
+        AppendMenu(sub, MF_STRING, 201, "&Alpha");
+        AppendMenu(sub, MF_STRING, 202, "&Beta");
+        menu = CreatePopupMenu();
+        AppendMenu(menu, MF_OWNERDRAW, 100, reinterpret_cast<const char*>(std::uintptr_t(0x55)));
+        AppendMenu(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&Sub");
+        AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+        AppendMenu(menu, MF_GRAYED, 300, "&Disabled");
+        AppendMenu(menu, MF_STRING, 400, "&Last");
+        OffscreenHarness::RunUntilIdle();
+        seen.clear();
+        filtered = 0;
+    }
+    void TearDown() override {
+        DestroyMenu(menu);
+        WindowTest::TearDown();
+    }
+
+    void Keys(std::initializer_list<int> keys) {
+        for (const int key : keys)
+            PostMessage(owner, WM_KEYDOWN, WPARAM(key), 0);
+    }
+
+    std::vector<UINT> Commands() {
+        std::vector<UINT> ids;
+        for (const auto& s : seen)
+            if (s.window == owner && s.message == WM_COMMAND) ids.push_back(UINT(s.wParam));
+        return ids;
+    }
+
+    HWND owner = 0, other = 0;
+    HMENU menu = nullptr, sub = nullptr;
+};
+
+TEST_F(MenuTest, KeysWalkIntoTheSubmenuAndPostTheChosenCommand) {
+    HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, CountingFilter, nullptr, 0);
+    Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+    EXPECT_TRUE(TrackPopupMenu(menu, TPM_LEFTALIGN, 10, 10, 0, owner, nullptr));
+    UnhookWindowsHookEx(filter);
+    EXPECT_EQ(filtered, 5);
+
+    std::vector<std::pair<UINT, WPARAM>> events;
+    for (const auto& s : seen)
+        if (s.window == owner &&
+            (s.message == WM_INITMENUPOPUP || s.message == WM_MENUSELECT || s.message == WM_MEASUREITEM))
+            events.emplace_back(s.message, s.message == WM_INITMENUPOPUP ? WPARAM(0) : s.wParam);
+    const std::vector<std::pair<UINT, WPARAM>> expected{
+        {WM_INITMENUPOPUP, 0},
+        {WM_MEASUREITEM, 0},
+        {WM_MENUSELECT, WPARAM(MAKELPARAM(100, int(MF_HILITE | MF_OWNERDRAW)))},
+        {WM_MENUSELECT, WPARAM(MAKELPARAM(1, int(MF_HILITE | MF_POPUP)))},
+        {WM_INITMENUPOPUP, 0},
+        {WM_MENUSELECT, WPARAM(MAKELPARAM(201, int(MF_HILITE)))},
+        {WM_MENUSELECT, WPARAM(MAKELPARAM(202, int(MF_HILITE)))},
+        {WM_MENUSELECT, WPARAM(MAKELPARAM(0, 0xFFFF))},
+    };
+    EXPECT_EQ(events, expected);
+    EXPECT_TRUE(Commands().empty());
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Commands(), std::vector<UINT>{202});
+
+    seen.clear();
+    Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 202);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(Commands().empty());
+}
+
+TEST_F(MenuTest, OwnerDrawnItemsAreDrawnByTheOwnerWhilePainting) {
+    int drawn = 0;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM l, LRESULT& r) {
+        if (m == WM_MEASUREITEM) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(l)->itemHeight = 22;
+            r = TRUE;
+            return true;
+        }
+        const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+        if (m == WM_DRAWITEM && dis->CtlType == ODT_MENU && dis->itemData == 0x55) ++drawn;
+        // A due timer comes after the popups painted; Escape then ends the loop.
+        if (m == WM_TIMER) {
+            KillTimer(owner, 1);
+            PostMessage(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        return false;
+    };
+    SetTimer(owner, 1, 10, nullptr);
+    clock.AdvanceMilliseconds(25);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 0);
+    EXPECT_GE(drawn, 1);
+}
+
+TEST_F(MenuTest, EscapeLettersAndPressesOutsideEndTrackingWithoutACommand) {
+    Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_ESCAPE, VK_ESCAPE});
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 0);
+
+    // A letter no item has goes to the owner; a known one chooses its item.
+    seen.clear();
+    PostMessage(owner, WM_CHAR, 'z', 0);
+    PostMessage(owner, WM_CHAR, 'L', 0);
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 400);
+    EXPECT_EQ(MessagesOf(owner, {WM_MENUCHAR}), std::vector<UINT>{WM_MENUCHAR});
+
+    // A press outside ends tracking and stays queued for the window under it.
+    seen.clear();
+    OffscreenHarness::MousePress({450, 50});
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 0);
+    EXPECT_TRUE(MessagesOf(other, {WM_LBUTTONDOWN}).empty());
+    OffscreenHarness::MouseRelease({450, 50});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(MessagesOf(other, {WM_LBUTTONDOWN}), std::vector<UINT>{WM_LBUTTONDOWN});
+}
+
+} // namespace
+} // namespace vq::test
