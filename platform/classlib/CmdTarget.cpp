@@ -38,11 +38,13 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) 
 }
 
 void CCmdUI::Enable(BOOL enable) {
+    if (m_pMenu) EnableMenuItem(m_pMenu, m_nIndex, MF_BYPOSITION | (enable ? MF_ENABLED : MF_GRAYED));
     if (m_pOther) EnableWindow(m_pOther->m_hWnd, enable);
     m_bEnableChanged = TRUE;
 }
 
 void CCmdUI::SetCheck(int check) {
+    if (m_pMenu) CheckMenuItem(m_pMenu, m_nIndex, MF_BYPOSITION | (check ? MF_CHECKED : MF_UNCHECKED));
     if (m_pOther) m_pOther->SendMessage(BM_SETCHECK, WPARAM(check), 0);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/RuntimeClass.h"
+#include "platform/gui/Menu.h"
 #include "platform/gui/WindowSystem.h"
 
 namespace vq {
@@ -59,6 +60,9 @@ class CCmdUI {
 public:
     UINT m_nID = 0;
     CWnd* m_pOther = nullptr;
+    // A menu item, by position, when the state is asked for one.
+    HMENU m_pMenu = nullptr;
+    UINT m_nIndex = 0;
     BOOL m_bEnableChanged = FALSE;
 
     virtual ~CCmdUI() = default;

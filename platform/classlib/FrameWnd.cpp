@@ -31,8 +31,22 @@ BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
     return app ? app->OnCmdMsg(id, code, extra, info) : FALSE;
 }
 
+void CFrameWnd::OnInitMenuPopup(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int i = 0; i < count; ++i) {
+        const UINT id = GetMenuItemID(menu, i);
+        if (id == 0 || id == UINT(-1)) continue;
+        CCmdUI ui;
+        ui.m_nID = id;
+        ui.m_pMenu = menu;
+        ui.m_nIndex = UINT(i);
+        ui.DoUpdate(this, TRUE);
+    }
+}
+
 BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_DESTROY) m_pViewActive = nullptr;
+    if (message == WM_INITMENUPOPUP) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
     return CWnd::OnWndMsg(message, wParam, lParam, result);
 }
 

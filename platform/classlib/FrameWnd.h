@@ -27,6 +27,9 @@ public:
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+    // Asks the command targets for the state of every command of the popup about to open; a
+    // command nobody handles is grayed.
+    void OnInitMenuPopup(HMENU menu);
 
 private:
     CView* m_pViewActive = nullptr;

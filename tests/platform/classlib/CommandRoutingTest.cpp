@@ -114,6 +114,17 @@ TEST_F(CommandRouting, CommandUpdatesDisableWhatNobodyHandles) {
     EXPECT_EQ(handledBy, "");
 }
 
+TEST_F(CommandRouting, APopupAboutToOpenGraysWhatIsDisabledOrUnhandled) {
+    HMENU menu = CreatePopupMenu();
+    for (const UINT id : {101u, 104u, 105u})
+        AppendMenu(menu, MF_STRING, id, "item");
+    frame.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ(GetMenuState(menu, 101, MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
+    EXPECT_EQ(GetMenuState(menu, 104, MF_BYCOMMAND) & MF_GRAYED, 0u);
+    EXPECT_EQ(GetMenuState(menu, 105, MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
+    DestroyMenu(menu);
+}
+
 TEST_F(CommandRouting, AReplacedClassRecordMakesTheSubclassAndTheDocumentKnowsItsViews) {
     EXPECT_TRUE(view->IsKindOf(TestView::Class()));
     EXPECT_FALSE(view->IsKindOf(DerivedView::Class()));
