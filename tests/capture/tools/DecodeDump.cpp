@@ -2,11 +2,16 @@
 // tab-separated columns: frame number, EtherType (Ethernet II only), IP protocol, fragment offset
 // in 8-byte units, IP source, IP destination, ARP operation, ARP sender and target address, IPX packet
 // type, TCP destination port, SYN, FIN, RST, UDP destination port, ICMP type, DNS operation code,
-// NetBIOS command, and the six layer identifiers. Empty cells: the decoder has no such field.
-// Usage: vq_decode_dump <capture file>
+// NetBIOS command, the six layer identifiers, and the captured length, original length and time
+// (microseconds since 1970) as the file reader handed them over. Empty cells: the decoder has no
+// such field.
+// With --capture, the frames also go to a snoop file through the capture-file writer, in
+// fixed-length records when a record length is given.
+// Usage: vq_decode_dump <capture file> [--capture <snoop file> [<record length> <maximum size>]]
 
 #include "capture/Packet.h"
 #include "capture/PacketAdapter.h"
+#include "capture/PacketDump.h"
 #include "capture/decode/ApplicationPacket.h"
 #include "capture/decode/DataLinkPacket.h"
 #include "capture/decode/NetworkPacket.h"
@@ -15,6 +20,7 @@
 #include "capture/decode/TransportPacket.h"
 #include "platform/packet/CaptureFileReader.h"
 
+#include <array>
 #include <cstdio>
 #include <exception>
 #include <string>
@@ -31,6 +37,22 @@ public:
     bool IsOwnIpAddress(uint32_t, bool) const override { return false; }
     bool HasIpAddress() const override { return true; }
     void LearnIpAddress(const std::string&) override {}
+};
+
+struct DumpChannel : CaptureChannel {
+    std::span<const uint8_t, 6> GetAdapterAddress() const override { return mac; }
+    uint32_t GetLostTotal() const override { return 0; }
+    std::array<uint8_t, 6> mac{};
+};
+
+struct DumpSettings : CaptureSettings {
+    std::string GetCaptureFile(const std::string&) const override { return path; }
+    bool GetFixedLength() const override { return recordLength != 0; }
+    uint32_t GetMaximumSize() const override { return maximum; }
+    uint32_t GetRecordLength() const override { return recordLength; }
+    std::string path;
+    uint32_t recordLength = 0;
+    uint32_t maximum = 0;
 };
 
 std::string Number(uint64_t value) {
@@ -75,15 +97,34 @@ std::vector<std::string> Columns(const Packet& packet) {
         cells[16] = Number(netbeui->GetCommand());
     for (int32_t kind = LayerDataLink; kind <= LayerApplication; ++kind)
         cells.push_back(Number(packet.GetLayer(kind)->GetProtocol()));
+    constexpr uint64_t unixEpochTicks = 116'444'736'000'000'000ull;
+    uint64_t ticks = packet.GetTime().GetTicks();
+    cells.push_back(Number(packet.GetLength()));
+    cells.push_back(Number(packet.GetOriginalLength()));
+    cells.push_back(Number(ticks > unixEpochTicks ? (ticks - unixEpochTicks) / 10 : 0));
     return cells;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s <capture file>\n", argv[0]);
+    if (argc != 2 && argc != 4 && argc != 6) {
+        std::fprintf(stderr,
+                     "usage: %s <capture file> [--capture <snoop file> [<record length> <maximum size>]]\n",
+                     argv[0]);
         return 2;
+    }
+    DumpChannel channel;
+    DumpSettings settings;
+    if (argc >= 4) settings.path = argv[3];
+    if (argc == 6) {
+        settings.recordLength = uint32_t(std::stoul(argv[4]));
+        settings.maximum = uint32_t(std::stoul(argv[5]));
+    }
+    PacketDump dump(channel, settings);
+    if (!settings.path.empty() && !dump.Open()) {
+        std::fprintf(stderr, "%s: cannot create\n", settings.path.c_str());
+        return 1;
     }
     try {
         auto reader = CaptureFileReader::Open(argv[1]);
@@ -93,6 +134,7 @@ int main(int argc, char** argv) {
             Packet packet(frame.data, frame.capturedLength, adapter, 0, Timestamp(frame.time), number,
                           frame.originalLength);
             packet.Decode();
+            dump.Write(packet);
             std::string line = Number(number);
             for (const auto& cell : Columns(packet))
                 line += "\t" + cell;
@@ -102,5 +144,6 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
         return 1;
     }
+    dump.Close();
     return 0;
 }
