@@ -1,6 +1,31 @@
 #include "monitor/MonitorActionMessage.h"
 
+#include "monitor/MonitorAction.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/ThreadObject.h"
+
 namespace vq {
+
+MonitorActionRequestMessage::MonitorActionRequestMessage(MonitorAction* action, uint32_t messageId,
+                                                         bool wantsReply, bool receiverDeletes)
+    : ThreadMessage(messageId, wantsReply, receiverDeletes), m_Action(action) {
+    if (m_Action) m_Action->SetReplyThread(Engine().m_ThreadPool.FindThread(CurrentThreadId()));
+}
+
+MonitorActionRequestMessage::MonitorActionRequestMessage(const MonitorActionRequestMessage& request)
+    : ThreadMessage(request), m_Action(nullptr) {}
+
+// Only a request that nobody will read again still holds an action nobody else can free; a
+// refused send leaves the action with the requester.
+MonitorActionRequestMessage::~MonitorActionRequestMessage() {
+    const std::uint32_t state = GetState();
+    if (state == STATE_DELETE_ON_RECEIPT || state == STATE_POOL_DTOR) delete m_Action;
+}
+
+bool MonitorActionRequestMessage::PostVia(ThreadObject* via, ThreadObject* destination) {
+    if (m_Action) m_Action->SetReplyThread(via);
+    return ThreadMessage::PostVia(via, destination);
+}
 
 MonitorActionInitializeMessage::MonitorActionInitializeMessage(MonitorDataReply* reply, uint32_t messageId,
                                                                bool wantsReply, bool receiverDeletes)

@@ -10,6 +10,33 @@
 
 namespace vq {
 
+class MonitorAction;
+class ThreadObject;
+
+// Takes an action to the monitor for installation. The action stays its requester's until the
+// monitor takes it; a request dropped unread on the way (marked for deletion on receipt, or freed
+// with the message pool at exit) deletes the action it carries.
+class MonitorActionRequestMessage : public ThreadMessage {
+public:
+    ~MonitorActionRequestMessage() override;
+    MonitorAction* GetAction() const { return m_Action; }
+    // The old action is left to the caller.
+    void SetAction(MonitorAction* action) { m_Action = action; }
+    // The via thread becomes the action's reply thread.
+    bool PostVia(ThreadObject* via, ThreadObject* destination) override;
+    const char* GetClassName() const override { return "MonitorActionRequestMessage"; }
+
+protected:
+    // The constructing thread becomes the action's reply thread; null when it is not registered.
+    MonitorActionRequestMessage(MonitorAction* action, uint32_t messageId, bool wantsReply,
+                                bool receiverDeletes);
+    // The answer carries no action.
+    explicit MonitorActionRequestMessage(const MonitorActionRequestMessage& request);
+
+private:
+    MonitorAction* m_Action;
+};
+
 // The first answer of an installed action, with its reply; the message owns the reply.
 class MonitorActionInitializeMessage : public ThreadMessage {
 public:
@@ -83,6 +110,17 @@ private:
 
 // The four kinds of each family only fix the id and the class name.
 template <uint32_t Id, const char* Name>
+class MonitorActionRequestKind final : public MonitorActionRequestMessage {
+public:
+    MonitorActionRequestKind(MonitorAction* action, bool wantsReply, bool receiverDeletes)
+        : MonitorActionRequestMessage(action, Id, wantsReply, receiverDeletes) {}
+    MonitorActionRequestKind(const MonitorActionRequestKind& request)
+        : MonitorActionRequestMessage(request) {}
+    bool SendReply() override { return SendAnswerCopy(*this); }
+    const char* GetClassName() const override { return Name; }
+};
+
+template <uint32_t Id, const char* Name>
 class MonitorActionInitializeKind final : public MonitorActionInitializeMessage {
 public:
     MonitorActionInitializeKind(MonitorDataReply* reply, bool wantsReply, bool receiverDeletes)
@@ -120,6 +158,10 @@ public:
     bool SendReply() override { return SendAnswerCopy(*this); }
 };
 
+inline constexpr char kMonitorTrendRequestName[] = "MonitorTrendRequestMessage";
+inline constexpr char kMonitorAlarmRequestName[] = "MonitorAlarmRequestMessage";
+inline constexpr char kMonitorConversationRequestName[] = "MonitorConversationRequestMessage";
+inline constexpr char kMonitorSummaryRequestName[] = "MonitorSummaryRequestMessage";
 inline constexpr char kMonitorTrendInitializeName[] = "MonitorTrendInitializeMessage";
 inline constexpr char kMonitorTrendUpdateName[] = "MonitorTrendUpdateMessage";
 inline constexpr char kMonitorAlarmInitializeName[] = "MonitorAlarmInitializeMessage";
@@ -129,18 +171,22 @@ inline constexpr char kMonitorConversationUpdateName[] = "MonitorConversationUpd
 inline constexpr char kMonitorSummaryInitializeName[] = "MonitorSummaryInitializeMessage";
 inline constexpr char kMonitorSummaryUpdateName[] = "MonitorSummaryUpdateMessage";
 
+using MonitorTrendRequestMessage = MonitorActionRequestKind<WM_Trend_Install, kMonitorTrendRequestName>;
 using MonitorTrendInitializeMessage =
     MonitorActionInitializeKind<WM_Trend_Initialize, kMonitorTrendInitializeName>;
 using MonitorTrendUpdateMessage = MonitorActionUpdateKind<WM_Trend_Update, kMonitorTrendUpdateName>;
 using MonitorTrendModifyMessage = MonitorActionModifyKind<WM_Trend_Modify>;
 using MonitorTrendCancelMessage = MonitorActionCancelKind<WM_Trend_Uninstall>;
 
+using MonitorAlarmRequestMessage = MonitorActionRequestKind<WM_Alarm_Install, kMonitorAlarmRequestName>;
 using MonitorAlarmInitializeMessage =
     MonitorActionInitializeKind<WM_Alarm_Initialize, kMonitorAlarmInitializeName>;
 using MonitorAlarmUpdateMessage = MonitorActionUpdateKind<WM_Alarm_Triggered, kMonitorAlarmUpdateName>;
 using MonitorAlarmModifyMessage = MonitorActionModifyKind<WM_Alarm_Modify>;
 using MonitorAlarmCancelMessage = MonitorActionCancelKind<WM_Alarm_Uninstall>;
 
+using MonitorConversationRequestMessage =
+    MonitorActionRequestKind<WM_Conversation_Install, kMonitorConversationRequestName>;
 using MonitorConversationInitializeMessage =
     MonitorActionInitializeKind<WM_Conversation_Initialize, kMonitorConversationInitializeName>;
 using MonitorConversationUpdateMessage =
@@ -148,6 +194,7 @@ using MonitorConversationUpdateMessage =
 using MonitorConversationModifyMessage = MonitorActionModifyKind<WM_Conversation_Modify>;
 using MonitorConversationCancelMessage = MonitorActionCancelKind<WM_Conversation_Uninstall>;
 
+using MonitorSummaryRequestMessage = MonitorActionRequestKind<WM_Summary_Install, kMonitorSummaryRequestName>;
 using MonitorSummaryInitializeMessage =
     MonitorActionInitializeKind<WM_Summary_Initialize, kMonitorSummaryInitializeName>;
 using MonitorSummaryUpdateMessage = MonitorActionUpdateKind<WM_Summary_Update, kMonitorSummaryUpdateName>;
