@@ -10,6 +10,7 @@
 
 namespace vq {
 
+class AdapterInfoSet;
 class HostAddress;
 class IpAddress;
 class IpxAddress;
@@ -24,6 +25,31 @@ public:
 protected:
     using ThreadMessage::ThreadMessage;
     explicit MonitorStateMessage(const MonitorStateMessage& request) : ThreadMessage(request) {}
+};
+
+// The descriptions of the adapters, owned by the message. The reason (1 after the set opened its
+// adapters, 5 when one adapter learned its address) is not read by the receiver.
+class MonitorStateAdaptersMessage final : public MonitorStateMessage {
+public:
+    // Takes the descriptions the capture side made.
+    MonitorStateAdaptersMessage(std::unique_ptr<AdapterInfoSet> adapters, int32_t reason, bool wantsReply,
+                                bool receiverDeletes);
+    // The answer carries the reason and no descriptions.
+    MonitorStateAdaptersMessage(const MonitorStateAdaptersMessage& request);
+    ~MonitorStateAdaptersMessage() override;
+
+    int32_t GetReason() const { return m_Reason; }
+    const AdapterInfoSet& GetAdapters() const { return *m_Adapters; }
+    bool SendReply() override { return SendAnswerCopy(*this); }
+    const char* GetClassName() const override { return "MonitorStateAdaptersMessage"; }
+
+    // Sends the descriptions to the main thread; false when refused or out of memory, and the
+    // descriptions are dropped.
+    static bool Announce(std::unique_ptr<AdapterInfoSet> adapters, int32_t reason);
+
+private:
+    int32_t m_Reason;
+    std::unique_ptr<AdapterInfoSet> m_Adapters;
 };
 
 // A host that was learned or whose addresses changed state, as a deep copy owned by the message.

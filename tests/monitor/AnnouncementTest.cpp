@@ -1,3 +1,4 @@
+#include "capture/AdapterInfo.h"
 #include "monitor/MonitorAnnouncements.h"
 #include "monitor/MonitorStateMessage.h"
 #include "netmodel/HostAddress.h"
@@ -15,11 +16,14 @@ namespace {
 class AddressApp : public HeadlessApp {
 public:
     std::vector<std::pair<int32_t, std::string>> hosts;
+    std::vector<int> adapterCounts;
 
 protected:
     void OnThreadMessage(std::uint32_t id, ThreadMessage* message) override {
         if (auto* address = dynamic_cast<MonitorStateAddressMessage*>(message))
             hosts.emplace_back(address->GetChangeBits(), address->GetIpAddress().GetText());
+        if (auto* adapters = dynamic_cast<MonitorStateAdaptersMessage*>(message))
+            adapterCounts.push_back(adapters->GetAdapters().GetSize());
         HeadlessApp::OnThreadMessage(id, message);
     }
 };
@@ -40,6 +44,29 @@ TEST(AnnouncementTest, HostsReachTheMainThreadAsAddressMessagesOrAreDroppedWhenR
     app.SetClosing(true);
     EXPECT_FALSE(announcements.Announce(4, std::make_unique<HostAddress>(host, DeepCopy)));
     EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
+    QueueEntry e;
+    while (MessageQueue::Current().Peek(e)) {
+    }
+}
+
+TEST(AnnouncementTest, AdapterDescriptionsTravelWithTheirMessageAndItsAnswerHasNone) {
+    ScopedEngineGlobals engine;
+    AddressApp app;
+    app.Register();
+    AdapterInfo info;
+    info.title = "first";
+    EXPECT_TRUE(MonitorStateAdaptersMessage::Announce(std::make_unique<AdapterInfoSet>(info), 5));
+    app.PumpPending();
+    EXPECT_EQ(app.adapterCounts, std::vector<int>{1});
+
+    MonitorStateAdaptersMessage message(std::make_unique<AdapterInfoSet>(info), 1, false, true);
+    const MonitorStateAdaptersMessage answer(message);
+    EXPECT_EQ(answer.GetReason(), 1);
+    EXPECT_EQ(answer.GetAdapters().GetSize(), 0);
+    EXPECT_EQ(message.GetAdapters().GetSize(), 1);
+
+    app.SetClosing(true);
+    EXPECT_FALSE(MonitorStateAdaptersMessage::Announce(std::make_unique<AdapterInfoSet>(info), 5));
     QueueEntry e;
     while (MessageQueue::Current().Peek(e)) {
     }
