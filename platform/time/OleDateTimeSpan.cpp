@@ -1,8 +1,8 @@
 #include "platform/time/OleDateTimeSpan.h"
 
+#include "platform/time/TimeFormat.h"
+
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace vq {
 
@@ -40,37 +40,8 @@ int OleDateTimeSpan::GetSeconds() const {
 }
 
 std::string OleDateTimeSpan::Format(const char* format) const {
-    std::string text;
-    if (format == nullptr || m_Status != valid) return text;
-    char number[32];
-    for (const char* p = format; *p != '\0'; ++p) {
-        if (*p != '%' || p[1] == '\0') {
-            text += *p;
-            continue;
-        }
-        switch (*++p) {
-        case 'D':
-            std::snprintf(number, sizeof number, "%lld", static_cast<long long>(GetDays()));
-            break;
-        case 'H':
-            std::snprintf(number, sizeof number, "%02d", std::abs(GetHours()));
-            break;
-        case 'M':
-            std::snprintf(number, sizeof number, "%02d", std::abs(GetMinutes()));
-            break;
-        case 'S':
-            std::snprintf(number, sizeof number, "%02d", std::abs(GetSeconds()));
-            break;
-        case '%':
-            std::snprintf(number, sizeof number, "%%");
-            break;
-        default:
-            std::snprintf(number, sizeof number, "%%%c", *p);
-            break;
-        }
-        text += number;
-    }
-    return text;
+    if (m_Status != valid) return {};
+    return FormatSpanFields(format, GetDays(), GetHours(), GetMinutes(), GetSeconds());
 }
 
 OleDateTimeSpan OleDateTimeSpan::operator+(const OleDateTimeSpan& other) const {

@@ -1,6 +1,8 @@
 #include "platform/time/TimeFormat.h"
 
 #include <clocale>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <locale.h>
 #include <vector>
@@ -27,6 +29,40 @@ std::string FormatTimeFields(const char* format, const std::tm& fields) {
         if (length != 0) return std::string(buffer.data() + 1, length - 1);
         buffer.resize(buffer.size() * 2);
     }
+}
+
+std::string FormatSpanFields(const char* format, long long days, int hours, int minutes, int seconds) {
+    std::string text;
+    if (format == nullptr) return text;
+    char number[32];
+    for (const char* p = format; *p != '\0'; ++p) {
+        if (*p != '%' || p[1] == '\0') {
+            text += *p;
+            continue;
+        }
+        switch (*++p) {
+        case 'D':
+            std::snprintf(number, sizeof number, "%lld", days);
+            break;
+        case 'H':
+            std::snprintf(number, sizeof number, "%02d", std::abs(hours));
+            break;
+        case 'M':
+            std::snprintf(number, sizeof number, "%02d", std::abs(minutes));
+            break;
+        case 'S':
+            std::snprintf(number, sizeof number, "%02d", std::abs(seconds));
+            break;
+        case '%':
+            std::snprintf(number, sizeof number, "%%");
+            break;
+        default:
+            std::snprintf(number, sizeof number, "%%%c", *p);
+            break;
+        }
+        text += number;
+    }
+    return text;
 }
 
 } // namespace vq
