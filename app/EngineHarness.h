@@ -1,0 +1,46 @@
+#pragma once
+
+#include "app/EngineFigures.h"
+#include "app/EngineOptions.h"
+#include "app/ReplayClock.h"
+
+#include <chrono>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+class CConfig;
+
+// One run of the headless engine: checks the command line's files and adapters, prepares the
+// configuration and history files, runs the monitor with its history thread until a signal or the
+// end of the replay, and prints what the actions answered and what the run counted.
+class EngineHarness {
+public:
+    explicit EngineHarness(EngineOptions options);
+    ~EngineHarness();
+
+    // The exit status: 0 after a clean run, 2 for bad input (one line on stderr), 1 otherwise.
+    int Run();
+
+private:
+    std::optional<std::string> Prepare();
+    std::optional<std::string> PrepareReplay();
+    std::optional<std::string> PrepareAdapters();
+    std::optional<std::string> PrepareConfiguration();
+    std::optional<std::string> PrepareHistory();
+    void PrintFinalTable(const EngineFigures& figures, double wallSeconds) const;
+    void PrintConversations(const EngineFigures& figures) const;
+
+    EngineOptions m_Options;
+    std::string m_ConfigPath;
+    std::string m_HistoryPath;
+    std::string m_TemporaryFolder;
+    std::vector<std::string> m_DeviceNames;
+    std::unique_ptr<ReplayClock> m_ReplayClock;
+    std::unique_ptr<CConfig> m_Config;
+};
+
+} // namespace vq
