@@ -87,16 +87,16 @@ bool MonitorAction::OnTick(const Timestamp& now) {
     return true;
 }
 
-void MonitorAction::OnData(const Conversation& item) {
+void MonitorAction::OnData(const FrameView& frame, const Conversation& item) {
     try {
         if (!m_Data && !m_DynamicDataArray) return;
         const Tuple* tuple = item.GetTuple();
         if (m_DynamicDataArray && tuple) {
             MonitorActionElement* element = Data().FindBySelector(*tuple);
             if (!element) element = CreateElementFor(*tuple);
-            if (element) element->OnData(item);
+            if (element) element->OnData(frame, item);
         } else {
-            m_Data->OnData(item);
+            m_Data->OnData(frame, item);
         }
     } catch (const std::bad_alloc&) {
     }

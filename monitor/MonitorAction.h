@@ -14,6 +14,7 @@ namespace vq {
 
 class CaptureAdapters;
 class Conversation;
+class FrameView;
 class ThreadObject;
 class Tuple;
 
@@ -37,9 +38,9 @@ public:
     // Evaluates when due; the last repetition uninstalls the action, after which nothing of it may
     // be touched.
     virtual bool OnTick(const Timestamp& now);
-    // One data item of a watched tuple: to the element of its tuple, made on demand for dynamic
-    // actions, or to every element.
-    virtual void OnData(const Conversation& item);
+    // One frame counted on a watched tuple, with the conversation it was counted in: to the element
+    // of its tuple, made on demand for dynamic actions, or to every element.
+    virtual void OnData(const FrameView& frame, const Conversation& item);
     virtual void OnConversation(const Conversation& conversation);
     virtual void SetAdapters(const CaptureAdapters& adapters);
     virtual void AddSelection(std::unique_ptr<Tuple> tuple);

@@ -55,9 +55,9 @@ void MonitorActionArray::OnConversation(const Conversation& conversation) {
         element->OnConversation(conversation);
 }
 
-void MonitorActionArray::OnData(const Conversation& item) {
+void MonitorActionArray::OnData(const FrameView& frame, const Conversation& item) {
     for (auto& element : m_Elements)
-        element->OnData(item);
+        element->OnData(frame, item);
 }
 
 void MonitorActionArray::Evaluate() {

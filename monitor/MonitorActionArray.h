@@ -11,6 +11,7 @@
 namespace vq {
 
 class Conversation;
+class FrameView;
 class Tuple;
 
 // The elements of one action, which it owns.
@@ -25,7 +26,7 @@ public:
     int32_t CountItems() const;
 
     void OnConversation(const Conversation& conversation);
-    void OnData(const Conversation& item);
+    void OnData(const FrameView& frame, const Conversation& item);
     void Evaluate();
     void Reset();
     void SetCapacity(double capacity);

@@ -9,6 +9,7 @@
 namespace vq {
 
 class Conversation;
+class FrameView;
 class Tuple;
 
 // How the elements of an action turn counters into numbers.
@@ -40,7 +41,8 @@ public:
     virtual void Reset() = 0;
     virtual void SetCapacity(double capacity) = 0;
     virtual void SetEvaluation(const ActionEvaluation& evaluation) = 0;
-    virtual void OnData(const Conversation&) {}
+    // One frame counted on the element's tuple, with the conversation it was counted in.
+    virtual void OnData(const FrameView&, const Conversation&) {}
     // Removes at most `limit` of its own items by the display; answers how many went.
     virtual int32_t Trim(const MonitorDataItemDisplay&, const Timestamp&, int32_t) { return 0; }
     virtual int32_t GetItemCount() const { return 1; }

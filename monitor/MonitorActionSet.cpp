@@ -27,9 +27,9 @@ int MonitorActionSet::IndexOf(const MonitorAction& action) const {
     return it == m_Actions.end() ? -1 : int(it - m_Actions.begin());
 }
 
-void MonitorActionSet::Dispatch(const Conversation& item) const {
+void MonitorActionSet::Dispatch(const FrameView& frame, const Conversation& item) const {
     for (MonitorAction* action : m_Actions)
-        action->OnData(item);
+        action->OnData(frame, item);
 }
 
 std::size_t MonitorActionSet::CountElements() const {
@@ -80,14 +80,14 @@ bool MonitorActionSets::Contains(const MonitorAction& action) const {
     return const_cast<MonitorActionSets*>(this)->SetOf(target)->Contains(action);
 }
 
-void MonitorActionSets::Dispatch(const Conversation& item) const {
-    if (m_TargetVector & TARGET_CURRENT) m_Current.Dispatch(item);
-    if (m_TargetVector & TARGET_TOTAL) m_Total.Dispatch(item);
-    if (m_TargetVector & TARGET_LATEST) m_Latest.Dispatch(item);
+void MonitorActionSets::Dispatch(const FrameView& frame, const Conversation& item) const {
+    if (m_TargetVector & TARGET_CURRENT) m_Current.Dispatch(frame, item);
+    if (m_TargetVector & TARGET_TOTAL) m_Total.Dispatch(frame, item);
+    if (m_TargetVector & TARGET_LATEST) m_Latest.Dispatch(frame, item);
 }
 
-void MonitorActionSets::AddPacket(const FrameView&, Conversation* target) {
-    if (target) Dispatch(*target);
+void MonitorActionSets::AddPacket(const FrameView& frame, Conversation* target) {
+    if (target) Dispatch(frame, *target);
 }
 
 bool MonitorActionSets::AttachAction(Tuple& tuple, MonitorAction& action) {

@@ -20,7 +20,7 @@ public:
     bool Remove(MonitorAction& action);
     bool Contains(const MonitorAction& action) const { return IndexOf(action) >= 0; }
     int IndexOf(const MonitorAction& action) const;
-    void Dispatch(const Conversation& item) const;
+    void Dispatch(const FrameView& frame, const Conversation& item) const;
     std::size_t CountElements() const;
     int32_t CountItems() const;
     std::size_t GetCount() const { return m_Actions.size(); }
@@ -38,7 +38,7 @@ public:
     bool Add(MonitorAction& action);
     bool Remove(MonitorAction& action);
     bool Contains(const MonitorAction& action) const;
-    void Dispatch(const Conversation& item) const;
+    void Dispatch(const FrameView& frame, const Conversation& item) const;
     std::size_t GetCount() const { return m_Total.GetCount() + m_Current.GetCount() + m_Latest.GetCount(); }
     int32_t GetTargetVector() const { return m_TargetVector; }
     void AddPacket(const FrameView& frame, Conversation* target) override;

@@ -40,7 +40,7 @@ public:
         ++m_Log.matches;
         return MonitorAction::Matches(tuple);
     }
-    void OnData(const Conversation&) override { m_Log.data.push_back(m_Label); }
+    void OnData(const FrameView&, const Conversation&) override { m_Log.data.push_back(m_Label); }
     bool OnTick(const Timestamp& now) override {
         ++m_Log.ticks;
         return MonitorAction::OnTick(now);

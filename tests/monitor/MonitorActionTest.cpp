@@ -1,5 +1,6 @@
 #include "monitor/MonitorAction.h"
 
+#include "../netmodel/ModelFixtures.h"
 #include "MonitorTestSupport.h"
 #include "monitor/MonitorDataCriteria.h"
 #include "netmodel/Conversation.h"
@@ -81,7 +82,7 @@ public:
     void Reset() override {}
     void SetCapacity(double value) override { capacity = value; }
     void SetEvaluation(const ActionEvaluation&) override {}
-    void OnData(const Conversation&) override {
+    void OnData(const FrameView&, const Conversation&) override {
         ++data;
         SetTime(Timestamp::Now());
     }
@@ -193,10 +194,11 @@ TEST_F(MonitorActionTest, AnOpenSourceGivesOneElementPerSourceAndOldElementsAgeO
     action.GetItemDisplay().SetMaxAge(TimeSpan(90, Unit::Seconds));
 
     const Conversation onA(&a), onAAgain(&aAgain), onB(&b);
-    action.OnData(onA);
-    action.OnData(onAAgain);
+    const test::FakeFrame frame;
+    action.OnData(frame, onA);
+    action.OnData(frame, onAAgain);
     clock.AdvanceMilliseconds(60'000);
-    action.OnData(onB);
+    action.OnData(frame, onB);
     ASSERT_EQ(action.GetData()->GetSize(), 2u);
     EXPECT_EQ(static_cast<CountingElement&>(action.GetData()->Get(0)).data, 2);
 
