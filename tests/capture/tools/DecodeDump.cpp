@@ -2,7 +2,8 @@
 // tab-separated columns: frame number, EtherType (Ethernet II only), IP protocol, fragment offset
 // in 8-byte units, IP source, IP destination, ARP operation, ARP sender and target address, IPX packet
 // type, TCP destination port, SYN, FIN, RST, UDP destination port, ICMP type, DNS operation code,
-// NetBIOS command, the six layer identifiers, and the captured length, original length and time
+// NetBIOS command, LLC DSAP, SSAP and control (unnumbered frames only), SNAP OUI and protocol id,
+// the six layer identifiers, and the captured length, original length and time
 // (microseconds since 1970) as the file reader handed them over. Empty cells: the decoder has no
 // such field.
 // With --capture, the frames also go to a snoop file through the capture-file writer, in
@@ -95,6 +96,16 @@ std::vector<std::string> Columns(const Packet& packet) {
         cells[15] = Number(dns->GetOperationCode());
     if (auto netbeui = dynamic_cast<const NetworkPacket_NetBEUI*>(network); netbeui && !netbeui->IsCut())
         cells[16] = Number(netbeui->GetCommand());
+    cells.resize(22);
+    if (const uint8_t* llc = ethernet ? ethernet->GetLlcHeader() : nullptr) {
+        cells[17] = Number(llc[0]);
+        cells[18] = Number(llc[1]);
+        if ((llc[2] & 0x03) == 0x03) cells[19] = Number(llc[2]);
+    }
+    if (const uint8_t* snap = ethernet ? ethernet->GetSnapHeader() : nullptr) {
+        cells[20] = Number(uint32_t(snap[0]) << 16 | uint32_t(snap[1]) << 8 | snap[2]);
+        cells[21] = Number(uint32_t(snap[3]) << 8 | snap[4]);
+    }
     for (int32_t kind = LayerDataLink; kind <= LayerApplication; ++kind)
         cells.push_back(Number(packet.GetLayer(kind)->GetProtocol()));
     constexpr uint64_t unixEpochTicks = 116'444'736'000'000'000ull;
