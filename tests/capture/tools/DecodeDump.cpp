@@ -8,43 +8,35 @@
 // such field.
 // With --capture, the frames also go to a snoop file through the capture-file writer, in
 // fixed-length records when a record length is given.
+// Frames arrive through a replay adapter and the receive ring, as the monitor gets them.
 // Usage: vq_decode_dump <capture file> [--capture <snoop file> [<record length> <maximum size>]]
 
+#include "capture/Adapter.h"
+#include "capture/AdapterSet.h"
+#include "capture/CaptureReports.h"
 #include "capture/Packet.h"
-#include "capture/PacketAdapter.h"
 #include "capture/PacketDump.h"
+#include "capture/RecvChannel.h"
 #include "capture/decode/ApplicationPacket.h"
 #include "capture/decode/DataLinkPacket.h"
 #include "capture/decode/NetworkPacket.h"
 #include "capture/decode/PresentationPacket.h"
 #include "capture/decode/SessionPacket.h"
 #include "capture/decode/TransportPacket.h"
-#include "platform/packet/CaptureFileReader.h"
+#include "platform/packet/DeviceName.h"
+#include "platform/registry/Registry.h"
+#include "platform/thread/Event.h"
+#include "platform/thread/MessageQueue.h"
 
 #include <array>
 #include <cstdio>
-#include <exception>
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 using namespace vq;
-
-class DumpAdapter : public PacketAdapter {
-public:
-    int32_t GetMedium() const override { return 0; }
-    bool IsOwnAddress(std::span<const uint8_t, 6>, bool) const override { return false; }
-    bool IsOwnIpAddress(uint32_t, bool) const override { return false; }
-    bool HasIpAddress() const override { return true; }
-    void LearnIpAddress(const std::string&) override {}
-};
-
-struct DumpChannel : CaptureChannel {
-    std::span<const uint8_t, 6> GetAdapterAddress() const override { return mac; }
-    uint32_t GetLostTotal() const override { return 0; }
-    std::array<uint8_t, 6> mac{};
-};
 
 struct DumpSettings : CaptureSettings {
     std::string GetCaptureFile(const std::string&) const override { return path; }
@@ -116,6 +108,60 @@ std::vector<std::string> Columns(const Packet& packet) {
     return cells;
 }
 
+// Prints each frame as the ring hands it over and writes it to the snoop file when one is asked for.
+class DumpSink : public PacketSink {
+public:
+    explicit DumpSink(const DumpSettings& settings) : settings_(settings) {}
+
+    bool Open(const CaptureChannel& channel) {
+        dump_ = std::make_unique<PacketDump>(channel, settings_);
+        return settings_.path.empty() || dump_->Open();
+    }
+    void Close() { dump_->Close(); }
+
+    bool AddPacket(Packet& packet) override {
+        packet.Decode();
+        dump_->Write(packet);
+        std::string line = Number(++number_);
+        for (const auto& cell : Columns(packet))
+            line += "\t" + cell;
+        std::puts(line.c_str());
+        return true;
+    }
+
+private:
+    const DumpSettings& settings_;
+    std::unique_ptr<PacketDump> dump_;
+    uint64_t number_ = 0;
+};
+
+class StderrReports : public CaptureReports {
+public:
+    void Report(int severity, const std::string& text, const char* className,
+                const char* methodName) override {
+        if (severity >= 4) std::fprintf(stderr, "%s::%s: %s\n", className, methodName, text.c_str());
+    }
+    void Announce(std::unique_ptr<AdapterInfoSet>, int) override {}
+};
+
+// Services the slots until the file is delivered whole and no buffer has completed for a while.
+void ServiceUntilFinished(AdapterSet& set) {
+    std::vector<Event*> events;
+    std::vector<int32_t> slots;
+    for (size_t slot = 0; slot < set.GetEvents().size(); ++slot)
+        if (Event* event = set.GetEvents()[slot]) {
+            events.push_back(event);
+            slots.push_back(int32_t(slot));
+        }
+    for (;;) {
+        const WaitResult result = MessageQueue::Current().Wait(events, 100);
+        if (result.kind == WaitResult::Kind::Event)
+            set.ServiceSlot(slots[result.index]);
+        else if (set.IsReplayFinished())
+            return;
+    }
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -125,36 +171,31 @@ int main(int argc, char** argv) {
                      argv[0]);
         return 2;
     }
-    DumpChannel channel;
     DumpSettings settings;
     if (argc >= 4) settings.path = argv[3];
     if (argc == 6) {
         settings.recordLength = uint32_t(std::stoul(argv[4]));
         settings.maximum = uint32_t(std::stoul(argv[5]));
     }
-    PacketDump dump(channel, settings);
-    if (!settings.path.empty() && !dump.Open()) {
+    // The frames come the way the monitor gets them: a replay adapter, its reader thread and the
+    // receive ring, serviced slot by slot.
+    SetMachineAdapterList(std::vector<std::string>{std::string(DeviceName::kPrefix) +
+                                                   std::string(DeviceName::kReplayPrefix) + argv[1] +
+                                                   "?speed=1000000000"});
+    StderrReports reports;
+    DumpSink sink(settings);
+    AdapterSet set(48, reports, &sink);
+    if (set.GetSize() != 1 || !set.Start({})) {
+        std::fprintf(stderr, "%s: cannot replay\n", argv[1]);
+        return 1;
+    }
+    if (!sink.Open(*set.GetAdapter(0)->GetChannel())) {
         std::fprintf(stderr, "%s: cannot create\n", settings.path.c_str());
         return 1;
     }
-    try {
-        auto reader = CaptureFileReader::Open(argv[1]);
-        DumpAdapter adapter;
-        RecordedFrame frame;
-        for (uint64_t number = 1; reader->Next(frame); ++number) {
-            Packet packet(frame.data, frame.capturedLength, adapter, 0, Timestamp(frame.time), number,
-                          frame.originalLength);
-            packet.Decode();
-            dump.Write(packet);
-            std::string line = Number(number);
-            for (const auto& cell : Columns(packet))
-                line += "\t" + cell;
-            std::puts(line.c_str());
-        }
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "%s: %s\n", argv[1], error.what());
-        return 1;
-    }
-    dump.Close();
+    ServiceUntilFinished(set);
+    set.Stop({});
+    sink.Close();
+    SetMachineAdapterList(std::nullopt);
     return 0;
 }
