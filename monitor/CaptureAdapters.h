@@ -11,9 +11,12 @@ class AdapterList;
 class Event;
 
 // What the monitor thread uses of its adapter set: the receive slots it waits on, servicing one of
-// them, pausing and resuming every adapter, and the link speeds.
+// them, switching adapters between states, and the link speeds.
 class CaptureAdapters {
 public:
+    // Adapter indexes; an empty list means every adapter.
+    using List = std::vector<uint16_t>;
+
     virtual ~CaptureAdapters() = default;
 
     // Whether reads are posted on any adapter.
@@ -22,10 +25,18 @@ public:
     // stands for, lowest slot first.
     virtual void CollectWaitSlots(std::vector<Event*>& events, std::vector<int32_t>& slots) const = 0;
     virtual bool ServiceSlot(int32_t slot) = 0;
-    // Every adapter; clears the global capture flag.
-    virtual void Pause() = 0;
-    // Every adapter; sets the global capture flag.
-    virtual void Resume() = 0;
+    // Posts the receive buffers of the listed adapters.
+    virtual bool Start(const List& list) = 0;
+    virtual void Stop(const List& list) = 0;
+    virtual void AfterStop(const List& list) = 0;
+    // Pausing every adapter clears the global capture flag, resuming sets it.
+    virtual void Pause(const List& list) = 0;
+    virtual void Resume(const List& list) = 0;
+    // Writing the frames of the listed adapters to capture files.
+    virtual void StartCapture(const List& list) = 0;
+    virtual void StopCapture(const List& list) = 0;
+    // Whether reads are posted on the adapter.
+    virtual bool IsCapturing(int index) const = 0;
     virtual int GetAdapterCount() const = 0;
     // Bits per second.
     virtual uint64_t GetLinkSpeed(int index) const = 0;

@@ -199,7 +199,7 @@ bool Monitor::CompactHeap() {
     if (m_MemoryLevel < m_LevelLow) return true;
     Engine().m_State.m_TraceSuppressed = true;
     if (m_MemoryLevel < m_LevelCritical) return true;
-    if (m_AdapterSet) m_AdapterSet->Pause();
+    if (m_AdapterSet) m_AdapterSet->Pause({});
     m_PausedForMemory = true;
     return false;
 }
@@ -211,7 +211,7 @@ bool Monitor::ResetMemoryLevel() {
     // Capture paused for another reason (the user's pause) stays paused.
     if (!state.m_CaptureActive && m_PausedForMemory) {
         m_PausedForMemory = false;
-        if (m_AdapterSet) m_AdapterSet->Resume();
+        if (m_AdapterSet) m_AdapterSet->Resume({});
     }
     return true;
 }

@@ -4,6 +4,8 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/ThreadObject.h"
 
+#include <utility>
+
 namespace vq {
 
 MonitorActionRequestMessage::MonitorActionRequestMessage(MonitorAction* action, uint32_t messageId,
@@ -15,11 +17,20 @@ MonitorActionRequestMessage::MonitorActionRequestMessage(MonitorAction* action, 
 MonitorActionRequestMessage::MonitorActionRequestMessage(const MonitorActionRequestMessage& request)
     : ThreadMessage(request), m_Action(nullptr) {}
 
-// Only a request that nobody will read again still holds an action nobody else can free; a
-// refused send leaves the action with the requester.
 MonitorActionRequestMessage::~MonitorActionRequestMessage() {
     const std::uint32_t state = GetState();
-    if (state == STATE_DELETE_ON_RECEIPT || state == STATE_POOL_DTOR) delete m_Action;
+    if (m_Accepted || state == STATE_DELETE_ON_RECEIPT || state == STATE_POOL_DTOR) delete m_Action;
+}
+
+std::unique_ptr<MonitorAction> MonitorActionRequestMessage::TakeAction() {
+    return std::unique_ptr<MonitorAction>(std::exchange(m_Action, nullptr));
+}
+
+bool MonitorActionRequestMessage::Receive(std::uint32_t newState) {
+    // A refused or dropped request is gone or stays in the pool: only an accepted one is touched.
+    if (!ThreadMessage::Receive(newState)) return false;
+    m_Accepted = true;
+    return true;
 }
 
 bool MonitorActionRequestMessage::PostVia(ThreadObject* via, ThreadObject* destination) {

@@ -13,15 +13,19 @@ namespace vq {
 class MonitorAction;
 class ThreadObject;
 
-// Takes an action to the monitor for installation. The action stays its requester's until the
-// monitor takes it; a request dropped unread on the way (marked for deletion on receipt, or freed
-// with the message pool at exit) deletes the action it carries.
+// Takes an action to the monitor for installation. The action stays its requester's until a
+// thread accepts the request; from then on the request holds it for that thread until its install
+// handler takes it. So a request dropped on the way (marked for deletion on receipt, freed with the
+// message pool at exit, or accepted by a thread that does not install actions) deletes the action
+// it carries, and a refused send leaves it with the requester.
 class MonitorActionRequestMessage : public ThreadMessage {
 public:
     ~MonitorActionRequestMessage() override;
     MonitorAction* GetAction() const { return m_Action; }
     // The old action is left to the caller.
     void SetAction(MonitorAction* action) { m_Action = action; }
+    std::unique_ptr<MonitorAction> TakeAction();
+    bool Receive(std::uint32_t newState = 0) override;
     // The via thread becomes the action's reply thread.
     bool PostVia(ThreadObject* via, ThreadObject* destination) override;
     const char* GetClassName() const override { return "MonitorActionRequestMessage"; }
@@ -35,6 +39,7 @@ protected:
 
 private:
     MonitorAction* m_Action;
+    bool m_Accepted = false;
 };
 
 // The first answer of an installed action, with its reply; the message owns the reply.

@@ -25,6 +25,11 @@ void MonitorAdapters::CollectWaitSlots(std::vector<Event*>& events, std::vector<
     }
 }
 
+bool MonitorAdapters::IsCapturing(int index) const {
+    const Adapter* adapter = m_Set->GetAdapter(index);
+    return adapter && adapter->IsReceiving();
+}
+
 uint64_t MonitorAdapters::GetLinkSpeed(int index) const {
     const Adapter* adapter = m_Set->GetAdapter(index);
     return adapter ? adapter->GetInfo().linkSpeed : 0;

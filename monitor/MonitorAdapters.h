@@ -8,8 +8,8 @@
 
 namespace vq {
 
-// The monitor's view of the capture adapter set: the slots of receiving adapters, pausing and
-// resuming all of them, and their 64-bit link speeds.
+// The monitor's view of the capture adapter set: the slots of receiving adapters, the adapters'
+// states and their 64-bit link speeds.
 class MonitorAdapters : public CaptureAdapters {
 public:
     // Opens the adapters with the slot count; frames go to the sink.
@@ -19,8 +19,14 @@ public:
     bool IsReceiving() const override { return m_Set->IsReceiving(); }
     void CollectWaitSlots(std::vector<Event*>& events, std::vector<int32_t>& slots) const override;
     bool ServiceSlot(int32_t slot) override { return m_Set->ServiceSlot(slot); }
-    void Pause() override { m_Set->Pause({}); }
-    void Resume() override { m_Set->Resume({}); }
+    bool Start(const List& list) override { return m_Set->Start(list); }
+    void Stop(const List& list) override { m_Set->Stop(list); }
+    void AfterStop(const List& list) override { m_Set->AfterStop(list); }
+    void Pause(const List& list) override { m_Set->Pause(list); }
+    void Resume(const List& list) override { m_Set->Resume(list); }
+    void StartCapture(const List& list) override { m_Set->StartCapture(list); }
+    void StopCapture(const List& list) override { m_Set->StopCapture(list); }
+    bool IsCapturing(int index) const override;
     int GetAdapterCount() const override { return m_Set->GetSize(); }
     uint64_t GetLinkSpeed(int index) const override;
     const AdapterList* GetAdapterList() const override { return m_Set.get(); }

@@ -1,5 +1,7 @@
 #include "monitor/MonitorGlobals.h"
 
+#include "monitor/MonitorAction.h"
+
 namespace vq {
 namespace {
 
@@ -9,7 +11,11 @@ std::unique_ptr<EngineExtension> MakeMonitorGlobals() {
 
 } // namespace
 
-MonitorGlobals::MonitorGlobals() : m_Environment(std::make_unique<Environment>(uint8_t(1))) {}
+MonitorGlobals::MonitorGlobals()
+    : m_Environment(
+          std::make_unique<Environment>(uint8_t(1), Environment::Services{nullptr, nullptr, &m_Pools})) {
+    m_Pools.SetEnvironment(m_Environment.get());
+}
 
 MonitorGlobals::~MonitorGlobals() = default;
 

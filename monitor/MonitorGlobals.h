@@ -2,6 +2,7 @@
 
 #include "monitor/CaptureAdapters.h"
 #include "monitor/HistoryService.h"
+#include "monitor/MonitorActionPool.h"
 #include "monitor/TrafficStore.h"
 #include "netmodel/Environment.h"
 #include "runtime/EngineGlobals.h"
@@ -21,6 +22,9 @@ public:
     MonitorGlobals();
     ~MonitorGlobals() override;
 
+    // The installed actions of the four kinds, offered every new tuple of the live model. Made
+    // before the model and gone after it, since the model's tuples point at the actions.
+    MonitorActionPools m_Pools;
     // The live network model, used on the monitor thread only.
     std::unique_ptr<Environment> m_Environment;
     // The one monitor thread object and the one history thread object; null when none exists.

@@ -93,6 +93,15 @@ TEST_F(InstallRequestTest, RequestDroppedUnreadFreesItsActionAndFixedReportsSurv
     EXPECT_EQ(Engine().m_MessagePool.GetSize(), 0u);
 }
 
+TEST_F(InstallRequestTest, RequestAcceptedByAThreadThatInstallsNothingFreesItsAction) {
+    ASSERT_TRUE((new MonitorTrendRequestMessage(new CountedAction(deleted), false, true))->Send(app.get()));
+    app->PumpPending();
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(app->reports,
+              std::vector<std::string>{"Mishandled message that should be forwarded to the monitor"});
+    EXPECT_EQ(Engine().m_MessagePool.GetSize(), 0u);
+}
+
 TEST_F(InstallRequestTest, RequestStillQueuedAtExitFreesItsAction) {
     ASSERT_TRUE((new MonitorSummaryRequestMessage(new CountedAction(deleted), false, true))->Send(app.get()));
     QueueEntry e;

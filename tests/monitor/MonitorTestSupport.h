@@ -11,6 +11,7 @@
 #include "runtime/HeadlessApp.h"
 #include "runtime/NotificationThreadMessage.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <new>
@@ -50,14 +51,31 @@ public:
         if (onService) onService(slot);
         return true;
     }
-    void Pause() override {
+    bool Start(const List& list) override {
+        Record("start", list);
+        for (int adapter = 0; adapter < int(m_Capable.size()); ++adapter)
+            if (m_Capable[size_t(adapter)] && Lists(list, adapter)) SetReceiving(adapter, true);
+        return true;
+    }
+    void Stop(const List& list) override {
+        Record("stop", list);
+        for (int adapter = 0; adapter < int(m_AdapterReceiving.size()); ++adapter)
+            if (Lists(list, adapter)) SetReceiving(adapter, false);
+    }
+    void AfterStop(const List& list) override { Record("after stop", list); }
+    void Pause(const List& list) override {
         ++pauses;
-        Engine().m_State.m_CaptureActive = false;
+        Record("pause", list);
+        if (list.empty()) Engine().m_State.m_CaptureActive = false;
     }
-    void Resume() override {
+    void Resume(const List& list) override {
         ++resumes;
-        Engine().m_State.m_CaptureActive = true;
+        Record("resume", list);
+        if (list.empty()) Engine().m_State.m_CaptureActive = true;
     }
+    void StartCapture(const List& list) override { Record("capture on", list); }
+    void StopCapture(const List& list) override { Record("capture off", list); }
+    bool IsCapturing(int adapter) const override { return IsAdapterReceiving(adapter); }
     int GetAdapterCount() const override { return int(m_Speeds.size()); }
     uint64_t GetLinkSpeed(int index) const override { return m_Speeds[size_t(index)]; }
 
@@ -65,8 +83,23 @@ public:
         return adapter < int(m_AdapterReceiving.size()) && m_AdapterReceiving[size_t(adapter)];
     }
 
+    // An adapter receives once started only when it can.
+    void SetCapable(std::vector<bool> capable) {
+        m_Capable = std::move(capable);
+        m_Speeds.resize(m_Capable.size());
+    }
+    void SetReceiving(int adapter, bool receiving) {
+        if (adapter >= int(m_AdapterReceiving.size())) m_AdapterReceiving.resize(size_t(adapter) + 1);
+        m_AdapterReceiving[size_t(adapter)] = receiving;
+        m_Receiving =
+            std::find(m_AdapterReceiving.begin(), m_AdapterReceiving.end(), true) != m_AdapterReceiving.end();
+    }
+
     bool m_Receiving = false;
     std::vector<bool> m_AdapterReceiving;
+    std::vector<bool> m_Capable;
+    // Every state change, as "pause 0,2" or "resume" for all adapters.
+    std::vector<std::string> calls;
     std::vector<uint64_t> m_Speeds;
     std::vector<int32_t> serviced;
     std::function<void(int32_t)> onService;
@@ -74,6 +107,16 @@ public:
     int resumes = 0;
 
 private:
+    static bool Lists(const List& list, int adapter) {
+        return list.empty() || std::find(list.begin(), list.end(), uint16_t(adapter)) != list.end();
+    }
+    void Record(const char* call, const List& list) {
+        std::string text = call;
+        for (size_t i = 0; i < list.size(); ++i)
+            text += (i == 0 ? " " : ",") + std::to_string(list[i]);
+        calls.push_back(text);
+    }
+
     std::vector<Slot> m_Slots;
 };
 
