@@ -162,15 +162,6 @@ bool Monitor::PumpMessage() {
     return true;
 }
 
-void Monitor::OnThreadMessage(const QueueEntry& entry) {
-    if (entry.message != WM_Checkpoint_Install) return;
-    auto* message = reinterpret_cast<ThreadMessage*>(entry.lParam);
-    if (!message || !message->Receive()) return;
-    if (auto* request = dynamic_cast<HistoryCheckpointRequestMessage*>(message))
-        m_CheckpointOwner = reinterpret_cast<std::uintptr_t>(request->GetHistory());
-    if (message->Complete()) delete message;
-}
-
 void Monitor::StartTick() {
     if (!m_TickTimer || !m_DataSet || m_TickTimer->IsEnabled()) return;
     m_TickTimer->Enable();

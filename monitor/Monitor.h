@@ -3,6 +3,7 @@
 #include "monitor/ActiveDataSet.h"
 #include "monitor/CaptureAdapters.h"
 #include "monitor/HistoryService.h"
+#include "monitor/MonitorStateMessage.h"
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
 #include "runtime/VQ_Thread.h"
@@ -15,6 +16,16 @@
 namespace vq {
 
 class Event;
+class GeneralThreadMessage;
+class HistoryCheckpointRequestMessage;
+class MonitorAction;
+class MonitorActionCancelMessage;
+class MonitorActionPool;
+class MonitorActionRequestMessage;
+class MonitorControlLookupMessage;
+class MonitorControlMessage;
+class MonitorControlResetMessage;
+class MonitorControlStartMessage;
 
 // The capture and analysis thread: one loop waits on its queue and on the receive slots of its
 // adapters, counts every frame into the live data set, and on its tick brings the data set and
@@ -68,7 +79,28 @@ public:
     HistoryService* GetHistory() const { return m_History.get(); }
 
 protected:
+    // The thread-message handlers. Each accepts its message, acts, completes it and deletes it when
+    // told; out of memory goes to the exception handler and the message is still completed.
     void OnThreadMessage(const QueueEntry& entry) override;
+    void OnGeneralDump(GeneralThreadMessage& message);
+    void OnMonitorStart(MonitorControlStartMessage& message);
+    void OnMonitorStop(MonitorControlMessage& message);
+    void OnMonitorPause(MonitorControlMessage& message);
+    void OnMonitorUnpause(MonitorControlMessage& message);
+    void OnMonitorReset(MonitorControlResetMessage& message);
+    void OnMonitorRestart(MonitorControlMessage& message);
+    void OnMonitorLookup(MonitorControlLookupMessage& message);
+    void OnMonitorCaptureOn(MonitorControlMessage& message);
+    void OnMonitorCaptureOff(MonitorControlMessage& message);
+    void OnStateAnnounce(MonitorStateAnnounceMessage& message);
+    void OnStateIntegrityCheck(MonitorStateIntegrityCheckMessage& message);
+    // Answers an action that is not installed afterwards, to be uninstalled once the message is
+    // completed.
+    MonitorAction* OnActionInstall(MonitorActionRequestMessage& message, MonitorActionPool& pool);
+    void OnActionCancel(MonitorActionCancelMessage& message, MonitorActionPool& pool);
+    void OnCheckpointInstall(HistoryCheckpointRequestMessage& message);
+    // Passed on to the history thread unread.
+    void OnDatabaseLog(ThreadMessage& message);
 
     std::unique_ptr<CaptureAdapters> m_AdapterSet;
     std::unique_ptr<ActiveDataSet> m_DataSet;

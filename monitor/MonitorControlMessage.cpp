@@ -13,6 +13,12 @@ bool MonitorControlMessage::AddAdapter(uint16_t index) {
     return true;
 }
 
+MonitorControlStartMessage::MonitorControlStartMessage(bool wantsReply, bool receiverDeletes)
+    : MonitorControlMessage(WM_Monitor_Start, wantsReply, receiverDeletes) {}
+
+MonitorControlStartMessage::MonitorControlStartMessage(const MonitorControlStartMessage& request)
+    : MonitorControlMessage(request), m_Geometry(request.m_Geometry) {}
+
 MonitorControlResetMessage::MonitorControlResetMessage(bool wantsReply, bool receiverDeletes)
     : MonitorControlMessage(WM_Monitor_Reset, wantsReply, receiverDeletes) {}
 

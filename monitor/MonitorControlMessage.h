@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/AnswerCopy.h"
+#include "monitor/RingGeometry.h"
 #include "runtime/MessageIds.h"
 #include "runtime/ThreadMessage.h"
 
@@ -36,7 +37,6 @@ public:
     const char* GetClassName() const override { return Name; }
 };
 
-inline constexpr char kMonitorControlStartName[] = "MonitorControlStartMessage";
 inline constexpr char kMonitorControlStopName[] = "MonitorControlStopMessage";
 inline constexpr char kMonitorControlPauseName[] = "MonitorControlPauseMessage";
 inline constexpr char kMonitorControlUnpauseName[] = "MonitorControlUnpauseMessage";
@@ -44,7 +44,6 @@ inline constexpr char kMonitorControlRestartName[] = "MonitorControlRestartMessa
 inline constexpr char kMonitorControlStartCaptureName[] = "MonitorControlStartCaptureMessage";
 inline constexpr char kMonitorControlStopCaptureName[] = "MonitorControlStopCaptureMessage";
 
-using MonitorControlStartMessage = MonitorControlCommand<WM_Monitor_Start, kMonitorControlStartName>;
 using MonitorControlStopMessage = MonitorControlCommand<WM_Monitor_Stop, kMonitorControlStopName>;
 using MonitorControlPauseMessage = MonitorControlCommand<WM_Monitor_Pause, kMonitorControlPauseName>;
 using MonitorControlUnpauseMessage = MonitorControlCommand<WM_Monitor_Unpause, kMonitorControlUnpauseName>;
@@ -53,6 +52,22 @@ using MonitorControlStartCaptureMessage =
     MonitorControlCommand<WM_Monitor_CaptureOn, kMonitorControlStartCaptureName>;
 using MonitorControlStopCaptureMessage =
     MonitorControlCommand<WM_Monitor_CaptureOff, kMonitorControlStopCaptureName>;
+
+// Starts the listed adapters and the tick. The monitor's answer lists the adapters capturing
+// afterwards and carries the live ring's shape for the requesters to keep.
+class MonitorControlStartMessage final : public MonitorControlMessage {
+public:
+    MonitorControlStartMessage(bool wantsReply, bool receiverDeletes);
+    MonitorControlStartMessage(const MonitorControlStartMessage& request);
+
+    void SetGeometry(const RingGeometry& geometry) { m_Geometry = geometry; }
+    const RingGeometry& GetGeometry() const { return m_Geometry; }
+    bool SendReply() override { return SendAnswerCopy(*this); }
+    const char* GetClassName() const override { return "MonitorControlStartMessage"; }
+
+private:
+    RingGeometry m_Geometry;
+};
 
 // Which parts of the live data to reset: 1 totals, 2 last sample, 8 interval ring.
 class MonitorControlResetMessage final : public MonitorControlMessage {

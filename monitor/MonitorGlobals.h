@@ -3,6 +3,7 @@
 #include "monitor/CaptureAdapters.h"
 #include "monitor/HistoryService.h"
 #include "monitor/MonitorActionPool.h"
+#include "monitor/RingGeometry.h"
 #include "monitor/TrafficStore.h"
 #include "netmodel/Environment.h"
 #include "runtime/EngineGlobals.h"
@@ -35,6 +36,8 @@ public:
     // stand-in when empty). Set before the monitor starts; read only on its thread.
     CaptureAdaptersFactory m_AdaptersFactory;
     HistoryFactory m_HistoryFactory;
+    // The live ring's shape as the requesters know it from the start answer.
+    RingGeometryCopy m_RingGeometry;
     // The counters of the live data set's containers.
     TrafficStoreFactory m_TrafficFactory;
 

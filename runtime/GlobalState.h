@@ -21,6 +21,8 @@ public:
     // The first switches the host table's integrity check, the fourth the tuple pool's.
     std::atomic<uint8_t> m_IntegrityOptions[7]{};
     std::atomic<uint8_t> m_AnnounceOptions[6]{};
+    // The announce switch that the second field of the announce message sets, apart from the others.
+    std::atomic<uint8_t> m_AnnounceFlag{0};
     // The cached operating-system class; 0 until computed.
     std::atomic<int32_t> m_OsClass{0};
     std::atomic<bool> m_TraceSuppressed{false};

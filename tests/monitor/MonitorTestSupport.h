@@ -76,6 +76,7 @@ public:
     void StartCapture(const List& list) override { Record("capture on", list); }
     void StopCapture(const List& list) override { Record("capture off", list); }
     bool IsCapturing(int adapter) const override { return IsAdapterReceiving(adapter); }
+    const AdapterList* GetAdapterList() const override { return adapterList; }
     int GetAdapterCount() const override { return int(m_Speeds.size()); }
     uint64_t GetLinkSpeed(int index) const override { return m_Speeds[size_t(index)]; }
 
@@ -98,6 +99,8 @@ public:
     bool m_Receiving = false;
     std::vector<bool> m_AdapterReceiving;
     std::vector<bool> m_Capable;
+    // What the live model builds its interfaces from; none by default.
+    const AdapterList* adapterList = nullptr;
     // Every state change, as "pause 0,2" or "resume" for all adapters.
     std::vector<std::string> calls;
     std::vector<uint64_t> m_Speeds;
