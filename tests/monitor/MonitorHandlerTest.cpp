@@ -7,6 +7,7 @@
 #include "monitor/MonitorControlMessage.h"
 #include "netmodel/AdapterList.h"
 #include "netmodel/Environment.h"
+#include "platform/thread/PlatformThread.h"
 #include "platform/thread/QueueRegistry.h"
 #include "runtime/GeneralThreadMessage.h"
 #include "runtime/MessageIds.h"
@@ -287,6 +288,35 @@ TEST_F(MonitorHandlerTest, StartAnswersTheCapturingAdaptersInIndexOrderWithTheRi
     });
     // The first tick falls on the next update boundary; the second start did not move it.
     Tick();
+}
+
+// What another thread builds reads the main thread's copy, never the monitor's live ring.
+TEST_F(MonitorHandlerTest, OtherThreadsReadTheKeptRingShapeWhileTheMonitorStartsRestartsAndStops) {
+    std::atomic<bool> done{false};
+    std::atomic<int> reads{0};
+    std::atomic<int> wrong{0};
+    RingGeometryCopy& kept = TheMonitorGlobals().m_RingGeometry;
+    PlatformThread builder;
+    ASSERT_TRUE(builder.Start([&] {
+        const int64_t interval = TimeSpan(300'000, Unit::Milliseconds).GetTicks();
+        while (!done.load()) {
+            const RingGeometry geometry = kept.Get();
+            if (geometry.m_Interval.GetTicks() != interval || geometry.m_SlotCount != 97) ++wrong;
+            ++reads;
+        }
+    }));
+    StartMonitor();
+    Send(new MonitorControlRestartMessage(true, true));
+    Settle();
+    Send(new MonitorControlStartMessage(true, true));
+    Settle();
+    StopWorkerThread(monitor);
+    while (reads.load() == 0) {
+    }
+    done = true;
+    builder.Join();
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_EQ(app.Ids(), (std::vector<std::uint32_t>{WM_Monitor_Restart, WM_Monitor_Start}));
 }
 
 TEST_F(MonitorHandlerTest, InstallAndCancelReachThePoolOfEachKind) {
