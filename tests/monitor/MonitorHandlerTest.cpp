@@ -64,14 +64,21 @@ struct KindLog {
 // leaves its pool when uninstalled; the summary-like one answers again after a reset.
 class TestKind : public MonitorAction {
 public:
-    TestKind(Pool kind, const void* identifier, KindLog& log, bool leaveUninstalled = false)
+    enum Fault { NONE, LEAVE_UNINSTALLED, NO_MEMORY_FOR_ADAPTERS, NO_MEMORY_TO_START };
+
+    TestKind(Pool kind, const void* identifier, KindLog& log, Fault fault = NONE)
         : MonitorAction(identifier, SOURCE_LIVE, SCOPE_DATA_SET, TARGET_TOTAL, DATA_PERIODIC, TimeSpan(), 0),
-          m_Kind(kind), m_Log(log), m_LeaveUninstalled(leaveUninstalled) {}
+          m_Kind(kind), m_Log(log), m_Fault(fault) {}
     ~TestKind() override { ++m_Log.deleted[m_Kind]; }
 
+    void SetAdapters(const CaptureAdapters& adapters) override {
+        if (m_Fault == NO_MEMORY_FOR_ADAPTERS) throw std::bad_alloc();
+        MonitorAction::SetAdapters(adapters);
+    }
     bool Start(DataSet* dataSet) override {
+        if (m_Fault == NO_MEMORY_TO_START) throw std::bad_alloc();
         const bool started = MonitorAction::Start(dataSet);
-        if (m_LeaveUninstalled) SetInstalled(false);
+        if (m_Fault == LEAVE_UNINSTALLED) SetInstalled(false);
         return started;
     }
     bool Reset(bool) override {
@@ -122,7 +129,7 @@ private:
 
     Pool m_Kind;
     KindLog& m_Log;
-    bool m_LeaveUninstalled;
+    Fault m_Fault;
 };
 
 ThreadMessage* InstallRequest(MonitorAction* action, Pool kind) {
@@ -244,8 +251,8 @@ protected:
         Settle();
         app.received.clear();
     }
-    void Install(Pool kind, const void* identifier, bool leaveUninstalled = false) {
-        Send(InstallRequest(new TestKind(kind, identifier, log, leaveUninstalled), kind));
+    void Install(Pool kind, const void* identifier, TestKind::Fault fault = TestKind::NONE) {
+        Send(InstallRequest(new TestKind(kind, identifier, log, fault), kind));
     }
     void InstallAllKinds() {
         for (int kind = 0; kind < Pool::PoolCount; ++kind)
@@ -347,11 +354,31 @@ TEST_F(MonitorHandlerTest, InstallAndCancelReachThePoolOfEachKind) {
 
 TEST_F(MonitorHandlerTest, AnActionStartedButNotInstalledIsUninstalledAtOnce) {
     StartMonitor();
-    Install(Pool::Trend, &ids[0], true);
+    Install(Pool::Trend, &ids[0], TestKind::LEAVE_UNINSTALLED);
     Settle();
     EXPECT_EQ(app.Ids(), std::vector<std::uint32_t>{WM_Trend_Initialize});
     EXPECT_EQ(log.deleted[Pool::Trend], 1);
     OnMonitor([&] { EXPECT_EQ(PoolOf(Pool::Trend).GetCount(), 0u); });
+}
+
+// Out of memory is reported and the request still completed: an action the pool never took is
+// freed, one that failed to start stays installed.
+TEST_F(MonitorHandlerTest, OutOfMemoryWhileInstallingIsReportedAndLeavesNoActionToNobody) {
+    StartMonitor();
+    Install(Pool::Conversation, &ids[0], TestKind::NO_MEMORY_FOR_ADAPTERS);
+    Settle();
+    EXPECT_EQ(app.reports, std::vector<std::string>{"CMemoryException"});
+    EXPECT_EQ(log.deleted[Pool::Conversation], 1);
+
+    Install(Pool::Alarm, &ids[1], TestKind::NO_MEMORY_TO_START);
+    Settle();
+    EXPECT_EQ(app.reports.size(), 2u);
+    OnMonitor([&] {
+        EXPECT_EQ(PoolOf(Pool::Conversation).GetCount(), 0u);
+        EXPECT_NE(PoolOf(Pool::Alarm).Find(&ids[1]), nullptr);
+    });
+    EXPECT_EQ(log.deleted[Pool::Alarm], 0);
+    EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
 }
 
 TEST_F(MonitorHandlerTest, ResetStartsTheDisplayActionsOverAndKeepsAlarmsRingAndLastSample) {
