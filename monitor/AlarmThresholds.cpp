@@ -1,5 +1,6 @@
 #include "monitor/AlarmThresholds.h"
 
+#include "monitor/StatisticArray.h"
 #include "platform/core/Format.h"
 
 namespace vq {
@@ -15,6 +16,15 @@ bool AlarmThresholds::Update(double value) {
     for (const auto& threshold : m_Thresholds)
         fired = threshold->Update(value) || fired;
     return fired;
+}
+
+bool AlarmThresholds::Evaluate(const MonitorActionArray& statistics) {
+    double sum = 0.0;
+    for (std::size_t i = 0; i < statistics.GetSize(); ++i)
+        sum += StatisticArray::ElementAt(statistics, i)
+                   .GetStatistic()
+                   .GetValue(MODE_DEFAULT, EVALUATE_DEFAULT, 0.0);
+    return Update(sum);
 }
 
 void AlarmThresholds::CopyFired(const AlarmThresholds& thresholds) {

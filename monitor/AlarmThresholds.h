@@ -8,6 +8,8 @@
 
 namespace vq {
 
+class MonitorActionArray;
+
 // The thresholds of an alarm or of its reply, in order; each knows its position.
 class AlarmThresholds {
 public:
@@ -22,6 +24,8 @@ public:
     void RemoveAll() { m_Thresholds.clear(); }
     // Every threshold sees the value, in order; true when any fired.
     bool Update(double value);
+    // The sum of the statistics' own values goes to every threshold; true when any fired.
+    bool Evaluate(const MonitorActionArray& statistics);
     // Appends a copy of every threshold that fired in its last test.
     void CopyFired(const AlarmThresholds& thresholds);
     std::string Describe(uint32_t flags, int depth) const;

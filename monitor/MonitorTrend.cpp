@@ -1,0 +1,40 @@
+#include "monitor/MonitorTrend.h"
+
+#include "monitor/MonitorActionMessage.h"
+#include "monitor/MonitorActionPool.h"
+#include "monitor/MonitorGlobals.h"
+
+#include <new>
+
+namespace vq {
+
+MonitorTrend::MonitorTrend(const void* identifier, int32_t source, int32_t scope, int32_t target,
+                           int32_t dataType, const TimeSpan& period, uint32_t repetitions)
+    : MonitorStatistic(identifier, source, scope, target, dataType, period, repetitions) {}
+
+MonitorTrend::MonitorTrend(const MonitorTrend& parent, std::size_t selection)
+    : MonitorStatistic(parent, selection) {}
+
+void MonitorTrend::Uninstall() {
+    TheMonitorGlobals().m_Pools.Trends().Remove(*this);
+    delete this;
+}
+
+bool MonitorTrend::SendInitialize() {
+    return SendReply<MonitorTrendInitializeMessage>(
+        MakeReply<MonitorTrendReply>(MODE_INITIALIZE, m_ReplyRange));
+}
+
+bool MonitorTrend::SendUpdate() {
+    try {
+        return SendReply<MonitorTrendUpdateMessage>(MakeReply<MonitorTrendReply>(MODE_UPDATE, TimeRange()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
+std::unique_ptr<MonitorAction> MonitorTrend::Clone(std::size_t selection) const {
+    return std::make_unique<MonitorTrend>(*this, selection);
+}
+
+} // namespace vq
