@@ -41,6 +41,7 @@ void HistoryBuffer::ResetIndexes() {
 
 void HistoryBuffer::Advance() {
     const Timestamp start = m_EndTime;
+    const int32_t previous = m_Current;
     m_Slots[size_t(m_Current)]->SetTime(start);
     if (m_Oldest == 0) {
         if (m_Current == m_Count - 1) {
@@ -54,9 +55,11 @@ void HistoryBuffer::Advance() {
         m_Current = m_Current == m_Count - 1 ? 0 : m_Current + 1;
     }
     m_EndTime = start + m_Interval;
+    const IntervalData& closed = *m_Slots[size_t(previous)];
     IntervalData& opened = *m_Slots[size_t(m_Current)];
     opened.RestartClear();
     opened.SetTime(start);
+    opened.TakeOverSummaries(closed);
 }
 
 void HistoryBuffer::Reset() {

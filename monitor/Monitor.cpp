@@ -4,6 +4,7 @@
 #include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAdapters.h"
 #include "monitor/MonitorGlobals.h"
+#include "monitor/MonitorSummary.h"
 #include "platform/sys/DriverService.h"
 #include "platform/thread/MessageQueue.h"
 #include "platform/thread/QueueRegistry.h"
@@ -177,7 +178,10 @@ void Monitor::OnTick(const Timestamp& now) {
 void Monitor::Update(const Timestamp& now) {
     if (!m_DataSet) return;
     m_DataSet->Tick(now);
-    if (m_DataSet->GetRing()->IsIntervalOver(now)) m_DataSet->AdvanceInterval();
+    if (m_DataSet->GetRing()->IsIntervalOver(now)) {
+        m_DataSet->AdvanceInterval();
+        StartSummaryInterval(TheMonitorGlobals().m_Pools.Summaries(), *m_DataSet->GetCurrent());
+    }
     TheMonitorGlobals().m_Environment->Tick(now);
 }
 

@@ -7,6 +7,7 @@
 namespace vq {
 
 class FrameView;
+class Traffic;
 
 // The counters of one data root: the network model's traffic, one conversation per tuple.
 class TrafficStore {
@@ -20,6 +21,9 @@ public:
     virtual void CopyFrom(const TrafficStore& other) = 0;
     // Adds the other's counters, conversation by conversation.
     virtual void Add(const TrafficStore& other) = 0;
+    // The network model's conversations behind the counters; null for counters that keep none.
+    // Checkpoints and history replies copy and fill them.
+    virtual Traffic* GetConversations() const { return nullptr; }
 };
 
 // Makes the counters of a data root of a kind (1 for interval data). An empty factory gives data
