@@ -24,6 +24,21 @@ public:
     // keeps both addresses.
     std::unique_ptr<Address> Add(int64_t index, const char* text, const char* name, uint8_t type);
 
+    // Enters an address that already exists (the placeholder, or one the writer just imported).
+    void Insert(int64_t index, Address* address) {
+        m_Reverse.insert_or_assign(address, index);
+        try {
+            m_Forward.insert_or_assign(index, address);
+        } catch (...) {
+            m_Reverse.erase(address);
+            throw;
+        }
+    }
+    void Clear() {
+        m_Forward.clear();
+        m_Reverse.clear();
+    }
+
     Address* Find(int64_t index) const {
         auto found = m_Forward.find(index);
         return found == m_Forward.end() ? nullptr : found->second;
