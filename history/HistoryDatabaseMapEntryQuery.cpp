@@ -121,15 +121,23 @@ std::unique_ptr<HistoryQueryData> HistoryDatabaseMapEntry::Query(const Timestamp
     data->m_Total = std::make_unique<Traffic>(0);
     for (size_t i = 0; i < count; ++i)
         data->m_Slots.push_back(std::make_unique<Traffic>(1));
-    data->m_Environment = std::make_unique<Environment>(m_Environment->GetTuplePool());
+    // The answer's own model: every stored interface (so the tuples find theirs whole) and tuple,
+    // with their hosts and addresses. The import stays open so each row finds its tuple's copy.
+    data->m_Environment = std::make_unique<Environment>(uint8_t(0));
+    Environment& model = *data->m_Environment;
+    model.BeginImport();
+    InterfaceTable& interfaces = m_Environment->GetInterfaceTable();
+    for (int i = 0; i < interfaces.GetCount(); ++i)
+        model.ImportInterface(*interfaces.GetAt(i));
+    size_t position = 0;
+    while (Tuple* tuple = m_Environment->GetTuplePool().GetNextTuple(position))
+        model.ImportTuple(*tuple, 0);
 
     db::Statement rows = m_Database->Connection().Prepare(lower || upper ? BoundedSql() : UnboundedSql());
     if (lower || upper) {
         rows.Bind(1, lower ? ToStoredTime(start) : -std::numeric_limits<double>::max());
         rows.Bind(2, upper ? ToStoredTime(end) : std::numeric_limits<double>::max());
     }
-    Environment& model = *data->m_Environment;
-    model.BeginImport();
     int64_t timeIndex = -1;
     const HistoryTimestamp* time = nullptr;
     while (rows.Step()) {

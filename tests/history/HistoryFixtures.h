@@ -48,8 +48,9 @@ public:
     CheckpointBuilder() : m_Model(uint8_t(0)), m_Traffic(1) {}
 
     // A host with a MAC address and, when `ip` is not 0, an IP address (with a name when given).
-    HostAddress* Host(uint8_t macByte, uint32_t ip = 0, const char* ipName = nullptr) {
-        const uint8_t mac[6] = {0x00, 0x10, 0x20, 0x30, 0x40, macByte};
+    HostAddress* Host(uint32_t macId, uint32_t ip = 0, const char* ipName = nullptr) {
+        const uint8_t mac[6] = {
+            0x00, 0x10, uint8_t(macId >> 24), uint8_t(macId >> 16), uint8_t(macId >> 8), uint8_t(macId)};
         auto* host = new HostAddress(uint8_t(0));
         host->SetMac(*m_Model.FindOrAddMacAddress(mac, false), HostAddress::AUTH);
         if (ip != 0) {
