@@ -2,20 +2,14 @@
 
 #include "monitor/ConversationElement.h"
 #include "monitor/MonitorActionMessage.h"
-#include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorConversationReply.h"
+#include "monitor/MonitorGlobals.h"
 #include "netmodel/SafeObject.h"
 #include "netmodel/Tuple.h"
 
 #include <new>
 
 namespace vq {
-namespace {
-
-MonitorActionPool* s_Pool = nullptr;
-
-} // namespace
-
 MonitorConversation::MonitorConversation(const void* identifier, int32_t source, int32_t scope,
                                          int32_t target, int32_t dataType, uint32_t options,
                                          const TimeSpan& period, uint32_t repetitions)
@@ -32,12 +26,8 @@ MonitorConversation::MonitorConversation(const MonitorConversation& parent, std:
 
 MonitorConversation::~MonitorConversation() = default;
 
-void MonitorConversation::SetPool(MonitorActionPool* pool) {
-    s_Pool = pool;
-}
-
 void MonitorConversation::Uninstall() {
-    if (s_Pool) s_Pool->Remove(*this);
+    TheMonitorGlobals().m_Pools.Conversations().Remove(*this);
     MonitorAction::Uninstall();
 }
 

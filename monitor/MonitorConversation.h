@@ -10,7 +10,6 @@
 namespace vq {
 
 class ConversationElement;
-class MonitorActionPool;
 
 // Breaks the traffic of one subject down by partner: each element keeps a list of items, each
 // item the traffic with one partner host (or, keyed on anything but a host, one item per element).
@@ -48,9 +47,6 @@ public:
     bool IsBidirectional() const { return m_Bidirectional; }
     int32_t GetKeyKind() const { return m_Key; }
     const MonitorDataCriteria* GetReverseCriteria() const { return m_ReverseCriteria.get(); }
-
-    // The pool that installed conversations leave on uninstall; none leaves no pool.
-    static void SetPool(MonitorActionPool* pool);
 
 private:
     template <typename Message> bool SendReply(int32_t mode, const TimeRange& range);

@@ -10,6 +10,7 @@
 #include "monitor/MonitorActionSet.h"
 #include "monitor/MonitorConversation.h"
 #include "monitor/MonitorConversationReply.h"
+#include "monitor/MonitorGlobals.h"
 #include "netmodel/Environment.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/Tuple.h"
@@ -136,16 +137,11 @@ protected:
     static constexpr int64_t kPeriodSeconds = 60;
 
     ConversationTest()
-        : live(1, {nullptr, nullptr, &pools}), data(TimeSpan(), TimeSpan(), TimeSpan()), adapters(0) {
+        : pools(TheMonitorGlobals().m_Pools), live(*TheMonitorGlobals().m_Environment),
+          data(TimeSpan(), TimeSpan(), TimeSpan()), adapters(0) {
         adapters.m_Speeds = {10'000'000};
-        pools.SetEnvironment(&live);
-        MonitorConversation::SetPool(&pools.Conversations());
     }
-    ~ConversationTest() override {
-        pools.DeleteAll();
-        MonitorConversation::SetPool(nullptr);
-        TakeReplies();
-    }
+    ~ConversationTest() override { TakeReplies(); }
 
     MonitorConversation& Install(int32_t dataType, uint32_t options, const char* subject = "10.0.0.1",
                                  int32_t key = KEY_Source) {
@@ -222,8 +218,8 @@ protected:
 
     EngineTestClock clock;
     ScopedEngineGlobals engine;
-    MonitorActionPools pools;
-    Environment live;
+    MonitorActionPools& pools;
+    Environment& live;
     ActiveDataSet data;
     FakeAdapters adapters;
     ReplyThread replyThread;
