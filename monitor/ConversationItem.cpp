@@ -13,6 +13,7 @@ ConversationItem::ConversationItem(const ConversationItem& other, int copyMode)
     if (copyMode == ShallowCopy || copyMode == DeepCopy) {
         m_Address = new HostAddress(*other.m_Address, copyMode);
         m_Address->SetOwner(this);
+        m_OwnsAddress = true;
     } else if (copyMode != NullCopy) {
         m_Address = other.m_Address;
     }
@@ -22,12 +23,11 @@ ConversationItem::~ConversationItem() {
     ReleaseAddress();
 }
 
-bool ConversationItem::OwnsAddress() const {
-    return m_Address && m_Address->IsOwnedBy(this);
-}
-
+// A shared host is never looked at here: the live model may already be gone.
 void ConversationItem::ReleaseAddress() {
-    ReleaseOwned(m_Address, this);
+    if (m_OwnsAddress) delete m_Address;
+    m_Address = nullptr;
+    m_OwnsAddress = false;
 }
 
 void ConversationItem::ResetCounters() {

@@ -21,7 +21,7 @@ public:
     ~ConversationItem();
 
     HostAddress* GetAddress() const { return m_Address; }
-    bool OwnsAddress() const;
+    bool OwnsAddress() const { return m_OwnsAddress; }
     MonitorDataStatistic& GetPrimary() { return m_Primary; }
     MonitorDataStatistic& GetSecondary() { return m_Secondary; }
     const MonitorDataStatistic& GetPrimary() const { return m_Primary; }
@@ -37,6 +37,7 @@ private:
     void ReleaseAddress();
 
     HostAddress* m_Address = nullptr;
+    bool m_OwnsAddress = false;
     MonitorDataStatistic m_Primary{1};
     MonitorDataStatistic m_Secondary{1};
 };

@@ -17,7 +17,9 @@ MonitorGlobals::MonitorGlobals()
     m_Pools.SetEnvironment(m_Environment.get());
 }
 
-MonitorGlobals::~MonitorGlobals() = default;
+MonitorGlobals::~MonitorGlobals() {
+    m_Pools.DeleteAll();
+}
 
 void MonitorGlobals::SetHistoryDatabasePath(std::string path) {
     std::lock_guard lock(m_PathMutex);

@@ -24,7 +24,8 @@ public:
     ~MonitorGlobals() override;
 
     // The installed actions of the four kinds, offered every new tuple of the live model. Made
-    // before the model and gone after it, since the model's tuples point at the actions.
+    // before the model; the actions are deleted before the model goes, since their elements and
+    // selectors may share its hosts (the tuples only point at the actions, never through them).
     MonitorActionPools m_Pools;
     // The live network model, used on the monitor thread only.
     std::unique_ptr<Environment> m_Environment;
