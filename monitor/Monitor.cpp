@@ -1,5 +1,6 @@
 #include "monitor/Monitor.h"
 
+#include "monitor/DatabaseCheckpoint.h"
 #include "monitor/HistoryMessages.h"
 #include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAdapters.h"
@@ -177,12 +178,14 @@ void Monitor::OnTick(const Timestamp& now) {
 
 void Monitor::Update(const Timestamp& now) {
     if (!m_DataSet) return;
+    MonitorGlobals& globals = TheMonitorGlobals();
     m_DataSet->Tick(now);
     if (m_DataSet->GetRing()->IsIntervalOver(now)) {
+        SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(), *this);
         m_DataSet->AdvanceInterval();
-        StartSummaryInterval(TheMonitorGlobals().m_Pools.Summaries(), *m_DataSet->GetCurrent());
+        StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
     }
-    TheMonitorGlobals().m_Environment->Tick(now);
+    globals.m_Environment->Tick(now);
 }
 
 void Monitor::OnNameReply(std::uintptr_t first, std::intptr_t second) {

@@ -2,6 +2,7 @@
 
 #include "monitor/ActiveDataSet.h"
 #include "monitor/CaptureAdapters.h"
+#include "monitor/HistoryMap.h"
 #include "monitor/HistoryService.h"
 #include "monitor/MonitorStateMessage.h"
 #include "runtime/TimeSpan.h"
@@ -77,6 +78,7 @@ public:
     std::uintptr_t GetCheckpointOwner() const { return m_CheckpointOwner; }
     const std::string& GetHistoryPath() const { return m_HistoryPath; }
     HistoryService* GetHistory() const { return m_History.get(); }
+    HistoryMap& GetHistoryMap() { return m_HistoryMap; }
 
 protected:
     // The thread-message handlers. Each accepts its message, acts, completes it and deletes it when
@@ -108,6 +110,7 @@ protected:
     std::string m_DriverServiceName;
     // The history thread object that asked for checkpoints; an address, so pointer-sized.
     std::uintptr_t m_CheckpointOwner = 0;
+    HistoryMap m_HistoryMap;
     std::string m_HistoryPath;
     int32_t m_HistoryFlags = 0;
 

@@ -59,7 +59,10 @@ bool MonitorAction::Start(DataSet* dataSet) {
         if (monitor && monitor->GetDataSet()) AttachDataSet(*monitor->GetDataSet());
         return true;
     }
-    return m_Source != SOURCE_HISTORY;
+    if (m_Source != SOURCE_HISTORY) return true;
+    // The action waits for its history; the answer starts it again with the data.
+    if (Monitor* monitor = TheMonitorGlobals().m_Monitor.load()) monitor->GetHistoryMap().Request(*this);
+    return false;
 }
 
 bool MonitorAction::AttachDataSet(DataSet&) {

@@ -1,5 +1,7 @@
 #include "monitor/MonitorData.h"
 
+#include "monitor/HistoryMap.h"
+
 namespace vq {
 namespace {
 
@@ -25,7 +27,9 @@ MonitorData::MonitorData(const MonitorData& other)
       m_Identifier(other.m_Identifier), m_Scope(other.m_Scope), m_Source(other.m_Source),
       m_Name(other.m_Name), m_ReplyRange(other.m_Range) {}
 
-MonitorData::~MonitorData() = default;
+MonitorData::~MonitorData() {
+    if (m_WaitingIn) m_WaitingIn->RemoveWaiting(*this);
+}
 
 void MonitorData::Uninstall() {
     delete this;

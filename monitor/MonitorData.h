@@ -10,6 +10,7 @@
 namespace vq {
 
 class DataSet;
+class HistoryMap;
 
 enum MonitorTarget : int32_t { TARGET_NONE = 0, TARGET_TOTAL = 1, TARGET_CURRENT = 2, TARGET_LATEST = 4 };
 enum MonitorDataType : int32_t { DATA_NONE = 0, DATA_PERIODIC = 1, DATA_CUMULATIVE = 2 };
@@ -54,6 +55,9 @@ public:
     const TimeRange& GetReplyRange() const { return m_ReplyRange; }
     bool IsInstalled() const { return m_Installed; }
     void SetInstalled(bool installed) { m_Installed = installed; }
+    // The history map in which the action waits for its data; it leaves it when deleted.
+    HistoryMap* GetHistoryMap() const { return m_WaitingIn; }
+    void SetHistoryMap(HistoryMap* map) { m_WaitingIn = map; }
 
 protected:
     int32_t m_Target;
@@ -69,6 +73,9 @@ protected:
     TimeRange m_Range;
     TimeRange m_ReplyRange;
     bool m_Installed = false;
+
+private:
+    HistoryMap* m_WaitingIn = nullptr;
 };
 
 // How many elements an action keeps: none older than the age (zero: no limit), always at least the

@@ -48,6 +48,7 @@ public:
     IpxAddressTable& GetIpxTable() { return m_IpxTable; }
     HostTable& GetHostTable() { return m_HostTable; }
     InterfaceTable& GetInterfaceTable() { return m_InterfaceTable; }
+    const InterfaceTable& GetInterfaceTable() const { return m_InterfaceTable; }
     TuplePool& GetTuplePool() { return m_TuplePool; }
     const TuplePool& GetTuplePool() const { return m_TuplePool; }
 

@@ -121,7 +121,7 @@ TEST_F(MonitorLifecycleTest, HistoryStandInTakesCheckpointsRestartsAndRequestsWi
 
     auto request = std::make_unique<DatabaseRequest>();
     request->m_Identifier = reinterpret_cast<std::uintptr_t>(&app);
-    ThreadMessage* messages[] = {new HistoryCheckpointUpdateMessage(false, true),
+    ThreadMessage* messages[] = {new HistoryCheckpointUpdateMessage(nullptr, false, true),
                                  new HistoryControlRestartMessage(false, true),
                                  new HistoryDatabaseRequestMessage(std::move(request), false, true)};
     for (ThreadMessage* message : messages)
