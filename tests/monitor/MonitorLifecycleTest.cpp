@@ -1,6 +1,7 @@
 #include "MonitorTestSupport.h"
 #include "capture/Adapter.h"
 #include "monitor/HistoryMessages.h"
+#include "monitor/DatabaseCheckpoint.h"
 #include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAdapters.h"
 #include "platform/registry/Registry.h"
