@@ -4,7 +4,10 @@
 #include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAction.h"
 #include "monitor/MonitorActionMessage.h"
+#include "monitor/MonitorAlarm.h"
 #include "monitor/MonitorControlMessage.h"
+#include "monitor/MonitorSummary.h"
+#include "monitor/MonitorTrend.h"
 #include "netmodel/AdapterList.h"
 #include "netmodel/Environment.h"
 #include "platform/thread/PlatformThread.h"
@@ -43,8 +46,10 @@ public:
     explicit ProbeMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
 
     void Update(const Timestamp& now) override {
+        struct Told {
+            ~Told() { PostThreadMessage(MainThreadId(), kTicked, 0, 0); }
+        } told;
         Monitor::Update(now);
-        PostThreadMessage(MainThreadId(), kTicked, 0, 0);
     }
 
 protected:
@@ -208,10 +213,11 @@ private:
 
 class MonitorHandlerTest : public ::testing::Test {
 protected:
-    MonitorHandlerTest() {
+    // Counting frames only, unless the real kinds need the live model's conversations.
+    explicit MonitorHandlerTest(bool countOnly = true) {
         app.Register();
         MonitorGlobals& globals = TheMonitorGlobals();
-        globals.m_TrafficFactory = CountingFactory();
+        if (countOnly) globals.m_TrafficFactory = CountingFactory();
         globals.m_AdaptersFactory = [this](uint32_t slots) {
             auto made = std::make_unique<FakeAdapters>(slots);
             made->SetCapable({true, true, false});
@@ -258,9 +264,12 @@ protected:
         for (int kind = 0; kind < Pool::PoolCount; ++kind)
             Install(Pool(kind), &ids[kind]);
     }
+    // The tick timer takes its next expiry from the clock once the tick is done: the clock moves on
+    // only after that.
     void Tick() {
         clock.AdvanceMilliseconds(500);
         WaitFor(kTicked);
+        OnMonitor([] {});
     }
     static Environment& Live() { return *TheMonitorGlobals().m_Environment; }
 
@@ -533,6 +542,80 @@ TEST_F(MonitorHandlerTest, AnswersAndGeneralMessagesAreTakenAndFreedWithoutEffec
     Settle();
     EXPECT_EQ(app.Ids(), std::vector<std::uint32_t>{WM_General_Reply});
     EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
+}
+
+// The real kinds through the handlers, with frames counted between the commands.
+class MonitorKindsHandlerTest : public MonitorHandlerTest {
+protected:
+    MonitorKindsHandlerTest() : MonitorHandlerTest(false) {}
+
+    static std::unique_ptr<Tuple> Receiving(const char* address) {
+        IpAddress ip(address, true);
+        return std::make_unique<Tuple>(ip, KEY_Destination, true);
+    }
+    void InstallKinds() {
+        auto alarm = std::make_unique<MonitorAlarm>(&ids[0], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                    TimeSpan(5, Unit::Seconds), 0);
+        alarm->AddSelection(Receiving("10.0.0.1"));
+        alarm->AddDefaultElement();
+        Send(new MonitorAlarmRequestMessage(alarm.release(), false, true));
+        auto trend = std::make_unique<MonitorTrend>(&ids[1], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                    DATA_PERIODIC, TimeSpan(5, Unit::Seconds), 0);
+        trend->AddSelection(Receiving("10.0.0.1"));
+        trend->AddDefaultElement();
+        Send(new MonitorTrendRequestMessage(trend.release(), false, true));
+        auto summary = std::make_unique<MonitorSummary>(&ids[3], SOURCE_LIVE_RING, SCOPE_TUPLES,
+                                                        TimeSpan(5, Unit::Minutes), 0);
+        summary->AddSelection(Receiving("10.0.0.1"));
+        for (int64_t minutes : {5, 60, 480})
+            summary->AddPeriod(TimeSpan(minutes, Unit::Minutes));
+        summary->AddDiscreteElements();
+        Send(new MonitorSummaryRequestMessage(summary.release(), false, true));
+    }
+    void Feed(int frames) {
+        OnMonitor([&] {
+            const test::FakeFrame frame =
+                test::IpFrame("00:00:00:00:00:01", "10.0.0.7", "00:00:00:00:00:02", "10.0.0.1");
+            for (int i = 0; i < frames; ++i)
+                monitor->GetDataSet()->AddPacket(frame);
+        });
+    }
+};
+
+TEST_F(MonitorKindsHandlerTest, ResetAnswersFirstThenTheSummaryStartsAgainAndRestartSilencesEveryKind) {
+    StartMonitor();
+    InstallKinds();
+    Feed(3);
+    Tick();
+    Settle();
+    EXPECT_EQ(app.Ids(),
+              (std::vector<std::uint32_t>{WM_Alarm_Initialize, WM_Trend_Initialize, WM_Summary_Initialize}));
+    app.received.clear();
+
+    auto* reset = new MonitorControlResetMessage(true, true);
+    reset->SetFlags(ActiveDataSet::FLAG_TOTAL);
+    Send(reset);
+    Settle();
+    EXPECT_EQ(app.Ids(), (std::vector<std::uint32_t>{WM_Monitor_Reset, WM_Summary_Initialize}));
+    app.received.clear();
+
+    Feed(2);
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    Send(new MonitorControlRestartMessage(true, true));
+    Send(new MonitorTrendCancelMessage(&ids[1], false, true));
+    Settle();
+    EXPECT_EQ(app.Ids(), std::vector<std::uint32_t>{WM_Monitor_Restart});
+    Feed(2);
+    for (int i = 0; i < 10; ++i)
+        Tick();
+    app.PumpPending();
+    EXPECT_EQ(app.received.size(), 1u);
+    EXPECT_EQ(app.reports, std::vector<std::string>{});
+    OnMonitor([&] {
+        for (int kind = 0; kind < Pool::PoolCount; ++kind)
+            EXPECT_EQ(PoolOf(Pool(kind)).GetCount(), 0u);
+    });
 }
 
 } // namespace
