@@ -6,6 +6,7 @@
 #include "monitor/MonitorActionMessage.h"
 #include "monitor/MonitorAlarm.h"
 #include "monitor/MonitorControlMessage.h"
+#include "monitor/MonitorConversation.h"
 #include "monitor/MonitorSummary.h"
 #include "monitor/MonitorTrend.h"
 #include "netmodel/AdapterList.h"
@@ -564,6 +565,12 @@ protected:
         trend->AddSelection(Receiving("10.0.0.1"));
         trend->AddDefaultElement();
         Send(new MonitorTrendRequestMessage(trend.release(), false, true));
+        auto conversation =
+            std::make_unique<MonitorConversation>(&ids[2], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                  DATA_PERIODIC, 0, TimeSpan(5, Unit::Seconds), 0);
+        conversation->AddSelection(Receiving("10.0.0.1"));
+        conversation->AddDiscreteElements();
+        Send(new MonitorConversationRequestMessage(conversation.release(), false, true));
         auto summary = std::make_unique<MonitorSummary>(&ids[3], SOURCE_LIVE_RING, SCOPE_TUPLES,
                                                         TimeSpan(5, Unit::Minutes), 0);
         summary->AddSelection(Receiving("10.0.0.1"));
@@ -588,8 +595,8 @@ TEST_F(MonitorKindsHandlerTest, ResetAnswersFirstThenTheSummaryStartsAgainAndRes
     Feed(3);
     Tick();
     Settle();
-    EXPECT_EQ(app.Ids(),
-              (std::vector<std::uint32_t>{WM_Alarm_Initialize, WM_Trend_Initialize, WM_Summary_Initialize}));
+    EXPECT_EQ(app.Ids(), (std::vector<std::uint32_t>{WM_Alarm_Initialize, WM_Trend_Initialize,
+                                                     WM_Conversation_Initialize, WM_Summary_Initialize}));
     app.received.clear();
 
     auto* reset = new MonitorControlResetMessage(true, true);
