@@ -54,6 +54,7 @@ Monitor::Monitor(ThreadObject* mainThread, const TimeSpan& historySpan)
 }
 
 Monitor::~Monitor() {
+    DeleteStartupSummary();
     m_AdapterSet.reset();
     m_DataSet.reset();
     Monitor* self = this;
@@ -95,10 +96,15 @@ void Monitor::StartHistory() {
     const HistoryFactory& factory = TheMonitorGlobals().m_HistoryFactory;
     m_History = factory ? factory(m_HistoryPath, m_HistoryFlags)
                         : std::make_unique<HistoryStandIn>(m_HistoryPath, m_HistoryFlags);
-    if (!StartHistoryThread(m_History)) m_History.reset();
+    if (!StartHistoryThread(m_History)) {
+        m_History.reset();
+        return;
+    }
+    BookStartupSummary();
 }
 
 int Monitor::ExitInstance() {
+    DeleteStartupSummary();
     StopHistoryThread(m_History);
     m_AdapterSet.reset();
     RemoveDriverService();

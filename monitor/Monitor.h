@@ -19,6 +19,7 @@ namespace vq {
 class Event;
 class GeneralThreadMessage;
 class HistoryCheckpointRequestMessage;
+class HistoryDatabaseReplyMessage;
 class MonitorAction;
 class MonitorActionCancelMessage;
 class MonitorActionPool;
@@ -27,6 +28,7 @@ class MonitorControlLookupMessage;
 class MonitorControlMessage;
 class MonitorControlResetMessage;
 class MonitorControlStartMessage;
+class StartupSummary;
 
 // The capture and analysis thread: one loop waits on its queue and on the receive slots of its
 // adapters, counts every frame into the live data set, and on its tick brings the data set and
@@ -79,6 +81,11 @@ public:
     const std::string& GetHistoryPath() const { return m_HistoryPath; }
     HistoryService* GetHistory() const { return m_History.get(); }
     HistoryMap& GetHistoryMap() { return m_HistoryMap; }
+    // The summary booked at start-up while it waits for its history; null once it went.
+    StartupSummary* GetStartupSummary() const { return m_StartupSummary; }
+    // On a restart: every action waiting for history and every outstanding request are forgotten,
+    // and the start-up summary goes.
+    void ForgetHistoryRequests();
 
 protected:
     // The thread-message handlers. Each accepts its message, acts, completes it and deletes it when
@@ -103,6 +110,7 @@ protected:
     void OnCheckpointInstall(HistoryCheckpointRequestMessage& message);
     // Passed on to the history thread unread.
     void OnDatabaseLog(ThreadMessage& message);
+    void OnDatabaseReply(HistoryDatabaseReplyMessage& message);
 
     std::unique_ptr<CaptureAdapters> m_AdapterSet;
     std::unique_ptr<ActiveDataSet> m_DataSet;
@@ -111,12 +119,15 @@ protected:
     // The history thread object that asked for checkpoints; an address, so pointer-sized.
     std::uintptr_t m_CheckpointOwner = 0;
     HistoryMap m_HistoryMap;
+    StartupSummary* m_StartupSummary = nullptr;
     std::string m_HistoryPath;
     int32_t m_HistoryFlags = 0;
 
 private:
     bool IsNtFamily() const;
     void StartHistory();
+    void BookStartupSummary();
+    void DeleteStartupSummary();
 
     std::unique_ptr<HistoryService> m_History;
     // Capture paused by the memory guard, which alone may resume it.

@@ -147,6 +147,9 @@ void Monitor::OnThreadMessage(const QueueEntry& entry) {
         HandleMessage<HistoryCheckpointRequestMessage>(*this, *message,
                                                        [this](auto& m) { OnCheckpointInstall(m); });
         break;
+    case WM_Database_Reply:
+        HandleMessage<HistoryDatabaseReplyMessage>(*this, *message, [this](auto& m) { OnDatabaseReply(m); });
+        break;
     case WM_Database_Log:
         OnDatabaseLog(*message);
         break;
@@ -228,6 +231,7 @@ void Monitor::OnMonitorRestart(MonitorControlMessage& message) {
         auto restart = std::make_unique<HistoryControlRestartMessage>(false, true);
         if (restart->Send(m_History.get())) restart.release();
         if (message.GetWantsReply()) message.SendReply();
+        ForgetHistoryRequests();
         Pools().DeleteAll();
         // The deleted actions are still in the tuples' sets: the model's reset drops both.
         LiveEnvironment().Reset();

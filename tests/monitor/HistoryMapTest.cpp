@@ -3,6 +3,7 @@
 #include "FakeHistory.h"
 #include "MonitorTestSupport.h"
 #include "monitor/MonitorData.h"
+#include "monitor/StartupSummary.h"
 #include "netmodel/Environment.h"
 #include "runtime/TimeUnits.h"
 
@@ -227,6 +228,92 @@ TEST(HistoryMapWithoutHistoryTest, ARefusedRequestBooksNothing) {
     map.Request(action);
     EXPECT_EQ(action.GetHistoryMap(), nullptr);
     EXPECT_EQ(map.GetOutstandingCount(), 0u);
+}
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+// A monitor with a history path, pumped by the test on its own thread.
+class HistoryMonitor : public Monitor {
+public:
+    explicit HistoryMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {
+        SetHistoryDatabase("history.vqh", 25);
+    }
+    void Attach() {
+        BindToCurrentThread();
+        InitInstance();
+    }
+    void Detach() { ExitInstance(); }
+};
+
+class StartupSummaryTest : public ::testing::Test {
+protected:
+    StartupSummaryTest() {
+        MonitorGlobals& globals = TheMonitorGlobals();
+        globals.m_AdaptersFactory = [](uint32_t slots) { return std::make_unique<FakeAdapters>(slots); };
+        globals.m_HistoryFactory = [](const std::string&, int32_t) {
+            return std::unique_ptr<HistoryService>(std::make_unique<FakeHistory>());
+        };
+        monitor.Attach();
+    }
+    ~StartupSummaryTest() override {
+        monitor.Detach();
+        DrainQueue();
+    }
+
+    FakeHistory& History() { return static_cast<FakeHistory&>(*monitor.GetHistory()); }
+    const DatabaseRequest& TheRequest() {
+        EXPECT_EQ(History().WaitFor(WM_Database_Request, 1), 1u);
+        return *History().Taken<HistoryDatabaseRequestMessage>(WM_Database_Request)[0]->GetRequest();
+    }
+    // A failed answer, as the history thread sends one, handled by the monitor's own handler.
+    void Reply(std::uintptr_t identifier) {
+        auto reply = std::make_unique<DatabaseReply>(identifier);
+        reply->SetFailed(true);
+        auto* message = new HistoryDatabaseReplyMessage(std::move(reply), false, true);
+        ASSERT_TRUE(message->Send(&monitor));
+        QueueEntry entry;
+        while (MessageQueue::Current().Peek(entry, TargetFilter::Any(), {}, PeekKeep))
+            monitor.PumpMessage();
+    }
+
+    EngineTestClock clock;
+    ScopedEngineGlobals engine;
+    ReportingApp app;
+    HistoryMonitor monitor{&app};
+};
+
+TEST_F(StartupSummaryTest, BooksOneRequestOverTheWholeHistoryAndGoesOnTheAnswer) {
+    ASSERT_NE(monitor.GetStartupSummary(), nullptr);
+    const DatabaseRequest& request = TheRequest();
+    EXPECT_EQ(request.m_DatabaseName, "history.vqh");
+    EXPECT_EQ(request.m_Kind, 2);
+    EXPECT_EQ(request.m_From, NULL_TIME);
+    EXPECT_EQ(request.m_To, NULL_TIME);
+    EXPECT_EQ(monitor.GetStartupSummary()->GetHistoryMap(), &monitor.GetHistoryMap());
+
+    Reply(request.m_Identifier);
+    EXPECT_EQ(monitor.GetStartupSummary(), nullptr);
+    EXPECT_EQ(monitor.GetHistoryMap().GetOutstandingCount(), 0u);
+}
+
+TEST_F(StartupSummaryTest, ARestartForgetsItAndItsRequestSoTheLateAnswerIsDropped) {
+    const std::uintptr_t identifier = TheRequest().m_Identifier;
+    monitor.ForgetHistoryRequests();
+    EXPECT_EQ(monitor.GetStartupSummary(), nullptr);
+    EXPECT_EQ(monitor.GetHistoryMap().GetOutstandingCount(), 0u);
+    Reply(identifier);
+    EXPECT_EQ(monitor.GetStartupSummary(), nullptr);
+}
+
+TEST_F(StartupSummaryTest, ExitDeletesItWhileItStillWaits) {
+    ASSERT_NE(monitor.GetStartupSummary(), nullptr);
+    monitor.Detach();
+    EXPECT_EQ(monitor.GetStartupSummary(), nullptr);
+    monitor.Attach();
 }
 
 } // namespace
