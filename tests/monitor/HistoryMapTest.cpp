@@ -2,9 +2,13 @@
 
 #include "FakeHistory.h"
 #include "MonitorTestSupport.h"
+#include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorData.h"
+#include "monitor/MonitorSummary.h"
 #include "monitor/StartupSummary.h"
 #include "netmodel/Environment.h"
+#include "netmodel/Tuple.h"
+#include "netmodel/TupleKey.h"
 #include "runtime/TimeUnits.h"
 
 #include <gtest/gtest.h>
@@ -307,6 +311,41 @@ TEST_F(StartupSummaryTest, ARestartForgetsItAndItsRequestSoTheLateAnswerIsDroppe
     EXPECT_EQ(monitor.GetHistoryMap().GetOutstandingCount(), 0u);
     Reply(identifier);
     EXPECT_EQ(monitor.GetStartupSummary(), nullptr);
+}
+
+// Installed as the install handler does: into the summary pool, then started without data.
+MonitorSummary* InstallHistorySummary(Monitor& monitor, const Timestamp& from, const Timestamp& to,
+                                      const void* identifier) {
+    auto summary = std::make_unique<MonitorSummary>(identifier, SOURCE_HISTORY, SCOPE_DATA_SET,
+                                                    TimeSpan(300, Unit::Seconds), 0);
+    summary->SetRange(TimeRange(from, to));
+    summary->AddSelection(std::make_unique<Tuple>(uint16_t(0xFFFF), KEY_Interface));
+    summary->AddPeriod(TimeSpan(5, Unit::Minutes));
+    summary->AddDefaultElement();
+    summary->SetAdapters(*monitor.GetAdapterSet());
+    MonitorSummary* installed = summary.get();
+    EXPECT_TRUE(TheMonitorGlobals().m_Pools.Summaries().Add(std::move(summary)));
+    EXPECT_FALSE(installed->Start(nullptr));
+    return installed;
+}
+
+TEST_F(StartupSummaryTest, TwoSummariesOnOneRangeShareOneRequestAndACancelledOneIsNeverReached) {
+    const int a = 0, b = 0, c = 0;
+    MonitorSummary* first = InstallHistorySummary(monitor, At(0), At(60), &a);
+    MonitorSummary* second = InstallHistorySummary(monitor, At(0), At(60), &b);
+    MonitorSummary* cancelled = InstallHistorySummary(monitor, At(0), At(60), &c);
+    ASSERT_EQ(History().WaitFor(WM_Database_Request, 2), 2u);
+    const DatabaseRequest& shared =
+        *History().Taken<HistoryDatabaseRequestMessage>(WM_Database_Request)[1]->GetRequest();
+    EXPECT_EQ(shared.m_DatabaseName, "");
+    EXPECT_EQ(shared.m_Kind, 2);
+    cancelled->Uninstall();
+
+    Reply(shared.m_Identifier);
+    EXPECT_EQ(first->GetHistoryMap(), nullptr);
+    EXPECT_EQ(second->GetHistoryMap(), nullptr);
+    EXPECT_EQ(TheMonitorGlobals().m_Pools.Summaries().GetCount(), 2u);
+    EXPECT_EQ(monitor.GetHistoryMap().GetOutstandingCount(), 1u);
 }
 
 TEST_F(StartupSummaryTest, ExitDeletesItWhileItStillWaits) {
