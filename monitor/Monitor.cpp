@@ -2,7 +2,6 @@
 
 #include "monitor/DatabaseCheckpoint.h"
 #include "monitor/HistoryMessages.h"
-#include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAdapters.h"
 #include "monitor/MonitorGlobals.h"
 #include "monitor/MonitorSummary.h"
@@ -93,9 +92,10 @@ bool Monitor::InitInstance() {
 }
 
 void Monitor::StartHistory() {
+    // The recorder lives above the engine, so the program hands over how to make it.
     const HistoryFactory& factory = TheMonitorGlobals().m_HistoryFactory;
-    m_History = factory ? factory(m_HistoryPath, m_HistoryFlags)
-                        : std::make_unique<HistoryStandIn>(m_HistoryPath, m_HistoryFlags);
+    if (!factory) return;
+    m_History = factory(m_HistoryPath, m_HistoryFlags);
     if (!StartHistoryThread(m_History)) {
         m_History.reset();
         return;
@@ -187,7 +187,8 @@ void Monitor::Update(const Timestamp& now) {
     MonitorGlobals& globals = TheMonitorGlobals();
     m_DataSet->Tick(now);
     if (m_DataSet->GetRing()->IsIntervalOver(now)) {
-        SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(), *this);
+        SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(),
+                       *this);
         m_DataSet->AdvanceInterval();
         StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
     }

@@ -33,8 +33,8 @@ public:
     std::atomic<Monitor*> m_Monitor{nullptr};
     std::atomic<HistoryService*> m_History{nullptr};
 
-    // How the monitor makes its adapters (the capture adapter set when empty) and its history thread (the
-    // stand-in when empty). Set before the monitor starts; read only on its thread.
+    // How the monitor makes its adapters (the capture adapter set when empty) and its history thread
+    // (none when empty). Set before the monitor starts; read only on its thread.
     CaptureAdaptersFactory m_AdaptersFactory;
     HistoryFactory m_HistoryFactory;
     // The live ring's shape as the requesters know it from the start answer.

@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <vector>
 
 namespace vq {
@@ -21,7 +22,8 @@ namespace vq {
 // monitor for checkpoints, as the real one does.
 class FakeHistory : public HistoryService {
 public:
-    FakeHistory() : HistoryService("fake.vqh", 25) {}
+    explicit FakeHistory(std::string path = "fake.vqh", int32_t flags = 25)
+        : HistoryService(std::move(path), flags) {}
 
     bool InitInstance() override {
         CreateWindowAndTimers();

@@ -1,7 +1,6 @@
 #include "../netmodel/ModelFixtures.h"
 #include "MonitorTestSupport.h"
 #include "monitor/HistoryMessages.h"
-#include "monitor/HistoryStandIn.h"
 #include "monitor/MonitorAction.h"
 #include "monitor/MonitorActionMessage.h"
 #include "monitor/MonitorAlarm.h"

@@ -1,8 +1,8 @@
+#include "FakeHistory.h"
 #include "MonitorTestSupport.h"
 #include "capture/Adapter.h"
-#include "monitor/HistoryMessages.h"
 #include "monitor/DatabaseCheckpoint.h"
-#include "monitor/HistoryStandIn.h"
+#include "monitor/HistoryMessages.h"
 #include "monitor/MonitorAdapters.h"
 #include "platform/registry/Registry.h"
 #include "platform/sys/DriverService.h"
@@ -66,7 +66,7 @@ TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLe
         MonitorGlobals& globals = TheMonitorGlobals();
         HistoryService* made = nullptr;
         globals.m_HistoryFactory = [&](const std::string& path, int32_t flags) {
-            auto history = std::make_unique<HistoryStandIn>(path, flags);
+            auto history = std::make_unique<FakeHistory>(path, flags);
             made = history.get();
             return std::unique_ptr<HistoryService>(std::move(history));
         };
@@ -101,7 +101,7 @@ TEST_F(MonitorLifecycleTest, WithoutAHistoryPathNoHistoryThreadStarts) {
     };
     TheMonitorGlobals().m_HistoryFactory = [&](const std::string& path, int32_t flags) {
         ++made;
-        return std::unique_ptr<HistoryService>(std::make_unique<HistoryStandIn>(path, flags));
+        return std::unique_ptr<HistoryService>(std::make_unique<FakeHistory>(path, flags));
     };
     std::unique_ptr<Monitor> monitor = std::make_unique<Monitor>(&app, TimeSpan(8, Unit::Hours));
     ASSERT_TRUE(StartWorkerThread(*monitor));
@@ -109,31 +109,6 @@ TEST_F(MonitorLifecycleTest, WithoutAHistoryPathNoHistoryThreadStarts) {
     EXPECT_EQ(made, 0);
     EXPECT_EQ(engine.Get().m_ThreadPool.GetSize(), 1u);
     DrainQueue();
-}
-
-// The stand-in takes and deletes what the monitor sends it and answers nothing.
-TEST_F(MonitorLifecycleTest, HistoryStandInTakesCheckpointsRestartsAndRequestsWithoutAnswers) {
-    ScopedEngineGlobals engine;
-    HeadlessApp app;
-    app.Register();
-    auto history = std::unique_ptr<HistoryService>(std::make_unique<HistoryStandIn>("h.vqh", 25));
-    ASSERT_TRUE(StartHistoryThread(history));
-    EXPECT_EQ(TheMonitorGlobals().m_History.load(), history.get());
-
-    auto request = std::make_unique<DatabaseRequest>();
-    request->m_Identifier = reinterpret_cast<std::uintptr_t>(&app);
-    ThreadMessage* messages[] = {new HistoryCheckpointUpdateMessage(nullptr, false, true),
-                                 new HistoryControlRestartMessage(false, true),
-                                 new HistoryDatabaseRequestMessage(std::move(request), false, true)};
-    for (ThreadMessage* message : messages)
-        ASSERT_TRUE(message->Send(history.get()));
-    StopHistoryThread(history);
-
-    EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 0u);
-    EXPECT_EQ(TheMonitorGlobals().m_History.load(), nullptr);
-    EXPECT_FALSE(engine.Get().m_State.m_ShuttingDown);
-    QueueEntry e;
-    EXPECT_FALSE(MessageQueue::Current().Peek(e));
 }
 
 } // namespace
