@@ -1,4 +1,5 @@
 #include "../netmodel/ModelFixtures.h"
+#include "FakeHistory.h"
 #include "MonitorTestSupport.h"
 #include "monitor/HistoryMessages.h"
 #include "monitor/MonitorAction.h"
@@ -71,8 +72,9 @@ class TestKind : public MonitorAction {
 public:
     enum Fault { NONE, LEAVE_UNINSTALLED, NO_MEMORY_FOR_ADAPTERS, NO_MEMORY_TO_START };
 
-    TestKind(Pool kind, const void* identifier, KindLog& log, Fault fault = NONE)
-        : MonitorAction(identifier, SOURCE_LIVE, SCOPE_DATA_SET, TARGET_TOTAL, DATA_PERIODIC, TimeSpan(), 0),
+    TestKind(Pool kind, const void* identifier, KindLog& log, Fault fault = NONE,
+             int32_t source = SOURCE_LIVE)
+        : MonitorAction(identifier, source, SCOPE_DATA_SET, TARGET_TOTAL, DATA_PERIODIC, TimeSpan(), 0),
           m_Kind(kind), m_Log(log), m_Fault(fault) {}
     ~TestKind() override { ++m_Log.deleted[m_Kind]; }
 
@@ -214,7 +216,7 @@ private:
 class MonitorHandlerTest : public ::testing::Test {
 protected:
     // Counting frames only, unless the real kinds need the live model's conversations.
-    explicit MonitorHandlerTest(bool countOnly = true) {
+    explicit MonitorHandlerTest(bool countOnly = true, bool withHistory = false) {
         app.Register();
         MonitorGlobals& globals = TheMonitorGlobals();
         if (countOnly) globals.m_TrafficFactory = CountingFactory();
@@ -226,6 +228,14 @@ protected:
             return std::unique_ptr<CaptureAdapters>(std::move(made));
         };
         monitor = std::make_unique<ProbeMonitor>(&app);
+        if (withHistory) {
+            globals.m_HistoryFactory = [this](const std::string&, int32_t) {
+                auto made = std::make_unique<FakeHistory>();
+                history = made.get();
+                return std::unique_ptr<HistoryService>(std::move(made));
+            };
+            monitor->SetHistoryDatabase("fake.vqh", 25);
+        }
         EXPECT_TRUE(StartWorkerThread(*monitor));
     }
     ~MonitorHandlerTest() override {
@@ -281,7 +291,25 @@ protected:
     ScopedEngineGlobals engine;
     MainApp app;
     FakeAdapters* adapters = nullptr;
+    FakeHistory* history = nullptr;
     std::unique_ptr<Monitor> monitor;
+};
+
+class MonitorHistoryHandlerTest : public MonitorHandlerTest {
+protected:
+    MonitorHistoryHandlerTest() : MonitorHandlerTest(true, true) {}
+
+    std::uintptr_t RequestIdentifier(std::size_t index) {
+        EXPECT_GT(history->WaitFor(WM_Database_Request, index + 1), index);
+        return history->Taken<HistoryDatabaseRequestMessage>(WM_Database_Request)[index]
+            ->GetRequest()
+            ->m_Identifier;
+    }
+    void Reply(std::uintptr_t identifier) {
+        Send(new HistoryDatabaseReplyMessage(
+            std::make_unique<DatabaseReply>(identifier, nullptr, std::make_unique<Environment>(uint8_t(0))),
+            false, true));
+    }
 };
 
 TEST_F(MonitorHandlerTest, StartAnswersTheCapturingAdaptersInIndexOrderWithTheRingShape) {
@@ -622,6 +650,33 @@ TEST_F(MonitorKindsHandlerTest, ResetAnswersFirstThenTheSummaryStartsAgainAndRes
         for (int kind = 0; kind < Pool::PoolCount; ++kind)
             EXPECT_EQ(PoolOf(Pool(kind)).GetCount(), 0u);
     });
+}
+
+// An action over history starts on the answer to its request; after a restart the answer to a
+// forgotten request starts nothing and is freed with its message. The first request is the
+// start-up summary's.
+TEST_F(MonitorHistoryHandlerTest, HistoryRepliesStartTheirWaitersUntilARestartForgetsThem) {
+    StartMonitor();
+    Send(InstallRequest(new TestKind(Pool::Summary, &ids[0], log, TestKind::NONE, SOURCE_HISTORY),
+                        Pool::Summary));
+    Settle();
+    EXPECT_TRUE(app.received.empty());
+    Reply(RequestIdentifier(1));
+    Settle();
+    EXPECT_EQ(app.Ids(), std::vector<std::uint32_t>{WM_Summary_Initialize});
+    app.received.clear();
+
+    Send(
+        InstallRequest(new TestKind(Pool::Trend, &ids[1], log, TestKind::NONE, SOURCE_HISTORY), Pool::Trend));
+    const std::uintptr_t forgotten = RequestIdentifier(2);
+    Send(new MonitorControlRestartMessage(true, true));
+    Settle();
+    Reply(forgotten);
+    Settle();
+    EXPECT_EQ(app.Ids(), std::vector<std::uint32_t>{WM_Monitor_Restart});
+    EXPECT_EQ(log.deleted[Pool::Summary], 1);
+    EXPECT_EQ(log.deleted[Pool::Trend], 1);
+    OnMonitor([&] { EXPECT_EQ(monitor->GetHistoryMap().GetOutstandingCount(), 0u); });
 }
 
 } // namespace
