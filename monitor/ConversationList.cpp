@@ -6,6 +6,7 @@
 #include "netmodel/Tuple.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vq {
 namespace {
@@ -58,7 +59,10 @@ ConversationList::Found ConversationList::FindItem(const Conversation& conversat
 ConversationItem& ConversationList::ItemFor(HostAddress* partner) {
     if (!partner) {
         if (!m_Items.empty()) return *m_Items.front();
+    } else if (const auto known = m_ByHost.find(partner); known != m_ByHost.end()) {
+        return *known->second;
     } else if (ConversationItem* found = FindByHost(*partner)) {
+        m_ByHost.emplace(partner, found);
         return *found;
     }
     auto item = std::make_unique<ConversationItem>(partner);
@@ -67,7 +71,9 @@ ConversationItem& ConversationList::ItemFor(HostAddress* partner) {
     else
         item->SetCapacity(m_Capacity);
     m_Items.push_back(std::move(item));
-    return *m_Items.back();
+    ConversationItem& added = *m_Items.back();
+    if (partner) m_ByHost.emplace(partner, &added);
+    return added;
 }
 
 ConversationItem* ConversationList::FindByHost(const HostAddress& host) const {
@@ -119,13 +125,15 @@ void ConversationList::SetEvaluation(const ActionEvaluation& evaluation) {
 int32_t ConversationList::Trim(const MonitorDataItemDisplay& display, const Timestamp& now, int32_t limit) {
     const TimeSpan& maxAge = display.GetMaxAge();
     if (maxAge.GetTicks() <= 0 && display.GetMaxCount() == -1) return 0;
-    int32_t removed = 0;
-    std::erase_if(m_Items, [&](const auto& item) {
-        if (removed >= limit || !item->IsStale(maxAge, now)) return false;
-        ++removed;
-        return true;
-    });
-    return removed;
+    std::unordered_set<const ConversationItem*> stale;
+    for (const auto& item : m_Items) {
+        if (int32_t(stale.size()) >= limit) break;
+        if (item->IsStale(maxAge, now)) stale.insert(item.get());
+    }
+    if (stale.empty()) return 0;
+    std::erase_if(m_ByHost, [&](const auto& entry) { return stale.contains(entry.second); });
+    std::erase_if(m_Items, [&](const auto& item) { return stale.contains(item.get()); });
+    return int32_t(stale.size());
 }
 
 } // namespace vq

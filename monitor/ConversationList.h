@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace vq {
@@ -62,6 +63,9 @@ private:
     void RaiseLastTrafficTime(const Timestamp& time);
 
     std::vector<std::unique_ptr<ConversationItem>> m_Items;
+    // The item of every partner host object met so far, so that a frame finds its item without
+    // walking the list; the walk (by value) only runs for a host object not met before.
+    std::unordered_map<const HostAddress*, ConversationItem*> m_ByHost;
     int32_t m_Index = -1;
     Timestamp m_LastTrafficTime;
     // Given to the items made later too, so that every item evaluates alike.

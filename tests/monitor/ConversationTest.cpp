@@ -123,6 +123,40 @@ TEST(ConversationListTest, SubjectAndKeyKindDecideItemAndDirection) {
     }
 }
 
+TEST(ConversationListTest, APartnerHeldByTwoHostObjectsIsOneItemUntilItExpires) {
+    IpAddress subject("10.0.0.1", true), partner("10.0.0.2", true), other("10.0.0.3", true);
+    Tuple::Fields fields{};
+    fields[FieldInterface] = 1;
+    auto stream = [&](IpAddress& destination) {
+        return std::make_unique<Tuple>(new HostAddress(subject, HostAddress::AUTH, true),
+                                       new HostAddress(destination, HostAddress::AUTH, true), fields, 1);
+    };
+    const auto toPartner = stream(partner), toPartnerAgain = stream(partner), toOther = stream(other);
+    const Tuple selector(subject, KEY_Source, true);
+    ConversationList list;
+    auto count = [&](Tuple& tuple, const Timestamp& time) {
+        Conversation conversation(&tuple);
+        conversation.m_LastTime = time;
+        const test::FakeFrame frame = IpFrameBetween("10.0.0.1", "10.0.0.2", time);
+        list.AddPacket(frame, conversation, {KEY_Source, &selector, false});
+    };
+    const Timestamp early(EngineTestClock::kStart), late(EngineTestClock::kStart + 120 * 10'000'000ULL);
+    count(*toPartner, early);
+    count(*toPartnerAgain, early);
+    count(*toOther, late);
+    ASSERT_EQ(list.GetSize(), 2u);
+    EXPECT_EQ(list.Get(0).GetAddress(), toPartner->GetDestination());
+    EXPECT_EQ(list.Get(0).GetPrimary().Get(TrafficData::Packets), 2);
+
+    const MonitorDataItemDisplay minute(TimeSpan(1, Unit::Minutes), 0, -1);
+    EXPECT_EQ(list.Trim(minute, late, 10), 1);
+    count(*toPartnerAgain, late);
+    ASSERT_EQ(list.GetSize(), 2u);
+    EXPECT_EQ(list.Get(0).GetAddress(), toOther->GetDestination());
+    EXPECT_EQ(list.Get(1).GetAddress(), toPartnerAgain->GetDestination());
+    EXPECT_EQ(list.Get(1).GetPrimary().Get(TrafficData::Packets), 1);
+}
+
 class ReplyThread : public ThreadObject {
 public:
     // The queue exists before the first reply is posted to it.
