@@ -172,9 +172,10 @@ void HistoryMap::Request(MonitorData& action) {
     const Timestamp from = action.GetRange().GetStart();
     const Timestamp to = action.GetRange().GetEnd();
 
-    auto& slot = m_Entries[name];
-    if (!slot) slot = std::make_unique<HistoryMapEntry>();
-    HistoryMapEntry& entry = *slot;
+    auto found = m_Entries.find(name);
+    // Made before it is filed: running out of memory leaves no empty entry behind.
+    if (found == m_Entries.end()) found = m_Entries.emplace(name, std::make_unique<HistoryMapEntry>()).first;
+    HistoryMapEntry& entry = *found->second;
     HistoryMapEntryRange* range = entry.FindRange(from, to);
     if (!range) range = &entry.AddRange(from, to, kind);
 
