@@ -182,6 +182,22 @@ TEST_F(StatisticActionTest, DiscreteRepliesStandInSelectionOrderAndOutliveTheAct
     EXPECT_EQ(update.Elements().GetAt(1).GetSelector()->GetSource()->GetIp().GetText(), "10.0.0.7");
 }
 
+TEST_F(StatisticActionTest, RepliesARequesterCannotTakeAreFreedWithTheirMessages) {
+    auto trend = std::make_unique<MonitorTrend>(&ids[0], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                DATA_PERIODIC, TimeSpan(5, Unit::Seconds), 2);
+    trend->AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    trend->AddDefaultElement();
+    MonitorTrend& installed = Install(std::move(trend), pools.Trends());
+    app.SetClosing(true);
+    Count("10.0.0.7", "10.0.0.1");
+    pools.UpdateAll(After(installed));
+    installed.SetReplyThread(nullptr);
+    pools.UpdateAll(After(installed));
+    EXPECT_EQ(pools.Trends().GetCount(), 0u);
+    EXPECT_EQ(Take().size(), 1u);
+    EXPECT_EQ(Engine().m_MessagePool.GetSize(), 0u);
+}
+
 TEST_F(StatisticActionTest, ThresholdsSeeTheSumOfTheStatisticsOwnValues) {
     StatisticArray statistics;
     statistics.AddCopy(StatisticElement(TimeSpan(5, Unit::Seconds), MODE_PACKETS, EVALUATE_RATE, 1000.0),
