@@ -56,6 +56,7 @@ public:
     // Takes the address only when it is usable unicast: not 0.0.0.0, broadcast, multicast, 127/8
     // or 240/4.
     void LearnIpAddress(const std::string& text) override;
+    int GetAdapterNumber() const override { return info_.index; }
     bool IsOwnIpxAddress(const uint8_t*, bool) const { return false; }
     bool IsOwnNetBiosName(const uint8_t*, bool) const { return false; }
 

@@ -8,9 +8,13 @@
 #include "capture/decode/SessionPacket.h"
 #include "capture/decode/TransportPacket.h"
 
+#include <algorithm>
+
 namespace vq {
 
 namespace {
+
+const uint8_t kNoMac[6] = {};
 
 // An address an adapter may take as its own: ordinary unicast, not loopback or reserved.
 bool IsUsableUnicast(uint32_t address) {
@@ -23,7 +27,8 @@ bool IsUsableUnicast(uint32_t address) {
 Packet::Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, Timestamp time,
                uint64_t sequence, uint32_t originalLength)
     : adapter_(adapter), medium_(adapter.GetMedium()), time_(time), sequence_(sequence), lost_(lost),
-      data_(data), length_(data ? length : 0), originalLength_(originalLength ? originalLength : length_) {}
+      data_(data), length_(data ? length : 0),
+      originalLength_(originalLength ? originalLength : length_), mac_{kNoMac, kNoMac} {}
 
 Packet::Packet(std::unique_ptr<uint8_t[]> data, uint32_t length, PacketAdapter& adapter, uint32_t lost,
                Timestamp time, uint64_t sequence, uint32_t originalLength)
@@ -51,6 +56,36 @@ void Packet::Decode() {
     Merge(*presentation_);
     application_ = ApplicationPacket::Create(*this, *presentation_);
     Merge(*application_);
+    TakeAddresses();
+}
+
+// Only the layer classes that read their addresses from the frame are asked: the others answer
+// with a short placeholder text.
+void Packet::TakeAddresses() {
+    if (const auto* ethernet = dynamic_cast<const DataLinkPacket_Ethernet*>(dataLink_.get());
+        ethernet && ethernet->HasAddresses()) {
+        mac_[Source] = ethernet->GetSourceAddress();
+        mac_[Destination] = ethernet->GetDestinationAddress();
+    }
+    switch (network_->GetProtocol()) {
+    case NetworkIp:
+    case NetworkArp:
+    case NetworkRarp:
+        ip_[Source] = network_->GetSourceAddress();
+        ip_[Destination] = network_->GetDestinationAddress();
+        break;
+    case NetworkIpx:
+    case NetworkIpxAlternate:
+        ipx_[Source] = network_->GetSourceAddress();
+        ipx_[Destination] = network_->GetDestinationAddress();
+        break;
+    default:
+        break;
+    }
+    if (network_->GetProtocol() == NetworkIp && ip_[Source] && ip_[Destination]) {
+        const auto* ports = dynamic_cast<const TransportPacket_TCPUDP*>(transport_.get());
+        hasEndpoints_ = ports && ports->HasPorts();
+    }
 }
 
 // An adapter without a configured address learns it from the first frame it sends itself; any
@@ -74,8 +109,35 @@ bool Packet::Analyse(PacketSink& sink) {
     return sink.AddPacket(*this);
 }
 
-int64_t Packet::GetFrameLength() const {
-    return int64_t(originalLength_) + (dataLink_ ? dataLink_->GetLengthAdjustment() : 0);
+uint32_t Packet::GetFrameLength() const {
+    const int64_t length = int64_t(originalLength_) + (dataLink_ ? dataLink_->GetLengthAdjustment() : 0);
+    return uint32_t(std::clamp<int64_t>(length, 0, UINT32_MAX));
+}
+
+uint16_t Packet::GetEtherType() const {
+    return network_ ? network_->GetProtocol() : 0;
+}
+
+uint16_t Packet::GetProtocolId(Layer layer) const {
+    const GenericPacket* decoded = GetLayer(LayerDataLink + int32_t(layer));
+    return decoded ? decoded->GetProtocol() : 0;
+}
+
+bool Packet::GetTransportEndpoints(Endpoint& source, Endpoint& destination) const {
+    if (!hasEndpoints_) return false;
+    const auto& ip = static_cast<const NetworkPacket_IP&>(*network_);
+    const auto& ports = static_cast<const TransportPacket_TCPUDP&>(*transport_);
+    source = {ip.GetSourceValue(), ports.GetSourcePort()};
+    destination = {ip.GetDestinationValue(), ports.GetDestinationPort()};
+    return true;
+}
+
+bool Packet::IsWellKnownPort(uint16_t port) const {
+    return TransportPacket_TCPUDP::IsWellKnownPort(port);
+}
+
+int Packet::GetAdapterNumber() const {
+    return adapter_.GetAdapterNumber();
 }
 
 const GenericPacket* Packet::GetLayer(int32_t layerKind) const {

@@ -2,6 +2,7 @@
 
 #include "capture/ByteView.h"
 #include "capture/GenericPacket.h"
+#include "netmodel/FrameView.h"
 #include "runtime/Timestamp.h"
 
 #include <cstdint>
@@ -26,8 +27,9 @@ public:
 };
 
 // One captured frame with its six protocol layers, decoded on first use. A packet built on a
-// receive buffer only points at the frame and must die before the buffer is posted again.
-class Packet {
+// receive buffer only points at the frame and must die before the buffer is posted again. Once
+// decoded it is also what the network model reads of a frame; before, it reads as an empty frame.
+class Packet final : public FrameView {
 public:
     // A packet on bytes owned by someone else (a receive buffer).
     Packet(const uint8_t* data, uint32_t length, PacketAdapter& adapter, uint32_t lost, Timestamp time,
@@ -35,7 +37,7 @@ public:
     // A packet that owns its frame bytes.
     Packet(std::unique_ptr<uint8_t[]> data, uint32_t length, PacketAdapter& adapter, uint32_t lost,
            Timestamp time, uint64_t sequence, uint32_t originalLength = 0);
-    ~Packet();
+    ~Packet() override;
     Packet(const Packet&) = delete;
     Packet& operator=(const Packet&) = delete;
 
@@ -46,7 +48,19 @@ public:
 
     // Captured length plus what the data link adds to it (the frame check sequence of Ethernet),
     // taken from the original length when the frame was cut to the buffer.
-    int64_t GetFrameLength() const;
+    uint32_t GetFrameLength() const override;
+
+    // What the network model reads. Addresses come only from layers that hold them whole; a data
+    // link without hardware addresses reads as the all-zero address.
+    const uint8_t* GetMac(Side side) const override { return mac_[side]; }
+    uint16_t GetEtherType() const override;
+    const uint8_t* GetIp(Side side) const override { return ip_[side]; }
+    const uint8_t* GetIpx(Side side) const override { return ipx_[side]; }
+    uint16_t GetProtocolId(Layer layer) const override;
+    bool GetTransportEndpoints(Endpoint& source, Endpoint& destination) const override;
+    bool IsWellKnownPort(uint16_t port) const override;
+    Timestamp GetTimeStamp() const override { return time_; }
+    int GetAdapterNumber() const override;
 
     bool OwnsData() const { return owned_ != nullptr; }
     PacketAdapter& GetAdapter() const { return adapter_; }
@@ -82,6 +96,7 @@ public:
 private:
     void Merge(const GenericPacket& layer);
     void LearnOrCheckNetworkSource();
+    void TakeAddresses();
 
     std::unique_ptr<uint8_t[]> owned_;
     PacketAdapter& adapter_;
@@ -105,6 +120,11 @@ private:
     bool short_ = false;
     int32_t sourceKind_ = 0;
     int32_t destinationKind_ = 0;
+    // Taken once when decoding, since host learning asks for each several times.
+    const uint8_t* mac_[2];
+    const uint8_t* ip_[2] = {nullptr, nullptr};
+    const uint8_t* ipx_[2] = {nullptr, nullptr};
+    bool hasEndpoints_ = false;
 };
 
 } // namespace vq

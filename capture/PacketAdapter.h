@@ -20,6 +20,8 @@ public:
     virtual bool IsOwnIpAddress(uint32_t address, bool anyAdapter) const = 0;
     virtual bool HasIpAddress() const = 0;
     virtual void LearnIpAddress(const std::string& text) = 0;
+    // The adapter's place in its set; a source outside any set (a file, a tool) counts as the first.
+    virtual int GetAdapterNumber() const { return 0; }
 };
 
 } // namespace vq

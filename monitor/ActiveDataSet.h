@@ -1,5 +1,6 @@
 #pragma once
 
+#include "capture/Packet.h"
 #include "monitor/DataSet.h"
 
 #include <cstdint>
@@ -10,8 +11,8 @@ class FrameView;
 
 // The monitor's live data: every frame of the running update step, the last complete step, the
 // totals and a growing ring of intervals. Frames touch only the running step; the intervals and
-// the totals change on the tick.
-class ActiveDataSet : public DataSet {
+// the totals change on the tick. It is where the adapters deliver every analysed frame.
+class ActiveDataSet : public DataSet, public PacketSink {
 public:
     static constexpr int64_t kDefaultHistoryMs = 86'400'000;
     static constexpr int64_t kDefaultIntervalMs = 300'000;
@@ -27,6 +28,10 @@ public:
     HistoryBuffer* GetRing() const override { return &m_Ring; }
 
     void AddPacket(const FrameView& frame) { m_Latest.AddPacket(frame); }
+    bool AddPacket(Packet& packet) override {
+        AddPacket(static_cast<const FrameView&>(packet));
+        return true;
+    }
     // Once per update step: the running step becomes the last sample and is added to the current
     // interval and the totals.
     void Tick(const Timestamp& now);

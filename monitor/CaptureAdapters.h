@@ -9,6 +9,7 @@ namespace vq {
 
 class AdapterList;
 class Event;
+class PacketSink;
 
 // What the monitor thread uses of its adapter set: the receive slots it waits on, servicing one of
 // them, switching adapters between states, and the link speeds.
@@ -42,6 +43,8 @@ public:
     virtual uint64_t GetLinkSpeed(int index) const = 0;
     // What the network model reads of the adapters; null when there is nothing to read.
     virtual const AdapterList* GetAdapterList() const { return nullptr; }
+    // Where the adapters deliver their analysed frames; adapters that deliver none ignore it.
+    virtual void SetPacketSink(PacketSink*) {}
 };
 
 // Opens the adapters with the given number of event slots.

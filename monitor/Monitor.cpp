@@ -2,6 +2,7 @@
 
 #include "monitor/DatabaseCheckpoint.h"
 #include "monitor/HistoryMessages.h"
+#include "monitor/LiveTraffic.h"
 #include "monitor/MonitorAdapters.h"
 #include "monitor/MonitorGlobals.h"
 #include "monitor/MonitorSummary.h"
@@ -81,9 +82,12 @@ bool Monitor::InitInstance() {
         if (IsNtFamily()) DeleteLeftoverService();
         if (const AdapterList* adapters = m_AdapterSet->GetAdapterList())
             globals.m_Environment->SetAdapters(*adapters);
-        m_DataSet =
-            std::make_unique<ActiveDataSet>(m_HistorySpan, TimeSpan(), TimeSpan(), globals.m_TrafficFactory);
+        const TrafficStoreFactory counters =
+            globals.m_TrafficFactory ? globals.m_TrafficFactory : LiveTrafficFactory(*globals.m_Environment);
+        m_DataSet = std::make_unique<ActiveDataSet>(m_HistorySpan, TimeSpan(), TimeSpan(), counters);
         m_HistorySpan = m_DataSet->GetRing()->GetSpan();
+        // Reads are posted only once capture starts, well after this.
+        m_AdapterSet->SetPacketSink(m_DataSet.get());
         if (!m_HistoryPath.empty()) StartHistory();
     } catch (const std::bad_alloc&) {
         return false;
@@ -182,17 +186,26 @@ void Monitor::OnTick(const Timestamp& now) {
     Update(now);
 }
 
+// The actions see the step just merged before the interval it belongs to closes.
 void Monitor::Update(const Timestamp& now) {
     if (!m_DataSet) return;
     MonitorGlobals& globals = TheMonitorGlobals();
     m_DataSet->Tick(now);
-    if (m_DataSet->GetRing()->IsIntervalOver(now)) {
-        SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(),
-                       *this);
-        m_DataSet->AdvanceInterval();
-        StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
-    }
+    globals.m_Pools.UpdateAll(now);
+    if (m_DataSet->GetRing()->IsIntervalOver(now)) EndInterval();
     globals.m_Environment->Tick(now);
+}
+
+void Monitor::EndInterval() {
+    MonitorGlobals& globals = TheMonitorGlobals();
+    SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(), *this);
+    try {
+        m_DataSet->AdvanceInterval();
+    } catch (const std::bad_alloc&) {
+        // The ring has moved on all the same.
+        ExceptionHandler(std::current_exception());
+    }
+    StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
 }
 
 void Monitor::OnNameReply(std::uintptr_t first, std::intptr_t second) {

@@ -128,6 +128,8 @@ private:
     void StartHistory();
     void BookStartupSummary();
     void DeleteStartupSummary();
+    // Everything that happens, in order, once the current interval has closed.
+    void EndInterval();
 
     std::unique_ptr<HistoryService> m_History;
     // Capture paused by the memory guard, which alone may resume it.

@@ -2,17 +2,43 @@
 
 #include "monitor/CaptureAdapters.h"
 #include "monitor/Monitor.h"
+#include "monitor/MonitorActionSet.h"
 #include "monitor/MonitorGlobals.h"
 #include "netmodel/Conversation.h"
+#include "netmodel/Environment.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/SafeObject.h"
+#include "netmodel/Traffic.h"
 #include "netmodel/Tuple.h"
 
 #include <new>
+#include <optional>
 #include <set>
 
 namespace vq {
 namespace {
+
+Environment& LiveModel() {
+    return *TheMonitorGlobals().m_Environment;
+}
+
+// One open import of the live model, closed however the scope is left; an import opened by a
+// caller further up stays open.
+class LiveImport {
+public:
+    explicit LiveImport(Environment& live) : m_Live(live), m_Opened(!live.IsImportOpen()) {
+        if (m_Opened) m_Live.BeginImport();
+    }
+    ~LiveImport() {
+        if (m_Opened) m_Live.EndImport();
+    }
+    LiveImport(const LiveImport&) = delete;
+    LiveImport& operator=(const LiveImport&) = delete;
+
+private:
+    Environment& m_Live;
+    bool m_Opened;
+};
 
 // A side the tuple keys on is open when it has no valid host or only an IP network address.
 bool IsHostOpen(const HostAddress* host) {
@@ -65,14 +91,55 @@ bool MonitorAction::Start(DataSet* dataSet) {
     return false;
 }
 
-bool MonitorAction::AttachDataSet(DataSet&) {
+bool MonitorAction::AttachDataSet(DataSet& dataSet) {
+    const TrafficStore* traffic = nullptr;
     switch (m_Target) {
+    case TARGET_NONE:
+        return false;
     case TARGET_TOTAL:
     case TARGET_CURRENT:
+        traffic = dataSet.GetTotal().GetTraffic();
+        break;
     case TARGET_LATEST:
-        return SendInitialize();
+        if (const IntervalData* current = dataSet.GetCurrent()) traffic = current->GetTraffic();
+        break;
     default:
-        return false;
+        break;
+    }
+    const Traffic* conversations = traffic ? traffic->GetConversations() : nullptr;
+    const bool withRing = m_Source == SOURCE_LIVE_RING || m_Source == SOURCE_HISTORY;
+    {
+        // History data refers to another model: everything it attaches is imported in one go.
+        std::optional<LiveImport> import;
+        if (m_Source == SOURCE_HISTORY) import.emplace(LiveModel());
+        if (conversations) AttachTraffic(dataSet, *conversations);
+        if (withRing) AttachRing(dataSet);
+    }
+    return SendInitialize();
+}
+
+void MonitorAction::AttachTraffic(DataSet& dataSet, const Traffic& traffic) {
+    if (m_DataType != DATA_CUMULATIVE) return;
+    if (m_SubAction)
+        for (auto& sub : *m_SubAction)
+            sub->AttachTraffic(dataSet, traffic);
+    std::size_t position = 0;
+    if (dataSet.GetKind() == DataSet::KIND_LIVE) {
+        while (const Conversation* conversation = traffic.GetNextConversation(position))
+            if (const Tuple* tuple = conversation->GetTuple();
+                tuple && MonitorActionSets::IsWatchedBy(*tuple, *this))
+                OnConversation(*conversation);
+        return;
+    }
+    Environment& live = LiveModel();
+    const LiveImport import(live);
+    while (const Conversation* conversation = traffic.GetNextConversation(position)) {
+        if (!conversation->GetTuple()) continue;
+        Tuple* imported = live.ImportTuple(*conversation->GetTuple(), 0);
+        if (!imported || !Matches(*imported)) continue;
+        Conversation copy(imported);
+        copy.SetTraffic(conversation->GetTraffic());
+        OnConversation(copy);
     }
 }
 
@@ -233,10 +300,13 @@ void MonitorAction::TrimSubActions(const Timestamp& now) {
                 removed += array->ApplyDisplay(limits, true, now);
                 minimum -= array->CountItems();
             }
-            if (!array || array->GetSize() == 0)
+            if (!array || array->GetSize() == 0) {
+                // The tuples' sets must not keep pointing at the sub-action about to go.
+                MonitorActionSets::DetachFromEnvironment(**it, LiveModel());
                 it = m_SubAction->erase(it);
-            else
+            } else {
                 ++it;
+            }
         }
     };
     if (ageLimit) pass(MonitorDataItemDisplay(m_ItemDisplay.GetMaxAge(), 0, -1));

@@ -14,6 +14,7 @@ namespace vq {
 
 class CaptureAdapters;
 class Conversation;
+class Traffic;
 class FrameView;
 class ThreadObject;
 class Tuple;
@@ -46,8 +47,14 @@ public:
     virtual void AddSelection(std::unique_ptr<Tuple> tuple);
     virtual void AddException(std::unique_ptr<Tuple> tuple);
     virtual void NextPeriod() { m_UpdateTime.Add(m_Period); }
-    // Takes the data the target names and sends the first reply.
+    // Takes the data the target names (and the ring, for sources with one) and sends the first
+    // reply. History data is taken inside one import of the live model.
     virtual bool AttachDataSet(DataSet& dataSet);
+    // A cumulative action starts from what was counted before it: on the live data set the
+    // conversations of the tuples it watches, on history data those whose tuple, imported into the
+    // live model, it matches.
+    virtual void AttachTraffic(DataSet& dataSet, const Traffic& traffic);
+    virtual void AttachRing(DataSet&) {}
     // Bytes the watched links carry in one period of whole seconds.
     virtual void ComputeCapacity(const CaptureAdapters& adapters);
     virtual bool BindElement(std::unique_ptr<MonitorActionElement> element);

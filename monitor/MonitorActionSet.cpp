@@ -111,6 +111,11 @@ bool MonitorActionSets::DetachAction(Tuple& tuple, MonitorAction& action) {
     return true;
 }
 
+bool MonitorActionSets::IsWatchedBy(const Tuple& tuple, const MonitorAction& action) {
+    const auto* sets = static_cast<const MonitorActionSets*>(tuple.GetActions());
+    return sets && sets->Contains(action);
+}
+
 bool MonitorActionSets::AttachTuple(MonitorAction& action, Tuple& tuple) {
     if (action.GetScope() != SCOPE_TUPLES) return false;
     if (action.GetSubActionCount() == 0) return AttachAction(tuple, action);

@@ -47,6 +47,7 @@ public:
     static bool AttachAction(Tuple& tuple, MonitorAction& action);
     // The tuple drops its sets once the last action left them; true when the action was there.
     static bool DetachAction(Tuple& tuple, MonitorAction& action);
+    static bool IsWatchedBy(const Tuple& tuple, const MonitorAction& action);
 
     // A merged action joins the tuple itself, a discrete one through its sub-actions. Out of memory
     // undoes what this call attached and goes on to the caller.

@@ -30,6 +30,7 @@ public:
     int GetAdapterCount() const override { return m_Set->GetSize(); }
     uint64_t GetLinkSpeed(int index) const override;
     const AdapterList* GetAdapterList() const override { return m_Set.get(); }
+    void SetPacketSink(PacketSink* sink) override { m_Set->SetPacketSink(sink); }
 
     AdapterSet& GetSet() const { return *m_Set; }
 

@@ -39,7 +39,7 @@ public:
     HistoryFactory m_HistoryFactory;
     // The live ring's shape as the requesters know it from the start answer.
     RingGeometryCopy m_RingGeometry;
-    // The counters of the live data set's containers.
+    // The counters of the live data set's containers; the live model's conversations when empty.
     TrafficStoreFactory m_TrafficFactory;
 
     void SetHistoryDatabasePath(std::string path);

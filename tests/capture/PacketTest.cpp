@@ -155,5 +155,111 @@ TEST(PacketTest, AdapterChecksAskEveryAdapterOfTheSet) {
     EXPECT_TRUE(packet.adapter.learned.empty());
 }
 
+// What the network model reads of a decoded frame: addresses only from layers that hold them
+// whole, endpoints only for TCP and UDP over IPv4.
+TEST(PacketTest, ReadsAsTheModelsFrame) {
+    const Bytes ipxHeader = Hex("ffff 001e 00 04  00000002 0a0b0c0d0e0f 0452  00000001 010203040506 4000");
+    struct Case {
+        const char* name;
+        Bytes frame;
+        int32_t medium;
+        Bytes sourceMac;
+        uint16_t etherType;
+        Bytes sourceIp, destinationIp, sourceIpx;
+        std::array<uint16_t, FrameView::LayerCount> ids;
+        bool endpoints;
+    };
+    const Bytes noMac(6, 0);
+    const Case cases[] = {
+        {"udp",
+         kUdpToDns,
+         0,
+         Hex("001122334455"),
+         0x0800,
+         Hex("0a000007"),
+         Hex("0a000001"),
+         {},
+         {1, 0x0800, 17, 53, 0x100, 0},
+         true},
+        {"tcp",
+         Concat({Ethernet("00:11:22:33:44:66", "00:11:22:33:44:55", 0x0800),
+                 Ipv4(6, "10.0.0.7", "10.0.0.9", 20), Tcp(80, 40000, 0x12)}),
+         0,
+         Hex("001122334455"),
+         0x0800,
+         Hex("0a000007"),
+         Hex("0a000009"),
+         {},
+         {1, 0x0800, 6, 0, 0, 0},
+         true},
+        {"arp",
+         Concat({Ethernet("ff:ff:ff:ff:ff:ff", "00:11:22:33:44:55", 0x0806), Arp(1, "10.0.0.7", "10.0.0.1")}),
+         0,
+         Hex("001122334455"),
+         0x0806,
+         Hex("0a000007"),
+         Hex("0a000001"),
+         {},
+         {1, 0x0806, 257, 0, 0, 0},
+         false},
+        {"ipx",
+         Concat({Ethernet("0a:0b:0c:0d:0e:0f", "01:02:03:04:05:06", 0x8137), ipxHeader}),
+         0,
+         Hex("010203040506"),
+         0x8137,
+         {},
+         {},
+         Hex("00000001 010203040506"),
+         {1, 0x8137, 276, 0, 0, 0},
+         false},
+        {"ip header cut",
+         Concat({Ethernet("00:11:22:33:44:66", "00:11:22:33:44:55", 0x0800), Bytes(10)}),
+         0,
+         Hex("001122334455"),
+         0x0800,
+         {},
+         {},
+         {},
+         {1, 0x0800, 255, 0, 0, 0},
+         false},
+        {"no hardware addresses", kUdpToDns, 8, noMac, 0, {}, {}, {}, {8, 0, 0, 0, 0, 0}, false},
+    };
+    auto bytes = [](const uint8_t* data, size_t size) { return data ? Bytes(data, data + size) : Bytes(); };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Decoded decoded(c.frame, c.medium);
+        const FrameView& frame = *decoded.packet;
+        EXPECT_EQ(bytes(frame.GetMac(FrameView::Source), 6), c.sourceMac);
+        EXPECT_EQ(frame.GetEtherType(), c.etherType);
+        EXPECT_EQ(bytes(frame.GetIp(FrameView::Source), 4), c.sourceIp);
+        EXPECT_EQ(bytes(frame.GetIp(FrameView::Destination), 4), c.destinationIp);
+        EXPECT_EQ(bytes(frame.GetIpx(FrameView::Source), 10), c.sourceIpx);
+        for (int layer = 0; layer < FrameView::LayerCount; ++layer)
+            EXPECT_EQ(frame.GetProtocolId(FrameView::Layer(layer)), c.ids[size_t(layer)]) << layer;
+        FrameView::Endpoint source, destination;
+        EXPECT_EQ(frame.GetTransportEndpoints(source, destination), c.endpoints);
+        EXPECT_EQ(frame.GetAdapterNumber(), 0);
+    }
+    Decoded udp(kUdpToDns);
+    FrameView::Endpoint source, destination;
+    ASSERT_TRUE(udp.packet->GetTransportEndpoints(source, destination));
+    EXPECT_EQ(source, (FrameView::Endpoint{0x0A000007, 1025}));
+    EXPECT_EQ(destination, (FrameView::Endpoint{0x0A000001, 53}));
+    EXPECT_TRUE(udp.packet->IsWellKnownPort(53));
+    EXPECT_FALSE(udp.packet->IsWellKnownPort(1025));
+}
+
+TEST(PacketTest, ReadsAsAnEmptyFrameBeforeDecoding) {
+    FakeAdapter adapter;
+    const Bytes frame = kUdpToDns;
+    const Packet packet(frame.data(), uint32_t(frame.size()), adapter, 0, Timestamp(5), 1);
+    EXPECT_EQ(Bytes(packet.GetMac(FrameView::Destination), packet.GetMac(FrameView::Destination) + 6),
+              Bytes(6, 0));
+    EXPECT_EQ(packet.GetIp(FrameView::Source), nullptr);
+    EXPECT_EQ(packet.GetEtherType(), 0);
+    EXPECT_EQ(packet.GetProtocolId(FrameView::DataLink), 0);
+    EXPECT_EQ(packet.GetTimeStamp(), Timestamp(5));
+}
+
 } // namespace
 } // namespace vq::test

@@ -2,8 +2,10 @@
 
 #include "../netmodel/ModelFixtures.h"
 #include "MonitorTestSupport.h"
+#include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorDataCriteria.h"
 #include "netmodel/Conversation.h"
+#include "netmodel/Environment.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/SafeObject.h"
@@ -227,6 +229,46 @@ TEST_F(MonitorActionTest, TwoSelectionsGiveTwoSubActionsOfOneElementEach) {
         EXPECT_EQ(sub.Matches(toSecond), i == 1);
     }
     EXPECT_EQ(action.CountElements(), 2u);
+}
+
+// Frames to one destination from any source: a dynamic selection.
+std::unique_ptr<Tuple> AnySourceTo(const char* destination) {
+    std::unique_ptr<Tuple> tuple = HostSelection(destination, KEY_Destination);
+    tuple->SetKey(KEY_Source | KEY_Destination);
+    return tuple;
+}
+
+TEST_F(MonitorActionTest, ASubActionTrimmedAwayLeavesTheTuplesBeforeItIsDeleted) {
+    Environment& live = *TheMonitorGlobals().m_Environment;
+    auto frameTo = [&](const char* destination) {
+        const test::FakeFrame frame =
+            test::IpFrame("00:00:00:00:00:01", "10.0.0.7", "00:00:00:00:00:02", destination);
+        Tuple* tuple = live.TupleForPacket(frame);
+        Conversation conversation(tuple);
+        conversation.AddPacket(frame);
+        return tuple;
+    };
+    auto made = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
+    TestAction& action = *made;
+    action.AddSelection(AnySourceTo("10.0.0.1"));
+    action.AddSelection(AnySourceTo("10.0.0.2"));
+    ASSERT_TRUE(action.BuildElements(std::make_unique<CountingElement>()));
+    action.GetItemDisplay().SetMaxAge(TimeSpan(90, Unit::Seconds));
+    ASSERT_TRUE(TheMonitorGlobals().m_Pools.Trends().Add(std::move(made)));
+
+    frameTo("10.0.0.1");
+    Tuple* second = frameTo("10.0.0.2");
+    ASSERT_NE(second->GetActions(), nullptr);
+    clock.AdvanceMilliseconds(60'000);
+    frameTo("10.0.0.1");
+    clock.AdvanceMilliseconds(40'000);
+    action.Evaluate();
+
+    ASSERT_EQ(action.GetSubActionCount(), 1u);
+    EXPECT_EQ(log.deleted, 1);
+    EXPECT_EQ(second->GetActions(), nullptr);
+    frameTo("10.0.0.2");
+    EXPECT_EQ(action.CountElements(), 1u);
 }
 
 TEST_F(MonitorActionTest, CapacityIsWhatTheWatchedLinksCarryInWholeSecondsOfThePeriod) {

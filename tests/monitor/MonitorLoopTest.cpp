@@ -1,4 +1,8 @@
+#include "../netmodel/ModelFixtures.h"
 #include "MonitorTestSupport.h"
+#include "monitor/MonitorAction.h"
+#include "monitor/MonitorActionPool.h"
+#include "netmodel/Traffic.h"
 #include "platform/sys/Heap.h"
 #include "platform/sys/MemoryStatus.h"
 #include "platform/thread/QueueRegistry.h"
@@ -157,7 +161,9 @@ TEST_F(MonitorLoopTest, TheWaitCoversOnlyRegisteredSlotsOfReceivingAdapters) {
         QueueEntry message;
         int32_t slot = -1;
         EXPECT_EQ(monitor.GetMessageOrPacket(message, slot, 0), c.expected);
-        if (c.expected == Monitor::WAIT_EVENT) EXPECT_EQ(slot, c.signalled);
+        if (c.expected == Monitor::WAIT_EVENT) {
+            EXPECT_EQ(slot, c.signalled);
+        }
     }
     app.PumpPending();
     EXPECT_TRUE(app.reports.empty());
@@ -223,6 +229,59 @@ TEST_F(MonitorLoopTest, AfterAStallTheRingCatchesUpOneIntervalPerTick) {
     }
     EXPECT_EQ(currents, (std::vector<int32_t>{2, 3, 3, 3}));
     EXPECT_EQ(Ms(ring.GetEndTime()), firstEnd + 2 * 300'000);
+}
+
+// Notes, when its pool ticks it, its name, the frames the current interval holds and the slot.
+class TickProbe : public MonitorAction {
+public:
+    TickProbe(const void* id, std::string name, const ActiveDataSet& data, std::vector<std::string>& log)
+        : MonitorAction(id, SOURCE_LIVE, SCOPE_DATA_SET, TARGET_CURRENT, DATA_PERIODIC, TimeSpan(), 0),
+          m_Name(std::move(name)), m_Data(data), m_Log(log) {}
+
+    bool OnTick(const Timestamp&) override {
+        const Traffic& current = *m_Data.GetCurrent()->GetTraffic()->GetConversations();
+        m_Log.push_back(m_Name + " " + std::to_string(current.GetCount()) + " in slot " +
+                        std::to_string(m_Data.GetRing()->GetCurrent()));
+        return true;
+    }
+    bool SendUpdate() override { return true; }
+    bool SendInitialize() override { return true; }
+    std::unique_ptr<MonitorAction> Clone(std::size_t) const override { return nullptr; }
+    std::unique_ptr<MonitorActionElement> CreateElement(const MonitorActionElement&) const override {
+        return nullptr;
+    }
+
+private:
+    std::string m_Name;
+    const ActiveDataSet& m_Data;
+    std::vector<std::string>& m_Log;
+};
+
+TEST_F(MonitorLoopTest, EachTickMergesTheStepThenRunsThePoolsInOrderBeforeTheIntervalCloses) {
+    MonitorActionPools& pools = TheMonitorGlobals().m_Pools;
+    const ActiveDataSet& data = *monitor.GetDataSet();
+    std::vector<std::string> seen;
+    const char* names[] = {"alarm", "trend", "conversation", "summary"};
+    int ids[4] = {};
+    for (int pool = TupleOfferSink::PoolCount - 1; pool >= 0; --pool)
+        pools.Get(TupleOfferSink::Pool(pool))
+            .Add(std::make_unique<TickProbe>(&ids[pool], names[pool], data, seen));
+    monitor.StartTick();
+    const std::int64_t end = Ms(data.GetRing()->GetEndTime());
+    Advance(end - 1000 - Ms(Timestamp::Now()));
+    seen.clear();
+
+    monitor.GetDataSet()->AddPacket(
+        test::IpFrame("00:00:00:00:00:01", "10.0.0.7", "00:00:00:00:00:02", "10.0.0.1"));
+    Advance(500);
+    monitor.GetDataSet()->AddPacket(
+        test::IpFrame("00:00:00:00:00:01", "10.0.0.8", "00:00:00:00:00:02", "10.0.0.1"));
+    Advance(500);
+    EXPECT_EQ(seen,
+              (std::vector<std::string>{"alarm 1 in slot 1", "trend 1 in slot 1", "conversation 1 in slot 1",
+                                        "summary 1 in slot 1", "alarm 2 in slot 1", "trend 2 in slot 1",
+                                        "conversation 2 in slot 1", "summary 2 in slot 1"}));
+    EXPECT_EQ(data.GetRing()->GetCurrent(), 2);
 }
 
 TEST_F(MonitorLoopTest, MemoryLevelsCompactOnceAndOnlyTheCriticalOnePausesCapture) {

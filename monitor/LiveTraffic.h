@@ -1,0 +1,33 @@
+#pragma once
+
+#include "monitor/TrafficStore.h"
+#include "netmodel/Traffic.h"
+
+#include <cstdint>
+
+namespace vq {
+
+class Environment;
+
+// The counters of a live data root: one conversation per tuple of the live model. A frame counted
+// here is learned by the model first (hosts, interface, tuple), then reaches the actions that
+// watch its tuple.
+class LiveTraffic final : public TrafficStore {
+public:
+    LiveTraffic(int32_t kind, Environment& environment) : m_Traffic(kind), m_Environment(environment) {}
+
+    void AddPacket(const FrameView& frame) override;
+    void Clear() override { m_Traffic.Clear(); }
+    void CopyFrom(const TrafficStore& other) override;
+    void Add(const TrafficStore& other) override;
+    Traffic* GetConversations() const override { return &m_Traffic; }
+
+private:
+    mutable Traffic m_Traffic;
+    Environment& m_Environment;
+};
+
+// Live counters on the environment, for every data root of the monitor's data set.
+TrafficStoreFactory LiveTrafficFactory(Environment& environment);
+
+} // namespace vq

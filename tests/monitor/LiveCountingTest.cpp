@@ -1,0 +1,222 @@
+#include "../netmodel/ModelFixtures.h"
+#include "MonitorTestSupport.h"
+#include "capture/Adapter.h"
+#include "monitor/ActiveDataSet.h"
+#include "monitor/LiveTraffic.h"
+#include "monitor/MonitorAction.h"
+#include "monitor/MonitorActionPool.h"
+#include "monitor/MonitorActionSet.h"
+#include "monitor/MonitorAdapters.h"
+#include "netmodel/Conversation.h"
+#include "netmodel/Environment.h"
+#include "netmodel/IpAddress.h"
+#include "netmodel/Traffic.h"
+#include "netmodel/Tuple.h"
+#include "platform/registry/Registry.h"
+#include "runtime/TimeUnits.h"
+
+#include <gtest/gtest.h>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace vq {
+namespace {
+
+int64_t PacketsIn(const DataRoot& root) {
+    const Traffic* traffic = root.GetTraffic()->GetConversations();
+    int64_t packets = 0;
+    std::size_t position = 0;
+    while (const Conversation* conversation = traffic->GetNextConversation(position))
+        packets += conversation->GetTraffic().Get(TrafficData::Packets);
+    return packets;
+}
+
+struct Seen {
+    int frames = 0;
+    std::vector<std::string> conversations;
+    int initialized = 0;
+    int failAfter = -1;
+};
+
+// An action that records what reaches it; its destination selection (if any) decides what it
+// watches, or every tuple without one.
+class Recorder : public MonitorAction {
+public:
+    Recorder(int32_t source, int32_t target, int32_t dataType, const char* destination, Seen& seen)
+        : MonitorAction(&seen, source, SCOPE_TUPLES, target, dataType, TimeSpan(60, Unit::Seconds), 0),
+          m_Seen(seen) {
+        if (destination) {
+            IpAddress ip(destination, true);
+            AddSelection(std::make_unique<Tuple>(ip, KEY_Destination, true));
+        }
+    }
+
+    bool Matches(const Tuple& tuple) const override {
+        return m_Criteria.GetSelections().IsEmpty() || MonitorAction::Matches(tuple);
+    }
+    void OnData(const FrameView&, const Conversation&) override { ++m_Seen.frames; }
+    void OnConversation(const Conversation& conversation) override {
+        if (m_Seen.failAfter == int(m_Seen.conversations.size())) throw std::bad_alloc();
+        const Tuple& tuple = *conversation.GetTuple();
+        m_Seen.conversations.push_back(tuple.GetSource()->GetIp().GetText() + " > " +
+                                       tuple.GetDestination()->GetIp().GetText() + " " +
+                                       std::to_string(conversation.GetTraffic().Get(TrafficData::Packets)));
+    }
+    bool SendUpdate() override { return true; }
+    bool SendInitialize() override {
+        ++m_Seen.initialized;
+        return true;
+    }
+    std::unique_ptr<MonitorAction> Clone(std::size_t) const override { return nullptr; }
+    std::unique_ptr<MonitorActionElement> CreateElement(const MonitorActionElement&) const override {
+        return nullptr;
+    }
+
+private:
+    Seen& m_Seen;
+};
+
+// Frames counted by the data set, and how many the adapters delivered.
+class CountingSink : public PacketSink {
+public:
+    explicit CountingSink(ActiveDataSet& data) : m_Data(data) {}
+    bool AddPacket(Packet& packet) override {
+        ++frames;
+        return m_Data.AddPacket(packet);
+    }
+    int frames = 0;
+
+private:
+    ActiveDataSet& m_Data;
+};
+
+class LiveCountingTest : public ::testing::Test {
+protected:
+    Environment& Live() { return *TheMonitorGlobals().m_Environment; }
+    MonitorActionPool& Trends() { return TheMonitorGlobals().m_Pools.Trends(); }
+    void Count(const char* source, const char* destination, int frames = 1) {
+        const test::FakeFrame frame =
+            test::IpFrame("00:00:00:00:00:01", source, "00:00:00:00:00:02", destination);
+        for (int i = 0; i < frames; ++i)
+            data.AddPacket(frame);
+    }
+    Recorder& Install(int32_t source, int32_t target, int32_t dataType, const char* destination) {
+        auto action = std::make_unique<Recorder>(source, target, dataType, destination, seen);
+        Recorder& installed = *action;
+        EXPECT_TRUE(Trends().Add(std::move(action)));
+        return installed;
+    }
+
+    EngineTestClock clock;
+    ScopedEngineGlobals engine;
+    ActiveDataSet data{TimeSpan(8, Unit::Hours), TimeSpan(), TimeSpan(), LiveTrafficFactory(Live())};
+    Seen seen;
+};
+
+TEST_F(LiveCountingTest, EveryFrameOfTheAdaptersIsLearnedCountedAndHandedToItsActions) {
+    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/mptcp-v0.pcap";
+    SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=100000000"});
+    {
+        CountingSink sink(data);
+        MonitorAdapters adapters(Monitor::kEventSlots, nullptr);
+        adapters.SetPacketSink(&sink);
+        Live().SetAdapters(*adapters.GetAdapterList());
+        Install(SOURCE_LIVE, TARGET_CURRENT, DATA_PERIODIC, nullptr);
+
+        ASSERT_TRUE(adapters.GetSet().Start({}));
+        std::vector<Event*> events;
+        std::vector<int32_t> slots;
+        adapters.CollectWaitSlots(events, slots);
+        while (!adapters.GetSet().IsReplayFinished() || sink.frames < 264) {
+            const WaitResult result = MessageQueue::Current().Wait(events, 2000);
+            ASSERT_EQ(result.kind, WaitResult::Kind::Event);
+            adapters.ServiceSlot(slots[result.index]);
+        }
+        adapters.GetSet().Stop({});
+
+        EXPECT_EQ(sink.frames, 264);
+        EXPECT_EQ(seen.frames, 264);
+        EXPECT_EQ(PacketsIn(data.GetLatest()), 264);
+        EXPECT_EQ(PacketsIn(*data.GetCurrent()), 0);
+        EXPECT_GE(Live().GetHostTable().GetCount(), 2);
+        EXPECT_GE(Live().GetTuplePool().GetCount(), 1);
+
+        data.Tick(Timestamp::Now());
+        EXPECT_EQ(PacketsIn(data.GetLatest()), 0);
+        EXPECT_EQ(PacketsIn(*data.GetCurrent()), 264);
+        EXPECT_EQ(PacketsIn(data.GetTotal()), 264);
+        EXPECT_EQ(PacketsIn(data.GetLastSample()), 264);
+    }
+    SetMachineAdapterList(std::nullopt);
+}
+
+TEST_F(LiveCountingTest, ACumulativeActionStartsFromItsTuplesConversationsAPeriodicOneEmpty) {
+    Count("10.0.0.7", "10.0.0.1", 3);
+    Count("10.0.0.8", "10.0.0.1", 2);
+    Count("10.0.0.7", "10.0.0.2", 4);
+    data.Tick(Timestamp::Now());
+    Count("10.0.0.9", "10.0.0.1");
+
+    struct Case {
+        int32_t dataType;
+        int32_t target;
+        std::vector<std::string> conversations;
+        int initialized;
+    };
+    const std::vector<std::string> both{"10.0.0.7 > 10.0.0.1 3", "10.0.0.8 > 10.0.0.1 2"};
+    const Case cases[] = {
+        {DATA_CUMULATIVE, TARGET_TOTAL, both, 1},  {DATA_CUMULATIVE, TARGET_CURRENT, both, 1},
+        {DATA_CUMULATIVE, TARGET_LATEST, both, 1}, {DATA_PERIODIC, TARGET_TOTAL, {}, 1},
+        {DATA_CUMULATIVE, TARGET_NONE, {}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        seen = Seen();
+        Recorder& action = Install(SOURCE_LIVE, c.target, c.dataType, "10.0.0.1");
+        action.Start(&data);
+        EXPECT_EQ(seen.conversations, c.conversations);
+        EXPECT_EQ(seen.initialized, c.initialized);
+        Trends().Remove(action);
+        delete &action;
+    }
+}
+
+// A data set counted on a model of its own, as history data is.
+class OtherModelSet : public DataSet {
+public:
+    explicit OtherModelSet(Environment& model)
+        : DataSet(TimeSpan(), NULL_TIME, KIND_HISTORY, LiveTrafficFactory(model)) {}
+    HistoryBuffer* GetRing() const override { return nullptr; }
+};
+
+TEST_F(LiveCountingTest, HistoryDataIsImportedInOneImportThatClosesOnFailureToo) {
+    Environment other(1);
+    OtherModelSet history(other);
+    for (const char* source : {"10.0.0.7", "10.0.0.8"}) {
+        const test::FakeFrame frame =
+            test::IpFrame("00:00:00:00:00:03", source, "00:00:00:00:00:04", "10.0.0.1");
+        for (int i = 0; i < 2; ++i)
+            history.GetTotal().AddPacket(frame);
+    }
+    const test::FakeFrame elsewhere =
+        test::IpFrame("00:00:00:00:00:03", "10.0.0.7", "00:00:00:00:00:04", "10.0.0.5");
+    history.GetTotal().AddPacket(elsewhere);
+
+    Recorder& action = Install(SOURCE_HISTORY, TARGET_TOTAL, DATA_CUMULATIVE, "10.0.0.1");
+    EXPECT_TRUE(action.Start(&history));
+    EXPECT_EQ(seen.conversations,
+              (std::vector<std::string>{"10.0.0.7 > 10.0.0.1 2", "10.0.0.8 > 10.0.0.1 2"}));
+    EXPECT_EQ(seen.initialized, 1);
+    EXPECT_FALSE(Live().IsImportOpen());
+    EXPECT_EQ(Live().GetTuplePool().GetCount(), 3) << "every conversation's tuple is imported";
+
+    seen = Seen();
+    seen.failAfter = 1;
+    EXPECT_THROW(action.AttachDataSet(history), std::bad_alloc);
+    EXPECT_FALSE(Live().IsImportOpen());
+    EXPECT_EQ(seen.initialized, 0);
+}
+
+} // namespace
+} // namespace vq
