@@ -2,6 +2,7 @@
 
 #include "monitor/CaptureAdapters.h"
 #include "monitor/Monitor.h"
+#include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorActionSet.h"
 #include "monitor/MonitorGlobals.h"
 #include "netmodel/Conversation.h"
@@ -89,6 +90,11 @@ bool MonitorAction::Start(DataSet* dataSet) {
     // The action waits for its history; the answer starts it again with the data.
     if (Monitor* monitor = TheMonitorGlobals().m_Monitor.load()) monitor->GetHistoryMap().Request(*this);
     return false;
+}
+
+void MonitorAction::Uninstall() {
+    if (m_Pool) m_Pool->Remove(*this);
+    delete this;
 }
 
 bool MonitorAction::AttachDataSet(DataSet& dataSet) {

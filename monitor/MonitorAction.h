@@ -13,6 +13,7 @@
 namespace vq {
 
 class CaptureAdapters;
+class MonitorActionPool;
 class Conversation;
 class Traffic;
 class FrameView;
@@ -35,6 +36,8 @@ public:
     ~MonitorAction() override;
 
     bool Start(DataSet* dataSet) override;
+    // Leaves the pool it was installed in, and with it every tuple, then deletes the action.
+    void Uninstall() override;
     virtual bool Matches(const Tuple& tuple) const { return m_Criteria.Matches(tuple); }
     // Evaluates when due; the last repetition uninstalls the action, after which nothing of it may
     // be touched.
@@ -76,6 +79,8 @@ public:
 
     void SetEvaluation(int32_t mode, int32_t evaluation, double rateBase);
     void SetReplyThread(ThreadObject* thread) { m_ReplyThread = thread; }
+    // Set by the pool that installs the action, cleared when it lets go of it.
+    void SetPool(MonitorActionPool* pool) { m_Pool = pool; }
     MonitorDataItemDisplay& GetItemDisplay() { return m_ItemDisplay; }
 
     ThreadObject* GetReplyThread() const { return m_ReplyThread; }
@@ -94,6 +99,7 @@ public:
 
 protected:
     ThreadObject* m_ReplyThread = nullptr;
+    MonitorActionPool* m_Pool = nullptr;
     int32_t m_SelectionType = SELECTION_UNSET;
     MonitorDataCriteria m_Criteria;
     std::unique_ptr<ActionSet> m_SubAction;

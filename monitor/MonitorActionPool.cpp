@@ -21,6 +21,7 @@ bool MonitorActionPool::Add(std::unique_ptr<MonitorAction> action) {
     }
     MonitorAction& added = *action;
     added.SetInstalled(false);
+    added.SetPool(this);
     m_Actions.push_back(std::move(action));
     const Position position = std::prev(m_Actions.end());
     try {
@@ -28,6 +29,7 @@ bool MonitorActionPool::Add(std::unique_ptr<MonitorAction> action) {
         if (m_Environment) MonitorActionSets::AttachToEnvironment(added, *m_Environment);
     } catch (const std::bad_alloc&) {
         m_ByIdentifier.erase(added.GetIdentifier());
+        added.SetPool(nullptr);
         m_Actions.erase(position);
         throw;
     }
@@ -40,6 +42,7 @@ bool MonitorActionPool::Remove(MonitorAction& action) {
     if (found == m_ByIdentifier.end() || found->second->get() != &action) return false;
     const Position position = found->second;
     m_ByIdentifier.erase(found);
+    action.SetPool(nullptr);
     position->release();
     m_Actions.erase(position);
     return m_Environment && MonitorActionSets::DetachFromEnvironment(action, *m_Environment);

@@ -33,7 +33,7 @@ public:
     // memory while joining the tuples deletes the action and goes on.
     bool Add(std::unique_ptr<MonitorAction> action);
     // Gives up the pool's ownership and detaches the action from every tuple; true when a tuple
-    // let go of it.
+    // let go of it. Uninstalling an action calls it.
     bool Remove(MonitorAction& action);
     bool UpdateAll(const Timestamp& now);
     MonitorAction* Find(const void* identifier) const;

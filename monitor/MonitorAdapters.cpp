@@ -2,6 +2,7 @@
 
 #include "capture/Adapter.h"
 #include "capture/AdapterInfo.h"
+#include "monitor/MonitorStateMessage.h"
 
 namespace vq {
 
@@ -28,6 +29,10 @@ void MonitorAdapters::CollectWaitSlots(std::vector<Event*>& events, std::vector<
 bool MonitorAdapters::IsCapturing(int index) const {
     const Adapter* adapter = m_Set->GetAdapter(index);
     return adapter && adapter->IsReceiving();
+}
+
+void MonitorAdapters::Reports::Announce(std::unique_ptr<AdapterInfoSet> adapters, int value) {
+    MonitorStateAdaptersMessage::Announce(std::move(adapters), value);
 }
 
 uint64_t MonitorAdapters::GetLinkSpeed(int index) const {

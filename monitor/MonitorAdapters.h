@@ -35,10 +35,10 @@ public:
     AdapterSet& GetSet() const { return *m_Set; }
 
 private:
-    // Reports go to the main thread; the snapshots of the set are not announced yet.
+    // Reports and snapshots of the set go to the main thread.
     class Reports : public NotifyingCaptureReports {
     public:
-        void Announce(std::unique_ptr<AdapterInfoSet>, int) override {}
+        void Announce(std::unique_ptr<AdapterInfoSet> adapters, int value) override;
     };
 
     Reports m_Reports;

@@ -12,8 +12,8 @@ std::unique_ptr<EngineExtension> MakeMonitorGlobals() {
 } // namespace
 
 MonitorGlobals::MonitorGlobals()
-    : m_Environment(
-          std::make_unique<Environment>(uint8_t(1), Environment::Services{nullptr, nullptr, &m_Pools})) {
+    : m_Environment(std::make_unique<Environment>(
+          uint8_t(1), Environment::Services{&m_Announcements, nullptr, &m_Pools})) {
     m_Pools.SetEnvironment(m_Environment.get());
 }
 

@@ -3,6 +3,7 @@
 #include "monitor/CaptureAdapters.h"
 #include "monitor/HistoryService.h"
 #include "monitor/MonitorActionPool.h"
+#include "monitor/MonitorAnnouncements.h"
 #include "monitor/RingGeometry.h"
 #include "monitor/TrafficStore.h"
 #include "netmodel/Environment.h"
@@ -27,6 +28,8 @@ public:
     // before the model; the actions are deleted before the model goes, since their elements and
     // selectors may share its hosts (the tuples only point at the actions, never through them).
     MonitorActionPools m_Pools;
+    // Where the live model reports hosts whose addresses became authoritative.
+    MonitorAnnouncements m_Announcements;
     // The live network model, used on the monitor thread only.
     std::unique_ptr<Environment> m_Environment;
     // The one monitor thread object and the one history thread object; null when none exists.

@@ -177,5 +177,39 @@ TEST_F(ActionPoolTest, NullActionIsRefusedAndDeleteAllEmptiesEveryPool) {
     EXPECT_EQ(Trends().GetCount(), 0u);
 }
 
+// A kind that leaves uninstalling to the base.
+class PlainAction : public MonitorAction {
+public:
+    PlainAction(const void* identifier, Log& log)
+        : MonitorAction(identifier, SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT, DATA_PERIODIC, TimeSpan(), 1),
+          m_Log(log) {
+        IpAddress ip("10.0.0.1", true);
+        AddSelection(std::make_unique<Tuple>(ip, KEY_Destination, true));
+    }
+    ~PlainAction() override { ++m_Log.deleted; }
+    void OnData(const FrameView&, const Conversation&) override { m_Log.data.push_back("plain"); }
+    bool SendUpdate() override { return true; }
+    bool SendInitialize() override { return true; }
+    std::unique_ptr<MonitorAction> Clone(std::size_t) const override { return nullptr; }
+    std::unique_ptr<MonitorActionElement> CreateElement(const MonitorActionElement&) const override {
+        return nullptr;
+    }
+
+private:
+    Log& m_Log;
+};
+
+TEST_F(ActionPoolTest, AnUninstalledActionLeavesItsPoolAndItsTuplesWhateverItsKind) {
+    Tuple& tuple = Frame("10.0.0.7", "10.0.0.1");
+    ASSERT_TRUE(pools.Alarms().Add(std::make_unique<PlainAction>(&ids[0], log)));
+    ASSERT_NE(tuple.GetActions(), nullptr);
+    pools.UpdateAll(Timestamp::Now());
+    EXPECT_EQ(log.deleted, 1);
+    EXPECT_EQ(pools.Alarms().GetCount(), 0u);
+    EXPECT_EQ(tuple.GetActions(), nullptr);
+    Frame("10.0.0.7", "10.0.0.1");
+    EXPECT_TRUE(log.data.empty());
+}
+
 } // namespace
 } // namespace vq
