@@ -261,9 +261,10 @@ TEST_F(MonitorLoopTest, EachTickMergesTheStepThenRunsThePoolsInOrderBeforeTheInt
     MonitorActionPools& pools = TheMonitorGlobals().m_Pools;
     const ActiveDataSet& data = *monitor.GetDataSet();
     std::vector<std::string> seen;
-    const char* names[] = {"alarm", "trend", "conversation", "summary"};
-    int ids[4] = {};
-    for (int pool = TupleOfferSink::PoolCount - 1; pool >= 0; --pool)
+    // Summaries are left out: the interval's end hands the summary pool's actions their new cache.
+    const char* names[] = {"alarm", "trend", "conversation"};
+    int ids[3] = {};
+    for (int pool = TupleOfferSink::Conversation; pool >= 0; --pool)
         pools.Get(TupleOfferSink::Pool(pool))
             .Add(std::make_unique<TickProbe>(&ids[pool], names[pool], data, seen));
     monitor.StartTick();
@@ -277,10 +278,9 @@ TEST_F(MonitorLoopTest, EachTickMergesTheStepThenRunsThePoolsInOrderBeforeTheInt
     monitor.GetDataSet()->AddPacket(
         test::IpFrame("00:00:00:00:00:01", "10.0.0.8", "00:00:00:00:00:02", "10.0.0.1"));
     Advance(500);
-    EXPECT_EQ(seen,
-              (std::vector<std::string>{"alarm 1 in slot 1", "trend 1 in slot 1", "conversation 1 in slot 1",
-                                        "summary 1 in slot 1", "alarm 2 in slot 1", "trend 2 in slot 1",
-                                        "conversation 2 in slot 1", "summary 2 in slot 1"}));
+    EXPECT_EQ(seen, (std::vector<std::string>{"alarm 1 in slot 1", "trend 1 in slot 1",
+                                              "conversation 1 in slot 1", "alarm 2 in slot 1",
+                                              "trend 2 in slot 1", "conversation 2 in slot 1"}));
     EXPECT_EQ(data.GetRing()->GetCurrent(), 2);
 }
 

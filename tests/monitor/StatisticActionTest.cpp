@@ -91,9 +91,11 @@ protected:
     std::vector<Received> Take() {
         std::vector<Received> received;
         QueueEntry e;
-        while (MessageQueue::Current().Peek(e))
-            received.push_back(
-                {e.message, std::unique_ptr<ThreadMessage>(reinterpret_cast<ThreadMessage*>(e.lParam))});
+        while (MessageQueue::Current().Peek(e)) {
+            std::unique_ptr<ThreadMessage> message(reinterpret_cast<ThreadMessage*>(e.lParam));
+            // The live model's host announcements are not replies.
+            if (e.message != WM_State_Address) received.push_back({e.message, std::move(message)});
+        }
         return received;
     }
     static Timestamp After(const MonitorAction& action) { return action.GetUpdateTime(); }
