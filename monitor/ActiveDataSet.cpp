@@ -1,7 +1,10 @@
 #include "monitor/ActiveDataSet.h"
 
+#include "monitor/LiveTraffic.h"
+#include "netmodel/Environment.h"
 #include "runtime/TimeUnits.h"
 
+#include <algorithm>
 #include <new>
 
 namespace vq {
@@ -62,6 +65,18 @@ void ActiveDataSet::Restart(uint32_t flags) {
         m_StartTime = Timestamp(m_Ring.GetEndTime().GetTicks() - uint64_t(m_Ring.GetInterval().GetTicks()));
     } else {
         m_StartTime = now;
+    }
+}
+
+void ActiveDataSet::ImportRing(const DataSet& other, Environment& live) {
+    const HistoryBuffer* theirs = other.GetRing();
+    if (!theirs) return;
+    const LiveImport import(live);
+    const int32_t count = std::min(m_Ring.GetCount(), theirs->GetCount());
+    for (int32_t index = 0; index < count; ++index) {
+        const IntervalData* slot = theirs->GetSlot(index);
+        if (slot->GetTime() == NULL_TIME) break;
+        if (IntervalData* own = m_Ring.GetSlot(index)) own->Import(*slot, live);
     }
 }
 

@@ -7,6 +7,7 @@
 
 namespace vq {
 
+class Environment;
 class FrameView;
 
 // The monitor's live data: every frame of the running update step, the last complete step, the
@@ -41,6 +42,9 @@ public:
     TimeSpan TimeToNextUpdate(const Timestamp& time = NULL_TIME) const;
     void Reset(uint32_t flags);
     void Restart(uint32_t flags);
+    // Imports the other set's intervals slot by slot into this ring, inside one import of the live
+    // model, up to the first slot the other set never filled.
+    void ImportRing(const DataSet& other, Environment& live);
 
     const TimeSpan& GetUpdateStep() const { return m_UpdateStep; }
     IntervalData& GetLatest() { return m_Latest; }

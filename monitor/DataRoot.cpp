@@ -1,5 +1,7 @@
 #include "monitor/DataRoot.h"
 
+#include "netmodel/Environment.h"
+
 namespace vq {
 
 DataRoot::DataRoot(int32_t kind, const TrafficStoreFactory& factory)
@@ -29,6 +31,12 @@ void DataRoot::CopyFrom(const DataRoot& other) {
 
 void DataRoot::Add(const DataRoot& other) {
     if (m_Traffic && other.m_Traffic) m_Traffic->Add(*other.m_Traffic);
+}
+
+void DataRoot::Import(const DataRoot& other, Environment& live) {
+    Traffic* mine = m_Traffic ? m_Traffic->GetConversations() : nullptr;
+    const Traffic* theirs = other.m_Traffic ? other.m_Traffic->GetConversations() : nullptr;
+    if (mine && theirs) live.ImportTraffic(*theirs, *mine, 0);
 }
 
 } // namespace vq

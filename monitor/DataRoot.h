@@ -8,6 +8,7 @@
 
 namespace vq {
 
+class Environment;
 class FrameView;
 
 // One traffic container and the time up to which it holds data.
@@ -24,6 +25,9 @@ public:
     virtual void RestartClear();
     void CopyFrom(const DataRoot& other);
     void Add(const DataRoot& other);
+    // Adds a data root counted on another model: each conversation's tuple is imported into the
+    // live model first, all inside one import.
+    void Import(const DataRoot& other, Environment& live);
 
     int32_t GetKind() const { return m_Kind; }
     const Timestamp& GetTime() const { return m_Time; }

@@ -25,6 +25,11 @@ public:
     bool RemoveSummary(const MonitorAction& action) { return m_Summaries.Remove(action); }
     // Zeroed entries for the actions of the other interval's cache.
     void TakeOverSummaries(const IntervalData& other) { m_Summaries.TakeOver(other.m_Summaries); }
+    // The other interval's traffic, imported into the live model, and its length.
+    void Import(const IntervalData& other, Environment& live) {
+        DataRoot::Import(other, live);
+        m_Length = other.m_Length;
+    }
 
     const TimeSpan& GetLength() const { return m_Length; }
     IntervalSummarySet& GetSummaries() { return m_Summaries; }

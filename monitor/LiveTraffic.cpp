@@ -25,6 +25,14 @@ void LiveTraffic::Add(const TrafficStore& other) {
     if (const Traffic* source = other.GetConversations()) m_Traffic.Merge(*source);
 }
 
+LiveImport::LiveImport(Environment& live) : m_Live(live), m_Opened(!live.IsImportOpen()) {
+    if (m_Opened) m_Live.BeginImport();
+}
+
+LiveImport::~LiveImport() {
+    if (m_Opened) m_Live.EndImport();
+}
+
 TrafficStoreFactory LiveTrafficFactory(Environment& environment) {
     return [&environment](int32_t kind) { return std::make_unique<LiveTraffic>(kind, environment); };
 }

@@ -30,4 +30,18 @@ private:
 // Live counters on the environment, for every data root of the monitor's data set.
 TrafficStoreFactory LiveTrafficFactory(Environment& environment);
 
+// One open import of the live model, closed however the scope is left; an import opened by a
+// caller further up stays open.
+class LiveImport {
+public:
+    explicit LiveImport(Environment& live);
+    ~LiveImport();
+    LiveImport(const LiveImport&) = delete;
+    LiveImport& operator=(const LiveImport&) = delete;
+
+private:
+    Environment& m_Live;
+    bool m_Opened;
+};
+
 } // namespace vq

@@ -1,6 +1,7 @@
 #include "monitor/MonitorAction.h"
 
 #include "monitor/CaptureAdapters.h"
+#include "monitor/LiveTraffic.h"
 #include "monitor/Monitor.h"
 #include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorActionSet.h"
@@ -22,24 +23,6 @@ namespace {
 Environment& LiveModel() {
     return *TheMonitorGlobals().m_Environment;
 }
-
-// One open import of the live model, closed however the scope is left; an import opened by a
-// caller further up stays open.
-class LiveImport {
-public:
-    explicit LiveImport(Environment& live) : m_Live(live), m_Opened(!live.IsImportOpen()) {
-        if (m_Opened) m_Live.BeginImport();
-    }
-    ~LiveImport() {
-        if (m_Opened) m_Live.EndImport();
-    }
-    LiveImport(const LiveImport&) = delete;
-    LiveImport& operator=(const LiveImport&) = delete;
-
-private:
-    Environment& m_Live;
-    bool m_Opened;
-};
 
 // A side the tuple keys on is open when it has no valid host or only an IP network address.
 bool IsHostOpen(const HostAddress* host) {

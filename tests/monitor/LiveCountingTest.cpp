@@ -218,5 +218,38 @@ TEST_F(LiveCountingTest, HistoryDataIsImportedInOneImportThatClosesOnFailureToo)
     EXPECT_EQ(seen.initialized, 0);
 }
 
+// A ring counted on a model of its own, as the history recorder rebuilds one.
+class OtherModelRing : public DataSet {
+public:
+    explicit OtherModelRing(Environment& model)
+        : DataSet(TimeSpan(5, Unit::Minutes), NULL_TIME, KIND_HISTORY, LiveTrafficFactory(model)),
+          m_Ring(m_StartTime, TimeSpan(1, Unit::Hours), TimeSpan(5, Unit::Minutes), false,
+                 LiveTrafficFactory(model)) {}
+    HistoryBuffer* GetRing() const override { return &m_Ring; }
+
+private:
+    mutable HistoryBuffer m_Ring;
+};
+
+TEST_F(LiveCountingTest, ARingOfAnotherModelIsImportedUpToItsFirstSlotNeverFilled) {
+    Environment other(1);
+    OtherModelRing history(other);
+    const char* sources[] = {"10.0.0.7", "10.0.0.8", "10.0.0.9"};
+    for (int32_t slot = 0; slot < 3; ++slot) {
+        IntervalData& interval = *history.GetSlot(slot);
+        const test::FakeFrame frame =
+            test::IpFrame("00:00:00:00:00:03", sources[slot], "00:00:00:00:00:04", "10.0.0.1");
+        for (int32_t i = 0; i <= slot; ++i)
+            interval.AddPacket(frame);
+        if (slot < 2) interval.SetTime(Timestamp::Now());
+    }
+    data.ImportRing(history, Live());
+    EXPECT_EQ(PacketsIn(*data.GetSlot(0)), 1);
+    EXPECT_EQ(PacketsIn(*data.GetSlot(1)), 2);
+    EXPECT_EQ(PacketsIn(*data.GetSlot(2)), 0);
+    EXPECT_EQ(Live().GetTuplePool().GetCount(), 2);
+    EXPECT_FALSE(Live().IsImportOpen());
+}
+
 } // namespace
 } // namespace vq
