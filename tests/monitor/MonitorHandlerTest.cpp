@@ -193,7 +193,8 @@ protected:
             TheMonitorGlobals().m_RingGeometry.Keep(start->GetGeometry());
         if (auto* report = dynamic_cast<NotificationThreadMessage*>(message))
             reports.push_back(report->GetText());
-        received.push_back(record);
+        // The live model's host announcements come whenever a frame teaches it a host.
+        if (id != WM_State_Address) received.push_back(record);
         if (message->Complete()) delete message;
     }
 };
