@@ -103,7 +103,6 @@ void MonitorSummary::NewInterval(const IntervalSummarySet& cache) {
 
 void MonitorSummary::Uninstall() {
     RemoveEntries();
-    TheMonitorGlobals().m_Pools.Summaries().Remove(*this);
     MonitorAction::Uninstall();
 }
 

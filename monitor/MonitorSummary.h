@@ -68,7 +68,7 @@ public:
     void NewInterval(const IntervalSummarySet& cache);
 
     int32_t GetHistoryKind() const override { return 2; }
-    // Leaves every interval's cache and the summary pool, then goes.
+    // Leaves every interval's cache, then its pool, and goes.
     void Uninstall() override;
     void OnData(const FrameView& frame, const Conversation& item) override;
     // Updates stay on the ring's interval ends whatever the action's own period.

@@ -7,7 +7,6 @@
 #include "monitor/SummaryItem.h"
 #include "netmodel/Conversation.h"
 #include "netmodel/IpAddress.h"
-#include "netmodel/Traffic.h"
 #include "netmodel/Tuple.h"
 #include "runtime/MessageIds.h"
 #include "runtime/TimeUnits.h"
@@ -77,28 +76,6 @@ TEST(SummaryItemTest, AddItemsSumsOnlyTheCommonLeadingItems) {
     EXPECT_EQ(sum.GetList().GetAt(2).GetStatistic().Get(TrafficData::Packets), 4);
 }
 
-// The counters of the live data set's containers: the live model's conversations, one per tuple.
-// A frame counted in the running step reaches the actions that watch its tuple.
-class ModelStore : public TrafficStore {
-public:
-    explicit ModelStore(int32_t kind) : m_Traffic(kind) {}
-
-    void AddPacket(const FrameView& frame) override {
-        m_Traffic.AddPacket(frame, *TheMonitorGlobals().m_Environment->TupleForPacket(frame));
-    }
-    void Clear() override { m_Traffic.Clear(); }
-    void CopyFrom(const TrafficStore& other) override {
-        m_Traffic.CopyFrom(static_cast<const ModelStore&>(other).m_Traffic);
-    }
-    void Add(const TrafficStore& other) override {
-        m_Traffic.Merge(static_cast<const ModelStore&>(other).m_Traffic);
-    }
-    Traffic* GetConversations() const override { return &m_Traffic; }
-
-private:
-    mutable Traffic m_Traffic;
-};
-
 struct Received {
     uint32_t id;
     std::unique_ptr<ThreadMessage> message;
@@ -120,8 +97,7 @@ struct Received {
     }
 };
 
-// The monitor run on the test thread, which is also the main thread. Its tick runs in the
-// engine's order: data set, pools, interval end with the summaries' new interval.
+// The monitor run on the test thread, which is also the main thread; the test drives its tick.
 class SummaryMonitor : public Monitor {
 public:
     explicit SummaryMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
@@ -131,14 +107,6 @@ public:
         InitInstance();
     }
     void Detach() { ExitInstance(); }
-    void Update(const Timestamp& now) override {
-        m_DataSet->Tick(now);
-        TheMonitorGlobals().m_Pools.UpdateAll(now);
-        if (m_DataSet->GetRing()->IsIntervalOver(now)) {
-            m_DataSet->AdvanceInterval();
-            StartSummaryInterval(TheMonitorGlobals().m_Pools.Summaries(), *m_DataSet->GetCurrent());
-        }
-    }
 
     std::vector<Received> replies;
 
@@ -168,7 +136,6 @@ protected:
             adapters->m_Speeds = {kLinkSpeed};
             return adapters;
         };
-        globals.m_TrafficFactory = [](int32_t kind) { return std::make_unique<ModelStore>(kind); };
         monitor.Attach();
     }
     ~SummaryEngineTest() override {
@@ -179,14 +146,17 @@ protected:
 
     // A 5-minute, 1-hour and 8-hour summary of what 10.0.0.1 receives, per tuple, over the ring.
     // The elements are built as the device documents build them unless asked otherwise.
-    std::unique_ptr<MonitorSummary> MakeSummary(const void* owner, std::initializer_list<const char*> hosts,
-                                                bool buildElements = true) {
-        auto summary = std::make_unique<MonitorSummary>(owner, SOURCE_LIVE_RING, SCOPE_TUPLES, Minutes(5), 0);
+    std::unique_ptr<MonitorSummary>
+    MakeSummary(const void* identifier, std::initializer_list<const char*> hosts, bool buildElements = true) {
+        auto summary =
+            std::make_unique<MonitorSummary>(identifier, SOURCE_LIVE_RING, SCOPE_TUPLES, Minutes(5), 0);
         for (const char* host : hosts)
             summary->AddSelection(HostSelection(host, KEY_Destination));
         for (int64_t minutes : {5, 60, 480})
             summary->AddPeriod(Minutes(minutes));
-        if (buildElements) EXPECT_TRUE(summary->AddDiscreteElements());
+        if (buildElements) {
+            EXPECT_TRUE(summary->AddDiscreteElements());
+        }
         return summary;
     }
     // As the install handler does it.
