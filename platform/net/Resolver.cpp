@@ -27,9 +27,11 @@ namespace {
 
 std::mutex currentMutex;
 
+// Never destroyed: a look-up worker of a model that lives among the statics may still ask for the
+// resolver while the statics are torn down.
 std::shared_ptr<Resolver>& CurrentSlot() {
-    static std::shared_ptr<Resolver> current = std::make_shared<SystemResolver>();
-    return current;
+    static auto* current = new std::shared_ptr<Resolver>(std::make_shared<SystemResolver>());
+    return *current;
 }
 
 } // namespace
