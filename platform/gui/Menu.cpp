@@ -175,6 +175,8 @@ LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CANCELMODE:
         if (tracking) tracking->ended = true;
         return 0;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
     default:
         return DefWindowProc(window, message, wParam, lParam);
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/ControlTypes.h"
+#include "platform/res/MenuFlags.h"
 
 #include <cstdint>
 
@@ -9,20 +10,6 @@ namespace vq {
 struct MenuRecord;
 using HMENU = MenuRecord*;
 
-enum : UINT {
-    MF_STRING = 0x0,
-    MF_BYCOMMAND = 0x0,
-    MF_ENABLED = 0x0,
-    MF_UNCHECKED = 0x0,
-    MF_GRAYED = 0x1,
-    MF_DISABLED = 0x2,
-    MF_CHECKED = 0x8,
-    MF_POPUP = 0x10,
-    MF_HILITE = 0x80,
-    MF_OWNERDRAW = 0x100,
-    MF_BYPOSITION = 0x400,
-    MF_SEPARATOR = 0x800,
-};
 enum : UINT { TPM_LEFTALIGN = 0x0, TPM_LEFTBUTTON = 0x0, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100 };
 enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
 

@@ -27,6 +27,7 @@ inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
+inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 inline constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 inline constexpr UINT WM_NOTIFY = 0x004E;
 inline constexpr UINT WM_NCCREATE = 0x0081;
@@ -147,6 +148,9 @@ enum : int {
 
 // Hit-test codes.
 enum : int { HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTBORDER = 18 };
+
+// What a click on an inactive window does, as WM_MOUSEACTIVATE answers.
+enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACTIVATEANDEAT = 4 };
 
 // Activation states.
 enum : int { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };

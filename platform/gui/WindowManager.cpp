@@ -440,8 +440,36 @@ void DetectDoubleClick(MSG& msg) {
     m.lastClick = {msg.message, msg.hwnd, msg.time, msg.pt};
 }
 
-void Complete(const QueueEntry& e, MSG* msg, bool removed) {
+HWND TopLevelOf(HWND window) {
+    WindowRecord* r = Live(window);
+    while (r && r->IsChild() && Live(r->parent))
+        r = Live(r->parent);
+    return r ? r->handle : 0;
+}
+
+// Before pointer input is handed out the window under it hears of it: a press in an inactive
+// top-level window asks whether to activate it and whether the press is eaten, and without
+// capture every pointer message lets the window choose the cursor. False when the press is eaten.
+bool AnnouncePointer(const MSG& msg, int hit, UINT message) {
     auto& m = M();
+    if (IsButtonDown(message)) {
+        const HWND top = TopLevelOf(msg.hwnd);
+        if (top && top != m.active) {
+            const LRESULT answer =
+                SendMessage(msg.hwnd, WM_MOUSEACTIVATE, WPARAM(top), MAKELPARAM(hit, int(message)));
+            if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && Live(top)) SetActiveWindow(top);
+            if (answer == MA_ACTIVATEANDEAT || answer == MA_NOACTIVATEANDEAT) return false;
+        }
+    }
+    if (!m.capture && Live(msg.hwnd))
+        SendMessage(msg.hwnd, WM_SETCURSOR, WPARAM(msg.hwnd), MAKELPARAM(hit, int(message)));
+    return true;
+}
+
+// Fills the message from the queue entry; false when its pointer press was eaten on removal.
+bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
+    auto& m = M();
+    int hit = HTNOWHERE;
     *msg = {e.target, e.message, e.wParam, e.lParam, e.time, POINT{e.point.x, e.point.y}};
     if (e.message == WM_TIMER) {
         auto it = m.timerProcs.find({e.target, e.wParam});
@@ -454,19 +482,23 @@ void Complete(const QueueEntry& e, MSG* msg, bool removed) {
         const bool inClient =
             r && p.x >= 0 && p.y >= 0 && p.x < r->client.Width() && p.y < r->client.Height();
         if (inClient || m.capture == msg->hwnd) {
+            hit = HTCLIENT;
             msg->lParam = MAKELPARAM(p.x, p.y);
         } else {
             // Outside the client area the window hears of it as non-client input.
-            msg->wParam = WPARAM(SendMessage(msg->hwnd, WM_NCHITTEST, 0, MAKELPARAM(msg->pt.x, msg->pt.y)));
+            hit = int(SendMessage(msg->hwnd, WM_NCHITTEST, 0, MAKELPARAM(msg->pt.x, msg->pt.y)));
+            msg->wParam = WPARAM(hit);
             msg->lParam = MAKELPARAM(msg->pt.x, msg->pt.y);
             msg->message += WM_NCMOUSEMOVE - WM_MOUSEMOVE;
         }
+        if (removed && !AnnouncePointer(*msg, hit, e.message)) return false;
     }
     if (removed) {
         m.messageTime = msg->time;
         if (IsMouseMessage(msg->message)) DetectDoubleClick(*msg);
         UpdateKeyState(*msg);
     }
+    return true;
 }
 
 } // namespace
@@ -759,24 +791,26 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
                   std::int32_t cy, UINT flags) {
     WindowRecord* r = Live(window);
     if (!r) return FALSE;
-    if (!(flags & SWP_NOZORDER) && insertAfter != window) {
+    WINDOWPOS pos{window, insertAfter, x, y, cx, cy, flags};
+    if (flags & SWP_NOMOVE) pos.x = r->rect.left, pos.y = r->rect.top;
+    if (flags & SWP_NOSIZE) pos.cx = r->rect.Width(), pos.cy = r->rect.Height();
+    SendMessage(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!(r = Live(window))) return FALSE;
+    if (!(flags & SWP_NOZORDER) && pos.hwndInsertAfter != window) {
         auto& siblings = SiblingsOf(*r);
         std::erase(siblings, window);
-        if (insertAfter == HWND_TOP) {
+        if (pos.hwndInsertAfter == HWND_TOP) {
             siblings.insert(siblings.begin(), window);
-        } else if (insertAfter == HWND_BOTTOM) {
+        } else if (pos.hwndInsertAfter == HWND_BOTTOM) {
             siblings.push_back(window);
         } else {
-            auto after = std::find(siblings.begin(), siblings.end(), insertAfter);
+            auto after = std::find(siblings.begin(), siblings.end(), pos.hwndInsertAfter);
             siblings.insert(after == siblings.end() ? siblings.begin() : after + 1, window);
         }
         RestackWidgets(siblings);
     }
-    RECT rect = r->rect;
-    if (!(flags & SWP_NOMOVE)) rect = {x, y, x + rect.Width(), y + rect.Height()};
-    if (!(flags & SWP_NOSIZE))
-        rect.right = rect.left + std::clamp(cx, 0, 1 << 14),
-        rect.bottom = rect.top + std::clamp(cy, 0, 1 << 14);
+    const RECT rect{pos.x, pos.y, pos.x + std::clamp(pos.cx, 0, 1 << 14),
+                    pos.y + std::clamp(pos.cy, 0, 1 << 14)};
     const bool moved = rect.left != r->rect.left || rect.top != r->rect.top;
     const bool sized = rect.Width() != r->rect.Width() || rect.Height() != r->rect.Height();
     r->rect = rect;
@@ -789,13 +823,12 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
         if (!(flags & SWP_NOREDRAW)) InvalidateRect(window, nullptr, TRUE);
     }
     PlaceWidget(*r);
-    if (sized) SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
-    if (moved && Live(window))
-        SendMessage(window, WM_MOVE, 0,
-                    MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
-    if (!Live(window)) return TRUE;
     if (flags & SWP_SHOWWINDOW) SetVisible(*r, true);
     if (flags & SWP_HIDEWINDOW) SetVisible(*r, false);
+    pos.flags = flags & ~(SWP_NOMOVE | SWP_NOSIZE);
+    if (!moved) pos.flags |= SWP_NOMOVE;
+    if (!sized) pos.flags |= SWP_NOSIZE;
+    if (Live(window)) SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }
 
@@ -947,7 +980,7 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
     QueueEntry e;
     // Posted messages first, then painting, then timers.
     if (q.Peek(e, filter, range, take | PeekPostedOnly)) {
-        Complete(e, msg, take == PeekRemove);
+        if (!Complete(e, msg, take == PeekRemove)) return PeekMessage(msg, window, first, last, remove);
         return TRUE;
     }
     if (range.Matches(WM_PAINT))
@@ -956,7 +989,7 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
             return TRUE;
         }
     if (q.Peek(e, filter, range, take)) {
-        Complete(e, msg, take == PeekRemove);
+        if (!Complete(e, msg, take == PeekRemove)) return PeekMessage(msg, window, first, last, remove);
         return TRUE;
     }
     return FALSE;
@@ -1074,10 +1107,26 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ACTIVATE:
         if (LOWORD(wParam) != WA_INACTIVE && !IsWithin(M().focus, window)) SetFocus(window);
         return 0;
+    case WM_WINDOWPOSCHANGED: {
+        const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+        if (!pos) return 0;
+        if (!(pos->flags & SWP_NOSIZE))
+            SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
+        if (!(pos->flags & SWP_NOMOVE) && (r = Live(window)))
+            SendMessage(window, WM_MOVE, 0,
+                        MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
+        return 0;
+    }
     case WM_MOUSEACTIVATE:
-        return 1;
+        // The parent decides first, so a container can keep its children from activating it.
+        if (r->IsChild())
+            if (const LRESULT answer = SendMessage(r->parent, WM_MOUSEACTIVATE, wParam, lParam))
+                return answer;
+        return MA_ACTIVATE;
     case WM_SETCURSOR:
-        if (LOWORD(std::uintptr_t(lParam)) == HTCLIENT && r->windowClass->cursor) {
+        if (r->IsChild() && SendMessage(r->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+        r = Live(window);
+        if (r && LOWORD(std::uintptr_t(lParam)) == HTCLIENT && r->windowClass->cursor) {
             SetCursor(r->windowClass->cursor);
             return TRUE;
         }

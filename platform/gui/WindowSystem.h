@@ -93,6 +93,19 @@ enum : UINT {
     SWP_HIDEWINDOW = 0x0080,
 };
 
+// The position a window is about to take (WM_WINDOWPOSCHANGING, which may change it) or took
+// (WM_WINDOWPOSCHANGED, whose default handling sends WM_MOVE and WM_SIZE). Unchanged parts carry
+// SWP_NOMOVE and SWP_NOSIZE.
+struct WINDOWPOS {
+    HWND hwnd = 0;
+    HWND hwndInsertAfter = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t cx = 0;
+    std::int32_t cy = 0;
+    UINT flags = 0;
+};
+
 enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWNA = 8, SW_SHOWNOACTIVATE = 4 };
 enum : UINT {
     GW_HWNDFIRST = 0,

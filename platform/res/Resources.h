@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/res/MenuFlags.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -15,18 +17,6 @@ enum : std::uint16_t {
     RT_DIALOG = 5,
     RT_STRING = 6,
     RT_ACCELERATOR = 9,
-};
-
-// Menu item flags as the binary menu template holds them.
-enum : std::uint16_t {
-    MF_GRAYED = 0x0001,
-    MF_DISABLED = 0x0002,
-    MF_CHECKED = 0x0008,
-    MF_POPUP = 0x0010,
-    MF_MENUBARBREAK = 0x0020,
-    MF_MENUBREAK = 0x0040,
-    MF_END = 0x0080,
-    MF_HELP = 0x4000,
 };
 
 // Accelerator flags; the last entry of a table also has 0x80.

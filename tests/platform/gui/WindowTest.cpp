@@ -262,5 +262,111 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowInUnitsOf120) {
     }
 }
 
+TEST_F(InputTest, APressInAnInactiveWindowAsksTheParentFirstThenChoosesTheCursor) {
+    const HWND other = Make("Spy", WS_POPUP | WS_VISIBLE, {300, 0, 340, 40});
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_EQ(GetActiveWindow(), other);
+    struct Case {
+        LRESULT parentAnswer;
+        bool activates;
+        bool pressArrives;
+    };
+    for (const Case c : {Case{0, true, true}, Case{MA_NOACTIVATE, false, true},
+                         Case{MA_ACTIVATEANDEAT, true, false}, Case{MA_NOACTIVATEANDEAT, false, false}}) {
+        SCOPED_TRACE(c.parentAnswer);
+        SetActiveWindow(other);
+        hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT& result) {
+            if (h != top || m != WM_MOUSEACTIVATE || !c.parentAnswer) return false;
+            result = c.parentAnswer;
+            return true;
+        };
+        seen.clear();
+        OffscreenHarness::MousePress({20, 20});
+        OffscreenHarness::MouseRelease({20, 20});
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(GetActiveWindow(), c.activates ? top : other);
+        std::vector<UINT> expected{WM_MOUSEACTIVATE};
+        if (c.pressArrives) expected.insert(expected.end(), {WM_SETCURSOR, WM_LBUTTONDOWN});
+        expected.insert(expected.end(), {WM_SETCURSOR, WM_LBUTTONUP});
+        EXPECT_EQ(MessagesOf(a, {WM_MOUSEACTIVATE, WM_SETCURSOR, WM_LBUTTONDOWN, WM_LBUTTONUP}), expected);
+        for (const auto& s : seen)
+            if (s.window == top && s.message == WM_MOUSEACTIVATE) {
+                EXPECT_EQ(HWND(s.wParam), top);
+                EXPECT_EQ(s.lParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+            }
+    }
+    // An active window is not asked.
+    hook = nullptr;
+    SetActiveWindow(top);
+    seen.clear();
+    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(MessagesOf(a, {WM_MOUSEACTIVATE}).empty());
+}
+
+TEST_F(InputTest, TheCursorIsChosenByTheParentOrTheClassAndNotUnderCapture) {
+    WNDCLASS wc;
+    wc.lpfnWndProc = SpyProc;
+    wc.hCursor = LoadCursor(IDC_IBEAM);
+    wc.lpszClassName = "SpyBeam";
+    RegisterClass(wc);
+    const HWND beam = Make("SpyBeam", WS_CHILD | WS_VISIBLE, {10, 70, 40, 95}, top);
+    SetCursor(nullptr);
+    OffscreenHarness::MouseMove({20, 80});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(GetCursor(), LoadCursor(IDC_IBEAM));
+
+    bool parentDecides = true;
+    hook = [&](HWND h, UINT m, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+        if (h != top || m != WM_SETCURSOR || !parentDecides) return false;
+        EXPECT_EQ(HWND(wParam), beam);
+        EXPECT_EQ(lParam, MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        SetCursor(LoadCursor(IDC_CROSS));
+        result = TRUE;
+        return true;
+    };
+    OffscreenHarness::MouseMove({21, 80});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(GetCursor(), LoadCursor(IDC_CROSS));
+
+    parentDecides = false;
+    SetCapture(a);
+    seen.clear();
+    OffscreenHarness::MouseMove({22, 80});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(MessagesOf(a, {WM_SETCURSOR, WM_MOUSEMOVE}), std::vector<UINT>{WM_MOUSEMOVE});
+    EXPECT_TRUE(MessagesOf(beam, {WM_SETCURSOR}).empty());
+    ReleaseCapture();
+}
+
+TEST_F(WindowTest, PositionChangesCanBeAdjustedAndTheirDefaultHandlingMovesAndSizes) {
+    const HWND w = Make("Spy", WS_POPUP, {0, 0, 50, 50});
+    bool swallowChanged = false;
+    std::vector<UINT> changedFlags;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM lParam, LRESULT&) {
+        auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+        if (m == WM_WINDOWPOSCHANGING) pos->cx = std::max(pos->cx, 30);
+        if (m == WM_WINDOWPOSCHANGED) changedFlags.push_back(pos->flags & (SWP_NOMOVE | SWP_NOSIZE));
+        return m == WM_WINDOWPOSCHANGED && swallowChanged;
+    };
+    seen.clear();
+    SetWindowPos(w, 0, 0, 0, 10, 20, SWP_NOMOVE | SWP_NOZORDER);
+    RECT r;
+    GetWindowRect(w, &r);
+    EXPECT_EQ(r, (RECT{0, 0, 30, 20}));
+    EXPECT_EQ(MessagesOf(w, {WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE, WM_MOVE}),
+              (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_SIZE}));
+
+    seen.clear();
+    MoveWindow(w, 5, 5, 30, 20, TRUE);
+    EXPECT_EQ(MessagesOf(w, {WM_SIZE, WM_MOVE}), std::vector<UINT>{WM_MOVE});
+
+    swallowChanged = true;
+    seen.clear();
+    MoveWindow(w, 6, 6, 40, 40, TRUE);
+    EXPECT_TRUE(MessagesOf(w, {WM_SIZE, WM_MOVE}).empty());
+    EXPECT_EQ(changedFlags, (std::vector<UINT>{SWP_NOMOVE, SWP_NOSIZE, 0}));
+}
+
 } // namespace
 } // namespace vq
