@@ -79,6 +79,53 @@ struct MEASUREITEMSTRUCT {
     std::uintptr_t itemData = 0;
 };
 
+// Scroll bars: the codes a bar reports to its owner in WM_HSCROLL and WM_VSCROLL, its styles, the
+// bar a call addresses and the parts of a SCROLLINFO that count.
+enum : UINT {
+    SB_LINEUP = 0,
+    SB_LINELEFT = 0,
+    SB_LINEDOWN = 1,
+    SB_LINERIGHT = 1,
+    SB_PAGEUP = 2,
+    SB_PAGELEFT = 2,
+    SB_PAGEDOWN = 3,
+    SB_PAGERIGHT = 3,
+    SB_THUMBPOSITION = 4,
+    SB_THUMBTRACK = 5,
+    SB_TOP = 6,
+    SB_LEFT = 6,
+    SB_BOTTOM = 7,
+    SB_RIGHT = 7,
+    SB_ENDSCROLL = 8,
+};
+enum : int { SB_HORZ = 0, SB_VERT = 1, SB_CTL = 2 };
+inline constexpr DWORD SBS_HORZ = 0x0;
+inline constexpr DWORD SBS_VERT = 0x1;
+enum : UINT {
+    SIF_RANGE = 0x1,
+    SIF_PAGE = 0x2,
+    SIF_POS = 0x4,
+    SIF_DISABLENOSCROLL = 0x8,
+    SIF_TRACKPOS = 0x10,
+    SIF_ALL = SIF_RANGE | SIF_PAGE | SIF_POS | SIF_TRACKPOS,
+};
+inline constexpr UINT SBM_SETPOS = 0x00E0;
+inline constexpr UINT SBM_GETPOS = 0x00E1;
+inline constexpr UINT SBM_SETRANGE = 0x00E2;
+inline constexpr UINT SBM_GETRANGE = 0x00E3;
+inline constexpr UINT SBM_SETSCROLLINFO = 0x00E9;
+inline constexpr UINT SBM_GETSCROLLINFO = 0x00EA;
+
+struct SCROLLINFO {
+    UINT cbSize = sizeof(SCROLLINFO);
+    UINT fMask = 0;
+    int nMin = 0;
+    int nMax = 0;
+    UINT nPage = 0;
+    int nPos = 0;
+    int nTrackPos = 0;
+};
+
 struct NMHDR {
     HWND hwndFrom = 0;
     std::uintptr_t idFrom = 0;

@@ -1,6 +1,7 @@
 #include "platform/gui/StandardControls.h"
 
 #include "platform/gui/Button.h"
+#include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
 
 namespace vq {
@@ -16,7 +17,12 @@ void RegisterStandardControls() {
         label.lpfnWndProc = StaticProc;
         label.hCursor = LoadCursor(IDC_ARROW);
         label.lpszClassName = "Static";
-        return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE;
+        WNDCLASS scrollBar;
+        scrollBar.lpfnWndProc = ScrollBarProc;
+        scrollBar.hCursor = LoadCursor(IDC_ARROW);
+        scrollBar.lpszClassName = "ScrollBar";
+        return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
+               RegisterClass(scrollBar) != FALSE;
     }();
     (void)registered;
 }

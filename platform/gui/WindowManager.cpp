@@ -221,6 +221,9 @@ void PlaceWidget(WindowRecord& record) {
         if (WindowRecord* parent = Live(record.parent))
             r = OffsetRectBy(r, parent->client.left, parent->client.top);
     record.widget->setGeometry(r.left, r.top, r.Width(), r.Height());
+    if (record.qtControl)
+        record.qtControl->setGeometry(record.client.left, record.client.top, record.client.Width(),
+                                      record.client.Height());
 }
 
 void MakeWidget(WindowRecord& record) {

@@ -1,11 +1,13 @@
 #pragma once
 
 #include "platform/gui/Bitmap.h"
+#include "platform/gui/ControlTypes.h"
 #include "platform/gui/Region.h"
 #include "platform/gui/WindowSystem.h"
 #include "platform/thread/ThreadId.h"
 
 #include <QPointer>
+#include <QWidget>
 #include <memory>
 #include <string>
 #include <vector>
@@ -54,7 +56,11 @@ struct WindowRecord {
     bool destroyed = false;
     int dispatchDepth = 0;
     QPointer<WindowWidget> widget;
+    // The Qt widget of a Qt-backed control, a child of `widget`.
+    QPointer<QWidget> qtControl;
     std::vector<std::uintptr_t> timers;
+    // The values of the window's own horizontal and vertical bars.
+    SCROLLINFO scroll[2];
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool NeedsPaint() const { return !update.IsEmpty() || frameDirty; }

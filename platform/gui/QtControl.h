@@ -1,0 +1,26 @@
+#pragma once
+
+#include "platform/gui/WindowSystem.h"
+
+#include <Qt>
+
+class QWidget;
+
+namespace vq {
+
+// A Qt widget doing the work of a standard control. It covers the control's window, draws with
+// one fixed style and a palette written from the colour table, never takes Qt's focus, and sees
+// the user's input only as the control's default handling passes it on; input Qt delivers to it
+// directly goes to the window system first, like any other window's.
+//
+// Takes the widget (null when the window has no widget to host it, and then deletes it).
+QWidget* AttachQtControl(HWND window, QWidget* widget);
+QWidget* QtControlOf(HWND window);
+// Gives a pointer message (client coordinates) to the control's widget.
+void ForwardMouseToQtControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+// Gives a key to the control's widget; text empty for keys that only move or delete.
+void ForwardKeyToQtControl(HWND window, int qtKey, Qt::KeyboardModifiers modifiers, const char* text);
+// The modifiers the key-state table holds now.
+Qt::KeyboardModifiers CurrentModifiers();
+
+} // namespace vq
