@@ -2,6 +2,7 @@
 
 #include "platform/classlib/Wnd.h"
 #include "platform/core/StringTable.h"
+#include "platform/gui/ControlTypes.h"
 #include "platform/gui/MessageBox.h"
 
 #include <charconv>
@@ -10,8 +11,6 @@
 namespace vq {
 
 namespace {
-
-inline constexpr UINT EM_SETSEL = 0x00B1;
 
 std::string Text(std::uint32_t id, const char* fallback) {
     if (auto text = StringTable::Find(id)) return *text;

@@ -126,6 +126,42 @@ struct SCROLLINFO {
     int nTrackPos = 0;
 };
 
+// Edits.
+inline constexpr DWORD ES_LEFT = 0x0000;
+inline constexpr DWORD ES_CENTER = 0x0001;
+inline constexpr DWORD ES_RIGHT = 0x0002;
+inline constexpr DWORD ES_MULTILINE = 0x0004;
+inline constexpr DWORD ES_UPPERCASE = 0x0008;
+inline constexpr DWORD ES_LOWERCASE = 0x0010;
+inline constexpr DWORD ES_PASSWORD = 0x0020;
+inline constexpr DWORD ES_AUTOVSCROLL = 0x0040;
+inline constexpr DWORD ES_AUTOHSCROLL = 0x0080;
+inline constexpr DWORD ES_READONLY = 0x0800;
+inline constexpr DWORD ES_WANTRETURN = 0x1000;
+inline constexpr DWORD ES_NUMBER = 0x2000;
+inline constexpr UINT EM_GETSEL = 0x00B0;
+inline constexpr UINT EM_SETSEL = 0x00B1;
+inline constexpr UINT EM_SCROLLCARET = 0x00B7;
+inline constexpr UINT EM_GETMODIFY = 0x00B8;
+inline constexpr UINT EM_SETMODIFY = 0x00B9;
+inline constexpr UINT EM_REPLACESEL = 0x00C2;
+inline constexpr UINT EM_LIMITTEXT = 0x00C5;
+inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
+inline constexpr UINT EM_CANUNDO = 0x00C6;
+inline constexpr UINT EM_UNDO = 0x00C7;
+inline constexpr UINT EM_SETREADONLY = 0x00CF;
+inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;
+inline constexpr UINT WM_CUT = 0x0300;
+inline constexpr UINT WM_COPY = 0x0301;
+inline constexpr UINT WM_PASTE = 0x0302;
+inline constexpr UINT WM_CLEAR = 0x0303;
+inline constexpr UINT WM_UNDO = 0x0304;
+inline constexpr UINT EN_SETFOCUS = 0x0100;
+inline constexpr UINT EN_KILLFOCUS = 0x0200;
+inline constexpr UINT EN_CHANGE = 0x0300;
+inline constexpr UINT EN_UPDATE = 0x0400;
+inline constexpr UINT EN_MAXTEXT = 0x0501;
+
 struct NMHDR {
     HWND hwndFrom = 0;
     std::uintptr_t idFrom = 0;

@@ -106,7 +106,8 @@ void Create(HWND window) {
     ShowOnQt(window, s);
     QObject::connect(bar, &QAbstractSlider::actionTriggered, [window](int action) {
         BarState* s = StateOf(window);
-        if (!s || s->syncing || action == QAbstractSlider::SliderMove || action == QAbstractSlider::SliderNoAction)
+        if (!s || s->syncing || action == QAbstractSlider::SliderMove ||
+            action == QAbstractSlider::SliderNoAction)
             return;
         Report(window, CodeOf(action), 0);
         if ((s = StateOf(window))) BarOf(window)->setSliderPosition(s->info.nPos);

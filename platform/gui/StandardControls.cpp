@@ -1,6 +1,7 @@
 #include "platform/gui/StandardControls.h"
 
 #include "platform/gui/Button.h"
+#include "platform/gui/Edit.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
 
@@ -21,8 +22,13 @@ void RegisterStandardControls() {
         scrollBar.lpfnWndProc = ScrollBarProc;
         scrollBar.hCursor = LoadCursor(IDC_ARROW);
         scrollBar.lpszClassName = "ScrollBar";
+        WNDCLASS edit;
+        edit.style = CS_DBLCLKS;
+        edit.lpfnWndProc = EditProc;
+        edit.hCursor = LoadCursor(IDC_IBEAM);
+        edit.lpszClassName = "Edit";
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
-               RegisterClass(scrollBar) != FALSE;
+               RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE;
     }();
     (void)registered;
 }

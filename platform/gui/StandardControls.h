@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/Edit.h"
 #include "platform/gui/ScrollBar.h"
 
 namespace vq {
