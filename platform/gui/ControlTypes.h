@@ -162,6 +162,40 @@ inline constexpr UINT EN_CHANGE = 0x0300;
 inline constexpr UINT EN_UPDATE = 0x0400;
 inline constexpr UINT EN_MAXTEXT = 0x0501;
 
+// List boxes.
+inline constexpr DWORD LBS_NOTIFY = 0x0001;
+inline constexpr DWORD LBS_SORT = 0x0002;
+inline constexpr DWORD LBS_MULTIPLESEL = 0x0008;
+inline constexpr DWORD LBS_HASSTRINGS = 0x0040;
+inline constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
+inline constexpr DWORD LBS_EXTENDEDSEL = 0x0800;
+inline constexpr UINT LB_ADDSTRING = 0x0180;
+inline constexpr UINT LB_INSERTSTRING = 0x0181;
+inline constexpr UINT LB_DELETESTRING = 0x0182;
+inline constexpr UINT LB_RESETCONTENT = 0x0184;
+inline constexpr UINT LB_SETSEL = 0x0185;
+inline constexpr UINT LB_SETCURSEL = 0x0186;
+inline constexpr UINT LB_GETSEL = 0x0187;
+inline constexpr UINT LB_GETCURSEL = 0x0188;
+inline constexpr UINT LB_GETTEXT = 0x0189;
+inline constexpr UINT LB_GETTEXTLEN = 0x018A;
+inline constexpr UINT LB_GETCOUNT = 0x018B;
+inline constexpr UINT LB_GETTOPINDEX = 0x018E;
+inline constexpr UINT LB_FINDSTRING = 0x018F;
+inline constexpr UINT LB_GETSELCOUNT = 0x0190;
+inline constexpr UINT LB_SETTOPINDEX = 0x0197;
+inline constexpr UINT LB_GETITEMRECT = 0x0198;
+inline constexpr UINT LB_GETITEMDATA = 0x0199;
+inline constexpr UINT LB_SETITEMDATA = 0x019A;
+inline constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
+inline constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
+inline constexpr UINT LB_ITEMFROMPOINT = 0x01A9;
+inline constexpr LRESULT LB_ERR = -1;
+inline constexpr UINT LBN_SELCHANGE = 1;
+inline constexpr UINT LBN_DBLCLK = 2;
+inline constexpr UINT LBN_SETFOCUS = 4;
+inline constexpr UINT LBN_KILLFOCUS = 5;
+
 struct NMHDR {
     HWND hwndFrom = 0;
     std::uintptr_t idFrom = 0;

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Button.h"
 #include "platform/gui/Edit.h"
+#include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
 
@@ -27,8 +28,14 @@ void RegisterStandardControls() {
         edit.lpfnWndProc = EditProc;
         edit.hCursor = LoadCursor(IDC_IBEAM);
         edit.lpszClassName = "Edit";
+        WNDCLASS listBox;
+        listBox.style = CS_DBLCLKS;
+        listBox.lpfnWndProc = ListBoxProc;
+        listBox.hCursor = LoadCursor(IDC_ARROW);
+        listBox.lpszClassName = "ListBox";
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
-               RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE;
+               RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
+               RegisterClass(listBox) != FALSE;
     }();
     (void)registered;
 }

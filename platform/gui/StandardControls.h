@@ -2,6 +2,7 @@
 
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/Edit.h"
+#include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
 
 namespace vq {

@@ -1,0 +1,132 @@
+#include "WindowFixture.h"
+#include "platform/gui/StandardControls.h"
+
+namespace vq::test {
+namespace {
+
+class ListBoxTest : public WindowTest {
+protected:
+    void SetUp() override {
+        WindowTest::SetUp();
+        RegisterStandardControls();
+        top = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 200, 200});
+        list = MakeList(LBS_NOTIFY);
+        OffscreenHarness::RunUntilIdle();
+        seen.clear();
+    }
+
+    HWND MakeList(DWORD style) {
+        const HWND l = Make("ListBox", WS_CHILD | WS_VISIBLE | style, {10, 10, 150, 190}, top, 0, 4);
+        for (const char* text : {"alpha", "beta", "gamma", "delta"})
+            SendMessage(l, LB_ADDSTRING, 0, LPARAM(text));
+        return l;
+    }
+
+    std::vector<UINT> Notes(HWND l) const {
+        std::vector<UINT> out;
+        for (const auto& s : seen)
+            if (s.window == top && s.message == WM_COMMAND && HWND(s.lParam) == l)
+                out.push_back(HIWORD(s.wParam));
+        return out;
+    }
+
+    // The middle of an item in screen coordinates.
+    POINT ItemPoint(HWND l, int index) const {
+        RECT r;
+        SendMessage(l, LB_GETITEMRECT, WPARAM(index), LPARAM(&r));
+        POINT p{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+        ClientToScreen(l, &p);
+        return p;
+    }
+
+    // Each click apart from the last, so none is a double-click.
+    void Click(HWND l, int index) {
+        clock.AdvanceMilliseconds(1000);
+        OffscreenHarness::MousePress(ItemPoint(l, index));
+        OffscreenHarness::MouseRelease(ItemPoint(l, index));
+        OffscreenHarness::RunUntilIdle();
+    }
+
+    HWND top = 0;
+    HWND list = 0;
+};
+
+TEST_F(ListBoxTest, OnlyTheUsersChangesAreReported) {
+    EXPECT_EQ(SendMessage(list, LB_SETCURSEL, 1, 0), 1);
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(Notes(list).empty());
+
+    Click(list, 2);
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 2);
+    EXPECT_EQ(Notes(list), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE}));
+
+    // A click on the chosen item changes nothing; the arrow keys choose the next one.
+    seen.clear();
+    Click(list, 2);
+    OffscreenHarness::Key(Qt::Key_Down, Qt::NoModifier, "", true);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 3);
+    EXPECT_EQ(Notes(list), std::vector<UINT>{LBN_SELCHANGE});
+
+    seen.clear();
+    OffscreenHarness::MousePress(ItemPoint(list, 3));
+    OffscreenHarness::MouseRelease(ItemPoint(list, 3));
+    OffscreenHarness::MousePress(ItemPoint(list, 3));
+    OffscreenHarness::MouseRelease(ItemPoint(list, 3));
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Notes(list), std::vector<UINT>{LBN_DBLCLK});
+
+    // Without LBS_NOTIFY the parent hears nothing.
+    const HWND quiet = MakeList(0);
+    SetWindowPos(quiet, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    seen.clear();
+    Click(quiet, 1);
+    EXPECT_EQ(SendMessage(quiet, LB_GETCURSEL, 0, 0), 1);
+    EXPECT_TRUE(Notes(quiet).empty());
+}
+
+TEST_F(ListBoxTest, StringsDataAndSearches) {
+    char text[16];
+    EXPECT_EQ(SendMessage(list, LB_GETCOUNT, 0, 0), 4);
+    EXPECT_EQ(SendMessage(list, LB_INSERTSTRING, 1, LPARAM("b°")), 1);
+    EXPECT_EQ(SendMessage(list, LB_GETTEXTLEN, 1, 0), 3);
+    EXPECT_EQ(SendMessage(list, LB_GETTEXT, 1, LPARAM(text)), 3);
+    EXPECT_STREQ(text, "b°");
+    EXPECT_EQ(SendMessage(list, LB_SETITEMDATA, 2, 42), TRUE);
+    EXPECT_EQ(SendMessage(list, LB_GETITEMDATA, 2, 0), 42);
+    EXPECT_EQ(SendMessage(list, LB_FINDSTRING, WPARAM(-1), LPARAM("B")), 1);
+    EXPECT_EQ(SendMessage(list, LB_FINDSTRING, 1, LPARAM("B")), 2);
+    EXPECT_EQ(SendMessage(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("BETA")), 2);
+    EXPECT_EQ(SendMessage(list, LB_FINDSTRINGEXACT, WPARAM(-1), LPARAM("bet")), LB_ERR);
+    EXPECT_EQ(SendMessage(list, LB_DELETESTRING, 9, 0), LB_ERR);
+    EXPECT_EQ(SendMessage(list, LB_GETTEXT, 9, LPARAM(text)), LB_ERR);
+    EXPECT_EQ(SendMessage(list, LB_DELETESTRING, 0, 0), 4);
+
+    const HWND sorted = MakeList(LBS_SORT);
+    char first[16];
+    SendMessage(sorted, LB_GETTEXT, 0, LPARAM(first));
+    EXPECT_STREQ(first, "alpha");
+    SendMessage(sorted, LB_GETTEXT, 1, LPARAM(first));
+    EXPECT_STREQ(first, "beta");
+    SendMessage(sorted, LB_GETTEXT, 2, LPARAM(first));
+    EXPECT_STREQ(first, "delta");
+}
+
+TEST_F(ListBoxTest, MultipleSelectionTogglesWithEachClick) {
+    const HWND multi = MakeList(LBS_NOTIFY | LBS_MULTIPLESEL);
+    SetWindowPos(multi, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    EXPECT_EQ(SendMessage(multi, LB_SETCURSEL, 1, 0), LB_ERR);
+    SendMessage(multi, LB_SETSEL, TRUE, 3);
+    seen.clear();
+    Click(multi, 0);
+    Click(multi, 2);
+    Click(multi, 0);
+    EXPECT_EQ(SendMessage(multi, LB_GETSELCOUNT, 0, 0), 2);
+    EXPECT_TRUE(SendMessage(multi, LB_GETSEL, 2, 0));
+    EXPECT_TRUE(SendMessage(multi, LB_GETSEL, 3, 0));
+    EXPECT_FALSE(SendMessage(multi, LB_GETSEL, 0, 0));
+    EXPECT_EQ(Notes(multi), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE}));
+}
+
+} // namespace
+} // namespace vq::test
