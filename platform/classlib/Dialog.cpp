@@ -1,6 +1,7 @@
 #include "platform/classlib/Dialog.h"
 
 #include "platform/classlib/DataExchange.h"
+#include "platform/classlib/DialogResource.h"
 #include "platform/gui/StandardControls.h"
 
 #include <utility>
@@ -19,6 +20,12 @@ VQ_IMPLEMENT_RUNTIME_CLASS(CDialog, CWnd)
 CDialog::CDialog(DialogTemplate dialogTemplate, CWnd* parent)
     : m_template(std::move(dialogTemplate)), m_pParentWnd(parent) {}
 
+CDialog::CDialog(UINT templateId, CWnd* parent) : m_pParentWnd(parent) {
+    auto loaded = LoadDialogTemplate(templateId);
+    m_hasTemplate = loaded.has_value();
+    if (loaded) m_template = std::move(*loaded);
+}
+
 const char* CDialog::DialogClassName() {
     static const bool registered = [] {
         WNDCLASS wc;
@@ -33,19 +40,34 @@ const char* CDialog::DialogClassName() {
 }
 
 BOOL CDialog::CreateFromTemplate(HWND owner) {
+    if (!m_hasTemplate) return FALSE;
     RegisterStandardControls();
-    const RECT& r = m_template.rect;
-    HWND window =
-        CreateWindowEx(0, DialogClassName(), m_template.caption.c_str(), m_template.style & ~WS_VISIBLE,
-                       r.left, r.top, r.Width(), r.Height(), owner, 0, nullptr);
+    RECT r = m_template.rect;
+    if (m_template.rectIsClient && owner) {
+        POINT origin{};
+        ClientToScreen(owner, &origin);
+        r = OffsetRectBy(r, origin.x, origin.y);
+    }
+    HWND window = CreateWindowEx(m_template.exStyle, DialogClassName(), m_template.caption.c_str(),
+                                 m_template.style & ~WS_VISIBLE, r.left, r.top, r.Width(), r.Height(), owner,
+                                 0, nullptr);
     if (!window || !SubclassWindow(window)) {
         if (window) ::vq::DestroyWindow(window);
         return FALSE;
     }
+    if (m_template.rectIsClient) {
+        // Grow the window by its frame so the client area has the template's size.
+        RECT outer, client;
+        ::vq::GetWindowRect(window, &outer);
+        ::vq::GetClientRect(window, &client);
+        ::vq::SetWindowPos(window, 0, 0, 0, r.Width() + outer.Width() - client.Width(),
+                           r.Height() + outer.Height() - client.Height(),
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     for (const DialogItemTemplate& item : m_template.items) {
         const RECT& ir = item.rect;
-        if (!CreateWindowEx(0, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD, ir.left,
-                            ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr))
+        if (!CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+                            ir.left, ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr))
             return FALSE;
     }
     return TRUE;

@@ -17,6 +17,7 @@ struct DialogItemTemplate {
     UINT id = 0;
     DWORD style = 0;
     RECT rect;
+    DWORD exStyle = 0;
 };
 
 struct DialogTemplate {
@@ -24,6 +25,10 @@ struct DialogTemplate {
     DWORD style = WS_POPUP | WS_CAPTION;
     RECT rect;
     std::vector<DialogItemTemplate> items;
+    DWORD exStyle = 0;
+    // The rectangle is the client area, placed in the owner's client area, rather than the
+    // window's rectangle on the screen.
+    bool rectIsClient = false;
 };
 
 // A dialog: its controls made from a template, keys handled by the dialog manager, fields
@@ -33,6 +38,8 @@ class CDialog : public CWnd {
     VQ_DECLARE_RUNTIME_CLASS(CDialog)
 public:
     explicit CDialog(DialogTemplate dialogTemplate, CWnd* parent = nullptr);
+    // From the dialog resource of that id; DoModal answers -1 when there is none.
+    explicit CDialog(UINT templateId, CWnd* parent = nullptr);
 
     virtual int DoModal();
     void EndDialog(int result);
@@ -56,6 +63,7 @@ protected:
 private:
     BOOL CreateFromTemplate(HWND owner);
 
+    bool m_hasTemplate = true;
     UINT m_defaultId = IDOK;
     bool m_ended = false;
     int m_result = 0;

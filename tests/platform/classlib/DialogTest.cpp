@@ -12,7 +12,6 @@ namespace vq {
 namespace {
 
 inline constexpr UINT WM_ENTERIDLE = 0x0121;
-inline constexpr UINT EM_SETSEL = 0x00B1;
 
 // An edit stand-in: typed characters append to its text; it remembers the last selection asked.
 std::vector<std::pair<HWND, LPARAM>> selections;

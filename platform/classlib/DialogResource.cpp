@@ -1,0 +1,199 @@
+#include "platform/classlib/DialogResource.h"
+
+#include "platform/gui/Gdi.h"
+#include "platform/res/Resources.h"
+
+#include <cstring>
+#include <string>
+
+namespace vq {
+
+namespace {
+
+// Reads the template's little-endian fields; any read past the end marks it malformed.
+class TemplateReader {
+public:
+    explicit TemplateReader(std::span<const unsigned char> bytes) : bytes_(bytes) {}
+
+    bool Ok() const { return ok_; }
+    std::uint16_t Word() {
+        if (!ok_ || bytes_.size() - at_ < 2) {
+            ok_ = false;
+            return 0;
+        }
+        const auto v = std::uint16_t(bytes_[at_] | bytes_[at_ + 1] << 8);
+        at_ += 2;
+        return v;
+    }
+    std::uint32_t Dword() {
+        const std::uint32_t low = Word();
+        return low | std::uint32_t(Word()) << 16;
+    }
+    std::int16_t Short() { return std::int16_t(Word()); }
+    std::uint8_t Byte() {
+        if (!ok_ || at_ >= bytes_.size()) {
+            ok_ = false;
+            return 0;
+        }
+        return bytes_[at_++];
+    }
+    void Align4() { at_ = std::min(bytes_.size(), (at_ + 3) & ~std::size_t(3)); }
+
+    // A zero-ended UTF-16 string as UTF-8; unpaired surrogates become U+FFFD.
+    std::string Text() {
+        std::string out;
+        while (ok_) {
+            char32_t c = Word();
+            if (c == 0) break;
+            if (c >= 0xD800 && c < 0xDC00) {
+                const char32_t low = Word();
+                c = low >= 0xDC00 && low < 0xE000 ? 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD;
+            } else if (c >= 0xDC00 && c < 0xE000) {
+                c = 0xFFFD;
+            }
+            AppendUtf8(out, c);
+        }
+        return out;
+    }
+    // A class or title: an ordinal (0xFFFF, number) or a string.
+    std::string NameOrOrdinal(int& ordinal) {
+        ordinal = 0;
+        if (bytes_.size() - at_ >= 2 && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) {
+            Word();
+            ordinal = Word();
+            return {};
+        }
+        return Text();
+    }
+
+private:
+    static void AppendUtf8(std::string& out, char32_t c) {
+        if (c < 0x80) {
+            out.push_back(char(c));
+        } else if (c < 0x800) {
+            out.push_back(char(0xC0 | c >> 6));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else if (c < 0x10000) {
+            out.push_back(char(0xE0 | c >> 12));
+            out.push_back(char(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        } else {
+            out.push_back(char(0xF0 | c >> 18));
+            out.push_back(char(0x80 | (c >> 12 & 0x3F)));
+            out.push_back(char(0x80 | (c >> 6 & 0x3F)));
+            out.push_back(char(0x80 | (c & 0x3F)));
+        }
+    }
+
+    std::span<const unsigned char> bytes_;
+    std::size_t at_ = 0;
+    bool ok_ = true;
+};
+
+const char* ClassOfOrdinal(int ordinal) {
+    switch (ordinal) {
+    case 0x80:
+        return "Button";
+    case 0x81:
+        return "Edit";
+    case 0x82:
+        return "Static";
+    case 0x83:
+        return "ListBox";
+    case 0x84:
+        return "ScrollBar";
+    case 0x85:
+        return "ComboBox";
+    default:
+        return nullptr;
+    }
+}
+
+// The average character width and the height of the font, as dialog units are measured.
+SIZE BaseUnits(int points, const std::string& face) {
+    HDC dc = GetDC(0);
+    HFONT font = nullptr;
+    if (!face.empty()) {
+        LOGFONT lf;
+        lf.lfHeight = -(points * GetDeviceCaps(dc, LOGPIXELSY) + 36) / 72;
+        std::strncpy(lf.lfFaceName, face.c_str(), sizeof lf.lfFaceName - 1);
+        font = CreateFontIndirect(lf);
+    }
+    HGDIOBJ old = SelectObject(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
+    static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    SIZE extent;
+    GetTextExtentPoint32(dc, letters, 52, &extent);
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    SelectObject(dc, old);
+    if (font) DeleteObject(font);
+    ReleaseDC(0, dc);
+    return {(extent.cx / 26 + 1) / 2, tm.tmHeight};
+}
+
+RECT ToPixels(SIZE base, int x, int y, int cx, int cy) {
+    const auto h = [&](int v) { return (v * base.cx + 2) / 4; };
+    const auto v = [&](int u) { return (u * base.cy + 4) / 8; };
+    return {h(x), v(y), h(x + cx), v(y + cy)};
+}
+
+} // namespace
+
+std::optional<DialogTemplate> ReadDialogTemplate(std::span<const unsigned char> bytes) {
+    TemplateReader r(bytes);
+    if (r.Word() != 1 || r.Word() != 0xFFFF) return std::nullopt;
+    DialogTemplate t;
+    t.rectIsClient = true;
+    r.Dword(); // help context
+    t.exStyle = r.Dword();
+    t.style = r.Dword();
+    const int count = r.Word();
+    const int x = r.Short(), y = r.Short(), cx = r.Short(), cy = r.Short();
+    int ordinal = 0;
+    r.NameOrOrdinal(ordinal); // menu
+    r.NameOrOrdinal(ordinal); // class
+    t.caption = r.Text();
+    int points = 0;
+    std::string face;
+    if (t.style & DS_SETFONT) {
+        points = r.Word();
+        r.Word(); // weight
+        r.Byte(); // italic
+        r.Byte(); // character set
+        face = r.Text();
+    }
+    if (!r.Ok() || cx < 0 || cy < 0) return std::nullopt;
+    const SIZE base = BaseUnits(points, face);
+    t.rect = ToPixels(base, x, y, cx, cy);
+    for (int i = 0; i < count; ++i) {
+        r.Align4();
+        DialogItemTemplate item;
+        r.Dword(); // help context
+        item.exStyle = r.Dword();
+        item.style = r.Dword();
+        const int ix = r.Short(), iy = r.Short(), icx = r.Short(), icy = r.Short();
+        item.id = r.Dword();
+        item.className = r.NameOrOrdinal(ordinal);
+        if (ordinal) {
+            const char* name = ClassOfOrdinal(ordinal);
+            if (!name) return std::nullopt;
+            item.className = name;
+        }
+        item.text = r.NameOrOrdinal(ordinal);
+        const int extra = r.Word();
+        for (int k = 0; k < extra; ++k)
+            r.Byte();
+        if (!r.Ok() || icx < 0 || icy < 0) return std::nullopt;
+        item.rect = ToPixels(base, ix, iy, icx, icy);
+        t.items.push_back(std::move(item));
+    }
+    return t;
+}
+
+std::optional<DialogTemplate> LoadDialogTemplate(std::uint32_t id) {
+    const auto bytes = FindResource(RT_DIALOG, id);
+    if (bytes.empty()) return std::nullopt;
+    return ReadDialogTemplate(bytes);
+}
+
+} // namespace vq

@@ -1,0 +1,137 @@
+#include "platform/classlib/DialogResource.h"
+
+#include "dialogs.h"
+#include "platform/classlib/DataExchange.h"
+#include "platform/res/Resources.h"
+
+#include <functional>
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+inline constexpr UINT WM_ENTERIDLE = 0x0121;
+
+// The owner plays the user, one step each time the dialog's loop goes idle.
+class Owner : public CWnd {
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    std::vector<std::function<void(HWND)>> script;
+    std::size_t step = 0;
+    LRESULT OnEnterIdle(WPARAM, LPARAM dialog) {
+        if (step < script.size()) script[step++](HWND(dialog));
+        return 0;
+    }
+};
+VQ_BEGIN_MESSAGE_MAP(Owner, CWnd)
+VQ_ON_MESSAGE(WM_ENTERIDLE, OnEnterIdle)
+VQ_END_MESSAGE_MAP()
+
+class FormDialog : public CDialog {
+public:
+    FormDialog(CWnd* owner) : CDialog(UINT(IDD_FORM), owner) {}
+    std::string name;
+    void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, UINT(IDC_NAME), name); }
+};
+
+void Key(HWND dialog, int vk, UINT message = WM_KEYDOWN) {
+    PostMessage(GetFocus() ? GetFocus() : dialog, message, WPARAM(vk), 0);
+}
+
+class DialogResourceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(
+            owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 300}, nullptr, 0));
+    }
+    Owner owner;
+};
+
+TEST_F(DialogResourceTest, TheTemplateGivesEveryControlInPixels) {
+    const auto t = LoadDialogTemplate(IDD_FORM);
+    ASSERT_TRUE(t);
+    EXPECT_EQ(t->caption, "Form");
+    ASSERT_EQ(t->items.size(), 9u);
+    const std::vector<std::string> classes{"Edit",   "Edit",   "Static", "Edit",  "Button",
+                                           "Button", "Button", "Button", "Button"};
+    for (std::size_t i = 0; i < classes.size(); ++i)
+        EXPECT_EQ(t->items[i].className, classes[i]);
+    EXPECT_EQ(t->items[2].text, "&Name:");
+    EXPECT_EQ(t->items[1].style & WS_DISABLED, WS_DISABLED);
+    // Dialog units scale with the font: wider than they are high, in proportion.
+    const RECT& first = t->items[0].rect;
+    EXPECT_GT(first.Width(), 80);
+    EXPECT_GT(first.Height(), 14);
+    EXPECT_NEAR(double(t->rect.Width()) / first.Width(), 180.0 / 80, 0.05);
+    EXPECT_FALSE(LoadDialogTemplate(999));
+
+    // A template cut anywhere is refused.
+    const auto bytes = FindResource(RT_DIALOG, IDD_FORM);
+    for (std::size_t n = 0; n + 1 < bytes.size(); n += 7)
+        EXPECT_FALSE(ReadDialogTemplate(bytes.first(n))) << n;
+
+    CDialog missing(UINT(999), &owner);
+    EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST_F(DialogResourceTest, KeysWalkTheTabStopsGroupsAndMnemonicsOfTheTemplate) {
+    FormDialog dialog(&owner);
+    auto item = [](HWND d, int id) { return GetDlgItem(d, id); };
+    std::vector<int> visited;
+    auto tab = [&](bool back) {
+        return [&, back](HWND d) {
+            visited.push_back(GetDlgCtrlID(GetFocus()));
+            if (back) Key(d, VK_SHIFT);
+            Key(d, VK_TAB);
+            if (back) Key(d, VK_SHIFT, WM_KEYUP);
+        };
+    };
+    owner.script = {tab(false),
+                    tab(false),
+                    tab(false),
+                    tab(false),
+                    tab(false),
+                    [&](HWND d) {
+                        // A focused push button takes the default look.
+                        EXPECT_EQ(GetWindowLongPtr(item(d, IDCANCEL), GWL_STYLE) & BS_TYPEMASK,
+                                  std::intptr_t(BS_DEFPUSHBUTTON));
+                        EXPECT_EQ(GetWindowLongPtr(item(d, IDOK), GWL_STYLE) & BS_TYPEMASK,
+                                  std::intptr_t(BS_PUSHBUTTON));
+                        tab(false)(d);
+                    },
+                    tab(true),
+                    [&](HWND d) {
+                        visited.push_back(GetDlgCtrlID(GetFocus()));
+                        SetFocus(item(d, IDC_ONE));
+                        Key(d, VK_RIGHT);
+                    },
+                    [&](HWND d) {
+                        EXPECT_EQ(GetFocus(), item(d, IDC_TWO));
+                        EXPECT_EQ(SendMessage(item(d, IDC_TWO), BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+                        Key(d, VK_RIGHT);
+                    },
+                    [&](HWND d) {
+                        EXPECT_EQ(GetFocus(), item(d, IDC_ONE));
+                        Key(d, 'n', WM_SYSCHAR);
+                    },
+                    [&](HWND d) {
+                        EXPECT_EQ(GetFocus(), item(d, IDC_NAME));
+                        for (const char c : std::string("ok"))
+                            Key(d, c, WM_CHAR);
+                        Key(d, VK_RETURN);
+                    }};
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.name, "ok");
+    const std::vector<int> expected{IDC_FIRST, IDC_NAME, IDC_CHECK, IDC_ONE,
+                                    IDOK,      IDCANCEL, IDC_FIRST, IDCANCEL};
+    EXPECT_EQ(visited, expected);
+    EXPECT_TRUE(IsWindowEnabled(owner.m_hWnd));
+
+    FormDialog escaped(&owner);
+    owner.step = 0;
+    owner.script = {[](HWND d) { Key(d, VK_ESCAPE); }};
+    EXPECT_EQ(escaped.DoModal(), IDCANCEL);
+}
+
+} // namespace
+} // namespace vq
