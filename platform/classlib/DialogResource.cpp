@@ -2,6 +2,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/res/Resources.h"
+#include "platform/res/TemplateReader.h"
 
 #include <cstring>
 #include <string>
@@ -9,86 +10,6 @@
 namespace vq {
 
 namespace {
-
-// Reads the template's little-endian fields; any read past the end marks it malformed.
-class TemplateReader {
-public:
-    explicit TemplateReader(std::span<const unsigned char> bytes) : bytes_(bytes) {}
-
-    bool Ok() const { return ok_; }
-    std::uint16_t Word() {
-        if (!ok_ || bytes_.size() - at_ < 2) {
-            ok_ = false;
-            return 0;
-        }
-        const auto v = std::uint16_t(bytes_[at_] | bytes_[at_ + 1] << 8);
-        at_ += 2;
-        return v;
-    }
-    std::uint32_t Dword() {
-        const std::uint32_t low = Word();
-        return low | std::uint32_t(Word()) << 16;
-    }
-    std::int16_t Short() { return std::int16_t(Word()); }
-    std::uint8_t Byte() {
-        if (!ok_ || at_ >= bytes_.size()) {
-            ok_ = false;
-            return 0;
-        }
-        return bytes_[at_++];
-    }
-    void Align4() { at_ = std::min(bytes_.size(), (at_ + 3) & ~std::size_t(3)); }
-
-    // A zero-ended UTF-16 string as UTF-8; unpaired surrogates become U+FFFD.
-    std::string Text() {
-        std::string out;
-        while (ok_) {
-            char32_t c = Word();
-            if (c == 0) break;
-            if (c >= 0xD800 && c < 0xDC00) {
-                const char32_t low = Word();
-                c = low >= 0xDC00 && low < 0xE000 ? 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00) : 0xFFFD;
-            } else if (c >= 0xDC00 && c < 0xE000) {
-                c = 0xFFFD;
-            }
-            AppendUtf8(out, c);
-        }
-        return out;
-    }
-    // A class or title: an ordinal (0xFFFF, number) or a string.
-    std::string NameOrOrdinal(int& ordinal) {
-        ordinal = 0;
-        if (bytes_.size() - at_ >= 2 && bytes_[at_] == 0xFF && bytes_[at_ + 1] == 0xFF) {
-            Word();
-            ordinal = Word();
-            return {};
-        }
-        return Text();
-    }
-
-private:
-    static void AppendUtf8(std::string& out, char32_t c) {
-        if (c < 0x80) {
-            out.push_back(char(c));
-        } else if (c < 0x800) {
-            out.push_back(char(0xC0 | c >> 6));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else if (c < 0x10000) {
-            out.push_back(char(0xE0 | c >> 12));
-            out.push_back(char(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        } else {
-            out.push_back(char(0xF0 | c >> 18));
-            out.push_back(char(0x80 | (c >> 12 & 0x3F)));
-            out.push_back(char(0x80 | (c >> 6 & 0x3F)));
-            out.push_back(char(0x80 | (c & 0x3F)));
-        }
-    }
-
-    std::span<const unsigned char> bytes_;
-    std::size_t at_ = 0;
-    bool ok_ = true;
-};
 
 const char* ClassOfOrdinal(int ordinal) {
     switch (ordinal) {

@@ -2,6 +2,8 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
+#include "platform/res/Resources.h"
+#include "platform/res/TemplateReader.h"
 
 #include <algorithm>
 #include <cctype>
@@ -418,13 +420,14 @@ BOOL IsMenu(HMENU menu) {
     return menu && Menus().count(menu) != 0;
 }
 
-BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text) {
-    if (!IsMenu(menu)) return FALSE;
-    MenuItem item;
+namespace {
+
+bool MakeItem(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text, MenuItem& item) {
+    item = MenuItem{};
     item.flags = flags & ~MF_BYPOSITION;
     if (flags & MF_POPUP) {
         item.popup = reinterpret_cast<HMENU>(idOrPopup);
-        if (!IsMenu(item.popup) || item.popup == menu) return FALSE;
+        if (!IsMenu(item.popup) || item.popup == menu) return false;
     } else {
         item.id = UINT(idOrPopup);
     }
@@ -432,8 +435,74 @@ BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* te
         item.data = reinterpret_cast<std::uintptr_t>(text);
     else if (text && !(flags & MF_SEPARATOR))
         item.text = text;
+    return true;
+}
+
+// One level of a menu template and, through its popups, the levels below; false when malformed.
+bool ReadLevel(TemplateReader& r, HMENU menu, int depth) {
+    if (depth > 16) return false;
+    while (true) {
+        const UINT flags = r.Word();
+        const UINT id = (flags & MF_POPUP) ? 0 : r.Word();
+        const std::string text = r.Text();
+        if (!r.Ok()) return false;
+        MenuItem item;
+        item.flags =
+            flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBARBREAK | MF_MENUBREAK | MF_HELP);
+        if (flags & MF_POPUP) {
+            item.popup = CreatePopupMenu();
+            item.flags |= MF_POPUP;
+            menu->items.push_back(item);
+            if (!ReadLevel(r, item.popup, depth + 1)) return false;
+        } else if (id == 0 && text.empty() && (flags & ~MF_END) == 0) {
+            item.flags |= MF_SEPARATOR;
+            menu->items.push_back(item);
+        } else {
+            item.id = id;
+            menu->items.push_back(item);
+        }
+        menu->items.back().text = text;
+        if (flags & MF_END) return true;
+    }
+}
+
+} // namespace
+
+BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text) {
+    MenuItem item;
+    if (!IsMenu(menu) || !MakeItem(menu, flags, idOrPopup, text, item)) return FALSE;
     menu->items.push_back(std::move(item));
     return TRUE;
+}
+
+BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup, const char* text) {
+    MenuItem* item = Find(menu, position, flags);
+    MenuItem replacement;
+    if (!item || !MakeItem(menu, flags, idOrPopup, text, replacement)) return FALSE;
+    // A popup replaced by something else goes with it, as the menu owns its popups.
+    if (item->popup && item->popup != replacement.popup) DestroyMenu(item->popup);
+    *item = std::move(replacement);
+    return TRUE;
+}
+
+HMENU LoadMenuIndirect(std::span<const unsigned char> bytes) {
+    TemplateReader r(bytes);
+    const UINT version = r.Word();
+    const UINT offset = r.Word();
+    for (UINT i = 0; i < offset; ++i)
+        r.Byte();
+    if (!r.Ok() || version != 0) return nullptr;
+    HMENU menu = CreatePopupMenu();
+    if (!ReadLevel(r, menu, 0)) {
+        DestroyMenu(menu);
+        return nullptr;
+    }
+    return menu;
+}
+
+HMENU LoadMenu(std::uint32_t id) {
+    const auto bytes = FindResource(RT_MENU, id);
+    return bytes.empty() ? nullptr : LoadMenuIndirect(bytes);
 }
 
 int GetMenuItemCount(HMENU menu) {

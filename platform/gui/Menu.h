@@ -4,6 +4,7 @@
 #include "platform/res/MenuFlags.h"
 
 #include <cstdint>
+#include <span>
 
 namespace vq {
 
@@ -38,6 +39,12 @@ HMENU CreatePopupMenu();
 BOOL DestroyMenu(HMENU menu);
 BOOL IsMenu(HMENU menu);
 BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text);
+// Replaces an item (by command or by position) with what AppendMenu would have made.
+BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup, const char* text);
+// A menu from a menu template (its top level holds the popups); null when malformed.
+HMENU LoadMenuIndirect(std::span<const unsigned char> bytes);
+// The menu resource of that id; null when there is none or it is malformed.
+HMENU LoadMenu(std::uint32_t id);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

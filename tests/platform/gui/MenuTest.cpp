@@ -1,6 +1,8 @@
 #include "platform/gui/Menu.h"
 
 #include "WindowFixture.h"
+#include "menus.h"
+#include "platform/res/Resources.h"
 
 namespace vq::test {
 namespace {
@@ -12,7 +14,8 @@ LRESULT CountingFilter(int code, WPARAM, LPARAM lParam) {
     return 0;
 }
 
-// An owner-drawn item, a two-item submenu, a separator, a disabled item and a last item.
+// From the resource: an item made owner-drawn, a two-item submenu, a separator, a disabled item
+// and a last item.
 class MenuTest : public WindowTest {
 protected:
     void SetUp() override {
@@ -29,21 +32,17 @@ protected:
             }
             return false;
         };
-        sub = CreatePopupMenu();
-        AppendMenu(sub, MF_STRING, 201, "&Alpha");
-        AppendMenu(sub, MF_STRING, 202, "&Beta");
-        menu = CreatePopupMenu();
-        AppendMenu(menu, MF_OWNERDRAW, 100, reinterpret_cast<const char*>(std::uintptr_t(0x55)));
-        AppendMenu(menu, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&Sub");
-        AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
-        AppendMenu(menu, MF_GRAYED, 300, "&Disabled");
-        AppendMenu(menu, MF_STRING, 400, "&Last");
+        resource = LoadMenu(IDR_POPUP);
+        menu = GetSubMenu(resource, 0);
+        sub = GetSubMenu(menu, 1);
+        ModifyMenu(menu, ID_OWNER, MF_BYCOMMAND | MF_OWNERDRAW, ID_OWNER,
+                   reinterpret_cast<const char*>(std::uintptr_t(0x55)));
         OffscreenHarness::RunUntilIdle();
         seen.clear();
         filtered = 0;
     }
     void TearDown() override {
-        DestroyMenu(menu);
+        DestroyMenu(resource);
         WindowTest::TearDown();
     }
 
@@ -60,8 +59,27 @@ protected:
     }
 
     HWND owner = 0, other = 0;
-    HMENU menu = nullptr, sub = nullptr;
+    HMENU resource = nullptr, menu = nullptr, sub = nullptr;
 };
+
+TEST_F(MenuTest, TheResourceGivesEveryItemWithItsFlags) {
+    ASSERT_EQ(GetMenuItemCount(menu), 5);
+    const std::vector<UINT> ids{ID_OWNER, UINT(-1), 0, ID_DISABLED, ID_LAST};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(GetMenuItemID(menu, i), ids[std::size_t(i)]) << i;
+    EXPECT_EQ(GetMenuState(menu, 0, MF_BYPOSITION) & MF_OWNERDRAW, UINT(MF_OWNERDRAW));
+    EXPECT_EQ(GetMenuState(menu, 2, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuState(menu, ID_DISABLED, MF_BYCOMMAND) & MF_GRAYED, UINT(MF_GRAYED));
+    EXPECT_EQ(GetMenuState(menu, ID_LAST, MF_BYCOMMAND) & (MF_GRAYED | MF_END), 0u);
+    EXPECT_EQ(GetMenuItemCount(sub), 2);
+    EXPECT_EQ(GetMenuItemID(sub, 1), UINT(ID_BETA));
+    EXPECT_EQ(LoadMenu(999), nullptr);
+
+    // A template cut anywhere is refused without leaking what was read.
+    const auto bytes = FindResource(RT_MENU, IDR_POPUP);
+    for (std::size_t n = 0; n + 1 < bytes.size(); ++n)
+        EXPECT_EQ(LoadMenuIndirect(bytes.first(n)), nullptr) << n;
+}
 
 TEST_F(MenuTest, KeysWalkIntoTheSubmenuAndPostTheChosenCommand) {
     HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, CountingFilter, nullptr, 0);
