@@ -849,6 +849,124 @@ BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, 
     return TRUE;
 }
 
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Points of an ellipse's outline inside the device box (right and bottom outside it), from one
+// angle counter-clockwise to another as the user sees it, at most a pixel apart.
+std::vector<POINT> EllipseOutline(const RECT& box, double from, double to) {
+    const double cx = (box.left + box.right - 1) / 2.0;
+    const double cy = (box.top + box.bottom - 1) / 2.0;
+    const double a = (box.right - 1 - box.left) / 2.0;
+    const double b = (box.bottom - 1 - box.top) / 2.0;
+    const int steps = std::max(8, int(std::ceil((to - from) * std::max(a, b) * 1.5)));
+    std::vector<POINT> out;
+    for (int i = 0; i <= steps; ++i) {
+        const double t = from + (to - from) * i / steps;
+        const POINT p{std::int32_t(std::lround(cx + a * std::cos(t))),
+                      std::int32_t(std::lround(cy - b * std::sin(t)))};
+        if (out.empty() || !(out.back() == p)) out.push_back(p);
+    }
+    return out;
+}
+
+// The angle at which the ray from the box's centre through the point meets the ellipse.
+double RadialAngle(const RECT& box, POINT p) {
+    const double cx = (box.left + box.right - 1) / 2.0;
+    const double cy = (box.top + box.bottom - 1) / 2.0;
+    const double a = std::max((box.right - 1 - box.left) / 2.0, 0.5);
+    const double b = std::max((box.bottom - 1 - box.top) / 2.0, 0.5);
+    return std::atan2(-(p.y - cy) / b, (p.x - cx) / a);
+}
+
+RECT NormalisedDevice(DeviceContext& dc, std::int32_t left, std::int32_t top, std::int32_t right,
+                      std::int32_t bottom) {
+    const RECT r = dc.ToDevice(RECT{left, top, right, bottom});
+    return {std::min(r.left, r.right), std::min(r.top, r.bottom), std::max(r.left, r.right),
+            std::max(r.top, r.bottom)};
+}
+
+// Fills the closed outline with the brush, then strokes it with the pen; `closed` false strokes an
+// open arc without filling.
+void DrawOutline(DeviceContext& dc, const std::vector<POINT>& points, bool closed) {
+    if (points.empty()) return;
+    if (!closed) {
+        PenStroke stroke(dc);
+        for (std::size_t i = 0; i + 1 < points.size(); ++i)
+            stroke.Line(points[i], points[i + 1]);
+        if (points.size() == 1) stroke.Line(points[0], POINT{points[0].x + 1, points[0].y});
+        return;
+    }
+    const int counts[] = {int(points.size())};
+    Region area = Region::FromPolyPolygon(points, counts, ALTERNATE);
+    area.Offset(dc.Origin().x, dc.Origin().y);
+    dc.FillRegionWithBrush(area, dc.state.brush, dc.state.rop2);
+    StrokeClosed(dc, points);
+}
+
+// Arc, chord and pie share the outline between the two radials.
+BOOL ArcShape(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+              POINT start, POINT end, int kind) {
+    if (!dc) return FALSE;
+    const RECT box = NormalisedDevice(*dc, left, top, right, bottom);
+    if (box.IsEmpty()) return TRUE;
+    const double from = RadialAngle(box, dc->ToDevice(start));
+    double to = RadialAngle(box, dc->ToDevice(end));
+    // Equal radials make the whole ellipse.
+    if (to <= from) to += 2 * kPi;
+    std::vector<POINT> points = EllipseOutline(box, from, to);
+    if (kind == 2) points.push_back(POINT{(box.left + box.right - 1) / 2, (box.top + box.bottom - 1) / 2});
+    DrawOutline(*dc, points, kind != 0);
+    return TRUE;
+}
+
+} // namespace
+
+BOOL Ellipse(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+    if (!dc) return FALSE;
+    const RECT box = NormalisedDevice(*dc, left, top, right, bottom);
+    if (box.IsEmpty()) return TRUE;
+    DrawOutline(*dc, EllipseOutline(box, 0, 2 * kPi), true);
+    return TRUE;
+}
+
+BOOL Arc(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+         std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd) {
+    return ArcShape(dc, left, top, right, bottom, {xStart, yStart}, {xEnd, yEnd}, 0);
+}
+
+BOOL Chord(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+           std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd) {
+    return ArcShape(dc, left, top, right, bottom, {xStart, yStart}, {xEnd, yEnd}, 1);
+}
+
+BOOL Pie(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+         std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd) {
+    return ArcShape(dc, left, top, right, bottom, {xStart, yStart}, {xEnd, yEnd}, 2);
+}
+
+BOOL RoundRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+               std::int32_t width, std::int32_t height) {
+    if (!dc) return FALSE;
+    const RECT box = NormalisedDevice(*dc, left, top, right, bottom);
+    if (box.IsEmpty()) return TRUE;
+    const std::int32_t w = std::clamp(std::abs(width), 1, box.Width());
+    const std::int32_t h = std::clamp(std::abs(height), 1, box.Height());
+    // Each corner is a quarter of a w x h ellipse in that corner.
+    const RECT corners[] = {{box.right - w, box.top, box.right, box.top + h},
+                            {box.left, box.top, box.left + w, box.top + h},
+                            {box.left, box.bottom - h, box.left + w, box.bottom},
+                            {box.right - w, box.bottom - h, box.right, box.bottom}};
+    std::vector<POINT> points;
+    for (int q = 0; q < 4; ++q) {
+        const auto quarter = EllipseOutline(corners[q], q * kPi / 2, (q + 1) * kPi / 2);
+        points.insert(points.end(), quarter.begin(), quarter.end());
+    }
+    DrawOutline(*dc, points, true);
+    return TRUE;
+}
+
 int FillRect(HDC dc, const RECT* r, HBRUSH brush) {
     if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
     dc->FillRegionWithBrush(SurfaceRegion(*dc, *r), brush, R2_COPYPEN);

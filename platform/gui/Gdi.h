@@ -134,6 +134,18 @@ BOOL Polyline(HDC dc, const POINT* points, int count);
 BOOL Polygon(HDC dc, const POINT* points, int count);
 BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons);
 BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+// Ellipses fit the box less its right column and bottom row, as rectangles do. Arcs, chords and
+// pies run counter-clockwise from where the line from the centre to the start point meets the
+// ellipse to where the one to the end point does; equal points make the whole ellipse.
+BOOL Ellipse(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
+BOOL RoundRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+               std::int32_t width, std::int32_t height);
+BOOL Arc(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+         std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd);
+BOOL Chord(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+           std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd);
+BOOL Pie(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom,
+         std::int32_t xStart, std::int32_t yStart, std::int32_t xEnd, std::int32_t yEnd);
 int FillRect(HDC dc, const RECT* r, HBRUSH brush);
 int FrameRect(HDC dc, const RECT* r, HBRUSH brush);
 BOOL InvertRect(HDC dc, const RECT* r);

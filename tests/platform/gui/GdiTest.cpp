@@ -290,3 +290,63 @@ TEST(Gdi, TruncatedPackedDibIsRefused) {
 
 } // namespace
 } // namespace vq
+
+namespace vq::test {
+namespace {
+
+struct Probe {
+    std::int32_t x, y;
+    bool set;
+};
+
+void ExpectPixels(const MemoryCanvas& canvas, std::initializer_list<Probe> probes) {
+    for (const Probe& p : probes)
+        EXPECT_EQ(canvas.At(p.x, p.y), p.set ? kBlack : kWhite) << p.x << "," << p.y;
+}
+
+TEST(GdiCurves, EllipsesFitTheBoxLessItsLastColumnAndRow) {
+    MemoryCanvas canvas(30, 30);
+    SelectObject(canvas.Dc(), GetStockObject(NULL_BRUSH));
+    Ellipse(canvas.Dc(), 0, 0, 11, 11);
+    ExpectPixels(canvas, {{5, 0, true},
+                          {0, 5, true},
+                          {10, 5, true},
+                          {5, 10, true},
+                          {11, 5, false},
+                          {5, 11, false},
+                          {0, 0, false},
+                          {5, 5, false}});
+    SelectObject(canvas.Dc(), GetStockObject(BLACK_BRUSH));
+    Ellipse(canvas.Dc(), 12, 0, 23, 11);
+    ExpectPixels(canvas, {{17, 5, true}, {12, 0, false}, {23, 5, false}});
+}
+
+TEST(GdiCurves, PiesChordsAndArcsRunCounterClockwiseBetweenTheirRadials) {
+    MemoryCanvas canvas(70, 30);
+    SelectObject(canvas.Dc(), GetStockObject(BLACK_BRUSH));
+    // From the right-hand radial to the top one: the upper right quarter.
+    Pie(canvas.Dc(), 0, 0, 21, 21, 20, 10, 10, 0);
+    ExpectPixels(canvas, {{14, 6, true}, {10, 10, true}, {6, 14, false}, {6, 6, false}, {14, 14, false}});
+    // The chord cuts the quarter along the line between the radials' ends.
+    Chord(canvas.Dc(), 22, 0, 43, 21, 42, 10, 32, 0);
+    ExpectPixels(canvas, {{38, 4, true}, {34, 8, false}});
+    Arc(canvas.Dc(), 44, 0, 65, 21, 64, 10, 54, 0);
+    ExpectPixels(canvas, {{61, 3, true}, {58, 6, false}, {47, 17, false}});
+}
+
+TEST(GdiCurves, RoundedRectanglesCutTheirCorners) {
+    MemoryCanvas canvas(30, 20);
+    SelectObject(canvas.Dc(), GetStockObject(NULL_BRUSH));
+    RoundRect(canvas.Dc(), 0, 0, 20, 12, 6, 6);
+    ExpectPixels(canvas, {{0, 0, false},
+                          {19, 11, false},
+                          {10, 0, true},
+                          {0, 6, true},
+                          {19, 6, true},
+                          {10, 11, true},
+                          {20, 6, false},
+                          {10, 6, false}});
+}
+
+} // namespace
+} // namespace vq::test
