@@ -28,22 +28,12 @@ struct MenuRecord {
     std::vector<MenuItem> items;
 };
 
-struct HookRecord {
-    int kind;
-    HOOKPROC proc;
-};
-
 namespace {
 
 // Menus and hooks belong to the GUI thread only.
 std::unordered_set<HMENU>& Menus() {
     static std::unordered_set<HMENU> menus;
     return menus;
-}
-
-std::vector<HHOOK>& Hooks() {
-    static std::vector<HHOOK> hooks;
-    return hooks;
 }
 
 MenuItem* Find(HMENU menu, UINT item, UINT flags) {
@@ -373,33 +363,6 @@ void OnMouse(const MSG& msg) {
 }
 
 } // namespace
-
-HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, void*, DWORD) {
-    if (kind != WH_MSGFILTER || !proc) return nullptr;
-    Hooks().insert(Hooks().begin(), new HookRecord{kind, proc});
-    return Hooks().front();
-}
-
-BOOL UnhookWindowsHookEx(HHOOK hook) {
-    auto& hooks = Hooks();
-    const auto it = std::find(hooks.begin(), hooks.end(), hook);
-    if (it == hooks.end()) return FALSE;
-    hooks.erase(it);
-    delete hook;
-    return TRUE;
-}
-
-LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam) {
-    auto& hooks = Hooks();
-    auto it = std::find(hooks.begin(), hooks.end(), hook);
-    if (it == hooks.end() || ++it == hooks.end()) return 0;
-    return (*it)->proc(code, wParam, lParam);
-}
-
-BOOL CallMsgFilter(MSG* msg, int code) {
-    if (Hooks().empty()) return FALSE;
-    return Hooks().front()->proc(code, 0, reinterpret_cast<LPARAM>(msg)) != 0;
-}
 
 HMENU CreatePopupMenu() {
     HMENU menu = new MenuRecord;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/Hooks.h"
 #include "platform/res/MenuFlags.h"
 
 #include <cstdint>
@@ -20,18 +21,6 @@ inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_MENUCHAR = 0x0120;
 inline constexpr UINT WM_ENTERMENULOOP = 0x0211;
 inline constexpr UINT WM_EXITMENULOOP = 0x0212;
-
-// Message-filter hooks see every message a menu loop takes before the loop acts on it.
-inline constexpr int WH_MSGFILTER = -1;
-inline constexpr int MSGF_MENU = 2;
-using HOOKPROC = LRESULT (*)(int code, WPARAM wParam, LPARAM lParam);
-struct HookRecord;
-using HHOOK = HookRecord*;
-HHOOK SetWindowsHookEx(int kind, HOOKPROC proc, void* module, DWORD thread);
-BOOL UnhookWindowsHookEx(HHOOK hook);
-LRESULT CallNextHookEx(HHOOK hook, int code, WPARAM wParam, LPARAM lParam);
-// TRUE when a hook swallowed the message.
-BOOL CallMsgFilter(MSG* msg, int code);
 
 // Menus drawn and tracked by the window layer itself. Items are addressed by command id or, with
 // MF_BYPOSITION, by position; an owner-drawn item's "text" is its item data.

@@ -1,5 +1,6 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
+#include "platform/gui/Hooks.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 #include "platform/thread/MessageQueue.h"
@@ -17,6 +18,7 @@
 #include <mutex>
 #include <shared_mutex>
 #include <unordered_map>
+#include <utility>
 
 namespace vq {
 
@@ -74,6 +76,7 @@ struct Manager {
     int loopDepth = 0;
     bool pumpScheduled = false;
     bool resolverSet = false;
+    bool keyThrownAway = false;
 
     ~Manager() {
         for (auto& [handle, record] : windows) {
@@ -496,11 +499,22 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         }
         if (removed && !AnnouncePointer(*msg, hit, e.message)) return false;
     }
-    if (removed) {
-        m.messageTime = msg->time;
-        if (IsMouseMessage(msg->message)) DetectDoubleClick(*msg);
-        UpdateKeyState(*msg);
+    if (!removed) {
+        CallInputHooks(*msg, hit, false);
+        return true;
     }
+    if (IsMouseMessage(msg->message)) DetectDoubleClick(*msg);
+    // The character of a key a hook threw away goes with it: it was queued right behind its key.
+    const bool isChar = msg->message == WM_CHAR || msg->message == WM_SYSCHAR;
+    if (isChar && std::exchange(m.keyThrownAway, false)) return false;
+    m.keyThrownAway = false;
+    // Input a hook throws away never reaches the key-state table.
+    if (CallInputHooks(*msg, hit, true)) {
+        m.keyThrownAway = msg->message == WM_KEYDOWN || msg->message == WM_SYSKEYDOWN;
+        return false;
+    }
+    m.messageTime = msg->time;
+    UpdateKeyState(*msg);
     return true;
 }
 

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "platform/gui/Hooks.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -366,6 +367,56 @@ TEST_F(WindowTest, PositionChangesCanBeAdjustedAndTheirDefaultHandlingMovesAndSi
     MoveWindow(w, 6, 6, 40, 40, TRUE);
     EXPECT_TRUE(MessagesOf(w, {WM_SIZE, WM_MOVE}).empty());
     EXPECT_EQ(changedFlags, (std::vector<UINT>{SWP_NOMOVE, SWP_NOSIZE, 0}));
+}
+
+std::vector<std::pair<int, WPARAM>> hooked;
+HHOOK keyboardHook = nullptr;
+HHOOK mouseHook = nullptr;
+LRESULT KeyboardHook(int code, WPARAM wParam, LPARAM lParam) {
+    hooked.emplace_back(code, wParam);
+    if (code == HC_ACTION && wParam == 'X') return 1;
+    return CallNextHookEx(keyboardHook, code, wParam, lParam);
+}
+LRESULT MouseHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* info = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam);
+    hooked.emplace_back(code, wParam);
+    if (code == HC_ACTION && wParam == WM_LBUTTONDOWN) {
+        EXPECT_EQ(info->pt, (POINT{20, 20}));
+        EXPECT_EQ(info->wHitTestCode, UINT(HTCLIENT));
+        return 1;
+    }
+    return CallNextHookEx(mouseHook, code, wParam, lParam);
+}
+
+TEST_F(InputTest, KeyboardAndMouseHooksSeeInputAsItIsTakenAndCanThrowItAway) {
+    SetFocus(a);
+    hooked.clear();
+    keyboardHook = SetWindowsHookEx(WH_KEYBOARD, KeyboardHook, nullptr, 0);
+    mouseHook = SetWindowsHookEx(WH_MOUSE, MouseHook, nullptr, 0);
+    seen.clear();
+    OffscreenHarness::Key(Qt::Key_X, Qt::NoModifier, "x", true);
+    OffscreenHarness::Key(Qt::Key_Y, Qt::NoModifier, "y", true);
+    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::MouseRelease({20, 20});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(MessagesOf(a, {WM_KEYDOWN, WM_CHAR, WM_LBUTTONDOWN, WM_LBUTTONUP}),
+              (std::vector<UINT>{WM_KEYDOWN, WM_CHAR, WM_LBUTTONUP}));
+    EXPECT_GE(GetKeyState('X'), 0);
+    EXPECT_LT(GetKeyState('Y'), 0);
+    const std::vector<std::pair<int, WPARAM>> taken{
+        {HC_ACTION, 'X'}, {HC_ACTION, 'Y'}, {HC_ACTION, WM_LBUTTONDOWN}, {HC_ACTION, WM_LBUTTONUP}};
+    std::vector<std::pair<int, WPARAM>> actions;
+    for (const auto& h : hooked)
+        if (h.first == HC_ACTION) actions.push_back(h);
+    EXPECT_EQ(actions, taken);
+
+    EXPECT_TRUE(UnhookWindowsHookEx(keyboardHook));
+    EXPECT_TRUE(UnhookWindowsHookEx(mouseHook));
+    EXPECT_FALSE(UnhookWindowsHookEx(mouseHook));
+    hooked.clear();
+    OffscreenHarness::Key(Qt::Key_X, Qt::NoModifier, "x", true);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(hooked.empty());
 }
 
 } // namespace
