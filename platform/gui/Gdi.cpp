@@ -512,6 +512,22 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     return dc->Select(object);
 }
 
+HGDIOBJ GetCurrentObject(HDC dc, UINT type) {
+    if (!dc) return nullptr;
+    switch (type) {
+    case OBJ_PEN:
+        return dc->state.pen;
+    case OBJ_BRUSH:
+        return dc->state.brush;
+    case OBJ_FONT:
+        return dc->state.font;
+    case OBJ_BITMAP:
+        return dc->state.bitmap;
+    default:
+        return nullptr;
+    }
+}
+
 int GetObject(HGDIOBJ object, int size, void* out) {
     if (!IsGdiObject(object)) return 0;
     auto copy = [&](const auto& value) {

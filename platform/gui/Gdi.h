@@ -85,6 +85,8 @@ BOOL SetRectRgn(HRGN region, std::int32_t left, std::int32_t top, std::int32_t r
 BOOL DeleteObject(HGDIOBJ object);
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
 int GetObject(HGDIOBJ object, int size, void* out);
+enum : UINT { OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_FONT = 6, OBJ_BITMAP = 7 };
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
 BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 
 // Contexts.
@@ -191,5 +193,15 @@ BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, SIZE* size);
 int DrawText(HDC dc, const char* text, int length, RECT* r, UINT format);
 int GetTextFace(HDC dc, int size, char* out);
+using LONG = std::int32_t;
+// Text with tabs: no stops give one every 8 average characters, one stop a spacing, more the
+// stops themselves, all counted from the tab origin. Answers width and height packed in one.
+LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
+                   const int* tabStops, std::int32_t tabOrigin);
+// Draws the text (or what the function draws) dimmed: every other pixel of it in the brush's
+// colour, or the text colour without a brush. A size of 0 is the text's extent.
+using GRAYSTRINGPROC = BOOL (*)(HDC dc, LPARAM data, int count);
+BOOL GrayString(HDC dc, HBRUSH brush, GRAYSTRINGPROC output, LPARAM data, int count, std::int32_t x,
+                std::int32_t y, std::int32_t width, std::int32_t height);
 
 } // namespace vq

@@ -304,3 +304,76 @@ int GetTextFace(HDC dc, int size, char* out) {
 }
 
 } // namespace vq
+
+namespace vq {
+
+LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
+                   const int* tabStops, std::int32_t tabOrigin) {
+    if (!dc) return 0;
+    const std::string_view all = Bytes(text, length);
+    TEXTMETRIC tm;
+    GetTextMetrics(dc, &tm);
+    // No stops: every 8 average characters; one: every that many pixels; more: at each of them.
+    const std::int32_t spacing = tabCount <= 0 || !tabStops ? 8 * tm.tmAveCharWidth : tabStops[0];
+    const auto nextStop = [&](std::int32_t at) {
+        const std::int32_t offset = at - tabOrigin;
+        if (tabCount > 1 && tabStops) {
+            for (int i = 0; i < tabCount; ++i)
+                if (tabStops[i] > offset) return tabOrigin + tabStops[i];
+            return at;
+        }
+        return spacing > 0 ? tabOrigin + (offset / spacing + 1) * spacing : at;
+    };
+    std::int32_t at = x;
+    std::size_t start = 0;
+    while (start <= all.size()) {
+        const std::size_t tab = std::min(all.find('\t', start), all.size());
+        const std::string_view piece = all.substr(start, tab - start);
+        SIZE size;
+        GetTextExtentPoint32(dc, piece.data(), int(piece.size()), &size);
+        TextOut(dc, at, y, piece.data(), int(piece.size()));
+        at += size.cx;
+        if (tab == all.size()) break;
+        at = nextStop(at);
+        start = tab + 1;
+    }
+    return LONG(std::uint32_t(std::uint16_t(at - x)) | std::uint32_t(std::uint16_t(tm.tmHeight)) << 16);
+}
+
+BOOL GrayString(HDC dc, HBRUSH brush, GRAYSTRINGPROC output, LPARAM data, int count, std::int32_t x,
+                std::int32_t y, std::int32_t width, std::int32_t height) {
+    if (!dc || (!output && !data)) return FALSE;
+    const char* text = reinterpret_cast<const char*>(data);
+    if (!output && count <= 0) count = int(std::strlen(text));
+    if (width <= 0 || height <= 0) {
+        SIZE size{};
+        if (!output) GetTextExtentPoint32(dc, text, count, &size);
+        if (width <= 0) width = size.cx;
+        if (height <= 0) height = size.cy;
+    }
+    if (width <= 0 || height <= 0) return TRUE;
+    // Drawn black on white in a monochrome bitmap with the context's font, then every other pixel
+    // of what was drawn is put in the grey colour.
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bits = CreateBitmap(width, height, 1, 1, nullptr);
+    HGDIOBJ oldBits = SelectObject(memory, bits);
+    HGDIOBJ oldFont = SelectObject(memory, GetCurrentObject(dc, OBJ_FONT));
+    PatBlt(memory, 0, 0, width, height, WHITENESS);
+    SetTextColor(memory, RGB(0, 0, 0));
+    SetBkMode(memory, TRANSPARENT);
+    const BOOL drawn = output ? output(memory, data, count) : TextOut(memory, 0, 0, text, count);
+    COLORREF grey = GetTextColor(dc);
+    LOGBRUSH lb;
+    if (brush && GetObject(brush, sizeof lb, &lb)) grey = lb.lbColor;
+    for (std::int32_t py = 0; py < height; ++py)
+        for (std::int32_t px = 0; px < width; ++px)
+            if ((px + py) % 2 == 0 && GetPixel(memory, px, py) == RGB(0, 0, 0))
+                SetPixel(dc, x + px, y + py, grey);
+    SelectObject(memory, oldFont);
+    SelectObject(memory, oldBits);
+    DeleteObject(bits);
+    DeleteDC(memory);
+    return drawn;
+}
+
+} // namespace vq

@@ -197,3 +197,61 @@ TEST(Text, InvalidUtf8BytesStayAsLatin1Characters) {
 
 } // namespace
 } // namespace vq
+
+namespace vq::test {
+namespace {
+
+TEST(TabbedText, StopsComeFromTheSpacingOrTheListCountedFromTheOrigin) {
+    MemoryCanvas canvas(300, 20);
+    SelectObject(canvas.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SIZE a;
+    GetTextExtentPoint32(canvas.Dc(), "a", 1, &a);
+    struct Case {
+        int count;
+        std::vector<int> stops;
+        std::int32_t origin;
+        std::int32_t bAt;
+    };
+    TEXTMETRIC tm;
+    GetTextMetrics(canvas.Dc(), &tm);
+    for (const Case& c : {Case{0, {}, 0, 8 * tm.tmAveCharWidth}, Case{1, {50}, 0, 50}, Case{1, {50}, 20, 70},
+                          Case{2, {3, 90}, 0, 90}}) {
+        SCOPED_TRACE(c.bAt);
+        PatBlt(canvas.Dc(), 0, 0, 300, 20, WHITENESS);
+        const LONG size = TabbedTextOut(canvas.Dc(), 0, 0, "a\tb", 3, c.count, c.stops.data(), c.origin);
+        MemoryCanvas b(300, 20);
+        SelectObject(b.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+        TextOut(b.Dc(), c.bAt, 0, "b", 1);
+        TextOut(b.Dc(), 0, 0, "a", 1);
+        EXPECT_EQ(canvas.Pixels(), b.Pixels());
+        SIZE bSize;
+        GetTextExtentPoint32(canvas.Dc(), "b", 1, &bSize);
+        EXPECT_EQ(std::uint32_t(size) & 0xFFFF, unsigned(c.bAt + bSize.cx));
+        EXPECT_EQ(std::uint32_t(size) >> 16, unsigned(tm.tmHeight));
+    }
+}
+
+TEST(GrayText, EveryOtherPixelOfTheTextTakesTheBrushColour) {
+    MemoryCanvas plain(60, 20), grey(60, 20);
+    SelectObject(plain.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    SelectObject(grey.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+    TextOut(plain.Dc(), 2, 2, "Wm", 2);
+    HBRUSH brush = CreateSolidBrush(RGB(128, 128, 128));
+    EXPECT_TRUE(GrayString(grey.Dc(), brush, nullptr, LPARAM("Wm"), 0, 2, 2, 0, 0));
+    DeleteObject(brush);
+    int ink = 0, greyed = 0;
+    for (std::int32_t y = 0; y < 20; ++y)
+        for (std::int32_t x = 0; x < 60; ++x) {
+            const bool text = plain.At(x, y) == kBlack;
+            const COLORREF g = grey.At(x, y);
+            ink += text;
+            if (!text) EXPECT_EQ(g, kWhite) << x << "," << y;
+            if (text) EXPECT_EQ(g, (x + y) % 2 == 0 ? RGB(128, 128, 128) : kWhite) << x << "," << y;
+            greyed += g != kWhite;
+        }
+    EXPECT_GT(ink, 20);
+    EXPECT_GT(greyed, ink / 4);
+}
+
+} // namespace
+} // namespace vq::test
