@@ -550,7 +550,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int,
     SendMessage(owner, WM_EXITMENULOOP, TRUE, 0);
     if (flags & TPM_RETURNCMD) return BOOL(state.chosen);
     if (state.chosen && !(flags & TPM_NONOTIFY)) PostMessage(owner, WM_COMMAND, state.chosen, 0);
-    return state.chosen != 0;
+    return TRUE;
 }
 
 } // namespace vq

@@ -44,7 +44,7 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 // Shows the popup at the screen point and runs the tracking loop until an item is chosen or the
 // menu is dismissed (Escape at the top, a press outside — left queued for the window under it —
 // or WM_CANCELMODE). The chosen command is posted to the owner as WM_COMMAND, or returned with
-// TPM_RETURNCMD; without it the answer is TRUE when an item was chosen.
+// TPM_RETURNCMD; without it the answer is TRUE once the menu was tracked, chosen or not.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int reserved, HWND owner,
                     const RECT* ignored);
 
