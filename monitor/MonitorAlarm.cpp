@@ -1,9 +1,7 @@
 #include "monitor/MonitorAlarm.h"
 
 #include "monitor/MonitorActionMessage.h"
-#include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorAlarmReply.h"
-#include "monitor/MonitorGlobals.h"
 
 #include <new>
 
@@ -15,11 +13,6 @@ MonitorAlarm::MonitorAlarm(const void* identifier, int32_t source, int32_t scope
 
 MonitorAlarm::MonitorAlarm(const MonitorAlarm& parent, std::size_t selection)
     : MonitorStatistic(parent, selection) {}
-
-void MonitorAlarm::Uninstall() {
-    TheMonitorGlobals().m_Pools.Alarms().Remove(*this);
-    delete this;
-}
 
 bool MonitorAlarm::SendInitialize() {
     const AlarmThresholds none;

@@ -18,8 +18,6 @@ public:
     // The sub-action for one selection; its thresholds come from the parent's SetThreshold.
     MonitorAlarm(const MonitorAlarm& parent, std::size_t selection);
 
-    // Leaves the alarm pool and the tuples, then deletes the alarm.
-    void Uninstall() override;
     // The statistics without thresholds; nothing is tested. Out of memory goes on to the install
     // code.
     bool SendInitialize() override;

@@ -29,6 +29,8 @@ public:
 
     std::unique_ptr<MonitorActionElement>
     CreateElement(const MonitorActionElement& templateElement) const override;
+    // A statistic takes no past data: its counts start when it is attached.
+    void AttachTraffic(DataSet&, const Traffic&) override {}
     // Periodic counts start from zero again; cumulative ones go on.
     void AfterUpdate() override { Reset(false); }
 

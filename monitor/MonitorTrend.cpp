@@ -1,8 +1,6 @@
 #include "monitor/MonitorTrend.h"
 
 #include "monitor/MonitorActionMessage.h"
-#include "monitor/MonitorActionPool.h"
-#include "monitor/MonitorGlobals.h"
 
 #include <new>
 
@@ -14,11 +12,6 @@ MonitorTrend::MonitorTrend(const void* identifier, int32_t source, int32_t scope
 
 MonitorTrend::MonitorTrend(const MonitorTrend& parent, std::size_t selection)
     : MonitorStatistic(parent, selection) {}
-
-void MonitorTrend::Uninstall() {
-    TheMonitorGlobals().m_Pools.Trends().Remove(*this);
-    delete this;
-}
 
 bool MonitorTrend::SendInitialize() {
     return SendReply<MonitorTrendInitializeMessage>(

@@ -24,8 +24,6 @@ public:
     MonitorTrend(const MonitorTrend& parent, std::size_t selection);
 
     int32_t GetHistoryKind() const override { return 2; }
-    // Leaves the trend pool and the tuples, then deletes the trend.
-    void Uninstall() override;
     // Out of memory goes on to the install code.
     bool SendInitialize() override;
     // Out of memory loses this period's update; the trend stays installed.
