@@ -3,13 +3,13 @@
 #include "monitor/ConversationElement.h"
 #include "monitor/MonitorActionMessage.h"
 #include "monitor/MonitorConversationReply.h"
-#include "monitor/MonitorGlobals.h"
 #include "netmodel/SafeObject.h"
 #include "netmodel/Tuple.h"
 
 #include <new>
 
 namespace vq {
+
 MonitorConversation::MonitorConversation(const void* identifier, int32_t source, int32_t scope,
                                          int32_t target, int32_t dataType, uint32_t options,
                                          const TimeSpan& period, uint32_t repetitions)
@@ -26,9 +26,9 @@ MonitorConversation::MonitorConversation(const MonitorConversation& parent, std:
 
 MonitorConversation::~MonitorConversation() = default;
 
-void MonitorConversation::Uninstall() {
-    TheMonitorGlobals().m_Pools.Conversations().Remove(*this);
-    MonitorAction::Uninstall();
+void MonitorConversation::AttachTraffic(DataSet& dataSet, const Traffic& traffic) {
+    MonitorAction::AttachTraffic(dataSet, traffic);
+    Evaluate();
 }
 
 const MonitorDataCriteria& MonitorConversation::ReverseCriteria() const {

@@ -23,11 +23,12 @@ public:
     MonitorConversation(const MonitorConversation& parent, std::size_t selection);
     ~MonitorConversation() override;
 
-    // Leaves the conversation pool and its tuples, then deletes the action.
-    void Uninstall() override;
     // A bidirectional action also covers the tuples that run to its subject.
     bool Matches(const Tuple& tuple) const override;
     void AddSelection(std::unique_ptr<Tuple> tuple) override;
+    // A cumulative action starts from what its tuples counted before, expired by its item display
+    // before the first reply.
+    void AttachTraffic(DataSet& dataSet, const Traffic& traffic) override;
     bool BindElement(std::unique_ptr<MonitorActionElement> element) override;
     bool SendUpdate() override;
     void AfterUpdate() override { Reset(false); }

@@ -5,6 +5,7 @@
 #include "MonitorTestSupport.h"
 #include "monitor/ActiveDataSet.h"
 #include "monitor/ConversationElement.h"
+#include "monitor/LiveTraffic.h"
 #include "monitor/MonitorActionMessage.h"
 #include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorActionSet.h"
@@ -21,7 +22,6 @@
 #include "runtime/TimeUnits.h"
 
 #include <gtest/gtest.h>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -172,7 +172,7 @@ protected:
 
     ConversationTest()
         : pools(TheMonitorGlobals().m_Pools), live(*TheMonitorGlobals().m_Environment),
-          data(TimeSpan(), TimeSpan(), TimeSpan()), adapters(0) {
+          data(TimeSpan(), TimeSpan(), TimeSpan(), LiveTrafficFactory(live)), adapters(0) {
         adapters.m_Speeds = {10'000'000};
     }
     ~ConversationTest() override { TakeReplies(); }
@@ -194,15 +194,12 @@ protected:
         return installed;
     }
 
-    // Counts a frame on its stream as the live data set does.
+    // Counts a frame in the live data set, which hands it to the actions watching its stream.
     Tuple& Send(const char* source, const char* destination, int64_t secondsAgo = 0, uint32_t length = 100) {
         const Timestamp time(Timestamp::Now().GetTicks() - uint64_t(secondsAgo) * 10'000'000);
         const test::FakeFrame frame = IpFrameBetween(source, destination, time, length);
-        Tuple* tuple = live.TupleForPacket(frame);
-        auto& conversation = conversations[tuple];
-        if (!conversation) conversation = std::make_unique<Conversation>(tuple);
-        conversation->AddPacket(frame);
-        return *tuple;
+        data.AddPacket(frame);
+        return *live.TupleForPacket(frame);
     }
 
     void NextPeriod() {
@@ -213,8 +210,11 @@ protected:
     std::vector<std::unique_ptr<ThreadMessage>> TakeReplies() {
         std::vector<std::unique_ptr<ThreadMessage>> messages;
         QueueEntry entry;
-        while (MessageQueue::Current().Peek(entry))
-            messages.emplace_back(reinterpret_cast<ThreadMessage*>(entry.lParam));
+        while (MessageQueue::Current().Peek(entry)) {
+            std::unique_ptr<ThreadMessage> message(reinterpret_cast<ThreadMessage*>(entry.lParam));
+            // The live model's host announcements are not replies.
+            if (entry.message != WM_State_Address) messages.push_back(std::move(message));
+        }
         return messages;
     }
 
@@ -257,7 +257,6 @@ protected:
     ActiveDataSet data;
     FakeAdapters adapters;
     ReplyThread replyThread;
-    std::map<Tuple*, std::unique_ptr<Conversation>> conversations;
     int identifier = 0;
 };
 
@@ -424,6 +423,30 @@ TEST_F(ConversationTest, RepliesOwnTheirHostsAndOutliveTheAction) {
     EXPECT_EQ(live.GetHostTable().FindEqual(*liveHost), liveHost);
 }
 
+TEST_F(ConversationTest, ACumulativeActionStartsFromItsTuplesConversationsAPeriodicOneEmpty) {
+    Send("10.0.0.1", "10.0.0.2");
+    Send("10.0.0.1", "10.0.0.2");
+    Send("10.0.0.3", "10.0.0.1");
+    Send("10.0.0.3", "10.0.0.4");
+    data.Tick(Timestamp::Now());
+
+    struct Case {
+        int32_t dataType;
+        std::vector<std::string> items;
+    };
+    for (const Case& c : {Case{DATA_CUMULATIVE, {"10.0.0.2 2/0", "10.0.0.3 0/1"}}, Case{DATA_PERIODIC, {}}}) {
+        SCOPED_TRACE(c.dataType);
+        MonitorConversation& action = Install(c.dataType, MonitorConversation::OPTION_BIDIRECTIONAL);
+        auto replies = TakeReplies();
+        ASSERT_EQ(replies.size(), 1u);
+        ASSERT_EQ(replies[0]->GetMessageId(), WM_Conversation_Initialize);
+        const auto& reply = static_cast<const MonitorConversationReply&>(
+            *static_cast<MonitorConversationInitializeMessage&>(*replies[0]).GetReply());
+        EXPECT_EQ(Items(reply), c.items);
+        action.Uninstall();
+    }
+}
+
 TEST_F(ConversationTest, ProtocolViewsGetOneHostlessItemPerProtocolValue) {
     auto action =
         std::make_unique<MonitorConversation>(&identifier, SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
@@ -446,8 +469,7 @@ TEST_F(ConversationTest, ProtocolViewsGetOneHostlessItemPerProtocolValue) {
             frame.endpoints = std::array<FrameView::Endpoint, 2>{FrameView::Endpoint{1, 1000},
                                                                  FrameView::Endpoint{2, uint16_t(port)}};
         }
-        Conversation conversation(live.TupleForPacket(frame));
-        conversation.AddPacket(frame);
+        data.AddPacket(frame);
     }
     TakeReplies();
     NextPeriod();
