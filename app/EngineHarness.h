@@ -4,7 +4,8 @@
 #include "app/EngineOptions.h"
 #include "app/ReplayClock.h"
 
-#include <chrono>
+#include <csignal>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
@@ -13,6 +14,8 @@
 namespace vq {
 
 class CConfig;
+class ReplyPrinter;
+class ThreadObject;
 
 // One run of the headless engine: checks the command line's files and adapters, prepares the
 // configuration and history files, runs the monitor with its history thread until a signal or the
@@ -31,6 +34,10 @@ private:
     std::optional<std::string> PrepareAdapters();
     std::optional<std::string> PrepareConfiguration();
     std::optional<std::string> PrepareHistory();
+    int RunEngine(const sigset_t& stopSignals);
+    // The fixed set of actions on the interface of every capturing adapter.
+    void InstallActions(ThreadObject& monitor, const std::vector<uint16_t>& adapters, ThreadObject& replies,
+                        ReplyPrinter& printer);
     void PrintFinalTable(const EngineFigures& figures, double wallSeconds) const;
     void PrintConversations(const EngineFigures& figures) const;
 
@@ -41,6 +48,8 @@ private:
     std::vector<std::string> m_DeviceNames;
     std::unique_ptr<ReplayClock> m_ReplayClock;
     std::unique_ptr<CConfig> m_Config;
+    // One address per installed action: the identifier it is known by.
+    std::deque<char> m_Identifiers;
 };
 
 } // namespace vq

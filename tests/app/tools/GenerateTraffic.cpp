@@ -1,8 +1,9 @@
 // Writes a pcap file of generated Ethernet traffic with a realistic mix: Ethernet II and
 // 802.3/LLC/SNAP framing; IPv4 TCP, UDP with DNS, ICMP; ARP; IPX/SPX; NetBIOS over LLC; frame
 // sizes across every size bucket. The same seed gives the same file.
-// Usage: vq_gen_traffic <out.pcap> [--frames N] [--conversations M] [--seconds S] [--seed X]
-//        [--start UNIX-SECONDS]
+// Usage: vq_gen_traffic <out.pcap> [--frames N] [--conversations M] [--hosts H] [--seconds S]
+//        [--seed X] [--start UNIX-SECONDS]
+// The conversations run between H hosts (M / 2 by default).
 
 #include <algorithm>
 #include <array>
@@ -23,6 +24,7 @@ struct Options {
     std::string path;
     uint64_t frames = 1'000'000;
     uint64_t conversations = 10'000;
+    uint64_t hosts = 0; // 0: half the conversations
     uint64_t seconds = 900;
     uint64_t seed = 1;
     uint64_t start = 1'700'000'000;
@@ -249,10 +251,11 @@ private:
                    static_cast<uint8_t>(number)};
             ip = 0x0A000000u | static_cast<uint32_t>(number & 0xFFFFFF);
         };
-        // About four conversations per host pair side, so hosts repeat across conversations.
-        const uint64_t hosts = std::max<uint64_t>(2, options_.conversations / 2);
+        // Hosts repeat across conversations unless there are as many as conversation ends.
+        const uint64_t hosts =
+            std::max<uint64_t>(2, options_.hosts ? options_.hosts : options_.conversations / 2);
         host(c.macA, c.ipA, 1 + index % hosts);
-        host(c.macB, c.ipB, 1 + (index * 7 + 3) % hosts);
+        host(c.macB, c.ipB, 1 + (index * 7 + 3 + index / hosts) % hosts);
         if (c.ipA == c.ipB) host(c.macB, c.ipB, hosts + 1 + index);
         c.portA = static_cast<uint16_t>(1024 + random_() % 60000);
         static const uint16_t services[] = {80, 443, 25, 110, 21, 23, 139, 8080};
@@ -330,6 +333,7 @@ bool ParseOptions(int argc, char** argv, Options& options) {
         const std::string_view name = argv[i];
         uint64_t* target = name == "--frames"          ? &options.frames
                            : name == "--conversations" ? &options.conversations
+                           : name == "--hosts"         ? &options.hosts
                            : name == "--seconds"       ? &options.seconds
                            : name == "--seed"          ? &options.seed
                            : name == "--start"         ? &options.start
@@ -354,9 +358,10 @@ void PutLittle32(std::FILE* file, uint32_t value) {
 int main(int argc, char** argv) {
     Options options;
     if (!ParseOptions(argc, argv, options)) {
-        std::fprintf(stderr,
-                     "usage: vq_gen_traffic <out.pcap> [--frames N] [--conversations M] [--seconds S] "
-                     "[--seed X] [--start UNIX-SECONDS]\n");
+        std::fprintf(
+            stderr,
+            "usage: vq_gen_traffic <out.pcap> [--frames N] [--conversations M] [--hosts H] [--seconds S] "
+            "[--seed X] [--start UNIX-SECONDS]\n");
         return 2;
     }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(options.path.c_str(), "wb"));
