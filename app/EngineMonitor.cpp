@@ -1,54 +1,32 @@
 #include "app/EngineMonitor.h"
 
 #include "app/EngineAdapters.h"
+#include "app/IpConversations.h"
 #include "app/ReplayClock.h"
 #include "monitor/LiveTraffic.h"
 #include "monitor/MonitorGlobals.h"
 #include "netmodel/Conversation.h"
-#include "netmodel/HostAddress.h"
-#include "netmodel/IpAddress.h"
 #include "netmodel/Traffic.h"
-#include "netmodel/Tuple.h"
 #include "platform/thread/QueueRegistry.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/TimeUnits.h"
-
-#include <map>
-#include <utility>
 
 namespace vq {
 
 namespace {
 
-constexpr uint16_t kNetworkIp = 0x0800;
 constexpr int64_t kTicksPerMillisecond = 10'000;
 
-using IpPair = std::pair<std::string, std::string>;
-
-// Adds a container's conversations into the totals and the IP pairs.
-void AddTraffic(const DataRoot& root, EngineFigures& figures,
-                std::map<IpPair, IpConversationFigures>& pairs) {
+// Adds a container's conversations into the totals and the IP conversations.
+void AddTraffic(const DataRoot& root, EngineFigures& figures, IpConversations& pairs) {
     const Traffic* traffic = root.GetTraffic() ? root.GetTraffic()->GetConversations() : nullptr;
     if (!traffic) return;
     for (const TAO* tao : traffic->GetList()) {
-        const auto* conversation = static_cast<const Conversation*>(tao);
-        const uint64_t frames = uint64_t(conversation->GetTraffic().Get(TrafficData::Packets));
-        const uint64_t octets = uint64_t(conversation->GetTraffic().Get(TrafficData::Octets));
-        figures.frames += frames;
-        figures.octets += octets;
-        const Tuple* tuple = conversation->GetTuple();
-        if (!tuple || tuple->GetField(FieldNetwork) != kNetworkIp) continue;
-        const HostAddress* source = tuple->GetSource();
-        const HostAddress* destination = tuple->GetDestination();
-        if (!source || !destination || !source->HasIp() || !destination->HasIp()) continue;
-        IpPair key{source->GetIp().FormatText(), destination->GetIp().FormatText()};
-        if (key.second < key.first) std::swap(key.first, key.second);
-        IpConversationFigures& pair = pairs[key];
-        pair.a = key.first;
-        pair.b = key.second;
-        pair.frames += frames;
-        pair.octets += octets;
+        const TrafficData& counts = static_cast<const Conversation*>(tao)->GetTraffic();
+        figures.frames += uint64_t(counts.Get(TrafficData::Packets));
+        figures.octets += uint64_t(counts.Get(TrafficData::Octets));
     }
+    pairs.Add(*traffic);
 }
 
 } // namespace
@@ -94,14 +72,13 @@ int EngineMonitor::ExitInstance() {
 }
 
 void EngineMonitor::TakeFigures() {
-    std::map<IpPair, IpConversationFigures> pairs;
+    IpConversations pairs;
     // The totals hold every tick so far; the frames since the last tick are in the running step.
     if (ActiveDataSet* data = GetDataSet()) {
         AddTraffic(data->GetTotal(), m_Figures, pairs);
         AddTraffic(data->GetLatest(), m_Figures, pairs);
     }
-    for (auto& [key, pair] : pairs)
-        m_Figures.conversations.push_back(std::move(pair));
+    m_Figures.conversations = pairs.Take();
     if (auto* adapters = dynamic_cast<EngineAdapters*>(GetAdapterSet()))
         m_Figures.lost = adapters->GetLostTotal();
     if (Environment* model = TheMonitorGlobals().m_Environment.get()) {
