@@ -1,6 +1,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
+#include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 #include "platform/thread/MessageQueue.h"
@@ -474,6 +475,8 @@ bool AnnouncePointer(const MSG& msg, int hit, UINT message) {
 
 // Fills the message from the queue entry; false when its pointer press was eaten on removal.
 bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
+    // A wake for sent messages: the next look handles them.
+    if (e.message == SentMessageInbox::kWakeMessage) return false;
     auto& m = M();
     int hit = HTNOWHERE;
     *msg = {e.target, e.message, e.wParam, e.lParam, e.time, POINT{e.point.x, e.point.y}};
@@ -640,6 +643,8 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
         m.topLevels.insert(m.topLevels.begin(), r.handle);
     EnsureResolver();
     EnsureNotifier();
+    // Other threads may send to the window from now on.
+    SentMessageInbox::Current();
 
     const HWND handle = r.handle;
     CREATESTRUCT cs{param, menuOrId, parent, height, width, y, x, style, title, className, exStyle};
@@ -957,10 +962,16 @@ HWND ChildWindowFromPoint(HWND parent, POINT client) {
 // ---- Messages ----
 
 LRESULT SendMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    WindowRecord* r = Live(window);
-    // Sends are synchronous calls on the window's own thread; the toolkit never sends across.
-    if (!r || r->destroyed) return 0;
-    return CallProc(*r, message, wParam, lParam);
+    if (WindowRecord* r = Live(window)) return r->destroyed ? 0 : CallProc(*r, message, wParam, lParam);
+    ThreadId owner = 0;
+    {
+        std::shared_lock lock(WindowOwners().mutex);
+        auto it = WindowOwners().threads.find(window);
+        if (it == WindowOwners().threads.end()) return 0;
+        owner = it->second;
+    }
+    // A window of another thread handles the message there while this thread waits.
+    return SentMessageInbox::Send(owner, window, message, wParam, lParam);
 }
 
 BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -980,6 +991,18 @@ BOOL PostMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return QueueRegistry::Instance().Post(thread, e);
 }
 
+namespace {
+
+// An entry that woke this thread for sent messages says nothing more once it is reached. Peeked
+// without removal it is the first one a look for it meets, so taking that one takes it.
+void DropWake(MessageQueue& q, bool removed) {
+    constexpr MessageRange wakes{SentMessageInbox::kWakeMessage, SentMessageInbox::kWakeMessage};
+    QueueEntry e;
+    if (!removed) q.Peek(e, TargetFilter::Any(), wakes, PeekRemove | PeekPostedOnly);
+}
+
+} // namespace
+
 void PostQuitMessage(int exitCode) {
     QueueEntry e;
     e.message = WM_QUIT;
@@ -991,12 +1014,15 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
     if (!msg) return FALSE;
     EnsureResolver();
     auto& q = MessageQueue::Current();
+    // Messages other threads sent are handled before anything queued is looked at.
+    SentMessageInbox::Current().HandleWaiting();
     const TargetFilter filter = window ? TargetFilter::ForWindow(window) : TargetFilter::Any();
     const MessageRange range{first, last};
     const unsigned take = (remove & PM_REMOVE) ? PeekRemove : PeekKeep;
     QueueEntry e;
     // Posted messages first, then painting, then timers.
     if (q.Peek(e, filter, range, take | PeekPostedOnly)) {
+        if (e.message == SentMessageInbox::kWakeMessage) DropWake(q, take == PeekRemove);
         if (!Complete(e, msg, take == PeekRemove)) return PeekMessage(msg, window, first, last, remove);
         return TRUE;
     }
@@ -1006,6 +1032,7 @@ BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove) {
             return TRUE;
         }
     if (q.Peek(e, filter, range, take)) {
+        if (e.message == SentMessageInbox::kWakeMessage) DropWake(q, take == PeekRemove);
         if (!Complete(e, msg, take == PeekRemove)) return PeekMessage(msg, window, first, last, remove);
         return TRUE;
     }

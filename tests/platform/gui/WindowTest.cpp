@@ -1,8 +1,11 @@
 #include "WindowFixture.h"
 #include "platform/gui/Hooks.h"
+#include "platform/thread/ThreadId.h"
 
 #include <QEventLoop>
 #include <QTimer>
+#include <atomic>
+#include <chrono>
 #include <thread>
 
 namespace vq {
@@ -103,6 +106,80 @@ TEST_F(WindowTest, WindowDestroyedInItsOwnHandlerLivesUntilTheHandlerReturns) {
     SendMessage(w, X, 0, 0);
     EXPECT_TRUE(ranOn);
     EXPECT_EQ(SendMessage(w, X, 0, 0), 0);
+}
+
+// A window owned by a worker thread; its handler answers Y with 7 and notes where it ran.
+struct WorkerWindow {
+    static inline std::atomic<ThreadId> ranOn{0};
+    static inline std::atomic<int> calls{0};
+
+    static LRESULT Proc(HWND w, UINT m, WPARAM wp, LPARAM lp) {
+        if (m != WM_USER + 9) return DefWindowProc(w, m, wp, lp);
+        ranOn = CurrentThreadId();
+        ++calls;
+        return 7;
+    }
+    static HWND Create() {
+        WNDCLASS wc;
+        wc.lpfnWndProc = Proc;
+        wc.lpszClassName = "Worker";
+        RegisterClass(wc);
+        return CreateWindowEx(0, "Worker", "", WS_POPUP, 0, 0, 10, 10, 0, 0, nullptr);
+    }
+};
+constexpr UINT Y = WM_USER + 9;
+
+TEST_F(WindowTest, ASendAcrossThreadsRunsOnTheOwnerWhileTheSenderHandlesWhatIsSentBack) {
+    const HWND g = Make("Spy", WS_POPUP, {0, 0, 10, 10});
+    WorkerWindow::ranOn = 0;
+    ThreadId gRanOn = 0;
+    // The GUI window's handler sends to the worker's window while the worker waits for it.
+    hook = [&](HWND, UINT m, WPARAM, LPARAM lp, LRESULT& result) {
+        if (m != X) return false;
+        gRanOn = CurrentThreadId();
+        result = SendMessage(HWND(lp), Y, 0, 0) + 1;
+        return true;
+    };
+    QEventLoop loop;
+    QTimer::singleShot(10000, &loop, [&] { loop.exit(1); });
+    std::atomic<LRESULT> answer{0};
+    ThreadId workerId = 0;
+    std::thread worker([&] {
+        workerId = CurrentThreadId();
+        const HWND k = WorkerWindow::Create();
+        answer = SendMessage(g, X, 0, LPARAM(k));
+        DestroyWindow(k);
+        QMetaObject::invokeMethod(&loop, [&] { loop.exit(0); }, Qt::QueuedConnection);
+    });
+    EXPECT_EQ(loop.exec(), 0);
+    worker.join();
+    EXPECT_EQ(answer, 8);
+    EXPECT_EQ(gRanOn, CurrentThreadId());
+    EXPECT_EQ(WorkerWindow::ranOn, workerId);
+}
+
+TEST_F(WindowTest, ASendToAThreadThatEndsWithoutTakingItAnswers0) {
+    std::atomic<HWND> k{0};
+    std::atomic<bool> release{false};
+    WorkerWindow::calls = 0;
+    std::thread worker([&] {
+        k = WorkerWindow::Create();
+        // Never looks at its messages, then ends with its window.
+        while (!release)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    });
+    while (!k)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    std::thread releaser([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        release = true;
+    });
+    EXPECT_EQ(SendMessage(k, Y, 0, 0), 0);
+    worker.join();
+    releaser.join();
+    EXPECT_EQ(WorkerWindow::calls, 0);
+    EXPECT_FALSE(IsWindow(k));
+    EXPECT_EQ(SendMessage(k, Y, 0, 0), 0);
 }
 
 class InputTest : public WindowTest {
