@@ -1,5 +1,6 @@
 #include "platform/gui/ImageList.h"
 
+#include "platform/gui/SelectedBitmap.h"
 #include "platform/gui/SystemColours.h"
 
 #include <memory>
@@ -30,23 +31,6 @@ bool IsList(HIMAGELIST list) {
     return list && Lists().count(list) != 0;
 }
 
-// A memory context with a bitmap selected, undone when it goes.
-class Selected {
-public:
-    explicit Selected(HBITMAP bitmap) : dc_(CreateCompatibleDC(nullptr)), old_(SelectObject(dc_, bitmap)) {}
-    ~Selected() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-    }
-    Selected(const Selected&) = delete;
-    Selected& operator=(const Selected&) = delete;
-    HDC Dc() const { return dc_; }
-
-private:
-    HDC dc_;
-    HGDIOBJ old_;
-};
-
 int ImageCount(HBITMAP image, const ImageListRecord& list) {
     BITMAP info;
     if (!image || !GetObject(image, sizeof info, &info) || list.width <= 0) return 0;
@@ -58,13 +42,13 @@ int ImageCount(HBITMAP image, const ImageListRecord& list) {
 void CopyImage(ImageListRecord& list, std::size_t slot, HBITMAP image, int k, HBITMAP mask,
                COLORREF maskColour) {
     const int x = k * list.width;
-    Selected source(image);
-    Selected target(list.images[slot]);
+    SelectedBitmap source(image);
+    SelectedBitmap target(list.images[slot]);
     BitBlt(target.Dc(), 0, 0, list.width, list.height, source.Dc(), x, 0, SRCCOPY);
     if (!list.masked) return;
-    Selected maskTarget(list.masks[slot]);
+    SelectedBitmap maskTarget(list.masks[slot]);
     if (mask) {
-        Selected maskSource(mask);
+        SelectedBitmap maskSource(mask);
         BitBlt(maskTarget.Dc(), 0, 0, list.width, list.height, maskSource.Dc(), x, 0, SRCCOPY);
     } else if (maskColour != CLR_NONE) {
         // Colour to mono: 1 where the source equals its background colour.
@@ -213,15 +197,15 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int widt
     const COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
     if (style & ILD_MASK) {
         if (list->masked) {
-            Selected mask(list->masks[i]);
+            SelectedBitmap mask(list->masks[i]);
             BitBlt(dc, x, y, w, h, mask.Dc(), 0, 0, SRCCOPY);
         }
     } else if (!list->masked) {
-        Selected image(list->images[i]);
+        SelectedBitmap image(list->images[i]);
         BitBlt(dc, x, y, w, h, image.Dc(), 0, 0, SRCCOPY);
     } else {
-        Selected mask(list->masks[i]);
-        Selected image(list->images[i]);
+        SelectedBitmap mask(list->masks[i]);
+        SelectedBitmap image(list->images[i]);
         if (background != CLR_NONE) {
             HBRUSH brush = CreateSolidBrush(background);
             RECT r{x, y, x + w, y + h};
@@ -237,8 +221,8 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int widt
     if (blend && !(style & ILD_MASK)) {
         const COLORREF tint =
             foreground == CLR_DEFAULT || foreground == CLR_NONE ? GetSysColor(COLOR_HIGHLIGHT) : foreground;
-        std::unique_ptr<Selected> mask;
-        if (list->masked) mask = std::make_unique<Selected>(list->masks[i]);
+        std::unique_ptr<SelectedBitmap> mask;
+        if (list->masked) mask = std::make_unique<SelectedBitmap>(list->masks[i]);
         for (int py = 0; py < h; ++py)
             for (int px = 0; px < w; ++px)
                 if (!mask || GetPixel(mask->Dc(), px, py) == RGB(0, 0, 0))

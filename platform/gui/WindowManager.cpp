@@ -1,6 +1,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
@@ -1423,7 +1424,7 @@ HCURSOR LoadCursor(std::uintptr_t id) {
     case IDC_HAND:
         return &kCursors[10];
     default:
-        return nullptr;
+        return id <= 0xFFFFFFFF ? LoadCursorResource(std::uint32_t(id)) : nullptr;
     }
 }
 
@@ -1434,7 +1435,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
     if (cursor && OnGuiThread())
         for (HWND top : m.topLevels)
             if (WindowRecord* r = Live(top); r && r->widget)
-                r->widget->setCursor(QCursor(Qt::CursorShape(cursor->shape)));
+                r->widget->setCursor(QtCursorOf(cursor));
     return old;
 }
 

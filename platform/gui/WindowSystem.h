@@ -12,10 +12,14 @@ namespace vq {
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 using TIMERPROC = void (*)(HWND, UINT, std::uintptr_t, DWORD);
 
-// A cursor: one of the shapes the window system knows. Handles are constant records, usable
-// before the GUI application exists; the system cursor is made from them when first shown.
+struct IconImage;
+
+// A cursor: one of the shapes the window system knows, or an image from the resources. Handles
+// are constant records, usable before the GUI application exists; the system cursor is made from
+// them when first shown.
 struct CursorShape {
     int shape;
+    const IconImage* image = nullptr;
 };
 using HCURSOR = const CursorShape*;
 
@@ -31,7 +35,7 @@ inline constexpr std::uintptr_t IDC_SIZEALL = 32646;
 inline constexpr std::uintptr_t IDC_NO = 32648;
 inline constexpr std::uintptr_t IDC_HAND = 32649;
 
-// A system cursor by id; null for an id it does not know.
+// A system cursor by id, else the cursor resource of that id; null for neither.
 HCURSOR LoadCursor(std::uintptr_t id);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();

@@ -14,3 +14,6 @@
 #define IDC_ENABLED 1002
 #define IDC_LIST (IDC_NAME + 2)
 #define IDB_TINY 300
+#define IDI_SAMPLE 128
+#define IDI_BROKEN 129
+#define IDC_CROSSHAIR 130
