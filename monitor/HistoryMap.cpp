@@ -167,6 +167,9 @@ HistoryMapEntry* HistoryMap::FindEntry(const std::string& name) const {
 }
 
 void HistoryMap::Request(MonitorData& action) {
+    // An action that asks again while it waits (a summary starting over) keeps its one place: a
+    // second place would outlive its deletion once the first answer took it out of the map.
+    if (action.GetHistoryMap() == this) return;
     const std::string& name = action.GetName().empty() ? m_DefaultName : action.GetName();
     const int32_t kind = KindOf(action);
     const Timestamp from = action.GetRange().GetStart();

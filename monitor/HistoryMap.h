@@ -106,7 +106,8 @@ public:
 
     // Books the action's history request and lets it wait. The request goes to the program-wide
     // history thread unless one of the same kind is pending for the range; a refused request books
-    // nothing, and the action stays without history. Out of memory leaves nothing booked.
+    // nothing, and the action stays without history. An action already waiting here books nothing
+    // more. Out of memory leaves nothing booked.
     void Request(MonitorData& action);
     // Starts the actions waiting for the answered request. A reply to a request the map no longer
     // knows (it was answered, or forgotten by a restart) starts nothing. A failed reply, or one

@@ -216,6 +216,21 @@ TEST_F(HistoryMapTest, NoReplyReachesACancelledDeletedOrForgottenAction) {
     EXPECT_EQ(journal.started.size(), 2u);
 }
 
+// A summary that starts over while it waits asks again: it must still wait in one place only, or
+// the place left behind outlives it and the next answer starts a deleted action.
+TEST_F(HistoryMapTest, AnActionAskingAgainWhileItWaitsKeepsItsOnePlace) {
+    WaitingAction* again = Book("again", 2, At(0), At(60));
+    map.Request(*again);
+    EXPECT_EQ(map.FindEntry("")->FindRange(At(0), At(60))->CountWaiting(2), 1u);
+    const auto requests = Requests(1);
+    map.OnReply(*Answer(*requests[0]->GetRequest(), At(0), At(60)));
+    EXPECT_EQ(journal.started, std::vector<std::string>{"again"});
+    delete again;
+    Book("next", 2, At(0), At(60));
+    map.OnReply(*Answer(*Requests(2)[1]->GetRequest(), At(0), At(60)));
+    EXPECT_EQ(journal.started, (std::vector<std::string>{"again", "next"}));
+}
+
 TEST_F(HistoryMapTest, AnActionNotInstalledIsUninstalledOnceStarted) {
     WaitingAction* startup = Book("start-up", 2, At(0), At(60));
     startup->SetInstalled(false);
