@@ -17,21 +17,6 @@ namespace {
 
 using namespace test;
 
-class ThreeAdapters : public AdapterList {
-public:
-    int GetAdapterCount() const override { return 3; }
-    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
-    std::string GetDescription(int) const override { return "test adapter"; }
-    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
-    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
-    uint32_t GetMedium(int) const override { return 0; }
-    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
-    uint32_t GetLinkSpeed(int) const override { return 1000000; }
-
-private:
-    Mac m_Mac = MacOf("00:a0:c9:ff:ff:01");
-};
-
 // Every object of a model that a copy must not share: tuples, hosts, their valid addresses and the
 // interfaces with their hosts. The invalid constants are shared by design.
 std::set<const void*> ObjectsOf(Environment& model) {
@@ -99,7 +84,7 @@ protected:
     }
 
     ScopedEngineGlobals engine;
-    ThreeAdapters adapters;
+    TestAdapterList adapters;
     std::unique_ptr<Environment> live = std::make_unique<Environment>(uint8_t(0));
     std::unique_ptr<Traffic> interval = std::make_unique<Traffic>(1);
     const Timestamp end = Timestamp(EngineTestClock::kStart) + TimeSpan(5, Unit::Minutes);
@@ -214,7 +199,7 @@ protected:
 
     EngineTestClock clock;
     ScopedEngineGlobals engine;
-    ThreeAdapters adapters;
+    TestAdapterList adapters;
     ReportingApp app;
     TickedMonitor monitor{&app};
 };

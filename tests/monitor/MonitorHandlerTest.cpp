@@ -26,40 +26,11 @@
 namespace vq {
 namespace {
 
-constexpr std::uint32_t kRun = 0x0406;
-constexpr std::uint32_t kRunDone = 0x0407;
-constexpr std::uint32_t kTicked = 0x0408;
-
 using Pool = TupleOfferSink::Pool;
-
-ThreadId MainThreadId() {
-    return Engine().m_ThreadPool.GetMainThread()->GetThreadId();
-}
 
 MonitorActionPool& PoolOf(Pool pool) {
     return TheMonitorGlobals().m_Pools.Get(pool);
 }
-
-// A monitor on its own thread that runs test code between two of its messages and tells the main
-// thread when it ticked.
-class ProbeMonitor : public Monitor {
-public:
-    explicit ProbeMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
-
-    void Update(const Timestamp& now) override {
-        struct Told {
-            ~Told() { PostThreadMessage(MainThreadId(), kTicked, 0, 0); }
-        } told;
-        Monitor::Update(now);
-    }
-
-protected:
-    void OnThreadMessage(const QueueEntry& entry) override {
-        if (entry.message != kRun) return Monitor::OnThreadMessage(entry);
-        (*reinterpret_cast<std::function<void()>*>(entry.lParam))();
-        PostThreadMessage(MainThreadId(), kRunDone, 0, 0);
-    }
-};
 
 struct KindLog {
     std::array<std::atomic<int>, 4> deleted{};
@@ -199,21 +170,6 @@ protected:
     }
 };
 
-class ThreeAdapters : public AdapterList {
-public:
-    int GetAdapterCount() const override { return 3; }
-    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
-    std::string GetDescription(int) const override { return "test adapter"; }
-    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
-    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
-    uint32_t GetMedium(int) const override { return 0; }
-    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
-    uint32_t GetLinkSpeed(int) const override { return 1'000'000; }
-
-private:
-    test::Mac m_Mac = test::MacOf("00:a0:c9:ff:ff:01");
-};
-
 class MonitorHandlerTest : public ::testing::Test {
 protected:
     // Counting frames only, unless the real kinds need the live model's conversations.
@@ -244,19 +200,10 @@ protected:
         DrainQueue();
     }
 
-    void WaitFor(std::uint32_t id) {
-        QueueEntry entry;
-        ASSERT_TRUE(MessageQueue::Current().Get(entry, TargetFilter::Any(), {id, id}));
-    }
-    void Post(std::function<void()>& work) {
-        ASSERT_TRUE(
-            PostThreadMessage(monitor->GetThreadId(), kRun, 0, reinterpret_cast<std::intptr_t>(&work)));
-    }
+    void WaitFor(std::uint32_t id) { ASSERT_TRUE(WaitForMain(id)); }
+    void Post(std::function<void()>& work) { ASSERT_TRUE(PostToMonitor(*monitor, work)); }
     // Runs on the monitor thread once it handled everything sent before.
-    void OnMonitor(std::function<void()> work) {
-        Post(work);
-        WaitFor(kRunDone);
-    }
+    void OnMonitor(std::function<void()> work) { ASSERT_TRUE(RunOnMonitor(*monitor, std::move(work))); }
     // The monitor handles what was sent to it, then the main thread what it got.
     void Settle() {
         OnMonitor([] {});
@@ -275,20 +222,14 @@ protected:
         for (int kind = 0; kind < Pool::PoolCount; ++kind)
             Install(Pool(kind), &ids[kind]);
     }
-    // The tick timer takes its next expiry from the clock once the tick is done: the clock moves on
-    // only after that.
-    void Tick() {
-        clock.AdvanceMilliseconds(500);
-        WaitFor(kTicked);
-        OnMonitor([] {});
-    }
+    void Tick() { ASSERT_TRUE(TickMonitor(clock, *monitor)); }
     static Environment& Live() { return *TheMonitorGlobals().m_Environment; }
 
     EngineTestClock clock;
     // Outlive the engine state, whose pools and model may still refer to them at its end.
     KindLog log;
     int ids[Pool::PoolCount] = {};
-    ThreeAdapters adapterList;
+    TestAdapterList adapterList;
     ScopedEngineGlobals engine;
     MainApp app;
     FakeAdapters* adapters = nullptr;
@@ -476,7 +417,7 @@ TEST_F(MonitorHandlerTest, RestartDropsEveryActionAndEveryMessageInFlightAndKeep
     Send(new MonitorTrendRequestMessage(new TestKind(Pool::Trend, &late, late), false, true));
     ASSERT_TRUE(SendNotification(&GetFixedReport(REPORT_MEMORY)));
     gate.set_value();
-    WaitFor(kRunDone);
+    WaitFor(kProbeRunDone);
     Send(CancelRequest(&ids[Pool::Trend], Pool::Trend));
     Settle();
 

@@ -1,15 +1,19 @@
 #pragma once
 
+#include "../netmodel/ModelFixtures.h"
 #include "../runtime/EngineTestClock.h"
 #include "monitor/CaptureAdapters.h"
 #include "monitor/Monitor.h"
 #include "monitor/MonitorGlobals.h"
 #include "monitor/TrafficStore.h"
+#include "netmodel/AdapterList.h"
 #include "platform/thread/Event.h"
 #include "platform/thread/MessageQueue.h"
+#include "platform/thread/QueueRegistry.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "runtime/NotificationThreadMessage.h"
+#include "runtime/TimeUnits.h"
 
 #include <algorithm>
 #include <functional>
@@ -157,6 +161,76 @@ protected:
         HeadlessApp::OnThreadMessage(id, message);
     }
 };
+
+// Adapters as the live model reads them: `count` alike, but for their names.
+class TestAdapterList : public AdapterList {
+public:
+    explicit TestAdapterList(int count = 3) : m_Count(count) {}
+    int GetAdapterCount() const override { return m_Count; }
+    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
+    std::string GetDescription(int) const override { return "test adapter"; }
+    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
+    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
+    uint32_t GetMedium(int) const override { return 0; }
+    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
+    uint32_t GetLinkSpeed(int) const override { return 1'000'000; }
+
+private:
+    int m_Count;
+    test::Mac m_Mac = test::MacOf("00:a0:c9:ff:ff:01");
+};
+
+// What a monitor on its own thread tells the test's main thread.
+inline constexpr std::uint32_t kProbeRun = 0x0406;
+inline constexpr std::uint32_t kProbeRunDone = 0x0407;
+inline constexpr std::uint32_t kProbeTicked = 0x0408;
+
+inline ThreadId MainThreadId() {
+    return Engine().m_ThreadPool.GetMainThread()->GetThreadId();
+}
+
+// A monitor on its own thread that runs test code between two of its messages and tells the main
+// thread when it ticked.
+class ProbeMonitor : public Monitor {
+public:
+    explicit ProbeMonitor(ThreadObject* main) : Monitor(main, TimeSpan(8, Unit::Hours)) {}
+
+    void Update(const Timestamp& now) override {
+        struct Told {
+            ~Told() { PostThreadMessage(MainThreadId(), kProbeTicked, 0, 0); }
+        } told;
+        Monitor::Update(now);
+    }
+
+protected:
+    void OnThreadMessage(const QueueEntry& entry) override {
+        if (entry.message != kProbeRun) return Monitor::OnThreadMessage(entry);
+        (*reinterpret_cast<std::function<void()>*>(entry.lParam))();
+        PostThreadMessage(MainThreadId(), kProbeRunDone, 0, 0);
+    }
+};
+
+// Takes the first entry of the id from the main thread's queue, leaving the others queued.
+inline bool WaitForMain(std::uint32_t id) {
+    QueueEntry entry;
+    return MessageQueue::Current().Get(entry, TargetFilter::Any(), {id, id});
+}
+
+// Queues the work to a ProbeMonitor; it runs once the monitor handled everything sent before.
+inline bool PostToMonitor(const Monitor& monitor, std::function<void()>& work) {
+    return PostThreadMessage(monitor.GetThreadId(), kProbeRun, 0, reinterpret_cast<std::intptr_t>(&work));
+}
+
+inline bool RunOnMonitor(const Monitor& monitor, std::function<void()> work) {
+    return PostToMonitor(monitor, work) && WaitForMain(kProbeRunDone);
+}
+
+// One update step of a ProbeMonitor. The tick timer takes its next expiry from the clock once the
+// tick is done: the clock moves on only after that.
+inline bool TickMonitor(EngineTestClock& clock, const Monitor& monitor) {
+    clock.AdvanceMilliseconds(500);
+    return WaitForMain(kProbeTicked) && RunOnMonitor(monitor, [] {});
+}
 
 inline void DrainQueue() {
     QueueEntry e;
