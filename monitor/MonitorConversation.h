@@ -13,7 +13,7 @@ class ConversationElement;
 
 // Breaks the traffic of one subject down by partner: each element keeps a list of items, each
 // item the traffic with one partner host (or, keyed on anything but a host, one item per element).
-class MonitorConversation final : public MonitorAction {
+class MonitorConversation : public MonitorAction {
 public:
     enum Options : uint32_t { OPTION_BIDIRECTIONAL = 1 };
 
