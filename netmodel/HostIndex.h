@@ -20,11 +20,12 @@ public:
         return it == m_Elements.end() ? nullptr : it->second.element.get();
     }
     Element& Create(const NameKey& key) {
+        if (Element* found = Find(key)) return *found;
+        // The element before its slot: running out of memory leaves no slot without one.
+        auto element = std::make_unique<Element>();
         Slot& slot = m_Elements[key];
-        if (!slot.element) {
-            slot.element = std::make_unique<Element>();
-            slot.sequence = m_NextSequence++;
-        }
+        slot.element = std::move(element);
+        slot.sequence = m_NextSequence++;
         return *slot.element;
     }
     void Erase(const NameKey& key) { m_Elements.erase(key); }

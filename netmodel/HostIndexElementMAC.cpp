@@ -24,6 +24,12 @@ void EraseFromMap(std::unique_ptr<HostIndexElementMAC::AddressMap>& map, const H
     if (map->empty()) map.reset();
 }
 
+void DropEmptyLists(std::unique_ptr<HostIndexElementMAC::AddressMap>& map) {
+    if (!map) return;
+    std::erase_if(*map, [](const auto& entry) { return entry.second.empty(); });
+    if (map->empty()) map.reset();
+}
+
 bool MapContains(const HostIndexElementMAC::AddressMap* map, const HostAddress* host) {
     if (map == nullptr) return false;
     for (const auto& [key, list] : *map)
@@ -52,6 +58,12 @@ void HostIndexElementMAC::Remove(const HostAddress* host) {
     if (m_Primary && EraseFrom(*m_Primary, host) && m_Primary->empty()) m_Primary.reset();
     EraseFromMap(m_IpMap, host);
     EraseFromMap(m_IpxMap, host);
+}
+
+void HostIndexElementMAC::DropEmptyParts() {
+    if (m_Primary && m_Primary->empty()) m_Primary.reset();
+    DropEmptyLists(m_IpMap);
+    DropEmptyLists(m_IpxMap);
 }
 
 bool HostIndexElementMAC::Contains(const HostAddress* host) const {

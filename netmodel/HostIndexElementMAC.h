@@ -23,6 +23,8 @@ public:
 
     // Takes the host out of every part, dropping parts that become empty.
     void Remove(const HostAddress* host);
+    // After an add that ran out of memory: drops the parts it created and left empty.
+    void DropEmptyParts();
     bool Contains(const HostAddress* host) const;
     // Hosts in the lists plus keys in the maps.
     int Count() const;

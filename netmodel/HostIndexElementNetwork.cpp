@@ -19,6 +19,11 @@ bool HostIndexElementNetwork::RemoveFrom(ListKind kind, const HostAddress* host)
     return true;
 }
 
+void HostIndexElementNetwork::DropEmptyLists() {
+    for (auto& list : m_Lists)
+        if (list && list->empty()) list.reset();
+}
+
 void HostIndexElementNetwork::Remove(const HostAddress* host) {
     for (int kind = 0; kind < ListCount; ++kind)
         RemoveFrom(ListKind(kind), host);

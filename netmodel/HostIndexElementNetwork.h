@@ -16,6 +16,8 @@ public:
     HostAddressList& List(ListKind kind);
     // Takes the host out of one list, dropping the list when it becomes empty.
     bool RemoveFrom(ListKind kind, const HostAddress* host);
+    // After an add that ran out of memory: drops the lists it created and left empty.
+    void DropEmptyLists();
     void Remove(const HostAddress* host);
     bool Contains(const HostAddress* host) const;
     int Count() const;

@@ -116,11 +116,17 @@ void HostTable::PromoteSource(HostAddress& host, const HostAddress& seen) {
 void HostTable::PromoteNetwork(HostAddress& host, bool ipx) {
     auto& index = ipx ? m_IpxIndex : m_IpIndex;
     const NameKey key = ipx ? host.GetIpx().GetTableKey() : host.GetIp().GetTableKey();
-    if (HostIndexElementNetwork* element = index.Find(key)) {
-        if (element->RemoveFrom(HostIndexElementNetwork::Prov, &host)) {
+    HostIndexElementNetwork* element = index.Find(key);
+    const HostAddressList* prov = element ? element->GetList(HostIndexElementNetwork::Prov) : nullptr;
+    if (prov != nullptr && Contains(*prov, &host)) {
+        try {
             HostAddressList& auth = element->List(HostIndexElementNetwork::Auth);
             if (!Contains(auth, &host)) auth.push_back(&host);
+        } catch (...) {
+            element->DropEmptyLists();
+            throw;
         }
+        element->RemoveFrom(HostIndexElementNetwork::Prov, &host);
     }
     if (ipx)
         host.SetIpxState(HostAddress::AUTH);
@@ -150,6 +156,7 @@ HostAddress* HostTable::OfferMac(Candidate* candidate, HostAddress* host, bool l
     try {
         return AddToMacElement(*element, candidate, host);
     } catch (...) {
+        element->DropEmptyParts();
         m_MacIndex.EraseIfEmpty(key);
         throw;
     }
@@ -256,39 +263,45 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
             setState(newState);
             return result;
         } catch (...) {
+            element->DropEmptyLists();
             index.EraseIfEmpty(key);
             throw;
         }
     }
-    switch (state) {
-    case HostAddress::INITSRC:
-    case HostAddress::AUTH:
-        element->RemoveFrom(HostIndexElementNetwork::Prov, host);
-        setState(HostAddress::AUTH);
-        return NetworkListFindOrAdd(element->List(HostIndexElementNetwork::Auth), host, appended);
-    case HostAddress::INITDST:
-    case HostAddress::PROV:
-        if (const HostAddressList* auth = element->GetList(HostIndexElementNetwork::Auth)) {
-            for (HostAddress* stored : *auth) {
-                if (NetworkListMatch(*stored, *host)) {
-                    if (stored != host) stored->Merge(*host);
-                    return stored;
+    try {
+        switch (state) {
+        case HostAddress::INITSRC:
+        case HostAddress::AUTH:
+            element->RemoveFrom(HostIndexElementNetwork::Prov, host);
+            setState(HostAddress::AUTH);
+            return NetworkListFindOrAdd(element->List(HostIndexElementNetwork::Auth), host, appended);
+        case HostAddress::INITDST:
+        case HostAddress::PROV:
+            if (const HostAddressList* auth = element->GetList(HostIndexElementNetwork::Auth)) {
+                for (HostAddress* stored : *auth) {
+                    if (NetworkListMatch(*stored, *host)) {
+                        if (stored != host) stored->Merge(*host);
+                        return stored;
+                    }
                 }
             }
+            setState(HostAddress::PROV);
+            return NetworkListFindOrAdd(element->List(HostIndexElementNetwork::Prov), host, appended);
+        case HostAddress::MISROUTED:
+        case HostAddress::DUPLICATE: {
+            const auto kind = state == HostAddress::MISROUTED ? HostIndexElementNetwork::Misrouted
+                                                              : HostIndexElementNetwork::Duplicate;
+            HostAddressList* list = element->GetList(kind);
+            if (list == nullptr) return nullptr;
+            NetworkListFindOrAdd(*list, host, appended);
+            return appended ? host : nullptr;
         }
-        setState(HostAddress::PROV);
-        return NetworkListFindOrAdd(element->List(HostIndexElementNetwork::Prov), host, appended);
-    case HostAddress::MISROUTED:
-    case HostAddress::DUPLICATE: {
-        const auto kind = state == HostAddress::MISROUTED ? HostIndexElementNetwork::Misrouted
-                                                          : HostIndexElementNetwork::Duplicate;
-        HostAddressList* list = element->GetList(kind);
-        if (list == nullptr) return nullptr;
-        NetworkListFindOrAdd(*list, host, appended);
-        return appended ? host : nullptr;
-    }
-    default:
-        return nullptr;
+        default:
+            return nullptr;
+        }
+    } catch (...) {
+        element->DropEmptyLists();
+        throw;
     }
 }
 

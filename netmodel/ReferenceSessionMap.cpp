@@ -1,5 +1,8 @@
 #include "netmodel/ReferenceSessionMap.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace vq {
 
 std::optional<uint16_t> ReferenceSessionMap::Lookup(uint32_t address, uint16_t port) const {
@@ -45,13 +48,40 @@ uint16_t ReferenceSessionMap::Compute(const FrameView& frame) {
 }
 
 void ReferenceSessionMap::Tie(Tuple* tuple) {
+    size_t changing = 0;
+    for (int i = 0; i < m_PendingCount; ++i) {
+        auto it = m_Entries.find(m_Pending[i]);
+        if (it != m_Entries.end() && it->second.tuple != tuple) ++changing;
+    }
+    // Room for the keys first: running out of memory leaves every entry as it was, still pending.
+    std::vector<uint64_t>* keys = nullptr;
+    if (tuple != nullptr && changing > 0) {
+        auto [list, created] = m_ByTuple.try_emplace(tuple);
+        std::vector<uint64_t>& held = list->second;
+        try {
+            if (held.capacity() - held.size() < changing)
+                held.reserve(std::max(held.size() + changing, 2 * held.capacity()));
+        } catch (...) {
+            if (created) m_ByTuple.erase(list);
+            throw;
+        }
+        keys = &held;
+    }
     for (int i = 0; i < m_PendingCount; ++i) {
         auto it = m_Entries.find(m_Pending[i]);
         if (it == m_Entries.end() || it->second.tuple == tuple) continue;
         it->second.tuple = tuple;
-        if (tuple != nullptr) m_ByTuple[tuple].push_back(m_Pending[i]);
+        if (keys != nullptr) keys->push_back(m_Pending[i]);
     }
     m_PendingCount = 0;
+}
+
+void ReferenceSessionMap::Abandon() {
+    const int pending = std::exchange(m_PendingCount, 0);
+    for (int i = 0; i < pending; ++i) {
+        auto it = m_Entries.find(m_Pending[i]);
+        if (it != m_Entries.end() && it->second.tuple == nullptr) m_Entries.erase(it);
+    }
 }
 
 void ReferenceSessionMap::Untie(const Tuple* tuple) {

@@ -23,6 +23,9 @@ public:
     uint16_t Compute(const FrameView& frame);
     // Ties the entries the last Compute stored to the tuple of that frame.
     void Tie(Tuple* tuple);
+    // For a frame that failed: drops the entries the last Compute created; changed ones keep their
+    // new id and their tuple.
+    void Abandon();
     // Drops the entries still tied to the tuple.
     void Untie(const Tuple* tuple);
     void Clear();

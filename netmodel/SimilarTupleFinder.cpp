@@ -52,15 +52,27 @@ void SimilarTupleFinder::Drop(HostAddress* host) {
 void SimilarTupleFinder::Add(TAO& tao, uint64_t order) {
     const Tuple* tuple = tao.GetTuple();
     if (tuple == nullptr) return;
-    Slot& slot = m_Exact[KeyOf(*tuple)];
-    if (slot.first == nullptr) {
-        slot.first = &tao;
-        slot.firstOrder = order;
-    } else {
-        slot.more.push_back({order, &tao});
-    }
+    // The hosts first and undone on failure, so that running out of memory leaves nothing behind.
     Hold(tuple->GetSource());
-    Hold(tuple->GetDestination());
+    try {
+        Hold(tuple->GetDestination());
+    } catch (...) {
+        Drop(tuple->GetSource());
+        throw;
+    }
+    try {
+        Slot& slot = m_Exact[KeyOf(*tuple)];
+        if (slot.first == nullptr) {
+            slot.first = &tao;
+            slot.firstOrder = order;
+        } else {
+            slot.more.push_back({order, &tao});
+        }
+    } catch (...) {
+        Drop(tuple->GetDestination());
+        Drop(tuple->GetSource());
+        throw;
+    }
     if (tuple->GetSource() == nullptr) ++m_NullSources;
     if (tuple->GetDestination() == nullptr) ++m_NullDestinations;
 }

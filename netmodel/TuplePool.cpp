@@ -36,17 +36,24 @@ Tuple* TuplePool::FindOrAddForFrame(const FrameView& frame, HostAddress* source,
     fields[FieldInterface] = interfaceNumber;
     for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
         fields[size_t(FieldDataLink + layer)] = frame.GetProtocolId(FrameView::Layer(layer));
-    fields[FieldReferenceSession] = m_ReferenceSessions.Compute(frame);
-
-    if (TAO* found = FindSimilarFields(source, destination, fields)) {
-        Tuple* tuple = found->GetTuple();
+    Tuple* tuple = nullptr;
+    try {
+        fields[FieldReferenceSession] = m_ReferenceSessions.Compute(frame);
+        if (TAO* found = FindSimilarFields(source, destination, fields)) {
+            m_ReferenceSessions.Tie(found->GetTuple());
+            return found->GetTuple();
+        }
+        auto made = std::make_unique<Tuple>(source, destination, fields, uint8_t(1));
+        Add(made.get());
+        tuple = made.release();
         m_ReferenceSessions.Tie(tuple);
-        return tuple;
+    } catch (...) {
+        // Nothing of a failed frame stays: the frame's new hosts may go with it, so its new tuple
+        // must, and so must the reference sessions it began.
+        if (tuple != nullptr) Remove(tuple);
+        m_ReferenceSessions.Abandon();
+        throw;
     }
-    auto made = std::make_unique<Tuple>(source, destination, fields, uint8_t(1));
-    Add(made.get());
-    Tuple* tuple = made.release();
-    m_ReferenceSessions.Tie(tuple);
     Offer(*tuple);
     return tuple;
 }
