@@ -210,5 +210,29 @@ TEST_F(StatisticEngineTest, TrendReportsEveryPeriodUntilItsRepetitionsRunOut) {
     EXPECT_TRUE(TakeReplies().empty());
 }
 
+// One statistic for several selections counts the frames of every one of them, not only of the
+// first selection it is filed under.
+TEST_F(StatisticEngineTest, MergedTrendCountsTheFramesOfAllItsSelections) {
+    auto trend = std::make_unique<MonitorTrend>(&owner, SOURCE_LIVE_RING, SCOPE_TUPLES, TARGET_CURRENT,
+                                                DATA_PERIODIC, TimeSpan(5, Unit::Seconds), 1);
+    trend->SetEvaluation(MODE_PACKETS, EVALUATE_RAW, 1000.0);
+    trend->AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    trend->AddSelection(HostSelection("10.0.0.2", KEY_Destination));
+    ASSERT_TRUE(trend->AddDefaultElement());
+    ASSERT_EQ(trend->GetSelectionType(), MonitorAction::SELECTION_MERGED);
+    Install<MonitorTrendRequestMessage>(std::move(trend));
+    ASSERT_EQ(TakeReplies().size(), 1u);
+
+    AdvanceTo(1000);
+    Feed(3, "10.0.0.1");
+    Feed(4, "10.0.0.2");
+    Feed(5, "10.0.0.3");
+    AdvanceTo(5000);
+    std::vector<Received> updates = TakeReplies();
+    ASSERT_EQ(updates.size(), 1u);
+    ASSERT_EQ(updates[0].Elements().GetSize(), 1u);
+    EXPECT_EQ(updates[0].Statistic(0).Get(TrafficData::Packets), 7);
+}
+
 } // namespace
 } // namespace vq
