@@ -1,6 +1,7 @@
 #include "netmodel/HostEqualityIndex.h"
 
 #include <algorithm>
+#include <new>
 
 namespace vq {
 
@@ -31,6 +32,8 @@ HostEqualityIndex::~HostEqualityIndex() {
 }
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
+    // Room for every host in the checked list, where a host goes that cannot be filed again.
+    if (wild_.capacity() <= entries_.size()) wild_.reserve(std::max<size_t>(16, 2 * wild_.capacity()));
     auto [it, inserted] = entries_.try_emplace(&host);
     if (!inserted) return;
     it->second.order = order;
@@ -78,7 +81,15 @@ void HostEqualityIndex::OnHostChanged(HostAddress& host) {
     auto it = entries_.find(&host);
     if (it == entries_.end()) return;
     Unfile(host, it->second);
-    File(host, it->second);
+    try {
+        File(host, it->second);
+    } catch (const std::bad_alloc&) {
+        // A host that changed is never lost: out of memory, it waits in the checked list (room kept
+        // by Insert) until it changes again.
+        Unfile(host, it->second);
+        it->second.shape = Shape::Wild;
+        wild_.push_back(&host);
+    }
 }
 
 HostEqualityIndex::Shape HostEqualityIndex::ShapeOf(const HostAddress& host) {

@@ -94,6 +94,9 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
     case Shape::Empty:
         for (HostAddress* candidate : empty_)
             visit(*candidate, entries_.at(candidate).order);
+        // A host that lost its addresses while memory ran out waits among the wildcards.
+        for (HostAddress* candidate : wild_)
+            verified(*candidate, entries_.at(candidate).order);
         return;
     case Shape::Wild:
         for (const auto& [candidate, entry] : entries_)

@@ -1,6 +1,7 @@
 #include "FailingAllocations.h"
 #include "ModelFixtures.h"
 #include "netmodel/Environment.h"
+#include "netmodel/HostEqualityIndex.h"
 #include "netmodel/IntegrityText.h"
 #include "runtime/EngineGlobals.h"
 
@@ -40,16 +41,20 @@ protected:
     ScopedEngineGlobals globals;
 };
 
-// What the model holds, in order: the hosts, the tuples and the count of the rest.
-std::vector<std::string> Contents(Model& model) {
+// What a model holds, in order: the hosts, the tuples and the count of the rest.
+std::vector<std::string> Contents(Environment& environment) {
     std::vector<std::string> rows;
-    for (const HostAddress* host : model.hosts.GetHosts())
+    for (const HostAddress* host : environment.GetHostTable().GetHosts())
         rows.push_back(host->GetText(false));
-    for (const TAO* tao : model.tuples.GetList())
+    for (const TAO* tao : environment.GetTuplePool().GetList())
         rows.push_back(tao->GetTuple()->GetText(false));
-    rows.push_back("interfaces " + std::to_string(model.environment.GetInterfaceTable().GetCount()));
-    rows.push_back("sessions " + std::to_string(model.tuples.GetReferenceSessions().GetCount()));
+    rows.push_back("interfaces " + std::to_string(environment.GetInterfaceTable().GetCount()));
+    rows.push_back("sessions " + std::to_string(environment.GetTuplePool().GetReferenceSessions().GetCount()));
     return rows;
+}
+
+std::vector<std::string> Contents(Model& model) {
+    return Contents(model.environment);
 }
 
 FakeFrame OnAdapter(FakeFrame frame, int adapter) {
@@ -142,6 +147,40 @@ TEST_F(OutOfMemoryTest, FailedFrameUndoesWhatItAppendedAndKeepsMerges) {
         EXPECT_EQ(mergesKept > 0, c.merges);
         EXPECT_GT(offersFailed, 0);
     }
+}
+
+// The equality index watches its hosts: one that gains an address while memory runs out is still
+// found by each of its addresses, and the change never fails for it.
+TEST_F(OutOfMemoryTest, HostThatGainsAnAddressStaysFindable) {
+    MacAddress mac(MacA, false);
+    IpAddress ip("10.0.0.1", false);
+    // Held elsewhere, so that the hosts do not take them over.
+    mac.SetOwner(this);
+    ip.SetOwner(this);
+    HostAddress byMac(mac, HostAddress::AUTH, true), byIp(ip, HostAddress::AUTH, true);
+    MacAddress peerMac(MacB, false);
+    HostAddress peer(peerMac, HostAddress::AUTH, true);
+
+    const int64_t failures = ForEachFailingAllocation([&](int64_t n) {
+        SCOPED_TRACE(n);
+        HostAddress host(mac, HostAddress::AUTH, false);
+        HostEqualityIndex index;
+        index.Insert(peer, 0);
+        index.Insert(host, 1);
+        bool reached = false;
+        {
+            FailingAllocations failing(n);
+            EXPECT_NO_THROW(host.SetIp(ip, HostAddress::AUTH));
+            reached = failing.Failed();
+        }
+        EXPECT_EQ(index.FindFirstEqual(byMac), &host);
+        EXPECT_EQ(index.FindFirstEqual(byIp), &host);
+        EXPECT_EQ(index.FindFirstEqual(host), &host);
+        index.Remove(host);
+        EXPECT_EQ(index.FindFirstEqual(byIp), nullptr);
+        return reached;
+    });
+    EXPECT_GT(failures, 0);
 }
 
 } // namespace
