@@ -18,8 +18,9 @@ using namespace vq::history::test;
 constexpr int kConversations = 4;
 
 // Writes checkpoints until killed, each with two hosts and streams it has not seen before, going
-// on from the last interval the file holds. Exits 3 when a write fails.
-[[noreturn]] void WriteUntilKilled(const std::string& path, int run) {
+// on from the last interval the file holds; writes one byte to `written` after the first one.
+// Exits 3 when a write fails.
+[[noreturn]] void WriteUntilKilled(const std::string& path, int run, int written) {
     HistoryDatabaseMapEntry entry;
     if (!entry.Open(path, OPEN_LOAD | OPEN_READ | OPEN_WRITE | OPEN_CREATE)) ::_exit(2);
     Timestamp end = entry.GetLastTime() == NULL_TIME ? Utc(2026, 3, 3, 10, 0) : entry.GetLastTime();
@@ -35,6 +36,7 @@ constexpr int kConversations = 4;
         checkpoint.Count(checkpoint.Stream(b, a, NoInterface, 443), 400, 4);
         end = end + Minutes(5);
         if (!entry.WriteCheckpoint(checkpoint.At(end))) ::_exit(3);
+        if (i == 0 && ::write(written, "w", 1) != 1) ::_exit(4);
     }
 }
 
@@ -51,13 +53,23 @@ TEST(HistoryCrashTest, AKilledWriterLeavesOnlyWholeCheckpoints) {
     int64_t intervals = 0;
     for (int run = 0; run < 20; ++run) {
         SCOPED_TRACE("run " + std::to_string(run));
+        int written[2];
+        ASSERT_EQ(::pipe(written), 0);
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
-        if (child == 0) WriteUntilKilled(path, run);
+        if (child == 0) WriteUntilKilled(path, run, written[1]);
+        ::close(written[1]);
+        // On a loaded machine every random moment may fall before the first write; the first run
+        // waits for one, so the file always has something to keep.
+        char byte = 0;
+        const bool wroteOnce = run != 0 || ::read(written[0], &byte, 1) == 1;
         std::this_thread::sleep_for(std::chrono::microseconds(microseconds(moments)));
         ::kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
+        // Open until the writer is gone, so that its byte never meets a closed pipe.
+        ::close(written[0]);
+        ASSERT_TRUE(wroteOnce) << "the writer ended before its first checkpoint";
         ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped on its own, status " << status;
         if (!std::filesystem::exists(path)) continue;
 
