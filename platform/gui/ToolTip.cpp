@@ -57,6 +57,9 @@ struct TipState {
     std::uintptr_t toolId = 0;
     UINT waitDelay = 0;
     POINT restingAt;
+    // When a shown tip last went because the pointer left its tool or the tool went.
+    bool tipLeft = false;
+    DWORD tipLeftAt = 0;
 };
 
 // The state of every tool tip; tool tips live on the GUI thread only.
@@ -141,6 +144,10 @@ void Hide(HWND tip, TipState& s) {
 }
 
 void Forget(HWND tip, TipState& s) {
+    if (s.phase == Phase::Shown) {
+        s.tipLeft = true;
+        s.tipLeftAt = GetTickCount();
+    }
     Hide(tip, s);
     s.phase = Phase::Idle;
     s.onTool = false;
@@ -285,15 +292,16 @@ void Relay(HWND tip, TipState& s, const MSG& msg) {
         }
         return;
     }
-    const bool wasShown = s.phase == Phase::Shown;
     Forget(tip, s);
     if (!hit) return;
+    // Moving on from a tip that went a moment ago brings the next one sooner.
+    const bool reshow = s.tipLeft && GetTickCount() - s.tipLeftAt <= Delay(s, TTDT_RESHOW);
     s.onTool = true;
     s.toolWindow = hit->window;
     s.toolId = hit->id;
     s.phase = Phase::Waiting;
     s.restingAt = screen;
-    s.waitDelay = Delay(s, wasShown ? TTDT_RESHOW : TTDT_INITIAL);
+    s.waitDelay = Delay(s, reshow ? TTDT_RESHOW : TTDT_INITIAL);
     SetTimer(tip, kShowTimer, s.waitDelay, nullptr);
 }
 

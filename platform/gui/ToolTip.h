@@ -70,7 +70,8 @@ struct NMTTDISPINFO {
 // The "ToolTip" class, drawn by the window layer. Its tools' windows relay their mouse messages
 // (TTM_RELAYEVENT with a MSG whose point is in the client coordinates of its window); the tip
 // shows once the pointer has rested on a tool for the initial delay, for at most the autopop
-// delay, and moving straight from one shown tip to another tool takes only the reshow delay.
+// delay; the next tool the pointer reaches within the reshow delay after a tip went (the pointer
+// left its tool, or the tool was deleted) shows its tip after only the reshow delay.
 // A relayed button press hides the tip until the pointer leaves that tool. The delays run on the
 // window system's timers.
 LRESULT ToolTipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
