@@ -22,6 +22,7 @@ public:
                  std::uintptr_t toolId = 0) const;
     // The same with the text from the string table.
     BOOL AddTool(CWnd* window, UINT textId, const RECT* toolRect = nullptr, std::uintptr_t toolId = 0) const;
+    // Without an id, the tool that is the whole window.
     void DelTool(CWnd* window, std::uintptr_t toolId = 0) const;
     void SetToolRect(CWnd* window, std::uintptr_t toolId, const RECT& rect) const;
     void RelayEvent(MSG* msg) const { SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg)); }

@@ -281,7 +281,10 @@ void Relay(HWND tip, TipState& s, const MSG& msg) {
         Hide(tip, s);
         s.phase = hit ? Phase::Quiet : Phase::Idle;
         s.onTool = hit != nullptr;
-        if (hit) s.toolWindow = hit->window, s.toolId = hit->id;
+        if (hit) {
+            s.toolWindow = hit->window;
+            s.toolId = hit->id;
+        }
         return;
     }
     if (same) {
