@@ -100,7 +100,10 @@ int CDialog::DoModal() {
                 PostQuitMessage(int(msg.wParam));
                 break;
             }
-            if (!PreTranslateMessage(&msg)) {
+            // The dialog's windows see their own messages first, as they do under the
+            // application's loop; the dialog's keyboard handling comes last.
+            const bool inside = msg.hwnd == m_hWnd || ::vq::IsChild(m_hWnd, msg.hwnd);
+            if (!(inside ? WalkPreTranslateTree(m_hWnd, &msg) : PreTranslateMessage(&msg))) {
                 TranslateMessage(&msg);
                 DispatchMessage(&msg);
             }

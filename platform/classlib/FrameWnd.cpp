@@ -3,6 +3,7 @@
 #include "platform/classlib/Document.h"
 #include "platform/classlib/View.h"
 #include "platform/classlib/WinApp.h"
+#include "platform/res/Resources.h"
 
 #include <memory>
 
@@ -44,10 +45,28 @@ void CFrameWnd::OnInitMenuPopup(HMENU menu) {
     }
 }
 
+void CFrameWnd::OnToolTipText(NMTTDISPINFO* info) {
+    const std::uintptr_t id = (info->uFlags & TTF_IDISHWND)
+                                  ? std::uintptr_t(::vq::GetDlgCtrlID(HWND(info->hdr.idFrom)))
+                                  : info->hdr.idFrom;
+    const auto bytes =
+        id <= 0xFFFFFFFF ? FindResource(RT_STRING, std::uint32_t(id)) : std::span<const unsigned char>{};
+    const std::string_view full(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    const std::size_t lineBreak = full.find('\n');
+    m_toolTipText = lineBreak == std::string_view::npos ? "" : full.substr(lineBreak + 1);
+    info->lpszText = m_toolTipText.c_str();
+}
+
 BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (message == WM_DESTROY) m_pViewActive = nullptr;
     if (message == WM_INITMENUPOPUP) OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
-    return CWnd::OnWndMsg(message, wParam, lParam, result);
+    if (CWnd::OnWndMsg(message, wParam, lParam, result)) return TRUE;
+    if (message == WM_NOTIFY && lParam && reinterpret_cast<const NMHDR*>(lParam)->code == TTN_NEEDTEXT) {
+        OnToolTipText(reinterpret_cast<NMTTDISPINFO*>(lParam));
+        *result = 0;
+        return TRUE;
+    }
+    return FALSE;
 }
 
 } // namespace vq

@@ -1,6 +1,9 @@
 #pragma once
 
 #include "platform/classlib/Wnd.h"
+#include "platform/gui/ToolTip.h"
+
+#include <string>
 
 namespace vq {
 
@@ -30,9 +33,14 @@ public:
     // Asks the command targets for the state of every command of the popup about to open; a
     // command nobody handles is grayed.
     void OnInitMenuPopup(HMENU menu);
+    // The tip of a tool whose text comes by callback: the part after the first line break of the
+    // string of the tool's command id (a window tool's control id); a string without one gives
+    // no tip.
+    void OnToolTipText(NMTTDISPINFO* info);
 
 private:
     CView* m_pViewActive = nullptr;
+    std::string m_toolTipText;
 };
 
 } // namespace vq

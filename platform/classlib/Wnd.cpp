@@ -1,5 +1,6 @@
 #include "platform/classlib/Wnd.h"
 
+#include "platform/classlib/ToolTipCtrl.h"
 #include "platform/gui/ControlTypes.h"
 
 #include <unordered_map>
@@ -47,12 +48,31 @@ bool IsReflectable(UINT message) {
     }
 }
 
+bool IsPointerMessage(UINT message) {
+    return message >= WM_MOUSEMOVE && message <= WM_MBUTTONDBLCLK;
+}
+
+bool SameTool(const TOOLINFO& a, const std::string& aText, const TOOLINFO& b, const std::string& bText) {
+    return a.uFlags == b.uFlags && a.hwnd == b.hwnd && a.uId == b.uId && a.rect == b.rect &&
+           a.lpszText == b.lpszText && aText == bText;
+}
+
 } // namespace
+
+// The window's own tip and the tool last found under the pointer, its own text kept apart.
+struct CWnd::ToolTips {
+    CToolTipCtrl tip;
+    bool hasTool = false;
+    TOOLINFO tool;
+    std::string text;
+};
 
 VQ_IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
 VQ_BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
 VQ_END_MESSAGE_MAP()
+
+CWnd::CWnd() = default;
 
 CWnd::~CWnd() {
     // The window goes with its object, after the object stopped taking its messages.
@@ -259,8 +279,74 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     return OnWndMsg(WM_REFLECT_BASE + message, wParam, lParam, result ? result : &ignored);
 }
 
-BOOL CWnd::PreTranslateMessage(MSG*) {
+BOOL CWnd::PreTranslateMessage(MSG* msg) {
+    if (m_toolTips) FilterToolTipMessage(msg);
     return FALSE;
+}
+
+BOOL CWnd::EnableToolTips(BOOL enable) {
+    if (!enable)
+        m_toolTips.reset();
+    else if (!m_toolTips)
+        m_toolTips = std::make_unique<ToolTips>();
+    return TRUE;
+}
+
+std::intptr_t CWnd::OnToolHitTest(POINT point, ToolHit* hit) const {
+    const HWND child = ChildWindowFromPoint(m_hWnd, point);
+    if (!child || child == m_hWnd) return -1;
+    if (hit) {
+        hit->info.uFlags = TTF_IDISHWND;
+        hit->info.hwnd = m_hWnd;
+        hit->info.uId = std::uintptr_t(child);
+        hit->info.lpszText = LPSTR_TEXTCALLBACK;
+    }
+    return ::vq::GetDlgCtrlID(child);
+}
+
+void CWnd::FilterToolTipMessage(MSG* msg) {
+    if (!m_toolTips || !IsPointerMessage(msg->message)) return;
+    if (msg->hwnd != m_hWnd && !IsChild(m_hWnd, msg->hwnd)) return;
+    // The nearest window with tips of its own looks after the pointer over it.
+    for (HWND w = msg->hwnd; w != m_hWnd; w = ::vq::GetParent(w))
+        if (CWnd* object = FromHandlePermanent(w); object && object->m_toolTips) return;
+    POINT point{GET_X_LPARAM(msg->lParam), GET_Y_LPARAM(msg->lParam)};
+    ClientToScreen(msg->hwnd, &point);
+    ScreenToClient(m_hWnd, &point);
+    ToolTips& tips = *m_toolTips;
+    ToolHit hit;
+    if (OnToolHitTest(point, &hit) == -1) {
+        // Without its tool the tip has nothing to show.
+        if (tips.hasTool) tips.tip.SendMessage(TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tips.tool));
+        tips.hasTool = false;
+        return;
+    }
+    TOOLINFO wanted = hit.info;
+    if (!wanted.hwnd) wanted.hwnd = m_hWnd;
+    // A text of the hit test's own is kept here as a copy; markers and string ids as they are.
+    std::string text = std::move(hit.text);
+    if (wanted.lpszText && wanted.lpszText != LPSTR_TEXTCALLBACK && !IsTextId(wanted.lpszText)) {
+        text = wanted.lpszText;
+        wanted.lpszText = nullptr;
+    }
+    if (!tips.tip.m_hWnd && !tips.tip.Create(this, TTS_ALWAYSTIP)) return;
+    if (!tips.hasTool || !SameTool(tips.tool, tips.text, wanted, text)) {
+        if (tips.hasTool) tips.tip.SendMessage(TTM_DELTOOL, 0, reinterpret_cast<LPARAM>(&tips.tool));
+        tips.tool = wanted;
+        tips.text = std::move(text);
+        TOOLINFO added = tips.tool;
+        if (!added.lpszText) added.lpszText = tips.text.c_str();
+        tips.hasTool = tips.tip.SendMessage(TTM_ADDTOOL, 0, reinterpret_cast<LPARAM>(&added)) != 0;
+    }
+    // The tip knows the tool by its window: the message goes to it as that window's.
+    const HWND toolWindow = (tips.tool.uFlags & TTF_IDISHWND) ? HWND(tips.tool.uId) : tips.tool.hwnd;
+    POINT at = point;
+    ClientToScreen(m_hWnd, &at);
+    ScreenToClient(toolWindow, &at);
+    MSG relayed = *msg;
+    relayed.hwnd = toolWindow;
+    relayed.lParam = MAKELPARAM(at.x, at.y);
+    tips.tip.RelayEvent(&relayed);
 }
 
 BOOL CWnd::WalkPreTranslateTree(HWND stop, MSG* msg) {
@@ -283,6 +369,8 @@ LRESULT CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     const LRESULT result = object->WindowProc(message, wParam, lParam);
     CurrentMessages().pop_back();
     if (message == WM_NCDESTROY && FromHandlePermanent(window) == object) {
+        // The tip is a popup of the window's, not a child: it goes with it by hand.
+        object->m_toolTips.reset();
         object->m_pfnSuper = nullptr;
         object->Detach();
         object->PostNcDestroy();

@@ -2,9 +2,12 @@
 
 #include "platform/classlib/CmdTarget.h"
 
+#include <memory>
 #include <string>
 
 namespace vq {
+
+struct ToolHit;
 
 // A window object over a window handle. The handle map ties each handle to at most one object;
 // objects get their messages through the class library's window procedure, by their own class or
@@ -16,7 +19,7 @@ class CWnd : public CCmdTarget {
 public:
     HWND m_hWnd = 0;
 
-    CWnd() = default;
+    CWnd();
     ~CWnd() override;
     CWnd(const CWnd&) = delete;
     CWnd& operator=(const CWnd&) = delete;
@@ -60,11 +63,20 @@ public:
     // A control's own chance at what it sent its parent; by default the control's map decides.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    // Before dispatch, from the target window up to (not past) the top window.
+    // Before dispatch, from the target window up to (not past) the top window. The base takes
+    // nothing; it only shows the window's tool tips.
     virtual BOOL PreTranslateMessage(MSG* msg);
     static BOOL WalkPreTranslateTree(HWND stop, MSG* msg);
     // After the window is gone; objects that own themselves delete themselves here.
     virtual void PostNcDestroy() {}
+
+    // Tips for the tools OnToolHitTest finds under the pointer in this window and its children,
+    // shown by a tip of the window's own as the pointer messages pass PreTranslateMessage.
+    BOOL EnableToolTips(BOOL enable = TRUE);
+    // The tool at a point of the client area, with its id; -1 for none. By default a visible
+    // child window is a tool of its own whose text its parent gives by TTN_NEEDTEXT.
+    virtual std::intptr_t OnToolHitTest(POINT point, ToolHit* hit) const;
+    void FilterToolTipMessage(MSG* msg);
 
     static LRESULT WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -72,6 +84,9 @@ protected:
     WNDPROC m_pfnSuper = nullptr;
 
 private:
+    struct ToolTips;
+    std::unique_ptr<ToolTips> m_toolTips;
+
     // The control that sent a notification, when it has an object.
     static CWnd* NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
 };

@@ -1,5 +1,6 @@
 #include "platform/gui/OffscreenHarness.h"
 
+#include "platform/gui/ControlOverlay.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 
@@ -18,6 +19,13 @@ QImage ImageOf(const WindowRecord& r) {
                   r.image.Width() * 4, QImage::Format_RGB32);
 }
 
+// A control that Qt paints shows the Qt widget's picture in its client area, with what was drawn
+// on it over that.
+void DrawWindow(QPainter& painter, const WindowRecord& r, QPoint at) {
+    painter.drawImage(at, ImageOf(r));
+    if (r.overlay) painter.drawImage(at + QPoint(r.client.left, r.client.top), r.overlay->Seen());
+}
+
 void DrawChildren(QPainter& painter, const WindowRecord& r, QPoint origin) {
     for (auto it = r.children.rbegin(); it != r.children.rend(); ++it) {
         const WindowRecord* c = FindWindowRecord(*it);
@@ -27,7 +35,7 @@ void DrawChildren(QPainter& painter, const WindowRecord& r, QPoint origin) {
         painter.setClipRect(
             QRect(origin + QPoint(r.client.left, r.client.top), QSize(r.client.Width(), r.client.Height())),
             Qt::IntersectClip);
-        painter.drawImage(at, ImageOf(*c));
+        DrawWindow(painter, *c, at);
         DrawChildren(painter, *c, at);
         painter.restore();
     }
@@ -99,6 +107,8 @@ void OffscreenHarness::Key(int qtKey, Qt::KeyboardModifiers modifiers, const QSt
 COLORREF OffscreenHarness::Pixel(HWND window, std::int32_t x, std::int32_t y) {
     WindowRecord* r = FindWindowRecord(window);
     if (!r || !r->image.Contains(x, y)) return CLR_INVALID;
+    if (r->overlay && r->client.Contains(x, y))
+        return PixelToColour(r->overlay->Seen().pixel(x - r->client.left, y - r->client.top) & 0xFFFFFF);
     return r->image.ColourOf(r->image.Pixel(x, y));
 }
 
@@ -107,6 +117,7 @@ QImage OffscreenHarness::Composite(HWND window) {
     if (!r) return {};
     QImage out = ImageOf(*r).copy();
     QPainter painter(&out);
+    DrawWindow(painter, *r, QPoint(0, 0));
     DrawChildren(painter, *r, QPoint(0, 0));
     return out;
 }

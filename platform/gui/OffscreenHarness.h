@@ -22,9 +22,11 @@ public:
     static void Wheel(POINT screen, int delta);
     static void Key(int qtKey, Qt::KeyboardModifiers modifiers, const QString& text, bool press);
 
-    // A pixel of the window's retained image in window coordinates.
+    // A pixel of the window as the user sees it, in window coordinates: its retained image, or in
+    // the client area of a control that Qt paints, the Qt widget's picture with any drawing on it.
     static COLORREF Pixel(HWND window, std::int32_t x, std::int32_t y);
-    // The window as the user sees it: its image with its visible children's drawn over it.
+    // The window as the user sees it: its image (and Qt's picture of a control) with its visible
+    // children's drawn over it.
     static QImage Composite(HWND window);
     static bool SaveScreenshot(HWND window, const std::string& path);
 };

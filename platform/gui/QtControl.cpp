@@ -1,5 +1,6 @@
 #include "platform/gui/QtControl.h"
 
+#include "platform/gui/ControlOverlay.h"
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
@@ -128,6 +129,7 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     widget->installEventFilter(new InputRedirect(widget));
     widget->show();
     r->qtControl = widget;
+    r->overlay = new ControlOverlay(r->widget, widget);
     return widget;
 }
 

@@ -11,7 +11,8 @@ namespace vq {
 // A Qt widget doing the work of a standard control. It covers the control's window, draws with
 // one fixed style and a palette written from the colour table, never takes Qt's focus, and sees
 // the user's input only as the control's default handling passes it on; input Qt delivers to it
-// directly goes to the window system first, like any other window's.
+// directly goes to the window system first, like any other window's. What GetDC draws on the
+// control lies over the widget.
 //
 // Takes the widget (null when the window has no widget to host it, and then deletes it).
 QWidget* AttachQtControl(HWND window, QWidget* widget);

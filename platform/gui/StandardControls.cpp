@@ -5,6 +5,7 @@
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
+#include "platform/gui/ToolTip.h"
 
 namespace vq {
 
@@ -33,9 +34,13 @@ void RegisterStandardControls() {
         listBox.lpfnWndProc = ListBoxProc;
         listBox.hCursor = LoadCursor(IDC_ARROW);
         listBox.lpszClassName = "ListBox";
+        WNDCLASS toolTip;
+        toolTip.lpfnWndProc = ToolTipProc;
+        toolTip.hCursor = LoadCursor(IDC_ARROW);
+        toolTip.lpszClassName = TOOLTIPS_CLASS;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
-               RegisterClass(listBox) != FALSE;
+               RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE;
     }();
     (void)registered;
 }

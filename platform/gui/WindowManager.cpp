@@ -1,3 +1,4 @@
+#include "platform/gui/ControlOverlay.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
@@ -1201,12 +1202,23 @@ BOOL ValidateRect(HWND window, const RECT* r) {
     return TRUE;
 }
 
+namespace {
+
+// A client-area context on the window's retained image, where painting draws.
+HDC ImageClientDC(WindowRecord& r) {
+    return new DeviceContext(DeviceContext::Kind::Window, &r.image, POINT{r.client.left, r.client.top},
+                             Region(r.client), r.handle);
+}
+
+} // namespace
+
 BOOL GetUpdateRect(HWND window, RECT* r, BOOL erase) {
     WindowRecord* record = Live(window);
     if (!record) return FALSE;
     if (r) *r = record->update.Bounds();
     if (erase && record->erasePending && !record->update.IsEmpty()) {
-        HDC dc = GetDC(window);
+        // Erasing draws where painting will.
+        HDC dc = ImageClientDC(*record);
         SelectClipRgn(dc, nullptr);
         record->erasePending = false;
         SendMessage(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
@@ -1264,8 +1276,9 @@ HDC GetDC(HWND window) {
     if (!window) return ScreenDC();
     WindowRecord* r = Live(window);
     if (!r) return nullptr;
-    return new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{r->client.left, r->client.top},
-                             Region(r->client), window);
+    // The client area of a control that Qt paints is the Qt widget's picture, not the image.
+    if (r->overlay) return r->overlay->OpenDC(window);
+    return ImageClientDC(*r);
 }
 
 HDC GetWindowDC(HWND window) {
@@ -1278,6 +1291,11 @@ HDC GetWindowDC(HWND window) {
 
 int ReleaseDC(HWND window, HDC dc) {
     if (!dc || dc->ContextKind() != DeviceContext::Kind::Window || dc->Window() != window) return 0;
+    if (WindowRecord* r = Live(window); r && r->overlay && r->overlay->Owns(dc)) {
+        delete dc;
+        r->overlay->Closed();
+        return 1;
+    }
     delete dc;
     // What was drawn is already in the image; the widget shows it at its next repaint.
     if (WindowRecord* r = Live(window)) ShowRetainedImage(*r);
@@ -1434,8 +1452,7 @@ HCURSOR SetCursor(HCURSOR cursor) {
     m.shownCursor = cursor;
     if (cursor && OnGuiThread())
         for (HWND top : m.topLevels)
-            if (WindowRecord* r = Live(top); r && r->widget)
-                r->widget->setCursor(QtCursorOf(cursor));
+            if (WindowRecord* r = Live(top); r && r->widget) r->widget->setCursor(QtCursorOf(cursor));
     return old;
 }
 

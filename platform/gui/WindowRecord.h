@@ -14,6 +14,7 @@
 
 namespace vq {
 
+class ControlOverlay;
 class WindowWidget;
 
 struct WindowClass {
@@ -56,8 +57,10 @@ struct WindowRecord {
     bool destroyed = false;
     int dispatchDepth = 0;
     QPointer<WindowWidget> widget;
-    // The Qt widget of a Qt-backed control, a child of `widget`.
+    // The Qt widget of a Qt-backed control, a child of `widget`, and above it what client-area
+    // contexts draw on the control.
     QPointer<QWidget> qtControl;
+    QPointer<ControlOverlay> overlay;
     std::vector<std::uintptr_t> timers;
     // The values of the window's own horizontal and vertical bars.
     SCROLLINFO scroll[2];

@@ -147,6 +147,30 @@ TEST_F(DialogTest, AModalDialogRunsItsOwnLoopWithTheOwnerDisabled) {
     EXPECT_EQ(ended.DoModal(), 42);
 }
 
+// A control that notes what passes its PreTranslateMessage.
+class Watcher : public CWnd {
+public:
+    std::vector<UINT> pretranslated;
+    BOOL PreTranslateMessage(MSG* msg) override {
+        pretranslated.push_back(msg->message);
+        return CWnd::PreTranslateMessage(msg);
+    }
+};
+
+TEST_F(DialogTest, TheDialogsWindowsPretranslateTheirMessagesUnderItsLoop) {
+    NameDialog dialog(Fields(1), &owner);
+    Watcher field;
+    owner.script = {[&](HWND d) {
+                        field.SubclassWindow(GetDlgItem(d, 10));
+                        PostMessage(field.m_hWnd, WM_USER + 5, 0, 0);
+                        Key(field.m_hWnd, VK_RETURN);
+                    },
+                    [&](HWND) { dialog.EndDialog(IDCANCEL); }};
+    // The dialog's own keyboard handling still comes after the field's.
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(field.pretranslated, (std::vector<UINT>{WM_USER + 5, WM_KEYDOWN}));
+}
+
 TEST_F(DialogTest, TheFirstFieldThatFailsStopsTheExchangeAndKeepsTheDialogOpen) {
     NumbersDialog dialog(Fields(3), &owner);
     HWND failed = 0;

@@ -1,0 +1,4 @@
+#define IDS_TIP_NEW 20531
+#define IDS_TIP_DELETE 20532
+#define ID_SHOW_TABS 32941
+#define ID_NO_TIP 32942
