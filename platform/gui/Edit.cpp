@@ -15,7 +15,6 @@ namespace vq {
 namespace {
 
 struct EditState {
-    HFONT font = nullptr;
     bool tracking = false;
     // Bytes of text the user may enter; setting the text is not held to it.
     std::int64_t limit = 30000;
@@ -273,10 +272,10 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETDLGCODE:
         return DLGC_WANTCHARS | DLGC_HASSETSEL | DLGC_WANTARROWS;
     case WM_SETFONT:
-        States()[window].font = reinterpret_cast<HFONT>(wParam);
+        SetQtControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
         return 0;
     case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(States()[window].font);
+        return reinterpret_cast<LRESULT>(QtControlFont(window));
     case EM_SETSEL:
         if (line) SetSelection(*line, std::int64_t(std::int32_t(wParam)), std::int64_t(std::int32_t(lParam)));
         return 0;

@@ -304,6 +304,11 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         list->setEnabled(wParam != 0);
         return 0;
+    case WM_SETFONT:
+        SetQtControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(QtControlFont(window));
     default:
         return DefWindowProc(window, message, wParam, lParam);
     }

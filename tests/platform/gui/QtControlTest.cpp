@@ -1,13 +1,16 @@
 #include "platform/gui/QtControl.h"
 
 #include "WindowFixture.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/StandardControls.h"
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QWidget>
 #include <QtTest/qtestspontaneevent.h>
+#include <cstring>
 
 namespace vq::test {
 namespace {
@@ -28,8 +31,146 @@ protected:
         return w;
     }
 
+    static HFONT Font(int height, const char* face, int weight = FW_NORMAL) {
+        LOGFONT lf;
+        lf.lfHeight = height;
+        lf.lfWeight = weight;
+        std::strcpy(lf.lfFaceName, face);
+        return CreateFontIndirect(lf);
+    }
+
+    // How the layer itself measures text in the font.
+    struct Measure {
+        int height;
+        int width;
+        bool operator==(const Measure&) const = default;
+    };
+    static Measure LayerMeasure(HGDIOBJ font, const char* text) {
+        HDC dc = GetDC(0);
+        HGDIOBJ old = SelectObject(dc, font);
+        TEXTMETRIC tm;
+        GetTextMetrics(dc, &tm);
+        SIZE extent;
+        GetTextExtentPoint32(dc, text, int(std::strlen(text)), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(0, dc);
+        return {tm.tmHeight, extent.cx};
+    }
+    static Measure WidgetMeasure(HWND control, const char* text) {
+        const QFontMetrics m(QtControlOf(control)->font());
+        return {m.height(), m.horizontalAdvance(QString::fromUtf8(text))};
+    }
+
+    static HFONT FontOf(HWND control) {
+        return reinterpret_cast<HFONT>(SendMessage(control, WM_GETFONT, 0, 0));
+    }
+
     HWND top = 0;
 };
+
+constexpr const char* kSample = "Traffic 42 Wg";
+
+TEST_F(QtControlTest, EveryQtBackedControlDrawsWithTheLayersFaceAndGivesTheHandleBack) {
+    struct Case {
+        const char* cls;
+        DWORD style;
+    };
+    for (const Case c : {Case{"Edit", ES_AUTOHSCROLL}, Case{"ListBox", LBS_NOTIFY}}) {
+        SCOPED_TRACE(c.cls);
+        const HWND control = Control(c.cls, c.style);
+        // Until it is given a font, a control uses the face of the layer's own controls.
+        EXPECT_EQ(FontOf(control), HFONT(nullptr));
+        const Measure standard = LayerMeasure(GetStockObject(DEFAULT_GUI_FONT), kSample);
+        EXPECT_EQ(WidgetMeasure(control, kSample), standard);
+
+        const HFONT narrow = Font(-20, "Arial Narrow", FW_BOLD);
+        SendMessage(control, WM_SETFONT, WPARAM(narrow), TRUE);
+        EXPECT_EQ(FontOf(control), narrow);
+        EXPECT_EQ(WidgetMeasure(control, kSample), LayerMeasure(narrow, kSample));
+        EXPECT_FALSE(WidgetMeasure(control, kSample) == standard);
+
+        // What is no live font is refused; the font set stays.
+        const HFONT gone = Font(-30, "Arial");
+        DeleteObject(gone);
+        SendMessage(control, WM_SETFONT, WPARAM(gone), TRUE);
+        SendMessage(control, WM_SETFONT, WPARAM(GetStockObject(BLACK_BRUSH)), TRUE);
+        EXPECT_EQ(FontOf(control), narrow);
+        EXPECT_EQ(WidgetMeasure(control, kSample), LayerMeasure(narrow, kSample));
+
+        // The control keeps its own copy of the face: the caller may delete the font.
+        const Measure before = WidgetMeasure(control, kSample);
+        DeleteObject(narrow);
+        SendMessage(control, WM_SETTEXT, 0, LPARAM("still drawn"));
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(WidgetMeasure(control, kSample), before);
+
+        SendMessage(control, WM_SETFONT, 0, FALSE);
+        EXPECT_EQ(FontOf(control), HFONT(nullptr));
+        EXPECT_EQ(WidgetMeasure(control, kSample), standard);
+        DestroyWindow(control);
+    }
+
+    // A scroll bar has no text and no font.
+    const HWND bar = Control("ScrollBar", SBS_HORZ);
+    const HFONT font = Font(-20, "Arial");
+    SendMessage(bar, WM_SETFONT, WPARAM(font), TRUE);
+    EXPECT_EQ(FontOf(bar), HFONT(nullptr));
+    DeleteObject(font);
+}
+
+// Counts the paints of a widget and its parts.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) {
+        widget->installEventFilter(this);
+        for (QWidget* part : widget->findChildren<QWidget*>())
+            part->installEventFilter(this);
+    }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
+TEST_F(QtControlTest, TheRedrawFlagSaysWhetherTheNewFaceShowsBeforeTheMessageReturns) {
+    for (const char* cls : {"Edit", "ListBox"}) {
+        SCOPED_TRACE(cls);
+        const HWND control = Control(cls, 0);
+        SendMessage(control, WM_SETTEXT, 0, LPARAM("text"));
+        OffscreenHarness::RunUntilIdle();
+        const HFONT font = Font(-18, "Arial");
+        PaintCounter counter(QtControlOf(control));
+        SendMessage(control, WM_SETFONT, WPARAM(font), FALSE);
+        EXPECT_EQ(counter.paints, 0);
+        SendMessage(control, WM_SETFONT, WPARAM(font), TRUE);
+        EXPECT_GT(counter.paints, 0);
+        DestroyWindow(control);
+        DeleteObject(font);
+    }
+}
+
+// An editor laid over a list box's item takes the list box's font and fits the item.
+TEST_F(QtControlTest, AListBoxItemFollowsItsFont) {
+    const HWND list = Control("ListBox", LBS_NOTIFY);
+    SendMessage(list, LB_ADDSTRING, 0, LPARAM("alpha"));
+    SendMessage(list, LB_ADDSTRING, 0, LPARAM("beta"));
+    const auto height = [&] { return int(SendMessage(list, LB_GETITEMHEIGHT, 0, 0)); };
+    const int before = height();
+    const HFONT large = Font(-26, "Arial");
+    SendMessage(list, WM_SETFONT, WPARAM(large), TRUE);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_GE(height(), LayerMeasure(large, "alpha").height);
+    EXPECT_GT(height(), before);
+    RECT item;
+    SendMessage(list, LB_GETITEMRECT, 1, LPARAM(&item));
+    EXPECT_EQ(item.Height(), height());
+    EXPECT_EQ(item.top, height());
+    DestroyWindow(list);
+    DeleteObject(large);
+}
 
 // What the user does to any part of a Qt widget (a scrolling widget's viewport too) reaches the
 // control's window first, so Qt never edits or selects behind the control's back and never opens
