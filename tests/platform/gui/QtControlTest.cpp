@@ -75,8 +75,9 @@ TEST_F(QtControlTest, EveryQtBackedControlDrawsWithTheLayersFaceAndGivesTheHandl
         const char* cls;
         DWORD style;
     };
-    for (const Case c : {Case{"Edit", ES_AUTOHSCROLL}, Case{"ListBox", LBS_NOTIFY}}) {
-        SCOPED_TRACE(c.cls);
+    for (const Case c :
+         {Case{"Edit", ES_AUTOHSCROLL}, Case{"Edit", ES_MULTILINE}, Case{"ListBox", LBS_NOTIFY}}) {
+        SCOPED_TRACE(std::string(c.cls) + (c.style & ES_MULTILINE ? " multi-line" : ""));
         const HWND control = Control(c.cls, c.style);
         // Until it is given a font, a control uses the face of the layer's own controls.
         EXPECT_EQ(FontOf(control), HFONT(nullptr));
@@ -180,8 +181,9 @@ TEST_F(QtControlTest, InputOnAnyPartOfTheWidgetGoesToTheWindow) {
         const char* cls;
         DWORD style;
     };
-    for (const Case c : {Case{"Edit", ES_AUTOHSCROLL}, Case{"ListBox", LBS_NOTIFY}}) {
-        SCOPED_TRACE(c.cls);
+    for (const Case c :
+         {Case{"Edit", ES_AUTOHSCROLL}, Case{"Edit", ES_MULTILINE}, Case{"ListBox", LBS_NOTIFY}}) {
+        SCOPED_TRACE(std::string(c.cls) + (c.style & ES_MULTILINE ? " multi-line" : ""));
         const HWND control = Control(c.cls, c.style);
         if (std::string(c.cls) == "ListBox") SendMessage(control, LB_ADDSTRING, 0, LPARAM("alpha"));
         SetFocus(top);
