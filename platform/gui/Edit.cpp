@@ -1,5 +1,6 @@
 #include "platform/gui/Edit.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/LineEditWidget.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/TextEditWidget.h"
@@ -410,7 +411,7 @@ LRESULT EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetFont(window, w.get(), reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
         return 0;
     case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(QtControlFont(window));
+        return reinterpret_cast<LRESULT>(ControlFont(window));
     case EM_SETSEL:
         SetSelection(*w, std::int64_t(std::int32_t(wParam)), std::int64_t(std::int32_t(lParam)));
         return 0;

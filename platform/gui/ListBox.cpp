@@ -1,5 +1,6 @@
 #include "platform/gui/ListBox.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/QtControl.h"
 
 #include <QListWidget>
@@ -308,7 +309,7 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SetQtControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
         return 0;
     case WM_GETFONT:
-        return reinterpret_cast<LRESULT>(QtControlFont(window));
+        return reinterpret_cast<LRESULT>(ControlFont(window));
     default:
         return DefWindowProc(window, message, wParam, lParam);
     }

@@ -1,14 +1,13 @@
 #include "platform/gui/QtControl.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/FontFace.h"
-#include "platform/gui/GdiObjectTable.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 
 #include <QApplication>
 #include <QChildEvent>
-#include <QFont>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
@@ -119,12 +118,6 @@ private:
     QPointer<QWidget> host_;
 };
 
-// The face a control draws with until WM_SETFONT gives it another: the one of the layer's own
-// buttons and statics.
-const QFont& DefaultControlFont() {
-    return static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT))->Face().QtFont();
-}
-
 Qt::MouseButton ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -163,30 +156,22 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     widget->setParent(r->widget);
     widget->setStyle(FixedStyle());
     widget->setPalette(ControlPalette());
-    widget->setFont(DefaultControlFont());
+    widget->setFont(DrawingFont(window)->Face().QtFont());
     widget->setGeometry(r->client.left, r->client.top, r->client.Width(), r->client.Height());
     (new InputRedirect(r->widget, widget))->Cover(widget);
     widget->show();
     r->qtControl = widget;
-    r->qtControlFont = nullptr;
     return widget;
 }
 
 void SetQtControlFont(HWND window, HFONT font, bool redraw) {
-    WindowRecord* r = FindWindowRecord(window);
-    if (!r || !r->qtControl) return;
-    if (font && !(IsGdiObject(font) && font->ObjectType() == GdiObject::Type::Font)) return;
+    QWidget* widget = QtControlOf(window);
+    if (!widget || !SetControlFont(window, font)) return;
     // The widget takes a copy of the face, so the caller may delete the font while it is set.
-    r->qtControlFont = font;
-    r->qtControl->setFont(font ? font->Face().QtFont() : DefaultControlFont());
+    widget->setFont(DrawingFont(window)->Face().QtFont());
     // Qt repaints a widget whose font changed at its next update in any case; the flag decides
     // whether the new face shows before the message returns.
-    if (redraw) r->qtControl->repaint();
-}
-
-HFONT QtControlFont(HWND window) {
-    WindowRecord* r = FindWindowRecord(window);
-    return r && r->qtControl ? r->qtControlFont : nullptr;
+    if (redraw) widget->repaint();
 }
 
 QWidget* QtControlOf(HWND window) {

@@ -17,11 +17,9 @@ namespace vq {
 // Takes the widget (null when the window has no widget to host it, and then deletes it).
 QWidget* AttachQtControl(HWND window, QWidget* widget);
 QWidget* QtControlOf(HWND window);
-// WM_SETFONT: the widget draws with the layer's face for the font, the default face for none. A
-// handle that is no live font leaves the font as it was.
+// WM_SETFONT: the widget draws with the layer's face for the font (see SetControlFont; WM_GETFONT
+// answers ControlFont).
 void SetQtControlFont(HWND window, HFONT font, bool redraw);
-// WM_GETFONT: the handle exactly as WM_SETFONT gave it; none while the default face is used.
-HFONT QtControlFont(HWND window);
 // Gives a pointer message (client coordinates) to the control's widget.
 void ForwardMouseToQtControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Gives a key to the control's widget; text empty for keys that only move or delete.

@@ -58,8 +58,8 @@ struct WindowRecord {
     QPointer<WindowWidget> widget;
     // The Qt widget of a Qt-backed control, a child of `widget`.
     QPointer<QWidget> qtControl;
-    // The font handle the control was given, returned by WM_GETFONT as it came.
-    HFONT qtControlFont = nullptr;
+    // The font a control was given with WM_SETFONT, as it came.
+    HFONT font = nullptr;
     std::vector<std::uintptr_t> timers;
     // The values of the window's own horizontal and vertical bars.
     SCROLLINFO scroll[2];
