@@ -1,5 +1,6 @@
 #include "platform/gui/Button.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
 
@@ -82,7 +83,7 @@ void PaintOwn(HWND window, HDC dc, const ButtonState& s) {
     GetClientRect(window, &client);
     const DWORD type = TypeOf(window);
     const std::string text = TextOf(window);
-    HGDIOBJ oldFont = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ oldFont = SelectObject(dc, DrawingFont(window));
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_BTNTEXT : COLOR_GRAYTEXT));
     FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
@@ -239,6 +240,10 @@ LRESULT ButtonProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         InvalidateRect(window, nullptr, TRUE);
         return result;
     }
+    case WM_SETFONT:
+        return SetDrawnControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(ControlFont(window));
     case BM_GETSTATE:
         return LRESULT(s.state);
     case BM_SETSTATE:

@@ -148,6 +148,7 @@ inline constexpr UINT EM_REPLACESEL = 0x00C2;
 inline constexpr UINT EM_LIMITTEXT = 0x00C5;
 inline constexpr UINT EM_SETLIMITTEXT = EM_LIMITTEXT;
 inline constexpr UINT EM_CANUNDO = 0x00C6;
+inline constexpr UINT EM_SETTABSTOPS = 0x00CB;
 inline constexpr UINT EM_UNDO = 0x00C7;
 inline constexpr UINT EM_SETREADONLY = 0x00CF;
 inline constexpr UINT EM_GETLIMITTEXT = 0x00D5;

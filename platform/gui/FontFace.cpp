@@ -133,6 +133,10 @@ std::int32_t FontFace::TextWidth(std::u32string_view text) const {
     return width;
 }
 
+const QFont& FontFace::QtFont() const {
+    return impl_->font;
+}
+
 FontFace::Coverage FontFace::Render(std::u32string_view text) const {
     const std::int32_t width = TextWidth(text);
     const std::int32_t height = metrics_.height;

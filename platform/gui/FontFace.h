@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+class QFont;
+
 namespace vq {
 
 // Text as the layer handles it: UTF-8 where it is valid, any other byte taken as the Latin-1
@@ -54,6 +56,8 @@ public:
     // Counter-clockwise, in tenths of a degree.
     std::int32_t Escapement() const { return escapement_; }
     Coverage Render(std::u32string_view text) const;
+    // The same face for a Qt widget to draw with, so a control's text measures as the layer's does.
+    const QFont& QtFont() const;
 
 private:
     struct Impl;

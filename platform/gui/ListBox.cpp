@@ -1,5 +1,6 @@
 #include "platform/gui/ListBox.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/QtControl.h"
 
 #include <QListWidget>
@@ -304,6 +305,11 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         list->setEnabled(wParam != 0);
         return 0;
+    case WM_SETFONT:
+        SetQtControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(ControlFont(window));
     default:
         return DefWindowProc(window, message, wParam, lParam);
     }

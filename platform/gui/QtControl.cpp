@@ -1,16 +1,21 @@
 #include "platform/gui/QtControl.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/ControlOverlay.h"
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/FontFace.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 
 #include <QApplication>
+#include <QChildEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWheelEvent>
 
 namespace vq {
 
@@ -53,15 +58,32 @@ QStyle* FixedStyle() {
     return style;
 }
 
-// Input the user gives the widget itself goes to the control's window, so it is queued and
-// addressed like all input; what the control passes on arrives as posted (not spontaneous) events.
+// Input the user gives the widget or any part of it goes to the control's window, so it is queued
+// and addressed like all input; what the control passes on arrives as posted (not spontaneous)
+// events. Qt's own context menu never opens: the right button reaches the window as messages.
 class InputRedirect : public QObject {
 public:
-    using QObject::QObject;
+    InputRedirect(QWidget* host, QObject* parent) : QObject(parent), host_(host) {}
+
+    // Covers the widget and its parts, and parts made later once they are complete; separate
+    // windows (popups) are not part of the control's area.
+    void Cover(QWidget* widget) {
+        if (widget->isWindow()) return;
+        widget->installEventFilter(this);
+        widget->setFocusPolicy(Qt::NoFocus);
+        widget->setAcceptDrops(false);
+        for (QWidget* part : widget->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            Cover(part);
+    }
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (!event->spontaneous()) return false;
+        if (event->type() == QEvent::ChildPolished) {
+            QObject* child = static_cast<QChildEvent*>(event)->child();
+            if (child->isWidgetType()) Cover(static_cast<QWidget*>(child));
+            return false;
+        }
+        if (!event->spontaneous() || !host_) return false;
         auto* widget = static_cast<QWidget*>(object);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -69,21 +91,32 @@ protected:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            QWidget* host = widget->parentWidget();
-            QMouseEvent copy(mouse->type(), widget->mapTo(host, mouse->position()), mouse->scenePosition(),
+            QMouseEvent copy(mouse->type(), widget->mapTo(host_, mouse->position()), mouse->scenePosition(),
                              mouse->globalPosition(), mouse->button(), mouse->buttons(), mouse->modifiers());
-            QCoreApplication::sendEvent(host, &copy);
+            QCoreApplication::sendEvent(host_, &copy);
             return true;
         }
-        case QEvent::Wheel:
+        case QEvent::Wheel: {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            QWheelEvent copy(widget->mapTo(host_, wheel->position()), wheel->globalPosition(),
+                             wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(), wheel->modifiers(),
+                             wheel->phase(), wheel->inverted());
+            QCoreApplication::sendEvent(host_, &copy);
+            return true;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            QCoreApplication::sendEvent(widget->parentWidget(), event);
+            QCoreApplication::sendEvent(host_, event);
+            return true;
+        case QEvent::ContextMenu:
             return true;
         default:
             return false;
         }
     }
+
+private:
+    QPointer<QWidget> host_;
 };
 
 Qt::MouseButton ButtonOf(UINT message) {
@@ -124,13 +157,23 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     widget->setParent(r->widget);
     widget->setStyle(FixedStyle());
     widget->setPalette(ControlPalette());
-    widget->setFocusPolicy(Qt::NoFocus);
+    widget->setFont(DrawingFont(window)->Face().QtFont());
     widget->setGeometry(r->client.left, r->client.top, r->client.Width(), r->client.Height());
-    widget->installEventFilter(new InputRedirect(widget));
+    (new InputRedirect(r->widget, widget))->Cover(widget);
     widget->show();
     r->qtControl = widget;
     r->overlay = new ControlOverlay(r->widget, widget);
     return widget;
+}
+
+void SetQtControlFont(HWND window, HFONT font, bool redraw) {
+    QWidget* widget = QtControlOf(window);
+    if (!widget || !SetControlFont(window, font)) return;
+    // The widget takes a copy of the face, so the caller may delete the font while it is set.
+    widget->setFont(DrawingFont(window)->Face().QtFont());
+    // Qt repaints a widget whose font changed at its next update in any case; the flag decides
+    // whether the new face shows before the message returns.
+    if (redraw) widget->repaint();
 }
 
 QWidget* QtControlOf(HWND window) {

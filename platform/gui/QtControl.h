@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/GdiObject.h"
 #include "platform/gui/WindowSystem.h"
 
 #include <Qt>
@@ -17,6 +18,9 @@ namespace vq {
 // Takes the widget (null when the window has no widget to host it, and then deletes it).
 QWidget* AttachQtControl(HWND window, QWidget* widget);
 QWidget* QtControlOf(HWND window);
+// WM_SETFONT: the widget draws with the layer's face for the font (see SetControlFont; WM_GETFONT
+// answers ControlFont).
+void SetQtControlFont(HWND window, HFONT font, bool redraw);
 // Gives a pointer message (client coordinates) to the control's widget.
 void ForwardMouseToQtControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Gives a key to the control's widget; text empty for keys that only move or delete.

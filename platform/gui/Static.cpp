@@ -1,5 +1,6 @@
 #include "platform/gui/Static.h"
 
+#include "platform/gui/ControlFont.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
 
@@ -20,10 +21,10 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         std::string text(std::size_t(GetWindowTextLength(window)) + 1, '\0');
         text.resize(std::size_t(GetWindowText(window, text.data(), int(text.size()))));
         const DWORD style = DWORD(GetWindowLongPtr(window, GWL_STYLE));
-        UINT format = DT_WORDBREAK | (style & SS_NOPREFIX ? DT_NOPREFIX : 0);
+        UINT format = DT_WORDBREAK | (style & SS_NOPREFIX ? UINT(DT_NOPREFIX) : 0u);
         if ((style & 0x3) == SS_CENTER) format |= DT_CENTER;
         if ((style & 0x3) == SS_RIGHT) format |= DT_RIGHT;
-        HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+        HGDIOBJ old = SelectObject(dc, DrawingFont(window));
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(IsWindowEnabled(window) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
         DrawText(dc, text.c_str(), -1, &client, format);
@@ -31,6 +32,10 @@ LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         EndPaint(window, &ps);
         return 0;
     }
+    case WM_SETFONT:
+        return SetDrawnControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(ControlFont(window));
     case WM_ENABLE:
     case WM_SETTEXT: {
         const LRESULT result = DefWindowProc(window, message, wParam, lParam);

@@ -61,6 +61,8 @@ struct WindowRecord {
     // contexts draw on the control.
     QPointer<QWidget> qtControl;
     QPointer<ControlOverlay> overlay;
+    // The font a control was given with WM_SETFONT, as it came.
+    HFONT font = nullptr;
     std::vector<std::uintptr_t> timers;
     // The values of the window's own horizontal and vertical bars.
     SCROLLINFO scroll[2];

@@ -1,5 +1,8 @@
 #include "WindowFixture.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/StandardControls.h"
+
+#include <cstring>
 
 namespace vq::test {
 namespace {
@@ -134,6 +137,57 @@ TEST_F(ButtonTest, DialogCodesAndChecks) {
     SendMessage(button, BM_CLICK, 0, 0);
     EXPECT_EQ(SendMessage(button, BM_GETCHECK, 0, 0), LRESULT(BST_UNCHECKED));
     EXPECT_EQ(Clicks(), 2);
+}
+
+// Rows of the window's image, inside its edges, where text-coloured pixels are.
+int TextRows(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    int rows = 0;
+    for (int y = 3; y < r.Height() - 3; ++y) {
+        bool text = false;
+        for (int x = 3; x < r.Width() - 3 && !text; ++x)
+            text = OffscreenHarness::Pixel(window, x, y) == RGB(0, 0, 0);
+        rows += text;
+    }
+    return rows;
+}
+
+// The drawer of an owner-drawn button reads the font back with WM_GETFONT.
+TEST_F(ButtonTest, ButtonsAndStaticsDrawTheirTextInTheFontTheyAreGiven) {
+    const HWND push = Make("Button", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, {10, 40, 110, 95}, top, 0, 6);
+    const HWND label = Make("Static", WS_CHILD | WS_VISIBLE, {120, 40, 195, 95}, top, 0, 7);
+    LOGFONT lf;
+    lf.lfHeight = -30;
+    std::strcpy(lf.lfFaceName, "Arial");
+    const HFONT large = CreateFontIndirect(lf);
+    for (HWND w : {push, label}) {
+        SetWindowText(w, "Wg");
+        OffscreenHarness::RunUntilIdle();
+        const int standard = TextRows(w);
+        ASSERT_GT(standard, 0);
+
+        // Without the redraw flag the new face shows at the next paint.
+        SendMessage(w, WM_SETFONT, WPARAM(large), FALSE);
+        EXPECT_EQ(SendMessage(w, WM_GETFONT, 0, 0), LRESULT(large));
+        EXPECT_EQ(TextRows(w), standard);
+        SendMessage(w, WM_SETFONT, WPARAM(large), TRUE);
+        EXPECT_GT(TextRows(w), standard + 10);
+
+        SendMessage(w, WM_SETFONT, 0, TRUE);
+        EXPECT_EQ(SendMessage(w, WM_GETFONT, 0, 0), 0);
+        EXPECT_EQ(TextRows(w), standard);
+    }
+
+    // A handle that is no font is refused; a font deleted while set leaves the standard face.
+    SendMessage(push, WM_SETFONT, WPARAM(large), TRUE);
+    SendMessage(push, WM_SETFONT, WPARAM(GetStockObject(WHITE_BRUSH)), TRUE);
+    EXPECT_EQ(SendMessage(push, WM_GETFONT, 0, 0), LRESULT(large));
+    const int withLarge = TextRows(push);
+    DeleteObject(large);
+    InvalidateRect(push, nullptr, TRUE);
+    UpdateWindow(push);
+    EXPECT_LT(TextRows(push), withLarge);
 }
 
 } // namespace

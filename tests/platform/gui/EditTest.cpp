@@ -1,5 +1,11 @@
 #include "WindowFixture.h"
+#include "platform/gui/QtControl.h"
 #include "platform/gui/StandardControls.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QStyleHints>
+#include <QWidget>
 
 namespace vq::test {
 namespace {
@@ -156,6 +162,42 @@ TEST_F(EditTest, StylesFilterWhatIsTyped) {
         EXPECT_STREQ(buffer, c.kept);
         DestroyWindow(e);
     }
+}
+
+} // namespace
+} // namespace vq::test
+
+namespace vq::test {
+namespace {
+
+// Qt's widget never has Qt's focus, yet shows its caret while the edit's window has the focus.
+TEST_F(EditTest, TheCaretShowsWhileTheWindowHasTheFocus) {
+    // A caret that does not blink, so the test does not depend on how long it takes.
+    QStyleHints* hints = QGuiApplication::styleHints();
+    const int flashTime = hints->cursorFlashTime();
+    hints->setCursorFlashTime(0);
+    for (const DWORD style : {DWORD(ES_AUTOHSCROLL), DWORD(ES_MULTILINE)}) {
+        SCOPED_TRACE(style);
+        const HWND e = Make("Edit", WS_CHILD | WS_VISIBLE | style, {10, 40, 150, 70}, top, 0, 8);
+        OffscreenHarness::RunUntilIdle();
+        const auto darkPixels = [&] {
+            const QImage image = QtControlOf(e)->grab().toImage();
+            int dark = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    dark += qGray(image.pixel(x, y)) < 64;
+            return dark;
+        };
+        EXPECT_EQ(darkPixels(), 0);
+        SetFocus(e);
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_GT(darkPixels(), 0);
+        SetFocus(top);
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(darkPixels(), 0);
+        DestroyWindow(e);
+    }
+    hints->setCursorFlashTime(flashTime);
 }
 
 } // namespace
