@@ -1,6 +1,7 @@
 #include "platform/gui/StandardControls.h"
 
 #include "platform/gui/Button.h"
+#include "platform/gui/ComboBox.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
@@ -33,9 +34,14 @@ void RegisterStandardControls() {
         listBox.lpfnWndProc = ListBoxProc;
         listBox.hCursor = LoadCursor(IDC_ARROW);
         listBox.lpszClassName = "ListBox";
+        WNDCLASS comboBox;
+        comboBox.style = CS_DBLCLKS;
+        comboBox.lpfnWndProc = ComboBoxProc;
+        comboBox.hCursor = LoadCursor(IDC_ARROW);
+        comboBox.lpszClassName = "ComboBox";
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
-               RegisterClass(listBox) != FALSE;
+               RegisterClass(listBox) != FALSE && RegisterClass(comboBox) != FALSE;
     }();
     (void)registered;
 }
