@@ -2,6 +2,7 @@
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
 #include "platform/gui/Icon.h"
+#include "platform/gui/Menu.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
@@ -1146,6 +1147,11 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
         return LRESULT(r->text.size());
+    case WM_CANCELMODE:
+        // Whatever the window was tracking ends: a menu's loop, and the pointer it held.
+        EndMenu();
+        if (M().capture == window) ReleaseCapture();
+        return 0;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
