@@ -131,6 +131,10 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     return widget;
 }
 
+void SetQtControlColours(QWidget* widget) {
+    widget->setPalette(ControlPalette());
+}
+
 QWidget* QtControlOf(HWND window) {
     WindowRecord* r = FindWindowRecord(window);
     return r ? r->qtControl.data() : nullptr;

@@ -16,6 +16,8 @@ namespace vq {
 // Takes the widget (null when the window has no widget to host it, and then deletes it).
 QWidget* AttachQtControl(HWND window, QWidget* widget);
 QWidget* QtControlOf(HWND window);
+// Writes the colour table into the control's palette again, after the table changed.
+void SetQtControlColours(QWidget* widget);
 // Gives a pointer message (client coordinates) to the control's widget.
 void ForwardMouseToQtControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Gives a key to the control's widget; text empty for keys that only move or delete.

@@ -3,6 +3,7 @@
 #include "platform/gui/Hooks.h"
 #include "platform/gui/Icon.h"
 #include "platform/gui/Menu.h"
+#include "platform/gui/QtControl.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
@@ -573,6 +574,8 @@ void ShowRetainedImage(WindowRecord& record) {
 }
 
 void BroadcastSysColorChange() {
+    for (const auto& [handle, record] : M().windows)
+        if (record->qtControl) SetQtControlColours(record->qtControl);
     const std::vector<HWND> tops = M().topLevels;
     for (HWND h : tops)
         SendMessage(h, WM_SYSCOLORCHANGE, 0, 0);

@@ -404,6 +404,15 @@ TEST_F(ComboBoxTest, TheOpenListHighlightsInTheColourTablesHighlight) {
     EXPECT_EQ(shot.pixel(list.right - 6, row.y),
               qRgb(GetRValue(highlight), GetGValue(highlight), GetBValue(highlight)));
     EXPECT_NE(shot.pixel(list.right - 6, EntryPoint(c, 2).y), shot.pixel(list.right - 6, row.y));
+
+    // A change of the table reaches Qt's controls too.
+    const int index = COLOR_HIGHLIGHT;
+    const COLORREF red = RGB(255, 0, 0);
+    SetSysColors(1, &index, &red);
+    OffscreenHarness::RunUntilIdle();
+    const QRgb after = Screenshot(top, ListOf(c)).pixel(list.right - 6, row.y);
+    SetSysColors(1, &index, &highlight);
+    EXPECT_EQ(after, qRgb(255, 0, 0));
 }
 
 } // namespace
