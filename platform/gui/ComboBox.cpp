@@ -728,6 +728,8 @@ LRESULT OnMessage(HWND window, ComboState& s, QComboBox& combo, UINT message, WP
 } // namespace
 
 LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The whole window is the field and its button; a scroll bar style is the dropped list's.
+    if (message == WM_NCCALCSIZE) return 0;
     if (message == WM_CREATE) return Create(window, reinterpret_cast<const CREATESTRUCT*>(lParam));
     if (message == WM_NCDESTROY) {
         States().erase(window);

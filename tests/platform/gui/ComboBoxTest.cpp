@@ -177,6 +177,14 @@ TEST_F(ComboBoxTest, TheHeightItIsGivenIsTheHeightWithTheListDropped) {
     ASSERT_TRUE(ListOf(c));
     EXPECT_LT(ScreenRect(ListOf(c)).Height(), all.Height());
     EXPECT_LE(ScreenRect(ListOf(c)).Height(), 30);
+
+    // Frame and scroll bar styles are the list's: the field and its button fill the window.
+    const HWND framed = Make("ComboBox", WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | CBS_DROPDOWNLIST,
+                             {10, 200, 160, 300}, top, 0, 6);
+    RECT client;
+    GetClientRect(framed, &client);
+    EXPECT_EQ(client.Width(), ScreenRect(framed).Width());
+    EXPECT_EQ(client.Height(), field);
 }
 
 TEST_F(ComboBoxTest, TheMouseChoosesAnEntryAndOnlyAChangeIsReported) {
