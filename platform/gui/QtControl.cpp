@@ -8,8 +8,10 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPalette>
+#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QWheelEvent>
 
 namespace vq {
 
@@ -52,15 +54,16 @@ QStyle* FixedStyle() {
     return style;
 }
 
-// Input the user gives the widget itself goes to the control's window, so it is queued and
-// addressed like all input; what the control passes on arrives as posted (not spontaneous) events.
+// Input the user gives the widget, or any of its parts (a list's viewport, its scroll bars), goes
+// to the control's window, so it is queued and addressed like all input; what the control passes
+// on arrives as posted (not spontaneous) events.
 class InputRedirect : public QObject {
 public:
-    using QObject::QObject;
+    InputRedirect(QWidget* host, QObject* parent) : QObject(parent), host_(host) {}
 
 protected:
     bool eventFilter(QObject* object, QEvent* event) override {
-        if (!event->spontaneous()) return false;
+        if (!event->spontaneous() || !host_) return false;
         auto* widget = static_cast<QWidget*>(object);
         switch (event->type()) {
         case QEvent::MouseButtonPress:
@@ -68,21 +71,30 @@ protected:
         case QEvent::MouseButtonDblClick:
         case QEvent::MouseMove: {
             auto* mouse = static_cast<QMouseEvent*>(event);
-            QWidget* host = widget->parentWidget();
-            QMouseEvent copy(mouse->type(), widget->mapTo(host, mouse->position()), mouse->scenePosition(),
+            QMouseEvent copy(mouse->type(), widget->mapTo(host_, mouse->position()), mouse->scenePosition(),
                              mouse->globalPosition(), mouse->button(), mouse->buttons(), mouse->modifiers());
-            QCoreApplication::sendEvent(host, &copy);
+            QCoreApplication::sendEvent(host_, &copy);
             return true;
         }
-        case QEvent::Wheel:
+        case QEvent::Wheel: {
+            auto* wheel = static_cast<QWheelEvent*>(event);
+            QWheelEvent copy(widget->mapTo(host_, wheel->position()), wheel->globalPosition(),
+                             wheel->pixelDelta(), wheel->angleDelta(), wheel->buttons(), wheel->modifiers(),
+                             wheel->phase(), wheel->inverted());
+            QCoreApplication::sendEvent(host_, &copy);
+            return true;
+        }
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
-            QCoreApplication::sendEvent(widget->parentWidget(), event);
+            QCoreApplication::sendEvent(host_, event);
             return true;
         default:
             return false;
         }
     }
+
+private:
+    QPointer<QWidget> host_;
 };
 
 Qt::MouseButton ButtonOf(UINT message) {
@@ -125,7 +137,10 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     widget->setPalette(ControlPalette());
     widget->setFocusPolicy(Qt::NoFocus);
     widget->setGeometry(r->client.left, r->client.top, r->client.Width(), r->client.Height());
-    widget->installEventFilter(new InputRedirect(widget));
+    auto* redirect = new InputRedirect(r->widget, widget);
+    widget->installEventFilter(redirect);
+    for (QWidget* part : widget->findChildren<QWidget*>())
+        part->installEventFilter(redirect);
     widget->show();
     r->qtControl = widget;
     return widget;
