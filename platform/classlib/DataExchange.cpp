@@ -5,8 +5,10 @@
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/MessageBox.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <strings.h>
 
 namespace vq {
 
@@ -23,6 +25,35 @@ std::string WindowText(HWND window) {
     return text;
 }
 
+bool IsComboBox(HWND window) {
+    char name[16] = {};
+    GetClassName(window, name, int(sizeof name));
+    return strcasecmp(name, "ComboBox") == 0;
+}
+
+// Keeps the member's value from before a save, for the validation that follows to put back.
+void Remember(CDataExchange* exchange, std::string& value) {
+    exchange->m_pLastString = &value;
+    exchange->m_lastStringBefore = value;
+}
+
+void ExchangeComboText(CDataExchange* exchange, UINT id, std::string& value, bool exact) {
+    HWND control = exchange->PrepareCtrl(id);
+    if (exchange->m_bSaveAndValidate) {
+        // A drop-down list's text is its chosen entry's.
+        Remember(exchange, value);
+        value = WindowText(control);
+        return;
+    }
+    const LPARAM text = LPARAM(value.c_str());
+    const LRESULT at = exact ? SendMessage(control, CB_FINDSTRINGEXACT, WPARAM(-1), text)
+                             : SendMessage(control, CB_SELECTSTRING, WPARAM(-1), text);
+    if (at == CB_ERR)
+        SetWindowText(control, value.c_str());
+    else if (exact)
+        SendMessage(control, CB_SETCURSEL, WPARAM(at), 0);
+}
+
 std::string Replace(std::string text, const char* marker, const std::string& value) {
     if (const auto at = text.find(marker); at != std::string::npos)
         text.replace(at, std::strlen(marker), value);
@@ -33,6 +64,7 @@ std::string Replace(std::string text, const char* marker, const std::string& val
 
 HWND CDataExchange::PrepareCtrl(UINT id) {
     m_pLastInt = nullptr;
+    m_pLastString = nullptr;
     m_hWndLastControl = GetDlgItem(m_pDlgWnd->m_hWnd, int(id));
     return m_hWndLastControl;
 }
@@ -41,7 +73,10 @@ void CDataExchange::Fail(const std::string& message) {
     MessageBox(m_pDlgWnd->m_hWnd, message.c_str(), "", MB_OK | MB_ICONWARNING);
     if (m_hWndLastControl) {
         SetFocus(m_hWndLastControl);
-        SendMessage(m_hWndLastControl, EM_SETSEL, 0, -1);
+        if (IsComboBox(m_hWndLastControl))
+            SendMessage(m_hWndLastControl, CB_SETEDITSEL, 0, MAKELPARAM(0, -1));
+        else
+            SendMessage(m_hWndLastControl, EM_SETSEL, 0, -1);
     }
     throw DataExchangeFailure{};
 }
@@ -67,10 +102,28 @@ void DDX_Text(CDataExchange* exchange, UINT id, int& value) {
 
 void DDX_Text(CDataExchange* exchange, UINT id, std::string& value) {
     HWND control = exchange->PrepareCtrl(id);
-    if (exchange->m_bSaveAndValidate)
+    if (exchange->m_bSaveAndValidate) {
+        Remember(exchange, value);
         value = WindowText(control);
-    else
+    } else {
         SetWindowText(control, value.c_str());
+    }
+}
+
+void DDX_CBIndex(CDataExchange* exchange, UINT id, int& index) {
+    HWND control = exchange->PrepareCtrl(id);
+    if (exchange->m_bSaveAndValidate)
+        index = int(SendMessage(control, CB_GETCURSEL, 0, 0));
+    else
+        SendMessage(control, CB_SETCURSEL, WPARAM(std::intptr_t(index)), 0);
+}
+
+void DDX_CBString(CDataExchange* exchange, UINT id, std::string& value) {
+    ExchangeComboText(exchange, id, value, false);
+}
+
+void DDX_CBStringExact(CDataExchange* exchange, UINT id, std::string& value) {
+    ExchangeComboText(exchange, id, value, true);
 }
 
 void DDV_MinMaxInt(CDataExchange* exchange, int value, int minimum, int maximum) {
@@ -78,6 +131,20 @@ void DDV_MinMaxInt(CDataExchange* exchange, int value, int minimum, int maximum)
     std::string text = Text(IDS_PARSE_INT_RANGE, "Please enter an integer between %1 and %2.");
     text = Replace(Replace(text, "%1", std::to_string(minimum)), "%2", std::to_string(maximum));
     if (exchange->m_pLastInt) *exchange->m_pLastInt = exchange->m_lastIntBefore;
+    exchange->Fail(text);
+}
+
+void DDV_MaxChars(CDataExchange* exchange, const std::string& value, int count) {
+    HWND control = exchange->m_hWndLastControl;
+    if (!exchange->m_bSaveAndValidate) {
+        if (control)
+            SendMessage(control, IsComboBox(control) ? CB_LIMITTEXT : EM_LIMITTEXT, WPARAM(count), 0);
+        return;
+    }
+    if (value.size() <= std::size_t(std::max(count, 0))) return;
+    const std::string text = Replace(Text(IDS_PARSE_STRING_SIZE, "Please enter no more than %1 characters."),
+                                     "%1", std::to_string(count));
+    if (exchange->m_pLastString) *exchange->m_pLastString = exchange->m_lastStringBefore;
     exchange->Fail(text);
 }
 

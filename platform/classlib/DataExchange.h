@@ -11,6 +11,7 @@ class CWnd;
 // Ids of the class library's own texts in the string table.
 inline constexpr std::uint32_t IDS_PARSE_INT = 0xF110;
 inline constexpr std::uint32_t IDS_PARSE_INT_RANGE = 0xF111;
+inline constexpr std::uint32_t IDS_PARSE_STRING_SIZE = 0xF112;
 
 // Raised by Fail to end an exchange; UpdateData catches it.
 struct DataExchangeFailure {};
@@ -35,10 +36,20 @@ public:
     // validation fails.
     int* m_pLastInt = nullptr;
     int m_lastIntBefore = 0;
+    std::string* m_pLastString = nullptr;
+    std::string m_lastStringBefore;
 };
 
 void DDX_Text(CDataExchange* exchange, UINT id, int& value);
 void DDX_Text(CDataExchange* exchange, UINT id, std::string& value);
+// Combo boxes: the index of the chosen entry, -1 for none; or the text, shown by choosing the first
+// entry that begins with it (DDX_CBString) or equals it (DDX_CBStringExact), else put in the field.
+void DDX_CBIndex(CDataExchange* exchange, UINT id, int& index);
+void DDX_CBString(CDataExchange* exchange, UINT id, std::string& value);
+void DDX_CBStringExact(CDataExchange* exchange, UINT id, std::string& value);
 void DDV_MinMaxInt(CDataExchange* exchange, int value, int minimum, int maximum);
+// A text of at most `count` bytes: the last field's control takes no more when it is shown, and a
+// longer text fails when it is saved.
+void DDV_MaxChars(CDataExchange* exchange, const std::string& value, int count);
 
 } // namespace vq

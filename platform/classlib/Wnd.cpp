@@ -40,7 +40,10 @@ bool IsReflectable(UINT message) {
     case WM_MEASUREITEM:
     case WM_HSCROLL:
     case WM_VSCROLL:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
     case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
     case WM_CTLCOLORSTATIC:
         return true;
     default:

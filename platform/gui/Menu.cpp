@@ -553,4 +553,10 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int,
     return TRUE;
 }
 
+BOOL EndMenu() {
+    if (!tracking) return FALSE;
+    tracking->ended = true;
+    return TRUE;
+}
+
 } // namespace vq

@@ -47,5 +47,7 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
 // TPM_RETURNCMD; without it the answer is TRUE once the menu was tracked, chosen or not.
 BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int reserved, HWND owner,
                     const RECT* ignored);
+// Ends the menu being tracked without a command; FALSE when none is.
+BOOL EndMenu();
 
 } // namespace vq

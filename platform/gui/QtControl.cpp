@@ -176,6 +176,10 @@ void SetQtControlFont(HWND window, HFONT font, bool redraw) {
     if (redraw) widget->repaint();
 }
 
+void SetQtControlColours(QWidget* widget) {
+    widget->setPalette(ControlPalette());
+}
+
 QWidget* QtControlOf(HWND window) {
     WindowRecord* r = FindWindowRecord(window);
     return r ? r->qtControl.data() : nullptr;

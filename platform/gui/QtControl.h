@@ -21,6 +21,8 @@ QWidget* QtControlOf(HWND window);
 // WM_SETFONT: the widget draws with the layer's face for the font (see SetControlFont; WM_GETFONT
 // answers ControlFont).
 void SetQtControlFont(HWND window, HFONT font, bool redraw);
+// Writes the colour table into the control's palette again, after the table changed.
+void SetQtControlColours(QWidget* widget);
 // Gives a pointer message (client coordinates) to the control's widget.
 void ForwardMouseToQtControl(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 // Gives a key to the control's widget; text empty for keys that only move or delete.

@@ -1,6 +1,7 @@
 #include "platform/gui/StandardControls.h"
 
 #include "platform/gui/Button.h"
+#include "platform/gui/ComboBox.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
@@ -38,9 +39,15 @@ void RegisterStandardControls() {
         toolTip.lpfnWndProc = ToolTipProc;
         toolTip.hCursor = LoadCursor(IDC_ARROW);
         toolTip.lpszClassName = TOOLTIPS_CLASS;
+        WNDCLASS comboBox;
+        comboBox.style = CS_DBLCLKS;
+        comboBox.lpfnWndProc = ComboBoxProc;
+        comboBox.hCursor = LoadCursor(IDC_ARROW);
+        comboBox.lpszClassName = "ComboBox";
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
-               RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE;
+               RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
+               RegisterClass(comboBox) != FALSE;
     }();
     (void)registered;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/ComboBox.h"
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"

@@ -3,6 +3,8 @@
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
 #include "platform/gui/Icon.h"
+#include "platform/gui/Menu.h"
+#include "platform/gui/QtControl.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
@@ -573,6 +575,8 @@ void ShowRetainedImage(WindowRecord& record) {
 }
 
 void BroadcastSysColorChange() {
+    for (const auto& [handle, record] : M().windows)
+        if (record->qtControl) SetQtControlColours(record->qtControl);
     const std::vector<HWND> tops = M().topLevels;
     for (HWND h : tops)
         SendMessage(h, WM_SYSCOLORCHANGE, 0, 0);
@@ -1147,6 +1151,11 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
         return LRESULT(r->text.size());
+    case WM_CANCELMODE:
+        // Whatever the window was tracking ends: a menu's loop, and the pointer it held.
+        EndMenu();
+        if (M().capture == window) ReleaseCapture();
+        return 0;
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;

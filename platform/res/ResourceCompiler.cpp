@@ -808,20 +808,25 @@ private:
         c.cy = Expression();
     }
 
-    // The optional style (added to the statement's own) and extended style at the end.
-    void Styles(Control& c) {
+    // The optional style (added to the statement's own) and extended style at the end. Bits of
+    // `kind` name the control's kind: a kind given replaces the statement's own rather than
+    // adding to it (a drop-down combo box is not a simple one as well).
+    void Styles(Control& c, std::int64_t kind = 0) {
         if (!IsSymbol(",")) return;
         Advance();
+        const auto add = [&](std::int64_t extra) {
+            if (extra & kind) c.style &= ~kind;
+            c.style |= extra;
+        };
         if (IsName("NOT")) {
             Advance();
             c.style &= ~Term();
             while (IsSymbol("|")) {
                 Advance();
-                c.style |= Term();
+                add(Term());
             }
         } else {
-            const std::int64_t extra = Expression();
-            c.style |= extra;
+            add(Expression());
         }
         if (IsSymbol(",")) {
             Advance();
@@ -839,6 +844,7 @@ private:
             int ordinal;
             std::int64_t style;
             bool hasText;
+            std::int64_t kind = 0;
         };
         static const Kind kinds[] = {
             {"LTEXT", 0x82, child | group | 0x0, true},
@@ -853,7 +859,7 @@ private:
             {"AUTORADIOBUTTON", 0x80, child | 0x9, true},
             {"EDITTEXT", 0x81, child | tabStop | border, false},
             {"LISTBOX", 0x83, child | border | 0x1, false},
-            {"COMBOBOX", 0x85, child | tabStop | 0x1, false},
+            {"COMBOBOX", 0x85, child | tabStop | 0x1, false, 0x3},
             {"SCROLLBAR", 0x84, child, false},
         };
         Control c;
@@ -887,7 +893,7 @@ private:
             c.ordinal = k.ordinal;
             c.style = k.style;
             Rectangle(c);
-            Styles(c);
+            Styles(c, k.kind);
             return c;
         }
         Fail("dialog control expected");

@@ -6,3 +6,6 @@
 #define IDC_CHECK 1004
 #define IDC_ONE 1005
 #define IDC_TWO 1006
+#define IDD_PICK 101
+#define IDC_KIND 1010
+#define IDC_GROUP 1011

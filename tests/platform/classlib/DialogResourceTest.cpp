@@ -1,7 +1,9 @@
 #include "platform/classlib/DialogResource.h"
 
 #include "dialogs.h"
+#include "platform/classlib/ComboBox.h"
 #include "platform/classlib/DataExchange.h"
+#include "platform/gui/MessageBox.h"
 #include "platform/res/Resources.h"
 
 #include <functional>
@@ -33,6 +35,44 @@ public:
     std::string name;
     void DoDataExchange(CDataExchange* dx) override { DDX_Text(dx, UINT(IDC_NAME), name); }
 };
+
+class PickDialog : public CDialog {
+public:
+    explicit PickDialog(CWnd* owner) : CDialog(UINT(IDD_PICK), owner) {}
+    CComboBox groups;
+    int kind = 1;
+    std::string group = "BETA";
+    // What the kind list reported.
+    std::vector<UINT> notes;
+    BOOL OnInitDialog() override {
+        for (const char* k : {"First", "Second", "Third"})
+            ::vq::SendMessage(::vq::GetDlgItem(m_hWnd, IDC_KIND), CB_ADDSTRING, 0, LPARAM(k));
+        groups.SubclassDlgItem(IDC_GROUP, this);
+        for (const char* g : {"gamma", "alpha", "beta"})
+            groups.AddString(g);
+        return CDialog::OnInitDialog();
+    }
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        if (LOWORD(wParam) == IDC_KIND) notes.push_back(HIWORD(wParam));
+        return CDialog::OnCommand(wParam, lParam);
+    }
+    void DoDataExchange(CDataExchange* dx) override {
+        DDX_CBIndex(dx, IDC_KIND, kind);
+        DDX_CBStringExact(dx, IDC_GROUP, group);
+        DDV_MaxChars(dx, group, 8);
+    }
+};
+
+class RecordingMessageBox : public MessageBoxProvider {
+public:
+    std::vector<std::string> shown;
+    int Show(HWND, const std::string& text, const std::string&, UINT) override {
+        shown.push_back(text);
+        return IDOK;
+    }
+};
+
+constexpr int kF4 = VK_F1 + 3;
 
 void Key(HWND dialog, int vk, UINT message = WM_KEYDOWN) {
     PostMessage(GetFocus() ? GetFocus() : dialog, message, WPARAM(vk), 0);
@@ -131,6 +171,77 @@ TEST_F(DialogResourceTest, KeysWalkTheTabStopsGroupsAndMnemonicsOfTheTemplate) {
     owner.step = 0;
     owner.script = {[](HWND d) { Key(d, VK_ESCAPE); }};
     EXPECT_EQ(escaped.DoModal(), IDCANCEL);
+}
+
+TEST_F(DialogResourceTest, ComboBoxesFromTheTemplateTakeTheirKeysAndExchangeTheirFields) {
+    PickDialog dialog(&owner);
+    HWND kinds = 0, field = 0;
+    owner.script = {[&](HWND d) {
+                        kinds = GetDlgItem(d, IDC_KIND);
+                        field = GetDlgItem(GetDlgItem(d, IDC_GROUP), 1001);
+                        char name[16] = {};
+                        GetClassName(kinds, name, int(sizeof name));
+                        EXPECT_STREQ(name, "ComboBox");
+                        EXPECT_FALSE(GetDlgItem(kinds, 1001));
+                        EXPECT_TRUE(field);
+                        // The template's height is the one with the list dropped.
+                        RECT r;
+                        GetWindowRect(kinds, &r);
+                        EXPECT_LT(r.Height(), 30);
+                        // Shown: the index, and the entry equal to the text whatever its case.
+                        EXPECT_EQ(SendMessage(kinds, CB_GETCURSEL, 0, 0), 1);
+                        EXPECT_EQ(dialog.groups.GetLBText(dialog.groups.GetCurSel()), "beta");
+                        EXPECT_EQ(GetFocus(), kinds);
+                        Key(d, VK_DOWN);
+                        Key(d, kF4);
+                    },
+                    [&](HWND d) {
+                        // Enter closes the open list and leaves the dialog open.
+                        EXPECT_TRUE(SendMessage(kinds, CB_GETDROPPEDSTATE, 0, 0));
+                        Key(d, VK_RETURN);
+                    },
+                    [&](HWND d) {
+                        EXPECT_FALSE(SendMessage(kinds, CB_GETDROPPEDSTATE, 0, 0));
+                        Key(d, VK_TAB);
+                    },
+                    [&](HWND d) {
+                        // Typing replaces the field's text, up to the exchange's limit.
+                        EXPECT_EQ(GetFocus(), field);
+                        for (const char c : std::string("delta-long"))
+                            Key(d, c, WM_CHAR);
+                        Key(d, VK_RETURN);
+                    }};
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.kind, 2);
+    EXPECT_EQ(dialog.group, "delta-lo");
+    EXPECT_EQ(dialog.notes, (std::vector<UINT>{CBN_SETFOCUS, CBN_SELCHANGE, CBN_DROPDOWN, CBN_SELENDOK,
+                                               CBN_CLOSEUP, CBN_KILLFOCUS}));
+
+    // A text too long fails its field: told once, the field focused with its text selected, the
+    // member before it saved and the failed one as it was.
+    RecordingMessageBox boxes;
+    MessageBoxProvider* previous = SetMessageBoxProvider(&boxes);
+    PickDialog failing(&owner);
+    owner.step = 0;
+    owner.script = {[&](HWND d) {
+                        Key(d, VK_DOWN);
+                        SetWindowText(GetDlgItem(d, IDC_GROUP), "far too long");
+                        PostMessage(d, WM_COMMAND, IDOK, 0);
+                    },
+                    [&](HWND d) {
+                        const HWND groups = GetDlgItem(d, IDC_GROUP);
+                        EXPECT_EQ(GetFocus(), GetDlgItem(groups, 1001));
+                        std::uint32_t from = 9, to = 9;
+                        SendMessage(groups, CB_GETEDITSEL, WPARAM(&from), LPARAM(&to));
+                        EXPECT_EQ(from, 0u);
+                        EXPECT_EQ(to, 12u);
+                        Key(d, VK_ESCAPE);
+                    }};
+    EXPECT_EQ(failing.DoModal(), IDCANCEL);
+    SetMessageBoxProvider(previous);
+    EXPECT_EQ(failing.kind, 2);
+    EXPECT_EQ(failing.group, "BETA");
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{"Please enter no more than 8 characters."});
 }
 
 } // namespace

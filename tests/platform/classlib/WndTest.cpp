@@ -28,6 +28,10 @@ public:
         trail.push_back("object");
         return Default() + 1;
     }
+    LRESULT OnColour(WPARAM, LPARAM) {
+        trail.push_back("control colours");
+        return 5;
+    }
     void OnClicked() { trail.push_back("control clicked"); }
     BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
         if (message == WM_DRAWITEM) {
@@ -39,6 +43,7 @@ public:
 };
 VQ_BEGIN_MESSAGE_MAP(Control, CWnd)
 VQ_ON_MESSAGE(WM_USER, OnUser)
+VQ_ON_MESSAGE(WM_REFLECT_BASE + WM_CTLCOLOREDIT, OnColour)
 VQ_ON_CONTROL_REFLECT(BN_CLICKED, OnClicked)
 VQ_END_MESSAGE_MAP()
 
@@ -101,10 +106,12 @@ TEST_F(WndTest, NotificationsGoToTheControlsObjectBeforeTheParent) {
     item.hwndItem = button;
     parent.SendMessage(WM_DRAWITEM, 7, reinterpret_cast<LPARAM>(&item));
     parent.SendMessage(WM_COMMAND, MAKELPARAM(7, BN_CLICKED), LPARAM(button));
+    EXPECT_EQ(parent.SendMessage(WM_CTLCOLOREDIT, 0, LPARAM(button)), 5);
     // A control that does not take its notification leaves it to the parent's map.
     control.reflect = false;
     parent.SendMessage(WM_COMMAND, MAKELPARAM(7, BN_CLICKED), LPARAM(button));
-    EXPECT_EQ(trail, (std::vector<std::string>{"control draws", "control clicked", "parent clicked"}));
+    EXPECT_EQ(trail, (std::vector<std::string>{"control draws", "control clicked", "control colours",
+                                               "parent clicked"}));
 }
 
 TEST_F(WndTest, TopLevelWindowsPassColourChangesToAllDescendants) {

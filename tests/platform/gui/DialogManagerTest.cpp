@@ -107,5 +107,21 @@ TEST_F(DialogManagerTest, MnemonicsEnterEscapeAndTheDefaultLook) {
     EXPECT_EQ(GetWindowLongPtr(ok, GWL_STYLE) & BS_TYPEMASK, std::intptr_t(BS_DEFPUSHBUTTON));
 }
 
+TEST_F(DialogManagerTest, AControlThatWantsAllKeysKeepsTabEnterAndEscape) {
+    hook = [&](HWND w, UINT m, WPARAM, LPARAM, LRESULT& r) {
+        if (w != edit3 || m != WM_GETDLGCODE) return false;
+        r = DLGC_WANTALLKEYS;
+        return true;
+    };
+    SetFocus(edit3);
+    seen.clear();
+    Press(Qt::Key_Tab);
+    Press(Qt::Key_Return, Qt::NoModifier, "\r");
+    Press(Qt::Key_Escape, Qt::NoModifier, "\x1b");
+    EXPECT_EQ(GetFocus(), edit3);
+    EXPECT_TRUE(Commands().empty());
+    EXPECT_EQ(MessagesOf(edit3, {WM_KEYDOWN}), std::vector<UINT>(3, WM_KEYDOWN));
+}
+
 } // namespace
 } // namespace vq::test

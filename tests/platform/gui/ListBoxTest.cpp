@@ -1,5 +1,9 @@
 #include "WindowFixture.h"
+#include "platform/gui/QtControl.h"
 #include "platform/gui/StandardControls.h"
+
+#include <QListWidget>
+#include <QTest>
 
 namespace vq::test {
 namespace {
@@ -83,6 +87,21 @@ TEST_F(ListBoxTest, OnlyTheUsersChangesAreReported) {
     Click(quiet, 1);
     EXPECT_EQ(SendMessage(quiet, LB_GETCURSEL, 0, 0), 1);
     EXPECT_TRUE(Notes(quiet).empty());
+}
+
+// The list's viewport is a part of the Qt widget; what the user gives it goes through the window
+// system all the same, so Qt never changes the selection behind the control's back.
+TEST_F(ListBoxTest, PressesOnTheQtListsOwnPartsAreTheControlsInput) {
+    auto* widget = static_cast<QListWidget*>(QtControlOf(list));
+    RECT r;
+    SendMessage(list, LB_GETITEMRECT, 1, LPARAM(&r));
+    const QPoint at =
+        widget->viewport()->mapFrom(widget, QPoint((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    QTest::mouseClick(widget->viewport(), Qt::LeftButton, {}, at);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(SendMessage(list, LB_GETCURSEL, 0, 0), 1);
+    EXPECT_EQ(GetFocus(), list);
+    EXPECT_EQ(Notes(list), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE}));
 }
 
 TEST_F(ListBoxTest, StringsDataAndSearches) {

@@ -159,5 +159,23 @@ TEST_F(MenuTest, EscapeLettersAndPressesOutsideEndTrackingWithoutACommand) {
     EXPECT_EQ(MessagesOf(other, {WM_LBUTTONDOWN}), std::vector<UINT>{WM_LBUTTONDOWN});
 }
 
+TEST_F(MenuTest, CancelModeSentToAWindowEndsTrackingAndTheCaptureItHolds) {
+    const auto measure = hook;
+    hook = [measure](HWND w, UINT m, WPARAM wParam, LPARAM lParam, LRESULT& r) {
+        if (m == WM_USER) SendMessage(w, WM_CANCELMODE, 0, 0);
+        return measure(w, m, wParam, lParam, r);
+    };
+    // Without the cancel, Enter would choose the first item.
+    Keys({VK_DOWN});
+    PostMessage(owner, WM_USER, 0, 0);
+    Keys({VK_RETURN});
+    EXPECT_EQ(TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr), 0);
+    OffscreenHarness::RunUntilIdle();
+
+    SetCapture(owner);
+    SendMessage(owner, WM_CANCELMODE, 0, 0);
+    EXPECT_EQ(GetCapture(), HWND(0));
+}
+
 } // namespace
 } // namespace vq::test

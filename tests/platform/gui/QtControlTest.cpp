@@ -75,8 +75,8 @@ TEST_F(QtControlTest, EveryQtBackedControlDrawsWithTheLayersFaceAndGivesTheHandl
         const char* cls;
         DWORD style;
     };
-    for (const Case c :
-         {Case{"Edit", ES_AUTOHSCROLL}, Case{"Edit", ES_MULTILINE}, Case{"ListBox", LBS_NOTIFY}}) {
+    for (const Case c : {Case{"Edit", ES_AUTOHSCROLL}, Case{"Edit", ES_MULTILINE}, Case{"ListBox", LBS_NOTIFY},
+                         Case{"ComboBox", CBS_DROPDOWNLIST}}) {
         SCOPED_TRACE(std::string(c.cls) + (c.style & ES_MULTILINE ? " multi-line" : ""));
         const HWND control = Control(c.cls, c.style);
         // Until it is given a font, a control uses the face of the layer's own controls.

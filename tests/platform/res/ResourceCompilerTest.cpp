@@ -88,5 +88,31 @@ TEST(ResourceCompiler, AcceleratorsAndStylesWithNot) {
     EXPECT_EQ(style, 0x50800000u) << "child, visible, border, no tab stop";
 }
 
+TEST(ResourceCompiler, AComboBoxsKindReplacesTheSimpleOne) {
+    struct Case {
+        const char* styles;
+        std::uint32_t style;
+    };
+    const Case cases[] = {
+        {"", 0x50010001},
+        {", CBS_DROPDOWN | CBS_SORT", 0x50010102},
+        {", CBS_DROPDOWNLIST | WS_VSCROLL", 0x50210003},
+        {", NOT WS_TABSTOP | CBS_DROPDOWN", 0x50000002},
+        {", CBS_AUTOHSCROLL", 0x50010041},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.styles);
+        const auto resources = ResourceCompiler().CompileText(
+            std::string("1 DIALOGEX 0, 0, 10, 10\nBEGIN\n COMBOBOX 5, 0, 0, 10, 40") + c.styles + "\nEND\n",
+            "ok.rc", ".");
+        ASSERT_EQ(resources.size(), 1u);
+        const auto& dialog = resources[0].bytes;
+        const std::size_t at = 32 + 8;
+        EXPECT_EQ(dialog[at] | dialog[at + 1] << 8 | dialog[at + 2] << 16 |
+                      std::uint32_t(dialog[at + 3]) << 24,
+                  c.style);
+    }
+}
+
 } // namespace
 } // namespace vq
