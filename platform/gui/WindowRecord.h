@@ -3,6 +3,7 @@
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/Region.h"
+#include "platform/gui/WindowScrollBar.h"
 #include "platform/gui/WindowSystem.h"
 #include "platform/thread/ThreadId.h"
 
@@ -59,8 +60,8 @@ struct WindowRecord {
     // The Qt widget of a Qt-backed control, a child of `widget`.
     QPointer<QWidget> qtControl;
     std::vector<std::uintptr_t> timers;
-    // The values of the window's own horizontal and vertical bars.
-    SCROLLINFO scroll[2];
+    // The window's own horizontal and vertical bars (SB_HORZ, SB_VERT).
+    WindowScrollBar scrollBars[2];
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool NeedsPaint() const { return !update.IsEmpty() || frameDirty; }

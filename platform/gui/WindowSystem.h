@@ -110,6 +110,16 @@ struct WINDOWPOS {
     UINT flags = 0;
 };
 
+// The sizes and places a window may take, asked of it (WM_GETMINMAXINFO) before the user moves or
+// sizes it by its frame; the tracking sizes bound every size the frame gives it meanwhile.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWNA = 8, SW_SHOWNOACTIVATE = 4 };
 enum : UINT {
     GW_HWNDFIRST = 0,
