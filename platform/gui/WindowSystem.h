@@ -196,6 +196,17 @@ HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
 
+// Scrolls the client area's pixels (of the scroll rectangle, or all of it) by dx, dy, changing
+// only pixels inside the clip rectangle (or the client area). What is uncovered is given back as a
+// region and rectangle and, with SW_INVALIDATE, added to the update region (erased with SW_ERASE);
+// the part of the update region that moved moves with it. With SW_SCROLLCHILDREN the children over
+// the scroll rectangle (or all of them) move too. Answers the kind of the uncovered region.
+enum : UINT { SW_SCROLLCHILDREN = 0x1, SW_INVALIDATE = 0x2, SW_ERASE = 0x4 };
+int ScrollWindowEx(HWND window, std::int32_t dx, std::int32_t dy, const RECT* scroll, const RECT* clip,
+                   HRGN update, RECT* updateRect, UINT flags);
+// Scrolls, invalidating and erasing what is uncovered; children move when the whole area scrolls.
+BOOL ScrollWindow(HWND window, std::int32_t dx, std::int32_t dy, const RECT* scroll, const RECT* clip);
+
 // Capture, focus, activation, input state.
 HWND SetCapture(HWND window);
 BOOL ReleaseCapture();
