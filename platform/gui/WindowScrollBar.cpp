@@ -290,10 +290,12 @@ private:
             UpdateInside();
             return;
         }
-        const WindowRecord& r = *FindWindowRecord(window_);
-        const BarLayout l = LayoutOf(r, bar_);
-        const int position = PositionAt(r, bar_, l, Along(l, ToWindow(r, point_)) - grab_);
-        WindowScrollBar* b = Bar();
+        // Taking the message may have run messages other threads sent, which can end the window.
+        WindowRecord* r = FindWindowRecord(window_);
+        if (!r) return;
+        const BarLayout l = LayoutOf(*r, bar_);
+        const int position = PositionAt(*r, bar_, l, Along(l, ToWindow(*r, point_)) - grab_);
+        WindowScrollBar* b = &r->scrollBars[bar_];
         if (position == b->info.nTrackPos) return;
         b->info.nTrackPos = position;
         Redraw(window_);
