@@ -15,7 +15,6 @@ using HMENU = MenuRecord*;
 enum : UINT { TPM_LEFTALIGN = 0x0, TPM_LEFTBUTTON = 0x0, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100 };
 enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
 
-inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_MENUCHAR = 0x0120;

@@ -23,8 +23,10 @@ inline constexpr UINT WM_ERASEBKGND = 0x0014;
 inline constexpr UINT WM_SYSCOLORCHANGE = 0x0015;
 inline constexpr UINT WM_SHOWWINDOW = 0x0018;
 inline constexpr UINT WM_ACTIVATEAPP = 0x001C;
+inline constexpr UINT WM_CANCELMODE = 0x001F;
 inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
+inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
@@ -39,6 +41,14 @@ inline constexpr UINT WM_NCACTIVATE = 0x0086;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
 inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
+inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;
+inline constexpr UINT WM_NCLBUTTONDBLCLK = 0x00A3;
+inline constexpr UINT WM_NCRBUTTONDOWN = 0x00A4;
+inline constexpr UINT WM_NCRBUTTONUP = 0x00A5;
+inline constexpr UINT WM_NCRBUTTONDBLCLK = 0x00A6;
+inline constexpr UINT WM_NCMBUTTONDOWN = 0x00A7;
+inline constexpr UINT WM_NCMBUTTONUP = 0x00A8;
+inline constexpr UINT WM_NCMBUTTONDBLCLK = 0x00A9;
 inline constexpr UINT WM_KEYFIRST = 0x0100;
 inline constexpr UINT WM_KEYDOWN = 0x0100;
 inline constexpr UINT WM_KEYUP = 0x0101;
@@ -64,7 +74,11 @@ inline constexpr UINT WM_MBUTTONUP = 0x0208;
 inline constexpr UINT WM_MBUTTONDBLCLK = 0x0209;
 inline constexpr UINT WM_MOUSEWHEEL = 0x020A;
 inline constexpr UINT WM_MOUSELAST = 0x020A;
+inline constexpr UINT WM_SIZING = 0x0214;
 inline constexpr UINT WM_CAPTURECHANGED = 0x0215;
+inline constexpr UINT WM_MOVING = 0x0216;
+inline constexpr UINT WM_ENTERSIZEMOVE = 0x0231;
+inline constexpr UINT WM_EXITSIZEMOVE = 0x0232;
 inline constexpr UINT WM_USER = 0x0400;
 inline constexpr UINT WM_APP = 0x8000;
 
@@ -146,8 +160,48 @@ enum : int {
     VK_OEM_2 = 0xBF,
 };
 
-// Hit-test codes.
-enum : int { HTNOWHERE = 0, HTCLIENT = 1, HTCAPTION = 2, HTBORDER = 18 };
+// Hit-test codes: where in a window a point lies.
+enum : int {
+    HTERROR = -2,
+    HTNOWHERE = 0,
+    HTCLIENT = 1,
+    HTCAPTION = 2,
+    HTSYSMENU = 3,
+    HTGROWBOX = 4,
+    HTHSCROLL = 6,
+    HTVSCROLL = 7,
+    HTLEFT = 10,
+    HTRIGHT = 11,
+    HTTOP = 12,
+    HTTOPLEFT = 13,
+    HTTOPRIGHT = 14,
+    HTBOTTOM = 15,
+    HTBOTTOMLEFT = 16,
+    HTBOTTOMRIGHT = 17,
+    HTBORDER = 18,
+};
+
+// System commands (WM_SYSCOMMAND); the low four bits are the system's own. A command started by
+// the pointer carries its hit code there: SC_MOVE with HTCAPTION, SC_SIZE with the edge (WMSZ_*).
+enum : UINT {
+    SC_SIZE = 0xF000,
+    SC_MOVE = 0xF010,
+    SC_CLOSE = 0xF060,
+    SC_VSCROLL = 0xF070,
+    SC_HSCROLL = 0xF080,
+};
+
+// The edge a window is sized by (WM_SIZING).
+enum : UINT {
+    WMSZ_LEFT = 1,
+    WMSZ_RIGHT = 2,
+    WMSZ_TOP = 3,
+    WMSZ_TOPLEFT = 4,
+    WMSZ_TOPRIGHT = 5,
+    WMSZ_BOTTOM = 6,
+    WMSZ_BOTTOMLEFT = 7,
+    WMSZ_BOTTOMRIGHT = 8,
+};
 
 // What a click on an inactive window does, as WM_MOUSEACTIVATE answers.
 enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACTIVATEANDEAT = 4 };

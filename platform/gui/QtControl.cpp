@@ -163,6 +163,10 @@ QWidget* AttachQtControl(HWND window, QWidget* widget) {
     widget->show();
     r->qtControl = widget;
     r->overlay = new ControlOverlay(r->widget, widget);
+    // The widget shows its own scroll bars, so the layer's give their room back.
+    if (r->style & (WS_HSCROLL | WS_VSCROLL))
+        SetWindowPos(window, 0, 0, 0, 0, 0,
+                     SWP_FRAMECHANGED | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return widget;
 }
 

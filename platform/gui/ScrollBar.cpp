@@ -1,7 +1,8 @@
 #include "platform/gui/ScrollBar.h"
 
 #include "platform/gui/QtControl.h"
-#include "platform/gui/WindowRecord.h"
+#include "platform/gui/ScrollArithmetic.h"
+#include "platform/gui/WindowScrollBar.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -29,31 +30,6 @@ BarState* StateOf(HWND window) {
     return it == States().end() ? nullptr : &it->second;
 }
 
-// The page fits the range and the position lies where a whole page still fits.
-void Normalise(SCROLLINFO& s) {
-    s.nMax = std::max(s.nMax, s.nMin);
-    const std::int64_t span = std::int64_t(s.nMax) - s.nMin + 1;
-    if (std::int64_t(s.nPage) > span) s.nPage = UINT(span);
-    const std::int64_t top = std::int64_t(s.nMax) - std::max<std::int64_t>(std::int64_t(s.nPage) - 1, 0);
-    s.nPos = int(std::clamp<std::int64_t>(s.nPos, s.nMin, top));
-}
-
-int Merge(SCROLLINFO& s, const SCROLLINFO& in) {
-    if (in.fMask & SIF_RANGE) s.nMin = in.nMin, s.nMax = in.nMax;
-    if (in.fMask & SIF_PAGE) s.nPage = in.nPage;
-    if (in.fMask & SIF_POS) s.nPos = in.nPos;
-    Normalise(s);
-    return s.nPos;
-}
-
-void Fill(SCROLLINFO* out, const SCROLLINFO& s) {
-    const UINT mask = out->fMask;
-    if (mask & SIF_RANGE) out->nMin = s.nMin, out->nMax = s.nMax;
-    if (mask & SIF_PAGE) out->nPage = s.nPage;
-    if (mask & SIF_POS) out->nPos = s.nPos;
-    if (mask & SIF_TRACKPOS) out->nTrackPos = s.nTrackPos;
-}
-
 QScrollBar* BarOf(HWND window) {
     return static_cast<QScrollBar*>(QtControlOf(window));
 }
@@ -64,7 +40,7 @@ void ShowOnQt(HWND window, BarState& s) {
     if (!bar) return;
     s.syncing = true;
     const int page = std::max(int(s.info.nPage), 1);
-    bar->setRange(s.info.nMin, std::max(s.info.nMin, s.info.nMax - page + 1));
+    bar->setRange(s.info.nMin, LastScrollPosition(s.info));
     bar->setPageStep(page);
     bar->setValue(s.info.nPos);
     s.syncing = false;
@@ -100,10 +76,10 @@ void Create(HWND window) {
     auto* bar = new QScrollBar((style & SBS_VERT) ? Qt::Vertical : Qt::Horizontal);
     // Without tracking a drag moves only Qt's slider position; the value stays the owner's.
     bar->setTracking(false);
-    BarState& s = States()[window];
-    s.info.nMax = 100;
+    BarState& state = States()[window];
+    state.info.nMax = 100;
     if (!AttachQtControl(window, bar)) return;
-    ShowOnQt(window, s);
+    ShowOnQt(window, state);
     QObject::connect(bar, &QAbstractSlider::actionTriggered, [window](int action) {
         BarState* s = StateOf(window);
         if (!s || s->syncing || action == QAbstractSlider::SliderMove ||
@@ -141,12 +117,12 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     case SBM_SETSCROLLINFO:
         if (!s || !lParam) return 0;
-        Merge(s->info, *reinterpret_cast<const SCROLLINFO*>(lParam));
+        MergeScrollInfo(s->info, *reinterpret_cast<const SCROLLINFO*>(lParam));
         ShowOnQt(window, *s);
         return s->info.nPos;
     case SBM_GETSCROLLINFO:
         if (!s || !lParam) return FALSE;
-        Fill(reinterpret_cast<SCROLLINFO*>(lParam), s->info);
+        FillScrollInfo(reinterpret_cast<SCROLLINFO*>(lParam), s->info);
         return TRUE;
     case SBM_SETPOS: {
         if (!s) return 0;
@@ -154,7 +130,7 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SCROLLINFO in;
         in.fMask = SIF_POS;
         in.nPos = int(wParam);
-        Merge(s->info, in);
+        MergeScrollInfo(s->info, in);
         ShowOnQt(window, *s);
         return old;
     }
@@ -167,7 +143,7 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         in.fMask = SIF_RANGE;
         in.nMin = int(wParam);
         in.nMax = int(lParam);
-        Merge(s->info, in);
+        MergeScrollInfo(s->info, in);
         ShowOnQt(window, *s);
         return old;
     }
@@ -211,18 +187,13 @@ LRESULT ScrollBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
 int SetScrollInfo(HWND window, int bar, const SCROLLINFO* info, BOOL redraw) {
     if (!info) return 0;
     if (bar == SB_CTL) return int(SendMessage(window, SBM_SETSCROLLINFO, WPARAM(redraw), LPARAM(info)));
-    WindowRecord* r = FindWindowRecord(window);
-    if (!r || (bar != SB_HORZ && bar != SB_VERT)) return 0;
-    return Merge(r->scroll[bar], *info);
+    return SetWindowScrollInfo(window, bar, *info, redraw);
 }
 
 BOOL GetScrollInfo(HWND window, int bar, SCROLLINFO* info) {
     if (!info) return FALSE;
     if (bar == SB_CTL) return BOOL(SendMessage(window, SBM_GETSCROLLINFO, 0, LPARAM(info)));
-    WindowRecord* r = FindWindowRecord(window);
-    if (!r || (bar != SB_HORZ && bar != SB_VERT)) return FALSE;
-    Fill(info, r->scroll[bar]);
-    return TRUE;
+    return GetWindowScrollInfo(window, bar, info);
 }
 
 int SetScrollPos(HWND window, int bar, int position, BOOL redraw) {
@@ -246,7 +217,7 @@ BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw)
     in.fMask = SIF_RANGE;
     in.nMin = minimum;
     in.nMax = maximum;
-    if (!FindWindowRecord(window)) return FALSE;
+    if (!IsWindow(window)) return FALSE;
     SetScrollInfo(window, bar, &in, redraw);
     return TRUE;
 }
@@ -258,6 +229,14 @@ BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum) {
     if (minimum) *minimum = in.nMin;
     if (maximum) *maximum = in.nMax;
     return TRUE;
+}
+
+BOOL ShowScrollBar(HWND window, int bar, BOOL show) {
+    return ShowWindowScrollBar(window, bar, show);
+}
+
+BOOL EnableScrollBar(HWND window, int bar, UINT arrows) {
+    return EnableWindowScrollBar(window, bar, arrows);
 }
 
 } // namespace vq

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/gui/ControlTypes.h"
+#include "platform/gui/WindowScrollBar.h"
 
 namespace vq {
 
@@ -17,5 +17,10 @@ int SetScrollPos(HWND window, int bar, int position, BOOL redraw);
 int GetScrollPos(HWND window, int bar);
 BOOL SetScrollRange(HWND window, int bar, int minimum, int maximum, BOOL redraw);
 BOOL GetScrollRange(HWND window, int bar, int* minimum, int* maximum);
+// SB_HORZ, SB_VERT or SB_BOTH of a window, or the SB_CTL bar window itself.
+BOOL ShowScrollBar(HWND window, int bar, BOOL show);
+// Switches arrows (ESB_*) of a window's bars off or on; a bar control goes off or on as a whole.
+// False when nothing changed.
+BOOL EnableScrollBar(HWND window, int bar, UINT arrows);
 
 } // namespace vq

@@ -126,6 +126,16 @@ int GetSystemMetrics(int index) {
     case SM_CXDRAG:
     case SM_CYDRAG:
         return 4;
+    // The smallest a sizable window is tracked to keeps its caption usable; the largest lets its
+    // frame reach past every edge of the screen.
+    case SM_CXMINTRACK:
+        return 112;
+    case SM_CYMINTRACK:
+        return 27;
+    case SM_CXMAXTRACK:
+        return 1280 + 12;
+    case SM_CYMAXTRACK:
+        return 1024 + 12;
     default:
         return 0;
     }

@@ -57,6 +57,8 @@ enum : int {
     SM_CXHSCROLL = 21,
     SM_CXFRAME = 32,
     SM_CYFRAME = 33,
+    SM_CXMINTRACK = 34,
+    SM_CYMINTRACK = 35,
     SM_CXDOUBLECLK = 36,
     SM_CYDOUBLECLK = 37,
     SM_CXEDGE = 45,
@@ -64,6 +66,8 @@ enum : int {
     SM_CXSMICON = 49,
     SM_CYSMICON = 50,
     SM_CYSMCAPTION = 51,
+    SM_CXMAXTRACK = 59,
+    SM_CYMAXTRACK = 60,
     SM_CXDRAG = 68,
     SM_CYDRAG = 69,
 };

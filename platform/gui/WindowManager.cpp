@@ -6,6 +6,7 @@
 #include "platform/gui/Menu.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/SentMessageInbox.h"
+#include "platform/gui/SizeMoveLoop.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
 #include "platform/thread/MessageQueue.h"
@@ -55,6 +56,14 @@ bool IsMouseMessage(UINT m) {
 bool IsButtonDown(UINT m) {
     return m == WM_LBUTTONDOWN || m == WM_RBUTTONDOWN || m == WM_MBUTTONDOWN;
 }
+bool IsNonClientButtonDown(UINT m) {
+    return m == WM_NCLBUTTONDOWN || m == WM_NCRBUTTONDOWN || m == WM_NCMBUTTONDOWN;
+}
+
+// Reported on position changes that left the client area's size or place as it was; default
+// handling tells the window of the others with WM_SIZE and WM_MOVE.
+constexpr UINT kClientUnsized = 0x0800;
+constexpr UINT kClientUnmoved = 0x1000;
 
 // The window system of one thread: its windows, their order, capture, focus and input state.
 struct Manager {
@@ -195,7 +204,11 @@ void DrawFrame(WindowRecord& record) {
         SelectObject(dc, old);
         DeleteObject(font);
     }
-    const RECT client = record.client;
+    DrawScrollBars(record, dc);
+    // The client edge runs around the client area and the window's own scroll bars together.
+    RECT client = record.client;
+    for (int bar : {SB_HORZ, SB_VERT})
+        if (const RECT area = ScrollBarRect(record, bar); !area.IsEmpty()) client = UnionRects(client, area);
     if (record.exStyle & WS_EX_CLIENTEDGE) {
         const int e = GetSystemMetrics(SM_CXEDGE);
         RECT edge{client.left - e, client.top - e, client.right + e, client.bottom + e};
@@ -212,6 +225,99 @@ HBRUSH ClassBrush(const WindowClass& c) {
     // A small value is a system colour index plus one.
     if (value > 0 && value <= std::uintptr_t(kSystemColourCount)) return GetSysColorBrush(int(value) - 1);
     return c.background;
+}
+
+// -1 within `band` of the start, 1 within it of the end, else 0; the start wins on a small window.
+int Zone(int at, int size, int band) {
+    if (at < band) return -1;
+    return at >= size - band ? 1 : 0;
+}
+
+// The sizing border of a window with a thick frame: its sides, and along each side the stretch
+// near a corner, which sizes both ways.
+int SizingBorderAt(const WindowRecord& r, POINT w) {
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    const int corner = frame + GetSystemMetrics(SM_CYCAPTION);
+    const int width = r.rect.Width();
+    const int height = r.rect.Height();
+    int x = Zone(w.x, width, frame);
+    int y = Zone(w.y, height, frame);
+    if (x == 0 && y == 0) return HTNOWHERE;
+    if (x == 0) x = Zone(w.x, width, corner);
+    if (y == 0) y = Zone(w.y, height, corner);
+    static constexpr int codes[3][3] = {{HTTOPLEFT, HTLEFT, HTBOTTOMLEFT},
+                                        {HTTOP, HTNOWHERE, HTBOTTOM},
+                                        {HTTOPRIGHT, HTRIGHT, HTBOTTOMRIGHT}};
+    return codes[x + 1][y + 1];
+}
+
+// What lies at a point in window coordinates, as default handling answers WM_NCHITTEST.
+int HitTestFrame(const WindowRecord& r, POINT w) {
+    if (!RECT{0, 0, r.rect.Width(), r.rect.Height()}.Contains(w.x, w.y)) return HTNOWHERE;
+    if (r.client.Contains(w.x, w.y)) return HTCLIENT;
+    if (r.style & WS_THICKFRAME)
+        if (const int border = SizingBorderAt(r, w); border != HTNOWHERE) return border;
+    if ((r.style & WS_CAPTION) == WS_CAPTION && CaptionArea(r).Contains(w.x, w.y)) return HTCAPTION;
+    if (const int bar = HitTestScrollBars(r, w); bar != HTNOWHERE) return bar;
+    return HTBORDER;
+}
+
+std::uintptr_t FrameCursor(int hit) {
+    switch (hit) {
+    case HTLEFT:
+    case HTRIGHT:
+        return IDC_SIZEWE;
+    case HTTOP:
+    case HTBOTTOM:
+        return IDC_SIZENS;
+    case HTTOPLEFT:
+    case HTBOTTOMRIGHT:
+        return IDC_SIZENWSE;
+    case HTTOPRIGHT:
+    case HTBOTTOMLEFT:
+        return IDC_SIZENESW;
+    default:
+        return IDC_ARROW;
+    }
+}
+
+// A press on the frame becomes the system command that carries it out.
+void StartFrameCommand(HWND window, int hit, LPARAM point) {
+    const WindowRecord* r = Live(window);
+    if (!r) return;
+    UINT command = 0;
+    if (hit == HTCAPTION)
+        command = SC_MOVE | UINT(HTCAPTION);
+    else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT)
+        command = SC_SIZE | UINT(hit - HTLEFT + WMSZ_LEFT);
+    else if (hit == HTGROWBOX && (r->style & WS_THICKFRAME))
+        command = UINT(SC_SIZE) | UINT(WMSZ_BOTTOMRIGHT);
+    else if (hit == HTVSCROLL)
+        command = SC_VSCROLL | UINT(HTVSCROLL);
+    else if (hit == HTHSCROLL)
+        command = SC_HSCROLL | UINT(HTHSCROLL);
+    if (command) SendMessage(window, WM_SYSCOMMAND, command, point);
+}
+
+void RunSystemCommand(HWND window, UINT command, LPARAM point) {
+    const POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    switch (command & 0xFFF0) {
+    case SC_MOVE:
+    case SC_SIZE:
+        RunSizeMoveLoop(window, command, point);
+        break;
+    case SC_VSCROLL:
+        TrackScrollBar(window, SB_VERT, screen);
+        break;
+    case SC_HSCROLL:
+        TrackScrollBar(window, SB_HORZ, screen);
+        break;
+    case SC_CLOSE:
+        SendMessage(window, WM_CLOSE, 0, 0);
+        break;
+    default:
+        break;
+    }
 }
 
 void SchedulePump();
@@ -433,17 +539,19 @@ void UpdateKeyState(const MSG& msg) {
     }
 }
 
-// A second press soon after and near the first on a window of a double-click class.
+// A second press soon after and near the first on a window of a double-click class; outside the
+// client area every window hears of double clicks.
 void DetectDoubleClick(MSG& msg) {
     auto& m = M();
-    if (!IsButtonDown(msg.message)) return;
+    const bool nonClient = IsNonClientButtonDown(msg.message);
+    if (!nonClient && !IsButtonDown(msg.message)) return;
     WindowRecord* r = Live(msg.hwnd);
     const auto& last = m.lastClick;
     const bool repeat = last.message == msg.message && last.window == msg.hwnd &&
                         msg.time - last.time <= GetDoubleClickTime() &&
                         std::abs(msg.pt.x - last.point.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
                         std::abs(msg.pt.y - last.point.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
-    if (repeat && r && (r->windowClass->style & CS_DBLCLKS)) {
+    if (repeat && r && (nonClient || (r->windowClass->style & CS_DBLCLKS))) {
         msg.message += WM_LBUTTONDBLCLK - WM_LBUTTONDOWN;
         m.lastClick = {};
         return;
@@ -489,17 +597,16 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         msg->lParam = it == m.timerProcs.end() ? 0 : reinterpret_cast<LPARAM>(it->second);
     }
     if (IsMouseMessage(e.message) && e.message != WM_MOUSEWHEEL && msg->hwnd) {
-        POINT p = msg->pt;
-        ScreenToClient(msg->hwnd, &p);
-        WindowRecord* r = Live(msg->hwnd);
-        const bool inClient =
-            r && p.x >= 0 && p.y >= 0 && p.x < r->client.Width() && p.y < r->client.Height();
-        if (inClient || m.capture == msg->hwnd) {
-            hit = HTCLIENT;
+        // The window says what lies under the point, unless it holds the capture; what is not its
+        // client area it hears of as non-client input.
+        hit = m.capture == msg->hwnd
+                  ? HTCLIENT
+                  : int(SendMessage(msg->hwnd, WM_NCHITTEST, 0, MAKELPARAM(msg->pt.x, msg->pt.y)));
+        if (hit == HTCLIENT) {
+            POINT p = msg->pt;
+            ScreenToClient(msg->hwnd, &p);
             msg->lParam = MAKELPARAM(p.x, p.y);
         } else {
-            // Outside the client area the window hears of it as non-client input.
-            hit = int(SendMessage(msg->hwnd, WM_NCHITTEST, 0, MAKELPARAM(msg->pt.x, msg->pt.y)));
             msg->wParam = WPARAM(hit);
             msg->lParam = MAKELPARAM(msg->pt.x, msg->pt.y);
             msg->message += WM_NCMOUSEMOVE - WM_MOUSEMOVE;
@@ -510,7 +617,7 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         CallInputHooks(*msg, hit, false);
         return true;
     }
-    if (IsMouseMessage(msg->message)) DetectDoubleClick(*msg);
+    DetectDoubleClick(*msg);
     // The character of a key a hook threw away goes with it: it was queued right behind its key.
     const bool isChar = msg->message == WM_CHAR || msg->message == WM_SYSCHAR;
     if (isChar && std::exchange(m.keyThrownAway, false)) return false;
@@ -841,6 +948,7 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
                     pos.y + std::clamp(pos.cy, 0, 1 << 14)};
     const bool moved = rect.left != r->rect.left || rect.top != r->rect.top;
     const bool sized = rect.Width() != r->rect.Width() || rect.Height() != r->rect.Height();
+    const RECT clientBefore = OffsetRectBy(r->client, r->rect.left, r->rect.top);
     r->rect = rect;
     if (sized || (flags & SWP_FRAMECHANGED)) {
         r->image.Resize(rect.Width(), rect.Height());
@@ -851,11 +959,17 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
         if (!(flags & SWP_NOREDRAW)) InvalidateRect(window, nullptr, TRUE);
     }
     PlaceWidget(*r);
-    if (flags & SWP_SHOWWINDOW) SetVisible(*r, true);
-    if (flags & SWP_HIDEWINDOW) SetVisible(*r, false);
     pos.flags = flags & ~(SWP_NOMOVE | SWP_NOSIZE);
     if (!moved) pos.flags |= SWP_NOMOVE;
     if (!sized) pos.flags |= SWP_NOSIZE;
+    // A new frame may change the client area of a window that kept its size and place.
+    const RECT clientAfter = OffsetRectBy(r->client, r->rect.left, r->rect.top);
+    if (clientAfter.Width() == clientBefore.Width() && clientAfter.Height() == clientBefore.Height())
+        pos.flags |= kClientUnsized;
+    if (clientAfter.left == clientBefore.left && clientAfter.top == clientBefore.top)
+        pos.flags |= kClientUnmoved;
+    if (flags & SWP_SHOWWINDOW) SetVisible(*r, true);
+    if (flags & SWP_HIDEWINDOW) SetVisible(*r, false);
     if (Live(window)) SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }
@@ -1102,7 +1216,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCCALCSIZE: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (rect) *rect = ClientArea(r->style, r->exStyle, *rect);
+        if (rect) *rect = ReserveScrollBars(*r, ClientArea(r->style, r->exStyle, *rect));
         return 0;
     }
     case WM_NCPAINT:
@@ -1113,13 +1227,19 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         SchedulePump();
         return TRUE;
     case WM_NCHITTEST: {
-        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        ScreenToClient(window, &p);
-        if (p.x >= 0 && p.y >= 0 && p.x < r->client.Width() && p.y < r->client.Height()) return HTCLIENT;
-        POINT w{p.x + r->client.left, p.y + r->client.top};
-        if ((r->style & WS_CAPTION) == WS_CAPTION && CaptionArea(*r).Contains(w.x, w.y)) return HTCAPTION;
-        return HTBORDER;
+        const POINT origin = WindowScreenOrigin(*r);
+        return HitTestFrame(*r, POINT{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y});
     }
+    case WM_NCLBUTTONDOWN:
+        StartFrameCommand(window, int(wParam), lParam);
+        return 0;
+    case WM_NCLBUTTONDBLCLK:
+        // A bar's arrows and page areas take every press, however quick.
+        if (wParam == HTHSCROLL || wParam == HTVSCROLL) StartFrameCommand(window, int(wParam), lParam);
+        return 0;
+    case WM_SYSCOMMAND:
+        RunSystemCommand(window, UINT(wParam), lParam);
+        return 0;
     case WM_ERASEBKGND: {
         HBRUSH brush = ClassBrush(*r->windowClass);
         if (!brush) return 0;
@@ -1152,7 +1272,8 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_GETTEXTLENGTH:
         return LRESULT(r->text.size());
     case WM_CANCELMODE:
-        // Whatever the window was tracking ends: a menu's loop, and the pointer it held.
+        // Whatever the window was tracking ends: a menu's loop, and the capture that a move, a
+        // size or a scroll bar held.
         EndMenu();
         if (M().capture == window) ReleaseCapture();
         return 0;
@@ -1165,9 +1286,9 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_WINDOWPOSCHANGED: {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!pos) return 0;
-        if (!(pos->flags & SWP_NOSIZE))
+        if (!(pos->flags & kClientUnsized))
             SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
-        if (!(pos->flags & SWP_NOMOVE) && (r = Live(window)))
+        if (!(pos->flags & kClientUnmoved) && (r = Live(window)))
             SendMessage(window, WM_MOVE, 0,
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
         return 0;
@@ -1178,14 +1299,19 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
             if (const LRESULT answer = SendMessage(r->parent, WM_MOUSEACTIVATE, wParam, lParam))
                 return answer;
         return MA_ACTIVATE;
-    case WM_SETCURSOR:
+    case WM_SETCURSOR: {
         if (r->IsChild() && SendMessage(r->parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
         r = Live(window);
-        if (r && LOWORD(std::uintptr_t(lParam)) == HTCLIENT && r->windowClass->cursor) {
+        const int hit = std::int16_t(LOWORD(std::uintptr_t(lParam)));
+        if (!r || hit == HTERROR) return FALSE;
+        if (hit == HTCLIENT) {
+            if (!r->windowClass->cursor) return FALSE;
             SetCursor(r->windowClass->cursor);
             return TRUE;
         }
-        return FALSE;
+        SetCursor(LoadCursor(FrameCursor(hit)));
+        return TRUE;
+    }
     default:
         return 0;
     }

@@ -3,6 +3,7 @@
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/Region.h"
+#include "platform/gui/WindowScrollBar.h"
 #include "platform/gui/WindowSystem.h"
 #include "platform/thread/ThreadId.h"
 
@@ -64,8 +65,8 @@ struct WindowRecord {
     // The font a control was given with WM_SETFONT, as it came.
     HFONT font = nullptr;
     std::vector<std::uintptr_t> timers;
-    // The values of the window's own horizontal and vertical bars.
-    SCROLLINFO scroll[2];
+    // The window's own horizontal and vertical bars (SB_HORZ, SB_VERT).
+    WindowScrollBar scrollBars[2];
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
     bool NeedsPaint() const { return !update.IsEmpty() || frameDirty; }

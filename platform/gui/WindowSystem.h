@@ -110,6 +110,16 @@ struct WINDOWPOS {
     UINT flags = 0;
 };
 
+// The sizes and places a window may take, asked of it (WM_GETMINMAXINFO) before the user moves or
+// sizes it by its frame; the tracking sizes bound every size the frame gives it meanwhile.
+struct MINMAXINFO {
+    POINT ptReserved;
+    POINT ptMaxSize;
+    POINT ptMaxPosition;
+    POINT ptMinTrackSize;
+    POINT ptMaxTrackSize;
+};
+
 enum : int { SW_HIDE = 0, SW_SHOWNORMAL = 1, SW_SHOW = 5, SW_SHOWNA = 8, SW_SHOWNOACTIVATE = 4 };
 enum : UINT {
     GW_HWNDFIRST = 0,
@@ -185,6 +195,17 @@ BOOL EndPaint(HWND window, const PAINTSTRUCT* ps);
 HDC GetDC(HWND window);
 HDC GetWindowDC(HWND window);
 int ReleaseDC(HWND window, HDC dc);
+
+// Scrolls the client area's pixels (of the scroll rectangle, or all of it) by dx, dy, changing
+// only pixels inside the clip rectangle (or the client area). What is uncovered is given back as a
+// region and rectangle and, with SW_INVALIDATE, added to the update region (erased with SW_ERASE);
+// the part of the update region that moved moves with it. With SW_SCROLLCHILDREN the children over
+// the scroll rectangle (or all of them) move too. Answers the kind of the uncovered region.
+enum : UINT { SW_SCROLLCHILDREN = 0x1, SW_INVALIDATE = 0x2, SW_ERASE = 0x4 };
+int ScrollWindowEx(HWND window, std::int32_t dx, std::int32_t dy, const RECT* scroll, const RECT* clip,
+                   HRGN update, RECT* updateRect, UINT flags);
+// Scrolls, invalidating and erasing what is uncovered; children move when the whole area scrolls.
+BOOL ScrollWindow(HWND window, std::int32_t dx, std::int32_t dy, const RECT* scroll, const RECT* clip);
 
 // Capture, focus, activation, input state.
 HWND SetCapture(HWND window);
