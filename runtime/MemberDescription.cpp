@@ -134,6 +134,10 @@ std::string FormatObjectPointer(const void* object) {
     return object == nullptr ? std::string(NullObjectText) : Format("$%p(invalid)", object);
 }
 
+std::string DescribeCount(std::size_t count) {
+    return count == 0 ? std::string(" (empty)") : Format(" (%d elements)", int(count));
+}
+
 void AppendRepeated(std::string& text, int count, const char* piece) {
     for (int i = 0; i < count; ++i)
         text += piece;
