@@ -357,6 +357,8 @@ TEST_F(MonitorActionTest, DescriptionGivesTheRequestThenTheActionsState) {
 }
 
 TEST_F(MonitorActionTest, DescriptionFollowsHowTheElementsAreMade) {
+    // Outlives the actions: the elements made for its streams share their hosts.
+    Streams streams;
     auto merged = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
     merged->AddSelection(HostSelection("10.0.0.1", KEY_Destination));
     auto discrete = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
@@ -387,7 +389,6 @@ TEST_F(MonitorActionTest, DescriptionFollowsHowTheElementsAreMade) {
     EXPECT_EQ(dynamic->GetData(), nullptr);
 
     // Elements made for the values of the open part make the array a variable one.
-    Streams streams;
     const Conversation seen(&streams.Make("10.0.0.7", "10.0.0.1"));
     dynamic->OnData(test::FakeFrame(), seen);
     ASSERT_NE(dynamic->GetData(), nullptr);
