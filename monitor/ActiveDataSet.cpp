@@ -29,12 +29,20 @@ ActiveDataSet::ActiveDataSet(const TimeSpan& history, const TimeSpan& interval, 
       m_Latest(PositiveStep(OrDefault(updateStep, kDefaultUpdateStepMs)), factory),
       m_UpdateStep(m_Latest.GetLength()), m_LastSample(m_UpdateStep, factory) {}
 
+void ActiveDataSet::SetAdapters(const CaptureAdapters& adapters) {
+    DataSet::SetAdapters(adapters);
+    m_Latest.BindAdapters(adapters);
+    m_LastSample.BindAdapters(adapters);
+    m_Adapters = &adapters;
+}
+
 void ActiveDataSet::Tick(const Timestamp& now) {
     IntervalData* current = GetCurrent();
     m_LastSample.SetTime(now);
     current->SetTime(now);
     m_Total.SetTime(now);
     m_LastSample.CopyFrom(m_Latest);
+    if (m_Adapters) m_LastSample.UpdateAdapters(*m_Adapters);
     current->Add(m_LastSample);
     m_Total.Add(m_LastSample);
     m_Latest.RestartClear();

@@ -27,6 +27,9 @@ public:
                   const TrafficStoreFactory& factory = {});
 
     HistoryBuffer* GetRing() const override { return &m_Ring; }
+    // The running step and the last sample get the adapter set too, and the last sample gets it
+    // again on every tick.
+    void SetAdapters(const CaptureAdapters& adapters) override;
 
     void AddPacket(const FrameView& frame) { m_Latest.AddPacket(frame); }
     bool AddPacket(Packet& packet) override {
@@ -55,6 +58,8 @@ private:
     IntervalData m_Latest;
     TimeSpan m_UpdateStep;
     IntervalData m_LastSample;
+    // The monitor's adapter set: it is made before the data set and ticks stop before it goes.
+    const CaptureAdapters* m_Adapters = nullptr;
 };
 
 } // namespace vq

@@ -9,6 +9,14 @@ DataRoot::DataRoot(int32_t kind, const TrafficStoreFactory& factory)
 
 DataRoot::~DataRoot() = default;
 
+void DataRoot::BindAdapters(const CaptureAdapters& adapters) {
+    if (m_Traffic) m_Traffic->SetAdapters(adapters);
+}
+
+void DataRoot::UpdateAdapters(const CaptureAdapters& adapters) {
+    if (m_Traffic) m_Traffic->UpdateAdapters(adapters);
+}
+
 void DataRoot::AddPacket(const FrameView& frame) {
     if (m_Traffic) m_Traffic->AddPacket(frame);
 }

@@ -8,6 +8,7 @@
 
 namespace vq {
 
+class CaptureAdapters;
 class Environment;
 class FrameView;
 
@@ -19,6 +20,10 @@ public:
     DataRoot(const DataRoot&) = delete;
     DataRoot& operator=(const DataRoot&) = delete;
 
+    // The adapter set reaches the counters when the data set gets it and, for the last sample,
+    // again on every tick; nothing counted changes.
+    virtual void BindAdapters(const CaptureAdapters& adapters);
+    virtual void UpdateAdapters(const CaptureAdapters& adapters);
     void AddPacket(const FrameView& frame);
     // A reset keeps what describes the container and only zeroes counts; a restart drops it too.
     virtual void ResetClear();

@@ -17,6 +17,14 @@ DataSet::DataSet(const TimeSpan& interval, const Timestamp& start, uint8_t kind,
 
 DataSet::~DataSet() = default;
 
+void DataSet::SetAdapters(const CaptureAdapters& adapters) {
+    m_Total.BindAdapters(adapters);
+    HistoryBuffer* ring = GetRing();
+    if (!ring) return;
+    for (int32_t i = 0; i < ring->GetCount(); ++i)
+        if (IntervalData* slot = ring->GetSlot(i)) slot->BindAdapters(adapters);
+}
+
 IntervalData* DataSet::GetSlot(int32_t index) const {
     HistoryBuffer* ring = GetRing();
     return ring ? ring->GetSlot(index) : nullptr;

@@ -10,6 +10,8 @@
 
 namespace vq {
 
+class CaptureAdapters;
+
 // What every monitor action reads traffic through: the totals and a ring of intervals, live or
 // rebuilt from the history database.
 class DataSet {
@@ -20,6 +22,8 @@ public:
     DataSet(const DataSet&) = delete;
     DataSet& operator=(const DataSet&) = delete;
 
+    // Hands the adapter set to the totals and every interval of the ring.
+    virtual void SetAdapters(const CaptureAdapters& adapters);
     // Null when the set has no ring.
     virtual HistoryBuffer* GetRing() const = 0;
 

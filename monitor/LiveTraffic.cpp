@@ -1,5 +1,6 @@
 #include "monitor/LiveTraffic.h"
 
+#include "monitor/CaptureAdapters.h"
 #include "netmodel/Environment.h"
 #include "netmodel/Tuple.h"
 
@@ -23,6 +24,14 @@ void LiveTraffic::CopyFrom(const TrafficStore& other) {
 
 void LiveTraffic::Add(const TrafficStore& other) {
     if (const Traffic* source = other.GetConversations()) m_Traffic.Merge(*source);
+}
+
+void LiveTraffic::SetAdapters(const CaptureAdapters& adapters) {
+    m_Traffic.SetAdapters(adapters.GetAdapterList());
+}
+
+void LiveTraffic::UpdateAdapters(const CaptureAdapters& adapters) {
+    m_Traffic.UpdateAdapters(adapters.GetAdapterList());
 }
 
 LiveImport::LiveImport(Environment& live) : m_Live(live), m_Opened(!live.IsImportOpen()) {

@@ -21,6 +21,8 @@ public:
     void CopyFrom(const TrafficStore& other) override;
     void Add(const TrafficStore& other) override;
     Traffic* GetConversations() const override { return &m_Traffic; }
+    void SetAdapters(const CaptureAdapters& adapters) override;
+    void UpdateAdapters(const CaptureAdapters& adapters) override;
 
 private:
     mutable Traffic m_Traffic;

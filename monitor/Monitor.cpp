@@ -85,6 +85,7 @@ bool Monitor::InitInstance() {
         const TrafficStoreFactory counters =
             globals.m_TrafficFactory ? globals.m_TrafficFactory : LiveTrafficFactory(*globals.m_Environment);
         m_DataSet = std::make_unique<ActiveDataSet>(m_HistorySpan, TimeSpan(), TimeSpan(), counters);
+        m_DataSet->SetAdapters(*m_AdapterSet);
         m_HistorySpan = m_DataSet->GetRing()->GetSpan();
         // Reads are posted only once capture starts, well after this.
         m_AdapterSet->SetPacketSink(m_DataSet.get());

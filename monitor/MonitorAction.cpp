@@ -16,8 +16,12 @@
 #include <new>
 #include <optional>
 #include <set>
+#include <vector>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorAction, MonitorData)
+
 namespace {
 
 Environment& LiveModel() {
@@ -227,6 +231,7 @@ bool MonitorAction::BindElement(std::unique_ptr<MonitorActionElement> element) {
         Tuple& selection =
             selections.Get(std::min<std::size_t>(std::size_t(m_ElementsBound), selections.GetSize() - 1));
         Data().Add(std::move(element), &selection, PointerAssignment);
+        m_Data->SetMode(MonitorActionArray::MODE_FIXED);
     }
     m_SelectionType = SELECTION_MERGED;
     ++m_ElementsBound;
@@ -254,7 +259,9 @@ MonitorActionElement* MonitorAction::CreateElementFor(const Tuple& tuple) {
     std::unique_ptr<MonitorActionElement> element = CreateElement(*m_TemplateDataElement);
     Tuple key(tuple, ShallowCopy, tuple.GetLive());
     key.SetKey(m_WildcardKey);
-    return &Data().Add(std::move(element), &key, ShallowCopy);
+    MonitorActionElement& added = Data().Add(std::move(element), &key, ShallowCopy);
+    m_Data->SetMode(MonitorActionArray::MODE_VARIABLE);
+    return &added;
 }
 
 void MonitorAction::Evaluate() {
@@ -348,6 +355,70 @@ int32_t MonitorAction::CountItems() const {
     for (const auto& sub : *m_SubAction)
         count += sub->CountItems();
     return count;
+}
+
+const char* MonitorAction::SelectionTypeName(int32_t type) {
+    switch (type) {
+    case SELECTION_UNSET:
+        return "SELECTION_UNSET";
+    case SELECTION_MERGED:
+        return "SELECTION_MERGED";
+    case SELECTION_DISCRETE:
+        return "SELECTION_DISCRETE";
+    default:
+        return "selection?";
+    }
+}
+
+MemberTable MonitorAction::DescribedMembers() const {
+    static constexpr auto action = [](const Object& object) -> const MonitorAction& {
+        return static_cast<const MonitorAction&>(object);
+    };
+    static constexpr MemberRow own[] = {
+        {"m_SelectionType", "SelType", 19,
+         [](const Object& object, uint32_t, int) -> std::string {
+             return SelectionTypeName(action(object).m_SelectionType);
+         }},
+        {"m_ReplyThread", "ReplyThr", 10,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(static_cast<const void*>(action(object).m_ReplyThread), "$%p");
+         }},
+        {"m_SubAction", "SubAction", 10,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(static_cast<const void*>(action(object).m_SubAction.get()), "$%p");
+         }},
+        {"m_WildcardKey", "WildKey", 8,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(int(action(object).m_WildcardKey), "%d");
+         }},
+        {"m_Key", "Key", 8,
+         [](const Object& object, uint32_t, int) { return FormatMember(int(action(object).m_Key), "%d"); }},
+        {"m_Capacity", "Capacty", 8,
+         [](const Object& object, uint32_t, int) { return FormatMember(action(object).m_Capacity, "%g"); }},
+        {"m_Criteria", "Criteria", 35,
+         [](const Object& object, uint32_t flags, int depth) {
+             return FormatMember(&action(object).m_Criteria, flags, depth);
+         }},
+        {"m_DynamicDataArray", "dynamic?", 8,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(action(object).m_DynamicDataArray, nullptr);
+         }},
+        {"m_TemplateDataElement", "TemplDataEl", 12,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(static_cast<const void*>(action(object).m_TemplateDataElement.get()), "$%p");
+         }},
+        {"m_Data", "DataPtr", 10,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(static_cast<const void*>(action(object).m_Data.get()), "$%p");
+         }},
+    };
+    // The request's rows come first, as every action is a request too.
+    static const std::vector<MemberRow> rows = [] {
+        std::vector<MemberRow> joined(RequestRows().begin(), RequestRows().end());
+        joined.insert(joined.end(), std::begin(own), std::end(own));
+        return joined;
+    }();
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -1,10 +1,13 @@
 #include "monitor/MonitorActionArray.h"
 
 #include "netmodel/Tuple.h"
+#include "platform/core/Format.h"
 
 #include <algorithm>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionArray, Describable)
 
 int32_t MonitorActionArray::ApplyDisplay(const MonitorDataItemDisplay& display, bool dynamic,
                                          const Timestamp& now) {
@@ -99,6 +102,41 @@ MonitorActionElement* MonitorActionArray::FindBySelector(const Tuple& tuple) con
 void MonitorActionArray::Reindex() {
     for (std::size_t i = 0; i < m_Elements.size(); ++i)
         m_Elements[i]->SetIndex(int32_t(i));
+}
+
+const char* MonitorActionArray::ModeName(int32_t mode) {
+    switch (mode) {
+    case MODE_UNSET:
+        return "MODE_UNSET";
+    case MODE_FIXED:
+        return "MODE_FIXED";
+    case MODE_VARIABLE:
+        return "MODE_VARIABLE";
+    default:
+        return "mode?";
+    }
+}
+
+std::string MonitorActionArray::DescribeMembers(uint32_t flags, int depth, bool) const {
+    std::string text = Describable::DescribeMembers(flags, depth, false);
+    text += DescribeCount(m_Elements.size());
+    const uint32_t naming = flags & DescribeNamingMask;
+    const bool named = naming == 0 || naming == 3;
+    for (std::size_t i = 0; i < m_Elements.size(); ++i) {
+        text += named ? Format("\nIndex=<%d>\n", int(i)) : Format("\n%d\n", int(i));
+        text += m_Elements[i]->DescribeObject(flags, depth + 1);
+    }
+    return text;
+}
+
+MemberTable MonitorActionArray::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        {"m_Mode", "Mode", 14,
+         [](const Object& object, uint32_t, int) -> std::string {
+             return ModeName(static_cast<const MonitorActionArray&>(object).m_Mode);
+         }},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorActionElement.h"
 #include "monitor/MonitorData.h"
+#include "runtime/MemberDescription.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,8 +16,11 @@ class FrameView;
 class Tuple;
 
 // The elements of one action, which it owns.
-class MonitorActionArray {
+class MonitorActionArray : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionArray)
+
 public:
+    // Whether the elements were bound to the selections (fixed) or are made per value seen.
     enum Mode : int32_t { MODE_UNSET = 0, MODE_FIXED = 1, MODE_VARIABLE = 2 };
 
     // Drops elements by the display: a dynamic array drops whole elements (never below the
@@ -40,10 +44,20 @@ public:
 
     std::size_t GetSize() const { return m_Elements.size(); }
     MonitorActionElement& Get(std::size_t index) const { return *m_Elements[index]; }
+    int32_t GetMode() const { return m_Mode; }
+    void SetMode(int32_t mode) { m_Mode = mode; }
+    static const char* ModeName(int32_t mode);
+
+    // The mode and the size, then each element after its index; nothing follows the last element.
+    std::string DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const override;
+
+protected:
+    MemberTable DescribedMembers() const override;
 
 private:
     void Reindex();
 
+    int32_t m_Mode = MODE_UNSET;
     std::vector<std::unique_ptr<MonitorActionElement>> m_Elements;
 };
 

@@ -5,6 +5,8 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionElement, Describable)
+
 MonitorActionElement::MonitorActionElement(Tuple* tuple, int copyMode) {
     SetSelector(tuple, copyMode);
 }
@@ -34,6 +36,16 @@ void MonitorActionElement::ReleaseSelector() {
     if (m_OwnsSelector) delete m_Selector;
     m_Selector = nullptr;
     m_OwnsSelector = false;
+}
+
+MemberTable MonitorActionElement::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        {"m_Selector", "Sel", 40,
+         [](const Object& object, uint32_t flags, int depth) {
+             return FormatMember(static_cast<const MonitorActionElement&>(object).m_Selector, flags, depth);
+         }},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -7,6 +7,8 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionPool, Describable)
+
 MonitorActionPool::~MonitorActionPool() {
     DeleteAll();
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netmodel/TupleOfferSink.h"
+#include "runtime/MemberDescription.h"
 
 #include <array>
 #include <cstddef>
@@ -17,7 +18,9 @@ class Tuple;
 
 // The installed actions of one kind, by identifier, in the order of installation. The pool owns
 // them; an action that uninstalls itself first leaves its pool.
-class MonitorActionPool {
+class MonitorActionPool : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionPool)
+
 public:
     using Position = std::list<std::unique_ptr<MonitorAction>>::iterator;
 
@@ -46,6 +49,10 @@ public:
     // Deletes every action without detaching it from the tuples: the caller rebuilds them.
     void DeleteAll();
     std::size_t GetCount() const { return m_Actions.size(); }
+
+protected:
+    // A pool describes itself by its class alone.
+    MemberTable DescribedMembers() const override { return {Class(), {}}; }
 
 private:
     std::list<std::unique_ptr<MonitorAction>> m_Actions;

@@ -10,6 +10,9 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionSet, Describable)
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionSets, Describable)
+
 bool MonitorActionSet::Add(MonitorAction& action) {
     if (!Contains(action)) m_Actions.push_back(&action);
     return true;
@@ -44,6 +47,44 @@ int32_t MonitorActionSet::CountItems() const {
     for (const MonitorAction* action : m_Actions)
         count += action->CountItems();
     return count;
+}
+
+std::string MonitorActionSet::DescribeMembers(uint32_t flags, int depth, bool) const {
+    return Describable::DescribeMembers(flags, depth, false) + DescribeCount(m_Actions.size());
+}
+
+MemberTable MonitorActionSet::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        // The pools own the actions; a set only refers to them.
+        {"m_OwnsContents", "Owner", 6,
+         [](const Object&, uint32_t, int) { return FormatMember(false, nullptr); }},
+    };
+    return {Class(), rows};
+}
+
+MemberTable MonitorActionSets::DescribedMembers() const {
+    static constexpr auto sets = [](const Object& object) -> const MonitorActionSets& {
+        return static_cast<const MonitorActionSets&>(object);
+    };
+    static constexpr MemberRow rows[] = {
+        {"m_TargetVector", "Target", 7,
+         [](const Object& object, uint32_t, int) {
+             return FormatMember(int(sets(object).m_TargetVector), "%d");
+         }},
+        {"m_Total", "Total", 20,
+         [](const Object& object, uint32_t flags, int depth) {
+             return FormatMember(&sets(object).m_Total, flags, depth);
+         }},
+        {"m_Current", "Current", 20,
+         [](const Object& object, uint32_t flags, int depth) {
+             return FormatMember(&sets(object).m_Current, flags, depth);
+         }},
+        {"m_Latest", "Latest", 20,
+         [](const Object& object, uint32_t flags, int depth) {
+             return FormatMember(&sets(object).m_Latest, flags, depth);
+         }},
+    };
+    return {Class(), rows};
 }
 
 MonitorActionSet* MonitorActionSets::SetOf(int32_t target) {

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "netmodel/ActionSets.h"
+#include "runtime/MemberDescription.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 namespace vq {
@@ -14,7 +16,9 @@ class MonitorAction;
 class Tuple;
 
 // An ordered set of actions without duplicates; it does not own them.
-class MonitorActionSet {
+class MonitorActionSet : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionSet)
+
 public:
     bool Add(MonitorAction& action);
     bool Remove(MonitorAction& action);
@@ -26,13 +30,21 @@ public:
     std::size_t GetCount() const { return m_Actions.size(); }
     bool IsEmpty() const { return m_Actions.empty(); }
 
+    // The members, then the size.
+    std::string DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const override;
+
+protected:
+    MemberTable DescribedMembers() const override;
+
 private:
     std::vector<MonitorAction*> m_Actions;
 };
 
 // The actions that watch one tuple, by target. A frame counted on the tuple reaches the current
 // ones first, then the total ones, then the latest ones.
-class MonitorActionSets final : public ActionSets {
+class MonitorActionSets final : public ActionSets, public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionSets)
+
 public:
     // Bits of m_TargetVector: the targets whose set is not empty.
     bool Add(MonitorAction& action);
@@ -56,6 +68,9 @@ public:
     // Only actions on tuples (scope 2) join; answers the number of tuples joined.
     static int AttachToEnvironment(MonitorAction& action, Environment& environment);
     static bool DetachFromEnvironment(MonitorAction& action, Environment& environment);
+
+protected:
+    MemberTable DescribedMembers() const override;
 
 private:
     MonitorActionSet* SetOf(int32_t target);

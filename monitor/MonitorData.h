@@ -1,10 +1,12 @@
 #pragma once
 
+#include "runtime/MemberDescription.h"
 #include "runtime/TimeRange.h"
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace vq {
@@ -21,7 +23,9 @@ enum MonitorSource : int32_t { SOURCE_LIVE = 2, SOURCE_LIVE_RING = 3, SOURCE_HIS
 enum MonitorScope : int32_t { SCOPE_DATA_SET = 1, SCOPE_TUPLES = 2 };
 
 // The request half of every monitor action: what is wanted, how often, from where and for whom.
-class MonitorData {
+class MonitorData : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorData)
+
 public:
     // The first due time is the first multiple of the period on the absolute clock after now; a
     // period that is not positive makes the action due on every tick from now on.
@@ -59,7 +63,14 @@ public:
     HistoryMap* GetHistoryMap() const { return m_WaitingIn; }
     void SetHistoryMap(HistoryMap* map) { m_WaitingIn = map; }
 
+    static const char* TargetName(int32_t target);
+    static const char* DataTypeName(int32_t dataType);
+    // The request's rows, which the descriptions of the actions begin with.
+    static std::span<const MemberRow> RequestRows();
+
 protected:
+    MemberTable DescribedMembers() const override;
+
     int32_t m_Target;
     int32_t m_DataType;
     TimeSpan m_Period;
@@ -103,7 +114,9 @@ private:
 };
 
 // The start of every reply to a monitor action.
-class MonitorDataReply {
+class MonitorDataReply : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorDataReply)
+
 public:
     MonitorDataReply(const void* identifier, int32_t mode, const TimeRange& range);
     MonitorDataReply(const MonitorDataReply&) = default;
@@ -112,6 +125,9 @@ public:
     const void* GetIdentifier() const { return m_Identifier; }
     int32_t GetMode() const { return m_Mode; }
     const TimeRange& GetRange() const { return m_Range; }
+
+protected:
+    MemberTable DescribedMembers() const override;
 
 private:
     const void* m_Identifier;

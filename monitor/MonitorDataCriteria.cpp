@@ -2,6 +2,20 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorDataCriteria, Describable)
+
+namespace {
+
+std::string FormatSelections(const Object& object, uint32_t flags, int depth) {
+    return static_cast<const MonitorDataCriteria&>(object).GetSelections().Describe(flags, depth);
+}
+
+std::string FormatExceptions(const Object& object, uint32_t flags, int depth) {
+    return static_cast<const MonitorDataCriteria&>(object).GetExceptions().Describe(flags, depth);
+}
+
+} // namespace
+
 MonitorDataCriteria::MonitorDataCriteria(const MonitorDataCriteria& other, bool reverse) {
     CopyFrom(other);
     if (!reverse) return;
@@ -22,6 +36,14 @@ void MonitorDataCriteria::CopyFrom(const MonitorDataCriteria& other) {
 void MonitorDataCriteria::RemoveAll() {
     m_Selections.RemoveAll();
     m_Exceptions.RemoveAll();
+}
+
+MemberTable MonitorDataCriteria::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        {"m_Selections", "Selections", 35, &FormatSelections},
+        {"m_Exceptions", "Exceptions", 35, &FormatExceptions},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

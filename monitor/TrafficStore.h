@@ -6,6 +6,7 @@
 
 namespace vq {
 
+class CaptureAdapters;
 class FrameView;
 class Traffic;
 
@@ -24,6 +25,9 @@ public:
     // The network model's conversations behind the counters; null for counters that keep none.
     // Checkpoints and history replies copy and fill them.
     virtual Traffic* GetConversations() const { return nullptr; }
+    // The adapter set when it is set, and again on every tick; nothing counted depends on it.
+    virtual void SetAdapters(const CaptureAdapters&) {}
+    virtual void UpdateAdapters(const CaptureAdapters&) {}
 };
 
 // Makes the counters of a data root of a kind (1 for interval data). An empty factory gives data

@@ -29,4 +29,13 @@ void TupleSet::CopyFrom(const TupleSet& other) {
     }
 }
 
+std::string TupleSet::Describe(uint32_t flags, int depth) const {
+    std::string text = DescribeCount(m_Tuples.size());
+    if (m_Tuples.empty()) return text;
+    text += "\n";
+    for (const auto& tuple : m_Tuples)
+        text += tuple->DescribeObject(flags, depth + 1);
+    return text;
+}
+
 } // namespace vq

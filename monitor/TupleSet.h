@@ -3,7 +3,9 @@
 #include "netmodel/Tuple.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace vq {
@@ -26,6 +28,9 @@ public:
     std::size_t GetSize() const { return m_Tuples.size(); }
     bool IsEmpty() const { return m_Tuples.empty(); }
     Tuple& Get(std::size_t index) const { return *m_Tuples[index]; }
+
+    // The size, then each tuple's own description one level deeper.
+    std::string Describe(uint32_t flags, int depth) const;
 
 private:
     std::vector<std::unique_ptr<Tuple>> m_Tuples;

@@ -4,12 +4,37 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(HostAddress, Describable)
+
 namespace {
 
 template <typename A> A* OwnedCopy(const A& address, const void* owner) {
     auto* copy = new A(address);
     copy->SetOwner(owner);
     return copy;
+}
+
+const HostAddress& Host(const Object& object) {
+    return static_cast<const HostAddress&>(object);
+}
+
+std::string FormatValid(const Object& object, uint32_t, int) {
+    return FormatMember(int(Host(object).GetValidVector()), "%d");
+}
+
+// Addresses have no member rows of their own: their text stands for them.
+std::string FormatMac(const Object& object, uint32_t, int) {
+    return Host(object).GetMac().GetText();
+}
+std::string FormatIp(const Object& object, uint32_t, int) {
+    return Host(object).GetIp().GetText();
+}
+std::string FormatIpx(const Object& object, uint32_t, int) {
+    return Host(object).GetIpx().GetText();
+}
+
+template <int (HostAddress::*state)() const> std::string FormatState(const Object& object, uint32_t, int) {
+    return HostAddress::StateName((Host(object).*state)());
 }
 
 } // namespace
@@ -269,6 +294,22 @@ void HostAddress::RemoveObserver(HostObserver* observer) {
 void HostAddress::NotifyChanged() {
     for (HostObserver* observer : m_Observers)
         observer->OnHostChanged(*this);
+}
+
+MemberTable HostAddress::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        {"m_ValidVector", "valid", 6, &FormatValid},
+        {"m_MAC", "MAC", 18, &FormatMac},
+        {"m_IP", "IP", 16, &FormatIp},
+        {"m_IPX", "IPX", 22, &FormatIpx},
+        {"m_MacState", "MACst", 10, &FormatState<&HostAddress::GetMacState>},
+        {"m_IpState", "IPst", 10, &FormatState<&HostAddress::GetIpState>},
+        {"m_IpxState", "IPXst", 10, &FormatState<&HostAddress::GetIpxState>},
+        {"m_PreviousMacState", "MACprev", 10, &FormatState<&HostAddress::GetPreviousMacState>},
+        {"m_PreviousIpState", "IPprev", 10, &FormatState<&HostAddress::GetPreviousIpState>},
+        {"m_PreviousIpxState", "IPXprev", 10, &FormatState<&HostAddress::GetPreviousIpxState>},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

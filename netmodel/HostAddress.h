@@ -5,6 +5,7 @@
 #include "netmodel/IpxAddress.h"
 #include "netmodel/MacAddress.h"
 #include "netmodel/SafeObject.h"
+#include "runtime/MemberDescription.h"
 #include "runtime/Timestamp.h"
 
 #include <array>
@@ -39,7 +40,9 @@ protected:
 
 // One station as the monitor believes it to be: at most one address per family, each with a
 // learning state.
-class HostAddress : public SafeObject {
+class HostAddress : public SafeObject, public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(HostAddress)
+
 public:
     enum State : int32_t {
         UNKNOWN = 0,
@@ -126,6 +129,9 @@ public:
     // The indexes that file the host by its addresses.
     void AddObserver(HostObserver* observer);
     void RemoveObserver(HostObserver* observer);
+
+protected:
+    MemberTable DescribedMembers() const override;
 
 private:
     template <typename A> void Attach(A*& slot, A& address, uint8_t bit);

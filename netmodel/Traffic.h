@@ -8,6 +8,7 @@
 
 namespace vq {
 
+class AdapterList;
 class FrameView;
 class Tuple;
 
@@ -31,6 +32,11 @@ public:
     Conversation* GetNextConversation(size_t& position) const {
         return static_cast<Conversation*>(GetNextTAO(position));
     }
+
+    // Told the adapters when they are set and again on every tick. Counting needs nothing of them,
+    // so both are hooks without effect.
+    void SetAdapters(const AdapterList*) {}
+    void UpdateAdapters(const AdapterList*) {}
 
 private:
     int32_t m_Kind;

@@ -6,10 +6,36 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(Tuple, Describable)
+
 namespace {
 
 bool HostsMatch(const HostAddress* a, const HostAddress* b) {
     return a == nullptr || b == nullptr || a == b || a->Compare(*b) == 0;
+}
+
+const Tuple& TupleOf(const Object& object) {
+    return static_cast<const Tuple&>(object);
+}
+
+std::string FormatKey(const Object& object, uint32_t, int) {
+    return Tuple::KeyName(TupleOf(object).GetKey());
+}
+
+std::string FormatSource(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(TupleOf(object).GetSource(), flags, depth);
+}
+
+std::string FormatDestination(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(TupleOf(object).GetDestination(), flags, depth);
+}
+
+template <int field> std::string FormatField(const Object& object, uint32_t, int) {
+    return FormatMember(int(TupleOf(object).GetField(field)), "%d");
+}
+
+std::string FormatActions(const Object& object, uint32_t, int) {
+    return FormatMember(static_cast<const void*>(TupleOf(object).GetActions()), "$%p");
 }
 
 } // namespace
@@ -306,6 +332,24 @@ const char* Tuple::KeyName(int32_t kind) {
 void Tuple::AddPacket(const FrameView& frame, Conversation* target) {
     m_LastTime = frame.GetTimeStamp();
     if (m_Actions) m_Actions->AddPacket(frame, target);
+}
+
+MemberTable Tuple::DescribedMembers() const {
+    static constexpr MemberRow rows[] = {
+        {"m_Key", "Key", 13, &FormatKey},
+        {"Source", "Srce", 20, &FormatSource},
+        {"Destination", "Dest", 20, &FormatDestination},
+        {"Interface", "If", 5, &FormatField<FieldInterface>},
+        {"DataLink", "DLnk", 5, &FormatField<FieldDataLink>},
+        {"Network", "Netw", 5, &FormatField<FieldNetwork>},
+        {"Transport", "Tran", 5, &FormatField<FieldTransport>},
+        {"Session", "Sess", 5, &FormatField<FieldSession>},
+        {"Presentation", "Pres", 5, &FormatField<FieldPresentation>},
+        {"Application", "Appl", 5, &FormatField<FieldApplication>},
+        {"RefSession", "RefS", 5, &FormatField<FieldReferenceSession>},
+        {"m_Actions", "Actions", 10, &FormatActions},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -4,6 +4,7 @@
 #include "netmodel/HostAddress.h"
 #include "netmodel/TAO.h"
 #include "netmodel/TupleKey.h"
+#include "runtime/MemberDescription.h"
 
 #include <array>
 #include <cstdint>
@@ -17,7 +18,9 @@ class Conversation;
 
 // The key of one traffic stream (source, destination, interface and the protocol of every layer),
 // or, with a key kind, a selection on one of those fields.
-class Tuple : public TAO {
+class Tuple : public TAO, public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(Tuple)
+
 public:
     using Fields = std::array<uint16_t, FieldCount>;
 
@@ -89,6 +92,9 @@ public:
     int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
     void SetCheckMark(int index, int value) { m_CheckMarks[size_t(index)] = value; }
     void ResetCheckMarks() { m_CheckMarks.fill(-1); }
+
+protected:
+    MemberTable DescribedMembers() const override;
 
 private:
     void AttachHost(HostAddress*& slot, HostAddress* host);

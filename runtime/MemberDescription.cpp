@@ -51,6 +51,12 @@ std::string FormatText(const char* text, const char* format) {
     return format == nullptr ? std::string(text) : Format(format, text);
 }
 
+// Hosts and tuples describe themselves through a second base, so the address shown is that of the
+// whole object, the one every other dump shows for them.
+const void* WholeObject(const Describable* object) {
+    return object != nullptr ? dynamic_cast<const void*>(object) : nullptr;
+}
+
 } // namespace
 
 std::string Describable::DescribeObject(uint32_t flags, int depth) const {
@@ -68,7 +74,8 @@ std::string Describable::DescribeBody(uint32_t flags, int depth) const {
     if (block) {
         text += "\n";
         AppendIndent(text, depth);
-        text += Format("[addr $%lx]", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(this)));
+        const auto address = reinterpret_cast<uintptr_t>(WholeObject(this));
+        text += Format("[addr $%lx]", static_cast<unsigned long>(address));
     }
     text += DescribeMembers(flags, depth, false);
     if (block) {
@@ -84,7 +91,7 @@ std::string Describable::DescribeClassName(uint32_t) const {
 
 std::string Describable::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
     const MemberTable table = DescribedMembers();
-    if (!IsKindOf(table.describedClass)) return FormatObjectPointer(this);
+    if (!IsKindOf(table.describedClass)) return FormatObjectPointer(WholeObject(this));
     std::string text;
     const bool named = NamedValues(flags);
     if (named) {
@@ -125,6 +132,10 @@ std::string Describable::DescribeColumns(uint32_t flags, bool trailingSeparator)
 
 std::string FormatObjectPointer(const void* object) {
     return object == nullptr ? std::string(NullObjectText) : Format("$%p(invalid)", object);
+}
+
+std::string DescribeCount(std::size_t count) {
+    return count == 0 ? std::string(" (empty)") : Format(" (%d elements)", int(count));
 }
 
 void AppendRepeated(std::string& text, int count, const char* piece) {
@@ -197,7 +208,7 @@ std::string FormatMember(const Describable* object, uint32_t flags, int depth) {
 }
 
 std::string FormatMember(const Describable* object, const RuntimeClass& expected, uint32_t flags, int depth) {
-    if (object == nullptr || !object->IsKindOf(expected)) return FormatObjectPointer(object);
+    if (object == nullptr || !object->IsKindOf(expected)) return FormatObjectPointer(WholeObject(object));
     return object->DescribeBody(flags, depth);
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/core/RuntimeClass.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -58,6 +59,8 @@ protected:
 // "NULL" for a null pointer, otherwise the address marked as not what was expected.
 std::string FormatObjectPointer(const void* object);
 void AppendRepeated(std::string& text, int count, const char* piece);
+// How the description of a collection gives its size: " (empty)" or " (%d elements)".
+std::string DescribeCount(std::size_t count);
 
 // Value formatters for member rows. A null format falls back to the plain text of the value.
 std::string FormatMember(uint8_t value, const char* format);

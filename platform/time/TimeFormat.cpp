@@ -40,18 +40,21 @@ std::string FormatSpanFields(const char* format, long long days, int hours, int 
             text += *p;
             continue;
         }
+        // "#" drops the leading zero of a two-digit field, as the spans of the member dumps ask.
+        const bool noPadding = p[1] == '#' && p[2] != '\0';
+        if (noPadding) ++p;
         switch (*++p) {
         case 'D':
             std::snprintf(number, sizeof number, "%lld", days);
             break;
         case 'H':
-            std::snprintf(number, sizeof number, "%02d", std::abs(hours));
+            std::snprintf(number, sizeof number, noPadding ? "%d" : "%02d", std::abs(hours));
             break;
         case 'M':
-            std::snprintf(number, sizeof number, "%02d", std::abs(minutes));
+            std::snprintf(number, sizeof number, noPadding ? "%d" : "%02d", std::abs(minutes));
             break;
         case 'S':
-            std::snprintf(number, sizeof number, "%02d", std::abs(seconds));
+            std::snprintf(number, sizeof number, noPadding ? "%d" : "%02d", std::abs(seconds));
             break;
         case '%':
             std::snprintf(number, sizeof number, "%%");

@@ -136,6 +136,22 @@ TEST_F(ActionPoolTest, SetsDispatchCurrentThenTotalThenLatestAndDropEmptiedTarge
     EXPECT_EQ(log.deleted, 3);
 }
 
+TEST_F(ActionPoolTest, DescriptionsGiveTheTargetsAndHowManyActionsEachSetHolds) {
+    Install(&ids[0], "total", SCOPE_TUPLES, TARGET_TOTAL, "10.0.0.1");
+    Install(&ids[1], "current", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");
+    Install(&ids[2], "current too", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");
+    const auto& sets = static_cast<const MonitorActionSets&>(*Frame("10.0.0.7", "10.0.0.1").GetActions());
+    EXPECT_EQ(sets.DescribeMembers(1 | 4, 0, false), "3 false (1 elements) false (2 elements) false (empty)");
+    EXPECT_EQ(sets.DescribeColumns(4, false), "Target Total Current Latest");
+    const std::string heading = "\n[class MonitorActionSets members]\nm_TargetVector=<3>\n";
+    EXPECT_EQ(sets.DescribeMembers(0, 0, false).substr(0, heading.size()), heading);
+    EXPECT_EQ(MonitorActionSet().DescribeObject(0, 0),
+              "MonitorActionSet\n\n[class MonitorActionSet members]\nm_OwnsContents=<false> (empty)\n");
+    // A pool has no members to show, only its class.
+    EXPECT_EQ(Trends().DescribeObject(0, 0), "MonitorActionPool\n\n[class MonitorActionPool members]\n\n");
+    EXPECT_EQ(Trends().DescribeObject(1, 0), "");
+}
+
 TEST_F(ActionPoolTest, SecondInstallUnderOneIdentifierUninstallsTheFirst) {
     Frame("10.0.0.7", "10.0.0.1");
     Install(&ids[0], "first", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");

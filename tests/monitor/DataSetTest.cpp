@@ -179,6 +179,27 @@ TEST_F(DataSetTest, ARestartThatCannotMakeNewSlotsKeepsAWorkingRing) {
     EXPECT_EQ(engine.Get().m_MessagePool.GetSize(), 1u);
 }
 
+TEST_F(DataSetTest, TheAdapterSetReachesEveryDataRootAndTheLastSampleAgainOnEveryTick) {
+    ActiveDataSet set = MakeLive();
+    FakeAdapters adapters(48);
+    set.SetAdapters(adapters);
+    const HistoryBuffer& ring = *set.GetRing();
+    for (int32_t i = 0; i < ring.GetCount(); ++i)
+        EXPECT_EQ(StoreOf(*ring.GetSlot(i)).bound, &adapters) << "slot " << i;
+    const DataRoot* roots[] = {&set.GetTotal(), &set.GetLastSample(), &set.GetLatest()};
+    for (const DataRoot* root : roots)
+        EXPECT_EQ(StoreOf(*root).bound, &adapters);
+
+    static_cast<CountingStore*>(set.GetLatest().GetTraffic())->AddOne();
+    set.Tick(Timestamp::Now());
+    set.Tick(Timestamp::Now());
+    EXPECT_EQ(StoreOf(set.GetLastSample()).updated,
+              (std::vector<const CaptureAdapters*>{&adapters, &adapters}));
+    EXPECT_TRUE(StoreOf(set.GetTotal()).updated.empty());
+    EXPECT_TRUE(StoreOf(*set.GetCurrent()).updated.empty());
+    EXPECT_EQ(CountOf(set.GetTotal()), 1);
+}
+
 TEST_F(DataSetTest, TimeToNextUpdateEndsOnTheStepAtLeastHalfAStepAway) {
     ActiveDataSet set = MakeLive();
     struct Case {

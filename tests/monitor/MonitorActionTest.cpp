@@ -12,7 +12,9 @@
 #include "netmodel/Tuple.h"
 #include "runtime/TimeUnits.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
+#include <regex>
 
 namespace vq {
 namespace {
@@ -322,6 +324,89 @@ TEST_F(MonitorActionTest, ACopyHasTheParentsSettingsAndOneSelection) {
     EXPECT_EQ(sub.GetReplyRange().GetStart(), parent.GetRange().GetStart());
     EXPECT_EQ(sub.GetRepetitions(), 7u);
     EXPECT_EQ(sub.GetUpdateTime(), parent.GetUpdateTime());
+}
+
+std::string MaskPointers(const std::string& text) {
+    return std::regex_replace(text, std::regex("0x[0-9a-f]+|\\(nil\\)"), "%p");
+}
+
+// A destination host as a selection tuple prints when described bare: the key, both hosts (the
+// source the empty host), the fields and no action sets.
+constexpr const char* kSelectionTo1 =
+    "KEY_Destination "
+    "0 00:00:00:00:00:00 0.0.0.0 00000000,000000000000 UNKNOWN UNKNOWN UNKNOWN UNKNOWN UNKNOWN UNKNOWN "
+    "2 00:00:00:00:00:00 10.0.0.1 00000000,000000000000 UNKNOWN UNKNOWN UNKNOWN UNKNOWN UNKNOWN UNKNOWN "
+    "65535 0 0 0 0 0 0 0 $%p";
+
+TEST_F(MonitorActionTest, DescriptionGivesTheRequestThenTheActionsState) {
+    At(Clock(10, 0, 25));
+    TestAction action(TimeSpan(60, Unit::Seconds), 3, log);
+    action.AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    ASSERT_TRUE(action.BuildElements(std::make_unique<CountingElement>()));
+    EXPECT_EQ(action.DescribeColumns(4, false),
+              "ID Target DataType Period CreateT UpdateT Reps SelType ReplyThr "
+              "SubAction WildKey Key Capacty Criteria dynamic? TemplDataEl DataPtr");
+    // Times are local (the tests run in Berlin); the criteria end with their empty exceptions.
+    EXPECT_EQ(
+        MaskPointers(action.DescribeMembers(1 | 4, 0, false)),
+        std::string("$%p TARGET_CURRENT DATA_PERIODIC 0h 1m 0s 2026/01/01/11:00:25 2026/01/01/11:01:00 3 "
+                    "SELECTION_MERGED $%p $%p 0 0 0  (1 elements)\n") +
+            kSelectionTo1 + "  (empty) false $%p $%p");
+    EXPECT_EQ(MaskPointers(action.GetData()->DescribeObject(1 | 4, 0)),
+              std::string("MODE_FIXED (1 elements)\n0\n") + kSelectionTo1);
+}
+
+TEST_F(MonitorActionTest, DescriptionFollowsHowTheElementsAreMade) {
+    // Outlives the actions: the elements made for its streams share their hosts.
+    Streams streams;
+    auto merged = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
+    merged->AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    auto discrete = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
+    discrete->AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    discrete->AddSelection(HostSelection("10.0.0.2", KEY_Destination));
+    auto dynamic = std::make_unique<TestAction>(TimeSpan(60, Unit::Seconds), 0, log);
+    dynamic->AddSelection(AnySourceTo("10.0.0.1"));
+    struct Case {
+        const char* name;
+        TestAction& action;
+        const char* state;    // selection type, reply thread, sub-actions, wildcard key, key, capacity
+        const char* elements; // dynamic flag, template, element array
+    };
+    const Case cases[] = {
+        {"merged", *merged, "SELECTION_MERGED $%p $%p 0 0 0", "false $%p $%p"},
+        {"discrete", *discrete, "SELECTION_DISCRETE $%p $%p 0 0 0", "false $%p $%p"},
+        {"dynamic", *dynamic, "SELECTION_MERGED $%p $%p 1 0 0", "true $%p $%p"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(c.action.BuildElements(std::make_unique<CountingElement>()));
+        // The action's state follows the request's values, which end with no repetition limit.
+        const std::string described = MaskPointers(c.action.DescribeMembers(1 | 4, 0, false));
+        EXPECT_NE(described.find(std::string(" 0 ") + c.state + " "), std::string::npos) << described;
+        EXPECT_EQ(described.substr(described.size() - std::strlen(c.elements)), c.elements) << described;
+    }
+    EXPECT_EQ(merged->GetData()->GetMode(), MonitorActionArray::MODE_FIXED);
+    EXPECT_EQ(dynamic->GetData(), nullptr);
+
+    // Elements made for the values of the open part make the array a variable one.
+    const Conversation seen(&streams.Make("10.0.0.7", "10.0.0.1"));
+    dynamic->OnData(test::FakeFrame(), seen);
+    ASSERT_NE(dynamic->GetData(), nullptr);
+    const std::string heading =
+        "\n[class MonitorActionArray members]\nm_Mode=<MODE_VARIABLE> (1 elements)\nIndex=<0>\n";
+    EXPECT_EQ(dynamic->GetData()->DescribeMembers(0, 0, false).substr(0, heading.size()), heading);
+    EXPECT_STREQ(MonitorActionArray::ModeName(3), "mode?");
+    EXPECT_STREQ(MonitorAction::SelectionTypeName(3), "selection?");
+    EXPECT_EQ(MonitorActionArray().DescribeMembers(1, 0, false), "MODE_UNSET (empty)");
+}
+
+TEST(MonitorDataCriteriaTest, DescriptionListsSelectionsThenExceptions) {
+    MonitorDataCriteria criteria;
+    EXPECT_EQ(criteria.DescribeMembers(1 | 4, 0, false), " (empty)  (empty)");
+    criteria.AddSelection(HostSelection("10.0.0.1", KEY_Destination));
+    EXPECT_EQ(MaskPointers(criteria.DescribeMembers(1 | 4, 0, false)),
+              std::string(" (1 elements)\n") + kSelectionTo1 + "  (empty)");
+    EXPECT_EQ(criteria.DescribeColumns(12, false), "Selections" + std::string(25, ' ') + "Exceptions");
 }
 
 } // namespace

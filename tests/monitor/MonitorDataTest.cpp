@@ -1,17 +1,19 @@
 #include "monitor/MonitorData.h"
 
 #include "../runtime/EngineTestClock.h"
+#include "platform/core/Format.h"
 #include "runtime/TimeUnits.h"
 
 #include <gtest/gtest.h>
+#include <regex>
 
 namespace vq {
 namespace {
 
 class Request : public MonitorData {
 public:
-    explicit Request(const TimeSpan& period)
-        : MonitorData(this, SOURCE_LIVE, SCOPE_TUPLES, TARGET_TOTAL, DATA_PERIODIC, period, 3, "") {}
+    explicit Request(const TimeSpan& period, int32_t target = TARGET_TOTAL, int32_t dataType = DATA_PERIODIC)
+        : MonitorData(this, SOURCE_LIVE, SCOPE_TUPLES, target, dataType, period, 3, "") {}
     bool Start(DataSet*) override { return true; }
 };
 
@@ -68,6 +70,41 @@ TEST(MonitorDataTest, ItemDisplayTakesZeroAsNoMaximum) {
     EXPECT_EQ(display.GetMaxCount(), 5);
     display.SetMaxCount(0);
     EXPECT_EQ(display.GetMaxCount(), -1);
+}
+
+TEST(MonitorDataTest, DescriptionNamesTargetAndDataTypeAndShowsPeriodAndTimes) {
+    EngineTestClock clock;
+    clock.AdvanceMilliseconds(36'007'300);
+    struct Case {
+        int32_t target;
+        int32_t dataType;
+        const char* names;
+    };
+    const Case cases[] = {
+        {TARGET_NONE, DATA_NONE, "TARGET_NONE DATA_NONE"},
+        {TARGET_TOTAL, DATA_PERIODIC, "TARGET_TOTAL DATA_PERIODIC"},
+        {TARGET_CURRENT, DATA_CUMULATIVE, "TARGET_CURRENT DATA_CUMULATIVE"},
+        {TARGET_LATEST, DATA_PERIODIC, "TARGET_LATEST DATA_PERIODIC"},
+        {3, 3, "target? type?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.names);
+        const Request request(TimeSpan(90, Unit::Seconds), c.target, c.dataType);
+        // Local times of the tests' Berlin zone; 1 min 30 s periods fall due on the 90 s grid.
+        EXPECT_EQ(
+            std::regex_replace(request.DescribeMembers(1 | 4, 0, false), std::regex("0x[0-9a-f]+"), "%p"),
+            std::string("$%p ") + c.names + " 0h 1m 30s 2026/01/01/11:00:07 2026/01/01/11:01:30 3");
+    }
+    EXPECT_EQ(Request(TimeSpan()).DescribeColumns(12, true),
+              "ID        Target         DataType        Period    CreateT   UpdateT   Reps      ");
+}
+
+TEST(MonitorDataTest, ReplyDescriptionGivesIdentifierModeAndRange) {
+    int owner = 0;
+    const MonitorDataReply reply(&owner, MODE_UPDATE, TimeRange(NULL_TIME, NULL_TIME));
+    EXPECT_EQ(reply.DescribeMembers(1 | 4, 0, false),
+              Format("$%p", static_cast<const void*>(&owner)) + " 1 <<NULL_TIME>> <<NULL_TIME>>");
+    EXPECT_EQ(reply.DescribeColumns(8, false), "ID,mode,range");
 }
 
 } // namespace

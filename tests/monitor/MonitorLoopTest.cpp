@@ -214,6 +214,30 @@ TEST_F(MonitorLoopTest, TheTickFallsOnTheUpdateGridAtLeastHalfAStepAway) {
     }
 }
 
+TEST_F(MonitorLoopTest, TheDataSetGetsTheAdapterSetAtStartAndTheLastSampleOnEachTick) {
+    ScopedEngineGlobals fresh;
+    TheMonitorGlobals().m_AdaptersFactory = [](uint32_t slots) {
+        return std::make_unique<FakeAdapters>(slots);
+    };
+    TheMonitorGlobals().m_TrafficFactory = CountingFactory();
+    LoopMonitor m(&app);
+    m.Attach();
+    const ActiveDataSet& data = *m.GetDataSet();
+    EXPECT_EQ(StoreOf(data.GetTotal()).bound, m.GetAdapterSet());
+    EXPECT_EQ(StoreOf(*data.GetCurrent()).bound, m.GetAdapterSet());
+    m.StartTick();
+    for (int i = 0; i < 4; ++i) {
+        clock.AdvanceMilliseconds(500);
+        QueueEntry e;
+        while (MessageQueue::Current().Peek(e, TargetFilter::Any(), {}, PeekKeep))
+            m.PumpMessage();
+    }
+    EXPECT_EQ(StoreOf(data.GetLastSample()).updated.size(), m.ticks.size());
+    EXPECT_FALSE(m.ticks.empty());
+    m.Detach();
+    DrainQueue();
+}
+
 TEST_F(MonitorLoopTest, AfterAStallTheRingCatchesUpOneIntervalPerTick) {
     monitor.StartTick();
     HistoryBuffer& ring = *monitor.GetDataSet()->GetRing();

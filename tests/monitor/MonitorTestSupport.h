@@ -136,13 +136,21 @@ public:
         count = static_cast<const CountingStore&>(other).count;
     }
     void Add(const TrafficStore& other) override { count += static_cast<const CountingStore&>(other).count; }
+    void SetAdapters(const CaptureAdapters& adapters) override { bound = &adapters; }
+    void UpdateAdapters(const CaptureAdapters& adapters) override { updated.push_back(&adapters); }
     void AddOne() { ++count; }
 
     int count = 0;
+    const CaptureAdapters* bound = nullptr;
+    std::vector<const CaptureAdapters*> updated;
 };
 
+inline const CountingStore& StoreOf(const DataRoot& root) {
+    return *static_cast<const CountingStore*>(root.GetTraffic());
+}
+
 inline int CountOf(const DataRoot& root) {
-    return static_cast<const CountingStore*>(root.GetTraffic())->count;
+    return StoreOf(root).count;
 }
 
 inline TrafficStoreFactory CountingFactory() {

@@ -4,6 +4,7 @@
 #include "netmodel/InterfaceTable.h"
 #include "netmodel/ReferenceSessionMap.h"
 #include "netmodel/Tuple.h"
+#include "platform/core/Format.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,28 @@ TEST(HostAddressTest, CopiesFollowTheirMode) {
     EXPECT_STREQ(HostAddress::StateName(7), "state?");
 }
 
+TEST(HostAddressTest, MemberDumpShowsAddressTextsAndStatesByName) {
+    Addresses a;
+    HostAddress host(a.mac, HostAddress::INITSRC, false);
+    host.SetMacState(HostAddress::AUTH);
+    host.SetIp(a.ip, HostAddress::PROV);
+    EXPECT_EQ(host.DescribeMembers(0, 0, false),
+              "\n[class HostAddress members]\nm_ValidVector=<3>\nm_MAC=<00:a0:c9:12:34:56>\nm_IP=<10.0.0.7>\n"
+              "m_IPX=<00000000,000000000000>\nm_MacState=<AUTH>\nm_IpState=<PROV>\nm_IpxState=<UNKNOWN>\n"
+              "m_PreviousMacState=<INITSRC>\nm_PreviousIpState=<UNKNOWN>\nm_PreviousIpxState=<UNKNOWN>");
+    EXPECT_EQ(host.DescribeColumns(12, false),
+              "valid MAC               IP              IPX                   "
+              "MACst     IPst      IPXst     MACprev   IPprev    IPXprev");
+    EXPECT_EQ(host.DescribeMembers(1 | 12, 0, false),
+              "3     00:a0:c9:12:34:56 10.0.0.7        00000000,000000000000 "
+              "AUTH      PROV      UNKNOWN   INITSRC   UNKNOWN   UNKNOWN");
+    // The address line names the host itself, as the table and pool dumps do, not the part of it
+    // that describes it.
+    const std::string address =
+        Format("[addr $%lx]", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&host)));
+    EXPECT_EQ(host.DescribeBody(48 | 1 | 4, 1).substr(0, 5 + address.size()), "\n    " + address);
+}
+
 TEST(InterfaceTest, TableFindsAppendsAndReplaces) {
     InterfaceTable table;
     for (int16_t i = 0; i < 3; ++i)
@@ -131,6 +154,36 @@ TEST(TupleTest, TextsShowWhatTheTupleCarries) {
     EXPECT_STREQ(Tuple::KeyName(3), "KEY_???");
     EXPECT_EQ(full.GetValidKeys(), KEY_Source | KEY_Interface | KEY_DataLinkProtocol | KEY_TransportProtocol |
                                        KEY_ReferenceSession);
+}
+
+TEST(TupleTest, MemberDumpNestsTheHostsAndPrintsTheFieldsAsNumbers) {
+    Addresses a;
+    HostAddress source(a.mac, HostAddress::AUTH, false);
+    source.SetOwner(&a);
+    Tuple::Fields fields{};
+    fields[FieldInterface] = 1;
+    fields[FieldTransport] = 17;
+    fields[FieldReferenceSession] = 53;
+    const Tuple full(&source, &HostAddress::Invalid(), fields, 1);
+    EXPECT_EQ(
+        full.DescribeMembers(1 | 8, 0, false),
+        "KEY_NONE,"
+        "1,00:a0:c9:12:34:56,0.0.0.0,00000000,000000000000,AUTH,UNKNOWN,UNKNOWN,UNKNOWN,UNKNOWN,UNKNOWN,"
+        "0,00:00:00:00:00:00,0.0.0.0,00000000,000000000000,UNKNOWN,UNKNOWN,UNKNOWN,UNKNOWN,UNKNOWN,UNKNOWN,"
+        "1,0,0,17,0,0,0,53,$(nil)");
+    const std::string sourceAddress =
+        Format("[addr $%lx]", static_cast<unsigned long>(reinterpret_cast<uintptr_t>(&source)));
+    const std::string named = "Tuple\n\n[class Tuple members]\nm_Key=<KEY_NONE>\nSource=<\n    " +
+                              sourceAddress + "\n    [class HostAddress members]\n    m_ValidVector=<1>\n";
+    EXPECT_EQ(full.DescribeObject(0, 0).substr(0, named.size()), named);
+
+    // A copy without hosts leaves both sides empty; no interface prints as its number.
+    const Tuple selection(uint16_t(0), KEY_SessionProtocol);
+    const Tuple hostless(selection, NullCopy, 0);
+    EXPECT_EQ(hostless.DescribeMembers(1 | 4, 0, false),
+              "KEY_SessionProtocol NULL NULL 65535 0 0 0 0 0 0 0 $(nil)");
+    EXPECT_EQ(hostless.DescribeColumns(12, false), "Key          Srce                Dest                If  "
+                                                   " DLnk Netw Tran Sess Pres Appl RefS Actions");
 }
 
 TEST(TupleTest, MatchesComparesTheMaskedFields) {
