@@ -40,24 +40,28 @@ std::string FormatSpanFields(const char* format, long long days, int hours, int 
             text += *p;
             continue;
         }
+        // A '#' after the '%' drops the leading zero of a field.
+        const bool bare = p[1] == '#' && p[2] != '\0';
+        if (bare) ++p;
+        const char* twoDigits = bare ? "%d" : "%02d";
         switch (*++p) {
         case 'D':
             std::snprintf(number, sizeof number, "%lld", days);
             break;
         case 'H':
-            std::snprintf(number, sizeof number, "%02d", std::abs(hours));
+            std::snprintf(number, sizeof number, twoDigits, std::abs(hours));
             break;
         case 'M':
-            std::snprintf(number, sizeof number, "%02d", std::abs(minutes));
+            std::snprintf(number, sizeof number, twoDigits, std::abs(minutes));
             break;
         case 'S':
-            std::snprintf(number, sizeof number, "%02d", std::abs(seconds));
+            std::snprintf(number, sizeof number, twoDigits, std::abs(seconds));
             break;
         case '%':
             std::snprintf(number, sizeof number, "%%");
             break;
         default:
-            std::snprintf(number, sizeof number, "%%%c", *p);
+            std::snprintf(number, sizeof number, bare ? "%%#%c" : "%%%c", *p);
             break;
         }
         text += number;
