@@ -18,6 +18,9 @@
 #include <set>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorAction, MonitorData)
+
 namespace {
 
 Environment& LiveModel() {
@@ -49,6 +52,10 @@ MonitorAction::MonitorAction(const MonitorAction& parent, std::size_t selection)
 }
 
 MonitorAction::~MonitorAction() = default;
+
+MemberTable MonitorAction::Members() {
+    return {Class(), {}, &MonitorData::Members};
+}
 
 MonitorActionArray& MonitorAction::Data() {
     if (!m_Data) m_Data = std::make_unique<MonitorActionArray>();

@@ -24,6 +24,8 @@ class Tuple;
 // criteria cover, evaluates it every period and sends the result to the thread that asked. The
 // kinds supply the elements, the evaluation details and the replies.
 class MonitorAction : public MonitorData {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorAction)
+
 public:
     enum SelectionType : int32_t { SELECTION_UNSET = 0, SELECTION_MERGED = 1, SELECTION_DISCRETE = 2 };
     using ActionSet = std::vector<std::unique_ptr<MonitorAction>>;
@@ -97,7 +99,11 @@ public:
     std::size_t CountElements() const;
     int32_t CountItems() const;
 
+    static MemberTable Members();
+
 protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
     ThreadObject* m_ReplyThread = nullptr;
     MonitorActionPool* m_Pool = nullptr;
     int32_t m_SelectionType = SELECTION_UNSET;

@@ -6,6 +6,8 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionArray, DescribableCollection)
+
 int32_t MonitorActionArray::ApplyDisplay(const MonitorDataItemDisplay& display, bool dynamic,
                                          const Timestamp& now) {
     const bool ageLimit = display.GetMaxAge().GetTicks() > 0;
@@ -99,6 +101,10 @@ MonitorActionElement* MonitorActionArray::FindBySelector(const Tuple& tuple) con
 void MonitorActionArray::Reindex() {
     for (std::size_t i = 0; i < m_Elements.size(); ++i)
         m_Elements[i]->SetIndex(int32_t(i));
+}
+
+MemberTable MonitorActionArray::Members() {
+    return {Class(), {}};
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorActionElement.h"
 #include "monitor/MonitorData.h"
+#include "runtime/MemberDescription.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -15,7 +16,9 @@ class FrameView;
 class Tuple;
 
 // The elements of one action, which it owns.
-class MonitorActionArray {
+class MonitorActionArray : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionArray)
+
 public:
     enum Mode : int32_t { MODE_UNSET = 0, MODE_FIXED = 1, MODE_VARIABLE = 2 };
 
@@ -40,6 +43,13 @@ public:
 
     std::size_t GetSize() const { return m_Elements.size(); }
     MonitorActionElement& Get(std::size_t index) const { return *m_Elements[index]; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Elements.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return *m_Elements[index]; }
 
 private:
     void Reindex();

@@ -5,12 +5,14 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorActionElement, Describable)
+
 MonitorActionElement::MonitorActionElement(Tuple* tuple, int copyMode) {
     SetSelector(tuple, copyMode);
 }
 
 MonitorActionElement::MonitorActionElement(const MonitorActionElement& other, int copyMode)
-    : m_Time(other.m_Time) {
+    : Describable(), m_Time(other.m_Time) {
     SetSelector(other.m_Selector, copyMode);
 }
 
@@ -34,6 +36,10 @@ void MonitorActionElement::ReleaseSelector() {
     if (m_OwnsSelector) delete m_Selector;
     m_Selector = nullptr;
     m_OwnsSelector = false;
+}
+
+MemberTable MonitorActionElement::Members() {
+    return {Class(), {}};
 }
 
 } // namespace vq

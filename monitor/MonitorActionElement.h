@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorData.h"
+#include "runtime/MemberDescription.h"
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
 
@@ -22,7 +23,9 @@ struct ActionEvaluation {
 
 // One result item of an action, standing for a tuple: shared with someone else, or a private copy
 // that the element owns. The kinds add their data.
-class MonitorActionElement {
+class MonitorActionElement : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorActionElement)
+
 public:
     // Copy mode PointerAssignment (or no tuple) shares the tuple; any other makes a private copy.
     MonitorActionElement(Tuple* tuple, int copyMode);
@@ -46,6 +49,11 @@ public:
     // Removes at most `limit` of its own items by the display; answers how many went.
     virtual int32_t Trim(const MonitorDataItemDisplay&, const Timestamp&, int32_t) { return 0; }
     virtual int32_t GetItemCount() const { return 1; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     void ReleaseSelector();

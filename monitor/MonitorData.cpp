@@ -3,6 +3,10 @@
 #include "monitor/HistoryMap.h"
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorData, Describable)
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorDataReply, Describable)
+
 namespace {
 
 // Ticks since 1601, so week periods start on Mondays.
@@ -22,7 +26,7 @@ MonitorData::MonitorData(const void* identifier, int32_t source, int32_t scope, 
       m_Scope(scope), m_Source(source), m_Name(std::move(name)) {}
 
 MonitorData::MonitorData(const MonitorData& other)
-    : m_Target(other.m_Target), m_DataType(other.m_DataType), m_Period(other.m_Period),
+    : Describable(), m_Target(other.m_Target), m_DataType(other.m_DataType), m_Period(other.m_Period),
       m_CreateTime(other.m_CreateTime), m_UpdateTime(other.m_UpdateTime), m_Repetitions(other.m_Repetitions),
       m_Identifier(other.m_Identifier), m_Scope(other.m_Scope), m_Source(other.m_Source),
       m_Name(other.m_Name), m_ReplyRange(other.m_Range) {}
@@ -35,6 +39,10 @@ void MonitorData::Uninstall() {
     delete this;
 }
 
+MemberTable MonitorData::Members() {
+    return {Class(), {}};
+}
+
 MonitorDataItemDisplay::MonitorDataItemDisplay(const TimeSpan& maxAge, int32_t minCount, int32_t maxCount)
     : m_MaxAge(maxAge), m_MinCount(minCount), m_MaxCount(maxCount) {}
 
@@ -43,5 +51,9 @@ MonitorDataItemDisplay::MonitorDataItemDisplay(int32_t minCount, int32_t maxCoun
 
 MonitorDataReply::MonitorDataReply(const void* identifier, int32_t mode, const TimeRange& range)
     : m_Identifier(identifier), m_Mode(mode), m_Range(range) {}
+
+MemberTable MonitorDataReply::Members() {
+    return {Class(), {}};
+}
 
 } // namespace vq

@@ -21,7 +21,9 @@ enum MonitorSource : int32_t { SOURCE_LIVE = 2, SOURCE_LIVE_RING = 3, SOURCE_HIS
 enum MonitorScope : int32_t { SCOPE_DATA_SET = 1, SCOPE_TUPLES = 2 };
 
 // The request half of every monitor action: what is wanted, how often, from where and for whom.
-class MonitorData {
+class MonitorData : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorData)
+
 public:
     // The first due time is the first multiple of the period on the absolute clock after now; a
     // period that is not positive makes the action due on every tick from now on.
@@ -59,7 +61,11 @@ public:
     HistoryMap* GetHistoryMap() const { return m_WaitingIn; }
     void SetHistoryMap(HistoryMap* map) { m_WaitingIn = map; }
 
+    static MemberTable Members();
+
 protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
     int32_t m_Target;
     int32_t m_DataType;
     TimeSpan m_Period;
@@ -103,15 +109,21 @@ private:
 };
 
 // The start of every reply to a monitor action.
-class MonitorDataReply {
+class MonitorDataReply : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorDataReply)
+
 public:
     MonitorDataReply(const void* identifier, int32_t mode, const TimeRange& range);
     MonitorDataReply(const MonitorDataReply&) = default;
-    virtual ~MonitorDataReply() = default;
 
     const void* GetIdentifier() const { return m_Identifier; }
     int32_t GetMode() const { return m_Mode; }
     const TimeRange& GetRange() const { return m_Range; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     const void* m_Identifier;

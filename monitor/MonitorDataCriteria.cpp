@@ -2,6 +2,8 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorDataCriteria, Describable)
+
 MonitorDataCriteria::MonitorDataCriteria(const MonitorDataCriteria& other, bool reverse) {
     CopyFrom(other);
     if (!reverse) return;
@@ -22,6 +24,10 @@ void MonitorDataCriteria::CopyFrom(const MonitorDataCriteria& other) {
 void MonitorDataCriteria::RemoveAll() {
     m_Selections.RemoveAll();
     m_Exceptions.RemoveAll();
+}
+
+MemberTable MonitorDataCriteria::Members() {
+    return {Class(), {}};
 }
 
 } // namespace vq

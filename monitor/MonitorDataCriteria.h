@@ -1,13 +1,16 @@
 #pragma once
 
 #include "monitor/TupleSet.h"
+#include "runtime/MemberDescription.h"
 
 #include <memory>
 
 namespace vq {
 
 // Which tuples an action covers: those of a selection that no exception takes out again.
-class MonitorDataCriteria {
+class MonitorDataCriteria : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorDataCriteria)
+
 public:
     MonitorDataCriteria() = default;
     // A copy; reversed, every selection has its hosts swapped and keeps its key kind.
@@ -26,6 +29,11 @@ public:
 
     const TupleSet& GetSelections() const { return m_Selections; }
     const TupleSet& GetExceptions() const { return m_Exceptions; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     TupleSet m_Selections;

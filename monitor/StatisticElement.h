@@ -12,6 +12,8 @@ class FrameView;
 
 // An element whose result is one statistic, kept up to date frame by frame.
 class StatisticElement : public MonitorActionElement {
+    VQ_DECLARE_RUNTIME_CLASS(StatisticElement)
+
 public:
     // A copy of the other's statistic with its parameters; the selector by copy mode.
     StatisticElement(const StatisticElement& other, int copyMode);
@@ -31,6 +33,11 @@ public:
 
     const MonitorDataStatistic& GetStatistic() const { return m_Statistic; }
     MonitorDataStatistic& GetStatistic() { return m_Statistic; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     MonitorDataStatistic m_Statistic;

@@ -148,7 +148,8 @@ TEST_F(StatisticActionTest, DiscreteRepliesStandInSelectionOrderAndOutliveTheAct
     ASSERT_TRUE(trend->AddDiscreteElements());
     MonitorTrend& installed = Install(std::move(trend), pools.Trends());
     ASSERT_EQ(installed.GetSubActionCount(), 3u);
-    ASSERT_EQ(installed.GetSubAction(1)->GetData(), nullptr);
+    ASSERT_EQ(installed.GetSubAction(1)->CountElements(), 0u);
+    ASSERT_NE(installed.GetSubAction(1)->GetTemplateElement(), nullptr);
 
     std::vector<Received> replies = Take();
     ASSERT_EQ(replies.size(), 1u);
