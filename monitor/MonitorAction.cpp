@@ -332,6 +332,19 @@ bool MonitorAction::IsReady() const {
     return m_SelectionType == SELECTION_MERGED || m_SubAction != nullptr;
 }
 
+void MonitorAction::TakeElementKey() {
+    if (m_Key != 0 || m_SelectionType != SELECTION_MERGED || !m_Data || m_Data->GetSize() != 1) return;
+    if (const Tuple* selector = m_Data->Get(0).GetSelector()) m_Key = selector->GetKey();
+}
+
+SelectionValue MonitorAction::SelectionValueAt(int32_t index) const {
+    if (!m_Data || index < 0 || std::size_t(index) >= m_Data->GetSize()) return {};
+    const Tuple* selector = m_Data->Get(std::size_t(index)).GetSelector();
+    if (!selector) return {};
+    if (m_Key == KEY_Source || m_Key == KEY_Destination) return {selector->GetKeyHost(m_Key), 0};
+    return {nullptr, selector->GetKeyValue(m_Key)};
+}
+
 void MonitorAction::SetEvaluation(int32_t mode, int32_t evaluation, double rateBase) {
     m_StatisticMode = mode;
     m_Evaluation = evaluation;

@@ -31,6 +31,7 @@ public:
     // AddDefaultElement.
     virtual bool AddDiscreteElements();
 
+    SelectionValue GetSelectionValue(int32_t index) const override { return SelectionValueAt(index); }
     std::unique_ptr<MonitorActionElement>
     CreateElement(const MonitorActionElement& templateElement) const override;
     // A statistic takes no past data: its counts start when it is attached.

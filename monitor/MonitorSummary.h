@@ -80,6 +80,7 @@ public:
     // Leaves every interval's cache, then its pool, and goes.
     void Uninstall() override;
     void OnData(const FrameView& frame, const Conversation& item) override;
+    SelectionValue GetSelectionValue(int32_t index) const override { return SelectionValueAt(index); }
     // Updates stay on the ring's interval ends whatever the action's own period.
     void NextPeriod() override { m_UpdateTime.Add(m_IntervalLength); }
     bool AttachDataSet(DataSet& dataSet) override;

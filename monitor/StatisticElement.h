@@ -30,6 +30,7 @@ public:
     // Counts every frame that reaches the element: the tuples' action sets and the dynamic lookup
     // hand it only frames of its selections.
     void OnData(const FrameView& frame, const Conversation& conversation) override;
+    virtual void SetRateBase(double rateBase) { m_Statistic.SetRateBase(rateBase); }
 
     const MonitorDataStatistic& GetStatistic() const { return m_Statistic; }
     MonitorDataStatistic& GetStatistic() { return m_Statistic; }
