@@ -1,9 +1,10 @@
 #include "monitor/AlarmThresholds.h"
 
 #include "monitor/StatisticArray.h"
-#include "platform/core/Format.h"
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(AlarmThresholds, DescribableCollection)
 
 bool AlarmThresholds::Add(std::unique_ptr<AlarmThreshold> threshold) {
     threshold->SetIndex(int32_t(m_Thresholds.size()));
@@ -37,12 +38,8 @@ void AlarmThresholds::CopyFired(const AlarmThresholds& thresholds) {
     }
 }
 
-std::string AlarmThresholds::Describe(uint32_t flags, int depth) const {
-    if (m_Thresholds.empty()) return " (empty)";
-    std::string text = Format(" (%d elements)\n", int(m_Thresholds.size()));
-    for (const auto& threshold : m_Thresholds)
-        text += threshold->DescribeObject(flags, depth + 1);
-    return text;
+MemberTable AlarmThresholds::Members() {
+    return {Class(), {}};
 }
 
 } // namespace vq

@@ -11,7 +11,9 @@ namespace vq {
 class MonitorActionArray;
 
 // The thresholds of an alarm or of its reply, in order; each knows its position.
-class AlarmThresholds {
+class AlarmThresholds : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(AlarmThresholds)
+
 public:
     AlarmThresholds() = default;
     AlarmThresholds(const AlarmThresholds&) = delete;
@@ -28,7 +30,13 @@ public:
     bool Evaluate(const MonitorActionArray& statistics);
     // Appends a copy of every threshold that fired in its last test.
     void CopyFired(const AlarmThresholds& thresholds);
-    std::string Describe(uint32_t flags, int depth) const;
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Thresholds.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return *m_Thresholds[index]; }
 
 private:
     std::vector<std::unique_ptr<AlarmThreshold>> m_Thresholds;

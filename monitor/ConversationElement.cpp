@@ -6,6 +6,17 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(ConversationElement, MonitorActionElement)
+VQ_IMPLEMENT_RUNTIME_CLASS(ConversationArray, MonitorActionArray)
+
+namespace {
+
+std::string FormatList(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const ConversationElement&>(object).GetList(), flags, depth);
+}
+
+} // namespace
+
 ConversationElement::ConversationElement()
     : MonitorActionElement(&Tuple::InvalidConstant(), PointerAssignment) {}
 
@@ -26,6 +37,16 @@ void ConversationElement::OnData(const FrameView& frame, const Conversation& con
     if (!m_Action) return;
     m_List.AddPacket(frame, conversation, Subject());
     SetTime(m_List.GetLastTrafficTime());
+}
+
+MemberTable ConversationElement::Members() {
+    static constexpr MemberRow rows[] = {{"ConversationList*", "List", 40, &FormatList}};
+    return {Class(), rows, &MonitorActionElement::Members};
+}
+
+ConversationElement& ConversationArray::AddCopy(const ConversationElement& element, int copyMode) {
+    auto copy = std::make_unique<ConversationElement>(element, copyMode);
+    return static_cast<ConversationElement&>(Add(std::move(copy), element.GetSelector(), DeepCopy));
 }
 
 } // namespace vq

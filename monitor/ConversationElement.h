@@ -1,8 +1,10 @@
 #pragma once
 
 #include "monitor/ConversationList.h"
+#include "monitor/MonitorActionArray.h"
 #include "monitor/MonitorActionElement.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace vq {
@@ -13,6 +15,8 @@ class MonitorConversation;
 // One element of a conversation action: the list of its partners. A new element stands for the
 // invalid constant tuple until an action binds it to a selection.
 class ConversationElement final : public MonitorActionElement {
+    VQ_DECLARE_RUNTIME_CLASS(ConversationElement)
+
 public:
     ConversationElement();
     // The selector is always copied; the list by the copy mode. The copy belongs to no action.
@@ -34,11 +38,28 @@ public:
     }
     int32_t GetItemCount() const override { return int32_t(m_List.GetSize()); }
 
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
 private:
     ConversationSubject Subject() const;
 
     const MonitorConversation* m_Action = nullptr;
     ConversationList m_List;
+};
+
+// The elements of a conversation action or of its reply, each a ConversationElement.
+class ConversationArray final : public MonitorActionArray {
+    VQ_DECLARE_RUNTIME_CLASS(ConversationArray)
+
+public:
+    // Appends a copy: the selector copied, the list by the copy mode.
+    ConversationElement& AddCopy(const ConversationElement& element, int copyMode);
+    ConversationElement& GetAt(std::size_t index) const {
+        return static_cast<ConversationElement&>(Get(index));
+    }
 };
 
 } // namespace vq

@@ -5,10 +5,32 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(ConversationItem, Describable)
+
+namespace {
+
+const ConversationItem& Item(const Object& object) {
+    return static_cast<const ConversationItem&>(object);
+}
+
+std::string FormatAddress(const Object& object, uint32_t, int) {
+    return FormatMember(static_cast<const void*>(Item(object).GetAddress()), "$%p");
+}
+
+std::string FormatPrimary(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&Item(object).GetPrimary(), flags, depth);
+}
+
+std::string FormatSecondary(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&Item(object).GetSecondary(), flags, depth);
+}
+
+} // namespace
+
 ConversationItem::ConversationItem(HostAddress* partner) : m_Address(partner) {}
 
 ConversationItem::ConversationItem(const ConversationItem& other, int copyMode)
-    : m_Primary(other.m_Primary), m_Secondary(other.m_Secondary) {
+    : Describable(), m_Primary(other.m_Primary), m_Secondary(other.m_Secondary) {
     if (!other.m_Address) return;
     if (copyMode == ShallowCopy || copyMode == DeepCopy) {
         m_Address = new HostAddress(*other.m_Address, copyMode);
@@ -51,6 +73,15 @@ bool ConversationItem::IsStale(const TimeSpan& maxAge, const Timestamp& now) con
         return (now - direction.m_LastTime).Compare(maxAge) == 1;
     };
     return !seenWithin(m_Primary) && !seenWithin(m_Secondary);
+}
+
+MemberTable ConversationItem::Members() {
+    static constexpr MemberRow rows[] = {
+        {"m_Address", "HstAddr", 8, &FormatAddress},
+        {"m_Primary", "Primary", 40, &FormatPrimary},
+        {"m_Secondary", "Secondary", 40, &FormatSecondary},
+    };
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include "monitor/MonitorActionElement.h"
 #include "monitor/MonitorDataStatistic.h"
+#include "runtime/MemberDescription.h"
 
 namespace vq {
 
@@ -10,7 +11,9 @@ class HostAddress;
 // The traffic between a subject and one partner: the subject's traffic to the partner in the
 // primary direction (all traffic of an item without a partner), the partner's traffic to the
 // subject in the secondary one.
-class ConversationItem {
+class ConversationItem : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(ConversationItem)
+
 public:
     // Shares the partner with the live model; null for an item without a partner.
     explicit ConversationItem(HostAddress* partner);
@@ -32,6 +35,11 @@ public:
     void SetEvaluation(const ActionEvaluation& evaluation, double capacity);
     // Neither direction was seen within the age before now.
     bool IsStale(const TimeSpan& maxAge, const Timestamp& now) const;
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     void ReleaseAddress();

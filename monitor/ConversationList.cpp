@@ -9,7 +9,14 @@
 #include <unordered_set>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(ConversationList, DescribableCollection)
+
 namespace {
+
+std::string FormatIndex(const Object& object, uint32_t, int) {
+    return FormatMember(static_cast<const ConversationList&>(object).GetIndex(), "%d");
+}
 
 bool IsWildcardHost(const HostAddress* host) {
     return host == nullptr || host->GetValidVector() == 0;
@@ -134,6 +141,11 @@ int32_t ConversationList::Trim(const MonitorDataItemDisplay& display, const Time
     std::erase_if(m_ByHost, [&](const auto& entry) { return stale.contains(entry.second); });
     std::erase_if(m_Items, [&](const auto& item) { return stale.contains(item.get()); });
     return int32_t(stale.size());
+}
+
+MemberTable ConversationList::Members() {
+    static constexpr MemberRow rows[] = {{"m_Index", "Index", 6, &FormatIndex}};
+    return {Class(), rows};
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include "monitor/ConversationItem.h"
 #include "monitor/MonitorActionElement.h"
+#include "runtime/MemberDescription.h"
 #include "runtime/Timestamp.h"
 
 #include <cstddef>
@@ -27,7 +28,9 @@ struct ConversationSubject {
 
 // The items of one element of a conversation action, one per partner, in the order the partners
 // were first seen. The list owns its items.
-class ConversationList {
+class ConversationList : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(ConversationList)
+
 public:
     ConversationList() = default;
     // Keeps the index; the copy has not seen traffic yet.
@@ -50,6 +53,13 @@ public:
     const ConversationItem& Get(std::size_t index) const { return *m_Items[index]; }
     // The first item whose partner equals the host.
     ConversationItem* FindByHost(const HostAddress& host) const;
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Items.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return *m_Items[index]; }
 
 private:
     struct Found {

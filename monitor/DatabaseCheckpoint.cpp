@@ -10,6 +10,17 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(DatabaseCheckpoint, Describable)
+
+namespace {
+
+std::string FormatIdentifier(const Object& object, uint32_t, int) {
+    const std::uintptr_t owner = static_cast<const DatabaseCheckpoint&>(object).GetIdentifier();
+    return FormatMember(reinterpret_cast<const void*>(owner), "$%p");
+}
+
+} // namespace
+
 DatabaseCheckpoint::DatabaseCheckpoint(std::uintptr_t owner, const Traffic* closed, const Timestamp& endTime,
                                        const TimeSpan& length, const Environment& source)
     : m_Identifier(owner), m_Environment(uint8_t(0)), m_EndTime(endTime), m_Length(length), m_Traffic(1) {
@@ -17,7 +28,7 @@ DatabaseCheckpoint::DatabaseCheckpoint(std::uintptr_t owner, const Traffic* clos
 }
 
 DatabaseCheckpoint::DatabaseCheckpoint(const DatabaseCheckpoint& other)
-    : m_Identifier(other.m_Identifier), m_Name(other.m_Name), m_Environment(uint8_t(0)),
+    : Describable(), m_Identifier(other.m_Identifier), m_Name(other.m_Name), m_Environment(uint8_t(0)),
       m_EndTime(other.m_EndTime), m_Length(other.m_Length), m_Traffic(1) {
     Import(&other.m_Traffic, other.m_Environment.GetInterfaceTable());
 }
@@ -27,6 +38,11 @@ DatabaseCheckpoint& DatabaseCheckpoint::operator=(const DatabaseCheckpoint& othe
     m_Identifier = other.m_Identifier;
     Import(&other.m_Traffic, other.m_Environment.GetInterfaceTable());
     return *this;
+}
+
+MemberTable DatabaseCheckpoint::Members() {
+    static constexpr MemberRow rows[] = {{"m_Identifier", "ID", 10, &FormatIdentifier}};
+    return {Class(), rows};
 }
 
 void DatabaseCheckpoint::Import(const Traffic* traffic, const InterfaceTable& interfaces) {

@@ -2,6 +2,7 @@
 
 #include "netmodel/Environment.h"
 #include "netmodel/Traffic.h"
+#include "runtime/MemberDescription.h"
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
 
@@ -18,7 +19,9 @@ class VQ_Thread;
 // host, address and interface they refer to, plus every interface of the model it came from. It
 // shares no object with that model, so it may travel to another thread and outlive the model's
 // contents.
-class DatabaseCheckpoint {
+class DatabaseCheckpoint : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(DatabaseCheckpoint)
+
 public:
     // The owner is the thread object that asked for checkpoints (0 before it asked).
     DatabaseCheckpoint(std::uintptr_t owner, const Traffic* closed, const Timestamp& endTime,
@@ -36,6 +39,11 @@ public:
     const Timestamp& GetEndTime() const { return m_EndTime; }
     const TimeSpan& GetLength() const { return m_Length; }
     const Traffic& GetTraffic() const { return m_Traffic; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     // One import of the source's interfaces and of the conversations with what they refer to.

@@ -7,12 +7,28 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(IntervalSummary, Describable)
+VQ_IMPLEMENT_RUNTIME_CLASS(IntervalSummarySet, DescribableCollection)
+
+namespace {
+
+std::string FormatStatistic(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const IntervalSummary&>(object).GetStatistic(), flags, depth);
+}
+
+} // namespace
+
 IntervalSummary::IntervalSummary(const MonitorAction* action, const SummaryStatistic& parameters)
     : m_Action(action), m_Statistic(parameters) {
     m_Statistic.TrafficData::Reset();
 }
 
-IntervalSummarySet::IntervalSummarySet(const IntervalSummarySet& other) {
+MemberTable IntervalSummary::Members() {
+    static constexpr MemberRow rows[] = {{"m_Statistic", "Statistic", 40, &FormatStatistic}};
+    return {Class(), rows};
+}
+
+IntervalSummarySet::IntervalSummarySet(const IntervalSummarySet& other) : DescribableCollection() {
     m_Entries.reserve(other.m_Entries.size());
     for (const auto& entry : other.m_Entries)
         m_Entries.push_back(std::make_unique<IntervalSummary>(*entry));
@@ -66,6 +82,10 @@ void IntervalSummarySet::TakeOver(const IntervalSummarySet& other) {
 void IntervalSummarySet::ResetAll() {
     for (auto& entry : m_Entries)
         entry->GetStatistic().TrafficData::Reset();
+}
+
+MemberTable IntervalSummarySet::Members() {
+    return {Class(), {}};
 }
 
 } // namespace vq

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorDataStatistic.h"
+#include "runtime/MemberDescription.h"
 
 #include <cstddef>
 #include <memory>
@@ -12,7 +13,9 @@ class MonitorAction;
 
 // What one summary action (or sub-action) counted in one interval of the live ring. The action
 // subtracts it from its periods when the interval leaves their windows.
-class IntervalSummary {
+class IntervalSummary : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(IntervalSummary)
+
 public:
     // Zero counters with the evaluation given.
     IntervalSummary(const MonitorAction* action, const SummaryStatistic& parameters);
@@ -23,6 +26,11 @@ public:
     SummaryStatistic& GetStatistic() { return m_Statistic; }
     const SummaryStatistic& GetStatistic() const { return m_Statistic; }
 
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
 private:
     // The key of the entry, never followed.
     const MonitorAction* m_Action;
@@ -31,7 +39,9 @@ private:
 
 // The summary cache of one interval: one entry per installed summary action, in the order they
 // were added. The entries keep their addresses while they live.
-class IntervalSummarySet {
+class IntervalSummarySet : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(IntervalSummarySet)
+
 public:
     IntervalSummarySet() = default;
     IntervalSummarySet(const IntervalSummarySet& other);
@@ -54,6 +64,13 @@ public:
 
     std::size_t GetCount() const { return m_Entries.size(); }
     IntervalSummary& GetAt(std::size_t index) const { return *m_Entries[index]; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Entries.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return *m_Entries[index]; }
 
 private:
     bool RemoveOwn(const MonitorAction* action);

@@ -332,6 +332,19 @@ bool MonitorAction::IsReady() const {
     return m_SelectionType == SELECTION_MERGED || m_SubAction != nullptr;
 }
 
+void MonitorAction::TakeElementKey() {
+    if (m_Key != 0 || m_SelectionType != SELECTION_MERGED || !m_Data || m_Data->GetSize() != 1) return;
+    if (const Tuple* selector = m_Data->Get(0).GetSelector()) m_Key = selector->GetKey();
+}
+
+SelectionValue MonitorAction::SelectionValueAt(int32_t index) const {
+    if (!m_Data || index < 0 || std::size_t(index) >= m_Data->GetSize()) return {};
+    const Tuple* selector = m_Data->Get(std::size_t(index)).GetSelector();
+    if (!selector) return {};
+    if (m_Key == KEY_Source || m_Key == KEY_Destination) return {selector->GetKeyHost(m_Key), 0};
+    return {nullptr, selector->GetKeyValue(m_Key)};
+}
+
 void MonitorAction::SetEvaluation(int32_t mode, int32_t evaluation, double rateBase) {
     m_StatisticMode = mode;
     m_Evaluation = evaluation;
@@ -370,7 +383,7 @@ const char* MonitorAction::SelectionTypeName(int32_t type) {
     }
 }
 
-MemberTable MonitorAction::DescribedMembers() const {
+MemberTable MonitorAction::Members() {
     static constexpr auto action = [](const Object& object) -> const MonitorAction& {
         return static_cast<const MonitorAction&>(object);
     };
@@ -413,12 +426,7 @@ MemberTable MonitorAction::DescribedMembers() const {
          }},
     };
     // The request's rows come first, as every action is a request too.
-    static const std::vector<MemberRow> rows = [] {
-        std::vector<MemberRow> joined(RequestRows().begin(), RequestRows().end());
-        joined.insert(joined.end(), std::begin(own), std::end(own));
-        return joined;
-    }();
-    return {Class(), rows};
+    return {Class(), own, &MonitorData::Members};
 }
 
 } // namespace vq

@@ -13,12 +13,22 @@
 namespace vq {
 
 class CaptureAdapters;
+class HostAddress;
 class MonitorActionPool;
 class Conversation;
 class Traffic;
 class FrameView;
 class ThreadObject;
 class Tuple;
+
+// What a selection holds for one key part: the host for the two host parts, the number for the
+// others. Nothing (no host, 0) where the part or the selection is missing.
+struct SelectionValue {
+    const HostAddress* host = nullptr;
+    uint32_t number = 0;
+
+    bool operator==(const SelectionValue&) const = default;
+};
 
 // A standing request installed on the monitor thread: it watches the traffic of the tuples its
 // criteria cover, evaluates it every period and sends the result to the thread that asked. The
@@ -51,6 +61,9 @@ public:
     virtual void SetAdapters(const CaptureAdapters& adapters);
     virtual void AddSelection(std::unique_ptr<Tuple> tuple);
     virtual void AddException(std::unique_ptr<Tuple> tuple);
+    // What the selector of element `index` holds for the action's key part; the kinds whose
+    // elements filter by it answer, the others give nothing.
+    virtual SelectionValue GetSelectionValue(int32_t) const { return {}; }
     virtual void NextPeriod() { m_UpdateTime.Add(m_Period); }
     // Takes the data the target names (and the ring, for sources with one) and sends the first
     // reply. History data is taken inside one import of the live model.
@@ -80,6 +93,9 @@ public:
     virtual bool IsReady() const;
 
     void SetEvaluation(int32_t mode, int32_t evaluation, double rateBase);
+    // A merged action with one element keys on what that element's tuple keys on, unless it has a
+    // key already.
+    void TakeElementKey();
     void SetReplyThread(ThreadObject* thread) { m_ReplyThread = thread; }
     // Set by the pool that installs the action, cleared when it lets go of it.
     void SetPool(MonitorActionPool* pool) { m_Pool = pool; }
@@ -100,9 +116,12 @@ public:
     int32_t CountItems() const;
 
     static const char* SelectionTypeName(int32_t type);
+    static MemberTable Members();
 
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
+    // The selector of element `index` read for the action's key part.
+    SelectionValue SelectionValueAt(int32_t index) const;
 
     ThreadObject* m_ReplyThread = nullptr;
     MonitorActionPool* m_Pool = nullptr;

@@ -129,7 +129,7 @@ std::string MonitorActionArray::DescribeMembers(uint32_t flags, int depth, bool)
     return text;
 }
 
-MemberTable MonitorActionArray::DescribedMembers() const {
+MemberTable MonitorActionArray::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Mode", "Mode", 14,
          [](const Object& object, uint32_t, int) -> std::string {

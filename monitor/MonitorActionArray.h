@@ -51,8 +51,10 @@ public:
     // The mode and the size, then each element after its index; nothing follows the last element.
     std::string DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const override;
 
+    static MemberTable Members();
+
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     void Reindex();

@@ -12,7 +12,7 @@ MonitorActionElement::MonitorActionElement(Tuple* tuple, int copyMode) {
 }
 
 MonitorActionElement::MonitorActionElement(const MonitorActionElement& other, int copyMode)
-    : m_Time(other.m_Time) {
+    : Describable(), m_Time(other.m_Time) {
     SetSelector(other.m_Selector, copyMode);
 }
 
@@ -38,7 +38,7 @@ void MonitorActionElement::ReleaseSelector() {
     m_OwnsSelector = false;
 }
 
-MemberTable MonitorActionElement::DescribedMembers() const {
+MemberTable MonitorActionElement::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Selector", "Sel", 40,
          [](const Object& object, uint32_t flags, int depth) {

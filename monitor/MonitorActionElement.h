@@ -50,8 +50,10 @@ public:
     virtual int32_t Trim(const MonitorDataItemDisplay&, const Timestamp&, int32_t) { return 0; }
     virtual int32_t GetItemCount() const { return 1; }
 
+    static MemberTable Members();
+
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     void ReleaseSelector();

@@ -183,6 +183,7 @@ bool MonitorActionSets::DetachTuple(MonitorAction& action, Tuple& tuple) {
 
 int MonitorActionSets::AttachToEnvironment(MonitorAction& action, Environment& environment) {
     if (action.GetScope() != SCOPE_TUPLES) return 0;
+    action.TakeElementKey();
     const TuplePool& tuples = environment.GetTuplePool();
     int attached = 0;
     try {

@@ -7,12 +7,27 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorAlarm, MonitorStatistic)
+
+namespace {
+
+std::string FormatThresholds(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const MonitorAlarm&>(object).GetThresholds(), flags, depth);
+}
+
+} // namespace
+
 MonitorAlarm::MonitorAlarm(const void* identifier, int32_t source, int32_t scope, int32_t target,
                            const TimeSpan& period, uint32_t repetitions)
     : MonitorStatistic(identifier, source, scope, target, DATA_PERIODIC, period, repetitions) {}
 
 MonitorAlarm::MonitorAlarm(const MonitorAlarm& parent, std::size_t selection)
     : MonitorStatistic(parent, selection) {}
+
+MemberTable MonitorAlarm::Members() {
+    static constexpr MemberRow rows[] = {{"AlarmThresholds", "Thresholds", 50, &FormatThresholds}};
+    return {Class(), rows, &MonitorStatistic::Members};
+}
 
 bool MonitorAlarm::SendInitialize() {
     const AlarmThresholds none;

@@ -12,6 +12,8 @@ namespace vq {
 // Adds up its statistics once per period, feeds the sum to its thresholds and tells the requester
 // only when one of them fired. Its counts are always those of one period.
 class MonitorAlarm : public MonitorStatistic {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorAlarm)
+
 public:
     MonitorAlarm(const void* identifier, int32_t source, int32_t scope, int32_t target,
                  const TimeSpan& period, uint32_t repetitions);
@@ -34,6 +36,11 @@ public:
     virtual bool SetThreshold(std::unique_ptr<AlarmThreshold> threshold);
 
     const AlarmThresholds& GetThresholds() const { return m_Thresholds; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     AlarmThresholds m_Thresholds;

@@ -2,6 +2,16 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorAlarmReply, MonitorStatisticReply)
+
+namespace {
+
+std::string FormatThresholds(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const MonitorAlarmReply&>(object).GetThresholds(), flags, depth);
+}
+
+} // namespace
+
 MonitorAlarmReply::MonitorAlarmReply(const void* identifier, const MonitorActionArray* elements,
                                      const AlarmThresholds& thresholds, int32_t mode, const TimeRange& range)
     : MonitorStatisticReply(identifier, elements, mode, range) {
@@ -12,6 +22,11 @@ MonitorAlarmReply::MonitorAlarmReply(const void* identifier, const MonitorAction
                                      const AlarmThresholds& thresholds, int32_t mode, const TimeRange& range)
     : MonitorStatisticReply(identifier, subActions, mode, range) {
     m_Thresholds.CopyFired(thresholds);
+}
+
+MemberTable MonitorAlarmReply::Members() {
+    static constexpr MemberRow rows[] = {{"AlarmThresholds", "Thresholds", 50, &FormatThresholds}};
+    return {Class(), rows, &MonitorStatisticReply::Members};
 }
 
 } // namespace vq

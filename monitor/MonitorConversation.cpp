@@ -10,21 +10,52 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorConversation, MonitorAction)
+
+namespace {
+
+const MonitorConversation& Action(const Object& object) {
+    return static_cast<const MonitorConversation&>(object);
+}
+
+std::string FormatBidirectional(const Object& object, uint32_t, int) {
+    return FormatMember(Action(object).IsBidirectional(), nullptr);
+}
+
+std::string FormatReverseCriteria(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(Action(object).GetReverseCriteria(), flags, depth);
+}
+
+std::string FormatElements(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(Action(object).GetData(), flags, depth);
+}
+
+} // namespace
+
 MonitorConversation::MonitorConversation(const void* identifier, int32_t source, int32_t scope,
                                          int32_t target, int32_t dataType, uint32_t options,
                                          const TimeSpan& period, uint32_t repetitions)
     : MonitorAction(identifier, source, scope, target, dataType, period, repetitions),
       m_Bidirectional((options & OPTION_BIDIRECTIONAL) != 0) {
-    m_Data = std::make_unique<MonitorActionArray>();
+    m_Data = std::make_unique<ConversationArray>();
 }
 
 MonitorConversation::MonitorConversation(const MonitorConversation& parent, std::size_t selection)
     : MonitorAction(parent, selection), m_Bidirectional(parent.m_Bidirectional) {
-    m_Data = std::make_unique<MonitorActionArray>();
+    m_Data = std::make_unique<ConversationArray>();
     if (m_Bidirectional) ReverseCriteria();
 }
 
 MonitorConversation::~MonitorConversation() = default;
+
+MemberTable MonitorConversation::Members() {
+    static constexpr MemberRow rows[] = {
+        {"m_Bidirectional", "2way?", 6, &FormatBidirectional},
+        {"m_ReverseCriteria", "RevCrit", 10, &FormatReverseCriteria},
+        {"ConversationArray*", "Array", 50, &FormatElements},
+    };
+    return {Class(), rows, &MonitorAction::Members};
+}
 
 void MonitorConversation::AttachTraffic(DataSet& dataSet, const Traffic& traffic) {
     MonitorAction::AttachTraffic(dataSet, traffic);

@@ -14,6 +14,8 @@ class ConversationElement;
 // Breaks the traffic of one subject down by partner: each element keeps a list of items, each
 // item the traffic with one partner host (or, keyed on anything but a host, one item per element).
 class MonitorConversation : public MonitorAction {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorConversation)
+
 public:
     enum Options : uint32_t { OPTION_BIDIRECTIONAL = 1 };
 
@@ -48,6 +50,11 @@ public:
     bool IsBidirectional() const { return m_Bidirectional; }
     int32_t GetKeyKind() const { return m_Key; }
     const MonitorDataCriteria* GetReverseCriteria() const { return m_ReverseCriteria.get(); }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     template <typename Message> bool SendReply(int32_t mode, const TimeRange& range);

@@ -5,11 +5,20 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorConversationReply, MonitorDataReply)
+
+namespace {
+
+std::string FormatElements(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const MonitorConversationReply&>(object).GetArray(), flags, depth);
+}
+
+} // namespace
+
 MonitorConversationReply::MonitorConversationReply(const void* identifier, const MonitorActionArray* array,
                                                    int32_t mode, const TimeRange& range)
     : MonitorDataReply(identifier, mode, range) {
     if (!array) return;
-    m_Array.reserve(array->GetSize());
     for (std::size_t i = 0; i < array->GetSize(); ++i)
         AddCopy(array->Get(i));
 }
@@ -27,10 +36,14 @@ MonitorConversationReply::MonitorConversationReply(const void* identifier,
     }
 }
 
+// A conversation action makes only conversation elements; the copy owns its hosts.
 void MonitorConversationReply::AddCopy(const MonitorActionElement& element) {
-    // A conversation action makes only conversation elements.
-    const auto& source = static_cast<const ConversationElement&>(element);
-    m_Array.push_back(std::make_unique<ConversationElement>(source, DeepCopy));
+    m_Array->AddCopy(static_cast<const ConversationElement&>(element), DeepCopy);
+}
+
+MemberTable MonitorConversationReply::Members() {
+    static constexpr MemberRow rows[] = {{"ConversationArray*", "Array", 50, &FormatElements}};
+    return {Class(), rows, &MonitorDataReply::Members};
 }
 
 } // namespace vq

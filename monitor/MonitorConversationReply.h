@@ -6,7 +6,6 @@
 
 #include <cstddef>
 #include <memory>
-#include <vector>
 
 namespace vq {
 
@@ -15,6 +14,8 @@ class MonitorActionArray;
 // What a conversation action sends: a deep copy of its lists, hosts included, so the receiving
 // thread reads it without locks and after the action is gone.
 class MonitorConversationReply final : public MonitorDataReply {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorConversationReply)
+
 public:
     // Every element of a merged action.
     MonitorConversationReply(const void* identifier, const MonitorActionArray* array, int32_t mode,
@@ -24,13 +25,19 @@ public:
     MonitorConversationReply(const void* identifier, const MonitorAction::ActionSet& subActions, int32_t mode,
                              const TimeRange& range);
 
-    std::size_t GetSize() const { return m_Array.size(); }
-    const ConversationElement& GetElement(std::size_t index) const { return *m_Array[index]; }
+    const ConversationArray& GetArray() const { return *m_Array; }
+    std::size_t GetSize() const { return m_Array->GetSize(); }
+    const ConversationElement& GetElement(std::size_t index) const { return m_Array->GetAt(index); }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     void AddCopy(const MonitorActionElement& element);
 
-    std::vector<std::unique_ptr<ConversationElement>> m_Array;
+    std::unique_ptr<ConversationArray> m_Array = std::make_unique<ConversationArray>();
 };
 
 } // namespace vq

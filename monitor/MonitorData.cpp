@@ -73,7 +73,7 @@ MonitorData::MonitorData(const void* identifier, int32_t source, int32_t scope, 
       m_Scope(scope), m_Source(source), m_Name(std::move(name)) {}
 
 MonitorData::MonitorData(const MonitorData& other)
-    : m_Target(other.m_Target), m_DataType(other.m_DataType), m_Period(other.m_Period),
+    : Describable(), m_Target(other.m_Target), m_DataType(other.m_DataType), m_Period(other.m_Period),
       m_CreateTime(other.m_CreateTime), m_UpdateTime(other.m_UpdateTime), m_Repetitions(other.m_Repetitions),
       m_Identifier(other.m_Identifier), m_Scope(other.m_Scope), m_Source(other.m_Source),
       m_Name(other.m_Name), m_ReplyRange(other.m_Range) {}
@@ -114,11 +114,7 @@ const char* MonitorData::DataTypeName(int32_t dataType) {
     }
 }
 
-std::span<const MemberRow> MonitorData::RequestRows() {
-    return kRequestRows;
-}
-
-MemberTable MonitorData::DescribedMembers() const {
+MemberTable MonitorData::Members() {
     return {Class(), kRequestRows};
 }
 
@@ -131,7 +127,7 @@ MonitorDataItemDisplay::MonitorDataItemDisplay(int32_t minCount, int32_t maxCoun
 MonitorDataReply::MonitorDataReply(const void* identifier, int32_t mode, const TimeRange& range)
     : m_Identifier(identifier), m_Mode(mode), m_Range(range) {}
 
-MemberTable MonitorDataReply::DescribedMembers() const {
+MemberTable MonitorDataReply::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Identifier", "ID", 10, &FormatReplyIdentifier},
         {"m_Mode", "mode", 10, &FormatReplyMode},

@@ -65,11 +65,10 @@ public:
 
     static const char* TargetName(int32_t target);
     static const char* DataTypeName(int32_t dataType);
-    // The request's rows, which the descriptions of the actions begin with.
-    static std::span<const MemberRow> RequestRows();
+    static MemberTable Members();
 
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
     int32_t m_Target;
     int32_t m_DataType;
@@ -120,14 +119,15 @@ class MonitorDataReply : public Describable {
 public:
     MonitorDataReply(const void* identifier, int32_t mode, const TimeRange& range);
     MonitorDataReply(const MonitorDataReply&) = default;
-    virtual ~MonitorDataReply() = default;
 
     const void* GetIdentifier() const { return m_Identifier; }
     int32_t GetMode() const { return m_Mode; }
     const TimeRange& GetRange() const { return m_Range; }
 
+    static MemberTable Members();
+
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     const void* m_Identifier;

@@ -38,7 +38,7 @@ void MonitorDataCriteria::RemoveAll() {
     m_Exceptions.RemoveAll();
 }
 
-MemberTable MonitorDataCriteria::DescribedMembers() const {
+MemberTable MonitorDataCriteria::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Selections", "Selections", 35, &FormatSelections},
         {"m_Exceptions", "Exceptions", 35, &FormatExceptions},

@@ -30,8 +30,10 @@ public:
     const TupleSet& GetSelections() const { return m_Selections; }
     const TupleSet& GetExceptions() const { return m_Exceptions; }
 
+    static MemberTable Members();
+
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     TupleSet m_Selections;

@@ -30,7 +30,7 @@ std::string FormatEvaluate(const Object& object, uint32_t, int) {
 }
 
 std::string FormatInterval(const Object& object, uint32_t, int) {
-    return FormatMember(static_cast<const MonitorDataStatistic&>(object).GetInterval(), "%#Hh %#Mm %#Ss");
+    return FormatMember(static_cast<const MonitorDataStatistic&>(object).GetInterval(), SpanDumpFormat);
 }
 
 std::string FormatRateBase(const Object& object, uint32_t, int) {
@@ -168,13 +168,13 @@ const char* MonitorDataStatistic::EvaluationName(int32_t evaluation) {
     return names[evaluation];
 }
 
-MemberTable MonitorDataStatistic::DescribedMembers() const {
+MemberTable MonitorDataStatistic::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Mode", "Mode", 13, &FormatMode},           {"m_Evaluate", "Evaluate", 17, &FormatEvaluate},
         {"m_Interval", "Intrval", 8, &FormatInterval}, {"m_RateBase", "RateBas", 8, &FormatRateBase},
         {"m_Capacity", "Capacty", 8, &FormatCapacity},
     };
-    return {Class(), rows};
+    return {Class(), rows, &TrafficData::Members};
 }
 
 } // namespace vq

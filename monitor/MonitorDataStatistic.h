@@ -80,9 +80,11 @@ public:
 
     static const char* ModeName(int32_t mode);
     static const char* EvaluationName(int32_t evaluation);
+    // The counters' rows, then the evaluation parameters.
+    static MemberTable Members();
 
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     double Evaluated(int64_t count, int32_t evaluation, double rateBase) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorAction.h"
+#include "monitor/StatisticArray.h"
 #include "monitor/StatisticElement.h"
 
 #include <cstddef>
@@ -9,8 +10,11 @@
 
 namespace vq {
 
-// An action whose elements are statistics: the base of trends and alarms.
+// An action whose elements are statistics: the base of trends and alarms. Its element array is a
+// StatisticArray from the start.
 class MonitorStatistic : public MonitorAction {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorStatistic)
+
 public:
     MonitorStatistic(const void* identifier, int32_t source, int32_t scope, int32_t target, int32_t dataType,
                      const TimeSpan& period, uint32_t repetitions);
@@ -27,6 +31,7 @@ public:
     // AddDefaultElement.
     virtual bool AddDiscreteElements();
 
+    SelectionValue GetSelectionValue(int32_t index) const override { return SelectionValueAt(index); }
     std::unique_ptr<MonitorActionElement>
     CreateElement(const MonitorActionElement& templateElement) const override;
     // A statistic takes no past data: its counts start when it is attached.
@@ -34,7 +39,11 @@ public:
     // Periodic counts start from zero again; cumulative ones go on.
     void AfterUpdate() override { Reset(false); }
 
+    static MemberTable Members();
+
 protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
     // A reply over the action's statistics: the elements of a merged action, one per sub-action of
     // a discrete one. `args` follow the identifier and the elements in the reply's constructor.
     template <typename Reply, typename... Args> std::unique_ptr<Reply> MakeReply(Args&&... args) const {

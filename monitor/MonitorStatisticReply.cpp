@@ -4,6 +4,16 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorStatisticReply, MonitorDataReply)
+
+namespace {
+
+std::string FormatElements(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(static_cast<const MonitorStatisticReply&>(object).GetArray(), flags, depth);
+}
+
+} // namespace
+
 MonitorStatisticReply::MonitorStatisticReply(const void* identifier, const MonitorActionArray* elements,
                                              int32_t mode, const TimeRange& range)
     : MonitorDataReply(identifier, mode, range),
@@ -21,6 +31,11 @@ MonitorStatisticReply::MonitorStatisticReply(const void* identifier,
         else if (const MonitorActionElement* element = sub->GetTemplateElement())
             m_Array->AddCopy(static_cast<const StatisticElement&>(*element), DeepCopy);
     }
+}
+
+MemberTable MonitorStatisticReply::Members() {
+    static constexpr MemberRow rows[] = {{"StatisticArray*", "Element", 50, &FormatElements}};
+    return {Class(), rows, &MonitorDataReply::Members};
 }
 
 } // namespace vq

@@ -11,6 +11,8 @@ namespace vq {
 // Copies of a statistic action's elements, hosts included, so the reply stays valid whatever
 // becomes of the action and of the model it counted in.
 class MonitorStatisticReply : public MonitorDataReply {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorStatisticReply)
+
 public:
     // Every element of the array; none without an array.
     MonitorStatisticReply(const void* identifier, const MonitorActionArray* elements, int32_t mode,
@@ -22,6 +24,11 @@ public:
                           const TimeRange& range);
 
     StatisticArray* GetArray() const { return m_Array.get(); }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     std::unique_ptr<StatisticArray> m_Array;

@@ -15,7 +15,23 @@
 #include <new>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorSummaryReply, MonitorDataReply)
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorSummary, MonitorAction)
+
 namespace {
+
+std::string FormatReplyTime(const Object& object, uint32_t, int) {
+    return FormatMember(static_cast<const MonitorSummaryReply&>(object).GetTimeStamp(), TimeDumpFormat);
+}
+
+std::string FormatReplyElements(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(static_cast<const MonitorSummaryReply&>(object).GetArray(), flags, depth);
+}
+
+std::string FormatElements(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(static_cast<const MonitorSummary&>(object).GetData(), flags, depth);
+}
 
 DataSet* MonitorsLiveSet() {
     Monitor* monitor = TheMonitorGlobals().m_Monitor.load();
@@ -54,6 +70,14 @@ MonitorSummaryReply::MonitorSummaryReply(const void* identifier, const MonitorAc
     }
 }
 
+MemberTable MonitorSummaryReply::Members() {
+    static constexpr MemberRow rows[] = {
+        {"m_TimeStamp", "Time", 10, &FormatReplyTime},
+        {"SummaryArray*", "Array", 50, &FormatReplyElements},
+    };
+    return {Class(), rows, &MonitorDataReply::Members};
+}
+
 MonitorSummary::MonitorSummary(const void* identifier, int32_t source, int32_t scope, const TimeSpan& period,
                                uint32_t repetitions)
     : MonitorSummary(identifier, source, scope, period, repetitions,
@@ -63,13 +87,22 @@ MonitorSummary::MonitorSummary(const void* identifier, int32_t source, int32_t s
                                uint32_t repetitions, const RingGeometry& geometry)
     : MonitorAction(identifier, source, scope, TARGET_LATEST, DATA_PERIODIC, period, repetitions),
       m_PeriodList(std::make_unique<SummaryList>()), m_IntervalLength(geometry.m_Interval),
-      m_SlotCount(geometry.m_SlotCount) {}
+      m_SlotCount(geometry.m_SlotCount) {
+    m_Data = std::make_unique<SummaryArray>();
+}
 
 MonitorSummary::MonitorSummary(const MonitorSummary& parent, std::size_t selection)
     : MonitorAction(parent, selection), m_Depth(parent.m_Depth), m_IntervalLength(parent.m_IntervalLength),
-      m_SlotCount(parent.m_SlotCount) {}
+      m_SlotCount(parent.m_SlotCount) {
+    m_Data = std::make_unique<SummaryArray>();
+}
 
 MonitorSummary::~MonitorSummary() = default;
+
+MemberTable MonitorSummary::Members() {
+    static constexpr MemberRow rows[] = {{"SummaryArray*", "Array", 50, &FormatElements}};
+    return {Class(), rows, &MonitorAction::Members};
+}
 
 void MonitorSummary::AddPeriod(const TimeSpan& span) {
     m_PeriodList->Add(SummaryItem(span, m_IntervalLength, m_SlotCount));

@@ -22,6 +22,8 @@ class MonitorActionPool;
 
 // Copies of a summary's elements, hosts included: one list of periods per element.
 class MonitorSummaryReply : public MonitorDataReply {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorSummaryReply)
+
 public:
     // Every element of the array; an empty array without one.
     MonitorSummaryReply(const void* identifier, const MonitorActionArray* elements, int32_t mode,
@@ -36,6 +38,11 @@ public:
     SummaryArray* GetArray() const { return m_Array.get(); }
     const Timestamp& GetTimeStamp() const { return m_TimeStamp; }
 
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
 private:
     Timestamp m_TimeStamp;
     std::unique_ptr<SummaryArray> m_Array;
@@ -46,6 +53,8 @@ private:
 // recounted: at attachment it is built from the ring's per-interval cache, then every frame is
 // added to it and the interval leaving its window is subtracted after each update.
 class MonitorSummary : public MonitorAction {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorSummary)
+
 public:
     // The ring's shape comes from the copy the requesting threads keep of the start answer.
     MonitorSummary(const void* identifier, int32_t source, int32_t scope, const TimeSpan& period,
@@ -71,6 +80,7 @@ public:
     // Leaves every interval's cache, then its pool, and goes.
     void Uninstall() override;
     void OnData(const FrameView& frame, const Conversation& item) override;
+    SelectionValue GetSelectionValue(int32_t index) const override { return SelectionValueAt(index); }
     // Updates stay on the ring's interval ends whatever the action's own period.
     void NextPeriod() override { m_UpdateTime.Add(m_IntervalLength); }
     bool AttachDataSet(DataSet& dataSet) override;
@@ -90,6 +100,11 @@ public:
     const TimeSpan& GetIntervalLength() const { return m_IntervalLength; }
     int32_t GetSlotCount() const { return m_SlotCount; }
     bool IsMergeReply() const { return m_MergeReply; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     MonitorSummary& Sub(std::size_t index) const {

@@ -6,6 +6,9 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorTrendReply, MonitorStatisticReply)
+VQ_IMPLEMENT_RUNTIME_CLASS(MonitorTrend, MonitorStatistic)
+
 MonitorTrend::MonitorTrend(const void* identifier, int32_t source, int32_t scope, int32_t target,
                            int32_t dataType, const TimeSpan& period, uint32_t repetitions)
     : MonitorStatistic(identifier, source, scope, target, dataType, period, repetitions) {}

@@ -11,6 +11,8 @@ namespace vq {
 
 // The reply of a trend; its class tells the requester which request it answers.
 class MonitorTrendReply : public MonitorStatisticReply {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorTrendReply)
+
 public:
     using MonitorStatisticReply::MonitorStatisticReply;
 };
@@ -18,6 +20,8 @@ public:
 // Sends its requester a copy of its statistics every period, whatever the values: one point per
 // element for a chart or a log line.
 class MonitorTrend : public MonitorStatistic {
+    VQ_DECLARE_RUNTIME_CLASS(MonitorTrend)
+
 public:
     MonitorTrend(const void* identifier, int32_t source, int32_t scope, int32_t target, int32_t dataType,
                  const TimeSpan& period, uint32_t repetitions);

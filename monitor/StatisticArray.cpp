@@ -6,6 +6,8 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(StatisticArray, MonitorActionArray)
+
 StatisticArray::StatisticArray(const MonitorActionArray& elements, int copyMode) {
     for (std::size_t i = 0; i < elements.GetSize(); ++i)
         AddCopy(ElementAt(elements, i), copyMode);

@@ -9,6 +9,8 @@ namespace vq {
 
 // The elements of a statistic action, each a StatisticElement.
 class StatisticArray : public MonitorActionArray {
+    VQ_DECLARE_RUNTIME_CLASS(StatisticArray)
+
 public:
     StatisticArray() = default;
     // Every element copied in order, its selector by copy mode: copy mode 2 leaves nothing that

@@ -5,8 +5,23 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(StatisticElement, MonitorActionElement)
+
+namespace {
+
+std::string FormatStatistic(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const StatisticElement&>(object).GetStatistic(), flags, depth);
+}
+
+} // namespace
+
 StatisticElement::StatisticElement(const StatisticElement& other, int copyMode)
     : MonitorActionElement(other, copyMode), m_Statistic(other.m_Statistic) {}
+
+MemberTable StatisticElement::Members() {
+    static constexpr MemberRow rows[] = {{"MonitorDataStatistic*", "Stat", 40, &FormatStatistic}};
+    return {Class(), rows, &MonitorActionElement::Members};
+}
 
 StatisticElement::StatisticElement(const TimeSpan& interval, int32_t mode, int32_t evaluation,
                                    double rateBase)

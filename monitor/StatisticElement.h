@@ -12,6 +12,8 @@ class FrameView;
 
 // An element whose result is one statistic, kept up to date frame by frame.
 class StatisticElement : public MonitorActionElement {
+    VQ_DECLARE_RUNTIME_CLASS(StatisticElement)
+
 public:
     // A copy of the other's statistic with its parameters; the selector by copy mode.
     StatisticElement(const StatisticElement& other, int copyMode);
@@ -28,9 +30,15 @@ public:
     // Counts every frame that reaches the element: the tuples' action sets and the dynamic lookup
     // hand it only frames of its selections.
     void OnData(const FrameView& frame, const Conversation& conversation) override;
+    virtual void SetRateBase(double rateBase) { m_Statistic.SetRateBase(rateBase); }
 
     const MonitorDataStatistic& GetStatistic() const { return m_Statistic; }
     MonitorDataStatistic& GetStatistic() { return m_Statistic; }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
 
 private:
     MonitorDataStatistic m_Statistic;

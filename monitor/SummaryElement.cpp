@@ -8,11 +8,27 @@
 
 namespace vq {
 
+VQ_IMPLEMENT_RUNTIME_CLASS(SummaryElement, MonitorActionElement)
+VQ_IMPLEMENT_RUNTIME_CLASS(SummaryArray, MonitorActionArray)
+
+namespace {
+
+std::string FormatList(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&static_cast<const SummaryElement&>(object).GetList(), flags, depth);
+}
+
+} // namespace
+
 SummaryElement::SummaryElement(const SummaryList& list)
     : MonitorActionElement(&Tuple::InvalidConstant(), PointerAssignment), m_List(list) {}
 
 SummaryElement::SummaryElement(const SummaryElement& other, int copyMode)
     : MonitorActionElement(other, copyMode), m_List(other.m_List), m_Key(other.m_Key) {}
+
+MemberTable SummaryElement::Members() {
+    static constexpr MemberRow rows[] = {{"SummaryList*", "List", 40, &FormatList}};
+    return {Class(), rows, &MonitorActionElement::Members};
+}
 
 void SummaryElement::SetEvaluation(const ActionEvaluation& evaluation) {
     m_List.SetEvaluation(evaluation.period, evaluation.mode, evaluation.evaluation, evaluation.rateBase, 0.0);

@@ -11,6 +11,8 @@ namespace vq {
 
 // The result of a summary for one selection: one item per period.
 class SummaryElement : public MonitorActionElement {
+    VQ_DECLARE_RUNTIME_CLASS(SummaryElement)
+
 public:
     // The shared invalid tuple selects until the element is placed in an array.
     explicit SummaryElement(const SummaryList& list);
@@ -34,6 +36,11 @@ public:
     // Adds the other's items into the items at the same positions, as far as both lists go.
     void AddItems(const SummaryElement& other);
 
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
 private:
     SummaryList m_List;
     int32_t m_Key = 0;
@@ -41,6 +48,8 @@ private:
 
 // The elements of a summary reply.
 class SummaryArray : public MonitorActionArray {
+    VQ_DECLARE_RUNTIME_CLASS(SummaryArray)
+
 public:
     SummaryArray() = default;
     // Every element copied with the copy mode; all of them must be summary elements.

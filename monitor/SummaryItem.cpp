@@ -5,7 +5,39 @@
 #include <algorithm>
 
 namespace vq {
+
+VQ_IMPLEMENT_RUNTIME_CLASS(SummaryItem, Describable)
+VQ_IMPLEMENT_RUNTIME_CLASS(SummaryList, DescribableCollection)
+
 namespace {
+
+const SummaryItem& Item(const Object& object) {
+    return static_cast<const SummaryItem&>(object);
+}
+
+std::string FormatReady(const Object& object, uint32_t, int) {
+    return FormatMember(Item(object).IsReady(), nullptr);
+}
+
+std::string FormatTime(const Object& object, uint32_t, int) {
+    return FormatMember(Item(object).GetTime(), SpanDumpFormat);
+}
+
+std::string FormatPeriod(const Object& object, uint32_t, int) {
+    return FormatMember(Item(object).GetPeriod(), "%u");
+}
+
+std::string FormatCounter(const Object& object, uint32_t, int) {
+    return FormatMember(Item(object).GetCounter(), "%u");
+}
+
+std::string FormatStatistic(const Object& object, uint32_t flags, int depth) {
+    return FormatMember(&Item(object).GetStatistic(), flags, depth);
+}
+
+std::string FormatIndex(const Object& object, uint32_t, int) {
+    return FormatMember(static_cast<const SummaryList&>(object).GetIndex(), "%d");
+}
 
 uint32_t IntervalsOf(const TimeSpan& span, const TimeSpan& intervalLength, int32_t slotCount) {
     const int64_t slots = std::max<int32_t>(slotCount, 1);
@@ -24,6 +56,17 @@ SummaryItem::SummaryItem(const TimeSpan& span, const TimeSpan& intervalLength, i
     : m_Time(span), m_Period(IntervalsOf(span, intervalLength, slotCount)) {
     if (span.GetTicks() == MAX_SPAN.GetTicks())
         m_Time = TimeSpan(intervalLength.GetTicks() * int64_t(m_Period));
+}
+
+MemberTable SummaryItem::Members() {
+    static constexpr MemberRow rows[] = {
+        {"m_Ready", "Ready", 6, &FormatReady},
+        {"m_Time", "Time", 10, &FormatTime},
+        {"m_Period", "Period", 10, &FormatPeriod},
+        {"m_Counter", "Counter", 10, &FormatCounter},
+        {"m_Statistic", "Statistic", 30, &FormatStatistic},
+    };
+    return {Class(), rows};
 }
 
 void SummaryItem::OnConversation(const Conversation& conversation) {
@@ -99,6 +142,11 @@ uint32_t SummaryList::GetLargestPeriod() const {
     for (const SummaryItem& item : m_Items)
         largest = std::max(largest, item.GetPeriod());
     return largest;
+}
+
+MemberTable SummaryList::Members() {
+    static constexpr MemberRow rows[] = {{"m_Index", "Index", 6, &FormatIndex}};
+    return {Class(), rows};
 }
 
 } // namespace vq

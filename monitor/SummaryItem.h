@@ -1,6 +1,7 @@
 #pragma once
 
 #include "monitor/MonitorDataStatistic.h"
+#include "runtime/MemberDescription.h"
 #include "runtime/TimeSpan.h"
 
 #include <cstddef>
@@ -15,7 +16,9 @@ class Tuple;
 
 // The traffic of one period of a summary: a sum over the last intervals of the live ring, with the
 // number of intervals the period covers and how many complete ones it holds so far.
-class SummaryItem {
+class SummaryItem : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(SummaryItem)
+
 public:
     // The period in intervals of the ring: at least one, at most the ring's slot count; the
     // maximum span stands for the whole ring.
@@ -45,6 +48,11 @@ public:
     SummaryStatistic& GetStatistic() { return m_Statistic; }
     const SummaryStatistic& GetStatistic() const { return m_Statistic; }
 
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+
 private:
     bool m_Ready = false;
     TimeSpan m_Time;
@@ -55,7 +63,9 @@ private:
 
 // One item per period, in the order the periods were added, and the index of the element that
 // owns the list.
-class SummaryList {
+class SummaryList : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(SummaryList)
+
 public:
     SummaryList() = default;
     SummaryList(const SummaryList& other) = default;
@@ -88,6 +98,13 @@ public:
     auto end() { return m_Items.end(); }
     auto begin() const { return m_Items.begin(); }
     auto end() const { return m_Items.end(); }
+
+    static MemberTable Members();
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Items.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return m_Items[index]; }
 
 private:
     std::vector<SummaryItem> m_Items;

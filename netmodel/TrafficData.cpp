@@ -86,7 +86,7 @@ bool TrafficData::HasNegativeCounter() const {
     return false;
 }
 
-MemberTable TrafficData::DescribedMembers() const {
+MemberTable TrafficData::Members() {
     static constexpr MemberRow rows[] = {
         {"m_Octets", "Octets", 8, &FormatCounter<Octets>},
         {"m_Packets", "Packets", 8, &FormatCounter<Packets>},

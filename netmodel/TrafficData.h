@@ -61,8 +61,10 @@ public:
     Timestamp m_FirstTime = MAX_TIME;
     Timestamp m_LastTime = NULL_TIME;
 
+    static MemberTable Members();
+
 protected:
-    MemberTable DescribedMembers() const override;
+    MemberTable DescribedMembers() const override { return Members(); }
 };
 
 } // namespace vq

@@ -6,9 +6,12 @@
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
 
+#include <vector>
+
 namespace vq {
 
 VQ_IMPLEMENT_RUNTIME_CLASS(Describable, Object)
+VQ_IMPLEMENT_RUNTIME_CLASS(DescribableCollection, Describable)
 
 namespace {
 
@@ -57,6 +60,19 @@ const void* WholeObject(const Describable* object) {
     return object != nullptr ? dynamic_cast<const void*>(object) : nullptr;
 }
 
+// The rows of the classes a table extends first, then its own.
+void CollectRows(const MemberTable& table, std::vector<const MemberRow*>& rows) {
+    if (table.inherited) CollectRows(table.inherited(), rows);
+    for (const MemberRow& row : table.rows)
+        rows.push_back(&row);
+}
+
+std::vector<const MemberRow*> AllRows(const MemberTable& table) {
+    std::vector<const MemberRow*> rows;
+    CollectRows(table, rows);
+    return rows;
+}
+
 } // namespace
 
 std::string Describable::DescribeObject(uint32_t flags, int depth) const {
@@ -92,6 +108,7 @@ std::string Describable::DescribeClassName(uint32_t) const {
 std::string Describable::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
     const MemberTable table = DescribedMembers();
     if (!IsKindOf(table.describedClass)) return FormatObjectPointer(WholeObject(this));
+    const std::vector<const MemberRow*> rows = AllRows(table);
     std::string text;
     const bool named = NamedValues(flags);
     if (named) {
@@ -100,32 +117,46 @@ std::string Describable::DescribeMembers(uint32_t flags, int depth, bool trailin
         text += "[class " + DescribeClassName(flags) + " members]\n";
         flags |= DescribeBlockMode;
     }
-    for (size_t i = 0; i < table.rows.size(); ++i) {
-        const MemberRow& row = table.rows[i];
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const MemberRow& row = *rows[i];
         if (BlockMode(flags)) AppendIndent(text, depth);
         if (named) text += std::string(row.name) + "=<";
         const std::string value = row.format(*this, flags, depth + 1);
         text += value;
         if (named) text += ">";
-        if (i + 1 < table.rows.size() || trailingSeparator)
-            AppendSeparator(text, flags, row.width, value.size());
+        if (i + 1 < rows.size() || trailingSeparator) AppendSeparator(text, flags, row.width, value.size());
     }
     return text;
 }
 
 std::string Describable::DescribeColumns(uint32_t flags, bool trailingSeparator) const {
-    const MemberTable table = DescribedMembers();
+    const std::vector<const MemberRow*> rows = AllRows(DescribedMembers());
     std::string text;
-    for (size_t i = 0; i < table.rows.size(); ++i) {
-        const MemberRow& row = table.rows[i];
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const MemberRow& row = *rows[i];
         const std::string label = row.label;
         text += label;
-        if (i + 1 == table.rows.size() && !trailingSeparator) break;
+        if (i + 1 == rows.size() && !trailingSeparator) break;
         const uint32_t separator = flags & DescribeSeparatorMask;
         if (separator == 0 || separator == 12)
             AppendPadding(text, row.width, label.size());
         else
             AppendSeparator(text, flags, row.width, label.size());
+    }
+    return text;
+}
+
+std::string DescribableCollection::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
+    std::string text = Describable::DescribeMembers(flags, depth, trailingSeparator);
+    const std::size_t count = DescribedCount();
+    text += DescribeCount(count);
+    if (count == 0) return text;
+    text += "\n";
+    // Bare values leave the element's description without a line end of its own.
+    const bool ownLine = (flags & DescribeNamingMask) != 1;
+    for (std::size_t i = 0; i < count; ++i) {
+        text += DescribedElement(i).DescribeObject(flags, depth + 1);
+        if (!ownLine) text += "\n";
     }
     return text;
 }

@@ -22,6 +22,9 @@ inline constexpr uint32_t DescribeSeparatorMask = 12; // 0 newline, 4 blank, 8 c
 inline constexpr uint32_t DescribeBlockMode = 48;     // both bits: indented block with address line
 
 inline constexpr const char* NullObjectText = "NULL";
+// How the member tables print points in time and spans.
+inline constexpr const char* TimeDumpFormat = "%Y/%m/%d/%H:%M:%S";
+inline constexpr const char* SpanDumpFormat = "%#Hh %#Mm %#Ss";
 
 class Describable;
 
@@ -37,6 +40,9 @@ struct MemberRow {
 struct MemberTable {
     const RuntimeClass& describedClass;
     std::span<const MemberRow> rows;
+    // The table of the class this one extends, whose rows come first; null where no base class
+    // describes members of its own.
+    MemberTable (*inherited)() = nullptr;
 };
 
 // Base of the value classes that print themselves member by member for traces and dumps.
@@ -54,6 +60,19 @@ public:
 
 protected:
     virtual MemberTable DescribedMembers() const = 0;
+};
+
+// A describable that holds elements: after its own members come " (empty)" or " (N elements)" and
+// then the description of every element, one level deeper.
+class DescribableCollection : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(DescribableCollection)
+
+public:
+    std::string DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const override;
+
+protected:
+    virtual std::size_t DescribedCount() const = 0;
+    virtual const Describable& DescribedElement(std::size_t index) const = 0;
 };
 
 // "NULL" for a null pointer, otherwise the address marked as not what was expected.

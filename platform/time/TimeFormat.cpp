@@ -60,7 +60,7 @@ std::string FormatSpanFields(const char* format, long long days, int hours, int 
             std::snprintf(number, sizeof number, "%%");
             break;
         default:
-            std::snprintf(number, sizeof number, "%%%c", *p);
+            std::snprintf(number, sizeof number, noPadding ? "%%#%c" : "%%%c", *p);
             break;
         }
         text += number;

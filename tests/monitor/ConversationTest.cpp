@@ -417,6 +417,8 @@ TEST_F(ConversationTest, RepliesOwnTheirHostsAndOutliveTheAction) {
     action.Uninstall();
     EXPECT_EQ(pools.Conversations().GetCount(), 0u);
     EXPECT_EQ(IpOf(copied.Get(1).GetAddress()), "10.0.0.3");
+    EXPECT_NE(ReplyOf(*update).DescribeObject(0, 0).find("m_Index=<0> (2 elements)"), std::string::npos)
+        << "the reply's dump walks nothing of the action";
     update.reset();
     EXPECT_EQ(IpOf(liveHost), "10.0.0.2");
     Send("10.0.0.1", "10.0.0.2");

@@ -598,6 +598,10 @@ TEST_F(MonitorSoakTest, EveryAnswerArrivesAndNothingIsLeftWaitingOrAliveOverLong
         }
     });
     EXPECT_EQ(history->GetPending(), 0u);
+    std::uint64_t answered = 0;
+    for (const auto& count : history->answers)
+        answered += count;
+    EXPECT_EQ(answered, history->requests.load()) << "every request the history thread took was answered";
     // Every restart told the history thread, after the restart dropped what was in flight.
     EXPECT_EQ(history->restarts.load(), restarts);
 

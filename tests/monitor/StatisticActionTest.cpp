@@ -4,6 +4,8 @@
 #include "monitor/MonitorActionPool.h"
 #include "monitor/MonitorAlarm.h"
 #include "monitor/MonitorAlarmReply.h"
+#include "monitor/MonitorConversation.h"
+#include "monitor/MonitorSummary.h"
 #include "monitor/MonitorTrend.h"
 #include "netmodel/Conversation.h"
 #include "netmodel/IpAddress.h"
@@ -148,7 +150,8 @@ TEST_F(StatisticActionTest, DiscreteRepliesStandInSelectionOrderAndOutliveTheAct
     ASSERT_TRUE(trend->AddDiscreteElements());
     MonitorTrend& installed = Install(std::move(trend), pools.Trends());
     ASSERT_EQ(installed.GetSubActionCount(), 3u);
-    ASSERT_EQ(installed.GetSubAction(1)->GetData(), nullptr);
+    ASSERT_EQ(installed.GetSubAction(1)->CountElements(), 0u);
+    ASSERT_NE(installed.GetSubAction(1)->GetTemplateElement(), nullptr);
 
     std::vector<Received> replies = Take();
     ASSERT_EQ(replies.size(), 1u);
@@ -198,6 +201,38 @@ TEST_F(StatisticActionTest, RepliesARequesterCannotTakeAreFreedWithTheirMessages
     EXPECT_EQ(pools.Trends().GetCount(), 0u);
     EXPECT_EQ(Take().size(), 1u);
     EXPECT_EQ(Engine().m_MessagePool.GetSize(), 0u);
+}
+
+TEST_F(StatisticActionTest, SelectionValueIsWhatAnElementsSelectorHoldsForTheKeyTakenAtAttachment) {
+    const TimeSpan period(5, Unit::Seconds);
+    auto byHost = std::make_unique<MonitorTrend>(&ids[0], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                 DATA_PERIODIC, period, 0);
+    byHost->AddSelection(HostSelection("10.0.0.1", KEY_Source));
+    byHost->AddDefaultElement();
+    EXPECT_EQ(byHost->GetSelectionValue(0), SelectionValue{}) << "no key before it watches the tuples";
+    MonitorTrend& trend = Install(std::move(byHost), pools.Trends());
+    const HostAddress* subject = trend.GetData()->Get(0).GetSelector()->GetSource();
+    ASSERT_NE(subject, nullptr);
+    EXPECT_EQ(trend.GetSelectionValue(0), (SelectionValue{subject, 0}));
+    EXPECT_EQ(trend.GetSelectionValue(1), SelectionValue{});
+    EXPECT_EQ(trend.GetSelectionValue(-1), SelectionValue{});
+
+    auto byInterface = std::make_unique<MonitorSummary>(&ids[0], SOURCE_LIVE_RING, SCOPE_TUPLES,
+                                                        TimeSpan(5, Unit::Minutes), 0, RingGeometry{});
+    byInterface->AddSelection(std::make_unique<Tuple>(uint16_t(7), KEY_Interface));
+    byInterface->AddPeriod(TimeSpan(5, Unit::Minutes));
+    byInterface->AddDefaultElement();
+    MonitorSummary& summary = *byInterface;
+    ASSERT_TRUE(pools.Summaries().Add(std::move(byInterface)));
+    EXPECT_EQ(summary.GetSelectionValue(0), (SelectionValue{nullptr, 7}));
+
+    auto partners = std::make_unique<MonitorConversation>(&ids[0], SOURCE_LIVE, SCOPE_TUPLES, TARGET_CURRENT,
+                                                          DATA_PERIODIC, 0, period, 0);
+    partners->AddSelection(HostSelection("10.0.0.1", KEY_Source));
+    partners->AddDefaultElement();
+    MonitorConversation& conversation = *partners;
+    ASSERT_TRUE(pools.Conversations().Add(std::move(partners)));
+    EXPECT_EQ(conversation.GetSelectionValue(0), SelectionValue{}) << "its items count unfiltered";
 }
 
 TEST_F(StatisticActionTest, ThresholdsSeeTheSumOfTheStatisticsOwnValues) {

@@ -1,5 +1,6 @@
 #include "../netmodel/ModelFixtures.h"
 #include "monitor/MonitorDataStatistic.h"
+#include "monitor/StatisticElement.h"
 #include "netmodel/Conversation.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/Tuple.h"
@@ -91,6 +92,16 @@ TEST(StatisticTest, ParametersAndCopiesKeepTheirDefaults) {
     EXPECT_EQ(copy.GetIndex(), -1);
     EXPECT_EQ(copy.GetKind(), 1);
     EXPECT_EQ(copy.GetInterval().GetTicks(), 5000 * kMs);
+}
+
+TEST(StatisticTest, AnElementsRateBaseSetsTheUnitOfItsRates) {
+    StatisticElement element(TimeSpan(5, Unit::Seconds), MODE_PACKETS, EVALUATE_RATE, 1000.0);
+    element.GetStatistic().m_Counters[TrafficData::Packets] = 500;
+    EXPECT_DOUBLE_EQ(element.GetStatistic().GetValue(), 100.0);
+    element.SetRateBase(60'000.0);
+    EXPECT_DOUBLE_EQ(element.GetStatistic().GetValue(), 6000.0) << "per minute";
+    EXPECT_DOUBLE_EQ(element.GetStatistic().GetValue(MODE_DEFAULT, EVALUATE_DEFAULT, 1000.0), 100.0)
+        << "a base in the call still wins";
 }
 
 TEST(StatisticTest, AddIntoAFreshStatisticTakesParametersButNotTheMode) {

@@ -6,9 +6,79 @@
 #include "runtime/Timestamp.h"
 
 #include <gtest/gtest.h>
+#include <vector>
 
 namespace vq {
 namespace {
+
+// A value with one member, a class that extends it by another, and a collection of values.
+class Reading : public Describable {
+    VQ_DECLARE_RUNTIME_CLASS(Reading)
+
+public:
+    explicit Reading(int value) : m_Value(value) {}
+    static MemberTable Members();
+
+    int m_Value;
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+};
+
+class LabelledReading : public Reading {
+    VQ_DECLARE_RUNTIME_CLASS(LabelledReading)
+
+public:
+    LabelledReading(int value, const char* label) : Reading(value), m_Label(label) {}
+    static MemberTable Members();
+
+    const char* m_Label;
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+};
+
+class Readings : public DescribableCollection {
+    VQ_DECLARE_RUNTIME_CLASS(Readings)
+
+public:
+    static MemberTable Members();
+
+    std::vector<Reading> m_Items;
+
+protected:
+    MemberTable DescribedMembers() const override { return Members(); }
+    std::size_t DescribedCount() const override { return m_Items.size(); }
+    const Describable& DescribedElement(std::size_t index) const override { return m_Items[index]; }
+};
+
+VQ_IMPLEMENT_RUNTIME_CLASS(Reading, Describable)
+VQ_IMPLEMENT_RUNTIME_CLASS(LabelledReading, Reading)
+VQ_IMPLEMENT_RUNTIME_CLASS(Readings, DescribableCollection)
+
+MemberTable Reading::Members() {
+    static constexpr MemberRow rows[] = {{"m_Value", "value", 6, [](const Object& object, uint32_t, int) {
+                                              return FormatMember(static_cast<const Reading&>(object).m_Value,
+                                                                  "%d");
+                                          }}};
+    return {Class(), rows};
+}
+
+MemberTable LabelledReading::Members() {
+    static constexpr MemberRow rows[] = {
+        {"m_Label", "label", 6, [](const Object& object, uint32_t, int) {
+             return FormatMember(static_cast<const LabelledReading&>(object).m_Label, nullptr);
+         }}};
+    return {Class(), rows, &Reading::Members};
+}
+
+MemberTable Readings::Members() {
+    static constexpr MemberRow rows[] = {{"m_Count", "count", 6, [](const Object& object, uint32_t, int) {
+                                              const auto& readings = static_cast<const Readings&>(object);
+                                              return FormatMember(int(readings.m_Items.size()), "%d");
+                                          }}};
+    return {Class(), rows};
+}
 
 Timestamp Utc(uint16_t year, uint16_t month, uint16_t day, uint16_t hour) {
     Timestamp time;
@@ -73,6 +143,27 @@ TEST(MemberDescription, ObjectReferences) {
     const std::string invalid = FormatMember(&range, Timestamp::Class(), 1, 0);
     EXPECT_EQ(invalid, Format("$%p(invalid)", static_cast<const void*>(&range)));
     EXPECT_EQ(FormatObjectPointer(nullptr), "NULL");
+}
+
+TEST(MemberDescription, AnExtendedClassListsTheRowsOfItsBaseFirstUnderItsOwnName) {
+    const LabelledReading reading(5, "x");
+    EXPECT_EQ(reading.DescribeMembers(0, 0, false),
+              "\n[class LabelledReading members]\nm_Value=<5>\nm_Label=<x>");
+    EXPECT_EQ(reading.DescribeMembers(1 | 12, 0, true), "5     x     ");
+    EXPECT_EQ(reading.DescribeColumns(8, false), "value,label");
+    EXPECT_EQ(Reading(5).DescribeColumns(8, true), "value,");
+}
+
+TEST(MemberDescription, ACollectionCountsAndDescribesItsElements) {
+    Readings readings;
+    EXPECT_EQ(readings.DescribeMembers(1 | 4, 0, false), "0 (empty)");
+    readings.m_Items = {Reading(5), Reading(6)};
+    EXPECT_EQ(readings.DescribeMembers(1 | 4, 0, false), "2 (2 elements)\n5\n6\n")
+        << "bare values, one per line";
+    EXPECT_EQ(readings.DescribeMembers(0, 0, false), "\n[class Readings members]\nm_Count=<2> (2 elements)\n"
+                                                     "Reading\n\n[class Reading members]\n    m_Value=<5>\n"
+                                                     "Reading\n\n[class Reading members]\n    m_Value=<6>\n");
+    EXPECT_EQ(readings.DescribeColumns(8, false), "count") << "the elements add no columns";
 }
 
 TEST(MemberDescription, ValueFormatters) {

@@ -91,9 +91,9 @@ TEST(OleDateTimeSpan, ComponentsAndFormat) {
     EXPECT_EQ(span.GetMinutes(), 4);
     EXPECT_EQ(span.GetSeconds(), 5);
     EXPECT_EQ(span.Format("%D:%H:%M:%S%%"), "2:03:04:05%");
-    EXPECT_EQ(span.Format("%#Hh %#Mm %#Ss"), "3h 4m 5s");
+    EXPECT_EQ(span.Format("%#Dd %#Hh %#Mm %#Ss %#x %#"), "2d 3h 4m 5s %#x %#") << "'#' drops leading zeros";
     EXPECT_EQ(OleDateTimeSpan(0, 12, 0, 0).Format("%#H/%H"), "12/12");
-    EXPECT_EQ(span.Format("%#D %#x %#"), "2 %x %#");
+    EXPECT_EQ(OleDateTimeSpan(0, 12, 30, 0).Format("%#H:%#M"), "12:30");
     EXPECT_EQ((-span).GetDays(), -2);
     EXPECT_EQ((-span).GetHours(), -3);
     OleDateTimeSpan invalid;
