@@ -185,6 +185,18 @@ inline constexpr DWORD CBM_INIT = 4;
 HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size);
 // The bitmap resource of that id, null when there is none or it is malformed.
 HBITMAP LoadBitmap(std::uint32_t id);
+// A device-independent bitmap whose rows (zeroed) the caller reads and writes through `bits` while
+// contexts draw into it and from it. Colour tables of RGB entries only, and no file mapping
+// behind the bits: a palette usage, a section or an offset is refused like a malformed header.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
+                         DWORD offset);
+inline constexpr UINT IMAGE_BITMAP = 0;
+enum : UINT { LR_DEFAULTCOLOR = 0x0, LR_LOADFROMFILE = 0x10, LR_CREATEDIBSECTION = 0x2000 };
+// A bitmap file by its path (bytes as given): with LR_CREATEDIBSECTION a DIB section of the file's
+// own depth and colour table, else a colour bitmap. A size other than 0 or the file's own is not
+// scaled to but refused, as are other kinds of image and images from resources (LoadBitmap and
+// LoadIcon load those). Null when the file cannot be read or is malformed.
+HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int height, UINT flags);
 
 // Text; strings are bytes (UTF-8, other bytes as Latin-1), a length of -1 means up to the NUL.
 BOOL TextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length);
