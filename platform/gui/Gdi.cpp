@@ -1278,7 +1278,7 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits
     h.biCompression = BI_RGB;
     const std::size_t stride = (std::size_t(h.biWidth) * std::size_t(depth) + 31) / 32 * 4;
     h.biSizeImage = std::uint32_t(stride * std::size_t(source.Height()));
-    h.biClrUsed = table.size() == (std::size_t(1) << depth) || depth > 8 ? 0 : std::uint32_t(table.size());
+    h.biClrUsed = depth > 8 || table.size() == (std::size_t(1) << depth) ? 0 : std::uint32_t(table.size());
     h.biClrImportant = 0;
     if (depthGiven) {
         auto* out = reinterpret_cast<RGBQUAD*>(reinterpret_cast<std::uint8_t*>(info) + h.biSize);

@@ -174,7 +174,9 @@ int SetDIBitsToDevice(HDC dc, std::int32_t x, std::int32_t y, std::uint32_t widt
                       const BITMAPINFO* info, UINT usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits,
               const BITMAPINFO* info, UINT usage);
-// With null bits fills in the header (size of the image) only.
+// With null bits fills in the header (size of the image) only; with a depth of 0 the bitmap's own.
+// Rows of 8 bits or fewer come with a colour table that describes the bitmap: a DIB's own at its
+// own depth, black and white at one bit; other indexed depths are refused.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
               UINT usage);
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
