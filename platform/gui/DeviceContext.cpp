@@ -251,7 +251,10 @@ void DeviceContext::FillRegionWithBrush(const Region& area, HBRUSH brush, int ro
                 for (std::int32_t x = span.x0; x < span.x1; ++x) {
                     std::uint32_t value = solidValue;
                     if (!solid && !BrushPixel(brush, x, y, value)) continue;
-                    row[x] = ApplyRop2(rop2, value, row[x]);
+                    if (row)
+                        row[x] = ApplyRop2(rop2, value, row[x]);
+                    else
+                        surface_->SetPixel(x, y, ApplyRop2(rop2, value, surface_->Pixel(x, y)));
                 }
             }
         }

@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <fstream>
+#include <new>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -179,16 +182,45 @@ void FillDeviceRect(DeviceContext& dc, const RECT& device, HBRUSH brush, int rop
     dc.FillRegionWithBrush(Region(OffsetRectBy(device, o.x, o.y)), brush, rop2);
 }
 
-// A source pixel as the destination sees it: monochrome to colour gives 0 the destination's text
-// colour and 1 its background colour; colour to monochrome gives 1 where the pixel equals the
-// source's background colour.
-std::uint32_t ConvertSource(DeviceContext& from, DeviceContext& to, std::uint32_t value) {
-    const Bitmap& s = from.Surface();
-    const Bitmap& d = to.Surface();
-    if (s.IsMonochrome() == d.IsMonochrome()) return value;
-    if (s.IsMonochrome()) return d.DeviceValue(value ? to.state.bkColour : to.state.textColour);
-    return value == s.DeviceValue(from.state.bkColour) ? kDeviceWhite : 0;
-}
+// How a source pixel reads on the destination: monochrome to colour gives 0 the destination's
+// text colour and 1 its background colour; colour to monochrome gives 1 where the pixel equals the
+// source's background colour; between other kinds of pixel the colour is matched.
+class SourceConversion {
+public:
+    SourceConversion(DeviceContext& from, DeviceContext& to)
+        : source_(from.Surface()), target_(to.Surface()), same_(source_.SharesValuesWith(target_)) {
+        if (source_.IsMonochrome()) {
+            zero_ = target_.DeviceValue(to.state.textColour);
+            one_ = target_.DeviceValue(to.state.bkColour);
+        } else if (target_.IsMonochrome()) {
+            background_ = source_.DeviceValue(from.state.bkColour);
+        }
+    }
+
+    std::uint32_t operator()(std::uint32_t value) {
+        if (same_) return value;
+        if (source_.IsMonochrome()) return value ? one_ : zero_;
+        if (target_.IsMonochrome()) return value == background_ ? kDeviceWhite : 0;
+        // Matching a colour against a colour table is a search; neighbours mostly repeat.
+        if (!matched_ || value != lastValue_) {
+            lastValue_ = value;
+            lastMatch_ = target_.DeviceValue(source_.ColourOf(value));
+            matched_ = true;
+        }
+        return lastMatch_;
+    }
+
+private:
+    const Bitmap& source_;
+    const Bitmap& target_;
+    bool same_;
+    std::uint32_t zero_ = 0;
+    std::uint32_t one_ = 0;
+    std::uint32_t background_ = 0;
+    bool matched_ = false;
+    std::uint32_t lastValue_ = 0;
+    std::uint32_t lastMatch_ = 0;
+};
 
 BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sourceSize, DWORD rop) {
     if (!dc) return FALSE;
@@ -221,10 +253,11 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
 
     // A blit within one surface reads what was there before it began.
     const bool sameSurface = useSource && &source->Surface() == &target;
-    std::vector<std::uint32_t> snapshot;
-    if (sameSurface)
-        snapshot.assign(target.Data(), target.Data() + std::size_t(target.Width()) * target.Height());
-    const Bitmap& from = useSource ? source->Surface() : target;
+    std::optional<Bitmap> snapshot;
+    if (sameSurface) snapshot.emplace(target);
+    const Bitmap& from = sameSurface ? *snapshot : useSource ? source->Surface() : target;
+    std::optional<SourceConversion> convert;
+    if (useSource) convert.emplace(*source, *dc);
     HBRUSH brush = dc->state.brush;
 
     for (const auto& band : region.Bands()) {
@@ -244,15 +277,15 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
                         if (!from.Contains(std::int32_t(sx), std::int32_t(sy)) || sx != std::int32_t(sx) ||
                             sy != std::int32_t(sy))
                             continue;
-                        const std::uint32_t raw =
-                            sameSurface ? snapshot[std::size_t(sy) * std::size_t(from.Width()) + sx]
-                                        : from.Pixel(std::int32_t(sx), std::int32_t(sy));
-                        s = ConvertSource(*source, *dc, raw);
+                        s = (*convert)(from.Pixel(std::int32_t(sx), std::int32_t(sy)));
                     }
                     std::uint32_t p = 0;
                     if (usePattern && brush && !dc->BrushPixel(brush, x, y, p))
                         p = target.DeviceValue(dc->state.bkColour);
-                    row[x] = ApplyRop3(code, p, s, row[x]);
+                    if (row)
+                        row[x] = ApplyRop3(code, p, s, row[x]);
+                    else
+                        target.SetPixel(x, y, ApplyRop3(code, p, s, target.Pixel(x, y)));
                 }
             }
         }
@@ -313,30 +346,38 @@ bool ReadLayout(const BITMAPINFO* info, DibLayout& out) {
     return true;
 }
 
-// One pixel of a stored row (rows as stored: the first is the bottom one of a bottom-up image).
-COLORREF DibRowPixel(const DibLayout& l, const std::uint8_t* row, std::int32_t x) {
-    auto fromTable = [&](unsigned index) {
-        if (int(index) >= l.colours) return RGB(0, 0, 0);
-        const RGBQUAD& q = l.table[index];
-        return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
-    };
+// The colour of a pixel value as the layout stores it.
+COLORREF DibColour(const DibLayout& l, std::uint32_t value) {
     switch (l.bits) {
     case 1:
-        return fromTable(row[x / 8] >> (7 - x % 8) & 1);
     case 4:
-        return fromTable(row[x / 2] >> (x % 2 ? 0 : 4) & 0xF);
-    case 8:
-        return fromTable(row[x]);
-    case 16: {
-        const unsigned v = row[2 * x] | row[2 * x + 1] << 8;
-        auto expand = [](unsigned five) { return (five << 3) | (five >> 2); };
-        return RGB(expand(v >> 10 & 0x1F), expand(v >> 5 & 0x1F), expand(v & 0x1F));
+    case 8: {
+        if (int(value) >= l.colours) return RGB(0, 0, 0);
+        const RGBQUAD& q = l.table[value];
+        return RGB(q.rgbRed, q.rgbGreen, q.rgbBlue);
     }
-    case 24:
-        return RGB(row[3 * x + 2], row[3 * x + 1], row[3 * x]);
+    case 16:
+        return ColourOf555(value);
     default:
-        return RGB(row[4 * x + 2], row[4 * x + 1], row[4 * x]);
+        return PixelToColour(value);
     }
+}
+
+// One pixel of a stored row (rows as stored: the first is the bottom one of a bottom-up image).
+COLORREF DibRowPixel(const DibLayout& l, const std::uint8_t* row, std::int32_t x) {
+    return DibColour(l, ReadDibPixel(row, l.bits, x));
+}
+
+std::vector<COLORREF> ColourTableOf(const DibLayout& l) {
+    std::vector<COLORREF> table;
+    for (int i = 0; i < l.colours; ++i)
+        table.push_back(DibColour(l, std::uint32_t(i)));
+    return table;
+}
+
+// Whether pixels stored in that layout mean on the bitmap exactly what they mean in the layout.
+bool StoresLike(const Bitmap& b, const DibLayout& l) {
+    return b.IsDib() && b.BitsPerPixel() == l.bits && (l.bits > 8 || b.ColourTable() == ColourTableOf(l));
 }
 
 COLORREF DibPixel(const DibLayout& l, const std::uint8_t* bits, std::int32_t x, std::int32_t y) {
@@ -554,6 +595,11 @@ int GetObject(HGDIOBJ object, int size, void* out) {
         bm.bmHeight = b.Height();
         bm.bmBitsPixel = std::uint16_t(b.BitsPerPixel());
         bm.bmWidthBytes = (b.Width() * b.BitsPerPixel() + 15) / 16 * 2;
+        if (b.IsDib()) {
+            // A DIB's rows are the ones its owner reads and writes.
+            bm.bmWidthBytes = std::int32_t(b.DibStride());
+            bm.bmBits = const_cast<std::uint8_t*>(b.DibBits());
+        }
         return copy(bm);
     }
     case GdiObject::Type::Region:
@@ -1186,14 +1232,18 @@ int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void
     const std::int32_t last =
         std::int32_t(std::min<std::uint64_t>(std::uint64_t(startScan) + scanLines, UINT(layout.height)));
     const auto* bytes = static_cast<const std::uint8_t*>(bits);
+    // Bits of the bitmap's own layout go in as they are, so an index stays that index.
+    const bool raw = StoresLike(b->bits, layout);
     int done = 0;
     for (std::int32_t scan = first; scan < last; ++scan) {
         // Scan lines count from the bottom of a bottom-up image; the bits start at startScan.
         const std::int32_t row = layout.bottomUp ? layout.height - 1 - scan : scan;
         if (row >= b->bits.Height()) continue;
         const std::uint8_t* stored = bytes + std::size_t(scan - first) * layout.stride;
-        for (std::int32_t col = 0; col < std::min(layout.width, b->bits.Width()); ++col)
-            b->bits.SetPixel(col, row, b->bits.DeviceValue(DibRowPixel(layout, stored, col)));
+        for (std::int32_t col = 0; col < std::min(layout.width, b->bits.Width()); ++col) {
+            const std::uint32_t value = ReadDibPixel(stored, layout.bits, col);
+            b->bits.SetPixel(col, row, raw ? value : b->bits.DeviceValue(DibColour(layout, value)));
+        }
         ++done;
     }
     return done;
@@ -1203,34 +1253,57 @@ int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits
               UINT usage) {
     (void)dc;
     auto* b = Live<BitmapObject>(bitmap, GdiObject::Type::Bitmap);
-    if (!b || !info || usage != DIB_RGB_COLORS) return 0;
+    if (!b || !info || usage != DIB_RGB_COLORS || info->bmiHeader.biSize < sizeof(BITMAPINFOHEADER)) return 0;
+    const Bitmap& source = b->bits;
     auto& h = info->bmiHeader;
-    if (h.biBitCount == 0) h.biBitCount = std::uint16_t(b->bits.IsMonochrome() ? 1 : 32);
-    if (h.biBitCount != 24 && h.biBitCount != 32) return 0;
-    h.biWidth = b->bits.Width();
-    if (h.biHeight == 0) h.biHeight = b->bits.Height();
+    // Without a depth the caller asks for the header alone and has no room for a colour table.
+    const bool depthGiven = h.biBitCount != 0;
+    if (!depthGiven) h.biBitCount = std::uint16_t(source.BitsPerPixel());
+    const int depth = h.biBitCount;
+    if (depth != 1 && depth != 4 && depth != 8 && depth != 16 && depth != 24 && depth != 32) return 0;
+    // Indexed rows need a colour table that says what the bitmap's pixels are: its own at its own
+    // depth, black and white at one bit.
+    std::vector<COLORREF> table;
+    if (depth <= 8) {
+        if (source.IsDib() && source.BitsPerPixel() == depth)
+            table = source.ColourTable();
+        else if (depth == 1)
+            table = {RGB(0, 0, 0), RGB(255, 255, 255)};
+        else
+            return 0;
+    }
+    h.biWidth = source.Width();
+    if (h.biHeight == 0) h.biHeight = source.Height();
     h.biPlanes = 1;
     h.biCompression = BI_RGB;
-    const std::size_t stride = (std::size_t(h.biWidth) * h.biBitCount + 31) / 32 * 4;
-    h.biSizeImage = std::uint32_t(stride * std::size_t(b->bits.Height()));
+    const std::size_t stride = (std::size_t(h.biWidth) * std::size_t(depth) + 31) / 32 * 4;
+    h.biSizeImage = std::uint32_t(stride * std::size_t(source.Height()));
+    h.biClrUsed = depth > 8 || table.size() == (std::size_t(1) << depth) ? 0 : std::uint32_t(table.size());
+    h.biClrImportant = 0;
+    if (depthGiven) {
+        auto* out = reinterpret_cast<RGBQUAD*>(reinterpret_cast<std::uint8_t*>(info) + h.biSize);
+        for (std::size_t i = 0; i < table.size(); ++i)
+            out[i] = RGBQUAD{std::uint8_t(GetBValue(table[i])), std::uint8_t(GetGValue(table[i])),
+                             std::uint8_t(GetRValue(table[i])), 0};
+    }
     if (!bits) return 1;
+
+    // Each scan is made in a one-row bitmap of the asked layout, then copied out.
+    Bitmap line = Bitmap::Dib(source.Width(), 1, depth, false, table);
+    const bool raw = source.SharesValuesWith(line);
     const bool bottomUp = h.biHeight > 0;
-    const std::int32_t height = b->bits.Height();
+    const std::int32_t height = source.Height();
     const std::int32_t last =
         std::int32_t(std::min<std::uint64_t>(std::uint64_t(startScan) + scanLines, UINT(height)));
     auto* out = static_cast<std::uint8_t*>(bits);
     int done = 0;
     for (std::int32_t scan = std::int32_t(startScan); scan < last; ++scan, ++done) {
         const std::int32_t row = bottomUp ? height - 1 - scan : scan;
-        std::uint8_t* line = out + std::size_t(scan - std::int32_t(startScan)) * stride;
-        std::memset(line, 0, stride);
-        for (std::int32_t col = 0; col < h.biWidth; ++col) {
-            const COLORREF c = b->bits.ColourOf(b->bits.Pixel(col, row));
-            std::uint8_t* px = line + std::size_t(col) * (h.biBitCount / 8);
-            px[0] = std::uint8_t(GetBValue(c));
-            px[1] = std::uint8_t(GetGValue(c));
-            px[2] = std::uint8_t(GetRValue(c));
+        for (std::int32_t col = 0; col < source.Width(); ++col) {
+            const std::uint32_t value = source.Pixel(col, row);
+            line.SetPixel(col, 0, raw ? value : line.DeviceValue(source.ColourOf(value)));
         }
+        std::memcpy(out + std::size_t(scan - std::int32_t(startScan)) * stride, line.DibBits(), stride);
     }
     return done;
 }
@@ -1256,6 +1329,65 @@ HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size) {
     if (bitmap)
         SetDIBits(nullptr, bitmap, 0, UINT(layout.height), static_cast<const std::uint8_t*>(dib) + bitsAt,
                   info, DIB_RGB_COLORS);
+    return bitmap;
+}
+
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
+                         DWORD offset) {
+    // Only colour tables of palette indices would need the context, and there are no palettes.
+    (void)dc;
+    if (bits) *bits = nullptr;
+    DibLayout layout;
+    // The bits always live in the process's own memory; no file mapping backs them.
+    if (!ReadLayout(info, layout) || info->bmiHeader.biPlanes != 1 || usage != DIB_RGB_COLORS || section ||
+        offset)
+        return nullptr;
+    BitmapObject* b = nullptr;
+    try {
+        b = new BitmapObject(
+            Bitmap::Dib(layout.width, layout.height, layout.bits, layout.bottomUp, ColourTableOf(layout)));
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    if (bits) *bits = b->bits.DibBits();
+    return Registered(b);
+}
+
+HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int height, UINT flags) {
+    (void)instance;
+    if (!name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE)) return nullptr;
+    std::ifstream in(name, std::ios::binary);
+    std::uint8_t file[14];
+    if (!in.read(reinterpret_cast<char*>(file), sizeof file) || file[0] != 'B' || file[1] != 'M')
+        return nullptr;
+    const std::uint32_t bitsAt = std::uint32_t(file[10]) | std::uint32_t(file[11]) << 8 |
+                                 std::uint32_t(file[12]) << 16 | std::uint32_t(file[13]) << 24;
+    // The header and colour table lie between the file header and the pixels; whole words keep
+    // the header aligned.
+    constexpr std::uint32_t kMaxHeaderAndTable = 1 << 16;
+    if (bitsAt < sizeof file + sizeof(BITMAPINFOHEADER) || bitsAt - sizeof file > kMaxHeaderAndTable)
+        return nullptr;
+    const std::size_t headerSize = bitsAt - sizeof file;
+    std::vector<std::uint32_t> header((headerSize + 3) / 4);
+    if (!in.read(reinterpret_cast<char*>(header.data()), std::streamsize(headerSize))) return nullptr;
+    const auto* info = reinterpret_cast<const BITMAPINFO*>(header.data());
+    DibLayout layout;
+    if (!ReadLayout(info, layout) ||
+        info->bmiHeader.biSize + std::size_t(layout.colours) * sizeof(RGBQUAD) > headerSize)
+        return nullptr;
+    if ((width && width != layout.width) || (height && height != layout.height)) return nullptr;
+
+    void* bits = nullptr;
+    HBITMAP section = CreateDIBSection(nullptr, info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    if (!section) return nullptr;
+    if (!in.read(static_cast<char*>(bits), std::streamsize(layout.stride * std::size_t(layout.height)))) {
+        DeleteObject(section);
+        return nullptr;
+    }
+    if (flags & LR_CREATEDIBSECTION) return section;
+    HBITMAP bitmap = CreateBitmap(layout.width, layout.height, 1, 32, nullptr);
+    if (bitmap) SetDIBits(nullptr, bitmap, 0, UINT(layout.height), bits, info, DIB_RGB_COLORS);
+    DeleteObject(section);
     return bitmap;
 }
 

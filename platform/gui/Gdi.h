@@ -174,7 +174,9 @@ int SetDIBitsToDevice(HDC dc, std::int32_t x, std::int32_t y, std::uint32_t widt
                       const BITMAPINFO* info, UINT usage);
 int SetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, const void* bits,
               const BITMAPINFO* info, UINT usage);
-// With null bits fills in the header (size of the image) only.
+// With null bits fills in the header (size of the image) only; with a depth of 0 the bitmap's own.
+// Rows of 8 bits or fewer come with a colour table that describes the bitmap: a DIB's own at its
+// own depth, black and white at one bit; other indexed depths are refused.
 int GetDIBits(HDC dc, HBITMAP bitmap, UINT startScan, UINT scanLines, void* bits, BITMAPINFO* info,
               UINT usage);
 HBITMAP CreateDIBitmap(HDC dc, const BITMAPINFOHEADER* header, DWORD init, const void* bits,
@@ -185,6 +187,18 @@ inline constexpr DWORD CBM_INIT = 4;
 HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size);
 // The bitmap resource of that id, null when there is none or it is malformed.
 HBITMAP LoadBitmap(std::uint32_t id);
+// A device-independent bitmap whose rows (zeroed) the caller reads and writes through `bits` while
+// contexts draw into it and from it. Colour tables of RGB entries only, and no file mapping
+// behind the bits: a palette usage, a section or an offset is refused like a malformed header.
+HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
+                         DWORD offset);
+inline constexpr UINT IMAGE_BITMAP = 0;
+enum : UINT { LR_DEFAULTCOLOR = 0x0, LR_LOADFROMFILE = 0x10, LR_CREATEDIBSECTION = 0x2000 };
+// A bitmap file by its path (bytes as given): with LR_CREATEDIBSECTION a DIB section of the file's
+// own depth and colour table, else a colour bitmap. A size other than 0 or the file's own is not
+// scaled to but refused, as are other kinds of image and images from resources (LoadBitmap and
+// LoadIcon load those). Null when the file cannot be read or is malformed.
+HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int height, UINT flags);
 
 // Text; strings are bytes (UTF-8, other bytes as Latin-1), a length of -1 means up to the NUL.
 BOOL TextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length);

@@ -88,6 +88,7 @@ class BitmapObject : public GdiObject {
 public:
     BitmapObject(std::int32_t width, std::int32_t height, bool monochrome)
         : GdiObject(Type::Bitmap), bits(width, height, monochrome) {}
+    explicit BitmapObject(Bitmap pixels) : GdiObject(Type::Bitmap), bits(std::move(pixels)) {}
     Bitmap bits;
 };
 

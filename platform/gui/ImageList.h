@@ -50,4 +50,16 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int width, int height,
                       COLORREF background, COLORREF foreground, UINT style);
 
+// Dragging: a copy of one image follows the pointer over a window with its hot spot at the point
+// given, in coordinates from the window's top-left corner (its frame, not its client area). What
+// was under it comes back when it moves, hides, leaves or the drag ends. One drag at a time:
+// beginning another ends the first.
+BOOL ImageList_BeginDrag(HIMAGELIST list, int index, int xHotSpot, int yHotSpot);
+BOOL ImageList_DragEnter(HWND window, int x, int y);
+BOOL ImageList_DragMove(int x, int y);
+// Hides or shows the image without leaving the window.
+BOOL ImageList_DragShowNolock(BOOL show);
+BOOL ImageList_DragLeave(HWND window);
+void ImageList_EndDrag();
+
 } // namespace vq

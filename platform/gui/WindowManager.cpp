@@ -1,4 +1,5 @@
 #include "platform/gui/ControlOverlay.h"
+#include "platform/gui/DragImage.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
@@ -1369,6 +1370,17 @@ BOOL UpdateWindow(HWND window) {
     return TRUE;
 }
 
+namespace {
+
+// Whatever the layer draws over a window by itself (a drag image) makes way for the window's own
+// drawing while any of its contexts is open.
+HDC OpenWindowContext(WindowRecord& record, HDC dc) {
+    if (record.openContexts++ == 0) DragImage::OfThread().WindowDrawingBegins(record.handle);
+    return dc;
+}
+
+} // namespace
+
 HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
     WindowRecord* r = Live(window);
     if (!r || !ps) return nullptr;
@@ -1381,8 +1393,9 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
     r->update = Region();
     ps->rcPaint = area.Bounds();
     area.Offset(r->client.left, r->client.top);
-    HDC dc = new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{r->client.left, r->client.top},
-                               std::move(area), window);
+    HDC dc = OpenWindowContext(*r, new DeviceContext(DeviceContext::Kind::Window, &r->image,
+                                                     POINT{r->client.left, r->client.top}, std::move(area),
+                                                     window));
     ps->hdc = dc;
     ps->fErase = TRUE;
     if (r->erasePending) {
@@ -1413,15 +1426,16 @@ HDC GetDC(HWND window) {
     if (!r) return nullptr;
     // The client area of a control that Qt paints is the Qt widget's picture, not the image.
     if (r->overlay) return r->overlay->OpenDC(window);
-    return ImageClientDC(*r);
+    return OpenWindowContext(*r, ImageClientDC(*r));
 }
 
 HDC GetWindowDC(HWND window) {
     if (!window) return ScreenDC();
     WindowRecord* r = Live(window);
     if (!r) return nullptr;
-    return new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{},
-                             Region(RECT{0, 0, r->rect.Width(), r->rect.Height()}), window);
+    return OpenWindowContext(*r, new DeviceContext(DeviceContext::Kind::Window, &r->image, POINT{},
+                                                   Region(RECT{0, 0, r->rect.Width(), r->rect.Height()}),
+                                                   window));
 }
 
 int ReleaseDC(HWND window, HDC dc) {
@@ -1433,7 +1447,10 @@ int ReleaseDC(HWND window, HDC dc) {
     }
     delete dc;
     // What was drawn is already in the image; the widget shows it at its next repaint.
-    if (WindowRecord* r = Live(window)) ShowRetainedImage(*r);
+    if (WindowRecord* r = Live(window)) {
+        if (r->openContexts > 0 && --r->openContexts == 0) DragImage::OfThread().WindowDrawingEnds(window);
+        ShowRetainedImage(*r);
+    }
     return 1;
 }
 

@@ -52,6 +52,8 @@ struct WindowRecord {
     Region update;
     bool erasePending = false;
     bool frameDirty = false;
+    // Window and paint contexts handed out and not yet released.
+    int openContexts = 0;
     bool destroying = false;
     // The window whose destruction takes this one down with it.
     HWND destroyRoot = 0;

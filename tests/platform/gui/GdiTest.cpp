@@ -101,6 +101,30 @@ TEST(Gdi, XorPenDrawnTwiceRestores) {
     DeleteObject(pen);
 }
 
+TEST(Gdi, BinaryOperationsFollowTheirTruthTables) {
+    // Each code less one is its truth table: bit (pen << 1 | destination) is the result. Column i
+    // of a line drawn over a row holds destination bit 0 of i; a black pen draws over columns
+    // 0-1, a white one over 2-3.
+    for (int rop2 = R2_BLACK; rop2 <= R2_WHITE; ++rop2) {
+        SCOPED_TRACE(rop2);
+        MemoryCanvas c(4, 1);
+        SetPixel(c.Dc(), 0, 0, kBlack);
+        SetPixel(c.Dc(), 2, 0, kBlack);
+        SetROP2(c.Dc(), rop2);
+        for (const auto& [pen, from] : {std::pair{kBlack, 0}, std::pair{kWhite, 2}}) {
+            HPEN p = CreatePen(PS_SOLID, 1, pen);
+            HGDIOBJ old = SelectObject(c.Dc(), p);
+            MoveToEx(c.Dc(), from, 0, nullptr);
+            LineTo(c.Dc(), from + 2, 0);
+            SelectObject(c.Dc(), old);
+            DeleteObject(p);
+        }
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(c.At(i, 0), ((rop2 - 1) >> i & 1) ? kWhite : kBlack)
+                << "pen " << (i >> 1) << ", dest " << (i & 1);
+    }
+}
+
 TEST(Gdi, TernaryOperationsFollowTheirTruthTables) {
     // Column i holds pattern bit 2, source bit 1 and destination bit 0 of i, white for 1.
     auto bit = [](int i, int which) { return (i >> which & 1) ? kWhite : kBlack; };

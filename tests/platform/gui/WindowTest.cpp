@@ -48,6 +48,31 @@ TEST_F(WindowTest, PostedComeBeforePaintingAndPaintingBeforeOneTimerTick) {
     KillTimer(w, 7);
 }
 
+TEST_F(WindowTest, WindowlessTimersGetFreshIdsAndTheirProcedureSeesItsOwn) {
+    static std::vector<std::uintptr_t> fired;
+    fired.clear();
+    const TIMERPROC proc = [](HWND window, UINT message, std::uintptr_t id, DWORD) {
+        EXPECT_EQ(window, HWND{});
+        EXPECT_EQ(message, UINT(WM_TIMER));
+        fired.push_back(id);
+    };
+    const std::uintptr_t first = SetTimer(0, 5, 10, proc);
+    const std::uintptr_t second = SetTimer(0, 5, 10, proc);
+    EXPECT_NE(first, 0u);
+    EXPECT_NE(second, first) << "the id asked for is ignored";
+    clock.AdvanceMilliseconds(15);
+    OffscreenHarness::RunUntilIdle();
+    std::sort(fired.begin(), fired.end());
+    EXPECT_EQ(fired, (std::vector<std::uintptr_t>{std::min(first, second), std::max(first, second)}));
+
+    EXPECT_TRUE(KillTimer(0, first));
+    fired.clear();
+    clock.AdvanceMilliseconds(15);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(fired, (std::vector<std::uintptr_t>{second}));
+    KillTimer(0, second);
+}
+
 TEST_F(WindowTest, WorkerPostWakesTheGuiThreadInQtsLoop) {
     const HWND w = Make("Spy", WS_POPUP, {0, 0, 10, 10});
     QEventLoop loop;
@@ -149,7 +174,8 @@ TEST_F(WindowTest, ASendAcrossThreadsRunsOnTheOwnerWhileTheSenderHandlesWhatIsSe
         const HWND k = WorkerWindow::Create();
         answer = SendMessage(g, X, 0, LPARAM(k));
         DestroyWindow(k);
-        QMetaObject::invokeMethod(&loop, [&] { loop.exit(0); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &loop, [&] { loop.exit(0); }, Qt::QueuedConnection);
     });
     EXPECT_EQ(loop.exec(), 0);
     worker.join();
