@@ -266,8 +266,8 @@ uint32_t AdapterSet::GetMaximumTotalSize(int index) const {
     return GetAdapter(index)->GetInfo().maxTotalSize;
 }
 
-uint32_t AdapterSet::GetLinkSpeed(int index) const {
-    return static_cast<uint32_t>(std::min<uint64_t>(GetAdapter(index)->GetInfo().linkSpeed, UINT32_MAX));
+uint64_t AdapterSet::GetLinkSpeed(int index) const {
+    return GetAdapter(index)->GetInfo().linkSpeed;
 }
 
 bool AdapterSet::IsReplayFinished() const {

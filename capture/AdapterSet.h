@@ -77,7 +77,7 @@ public:
     uint32_t GetMedium(int index) const override;
     uint32_t GetMaximumTotalSize(int index) const override;
     // Bits per second, held at 2^32 - 1 for faster links.
-    uint32_t GetLinkSpeed(int index) const override;
+    uint64_t GetLinkSpeed(int index) const override;
 
     CaptureReports& GetReports() const { return reports_; }
     PacketSink* GetPacketSink() const { return sink_; }

@@ -11,6 +11,7 @@
 #include "runtime/NotificationThreadMessage.h"
 #include "runtime/TimeUnits.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -236,7 +237,8 @@ void HistoryDatabaseMapEntry::ReadInterfaces() {
         HostAddress* host = hostIndex == 0 ? &HostAddress::Invalid() : m_HostMap.Find(hostIndex);
         auto interface = std::make_unique<InterfaceInfo>(
             int16_t(IntAt(table, 1)), TextAt(table, 3), TextAt(table, 4), uint32_t(IntAt(table, 6)),
-            uint32_t(IntAt(table, 7)), uint32_t(IntAt(table, 8)), TextAt(table, 5), TextAt(table, 2), host);
+            uint32_t(IntAt(table, 7)), uint64_t(std::max<int64_t>(IntAt(table, 8), 0)), TextAt(table, 5),
+            TextAt(table, 2), host);
         interface->m_FirstTime = interface->m_LastTime = TimeOf(IntAt(table, 10));
         m_Environment->AddInterface(interface.get(), false);
         m_InterfaceMap.Add(IntAt(table, 0), interface.release());

@@ -208,8 +208,8 @@ void HistoryDatabaseMapEntry::WriteInterfaces(Environment& source, int64_t timeI
         AddRow(Interface_Number,
                {index, int64_t(own->GetNumber()), OrUnknown(own->GetPhysicalAddress()),
                 OrUnknown(own->GetName()), OrUnknown(own->GetDescription()), OrUnknown(own->GetIpAddress()),
-                int64_t(own->GetMedium()), int64_t(own->GetMaximumTotalSize()), int64_t(own->GetLinkSpeed()),
-                hostIndex, timeIndex});
+                int64_t(own->GetMedium()), int64_t(own->GetMaximumTotalSize()),
+                int64_t(std::min<uint64_t>(own->GetLinkSpeed(), INT64_MAX)), hostIndex, timeIndex});
     }
 }
 

@@ -17,7 +17,7 @@ public:
     virtual const uint8_t* GetCurrentAddress(int index) const = 0;
     virtual uint32_t GetMedium(int index) const = 0;
     virtual uint32_t GetMaximumTotalSize(int index) const = 0;
-    virtual uint32_t GetLinkSpeed(int index) const = 0;
+    virtual uint64_t GetLinkSpeed(int index) const = 0;
 };
 
 } // namespace vq

@@ -6,7 +6,7 @@
 namespace vq {
 
 InterfaceInfo::InterfaceInfo(int16_t number, std::string name, std::string description, uint32_t medium,
-                             uint32_t maximumTotalSize, uint32_t linkSpeed, std::string ipAddress,
+                             uint32_t maximumTotalSize, uint64_t linkSpeed, std::string ipAddress,
                              std::string physicalAddress, HostAddress* host)
     : m_Number(number), m_Name(std::move(name)), m_Description(std::move(description)),
       m_IpAddress(std::move(ipAddress)), m_PhysicalAddress(std::move(physicalAddress)), m_Medium(medium),

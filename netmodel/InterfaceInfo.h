@@ -14,7 +14,7 @@ class HostAddress;
 class InterfaceInfo {
 public:
     InterfaceInfo(int16_t number, std::string name, std::string description, uint32_t medium,
-                  uint32_t maximumTotalSize, uint32_t linkSpeed, std::string ipAddress,
+                  uint32_t maximumTotalSize, uint64_t linkSpeed, std::string ipAddress,
                   std::string physicalAddress, HostAddress* host);
     explicit InterfaceInfo(int16_t number);
     // Every field, the host shared; NullCopy leaves the host empty.
@@ -38,7 +38,7 @@ public:
     const std::string& GetPhysicalAddress() const { return m_PhysicalAddress; }
     uint32_t GetMedium() const { return m_Medium; }
     uint32_t GetMaximumTotalSize() const { return m_MaximumTotalSize; }
-    uint32_t GetLinkSpeed() const { return m_LinkSpeed; }
+    uint64_t GetLinkSpeed() const { return m_LinkSpeed; }
 
     Timestamp m_FirstTime;
     Timestamp m_LastTime;
@@ -51,7 +51,7 @@ private:
     std::string m_PhysicalAddress;
     uint32_t m_Medium = 0;
     uint32_t m_MaximumTotalSize = 0;
-    uint32_t m_LinkSpeed = 0;
+    uint64_t m_LinkSpeed = 0;
     HostAddress* m_Host;
 };
 

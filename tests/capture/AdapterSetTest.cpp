@@ -264,7 +264,7 @@ TEST(Adapter, DescribesAReplayAdapterFromItsOptions) {
     EXPECT_EQ(list.GetCurrentAddress(0)[5], 0x55);
     EXPECT_EQ(list.GetMedium(0), 0u);
     EXPECT_EQ(list.GetMaximumTotalSize(0), 1514u);
-    EXPECT_EQ(list.GetLinkSpeed(0), 0xFFFFFFFFu);
+    EXPECT_EQ(list.GetLinkSpeed(0), 10'000'000'000u);
 }
 
 TEST(Adapter, ConfiguredAddressWithoutMaskTakesTheClassMask) {

@@ -64,7 +64,7 @@ public:
     }
 
     InterfaceInfo* Interface(int16_t number, const char* name, const char* description = "") {
-        auto* interface = new InterfaceInfo(number, name, description, 0, 1514, 100'000'000, "10.0.0.1",
+        auto* interface = new InterfaceInfo(number, name, description, 0, 1514, 10'000'000'000, "10.0.0.1",
                                             "00:10:20:30:40:ff", nullptr);
         m_Model.AddInterface(interface, false);
         return interface;

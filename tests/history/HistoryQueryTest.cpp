@@ -92,6 +92,7 @@ TEST_F(HistoryQueryTest, ConversationsGoToTheirIntervalsAndAddUpInTheTotals) {
     EXPECT_EQ(all->m_Environment->GetHostTable().GetCount(), 2);
     ASSERT_EQ(all->m_Environment->GetInterfaceTable().GetCount(), 1);
     EXPECT_EQ(all->m_Environment->GetInterfaceTable().GetAt(0)->GetName(), "eth0");
+    EXPECT_EQ(all->m_Environment->GetInterfaceTable().GetAt(0)->GetLinkSpeed(), 10'000'000'000u);
 
     // A bounded range over a history longer than it: each row in its own slot, the intervals
     // shared with the whole answer alike.

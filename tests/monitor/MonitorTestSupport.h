@@ -181,7 +181,7 @@ public:
     const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
     uint32_t GetMedium(int) const override { return 0; }
     uint32_t GetMaximumTotalSize(int) const override { return 1514; }
-    uint32_t GetLinkSpeed(int) const override { return 1'000'000; }
+    uint64_t GetLinkSpeed(int) const override { return 1'000'000; }
 
 private:
     int m_Count;
