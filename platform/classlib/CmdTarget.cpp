@@ -28,12 +28,7 @@ BOOL CCmdTarget::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) 
         info->target = this;
         return TRUE;
     }
-    if (entry->sig == MsgSig::commandUI) {
-        auto* ui = static_cast<CCmdUI*>(extra);
-        (this->*reinterpret_cast<void (CCmdTarget::*)(CCmdUI*)>(entry->pfn))(ui);
-        return TRUE;
-    }
-    (this->*entry->pfn)();
+    entry->handler(*this, 0, 0, extra);
     return TRUE;
 }
 

@@ -4,6 +4,8 @@
 #include "platform/gui/Menu.h"
 #include "platform/gui/WindowSystem.h"
 
+#include <type_traits>
+
 namespace vq {
 
 class CCmdTarget;
@@ -16,9 +18,12 @@ inline constexpr int CN_UPDATE_COMMAND_UI = -1;
 // A control's notification comes back to the control as this base plus the original message.
 inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
-using PMSG = void (CCmdTarget::*)();
-
 enum class MsgSig { end, command, commandUI, message, reflectCommand };
+
+// Runs one entry's handler on the object whose map holds it. The message-map macros make one per
+// entry, which calls the handler through the entry's own class with its own signature, so no entry
+// stores a member function under a type other than its own. `extra` is the CCmdUI of an update.
+using MessageHandler = LRESULT (*)(CCmdTarget& target, WPARAM wParam, LPARAM lParam, void* extra);
 
 struct MessageMapEntry {
     UINT message;
@@ -26,7 +31,7 @@ struct MessageMapEntry {
     UINT id;
     UINT lastId;
     MsgSig sig;
-    PMSG pfn;
+    MessageHandler handler;
 };
 
 struct MessageMap {
@@ -94,14 +99,22 @@ public:                                                                         
     { 0, 0, 0, 0, ::vq::MsgSig::end, nullptr }                                                               \
     }                                                                                                        \
     ;                                                                                                        \
+    static_assert(std::is_base_of_v<TheBase, ThisClass>,                                                     \
+                  "a message map's base class is a base of its class");                                      \
     static const ::vq::MessageMap map{&TheBase::GetThisMessageMap, entries};                                 \
     return &map;                                                                                             \
     }
 
 #define VQ_ON_COMMAND_RANGE(first, last, fn)                                                                 \
-    {::vq::WM_COMMAND,      ::vq::CN_COMMAND,                                                                \
-     ::vq::UINT(first),     ::vq::UINT(last),                                                                \
-     ::vq::MsgSig::command, static_cast<::vq::PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::fn))},
+    {::vq::WM_COMMAND,                                                                                       \
+     ::vq::CN_COMMAND,                                                                                       \
+     ::vq::UINT(first),                                                                                      \
+     ::vq::UINT(last),                                                                                       \
+     ::vq::MsgSig::command,                                                                                  \
+     [](::vq::CCmdTarget& target, ::vq::WPARAM, ::vq::LPARAM, void*) -> ::vq::LRESULT {                      \
+         (static_cast<ThisClass&>(target).*static_cast<void (ThisClass::*)()>(&ThisClass::fn))();            \
+         return 0;                                                                                           \
+     }},
 #define VQ_ON_COMMAND(id, fn) VQ_ON_COMMAND_RANGE(id, id, fn)
 #define VQ_ON_UPDATE_COMMAND_UI(id, fn)                                                                      \
     {::vq::WM_COMMAND,                                                                                       \
@@ -109,17 +122,22 @@ public:                                                                         
      ::vq::UINT(id),                                                                                         \
      ::vq::UINT(id),                                                                                         \
      ::vq::MsgSig::commandUI,                                                                                \
-     reinterpret_cast<::vq::PMSG>(static_cast<void (::vq::CCmdTarget::*)(::vq::CCmdUI*)>(                    \
-         static_cast<void (ThisClass::*)(::vq::CCmdUI*)>(&ThisClass::fn)))},
+     [](::vq::CCmdTarget& target, ::vq::WPARAM, ::vq::LPARAM, void* extra) -> ::vq::LRESULT {                \
+         (static_cast<ThisClass&>(target).*static_cast<void (ThisClass::*)(::vq::CCmdUI*)>(&ThisClass::fn))( \
+             static_cast<::vq::CCmdUI*>(extra));                                                             \
+         return 0;                                                                                           \
+     }},
 #define VQ_ON_MESSAGE(msg, fn)                                                                               \
     {::vq::UINT(msg),                                                                                        \
      0,                                                                                                      \
      0,                                                                                                      \
      0,                                                                                                      \
      ::vq::MsgSig::message,                                                                                  \
-     reinterpret_cast<::vq::PMSG>(                                                                           \
-         static_cast<::vq::LRESULT (::vq::CCmdTarget::*)(::vq::WPARAM, ::vq::LPARAM)>(                       \
-             static_cast<::vq::LRESULT (ThisClass::*)(::vq::WPARAM, ::vq::LPARAM)>(&ThisClass::fn)))},
+     [](::vq::CCmdTarget& target, ::vq::WPARAM wParam, ::vq::LPARAM lParam, void*) -> ::vq::LRESULT {        \
+         return (static_cast<ThisClass&>(target).*                                                           \
+                 static_cast<::vq::LRESULT (ThisClass::*)(::vq::WPARAM, ::vq::LPARAM)>(&ThisClass::fn))(     \
+             wParam, lParam);                                                                                \
+     }},
 // A notification code of WM_COMMAND handled by the control that sent it.
 #define VQ_ON_CONTROL_REFLECT(code, fn)                                                                      \
     {::vq::WM_REFLECT_BASE + ::vq::WM_COMMAND,                                                               \
@@ -127,4 +145,7 @@ public:                                                                         
      0,                                                                                                      \
      0,                                                                                                      \
      ::vq::MsgSig::reflectCommand,                                                                           \
-     static_cast<::vq::PMSG>(static_cast<void (ThisClass::*)()>(&ThisClass::fn))},
+     [](::vq::CCmdTarget& target, ::vq::WPARAM, ::vq::LPARAM, void*) -> ::vq::LRESULT {                      \
+         (static_cast<ThisClass&>(target).*static_cast<void (ThisClass::*)()>(&ThisClass::fn))();            \
+         return 0;                                                                                           \
+     }},

@@ -217,7 +217,7 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return result;
 }
 
-CWnd* CWnd::NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam) {
+CWnd* CWnd::NotifyingChild(HWND parent, UINT message, LPARAM lParam) {
     HWND child = 0;
     switch (message) {
     case WM_NOTIFY:
@@ -243,7 +243,7 @@ CWnd* CWnd::NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lPar
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     if (IsReflectable(message))
-        if (CWnd* child = NotifyingChild(m_hWnd, message, wParam, lParam))
+        if (CWnd* child = NotifyingChild(m_hWnd, message, lParam))
             if (child->OnChildNotify(message, wParam, lParam, result)) return TRUE;
     if (message == WM_COMMAND) {
         if (OnCommand(wParam, lParam)) {
@@ -255,8 +255,7 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     if (message == WM_SYSCOLORCHANGE && !(GetStyle() & WS_CHILD))
         SendMessageToDescendants(message, wParam, lParam);
     if (const MessageMapEntry* entry = FindEntry(message, 0, 0); entry && entry->sig == MsgSig::message) {
-        *result =
-            (this->*reinterpret_cast<LRESULT (CCmdTarget::*)(WPARAM, LPARAM)>(entry->pfn))(wParam, lParam);
+        *result = entry->handler(*this, wParam, lParam, nullptr);
         return TRUE;
     }
     return FALSE;
@@ -274,7 +273,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     if (message == WM_COMMAND) {
         const MessageMapEntry* entry = FindEntry(WM_REFLECT_BASE + WM_COMMAND, int(HIWORD(wParam)), 0);
         if (!entry) return FALSE;
-        (this->*entry->pfn)();
+        entry->handler(*this, 0, 0, nullptr);
         if (result) *result = 0;
         return TRUE;
     }

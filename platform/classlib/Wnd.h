@@ -88,7 +88,7 @@ private:
     std::unique_ptr<ToolTips> m_toolTips;
 
     // The control that sent a notification, when it has an object.
-    static CWnd* NotifyingChild(HWND parent, UINT message, WPARAM wParam, LPARAM lParam);
+    static CWnd* NotifyingChild(HWND parent, UINT message, LPARAM lParam);
 };
 
 } // namespace vq

@@ -122,7 +122,7 @@ BOOL ImageList_Destroy(HIMAGELIST list) {
 
 HIMAGELIST ImageList_Duplicate(HIMAGELIST list) {
     if (!IsList(list)) return nullptr;
-    HIMAGELIST copy = ImageList_Create(list->width, list->height, list->masked ? ILC_MASK : 0, 0, 0);
+    HIMAGELIST copy = ImageList_Create(list->width, list->height, list->masked ? UINT(ILC_MASK) : 0u, 0, 0);
     copy->background = list->background;
     for (std::size_t i = 0; i < list->images.size(); ++i) {
         MakeSlot(*copy, i);

@@ -223,7 +223,7 @@ void Select(Level& level, int index) {
     if (index < 0) return;
     const MenuItem& item = level.menu->items[std::size_t(index)];
     const UINT flags = (item.flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_OWNERDRAW | MF_SEPARATOR)) |
-                       MF_HILITE | (item.popup ? MF_POPUP : 0);
+                       MF_HILITE | (item.popup ? UINT(MF_POPUP) : 0u);
     const UINT idOrPosition = item.popup ? UINT(index) : item.id;
     SendMessage(tracking->owner, WM_MENUSELECT, WPARAM(MAKELPARAM(int(idOrPosition), int(flags))),
                 reinterpret_cast<LPARAM>(level.menu));
@@ -485,7 +485,7 @@ HMENU GetSubMenu(HMENU menu, int position) {
 
 UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
     const MenuItem* found = Find(menu, item, flags);
-    return found ? (found->flags & ~MF_POPUP) | (found->popup ? MF_POPUP : 0) : UINT(-1);
+    return found ? (found->flags & ~MF_POPUP) | (found->popup ? UINT(MF_POPUP) : 0u) : UINT(-1);
 }
 
 UINT EnableMenuItem(HMENU menu, UINT item, UINT flags) {

@@ -245,8 +245,8 @@ TEST(GrayText, EveryOtherPixelOfTheTextTakesTheBrushColour) {
             const bool text = plain.At(x, y) == kBlack;
             const COLORREF g = grey.At(x, y);
             ink += text;
-            if (!text) EXPECT_EQ(g, kWhite) << x << "," << y;
-            if (text) EXPECT_EQ(g, (x + y) % 2 == 0 ? RGB(128, 128, 128) : kWhite) << x << "," << y;
+            const COLORREF expected = !text ? kWhite : (x + y) % 2 == 0 ? RGB(128, 128, 128) : kWhite;
+            EXPECT_EQ(g, expected) << x << "," << y;
             greyed += g != kWhite;
         }
     EXPECT_GT(ink, 20);
