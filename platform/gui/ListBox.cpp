@@ -49,17 +49,21 @@ bool Valid(QListWidget& list, std::intptr_t index) {
     return index >= 0 && index < list.count();
 }
 
-int Insert(HWND window, QListWidget& list, int at, LPARAM text) {
-    auto* item = new QListWidgetItem(TextArg(text));
-    if (StyleOf(window) & LBS_SORT) {
+// Adding to a sorted list finds the entry's place; an insertion takes the place it is given, the
+// end for -1, even in a sorted list.
+LRESULT Insert(QListWidget& list, std::intptr_t at, LPARAM text, bool sorted) {
+    const QString entry = TextArg(text);
+    if (sorted) {
         at = 0;
         while (at < list.count() &&
-               QString::compare(list.item(at)->text(), item->text(), Qt::CaseInsensitive) <= 0)
+               QString::compare(list.item(int(at))->text(), entry, Qt::CaseInsensitive) <= 0)
             ++at;
-    } else if (at < 0 || at > list.count()) {
+    } else if (at == -1) {
         at = list.count();
+    } else if (at < 0 || at > list.count()) {
+        return LB_ERR;
     }
-    list.insertItem(at, item);
+    list.insertItem(int(at), new QListWidgetItem(entry));
     return at;
 }
 
@@ -194,9 +198,9 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto index = std::intptr_t(wParam);
     switch (message) {
     case LB_ADDSTRING:
-        return Insert(window, *list, -1, lParam);
+        return Insert(*list, -1, lParam, StyleOf(window) & LBS_SORT);
     case LB_INSERTSTRING:
-        return Insert(window, *list, int(index), lParam);
+        return Insert(*list, index, lParam, false);
     case LB_DELETESTRING:
         if (!Valid(*list, index)) return LB_ERR;
         delete list->takeItem(int(index));

@@ -129,6 +129,15 @@ TEST_F(ListBoxTest, StringsDataAndSearches) {
     EXPECT_STREQ(first, "beta");
     SendMessage(sorted, LB_GETTEXT, 2, LPARAM(first));
     EXPECT_STREQ(first, "delta");
+    // Only adding sorts: an insertion takes the place it is given, even in a sorted list.
+    EXPECT_EQ(SendMessage(sorted, LB_INSERTSTRING, 0, LPARAM("zulu")), 0);
+    EXPECT_EQ(SendMessage(sorted, LB_INSERTSTRING, WPARAM(-1), LPARAM("able")), 5);
+    EXPECT_EQ(SendMessage(sorted, LB_INSERTSTRING, 7, LPARAM("past the end")), LB_ERR);
+    const char* const order[] = {"zulu", "alpha", "beta", "delta", "gamma", "able"};
+    for (int i = 0; i < 6; ++i) {
+        SendMessage(sorted, LB_GETTEXT, WPARAM(i), LPARAM(first));
+        EXPECT_STREQ(first, order[i]) << i;
+    }
 }
 
 TEST_F(ListBoxTest, MultipleSelectionTogglesWithEachClick) {
