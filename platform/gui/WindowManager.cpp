@@ -1294,6 +1294,10 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
         return 0;
     }
+    case WM_MOUSEWHEEL:
+        // A child that leaves the wheel alone lets its parent scroll; the point is on the screen,
+        // so the message goes up as it came.
+        return r->IsChild() ? SendMessage(r->parent, message, wParam, lParam) : 0;
     case WM_MOUSEACTIVATE:
         // The parent decides first, so a container can keep its children from activating it.
         if (r->IsChild())

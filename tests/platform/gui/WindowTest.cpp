@@ -366,6 +366,31 @@ TEST_F(InputTest, WheelGoesToTheFocusWindowInUnitsOf120) {
     }
 }
 
+TEST_F(InputTest, AWheelAChildLeavesToDefaultHandlingGoesUpToItsParent) {
+    const HWND inner = Make("Spy", WS_CHILD | WS_VISIBLE, {5, 5, 20, 20}, a);
+    OffscreenHarness::RunUntilIdle();
+    for (const bool innerTakesIt : {false, true}) {
+        SCOPED_TRACE(innerTakesIt);
+        hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+            return h == inner && m == WM_MOUSEWHEEL && innerTakesIt;
+        };
+        SetFocus(inner);
+        seen.clear();
+        OffscreenHarness::Wheel({20, 20}, 240);
+        OffscreenHarness::RunUntilIdle();
+        std::vector<HWND> reached;
+        for (const auto& s : seen)
+            if (s.message == WM_MOUSEWHEEL) {
+                reached.push_back(s.window);
+                EXPECT_EQ(std::int16_t(HIWORD(s.wParam)), 240);
+                EXPECT_EQ(s.lParam, MAKELPARAM(20, 20));
+            }
+        const std::vector<HWND> expected =
+            innerTakesIt ? std::vector<HWND>{inner} : std::vector<HWND>{inner, a, top};
+        EXPECT_EQ(reached, expected);
+    }
+}
+
 TEST_F(InputTest, APressInAnInactiveWindowAsksTheParentFirstThenChoosesTheCursor) {
     const HWND other = Make("Spy", WS_POPUP | WS_VISIBLE, {300, 0, 340, 40});
     OffscreenHarness::RunUntilIdle();
