@@ -89,7 +89,8 @@ int CDialog::DoModal() {
             if (HWND first = GetNextDlgTabItem(m_hWnd, 0, FALSE)) SetFocus(first);
         bool idle = true;
         MSG msg;
-        while (!m_ended) {
+        // The dialog also ends when its window goes without EndDialog, as it does with its owner.
+        while (!m_ended && m_hWnd) {
             if (idle && !PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
                 if (owner) ::vq::SendMessage(owner, WM_ENTERIDLE, MSGF_DIALOGBOX, LPARAM(m_hWnd));
                 idle = false;

@@ -371,7 +371,7 @@ LRESULT CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     const LRESULT result = object->WindowProc(message, wParam, lParam);
     CurrentMessages().pop_back();
     if (message == WM_NCDESTROY && FromHandlePermanent(window) == object) {
-        // The tip is a popup of the window's, not a child: it goes with it by hand.
+        // The tip's window, owned by this one, went before it; its object goes now.
         object->m_toolTips.reset();
         object->m_pfnSuper = nullptr;
         object->Detach();

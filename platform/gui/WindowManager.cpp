@@ -391,6 +391,15 @@ void MarkDestroying(WindowRecord& record, HWND root) {
         if (WindowRecord* c = Live(child); c && !c->destroying) MarkDestroying(*c, root);
 }
 
+// A window cannot outlive its owner: the windows owned by the one going, or by any window inside
+// it, go first, each with what it owns in turn.
+void DestroyOwned(HWND window) {
+    const std::vector<HWND> tops = M().topLevels;
+    for (HWND h : tops)
+        if (WindowRecord* r = Live(h); r && !r->destroying && r->parent && IsWithin(r->parent, window))
+            DestroyWindow(h);
+}
+
 void Unlink(WindowRecord& record) {
     std::erase(SiblingsOf(record), record.handle);
     auto& q = MessageQueue::Current();
@@ -786,11 +795,12 @@ BOOL DestroyWindow(HWND window) {
     WindowRecord* r = Live(window);
     // A window already on its way out is not destroyed twice.
     if (!r || r->destroying) return FALSE;
+    MarkDestroying(*r, window);
+    DestroyOwned(window);
     auto& m = M();
     if (m.capture && IsWithin(m.capture, window)) ReleaseCapture();
     if (m.focus && IsWithin(m.focus, window)) m.focus = 0;
     if (m.active == window) m.active = 0;
-    MarkDestroying(*r, window);
     if (r->widget) {
         r->widget->hide();
         r->widget->deleteLater();

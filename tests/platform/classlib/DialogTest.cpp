@@ -147,6 +147,20 @@ TEST_F(DialogTest, AModalDialogRunsItsOwnLoopWithTheOwnerDisabled) {
     EXPECT_EQ(ended.DoModal(), 42);
 }
 
+TEST_F(DialogTest, AModalDialogGoesWithItsOwnerAndItsLoopEnds) {
+    NameDialog dialog(Fields(1), &owner);
+    HWND window = 0;
+    owner.script = {[&](HWND d) {
+                        window = d;
+                        DestroyWindow(owner.m_hWnd);
+                    },
+                    [&](HWND) { dialog.EndDialog(IDOK); }};
+    EXPECT_EQ(dialog.DoModal(), -1);
+    EXPECT_EQ(owner.idles, 1);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(dialog.m_hWnd, HWND(0));
+}
+
 // A control that notes what passes its PreTranslateMessage.
 class Watcher : public CWnd {
 public:

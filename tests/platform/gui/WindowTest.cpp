@@ -118,6 +118,41 @@ TEST_F(WindowTest, DestroyOrderAndASecondDestroyOfADyingWindow) {
     EXPECT_FALSE(IsWindow(child));
 }
 
+TEST_F(WindowTest, OwnedWindowsGoBeforeTheirOwnerAndWithTheWindowTheyWereGivenAsOwner) {
+    const HWND owner = Make("Spy", WS_POPUP, {0, 0, 50, 50});
+    const HWND child = Make("Spy", WS_CHILD, {0, 0, 10, 10}, owner);
+    const HWND tip = Make("Spy", WS_POPUP, {60, 0, 70, 10}, owner);
+    const HWND tipOfTip = Make("Spy", WS_POPUP, {80, 0, 90, 10}, tip);
+    const HWND childsTip = Make("Spy", WS_POPUP, {100, 0, 110, 10}, child);
+    const HWND unowned = Make("Spy", WS_POPUP, {120, 0, 130, 10});
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), owner);
+
+    // A window owned by a child goes with that child and leaves the rest.
+    DestroyWindow(child);
+    EXPECT_FALSE(IsWindow(childsTip));
+    EXPECT_TRUE(IsWindow(owner));
+    EXPECT_TRUE(IsWindow(tip));
+
+    BOOL ownerAgain = TRUE;
+    hook = [&](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (h == tipOfTip && m == WM_DESTROY) ownerAgain = DestroyWindow(owner);
+        return false;
+    };
+    seen.clear();
+    EXPECT_TRUE(DestroyWindow(owner));
+    EXPECT_FALSE(ownerAgain);
+    std::vector<std::pair<HWND, UINT>> order;
+    for (const auto& s : seen)
+        if (s.message == WM_DESTROY || s.message == WM_NCDESTROY) order.emplace_back(s.window, s.message);
+    const std::vector<std::pair<HWND, UINT>> expected{{tipOfTip, WM_DESTROY}, {tipOfTip, WM_NCDESTROY},
+                                                      {tip, WM_DESTROY},      {tip, WM_NCDESTROY},
+                                                      {owner, WM_DESTROY},    {owner, WM_NCDESTROY}};
+    EXPECT_EQ(order, expected);
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_FALSE(IsWindow(tipOfTip));
+    EXPECT_TRUE(IsWindow(unowned));
+}
+
 TEST_F(WindowTest, WindowDestroyedInItsOwnHandlerLivesUntilTheHandlerReturns) {
     const HWND w = Make("Spy", WS_POPUP, {0, 0, 10, 10});
     bool ranOn = false;
