@@ -1,6 +1,7 @@
 #include "platform/gui/Gdi.h"
 
 #include "platform/gui/GdiText.h"
+#include "platform/gui/SystemColours.h"
 #include "platform/res/Resources.h"
 
 #include <algorithm>
@@ -1145,45 +1146,42 @@ BOOL StretchBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std:
 
 BOOL DrawEdge(HDC dc, RECT* r, UINT edge, UINT flags) {
     if (!dc || !r) return FALSE;
-    // Outer and inner rings: the raised sides are light at top-left, the sunken ones dark.
+    // The colours of the outer and the inner ring, top-left side then bottom-right side, raised
+    // and sunken, from the colour table so that a change of it shows in every edge.
     struct Ring {
         UINT raised, sunken;
-        COLORREF light, dark;
+        int raisedTopLeft, raisedBottomRight, sunkenTopLeft, sunkenBottomRight;
     };
-    const Ring rings[2] = {{BDR_RAISEDOUTER, BDR_SUNKENOUTER, RGB(223, 223, 223), RGB(0, 0, 0)},
-                           {BDR_RAISEDINNER, BDR_SUNKENINNER, RGB(255, 255, 255), RGB(128, 128, 128)}};
+    static constexpr Ring rings[2] = {{BDR_RAISEDOUTER, BDR_SUNKENOUTER, COLOR_3DLIGHT, COLOR_3DDKSHADOW,
+                                       COLOR_BTNSHADOW, COLOR_BTNHIGHLIGHT},
+                                      {BDR_RAISEDINNER, BDR_SUNKENINNER, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW,
+                                       COLOR_3DDKSHADOW, COLOR_3DLIGHT}};
     RECT rc = *r;
     for (const Ring& ring : rings) {
-        COLORREF topLeft, bottomRight;
+        int topLeft, bottomRight;
         if (edge & ring.raised) {
-            topLeft = &ring == &rings[0] ? RGB(192, 192, 192) : ring.light;
-            bottomRight = ring.dark;
+            topLeft = ring.raisedTopLeft;
+            bottomRight = ring.raisedBottomRight;
         } else if (edge & ring.sunken) {
-            topLeft = &ring == &rings[0] ? RGB(128, 128, 128) : RGB(0, 0, 0);
-            bottomRight = &ring == &rings[0] ? RGB(255, 255, 255) : RGB(192, 192, 192);
+            topLeft = ring.sunkenTopLeft;
+            bottomRight = ring.sunkenBottomRight;
         } else {
             continue;
         }
-        if (flags & BF_MONO) topLeft = bottomRight = RGB(0, 0, 0);
-        HBRUSH tl = CreateSolidBrush(topLeft);
-        HBRUSH br = CreateSolidBrush(bottomRight);
+        if (flags & BF_MONO) topLeft = bottomRight = COLOR_WINDOWFRAME;
+        HBRUSH tl = GetSysColorBrush(topLeft);
+        HBRUSH br = GetSysColorBrush(bottomRight);
         RECT side;
         if (flags & BF_LEFT) FillRect(dc, &(side = RECT{rc.left, rc.top, rc.left + 1, rc.bottom}), tl);
         if (flags & BF_TOP) FillRect(dc, &(side = RECT{rc.left, rc.top, rc.right, rc.top + 1}), tl);
         if (flags & BF_RIGHT) FillRect(dc, &(side = RECT{rc.right - 1, rc.top, rc.right, rc.bottom}), br);
         if (flags & BF_BOTTOM) FillRect(dc, &(side = RECT{rc.left, rc.bottom - 1, rc.right, rc.bottom}), br);
-        DeleteObject(tl);
-        DeleteObject(br);
         if (flags & BF_LEFT) ++rc.left;
         if (flags & BF_TOP) ++rc.top;
         if (flags & BF_RIGHT) --rc.right;
         if (flags & BF_BOTTOM) --rc.bottom;
     }
-    if (flags & BF_MIDDLE) {
-        HBRUSH face = CreateSolidBrush(RGB(192, 192, 192));
-        FillRect(dc, &rc, face);
-        DeleteObject(face);
-    }
+    if (flags & BF_MIDDLE) FillRect(dc, &rc, GetSysColorBrush(COLOR_BTNFACE));
     *r = rc;
     return TRUE;
 }

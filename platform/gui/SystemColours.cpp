@@ -33,7 +33,7 @@ constinit std::array<COLORREF, kSystemColourCount> colours = {
     RGB(192, 192, 192), // inactive caption text
     RGB(255, 255, 255), // button highlight
     RGB(0, 0, 0),       // 3-D dark shadow
-    RGB(223, 223, 223), // 3-D light
+    RGB(192, 192, 192), // 3-D light: the face colour, so the light ring of an edge is the face's
     RGB(0, 0, 0),       // tool tip text
     RGB(255, 255, 225), // tool tip background
     RGB(0, 0, 0),       // unused slot

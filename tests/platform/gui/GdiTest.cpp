@@ -1,4 +1,5 @@
 #include "GdiFixture.h"
+#include "platform/gui/SystemColours.h"
 #include "platform/res/Resources.h"
 
 #include <cmath>
@@ -82,6 +83,43 @@ TEST(Gdi, FocusRectangleDrawnTwiceRestoresEveryPixel) {
     EXPECT_EQ(c.At(12, 30), kWhite) << "right edge left out";
     DrawFocusRect(c.Dc(), &r);
     EXPECT_EQ(c.Pixels(), before);
+}
+
+TEST(Gdi, EdgesTakeEachRingsColoursFromTheColourTable) {
+    // The classic table's 3-D light is the face colour, so an edge's light ring is the face's.
+    EXPECT_EQ(GetSysColor(COLOR_3DLIGHT), GetSysColor(COLOR_BTNFACE));
+    const int indexes[] = {COLOR_3DLIGHT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW,
+                           COLOR_BTNFACE};
+    const COLORREF changed[] = {RGB(1, 0, 0), RGB(2, 0, 0), RGB(3, 0, 0), RGB(4, 0, 0), RGB(5, 0, 0)};
+    COLORREF classic[5];
+    for (int i = 0; i < 5; ++i)
+        classic[i] = GetSysColor(indexes[i]);
+    ASSERT_TRUE(SetSysColors(5, indexes, changed));
+    const COLORREF light = changed[0], hilight = changed[1], shadow = changed[2], dark = changed[3],
+                   face = changed[4];
+    // On a 10 x 10 edge the outer ring runs along 0 and 9, the inner one along 1 and 8.
+    struct Case {
+        UINT edge;
+        COLORREF outerTopLeft, innerTopLeft, innerBottomRight, outerBottomRight;
+    };
+    const Case cases[] = {{EDGE_RAISED, light, hilight, shadow, dark},
+                          {EDGE_SUNKEN, shadow, dark, light, hilight},
+                          {EDGE_ETCHED, shadow, hilight, shadow, hilight},
+                          {EDGE_BUMP, light, dark, light, dark}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.edge);
+        MemoryCanvas canvas(10, 10);
+        RECT r{0, 0, 10, 10};
+        DrawEdge(canvas.Dc(), &r, c.edge, BF_RECT | BF_MIDDLE);
+        EXPECT_EQ(canvas.At(0, 5), c.outerTopLeft);
+        EXPECT_EQ(canvas.At(5, 0), c.outerTopLeft);
+        EXPECT_EQ(canvas.At(1, 5), c.innerTopLeft);
+        EXPECT_EQ(canvas.At(8, 5), c.innerBottomRight);
+        EXPECT_EQ(canvas.At(5, 9), c.outerBottomRight);
+        EXPECT_EQ(canvas.At(5, 5), face);
+        EXPECT_EQ(r, (RECT{2, 2, 8, 8}));
+    }
+    SetSysColors(5, indexes, classic);
 }
 
 TEST(Gdi, XorPenDrawnTwiceRestores) {
