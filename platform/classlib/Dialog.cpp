@@ -2,8 +2,10 @@
 
 #include "platform/classlib/DataExchange.h"
 #include "platform/classlib/DialogResource.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/StandardControls.h"
 
+#include <cstring>
 #include <utility>
 
 namespace vq {
@@ -16,6 +18,24 @@ inline constexpr WPARAM MSGF_DIALOGBOX = 0;
 } // namespace
 
 VQ_IMPLEMENT_RUNTIME_CLASS(CDialog, CWnd)
+
+HFONT DialogFontTemplate::Create() const {
+    HDC screen = GetDC(0);
+    const int pixelsPerInch = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(0, screen);
+    LOGFONT lf;
+    // Points to a character height in pixels, rounded to the nearest.
+    lf.lfHeight = -(points * pixelsPerInch + 36) / 72;
+    lf.lfWeight = weight;
+    lf.lfItalic = italic ? 1 : 0;
+    lf.lfCharSet = charSet;
+    std::strncpy(lf.lfFaceName, face.c_str(), sizeof lf.lfFaceName - 1);
+    return CreateFontIndirect(lf);
+}
+
+void CDialog::FontDeleter::operator()(HFONT font) const {
+    DeleteObject(font);
+}
 
 CDialog::CDialog(DialogTemplate dialogTemplate, CWnd* parent)
     : m_template(std::move(dialogTemplate)), m_pParentWnd(parent) {}
@@ -55,6 +75,7 @@ BOOL CDialog::CreateFromTemplate(HWND owner) {
         if (window) ::vq::DestroyWindow(window);
         return FALSE;
     }
+    if (m_template.font) m_font.reset(m_template.font->Create());
     if (m_template.rectIsClient) {
         // Grow the window by its frame so the client area has the template's size.
         RECT outer, client;
@@ -66,9 +87,12 @@ BOOL CDialog::CreateFromTemplate(HWND owner) {
     }
     for (const DialogItemTemplate& item : m_template.items) {
         const RECT& ir = item.rect;
-        if (!CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
-                            ir.left, ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr))
-            return FALSE;
+        const HWND control =
+            CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+                           ir.left, ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr);
+        if (!control) return FALSE;
+        // Drawn for the first time when the dialog shows, so nothing needs redrawing now.
+        if (m_font) ::vq::SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
     }
     return TRUE;
 }
@@ -174,6 +198,13 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
         OnCancel();
         *result = 0;
         return TRUE;
+    case WM_GETFONT:
+        *result = reinterpret_cast<LRESULT>(m_font.get());
+        return TRUE;
+    case WM_NCDESTROY:
+        // The controls that drew with the font have gone before the dialog's last message.
+        m_font.reset();
+        return CWnd::OnWndMsg(message, wParam, lParam, result);
     default:
         return CWnd::OnWndMsg(message, wParam, lParam, result);
     }

@@ -3,6 +3,8 @@
 #include "platform/classlib/Wnd.h"
 #include "platform/gui/DialogManager.h"
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +22,18 @@ struct DialogItemTemplate {
     DWORD exStyle = 0;
 };
 
+// The font a template names for its dialog, in points at the screen's resolution.
+struct DialogFontTemplate {
+    int points = 0;
+    int weight = 0;
+    bool italic = false;
+    std::uint8_t charSet = 0;
+    std::string face;
+
+    // A new font of the description, which the caller deletes.
+    HFONT Create() const;
+};
+
 struct DialogTemplate {
     std::string caption;
     DWORD style = WS_POPUP | WS_CAPTION;
@@ -29,6 +43,8 @@ struct DialogTemplate {
     // The rectangle is the client area, placed in the owner's client area, rather than the
     // window's rectangle on the screen.
     bool rectIsClient = false;
+    // The font of the dialog and every control it makes; without one they have the system's.
+    std::optional<DialogFontTemplate> font;
 };
 
 // A dialog: its controls made from a template, keys handled by the dialog manager, fields
@@ -61,8 +77,14 @@ protected:
     CWnd* m_pParentWnd = nullptr;
 
 private:
+    struct FontDeleter {
+        void operator()(HFONT font) const;
+    };
+
     BOOL CreateFromTemplate(HWND owner);
 
+    // The template's font: the dialog's own while its window lives.
+    std::unique_ptr<FontObject, FontDeleter> m_font;
     bool m_hasTemplate = true;
     UINT m_defaultId = IDOK;
     bool m_ended = false;

@@ -4,8 +4,8 @@
 #include "platform/res/Resources.h"
 #include "platform/res/TemplateReader.h"
 
-#include <cstring>
 #include <string>
+#include <utility>
 
 namespace vq {
 
@@ -30,16 +30,10 @@ const char* ClassOfOrdinal(int ordinal) {
     }
 }
 
-// The average character width and the height of the font, as dialog units are measured.
-SIZE BaseUnits(int points, const std::string& face) {
+// The average character width and the height of the dialog's font, as dialog units are measured.
+SIZE BaseUnits(const std::optional<DialogFontTemplate>& description) {
+    HFONT font = description ? description->Create() : nullptr;
     HDC dc = GetDC(0);
-    HFONT font = nullptr;
-    if (!face.empty()) {
-        LOGFONT lf;
-        lf.lfHeight = -(points * GetDeviceCaps(dc, LOGPIXELSY) + 36) / 72;
-        std::strncpy(lf.lfFaceName, face.c_str(), sizeof lf.lfFaceName - 1);
-        font = CreateFontIndirect(lf);
-    }
     HGDIOBJ old = SelectObject(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
     SIZE extent;
@@ -74,17 +68,18 @@ std::optional<DialogTemplate> ReadDialogTemplate(std::span<const unsigned char> 
     r.NameOrOrdinal(ordinal); // menu
     r.NameOrOrdinal(ordinal); // class
     t.caption = r.Text();
-    int points = 0;
-    std::string face;
     if (t.style & DS_SETFONT) {
-        points = r.Word();
-        r.Word(); // weight
-        r.Byte(); // italic
-        r.Byte(); // character set
-        face = r.Text();
+        DialogFontTemplate font;
+        font.points = r.Word();
+        font.weight = r.Word();
+        font.italic = r.Byte() != 0;
+        font.charSet = r.Byte();
+        font.face = r.Text();
+        // Without a face the dialog keeps the system's font.
+        if (!font.face.empty()) t.font = std::move(font);
     }
     if (!r.Ok() || cx < 0 || cy < 0) return std::nullopt;
-    const SIZE base = BaseUnits(points, face);
+    const SIZE base = BaseUnits(t.font);
     t.rect = ToPixels(base, x, y, cx, cy);
     for (int i = 0; i < count; ++i) {
         r.Align4();

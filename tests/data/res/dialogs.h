@@ -9,3 +9,4 @@
 #define IDD_PICK 101
 #define IDC_KIND 1010
 #define IDC_GROUP 1011
+#define IDD_FONTED 102

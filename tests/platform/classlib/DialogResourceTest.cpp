@@ -3,6 +3,7 @@
 #include "dialogs.h"
 #include "platform/classlib/ComboBox.h"
 #include "platform/classlib/DataExchange.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/res/Resources.h"
 
@@ -112,6 +113,54 @@ TEST_F(DialogResourceTest, TheTemplateGivesEveryControlInPixels) {
 
     CDialog missing(UINT(999), &owner);
     EXPECT_EQ(missing.DoModal(), -1);
+}
+
+TEST_F(DialogResourceTest, TheTemplatesFontIsTheDialogsAndEveryControlsUntilTheDialogGoes) {
+    const auto t = LoadDialogTemplate(IDD_FONTED);
+    ASSERT_TRUE(t && t->font);
+    EXPECT_EQ(t->font->points, 10);
+    EXPECT_EQ(t->font->weight, FW_BOLD);
+    EXPECT_TRUE(t->font->italic);
+    EXPECT_EQ(t->font->face, "Arial");
+
+    // The dialog's font and its controls', as the dialog shows.
+    struct Fonts {
+        HFONT dialog = nullptr;
+        LOGFONT described;
+        std::vector<HFONT> controls;
+    };
+    auto run = [&](CDialog& dialog) {
+        Fonts fonts;
+        owner.step = 0;
+        owner.script = {[&](HWND d) {
+            fonts.dialog = reinterpret_cast<HFONT>(SendMessage(d, WM_GETFONT, 0, 0));
+            GetObject(fonts.dialog, sizeof fonts.described, &fonts.described);
+            for (HWND c = GetWindow(d, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+                fonts.controls.push_back(reinterpret_cast<HFONT>(SendMessage(c, WM_GETFONT, 0, 0)));
+            dialog.EndDialog(IDOK);
+        }};
+        EXPECT_EQ(dialog.DoModal(), IDOK);
+        return fonts;
+    };
+
+    CDialog fonted(UINT(IDD_FONTED), &owner);
+    const Fonts made = run(fonted);
+    ASSERT_NE(made.dialog, nullptr);
+    // Ten points at 96 pixels to the inch.
+    EXPECT_EQ(made.described.lfHeight, -13);
+    EXPECT_EQ(made.described.lfWeight, FW_BOLD);
+    EXPECT_EQ(made.described.lfItalic, 1);
+    EXPECT_STREQ(made.described.lfFaceName, "Arial");
+    EXPECT_EQ(made.controls, std::vector<HFONT>(3, made.dialog));
+    // Gone with the dialog.
+    EXPECT_EQ(GetObject(made.dialog, 0, nullptr), 0);
+
+    DialogTemplate plainTemplate = *t;
+    plainTemplate.font.reset();
+    CDialog plain(plainTemplate, &owner);
+    const Fonts system = run(plain);
+    EXPECT_EQ(system.dialog, nullptr);
+    EXPECT_EQ(system.controls, std::vector<HFONT>(3, nullptr));
 }
 
 TEST_F(DialogResourceTest, KeysWalkTheTabStopsGroupsAndMnemonicsOfTheTemplate) {
