@@ -1,13 +1,12 @@
 #include "platform/gui/ComboBox.h"
 
+#include "platform/gui/ComboBoxWidget.h"
 #include "platform/gui/ControlFont.h"
-
 #include "platform/gui/Edit.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Menu.h"
 #include "platform/gui/QtControl.h"
 
-#include <QComboBox>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QListView>
@@ -59,8 +58,8 @@ ComboState* StateOf(HWND window) {
     return it == States().end() ? nullptr : &it->second;
 }
 
-QComboBox* ComboOf(HWND window) {
-    return static_cast<QComboBox*>(QtControlOf(window));
+ComboBoxWidget* ComboOf(HWND window) {
+    return static_cast<ComboBoxWidget*>(QtControlOf(window));
 }
 
 QListView* ViewOf(HWND list) {
@@ -300,10 +299,16 @@ void CloseUp(HWND window, bool accept) {
 
 // ---- Focus ----
 
+// A drop-down list has no caret to show where the focus is; its field shows it instead.
+void ShowFocusMark(HWND window, bool shown) {
+    if (ComboBoxWidget* combo = ComboOf(window)) combo->ShowFocusMark(shown);
+}
+
 void FocusArrived(HWND window) {
     ComboState* s = StateOf(window);
     if (!s || s->focused) return;
     s->focused = true;
+    ShowFocusMark(window, true);
     Notify(window, CBN_SETFOCUS);
 }
 
@@ -312,6 +317,7 @@ void FocusLeft(HWND window, HWND to) {
     ComboState* s = StateOf(window);
     if (!s || !s->focused || to == window || IsChild(window, to)) return;
     s->focused = false;
+    ShowFocusMark(window, false);
     CloseUp(window, false);
     if (StateOf(window)) Notify(window, CBN_KILLFOCUS);
 }
@@ -466,10 +472,13 @@ LRESULT FieldProc(HWND field, UINT message, WPARAM wParam, LPARAM lParam) {
     return EditProc(field, message, wParam, lParam);
 }
 
-void PlaceField(const ComboState& s, int width, int height) {
-    if (!s.field) return;
-    const int right = width - GetSystemMetrics(SM_CXVSCROLL) - kFrame - 1;
-    MoveWindow(s.field, kFrame, kFrame, std::max(right - kFrame, 0), std::max(height - 2 * kFrame, 0), TRUE);
+// The field lies inside the sunken frame, left of the button: the edit of a combo box the user
+// types into, or what a drop-down list draws its entry in.
+void PlaceField(const ComboState& s, ComboBoxWidget& combo, int width, int height) {
+    const int right = std::max(width - GetSystemMetrics(SM_CXVSCROLL) - kFrame - 1, kFrame);
+    const int bottom = std::max(height - kFrame, kFrame);
+    combo.SetField(QRect(kFrame, kFrame, right - kFrame, bottom - kFrame));
+    if (s.field) MoveWindow(s.field, kFrame, kFrame, right - kFrame, bottom - kFrame, TRUE);
 }
 
 // While the list is dropped it highlights the first entry that begins with what was typed.
@@ -510,7 +519,7 @@ int Create(HWND window, const CREATESTRUCT* cs) {
     const DWORD style = cs ? cs->style : StyleOf(window);
     // A simple combo box, whose list never drops, is made as a drop-down one: nothing uses it.
     const bool field = (style & kKindMask) != CBS_DROPDOWNLIST;
-    auto* combo = new QComboBox;
+    auto* combo = new ComboBoxWidget;
     combo->setEditable(field);
     // The field child covers Qt's own line edit, which never shows.
     if (field) combo->lineEdit()->hide();
@@ -528,8 +537,7 @@ int Create(HWND window, const CREATESTRUCT* cs) {
     }
     RECT r;
     GetWindowRect(window, &r);
-    SetWindowPos(window, 0, 0, 0, r.Width(), FieldHeight(window),
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window, 0, 0, 0, r.Width(), FieldHeight(window), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     return 0;
 }
 
@@ -579,7 +587,8 @@ LRESULT Delete(ComboState& s, QComboBox& combo, std::intptr_t index) {
     return combo.count();
 }
 
-LRESULT OnMessage(HWND window, ComboState& s, QComboBox& combo, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT OnMessage(HWND window, ComboState& s, ComboBoxWidget& combo, UINT message, WPARAM wParam,
+                  LPARAM lParam) {
     const auto index = std::intptr_t(wParam);
     switch (message) {
     case CB_ADDSTRING:
@@ -717,7 +726,7 @@ LRESULT OnMessage(HWND window, ComboState& s, QComboBox& combo, UINT message, WP
         return 0;
     }
     case WM_SIZE:
-        PlaceField(s, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        PlaceField(s, combo, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
         return 0;
     case WM_DESTROY:
         if (s.list) DestroyWindow(std::exchange(s.list, HWND(0)));
@@ -738,7 +747,7 @@ LRESULT ComboBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return DefWindowProc(window, message, wParam, lParam);
     }
     ComboState* s = StateOf(window);
-    QComboBox* combo = ComboOf(window);
+    ComboBoxWidget* combo = ComboOf(window);
     if (!s || !combo) return DefWindowProc(window, message, wParam, lParam);
     return OnMessage(window, *s, *combo, message, wParam, lParam);
 }

@@ -423,5 +423,50 @@ TEST_F(ComboBoxTest, TheOpenListHighlightsInTheColourTablesHighlight) {
     EXPECT_EQ(after, qRgb(255, 0, 0));
 }
 
+TEST_F(ComboBoxTest, AFocusedDropDownListShowsTheFocusMarkInItsHighlightedField) {
+    const HWND c = MakeCombo(CBS_DROPDOWNLIST);
+    SendMessage(c, CB_SETCURSEL, 1, 0);
+    OffscreenHarness::RunUntilIdle();
+    // The field: inside the three-pixel frame, left of the button and the line beside it.
+    RECT client;
+    GetClientRect(c, &client);
+    const RECT field{3, 3, client.right - GetSystemMetrics(SM_CXVSCROLL) - 4, client.bottom - 3};
+    const QImage before = OffscreenHarness::Composite(c);
+
+    SetFocus(c);
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_TRUE(
+        OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/combo-box-focused.png"));
+    const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    const COLORREF mark = highlight ^ 0xFFFFFF;
+    // Every other pixel of the field's edge is the highlight inverted, as DrawFocusRect leaves it.
+    struct Case {
+        std::int32_t x, y;
+        COLORREF colour;
+    };
+    const Case cases[] = {
+        {field.left, field.top, mark},
+        {field.left + 1, field.top, highlight},
+        {field.right - 1, field.bottom - 1, (field.right + field.bottom) % 2 ? highlight : mark},
+        {field.right - 2, field.bottom - 1, (field.right + field.bottom) % 2 ? mark : highlight},
+        {field.left, field.top + 2, mark},
+        {field.left + 1, field.top + 1, highlight},
+        {field.right - 3, field.top + 2, highlight}};
+    for (const Case& k : cases) {
+        SCOPED_TRACE(testing::Message() << k.x << "," << k.y);
+        EXPECT_EQ(OffscreenHarness::Pixel(c, k.x, k.y), k.colour);
+    }
+    // The entry is written in the highlight's text colour.
+    int written = 0;
+    for (std::int32_t x = field.left + 1; x < field.right - 1; ++x)
+        for (std::int32_t y = field.top + 1; y < field.bottom - 1; ++y)
+            written += OffscreenHarness::Pixel(c, x, y) == GetSysColor(COLOR_HIGHLIGHTTEXT);
+    EXPECT_GT(written, 10);
+
+    SetFocus(other);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(OffscreenHarness::Composite(c), before);
+}
+
 } // namespace
 } // namespace vq::test
