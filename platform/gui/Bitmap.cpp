@@ -24,17 +24,7 @@ Bitmap::Bitmap(std::int32_t width, std::int32_t height, bool monochrome)
 
 Bitmap Bitmap::Dib(std::int32_t width, std::int32_t height, int bitsPerPixel, bool bottomUp,
                    std::vector<COLORREF> colourTable) {
-    switch (bitsPerPixel) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-        break;
-    default:
-        throw std::invalid_argument("no such DIB depth");
-    }
+    if (!IsDibDepth(bitsPerPixel)) throw std::invalid_argument("no such DIB depth");
     CheckedArea(width, height);
     Bitmap b;
     b.width_ = width;
@@ -61,6 +51,20 @@ void Bitmap::Resize(std::int32_t width, std::int32_t height) {
     width_ = width;
     height_ = height;
     stride_ = std::size_t(width) * 4;
+}
+
+bool IsDibDepth(int bitsPerPixel) {
+    switch (bitsPerPixel) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+        return true;
+    default:
+        return false;
+    }
 }
 
 std::uint32_t ReadDibPixel(const std::uint8_t* row, int bitsPerPixel, std::int32_t x) {

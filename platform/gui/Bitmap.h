@@ -98,6 +98,8 @@ private:
 
 inline constexpr std::uint32_t kDeviceWhite = 0x00FFFFFF;
 
+// The depths a device-independent bitmap may have: 1, 4, 8, 16, 24 or 32 bits per pixel.
+bool IsDibDepth(int bitsPerPixel);
 // One pixel of a stored DIB row as it is stored: a colour-table index, a 5-5-5 word or 0x00RRGGBB
 // (the reserved fourth byte of a 32-bit pixel left out).
 std::uint32_t ReadDibPixel(const std::uint8_t* row, int bitsPerPixel, std::int32_t x);

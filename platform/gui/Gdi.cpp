@@ -323,17 +323,7 @@ bool ReadLayout(const BITMAPINFO* info, DibLayout& out) {
     if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biCompression != BI_RGB || h.biWidth <= 0 ||
         h.biHeight == 0 || h.biWidth > (1 << 15) || h.biHeight > (1 << 15) || h.biHeight < -(1 << 15))
         return false;
-    switch (h.biBitCount) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-        break;
-    default:
-        return false;
-    }
+    if (!IsDibDepth(h.biBitCount)) return false;
     out.width = h.biWidth;
     out.height = std::abs(h.biHeight);
     out.bottomUp = h.biHeight > 0;
