@@ -36,6 +36,8 @@ public:
     void SubtractTraffic(const TrafficData& traffic) { m_Traffic.Subtract(traffic); }
     void SubtractConversation(const Conversation& other) { m_Traffic.Subtract(other.m_Traffic); }
     void AddPacket(const FrameView& frame);
+    // What a copy of this conversation (any copy mode) would hold: kinds 0, times of the counters.
+    void SettleAsCopy();
 
     const TrafficData& GetTraffic() const { return m_Traffic; }
 

@@ -12,7 +12,9 @@ namespace vq {
 
 Environment::Environment(uint8_t live, Services services)
     : m_Live(live), m_MacTable(live != 0), m_IpTable(live != 0), m_IpxTable(live != 0),
-      m_HostTable(*this, services.announcements, services.macFilter), m_TuplePool(live, services.offers) {}
+      m_HostTable(*this, services.announcements, services.macFilter), m_TuplePool(live, services.offers) {
+    m_TuplePool.SetHostReference(&m_HostTable.GetEqualityIndex());
+}
 
 Environment::Environment(const TuplePool& tuples) : Environment(uint8_t(0)) {
     BeginImport();
@@ -289,6 +291,8 @@ IpxAddress* Environment::ImportIpxAddress(const IpxAddress& address, bool* creat
 }
 
 void Environment::ImportTraffic(const Traffic& source, Traffic& target, int createdMode) {
+    // The target's conversations will use this model's hosts.
+    if (target.GetCount() == 0) target.SetHostReference(&m_HostTable.GetEqualityIndex());
     const bool opened = !m_ImportOpen;
     if (opened) BeginImport();
     try {

@@ -15,7 +15,8 @@ size_t Mix(size_t seed, uint64_t value) {
 }
 
 void Erase(std::vector<HostAddress*>& list, HostAddress* host) {
-    list.erase(std::find(list.begin(), list.end(), host));
+    auto it = std::find(list.begin(), list.end(), host);
+    if (it != list.end()) list.erase(it);
 }
 
 } // namespace
@@ -32,16 +33,18 @@ HostEqualityIndex::~HostEqualityIndex() {
 }
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
-    // Room for every host in the checked list, where a host goes that cannot be filed again.
+    // Room for every host in the checked lists, where a host goes that cannot be filed again.
     if (wild_.capacity() <= entries_.size()) wild_.reserve(std::max<size_t>(16, 2 * wild_.capacity()));
+    if (waiting_.capacity() <= entries_.size())
+        waiting_.reserve(std::max<size_t>(16, 2 * waiting_.capacity()));
     auto [it, inserted] = entries_.try_emplace(&host);
     if (!inserted) return;
     it->second.order = order;
     try {
-        File(host, it->second);
+        File(*it);
         host.AddObserver(this);
     } catch (...) {
-        Unfile(host, it->second);
+        Unfile(*it);
         entries_.erase(it);
         throw;
     }
@@ -50,7 +53,7 @@ void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
 void HostEqualityIndex::Remove(HostAddress& host) {
     auto it = entries_.find(&host);
     if (it == entries_.end()) return;
-    Unfile(host, it->second);
+    Unfile(*it);
     host.RemoveObserver(this);
     entries_.erase(it);
 }
@@ -63,6 +66,7 @@ void HostEqualityIndex::Clear() {
     std::fill(&shapes_[0][0], &shapes_[0][0] + 64, 0);
     wild_.clear();
     empty_.clear();
+    waiting_.clear();
 }
 
 HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
@@ -80,15 +84,14 @@ HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
 void HostEqualityIndex::OnHostChanged(HostAddress& host) {
     auto it = entries_.find(&host);
     if (it == entries_.end()) return;
-    Unfile(host, it->second);
+    Unfile(*it);
     try {
-        File(host, it->second);
+        File(*it);
     } catch (const std::bad_alloc&) {
-        // A host that changed is never lost: out of memory, it waits in the checked list (room kept
+        // A host that changed is never lost: out of memory, it waits in the checked lists (room kept
         // by Insert) until it changes again.
-        Unfile(host, it->second);
-        it->second.shape = Shape::Wild;
-        wild_.push_back(&host);
+        Unfile(*it);
+        Wait(*it);
     }
 }
 
@@ -122,41 +125,88 @@ HostEqualityIndex::Key HostEqualityIndex::Project(const Key& values, uint8_t com
     return key;
 }
 
-void HostEqualityIndex::File(HostAddress& host, Entry& entry) {
+void HostEqualityIndex::File(Node& node) {
+    HostAddress& host = *const_cast<HostAddress*>(node.first);
+    Entry& entry = node.second;
     entry.shape = ShapeOf(host);
     entry.values = ValuesOf(host);
     switch (entry.shape) {
     case Shape::Empty:
         empty_.push_back(&host);
-        return;
+        break;
     case Shape::Wild:
         wild_.push_back(&host);
-        return;
-    case Shape::Keyed:
+        break;
+    case Shape::Keyed: {
+        const uint8_t families = entry.values.families;
+        for (uint8_t common = 1; common < 8; ++common) {
+            if ((common & ~families) != 0) continue;
+            Bucket& bucket = keyed_[Project(entry.values, common, families)];
+            if (bucket.first == nullptr)
+                bucket.first = &host;
+            else
+                bucket.more.push_back(&host);
+            ++shapes_[common][families];
+        }
         break;
     }
-    const uint8_t families = entry.values.families;
-    for (uint8_t common = 1; common < 8; ++common) {
-        if ((common & ~families) != 0) continue;
-        Bucket& bucket = keyed_[Project(entry.values, common, families)];
-        if (bucket.first == nullptr)
-            bucket.first = &host;
-        else
-            bucket.more.push_back(&host);
-        ++shapes_[common][families];
     }
+    Tie(node);
 }
 
-void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
-    auto drop = [&](std::vector<HostAddress*>& list) {
-        if (std::find(list.begin(), list.end(), &host) != list.end()) Erase(list, &host);
+void HostEqualityIndex::Tie(Node& node) {
+    const HostAddress* host = node.first;
+    std::vector<Node*> partners;
+    auto collect = [&](HostAddress& candidate, uint64_t) {
+        if (&candidate == host) return;
+        auto it = entries_.find(&candidate);
+        if (it->second.settled) partners.push_back(&*it);
     };
+    SearchEqual(*host, collect);
+    // Room on both sides first, so that tying cannot fail halfway.
+    node.second.equals.reserve(partners.size());
+    for (Node* partner : partners)
+        partner->second.equals.reserve(partner->second.equals.size() + 1);
+    for (Node* partner : partners) {
+        auto& mine = node.second.equals;
+        auto& theirs = partner->second.equals;
+        mine.push_back({partner, uint32_t(theirs.size())});
+        theirs.push_back({&node, uint32_t(mine.size() - 1)});
+    }
+    node.second.settled = true;
+}
+
+void HostEqualityIndex::Untie(Node& node) {
+    for (const Link& tie : node.second.equals) {
+        auto& theirs = tie.other->second.equals;
+        const Link last = theirs.back();
+        theirs[tie.back] = last;
+        theirs.pop_back();
+        // The tie that moved into the gap tells its other half where it now is.
+        if (tie.back < theirs.size()) last.other->second.equals[last.back].back = tie.back;
+    }
+    node.second.equals.clear();
+    node.second.settled = false;
+}
+
+void HostEqualityIndex::Wait(Node& node) {
+    HostAddress* host = const_cast<HostAddress*>(node.first);
+    node.second.shape = Shape::Wild;
+    wild_.push_back(host);
+    waiting_.push_back(host);
+}
+
+void HostEqualityIndex::Unfile(Node& node) {
+    HostAddress* host = const_cast<HostAddress*>(node.first);
+    Entry& entry = node.second;
+    Untie(node);
+    Erase(waiting_, host);
     switch (entry.shape) {
     case Shape::Empty:
-        drop(empty_);
+        Erase(empty_, host);
         return;
     case Shape::Wild:
-        drop(wild_);
+        Erase(wild_, host);
         return;
     case Shape::Keyed:
         break;
@@ -167,7 +217,7 @@ void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
         auto it = keyed_.find(Project(entry.values, common, families));
         if (it == keyed_.end()) continue;
         Bucket& bucket = it->second;
-        if (bucket.first == &host) {
+        if (bucket.first == host) {
             if (bucket.more.empty()) {
                 keyed_.erase(it);
             } else {
@@ -175,7 +225,7 @@ void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
                 bucket.more.erase(bucket.more.begin());
             }
         } else {
-            auto found = std::find(bucket.more.begin(), bucket.more.end(), &host);
+            auto found = std::find(bucket.more.begin(), bucket.more.end(), host);
             if (found == bucket.more.end()) continue;
             bucket.more.erase(found);
         }

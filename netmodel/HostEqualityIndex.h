@@ -15,6 +15,8 @@ namespace vq {
 // families and each set X of families it lacks, the key (C, its values on C, C + X). Each equal
 // host is hit by exactly one probe. Hosts whose addresses act as wildcards (an IP network address,
 // an IPX node of zero) and hosts with no address sit in short lists checked beside the hash.
+// Each stored host also keeps the list of the other stored hosts equal to it, made when it is
+// filed, so that asking for the equals of a stored host (what every frame does) is one look-up.
 // Hosts are watched, so a host that gains an address is filed again.
 class HostEqualityIndex : private HostObserver {
 public:
@@ -54,18 +56,34 @@ private:
         HostAddress* first = nullptr;
         std::vector<HostAddress*> more;
     };
+    struct Entry;
+    using Node = std::pair<const HostAddress* const, Entry>;
+    // One half of the tie between two equal hosts; `back` is where the other half sits in the other
+    // host's list, so that either half goes without a search.
+    struct Link {
+        Node* other;
+        uint32_t back;
+    };
     struct Entry {
         uint64_t order = 0;
         Shape shape = Shape::Empty;
+        // False while the host waits among the checked hosts, out of memory, its ties unknown.
+        bool settled = false;
         Key values; // the host's values when it was filed, with `common` = its families
+        std::vector<Link> equals;
     };
 
     void OnHostChanged(HostAddress& host) override;
     static Shape ShapeOf(const HostAddress& host);
     static Key ValuesOf(const HostAddress& host);
     static Key Project(const Key& values, uint8_t common, uint8_t families);
-    void File(HostAddress& host, Entry& entry);
-    void Unfile(HostAddress& host, const Entry& entry);
+    void File(Node& node);
+    void Unfile(Node& node);
+    void Tie(Node& node);
+    void Untie(Node& node);
+    void Wait(Node& node);
+    // The search that does not rely on ties: probes, then the checked lists.
+    template <typename Visit> void SearchEqual(const HostAddress& host, Visit& visit) const;
     template <typename Visit> void VisitBucket(const Key& key, Visit& visit) const;
 
     std::unordered_map<const HostAddress*, Entry> entries_;
@@ -75,6 +93,8 @@ private:
     int shapes_[8][8]{};
     std::vector<HostAddress*> wild_;
     std::vector<HostAddress*> empty_;
+    // Hosts that changed while memory ran out: in `wild_`, tied to nobody, checked by every query.
+    std::vector<HostAddress*> waiting_;
 };
 
 template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Visit& visit) const {
@@ -85,7 +105,7 @@ template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Vi
         visit(*host, entries_.at(host).order);
 }
 
-template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
+template <typename Visit> void HostEqualityIndex::SearchEqual(const HostAddress& host, Visit& visit) const {
     const uint8_t own = host.GetValidVector();
     auto verified = [&](HostAddress& candidate, uint64_t order) {
         if (candidate.Compare(host) == 0) visit(candidate, order);
@@ -116,6 +136,19 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
     }
     for (HostAddress* candidate : wild_)
         verified(*candidate, entries_.at(candidate).order);
+}
+
+template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
+    auto it = entries_.find(&host);
+    if (it == entries_.end() || !it->second.settled) {
+        SearchEqual(host, visit);
+        return;
+    }
+    visit(const_cast<HostAddress&>(host), it->second.order);
+    for (const Link& tie : it->second.equals)
+        visit(*const_cast<HostAddress*>(tie.other->first), tie.other->second.order);
+    for (HostAddress* candidate : waiting_)
+        if (candidate->Compare(host) == 0) visit(*candidate, entries_.at(candidate).order);
 }
 
 } // namespace vq

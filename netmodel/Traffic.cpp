@@ -49,6 +49,12 @@ void Traffic::CopyFrom(const Traffic& source) {
     }
 }
 
+void Traffic::SettleAsCopy() {
+    size_t position = 0;
+    while (Conversation* conversation = GetNextConversation(position))
+        conversation->SettleAsCopy();
+}
+
 void Traffic::Merge(const Traffic& source) {
     size_t position = 0;
     while (Conversation* conversation = source.GetNextConversation(position)) {

@@ -26,6 +26,8 @@ public:
     // Counts the frame on the conversation of its tuple (made on the first frame).
     Conversation* AddPacket(const FrameView& frame, Tuple& tuple);
     void CopyFrom(const Traffic& source);
+    // Every conversation becomes what CopyFrom would have made of it in another pool.
+    void SettleAsCopy();
     void Merge(const Traffic& source);
 
     Conversation* GetNextConversation(size_t& position) const {
