@@ -11,7 +11,7 @@ class FrameView;
 class Tuple;
 
 // The counters of one traffic key. Owns its tuple only when the tuple's owner is this conversation.
-class Conversation : public TAO {
+class Conversation final : public TAO {
 public:
     explicit Conversation(uint8_t kind = 0);
     // Shares the tuple; the kinds follow its live flag.

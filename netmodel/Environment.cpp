@@ -180,12 +180,12 @@ void Environment::EndImport() {
 
 void* Environment::Recorded(int map, const void* foreign) const {
     if (!m_Imports[map]) return nullptr;
-    auto it = m_Imports[map]->find(foreign);
-    return it == m_Imports[map]->end() ? nullptr : it->second;
+    void* const* own = m_Imports[map]->Find(foreign);
+    return own == nullptr ? nullptr : *own;
 }
 
 void Environment::Record(int map, const void* foreign, void* own) {
-    if (m_Imports[map]) (*m_Imports[map])[foreign] = own;
+    if (m_Imports[map]) *m_Imports[map]->Emplace(foreign).first = own;
 }
 
 Tuple* Environment::ImportTuple(const Tuple& tuple, int matchMode, bool* created) {

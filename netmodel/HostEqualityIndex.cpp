@@ -33,35 +33,62 @@ HostEqualityIndex::~HostEqualityIndex() {
 }
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
-    // Room for every host in the checked lists, where a host goes that cannot be filed again.
-    if (wild_.capacity() <= entries_.size()) wild_.reserve(std::max<size_t>(16, 2 * wild_.capacity()));
-    if (waiting_.capacity() <= entries_.size())
-        waiting_.reserve(std::max<size_t>(16, 2 * waiting_.capacity()));
-    auto [it, inserted] = entries_.try_emplace(&host);
-    if (!inserted) return;
-    it->second.order = order;
+    if (Contains(host)) return;
+    // Room for every host in the checked lists, where a host goes that cannot be filed again, and
+    // in the free list, so that undoing and releasing never allocate.
+    const size_t hosts = entries_.size() + 1;
+    if (wild_.capacity() < hosts) wild_.reserve(std::max<size_t>(16, 2 * hosts));
+    if (waiting_.capacity() < hosts) waiting_.reserve(std::max<size_t>(16, 2 * hosts));
+    if (free_.capacity() < hosts) free_.reserve(std::max<size_t>(16, 2 * hosts));
+    uint32_t index;
+    if (free_.empty()) {
+        index = uint32_t(entries_.size());
+        entries_.emplace_back();
+    } else {
+        index = free_.back();
+        free_.pop_back();
+    }
     try {
-        File(*it);
+        Handle& handle = *handles_.Emplace(&host).first;
+        handle.order = order;
+        handle.entry = index;
+    } catch (...) {
+        free_.push_back(index);
+        throw;
+    }
+    entries_[index].host = &host;
+    entries_[index].order = order;
+    try {
+        File(index);
         host.AddObserver(this);
     } catch (...) {
-        Unfile(*it);
-        entries_.erase(it);
+        Unfile(index);
+        Release(index);
         throw;
     }
 }
 
 void HostEqualityIndex::Remove(HostAddress& host) {
-    auto it = entries_.find(&host);
-    if (it == entries_.end()) return;
-    Unfile(*it);
+    const Handle* handle = handles_.Find(&host);
+    if (handle == nullptr) return;
+    const uint32_t index = handle->entry;
+    Unfile(index);
     host.RemoveObserver(this);
-    entries_.erase(it);
+    Release(index);
+}
+
+void HostEqualityIndex::Release(uint32_t index) {
+    handles_.Erase(entries_[index].host);
+    entries_[index] = Entry();
+    free_.push_back(index);
 }
 
 void HostEqualityIndex::Clear() {
-    for (auto& [host, entry] : entries_)
-        const_cast<HostAddress*>(host)->RemoveObserver(this);
+    for (Entry& entry : entries_)
+        if (entry.host != nullptr) entry.host->RemoveObserver(this);
+    handles_ = {};
     entries_.clear();
+    free_.clear();
     keyed_.clear();
     std::fill(&shapes_[0][0], &shapes_[0][0] + 64, 0);
     wild_.clear();
@@ -82,16 +109,17 @@ HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
 }
 
 void HostEqualityIndex::OnHostChanged(HostAddress& host) {
-    auto it = entries_.find(&host);
-    if (it == entries_.end()) return;
-    Unfile(*it);
+    const Handle* handle = handles_.Find(&host);
+    if (handle == nullptr) return;
+    const uint32_t index = handle->entry;
+    Unfile(index);
     try {
-        File(*it);
+        File(index);
     } catch (const std::bad_alloc&) {
         // A host that changed is never lost: out of memory, it waits in the checked lists (room kept
         // by Insert) until it changes again.
-        Unfile(*it);
-        Wait(*it);
+        Unfile(index);
+        Wait(index);
     }
 }
 
@@ -125,9 +153,9 @@ HostEqualityIndex::Key HostEqualityIndex::Project(const Key& values, uint8_t com
     return key;
 }
 
-void HostEqualityIndex::File(Node& node) {
-    HostAddress& host = *const_cast<HostAddress*>(node.first);
-    Entry& entry = node.second;
+void HostEqualityIndex::File(uint32_t index) {
+    Entry& entry = entries_[index];
+    HostAddress& host = *entry.host;
     entry.shape = ShapeOf(host);
     entry.values = ValuesOf(host);
     switch (entry.shape) {
@@ -151,55 +179,61 @@ void HostEqualityIndex::File(Node& node) {
         break;
     }
     }
-    Tie(node);
+    Tie(index);
 }
 
-void HostEqualityIndex::Tie(Node& node) {
-    const HostAddress* host = node.first;
-    std::vector<Node*> partners;
+void HostEqualityIndex::Tie(uint32_t index) {
+    const HostAddress* host = entries_[index].host;
+    std::vector<uint32_t> partners;
     auto collect = [&](HostAddress& candidate, uint64_t) {
         if (&candidate == host) return;
-        auto it = entries_.find(&candidate);
-        if (it->second.settled) partners.push_back(&*it);
+        const Handle* handle = handles_.Find(&candidate);
+        if (handle->settled) partners.push_back(handle->entry);
     };
     SearchEqual(*host, collect);
     // Room on both sides first, so that tying cannot fail halfway.
-    node.second.equals.reserve(partners.size());
-    for (Node* partner : partners)
-        partner->second.equals.reserve(partner->second.equals.size() + 1);
-    for (Node* partner : partners) {
-        auto& mine = node.second.equals;
-        auto& theirs = partner->second.equals;
+    entries_[index].equals.reserve(partners.size());
+    for (uint32_t partner : partners)
+        entries_[partner].equals.reserve(entries_[partner].equals.size() + 1);
+    auto& mine = entries_[index].equals;
+    for (uint32_t partner : partners) {
+        auto& theirs = entries_[partner].equals;
         mine.push_back({partner, uint32_t(theirs.size())});
-        theirs.push_back({&node, uint32_t(mine.size() - 1)});
+        theirs.push_back({index, uint32_t(mine.size() - 1)});
+        ++handles_.Find(entries_[partner].host)->ties;
     }
-    node.second.settled = true;
+    Handle& handle = *handles_.Find(host);
+    handle.ties = uint32_t(partners.size());
+    handle.settled = true;
 }
 
-void HostEqualityIndex::Untie(Node& node) {
-    for (const Link& tie : node.second.equals) {
-        auto& theirs = tie.other->second.equals;
+void HostEqualityIndex::Untie(uint32_t index) {
+    for (const Link& tie : entries_[index].equals) {
+        auto& theirs = entries_[tie.other].equals;
         const Link last = theirs.back();
         theirs[tie.back] = last;
         theirs.pop_back();
         // The tie that moved into the gap tells its other half where it now is.
-        if (tie.back < theirs.size()) last.other->second.equals[last.back].back = tie.back;
+        if (tie.back < theirs.size()) entries_[last.other].equals[last.back].back = tie.back;
+        --handles_.Find(entries_[tie.other].host)->ties;
     }
-    node.second.equals.clear();
-    node.second.settled = false;
+    entries_[index].equals.clear();
+    Handle& handle = *handles_.Find(entries_[index].host);
+    handle.ties = 0;
+    handle.settled = false;
 }
 
-void HostEqualityIndex::Wait(Node& node) {
-    HostAddress* host = const_cast<HostAddress*>(node.first);
-    node.second.shape = Shape::Wild;
-    wild_.push_back(host);
-    waiting_.push_back(host);
+void HostEqualityIndex::Wait(uint32_t index) {
+    Entry& entry = entries_[index];
+    entry.shape = Shape::Wild;
+    wild_.push_back(entry.host);
+    waiting_.push_back(entry.host);
 }
 
-void HostEqualityIndex::Unfile(Node& node) {
-    HostAddress* host = const_cast<HostAddress*>(node.first);
-    Entry& entry = node.second;
-    Untie(node);
+void HostEqualityIndex::Unfile(uint32_t index) {
+    Entry& entry = entries_[index];
+    HostAddress* host = entry.host;
+    Untie(index);
     Erase(waiting_, host);
     switch (entry.shape) {
     case Shape::Empty:

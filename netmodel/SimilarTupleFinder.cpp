@@ -3,6 +3,7 @@
 #include "netmodel/TAO.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vq {
 
@@ -19,32 +20,35 @@ constexpr size_t kFirstCapacity = 16;
 } // namespace
 
 uint64_t SimilarTupleFinder::HashOf(const Key& key) {
-    uint64_t low = 0, high = 0;
-    for (int i = 0; i < 4; ++i)
-        low = low << 16 | key.fields[size_t(i)];
-    for (int i = 4; i < 8; ++i)
-        high = high << 16 | key.fields[size_t(i)];
-    uint64_t h = Mix(reinterpret_cast<uintptr_t>(key.source) ^ 0x9E3779B97F4A7C15ULL);
-    h = Mix(h ^ reinterpret_cast<uintptr_t>(key.destination));
-    h = Mix(h ^ low);
-    return Mix(h ^ high);
+    uint64_t low, high;
+    static_assert(sizeof(key.fields) == sizeof(low) + sizeof(high));
+    std::memcpy(&low, key.fields.data(), sizeof(low));
+    std::memcpy(&high, key.fields.data() + 4, sizeof(high));
+    // Each part multiplied by its own odd constant, then one finishing mix.
+    const uint64_t h = reinterpret_cast<uintptr_t>(key.source) * 0x9E3779B97F4A7C15ULL ^
+                       reinterpret_cast<uintptr_t>(key.destination) * 0xC2B2AE3D27D4EB4FULL ^
+                       low * 0x165667B19E3779F9ULL ^ high * 0xD6E8FEB86659FD93ULL;
+    return Mix(h);
 }
 
 uint64_t SimilarTupleFinder::OrderOf(const TAO& tao) {
     return tao.m_PoolOrder;
 }
 
-bool SimilarTupleFinder::HasKey(const Slot& slot, uint64_t hash, const Key& key) {
-    return slot.hash == hash && KeyOf(*slot.tao->GetTuple()) == key;
+bool SimilarTupleFinder::HasKey(const Slot& slot, uint64_t hash, const Key& key, const Tuple* keyTuple) {
+    if (slot.hash != hash) return false;
+    const Tuple* tuple = slot.tao->GetTuple();
+    return tuple == keyTuple || KeyOf(*tuple) == key;
 }
 
-const SimilarTupleFinder::Slot* SimilarTupleFinder::FindSlot(const Key& key, uint64_t hash) const {
+const SimilarTupleFinder::Slot* SimilarTupleFinder::FindSlot(const Key& key, uint64_t hash,
+                                                             const Tuple* keyTuple) const {
     if (m_Slots.empty()) return nullptr;
     const size_t mask = m_Slots.size() - 1;
     for (size_t i = hash & mask;; i = (i + 1) & mask) {
         const Slot& slot = m_Slots[i];
         if (slot.tao == nullptr) return nullptr;
-        if (HasKey(slot, hash, key)) return &slot;
+        if (HasKey(slot, hash, key, keyTuple)) return &slot;
     }
 }
 
@@ -187,7 +191,7 @@ void SimilarTupleFinder::CollectEqual(const HostAddress* host, bool nullSide,
 }
 
 TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* destination,
-                              const Tuple::Fields& fields, Rule rule) const {
+                              const Tuple::Fields& fields, Rule rule, const Tuple* keyTuple) const {
     if (m_Used == 0) return nullptr;
     m_Sources.clear();
     m_Destinations.clear();
@@ -206,7 +210,9 @@ TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* dest
     for (const HostAddress* s : m_Sources) {
         for (const HostAddress* d : m_Destinations) {
             const Key key{s, d, fields};
-            const Slot* slot = FindSlot(key, HashOf(key));
+            const bool own =
+                keyTuple != nullptr && s == keyTuple->GetSource() && d == keyTuple->GetDestination();
+            const Slot* slot = FindSlot(key, HashOf(key), own ? keyTuple : nullptr);
             if (slot != nullptr && (best == nullptr || OrderOf(*slot->tao) < OrderOf(*best->tao)))
                 best = slot;
         }

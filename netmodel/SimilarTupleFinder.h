@@ -47,10 +47,12 @@ public:
     // Null when no TAO qualifies. A Matching key without a destination matches every destination:
     // the caller scans for that rare key.
     TAO* Find(const Tuple& key, Rule rule) const {
-        return Find(key.GetSource(), key.GetDestination(), key.GetFields(), rule);
+        return Find(key.GetSource(), key.GetDestination(), key.GetFields(), rule, &key);
     }
+    // `keyTuple`, when given, is the tuple the key was taken from: a TAO of that very tuple matches
+    // without its fields being read.
     TAO* Find(const HostAddress* source, const HostAddress* destination, const Tuple::Fields& fields,
-              Rule rule) const;
+              Rule rule, const Tuple* keyTuple = nullptr) const;
 
 private:
     struct Key {
@@ -69,9 +71,9 @@ private:
         return {tuple.GetSource(), tuple.GetDestination(), tuple.GetFields()};
     }
     static uint64_t HashOf(const Key& key);
-    static bool HasKey(const Slot& slot, uint64_t hash, const Key& key);
+    static bool HasKey(const Slot& slot, uint64_t hash, const Key& key, const Tuple* keyTuple);
     static uint64_t OrderOf(const TAO& tao);
-    const Slot* FindSlot(const Key& key, uint64_t hash) const;
+    const Slot* FindSlot(const Key& key, uint64_t hash, const Tuple* keyTuple = nullptr) const;
     void Grow();
     void EraseSlot(size_t index);
     void Hold(HostAddress* host);

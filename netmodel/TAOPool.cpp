@@ -162,10 +162,9 @@ void TAOPool::Clear() {
     m_Finder.Clear();
     std::vector<TAO*> list;
     list.swap(m_List);
-    for (TAO* tao : list) {
+    for (TAO* tao : list)
         OnRemoving(*tao);
-        delete tao;
-    }
+    Discard(list);
     // The room stays for pools emptied and filled again on every tick.
     list.clear();
     if (m_List.empty()) m_List.swap(list);

@@ -71,6 +71,11 @@ protected:
     void FileIndexes() const;
     // Called before a removed TAO is deleted.
     virtual void OnRemoving(TAO&) {}
+    // Deletes the TAOs of an emptied pool; a pool may keep their room for the TAOs to come.
+    virtual void Discard(const std::vector<TAO*>& leaving) {
+        for (TAO* tao : leaving)
+            delete tao;
+    }
     TAO* FindMatching(const Tuple& tuple) const;
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {

@@ -35,7 +35,15 @@ public:
     }
 
 private:
+    // In room kept from conversations that left, when there is some.
+    template <typename... Args> std::unique_ptr<Conversation> Make(Args&&... args);
+    void Discard(const std::vector<TAO*>& leaving) override;
+    void FreeRoom(size_t keep);
+
     int32_t m_Kind;
+    // The room of the conversations the last emptying deleted: pools emptied on every tick (the
+    // running step, the last sample, a closing interval) fill again with as many.
+    std::vector<void*> m_Room;
 };
 
 } // namespace vq
