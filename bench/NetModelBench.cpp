@@ -65,8 +65,11 @@ std::vector<FakeFrame> RouterFrames(int hosts, int sessions) {
 }
 
 struct LiveModel {
+    LiveModel() { traffic.SetHostReference(&model.GetHostTable().GetEqualityIndex()); }
+
     ScopedEngineGlobals globals;
     Environment model{0};
+    // As the live data set's counters are: on the model's hosts.
     Traffic traffic{1};
 
     void Count(const FakeFrame& frame) { traffic.AddPacket(frame, *model.TupleForPacket(frame)); }
