@@ -197,6 +197,8 @@ TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* dest
     m_Destinations.clear();
     if (rule == Rule::Similar) {
         CollectEqual(source, m_NullSources > 0, m_Sources);
+        // A source nobody here equals (a host new to this model) ends the search at once.
+        if (m_Sources.empty()) return nullptr;
         CollectEqual(destination, m_NullDestinations > 0, m_Destinations);
     } else {
         if (destination == nullptr) return nullptr;
