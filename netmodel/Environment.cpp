@@ -296,6 +296,10 @@ void Environment::ImportTraffic(const Traffic& source, Traffic& target, int crea
     const bool opened = !m_ImportOpen;
     if (opened) BeginImport();
     try {
+        // One tuple per conversation, and most of them with a host of their own.
+        const size_t conversations = size_t(source.GetCount());
+        for (int map : {TupleMap, HostMap})
+            m_Imports[map]->Reserve(m_Imports[map]->Size() + conversations);
         size_t position = 0;
         while (Conversation* conversation = source.GetNextConversation(position)) {
             if (conversation->GetTuple() == nullptr) continue;

@@ -34,6 +34,13 @@ public:
         ++m_Count;
         return {&slot.value, true};
     }
+    // Room for `count` entries in all, so that filling up to them never grows the map.
+    void Reserve(size_t count) {
+        size_t size = m_Slots.empty() ? 16 : m_Slots.size();
+        while (4 * count > 3 * size)
+            size *= 2;
+        if (size > m_Slots.size()) Rehash(size);
+    }
     bool Erase(const Key& key) {
         if (m_Count == 0) return false;
         const size_t mask = m_Slots.size() - 1;
@@ -77,8 +84,9 @@ private:
             i = (i + 1) & mask;
         return i;
     }
-    void Grow() {
-        std::vector<Slot> slots(m_Slots.empty() ? 16 : 2 * m_Slots.size());
+    void Grow() { Rehash(m_Slots.empty() ? 16 : 2 * m_Slots.size()); }
+    void Rehash(size_t size) {
+        std::vector<Slot> slots(size);
         slots.swap(m_Slots);
         for (Slot& slot : slots)
             if (slot.used) m_Slots[FreeSlotFor(slot.key)] = std::move(slot);

@@ -13,7 +13,8 @@ struct CrowdingHash {
 };
 
 // Random inserts and erases over a small key range, checked against the standard map after each
-// step: every key is found exactly while it is in, also across growth and backward shifts.
+// step: every key is found exactly while it is in, also across growth, reserving and backward
+// shifts.
 TEST(FlatMapTest, FindsWhatWasPutAndNotWhatWasErased) {
     std::mt19937 random(3);
     FlatMap<uint32_t, int, CrowdingHash> map;
@@ -28,6 +29,7 @@ TEST(FlatMapTest, FindsWhatWasPutAndNotWhatWasErased) {
             *value = step;
             reference[key] = step;
         }
+        if (step % 777 == 0) map.Reserve(map.Size() + 150);
         if (step % 5000 == 4999) {
             map.Clear();
             reference.clear();
