@@ -41,7 +41,8 @@ void ActiveDataSet::Tick(const Timestamp& now) {
     m_LastSample.SetTime(now);
     current->SetTime(now);
     m_Total.SetTime(now);
-    m_LastSample.CopyFrom(m_Latest);
+    // The running step's counters move over whole: a copy would make every conversation again.
+    m_LastSample.TakeOver(m_Latest);
     if (m_Adapters) m_LastSample.UpdateAdapters(*m_Adapters);
     current->Add(m_LastSample);
     m_Total.Add(m_LastSample);

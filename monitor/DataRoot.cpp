@@ -37,6 +37,15 @@ void DataRoot::CopyFrom(const DataRoot& other) {
         m_Traffic->Clear();
 }
 
+void DataRoot::TakeOver(DataRoot& other) {
+    if (!m_Traffic || !other.m_Traffic) {
+        CopyFrom(other);
+        return;
+    }
+    m_Traffic.swap(other.m_Traffic);
+    m_Traffic->SettleAsCopy();
+}
+
 void DataRoot::Add(const DataRoot& other) {
     if (m_Traffic && other.m_Traffic) m_Traffic->Add(*other.m_Traffic);
 }

@@ -29,6 +29,9 @@ public:
     virtual void ResetClear();
     virtual void RestartClear();
     void CopyFrom(const DataRoot& other);
+    // Ends as CopyFrom(other) would, by taking the other's counters instead of copying them; the other
+    // is left with these, to be cleared by its owner. Both must come from one factory.
+    void TakeOver(DataRoot& other);
     void Add(const DataRoot& other);
     // Adds a data root counted on another model: each conversation's tuple is imported into the
     // live model first, all inside one import.

@@ -6,6 +6,11 @@
 
 namespace vq {
 
+LiveTraffic::LiveTraffic(int32_t kind, Environment& environment)
+    : m_Traffic(kind), m_Environment(environment) {
+    m_Traffic.SetHostReference(&environment.GetHostTable().GetEqualityIndex());
+}
+
 void LiveTraffic::AddPacket(const FrameView& frame) {
     Tuple* tuple = m_Environment.TupleForPacket(frame);
     if (!tuple) return;

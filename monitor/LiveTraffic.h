@@ -14,11 +14,12 @@ class Environment;
 // watch its tuple.
 class LiveTraffic final : public TrafficStore {
 public:
-    LiveTraffic(int32_t kind, Environment& environment) : m_Traffic(kind), m_Environment(environment) {}
+    LiveTraffic(int32_t kind, Environment& environment);
 
     void AddPacket(const FrameView& frame) override;
     void Clear() override { m_Traffic.Clear(); }
     void CopyFrom(const TrafficStore& other) override;
+    void SettleAsCopy() override { m_Traffic.SettleAsCopy(); }
     void Add(const TrafficStore& other) override;
     Traffic* GetConversations() const override { return &m_Traffic; }
     void SetAdapters(const CaptureAdapters& adapters) override;

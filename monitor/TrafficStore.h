@@ -22,6 +22,9 @@ public:
     virtual void CopyFrom(const TrafficStore& other) = 0;
     // Adds the other's counters, conversation by conversation.
     virtual void Add(const TrafficStore& other) = 0;
+    // These counters were moved in where a copy of them was due: they become what CopyFrom would have
+    // made of them.
+    virtual void SettleAsCopy() {}
     // The network model's conversations behind the counters; null for counters that keep none.
     // Checkpoints and history replies copy and fill them.
     virtual Traffic* GetConversations() const { return nullptr; }

@@ -62,6 +62,12 @@ void Conversation::AddTraffic(const TrafficData& traffic) {
     TakeTimes();
 }
 
+void Conversation::SettleAsCopy() {
+    m_Kind = 0;
+    m_Traffic.m_Kind = 0;
+    TakeTimes();
+}
+
 void Conversation::AddPacket(const FrameView& frame) {
     m_LastTime = frame.GetTimeStamp();
     m_Traffic.AddPacket(frame, this);

@@ -11,7 +11,7 @@ class FrameView;
 class Tuple;
 
 // The counters of one traffic key. Owns its tuple only when the tuple's owner is this conversation.
-class Conversation : public TAO {
+class Conversation final : public TAO {
 public:
     explicit Conversation(uint8_t kind = 0);
     // Shares the tuple; the kinds follow its live flag.
@@ -36,6 +36,8 @@ public:
     void SubtractTraffic(const TrafficData& traffic) { m_Traffic.Subtract(traffic); }
     void SubtractConversation(const Conversation& other) { m_Traffic.Subtract(other.m_Traffic); }
     void AddPacket(const FrameView& frame);
+    // What a copy of this conversation (any copy mode) would hold: kinds 0, times of the counters.
+    void SettleAsCopy();
 
     const TrafficData& GetTraffic() const { return m_Traffic; }
 

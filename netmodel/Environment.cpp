@@ -12,7 +12,9 @@ namespace vq {
 
 Environment::Environment(uint8_t live, Services services)
     : m_Live(live), m_MacTable(live != 0), m_IpTable(live != 0), m_IpxTable(live != 0),
-      m_HostTable(*this, services.announcements, services.macFilter), m_TuplePool(live, services.offers) {}
+      m_HostTable(*this, services.announcements, services.macFilter), m_TuplePool(live, services.offers) {
+    m_TuplePool.SetHostReference(&m_HostTable.GetEqualityIndex());
+}
 
 Environment::Environment(const TuplePool& tuples) : Environment(uint8_t(0)) {
     BeginImport();
@@ -178,12 +180,12 @@ void Environment::EndImport() {
 
 void* Environment::Recorded(int map, const void* foreign) const {
     if (!m_Imports[map]) return nullptr;
-    auto it = m_Imports[map]->find(foreign);
-    return it == m_Imports[map]->end() ? nullptr : it->second;
+    void* const* own = m_Imports[map]->Find(foreign);
+    return own == nullptr ? nullptr : *own;
 }
 
 void Environment::Record(int map, const void* foreign, void* own) {
-    if (m_Imports[map]) (*m_Imports[map])[foreign] = own;
+    if (m_Imports[map]) *m_Imports[map]->Emplace(foreign).first = own;
 }
 
 Tuple* Environment::ImportTuple(const Tuple& tuple, int matchMode, bool* created) {
@@ -289,9 +291,15 @@ IpxAddress* Environment::ImportIpxAddress(const IpxAddress& address, bool* creat
 }
 
 void Environment::ImportTraffic(const Traffic& source, Traffic& target, int createdMode) {
+    // The target's conversations will use this model's hosts.
+    if (target.GetCount() == 0) target.SetHostReference(&m_HostTable.GetEqualityIndex());
     const bool opened = !m_ImportOpen;
     if (opened) BeginImport();
     try {
+        // One tuple per conversation, and most of them with a host of their own.
+        const size_t conversations = size_t(source.GetCount());
+        for (int map : {TupleMap, HostMap})
+            m_Imports[map]->Reserve(m_Imports[map]->Size() + conversations);
         size_t position = 0;
         while (Conversation* conversation = source.GetNextConversation(position)) {
             if (conversation->GetTuple() == nullptr) continue;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "netmodel/FlatMap.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/HostTable.h"
 #include "netmodel/InterfaceTable.h"
@@ -11,7 +12,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <unordered_map>
 
 namespace vq {
 
@@ -90,7 +90,7 @@ public:
     void ImportTraffic(const Traffic& source, Traffic& target, int createdMode);
 
 private:
-    using ImportMap = std::unordered_map<const void*, void*>;
+    using ImportMap = FlatMap<const void*, void*, PointerHash>;
     enum MapIndex : int { TupleMap = 0, InterfaceMap, HostMap, MacMap, IpMap, IpxMap, MapCount };
 
     MacAddress* FindOrAddMac(const uint8_t* bytes) override { return FindOrAddMacAddress(bytes, true); }

@@ -15,7 +15,8 @@ size_t Mix(size_t seed, uint64_t value) {
 }
 
 void Erase(std::vector<HostAddress*>& list, HostAddress* host) {
-    list.erase(std::find(list.begin(), list.end(), host));
+    auto it = std::find(list.begin(), list.end(), host);
+    if (it != list.end()) list.erase(it);
 }
 
 } // namespace
@@ -32,37 +33,67 @@ HostEqualityIndex::~HostEqualityIndex() {
 }
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
-    // Room for every host in the checked list, where a host goes that cannot be filed again.
-    if (wild_.capacity() <= entries_.size()) wild_.reserve(std::max<size_t>(16, 2 * wild_.capacity()));
-    auto [it, inserted] = entries_.try_emplace(&host);
-    if (!inserted) return;
-    it->second.order = order;
+    if (Contains(host)) return;
+    // Room for every host in the checked lists, where a host goes that cannot be filed again, and
+    // in the free list, so that undoing and releasing never allocate.
+    const size_t hosts = entries_.size() + 1;
+    if (wild_.capacity() < hosts) wild_.reserve(std::max<size_t>(16, 2 * hosts));
+    if (waiting_.capacity() < hosts) waiting_.reserve(std::max<size_t>(16, 2 * hosts));
+    if (free_.capacity() < hosts) free_.reserve(std::max<size_t>(16, 2 * hosts));
+    uint32_t index;
+    if (free_.empty()) {
+        index = uint32_t(entries_.size());
+        entries_.emplace_back();
+    } else {
+        index = free_.back();
+        free_.pop_back();
+    }
     try {
-        File(host, it->second);
+        Handle& handle = *handles_.Emplace(&host).first;
+        handle.order = order;
+        handle.entry = index;
+    } catch (...) {
+        free_.push_back(index);
+        throw;
+    }
+    entries_[index].host = &host;
+    entries_[index].order = order;
+    try {
+        File(index);
         host.AddObserver(this);
     } catch (...) {
-        Unfile(host, it->second);
-        entries_.erase(it);
+        Unfile(index);
+        Release(index);
         throw;
     }
 }
 
 void HostEqualityIndex::Remove(HostAddress& host) {
-    auto it = entries_.find(&host);
-    if (it == entries_.end()) return;
-    Unfile(host, it->second);
+    const Handle* handle = handles_.Find(&host);
+    if (handle == nullptr) return;
+    const uint32_t index = handle->entry;
+    Unfile(index);
     host.RemoveObserver(this);
-    entries_.erase(it);
+    Release(index);
+}
+
+void HostEqualityIndex::Release(uint32_t index) {
+    handles_.Erase(entries_[index].host);
+    entries_[index] = Entry();
+    free_.push_back(index);
 }
 
 void HostEqualityIndex::Clear() {
-    for (auto& [host, entry] : entries_)
-        const_cast<HostAddress*>(host)->RemoveObserver(this);
+    for (Entry& entry : entries_)
+        if (entry.host != nullptr) entry.host->RemoveObserver(this);
+    handles_ = {};
     entries_.clear();
+    free_.clear();
     keyed_.clear();
     std::fill(&shapes_[0][0], &shapes_[0][0] + 64, 0);
     wild_.clear();
     empty_.clear();
+    waiting_.clear();
 }
 
 HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
@@ -78,17 +109,17 @@ HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
 }
 
 void HostEqualityIndex::OnHostChanged(HostAddress& host) {
-    auto it = entries_.find(&host);
-    if (it == entries_.end()) return;
-    Unfile(host, it->second);
+    const Handle* handle = handles_.Find(&host);
+    if (handle == nullptr) return;
+    const uint32_t index = handle->entry;
+    Unfile(index);
     try {
-        File(host, it->second);
+        File(index);
     } catch (const std::bad_alloc&) {
-        // A host that changed is never lost: out of memory, it waits in the checked list (room kept
+        // A host that changed is never lost: out of memory, it waits in the checked lists (room kept
         // by Insert) until it changes again.
-        Unfile(host, it->second);
-        it->second.shape = Shape::Wild;
-        wild_.push_back(&host);
+        Unfile(index);
+        Wait(index);
     }
 }
 
@@ -122,41 +153,94 @@ HostEqualityIndex::Key HostEqualityIndex::Project(const Key& values, uint8_t com
     return key;
 }
 
-void HostEqualityIndex::File(HostAddress& host, Entry& entry) {
+void HostEqualityIndex::File(uint32_t index) {
+    Entry& entry = entries_[index];
+    HostAddress& host = *entry.host;
     entry.shape = ShapeOf(host);
     entry.values = ValuesOf(host);
     switch (entry.shape) {
     case Shape::Empty:
         empty_.push_back(&host);
-        return;
+        break;
     case Shape::Wild:
         wild_.push_back(&host);
-        return;
-    case Shape::Keyed:
+        break;
+    case Shape::Keyed: {
+        const uint8_t families = entry.values.families;
+        for (uint8_t common = 1; common < 8; ++common) {
+            if ((common & ~families) != 0) continue;
+            Bucket& bucket = keyed_[Project(entry.values, common, families)];
+            if (bucket.first == nullptr)
+                bucket.first = &host;
+            else
+                bucket.more.push_back(&host);
+            ++shapes_[common][families];
+        }
         break;
     }
-    const uint8_t families = entry.values.families;
-    for (uint8_t common = 1; common < 8; ++common) {
-        if ((common & ~families) != 0) continue;
-        Bucket& bucket = keyed_[Project(entry.values, common, families)];
-        if (bucket.first == nullptr)
-            bucket.first = &host;
-        else
-            bucket.more.push_back(&host);
-        ++shapes_[common][families];
     }
+    Tie(index);
 }
 
-void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
-    auto drop = [&](std::vector<HostAddress*>& list) {
-        if (std::find(list.begin(), list.end(), &host) != list.end()) Erase(list, &host);
+void HostEqualityIndex::Tie(uint32_t index) {
+    const HostAddress* host = entries_[index].host;
+    std::vector<uint32_t> partners;
+    auto collect = [&](HostAddress& candidate, uint64_t) {
+        if (&candidate == host) return;
+        const Handle* handle = handles_.Find(&candidate);
+        if (handle->settled) partners.push_back(handle->entry);
     };
+    SearchEqual(*host, collect);
+    // Room on both sides first, so that tying cannot fail halfway.
+    entries_[index].equals.reserve(partners.size());
+    for (uint32_t partner : partners)
+        entries_[partner].equals.reserve(entries_[partner].equals.size() + 1);
+    auto& mine = entries_[index].equals;
+    for (uint32_t partner : partners) {
+        auto& theirs = entries_[partner].equals;
+        mine.push_back({partner, uint32_t(theirs.size())});
+        theirs.push_back({index, uint32_t(mine.size() - 1)});
+        ++handles_.Find(entries_[partner].host)->ties;
+    }
+    Handle& handle = *handles_.Find(host);
+    handle.ties = uint32_t(partners.size());
+    handle.settled = true;
+}
+
+void HostEqualityIndex::Untie(uint32_t index) {
+    for (const Link& tie : entries_[index].equals) {
+        auto& theirs = entries_[tie.other].equals;
+        const Link last = theirs.back();
+        theirs[tie.back] = last;
+        theirs.pop_back();
+        // The tie that moved into the gap tells its other half where it now is.
+        if (tie.back < theirs.size()) entries_[last.other].equals[last.back].back = tie.back;
+        --handles_.Find(entries_[tie.other].host)->ties;
+    }
+    entries_[index].equals.clear();
+    Handle& handle = *handles_.Find(entries_[index].host);
+    handle.ties = 0;
+    handle.settled = false;
+}
+
+void HostEqualityIndex::Wait(uint32_t index) {
+    Entry& entry = entries_[index];
+    entry.shape = Shape::Wild;
+    wild_.push_back(entry.host);
+    waiting_.push_back(entry.host);
+}
+
+void HostEqualityIndex::Unfile(uint32_t index) {
+    Entry& entry = entries_[index];
+    HostAddress* host = entry.host;
+    Untie(index);
+    Erase(waiting_, host);
     switch (entry.shape) {
     case Shape::Empty:
-        drop(empty_);
+        Erase(empty_, host);
         return;
     case Shape::Wild:
-        drop(wild_);
+        Erase(wild_, host);
         return;
     case Shape::Keyed:
         break;
@@ -167,7 +251,7 @@ void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
         auto it = keyed_.find(Project(entry.values, common, families));
         if (it == keyed_.end()) continue;
         Bucket& bucket = it->second;
-        if (bucket.first == &host) {
+        if (bucket.first == host) {
             if (bucket.more.empty()) {
                 keyed_.erase(it);
             } else {
@@ -175,7 +259,7 @@ void HostEqualityIndex::Unfile(HostAddress& host, const Entry& entry) {
                 bucket.more.erase(bucket.more.begin());
             }
         } else {
-            auto found = std::find(bucket.more.begin(), bucket.more.end(), &host);
+            auto found = std::find(bucket.more.begin(), bucket.more.end(), host);
             if (found == bucket.more.end()) continue;
             bucket.more.erase(found);
         }

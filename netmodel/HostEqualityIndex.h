@@ -1,5 +1,6 @@
 #pragma once
 
+#include "netmodel/FlatMap.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/NameKey.h"
 
@@ -15,6 +16,8 @@ namespace vq {
 // families and each set X of families it lacks, the key (C, its values on C, C + X). Each equal
 // host is hit by exactly one probe. Hosts whose addresses act as wildcards (an IP network address,
 // an IPX node of zero) and hosts with no address sit in short lists checked beside the hash.
+// Each stored host also keeps the list of the other stored hosts equal to it, made when it is
+// filed, so that asking for the equals of a stored host (what every frame does) is one look-up.
 // Hosts are watched, so a host that gains an address is filed again.
 class HostEqualityIndex : private HostObserver {
 public:
@@ -28,8 +31,8 @@ public:
     void Insert(HostAddress& host, uint64_t order);
     void Remove(HostAddress& host);
     void Clear();
-    bool Contains(const HostAddress& host) const { return entries_.count(&host) != 0; }
-    size_t Size() const { return entries_.size(); }
+    bool Contains(const HostAddress& host) const { return handles_.Find(&host) != nullptr; }
+    size_t Size() const { return handles_.Size(); }
 
     // Calls `visit(host, order)` for every stored host equal to `host` (itself included when stored).
     template <typename Visit> void ForEachEqual(const HostAddress& host, Visit&& visit) const;
@@ -54,38 +57,66 @@ private:
         HostAddress* first = nullptr;
         std::vector<HostAddress*> more;
     };
+    // One half of the tie between two equal hosts: the other host's entry, and where the other half
+    // sits in that entry's list, so that either half goes without a search.
+    struct Link {
+        uint32_t other;
+        uint32_t back;
+    };
+    // What a frame's look-up needs, in one place: a host tied to nobody is answered from here.
+    struct Handle {
+        uint64_t order = 0;
+        uint32_t entry = 0;
+        uint32_t ties = 0;
+        // False while the host waits among the checked hosts, out of memory, its ties unknown.
+        bool settled = false;
+    };
     struct Entry {
+        HostAddress* host = nullptr; // null while the entry is free
         uint64_t order = 0;
         Shape shape = Shape::Empty;
         Key values; // the host's values when it was filed, with `common` = its families
+        std::vector<Link> equals;
     };
 
     void OnHostChanged(HostAddress& host) override;
     static Shape ShapeOf(const HostAddress& host);
     static Key ValuesOf(const HostAddress& host);
     static Key Project(const Key& values, uint8_t common, uint8_t families);
-    void File(HostAddress& host, Entry& entry);
-    void Unfile(HostAddress& host, const Entry& entry);
+    uint64_t OrderOf(const HostAddress* host) const { return handles_.Find(host)->order; }
+    void File(uint32_t entry);
+    void Unfile(uint32_t entry);
+    void Tie(uint32_t entry);
+    void Untie(uint32_t entry);
+    void Wait(uint32_t entry);
+    void Release(uint32_t entry);
+    // The search that does not rely on ties: probes, then the checked lists.
+    template <typename Visit> void SearchEqual(const HostAddress& host, Visit& visit) const;
     template <typename Visit> void VisitBucket(const Key& key, Visit& visit) const;
 
-    std::unordered_map<const HostAddress*, Entry> entries_;
+    FlatMap<const HostAddress*, Handle, PointerHash> handles_;
+    // Entries stay where they are, so that ties name them by number; freed ones are reused.
+    std::vector<Entry> entries_;
+    std::vector<uint32_t> free_;
     std::unordered_map<Key, Bucket, KeyHash> keyed_;
     // Keys filed per (common, families): a probe of a shape nobody has is skipped, so a model
     // whose hosts all hold the same families costs one probe per query.
     int shapes_[8][8]{};
     std::vector<HostAddress*> wild_;
     std::vector<HostAddress*> empty_;
+    // Hosts that changed while memory ran out: in `wild_`, tied to nobody, checked by every query.
+    std::vector<HostAddress*> waiting_;
 };
 
 template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Visit& visit) const {
     auto it = keyed_.find(key);
     if (it == keyed_.end()) return;
-    visit(*it->second.first, entries_.at(it->second.first).order);
+    visit(*it->second.first, OrderOf(it->second.first));
     for (HostAddress* host : it->second.more)
-        visit(*host, entries_.at(host).order);
+        visit(*host, OrderOf(host));
 }
 
-template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
+template <typename Visit> void HostEqualityIndex::SearchEqual(const HostAddress& host, Visit& visit) const {
     const uint8_t own = host.GetValidVector();
     auto verified = [&](HostAddress& candidate, uint64_t order) {
         if (candidate.Compare(host) == 0) visit(candidate, order);
@@ -93,14 +124,14 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
     switch (ShapeOf(host)) {
     case Shape::Empty:
         for (HostAddress* candidate : empty_)
-            visit(*candidate, entries_.at(candidate).order);
+            visit(*candidate, OrderOf(candidate));
         // A host that lost its addresses while memory ran out waits among the wildcards.
         for (HostAddress* candidate : wild_)
-            verified(*candidate, entries_.at(candidate).order);
+            verified(*candidate, OrderOf(candidate));
         return;
     case Shape::Wild:
-        for (const auto& [candidate, entry] : entries_)
-            verified(*const_cast<HostAddress*>(candidate), entry.order);
+        for (const Entry& entry : entries_)
+            if (entry.host != nullptr) verified(*entry.host, entry.order);
         return;
     case Shape::Keyed:
         break;
@@ -115,7 +146,21 @@ template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress
         }
     }
     for (HostAddress* candidate : wild_)
-        verified(*candidate, entries_.at(candidate).order);
+        verified(*candidate, OrderOf(candidate));
+}
+
+template <typename Visit> void HostEqualityIndex::ForEachEqual(const HostAddress& host, Visit&& visit) const {
+    const Handle* handle = handles_.Find(&host);
+    if (handle == nullptr || !handle->settled) {
+        SearchEqual(host, visit);
+        return;
+    }
+    visit(const_cast<HostAddress&>(host), handle->order);
+    if (handle->ties != 0)
+        for (const Link& tie : entries_[handle->entry].equals)
+            visit(*entries_[tie.other].host, entries_[tie.other].order);
+    for (HostAddress* candidate : waiting_)
+        if (candidate->Compare(host) == 0) visit(*candidate, OrderOf(candidate));
 }
 
 } // namespace vq

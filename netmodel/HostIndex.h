@@ -1,10 +1,10 @@
 #pragma once
 
+#include "netmodel/FlatMap.h"
 #include "netmodel/NameKey.h"
 
 #include <algorithm>
 #include <memory>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -16,32 +16,33 @@ namespace vq {
 template <typename Element> class HostIndex {
 public:
     Element* Find(const NameKey& key) const {
-        auto it = m_Elements.find(key);
-        return it == m_Elements.end() ? nullptr : it->second.element.get();
+        const Slot* slot = m_Elements.Find(key);
+        return slot == nullptr ? nullptr : slot->element.get();
     }
     Element& Create(const NameKey& key) {
         if (Element* found = Find(key)) return *found;
         // The element before its slot: running out of memory leaves no slot without one.
         auto element = std::make_unique<Element>();
-        Slot& slot = m_Elements[key];
+        Slot& slot = *m_Elements.Emplace(key).first;
         slot.element = std::move(element);
         slot.sequence = m_NextSequence++;
         return *slot.element;
     }
-    void Erase(const NameKey& key) { m_Elements.erase(key); }
+    void Erase(const NameKey& key) { m_Elements.Erase(key); }
     void EraseIfEmpty(const NameKey& key) {
-        auto it = m_Elements.find(key);
-        if (it != m_Elements.end() && it->second.element->IsEmpty()) m_Elements.erase(it);
+        const Slot* slot = m_Elements.Find(key);
+        if (slot != nullptr && slot->element->IsEmpty()) m_Elements.Erase(key);
     }
-    void Clear() { m_Elements.clear(); }
-    int GetCount() const { return int(m_Elements.size()); }
+    void Clear() { m_Elements = {}; }
+    int GetCount() const { return int(m_Elements.Size()); }
 
     std::vector<std::pair<NameKey, Element*>> Ordered() const {
         std::vector<std::pair<uint64_t, std::pair<NameKey, Element*>>> rows;
-        rows.reserve(m_Elements.size());
-        for (const auto& [key, slot] : m_Elements)
+        rows.reserve(m_Elements.Size());
+        m_Elements.ForEach([&](const NameKey& key, const Slot& slot) {
             rows.push_back({uint64_t(NameKeyBucket(key)) << 56 | (~slot.sequence & ((uint64_t(1) << 56) - 1)),
                             {key, slot.element.get()}});
+        });
         std::sort(rows.begin(), rows.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
         std::vector<std::pair<NameKey, Element*>> result;
         result.reserve(rows.size());
@@ -55,7 +56,7 @@ private:
         std::unique_ptr<Element> element;
         uint64_t sequence = 0;
     };
-    std::unordered_map<NameKey, Slot, NameKeyHash> m_Elements;
+    FlatMap<NameKey, Slot, NameKeyHash> m_Elements;
     uint64_t m_NextSequence = 0;
 };
 

@@ -41,6 +41,8 @@ public:
     void Refile(HostAddress* host);
     // The first stored host equal to the given one.
     HostAddress* FindEqual(const HostAddress& host) const { return m_Equal.FindFirstEqual(host); }
+    // Every stored host by equality; pools whose tuples use these hosts search through it.
+    const HostEqualityIndex& GetEqualityIndex() const { return m_Equal; }
     void Clear();
 
     int GetCount() const { return int(m_Hosts.size()); }

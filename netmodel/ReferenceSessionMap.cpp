@@ -6,21 +6,21 @@
 namespace vq {
 
 std::optional<uint16_t> ReferenceSessionMap::Lookup(uint32_t address, uint16_t port) const {
-    auto it = m_Entries.find(KeyOf(address, port));
-    if (it == m_Entries.end()) return std::nullopt;
-    return it->second.id;
+    const Entry* entry = m_Entries.Find(KeyOf(address, port));
+    if (entry == nullptr) return std::nullopt;
+    return entry->id;
 }
 
 void ReferenceSessionMap::Set(uint32_t address, uint16_t port, uint16_t id) {
-    m_Entries[KeyOf(address, port)].id = id;
+    m_Entries.Emplace(KeyOf(address, port)).first->id = id;
 }
 
 void ReferenceSessionMap::Store(const FrameView::Endpoint& endpoint, uint16_t id) {
     const uint64_t key = KeyOf(endpoint.address, endpoint.port);
-    auto [it, created] = m_Entries.try_emplace(key);
+    auto [entry, created] = m_Entries.Emplace(key);
     // Setting the id an entry already holds stores nothing: the entry stays with its tuple.
-    if (!created && it->second.id == id) return;
-    it->second.id = id;
+    if (!created && entry->id == id) return;
+    entry->id = id;
     m_Pending[m_PendingCount++] = key;
 }
 
@@ -50,8 +50,8 @@ uint16_t ReferenceSessionMap::Compute(const FrameView& frame) {
 void ReferenceSessionMap::Tie(Tuple* tuple) {
     size_t changing = 0;
     for (int i = 0; i < m_PendingCount; ++i) {
-        auto it = m_Entries.find(m_Pending[i]);
-        if (it != m_Entries.end() && it->second.tuple != tuple) ++changing;
+        const Entry* entry = m_Entries.Find(m_Pending[i]);
+        if (entry != nullptr && entry->tuple != tuple) ++changing;
     }
     // Room for the keys first: running out of memory leaves every entry as it was, still pending.
     std::vector<uint64_t>* keys = nullptr;
@@ -68,9 +68,9 @@ void ReferenceSessionMap::Tie(Tuple* tuple) {
         keys = &held;
     }
     for (int i = 0; i < m_PendingCount; ++i) {
-        auto it = m_Entries.find(m_Pending[i]);
-        if (it == m_Entries.end() || it->second.tuple == tuple) continue;
-        it->second.tuple = tuple;
+        Entry* entry = m_Entries.Find(m_Pending[i]);
+        if (entry == nullptr || entry->tuple == tuple) continue;
+        entry->tuple = tuple;
         if (keys != nullptr) keys->push_back(m_Pending[i]);
     }
     m_PendingCount = 0;
@@ -79,8 +79,8 @@ void ReferenceSessionMap::Tie(Tuple* tuple) {
 void ReferenceSessionMap::Abandon() {
     const int pending = std::exchange(m_PendingCount, 0);
     for (int i = 0; i < pending; ++i) {
-        auto it = m_Entries.find(m_Pending[i]);
-        if (it != m_Entries.end() && it->second.tuple == nullptr) m_Entries.erase(it);
+        const Entry* entry = m_Entries.Find(m_Pending[i]);
+        if (entry != nullptr && entry->tuple == nullptr) m_Entries.Erase(m_Pending[i]);
     }
 }
 
@@ -88,14 +88,14 @@ void ReferenceSessionMap::Untie(const Tuple* tuple) {
     auto list = m_ByTuple.find(tuple);
     if (list == m_ByTuple.end()) return;
     for (uint64_t key : list->second) {
-        auto it = m_Entries.find(key);
-        if (it != m_Entries.end() && it->second.tuple == tuple) m_Entries.erase(it);
+        const Entry* entry = m_Entries.Find(key);
+        if (entry != nullptr && entry->tuple == tuple) m_Entries.Erase(key);
     }
     m_ByTuple.erase(list);
 }
 
 void ReferenceSessionMap::Clear() {
-    m_Entries.clear();
+    m_Entries = {};
     m_ByTuple.clear();
     m_PendingCount = 0;
 }

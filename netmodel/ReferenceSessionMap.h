@@ -1,5 +1,6 @@
 #pragma once
 
+#include "netmodel/FlatMap.h"
 #include "netmodel/FrameView.h"
 
 #include <cstdint>
@@ -29,7 +30,7 @@ public:
     // Drops the entries still tied to the tuple.
     void Untie(const Tuple* tuple);
     void Clear();
-    size_t GetCount() const { return m_Entries.size(); }
+    size_t GetCount() const { return m_Entries.Size(); }
 
 private:
     struct Entry {
@@ -39,7 +40,16 @@ private:
     static uint64_t KeyOf(uint32_t address, uint16_t port) { return uint64_t(address) << 16 | port; }
     void Store(const FrameView::Endpoint& endpoint, uint16_t id);
 
-    std::unordered_map<uint64_t, Entry> m_Entries;
+    struct KeyHash {
+        size_t operator()(uint64_t key) const noexcept {
+            key = (key ^ (key >> 30)) * 0xBF58476D1CE4E5B9ULL;
+            key = (key ^ (key >> 27)) * 0x94D049BB133111EBULL;
+            return size_t(key ^ (key >> 31));
+        }
+    };
+
+    // Looked up for every TCP and UDP frame: one array, no node per endpoint.
+    FlatMap<uint64_t, Entry, KeyHash> m_Entries;
     // The keys each tuple stored last, to find them again when the tuple leaves.
     std::unordered_map<const Tuple*, std::vector<uint64_t>> m_ByTuple;
     uint64_t m_Pending[2]{};

@@ -3,6 +3,7 @@
 #include "netmodel/TAO.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace vq {
 
@@ -14,28 +15,80 @@ uint64_t Mix(uint64_t x) {
     return x ^ (x >> 31);
 }
 
+constexpr size_t kFirstCapacity = 16;
+
 } // namespace
 
-size_t SimilarTupleFinder::KeyHash::operator()(const Key& key) const noexcept {
-    uint64_t low = 0, high = 0;
-    for (int i = 0; i < 4; ++i)
-        low = low << 16 | key.fields[size_t(i)];
-    for (int i = 4; i < 8; ++i)
-        high = high << 16 | key.fields[size_t(i)];
-    uint64_t h = Mix(reinterpret_cast<uintptr_t>(key.source) ^ 0x9E3779B97F4A7C15ULL);
-    h = Mix(h ^ reinterpret_cast<uintptr_t>(key.destination));
-    h = Mix(h ^ low);
-    return size_t(Mix(h ^ high));
+uint64_t SimilarTupleFinder::HashOf(const Key& key) {
+    uint64_t low, high;
+    static_assert(sizeof(key.fields) == sizeof(low) + sizeof(high));
+    std::memcpy(&low, key.fields.data(), sizeof(low));
+    std::memcpy(&high, key.fields.data() + 4, sizeof(high));
+    // Each part multiplied by its own odd constant, then one finishing mix.
+    const uint64_t h = reinterpret_cast<uintptr_t>(key.source) * 0x9E3779B97F4A7C15ULL ^
+                       reinterpret_cast<uintptr_t>(key.destination) * 0xC2B2AE3D27D4EB4FULL ^
+                       low * 0x165667B19E3779F9ULL ^ high * 0xD6E8FEB86659FD93ULL;
+    return Mix(h);
+}
+
+uint64_t SimilarTupleFinder::OrderOf(const TAO& tao) {
+    return tao.m_PoolOrder;
+}
+
+bool SimilarTupleFinder::HasKey(const Slot& slot, uint64_t hash, const Key& key, const Tuple* keyTuple) {
+    if (slot.hash != hash) return false;
+    const Tuple* tuple = slot.tao->GetTuple();
+    return tuple == keyTuple || KeyOf(*tuple) == key;
+}
+
+const SimilarTupleFinder::Slot* SimilarTupleFinder::FindSlot(const Key& key, uint64_t hash,
+                                                             const Tuple* keyTuple) const {
+    if (m_Slots.empty()) return nullptr;
+    const size_t mask = m_Slots.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const Slot& slot = m_Slots[i];
+        if (slot.tao == nullptr) return nullptr;
+        if (HasKey(slot, hash, key, keyTuple)) return &slot;
+    }
+}
+
+void SimilarTupleFinder::Grow() {
+    std::vector<Slot> slots(m_Slots.empty() ? kFirstCapacity : 2 * m_Slots.size(), Slot{0, nullptr});
+    const size_t mask = slots.size() - 1;
+    for (const Slot& slot : m_Slots) {
+        if (slot.tao == nullptr) continue;
+        size_t i = slot.hash & mask;
+        while (slots[i].tao != nullptr)
+            i = (i + 1) & mask;
+        slots[i] = slot;
+    }
+    m_Slots.swap(slots);
+}
+
+void SimilarTupleFinder::EraseSlot(size_t index) {
+    // Backward shift: later slots of the run move up, so that no search stops early at the gap.
+    const size_t mask = m_Slots.size() - 1;
+    size_t gap = index;
+    for (size_t i = (index + 1) & mask; m_Slots[i].tao != nullptr; i = (i + 1) & mask) {
+        const size_t home = m_Slots[i].hash & mask;
+        // The slot may fill the gap when its home does not lie after the gap on the way to it.
+        if (((i - home) & mask) >= ((i - gap) & mask)) {
+            m_Slots[gap] = m_Slots[i];
+            gap = i;
+        }
+    }
+    m_Slots[gap] = Slot{0, nullptr};
+    --m_Used;
 }
 
 void SimilarTupleFinder::Hold(HostAddress* host) {
-    if (host == nullptr) return;
-    int& uses = m_HostUses[host];
+    if (host == nullptr || (m_Reference != nullptr && m_Reference->Contains(*host))) return;
+    int& uses = m_StrayUses[host];
     if (uses++ == 0) {
         try {
-            m_Hosts.Insert(*host, 0);
+            m_Strays.Insert(*host, 0);
         } catch (...) {
-            m_HostUses.erase(host);
+            m_StrayUses.erase(host);
             throw;
         }
     }
@@ -43,15 +96,17 @@ void SimilarTupleFinder::Hold(HostAddress* host) {
 
 void SimilarTupleFinder::Drop(HostAddress* host) {
     if (host == nullptr) return;
-    auto it = m_HostUses.find(host);
-    if (it == m_HostUses.end() || --it->second > 0) return;
-    m_Hosts.Remove(*host);
-    m_HostUses.erase(it);
+    auto it = m_StrayUses.find(host);
+    if (it == m_StrayUses.end() || --it->second > 0) return;
+    m_Strays.Remove(*host);
+    m_StrayUses.erase(it);
 }
 
-void SimilarTupleFinder::Add(TAO& tao, uint64_t order) {
+void SimilarTupleFinder::Add(TAO& tao) {
     const Tuple* tuple = tao.GetTuple();
     if (tuple == nullptr) return;
+    // At most three quarters full, so that a search that finds nothing stops soon.
+    if (4 * (m_Used + 1) > 3 * m_Slots.size()) Grow();
     // The hosts first and undone on failure, so that running out of memory leaves nothing behind.
     Hold(tuple->GetSource());
     try {
@@ -60,41 +115,55 @@ void SimilarTupleFinder::Add(TAO& tao, uint64_t order) {
         Drop(tuple->GetSource());
         throw;
     }
-    try {
-        Slot& slot = m_Exact[KeyOf(*tuple)];
-        if (slot.first == nullptr) {
-            slot.first = &tao;
-            slot.firstOrder = order;
-        } else {
-            slot.more.push_back({order, &tao});
+    const Key key = KeyOf(*tuple);
+    const uint64_t hash = HashOf(key);
+    if (FindSlot(key, hash) != nullptr) {
+        // Orders grow as TAOs are added, so the TAO in the slot keeps the lowest.
+        try {
+            m_Shadowed.emplace(hash, &tao);
+        } catch (...) {
+            Drop(tuple->GetDestination());
+            Drop(tuple->GetSource());
+            throw;
         }
-    } catch (...) {
-        Drop(tuple->GetDestination());
-        Drop(tuple->GetSource());
-        throw;
+    } else {
+        const size_t mask = m_Slots.size() - 1;
+        size_t i = hash & mask;
+        while (m_Slots[i].tao != nullptr)
+            i = (i + 1) & mask;
+        m_Slots[i] = Slot{hash, &tao};
+        ++m_Used;
     }
     if (tuple->GetSource() == nullptr) ++m_NullSources;
     if (tuple->GetDestination() == nullptr) ++m_NullDestinations;
 }
 
-void SimilarTupleFinder::Remove(TAO& tao, uint64_t order) {
+void SimilarTupleFinder::Remove(TAO& tao) {
     const Tuple* tuple = tao.GetTuple();
     if (tuple == nullptr) return;
-    auto it = m_Exact.find(KeyOf(*tuple));
-    if (it == m_Exact.end()) return;
-    Slot& slot = it->second;
-    if (slot.first == &tao) {
-        if (slot.more.empty()) {
-            m_Exact.erase(it);
+    const Key key = KeyOf(*tuple);
+    const uint64_t hash = HashOf(key);
+    const Slot* holder = FindSlot(key, hash);
+    if (holder == nullptr) return;
+    const size_t index = size_t(holder - m_Slots.data());
+    auto [first, last] = m_Shadowed.equal_range(hash);
+    if (holder->tao == &tao) {
+        // The earliest other TAO of the same key, if any, takes the slot over.
+        auto next = last;
+        for (auto it = first; it != last; ++it)
+            if (KeyOf(*it->second->GetTuple()) == key &&
+                (next == last || OrderOf(*it->second) < OrderOf(*next->second)))
+                next = it;
+        if (next == last) {
+            EraseSlot(index);
         } else {
-            slot.first = slot.more.front().second;
-            slot.firstOrder = slot.more.front().first;
-            slot.more.erase(slot.more.begin());
+            m_Slots[index].tao = next->second;
+            m_Shadowed.erase(next);
         }
     } else {
-        auto entry = std::find(slot.more.begin(), slot.more.end(), std::pair<uint64_t, TAO*>{order, &tao});
-        if (entry == slot.more.end()) return;
-        slot.more.erase(entry);
+        auto it = std::find_if(first, last, [&](const auto& entry) { return entry.second == &tao; });
+        if (it == last) return;
+        m_Shadowed.erase(it);
     }
     Drop(tuple->GetSource());
     Drop(tuple->GetDestination());
@@ -103,49 +172,54 @@ void SimilarTupleFinder::Remove(TAO& tao, uint64_t order) {
 }
 
 void SimilarTupleFinder::Clear() {
-    m_Exact.clear();
-    m_Hosts.Clear();
-    m_HostUses.clear();
+    std::fill(m_Slots.begin(), m_Slots.end(), Slot{0, nullptr});
+    m_Used = 0;
+    m_Shadowed.clear();
+    m_Strays.Clear();
+    m_StrayUses.clear();
     m_NullSources = m_NullDestinations = 0;
 }
 
 void SimilarTupleFinder::CollectEqual(const HostAddress* host, bool nullSide,
                                       std::vector<const HostAddress*>& out) const {
     const HostAddress& probe = HostOrInvalid(host);
-    m_Hosts.ForEachEqual(probe, [&](HostAddress& equal, uint64_t) { out.push_back(&equal); });
+    auto collect = [&](HostAddress& equal, uint64_t) { out.push_back(&equal); };
+    if (m_Reference != nullptr) m_Reference->ForEachEqual(probe, collect);
+    if (!m_StrayUses.empty()) m_Strays.ForEachEqual(probe, collect);
     // A missing host counts as the host with no address.
     if (nullSide && probe.GetValidVector() == 0) out.push_back(nullptr);
 }
 
 TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* destination,
-                              const Tuple::Fields& fields, Rule rule) const {
+                              const Tuple::Fields& fields, Rule rule, const Tuple* keyTuple) const {
+    if (m_Used == 0) return nullptr;
     m_Sources.clear();
     m_Destinations.clear();
     if (rule == Rule::Similar) {
         CollectEqual(source, m_NullSources > 0, m_Sources);
+        // A source nobody here equals (a host new to this model) ends the search at once.
+        if (m_Sources.empty()) return nullptr;
         CollectEqual(destination, m_NullDestinations > 0, m_Destinations);
     } else {
         if (destination == nullptr) return nullptr;
         m_Sources.push_back(source);
-        m_Hosts.ForEachEqual(*destination,
-                             [&](HostAddress& equal, uint64_t) { m_Destinations.push_back(&equal); });
+        CollectEqual(destination, false, m_Destinations);
         if (std::find(m_Destinations.begin(), m_Destinations.end(), destination) == m_Destinations.end())
             m_Destinations.push_back(destination);
         if (m_NullDestinations > 0) m_Destinations.push_back(nullptr);
     }
-    TAO* best = nullptr;
-    uint64_t bestOrder = 0;
+    const Slot* best = nullptr;
     for (const HostAddress* s : m_Sources) {
         for (const HostAddress* d : m_Destinations) {
-            auto it = m_Exact.find(Key{s, d, fields});
-            if (it == m_Exact.end()) continue;
-            if (best == nullptr || it->second.firstOrder < bestOrder) {
-                best = it->second.first;
-                bestOrder = it->second.firstOrder;
-            }
+            const Key key{s, d, fields};
+            const bool own =
+                keyTuple != nullptr && s == keyTuple->GetSource() && d == keyTuple->GetDestination();
+            const Slot* slot = FindSlot(key, HashOf(key), own ? keyTuple : nullptr);
+            if (slot != nullptr && (best == nullptr || OrderOf(*slot->tao) < OrderOf(*best->tao)))
+                best = slot;
         }
     }
-    return best;
+    return best != nullptr ? best->tao : nullptr;
 }
 
 } // namespace vq

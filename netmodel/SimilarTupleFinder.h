@@ -13,8 +13,13 @@ class TAO;
 
 // Finds, without scanning the pool, the first TAO (lowest pool order) whose tuple is similar to a
 // key tuple. Tuples are hashed on their exact host objects and eight fields; the hosts that may
-// stand for a key's host (equal by address, or missing) come from an equality index of the hosts
-// the pool's tuples use, so the answer is the one a scan of the whole pool in order would give.
+// stand for a key's host (equal by address, or missing) come from an equality index, so the answer
+// is the one a scan of the whole pool in order would give.
+//
+// The equality index is the model's own when the pool's tuples take their hosts from its host table
+// (the reference): those hosts are filed there already, and a model removes a host only together
+// with the tuples that use it. Any other host a tuple uses is filed here, in a small index of
+// strays.
 class SimilarTupleFinder {
 public:
     enum class Rule {
@@ -29,16 +34,25 @@ public:
     SimilarTupleFinder(const SimilarTupleFinder&) = delete;
     SimilarTupleFinder& operator=(const SimilarTupleFinder&) = delete;
 
-    void Add(TAO& tao, uint64_t order);
-    void Remove(TAO& tao, uint64_t order);
+    // Taken only while the finder is empty: the hosts held so far were judged against the old one.
+    void SetReference(const HostEqualityIndex* reference) {
+        if (m_Used == 0) m_Reference = reference;
+    }
+
+    // The TAO's pool order ranks it: the smaller, the earlier.
+    void Add(TAO& tao);
+    void Remove(TAO& tao);
+    // Keeps the room it had, for pools emptied and filled again on every tick.
     void Clear();
     // Null when no TAO qualifies. A Matching key without a destination matches every destination:
     // the caller scans for that rare key.
     TAO* Find(const Tuple& key, Rule rule) const {
-        return Find(key.GetSource(), key.GetDestination(), key.GetFields(), rule);
+        return Find(key.GetSource(), key.GetDestination(), key.GetFields(), rule, &key);
     }
+    // `keyTuple`, when given, is the tuple the key was taken from: a TAO of that very tuple matches
+    // without its fields being read.
     TAO* Find(const HostAddress* source, const HostAddress* destination, const Tuple::Fields& fields,
-              Rule rule) const;
+              Rule rule, const Tuple* keyTuple = nullptr) const;
 
 private:
     struct Key {
@@ -47,26 +61,33 @@ private:
         Tuple::Fields fields;
         friend bool operator==(const Key&, const Key&) = default;
     };
-    struct KeyHash {
-        size_t operator()(const Key& key) const noexcept;
-    };
+    // Open addressing with linear probing; a null TAO marks a free slot.
     struct Slot {
-        TAO* first = nullptr;
-        uint64_t firstOrder = 0;
-        std::vector<std::pair<uint64_t, TAO*>> more;
+        uint64_t hash;
+        TAO* tao;
     };
 
     static Key KeyOf(const Tuple& tuple) {
         return {tuple.GetSource(), tuple.GetDestination(), tuple.GetFields()};
     }
+    static uint64_t HashOf(const Key& key);
+    static bool HasKey(const Slot& slot, uint64_t hash, const Key& key, const Tuple* keyTuple);
+    static uint64_t OrderOf(const TAO& tao);
+    const Slot* FindSlot(const Key& key, uint64_t hash, const Tuple* keyTuple = nullptr) const;
+    void Grow();
+    void EraseSlot(size_t index);
     void Hold(HostAddress* host);
     void Drop(HostAddress* host);
-    // The pool hosts (and null, when a pool tuple lacks that side) similarity accepts for `host`.
+    // The hosts similarity accepts for `host` (and null, when a pool tuple lacks that side).
     void CollectEqual(const HostAddress* host, bool nullSide, std::vector<const HostAddress*>& out) const;
 
-    std::unordered_map<Key, Slot, KeyHash> m_Exact;
-    HostEqualityIndex m_Hosts;
-    std::unordered_map<const HostAddress*, int> m_HostUses;
+    std::vector<Slot> m_Slots;
+    size_t m_Used = 0;
+    // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
+    std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
+    const HostEqualityIndex* m_Reference = nullptr;
+    HostEqualityIndex m_Strays;
+    std::unordered_map<const HostAddress*, int> m_StrayUses;
     int m_NullSources = 0;
     int m_NullDestinations = 0;
     // Reused between look-ups so that a look-up allocates nothing once warm.

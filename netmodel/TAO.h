@@ -25,6 +25,7 @@ public:
 
 private:
     friend class TAOPool;
+    friend class SimilarTupleFinder;
     // Rank in the pool's list: list order without a position to keep up to date.
     uint64_t m_PoolOrder = 0;
 };

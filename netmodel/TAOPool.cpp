@@ -36,21 +36,39 @@ TAOPool::~TAOPool() {
     Clear();
 }
 
-void TAOPool::FileInIndexes(TAO& tao, bool noDuplicateCheck, int skip) {
+void TAOPool::FileInIndexes(TAO& tao) const {
     int filed = 0;
     try {
         for (; filed < IndexCount; ++filed)
-            if (filed != skip) Index(filed).Add(tao, noDuplicateCheck);
+            m_Indexes[size_t(filed)]->Add(tao, true);
     } catch (...) {
         while (filed-- > 0)
-            if (filed != skip) Index(filed).Remove(tao);
+            m_Indexes[size_t(filed)]->Remove(tao);
         throw;
     }
 }
 
-void TAOPool::UnfileFromIndexes(TAO& tao) {
+void TAOPool::UnfileFromIndexes(TAO& tao) const {
     for (int i = IndexCount; i-- > 0;)
-        Index(i).Remove(tao);
+        m_Indexes[size_t(i)]->Remove(tao);
+}
+
+void TAOPool::FileIndexes() const {
+    if (m_Filed) return;
+    try {
+        for (TAO* tao : m_List)
+            FileInIndexes(*tao);
+    } catch (...) {
+        for (auto& index : m_Indexes)
+            index->Clear();
+        throw;
+    }
+    m_Filed = true;
+}
+
+const TAOIndex& TAOPool::GetIndex(int number) const {
+    FileIndexes();
+    return *m_Indexes[size_t(number)];
 }
 
 bool TAOPool::Add(TAO* tao) {
@@ -58,11 +76,11 @@ bool TAOPool::Add(TAO* tao) {
     tao->SetOwner(this);
     tao->m_PoolOrder = m_NextOrder++;
     try {
-        FileInIndexes(*tao, true);
+        if (m_Filed) FileInIndexes(*tao);
         try {
-            m_Finder.Add(*tao, tao->m_PoolOrder);
+            m_Finder.Add(*tao);
         } catch (...) {
-            UnfileFromIndexes(*tao);
+            if (m_Filed) UnfileFromIndexes(*tao);
             throw;
         }
     } catch (...) {
@@ -73,11 +91,14 @@ bool TAOPool::Add(TAO* tao) {
 }
 
 bool TAOPool::Remove(TAO* tao) {
-    auto it = std::find(m_List.begin(), m_List.end(), tao);
-    if (it == m_List.end()) return false;
-    UnfileFromIndexes(*tao);
-    m_Finder.Remove(*tao, tao->m_PoolOrder);
-    m_List.erase(it);
+    const int position = IndexOf(tao);
+    if (position < 0) return false;
+    // Taking back the latest TAO leaves the indexes as if it had never come, filed or not; any other
+    // removal needs them filed, so that elements keep the places their first filing gave them.
+    if (size_t(position) + 1 != m_List.size()) FileIndexes();
+    if (m_Filed) UnfileFromIndexes(*tao);
+    m_Finder.Remove(*tao);
+    m_List.erase(m_List.begin() + position);
     OnRemoving(*tao);
     delete tao;
     return true;
@@ -85,9 +106,16 @@ bool TAOPool::Remove(TAO* tao) {
 
 TAO* TAOPool::FindMatching(const Tuple& tuple) const {
     if (tuple.GetDestination() != nullptr) return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
-    // A key without a destination matches every destination: the rare case is scanned.
-    const TAOList* list = GetIndex(SessionProtocolIndex).FindList(tuple);
-    return list != nullptr ? list->FindMatch(tuple, -1) : nullptr;
+    // A key without a destination matches every destination: the rare case is scanned, in list
+    // order, among the TAOs the session index would list under the key's session and source.
+    const uint16_t session = tuple.GetField(FieldSession);
+    for (TAO* tao : m_List) {
+        const Tuple* mine = tao->GetTuple();
+        if (mine != nullptr && mine->GetSource() == tuple.GetSource() &&
+            mine->GetField(FieldSession) == session && mine->Matches(tuple, -1))
+            return tao;
+    }
+    return nullptr;
 }
 
 TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
@@ -107,8 +135,11 @@ TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
 }
 
 int TAOPool::IndexOf(const TAO* tao) const {
-    auto it = std::find(m_List.begin(), m_List.end(), tao);
-    return it == m_List.end() ? -1 : int(it - m_List.begin());
+    if (tao == nullptr || tao->GetOwner() != this) return -1;
+    // The list keeps the order in which TAOs were added.
+    auto it = std::lower_bound(m_List.begin(), m_List.end(), tao->m_PoolOrder,
+                               [](const TAO* item, uint64_t order) { return item->m_PoolOrder < order; });
+    return it != m_List.end() && *it == tao ? int(it - m_List.begin()) : -1;
 }
 
 TAO* TAOPool::FindEqual(const TAO& key) const {
@@ -127,13 +158,16 @@ TAO* TAOPool::FindSimilar(const Tuple& tuple, bool session) const {
 void TAOPool::Clear() {
     for (auto& index : m_Indexes)
         index->Clear();
+    m_Filed = false;
     m_Finder.Clear();
     std::vector<TAO*> list;
     list.swap(m_List);
-    for (TAO* tao : list) {
+    for (TAO* tao : list)
         OnRemoving(*tao);
-        delete tao;
-    }
+    Discard(list);
+    // The room stays for pools emptied and filled again on every tick.
+    list.clear();
+    if (m_List.empty()) m_List.swap(list);
 }
 
 TAO* TAOPool::GetNextTAO(size_t& position) const {
@@ -143,6 +177,7 @@ TAO* TAOPool::GetNextTAO(size_t& position) const {
 
 std::string TAOPool::DumpIndexes(const char* poolName) const {
     std::string text;
+    FileIndexes();
     for (const auto& index : m_Indexes) {
         text += Format("%s::%s (size %d)\n\n", poolName, index->GetMemberName(), index->GetCount());
         const bool host = index->IsHostIndex();

@@ -14,7 +14,11 @@ namespace vq {
 class TAO;
 class Tuple;
 
-// A list of TAOs, which it owns, with an index per key field of their tuples.
+// A list of TAOs, which it owns, with an index per key field of their tuples. The ten indexes serve
+// the dumps, the integrity check and whoever asks for one; frames and imports find their TAO through
+// the finder. So the indexes are filed only once somebody asks, from the list in its order, which
+// gives them exactly as filing every TAO on its way in would have; from then on they are kept up to
+// date until the pool is emptied.
 class TAOPool {
 public:
     TAOPool();
@@ -31,6 +35,7 @@ public:
     virtual TAO* FindOrAdd(const TAO& key, bool* created);
     virtual std::unique_ptr<TAO> NewTAO(const TAO& key) = 0;
 
+    // The position in the list, or -1; found by the TAO's pool order, without a scan.
     int IndexOf(const TAO* tao) const;
     // The first TAO equal to the key.
     TAO* FindEqual(const TAO& key) const;
@@ -53,15 +58,24 @@ public:
         ReferenceSessionIndex,
         IndexCount
     };
-    const TAOIndex& GetIndex(int number) const { return *m_Indexes[size_t(number)]; }
+    // Files the indexes first when nobody asked for them since the pool was last emptied.
+    const TAOIndex& GetIndex(int number) const;
+    // The model whose host table the TAOs' tuples take their hosts from: its equality index then
+    // serves the pool's searches.
+    void SetHostReference(const HostEqualityIndex* reference) { m_Finder.SetReference(reference); }
 
 protected:
     // Files in every index, undoing the filings already made when memory runs out.
-    void FileInIndexes(TAO& tao, bool noDuplicateCheck, int skip = -1);
-    void UnfileFromIndexes(TAO& tao);
-    TAOIndex& Index(int number) { return *m_Indexes[size_t(number)]; }
+    void FileInIndexes(TAO& tao) const;
+    void UnfileFromIndexes(TAO& tao) const;
+    void FileIndexes() const;
     // Called before a removed TAO is deleted.
     virtual void OnRemoving(TAO&) {}
+    // Deletes the TAOs of an emptied pool; a pool may keep their room for the TAOs to come.
+    virtual void Discard(const std::vector<TAO*>& leaving) {
+        for (TAO* tao : leaving)
+            delete tao;
+    }
     TAO* FindMatching(const Tuple& tuple) const;
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
@@ -73,6 +87,8 @@ protected:
 
 private:
     std::array<std::unique_ptr<TAOIndex>, IndexCount> m_Indexes;
+    // Whether the indexes hold every TAO of the list.
+    mutable bool m_Filed = false;
     SimilarTupleFinder m_Finder;
     uint64_t m_NextOrder = 0;
 };

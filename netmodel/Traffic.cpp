@@ -3,6 +3,7 @@
 #include "netmodel/Tuple.h"
 
 #include <new>
+#include <utility>
 
 namespace vq {
 
@@ -10,12 +11,53 @@ Traffic::Traffic(int32_t kind) : m_Kind(kind) {}
 
 Traffic::~Traffic() {
     Clear();
+    FreeRoom(0);
+}
+
+template <typename... Args> std::unique_ptr<Conversation> Traffic::Make(Args&&... args) {
+    if (m_Room.empty()) return std::make_unique<Conversation>(std::forward<Args>(args)...);
+    void* room = m_Room.back();
+    m_Room.pop_back();
+    try {
+        // The room came from operator new with the size of a conversation: delete frees it.
+        return std::unique_ptr<Conversation>(new (room) Conversation(std::forward<Args>(args)...));
+    } catch (...) {
+        ::operator delete(room, sizeof(Conversation));
+        throw;
+    }
+}
+
+void Traffic::Discard(const std::vector<TAO*>& leaving) {
+    FreeRoom(leaving.size());
+    bool keep = true;
+    try {
+        m_Room.reserve(leaving.size());
+    } catch (const std::bad_alloc&) {
+        keep = false;
+    }
+    for (TAO* tao : leaving) {
+        // Every TAO of a traffic pool is a conversation; conversations have no subclasses.
+        auto* conversation = static_cast<Conversation*>(tao);
+        if (!keep || m_Room.size() >= leaving.size()) {
+            delete conversation;
+            continue;
+        }
+        conversation->~Conversation();
+        m_Room.push_back(conversation);
+    }
+}
+
+void Traffic::FreeRoom(size_t keep) {
+    while (m_Room.size() > keep) {
+        ::operator delete(m_Room.back(), sizeof(Conversation));
+        m_Room.pop_back();
+    }
 }
 
 std::unique_ptr<TAO> Traffic::NewConversationCopy(const TAO& key) {
     if (const auto* conversation = dynamic_cast<const Conversation*>(&key))
-        return std::make_unique<Conversation>(*conversation, PointerAssignment);
-    return std::make_unique<Conversation>(key.GetTuple());
+        return Make(*conversation, PointerAssignment);
+    return Make(key.GetTuple());
 }
 
 Conversation* Traffic::FindOrAdd(const Conversation& other, bool* created) {
@@ -25,7 +67,7 @@ Conversation* Traffic::FindOrAdd(const Conversation& other, bool* created) {
 Conversation* Traffic::AddPacket(const FrameView& frame, Tuple& tuple) {
     auto* conversation = static_cast<Conversation*>(FindMatching(tuple));
     if (conversation == nullptr) {
-        auto made = std::make_unique<Conversation>(&tuple);
+        auto made = Make(&tuple);
         Add(made.get());
         conversation = made.release();
     }
@@ -39,7 +81,7 @@ void Traffic::CopyFrom(const Traffic& source) {
     size_t position = 0;
     while (Conversation* conversation = source.GetNextConversation(position)) {
         try {
-            auto copy = std::make_unique<Conversation>(*conversation, PointerAssignment);
+            auto copy = Make(*conversation, PointerAssignment);
             Add(copy.get());
             copy.release();
         } catch (const std::bad_alloc&) {
@@ -47,6 +89,12 @@ void Traffic::CopyFrom(const Traffic& source) {
             return;
         }
     }
+}
+
+void Traffic::SettleAsCopy() {
+    size_t position = 0;
+    while (Conversation* conversation = GetNextConversation(position))
+        conversation->SettleAsCopy();
 }
 
 void Traffic::Merge(const Traffic& source) {

@@ -27,6 +27,8 @@ public:
     // Counts the frame on the conversation of its tuple (made on the first frame).
     Conversation* AddPacket(const FrameView& frame, Tuple& tuple);
     void CopyFrom(const Traffic& source);
+    // Every conversation becomes what CopyFrom would have made of it in another pool.
+    void SettleAsCopy();
     void Merge(const Traffic& source);
 
     Conversation* GetNextConversation(size_t& position) const {
@@ -39,7 +41,15 @@ public:
     void UpdateAdapters(const AdapterList*) {}
 
 private:
+    // In room kept from conversations that left, when there is some.
+    template <typename... Args> std::unique_ptr<Conversation> Make(Args&&... args);
+    void Discard(const std::vector<TAO*>& leaving) override;
+    void FreeRoom(size_t keep);
+
     int32_t m_Kind;
+    // The room of the conversations the last emptying deleted: pools emptied on every tick (the
+    // running step, the last sample, a closing interval) fill again with as many.
+    std::vector<void*> m_Room;
 };
 
 } // namespace vq

@@ -151,6 +151,37 @@ TEST_F(LiveCountingTest, EveryFrameOfTheAdaptersIsLearnedCountedAndHandedToItsAc
     SetMachineAdapterList(std::nullopt);
 }
 
+// The tick hands the running step's conversations to the last sample instead of copying them; the
+// last sample must read exactly as a copy would, and the next step must start from nothing.
+TEST_F(LiveCountingTest, TheLastSampleReadsAsACopyOfTheRunningStep) {
+    for (const char* sources : {"10.0.0.7 10.0.0.8", "10.0.0.8"}) {
+        SCOPED_TRACE(sources);
+        for (const char* source : {"10.0.0.7", "10.0.0.8"})
+            if (std::string(sources).find(source) != std::string::npos) Count(source, "10.0.0.1", 2);
+        Traffic copy(1);
+        copy.CopyFrom(*data.GetLatest().GetTraffic()->GetConversations());
+
+        data.Tick(Timestamp::Now());
+        const Traffic& sample = *data.GetLastSample().GetTraffic()->GetConversations();
+        ASSERT_EQ(sample.GetCount(), copy.GetCount());
+        for (int i = 0; i < copy.GetCount(); ++i) {
+            const auto& mine = static_cast<const Conversation&>(*sample.GetList()[size_t(i)]);
+            const auto& theirs = static_cast<const Conversation&>(*copy.GetList()[size_t(i)]);
+            EXPECT_EQ(mine.GetTuple(), theirs.GetTuple());
+            EXPECT_EQ(mine.m_Kind, theirs.m_Kind);
+            EXPECT_EQ(mine.GetTraffic().GetKind(), theirs.GetTraffic().GetKind());
+            EXPECT_EQ(mine.GetTraffic().m_Counters, theirs.GetTraffic().m_Counters);
+            EXPECT_EQ(mine.GetTraffic().m_FirstTime, theirs.GetTraffic().m_FirstTime);
+            EXPECT_EQ(mine.GetTraffic().m_LastTime, theirs.GetTraffic().m_LastTime);
+            EXPECT_EQ(mine.m_FirstTime, theirs.m_FirstTime);
+            EXPECT_EQ(mine.m_LastTime, theirs.m_LastTime);
+            EXPECT_EQ(mine.GetOwner(), &sample);
+        }
+        EXPECT_EQ(data.GetLatest().GetTraffic()->GetConversations()->GetCount(), 0);
+    }
+    EXPECT_EQ(PacketsIn(data.GetTotal()), 6);
+}
+
 TEST_F(LiveCountingTest, ACumulativeActionStartsFromItsTuplesConversationsAPeriodicOneEmpty) {
     Count("10.0.0.7", "10.0.0.1", 3);
     Count("10.0.0.8", "10.0.0.1", 2);

@@ -5,8 +5,11 @@
 #include "netmodel/IntegrityText.h"
 #include "runtime/EngineGlobals.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace vq {
 namespace {
@@ -38,9 +41,9 @@ TEST_F(TuplePoolTest, NewStreamMakesOneTupleOfferedToTheFourPoolsInOrder) {
     const auto frame = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2", 40000, 53);
     Tuple* tuple = model.TupleForPacket(frame);
     ASSERT_EQ(offers.offers.size(), 4u);
-    for (int pool = 0; pool < 4; ++pool) {
-        EXPECT_EQ(offers.offers[size_t(pool)].first, TupleOfferSink::Pool(pool));
-        EXPECT_EQ(offers.offers[size_t(pool)].second, tuple);
+    for (int actionPool = 0; actionPool < 4; ++actionPool) {
+        EXPECT_EQ(offers.offers[size_t(actionPool)].first, TupleOfferSink::Pool(actionPool));
+        EXPECT_EQ(offers.offers[size_t(actionPool)].second, tuple);
     }
     EXPECT_EQ(tuple->GetField(FieldReferenceSession), 53);
     for (int index = 0; index < TAOPool::IndexCount; ++index)
@@ -91,6 +94,100 @@ TEST_F(TuplePoolTest, HostlessTuplesPassTheIntegrityCheck) {
     EXPECT_FALSE(created);
     model.TupleForPacket(MacFrame("00:00:00:00:00:01", "00:00:00:00:00:02"));
     EXPECT_TRUE(pool.CheckIntegrity(true)) << IntegrityText();
+}
+
+// The ten indexes, each tuple shown by its list position and each host by its place in the host
+// table. Orders that follow from where hosts lie in memory differ between two models, so the
+// elements of host indexes and the lists of field indexes are sorted; every other order stays.
+std::vector<std::string> Render(Environment& model) {
+    TuplePool& pool = model.GetTuplePool();
+    const auto& hosts = model.GetHostTable().GetHosts();
+    auto hostName = [&](uint64_t key) {
+        auto it = std::find(hosts.begin(), hosts.end(), reinterpret_cast<const HostAddress*>(key));
+        return "h" + std::to_string(it - hosts.begin());
+    };
+    std::vector<std::string> rows;
+    for (int number = 0; number < TAOPool::IndexCount; ++number) {
+        const TAOIndex& index = pool.GetIndex(number);
+        std::vector<std::string> elements;
+        for (const auto& element : index.Ordered()) {
+            std::vector<std::string> lists;
+            for (const TAOList* list : element.lists) {
+                std::string entries;
+                for (const TAO* tao : list->Items())
+                    entries += " " + std::to_string(pool.IndexOf(tao));
+                lists.push_back("[" + entries + " ]");
+            }
+            if (!index.IsHostIndex()) std::sort(lists.begin(), lists.end());
+            std::string text = index.IsHostIndex() ? hostName(element.key) : std::to_string(element.key);
+            for (const std::string& list : lists)
+                text += list;
+            elements.push_back(text);
+        }
+        if (index.IsHostIndex()) std::sort(elements.begin(), elements.end());
+        for (const std::string& element : elements)
+            rows.push_back(std::string(index.GetMemberName()) + " " + element);
+    }
+    return rows;
+}
+
+// Indexes filed only when first asked for answer as those filed with every tuple on its way in:
+// after removals from the middle of the list and from its end, keys sharing a bucket, and a pool
+// emptied and filled again.
+TEST_F(TuplePoolTest, IndexesFiledWhenFirstAskedForMatchThoseFiledAllAlong) {
+    Environment filed(0);
+    auto frame = [](const char* sourceIp, uint16_t dataLink, uint16_t session) {
+        auto f = IpFrame("00:00:00:00:00:01", sourceIp, "00:00:00:00:00:09", "10.0.0.9");
+        // Data links 1 and 18 share a bucket of the data-link index.
+        f.ids[FrameView::DataLink] = dataLink;
+        f.ids[FrameView::Session] = session;
+        return f;
+    };
+    auto both = [&](const FakeFrame& f) {
+        model.TupleForPacket(f);
+        filed.TupleForPacket(f);
+    };
+    auto removeAt = [&](int position) {
+        ASSERT_TRUE(pool.Remove(pool.GetList()[size_t(position)]));
+        ASSERT_TRUE(filed.GetTuplePool().Remove(filed.GetTuplePool().GetList()[size_t(position)]));
+    };
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round);
+        filed.GetTuplePool().GetIndex(0);
+        both(frame("10.0.0.1", 1, 0));
+        both(frame("10.0.0.2", 18, 0));
+        both(frame("10.0.0.3", 1, 5));
+        both(frame("10.0.0.1", 18, 5));
+        // The first tuple made the element of data link 1, which outlives it.
+        removeAt(0);
+        both(frame("10.0.0.4", 1, 0));
+        removeAt(pool.GetCount() - 1);
+        both(frame("10.0.0.5", 35, 5));
+        EXPECT_EQ(Render(model), Render(filed));
+        EXPECT_TRUE(pool.CheckIntegrity(true)) << IntegrityText();
+        pool.Reset();
+        filed.GetTuplePool().Reset();
+    }
+}
+
+// A pool may hold tuples of one key (imports add without searching): the first by list order
+// answers, and the next takes over when it leaves.
+TEST_F(TuplePoolTest, EqualKeysAnswerInListOrder) {
+    Tuple* stored =
+        model.TupleForPacket(IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2"));
+    const Tuple key(*stored, ShallowCopy, 0);
+    std::vector<Tuple*> twins{stored};
+    for (int i = 0; i < 2; ++i) {
+        twins.push_back(new Tuple(key, ShallowCopy, 0));
+        pool.Add(twins.back());
+    }
+    EXPECT_EQ(pool.FindEqual(key), stored);
+    pool.Remove(twins[1]);
+    EXPECT_EQ(pool.FindEqual(key), stored);
+    pool.Remove(stored);
+    EXPECT_EQ(pool.FindEqual(key), twins[2]);
+    pool.Remove(twins[2]);
+    EXPECT_EQ(pool.FindEqual(key), nullptr);
 }
 
 // A stream that makes hosts equal without being the same object: MAC-only and IP hosts of one MAC,
