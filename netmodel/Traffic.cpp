@@ -19,10 +19,10 @@ template <typename... Args> std::unique_ptr<Conversation> Traffic::Make(Args&&..
     void* room = m_Room.back();
     m_Room.pop_back();
     try {
-        // The room came from operator new with the size of a conversation: delete frees it.
+        // The room came from operator new for one conversation: delete frees it.
         return std::unique_ptr<Conversation>(new (room) Conversation(std::forward<Args>(args)...));
     } catch (...) {
-        ::operator delete(room, sizeof(Conversation));
+        ::operator delete(room);
         throw;
     }
 }
@@ -49,7 +49,7 @@ void Traffic::Discard(const std::vector<TAO*>& leaving) {
 
 void Traffic::FreeRoom(size_t keep) {
     while (m_Room.size() > keep) {
-        ::operator delete(m_Room.back(), sizeof(Conversation));
+        ::operator delete(m_Room.back());
         m_Room.pop_back();
     }
 }

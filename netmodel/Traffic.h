@@ -22,7 +22,8 @@ public:
 
     std::unique_ptr<TAO> NewTAO(const TAO& key) override { return NewConversationCopy(key); }
     std::unique_ptr<TAO> NewConversationCopy(const TAO& key);
-    virtual Conversation* FindOrAdd(const Conversation& other, bool* created);
+    using TAOPool::FindOrAdd;
+    Conversation* FindOrAdd(const Conversation& other, bool* created);
 
     // Counts the frame on the conversation of its tuple (made on the first frame).
     Conversation* AddPacket(const FrameView& frame, Tuple& tuple);
