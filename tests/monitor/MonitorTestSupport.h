@@ -170,23 +170,7 @@ protected:
     }
 };
 
-// Adapters as the live model reads them: `count` alike, but for their names.
-class TestAdapterList : public AdapterList {
-public:
-    explicit TestAdapterList(int count = 3) : m_Count(count) {}
-    int GetAdapterCount() const override { return m_Count; }
-    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
-    std::string GetDescription(int) const override { return "test adapter"; }
-    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
-    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
-    uint32_t GetMedium(int) const override { return 0; }
-    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
-    uint64_t GetLinkSpeed(int) const override { return 1'000'000; }
-
-private:
-    int m_Count;
-    test::Mac m_Mac = test::MacOf("00:a0:c9:ff:ff:01");
-};
+using test::TestAdapterList;
 
 // What a monitor on its own thread tells the test's main thread.
 inline constexpr std::uint32_t kProbeRun = 0x0406;

@@ -14,27 +14,10 @@ namespace {
 
 using namespace test;
 
-class FakeAdapters : public AdapterList {
-public:
-    explicit FakeAdapters(int count) : m_Count(count) {}
-    int GetAdapterCount() const override { return m_Count; }
-    std::string GetServiceName(int index) const override { return "eth" + std::to_string(index); }
-    std::string GetDescription(int) const override { return "test adapter"; }
-    std::string GetIpAddressText(int) const override { return "10.0.0.254"; }
-    const uint8_t* GetCurrentAddress(int) const override { return m_Mac.data(); }
-    uint32_t GetMedium(int) const override { return 0; }
-    uint32_t GetMaximumTotalSize(int) const override { return 1514; }
-    uint64_t GetLinkSpeed(int) const override { return 1000000; }
-
-private:
-    int m_Count;
-    Mac m_Mac = MacOf("00:a0:c9:ff:ff:01");
-};
-
 class EnvironmentTest : public ::testing::Test {
 protected:
     ScopedEngineGlobals globals;
-    FakeAdapters adapters{3};
+    TestAdapterList adapters{3};
 };
 
 TEST_F(EnvironmentTest, CheckpointCopiesOutliveTheLiveModel) {
