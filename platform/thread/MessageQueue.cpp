@@ -128,6 +128,7 @@ WaitResult MessageQueue::Wait(std::span<Event* const> events, std::uint32_t time
 
     std::optional<std::int64_t> deadline;
     if (timeoutMilliseconds != kInfinite) deadline = MonotonicNow() + timeoutMilliseconds * kNsPerMs;
+    sleepDeadlineNs_.store(deadline.value_or(kNoDeadline));
 
     WaitResult result;
     for (;;) {
@@ -155,6 +156,7 @@ WaitResult MessageQueue::Wait(std::span<Event* const> events, std::uint32_t time
         SleepUntil(wake);
     }
     sleeping_.store(false);
+    sleepDeadlineNs_.store(kNoDeadline);
     return result;
 }
 
@@ -226,11 +228,16 @@ void MessageQueue::WakeIfSleeping() {
 }
 
 void MessageQueue::OnClockChanged() {
+    bool due;
     {
         std::lock_guard lock(mutex_);
-        SyncDescriptorLocked(MonotonicNow());
+        const std::int64_t now = MonotonicNow();
+        SyncDescriptorLocked(now);
+        due = HasInputLocked(now) || sleepDeadlineNs_.load() <= now;
     }
-    WakeIfSleeping();
+    // A replay moves the clock on every few frames: waking a sleeper with nothing due would cost
+    // two system calls and a round trip of its thread each time.
+    if (due) WakeIfSleeping();
 }
 
 bool MessageQueue::TakeLocked(QueueEntry& out, TargetFilter filter, MessageRange range, unsigned flags,

@@ -101,6 +101,9 @@ private:
     std::atomic<ThreadId> owner_;
     const int wakeFd_;
     std::atomic<bool> sleeping_{false};
+    // The time-out of the owner's wait in progress, for a clock that moves without the kernel.
+    static constexpr std::int64_t kNoDeadline = INT64_MAX;
+    std::atomic<std::int64_t> sleepDeadlineNs_{kNoDeadline};
 
     mutable std::mutex mutex_;
     std::deque<QueueEntry> entries_;

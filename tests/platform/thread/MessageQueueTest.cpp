@@ -162,6 +162,28 @@ TEST_F(MessageQueueTest, WaitTimesOutOnTheInstalledClock) {
     EXPECT_EQ(kind.load(), int(WaitResult::Kind::Timeout));
 }
 
+TEST_F(MessageQueueTest, SleepingGetWakesWhenTheClockReachesItsTimer) {
+    std::atomic<bool> armed{false};
+    std::atomic<std::uintptr_t> ticked{0};
+    PlatformThread owner;
+    ASSERT_TRUE(owner.Start([&] {
+        MessageQueue& own = MessageQueue::Current();
+        own.SetTimer(kWindow, 7, 100);
+        armed = true;
+        QueueEntry e;
+        own.Get(e);
+        ticked = e.wParam;
+        own.KillTimer(kWindow, 7);
+    }));
+    while (!armed.load()) {
+    }
+    // Steps that leave the timer short of due must not lose the wake that the last one owes.
+    for (int step = 0; step < 20 && ticked.load() == 0; ++step)
+        clock.AdvanceMilliseconds(10);
+    owner.Join();
+    EXPECT_EQ(ticked.load(), 7u);
+}
+
 TEST_F(MessageQueueTest, EventSetFromAnotherThreadWakesTheWait) {
     Event event;
     Event* events[] = {&event};
