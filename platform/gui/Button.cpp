@@ -3,6 +3,7 @@
 #include "platform/gui/ControlFont.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
+#include "platform/gui/WindowStates.h"
 
 #include <string>
 #include <unordered_map>
@@ -19,8 +20,7 @@ struct ButtonState {
 
 // The state of every button window; a button lives on the GUI thread only.
 std::unordered_map<HWND, ButtonState>& States() {
-    static std::unordered_map<HWND, ButtonState> states;
-    return states;
+    return WindowStates<ButtonState>();
 }
 
 DWORD TypeOf(HWND window) {

@@ -6,6 +6,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Menu.h"
 #include "platform/gui/QtControl.h"
+#include "platform/gui/WindowStates.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -48,14 +49,11 @@ struct ComboState {
 };
 
 std::unordered_map<HWND, ComboState>& States() {
-    static std::unordered_map<HWND, ComboState> states;
-    return states;
+    return WindowStates<ComboState>();
 }
 
-// Null once the window is gone, which any notification may have brought about.
 ComboState* StateOf(HWND window) {
-    auto it = States().find(window);
-    return it == States().end() ? nullptr : &it->second;
+    return FindWindowState<ComboState>(window);
 }
 
 ComboBoxWidget* ComboOf(HWND window) {

@@ -4,6 +4,7 @@
 #include "platform/gui/LineEditWidget.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/TextEditWidget.h"
+#include "platform/gui/WindowStates.h"
 
 #include <QClipboard>
 #include <QFocusEvent>
@@ -30,13 +31,11 @@ struct EditState {
 };
 
 std::unordered_map<HWND, EditState>& States() {
-    static std::unordered_map<HWND, EditState> states;
-    return states;
+    return WindowStates<EditState>();
 }
 
 EditState* StateOf(HWND window) {
-    auto it = States().find(window);
-    return it == States().end() ? nullptr : &it->second;
+    return FindWindowState<EditState>(window);
 }
 
 std::shared_ptr<EditWidget> WidgetOf(HWND window) {

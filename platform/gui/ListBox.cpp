@@ -2,6 +2,7 @@
 
 #include "platform/gui/ControlFont.h"
 #include "platform/gui/QtControl.h"
+#include "platform/gui/WindowStates.h"
 
 #include <QListWidget>
 #include <algorithm>
@@ -19,8 +20,7 @@ struct ListState {
 };
 
 std::unordered_map<HWND, ListState>& States() {
-    static std::unordered_map<HWND, ListState> states;
-    return states;
+    return WindowStates<ListState>();
 }
 
 QListWidget* ListOf(HWND window) {

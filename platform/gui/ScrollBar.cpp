@@ -3,6 +3,7 @@
 #include "platform/gui/QtControl.h"
 #include "platform/gui/ScrollArithmetic.h"
 #include "platform/gui/WindowScrollBar.h"
+#include "platform/gui/WindowStates.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -21,13 +22,11 @@ struct BarState {
 };
 
 std::unordered_map<HWND, BarState>& States() {
-    static std::unordered_map<HWND, BarState> states;
-    return states;
+    return WindowStates<BarState>();
 }
 
 BarState* StateOf(HWND window) {
-    auto it = States().find(window);
-    return it == States().end() ? nullptr : &it->second;
+    return FindWindowState<BarState>(window);
 }
 
 QScrollBar* BarOf(HWND window) {

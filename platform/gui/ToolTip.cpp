@@ -3,6 +3,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
 #include "platform/gui/WindowRecord.h"
+#include "platform/gui/WindowStates.h"
 #include "platform/gui/WindowWidget.h"
 #include "platform/res/Resources.h"
 
@@ -64,13 +65,11 @@ struct TipState {
 
 // The state of every tool tip; tool tips live on the GUI thread only.
 std::unordered_map<HWND, TipState>& States() {
-    static std::unordered_map<HWND, TipState> states;
-    return states;
+    return WindowStates<TipState>();
 }
 
 TipState* StateOf(HWND window) {
-    auto it = States().find(window);
-    return it == States().end() ? nullptr : &it->second;
+    return FindWindowState<TipState>(window);
 }
 
 UINT Delay(const TipState& s, WPARAM which) {
