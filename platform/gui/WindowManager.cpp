@@ -5,6 +5,7 @@
 #include "platform/gui/Hooks.h"
 #include "platform/gui/Icon.h"
 #include "platform/gui/Menu.h"
+#include "platform/gui/NonClientMetrics.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/SizeMoveLoop.h"
@@ -191,11 +192,9 @@ void DrawFrame(WindowRecord& record) {
         FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         RECT line{caption.left, caption.bottom, caption.right, caption.bottom + 1};
         FillRect(dc, &line, GetSysColorBrush(COLOR_BTNFACE));
-        LOGFONT lf;
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_BOLD;
-        std::strcpy(lf.lfFaceName, "MS Sans Serif");
-        HFONT font = CreateFontIndirect(lf);
+        NONCLIENTMETRICS metrics;
+        SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        HFONT font = CreateFontIndirect(metrics.lfCaptionFont);
         HGDIOBJ old = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
@@ -689,6 +688,10 @@ void ProcessQtEvents() {
 
 void ShowRetainedImage(WindowRecord& record) {
     if (record.widget) record.widget->update();
+}
+
+std::vector<HWND> TopLevelWindows() {
+    return M().topLevels;
 }
 
 void SchedulePaint() {

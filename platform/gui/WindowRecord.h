@@ -90,6 +90,8 @@ void SetCursorPosition(POINT screen);
 void ProcessQtEvents();
 // Repaints the widgets of windows whose retained image changed.
 void ShowRetainedImage(WindowRecord& record);
+// The calling thread's top-level windows, top first.
+std::vector<HWND> TopLevelWindows();
 // Asks the GUI thread to look for windows that need painting.
 void SchedulePaint();
 // Moves, sizes and restacks the window as WM_WINDOWPOSCHANGING leaves `pos`, which then holds what
