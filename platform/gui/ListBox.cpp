@@ -294,6 +294,8 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case LB_GETSEL:
         return Valid(*list, index) ? list->item(int(index))->isSelected() : LB_ERR;
+    case LB_GETCARETINDEX:
+        return list->count() ? std::max(list->currentRow(), 0) : 0;
     case LB_GETSELCOUNT:
         return IsMulti(window) ? LRESULT(list->selectedItems().size()) : LB_ERR;
     case LB_FINDSTRING:
@@ -352,6 +354,10 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         OnKey(window, wParam);
         return 0;
+    case WM_PAINT:
+        // The parent draws the items of an owner-drawn box anew whenever the box is invalidated.
+        if (PainterOf(*list)) list->viewport()->update();
+        return DefWindowProc(window, message, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:
