@@ -28,6 +28,11 @@ struct LOGFONT {
 
 inline constexpr std::int32_t FW_NORMAL = 400;
 inline constexpr std::int32_t FW_BOLD = 700;
+// Requests of a font description; the layer's fonts are all drawn alike whatever they ask.
+inline constexpr std::uint8_t OUT_CHARACTER_PRECIS = 2;
+inline constexpr std::uint8_t OUT_TT_ONLY_PRECIS = 7;
+inline constexpr std::uint8_t DRAFT_QUALITY = 1;
+inline constexpr std::uint8_t VARIABLE_PITCH = 2;
 
 struct LOGPEN {
     UINT lopnStyle = PS_SOLID;

@@ -100,6 +100,10 @@ inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
+// WS_POPUP wins over WS_CHILD: a window with both is an owned top-level pop-up.
+inline constexpr bool IsChildStyle(DWORD style) {
+    return (style & WS_CHILD) && !(style & WS_POPUP);
+}
 inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
@@ -111,6 +115,8 @@ inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
 inline constexpr UINT CS_VREDRAW = 0x0001;
 inline constexpr UINT CS_HREDRAW = 0x0002;
 inline constexpr UINT CS_DBLCLKS = 0x0008;
+// Accepted for callers that ask for it; every window here keeps its image anyway.
+inline constexpr UINT CS_SAVEBITS = 0x0800;
 
 // Key and button flags of mouse messages.
 inline constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -124,6 +130,7 @@ inline constexpr int WHEEL_DELTA = 120;
 enum : int {
     VK_LBUTTON = 0x01,
     VK_RBUTTON = 0x02,
+    VK_CANCEL = 0x03,
     VK_MBUTTON = 0x04,
     VK_BACK = 0x08,
     VK_TAB = 0x09,
@@ -146,6 +153,10 @@ enum : int {
     VK_INSERT = 0x2D,
     VK_DELETE = 0x2E,
     VK_NUMPAD0 = 0x60,
+    VK_NUMPAD2 = 0x62,
+    VK_NUMPAD4 = 0x64,
+    VK_NUMPAD6 = 0x66,
+    VK_NUMPAD8 = 0x68,
     VK_MULTIPLY = 0x6A,
     VK_ADD = 0x6B,
     VK_SUBTRACT = 0x6D,

@@ -57,7 +57,17 @@ bool WellFormed(UINT size, const void* data) {
 
 } // namespace
 
+void BroadcastSettingChange(WPARAM action, LPARAM area) {
+    for (HWND top : TopLevelWindows())
+        if (IsWindow(top)) SendMessage(top, WM_SETTINGCHANGE, action, area);
+}
+
 BOOL SystemParametersInfo(UINT action, UINT size, void* data, UINT flags) {
+    if (action == SPI_GETWORKAREA) {
+        if (!data) return FALSE;
+        *static_cast<RECT*>(data) = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+        return TRUE;
+    }
     if (action != SPI_GETNONCLIENTMETRICS && action != SPI_SETNONCLIENTMETRICS) return FALSE;
     if (!WellFormed(size, data)) return FALSE;
     auto& s = Current();
@@ -74,9 +84,7 @@ BOOL SystemParametersInfo(UINT action, UINT size, void* data, UINT flags) {
     }
     // A menu drawing with the old font keeps it until it lets go.
     if (old) DeleteObject(old);
-    if (flags & SPIF_SENDCHANGE)
-        for (HWND top : TopLevelWindows())
-            if (IsWindow(top)) SendMessage(top, WM_SETTINGCHANGE, action, 0);
+    if (flags & SPIF_SENDCHANGE) BroadcastSettingChange(action, 0);
     return TRUE;
 }
 

@@ -24,14 +24,19 @@ struct NONCLIENTMETRICS {
     LOGFONT lfMessageFont;
 };
 
-enum : UINT { SPI_GETNONCLIENTMETRICS = 0x0029, SPI_SETNONCLIENTMETRICS = 0x002A };
+enum : UINT { SPI_GETWORKAREA = 0x0030, SPI_GETNONCLIENTMETRICS = 0x0029, SPI_SETNONCLIENTMETRICS = 0x002A };
 enum : UINT { SPIF_UPDATEINIFILE = 0x1, SPIF_SENDCHANGE = 0x2 };
 
 // Reads or changes a system setting. The metrics travel in `data`, whose cbSize (and `size`, when
-// not 0) must be the structure's size. A change with SPIF_SENDCHANGE sends WM_SETTINGCHANGE,
+// not 0) must be the structure's size; the work area is a RECT, the whole fixed screen since
+// there is no task bar to leave out. A change with SPIF_SENDCHANGE sends WM_SETTINGCHANGE,
 // carrying the action, to every top-level window of the calling thread. FALSE for an action it
 // does not know or a malformed structure.
 BOOL SystemParametersInfo(UINT action, UINT size, void* data, UINT flags);
+
+// Sends WM_SETTINGCHANGE to every top-level window of the calling thread; class-library windows
+// pass it on to their descendants.
+void BroadcastSettingChange(WPARAM action, LPARAM area);
 
 // The font the layer's menus draw with: the menu font of the metrics, made again after a change.
 HFONT MenuFont();

@@ -147,7 +147,8 @@ private:
         RECT current;
         if (!GetWindowRect(window_, &current) || current == r) return;
         POINT origin{};
-        if (GetWindowLongPtr(window_, GWL_STYLE) & WS_CHILD) ClientToScreen(GetParent(window_), &origin);
+        if (IsChildStyle(DWORD(GetWindowLongPtr(window_, GWL_STYLE))))
+            ClientToScreen(GetParent(window_), &origin);
         SetWindowPos(window_, 0, r.left - origin.x, r.top - origin.y, r.Width(), r.Height(),
                      SWP_NOZORDER | SWP_NOACTIVATE);
     }

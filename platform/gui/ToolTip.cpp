@@ -129,7 +129,7 @@ bool PointerOn(const Tool& t) {
 }
 
 HWND TopLevelOf(HWND window) {
-    while (window && (GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD))
+    while (window && IsChildStyle(DWORD(GetWindowLongPtr(window, GWL_STYLE))))
         window = GetParent(window);
     return window;
 }

@@ -162,6 +162,21 @@ RECT ClientArea(DWORD style, DWORD exStyle, RECT window) {
     return r;
 }
 
+} // namespace
+
+BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle) {
+    if (!r) return FALSE;
+    const RECT sample{0, 0, 1000, 1000};
+    const RECT client = ClientArea(style, exStyle, sample);
+    r->left -= client.left;
+    r->top -= client.top + (menu ? GetSystemMetrics(SM_CYMENU) : 0);
+    r->right += sample.right - client.right;
+    r->bottom += sample.bottom - client.bottom;
+    return TRUE;
+}
+
+namespace {
+
 RECT CaptionArea(const WindowRecord& record) {
     const RECT all{0, 0, record.rect.Width(), record.rect.Height()};
     const int frame =
@@ -741,7 +756,7 @@ HWND CreateWindowEx(DWORD exStyle, const char* className, const char* title, DWO
     auto& m = M();
     auto cls = className ? m.classes.find(Lower(className)) : m.classes.end();
     if (cls == m.classes.end()) return 0;
-    const bool child = style & WS_CHILD;
+    const bool child = IsChildStyle(style);
     if (child && !Live(parent)) return 0;
     if (x == CW_USEDEFAULT) x = y = 0;
     if (width == CW_USEDEFAULT) width = 400, height = 300;

@@ -72,7 +72,7 @@ struct WindowRecord {
     // The window's own horizontal and vertical bars (SB_HORZ, SB_VERT).
     WindowScrollBar scrollBars[2];
 
-    bool IsChild() const { return (style & WS_CHILD) != 0; }
+    bool IsChild() const { return IsChildStyle(style); }
     bool NeedsPaint() const { return !update.IsEmpty() || frameDirty || internalPaint; }
 };
 

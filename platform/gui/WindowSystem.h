@@ -167,6 +167,9 @@ BOOL IsWindowEnabled(HWND window);
 BOOL GetWindowRect(HWND window, RECT* r);
 BOOL GetClientRect(HWND window, RECT* r);
 BOOL ClientToScreen(HWND window, POINT* p);
+// Grows a client rectangle to the window rectangle that the styles give it, by the frame sizes
+// the layer draws.
+BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle);
 BOOL ScreenToClient(HWND window, POINT* p);
 HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);

@@ -1,0 +1,12 @@
+#include <QApplication>
+#include <gtest/gtest.h>
+
+// The calendar's pixels and sizes depend on the faces the window layer maps names to, so the
+// tests see only those and no other installed font.
+int main(int argc, char** argv) {
+    testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    qputenv("FONTCONFIG_FILE", VQ_GUI_FONTS_CONF);
+    QApplication application(argc, argv);
+    return RUN_ALL_TESTS();
+}
