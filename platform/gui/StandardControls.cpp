@@ -6,6 +6,7 @@
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
+#include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
 
 namespace vq {
@@ -44,10 +45,15 @@ void RegisterStandardControls() {
         comboBox.lpfnWndProc = ComboBoxProc;
         comboBox.hCursor = LoadCursor(IDC_ARROW);
         comboBox.lpszClassName = "ComboBox";
+        WNDCLASS tabControl;
+        tabControl.style = CS_DBLCLKS;
+        tabControl.lpfnWndProc = TabControlProc;
+        tabControl.hCursor = LoadCursor(IDC_ARROW);
+        tabControl.lpszClassName = WC_TABCONTROL;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
-               RegisterClass(comboBox) != FALSE;
+               RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE;
     }();
     (void)registered;
 }

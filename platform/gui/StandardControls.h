@@ -5,6 +5,7 @@
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ScrollBar.h"
+#include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
 
 namespace vq {
