@@ -8,6 +8,7 @@
 #include "platform/gui/Static.h"
 #include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
+#include "platform/gui/UpDown.h"
 
 namespace vq {
 
@@ -50,10 +51,16 @@ void RegisterStandardControls() {
         tabControl.lpfnWndProc = TabControlProc;
         tabControl.hCursor = LoadCursor(IDC_ARROW);
         tabControl.lpszClassName = WC_TABCONTROL;
+        WNDCLASS upDown;
+        upDown.style = CS_DBLCLKS;
+        upDown.lpfnWndProc = UpDownProc;
+        upDown.hCursor = LoadCursor(IDC_ARROW);
+        upDown.lpszClassName = UPDOWN_CLASS;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
-               RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE;
+               RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
+               RegisterClass(upDown) != FALSE;
     }();
     (void)registered;
 }

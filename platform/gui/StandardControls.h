@@ -7,6 +7,7 @@
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
+#include "platform/gui/UpDown.h"
 
 namespace vq {
 
