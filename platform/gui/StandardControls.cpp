@@ -4,6 +4,7 @@
 #include "platform/gui/ComboBox.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
+#include "platform/gui/ListView.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
 #include "platform/gui/TabControl.h"
@@ -56,11 +57,16 @@ void RegisterStandardControls() {
         upDown.lpfnWndProc = UpDownProc;
         upDown.hCursor = LoadCursor(IDC_ARROW);
         upDown.lpszClassName = UPDOWN_CLASS;
+        WNDCLASS listView;
+        listView.style = CS_DBLCLKS;
+        listView.lpfnWndProc = ListViewProc;
+        listView.hCursor = LoadCursor(IDC_ARROW);
+        listView.lpszClassName = WC_LISTVIEW;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
                RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
-               RegisterClass(upDown) != FALSE;
+               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE;
     }();
     (void)registered;
 }
