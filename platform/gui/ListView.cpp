@@ -7,10 +7,13 @@
 #include "platform/gui/ToolTip.h"
 #include "platform/gui/WindowStates.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
+#include <QMouseEvent>
 #include <QPixmap>
+#include <QPointer>
 #include <QScrollBar>
 #include <QTreeWidget>
 #include <algorithm>
@@ -39,8 +42,8 @@ struct ListViewState {
     int anchor = 0;
     // The heading the left button went down on, until it comes up.
     int pressedColumn = -1;
-    // A press on the widget's own parts (its scroll bars): the pointer goes to Qt until released.
-    bool qtPress = false;
+    // A press on one of the widget's scroll bars: the pointer goes to that bar until released.
+    QPointer<QWidget> bar;
 };
 
 // The widget, with the width its column's texts need in reach.
@@ -318,6 +321,24 @@ void Choose(HWND window, ListViewState& s, QTreeWidget& tree, int index, bool to
     tree.scrollToItem(item);
 }
 
+// Gives a pointer message to the scroll bar under it (or held), which the widget keeps as a part.
+void ToScrollBar(const ListViewState& s, const QTreeWidget& tree, UINT message, LPARAM lParam) {
+    QEvent::Type type = QEvent::MouseMove;
+    Qt::MouseButtons held = Qt::LeftButton;
+    Qt::MouseButton button = Qt::NoButton;
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) {
+        type = QEvent::MouseButtonPress;
+        button = Qt::LeftButton;
+    } else if (message == WM_LBUTTONUP) {
+        type = QEvent::MouseButtonRelease;
+        button = Qt::LeftButton;
+        held = Qt::NoButton;
+    }
+    const QPointF local = s.bar->mapFrom(&tree, QPointF(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)));
+    QMouseEvent event(type, local, local, local, button, held, Qt::NoModifier);
+    QCoreApplication::sendEvent(s.bar, &event);
+}
+
 bool ControlHeld(WPARAM keys) {
     return (keys & MK_CONTROL) || GetKeyState(VK_CONTROL) < 0;
 }
@@ -353,8 +374,14 @@ void OnButtonDown(HWND window, ListViewState& s, QTreeWidget& tree, UINT message
         return;
     }
     if (!OnViewport(tree, p)) {
-        s.qtPress = true;
-        ForwardMouseToQtControl(window, message, keys, lParam);
+        QWidget* part = tree.childAt(p.x, p.y);
+        while (part && !qobject_cast<QScrollBar*>(part))
+            part = part->parentWidget();
+        if (message != WM_RBUTTONDOWN && part) {
+            s.bar = part;
+            SetCapture(window);
+            ToScrollBar(s, tree, message, lParam);
+        }
         return;
     }
     const int row = RowAt(window, tree, p);
@@ -374,10 +401,11 @@ void OnButtonDown(HWND window, ListViewState& s, QTreeWidget& tree, UINT message
     NotifyActivate(window, code, p, keys);
 }
 
-void OnButtonUp(HWND window, ListViewState& s, QTreeWidget& tree, UINT message, WPARAM keys, LPARAM lParam) {
-    if (s.qtPress) {
-        s.qtPress = false;
-        ForwardMouseToQtControl(window, message, keys, lParam);
+void OnButtonUp(HWND window, ListViewState& s, QTreeWidget& tree, UINT message, LPARAM lParam) {
+    if (s.bar) {
+        ToScrollBar(s, tree, message, lParam);
+        s.bar = nullptr;
+        if (GetCapture() == window) ReleaseCapture();
         return;
     }
     const int pressed = s.pressedColumn;
@@ -786,13 +814,21 @@ LRESULT ListViewProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (IsWindowEnabled(window)) OnButtonDown(window, *s, *tree, message, wParam, lParam);
         return 0;
     case WM_MOUSEMOVE:
-        if (s->qtPress) ForwardMouseToQtControl(window, message, wParam, lParam);
+        if (s->bar) ToScrollBar(*s, *tree, message, lParam);
         return 0;
+    case WM_MOUSEWHEEL: {
+        // Three rows a notch, as the widget scrolls by rows.
+        const int notches = std::int16_t(HIWORD(wParam)) / WHEEL_DELTA;
+        QScrollBar* bar = tree->verticalScrollBar();
+        bar->setValue(bar->value() - notches * 3);
+        return 0;
+    }
     case WM_LBUTTONUP:
-        OnButtonUp(window, *s, *tree, message, wParam, lParam);
+        OnButtonUp(window, *s, *tree, message, lParam);
         return 0;
     case WM_CAPTURECHANGED:
         s->pressedColumn = -1;
+        s->bar = nullptr;
         return 0;
     case WM_KEYDOWN:
         OnKey(window, *s, *tree, wParam);

@@ -253,5 +253,30 @@ TEST_F(ListViewTest, HitTestsNameTheRowColumnAndPart) {
     }
 }
 
+// The widget's scroll bar is a part of the list; the wheel and a press on the bar both scroll.
+TEST_F(ListViewTest, TheWheelAndTheScrollBarScroll) {
+    const HWND list = MakeList(0);
+    for (int k = 0; k < 60; ++k)
+        Insert(list, 99, ("row " + std::to_string(k)).c_str());
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(SendMessage(list, LVM_GETTOPINDEX, 0, 0), 0);
+    SetFocus(list);
+    OffscreenHarness::Wheel({100, 100}, -WHEEL_DELTA);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(SendMessage(list, LVM_GETTOPINDEX, 0, 0), 3);
+
+    // Low on the bar, below its thumb: a page further.
+    const LRESULT perPage = SendMessage(list, LVM_GETCOUNTPERPAGE, 0, 0);
+    ASSERT_GT(perPage, 3);
+    clock.AdvanceMilliseconds(1000);
+    OffscreenHarness::MousePress({295, 180});
+    OffscreenHarness::MouseRelease({295, 180});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_GT(SendMessage(list, LVM_GETTOPINDEX, 0, 0), 3 + perPage / 2);
+    EXPECT_EQ(GetCapture(), HWND(0));
+    EXPECT_EQ(SendMessage(list, LVM_GETSELECTEDCOUNT, 0, 0), 0);
+    EXPECT_TRUE(notes.empty());
+}
+
 } // namespace
 } // namespace vq::test
