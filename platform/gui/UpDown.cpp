@@ -1,5 +1,6 @@
 #include "platform/gui/UpDown.h"
 
+#include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/WindowStates.h"
 #include "platform/thread/QueueEntry.h"
@@ -154,27 +155,14 @@ Part PartAt(HWND window, LPARAM lParam) {
     return Part::None;
 }
 
-// A button with a triangle pointing up or down, drawn row by row so it stays sharp at any size.
-void DrawArrowButton(HDC dc, RECT r, bool up, bool pushed, bool enabled) {
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    RECT edge = r;
-    DrawEdge(dc, &edge, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    const std::int32_t rows = std::max(1, std::min((r.Width() - 6) / 2, r.Height() - 6) / 2 + 1);
-    const std::int32_t shift = pushed ? 1 : 0;
-    const std::int32_t centreX = r.left + r.Width() / 2 + shift;
-    const std::int32_t topY = r.top + (r.Height() - rows) / 2 + shift;
-    HBRUSH ink = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-    for (std::int32_t k = 0; k < rows; ++k) {
-        const std::int32_t half = up ? k : rows - 1 - k;
-        RECT row{centreX - half, topY + k, centreX + half + 1, topY + k + 1};
-        FillRect(dc, &row, ink);
-    }
-}
-
 void Paint(HWND window, HDC dc, const UpDownState& s) {
-    const bool enabled = IsWindowEnabled(window) != FALSE;
-    for (Part part : {Part::Up, Part::Down})
-        DrawArrowButton(dc, PartRect(window, part), part == Part::Up, s.held == part && s.onHeld, enabled);
+    const UINT inactive = IsWindowEnabled(window) ? 0u : UINT(DFCS_INACTIVE);
+    for (Part part : {Part::Up, Part::Down}) {
+        RECT r = PartRect(window, part);
+        const UINT pushed = s.held == part && s.onHeld ? UINT(DFCS_PUSHED) : 0u;
+        DrawFrameControl(dc, &r, DFC_SCROLL,
+                         (part == Part::Up ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | pushed | inactive);
+    }
 }
 
 void EndHold(HWND window, UpDownState& s) {
