@@ -115,18 +115,6 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    CDataExchange exchange(this, saveAndValidate);
-    try {
-        DoDataExchange(&exchange);
-    } catch (const DataExchangeFailure&) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     return IsDialogMessage(m_hWnd, msg);

@@ -11,8 +11,6 @@
 
 namespace vq {
 
-class CDataExchange;
-
 // A dialog: its controls made from a template, keys handled by the dialog manager, fields
 // exchanged with its controls through DoDataExchange. DoModal runs its own loop with the owner
 // disabled and answers the code EndDialog was given.
@@ -32,9 +30,6 @@ public:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
-    // FALSE when a field failed: its control has the focus and the user has been told.
-    BOOL UpdateData(BOOL saveAndValidate = TRUE);
-    virtual void DoDataExchange(CDataExchange* exchange);
 
     BOOL PreTranslateMessage(MSG* msg) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override;

@@ -1,5 +1,6 @@
 #include "platform/classlib/Wnd.h"
 
+#include "platform/classlib/DataExchange.h"
 #include "platform/classlib/DialogResource.h"
 #include "platform/classlib/FrameWnd.h"
 #include "platform/classlib/ToolTipCtrl.h"
@@ -331,6 +332,18 @@ void CWnd::Invalidate(BOOL erase) const {
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const {
     SendToDescendants(m_hWnd, message, wParam, lParam);
 }
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (const DataExchangeFailure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
 
 LRESULT CWnd::Default() {
     const MSG& current = CurrentMessages().back();

@@ -7,6 +7,7 @@
 
 namespace vq {
 
+class CDataExchange;
 struct ToolHit;
 struct DialogTemplate;
 class CFrameWnd;
@@ -69,6 +70,11 @@ public:
     DWORD GetStyle() const;
     void Invalidate(BOOL erase = TRUE) const;
     void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    // Fields to controls, or with `saveAndValidate` back from them, through DoDataExchange. FALSE
+    // when a field failed: its control has the focus and the user has been told.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* exchange);
 
     // The message being handled, passed on to the window's previous procedure.
     LRESULT Default();
