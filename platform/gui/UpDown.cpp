@@ -99,9 +99,10 @@ void Step(HWND window, bool up) {
 
 LRESULT BuddyProc(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam);
 
-void Unlink(HWND buddy) {
+// Lets the buddy go unless another up-down holds it now.
+void Unlink(HWND buddy, HWND upDown) {
     BuddyLink* link = FindWindowState<BuddyLink>(buddy);
-    if (!link) return;
+    if (!link || link->upDown != upDown) return;
     // A procedure put over ours since keeps calling ours; then ours only passes messages on.
     if (GetWindowLongPtr(buddy, GWLP_WNDPROC) == reinterpret_cast<std::intptr_t>(&BuddyProc)) {
         SetWindowLongPtr(buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(link->previous));
@@ -130,12 +131,18 @@ LRESULT BuddyProc(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam) {
 
 HWND SetBuddy(HWND window, UpDownState& s, HWND buddy) {
     const HWND old = s.buddy;
-    if (old) Unlink(old);
+    if (old) Unlink(old, window);
     s.buddy = IsWindow(buddy) ? buddy : 0;
-    if (s.buddy && (StyleOf(window) & UDS_ARROWKEYS) && !FindWindowState<BuddyLink>(s.buddy)) {
-        const auto previous =
-            SetWindowLongPtr(s.buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(&BuddyProc));
-        WindowStates<BuddyLink>()[s.buddy] = {window, reinterpret_cast<WNDPROC>(previous)};
+    if (s.buddy && (StyleOf(window) & UDS_ARROWKEYS)) {
+        // A buddy keeps one replaced procedure however often it is taken; the last up-down to
+        // take it gets its keys.
+        if (BuddyLink* link = FindWindowState<BuddyLink>(s.buddy)) {
+            link->upDown = window;
+        } else {
+            const auto previous =
+                SetWindowLongPtr(s.buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(&BuddyProc));
+            WindowStates<BuddyLink>()[s.buddy] = {window, reinterpret_cast<WNDPROC>(previous)};
+        }
     }
     WriteBuddy(window, s);
     return old;
@@ -204,7 +211,7 @@ LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (StyleOf(window) & UDS_AUTOBUDDY) SetBuddy(window, *s, GetWindow(window, GW_HWNDPREV));
         return 0;
     case WM_NCDESTROY:
-        if (s->buddy) Unlink(s->buddy);
+        if (s->buddy) Unlink(s->buddy, window);
         WindowStates<UpDownState>().erase(window);
         return DefWindowProc(window, message, wParam, lParam);
     case UDM_SETRANGE:

@@ -186,6 +186,22 @@ TEST_F(UpDownTest, EitherWindowMayGoFirst) {
     EXPECT_EQ(Text(), "31");
 }
 
+// The last spin to take a buddy gets its keys; the first one going leaves them with it.
+TEST_F(UpDownTest, TwoSpinsOneBuddy) {
+    const HWND second = Make(UPDOWN_CLASS, WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS,
+                             {100, 10, 118, 34}, top, 0, 4);
+    SendMessage(second, UDM_SETRANGE32, 0, 100);
+    SendMessage(second, UDM_SETPOS32, 0, 70);
+    SendMessage(second, UDM_SETBUDDY, WPARAM(edit), 0);
+    EXPECT_EQ(Text(), "70");
+    DestroyWindow(spin);
+    SetFocus(edit);
+    Type(Qt::Key_Up, "");
+    EXPECT_EQ(Text(), "71");
+    DestroyWindow(second);
+    EXPECT_EQ(GetWindowLongPtr(edit, GWLP_WNDPROC), reinterpret_cast<std::intptr_t>(&EditProc));
+}
+
 TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOnePushed) {
     // Window coordinates: the up arrow's half is 12 pixels high, the down arrow's below it.
     // Ink inside the edges: a triangle pointing up has more of it in its lower half.
