@@ -10,11 +10,11 @@ CListView::~CListView() {
     m_list.m_hWnd = 0;
 }
 
-BOOL CListView::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
-                         const RECT& rect, CWnd* parent, UINT id) {
+BOOL CListView::PreCreateWindow(CREATESTRUCT& cs) {
     RegisterStandardControls();
-    if ((style & LVS_TYPEMASK) == LVS_ICON) style |= LVS_REPORT;
-    return CView::CreateEx(exStyle, className ? className : WC_LISTVIEW, windowName, style, rect, parent, id);
+    if (!cs.lpszClass) cs.lpszClass = WC_LISTVIEW;
+    if ((cs.style & LVS_TYPEMASK) == LVS_ICON) cs.style |= LVS_REPORT;
+    return CView::PreCreateWindow(cs);
 }
 
 CListCtrl& CListView::GetListCtrl() {

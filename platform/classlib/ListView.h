@@ -12,8 +12,7 @@ class CListView : public CView {
 public:
     ~CListView() override;
 
-    BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
-                  CWnd* parent, UINT id) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     CListCtrl& GetListCtrl();
 
 private:

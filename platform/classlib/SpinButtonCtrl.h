@@ -26,8 +26,9 @@ public:
     int GetPos32(BOOL* error = nullptr) const {
         return int(SendMessage(UDM_GETPOS32, 0, reinterpret_cast<LPARAM>(error)));
     }
-    // The old buddy's object, if it has one.
+    // The old buddy's window object; null when it has none.
     CWnd* SetBuddy(CWnd* buddy) const;
+    // Null when the buddy has no window object.
     CWnd* GetBuddy() const { return FromHandlePermanent(HWND(SendMessage(UDM_GETBUDDY))); }
 };
 

@@ -1,5 +1,6 @@
 #include "platform/gui/UpDown.h"
 
+#include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/WindowStates.h"
 #include "platform/thread/QueueEntry.h"
@@ -98,9 +99,10 @@ void Step(HWND window, bool up) {
 
 LRESULT BuddyProc(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam);
 
-void Unlink(HWND buddy) {
+// Lets the buddy go unless another up-down holds it now.
+void Unlink(HWND buddy, HWND upDown) {
     BuddyLink* link = FindWindowState<BuddyLink>(buddy);
-    if (!link) return;
+    if (!link || link->upDown != upDown) return;
     // A procedure put over ours since keeps calling ours; then ours only passes messages on.
     if (GetWindowLongPtr(buddy, GWLP_WNDPROC) == reinterpret_cast<std::intptr_t>(&BuddyProc)) {
         SetWindowLongPtr(buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(link->previous));
@@ -129,12 +131,18 @@ LRESULT BuddyProc(HWND buddy, UINT message, WPARAM wParam, LPARAM lParam) {
 
 HWND SetBuddy(HWND window, UpDownState& s, HWND buddy) {
     const HWND old = s.buddy;
-    if (old) Unlink(old);
+    if (old) Unlink(old, window);
     s.buddy = IsWindow(buddy) ? buddy : 0;
-    if (s.buddy && (StyleOf(window) & UDS_ARROWKEYS) && !FindWindowState<BuddyLink>(s.buddy)) {
-        const auto previous =
-            SetWindowLongPtr(s.buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(&BuddyProc));
-        WindowStates<BuddyLink>()[s.buddy] = {window, reinterpret_cast<WNDPROC>(previous)};
+    if (s.buddy && (StyleOf(window) & UDS_ARROWKEYS)) {
+        // A buddy keeps one replaced procedure however often it is taken; the last up-down to
+        // take it gets its keys.
+        if (BuddyLink* link = FindWindowState<BuddyLink>(s.buddy)) {
+            link->upDown = window;
+        } else {
+            const auto previous =
+                SetWindowLongPtr(s.buddy, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(&BuddyProc));
+            WindowStates<BuddyLink>()[s.buddy] = {window, reinterpret_cast<WNDPROC>(previous)};
+        }
     }
     WriteBuddy(window, s);
     return old;
@@ -154,27 +162,14 @@ Part PartAt(HWND window, LPARAM lParam) {
     return Part::None;
 }
 
-// A button with a triangle pointing up or down, drawn row by row so it stays sharp at any size.
-void DrawArrowButton(HDC dc, RECT r, bool up, bool pushed, bool enabled) {
-    FillRect(dc, &r, GetSysColorBrush(COLOR_BTNFACE));
-    RECT edge = r;
-    DrawEdge(dc, &edge, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
-    const std::int32_t rows = std::max(1, std::min((r.Width() - 6) / 2, r.Height() - 6) / 2 + 1);
-    const std::int32_t shift = pushed ? 1 : 0;
-    const std::int32_t centreX = r.left + r.Width() / 2 + shift;
-    const std::int32_t topY = r.top + (r.Height() - rows) / 2 + shift;
-    HBRUSH ink = GetSysColorBrush(enabled ? COLOR_BTNTEXT : COLOR_GRAYTEXT);
-    for (std::int32_t k = 0; k < rows; ++k) {
-        const std::int32_t half = up ? k : rows - 1 - k;
-        RECT row{centreX - half, topY + k, centreX + half + 1, topY + k + 1};
-        FillRect(dc, &row, ink);
-    }
-}
-
 void Paint(HWND window, HDC dc, const UpDownState& s) {
-    const bool enabled = IsWindowEnabled(window) != FALSE;
-    for (Part part : {Part::Up, Part::Down})
-        DrawArrowButton(dc, PartRect(window, part), part == Part::Up, s.held == part && s.onHeld, enabled);
+    const UINT inactive = IsWindowEnabled(window) ? 0u : UINT(DFCS_INACTIVE);
+    for (Part part : {Part::Up, Part::Down}) {
+        RECT r = PartRect(window, part);
+        const UINT pushed = s.held == part && s.onHeld ? UINT(DFCS_PUSHED) : 0u;
+        DrawFrameControl(dc, &r, DFC_SCROLL,
+                         (part == Part::Up ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | pushed | inactive);
+    }
 }
 
 void EndHold(HWND window, UpDownState& s) {
@@ -216,7 +211,7 @@ LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (StyleOf(window) & UDS_AUTOBUDDY) SetBuddy(window, *s, GetWindow(window, GW_HWNDPREV));
         return 0;
     case WM_NCDESTROY:
-        if (s->buddy) Unlink(s->buddy);
+        if (s->buddy) Unlink(s->buddy, window);
         WindowStates<UpDownState>().erase(window);
         return DefWindowProc(window, message, wParam, lParam);
     case UDM_SETRANGE:

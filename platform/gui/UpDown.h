@@ -35,11 +35,12 @@ inline constexpr UINT UDM_GETRANGE32 = WM_USER + 112;
 inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;
 inline constexpr UINT UDM_GETPOS32 = WM_USER + 114;
 
-// The "msctls_updown32" class, drawn by the window layer: an up arrow over a down arrow. A press
-// steps the position once, then again and again on the layer's timers while held on the arrow;
-// each step the user makes (by pointer or, with UDS_ARROWKEYS, by the buddy's arrow keys) reports
-// WM_VSCROLL (SB_THUMBPOSITION with the position's low 16 bits) to the parent, the release
-// SB_ENDSCROLL. Changes made by messages report nothing.
+// The "msctls_updown32" class, drawn by the window layer: an up arrow over a down arrow, drawn as
+// scroll arrows are, the held one pushed. A press steps the position once, then again and again on
+// the layer's timers while held on the arrow; each step the user makes (by pointer or, with
+// UDS_ARROWKEYS, by the buddy's arrow keys) reports WM_VSCROLL (SB_THUMBPOSITION with the
+// position's low 16 bits) to the parent, the release SB_ENDSCROLL. Changes made by messages report
+// nothing.
 LRESULT UpDownProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 } // namespace vq

@@ -186,7 +186,23 @@ TEST_F(UpDownTest, EitherWindowMayGoFirst) {
     EXPECT_EQ(Text(), "31");
 }
 
-TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOneSunken) {
+// The last spin to take a buddy gets its keys; the first one going leaves them with it.
+TEST_F(UpDownTest, TwoSpinsOneBuddy) {
+    const HWND second = Make(UPDOWN_CLASS, WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS,
+                             {100, 10, 118, 34}, top, 0, 4);
+    SendMessage(second, UDM_SETRANGE32, 0, 100);
+    SendMessage(second, UDM_SETPOS32, 0, 70);
+    SendMessage(second, UDM_SETBUDDY, WPARAM(edit), 0);
+    EXPECT_EQ(Text(), "70");
+    DestroyWindow(spin);
+    SetFocus(edit);
+    Type(Qt::Key_Up, "");
+    EXPECT_EQ(Text(), "71");
+    DestroyWindow(second);
+    EXPECT_EQ(GetWindowLongPtr(edit, GWLP_WNDPROC), reinterpret_cast<std::intptr_t>(&EditProc));
+}
+
+TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOnePushed) {
     // Window coordinates: the up arrow's half is 12 pixels high, the down arrow's below it.
     // Ink inside the edges: a triangle pointing up has more of it in its lower half.
     const auto inkIn = [&](int x0, int x1, int y0, int y1, COLORREF colour = GetSysColor(COLOR_BTNTEXT)) {
@@ -205,9 +221,12 @@ TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOneSunken) {
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 16, 10), GetSysColor(COLOR_BTNSHADOW));
 
+    // Held: the up arrow lies flat in a shadow frame, its glyph shifted; the down arrow stays raised.
     Press(Up());
-    EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 1), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(OffscreenHarness::Pixel(spin, 0, 0), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 1), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 13), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(inkIn(2, 16, 2, 6) + inkIn(2, 16, 6, 10), upTop + upBottom);
     EXPECT_TRUE(
         OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/up-down-pressed.png"));
     Release(Up());
