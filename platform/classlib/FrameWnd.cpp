@@ -39,7 +39,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     m_strTitle = text.substr(0, text.find('\n'));
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
-    const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
+    const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     const BOOL created = CreateEx(0, nullptr, m_strTitle.c_str(), style, rect, parent, 0);
     m_pCreatingContext = nullptr;
     return created;
