@@ -1,13 +1,13 @@
 #include "chart/ChartCompiledPolygon.h"
 
 #include "chart/CScale.h"
+#include "chart/ChartGeometry.h"
 
 #include <cmath>
 
 namespace vq {
 namespace {
 
-constexpr double kRadiansPerDegree = 0.017453292222222222;
 constexpr std::size_t kBufferStep = 128;
 
 struct Point {
@@ -22,7 +22,7 @@ constexpr Point kFlash[] = {{-25, -10}, {-15, -5}, {0, -10}, {15, -5}, {25, -10}
 constexpr Point kDiamond[] = {{0, -10}, {10, 0}, {0, 10}, {-10, 0}, {0, -10}};
 
 std::int32_t Trunc(double value) {
-    return static_cast<std::int32_t>(value);
+    return TruncToInt(value);
 }
 
 // Where a coordinate falls along an axis of the rectangle; an axis without extent maps to its start.

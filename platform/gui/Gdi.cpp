@@ -792,6 +792,15 @@ int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
     return SetClip(dc, Region::Combine(CurrentClip(dc), r->region, mode));
 }
 
+int GetClipRgn(HDC dc, HRGN region) {
+    if (!dc) return -1;
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r) return -1;
+    if (!dc->state.clip) return 0;
+    r->region = *dc->state.clip;
+    return 1;
+}
+
 int IntersectClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     if (!dc) return RGN_ERROR;
     return SetClip(
