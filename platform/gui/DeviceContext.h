@@ -2,6 +2,7 @@
 
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/GdiObject.h"
+#include "platform/gui/GdiPath.h"
 #include "platform/gui/Region.h"
 
 #include <optional>
@@ -53,11 +54,16 @@ public:
     // never passed on to contexts made from this one.
     bool IsPrinting() const { return printing_; }
     void SetPrinting(bool printing) { printing_ = printing; }
+    // Dots per inch across and down: 96 for the screen; a compatible context takes its source's.
+    SIZE Resolution() const { return resolution_; }
+    void SetResolution(SIZE dpi) { resolution_ = dpi; }
     HWND Window() const { return window_; }
     Bitmap& Surface() const { return *surface_; }
     POINT Origin() const { return origin_; }
 
     DcState state;
+    // Open between BeginPath and EndPath: the drawing calls record figures here instead.
+    GdiPath path;
 
     // The surface's value for a colour, a PALETTEINDEX naming an entry of the selected palette.
     std::uint32_t DeviceValue(COLORREF colour) const;
@@ -100,6 +106,7 @@ private:
     Region clip_;
     bool clipValid_ = false;
     bool printing_ = false;
+    SIZE resolution_{96, 96};
     std::vector<DcState> saved_;
 };
 

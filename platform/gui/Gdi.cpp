@@ -628,10 +628,10 @@ HDC CreateCompatibleDC(HDC dc) {
         RegisterGdiObject(b);
         return b;
     }();
-    (void)dc;
     auto* memory = new DeviceContext(DeviceContext::Kind::Memory, &stockBitmap->bits, POINT{},
                                      Region(RECT{0, 0, 1, 1}), 0);
     memory->Select(stockBitmap);
+    if (dc) memory->SetResolution(dc->Resolution());
     return memory;
 }
 
@@ -661,8 +661,9 @@ BOOL RestoreDC(HDC dc, int level) {
 int GetDeviceCaps(HDC dc, int index) {
     switch (index) {
     case LOGPIXELSX:
+        return dc ? dc->Resolution().cx : 96;
     case LOGPIXELSY:
-        return 96;
+        return dc ? dc->Resolution().cy : 96;
     case BITSPIXEL:
         return dc && dc->Surface().IsMonochrome() ? 1 : 32;
     case PLANES:
@@ -816,6 +817,33 @@ int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
     return SetClip(dc, Region::Combine(CurrentClip(dc), r->region, mode));
 }
 
+BOOL BeginPath(HDC dc) {
+    if (!dc) return FALSE;
+    dc->path.Begin();
+    return TRUE;
+}
+
+BOOL EndPath(HDC dc) {
+    return dc && dc->path.End();
+}
+
+BOOL AbortPath(HDC dc) {
+    if (!dc) return FALSE;
+    dc->path.Abort();
+    return TRUE;
+}
+
+BOOL SelectClipPath(HDC dc, int mode) {
+    if (!dc) return FALSE;
+    std::optional<Region> area = dc->path.TakeRegion(dc->state.fillMode);
+    if (!area) return FALSE;
+    if (mode == RGN_COPY)
+        SetClip(dc, std::move(*area));
+    else
+        SetClip(dc, Region::Combine(CurrentClip(dc), *area, mode));
+    return TRUE;
+}
+
 int GetClipRgn(HDC dc, HRGN region) {
     if (!dc) return -1;
     auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
@@ -863,11 +891,17 @@ BOOL RectVisible(HDC dc, const RECT* r) {
 // ---- Drawing ----
 
 BOOL MoveToEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    if (dc && dc->path.IsOpen()) dc->path.MoveTo(dc->ToDevice(POINT{x, y}));
     return Exchange(dc, &DcState::position, POINT{x, y}, old);
 }
 
 BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
     if (!dc) return FALSE;
+    if (dc->path.IsOpen()) {
+        dc->path.LineTo(dc->ToDevice(POINT{x, y}));
+        dc->state.position = {x, y};
+        return TRUE;
+    }
     PenStroke(*dc).Line(dc->ToDevice(dc->state.position), dc->ToDevice(POINT{x, y}));
     dc->state.position = {x, y};
     return TRUE;
@@ -875,6 +909,10 @@ BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
 
 BOOL Polyline(HDC dc, const POINT* points, int count) {
     if (!dc || !points || count < 2) return FALSE;
+    if (dc->path.IsOpen()) {
+        dc->path.AddFigure(ToDevicePoints(*dc, points, count));
+        return TRUE;
+    }
     PenStroke stroke(*dc);
     for (int i = 0; i + 1 < count; ++i)
         stroke.Line(dc->ToDevice(points[i]), dc->ToDevice(points[i + 1]));
@@ -889,6 +927,14 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons) {
         total += std::size_t(counts[i]);
     }
     const auto device = ToDevicePoints(*dc, points, int(total));
+    if (dc->path.IsOpen()) {
+        std::size_t start = 0;
+        for (int i = 0; i < polygons; ++i) {
+            dc->path.AddFigure(std::span(device).subspan(start, std::size_t(counts[i])));
+            start += std::size_t(counts[i]);
+        }
+        return TRUE;
+    }
     Region area = Region::FromPolyPolygon(device, {counts, std::size_t(polygons)}, dc->state.fillMode);
     area.Offset(dc->Origin().x, dc->Origin().y);
     dc->FillRegionWithBrush(area, dc->state.brush, dc->state.rop2);
@@ -909,6 +955,11 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
 BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     if (!dc) return FALSE;
     const RECT r = dc->ToDevice(RECT{left, top, right, bottom});
+    if (dc->path.IsOpen()) {
+        const POINT corners[] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+        dc->path.AddFigure(corners);
+        return TRUE;
+    }
     PenStroke stroke(*dc);
     if (stroke.IsNull()) {
         // Without an outline the fill also leaves out the last column and row.
