@@ -1,5 +1,7 @@
 #include "platform/gui/Gdi.h"
 
+#include "platform/gui/GdiJournal.h"
+
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Palette.h"
 #include "platform/gui/SystemColours.h"
@@ -164,6 +166,17 @@ void StrokeClosed(DeviceContext& dc, const std::vector<POINT>& device) {
     PenStroke stroke(dc);
     for (std::size_t i = 0; i < device.size(); ++i)
         stroke.Line(device[i], device[(i + 1) % device.size()]);
+}
+
+RECT BoxOf(const std::vector<POINT>& points) {
+    RECT box{points.front().x, points.front().y, points.front().x, points.front().y};
+    for (const POINT& p : points) {
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    return box;
 }
 
 std::vector<POINT> ToDevicePoints(DeviceContext& dc, const POINT* points, int count) {
@@ -456,6 +469,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, std::int32_t width, std::int32_t height) 
     if (!dc || width < 0 || height < 0 || width > (1 << 15) || height > (1 << 15)) return nullptr;
     auto* b = new BitmapObject(width, height, dc->Surface().IsMonochrome());
     std::fill_n(b->bits.Data(), std::size_t(width) * height, 0u);
+    GdiJournal::Record(dc, "CreateCompatibleBitmap", RECT{0, 0, width, height});
     return Registered(b);
 }
 
@@ -902,7 +916,10 @@ BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
         dc->state.position = {x, y};
         return TRUE;
     }
-    PenStroke(*dc).Line(dc->ToDevice(dc->state.position), dc->ToDevice(POINT{x, y}));
+    const POINT from = dc->ToDevice(dc->state.position), to = dc->ToDevice(POINT{x, y});
+    GdiJournal::Record(dc, "LineTo", RECT{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
+                                          std::max(from.y, to.y)});
+    PenStroke(*dc).Line(from, to);
     dc->state.position = {x, y};
     return TRUE;
 }
@@ -913,6 +930,7 @@ BOOL Polyline(HDC dc, const POINT* points, int count) {
         dc->path.AddFigure(ToDevicePoints(*dc, points, count));
         return TRUE;
     }
+    GdiJournal::Record(dc, "Polyline", BoxOf(ToDevicePoints(*dc, points, count)));
     PenStroke stroke(*dc);
     for (int i = 0; i + 1 < count; ++i)
         stroke.Line(dc->ToDevice(points[i]), dc->ToDevice(points[i + 1]));
@@ -935,6 +953,7 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons) {
         }
         return TRUE;
     }
+    GdiJournal::Record(dc, "PolyPolygon", BoxOf(device));
     Region area = Region::FromPolyPolygon(device, {counts, std::size_t(polygons)}, dc->state.fillMode);
     area.Offset(dc->Origin().x, dc->Origin().y);
     dc->FillRegionWithBrush(area, dc->state.brush, dc->state.rop2);
@@ -960,6 +979,7 @@ BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, 
         dc->path.AddFigure(corners);
         return TRUE;
     }
+    GdiJournal::Record(dc, "Rectangle", r);
     PenStroke stroke(*dc);
     if (stroke.IsNull()) {
         // Without an outline the fill also leaves out the last column and row.
@@ -1106,6 +1126,7 @@ BOOL RoundRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, 
 
 int FillRect(HDC dc, const RECT* r, HBRUSH brush) {
     if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
+    GdiJournal::Record(dc, "FillRect", dc->ToDevice(*r));
     dc->FillRegionWithBrush(SurfaceRegion(*dc, *r), brush, R2_COPYPEN);
     return TRUE;
 }
@@ -1205,16 +1226,19 @@ COLORREF GetPixel(HDC dc, std::int32_t x, std::int32_t y) {
 
 BOOL PatBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, DWORD rop) {
     if (UsesSource(std::uint8_t(RopCode(rop)))) return FALSE;
+    if (dc) GdiJournal::Record(dc, "PatBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, nullptr, {}, {}, rop);
 }
 
 BOOL BitBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
             std::int32_t sx, std::int32_t sy, DWORD rop) {
+    if (dc) GdiJournal::Record(dc, "BitBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{width, height}, rop);
 }
 
 BOOL StretchBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
                 std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, DWORD rop) {
+    if (dc) GdiJournal::Record(dc, "StretchBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{sw, sh}, rop);
 }
 

@@ -1,6 +1,7 @@
 #include "platform/gui/GdiText.h"
 
 #include "platform/gui/Gdi.h"
+#include "platform/gui/GdiJournal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -207,6 +208,7 @@ BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT
     if (align & TA_UPDATECP)
         dc->state.position.x = (align & TA_RIGHT) && (align & TA_CENTER) != TA_CENTER ? at.x : at.x + width;
 
+    GdiJournal::Record(dc, "ExtTextOut", dc->ToDevice(RECT{at.x, at.y, at.x + width, at.y + m.height}));
     if ((options & ETO_OPAQUE) && r) FillDeviceCell(dc, *r, nullptr);
     const RECT* clip = (options & ETO_CLIPPED) ? r : nullptr;
     if (!dx) {
