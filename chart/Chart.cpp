@@ -10,8 +10,6 @@
 #include "platform/res/Resources.h"
 
 #include <array>
-#include <cctype>
-#include <charconv>
 #include <cmath>
 #include <fstream>
 #include <iterator>
@@ -34,20 +32,6 @@ bool IsChartError(const ChartException& error, std::initializer_list<int> codes)
     for (int code : codes)
         if (error.GetCode() == code) return true;
     return false;
-}
-
-// Reads "%d" or "%g" as the shape format has them: blanks, then a number.
-template <typename T> bool ReadNumber(std::string_view& text, T& value) {
-    std::size_t at = 0;
-    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
-        ++at;
-    const char* begin = text.data() + at;
-    const char* end = text.data() + text.size();
-    if (begin < end && *begin == '+') ++begin;
-    auto [next, error] = std::from_chars(begin, end, value);
-    if (error != std::errc()) return false;
-    text.remove_prefix(static_cast<std::size_t>(next - text.data()));
-    return true;
 }
 
 std::optional<std::string> ReadShapeFile(const std::string& path) {
@@ -182,20 +166,6 @@ ChartComponent* Chart::FindComponentByName(std::string_view name) {
     return nullptr;
 }
 
-std::unique_ptr<ChartCompiledPolygon> Chart::ParseShape(std::string_view text, std::string_view name) const {
-    int count = 0;
-    if (!ReadNumber(text, count)) RaiseChartError(errorShape);
-    auto shape = std::make_unique<ChartCompiledPolygon>();
-    for (int i = 0; i < count; ++i) {
-        float x = 0, y = 0;
-        if (!ReadNumber(text, x) || !ReadNumber(text, y) || !std::isfinite(x) || !std::isfinite(y))
-            RaiseChartError(errorShape);
-        shape->AddPoint(x, y);
-    }
-    shape->SetName(name);
-    return shape;
-}
-
 ChartCompiledPolygon* Chart::LoadShape(std::string_view name, std::string_view resourceType) {
     std::string text;
     const auto resource = FindResource(resourceType, name);
@@ -206,7 +176,7 @@ ChartCompiledPolygon* Chart::LoadShape(std::string_view name, std::string_view r
         if (!file) RaiseChartError(errorShape);
         text = std::move(*file);
     }
-    m_shapes.push_back(ParseShape(text, name));
+    m_shapes.push_back(ParseChartShape(text, name));
     return m_shapes.back().get();
 }
 

@@ -189,7 +189,6 @@ private:
     void PrepareOffscreen(DrawScope& scope, HDC dc, const RECT& drawRect);
     void WalkComponents(HDC dc, HWND window);
     void ReportOnce(int code);
-    std::unique_ptr<ChartCompiledPolygon> ParseShape(std::string_view text, std::string_view name) const;
     ChartComponent* FindIn(Components& list, int ordinal, int typeCode, int& count);
 
     std::string m_scratch;

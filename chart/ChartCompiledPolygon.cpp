@@ -1,7 +1,11 @@
 #include "chart/ChartCompiledPolygon.h"
 
 #include "chart/CScale.h"
+#include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+
+#include <cctype>
+#include <charconv>
 
 #include <cmath>
 
@@ -30,6 +34,20 @@ std::int32_t Fit(double value, const CScale& range, std::int32_t extent) {
     const double span = range.GetSpan();
     if (span == 0) return 0;
     return Trunc((value - range.GetMinimum()) / span * extent + 0.5);
+}
+
+// Reads "%d" or "%g" as the shape format has them: blanks, then a number.
+template <typename T> bool ReadNumber(std::string_view& text, T& value) {
+    std::size_t at = 0;
+    while (at < text.size() && std::isspace(static_cast<unsigned char>(text[at])))
+        ++at;
+    const char* begin = text.data() + at;
+    const char* end = text.data() + text.size();
+    if (begin < end && *begin == '+') ++begin;
+    auto [next, error] = std::from_chars(begin, end, value);
+    if (error != std::errc()) return false;
+    text.remove_prefix(static_cast<std::size_t>(next - text.data()));
+    return true;
 }
 
 } // namespace
@@ -122,6 +140,21 @@ std::span<const POINT> ChartCompiledPolygon::FitToRect(const RECT& rect) {
                        rect.bottom - Fit(m_coordinates[i]->GetY(), ys, rect.bottom - rect.top)};
     m_dirty = 0;
     return Points();
+}
+
+std::unique_ptr<ChartCompiledPolygon> ParseChartShape(std::string_view text, std::string_view name) {
+    constexpr int kShapeError = 19;
+    int count = 0;
+    if (!ReadNumber(text, count)) RaiseChartError(kShapeError);
+    auto shape = std::make_unique<ChartCompiledPolygon>();
+    for (int i = 0; i < count; ++i) {
+        float x = 0, y = 0;
+        if (!ReadNumber(text, x) || !ReadNumber(text, y) || !std::isfinite(x) || !std::isfinite(y))
+            RaiseChartError(kShapeError);
+        shape->AddPoint(x, y);
+    }
+    shape->SetName(name);
+    return shape;
 }
 
 } // namespace vq

@@ -78,4 +78,8 @@ private:
     int m_dirty = 1;
 };
 
+// A shape from its text: the point count, then x and y of each point, separated by blanks.
+// Chart error 19 when the count or a point does not read.
+std::unique_ptr<ChartCompiledPolygon> ParseChartShape(std::string_view text, std::string_view name);
+
 } // namespace vq

@@ -6,6 +6,7 @@
 #include "GdiFixture.h"
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/GdiJournal.h"
 #include "platform/gui/ImagePrintContext.h"
 #include "platform/gui/MessageBox.h"
 
@@ -135,11 +136,16 @@ TEST_F(ChartWindowTest, BordersAndShadowsByKind) {
 
 TEST_F(ChartWindowTest, OneBitmapPerSizeAndTheWindowShowsIt) {
     AddBackground(chart, {20, 20, 200, 120}, 5, 2);
+    GdiJournal journal;
     Repaint();
     HBITMAP first = chart.GetOffscreenBitmap();
     ASSERT_NE(first, nullptr);
     Repaint();
     EXPECT_EQ(chart.GetOffscreenBitmap(), first);
+    EXPECT_EQ(journal.Calls("CreateCompatibleBitmap").size(), 1u);
+    const auto copies = journal.Calls("BitBlt");
+    ASSERT_EQ(copies.size(), 2u);
+    EXPECT_EQ(copies[1].device, (RECT{0, 0, 400, 300}));
     EXPECT_FALSE(chart.IsAllInvalid());
 
     int differences = 0;
@@ -159,6 +165,7 @@ TEST_F(ChartWindowTest, OneBitmapPerSizeAndTheWindowShowsIt) {
     GetObject(chart.GetOffscreenBitmap(), sizeof size, &size);
     EXPECT_EQ(size.bmWidth, 300);
     EXPECT_EQ(size.bmHeight, 200);
+    EXPECT_EQ(journal.Calls("CreateCompatibleBitmap").size(), 2u);
 }
 
 TEST(ChartDraw, ExplicitPositionDrawsOnlyThere) {
@@ -468,8 +475,13 @@ TEST(ChartPrint, BandsOf128RowsGiveTheSamePageAsOneDraw) {
     build(banded, &origins);
     banded.SetBandedPrinting(1);
     ImagePrintContext page(200, 300, 300);
+    GdiJournal journal;
     banded.DrawComponentList(page.Dc(), 0);
     EXPECT_EQ(origins, (std::vector<int>{0, -128, -256}));
+    std::vector<RECT> copies;
+    for (const auto& call : journal.Calls("BitBlt"))
+        if (call.dc == page.Dc()) copies.push_back(call.device);
+    EXPECT_EQ(copies, (std::vector<RECT>{{0, 0, 200, 128}, {0, 128, 200, 256}, {0, 256, 200, 300}}));
     EXPECT_EQ(banded.IsBandedPrinting(), 0);
     EXPECT_FALSE(banded.HasExplicitPosition());
 

@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 
 namespace vq {
 namespace {
@@ -170,6 +172,28 @@ TEST(ChartObjectArchive, RefusedStreamsLeaveTheChartAsItWas) {
     const std::size_t flags = Find(hugeBuffer, std::string_view(reinterpret_cast<const char*>(capacityFour), 16), item);
     Put32(hugeBuffer, flags + 12, 0x80000000);
     refused(hugeBuffer);
+}
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+// The stored form is what files hold: a chart written by hand in that form still loads.
+TEST(ChartObjectArchive, AStoredChartOfKnownBytesLoads) {
+    std::ifstream file(std::string(VQ_TEST_DATA_DIR) + "/fuzz/chart_archive/chart.bin", std::ios::binary);
+    const std::vector<u8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    ASSERT_FALSE(bytes.empty());
+    Chart chart;
+    LoadInto(chart, bytes);
+    EXPECT_EQ(chart.GetComponentList().size(), 2u);
+    ASSERT_EQ(chart.GetGroupCount(), 1);
+    EXPECT_EQ(chart.GetData(0, 0).GetValue(), 2.5);
+    EXPECT_EQ(chart.GetDataAnnotation(0, 0, 1), "label");
+    auto& buffer = static_cast<ChartDynamicData&>(chart.GetData(1, 0));
+    EXPECT_EQ(buffer.PeekElement(1), 2);
+    EXPECT_EQ(buffer.GetElementRange(1)->GetMaximum(), 2);
 }
 
 } // namespace
