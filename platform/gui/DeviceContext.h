@@ -77,6 +77,14 @@ public:
     void SetVisible(Region visible);
     void ClipChanged() { clipValid_ = false; }
 
+    // Logical lengths in device pixels under MM_ANISOTROPIC (pen widths across, font heights
+    // down); other mapping modes keep them. Lengths of 1 or less stay as they are.
+    std::int32_t ToDeviceWidth(std::int32_t logical) const;
+    std::int32_t ToDeviceHeight(std::int32_t logical) const;
+    // Device lengths back in logical units, for text extents.
+    std::int32_t ToLogicalWidth(std::int32_t device) const;
+    std::int32_t ToLogicalHeight(std::int32_t device) const;
+
     // Logical to device coordinates, and device to surface coordinates.
     POINT ToDevice(POINT p) const;
     POINT ToLogical(POINT p) const;

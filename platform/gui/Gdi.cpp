@@ -92,10 +92,10 @@ template <typename Fn> void WalkLine(POINT a, POINT b, Fn&& fn) {
 // Lines of one polyline share the pen's dash phase.
 class PenStroke {
 public:
-    explicit PenStroke(DeviceContext& dc) : dc_(dc), pen_(dc.state.pen) {
+    explicit PenStroke(DeviceContext& dc) : dc_(dc), pen_(dc.state.pen), width_(dc.ToDeviceWidth(pen_->width)) {
         const int style = pen_->style & PS_STYLE_MASK;
         // Styled pens wider than one pixel draw solid.
-        dashes_ = pen_->width == 1 ? DashesOf(style) : nullptr;
+        dashes_ = width_ == 1 ? DashesOf(style) : nullptr;
         null_ = style == PS_NULL;
         value_ = dc.DeviceValue(pen_->colour);
         background_ = dc.DeviceValue(dc.state.bkColour);
@@ -107,7 +107,7 @@ public:
         if (null_) return;
         a = dc_.ToSurface(a);
         b = dc_.ToSurface(b);
-        if (pen_->width > 1) {
+        if (width_ > 1) {
             WideLine(a, b);
             return;
         }
@@ -133,7 +133,7 @@ private:
 
     // The squares stamped along a line form a convex shape: one span per row, each pixel once.
     void WideLine(POINT a, POINT b) {
-        const int w = pen_->width;
+        const int w = width_;
         const int half = w / 2;
         const std::int32_t top = std::min(a.y, b.y) - half;
         const std::int32_t bottom = std::max(a.y, b.y) - half + w;
@@ -154,6 +154,8 @@ private:
 
     DeviceContext& dc_;
     HPEN pen_;
+    // In device pixels: logical widths scale with an anisotropic mapping.
+    int width_;
     const Dashes* dashes_ = nullptr;
     bool null_ = false;
     std::uint32_t value_ = 0;
@@ -986,7 +988,7 @@ BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, 
         FillDeviceRect(*dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, dc->state.brush, dc->state.rop2);
         return TRUE;
     }
-    const int w = dc->state.pen->width;
+    const int w = dc->ToDeviceWidth(dc->state.pen->width);
     FillDeviceRect(*dc, RECT{r.left + w, r.top + w, r.right - w, r.bottom - w}, dc->state.brush,
                    dc->state.rop2);
     if (w == 1) {

@@ -3,6 +3,8 @@
 #include "platform/gui/ImagePrintContext.h"
 #include "platform/gui/SystemColours.h"
 
+#include <algorithm>
+#include <cstring>
 #include <memory>
 
 namespace vq {
@@ -112,6 +114,66 @@ TEST(GdiJournal, RecordsCallsInDeviceCoordinatesWithTheirObjects) {
         EXPECT_EQ(journal.Calls("CreateCompatibleBitmap")[0].device, (RECT{0, 0, 7, 8}));
     }
     LineTo(dc, 1, 1);
+}
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+// Printing maps logical units to the page with MM_ANISOTROPIC: text and wide pens scale with it.
+TEST(AnisotropicMapping, FontHeightsTextExtentsAndWidePensScale) {
+    test::MemoryCanvas canvas(200, 200);
+    HDC dc = canvas.Dc();
+    LOGFONT lf;
+    lf.lfHeight = -10;
+    std::strncpy(lf.lfFaceName, "Arial", sizeof lf.lfFaceName - 1);
+    HFONT font = CreateFontIndirect(lf);
+    HGDIOBJ oldFont = SelectObject(dc, font);
+    SIZE plain{};
+    GetTextExtentPoint32(dc, "Wide", 4, &plain);
+
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 1, 1, nullptr);
+    SetViewportExtEx(dc, 2, 2, nullptr);
+    SIZE scaled{};
+    GetTextExtentPoint32(dc, "Wide", 4, &scaled);
+    EXPECT_NEAR(scaled.cx, plain.cx, 2) << "extents stay in logical units, hinting aside";
+    EXPECT_EQ(scaled.cy, plain.cy);
+
+    GdiJournal journal;
+    TextOut(dc, 10, 10, "Wide", 4);
+    const RECT drawn = journal.Calls("ExtTextOut").at(0).device;
+    EXPECT_EQ(drawn.bottom - drawn.top, 2 * plain.cy);
+    // Pixels are read in device coordinates.
+    SetMapMode(dc, MM_TEXT);
+    int inkTop = 200, inkBottom = -1;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x)
+            if (canvas.At(x, y) != test::kWhite) {
+                inkTop = std::min(inkTop, y);
+                inkBottom = std::max(inkBottom, y);
+            }
+    EXPECT_GT(inkBottom - inkTop + 1, 12) << "a 10-unit font drawn twice as high";
+    EXPECT_LE(inkBottom - inkTop + 1, 20);
+    SelectObject(dc, oldFont);
+    DeleteObject(font);
+
+    HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+    HGDIOBJ oldPen = SelectObject(dc, pen);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowExtEx(dc, 1, 1, nullptr);
+    SetViewportExtEx(dc, 2, 2, nullptr);
+    MoveToEx(dc, 10, 50, nullptr);
+    LineTo(dc, 10, 80);
+    SetMapMode(dc, MM_TEXT);
+    int inked = 0;
+    for (int x = 10; x < 30; ++x)
+        inked += canvas.At(x, 130) == test::kBlack;
+    EXPECT_EQ(inked, 4) << "a width-2 pen is 4 pixels wide at 2:1";
+    SelectObject(dc, oldPen);
+    DeleteObject(pen);
 }
 
 } // namespace
