@@ -55,6 +55,12 @@ protected:
 // archives as a plain item.
 class ChartDummyData : public ChartData {
 public:
+    // A fresh default style each time, so a caller that styles the placeholder styles nothing
+    // that later readers see.
+    ChartStyle& GetStyle() override {
+        m_scratchStyle = ChartStyle(ChartStyle::levelData);
+        return m_scratchStyle;
+    }
     void SetNull(int) override {}
     void SetValue(double) override {}
     void SetAnnotationText(std::string_view, bool, int) override {}
@@ -62,6 +68,9 @@ public:
 
     // The one process-wide item for reads beyond a dynamic group's buffer.
     static ChartDummyData& Shared();
+
+private:
+    ChartStyle m_scratchStyle;
 };
 
 // The value's common logarithm as the charts show it: -99 for values at or below 0.

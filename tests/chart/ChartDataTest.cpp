@@ -100,6 +100,8 @@ TEST(ChartData, DummyItemAlwaysReadsAsNullZero) {
     EXPECT_TRUE(dummy.IsNull());
     EXPECT_EQ(dummy.GetValue(), 0);
     EXPECT_EQ(dummy.GetAnnotationText(1), "");
+    dummy.GetStyle().fillColour = 0x123456;
+    EXPECT_EQ(dummy.GetStyle().fillColour, ChartStyle().fillColour);
     EXPECT_EQ(&dummy.GetRuntimeClass(), &ChartData::Class());
 }
 
