@@ -517,3 +517,64 @@ TEST(ChartPrint, UnbandedShadowsScaleWithThePrinter) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+std::unique_ptr<ProbeComponent> Named(const char* name) {
+    auto probe = std::make_unique<ProbeComponent>();
+    probe->GetStyle().name = name;
+    return probe;
+}
+
+TEST(ChartDraw, ADrawClearsTheLastDrawsFeedbackAndLabelsAndDrawsWhatItAppends) {
+    for (u32 handling : {0u, 1u, 2u, 3u}) {
+        SCOPED_TRACE(handling);
+        Chart chart;
+        chart.GetStyle().labelWord = (chart.GetStyle().labelWord & ~(3u << 28)) | (handling << 28);
+        chart.AddPointFeedback(1, 1, 0, 0);
+        chart.AddComponent(Named(Chart::kTemporaryLabelName));
+        chart.AddComponent(Named(Chart::kLabelBlockName));
+        ProbeComponent* appended = nullptr;
+        auto probe = std::make_unique<ProbeComponent>();
+        probe->onForeground = [&](ProbeComponent& self) {
+            EXPECT_TRUE(self.GetChart()->GetFeedbackList().empty());
+            if (appended) return;
+            auto label = Named(Chart::kTemporaryLabelName);
+            appended = label.get();
+            self.GetChart()->AddComponent(std::move(label));
+        };
+        chart.AddComponent(std::move(probe));
+        test::MemoryCanvas canvas(20, 20);
+        chart.DrawComponentList(canvas.Dc(), 0);
+        ASSERT_NE(appended, nullptr);
+        EXPECT_EQ(appended->draws, 1) << "drawn in the pass that added it";
+        const std::size_t kept = handling == 1 ? 4u : 2u;
+        EXPECT_EQ(chart.GetComponentList().size(), kept);
+    }
+}
+
+TEST(ChartDraw, InvalidatingShadowsTouchesOnlyTheStrips) {
+    Chart chart;
+    ChartComponent* c = AddBackground(chart, {10, 10, 50, 40}, 0, 1);
+    c->SetInvalid(0);
+    WNDCLASS wc;
+    wc.lpfnWndProc = DefWindowProc;
+    wc.lpszClassName = "ChartInvalidate";
+    RegisterClass(wc);
+    HWND window = CreateWindowEx(0, "ChartInvalidate", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, 0, 0, nullptr);
+    OffscreenHarness::RunUntilIdle();
+    ValidateRect(window, nullptr);
+    chart.InvalidateComponentAreas(window, Chart::invalidateShadows, 0);
+    RECT dirty{};
+    ASSERT_TRUE(GetUpdateRect(window, &dirty, FALSE));
+    EXPECT_EQ(dirty, (RECT{13, 13, 54, 44}));
+    ValidateRect(window, nullptr);
+    chart.InvalidateComponentAreas(window, Chart::invalidateWhole, 0);
+    ASSERT_TRUE(GetUpdateRect(window, &dirty, FALSE));
+    EXPECT_EQ(dirty, (RECT{10, 10, 50, 40}));
+    DestroyWindow(window);
+}
+
+} // namespace
+} // namespace vq
