@@ -18,7 +18,9 @@ public:
 
     double GetMaximum() const { return m_maximum; }
     double GetMinimum() const { return m_minimum; }
-    void Set(double minimum, double maximum, int empty) { m_minimum = minimum, m_maximum = maximum, m_empty = empty; }
+    void Set(double minimum, double maximum, int empty) {
+        m_minimum = minimum, m_maximum = maximum, m_empty = empty;
+    }
 
     void Store(ArchiveWriter& archive) const;
     void Load(ArchiveReader& archive);

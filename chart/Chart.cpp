@@ -17,13 +17,20 @@
 namespace vq {
 namespace {
 
-enum ChartErrorCode { errorValueRange = 1, errorNoSuchGroup = 2, errorNoSuchItem = 3, errorNoBuffer = 6, errorNotDrawing = 18, errorShape = 19 };
+enum ChartErrorCode {
+    errorValueRange = 1,
+    errorNoSuchGroup = 2,
+    errorNoSuchItem = 3,
+    errorNoBuffer = 6,
+    errorNotDrawing = 18,
+    errorShape = 19
+};
 
 // One drawing at a time across all charts; a nested call returns without drawing.
 int g_drawingGuard = 0;
 
-constexpr std::array<std::string_view, 7> kStockShapeNames = {"BOX", "CIRCLE", "TRIANGLE", "FLASH",
-                                                               "HEXAGON", "PENTAGON", "DIAMOND"};
+constexpr std::array<std::string_view, 7> kStockShapeNames = {"BOX",     "CIRCLE",   "TRIANGLE", "FLASH",
+                                                              "HEXAGON", "PENTAGON", "DIAMOND"};
 constexpr int kUnknownStockShape = 7;
 constexpr SIZE kDefaultDrawingSize{200, 150};
 constexpr std::size_t kLargestShapeFile = 1 << 20;
@@ -114,9 +121,9 @@ bool Chart::IsAnyChartDrawing() {
 
 std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
     static const RuntimeClass* const classes[] = {
-        &ChartAnnotation::Class(), &ChartData::Class(),       &ChartDynamicData::Class(),
-        &ChartDataList::Class(),   &ChartComponent::Class(),  &ChartBackground::Class(),
-        &ChartCompoundComponent::Class(), &Chart::Class(),    &DynamicChart::Class(),
+        &ChartAnnotation::Class(),        &ChartData::Class(),      &ChartDynamicData::Class(),
+        &ChartDataList::Class(),          &ChartComponent::Class(), &ChartBackground::Class(),
+        &ChartCompoundComponent::Class(), &Chart::Class(),          &DynamicChart::Class(),
     };
     return classes;
 }
@@ -124,7 +131,8 @@ std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
 void Chart::ShowTemplateError(std::string_view line) {
     char text[256];
     LoadString(IDS_CHART_TEMPLATE_ERROR, text, sizeof text);
-    MessageBox(0, (std::string(text) + std::string(line)).c_str(), kChartMessageCaption, MB_OK | MB_ICONWARNING);
+    MessageBox(0, (std::string(text) + std::string(line)).c_str(), kChartMessageCaption,
+               MB_OK | MB_ICONWARNING);
 }
 
 Chart::ComponentPosition Chart::AddComponent(std::unique_ptr<ChartComponent> component) {
@@ -133,15 +141,16 @@ Chart::ComponentPosition Chart::AddComponent(std::unique_ptr<ChartComponent> com
     return std::prev(m_components.end());
 }
 
-ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect, int border, int shadow, int fill,
-                                       int, int) {
+ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect, int border, int shadow,
+                                       int fill, int, int) {
     // Each class of component joins this table as it is built.
     struct Row {
         int typeCode;
         std::unique_ptr<ChartComponent> (*make)();
     };
     static constexpr Row kRows[] = {
-        {chartBackgroundType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartBackground>(); }},
+        {chartBackgroundType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartBackground>(); }},
     };
     for (const Row& row : kRows) {
         if (row.typeCode != typeCode) continue;
@@ -223,14 +232,16 @@ void Chart::AddPointFeedback(int x, int y, int group, int index) {
 }
 
 void Chart::AddPointFeedbackEx(int x, int y, int group, int index, int tolerance) {
-    if (m_feedbackOn) m_feedback.push_back(std::make_unique<ChartFeedback>(x, y, tolerance, group, index, this));
+    if (m_feedbackOn)
+        m_feedback.push_back(std::make_unique<ChartFeedback>(x, y, tolerance, group, index, this));
 }
 
 void Chart::AddRectFeedback(const RECT& rect, int group, int index) {
     if (!m_feedbackOn) return;
-    const RECT r{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom), std::max(rect.left, rect.right),
-                 std::max(rect.top, rect.bottom)};
-    m_feedback.push_back(std::make_unique<ChartFeedback>(r.left, r.top, r.right, r.bottom, group, index, this));
+    const RECT r{std::min(rect.left, rect.right), std::min(rect.top, rect.bottom),
+                 std::max(rect.left, rect.right), std::max(rect.top, rect.bottom)};
+    m_feedback.push_back(
+        std::make_unique<ChartFeedback>(r.left, r.top, r.right, r.bottom, group, index, this));
 }
 
 void Chart::AddPolygonFeedback(std::span<const POINT> points, int group, int index) {
@@ -299,7 +310,8 @@ ChartDataList& Chart::GetGroup(int index, bool create) {
             --m_groupCursor;
     }
     ChartDataList& group = **m_groupCursor;
-    if (m_drawing && (group.GetStyle().flagsWord & ChartStyle::kHiddenGroup)) RaiseChartError(errorNoSuchGroup);
+    if (m_drawing && (group.GetStyle().flagsWord & ChartStyle::kHiddenGroup))
+        RaiseChartError(errorNoSuchGroup);
     return group;
 }
 
@@ -373,8 +385,8 @@ void Chart::InvalidateAll() {
         c->SetInvalid(1);
 }
 
-void Chart::ApplyStyleToRange(int firstGroup, int lastGroup, int firstIndex, int lastIndex, const ChartStyle& style,
-                              bool alsoGroup) {
+void Chart::ApplyStyleToRange(int firstGroup, int lastGroup, int firstIndex, int lastIndex,
+                              const ChartStyle& style, bool alsoGroup) {
     if (lastGroup == -1) lastGroup = GetGroupCount() - 1;
     if (lastIndex == -1) lastIndex = GetMaxIndexCount() - 1;
     if (firstGroup == -1) firstGroup = 0;
@@ -607,7 +619,8 @@ SIZE Chart::DrawingSizeOf(HDC dc, HWND window, bool printing) const {
 
 SIZE Chart::GetDrawingSize() const {
     if (m_explicit)
-        return {m_explicitPosition.right - m_explicitPosition.left, m_explicitPosition.bottom - m_explicitPosition.top};
+        return {m_explicitPosition.right - m_explicitPosition.left,
+                m_explicitPosition.bottom - m_explicitPosition.top};
     if (!m_drawing) RaiseChartError(errorNotDrawing);
     return DrawingSizeOf(m_drawDC, m_drawWindow, IsPrinting(m_drawDC) != 0);
 }
@@ -730,7 +743,8 @@ void Chart::PrintBanded(HDC printer, HWND window) {
     const int bandHeight = std::min(kBandRows, pageHeight);
 
     HDC memory = CreateCompatibleDC(printer);
-    GdiHandle<BitmapObject> band(CreateCompatibleBitmap(printer, std::max(pageWidth, 1), std::max(bandHeight, 1)));
+    GdiHandle<BitmapObject> band(
+        CreateCompatibleBitmap(printer, std::max(pageWidth, 1), std::max(bandHeight, 1)));
     HGDIOBJ oldBitmap = SelectObject(memory, band.get());
     const int offscreen = m_offscreen;
     const int feedback = m_feedbackOn;
@@ -849,7 +863,8 @@ std::string DynamicChart::GetDataAnnotation(int group, int, int annotationIndex)
 int DynamicChart::GetMaxIndexCount() {
     int largest = 0;
     for (auto& group : GetGroupList())
-        if (const ChartDynamicData* buffer = group->GetBufferItem()) largest = std::max(largest, buffer->GetCapacity());
+        if (const ChartDynamicData* buffer = group->GetBufferItem())
+            largest = std::max(largest, buffer->GetCapacity());
     return largest;
 }
 

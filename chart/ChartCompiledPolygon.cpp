@@ -6,7 +6,6 @@
 
 #include <cctype>
 #include <charconv>
-
 #include <cmath>
 
 namespace vq {
@@ -20,8 +19,8 @@ struct Point {
 
 constexpr Point kBox[] = {{-5, -5}, {5, -5}, {5, 5}, {-5, 5}, {-5, -5}};
 constexpr Point kTriangle[] = {{0, -50}, {25, 50}, {-25, 50}, {0, -50}};
-constexpr Point kFlash[] = {{-25, -10}, {-15, -5}, {0, -10}, {15, -5}, {25, -10}, {20, -3},
-                            {25, 0},    {20, 3},   {25, 10}, {15, 5}, {0, 10},    {-15, 5},
+constexpr Point kFlash[] = {{-25, -10}, {-15, -5}, {0, -10}, {15, -5},  {25, -10}, {20, -3},
+                            {25, 0},    {20, 3},   {25, 10}, {15, 5},   {0, 10},   {-15, 5},
                             {-25, 10},  {-20, 3},  {-25, 0}, {-20, -3}, {-25, -10}};
 constexpr Point kDiamond[] = {{0, -10}, {10, 0}, {0, 10}, {-10, 0}, {0, -10}};
 
@@ -58,13 +57,27 @@ ChartCompiledPolygon::ChartCompiledPolygon(int stockShape) {
             AddPoint(p.x, p.y);
     };
     switch (stockShape) {
-    case stockCircle: MakeRegular(18); break;
-    case stockTriangle: add(kTriangle); break;
-    case stockFlash: add(kFlash); break;
-    case stockHexagon: MakeRegular(6); break;
-    case stockPentagon: MakeRegular(5); break;
-    case stockDiamond: add(kDiamond); break;
-    default: add(kBox); break;
+    case stockCircle:
+        MakeRegular(18);
+        break;
+    case stockTriangle:
+        add(kTriangle);
+        break;
+    case stockFlash:
+        add(kFlash);
+        break;
+    case stockHexagon:
+        MakeRegular(6);
+        break;
+    case stockPentagon:
+        MakeRegular(5);
+        break;
+    case stockDiamond:
+        add(kDiamond);
+        break;
+    default:
+        add(kBox);
+        break;
     }
     ReserveBuffer();
     Compile();
@@ -73,7 +86,8 @@ ChartCompiledPolygon::ChartCompiledPolygon(int stockShape) {
 void ChartCompiledPolygon::ReserveBuffer() {
     const std::size_t count = m_coordinates.size();
     if (!m_buffer.empty() && m_buffer.size() >= count) return;
-    const std::size_t capacity = count == 0 ? kBufferStep : (count + kBufferStep - 1) / kBufferStep * kBufferStep;
+    const std::size_t capacity =
+        count == 0 ? kBufferStep : (count + kBufferStep - 1) / kBufferStep * kBufferStep;
     m_buffer.assign(capacity, POINT{});
 }
 
@@ -88,7 +102,8 @@ void ChartCompiledPolygon::MakeRegular(int n) {
     const std::size_t first = m_coordinates.size();
     for (int a = 0; a < 360; a += step) {
         const double radians = a * kRadiansPerDegree;
-        AddPoint(static_cast<float>(std::sin(radians) * 100 - 50), static_cast<float>(std::cos(radians) * 100 - 50));
+        AddPoint(static_cast<float>(std::sin(radians) * 100 - 50),
+                 static_cast<float>(std::cos(radians) * 100 - 50));
     }
     const ChartCoordinate& start = *m_coordinates[first];
     AddPoint(static_cast<float>(start.GetX()), static_cast<float>(start.GetY()));

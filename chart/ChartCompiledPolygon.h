@@ -36,7 +36,15 @@ private:
 class ChartCompiledPolygon : public Object {
 public:
     // Stock shapes by number; any number beyond the table is the box.
-    enum StockShape { stockBox, stockCircle, stockTriangle, stockFlash, stockHexagon, stockPentagon, stockDiamond };
+    enum StockShape {
+        stockBox,
+        stockCircle,
+        stockTriangle,
+        stockFlash,
+        stockHexagon,
+        stockPentagon,
+        stockDiamond
+    };
 
     ChartCompiledPolygon() = default;
     explicit ChartCompiledPolygon(int stockShape);

@@ -17,20 +17,30 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kBlack = RGB(0, 0, 0);
 
 constexpr std::array<COLORREF, 16> kSeriesColours = {
-    RGB(255, 0, 0),   RGB(0, 128, 0),   RGB(0, 0, 255),   RGB(255, 255, 0), RGB(0, 255, 255),   RGB(255, 0, 255),
-    RGB(128, 0, 0),   RGB(128, 128, 0), RGB(0, 0, 128),   RGB(128, 0, 128), RGB(255, 128, 0),   RGB(0, 255, 128),
+    RGB(255, 0, 0),   RGB(0, 128, 0),   RGB(0, 0, 255),   RGB(255, 255, 0),
+    RGB(0, 255, 255), RGB(255, 0, 255), RGB(128, 0, 0),   RGB(128, 128, 0),
+    RGB(0, 0, 128),   RGB(128, 0, 128), RGB(255, 128, 0), RGB(0, 255, 128),
     RGB(128, 0, 255), RGB(0, 128, 255), RGB(255, 0, 128), RGB(128, 255, 0),
 };
 // Pen styles by bits 3-5 of a colour word, hatches by bits 4-6 (1-7).
-constexpr std::array<int, 8> kWordPenStyles = {PS_SOLID,   PS_DASH,    PS_DOT,        PS_DASHDOT,
-                                               PS_SOLID,   PS_DASHDOT, PS_DASHDOTDOT, PS_NULL};
-constexpr std::array<int, 8> kWordHatches = {HS_BDIAGONAL, HS_BDIAGONAL, HS_CROSS,    HS_DIAGCROSS,
+constexpr std::array<int, 8> kWordPenStyles = {PS_SOLID, PS_DASH,    PS_DOT,        PS_DASHDOT,
+                                               PS_SOLID, PS_DASHDOT, PS_DASHDOTDOT, PS_NULL};
+constexpr std::array<int, 8> kWordHatches = {HS_BDIAGONAL, HS_BDIAGONAL,  HS_CROSS,    HS_DIAGCROSS,
                                              HS_FDIAGONAL, HS_HORIZONTAL, HS_VERTICAL, HS_DIAGCROSS};
 constexpr u32 kWhiteBrushColour = 16'777'215;
 
 // Border kinds: 1 raised, 2 sunken, 3 etched, 4 and 5 three-line raised and sunken, 6 deep
 // etched, 7 a plain outline; 8-15 are the subclass's own.
-enum BorderKind { borderNone, borderRaised, borderSunken, borderEtched, borderRaised3, borderSunken3, borderEtched3, borderPlain };
+enum BorderKind {
+    borderNone,
+    borderRaised,
+    borderSunken,
+    borderEtched,
+    borderRaised3,
+    borderSunken3,
+    borderEtched3,
+    borderPlain
+};
 constexpr std::array<int, 8> kBorderWidths = {0, 1, 1, 2, 3, 3, 6, 1};
 constexpr std::array<int, 4> kShadowDepths = {0, 3, 8, 16};
 constexpr u32 kCustomBorderBit = 0x8;
@@ -73,7 +83,8 @@ void ChartComponent::SelectColorBrush(int colourWord, int colourCount) {
     if (colourCount == 16) {
         const int hatch = (colourWord >> 4) & 7;
         m_brush = colourWord >= 16 && hatch != 0
-                      ? CreateHatchBrush(kWordHatches[static_cast<std::size_t>(hatch)], ChartSeriesColour(colourWord))
+                      ? CreateHatchBrush(kWordHatches[static_cast<std::size_t>(hatch)],
+                                         ChartSeriesColour(colourWord))
                       : CreateSolidBrush(ChartSeriesColour(colourWord));
         return;
     }
@@ -86,28 +97,34 @@ void ChartComponent::SelectColorPen(int colourWord, int width, int) {
     m_penKey = colourWord;
     m_penWidthKey = width;
     if (m_chart)
-        m_colourPen =
-            m_chart->GetPen(kWordPenStyles[static_cast<std::size_t>((colourWord >> 3) & 7)], width, ChartSeriesColour(colourWord));
+        m_colourPen = m_chart->GetPen(kWordPenStyles[static_cast<std::size_t>((colourWord >> 3) & 7)], width,
+                                      ChartSeriesColour(colourWord));
 }
 
 double ChartComponent::MarginPixels(double value, int dpi, int extent) const {
     if (!m_drawing) return value;
     switch (m_rect.GetUnit()) {
-    case ChartRect::unitMillimetres: return value * dpi * kInchesPerMillimetre;
-    case ChartRect::unitInches: return value * dpi;
-    case ChartRect::unitPercent: return value * 0.01 * extent;
-    default: return value;
+    case ChartRect::unitMillimetres:
+        return value * dpi * kInchesPerMillimetre;
+    case ChartRect::unitInches:
+        return value * dpi;
+    case ChartRect::unitPercent:
+        return value * 0.01 * extent;
+    default:
+        return value;
     }
 }
 
 double ChartComponent::GetVerticalMarginPixels() const {
     const RECT area = m_chart ? m_chart->GetDrawingArea() : RECT{};
-    return MarginPixels(m_verticalMargin, m_drawing ? GetDeviceCaps(m_dc, LOGPIXELSY) : 0, area.bottom - area.top);
+    return MarginPixels(m_verticalMargin, m_drawing ? GetDeviceCaps(m_dc, LOGPIXELSY) : 0,
+                        area.bottom - area.top);
 }
 
 double ChartComponent::GetHorizontalMarginPixels() const {
     const RECT area = m_chart ? m_chart->GetDrawingArea() : RECT{};
-    return MarginPixels(m_horizontalMargin, m_drawing ? GetDeviceCaps(m_dc, LOGPIXELSX) : 0, area.right - area.left);
+    return MarginPixels(m_horizontalMargin, m_drawing ? GetDeviceCaps(m_dc, LOGPIXELSX) : 0,
+                        area.right - area.left);
 }
 
 double ChartComponent::GetSpacingPixels() const {
@@ -148,10 +165,18 @@ void ChartComponent::SetUnit(int unit) {
 
 void ChartComponent::SetMeasureDefaults() {
     switch (m_rect.GetUnit()) {
-    case ChartRect::unitMillimetres: SetMargins(2.5, 5, 5); break;
-    case ChartRect::unitInches: SetMargins(0.1, 0.2, 0.2); break;
-    case ChartRect::unitPercent: SetMargins(1.25, 2.5, 2.5); break;
-    default: SetMargins(5, 10, 10); break;
+    case ChartRect::unitMillimetres:
+        SetMargins(2.5, 5, 5);
+        break;
+    case ChartRect::unitInches:
+        SetMargins(0.1, 0.2, 0.2);
+        break;
+    case ChartRect::unitPercent:
+        SetMargins(1.25, 2.5, 2.5);
+        break;
+    default:
+        SetMargins(5, 10, 10);
+        break;
     }
 }
 
@@ -195,8 +220,10 @@ int ChartComponent::GetAnnotationIndex() const {
 
 SIZE ChartComponent::GetPointsExtent(std::span<const POINT> points) const {
     if (points.empty()) return {0, 0};
-    auto [minX, maxX] = std::minmax_element(points.begin(), points.end(), [](POINT a, POINT b) { return a.x < b.x; });
-    auto [minY, maxY] = std::minmax_element(points.begin(), points.end(), [](POINT a, POINT b) { return a.y < b.y; });
+    auto [minX, maxX] =
+        std::minmax_element(points.begin(), points.end(), [](POINT a, POINT b) { return a.x < b.x; });
+    auto [minY, maxY] =
+        std::minmax_element(points.begin(), points.end(), [](POINT a, POINT b) { return a.y < b.y; });
     return {maxX->x - minX->x, maxY->y - minY->y};
 }
 
@@ -227,7 +254,8 @@ double ChartComponent::GetDeviceRatioX(HDC dc) const {
 }
 
 bool ChartComponent::InDataWindow(int index, int group) const {
-    const bool indexIn = (m_lowIndex == -1 && m_highIndex == -1) || (m_lowIndex <= index && index <= m_highIndex);
+    const bool indexIn =
+        (m_lowIndex == -1 && m_highIndex == -1) || (m_lowIndex <= index && index <= m_highIndex);
     const bool groupIn = m_highGroup == -1 || (m_lowGroup <= group && group <= m_highGroup);
     return indexIn && groupIn;
 }
@@ -259,7 +287,8 @@ CScale ChartComponent::GetComponentRange() const {
 
 POINT ChartComponent::RotatePoint(int x, int y, double angle, bool radians) const {
     const double t = radians ? angle : angle * kRadiansPerDegree;
-    return {TruncToInt(x * std::cos(t) + y * std::sin(t) + 0.5), TruncToInt(y * std::cos(t) - x * std::sin(t) + 0.5)};
+    return {TruncToInt(x * std::cos(t) + y * std::sin(t) + 0.5),
+            TruncToInt(y * std::cos(t) - x * std::sin(t) + 0.5)};
 }
 
 void ChartComponent::InvertLineStyle(ChartStyle& style) const {
@@ -284,7 +313,8 @@ void ChartComponent::DrawBackground() {
     m_chart->SaveClip();
     SelectClipRgn(m_dc, nullptr);
     const RECT r = GetDeviceRect();
-    const POINT outline[] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
+    const POINT outline[] = {
+        {r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}, {r.left, r.top}};
     FillPolygon(outline, m_style, 0);
     m_chart->RestoreClip();
 }
@@ -354,12 +384,24 @@ void ChartComponent::DrawBorder() {
     const auto white = static_cast<HPEN>(GetStockObject(WHITE_PEN));
     const auto black = static_cast<HPEN>(GetStockObject(BLACK_PEN));
     switch (kind) {
-    case borderRaised: DrawBevel(r, 1, white, black); break;
-    case borderSunken: DrawBevel(r, 1, black, white); break;
-    case borderEtched: DrawEtched(r, 1); break;
-    case borderRaised3: DrawBevel(r, 3, white, black); break;
-    case borderSunken3: DrawBevel(r, 3, black, white); break;
-    case borderEtched3: DrawEtched(r, 3); break;
+    case borderRaised:
+        DrawBevel(r, 1, white, black);
+        break;
+    case borderSunken:
+        DrawBevel(r, 1, black, white);
+        break;
+    case borderEtched:
+        DrawEtched(r, 1);
+        break;
+    case borderRaised3:
+        DrawBevel(r, 3, white, black);
+        break;
+    case borderSunken3:
+        DrawBevel(r, 3, black, white);
+        break;
+    case borderEtched3:
+        DrawEtched(r, 3);
+        break;
     case borderPlain: {
         GdiHandle<PenObject> pen(CreatePen(PS_SOLID, 1, m_style.lineColour));
         SelectObject(m_dc, pen.get());
@@ -367,7 +409,9 @@ void ChartComponent::DrawBorder() {
         SelectObject(m_dc, GetStockObject(BLACK_PEN));
         break;
     }
-    default: DrawCustomBorder(); break;
+    default:
+        DrawCustomBorder();
+        break;
     }
     RestoreDC(m_dc, saved);
     m_chart->RestoreClip();

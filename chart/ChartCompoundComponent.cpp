@@ -29,7 +29,8 @@ ChartComponent* ChartCompoundComponent::FindComponent(int ordinal, int typeCode,
             if (++count > ordinal) return nullptr;
         }
         if (child->IsCompound())
-            if (ChartComponent* found = static_cast<ChartCompoundComponent&>(*child).FindComponent(ordinal, typeCode, count))
+            if (ChartComponent* found =
+                    static_cast<ChartCompoundComponent&>(*child).FindComponent(ordinal, typeCode, count))
                 return found;
     }
     return nullptr;
@@ -106,8 +107,9 @@ void ChartCompoundComponent::DrawOverlays() {
 void ChartCompoundComponent::Store(ObjectWriter& archive) const {
     ChartComponent::Store(archive);
     archive.WriteObjectList(m_children);
-    for (int value : {m_overlaySwitch, m_twoPass, m_contentHook, m_hookAfterChildren, m_backgroundHook, m_ownBackground,
-                      m_deviceRect.left, m_deviceRect.top, m_deviceRect.right, m_deviceRect.bottom})
+    for (int value :
+         {m_overlaySwitch, m_twoPass, m_contentHook, m_hookAfterChildren, m_backgroundHook, m_ownBackground,
+          m_deviceRect.left, m_deviceRect.top, m_deviceRect.right, m_deviceRect.bottom})
         archive.WriteInt32(value);
 }
 
@@ -117,8 +119,9 @@ void ChartCompoundComponent::Load(ObjectReader& archive, u32 schema) {
     m_children.clear();
     for (auto& child : children)
         m_children.push_back(std::move(child));
-    for (int* value : {&m_overlaySwitch, &m_twoPass, &m_contentHook, &m_hookAfterChildren, &m_backgroundHook,
-                       &m_ownBackground, &m_deviceRect.left, &m_deviceRect.top, &m_deviceRect.right, &m_deviceRect.bottom})
+    for (int* value :
+         {&m_overlaySwitch, &m_twoPass, &m_contentHook, &m_hookAfterChildren, &m_backgroundHook,
+          &m_ownBackground, &m_deviceRect.left, &m_deviceRect.top, &m_deviceRect.right, &m_deviceRect.bottom})
         *value = archive.ReadInt32();
 }
 

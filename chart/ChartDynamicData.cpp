@@ -24,10 +24,14 @@ void ShowMemoryMessage(u32 id, UINT icon) {
 
 double ReadElement(u64 bits, i32 type) {
     switch (type) {
-    case ChartDynamicData::typeDouble: return std::bit_cast<double>(bits);
-    case ChartDynamicData::typeInt32: return static_cast<i32>(static_cast<u32>(bits));
-    case ChartDynamicData::typeByte: return static_cast<i8>(static_cast<u8>(bits));
-    default: return 0;
+    case ChartDynamicData::typeDouble:
+        return std::bit_cast<double>(bits);
+    case ChartDynamicData::typeInt32:
+        return static_cast<i32>(static_cast<u32>(bits));
+    case ChartDynamicData::typeByte:
+        return static_cast<i8>(static_cast<u8>(bits));
+    default:
+        return 0;
     }
 }
 
@@ -38,7 +42,8 @@ VQ_IMPLEMENT_DYNCREATE(ChartDynamicData, ChartData)
 u64 ChartDynamicData::Encode(double value) const {
     switch (m_type) {
     case typeNone:
-    case typeDouble: return std::bit_cast<u64>(value);
+    case typeDouble:
+        return std::bit_cast<u64>(value);
     case typeInt32:
         // The negated comparisons also refuse NaN.
         if (!(value >= std::numeric_limits<i32>::min() && value <= std::numeric_limits<i32>::max()))
@@ -48,7 +53,8 @@ u64 ChartDynamicData::Encode(double value) const {
         // A byte element reads back as a signed 8-bit number, so both readings of a byte are taken.
         if (!(value >= -128 && value <= 255)) RaiseChartError(errorValue);
         return static_cast<u8>(static_cast<i32>(value));
-    default: RaiseChartError(errorValue);
+    default:
+        RaiseChartError(errorValue);
     }
 }
 
@@ -179,7 +185,8 @@ void ChartDynamicData::SetCapacity(u32 count) {
     const bool shrinks = !first && count < m_capacity;
     const u32 kept = first ? 0 : std::min(m_capacity, count);
     std::copy_n(m_buffer.begin(), kept, buffer.begin());
-    if (m_hasRanges) std::copy_n(m_ranges.begin(), std::min<std::size_t>(kept, m_ranges.size()), ranges.begin());
+    if (m_hasRanges)
+        std::copy_n(m_ranges.begin(), std::min<std::size_t>(kept, m_ranges.size()), ranges.begin());
     m_buffer = std::move(buffer);
     m_ranges = std::move(ranges);
     m_capacity = count;

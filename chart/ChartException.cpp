@@ -20,6 +20,8 @@ constexpr unsigned kReportBufferSize = 256;
 
 } // namespace
 
+VQ_IMPLEMENT_DYNCREATE(ChartException, Object)
+
 ChartException::ChartException(int code) : Exception("chart error " + std::to_string(code)), m_code(code) {}
 
 std::uint32_t ChartException::GetDefaultStringId() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/core/Exceptions.h"
+#include "platform/core/RuntimeClass.h"
 
 #include <cstdint>
 
@@ -8,8 +9,11 @@ namespace vq {
 
 // A failure inside the chart library. Codes 2 and 3 (no such group, no such item) are expected:
 // the chart's own readers skip them; other codes reach the user as the code's text.
-class ChartException : public Exception {
+class ChartException : public Exception, public Object {
+    VQ_DECLARE_RUNTIME_CLASS(ChartException)
+
 public:
+    // A chart exception made from its class record has code 0.
     explicit ChartException(int code = 0);
 
     int GetCode() const { return m_code; }

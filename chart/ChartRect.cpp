@@ -10,19 +10,27 @@ namespace {
 // One coordinate in pixels: dpi serves lengths, the drawing area's extent percentages.
 std::int32_t ToPixels(double value, int unit, int dpi, int extent) {
     switch (unit) {
-    case ChartRect::unitMillimetres: return TruncToInt(value * dpi * kInchesPerMillimetre);
-    case ChartRect::unitInches: return TruncToInt(value * dpi);
-    case ChartRect::unitPercent: return TruncToInt(value * 0.01 * extent);
-    default: return TruncToInt(value);
+    case ChartRect::unitMillimetres:
+        return TruncToInt(value * dpi * kInchesPerMillimetre);
+    case ChartRect::unitInches:
+        return TruncToInt(value * dpi);
+    case ChartRect::unitPercent:
+        return TruncToInt(value * 0.01 * extent);
+    default:
+        return TruncToInt(value);
     }
 }
 
 double FromPixels(std::int32_t value, int unit, int dpi, int extent) {
     switch (unit) {
-    case ChartRect::unitMillimetres: return value / (dpi * kInchesPerMillimetreBack);
-    case ChartRect::unitInches: return static_cast<double>(value) / dpi;
-    case ChartRect::unitPercent: return extent != 0 ? value * 100.0 / extent : 0;
-    default: return value;
+    case ChartRect::unitMillimetres:
+        return value / (dpi * kInchesPerMillimetreBack);
+    case ChartRect::unitInches:
+        return static_cast<double>(value) / dpi;
+    case ChartRect::unitPercent:
+        return extent != 0 ? value * 100.0 / extent : 0;
+    default:
+        return value;
     }
 }
 

@@ -77,7 +77,8 @@ std::unique_ptr<Serializable> ObjectReader::ReadObject(const RuntimeClass& base)
     const u32 current = result->GetSchema();
     const u32 number = record.schema & ~kVersionableSchema;
     if (record.schema & kVersionableSchema) {
-        if (!(current & kVersionableSchema) || number > (current & ~kVersionableSchema)) BadFormat("unknown schema");
+        if (!(current & kVersionableSchema) || number > (current & ~kVersionableSchema))
+            BadFormat("unknown schema");
     } else if (record.schema != current) {
         BadFormat("unknown schema");
     }

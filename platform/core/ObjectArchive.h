@@ -66,7 +66,8 @@ public:
         objects.reserve(count);
         for (u32 i = 0; i < count; ++i) {
             objects.push_back(ReadObject<T>());
-            if (!objects.back()) throw ArchiveException(ArchiveException::Cause::BadFormat, "null object in a list");
+            if (!objects.back())
+                throw ArchiveException(ArchiveException::Cause::BadFormat, "null object in a list");
         }
         return objects;
     }

@@ -1,7 +1,6 @@
 #include "platform/gui/Gdi.h"
 
 #include "platform/gui/GdiJournal.h"
-
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Palette.h"
 #include "platform/gui/SystemColours.h"
@@ -92,7 +91,8 @@ template <typename Fn> void WalkLine(POINT a, POINT b, Fn&& fn) {
 // Lines of one polyline share the pen's dash phase.
 class PenStroke {
 public:
-    explicit PenStroke(DeviceContext& dc) : dc_(dc), pen_(dc.state.pen), width_(dc.ToDeviceWidth(pen_->width)) {
+    explicit PenStroke(DeviceContext& dc)
+        : dc_(dc), pen_(dc.state.pen), width_(dc.ToDeviceWidth(pen_->width)) {
         const int style = pen_->style & PS_STYLE_MASK;
         // Styled pens wider than one pixel draw solid.
         dashes_ = width_ == 1 ? DashesOf(style) : nullptr;
@@ -919,8 +919,9 @@ BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
         return TRUE;
     }
     const POINT from = dc->ToDevice(dc->state.position), to = dc->ToDevice(POINT{x, y});
-    GdiJournal::Record(dc, "LineTo", RECT{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x),
-                                          std::max(from.y, to.y)});
+    GdiJournal::Record(
+        dc, "LineTo",
+        RECT{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y)});
     PenStroke(*dc).Line(from, to);
     dc->state.position = {x, y};
     return TRUE;

@@ -26,7 +26,8 @@ std::vector<GdiJournalEntry> GdiJournal::Calls(std::string_view call) const {
 
 void GdiJournal::Record(HDC dc, const char* call, const RECT& device) {
     if (!g_journal || !dc) return;
-    GdiJournalEntry entry{call, dc, device, dc->state.pen, dc->state.brush, dc->state.font, dc->state.rop2, {}};
+    GdiJournalEntry entry{call,           dc, device, dc->state.pen, dc->state.brush, dc->state.font,
+                          dc->state.rop2, {}};
     Region visible = dc->Clip();
     visible.Offset(-dc->Origin().x, -dc->Origin().y);
     entry.clipBox = visible.Bounds();

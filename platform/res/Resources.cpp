@@ -32,7 +32,8 @@ std::string UpperCase(std::string_view text) {
     return upper;
 }
 
-std::span<const unsigned char> FindNamed(const std::string& typeName, std::uint16_t type, std::string_view name) {
+std::span<const unsigned char> FindNamed(const std::string& typeName, std::uint16_t type,
+                                         std::string_view name) {
     auto& r = Resources();
     std::lock_guard lock(r.mutex);
     auto it = r.named.find({typeName, type, UpperCase(name)});
@@ -48,8 +49,8 @@ ResourceRegistration::ResourceRegistration(std::span<const ResourceEntry> entrie
     for (const auto& e : entries) {
         const bool typeNamed = e.typeName && *e.typeName;
         if (e.name)
-            r.named.emplace(std::tuple{std::string(typeNamed ? e.typeName : ""), typeNamed ? std::uint16_t(0) : e.type,
-                                       std::string(e.name)},
+            r.named.emplace(std::tuple{std::string(typeNamed ? e.typeName : ""),
+                                       typeNamed ? std::uint16_t(0) : e.type, std::string(e.name)},
                             e);
         else
             r.entries.emplace(std::pair{e.type, e.id}, e);

@@ -1,16 +1,15 @@
 #include "chart/ChartDataList.h"
 #include "chart/ChartDynamicData.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <functional>
+#include <gtest/gtest.h>
 
 namespace vq {
 namespace {
 
-const RuntimeClass* const kKnown[] = {&ChartAnnotation::Class(), &ChartData::Class(), &ChartDynamicData::Class(),
-                                      &ChartDataList::Class()};
+const RuntimeClass* const kKnown[] = {&ChartAnnotation::Class(), &ChartData::Class(),
+                                      &ChartDynamicData::Class(), &ChartDataList::Class()};
 
 ChartStyle EveryFieldSet() {
     ChartStyle style;
@@ -151,7 +150,8 @@ TEST(ChartArchive, HostileRecordsAreRefusedBeforeAllocating) {
     const Case cases[] = {
         {"class name", [](auto& b) { b[Find(b, "ChartDynamicData")] = 'X'; }},
         {"item count of 10^9", [](auto& b) { Put32(b, Find(b, "ChartDataList") + 13, 1'000'000'000); }},
-        {"buffer capacity of 2^31", [](auto& b) { Put32(b, Find(b, "ChartDynamicData") + CapacityOffset(), 0x80000000); }},
+        {"buffer capacity of 2^31",
+         [](auto& b) { Put32(b, Find(b, "ChartDynamicData") + CapacityOffset(), 0x80000000); }},
         {"class index", [](auto& b) { Put32(b, Find(b, "ChartDataList") + 13 + 4, 9); }},
     };
     for (const auto& c : cases) {

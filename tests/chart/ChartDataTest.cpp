@@ -2,9 +2,8 @@
 #include "chart/ChartDynamicData.h"
 #include "chart/ChartException.h"
 
-#include <gtest/gtest.h>
-
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace vq {
@@ -163,11 +162,11 @@ TEST(ChartDataList, CursorFollowsScrollingFromEveryPlace) {
         for (int cursor = 0; cursor < 4; ++cursor) {
             SCOPED_TRACE(testing::Message() << "cursor " << cursor << " at start " << atStart);
             auto owned = GroupOf({1, 2, 3, 4});
-    ChartDataList& group = *owned;
+            ChartDataList& group = *owned;
             group.GetDataInGroup(cursor, false);
             group.Scroll(9, atStart);
-            const std::vector<double> expected = atStart ? std::vector<double>{9, 1, 2, 3}
-                                                         : std::vector<double>{2, 3, 4, 9};
+            const std::vector<double> expected =
+                atStart ? std::vector<double>{9, 1, 2, 3} : std::vector<double>{2, 3, 4, 9};
             for (int i : {3, 1, 2, 0, 3})
                 EXPECT_EQ(group.GetDataInGroup(i, false).GetValue(), expected[std::size_t(i)]);
         }

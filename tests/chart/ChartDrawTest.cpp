@@ -1,10 +1,9 @@
-#include "chart/Chart.h"
-#include "chart/ChartBackground.h"
-#include "chart/ChartCompoundComponent.h"
-
 #include "ChartTestSupport.h"
 #include "GdiFixture.h"
 #include "WindowFixture.h"
+#include "chart/Chart.h"
+#include "chart/ChartBackground.h"
+#include "chart/ChartCompoundComponent.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiJournal.h"
 #include "platform/gui/ImagePrintContext.h"
@@ -37,7 +36,8 @@ std::unique_ptr<ProbeComponent> Painter(COLORREF colour) {
 }
 
 ChartBackground* AddBackground(Chart& chart, RECT r, int border, int shadow, COLORREF line = 0) {
-    ChartComponent* c = chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, r, border, shadow << 4, 0x100, 0, 0);
+    ChartComponent* c = chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, r, border,
+                                              shadow << 4, 0x100, 0, 0);
     c->GetStyle().lineColour = line;
     return static_cast<ChartBackground*>(c);
 }
@@ -247,9 +247,10 @@ TEST(ChartDraw, UnitsMarginsAndColourWords) {
         COLORREF colour;
         int hatch;
     };
-    for (const Brush& b : {Brush{0x25, 16, BS_HATCHED, RGB(255, 0, 255), HS_CROSS}, Brush{0x05, 16, BS_SOLID, RGB(255, 0, 255), 0},
-                           Brush{0x0F, 16, BS_SOLID, RGB(128, 255, 0), 0}, Brush{0, 8, BS_SOLID, 16'777'215, 0},
-                           Brush{255, 8, BS_SOLID, 65'793, 0}}) {
+    for (const Brush& b :
+         {Brush{0x25, 16, BS_HATCHED, RGB(255, 0, 255), HS_CROSS},
+          Brush{0x05, 16, BS_SOLID, RGB(255, 0, 255), 0}, Brush{0x0F, 16, BS_SOLID, RGB(128, 255, 0), 0},
+          Brush{0, 8, BS_SOLID, 16'777'215, 0}, Brush{255, 8, BS_SOLID, 65'793, 0}}) {
         SCOPED_TRACE(b.word);
         ChartComponent& c = *inches;
         c.SelectColorBrush(b.word, b.count);
@@ -562,7 +563,8 @@ TEST(ChartDraw, InvalidatingShadowsTouchesOnlyTheStrips) {
     wc.lpfnWndProc = DefWindowProc;
     wc.lpszClassName = "ChartInvalidate";
     RegisterClass(wc);
-    HWND window = CreateWindowEx(0, "ChartInvalidate", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, 0, 0, nullptr);
+    HWND window =
+        CreateWindowEx(0, "ChartInvalidate", "", WS_POPUP | WS_VISIBLE, 0, 0, 100, 100, 0, 0, nullptr);
     OffscreenHarness::RunUntilIdle();
     ValidateRect(window, nullptr);
     chart.InvalidateComponentAreas(window, Chart::invalidateShadows, 0);

@@ -1,12 +1,11 @@
 #include "chart/ChartDynamicData.h"
-#include "chart/ChartException.h"
 
 #include "ScriptedMessageBoxes.h"
-
-#include <gtest/gtest.h>
+#include "chart/ChartException.h"
 
 #include <cmath>
 #include <functional>
+#include <gtest/gtest.h>
 #include <vector>
 
 namespace vq {
@@ -74,7 +73,12 @@ TEST(ChartDynamicData, ElementTypesAndTheirPushes) {
         int error;
     };
     const Case cases[] = {
-        {"int32 after a double", [](auto& b) { b.SetValue(1); b.PushInt32(2); }, 15},
+        {"int32 after a double",
+         [](auto& b) {
+             b.SetValue(1);
+             b.PushInt32(2);
+         },
+         15},
         {"int32 on a fresh buffer", [](auto& b) { b.PushInt32(2); }, 15},
         {"byte on a fresh buffer", [](auto& b) { b.PushByte(2); }, 15},
     };

@@ -2,9 +2,8 @@
 
 #include "ScriptedMessageBoxes.h"
 
-#include <gtest/gtest.h>
-
 #include <cstring>
+#include <gtest/gtest.h>
 
 namespace vq {
 namespace {
@@ -14,12 +13,19 @@ TEST(ChartException, EachCodeNamesItsTextAndUnknownCodesTheDefault) {
         int code;
         std::uint32_t stringId;
     };
-    const Case cases[] = {{0, 53512}, {1, 53560}, {3, 53562}, {6, 53513}, {11, 53511}, {15, 53514},
+    const Case cases[] = {{0, 53512},  {1, 53560},  {3, 53562},  {6, 53513},  {11, 53511}, {15, 53514},
                           {19, 53520}, {23, 53523}, {24, 53517}, {99, 53517}, {-1, 53517}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.code);
         EXPECT_EQ(ChartException(c.code).GetStringId(), c.stringId);
     }
+}
+
+TEST(ChartException, ItsClassRecordMakesCodeZero) {
+    std::unique_ptr<Object> made = ChartException::Class().CreateObject();
+    auto* error = dynamic_cast<ChartException*>(made.get());
+    ASSERT_NE(error, nullptr);
+    EXPECT_EQ(error->GetCode(), 0);
 }
 
 TEST(ChartException, MessageIsCutToTheBufferAndCodeZeroHasNone) {

@@ -3,10 +3,9 @@
 #include "chart/ChartCompoundComponent.h"
 #include "chart/ChartDynamicData.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <iterator>
 
 namespace vq {
@@ -138,7 +137,9 @@ void Put32(std::vector<u8>& bytes, std::size_t at, u32 value) {
 // words.
 std::size_t GroupCountOffset(const std::vector<u8>& bytes) {
     const u8 flagsThenThree[] = {1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0};
-    return Find(bytes, std::string_view(reinterpret_cast<const char*>(flagsThenThree), 16), Find(bytes, "subtitle")) + 12;
+    return Find(bytes, std::string_view(reinterpret_cast<const char*>(flagsThenThree), 16),
+                Find(bytes, "subtitle")) +
+           12;
 }
 
 TEST(ChartObjectArchive, RefusedStreamsLeaveTheChartAsItWas) {
@@ -169,7 +170,8 @@ TEST(ChartObjectArchive, RefusedStreamsLeaveTheChartAsItWas) {
     std::vector<u8> hugeBuffer = good;
     const std::size_t item = Find(hugeBuffer, "ChartDynamicData");
     const u8 capacityFour[] = {1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0};
-    const std::size_t flags = Find(hugeBuffer, std::string_view(reinterpret_cast<const char*>(capacityFour), 16), item);
+    const std::size_t flags =
+        Find(hugeBuffer, std::string_view(reinterpret_cast<const char*>(capacityFour), 16), item);
     Put32(hugeBuffer, flags + 12, 0x80000000);
     refused(hugeBuffer);
 }

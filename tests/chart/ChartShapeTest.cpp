@@ -2,7 +2,6 @@
 #include "chart/ChartFeedback.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace vq {
@@ -34,8 +33,8 @@ TEST(ChartCompiledPolygon, RegularOutlinesCloseOnTheirFirstPoint) {
         int n;
         int points;
     };
-    for (const Case& c : {Case{6, 7}, Case{7, 9}, Case{1, 2}, Case{360, 361}, Case{0, 0}, Case{361, 0},
-                          Case{-4, 0}}) {
+    for (const Case& c :
+         {Case{6, 7}, Case{7, 9}, Case{1, 2}, Case{360, 361}, Case{0, 0}, Case{361, 0}, Case{-4, 0}}) {
         SCOPED_TRACE(c.n);
         ChartCompiledPolygon shape;
         shape.MakeRegular(c.n);

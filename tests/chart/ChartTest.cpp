@@ -1,16 +1,14 @@
 #include "chart/Chart.h"
+
+#include "ChartTestSupport.h"
+#include "ScriptedMessageBoxes.h"
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
 #include "chart/ChartDynamicData.h"
 
-#include "ChartTestSupport.h"
-#include "ScriptedMessageBoxes.h"
-
-#include <gtest/gtest.h>
-
 #include <filesystem>
 #include <fstream>
-
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 namespace vq {
@@ -197,8 +195,8 @@ TEST(Chart, FindComponentCountsIntoCompounds) {
 
 TEST(Chart, CreateComponentMasksEachFrameArgumentInPlace) {
     Chart chart;
-    ChartComponent* c = chart.CreateComponent(chartBackgroundType, ChartRect::unitInches, RECT{1, 2, 3, 4}, 0x1235,
-                                              0x1235, 0x1235, 0, 0);
+    ChartComponent* c = chart.CreateComponent(chartBackgroundType, ChartRect::unitInches, RECT{1, 2, 3, 4},
+                                              0x1235, 0x1235, 0x1235, 0, 0);
     ASSERT_NE(c, nullptr);
     EXPECT_EQ(c->GetStyle().frameWord, 0x235u);
     EXPECT_EQ(c->GetRect().GetUnit(), ChartRect::unitInches);
@@ -233,8 +231,8 @@ protected:
         std::ofstream(path) << text;
         return path.string();
     }
-    std::filesystem::path folder = std::filesystem::temp_directory_path() /
-                                   ("vq-chart-shapes-" + std::to_string(::getpid()));
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("vq-chart-shapes-" + std::to_string(::getpid()));
 };
 
 TEST_F(ShapeFiles, ShapesLoadOnceFromFilesAndResources) {
@@ -260,8 +258,9 @@ TEST_F(ShapeFiles, UnreadableShapesAreError19) {
         std::string text;
     };
     const Case cases[] = {
-        {"count", "x 1 2"}, {"missing point", "3 0 0 1 1"}, {"half a point", "1 5"}, {"not a number", "1 5 y"},
-        {"empty", ""},      {"infinite", "1 inf 0"},
+        {"count", "x 1 2"},      {"missing point", "3 0 0 1 1"},
+        {"half a point", "1 5"}, {"not a number", "1 5 y"},
+        {"empty", ""},           {"infinite", "1 inf 0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

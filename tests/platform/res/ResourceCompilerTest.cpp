@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sys/wait.h>
 
 namespace vq {
@@ -31,12 +31,14 @@ TEST(ResourceCompiler, IdsArePerTypeAndDuplicatesNameFileAndLine) {
 
 TEST(ResourceCompiler, NamedResourcesKeepTheFileUnderTheirName) {
     const std::filesystem::path folder = std::string(VQ_TEST_DATA_DIR) + "/res";
-    const auto resources = ResourceCompiler().CompileText(
-        "#define IDB_KNOWN 7\nCross WIGETS \"tiny.bmp\"\n\"two words\" BITMAP \"tiny.bmp\"\nIDB_KNOWN BITMAP \"tiny.bmp\"\n",
-        "named.rc", folder);
+    const auto resources =
+        ResourceCompiler().CompileText("#define IDB_KNOWN 7\nCross WIGETS \"tiny.bmp\"\n\"two words\" BITMAP "
+                                       "\"tiny.bmp\"\nIDB_KNOWN BITMAP \"tiny.bmp\"\n",
+                                       "named.rc", folder);
     ASSERT_EQ(resources.size(), 3u);
     std::ifstream file(folder / "tiny.bmp", std::ios::binary);
-    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                          std::istreambuf_iterator<char>());
     EXPECT_EQ(resources[0].name, "CROSS");
     EXPECT_EQ(resources[0].typeName, "WIGETS");
     EXPECT_EQ(resources[0].bytes, bytes);
