@@ -9,6 +9,7 @@
 #include "platform/gui/ImagePrintContext.h"
 #include "platform/gui/MessageBox.h"
 
+#include <QImage>
 #include <filesystem>
 #include <stdexcept>
 
@@ -497,6 +498,14 @@ TEST(ChartPrint, BandsOf128RowsGiveTheSamePageAsOneDraw) {
         for (int x = 0; x < 200; ++x)
             differences += GetPixel(pageDc, x, y) != reference.At(x, y);
     EXPECT_EQ(differences, 0);
+
+    QImage image(200, 300, QImage::Format_RGB32);
+    for (int y = 0; y < 300; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const COLORREF c = GetPixel(pageDc, x, y);
+            image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    ASSERT_TRUE(image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-printed-page.png")));
 }
 
 TEST(ChartPrint, UnbandedShadowsScaleWithThePrinter) {
