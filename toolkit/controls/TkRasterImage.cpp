@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <numbers>
@@ -133,6 +134,19 @@ void AdjustColour(std::uint8_t& red, std::uint8_t& green, std::uint8_t& blue, in
     red = std::uint8_t(std::floor(nr * 255 + 0.5));
     green = std::uint8_t(std::floor(ng * 255 + 0.5));
     blue = std::uint8_t(std::floor(nb * 255 + 0.5));
+}
+
+// The process's file-creation mask, read without changing it (umask(2) would, for every thread).
+mode_t CurrentUmask() {
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    unsigned mask = 022;
+    if (status) {
+        char line[128];
+        while (std::fgets(line, sizeof line, status))
+            if (std::sscanf(line, "Umask: %o", &mask) == 1) break;
+        std::fclose(status);
+    }
+    return mode_t(mask);
 }
 
 // Removes a temporary file unless it was placed.
@@ -338,6 +352,9 @@ bool TkRasterImage::SaveImage(const std::string& path) {
             if (m_pFile) return false;
             throw FileErrorFromErrno(errno, path);
         }
+        // The picture gets the permissions a new file would get, or those of the file it replaces.
+        const bool replaces = ::stat(path.c_str(), &info) == 0;
+        ::fchmod(descriptor, replaces ? info.st_mode & 07777 : 0666 & ~CurrentUmask());
         ::close(descriptor);
     }
     TemporaryFile temporary(direct ? std::string() : target);

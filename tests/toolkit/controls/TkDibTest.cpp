@@ -7,7 +7,9 @@
 
 #include <QImage>
 #include <cstdlib>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace vq {
 namespace {
@@ -68,6 +70,13 @@ TEST(TkDib, RoundTripsEveryDepthAndWidthAsAViewerReadsThem) {
             ExpectViewerSees(folder.File("out.bmp"), spec);
         }
     }
+    const mode_t mask = ::umask(022);
+    ::umask(mask);
+    struct stat info {};
+    ASSERT_EQ(::stat(folder.File("out.bmp").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << "a new picture gets a new file's permissions";
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 2)
+        << "no temporary file stays";
     EXPECT_EQ(TkRasterImage::AlignedRowSize(24, 1), 4u);
     EXPECT_EQ(TkRasterImage::AlignedRowSize(24, 3), 12u);
     EXPECT_EQ(TkRasterImage::AlignedRowSize(1, 33), 8u);
