@@ -304,6 +304,11 @@ bool TkRasterImage::CreatePalette() {
     for (std::uint32_t i = 0; i < available; ++i)
         palette->palPalEntry[i] = {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue, 0};
     m_hPalette = vq::CreatePalette(palette);
+    // The platform's palettes hold at most 256 entries, all that 8-bit pixels can name.
+    if (!m_hPalette && palette->palNumEntries > 256) {
+        palette->palNumEntries = 256;
+        m_hPalette = vq::CreatePalette(palette);
+    }
     return m_hPalette != nullptr;
 }
 

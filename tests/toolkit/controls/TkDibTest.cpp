@@ -105,6 +105,7 @@ TEST(TkDib, LargerHeadersTopDownRowsAndLargeTablesLoadAsAViewerShowsThem) {
     ASSERT_TRUE(dib.LoadImage(folder.File("many.bmp")));
     EXPECT_EQ(dib.GetColourTableSize(), 300u);
     EXPECT_EQ(dib.GetColourTable()[299].rgbRed, test::TableColour(299) >> 16);
+    EXPECT_EQ(GetPaletteEntries(dib.GetPalette(), 0, 0, nullptr), 256u) << "as many as a palette can hold";
     ASSERT_TRUE(dib.SaveImage(folder.File("many-out.bmp")));
     TkDib again;
     ASSERT_TRUE(again.LoadImage(folder.File("many-out.bmp")));
