@@ -352,7 +352,7 @@ long CopyValue(const RegistryValue& value, uint32_t* type, uint8_t* data, uint32
         *dataSize = needed;
         return data ? kRegistryMoreData : kRegistrySuccess;
     }
-    std::memcpy(data, value.data.data(), needed);
+    if (needed) std::memcpy(data, value.data.data(), needed);
     *dataSize = needed;
     return kRegistrySuccess;
 }

@@ -167,7 +167,8 @@ bool TkRegistry::DeleteKey(const char* name, bool recursive) {
         return false;
     }
     TkRegistry helper;
-    if (!helper.Connect(m_hRoot, m_bRemote ? m_strComputerName.c_str() : nullptr, false)) {
+    // Connecting to a key that is no predefined root gives the helper a handle of its own to close.
+    if (!helper.Connect(m_hRoot, m_bRemote ? m_strComputerName.c_str() : nullptr, !IsRegistryRoot(m_hRoot))) {
         m_ErrorCode = helper.m_ErrorCode;
         return false;
     }

@@ -62,9 +62,13 @@ TEST_F(UserRegistry, EveryValueTypeSurvivesARestartByteForByte) {
             ASSERT_EQ(
                 RegSetValueEx(key, value.name, value.type, value.data.data(), uint32_t(value.data.size())),
                 kRegistrySuccess);
-        Create("Software\\Vorquel\\Kept\\Second");
-        Create("Software\\Vorquel\\Kept\\First");
-        std::exit(::testing::Test::HasFailure() ? 1 : 0); // the registry writes itself at exit
+        RegCloseKey(Create("Software\\Vorquel\\Kept\\Second"));
+        RegCloseKey(Create("Software\\Vorquel\\Kept\\First"));
+        RegCloseKey(key);
+        // A change through the root itself holds no handle: the registry writes it at exit.
+        const uint8_t last[] = {'x', 0};
+        ASSERT_EQ(RegSetValueEx(kRegistryCurrentUser, "at exit", kRegistryString, last, 2), kRegistrySuccess);
+        std::exit(::testing::Test::HasFailure() ? 1 : 0);
     });
     SetUserRegistryFolder(m_Folder.Path().string());
     RegistryKey key = nullptr;
@@ -82,6 +86,11 @@ TEST_F(UserRegistry, EveryValueTypeSurvivesARestartByteForByte) {
     }
     char name[16];
     uint32_t size = sizeof name;
+    EXPECT_EQ(
+        RegQueryValueEx(kRegistryCurrentUser, "at exit", nullptr, reinterpret_cast<uint8_t*>(name), &size),
+        kRegistrySuccess);
+    EXPECT_STREQ(name, "x");
+    size = sizeof name;
     ASSERT_EQ(RegEnumKeyEx(key, 0, name, &size), kRegistrySuccess);
     EXPECT_STREQ(name, "Second") << "subkeys keep their creation order and case";
     RegCloseKey(key);
