@@ -129,11 +129,11 @@ BOOL CWinApp::WriteProfileString(const char* section, const char* entry, const c
     if (!section) return FALSE;
     if (!entry) {
         std::string path = "Software\\" + m_pszRegistryKey + "\\" + m_pszProfileName;
-        RegistryKey application = nullptr;
-        if (RegOpenKeyEx(kRegistryCurrentUser, path, kKeyAllAccess, &application) != kRegistrySuccess)
+        RegistryKey programKey = nullptr;
+        if (RegOpenKeyEx(kRegistryCurrentUser, path, kKeyAllAccess, &programKey) != kRegistrySuccess)
             return FALSE;
-        long result = RegDeleteKey(application, section);
-        RegCloseKey(application);
+        long result = RegDeleteKey(programKey, section);
+        RegCloseKey(programKey);
         return result == kRegistrySuccess || result == kRegistryFileNotFound;
     }
     RegistryKey key = GetSectionKey(section);

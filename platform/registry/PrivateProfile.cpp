@@ -37,7 +37,8 @@ struct ProfileFile {
     std::vector<ProfileLine> lines;
 
     static ProfileLine Parse(const std::string& raw) {
-        ProfileLine line{raw};
+        ProfileLine line;
+        line.raw = raw;
         std::string text =
             Trim(!raw.empty() && raw.back() == '\r' ? std::string_view(raw).substr(0, raw.size() - 1)
                                                     : std::string_view(raw));

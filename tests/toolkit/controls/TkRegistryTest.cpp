@@ -218,6 +218,10 @@ TEST_F(TkRegistryTest, ProfileValuesRoundTripThroughTheRegistryAndAnIniFile) {
         EXPECT_TRUE(application.GetProfileBinary("Bytes", "Data", read));
         EXPECT_EQ(read, binary);
         EXPECT_FALSE(application.GetProfileBinary("Bytes", "Absent", read));
+        EXPECT_TRUE(application.WriteProfileString("Texts", "Place", nullptr));
+        EXPECT_EQ(application.GetProfileString("Texts", "Place", "gone"), "gone");
+        EXPECT_TRUE(application.WriteProfileString("Numbers", nullptr, nullptr));
+        EXPECT_EQ(application.GetProfileInt("Numbers", "Positive", 5), 5u) << "the section went";
     }
     CWinApp missing;
     missing.m_pszProfileName = m_Folder.File("absent.ini");
