@@ -4,6 +4,7 @@
 #include "platform/gui/Palette.h"
 #include "platform/gui/WindowSystem.h"
 #include "platform/res/Resources.h"
+#include "toolkit/controls/TkImages.h"
 
 #include <algorithm>
 #include <bit>
@@ -24,8 +25,6 @@ namespace {
 
 constexpr std::uint32_t kInfoHeaderSize = 40;
 constexpr std::uint32_t kFileHeaderSize = 14;
-constexpr std::uint32_t kRotateErrorString = 23101;
-constexpr const char* kRotateErrorText = "Rotate90: Error, unsupported format.";
 constexpr std::uint32_t kMaxUsedColours = 65535;
 
 bool IsImageDepth(std::int32_t depth) {
@@ -739,8 +738,7 @@ void TkRasterImage::FlushBuffer() {
 bool TkRasterImage::Rotate90(bool clockwise) {
     if (!IsImageDepth(m_nImageDepth) || m_Bits.empty()) {
         char text[128] = {};
-        if (LoadString(kRotateErrorString, text, sizeof text) <= 0)
-            std::strncpy(text, kRotateErrorText, sizeof text - 1);
+        LoadString(IDS_TK_ROTATE_UNSUPPORTED, text, sizeof text);
         MessageBox(0, text, nullptr, MB_OK);
         return false;
     }

@@ -1,3 +1,4 @@
+#include "platform/gui/MessageBox.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/Palette.h"
 #include "platform/gui/WindowSystem.h"
@@ -208,6 +209,33 @@ TEST(TkDib, RotationsAndMirrorsGiveThePictureBack) {
     dib.GetBits()[1] = 0x00;
     dib.MirrorHorizontal();
     EXPECT_EQ(dib.GetBits(), (std::vector<std::uint8_t>{0x00, 0x08, 0, 0}));
+}
+
+// A picture of a depth no file gives, as pixels made by hand may have.
+class TwoBitPicture : public TkDib {
+public:
+    TwoBitPicture() { Allocate(3, 3, 2, 4); }
+};
+
+class RecordingBoxes : public MessageBoxProvider {
+public:
+    int Show(HWND, const std::string& text, const std::string&, UINT) override {
+        shown.push_back(text);
+        return 1;
+    }
+    std::vector<std::string> shown;
+};
+
+TEST(TkDib, RotatingAnUnsupportedDepthSaysSoAndChangesNothing) {
+    RecordingBoxes boxes;
+    MessageBoxProvider* previous = SetMessageBoxProvider(&boxes);
+    TwoBitPicture picture;
+    const std::vector<std::uint8_t> bits = picture.GetBits();
+    EXPECT_FALSE(picture.Rotate90(true));
+    EXPECT_EQ(boxes.shown, std::vector<std::string>{"Rotate90: Error, unsupported format."});
+    EXPECT_EQ(picture.GetBits(), bits);
+    EXPECT_EQ(picture.GetWidth(), 3);
+    SetMessageBoxProvider(previous);
 }
 
 TEST(TkDib, CropClipsTheRectangleToThePicture) {
