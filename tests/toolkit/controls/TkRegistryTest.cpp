@@ -157,6 +157,27 @@ TEST_F(TkRegistryTest, CloseAfterAFailedCloseIsFalseWithTheErrorCleared) {
     EXPECT_EQ(registry.GetErrorCode(), 0);
 }
 
+// The start-up probe's flow: a root by name, a key opened with full access, a 32-bit value that is
+// there exactly when it can be read into 4 bytes.
+TEST_F(TkRegistryTest, ProbeFlowReadsAThirtyTwoBitValueByRootName) {
+    const char* key = "SOFTWARE\\Maker\\Messaging";
+    auto probe = [&] {
+        TkRegistry registry;
+        uint32_t value = 0;
+        return registry.Connect(TkRegistry::RootFromName("HKEY_CURRENT_USER"), nullptr, true) &&
+               registry.Open(key, kKeyAllAccess) && registry.GetDoubleWordValue("MAPI", value);
+    };
+    EXPECT_FALSE(probe()) << "no key";
+    TkRegistry writer;
+    ASSERT_TRUE(writer.Connect(kRegistryCurrentUser));
+    ASSERT_TRUE(writer.CreateKey(key));
+    EXPECT_FALSE(probe()) << "no value";
+    ASSERT_TRUE(writer.SetBinaryValue("MAPI", {1, 2, 3, 4, 5}));
+    EXPECT_FALSE(probe()) << "5 bytes do not fit";
+    ASSERT_TRUE(writer.SetDoubleWordValue("MAPI", 1));
+    EXPECT_TRUE(probe());
+}
+
 // The workspace manager's flow: settings written under a key that is deleted and made again,
 // then read back by enumerating subkeys with their classes and values until the end.
 TEST_F(TkRegistryTest, WorkspaceFlowOnTheCurrentUsersKeys) {
