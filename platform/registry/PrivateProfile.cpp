@@ -13,6 +13,7 @@ namespace vq {
 namespace {
 
 constexpr size_t kLargestFile = 16 * 1024 * 1024;
+constexpr long kMissing = 2;
 
 std::string Trim(std::string_view text) {
     size_t start = text.find_first_not_of(" \t");
@@ -62,6 +63,20 @@ struct ProfileFile {
     static std::optional<ProfileFile> Read(const std::string& path) {
         std::string text;
         if (ReadWholeFile(path, text) != 0 || text.size() > kLargestFile) return std::nullopt;
+        return FromText(text);
+    }
+
+    // The file to change: empty when it does not exist yet, none when it exists but cannot be
+    // read, so that a write never replaces a file it could not read.
+    static std::optional<ProfileFile> ReadForWrite(const std::string& path) {
+        std::string text;
+        const long result = ReadWholeFile(path, text);
+        if (result == kMissing) return ProfileFile{};
+        if (result != 0 || text.size() > kLargestFile) return std::nullopt;
+        return FromText(text);
+    }
+
+    static ProfileFile FromText(const std::string& text) {
         ProfileFile file;
         size_t start = 0;
         while (start < text.size()) {
@@ -197,7 +212,9 @@ uint32_t GetPrivateProfileSection(const char* section, char* buffer, uint32_t si
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& path) {
     if (!section) return false;
-    ProfileFile file = ProfileFile::Read(path).value_or(ProfileFile{});
+    std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
+    if (!read) return false;
+    ProfileFile& file = *read;
     auto [header, end] = file.Section(section);
     if (!key) {
         if (header == file.lines.size()) return true;
@@ -227,7 +244,9 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 
 bool WritePrivateProfileSection(const char* section, const char* pairs, const std::string& path) {
     if (!section || !pairs) return false;
-    ProfileFile file = ProfileFile::Read(path).value_or(ProfileFile{});
+    std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
+    if (!read) return false;
+    ProfileFile& file = *read;
     std::vector<ProfileLine> entries;
     for (const char* text = pairs; *text; text += std::strlen(text) + 1)
         entries.push_back(ProfileFile::Parse(text));

@@ -24,6 +24,8 @@ struct RegistryHive {
     std::shared_ptr<RegistryNode> root;
     bool changed = false;
     int handles = 0;
+    // A file that exists but could not be read is never replaced by what this process holds.
+    long unreadable = 0;
 };
 
 struct RegistryKeyData {
@@ -153,6 +155,7 @@ long WriteWholeFile(const std::string& path, const std::string& text, bool repla
 namespace {
 
 long SaveHive(RegistryHive& hive) {
+    if (hive.unreadable) return hive.unreadable;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(hive.path).parent_path(), ignored);
     long result = WriteWholeFile(hive.path, FormatRegistryText(*hive.root), true);
@@ -194,7 +197,9 @@ std::shared_ptr<RegistryHive> LoadUserHive(RegistryState& state) {
     hive->path = UserRegistryFile();
     hive->root = std::make_shared<RegistryNode>();
     std::string text;
-    if (ReadWholeFile(hive->path, text) == kRegistrySuccess) {
+    const long read = ReadWholeFile(hive->path, text);
+    if (read != kRegistrySuccess && read != kRegistryFileNotFound) hive->unreadable = read;
+    if (read == kRegistrySuccess) {
         RegistryText parsed = ParseRegistryText(text);
         if (parsed.badLine) {
             std::string damaged = MoveAside(hive->path);

@@ -57,6 +57,11 @@ TEST(PrivateProfile, WritesReplaceTheFileAndKeepUnreadableLines) {
     EXPECT_TRUE(WritePrivateProfileSection("main", "a=1\0b=2\0", file));
     EXPECT_EQ(ReadFile(file), "[Main]\na=1\nb=2\n= no name\n[New]\n");
     EXPECT_FALSE(WritePrivateProfileString("Main", "k", "v", folder.File("missing/folder.ini")));
+    // A file that exists but cannot be read is never replaced by the one line written.
+    WriteFile(folder.File("large.ini"), std::string(16 * 1024 * 1024 + 1, ';'));
+    EXPECT_FALSE(WritePrivateProfileString("Main", "k", "v", folder.File("large.ini")));
+    EXPECT_EQ(std::filesystem::file_size(folder.File("large.ini")), 16u * 1024 * 1024 + 1);
+    std::filesystem::remove(folder.File("large.ini"));
     EXPECT_EQ(std::filesystem::directory_iterator(folder.Path())->path().filename(), "settings.ini")
         << "no temporary file stays behind";
 }

@@ -141,6 +141,14 @@ TEST_F(UserRegistry, UnreadableLinesOfEveryKindAreRefused) {
     }
 }
 
+TEST_F(UserRegistry, AFileThatCannotBeReadIsNeverReplaced) {
+    std::filesystem::create_directory(UserRegistryFile()); // a folder where the file belongs
+    RegistryKey key = Create("Software\\Lost");
+    EXPECT_EQ(RegFlushKey(key), kRegistryAccessDenied);
+    RegCloseKey(key);
+    EXPECT_TRUE(std::filesystem::is_directory(UserRegistryFile()));
+}
+
 TEST_F(UserRegistry, AccessAndHandlesAnswerWithTheRegistryErrors) {
     RegistryKey key = nullptr;
     EXPECT_EQ(RegOpenKeyEx(kRegistryLocalMachine, "", kKeyWrite, &key), kRegistryAccessDenied);
