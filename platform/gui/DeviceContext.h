@@ -25,6 +25,7 @@ struct DcState {
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int fillMode = ALTERNATE;
+    int stretchMode = 1; // BLACKONWHITE
     UINT textAlign = TA_LEFT | TA_TOP;
     POINT brushOrigin;
     POINT position;

@@ -239,6 +239,40 @@ private:
     std::uint32_t lastMatch_ = 0;
 };
 
+// The source pixels that destination pixel `k` of `count` covers along one axis of a stretch from
+// `size` pixels: from `first` to before `last`, counted from the source's start corner.
+void CoveredSpan(std::int64_t k, std::int64_t count, std::int64_t size, std::int64_t& first,
+                 std::int64_t& last) {
+    first = k * size / count;
+    last = std::max(first + 1, ((k + 1) * size + count - 1) / count);
+}
+
+// The mean colour of the source pixels that one destination pixel covers; none when all lie
+// outside the source.
+std::optional<COLORREF> MeanColour(const Bitmap& from, POINT s0, std::int32_t sw, std::int32_t sh,
+                                   std::int64_t kx, std::int64_t dw, std::int64_t ky, std::int64_t dh) {
+    std::int64_t x0, x1, y0, y1;
+    CoveredSpan(kx, dw, std::abs(sw), x0, x1);
+    CoveredSpan(ky, dh, std::abs(sh), y0, y1);
+    std::uint64_t red = 0, green = 0, blue = 0, count = 0;
+    for (std::int64_t j = y0; j < y1; ++j) {
+        const std::int64_t sy = sh > 0 ? s0.y + j : s0.y - 1 - j;
+        for (std::int64_t i = x0; i < x1; ++i) {
+            const std::int64_t sx = sw > 0 ? s0.x + i : s0.x - 1 - i;
+            if (sx != std::int32_t(sx) || sy != std::int32_t(sy) ||
+                !from.Contains(std::int32_t(sx), std::int32_t(sy)))
+                continue;
+            const COLORREF colour = from.ColourOf(from.Pixel(std::int32_t(sx), std::int32_t(sy)));
+            red += GetRValue(colour);
+            green += GetGValue(colour);
+            blue += GetBValue(colour);
+            ++count;
+        }
+    }
+    if (count == 0) return std::nullopt;
+    return RGB((red + count / 2) / count, (green + count / 2) / count, (blue + count / 2) / count);
+}
+
 BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sourceSize, DWORD rop) {
     if (!dc) return FALSE;
     const auto code = std::uint8_t(RopCode(rop));
@@ -276,6 +310,9 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
     std::optional<SourceConversion> convert;
     if (useSource) convert.emplace(*source, *dc);
     HBRUSH brush = dc->state.brush;
+    const bool halftone = useSource && dc->state.stretchMode == HALFTONE && !from.IsMonochrome() &&
+                          !target.IsMonochrome() &&
+                          (std::abs(sw) > std::abs(dw) || std::abs(sh) > std::abs(dh));
 
     for (const auto& band : region.Bands()) {
         for (std::int32_t y = band.top; y < band.bottom; ++y) {
@@ -283,7 +320,13 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
             for (const auto& span : band.spans) {
                 for (std::int32_t x = span.x0; x < span.x1; ++x) {
                     std::uint32_t s = 0;
-                    if (useSource) {
+                    if (halftone) {
+                        const std::int64_t kx = dw > 0 ? x - o.x - d0.x : d0.x - 1 - (x - o.x);
+                        const std::int64_t ky = dh > 0 ? y - o.y - d0.y : d0.y - 1 - (y - o.y);
+                        const auto mean = MeanColour(from, s0, sw, sh, kx, std::abs(dw), ky, std::abs(dh));
+                        if (!mean) continue;
+                        s = target.DeviceValue(*mean);
+                    } else if (useSource) {
                         // Nearest source pixel, measured from the destination's own start corner.
                         const std::int64_t fx =
                             (std::int64_t(x - o.x - d0.x) * 2 + (dw > 0 ? 1 : -1)) * sw / (2 * dw);
@@ -720,6 +763,15 @@ VQ_DC_SETTER(SetTextColor, GetTextColor, COLORREF, textColour)
 VQ_DC_SETTER(SetBkMode, GetBkMode, int, bkMode)
 VQ_DC_SETTER(SetROP2, GetROP2, int, rop2)
 #undef VQ_DC_SETTER
+
+int SetStretchBltMode(HDC dc, int mode) {
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    return std::exchange(dc->state.stretchMode, mode);
+}
+
+int GetStretchBltMode(HDC dc) {
+    return dc ? dc->state.stretchMode : 0;
+}
 
 int SetPolyFillMode(HDC dc, int mode) {
     if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;

@@ -108,6 +108,11 @@ COLORREF GetTextColor(HDC dc);
 int SetROP2(HDC dc, int rop2);
 int GetROP2(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
+// How a stretch that shrinks makes one pixel of several: the nearest one (every mode but
+// HALFTONE) or their mean colour (HALFTONE, between colour surfaces).
+enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
+int SetStretchBltMode(HDC dc, int mode);
+int GetStretchBltMode(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);
 BOOL SetBrushOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
 int SetMapMode(HDC dc, int mode);
