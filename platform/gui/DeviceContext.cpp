@@ -170,6 +170,37 @@ void DeviceContext::SetVisible(Region visible) {
     clipValid_ = false;
 }
 
+namespace {
+
+std::int32_t ScaleLength(std::int32_t length, std::int32_t to, std::int32_t from) {
+    if (from == 0) return length;
+    const std::int64_t scaled = std::int64_t(length) * to / from;
+    return std::int32_t(std::min<std::int64_t>(scaled < 0 ? -scaled : scaled, INT32_MAX));
+}
+
+} // namespace
+
+std::int32_t DeviceContext::ToDeviceWidth(std::int32_t logical) const {
+    if (state.mapMode != MM_ANISOTROPIC || logical <= 1) return logical;
+    return std::max(1, ScaleLength(logical, state.viewportExtent.cx, state.windowExtent.cx));
+}
+
+std::int32_t DeviceContext::ToDeviceHeight(std::int32_t logical) const {
+    if (state.mapMode != MM_ANISOTROPIC) return logical;
+    const std::int32_t scaled = ScaleLength(logical, state.viewportExtent.cy, state.windowExtent.cy);
+    return logical < 0 ? -scaled : scaled;
+}
+
+std::int32_t DeviceContext::ToLogicalWidth(std::int32_t device) const {
+    if (state.mapMode != MM_ANISOTROPIC) return device;
+    return ScaleLength(device, state.windowExtent.cx, state.viewportExtent.cx);
+}
+
+std::int32_t DeviceContext::ToLogicalHeight(std::int32_t device) const {
+    if (state.mapMode != MM_ANISOTROPIC) return device;
+    return ScaleLength(device, state.windowExtent.cy, state.viewportExtent.cy);
+}
+
 POINT DeviceContext::ToDevice(POINT p) const {
     const auto& s = state;
     return {std::int32_t(Scale(std::int64_t(p.x) - s.windowOrigin.x, s.viewportExtent.cx, s.windowExtent.cx) +

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/GdiObject.h"
+#include "platform/gui/GdiPath.h"
 #include "platform/gui/Region.h"
 
 #include <optional>
@@ -24,6 +25,7 @@ struct DcState {
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int fillMode = ALTERNATE;
+    int stretchMode = 1; // BLACKONWHITE
     UINT textAlign = TA_LEFT | TA_TOP;
     POINT brushOrigin;
     POINT position;
@@ -53,11 +55,16 @@ public:
     // never passed on to contexts made from this one.
     bool IsPrinting() const { return printing_; }
     void SetPrinting(bool printing) { printing_ = printing; }
+    // Dots per inch across and down: 96 for the screen; a compatible context takes its source's.
+    SIZE Resolution() const { return resolution_; }
+    void SetResolution(SIZE dpi) { resolution_ = dpi; }
     HWND Window() const { return window_; }
     Bitmap& Surface() const { return *surface_; }
     POINT Origin() const { return origin_; }
 
     DcState state;
+    // Open between BeginPath and EndPath: the drawing calls record figures here instead.
+    GdiPath path;
 
     // The surface's value for a colour, a PALETTEINDEX naming an entry of the selected palette.
     std::uint32_t DeviceValue(COLORREF colour) const;
@@ -70,6 +77,14 @@ public:
     void SetSurface(Bitmap* surface, Region visible);
     void SetVisible(Region visible);
     void ClipChanged() { clipValid_ = false; }
+
+    // Logical lengths in device pixels under MM_ANISOTROPIC (pen widths across, font heights
+    // down); other mapping modes keep them. Lengths of 1 or less stay as they are.
+    std::int32_t ToDeviceWidth(std::int32_t logical) const;
+    std::int32_t ToDeviceHeight(std::int32_t logical) const;
+    // Device lengths back in logical units, for text extents.
+    std::int32_t ToLogicalWidth(std::int32_t device) const;
+    std::int32_t ToLogicalHeight(std::int32_t device) const;
 
     // Logical to device coordinates, and device to surface coordinates.
     POINT ToDevice(POINT p) const;
@@ -100,6 +115,7 @@ private:
     Region clip_;
     bool clipValid_ = false;
     bool printing_ = false;
+    SIZE resolution_{96, 96};
     std::vector<DcState> saved_;
 };
 

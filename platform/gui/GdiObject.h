@@ -4,6 +4,7 @@
 #include "platform/gui/GdiTypes.h"
 #include "platform/gui/Region.h"
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -116,9 +117,12 @@ public:
     LOGFONT logFont;
     // The rasterising face, made on first use (after the GUI application exists).
     const FontFace& Face() const;
+    // The face at another height in pixels (a mapping that scales text), kept for reuse.
+    const FontFace& FaceAtHeight(std::int32_t height) const;
 
 private:
     mutable std::unique_ptr<FontFace> face_;
+    mutable std::map<std::int32_t, std::unique_ptr<FontFace>> scaled_;
 };
 
 class RegionObject : public GdiObject {
