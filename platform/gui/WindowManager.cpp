@@ -1031,6 +1031,12 @@ BOOL ShowWindow(HWND window, int command) {
     if (!r) return FALSE;
     const BOOL was = (r->style & WS_VISIBLE) != 0;
     SetVisible(*r, command != SW_HIDE);
+    if (command == SW_HIDE && was && !r->IsChild() && M().active == window) {
+        // The active window going out of sight hands the activation to its owner.
+        const WindowRecord* owner = Live(r->parent);
+        SetActiveWindow(owner && (owner->style & WS_VISIBLE) ? r->parent : 0);
+        if (!Live(window)) return was;
+    }
     if (command != SW_HIDE && command != SW_SHOWNA && command != SW_SHOWNOACTIVATE && !r->IsChild() &&
         Live(window))
         SetActiveWindow(window);

@@ -100,6 +100,10 @@ TEST_F(WindowTest, APopupWithTheChildStyleIsAnOwnedTopLevelWindow) {
     RECT r;
     GetWindowRect(popup, &r);
     EXPECT_EQ(r, (RECT{200, 200, 260, 240}));
+    // Hidden while active, it hands the activation back to its owner.
+    ASSERT_EQ(GetActiveWindow(), popup);
+    ShowWindow(popup, SW_HIDE);
+    EXPECT_EQ(GetActiveWindow(), owner);
 }
 
 TEST(WindowGeometryTest, WorkAreaAndFrameSizes) {

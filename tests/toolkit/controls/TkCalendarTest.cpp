@@ -128,6 +128,17 @@ TEST_F(CalendarTest, TheMonthButtonsKeepTheSelectionInItsGridCell) {
     EXPECT_EQ(calendar.GetSelectedDate(), Day(2024, 3, 15));
 }
 
+TEST_F(CalendarTest, ANewWindowRectangleLaysThePanelsOutAgain) {
+    TkCalendar calendar;
+    Open(calendar, 0x39C000);
+    EXPECT_EQ(calendar.SetWindowRect(RECT{0, 0, 280, 200}), (RECT{0, 0, 210, 160}));
+    EXPECT_EQ(*calendar.GetCalendarRect(), (RECT{0, 0, 280, 200}));
+    EXPECT_EQ(calendar.GetCell(5).GetRect(), (RECT{200, 50, 239, 74}));
+    EXPECT_EQ(calendar.GetTitle().GetRect(), (RECT{0, 0, 279, 34}));
+    TkCalendar unopened;
+    EXPECT_EQ(unopened.SetWindowRect(RECT{0, 0, 10, 10}), RECT{});
+}
+
 TEST_F(CalendarTest, CellsDrawTheirFrameBevelAndMarkRing) {
     TkCalendar calendar;
     Open(calendar, 0x39C000);
@@ -366,6 +377,11 @@ TEST_F(CalendarTest, ThePopupOpensBesideItsOwnerInsideTheWorkArea) {
         EXPECT_EQ(GetParent(popup.m_hWnd), owner.m_hWnd);
         const auto tops = TopLevelWindows();
         EXPECT_NE(std::find(tops.begin(), tops.end(), popup.m_hWnd), tops.end());
+        if (c.below && !c.rightAligned) {
+            OffscreenHarness::RunUntilIdle();
+            EXPECT_TRUE(
+                OffscreenHarness::SaveScreenshot(popup.m_hWnd, VQ_TEST_OUTPUT_DIR "/calendar-popup.png"));
+        }
         // A hit on the sizing frame is the client's unless the frame may resize.
         EXPECT_EQ(popup.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.right - 1, r.top + 40)), LRESULT(HTCLIENT));
         popup.SetOptions(popup.GetOptions() | TkCalendar::optSizingFrame);
@@ -395,6 +411,21 @@ TEST_F(CalendarTest, ThePopupChoosesOrCancelsWhenItLosesTheActivation) {
         ASSERT_FALSE(owner.notes.empty());
         EXPECT_EQ(owner.notes.front().message, c.first);
     }
+}
+
+TEST_F(CalendarTest, ChoosingInAPopupThatCancelsOnDeactivationPostsBoth) {
+    TkPopupCalendar popup;
+    popup.SetPopupMode(2);
+    EXPECT_EQ(popup.SetPopupMode(7), 2);
+    EXPECT_EQ(popup.SetPopupMode(2), 2);
+    popup.SetDate(Day(2024, 3, 15), FALSE);
+    ASSERT_TRUE(popup.CreatePopup(0x90040001, RECT{100, 100, 220, 122}, &owner));
+    popup.SelectDate(Day(2024, 3, 15), TRUE);
+    OffscreenHarness::RunUntilIdle();
+    owner.notes.clear();
+    OffscreenHarness::Key(Qt::Key_Return, Qt::NoModifier, "\r", true);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(owner.Messages(), (std::vector<UINT>{TkCalendar::WM_CAL_CHOSEN, TkCalendar::WM_CAL_CANCELLED}));
 }
 
 TEST_F(CalendarTest, FittedFontsEndAndTheirTextLiesInsideThePanel) {
