@@ -26,7 +26,7 @@ BOOL TkPanel::Create(const RECT& rect, CWnd* owner, DWORD, UINT, BOOL selected, 
     return TRUE;
 }
 
-void TkPanel::ComputeInsets() {
+void TkPanel::ComputeInsets() const {
     const bool frame = m_flags & (m_selected ? frameSelected : frameUnselected);
     const bool bevel = m_flags & (m_selected ? bevelSelected : bevelUnselected);
     const bool ring = m_marked && (m_flags & (m_selected ? markSelected : markUnselected));
@@ -36,17 +36,17 @@ void TkPanel::ComputeInsets() {
     m_layoutDirty = FALSE;
 }
 
-std::int32_t TkPanel::GetFrameEnd() {
+std::int32_t TkPanel::GetFrameEnd() const {
     if (m_layoutDirty) ComputeInsets();
     return m_frameEnd;
 }
 
-std::int32_t TkPanel::GetBevelEnd() {
+std::int32_t TkPanel::GetBevelEnd() const {
     if (m_layoutDirty) ComputeInsets();
     return m_bevelEnd;
 }
 
-std::int32_t TkPanel::GetContentInset() {
+std::int32_t TkPanel::GetContentInset() const {
     if (m_layoutDirty) ComputeInsets();
     return m_contentInset;
 }
@@ -139,8 +139,7 @@ RECT TkPanel::SetRect(const RECT& rect) {
 }
 
 RECT TkPanel::GetContentRect() const {
-    TkPanel& self = const_cast<TkPanel&>(*this);
-    const std::int32_t inset = self.GetContentInset();
+    const std::int32_t inset = GetContentInset();
     const RECT r{m_rect.left + inset, m_rect.top + inset, m_rect.right - inset, m_rect.bottom - inset};
     return r.IsEmpty() ? RECT{} : r;
 }

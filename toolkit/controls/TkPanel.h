@@ -77,12 +77,12 @@ public:
     CWnd* GetOwner() const { return m_owner; }
 
     // The insets of the layers from the rectangle's edge, computed again when the layout changed.
-    std::int32_t GetFrameEnd();
-    std::int32_t GetBevelEnd();
-    std::int32_t GetContentInset();
+    std::int32_t GetFrameEnd() const;
+    std::int32_t GetBevelEnd() const;
+    std::int32_t GetContentInset() const;
 
 protected:
-    void ComputeInsets();
+    void ComputeInsets() const;
     // The extent of the text in a font made from the description.
     static SIZE TextExtent(HDC dc, const LOGFONT& font, const std::string& text);
     // Fitting starts from a height and width of at least 1, or doubling could never grow them.
@@ -105,11 +105,12 @@ protected:
     COLORREF m_frameColor = 0;
     COLORREF m_markColor = 255;
     COLORREF m_textColor;
-    BOOL m_layoutDirty = TRUE;
+    // The insets follow the state; they are worked out again when first read after a change.
+    mutable BOOL m_layoutDirty = TRUE;
     BOOL m_created = FALSE;
-    std::int32_t m_frameEnd = 0;
-    std::int32_t m_bevelEnd = 0;
-    std::int32_t m_contentInset = 0;
+    mutable std::int32_t m_frameEnd = 0;
+    mutable std::int32_t m_bevelEnd = 0;
+    mutable std::int32_t m_contentInset = 0;
 };
 
 } // namespace vq

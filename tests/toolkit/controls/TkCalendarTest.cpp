@@ -413,6 +413,24 @@ TEST_F(CalendarTest, ThePopupChoosesOrCancelsWhenItLosesTheActivation) {
     }
 }
 
+TEST_F(CalendarTest, TheTitleButtonsStepTheMonthAndKeepThePopupActive) {
+    TkPopupCalendar popup;
+    popup.SetDate(Day(2024, 3, 15), FALSE);
+    ASSERT_TRUE(popup.CreatePopup(0x90040001, RECT{100, 100, 220, 122}, &owner));
+    OffscreenHarness::RunUntilIdle();
+    owner.notes.clear();
+    RECT next;
+    ASSERT_TRUE(GetWindowRect(popup.GetTitle().GetButton(2)->m_hWnd, &next));
+    const POINT middle{(next.left + next.right) / 2, (next.top + next.bottom) / 2};
+    OffscreenHarness::MousePress(middle);
+    OffscreenHarness::MouseRelease(middle);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(popup.GetShownDate(), Day(2024, 4, 1));
+    EXPECT_EQ(popup.GetTitle().GetText(), "Apr 2024");
+    EXPECT_EQ(GetActiveWindow(), popup.m_hWnd);
+    EXPECT_TRUE(owner.notes.empty());
+}
+
 TEST_F(CalendarTest, ChoosingInAPopupThatCancelsOnDeactivationPostsBoth) {
     TkPopupCalendar popup;
     popup.SetPopupMode(2);
