@@ -196,6 +196,7 @@ inline constexpr UINT LB_SETTOPINDEX = 0x0197;
 inline constexpr UINT LB_GETITEMRECT = 0x0198;
 inline constexpr UINT LB_GETITEMDATA = 0x0199;
 inline constexpr UINT LB_SETITEMDATA = 0x019A;
+inline constexpr UINT LB_GETCARETINDEX = 0x019F;
 inline constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
 inline constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
 inline constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;

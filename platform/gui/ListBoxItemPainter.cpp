@@ -49,8 +49,9 @@ void ListBoxItemPainter::paint(QPainter* painter, const QStyleOptionViewItem& op
     if (r.isEmpty()) return;
     auto* self = const_cast<ListBoxItemPainter*>(this);
     if (!bitmap_ || bitmap_->bits.Width() < r.width() || bitmap_->bits.Height() < r.height()) {
-        HBITMAP grown = CreateBitmap(std::max(r.width(), bitmap_ ? bitmap_->bits.Width() : 0),
-                                     std::max(r.height(), bitmap_ ? bitmap_->bits.Height() : 0), 1, 32, nullptr);
+        HBITMAP grown =
+            CreateBitmap(std::max(r.width(), bitmap_ ? bitmap_->bits.Width() : 0),
+                         std::max(r.height(), bitmap_ ? bitmap_->bits.Height() : 0), 1, 32, nullptr);
         HGDIOBJ previous = SelectObject(dc_, grown);
         if (!bitmap_) self->oldBitmap_ = previous;
         DeleteObject(bitmap_);

@@ -19,7 +19,8 @@ public:
     ListBoxItemPainter(HWND window, QObject* parent);
     ~ListBoxItemPainter() override;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     int FixedHeight() const { return fixedHeight_; }

@@ -1,6 +1,7 @@
+#include "platform/gui/NonClientMetrics.h"
+
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/NonClientMetrics.h"
 
 #include <cstring>
 
