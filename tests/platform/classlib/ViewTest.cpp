@@ -170,14 +170,25 @@ public:
     FieldsForm() : CFormView(IDD_FIELDS) {}
     int count = 7;
     std::string label = "seven";
+    int enabled = int(BST_CHECKED);
+    int level = 1;
+    std::string name = "beta";
     int initialUpdates = 0;
     void OnInitialUpdate() override {
         ++initialUpdates;
+        for (const char* entry : {"alpha", "beta", "gamma"})
+            SendDlgItemMessage(IDC_NAMES, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
         CFormView::OnInitialUpdate();
     }
     void DoDataExchange(CDataExchange* dx) override {
         DDX_Text(dx, IDC_COUNT, count);
         DDX_Text(dx, IDC_LABEL, label);
+        DDX_Check(dx, IDC_ENABLED, enabled);
+        DDX_Radio(dx, IDC_LOW, level);
+        DDX_LBString(dx, IDC_NAMES, name);
+    }
+    LRESULT SendDlgItemMessage(UINT id, UINT message, WPARAM wParam, LPARAM lParam) const {
+        return ::vq::SendMessage(::vq::GetDlgItem(m_hWnd, int(id)), message, wParam, lParam);
     }
 };
 VQ_IMPLEMENT_DYNCREATE(FieldsForm, CFormView)
@@ -212,12 +223,23 @@ TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithT
     EXPECT_EQ(form->initialUpdates, 1);
     EXPECT_EQ(TextOf(GetDlgItem(form->m_hWnd, IDC_COUNT)), "7");
     EXPECT_EQ(TextOf(GetDlgItem(form->m_hWnd, IDC_LABEL)), "seven");
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_ENABLED, BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_HIGH, BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_NAMES, LB_GETCURSEL, 0, 0), 1);
 
+    // The user's changes come back into the fields.
     SetWindowText(GetDlgItem(form->m_hWnd, IDC_COUNT), "42");
     SetWindowText(GetDlgItem(form->m_hWnd, IDC_LABEL), "answer");
+    form->SendDlgItemMessage(IDC_ENABLED, BM_SETCHECK, BST_UNCHECKED, 0);
+    form->SendDlgItemMessage(IDC_HIGH, BM_SETCHECK, BST_UNCHECKED, 0);
+    form->SendDlgItemMessage(IDC_LOW, BM_SETCHECK, BST_CHECKED, 0);
+    form->SendDlgItemMessage(IDC_NAMES, LB_SETCURSEL, 2, 0);
     EXPECT_TRUE(form->UpdateData(TRUE));
     EXPECT_EQ(form->count, 42);
     EXPECT_EQ(form->label, "answer");
+    EXPECT_EQ(form->enabled, int(BST_UNCHECKED));
+    EXPECT_EQ(form->level, 0);
+    EXPECT_EQ(form->name, "gamma");
 
     // Tab runs through the form's tab stops and round again.
     const HWND start = GetDlgItem(form->m_hWnd, IDC_COUNT);
