@@ -207,8 +207,19 @@ RECT ChildRect(HWND control) {
     return {origin.x, origin.y, origin.x + r.Width(), origin.y + r.Height()};
 }
 
+// Counts the command its accelerator gives.
+class RefreshFrame : public CFrameWnd {
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    int refreshed = 0;
+    void OnRefresh() { ++refreshed; }
+};
+VQ_BEGIN_MESSAGE_MAP(RefreshFrame, CFrameWnd)
+VQ_ON_COMMAND(ID_REFRESH, OnRefresh)
+VQ_END_MESSAGE_MAP()
+
 TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithTab) {
-    CFrameWnd frame;
+    RefreshFrame frame;
     CCreateContext context{&FieldsForm::Class(), nullptr};
     ASSERT_TRUE(frame.LoadFrame(IDR_DEVICE, WS_POPUP, nullptr, &context));
     EXPECT_EQ(frame.GetWindowText(), "Devices");
@@ -250,6 +261,14 @@ TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithT
         Pump(frame.m_hWnd);
         EXPECT_EQ(GetFocus(), GetDlgItem(form->m_hWnd, int(id))) << id;
     }
+
+    // The frame's accelerators turn Ctrl+R into its command.
+    OffscreenHarness::Key(Qt::Key_Control, Qt::ControlModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_R, Qt::ControlModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_R, Qt::ControlModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Control, Qt::NoModifier, "", false);
+    Pump(frame.m_hWnd);
+    EXPECT_EQ(frame.refreshed, 1);
 
     // A control placed by hand at the template's units lands on the template's control.
     RECT mapped{7, 25, 67, 39};
