@@ -112,6 +112,30 @@ TEST(ScrollView, BarAndWheelScrollTheContentAndClicksMapToContentPoints) {
     EXPECT_EQ(OffscreenHarness::Pixel(view->m_hWnd, 160, 195), kPaper);
 }
 
+// A view whose window refuses to be made.
+class RefusingView : public CView {
+    VQ_DECLARE_RUNTIME_CLASS(RefusingView)
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    LRESULT OnCreate(WPARAM, LPARAM) { return -1; }
+};
+VQ_IMPLEMENT_DYNCREATE(RefusingView, CView)
+VQ_BEGIN_MESSAGE_MAP(RefusingView, CView)
+VQ_ON_MESSAGE(WM_CREATE, OnCreate)
+VQ_END_MESSAGE_MAP()
+
+TEST(ViewCreation, AViewWhoseWindowFailsIsFreedOnceAndAFrameWithoutItsViewFails) {
+    CFrameWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Frame", WS_POPUP, RECT{0, 0, 200, 100}, nullptr, 0));
+    EXPECT_EQ(frame.CreateView({&RefusingView::Class(), nullptr}, AFX_IDW_PANE_FIRST), nullptr);
+    EXPECT_EQ(GetWindow(frame.m_hWnd, GW_CHILD), HWND(0));
+
+    CFrameWnd loaded;
+    CCreateContext context{&RefusingView::Class(), nullptr};
+    EXPECT_FALSE(loaded.LoadFrame(IDR_DEVICE, WS_POPUP, nullptr, &context));
+    EXPECT_EQ(loaded.m_hWnd, HWND(0));
+}
+
 // Records every activation it hears of, into one log shared by the views of a test.
 std::vector<std::string> activations;
 
