@@ -492,7 +492,10 @@ LRESULT GetItem(const ListViewState& s, const QTreeWidget& tree, LV_ITEM* out) {
 
 LRESULT DeleteItem(ListViewState& s, QTreeWidget& tree, std::intptr_t index) {
     if (!Valid(tree, index)) return FALSE;
+    // Qt would hand the focus to a neighbour; the list has no focused item after its focus goes.
+    const bool focused = tree.currentItem() == tree.topLevelItem(int(index));
     delete tree.takeTopLevelItem(int(index));
+    if (focused) SetFocusItem(tree, nullptr);
     if (index < s.anchor) --s.anchor;
     return TRUE;
 }

@@ -192,8 +192,16 @@ TEST_F(ListViewTest, ItemsAndTextsAtTheirPlaces) {
         EXPECT_EQ(SendMessage(list, LVM_GETNEXTITEM, WPARAM(c.start), c.flags), c.next)
             << c.start << " " << c.flags;
 
+    // Nothing has the focus until given it, and deleting the focused item leaves none.
+    EXPECT_EQ(SendMessage(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), -1);
+    LV_ITEM focus;
+    focus.state = focus.stateMask = LVIS_FOCUSED;
+    SendMessage(list, LVM_SETITEMSTATE, 3, LPARAM(&focus));
+    EXPECT_EQ(SendMessage(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), 3);
+    EXPECT_TRUE(SendMessage(list, LVM_DELETEITEM, 3, 0));
+    EXPECT_EQ(SendMessage(list, LVM_GETNEXTITEM, WPARAM(-1), LVNI_FOCUSED), -1);
     EXPECT_TRUE(SendMessage(list, LVM_DELETEITEM, 0, 0));
-    EXPECT_FALSE(SendMessage(list, LVM_DELETEITEM, 6, 0));
+    EXPECT_FALSE(SendMessage(list, LVM_DELETEITEM, 5, 0));
     EXPECT_TRUE(SendMessage(list, LVM_DELETEALLITEMS, 0, 0));
     EXPECT_EQ(SendMessage(list, LVM_GETITEMCOUNT, 0, 0), 0);
     EXPECT_TRUE(notes.empty());

@@ -186,6 +186,24 @@ TEST_F(UpDownTest, EitherWindowMayGoFirst) {
     EXPECT_EQ(Text(), "31");
 }
 
+// A parent may close the spin from its first step; nothing repeats and the buddy is let go.
+TEST_F(UpDownTest, AParentMayDestroyTheSpinWhileTold) {
+    hook = [this](HWND h, UINT m, WPARAM, LPARAM, LRESULT& r) {
+        if (h != top || m != WM_VSCROLL) return false;
+        DestroyWindow(spin);
+        r = 0;
+        return true;
+    };
+    Press(Up());
+    EXPECT_FALSE(IsWindow(spin));
+    clock.AdvanceMilliseconds(1000);
+    OffscreenHarness::RunUntilIdle();
+    Release(Up());
+    EXPECT_EQ(GetCapture(), HWND(0));
+    EXPECT_EQ(GetWindowLongPtr(edit, GWLP_WNDPROC), reinterpret_cast<std::intptr_t>(&EditProc));
+    EXPECT_EQ(Text(), "31");
+}
+
 // The last spin to take a buddy gets its keys; the first one going leaves them with it.
 TEST_F(UpDownTest, TwoSpinsOneBuddy) {
     const HWND second = Make(UPDOWN_CLASS, WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT | UDS_ARROWKEYS,
