@@ -36,8 +36,8 @@ private:
     int fixedHeight_ = 0;
     // One context and bitmap serve every item drawn, grown to the largest item.
     HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    mutable HBITMAP bitmap_ = nullptr;
+    mutable HGDIOBJ oldBitmap_ = nullptr;
 };
 
 } // namespace vq
