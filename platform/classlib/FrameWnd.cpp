@@ -57,7 +57,10 @@ CView* CFrameWnd::CreateView(const CCreateContext& context, UINT id) {
     if (!view) return nullptr;
     RECT client;
     GetClientRect(m_hWnd, &client);
-    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id)) return nullptr;
+    view->m_bCreatingInFrame = true;
+    const BOOL created = view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id);
+    view->m_bCreatingInFrame = false;
+    if (!created) return nullptr;
     // From here on the window owns its view.
     object.release();
     if (context.m_pCurrentDoc) context.m_pCurrentDoc->AddView(view);

@@ -413,8 +413,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    return OnCmdMsg(LOWORD(wParam), int(HIWORD(wParam)), nullptr, nullptr);
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Without a control the command came from a menu (0) or an accelerator (1): both are commands.
+    const int code = lParam ? int(HIWORD(wParam)) : CN_COMMAND;
+    return OnCmdMsg(LOWORD(wParam), code, nullptr, nullptr);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
