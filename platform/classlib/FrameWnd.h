@@ -4,9 +4,12 @@
 #include "platform/gui/ToolTip.h"
 
 #include <string>
+#include <vector>
 
 namespace vq {
 
+class CControlBar;
+class CDockBar;
 class CDocument;
 class CView;
 
@@ -22,6 +25,9 @@ struct CCreateContext {
 class CFrameWnd : public CWnd {
     VQ_DECLARE_RUNTIME_CLASS(CFrameWnd)
 public:
+    CFrameWnd() = default;
+    ~CFrameWnd() override;
+
     // The view made from the context's class record as a child with the given id; null when the
     // record does not make a view or its window cannot be made.
     CView* CreateView(const CCreateContext& context, UINT id);
@@ -38,7 +44,45 @@ public:
     // no tip.
     void OnToolTipText(NMTTDISPINFO* info);
 
+    // Layout: the bars take their room from the client area's sides in the order of the window
+    // list, the pane AFX_IDW_PANE_FIRST the rest. Re-entry while a layout runs is ignored.
+    virtual void RecalcLayout(BOOL notify = TRUE);
+    // A layout at the next idle time (WM_IDLEUPDATECMDUI), once however often asked.
+    void DelayRecalcLayout(BOOL notify = TRUE);
+    BOOL IsLayoutPending() const { return (m_nIdleFlags & idleLayout) != 0; }
+
+    // The frame's bars, dock bars included, in the order they were made.
+    std::vector<CControlBar*> m_listControlBars;
+    void AddControlBar(CControlBar* bar);
+    void RemoveControlBar(CControlBar* bar);
+    CControlBar* GetControlBar(UINT id) const;
+
+    // Makes a dock bar of the class for each side the style allows.
+    void EnableDocking(DWORD dockStyle, const RuntimeClass* dockBarClass);
+    // The dock bar on whose side the rectangle (screen) lies, among those the style allows;
+    // 0 for none, else the dock bar's alignment.
+    DWORD CanDock(RECT rect, DWORD style, CDockBar** dockBar = nullptr) const;
+    virtual void DockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
+    virtual void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
+    virtual void FloatControlBar(CControlBar* bar, POINT screen, DWORD style);
+    void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
+    // The frame a floating bar lives in, made from m_pFloatingFrameClass.
+    virtual CFrameWnd* CreateFloatingFrame(DWORD style);
+    const RuntimeClass* m_pFloatingFrameClass = nullptr;
+    // A floating frame's own making, as a popup over `parent` for bars of the style, and its
+    // placing at a screen point; a plain frame makes none.
+    virtual BOOL CreateFloating(CFrameWnd* parent, DWORD style);
+    virtual void PlaceFloating(POINT screen);
+
+protected:
+    enum : UINT { idleLayout = 2, idleNotify = 4 };
+    UINT m_nIdleFlags = 0;
+    BOOL m_bInRecalcLayout = FALSE;
+
 private:
+    void OnIdleUpdateCmdUI();
+    void OnSetMessageString(WPARAM wParam, LPARAM lParam);
+
     CView* m_pViewActive = nullptr;
     std::string m_toolTipText;
 };

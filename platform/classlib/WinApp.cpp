@@ -1,5 +1,6 @@
 #include "platform/classlib/WinApp.h"
 
+#include "platform/classlib/ControlBar.h"
 #include "platform/classlib/Wnd.h"
 
 namespace vq {
@@ -24,6 +25,14 @@ CWinApp* AfxGetApp() {
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : 0, msg);
+}
+
+BOOL CWinApp::OnIdle(int) {
+    if (m_pMainWnd && m_pMainWnd->m_hWnd && IsWindowVisible(m_pMainWnd->m_hWnd)) {
+        m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+        m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0);
+    }
+    return FALSE;
 }
 
 BOOL CWinApp::PumpMessage() {

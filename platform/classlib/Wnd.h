@@ -53,6 +53,17 @@ public:
     void Invalidate(BOOL erase = TRUE) const;
     void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const;
 
+    // The window that gets this window's notifications and commands instead of its parent.
+    void SetOwner(CWnd* owner) { m_hWndOwner = owner ? owner->m_hWnd : 0; }
+    CWnd* GetOwner() const;
+
+    // Lays out the children of ids first..last (WM_SIZEPARENT), then gives the child leftOver
+    // the rest of the client area. reposQuery only answers the rest in `param`; reposExtra takes
+    // `param`'s sides off the client area first. `client` replaces the client area.
+    enum : UINT { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+    void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = reposDefault, RECT* param = nullptr,
+                        const RECT* client = nullptr, BOOL stretch = TRUE);
+
     // The message being handled, passed on to the window's previous procedure.
     LRESULT Default();
 
@@ -82,6 +93,7 @@ public:
 
 protected:
     WNDPROC m_pfnSuper = nullptr;
+    HWND m_hWndOwner = 0;
 
 private:
     struct ToolTips;

@@ -824,6 +824,42 @@ HWND GetParent(HWND window) {
     return r ? r->parent : 0;
 }
 
+HWND SetParent(HWND window, HWND newParent) {
+    WindowRecord* r = Live(window);
+    WindowRecord* parent = Live(newParent);
+    if (!r || !r->IsChild() || !parent || newParent == window || IsWithin(newParent, window)) return 0;
+    const HWND old = r->parent;
+    if (old == newParent) return old;
+    if (WindowRecord* oldParent = Live(old)) {
+        auto& siblings = oldParent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+        InvalidateRect(old, nullptr, TRUE);
+    }
+    r->parent = newParent;
+    parent->children.insert(parent->children.begin(), window);
+    if (r->widget) {
+        r->widget->setParent(parent->widget);
+        PlaceWidget(*r);
+        r->widget->setVisible((r->style & WS_VISIBLE) != 0);
+        RestackWidgets(parent->children);
+    }
+    if (r->style & WS_VISIBLE) {
+        r->frameDirty = true;
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    return old;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+    POINT origin{0, 0};
+    if (from) ClientToScreen(from, &origin);
+    POINT target{0, 0};
+    if (to) ClientToScreen(to, &target);
+    const std::int32_t dx = origin.x - target.x, dy = origin.y - target.y;
+    for (UINT i = 0; i < count; ++i) points[i].x += dx, points[i].y += dy;
+    return int(MAKELPARAM(dx, dy));
+}
+
 HWND GetWindow(HWND window, UINT relation) {
     WindowRecord* r = Live(window);
     if (!r) return 0;
