@@ -26,7 +26,11 @@ DesktopState& State() {
 Bitmap& Layer() {
     Bitmap& layer = State().layer;
     const std::int32_t cx = GetSystemMetrics(SM_CXSCREEN), cy = GetSystemMetrics(SM_CYSCREEN);
-    if (layer.Width() != cx || layer.Height() != cy) layer = Bitmap(cx, cy, false);
+    if (layer.Width() != cx || layer.Height() != cy) {
+        layer = Bitmap(cx, cy, false);
+        // Nothing drawn: every pixel leaves the screen under it as it is.
+        std::fill(layer.Data(), layer.Data() + std::size_t(cx) * std::size_t(cy), 0u);
+    }
     return layer;
 }
 

@@ -106,6 +106,8 @@ void TkDockContext::CancelLoop() {
 }
 
 void TkDockContext::StartDrag(POINT pos) {
+    // Someone else's loop holds the pointer: nothing starts, nothing is drawn.
+    if (GetCapture()) return;
     m_dwDockStyle = m_pBar->m_dwDockStyle;
     m_nLastDropRow = -1;
     m_ptDragStart = pos;
@@ -155,6 +157,7 @@ void TkDockContext::StartDrag(POINT pos) {
 }
 
 void TkDockContext::StartResize(int hitTest, POINT pos) {
+    if (GetCapture()) return;
     m_dwDockStyle = m_pBar->m_dwDockStyle;
     m_bDragging = FALSE;
     InitLoop();

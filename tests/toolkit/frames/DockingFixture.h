@@ -1,12 +1,14 @@
 #pragma once
 
 #include "platform/classlib/FrameWnd.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/Static.h"
 #include "platform/thread/MonotonicClock.h"
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
+#include "toolkit/frames/TkDockContext.h"
 #include "toolkit/frames/TkMiniDockFrameWnd.h"
 
 #include <QImage>
