@@ -288,7 +288,9 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
         return FALSE;
     }
-    if (message == WM_SYSCOLORCHANGE && !(GetStyle() & WS_CHILD))
+    // Changes of the system's colours and settings reach top-level windows only; each passes
+    // them on to every window inside it.
+    if ((message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) && !(GetStyle() & WS_CHILD))
         SendMessageToDescendants(message, wParam, lParam);
     if (const MessageMapEntry* entry = FindEntry(message, 0, 0); entry && entry->sig == MsgSig::message) {
         *result = entry->handler(*this, wParam, lParam, nullptr);

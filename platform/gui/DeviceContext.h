@@ -18,6 +18,7 @@ struct DcState {
     HBRUSH brush = nullptr;
     HFONT font = nullptr;
     HBITMAP bitmap = nullptr;
+    HPALETTE palette = nullptr;
     COLORREF bkColour = RGB(255, 255, 255);
     COLORREF textColour = RGB(0, 0, 0);
     int bkMode = OPAQUE;
@@ -48,11 +49,18 @@ public:
     DeviceContext& operator=(const DeviceContext&) = delete;
 
     Kind ContextKind() const { return kind_; }
+    // Whether drawing goes to paper: true for printer contexts, set by tests on memory contexts,
+    // never passed on to contexts made from this one.
+    bool IsPrinting() const { return printing_; }
+    void SetPrinting(bool printing) { printing_ = printing; }
     HWND Window() const { return window_; }
     Bitmap& Surface() const { return *surface_; }
     POINT Origin() const { return origin_; }
 
     DcState state;
+
+    // The surface's value for a colour, a PALETTEINDEX naming an entry of the selected palette.
+    std::uint32_t DeviceValue(COLORREF colour) const;
 
     // Swaps the selected object of its type (with the selection counts kept); returns the old one.
     HGDIOBJ Select(HGDIOBJ object);
@@ -91,6 +99,7 @@ private:
     HWND window_;
     Region clip_;
     bool clipValid_ = false;
+    bool printing_ = false;
     std::vector<DcState> saved_;
 };
 

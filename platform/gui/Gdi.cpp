@@ -1,6 +1,7 @@
 #include "platform/gui/Gdi.h"
 
 #include "platform/gui/GdiText.h"
+#include "platform/gui/Palette.h"
 #include "platform/gui/SystemColours.h"
 #include "platform/res/Resources.h"
 
@@ -94,8 +95,8 @@ public:
         // Styled pens wider than one pixel draw solid.
         dashes_ = pen_->width == 1 ? DashesOf(style) : nullptr;
         null_ = style == PS_NULL;
-        value_ = dc.Surface().DeviceValue(pen_->colour);
-        background_ = dc.Surface().DeviceValue(dc.state.bkColour);
+        value_ = dc.DeviceValue(pen_->colour);
+        background_ = dc.DeviceValue(dc.state.bkColour);
     }
 
     bool IsNull() const { return null_; }
@@ -191,10 +192,10 @@ public:
     SourceConversion(DeviceContext& from, DeviceContext& to)
         : source_(from.Surface()), target_(to.Surface()), same_(source_.SharesValuesWith(target_)) {
         if (source_.IsMonochrome()) {
-            zero_ = target_.DeviceValue(to.state.textColour);
-            one_ = target_.DeviceValue(to.state.bkColour);
+            zero_ = to.DeviceValue(to.state.textColour);
+            one_ = to.DeviceValue(to.state.bkColour);
         } else if (target_.IsMonochrome()) {
-            background_ = source_.DeviceValue(from.state.bkColour);
+            background_ = from.DeviceValue(from.state.bkColour);
         }
     }
 
@@ -282,7 +283,7 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
                     }
                     std::uint32_t p = 0;
                     if (usePattern && brush && !dc->BrushPixel(brush, x, y, p))
-                        p = target.DeviceValue(dc->state.bkColour);
+                        p = dc->DeviceValue(dc->state.bkColour);
                     if (row)
                         row[x] = ApplyRop3(code, p, s, row[x]);
                     else
@@ -527,6 +528,8 @@ BOOL DeleteObject(HGDIOBJ object) {
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (!dc || !IsGdiObject(object)) return nullptr;
+    // Palettes go in through SelectPalette.
+    if (object->ObjectType() == GdiObject::Type::Palette) return nullptr;
     if (object->ObjectType() == GdiObject::Type::Region) {
         const int kind = SelectClipRgn(dc, static_cast<HRGN>(object));
         return reinterpret_cast<HGDIOBJ>(std::intptr_t(kind));
@@ -593,6 +596,8 @@ int GetObject(HGDIOBJ object, int size, void* out) {
         }
         return copy(bm);
     }
+    case GdiObject::Type::Palette:
+        return copy(std::uint16_t(static_cast<HPALETTE>(object)->entries.size()));
     case GdiObject::Type::Region:
         return 0;
     }
@@ -630,6 +635,16 @@ HDC CreateCompatibleDC(HDC dc) {
     return memory;
 }
 
+BOOL IsPrinting(HDC dc) {
+    return dc && dc->IsPrinting();
+}
+
+BOOL SetPrinting(HDC dc, BOOL printing) {
+    if (!dc || dc->ContextKind() != DeviceContext::Kind::Memory) return FALSE;
+    dc->SetPrinting(printing != FALSE);
+    return TRUE;
+}
+
 BOOL DeleteDC(HDC dc) {
     if (!dc || dc->ContextKind() != DeviceContext::Kind::Memory) return FALSE;
     delete dc;
@@ -654,6 +669,15 @@ int GetDeviceCaps(HDC dc, int index) {
         return 1;
     case NUMCOLORS:
         return -1;
+    case RASTERCAPS:
+        return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB |
+               (IsPaletteScreen() ? RC_PALETTE : 0);
+    case SIZEPALETTE:
+        return IsPaletteScreen() ? 256 : 0;
+    case NUMRESERVED:
+        return IsPaletteScreen() ? 20 : 0;
+    case COLORRES:
+        return IsPaletteScreen() ? 18 : 24;
     case HORZRES:
         return dc ? dc->Surface().Width() : 0;
     case VERTRES:
@@ -1107,7 +1131,7 @@ COLORREF SetPixel(HDC dc, std::int32_t x, std::int32_t y, COLORREF colour) {
     if (!dc) return CLR_INVALID;
     const POINT p = dc->ToSurface(dc->ToDevice(POINT{x, y}));
     if (!dc->Clip().Contains(p.x, p.y)) return CLR_INVALID;
-    const std::uint32_t value = dc->Surface().DeviceValue(colour);
+    const std::uint32_t value = dc->DeviceValue(colour);
     dc->Surface().SetPixel(p.x, p.y, value);
     return dc->Surface().ColourOf(value);
 }

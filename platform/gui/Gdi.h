@@ -92,6 +92,10 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 // Contexts.
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
+// Whether the context draws for paper. Printer contexts do; tests mark memory contexts as printing
+// (others are refused), and a context made compatible with a printing one does not inherit it.
+BOOL IsPrinting(HDC dc);
+BOOL SetPrinting(HDC dc, BOOL printing);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int level);
 int GetDeviceCaps(HDC dc, int index);

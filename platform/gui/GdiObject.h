@@ -5,6 +5,7 @@
 #include "platform/gui/Region.h"
 
 #include <memory>
+#include <vector>
 
 namespace vq {
 
@@ -56,7 +57,7 @@ class FontFace;
 // deleted only when the last context lets go of them.
 class GdiObject {
 public:
-    enum class Type { Pen, Brush, Font, Bitmap, Region };
+    enum class Type { Pen, Brush, Font, Bitmap, Region, Palette };
 
     explicit GdiObject(Type type) : type_(type) {}
     virtual ~GdiObject() = default;
@@ -121,11 +122,28 @@ public:
     Region region;
 };
 
+struct PALETTEENTRY {
+    std::uint8_t peRed = 0;
+    std::uint8_t peGreen = 0;
+    std::uint8_t peBlue = 0;
+    std::uint8_t peFlags = 0;
+    friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
+};
+
+// A logical palette: the colours PALETTEINDEX values in a context name, by position.
+class PaletteObject : public GdiObject {
+public:
+    explicit PaletteObject(std::vector<PALETTEENTRY> colours)
+        : GdiObject(Type::Palette), entries(std::move(colours)) {}
+    std::vector<PALETTEENTRY> entries;
+};
+
 using HGDIOBJ = GdiObject*;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
 using HFONT = FontObject*;
 using HBITMAP = BitmapObject*;
 using HRGN = RegionObject*;
+using HPALETTE = PaletteObject*;
 
 } // namespace vq

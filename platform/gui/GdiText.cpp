@@ -163,7 +163,7 @@ void PaintTextRun(HDC dc, POINT topLeft, std::u32string_view text, const RECT* c
         area = Region::Combine(
             area, Region(OffsetRectBy(dc->ToDevice(*clip), dc->Origin().x, dc->Origin().y)), RGN_AND);
     Bitmap& surface = dc->Surface();
-    const std::uint32_t ink = surface.DeviceValue(dc->state.textColour);
+    const std::uint32_t ink = dc->DeviceValue(dc->state.textColour);
     for (std::int32_t y = 0; y < coverage.height; ++y) {
         const std::int32_t sy = origin.y + coverage.top + y;
         const auto* spans = area.RowSpans(sy);
