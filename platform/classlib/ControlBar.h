@@ -66,7 +66,6 @@ enum : UINT {
     AFX_IDW_DOCKBAR_BOTTOM = 0xE81E,
     AFX_IDW_DOCKBAR_FLOAT = 0xE81F,
     AFX_IDW_STATUS_BAR = 0xE801,
-    AFX_IDW_PANE_FIRST = 0xE900,
 };
 
 // The idle message of the status line and the close item of a floating frame's system menu.

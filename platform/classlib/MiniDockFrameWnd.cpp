@@ -6,7 +6,10 @@ namespace vq {
 
 VQ_IMPLEMENT_DYNCREATE(CMiniDockFrameWnd, CFrameWnd)
 
-CMiniDockFrameWnd::CMiniDockFrameWnd() = default;
+CMiniDockFrameWnd::CMiniDockFrameWnd() {
+    // Made on the heap by the docking frame, the frame ends with its window.
+    m_bAutoDelete = TRUE;
+}
 
 CMiniDockFrameWnd::~CMiniDockFrameWnd() = default;
 
@@ -41,11 +44,6 @@ BOOL CMiniDockFrameWnd::Create(CFrameWnd* parent, DWORD barStyle) {
     if (docked) ::vq::SetParent(m_wndDockBar->m_hWnd, m_hWnd);
     m_bInLayout = FALSE;
     return docked;
-}
-
-void CMiniDockFrameWnd::PostNcDestroy() {
-    // Made on the heap by the docking frame, the frame ends with its window.
-    delete this;
 }
 
 } // namespace vq

@@ -20,7 +20,6 @@ public:
 
     BOOL CreateFloating(CFrameWnd* parent, DWORD style) override;
     virtual BOOL Create(CFrameWnd* parent, DWORD barStyle);
-    void PostNcDestroy() override;
 
 protected:
     // The floating dock bar this frame holds.

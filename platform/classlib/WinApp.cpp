@@ -1,6 +1,7 @@
 #include "platform/classlib/WinApp.h"
 
 #include "platform/classlib/ControlBar.h"
+#include "platform/classlib/DocManager.h"
 #include "platform/classlib/Wnd.h"
 
 namespace vq {
@@ -21,6 +22,15 @@ CWinApp::~CWinApp() {
 
 CWinApp* AfxGetApp() {
     return application;
+}
+
+void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate) {
+    if (!m_pDocManager) m_pDocManager = std::make_unique<CDocManager>();
+    m_pDocManager->AddDocTemplate(std::move(docTemplate));
+}
+
+CDocument* CWinApp::OpenDocumentFile(const char* path) {
+    return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
 }
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {

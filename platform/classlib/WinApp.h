@@ -2,8 +2,13 @@
 
 #include "platform/classlib/CmdTarget.h"
 
+#include <memory>
+
 namespace vq {
 
+class CDocManager;
+class CDocTemplate;
+class CDocument;
 class CWnd;
 
 // The application object: the last command target of every frame, and the message pump that
@@ -17,6 +22,12 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
 
     CWnd* m_pMainWnd = nullptr;
+    // Made with the first template; closes the documents still open when the application goes.
+    std::unique_ptr<CDocManager> m_pDocManager;
+
+    void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);
+    // Through the document manager; null without templates.
+    CDocument* OpenDocumentFile(const char* path);
 
     virtual BOOL PreTranslateMessage(MSG* msg);
     // With the queue empty: the main window and its windows bring their layouts and command

@@ -576,13 +576,14 @@ HWND TopLevelOf(HWND window) {
 }
 
 // Before pointer input is handed out the window under it hears of it: a press in an inactive
-// top-level window asks whether to activate it and whether the press is eaten, and without
-// capture every pointer message lets the window choose the cursor. False when the press is eaten.
+// top-level window, or in any child window (which is never the active one itself), asks whether
+// to activate and whether the press is eaten, and without capture every pointer message lets the
+// window choose the cursor. False when the press is eaten.
 bool AnnouncePointer(const MSG& msg, int hit, UINT message) {
     auto& m = M();
     if (IsButtonDown(message)) {
         const HWND top = TopLevelOf(msg.hwnd);
-        if (top && top != m.active) {
+        if (top && (top != m.active || msg.hwnd != top)) {
             const LRESULT answer =
                 SendMessage(msg.hwnd, WM_MOUSEACTIVATE, WPARAM(top), MAKELPARAM(hit, int(message)));
             if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && Live(top)) SetActiveWindow(top);

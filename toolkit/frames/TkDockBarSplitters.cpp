@@ -1,4 +1,5 @@
 #include "platform/classlib/FrameWnd.h"
+#include "platform/classlib/View.h"
 #include "platform/gui/DragRect.h"
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkControlBar.h"

@@ -1,5 +1,6 @@
 #include "toolkit/frames/TkMiniDockFrameWnd.h"
 
+#include "platform/classlib/View.h"
 #include "toolkit/frames/TkDockBar.h"
 
 namespace vq {

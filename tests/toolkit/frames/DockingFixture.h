@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/classlib/FrameWnd.h"
+#include "platform/classlib/View.h"
 #include "platform/gui/Desktop.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/Static.h"

@@ -1,0 +1,11 @@
+#define IDR_DEVICE 300
+#define IDR_SHORT 301
+#define IDR_PLAIN 302
+#define ID_REFRESH 32901
+#define IDD_FIELDS 310
+#define IDC_COUNT 3101
+#define IDC_LABEL 3102
+#define IDC_ENABLED 3103
+#define IDC_LOW 3104
+#define IDC_HIGH 3105
+#define IDC_NAMES 3106
