@@ -6,19 +6,6 @@
 
 namespace vq {
 
-void WindowMoves::Add(HWND window, const RECT& rect, UINT flags) {
-    moves_.push_back({window, rect, flags});
-}
-
-void WindowMoves::Apply() {
-    // A move may run code that adds further moves; those wait for the next pass.
-    std::vector<Move> moves;
-    moves.swap(moves_);
-    for (const Move& m : moves)
-        if (IsWindow(m.window))
-            SetWindowPos(m.window, 0, m.rect.left, m.rect.top, m.rect.Width(), m.rect.Height(), m.flags);
-}
-
 namespace {
 
 RECT ChildRect(HWND window) {
@@ -38,8 +25,9 @@ CFrameWnd* FrameAbove(HWND window) {
 } // namespace
 
 void RepositionWindow(SizeParentParams* layout, HWND window, const RECT& rect) {
-    if (!layout->moves || ChildRect(window) == rect) return;
-    layout->moves->Add(window, rect, SWP_NOACTIVATE | SWP_NOZORDER);
+    if (!layout->hDWP || ChildRect(window) == rect) return;
+    layout->hDWP = DeferWindowPos(layout->hDWP, window, 0, rect.left, rect.top, rect.Width(), rect.Height(),
+                                  SWP_NOACTIVATE | SWP_NOZORDER);
 }
 
 const char* ControlBarClassName() {
@@ -141,7 +129,7 @@ DWORD CControlBar::RecalcDelayShow(SizeParentParams* layout) {
     DWORD style = GetStyle();
     if (m_nStateFlags & delayShow) style |= WS_VISIBLE;
     if (m_nStateFlags & delayHide) style &= ~WS_VISIBLE;
-    if (layout->moves && (m_nStateFlags & (delayShow | delayHide))) {
+    if (layout->hDWP && (m_nStateFlags & (delayShow | delayHide))) {
         const UINT flags = (m_nStateFlags & delayShow) ? UINT(SWP_SHOWWINDOW) : UINT(SWP_HIDEWINDOW);
         SetWindowPos(m_hWnd, 0, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
         m_nStateFlags &= ~(delayHide | delayShow);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/classlib/Wnd.h"
+#include "platform/gui/DeferWindowPos.h"
 
 #include <cstdint>
 #include <memory>
@@ -75,27 +76,10 @@ inline constexpr UINT AFX_IDS_CLOSE = 61457;
 inline constexpr UINT AFX_IDC_HSPLITBAR = 30980;
 inline constexpr UINT AFX_IDC_VSPLITBAR = 30981;
 
-// The window moves of one layout pass, applied together at its end so that no window is drawn
-// in a place it is about to leave.
-class WindowMoves {
-public:
-    void Add(HWND window, const RECT& rect, UINT flags);
-    void Apply();
-    bool Empty() const { return moves_.empty(); }
-
-private:
-    struct Move {
-        HWND window;
-        RECT rect;
-        UINT flags;
-    };
-    std::vector<Move> moves_;
-};
-
-// What WM_SIZEPARENT carries: the moves of the pass (none for a query), the room still free in
-// the parent's client coordinates, the total size the bars take and whether they stretch.
+// What WM_SIZEPARENT carries: the batch of the pass's moves (none for a query), the room still
+// free in the parent's client coordinates, the total size the bars take and whether they stretch.
 struct SizeParentParams {
-    WindowMoves* moves = nullptr;
+    HDWP hDWP = nullptr;
     RECT rect;
     SIZE sizeTotal;
     BOOL bStretch = TRUE;

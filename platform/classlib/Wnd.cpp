@@ -340,9 +340,8 @@ CWnd* CWnd::GetOwner() const {
 
 void CWnd::RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags, RECT* param, const RECT* client,
                           BOOL stretch) {
-    WindowMoves moves;
     SizeParentParams layout;
-    layout.moves = (flags & reposQuery) ? nullptr : &moves;
+    layout.hDWP = (flags & reposQuery) ? nullptr : BeginDeferWindowPos(8);
     layout.bStretch = stretch;
     if (client)
         layout.rect = *client;
@@ -366,7 +365,7 @@ void CWnd::RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags, RECT
         layout.rect.bottom -= param->bottom;
     }
     if (leftOverWindow) RepositionWindow(&layout, leftOverWindow, layout.rect);
-    moves.Apply();
+    if (layout.hDWP) EndDeferWindowPos(layout.hDWP);
 }
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {

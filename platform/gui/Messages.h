@@ -184,6 +184,7 @@ enum : int {
     HTBOTTOMLEFT = 16,
     HTBOTTOMRIGHT = 17,
     HTBORDER = 18,
+    HTCLOSE = 20,
 };
 
 // System commands (WM_SYSCOMMAND); the low four bits are the system's own. A command started by

@@ -284,14 +284,14 @@ void TkControlBar::LayoutChildren(std::int32_t cx, std::int32_t cy) {
         if (W <= 0 || H <= 0) return;
         const std::int32_t dx = (m_dwExStyle & CBX_INSETS) ? m_rcInsets.left : 0;
         const std::int32_t dy = (m_dwExStyle & CBX_INSETS) ? m_rcInsets.top : 0;
-        WindowMoves moves;
-        for (std::size_t i = 1; i < m_childLayout.size(); ++i) {
+        HDWP batch = BeginDeferWindowPos(int(m_childLayout.size()) - 1);
+        for (std::size_t i = 1; i < m_childLayout.size() && batch; ++i) {
             const RECT& r = m_childLayout[i].rect;
             const RECT to{cx * r.left / W + x0 + dx, cy * r.top / H + y0 + dy, cx * r.right / W + x0 + dx,
                           cy * r.bottom / H + y0 + dy};
-            moves.Add(m_childLayout[i].window, to, flags);
+            batch = DeferWindowPos(batch, m_childLayout[i].window, 0, to.left, to.top, to.Width(), to.Height(), flags);
         }
-        moves.Apply();
+        if (batch) EndDeferWindowPos(batch);
         if (IsFloating()) Invalidate(TRUE);
         return;
     }

@@ -316,7 +316,7 @@ SIZE TkDockBar::CalcFixedLayout(BOOL stretch, BOOL horz) {
         W = client.Width();
         H = client.Height();
     }
-    const BOOL query = m_pSizeParent && !m_pSizeParent->moves;
+    const BOOL query = m_pSizeParent && !m_pSizeParent->hDWP;
     LayoutRows(result, query, W, H);
     m_pLastDocked = nullptr;
     return result;
@@ -328,7 +328,10 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
     const bool floating = m_bFloating != FALSE;
     const DWORD align = m_dwStyle & CBRS_ALIGN_ANY;
     const std::int32_t g = tkSysMetrics.m_bNewShell ? 2 : 1;
-    WindowMoves moves;
+    HDWP batch = query ? nullptr : BeginDeferWindowPos(int(m_arrBars.size()));
+    auto defer = [&batch](HWND window, const RECT& r, UINT flags) {
+        if (batch) batch = DeferWindowPos(batch, window, 0, r.left, r.top, r.Width(), r.Height(), flags);
+    };
     if (!query) {
         for (auto& s : m_arrSplitters) s->m_bUsed = FALSE;
         for (auto& e : m_arrClientEdges) e->m_bUsed = FALSE;
@@ -424,11 +427,11 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                 if (r != current) {
                     if (!query && bar->m_pDockContext && !(bar->m_dwStyle & CBRS_FLOATING))
                         bar->m_pDockContext->m_rectMRUDockPos = r;
-                    moves.Add(bar->m_hWnd, r, SWP_NOZORDER | SWP_NOACTIVATE | noRedraw);
+                    defer(bar->m_hWnd, r, SWP_NOZORDER | SWP_NOACTIVATE | noRedraw);
                 }
                 along = (horzBar ? r.right : r.bottom) - gap;
                 SizeParentParams show;
-                show.moves = query ? nullptr : &moves;
+                show.hDWP = batch;
                 bar->RecalcDelayShow(&show);
             }
         } else {
@@ -486,14 +489,13 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                 if (r != current) {
                     if (bar->m_pDockContext && !floatingStyle) bar->m_pDockContext->m_rectMRUDockPos = r;
                     const bool sameSize = r.Width() == current.Width() && r.Height() == current.Height();
-                    moves.Add(bar->m_hWnd, r,
-                              SWP_NOZORDER | SWP_NOACTIVATE | noRedraw | (sameSize ? UINT(SWP_NOSIZE) : 0u));
+                    defer(bar->m_hWnd, r, SWP_NOZORDER | SWP_NOACTIVATE | noRedraw | (sameSize ? UINT(SWP_NOSIZE) : 0u));
                     if (!sameSize) Queue(bar);
                     if ((horzBar ? r.Height() : r.Width()) != (horzBar ? current.Height() : current.Width()))
                         thicknessChanged = i;
                 }
                 SizeParentParams show;
-                show.moves = query ? nullptr : &moves;
+                show.hDWP = batch;
                 bar->RecalcDelayShow(&show);
             }
             if (!floating) {
@@ -530,7 +532,7 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
     }
 
     if (!query) {
-        moves.Apply();
+        if (batch) EndDeferWindowPos(batch);
         std::erase_if(m_arrSplitters, [](const auto& s) { return !s->m_bUsed; });
         std::erase_if(m_arrClientEdges, [](const auto& e) { return !e->m_bUsed; });
         if (thicknessChanged >= 0) {

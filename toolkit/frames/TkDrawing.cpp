@@ -1,6 +1,8 @@
 #include "toolkit/frames/TkDrawing.h"
 
+#include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/Redraw.h"
 
 namespace vq {
 
@@ -23,12 +25,36 @@ void Draw3dRect(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
 }
 
 void RedrawWindowFrame(HWND window) {
-    SetWindowPos(window, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
-    InvalidateRect(window, nullptr, TRUE);
+    RedrawWindow(window, nullptr, nullptr, RDW_FRAME | RDW_ERASE | RDW_INVALIDATE);
 }
 
-void DrawCloseGlyphButton(HDC, const RECT&, BOOL) {}
+void DrawCloseGlyphButton(HDC dc, const RECT& r, BOOL pushed) {
+    RECT box = r;
+    DrawFrameControl(dc, &box, DFC_CAPTION, DFCS_CAPTIONCLOSE | (pushed ? UINT(DFCS_PUSHED) : 0u));
+}
 
-void DrawArrowButton(HDC, const RECT&, TkArrow, BOOL, BOOL) {}
+void DrawArrowButton(HDC dc, const RECT& r, TkArrow arrow, BOOL pushed, BOOL inactive) {
+    UINT kind = DFCS_SCROLLUP;
+    switch (arrow) {
+    case TkArrow::Left:
+        kind = DFCS_SCROLLLEFT;
+        break;
+    case TkArrow::Right:
+        kind = DFCS_SCROLLRIGHT;
+        break;
+    case TkArrow::Up:
+        kind = DFCS_SCROLLUP;
+        break;
+    case TkArrow::Down:
+        kind = DFCS_SCROLLDOWN;
+        break;
+    }
+    if (inactive) kind |= DFCS_INACTIVE;
+    // An inactive button does not go down.
+    else if (pushed)
+        kind |= DFCS_PUSHED;
+    RECT box = r;
+    DrawFrameControl(dc, &box, DFC_SCROLL, kind);
+}
 
 } // namespace vq

@@ -43,8 +43,8 @@ TEST_F(DockLayoutTest, RowsShareTheirLengthAndSplittersSitBetweenThem) {
     GetWindowRect(pane, &paneRect);
     EXPECT_EQ(paneRect, (RECT{158, 186, 640, 480}));
     Save("dock-layout");
-
     const TkSysMetrics& m = tkSysMetrics;
+
     // The gripper's two raised lines in the band left of the bar's child.
     TkDockBar* topBar = Dock(AFX_IDW_DOCKBAR_TOP);
     EXPECT_EQ(PixelOf(top[0], 6, 100), m.m_crButtonHighlight);
@@ -54,6 +54,10 @@ TEST_F(DockLayoutTest, RowsShareTheirLengthAndSplittersSitBetweenThem) {
     EXPECT_EQ(PixelOf(top[0], 12, 100), m.m_crButtonShadow);
     EXPECT_EQ(top[0]->m_rcHideBtn, (RECT{4, 5, 15, 16}));
     EXPECT_EQ(top[0]->m_rcExpandBtn, (RECT{4, 18, 15, 29}));
+    // The hide button's cross and the tip of the expand button's left arrow.
+    EXPECT_EQ(PixelOf(top[0], 9, 10), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(PixelOf(top[0], 8, 23), GetSysColor(COLOR_BTNTEXT));
+    EXPECT_EQ(PixelOf(top[0], 7, 23), m.m_crButtonFace);
     // A bar splitter: highlight, three of face, shadow, frame; the row splitter below the same way.
     const COLORREF column[6] = {m.m_crButtonHighlight, m.m_crButtonFace, m.m_crButtonFace,
                                 m.m_crButtonFace,      m.m_crButtonShadow, m.m_crWindowFrame};
