@@ -111,7 +111,8 @@ BOOL CControlBar::IsDockBar() const {
 
 BOOL CControlBar::IsVisible() const {
     if (m_nStateFlags & delayHide) return FALSE;
-    return (m_nStateFlags & delayShow) || IsWindowVisible(m_hWnd);
+    // The bar's own style decides: a bar in a frame not yet shown is still a visible bar.
+    return (m_nStateFlags & delayShow) || (m_hWnd && (GetStyle() & WS_VISIBLE));
 }
 
 CFrameWnd* CControlBar::GetDockingFrame() const {

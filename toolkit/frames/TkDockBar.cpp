@@ -393,8 +393,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
             DWORD mode = BarMode(bar) | (horzBar ? 0 : DWORD(LM_LENGTHY));
             SIZE size;
             if (floating) {
-                const RECT r = RectInParent(bar->m_hWnd);
-                size = bar->CalcDynamicLayout(horzBar ? r.Width() : r.Height(), mode | LM_COMMIT);
+                // A bar just floated has no size yet: it keeps the size it has for floating.
+                size = bar->CalcDynamicLayout(-1, mode);
             } else {
                 size = bar->CalcDynamicLayout(available - kSplitter * n + kSplitter,
                                               mode | LM_COMMIT | (sizingRow ? DWORD(LM_STRETCH) : 0));

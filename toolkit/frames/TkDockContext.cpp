@@ -8,6 +8,7 @@
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace vq {
@@ -376,22 +377,33 @@ void TkDockContext::Stretch(POINT pos) {
         }
         m_ptLast = pos;
     } else {
+        // An edge moves as far as the size limits let it, however far the pointer jumped, and
+        // the pointer's offset from it holds from there on.
+        auto limited = [](std::int32_t size, std::int32_t delta, std::int32_t low, std::int32_t high) {
+            return std::clamp(size + delta, std::min(low, size), std::max(high, size)) - size;
+        };
         POINT last = m_ptLast;
         if (IsLeftType(hit) || IsRightType(hit)) {
-            RECT r = m_rectRequestedSize;
-            (IsLeftType(hit) ? r.left : r.right) += dx;
-            if (r.Width() >= m_sizeMinFloat.cx && r.Width() <= m_sizeMaxFloat.cx) {
-                m_rectRequestedSize = r;
-                last.x = pos.x;
+            const std::int32_t width = m_rectRequestedSize.Width();
+            const std::int32_t grow = limited(width, IsLeftType(hit) ? -dx : dx, m_sizeMinFloat.cx, m_sizeMaxFloat.cx);
+            if (IsLeftType(hit)) {
+                m_rectRequestedSize.left -= grow;
+                last.x -= grow;
+            } else {
+                m_rectRequestedSize.right += grow;
+                last.x += grow;
             }
             m_pBar->CalcDynamicLayout(m_rectRequestedSize.Width(), LM_HORZ | LM_COMMIT);
         }
         if (IsTopType(hit) || IsBottomType(hit)) {
-            RECT r = m_rectRequestedSize;
-            (IsTopType(hit) ? r.top : r.bottom) += dy;
-            if (r.Height() >= m_sizeMinFloat.cy && r.Height() <= m_sizeMaxFloat.cy) {
-                m_rectRequestedSize = r;
-                last.y = pos.y;
+            const std::int32_t height = m_rectRequestedSize.Height();
+            const std::int32_t grow = limited(height, IsTopType(hit) ? -dy : dy, m_sizeMinFloat.cy, m_sizeMaxFloat.cy);
+            if (IsTopType(hit)) {
+                m_rectRequestedSize.top -= grow;
+                last.y -= grow;
+            } else {
+                m_rectRequestedSize.bottom += grow;
+                last.y += grow;
             }
             m_pBar->CalcDynamicLayout(m_rectRequestedSize.Height(), LM_HORZ | LM_LENGTHY | LM_COMMIT);
         }
