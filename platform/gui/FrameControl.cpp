@@ -135,7 +135,7 @@ BOOL DrawScrollArrow(HDC dc, const RECT& box, UINT state) {
 
 // The close cross: two diagonals two pixels thick, in a square inside the button's edge.
 void DrawCross(HDC dc, const RECT& box, int colour, int shift) {
-    const int side = std::max(2, std::min(box.Width(), box.Height()) - 8);
+    const int side = std::max(2, std::min(box.Width(), box.Height()) - 6);
     const int x0 = box.left + (box.Width() - side) / 2 + shift;
     const int y0 = box.top + (box.Height() - side) / 2 + shift;
     HBRUSH ink = GetSysColorBrush(colour);
