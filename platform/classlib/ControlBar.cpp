@@ -50,7 +50,6 @@ VQ_ON_MESSAGE(WM_SIZEPARENT, OnSizeParentMessage)
 VQ_ON_MESSAGE(WM_PAINT, OnPaintMessage)
 VQ_ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUI)
 VQ_ON_MESSAGE(WM_CREATE, OnCreateMessage)
-VQ_ON_MESSAGE(WM_DESTROY, OnDestroyMessage)
 VQ_END_MESSAGE_MAP()
 
 CControlBar::CControlBar() = default;
@@ -73,10 +72,6 @@ LRESULT CControlBar::OnCreateMessage(WPARAM, LPARAM) {
         frame->AddControlBar(this);
     }
     return 0;
-}
-
-LRESULT CControlBar::OnDestroyMessage(WPARAM, LPARAM) {
-    return Default();
 }
 
 SIZE CControlBar::CalcFixedLayout(BOOL stretch, BOOL horz) {

@@ -143,7 +143,6 @@ protected:
     LRESULT OnPaintMessage(WPARAM wParam, LPARAM lParam);
     LRESULT OnIdleUpdateCmdUI(WPARAM wParam, LPARAM lParam);
     LRESULT OnCreateMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnDestroyMessage(WPARAM wParam, LPARAM lParam);
 
     enum : UINT { delayHide = 1, delayShow = 2 };
     UINT m_nStateFlags = 0;

@@ -104,10 +104,6 @@ TkDockBar::~TkDockBar() {
     DestroyWindow();
 }
 
-BOOL TkDockBar::Create(CFrameWnd* parent, DWORD style, UINT id) {
-    return CDockBar::Create(parent, style, id);
-}
-
 LRESULT TkDockBar::OnCreateDockBar(WPARAM wParam, LPARAM lParam) {
     if (OnCreateMessage(wParam, lParam) == -1) return -1;
     if (!tkSysMetrics.m_hResizeCursor1) {

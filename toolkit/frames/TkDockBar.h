@@ -79,7 +79,6 @@ public:
     SIZE CalcFixedLayout(BOOL stretch, BOOL horz) override;
     void DoPaint(HDC dc) override;
     int GetDockedVisibleCount() const override;
-    BOOL Create(CFrameWnd* parent, DWORD style, UINT id) override;
     void DockControlBar(CControlBar* bar, const RECT* rect) override;
     void ReDockControlBar(CControlBar* bar, const RECT* rect) override;
     BOOL RemoveControlBar(CControlBar* bar, int skipIndex = -1, int placeholder = 0) override;

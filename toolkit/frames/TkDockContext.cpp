@@ -110,6 +110,7 @@ void TkDockContext::StartDrag(POINT pos) {
     // Someone else's loop holds the pointer: nothing starts, nothing is drawn.
     if (GetCapture()) return;
     m_dwDockStyle = m_pBar->m_dwDockStyle;
+    m_dwStyle = m_pBar->m_dwStyle;
     m_nLastDropRow = -1;
     m_ptDragStart = pos;
     m_bDragging = TRUE;
@@ -333,8 +334,7 @@ void TkDockContext::EndDrag() {
         }
     } else {
         const bool horz = (m_pBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0;
-        if ((m_dwStyle & CBRS_SIZE_DYNAMIC) || (m_pBar->m_dwStyle & CBRS_SIZE_DYNAMIC) || (horz && !m_bFlip) ||
-            (!horz && m_bFlip)) {
+        if ((m_dwStyle & CBRS_SIZE_DYNAMIC) || (horz && !m_bFlip) || (!horz && m_bFlip)) {
             m_dwMRUFloatStyle = CBRS_ALIGN_TOP | (m_dwDockStyle & CBRS_FLOAT_MULTI);
             m_ptMRUFloatPos = {m_rectFrameDragHorz.left, m_rectFrameDragHorz.top};
         } else {

@@ -139,6 +139,7 @@ TEST_F(DockDragTest, CaptionDragDocksIntoTheLeftColumn) {
     CWnd* mini = MiniFrameOf(top[1]);
     ASSERT_NE(mini, nullptr);
     const RECT miniRect = WindowRect(mini->m_hWnd);
+    const HWND miniWindow = mini->m_hWnd;
     const POINT caption{miniRect.left + 30, miniRect.top + 8};
     ASSERT_EQ(mini->SendMessage(WM_NCHITTEST, 0, MAKELPARAM(caption.x, caption.y)), HTCAPTION);
     clock.AdvanceMilliseconds(1000);
@@ -154,6 +155,8 @@ TEST_F(DockDragTest, CaptionDragDocksIntoTheLeftColumn) {
     EXPECT_TRUE(top[1]->m_dwStyle & CBRS_ALIGN_LEFT);
     EXPECT_EQ(top[1]->GetTkDockContext()->m_uMRUDockID, UINT(AFX_IDW_DOCKBAR_LEFT));
     EXPECT_TRUE(IsDesktopLayerClear());
+    // The floating frame went with its last bar.
+    EXPECT_FALSE(IsWindow(miniWindow));
     Save("dock-docked-left");
 }
 

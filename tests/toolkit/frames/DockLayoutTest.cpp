@@ -1,5 +1,7 @@
 #include "DockingFixture.h"
 
+#include "platform/classlib/ToolTipCtrl.h"
+
 namespace vq::test {
 namespace {
 
@@ -104,6 +106,40 @@ TEST_F(DockLayoutTest, ExpandButtonExpandsThenContractsTheBarInItsRow) {
     Click(left->m_hWnd, Centre(left->m_rcExpandBtn));
     Idle();
     EXPECT_EQ(InFrame(left), before);
+}
+
+TEST_F(DockLayoutTest, BarsTellTheirPlaceTipsAndIds) {
+    DockFour();
+    int row = -1, column = -1, thickness = 0;
+    UINT dockBarId = 0;
+    float share = 0;
+    ASSERT_TRUE(top[2]->GetDockPosition(row, column, dockBarId, share, thickness));
+    EXPECT_EQ(row, 0);
+    EXPECT_EQ(column, 2);
+    EXPECT_EQ(dockBarId, UINT(AFX_IDW_DOCKBAR_TOP));
+    EXPECT_FLOAT_EQ(share, top[2]->m_fPctWidth);
+    EXPECT_EQ(thickness, 180);
+    ShowWindow(left->m_hWnd, SW_HIDE);
+    EXPECT_FALSE(left->GetDockPosition(row, column, dockBarId, share, thickness));
+
+    ToolHit hit;
+    EXPECT_EQ(top[0]->OnToolHitTest(Centre(top[0]->m_rcHideBtn), &hit), kHideButtonHit);
+    EXPECT_EQ(hit.text, "Hide docked window");
+    EXPECT_EQ(top[0]->OnToolHitTest(Centre(top[0]->m_rcExpandBtn), &hit), kExpandButtonHit);
+    EXPECT_EQ(hit.text, "Expand docked window");
+    top[0]->m_bCanExpand = FALSE;
+    EXPECT_EQ(top[0]->OnToolHitTest(Centre(top[0]->m_rcExpandBtn), &hit), kExpandButtonHit);
+    EXPECT_EQ(hit.text, "Contract docked window");
+    EXPECT_EQ(top[0]->OnToolHitTest({100, 1}, &hit), -1);
+
+    EXPECT_EQ(FindFreeBarId(frame.get(), 101), 105u);
+    EXPECT_EQ(FindFreeBarId(frame.get(), 200), 200u);
+    EXPECT_FALSE(IsBarIdFree(frame.get(), 0));
+    EXPECT_FALSE(IsBarIdFree(nullptr, 5));
+    EXPECT_TRUE(AreBarIdsUnique(frame.get()));
+    SetWindowLongPtr(top[1]->m_hWnd, GWLP_ID, 101);
+    EXPECT_FALSE(AreBarIdsUnique(frame.get()));
+    SetWindowLongPtr(top[1]->m_hWnd, GWLP_ID, 102);
 }
 
 TEST_F(DockLayoutTest, ContractingOneOfTwoGivesEqualShares) {
