@@ -475,12 +475,6 @@ std::unordered_map<HWND, HMENU>& SystemMenus() {
 
 HMENU GetSystemMenu(HWND window, BOOL revert) {
     if (!IsWindow(window)) return nullptr;
-    // Menus of windows that went are freed as the next one is asked for.
-    std::erase_if(SystemMenus(), [](const auto& entry) {
-        if (IsWindow(entry.first)) return false;
-        DestroyMenu(entry.second);
-        return true;
-    });
     HMENU& menu = SystemMenus()[window];
     if (menu && !revert) return menu;
     if (menu) DestroyMenu(menu);
@@ -493,6 +487,13 @@ HMENU GetSystemMenu(HWND window, BOOL revert) {
     AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
     AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
     return menu;
+}
+
+void DestroySystemMenu(HWND window) {
+    const auto it = SystemMenus().find(window);
+    if (it == SystemMenus().end()) return;
+    DestroyMenu(it->second);
+    SystemMenus().erase(it);
 }
 
 HMENU LoadMenuIndirect(std::span<const unsigned char> bytes) {

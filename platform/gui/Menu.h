@@ -38,6 +38,8 @@ BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 // The window's own copy of the system menu (restore, move, size, minimise, maximise, close),
 // made at the first call and kept until the window goes; with `revert` the copy is made anew.
 HMENU GetSystemMenu(HWND window, BOOL revert);
+// Frees the window's copy of the system menu; the window layer calls it as the window goes.
+void DestroySystemMenu(HWND window);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

@@ -429,6 +429,7 @@ void Unlink(WindowRecord& record) {
         q.KillTimer(record.handle, std::uint32_t(id));
     auto& m = M();
     std::erase_if(m.timerProcs, [&](const auto& entry) { return entry.first.first == record.handle; });
+    DestroySystemMenu(record.handle);
     {
         std::unique_lock lock(WindowOwners().mutex);
         WindowOwners().threads.erase(record.handle);

@@ -18,6 +18,12 @@ protected:
         }
     }
 
+    void TearDown() override {
+        // The tables put bars into the entries without docking them; they leave with them.
+        dock->m_arrBars.assign(1, DockEntry::RowEnd());
+        DockingTest::TearDown();
+    }
+
     std::string Entries() const {
         std::string out;
         for (const DockEntry& e : dock->m_arrBars) {
