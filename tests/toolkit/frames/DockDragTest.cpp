@@ -2,6 +2,7 @@
 
 #include "platform/gui/DragRect.h"
 #include "platform/gui/Gdi.h"
+#include "toolkit/frames/TkToolBarRectTracker.h"
 
 #include <functional>
 
@@ -350,6 +351,30 @@ TEST_F(DockDragTest, ScaledChildrenWaitForALayoutRecordedWithASize) {
     GetWindowRect(child, &r);
     EXPECT_GT(r.Width(), 100);
     EXPECT_GT(r.Height(), 50);
+}
+
+TEST_F(DockDragTest, ButtonTrackerMovesItsRectangleOverTheDesktopAndLeavesNoTrace) {
+    TkToolBarRectTracker tracker(RECT{20, 10, 60, 30});
+    bool drawnMidway = false;
+    SIZE thickness{};
+    probe.look = [&] {
+        drawnMidway = !IsDesktopLayerClear();
+        thickness = tracker.LastSize();
+    };
+    // Queued before the loop starts, as a press's handler would find them.
+    MoveTo(top[0]->m_hWnd, {30, 40});
+    Look();
+    MoveTo(top[0]->m_hWnd, {40, 50});
+    Release(top[0]->m_hWnd, {40, 50});
+    EXPECT_TRUE(tracker.TrackFromMiddle(top[0], {10, 30}));
+    EXPECT_EQ(tracker.m_rect, (RECT{50, 30, 90, 50}));
+    EXPECT_TRUE(drawnMidway);
+    EXPECT_EQ(thickness, (SIZE{3, 3}));
+    EXPECT_TRUE(IsDesktopLayerClear());
+    // Refused while the pointer is taken.
+    SetCapture(pane);
+    EXPECT_FALSE(tracker.TrackFromMiddle(top[0], {10, 30}));
+    ReleaseCapture();
 }
 
 TEST(DragRectTest, DrawingTheSameFrameTwiceRestoresEveryPixel) {
