@@ -39,8 +39,8 @@ BOOL CMiniDockFrameWnd::Create(CFrameWnd* parent, DWORD barStyle) {
     m_wndDockBar = MakeDockBar();
     const DWORD align = (barStyle & CBRS_ORIENT_VERT) ? DWORD(CBRS_ALIGN_LEFT) : DWORD(CBRS_ALIGN_TOP);
     // The dock bar is made among the docking frame's bars, then moved here.
-    const BOOL docked = m_wndDockBar->Create(parent, WS_CHILD | WS_VISIBLE | align | (barStyle & CBRS_FLOAT_MULTI),
-                                             AFX_IDW_DOCKBAR_FLOAT);
+    const BOOL docked = m_wndDockBar->Create(
+        parent, WS_CHILD | WS_VISIBLE | align | (barStyle & CBRS_FLOAT_MULTI), AFX_IDW_DOCKBAR_FLOAT);
     if (docked) ::vq::SetParent(m_wndDockBar->m_hWnd, m_hWnd);
     m_bInLayout = FALSE;
     return docked;

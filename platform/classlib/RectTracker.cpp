@@ -11,11 +11,13 @@ void CRectTracker::DrawTrackerRect(const RECT* rect, HWND clipTo, HDC dc, CWnd* 
         r = *rect;
         if (r.right < r.left) std::swap(r.left, r.right);
         if (r.bottom < r.top) std::swap(r.top, r.bottom);
-        if (clipTo) MapWindowPoints(window->m_hWnd, clipTo == GetDesktopWindow() ? 0 : clipTo,
-                                    reinterpret_cast<POINT*>(&r), 2);
+        if (clipTo)
+            MapWindowPoints(window->m_hWnd, clipTo == GetDesktopWindow() ? 0 : clipTo,
+                            reinterpret_cast<POINT*>(&r), 2);
     }
     const SIZE size{1, 1};
-    DrawDragRect(dc, (m_bFinalErase || !rect) ? nullptr : &r, size, m_bErase ? &m_rectLast : nullptr, m_sizeLast);
+    DrawDragRect(dc, (m_bFinalErase || !rect) ? nullptr : &r, size, m_bErase ? &m_rectLast : nullptr,
+                 m_sizeLast);
     m_rectLast = r;
     m_sizeLast = size;
 }
@@ -23,7 +25,8 @@ void CRectTracker::DrawTrackerRect(const RECT* rect, HWND clipTo, HDC dc, CWnd* 
 BOOL CRectTracker::TrackHandle(int hit, CWnd* window, POINT point, HWND clipTo) {
     if (GetCapture() || !window) return FALSE;
     SetCapture(window->m_hWnd);
-    HDC dc = clipTo ? GetDCEx(clipTo, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE) : GetDC(window->m_hWnd);
+    HDC dc = clipTo ? GetDCEx(clipTo, nullptr, DCX_WINDOW | DCX_CACHE | DCX_LOCKWINDOWUPDATE)
+                    : GetDC(window->m_hWnd);
     const RECT start = m_rect;
     POINT last = point;
     m_bErase = FALSE;
@@ -44,10 +47,14 @@ BOOL CRectTracker::TrackHandle(int hit, CWnd* window, POINT point, HWND clipTo) 
             if (msg.hwnd != window->m_hWnd) MapWindowPoints(msg.hwnd, window->m_hWnd, &p, 1);
             const std::int32_t dx = p.x - last.x, dy = p.y - last.y;
             last = p;
-            if (hit == hitMiddle || hit == hitLeft || hit == hitTopLeft || hit == hitBottomLeft) m_rect.left += dx;
-            if (hit == hitMiddle || hit == hitRight || hit == hitTopRight || hit == hitBottomRight) m_rect.right += dx;
-            if (hit == hitMiddle || hit == hitTop || hit == hitTopLeft || hit == hitTopRight) m_rect.top += dy;
-            if (hit == hitMiddle || hit == hitBottom || hit == hitBottomLeft || hit == hitBottomRight) m_rect.bottom += dy;
+            if (hit == hitMiddle || hit == hitLeft || hit == hitTopLeft || hit == hitBottomLeft)
+                m_rect.left += dx;
+            if (hit == hitMiddle || hit == hitRight || hit == hitTopRight || hit == hitBottomRight)
+                m_rect.right += dx;
+            if (hit == hitMiddle || hit == hitTop || hit == hitTopLeft || hit == hitTopRight)
+                m_rect.top += dy;
+            if (hit == hitMiddle || hit == hitBottom || hit == hitBottomLeft || hit == hitBottomRight)
+                m_rect.bottom += dy;
             if (msg.message == WM_LBUTTONUP) {
                 changed = m_rect != start;
                 break;

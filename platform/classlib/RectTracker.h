@@ -16,8 +16,18 @@ public:
         hatchInside = 32,
     };
     // What a point of the rectangle is: a corner, a side or the middle.
-    enum TrackerHit : int { hitNothing = -1, hitTopLeft = 0, hitTopRight, hitBottomRight, hitBottomLeft,
-                            hitTop, hitRight, hitBottom, hitLeft, hitMiddle };
+    enum TrackerHit : int {
+        hitNothing = -1,
+        hitTopLeft = 0,
+        hitTopRight,
+        hitBottomRight,
+        hitBottomLeft,
+        hitTop,
+        hitRight,
+        hitBottom,
+        hitLeft,
+        hitMiddle
+    };
 
     CRectTracker(const RECT& rect, UINT style) : m_rect(rect), m_nStyle(style) {}
     virtual ~CRectTracker() = default;

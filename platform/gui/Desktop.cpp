@@ -73,7 +73,8 @@ QImage ScreenComposite() {
     const COLORREF background = GetSysColor(COLOR_BACKGROUND);
     screen.fill(QColor(int(GetRValue(background)), int(GetGValue(background)), int(GetBValue(background))));
     std::vector<HWND> tops;
-    for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT)) tops.push_back(w);
+    for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT))
+        tops.push_back(w);
     {
         QPainter painter(&screen);
         for (auto it = tops.rbegin(); it != tops.rend(); ++it) {
@@ -86,7 +87,8 @@ QImage ScreenComposite() {
     for (std::int32_t y = 0; y < layer.Height(); ++y) {
         auto* row = reinterpret_cast<std::uint32_t*>(screen.scanLine(y));
         const std::uint32_t* over = layer.Row(y);
-        for (std::int32_t x = 0; x < layer.Width(); ++x) row[x] = 0xFF000000u | ((row[x] ^ over[x]) & 0xFFFFFF);
+        for (std::int32_t x = 0; x < layer.Width(); ++x)
+            row[x] = 0xFF000000u | ((row[x] ^ over[x]) & 0xFFFFFF);
     }
     return screen;
 }

@@ -9,7 +9,8 @@ namespace vq {
 HBRUSH GetHalftoneBrush() {
     static HBRUSH brush = [] {
         std::uint16_t pattern[8];
-        for (int i = 0; i < 8; ++i) pattern[i] = std::uint16_t(0x5555 << (i & 1));
+        for (int i = 0; i < 8; ++i)
+            pattern[i] = std::uint16_t(0x5555 << (i & 1));
         HBITMAP bitmap = CreateBitmap(8, 8, 1, 1, pattern);
         HBRUSH made = CreatePatternBrush(bitmap);
         DeleteObject(bitmap);

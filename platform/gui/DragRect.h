@@ -12,7 +12,7 @@ HBRUSH GetHalftoneBrush();
 // frame of `rect` (thickness `size`) inverted in, so drawing the same frame twice leaves the
 // pixels as they were. Null rectangles draw or erase nothing; a null brush means the halftone
 // brush, and `lastBrush` (null: the same as `brush`) erases.
-void DrawDragRect(HDC dc, const RECT* rect, SIZE size, const RECT* last, SIZE lastSize, HBRUSH brush = nullptr,
-                  HBRUSH lastBrush = nullptr);
+void DrawDragRect(HDC dc, const RECT* rect, SIZE size, const RECT* last, SIZE lastSize,
+                  HBRUSH brush = nullptr, HBRUSH lastBrush = nullptr);
 
 } // namespace vq

@@ -131,7 +131,9 @@ SIZE TkControlBar::CalcFixedLayout(BOOL, BOOL horz) {
 SIZE TkControlBar::CalcDynamicLayout(int length, DWORD mode) {
     if (mode & LM_COMMIT) {
         const int value = (mode & LM_STRETCH) ? int(float(length) * m_fPctWidth) : length;
-        SIZE* size = (mode & LM_HORZDOCK) ? &m_szMRUHorzDock : (mode & LM_VERTDOCK) ? &m_szMRUVertDock : &m_szMRUFloat;
+        SIZE* size = (mode & LM_HORZDOCK)   ? &m_szMRUHorzDock
+                     : (mode & LM_VERTDOCK) ? &m_szMRUVertDock
+                                            : &m_szMRUFloat;
         if (mode & LM_LENGTHY) {
             size->cy = value;
         } else {
@@ -139,7 +141,8 @@ SIZE TkControlBar::CalcDynamicLayout(int length, DWORD mode) {
             if (size == &m_szMRUFloat) m_nMRUWidth = value;
         }
     }
-    if (mode & (LM_HORZDOCK | LM_VERTDOCK)) return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
+    if (mode & (LM_HORZDOCK | LM_VERTDOCK))
+        return CalcFixedLayout((mode & LM_STRETCH) != 0, (mode & LM_HORZ) != 0);
     return m_szMRUFloat;
 }
 
@@ -289,7 +292,8 @@ void TkControlBar::LayoutChildren(std::int32_t cx, std::int32_t cy) {
             const RECT& r = m_childLayout[i].rect;
             const RECT to{cx * r.left / W + x0 + dx, cy * r.top / H + y0 + dy, cx * r.right / W + x0 + dx,
                           cy * r.bottom / H + y0 + dy};
-            batch = DeferWindowPos(batch, m_childLayout[i].window, 0, to.left, to.top, to.Width(), to.Height(), flags);
+            batch = DeferWindowPos(batch, m_childLayout[i].window, 0, to.left, to.top, to.Width(),
+                                   to.Height(), flags);
         }
         if (batch) EndDeferWindowPos(batch);
         if (IsFloating()) Invalidate(TRUE);
@@ -330,7 +334,8 @@ void TkControlBar::DrawBorders(HDC dc, RECT& rect) {
     }
     const TkSysMetrics& m = tkSysMetrics;
     const bool dark = (m_dwExStyle & CBX_DARKLINES) != 0;
-    const COLORREF darkColour = dark ? (m.m_bNewShell ? m.m_crButtonShadow : m.m_crWindowFrame) : m.m_crButtonFace;
+    const COLORREF darkColour =
+        dark ? (m.m_bNewShell ? m.m_crButtonShadow : m.m_crWindowFrame) : m.m_crButtonFace;
     const COLORREF lightColour = dark ? m.m_crButtonHighlight : m.m_crButtonFace;
     const std::int32_t W = rect.right, H = rect.bottom;
     RECT r1 = rect;
@@ -339,7 +344,8 @@ void TkControlBar::DrawBorders(HDC dc, RECT& rect) {
     if (m_dwStyle & CBRS_BORDER_TOP) top += m.m_nBorderHeight, height -= m.m_nBorderHeight;
     if (m_dwStyle & CBRS_BORDER_BOTTOM) height -= m.m_nBorderHeight;
     const bool b3d = (m_dwStyle & CBRS_BORDER_3D) != 0;
-    auto line = [&](DWORD side, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy, COLORREF c) {
+    auto line = [&](DWORD side, std::int32_t x, std::int32_t y, std::int32_t cx, std::int32_t cy,
+                    COLORREF c) {
         if (m_dwStyle & side) FillSolid(dc, x, y, cx, cy, c);
     };
     if (m_dwStyle & CBRS_ORIENT_HORZ) {
@@ -596,8 +602,8 @@ std::intptr_t TkControlBar::OnToolHitTest(POINT point, ToolHit* hit) const {
 LRESULT TkControlBar::OnContextMenu(WPARAM, LPARAM lParam) {
     if (!(m_dwExStyle & CBX_CONTEXTMENU)) return Default();
     HMENU menu = CreatePopupMenu();
-    AppendMenu(menu, MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? UINT(MF_CHECKED) : 0u), ID_BAR_ALLOWDOCKING,
-               "Allow Docking");
+    AppendMenu(menu, MF_STRING | ((m_dwDockStyle & CBRS_ALIGN_ANY) ? UINT(MF_CHECKED) : 0u),
+               ID_BAR_ALLOWDOCKING, "Allow Docking");
     AppendMenu(menu, MF_STRING, ID_BAR_HIDE, "Hide");
     OnExtendContextMenu(menu);
     if (m_pDockContext && m_pDockContext->m_pDockSite)
@@ -726,7 +732,8 @@ void TkControlBar::SetBarInfoEx(TkControlBarInfo* info, CFrameWnd* frame) {
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-BOOL TkControlBar::GetDockPosition(int& row, int& column, UINT& dockBarId, float& share, int& thickness) const {
+BOOL TkControlBar::GetDockPosition(int& row, int& column, UINT& dockBarId, float& share,
+                                   int& thickness) const {
     const TkDockBar* dockBar = GetTkDockBar();
     if (!dockBar || !IsWindowVisible(m_hWnd)) return FALSE;
     const int index = dockBar->FindBar(this);
@@ -742,7 +749,8 @@ BOOL TkControlBar::GetDockPosition(int& row, int& column, UINT& dockBarId, float
     share = m_fPctWidth;
     thickness = 0;
     const bool horz = dockBar->IsHorz();
-    for (int i = rowStart; i < int(dockBar->m_arrBars.size()) && !dockBar->m_arrBars[std::size_t(i)].IsRowEnd(); ++i)
+    for (int i = rowStart;
+         i < int(dockBar->m_arrBars.size()) && !dockBar->m_arrBars[std::size_t(i)].IsRowEnd(); ++i)
         if (auto* bar = dynamic_cast<TkControlBar*>(dockBar->m_arrBars[std::size_t(i)].bar))
             thickness = std::max(thickness, horz ? bar->m_szMRUHorzDock.cy : bar->m_szMRUVertDock.cx);
     return TRUE;
@@ -750,8 +758,7 @@ BOOL TkControlBar::GetDockPosition(int& row, int& column, UINT& dockBarId, float
 
 namespace {
 
-template <typename Test>
-BOOL AnyBar(CFrameWnd* frame, Test test) {
+template <typename Test> BOOL AnyBar(CFrameWnd* frame, Test test) {
     for (CControlBar* bar : frame->m_listControlBars)
         if (!bar->IsDockBar() && bar->m_hWnd && test(bar->GetDlgCtrlID())) return TRUE;
     return FALSE;

@@ -2,7 +2,6 @@
 
 #include "platform/res/Resources.h"
 
-
 namespace vq {
 
 VQ_IMPLEMENT_DYNCREATE(TkDialogBar, TkControlBar)
@@ -32,7 +31,8 @@ BOOL TkDialogBar::Create(CFrameWnd* parent, UINT templateId, DWORD style, DWORD 
     // The controls' places as the template gives them, to scale from.
     RecordChildLayout();
     SetWindowPos(m_hWnd, 0, 0, 0, 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE |
+                     ((style & WS_VISIBLE) ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
     m_szMRUFloat = m_szMRUHorzDock = m_szMRUVertDock = m_sizeDefault;
     return TRUE;
 }

@@ -32,7 +32,8 @@ bool HasExStyle(CControlBar* bar, DWORD bits) {
 // The size mode of a docked bar: a dynamic floating-style bar by its most recent width, else by
 // the side it is docked on.
 DWORD BarMode(CControlBar* bar) {
-    if ((bar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (bar->m_dwStyle & CBRS_FLOATING)) return LM_HORZ | LM_MRUWIDTH;
+    if ((bar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (bar->m_dwStyle & CBRS_FLOATING))
+        return LM_HORZ | LM_MRUWIDTH;
     if (bar->m_dwStyle & CBRS_ORIENT_HORZ) return LM_HORZ | LM_HORZDOCK;
     return LM_VERTDOCK;
 }
@@ -137,13 +138,15 @@ CControlBar* TkDockBar::GetFirstDockedBar() const {
 }
 
 int TkDockBar::RowStart(int index) const {
-    while (index > 1 && !m_arrBars[std::size_t(index - 1)].IsRowEnd()) --index;
+    while (index > 1 && !m_arrBars[std::size_t(index - 1)].IsRowEnd())
+        --index;
     return std::max(index, 1);
 }
 
 int TkDockBar::RowEnd(int index) const {
     const int size = int(m_arrBars.size());
-    while (index < size && !m_arrBars[std::size_t(index)].IsRowEnd()) ++index;
+    while (index < size && !m_arrBars[std::size_t(index)].IsRowEnd())
+        ++index;
     return index;
 }
 
@@ -189,7 +192,8 @@ BOOL TkDockBar::GetRowBars(std::vector<CControlBar*>& list, CControlBar* bar) {
     const int index = FindBar(bar);
     if (index < 0) return TRUE;
     for (int i = RowStart(index), end = RowEnd(index); i < end; ++i)
-        if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && std::find(list.begin(), list.end(), b) == list.end())
+        if (CControlBar* b = m_arrBars[std::size_t(i)].bar;
+            b && std::find(list.begin(), list.end(), b) == list.end())
             list.push_back(b);
     return TRUE;
 }
@@ -329,8 +333,10 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
         if (batch) batch = DeferWindowPos(batch, window, 0, r.left, r.top, r.Width(), r.Height(), flags);
     };
     if (!query) {
-        for (auto& s : m_arrSplitters) s->m_bUsed = FALSE;
-        for (auto& e : m_arrClientEdges) e->m_bUsed = FALSE;
+        for (auto& s : m_arrSplitters)
+            s->m_bUsed = FALSE;
+        for (auto& e : m_arrClientEdges)
+            e->m_bUsed = FALSE;
     }
     const UINT noRedraw = TkControlBar::GetNoRedrawMoves() ? UINT(SWP_NOREDRAW) : 0u;
     int lastBar = -1;
@@ -350,7 +356,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
         const int end = RowEnd(start);
         std::vector<int> visible;
         for (int i = start; i < end; ++i)
-            if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && b->m_hWnd && b->IsVisible()) visible.push_back(i);
+            if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && b->m_hWnd && b->IsVisible())
+                visible.push_back(i);
         if (visible.empty()) continue;
         int nSizing = 0, nTool = 0;
         NormalizeRow(start, m_pLastDocked, &nSizing, &nTool);
@@ -405,7 +412,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
             for (int i : visible) {
                 CControlBar* bar = m_arrBars[std::size_t(i)].bar;
                 if (TkControlBar* tk = Tk(bar)) tk->m_dwExStyle |= CBX_DARKLINES;
-                const SIZE size = bar->CalcDynamicLayout(-1, BarMode(bar) | (horzBar ? 0 : DWORD(LM_LENGTHY)));
+                const SIZE size =
+                    bar->CalcDynamicLayout(-1, BarMode(bar) | (horzBar ? 0 : DWORD(LM_LENGTHY)));
                 RECT r{x, y, x + size.cx, y + size.cy};
                 if (!horzBar && HasExStyle(bar, CBX_ROWOWNER)) {
                     r.bottom = H - r.top;
@@ -460,8 +468,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                 if (TkControlBar* tk = Tk(bar)) tk->m_dwExStyle &= ~DWORD(CBX_DARKLINES);
                 const DWORD mode = BarMode(bar) | (horzBar ? 0 : DWORD(LM_LENGTHY));
                 if (!query && !(!horzBar && floating))
-                    bar->CalcDynamicLayout(thickness, (horzBar ? mode | LM_LENGTHY : mode & ~DWORD(LM_LENGTHY)) |
-                                                          LM_COMMIT);
+                    bar->CalcDynamicLayout(
+                        thickness, (horzBar ? mode | LM_LENGTHY : mode & ~DWORD(LM_LENGTHY)) | LM_COMMIT);
                 SIZE size = bar->CalcDynamicLayout(-1, mode);
                 std::int32_t length = horzBar ? size.cx : size.cy;
                 const bool last = k + 1 == visible.size();
@@ -473,7 +481,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                         length = remaining;
                     }
                 }
-                const RECT r = horzBar ? RECT{x, y, x + length, y + thickness} : RECT{x, y, x + thickness, y + length};
+                const RECT r =
+                    horzBar ? RECT{x, y, x + length, y + thickness} : RECT{x, y, x + thickness, y + length};
                 along += length;
                 if (!last) {
                     const RECT s = horzBar ? RECT{r.right, r.top, r.right + kSplitter, r.top + thickness}
@@ -485,7 +494,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                 if (r != current) {
                     if (bar->m_pDockContext && !floatingStyle) bar->m_pDockContext->m_rectMRUDockPos = r;
                     const bool sameSize = r.Width() == current.Width() && r.Height() == current.Height();
-                    defer(bar->m_hWnd, r, SWP_NOZORDER | SWP_NOACTIVATE | noRedraw | (sameSize ? UINT(SWP_NOSIZE) : 0u));
+                    defer(bar->m_hWnd, r,
+                          SWP_NOZORDER | SWP_NOACTIVATE | noRedraw | (sameSize ? UINT(SWP_NOSIZE) : 0u));
                     if (!sameSize) Queue(bar);
                     if ((horzBar ? r.Height() : r.Width()) != (horzBar ? current.Height() : current.Width()))
                         thicknessChanged = i;
@@ -509,7 +519,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
                     const bool tabs = m_pHost && m_pHost->AreWorkbookTabsShown();
                     const std::int32_t extra = lastRow && !tabs ? 2 : 0;
                     AddSplitter(Splitter::Row, 1,
-                                {x + extra + thickness, 0, x + extra + thickness + kSplitter, H - 2 * gap}, start);
+                                {x + extra + thickness, 0, x + extra + thickness + kSplitter, H - 2 * gap},
+                                start);
                     // The dock bar widens with the splitter, which would otherwise lose its
                     // shadow and frame columns past its edge.
                     x += kSplitter + extra;
@@ -535,7 +546,8 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
             // The rows beyond a row that grew or shrank move, and are redrawn.
             const bool fromEnd = align == CBRS_ALIGN_TOP || align == CBRS_ALIGN_LEFT;
             for (int i = 0; i < int(m_arrBars.size()); ++i)
-                if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && (fromEnd ? i >= thicknessChanged : i < thicknessChanged))
+                if (CControlBar* b = m_arrBars[std::size_t(i)].bar;
+                    b && (fromEnd ? i >= thicknessChanged : i < thicknessChanged))
                     Queue(b);
         }
     }
@@ -552,8 +564,10 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
 }
 
 void TkDockBar::DoPaint(HDC dc) {
-    for (const auto& e : m_arrClientEdges) e->Draw(dc);
-    for (const auto& s : m_arrSplitters) s->Draw(dc);
+    for (const auto& e : m_arrClientEdges)
+        e->Draw(dc);
+    for (const auto& s : m_arrSplitters)
+        s->Draw(dc);
     if (m_bInRepaint) {
         for (CControlBar* bar : m_arrRedraw)
             if (bar->m_hWnd) RedrawWindowFrame(bar->m_hWnd);
@@ -567,7 +581,8 @@ void TkDockBar::QueueRowRedraw(CControlBar* bar) {
     if (index >= 0 && IsBarAloneInRow(bar)) {
         const bool fromHere = (m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT)) != 0;
         for (int i = 0; i < int(m_arrBars.size()); ++i)
-            if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && (fromHere ? i > index : i < index)) Queue(b);
+            if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && (fromHere ? i > index : i < index))
+                Queue(b);
     }
     Queue(bar);
     m_pLastDocked = bar;

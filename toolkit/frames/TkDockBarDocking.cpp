@@ -47,8 +47,9 @@ void TkDockBar::StyleSteps(CControlBar* bar) {
         if (title.size() > 260) title.resize(260);
         SetWindowText(title.c_str());
     }
-    bar->m_dwStyle = (bar->m_dwStyle & ~DWORD(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & CBRS_ALIGN_ANY) |
-                     CBRS_BORDER_ANY | (m_bFloating ? DWORD(CBRS_FLOATING) : 0);
+    bar->m_dwStyle = (bar->m_dwStyle & ~DWORD(CBRS_ALIGN_ANY | CBRS_FLOATING)) |
+                     (m_dwStyle & CBRS_ALIGN_ANY) | CBRS_BORDER_ANY |
+                     (m_bFloating ? DWORD(CBRS_FLOATING) : 0);
 }
 
 void TkDockBar::RemovePlaceholder(UINT id, int skipIndex) {
@@ -170,7 +171,8 @@ BOOL TkDockBar::RemoveControlBar(CControlBar* bar, int skipIndex, int) {
     if (IsBarAloneInRow(bar)) {
         const bool fromHere = (m_dwStyle & (CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT)) != 0;
         for (int i = 0; i < int(m_arrBars.size()); ++i)
-            if (CControlBar* b = m_arrBars[std::size_t(i)].bar; b && b != bar && (fromHere ? i > index : i < index))
+            if (CControlBar* b = m_arrBars[std::size_t(i)].bar;
+                b && b != bar && (fromHere ? i > index : i < index))
                 Queue(b);
         m_bLayoutChanged = TRUE;
     }
@@ -179,8 +181,8 @@ BOOL TkDockBar::RemoveControlBar(CControlBar* bar, int skipIndex, int) {
         m_arrBars[std::size_t(index)] = DockEntry::Placeholder(std::uint16_t(id));
         const bool another = std::any_of(m_arrBars.begin(), m_arrBars.end(), [&](const DockEntry& e) {
             return &e != &m_arrBars[std::size_t(index)] &&
-                   ((e.IsPlaceholder() && e.placeholder == id) || (e.bar && e.bar != bar && e.bar->m_hWnd &&
-                                                                   e.bar->GetDlgCtrlID() == id));
+                   ((e.IsPlaceholder() && e.placeholder == id) ||
+                    (e.bar && e.bar != bar && e.bar->m_hWnd && e.bar->GetDlgCtrlID() == id));
         });
         if (another) RemovePlaceholder(id, -1);
     } else {
@@ -248,7 +250,8 @@ int TkDockBar::InsertAtPosition(CControlBar* bar, const TkDockPosition& position
         rows.emplace_back(start, RowEnd(start));
     const int wanted = fromEnd ? -position.row : position.row;
     if (wanted >= int(rows.size())) {
-        if (!fromEnd) return InsertAtPosition(bar, {wanted - int(rows.size()) + 1, 0, TkDockPosition::RowFromEnd});
+        if (!fromEnd)
+            return InsertAtPosition(bar, {wanted - int(rows.size()) + 1, 0, TkDockPosition::RowFromEnd});
         return InsertAtPosition(bar, {-1 - (wanted - int(rows.size()) + 1), 0, 0});
     }
     const auto [rs, re] = rows[std::size_t(fromEnd ? int(rows.size()) - 1 - wanted : wanted)];
@@ -295,7 +298,8 @@ int TkDockBar::InsertAtPoint(CControlBar* bar, const RECT& rect, POINT mid) {
             at = i + 1;
         if (at < 0) continue;
         const int index = InsertAtIndex(at, bar);
-        for (int k = index; k < int(m_arrBars.size()); ++k) Queue(m_arrBars[std::size_t(k)].bar);
+        for (int k = index; k < int(m_arrBars.size()); ++k)
+            Queue(m_arrBars[std::size_t(k)].bar);
         return index;
     }
     int lastBar = 0;
@@ -313,7 +317,8 @@ int TkDockBar::InsertAtPoint(CControlBar* bar, const RECT& rect, POINT mid) {
 int TkDockBar::InsertAsFirstRow(CControlBar* bar) {
     if (!bar) return -1;
     int i = 1;
-    while (i < int(m_arrBars.size()) && m_arrBars[std::size_t(i)].IsRowEnd()) ++i;
+    while (i < int(m_arrBars.size()) && m_arrBars[std::size_t(i)].IsRowEnd())
+        ++i;
     if (i == int(m_arrBars.size())) {
         m_arrBars.push_back({bar, 0});
         m_arrBars.push_back(DockEntry::RowEnd());
@@ -332,7 +337,8 @@ int TkDockBar::InsertAtIndex(int index, CControlBar* bar) {
     const bool owner = IsRowOwner(bar);
     CControlBar* next = at(index + 1);
     CControlBar* previous = at(index - 1);
-    if (next && (owner || IsRowOwner(next))) m_arrBars.insert(m_arrBars.begin() + index + 1, DockEntry::RowEnd());
+    if (next && (owner || IsRowOwner(next)))
+        m_arrBars.insert(m_arrBars.begin() + index + 1, DockEntry::RowEnd());
     if (previous && (owner || IsRowOwner(previous))) {
         m_arrBars.insert(m_arrBars.begin() + index, DockEntry::RowEnd());
         ++index;
@@ -401,7 +407,8 @@ RECT TkDockBar::CalcDropRect(CControlBar* bar, const RECT& drag, POINT mouse, in
                 const std::int32_t windowLength = horz ? window.Width() : window.Height();
                 const auto length = std::int32_t(own->m_fPctWidth / sum * float(windowLength));
                 // Each side gives up its part, so that the pointer keeps its place in the rectangle.
-                auto fit = [](std::int32_t& nearSide, std::int32_t& farSide, std::int32_t pointer, std::int32_t size) {
+                auto fit = [](std::int32_t& nearSide, std::int32_t& farSide, std::int32_t pointer,
+                              std::int32_t size) {
                     const std::int32_t old = farSide - nearSide;
                     const double r = old == 0 ? 0.0 : double(pointer - nearSide) / double(old);
                     const std::int32_t excess = old - size;

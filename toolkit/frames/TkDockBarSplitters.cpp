@@ -20,7 +20,8 @@ constexpr std::int32_t kRowMinimum = 19;
 constexpr std::int32_t kShortestBar = 18;
 
 DWORD BarSizeMode(CControlBar* bar) {
-    if ((bar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (bar->m_dwStyle & CBRS_FLOATING)) return LM_HORZ | LM_MRUWIDTH;
+    if ((bar->m_dwStyle & CBRS_SIZE_DYNAMIC) && (bar->m_dwStyle & CBRS_FLOATING))
+        return LM_HORZ | LM_MRUWIDTH;
     if (bar->m_dwStyle & CBRS_ORIENT_HORZ) return LM_HORZ | LM_HORZDOCK;
     return LM_VERTDOCK;
 }
@@ -48,7 +49,8 @@ LRESULT TkDockBar::OnMouseMoveMessage(WPARAM, LPARAM lParam) {
     if (!splitter)
         SetCursor(tkSysMetrics.m_hArrowCursor);
     else
-        SetCursor(splitter->m_nOrientation == 1 ? tkSysMetrics.m_hResizeCursor1 : tkSysMetrics.m_hResizeCursor2);
+        SetCursor(splitter->m_nOrientation == 1 ? tkSysMetrics.m_hResizeCursor1
+                                                : tkSysMetrics.m_hResizeCursor2);
     return Default();
 }
 

@@ -64,8 +64,10 @@ bool IsBottomType(int hit) {
 } // namespace
 
 TkDockContext::TkDockContext(CControlBar* bar) : CDockContext(bar) {
-    m_sizeMinFloat = {GetSystemMetrics(SM_CXMENUSIZE) + 2 * (GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXBORDER)),
-                      GetSystemMetrics(SM_CYSMCAPTION) + 2 * (GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYBORDER))};
+    m_sizeMinFloat = {GetSystemMetrics(SM_CXMENUSIZE) +
+                          2 * (GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXBORDER)),
+                      GetSystemMetrics(SM_CYSMCAPTION) +
+                          2 * (GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYBORDER))};
     m_sizeMaxFloat = {GetSystemMetrics(SM_CXFULLSCREEN), GetSystemMetrics(SM_CYFULLSCREEN)};
 }
 
@@ -123,9 +125,11 @@ void TkDockContext::StartDrag(POINT pos) {
     if (style & CBRS_SIZE_DYNAMIC) {
         m_rectDragHorz = At(corner, m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_HORZDOCK));
         m_rectDragVert = At(corner, m_pBar->CalcDynamicLayout(0, LM_VERTDOCK));
-        m_rectFrameDragHorz = m_rectFrameDragVert = At(corner, m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH));
+        m_rectFrameDragHorz = m_rectFrameDragVert =
+            At(corner, m_pBar->CalcDynamicLayout(0, LM_HORZ | LM_MRUWIDTH));
     } else if (style & CBRS_SIZE_FIXED) {
-        m_rectDragHorz = m_rectFrameDragHorz = At(corner, m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK));
+        m_rectDragHorz = m_rectFrameDragHorz =
+            At(corner, m_pBar->CalcDynamicLayout(-1, LM_HORZ | LM_HORZDOCK));
         m_rectDragVert = m_rectFrameDragVert = At(corner, m_pBar->CalcDynamicLayout(-1, LM_VERTDOCK));
     } else {
         if (style & CBRS_ORIENT_HORZ) {
@@ -214,7 +218,8 @@ BOOL TkDockContext::Track() {
                 m_bDragging = FALSE;
                 return FALSE;
             }
-            if (m_bDragging && msg.wParam == VK_CONTROL) UpdateState(&m_bForceFrame, msg.message == WM_KEYDOWN);
+            if (m_bDragging && msg.wParam == VK_CONTROL)
+                UpdateState(&m_bForceFrame, msg.message == WM_KEYDOWN);
             if (m_bDragging && msg.wParam == VK_SHIFT) UpdateState(&m_bFlip, msg.message == WM_KEYDOWN);
             break;
         case WM_RBUTTONDOWN:
@@ -268,13 +273,16 @@ DWORD TkDockContext::CanDock() {
         }
         return s;
     };
-    auto tryHorz = [&] { return m_pDockSite->CanDock(m_rectDragHorz, m_dwDockStyle & ~DWORD(CBRS_ORIENT_VERT), &found); };
+    auto tryHorz = [&] {
+        return m_pDockSite->CanDock(m_rectDragHorz, m_dwDockStyle & ~DWORD(CBRS_ORIENT_VERT), &found);
+    };
     if (horz && (m_dwDockStyle & CBRS_ORIENT_HORZ))
         style = tryHorz();
     else if (m_dwDockStyle & CBRS_ORIENT_VERT)
         style = tryVert();
-    if (!m_bFlip && style == 0) style = horz ? ((m_dwDockStyle & CBRS_ORIENT_VERT) ? tryVert() : 0)
-                                             : ((m_dwDockStyle & CBRS_ORIENT_HORZ) ? tryHorz() : 0);
+    if (!m_bFlip && style == 0)
+        style = horz ? ((m_dwDockStyle & CBRS_ORIENT_VERT) ? tryVert() : 0)
+                     : ((m_dwDockStyle & CBRS_ORIENT_HORZ) ? tryHorz() : 0);
     return style;
 }
 
@@ -293,13 +301,16 @@ void TkDockContext::DrawFocusRect(BOOL removeRect) {
         if (m_bDragging && overDock) {
             rect = (m_dwOverDockStyle & CBRS_ORIENT_HORZ) ? m_rectDragHorz : m_rectDragVert;
             if (auto* dockBar = dynamic_cast<TkDockBar*>(GetDockBar(m_dwOverDockStyle)))
-                rect = dockBar->CalcDropRect(m_pBar, rect, m_ptLast, m_nLastDropRow, m_rectLastDrop, m_ptLastDrop);
+                rect = dockBar->CalcDropRect(m_pBar, rect, m_ptLast, m_nLastDropRow, m_rectLastDrop,
+                                             m_ptLastDrop);
             size = {1, 1};
-            if (tkSysMetrics.m_bNewShell) rect = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
+            if (tkSysMetrics.m_bNewShell)
+                rect = {rect.left + 1, rect.top + 1, rect.right - 1, rect.bottom - 1};
         } else {
             const bool horz = (m_pBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0;
             const bool horzFrame = (horz && !m_bFlip) || (!horz && m_bFlip);
-            rect = m_bDragging ? (horzFrame ? m_rectFrameDragHorz : m_rectFrameDragVert) : m_rectActualFrameSize;
+            rect =
+                m_bDragging ? (horzFrame ? m_rectFrameDragHorz : m_rectFrameDragVert) : m_rectActualFrameSize;
             size = {GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1};
             dither = TRUE;
             m_nLastDropRow = -1;
@@ -307,8 +318,8 @@ void TkDockContext::DrawFocusRect(BOOL removeRect) {
     }
     HBRUSH brush = dither ? GetHalftoneBrush() : white;
     HBRUSH lastBrush = m_bDitherLast ? GetHalftoneBrush() : white;
-    DrawDragRect(m_pDC, removeRect ? nullptr : &rect, size, m_bDrawn ? &m_rectLast : nullptr, m_sizeLast, brush,
-                 lastBrush);
+    DrawDragRect(m_pDC, removeRect ? nullptr : &rect, size, m_bDrawn ? &m_rectLast : nullptr, m_sizeLast,
+                 brush, lastBrush);
     m_bDrawn = !removeRect;
     m_rectLast = rect;
     m_sizeLast = size;
@@ -385,7 +396,8 @@ void TkDockContext::Stretch(POINT pos) {
         POINT last = m_ptLast;
         if (IsLeftType(hit) || IsRightType(hit)) {
             const std::int32_t width = m_rectRequestedSize.Width();
-            const std::int32_t grow = limited(width, IsLeftType(hit) ? -dx : dx, m_sizeMinFloat.cx, m_sizeMaxFloat.cx);
+            const std::int32_t grow =
+                limited(width, IsLeftType(hit) ? -dx : dx, m_sizeMinFloat.cx, m_sizeMaxFloat.cx);
             if (IsLeftType(hit)) {
                 m_rectRequestedSize.left -= grow;
                 last.x -= grow;
@@ -397,7 +409,8 @@ void TkDockContext::Stretch(POINT pos) {
         }
         if (IsTopType(hit) || IsBottomType(hit)) {
             const std::int32_t height = m_rectRequestedSize.Height();
-            const std::int32_t grow = limited(height, IsTopType(hit) ? -dy : dy, m_sizeMinFloat.cy, m_sizeMaxFloat.cy);
+            const std::int32_t grow =
+                limited(height, IsTopType(hit) ? -dy : dy, m_sizeMinFloat.cy, m_sizeMaxFloat.cy);
             if (IsTopType(hit)) {
                 m_rectRequestedSize.top -= grow;
                 last.y -= grow;

@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
-
 #include "platform/gui/Desktop.h"
+
+#include "WindowFixture.h"
 #include "platform/gui/DragRect.h"
 #include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
@@ -34,8 +34,8 @@ TEST_F(DesktopTest, ChildMovesUnderAnotherParentKeepingItsClientPosition) {
 }
 
 TEST_F(DesktopTest, ToolWindowHasASmallCaptionWithACloseBox) {
-    HWND tool = Make("Spy", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE, {100, 100, 300, 200},
-                     0, WS_EX_TOOLWINDOW);
+    HWND tool = Make("Spy", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE,
+                     {100, 100, 300, 200}, 0, WS_EX_TOOLWINDOW);
     RECT client;
     GetClientRect(tool, &client);
     const int frame = GetSystemMetrics(SM_CXFRAME);

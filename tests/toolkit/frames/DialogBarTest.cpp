@@ -1,5 +1,4 @@
 #include "DockingFixture.h"
-
 #include "docking.h"
 #include "platform/classlib/WinApp.h"
 #include "toolkit/frames/TkDialogBar.h"

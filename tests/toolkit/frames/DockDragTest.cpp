@@ -1,5 +1,4 @@
 #include "DockingFixture.h"
-
 #include "platform/gui/DragRect.h"
 #include "platform/gui/Gdi.h"
 #include "toolkit/frames/TkToolBarRectTracker.h"
@@ -113,13 +112,16 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
     const int midY = (overDock.top + overDock.bottom) / 2;
     EXPECT_EQ(Inverted(seenOverDock, before, overDock.left, midY), 1);
     EXPECT_EQ(Inverted(seenOverDock, before, overDock.left + 1, midY), 0);
-    seenOverDock.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-drag-over-dock-bar.png"));
+    seenOverDock.save(
+        QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-drag-over-dock-bar.png"));
     // Elsewhere: the floating frame's outline in the halftone brush, every other pixel.
     ASSERT_FALSE(seenOverPane.isNull());
     EXPECT_EQ(overPaneSize, (SIZE{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1}));
     const int y = (overPane.top + overPane.bottom) / 2;
-    EXPECT_NE(Inverted(seenOverPane, before, overPane.left, y), Inverted(seenOverPane, before, overPane.left + 1, y));
-    EXPECT_NE(Inverted(seenOverPane, before, overPane.left, y), Inverted(seenOverPane, before, overPane.left, y + 1));
+    EXPECT_NE(Inverted(seenOverPane, before, overPane.left, y),
+              Inverted(seenOverPane, before, overPane.left + 1, y));
+    EXPECT_NE(Inverted(seenOverPane, before, overPane.left, y),
+              Inverted(seenOverPane, before, overPane.left, y + 1));
     seenOverPane.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-drag-over-pane.png"));
 
     // Afterwards nothing is left on the screen, the bar floats where the frame was last drawn and
@@ -178,7 +180,8 @@ TEST_F(DockDragTest, FloatingBarMovesFourPixelsWithoutDockingAndDocksOnTheFifth)
     probe.look = [&] { seen = context->m_sizeLast; };
     clock.AdvanceMilliseconds(1000);
     OffscreenHarness::MousePress(caption);
-    for (int i = 1; i <= 4; ++i) MoveScreen({caption.x, caption.y + i});
+    for (int i = 1; i <= 4; ++i)
+        MoveScreen({caption.x, caption.y + i});
     Look();
     OffscreenHarness::MouseRelease({caption.x, caption.y + 4});
     OffscreenHarness::RunUntilIdle();
@@ -189,7 +192,8 @@ TEST_F(DockDragTest, FloatingBarMovesFourPixelsWithoutDockingAndDocksOnTheFifth)
     const POINT grip{moved.left + 30, moved.top + 8};
     clock.AdvanceMilliseconds(1000);
     OffscreenHarness::MousePress(grip);
-    for (int i = 1; i <= 5; ++i) MoveScreen({grip.x, grip.y + i});
+    for (int i = 1; i <= 5; ++i)
+        MoveScreen({grip.x, grip.y + i});
     Look();
     OffscreenHarness::MouseRelease({grip.x, grip.y + 5});
     OffscreenHarness::RunUntilIdle();
@@ -296,7 +300,8 @@ TEST_F(DockDragTest, FloatingFrameResizesWithinItsLimitsAndCloses) {
     MoveScreen({border.x + 2000, border.y});
     OffscreenHarness::MouseRelease({border.x + 2000, border.y});
     OffscreenHarness::RunUntilIdle();
-    const int minimum = GetSystemMetrics(SM_CXMENUSIZE) + 2 * (GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXBORDER));
+    const int minimum =
+        GetSystemMetrics(SM_CXMENUSIZE) + 2 * (GetSystemMetrics(SM_CXFRAME) + GetSystemMetrics(SM_CXBORDER));
     EXPECT_EQ(top[1]->m_szMRUFloat.cx, minimum);
     mini = MiniFrameOf(top[1]);
     ASSERT_NE(mini, nullptr);
@@ -382,17 +387,20 @@ TEST(DragRectTest, DrawingTheSameFrameTwiceRestoresEveryPixel) {
     HDC dc = CreateCompatibleDC(nullptr);
     HGDIOBJ old = SelectObject(dc, bitmap);
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) SetPixel(dc, x, y, RGB(x * 6, y * 8, 90));
+        for (int x = 0; x < 40; ++x)
+            SetPixel(dc, x, y, RGB(x * 6, y * 8, 90));
     std::vector<COLORREF> before;
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) before.push_back(GetPixel(dc, x, y));
+        for (int x = 0; x < 40; ++x)
+            before.push_back(GetPixel(dc, x, y));
     const RECT r{5, 4, 35, 26};
     DrawDragRect(dc, &r, SIZE{3, 3}, nullptr, SIZE{});
     EXPECT_TRUE(GetPixel(dc, 5, 10) != before[10 * 40 + 5] || GetPixel(dc, 6, 10) != before[10 * 40 + 6]);
     DrawDragRect(dc, nullptr, SIZE{}, &r, SIZE{3, 3});
     std::vector<COLORREF> after;
     for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 40; ++x) after.push_back(GetPixel(dc, x, y));
+        for (int x = 0; x < 40; ++x)
+            after.push_back(GetPixel(dc, x, y));
     EXPECT_EQ(after, before);
     SelectObject(dc, old);
     DeleteDC(dc);

@@ -58,7 +58,8 @@ protected:
             if (e.bar) {
                 ::vq::SetParent(e.bar->m_hWnd, dock->m_hWnd);
                 e.bar->m_pDockBar = dock;
-                e.bar->m_dwStyle = (e.bar->m_dwStyle & ~DWORD(CBRS_ALIGN_ANY)) | CBRS_ALIGN_TOP | CBRS_BORDER_ANY;
+                e.bar->m_dwStyle =
+                    (e.bar->m_dwStyle & ~DWORD(CBRS_ALIGN_ANY)) | CBRS_ALIGN_TOP | CBRS_BORDER_ANY;
             }
     }
 

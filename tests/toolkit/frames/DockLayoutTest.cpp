@@ -1,5 +1,4 @@
 #include "DockingFixture.h"
-
 #include "platform/classlib/ToolTipCtrl.h"
 
 namespace vq::test {
@@ -18,7 +17,8 @@ protected:
             top[i] = MakeBar(UINT(101 + i));
             topBar->DockControlBarAt(top[i], i, 0);
         }
-        for (int i = 0; i < 3; ++i) top[i]->m_fPctWidth = shares[i];
+        for (int i = 0; i < 3; ++i)
+            top[i]->m_fPctWidth = shares[i];
         left = MakeBar(104);
         left->m_szMRUVertDock = {150, 180};
         Dock(AFX_IDW_DOCKBAR_LEFT)->DockControlBarAt(left, 0, 0);
@@ -61,7 +61,7 @@ TEST_F(DockLayoutTest, RowsShareTheirLengthAndSplittersSitBetweenThem) {
     EXPECT_EQ(PixelOf(top[0], 8, 23), GetSysColor(COLOR_BTNTEXT));
     EXPECT_EQ(PixelOf(top[0], 7, 23), m.m_crButtonFace);
     // A bar splitter: highlight, three of face, shadow, frame; the row splitter below the same way.
-    const COLORREF column[6] = {m.m_crButtonHighlight, m.m_crButtonFace, m.m_crButtonFace,
+    const COLORREF column[6] = {m.m_crButtonHighlight, m.m_crButtonFace,   m.m_crButtonFace,
                                 m.m_crButtonFace,      m.m_crButtonShadow, m.m_crWindowFrame};
     for (int i = 0; i < 6; ++i) {
         EXPECT_EQ(PixelOf(topBar, 315 + i, 90), column[i]) << i;
@@ -71,12 +71,16 @@ TEST_F(DockLayoutTest, RowsShareTheirLengthAndSplittersSitBetweenThem) {
 
     // An unchanged second layout moves nothing and keeps every splitter.
     std::vector<const TkDockBar::Splitter*> splitters;
-    for (const auto& s : topBar->m_arrSplitters) splitters.push_back(s.get());
-    for (auto* bar : {top[0], top[1], top[2], left}) bar->moves = 0;
+    for (const auto& s : topBar->m_arrSplitters)
+        splitters.push_back(s.get());
+    for (auto* bar : {top[0], top[1], top[2], left})
+        bar->moves = 0;
     Layout();
-    for (auto* bar : {top[0], top[1], top[2], left}) EXPECT_EQ(bar->moves, 0);
+    for (auto* bar : {top[0], top[1], top[2], left})
+        EXPECT_EQ(bar->moves, 0);
     ASSERT_EQ(topBar->m_arrSplitters.size(), splitters.size());
-    for (std::size_t i = 0; i < splitters.size(); ++i) EXPECT_EQ(topBar->m_arrSplitters[i].get(), splitters[i]);
+    for (std::size_t i = 0; i < splitters.size(); ++i)
+        EXPECT_EQ(topBar->m_arrSplitters[i].get(), splitters[i]);
 }
 
 TEST_F(DockLayoutTest, ExpandButtonExpandsThenContractsTheBarInItsRow) {

@@ -16,7 +16,8 @@ protected:
             top[i] = MakeBar(UINT(101 + i));
             topBar->DockControlBarAt(top[i], i, 0);
         }
-        for (int i = 0; i < 3; ++i) top[i]->m_fPctWidth = shares[i];
+        for (int i = 0; i < 3; ++i)
+            top[i]->m_fPctWidth = shares[i];
         // The minimum share follows the dock bar's length from the layout after it has one.
         Layout();
         Layout();
@@ -40,7 +41,9 @@ protected:
         if (release) Release(dockBar->m_hWnd, {from.x + by.x, from.y + by.y});
     }
 
-    std::vector<float> Shares() const { return {top[0]->m_fPctWidth, top[1]->m_fPctWidth, top[2]->m_fPctWidth}; }
+    std::vector<float> Shares() const {
+        return {top[0]->m_fPctWidth, top[1]->m_fPctWidth, top[2]->m_fPctWidth};
+    }
 };
 
 TEST_F(DockSplitterTest, BarSplitterMovesLengthFromOneBarToTheOther) {
@@ -95,7 +98,8 @@ TEST_F(DockSplitterTest, RowSplittersThickenTopRowsAndThinBottomRows) {
     Drag(topBar, rowSplitter, {0, 30});
     OffscreenHarness::RunUntilIdle();
     Idle();
-    for (auto* bar : top) EXPECT_EQ(InFrame(bar).Height(), 210);
+    for (auto* bar : top)
+        EXPECT_EQ(InFrame(bar).Height(), 210);
     EXPECT_EQ(InFrame(topBar).bottom, 216);
 
     CountingBar* bottom = MakeBar(110);

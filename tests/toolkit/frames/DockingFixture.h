@@ -61,13 +61,15 @@ protected:
     void SetUp() override {
         SetMonotonicClock(&clock);
         frame = std::make_unique<DockingFrame>();
-        ASSERT_TRUE(frame->CreateEx(0, nullptr, "Frame", WS_POPUP | WS_VISIBLE, RECT{0, 0, 640, 480}, nullptr, 0));
+        ASSERT_TRUE(
+            frame->CreateEx(0, nullptr, "Frame", WS_POPUP | WS_VISIBLE, RECT{0, 0, 640, 480}, nullptr, 0));
         frame->m_pFloatingFrameClass = &TkMiniDockFrameWnd::Class();
         frame->EnableDocking(CBRS_ALIGN_ANY, &TkDockBar::Class());
-        for (UINT id : {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT})
+        for (UINT id :
+             {AFX_IDW_DOCKBAR_TOP, AFX_IDW_DOCKBAR_BOTTOM, AFX_IDW_DOCKBAR_LEFT, AFX_IDW_DOCKBAR_RIGHT})
             Dock(id)->SetHost(frame.get());
-        pane = CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, frame->m_hWnd,
-                              AFX_IDW_PANE_FIRST, nullptr);
+        pane = CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10,
+                              frame->m_hWnd, AFX_IDW_PANE_FIRST, nullptr);
     }
 
     void TearDown() override {
@@ -83,7 +85,8 @@ protected:
     CountingBar* MakeBar(UINT id, DWORD exStyle = kSizingExStyle, DWORD style = kBarStyle) {
         auto bar = std::make_unique<CountingBar>();
         EXPECT_TRUE(bar->Create(frame.get(), ("Bar " + std::to_string(id)).c_str(), style, exStyle, id));
-        CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, bar->m_hWnd, 1, nullptr);
+        CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, bar->m_hWnd, 1,
+                       nullptr);
         bar->EnableDocking(CBRS_ALIGN_ANY);
         bars.push_back(std::move(bar));
         return bars.back().get();
@@ -134,7 +137,9 @@ protected:
     // Input queued, not yet dispatched: tests queue whole gestures before the press is handled.
     static void Press(HWND window, POINT p) { OffscreenHarness::MousePress(Screen(window, p)); }
     static void Release(HWND window, POINT p) { OffscreenHarness::MouseRelease(Screen(window, p)); }
-    static void MoveTo(HWND window, POINT p) { OffscreenHarness::MouseMove(Screen(window, p), Qt::LeftButton); }
+    static void MoveTo(HWND window, POINT p) {
+        OffscreenHarness::MouseMove(Screen(window, p), Qt::LeftButton);
+    }
 
     static POINT Centre(const RECT& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
