@@ -34,7 +34,8 @@ VQ_IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 CFrameWnd::~CFrameWnd() {
     if (m_hAccelTable) DestroyAcceleratorTable(m_hAccelTable);
     // Bars that outlive the frame's object, or go with its window after it, find no frame.
-    for (CControlBar* bar : m_listControlBars) bar->m_pDockSite = nullptr;
+    for (CControlBar* bar : m_listControlBars)
+        bar->m_pDockSite = nullptr;
 }
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
@@ -238,7 +239,8 @@ void CFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* 
     if (!bar) return;
     if (!dockBar) {
         for (const DockSide& side : kDockSides)
-            if ((bar->m_dwDockStyle & side.align) && (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
+            if ((bar->m_dwDockStyle & side.align) &&
+                (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
                 break;
         if (!dockBar) return;
     }
@@ -249,7 +251,8 @@ void CFrameWnd::ReDockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT
     if (!bar) return;
     if (!dockBar)
         for (const DockSide& side : kDockSides)
-            if ((bar->m_dwDockStyle & side.align) && (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
+            if ((bar->m_dwDockStyle & side.align) &&
+                (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
                 break;
     if (dockBar) dockBar->ReDockControlBar(bar, rect);
 }

@@ -79,8 +79,8 @@ public:
     // the rest of the client area. reposQuery only answers the rest in `param`; reposExtra takes
     // `param`'s sides off the client area first. `client` replaces the client area.
     enum : UINT { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
-    void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = reposDefault, RECT* param = nullptr,
-                        const RECT* client = nullptr, BOOL stretch = TRUE);
+    void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = reposDefault,
+                        RECT* param = nullptr, const RECT* client = nullptr, BOOL stretch = TRUE);
 
     // Fields to controls, or with `saveAndValidate` back from them, through DoDataExchange. FALSE
     // when a field failed: its control has the focus and the user has been told.

@@ -455,7 +455,8 @@ BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
     if (!item) return FALSE;
     for (HMENU owner : Menus()) {
         auto& items = owner->items;
-        const auto it = std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return &i == item; });
+        const auto it =
+            std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return &i == item; });
         if (it == items.end()) continue;
         if (it->popup) DestroyMenu(it->popup);
         items.erase(it);

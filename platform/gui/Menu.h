@@ -12,7 +12,13 @@ namespace vq {
 struct MenuRecord;
 using HMENU = MenuRecord*;
 
-enum : UINT { TPM_LEFTALIGN = 0x0, TPM_LEFTBUTTON = 0x0, TPM_RIGHTBUTTON = 0x2, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100 };
+enum : UINT {
+    TPM_LEFTALIGN = 0x0,
+    TPM_LEFTBUTTON = 0x0,
+    TPM_RIGHTBUTTON = 0x2,
+    TPM_NONOTIFY = 0x80,
+    TPM_RETURNCMD = 0x100
+};
 enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
 
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;

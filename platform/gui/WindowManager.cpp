@@ -888,7 +888,8 @@ int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
     POINT target{0, 0};
     if (to) ClientToScreen(to, &target);
     const std::int32_t dx = origin.x - target.x, dy = origin.y - target.y;
-    for (UINT i = 0; i < count; ++i) points[i].x += dx, points[i].y += dy;
+    for (UINT i = 0; i < count; ++i)
+        points[i].x += dx, points[i].y += dy;
     return int(MAKELPARAM(dx, dy));
 }
 
