@@ -66,8 +66,8 @@ void CCheckListBox::RedrawItem(int index) const {
 
 void CCheckListBox::Toggle(int index) {
     if (!SetCheck(index, !GetCheck(index))) return;
-    ::vq::SendMessage(::vq::GetParent(m_hWnd), WM_COMMAND, WPARAM(MAKELPARAM(int(GetDlgCtrlID()), int(CLBN_CHKCHANGE))),
-                      LPARAM(m_hWnd));
+    ::vq::SendMessage(::vq::GetParent(m_hWnd), WM_COMMAND,
+                      WPARAM(MAKELPARAM(int(GetDlgCtrlID()), int(CLBN_CHKCHANGE))), LPARAM(m_hWnd));
 }
 
 LRESULT CCheckListBox::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -127,7 +127,9 @@ void CCheckListBox::DrawItem(DRAWITEMSTRUCT* item) {
     RECT text{box.right + kBoxMargin, item->rcItem.top, item->rcItem.right, item->rcItem.bottom};
     FillRect(dc, &text, GetSysColorBrush(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
     SetBkMode(dc, TRANSPARENT);
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : disabled ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    SetTextColor(dc, GetSysColor(selected   ? COLOR_HIGHLIGHTTEXT
+                                 : disabled ? COLOR_GRAYTEXT
+                                            : COLOR_WINDOWTEXT));
     const std::string label = GetText(int(item->itemID));
     RECT inner{text.left + 2, text.top, text.right, text.bottom};
     DrawText(dc, label.c_str(), -1, &inner, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);

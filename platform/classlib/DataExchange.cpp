@@ -156,16 +156,18 @@ void DDX_LBString(CDataExchange* exchange, UINT id, std::string& value) {
     if (exchange->m_bSaveAndValidate) {
         Remember(exchange, value);
         const LRESULT chosen = SendMessage(control, LB_GETCURSEL, 0, 0);
-        const LRESULT length = chosen == LB_ERR ? LB_ERR : SendMessage(control, LB_GETTEXTLEN, WPARAM(chosen), 0);
+        const LRESULT length =
+            chosen == LB_ERR ? LB_ERR : SendMessage(control, LB_GETTEXTLEN, WPARAM(chosen), 0);
         value.clear();
         if (length == LB_ERR) return;
         value.resize(std::size_t(length) + 1);
-        value.resize(std::size_t(std::max<LRESULT>(
-            SendMessage(control, LB_GETTEXT, WPARAM(chosen), LPARAM(value.data())), 0)));
+        value.resize(std::size_t(
+            std::max<LRESULT>(SendMessage(control, LB_GETTEXT, WPARAM(chosen), LPARAM(value.data())), 0)));
         return;
     }
     // Nothing chosen saves as an empty text, so an empty text chooses nothing.
-    const LRESULT found = value.empty() ? LB_ERR : SendMessage(control, LB_FINDSTRING, WPARAM(-1), LPARAM(value.c_str()));
+    const LRESULT found =
+        value.empty() ? LB_ERR : SendMessage(control, LB_FINDSTRING, WPARAM(-1), LPARAM(value.c_str()));
     if (found != LB_ERR || value.empty()) SendMessage(control, LB_SETCURSEL, WPARAM(found), 0);
 }
 

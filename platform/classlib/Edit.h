@@ -18,7 +18,9 @@ public:
     }
     void LimitText(int bytes = 0) const { SendMessage(EM_LIMITTEXT, WPARAM(bytes)); }
     UINT GetLimitText() const { return UINT(SendMessage(EM_GETLIMITTEXT)); }
-    BOOL SetReadOnly(BOOL readOnly = TRUE) const { return BOOL(SendMessage(EM_SETREADONLY, WPARAM(readOnly))); }
+    BOOL SetReadOnly(BOOL readOnly = TRUE) const {
+        return BOOL(SendMessage(EM_SETREADONLY, WPARAM(readOnly)));
+    }
     BOOL GetModify() const { return BOOL(SendMessage(EM_GETMODIFY)); }
     void SetModify(BOOL modified = TRUE) const { SendMessage(EM_SETMODIFY, WPARAM(modified)); }
     BOOL CanUndo() const { return BOOL(SendMessage(EM_CANUNDO)); }

@@ -51,7 +51,9 @@ public:
     // when none does.
     int SelectString(int start, const char* text) const;
     int GetTopIndex() const { return int(SendMessage(LB_GETTOPINDEX)); }
-    int SetTopIndex(int index) const { return int(SendMessage(LB_SETTOPINDEX, WPARAM(std::intptr_t(index)))); }
+    int SetTopIndex(int index) const {
+        return int(SendMessage(LB_SETTOPINDEX, WPARAM(std::intptr_t(index))));
+    }
     int GetItemRect(int index, RECT* rect) const {
         return int(SendMessage(LB_GETITEMRECT, WPARAM(std::intptr_t(index)), LPARAM(rect)));
     }

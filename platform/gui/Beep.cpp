@@ -32,7 +32,8 @@ BOOL MessageBeep(UINT type) {
         if (QThread::currentThread() == app->thread())
             QApplication::beep();
         else
-            QMetaObject::invokeMethod(app, [] { QApplication::beep(); }, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                app, [] { QApplication::beep(); }, Qt::QueuedConnection);
     }
     return TRUE;
 }

@@ -71,7 +71,8 @@ BOOL EndDeferWindowPos(HDWP batch) {
     for (WINDOWPOS pos : owned->entries)
         if (FindWindowRecord(pos.hwnd) && ApplyWindowPos(pos)) moved.push_back(pos);
     for (WINDOWPOS& pos : moved)
-        if (FindWindowRecord(pos.hwnd)) SendMessage(pos.hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+        if (FindWindowRecord(pos.hwnd))
+            SendMessage(pos.hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     for (const WINDOWPOS& pos : moved)
         if (!(pos.flags & SWP_NOREDRAW) && FindWindowRecord(pos.hwnd)) UpdateWindow(pos.hwnd);
     return TRUE;

@@ -69,7 +69,8 @@ BOOL DrawCheckBox(HDC dc, const RECT& rect, UINT state) {
         DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT);
     const bool dim = (state & (DFCS_PUSHED | DFCS_INACTIVE)) != 0;
     FillRect(dc, &inner, GetSysColorBrush(dim ? COLOR_BTNFACE : COLOR_WINDOW));
-    if (state & DFCS_CHECKED) DrawTick(dc, inner, (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
+    if (state & DFCS_CHECKED)
+        DrawTick(dc, inner, (state & DFCS_INACTIVE) ? COLOR_BTNSHADOW : COLOR_WINDOWTEXT);
     return TRUE;
 }
 

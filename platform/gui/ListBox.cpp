@@ -38,7 +38,8 @@ ListBoxItemPainter* PainterOf(QListWidget& list) {
 
 // An owner-drawn box without strings keeps what it is given as the item's data.
 bool KeepsStrings(HWND window) {
-    return !(StyleOf(window) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) || (StyleOf(window) & LBS_HASSTRINGS);
+    return !(StyleOf(window) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) ||
+           (StyleOf(window) & LBS_HASSTRINGS);
 }
 
 bool IsMulti(HWND window) {
@@ -79,7 +80,8 @@ LRESULT Insert(HWND window, QListWidget& list, std::intptr_t at, LPARAM text, bo
     if (!strings) item->setData(kListItemDataRole, qlonglong(text));
     if (StyleOf(window) & LBS_OWNERDRAWVARIABLE)
         if (ListBoxItemPainter* painter = PainterOf(list))
-            item->setData(kListItemHeightRole, painter->Measure(int(at), strings ? 0 : text, list.fontMetrics().height()));
+            item->setData(kListItemHeightRole,
+                          painter->Measure(int(at), strings ? 0 : text, list.fontMetrics().height()));
     list.insertItem(int(at), item);
     return at;
 }
@@ -236,7 +238,8 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) {
             auto* painter = new ListBoxItemPainter(window, list);
             list->setItemDelegate(painter);
-            if (style & LBS_OWNERDRAWFIXED) painter->SetFixedHeight(painter->Measure(0, 0, list->fontMetrics().height()));
+            if (style & LBS_OWNERDRAWFIXED)
+                painter->SetFixedHeight(painter->Measure(0, 0, list->fontMetrics().height()));
         }
         return 0;
     }
@@ -265,9 +268,11 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return CopyText(window, *list, wParam, reinterpret_cast<char*>(lParam));
     case LB_GETTEXTLEN:
         if (!Valid(*list, index)) return LB_ERR;
-        return KeepsStrings(window) ? list->item(int(index))->text().toUtf8().size() : LRESULT(sizeof(LPARAM));
+        return KeepsStrings(window) ? list->item(int(index))->text().toUtf8().size()
+                                    : LRESULT(sizeof(LPARAM));
     case LB_GETITEMDATA:
-        return Valid(*list, index) ? list->item(int(index))->data(kListItemDataRole).value<qlonglong>() : LB_ERR;
+        return Valid(*list, index) ? list->item(int(index))->data(kListItemDataRole).value<qlonglong>()
+                                   : LB_ERR;
     case LB_SETITEMDATA:
         if (!Valid(*list, index)) return LB_ERR;
         list->item(int(index))->setData(kListItemDataRole, qlonglong(lParam));

@@ -47,14 +47,14 @@ void ListBoxItemPainter::paint(QPainter* painter, const QStyleOptionViewItem& op
                                const QModelIndex& index) const {
     const QRect r = option.rect;
     if (r.isEmpty()) return;
-    auto* self = const_cast<ListBoxItemPainter*>(this);
     if (!bitmap_ || bitmap_->bits.Width() < r.width() || bitmap_->bits.Height() < r.height()) {
-        HBITMAP grown = CreateBitmap(std::max(r.width(), bitmap_ ? bitmap_->bits.Width() : 0),
-                                     std::max(r.height(), bitmap_ ? bitmap_->bits.Height() : 0), 1, 32, nullptr);
+        HBITMAP grown =
+            CreateBitmap(std::max(r.width(), bitmap_ ? bitmap_->bits.Width() : 0),
+                         std::max(r.height(), bitmap_ ? bitmap_->bits.Height() : 0), 1, 32, nullptr);
         HGDIOBJ previous = SelectObject(dc_, grown);
-        if (!bitmap_) self->oldBitmap_ = previous;
+        if (!bitmap_) oldBitmap_ = previous;
         DeleteObject(bitmap_);
-        self->bitmap_ = grown;
+        bitmap_ = grown;
     }
     const int saved = SaveDC(dc_);
     const RECT item{r.left(), r.top(), r.right() + 1, r.bottom() + 1};

@@ -19,7 +19,8 @@ public:
     ListBoxItemPainter(HWND window, QObject* parent);
     ~ListBoxItemPainter() override;
 
-    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override;
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
     int FixedHeight() const { return fixedHeight_; }
@@ -35,8 +36,8 @@ private:
     int fixedHeight_ = 0;
     // One context and bitmap serve every item drawn, grown to the largest item.
     HDC dc_ = nullptr;
-    HBITMAP bitmap_ = nullptr;
-    HGDIOBJ oldBitmap_ = nullptr;
+    mutable HBITMAP bitmap_ = nullptr;
+    mutable HGDIOBJ oldBitmap_ = nullptr;
 };
 
 } // namespace vq

@@ -12,8 +12,9 @@ constexpr std::size_t kMaxEntries = 256;
 std::atomic<bool> paletteScreen{false};
 
 HPALETTE LivePalette(HGDIOBJ object) {
-    return IsGdiObject(object) && object->ObjectType() == GdiObject::Type::Palette ? static_cast<HPALETTE>(object)
-                                                                                   : nullptr;
+    return IsGdiObject(object) && object->ObjectType() == GdiObject::Type::Palette
+               ? static_cast<HPALETTE>(object)
+               : nullptr;
 }
 
 HPALETTE Register(std::vector<PALETTEENTRY> entries) {

@@ -1061,8 +1061,8 @@ bool ApplyWindowPos(WINDOWPOS& pos) {
 BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                   std::int32_t cy, UINT flags) {
     WINDOWPOS pos{window, insertAfter, x, y, cx, cy, flags};
-    if (!Live(window)) return FALSE;
-    if (ApplyWindowPos(pos)) SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    if (!ApplyWindowPos(pos)) return FALSE;
+    SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }
 

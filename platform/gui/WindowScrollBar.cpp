@@ -115,7 +115,8 @@ int PositionAt(const WindowRecord& r, int bar, const BarLayout& l, int thumbStar
 
 // One of the bar's arrow buttons, as scroll-bar controls draw theirs.
 void DrawArrowButton(HDC dc, RECT box, UINT kind, bool pushed, bool enabled) {
-    DrawFrameControl(dc, &box, DFC_SCROLL, kind | (pushed ? DFCS_PUSHED : 0u) | (enabled ? 0u : DFCS_INACTIVE));
+    DrawFrameControl(dc, &box, DFC_SCROLL,
+                     kind | (pushed ? DFCS_PUSHED : 0u) | (enabled ? 0u : DFCS_INACTIVE));
 }
 
 void DrawBar(HDC dc, const WindowRecord& r, int bar) {

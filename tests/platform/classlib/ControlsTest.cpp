@@ -33,7 +33,8 @@ public:
 class CheckListBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(parent.CreateEx(0, nullptr, "Checks", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 160}, nullptr, 0));
+        ASSERT_TRUE(
+            parent.CreateEx(0, nullptr, "Checks", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 160}, nullptr, 0));
         ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LBS_NOTIFY, RECT{10, 10, 190, 150}, &parent, 30));
         for (const char* text : {"Standard", "Capture", "Charts"})
             list.AddString(text);
@@ -167,7 +168,8 @@ TEST(SettingChangeTest, ALargerMenuFontReachesADialogsChild) {
                          child.SubclassDlgItem(40, &d);
                          NONCLIENTMETRICS larger = original;
                          larger.lfMenuFont.lfHeight = original.lfMenuFont.lfHeight * 2;
-                         SystemParametersInfo(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger, SPIF_SENDCHANGE);
+                         SystemParametersInfo(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger,
+                                              SPIF_SENDCHANGE);
                          GetObject(MenuFont(), sizeof seenFont, &seenFont);
                      },
                      [](ScriptedDialog& d) { d.EndDialog(IDOK); }};
@@ -185,12 +187,13 @@ TEST(DataExchangeControlsTest, CheckRadioAndListStringsRoundTrip) {
     t.caption = "Exchange";
     t.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
     t.rect = {20, 20, 260, 200};
-    t.items = {{"Button", "Check", 50, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, {10, 10, 100, 26}},
-               {"Button", "One", 51, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, {10, 30, 100, 46}},
-               {"Button", "Two", 52, WS_VISIBLE | BS_AUTORADIOBUTTON, {10, 50, 100, 66}},
-               {"Button", "Three", 53, WS_VISIBLE | BS_AUTORADIOBUTTON, {10, 70, 100, 86}},
-               {"ListBox", "", 54, WS_VISIBLE | WS_TABSTOP | WS_GROUP, {110, 10, 220, 120}},
-               {"Button", "OK", UINT(IDOK), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {10, 130, 80, 154}}};
+    t.items = {
+        {"Button", "Check", 50, WS_VISIBLE | WS_TABSTOP | BS_AUTOCHECKBOX, {10, 10, 100, 26}},
+        {"Button", "One", 51, WS_VISIBLE | WS_TABSTOP | WS_GROUP | BS_AUTORADIOBUTTON, {10, 30, 100, 46}},
+        {"Button", "Two", 52, WS_VISIBLE | BS_AUTORADIOBUTTON, {10, 50, 100, 66}},
+        {"Button", "Three", 53, WS_VISIBLE | BS_AUTORADIOBUTTON, {10, 70, 100, 86}},
+        {"ListBox", "", 54, WS_VISIBLE | WS_TABSTOP | WS_GROUP, {110, 10, 220, 120}},
+        {"Button", "OK", UINT(IDOK), WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON, {10, 130, 80, 154}}};
     int check = 1, radio = 2;
     std::string chosen = "Cap";
     int shownCheck = -1, shownRadio = -2;
@@ -212,7 +215,8 @@ TEST(DataExchangeControlsTest, CheckRadioAndListStringsRoundTrip) {
             if (::vq::SendMessage(::vq::GetDlgItem(w, 51 + i), BM_GETCHECK, 0, 0)) shownRadio = i;
         char text[32] = {};
         ::vq::SendMessage(::vq::GetDlgItem(w, 54), LB_GETTEXT,
-                          WPARAM(::vq::SendMessage(::vq::GetDlgItem(w, 54), LB_GETCURSEL, 0, 0)), LPARAM(text));
+                          WPARAM(::vq::SendMessage(::vq::GetDlgItem(w, 54), LB_GETCURSEL, 0, 0)),
+                          LPARAM(text));
         shownList = text;
         // The user changes all three, then confirms.
         ::vq::SendMessage(::vq::GetDlgItem(w, 50), BM_SETCHECK, BST_UNCHECKED, 0);
@@ -249,7 +253,8 @@ TEST(DataExchangeControlsTest, CheckRadioAndListStringsRoundTrip) {
 
 TEST(SimpleControlsTest, EditAndStaticWrapTheirWindows) {
     Parent parent;
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "Edits", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
+    ASSERT_TRUE(
+        parent.CreateEx(0, nullptr, "Edits", WS_POPUP | WS_VISIBLE, RECT{0, 0, 200, 100}, nullptr, 0));
     CEdit edit;
     ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, RECT{10, 10, 190, 30}, &parent, 60));
     edit.SetWindowText("network");

@@ -1,5 +1,6 @@
-#include "WindowFixture.h"
 #include "platform/gui/FrameControl.h"
+
+#include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
 
 #include <filesystem>
@@ -28,7 +29,9 @@ const std::vector<std::vector<Cell>> kRows = {
      {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED},
      {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_CHECKED | DFCS_INACTIVE},
      {DFC_BUTTON, DFCS_BUTTONCHECK | DFCS_FLAT}},
-    {{DFC_SCROLL, DFCS_SCROLLUP}, {DFC_SCROLL, DFCS_SCROLLDOWN}, {DFC_SCROLL, DFCS_SCROLLLEFT},
+    {{DFC_SCROLL, DFCS_SCROLLUP},
+     {DFC_SCROLL, DFCS_SCROLLDOWN},
+     {DFC_SCROLL, DFCS_SCROLLLEFT},
      {DFC_SCROLL, DFCS_SCROLLRIGHT}},
     {{DFC_SCROLL, DFCS_SCROLLUP | DFCS_PUSHED},
      {DFC_SCROLL, DFCS_SCROLLDOWN | DFCS_PUSHED},
@@ -62,7 +65,8 @@ protected:
             EndPaint(h, &ps);
             return true;
         };
-        window = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 4 * (kCell + kGap) + kGap, 5 * (kCell + kGap) + kGap});
+        window =
+            Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 4 * (kCell + kGap) + kGap, 5 * (kCell + kGap) + kGap});
         OffscreenHarness::RunUntilIdle();
     }
 

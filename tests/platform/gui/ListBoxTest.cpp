@@ -176,7 +176,8 @@ protected:
             if (m != WM_DRAWITEM) return false;
             const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
             drawn.push_back(*dis);
-            HBRUSH fill = CreateSolidBrush((dis->itemState & ODS_SELECTED) ? RGB(255, 0, 0) : ColourOf(dis->itemData));
+            HBRUSH fill =
+                CreateSolidBrush((dis->itemState & ODS_SELECTED) ? RGB(255, 0, 0) : ColourOf(dis->itemData));
             FillRect(dis->hDC, &dis->rcItem, fill);
             DeleteObject(fill);
             result = TRUE;
@@ -231,7 +232,8 @@ TEST_F(OwnerDrawnListTest, FixedItemsAreMeasuredOnceAndDrawnByTheParent) {
     EXPECT_EQ(ItemPixel(l, 0), ColourOf(1));
     bool sawFocus = false;
     for (const auto& d : drawn)
-        sawFocus = sawFocus || (d.itemID == 1 && (d.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS));
+        sawFocus = sawFocus || (d.itemID == 1 &&
+                                (d.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS));
     EXPECT_TRUE(sawFocus);
 
     EXPECT_EQ(SendMessage(l, LB_SETITEMHEIGHT, 0, 20), 0);

@@ -1,6 +1,8 @@
+#include "platform/gui/NonClientMetrics.h"
+
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/NonClientMetrics.h"
+#include "platform/gui/Menu.h"
 
 #include <cstring>
 
@@ -39,6 +41,41 @@ TEST_F(NonClientMetricsTest, FontsReadBackAsSetAndMenusDrawWithTheMenuFont) {
     EXPECT_EQ(back.lfMessageFont.lfItalic, 1);
     GetObject(MenuFont(), sizeof used, &used);
     EXPECT_EQ(used.lfHeight, -16);
+}
+
+// How wide a popup of one command opens, measured while its loop runs.
+int PopupWidth(HWND owner, ManualMonotonicClock& clock,
+               std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)>& hook) {
+    HMENU menu = CreatePopupMenu();
+    AppendMenu(menu, MF_STRING, 1, "Capture from every adapter");
+    int width = 0;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m != WM_TIMER) return false;
+        KillTimer(owner, 1);
+        RECT r;
+        GetWindowRect(WindowFromPoint(POINT{12, 12}), &r);
+        width = r.Width();
+        PostMessage(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+        return true;
+    };
+    SetTimer(owner, 1, 10, nullptr);
+    clock.AdvanceMilliseconds(25);
+    TrackPopupMenu(menu, TPM_RETURNCMD, 10, 10, 0, owner, nullptr);
+    DestroyMenu(menu);
+    hook = nullptr;
+    return width;
+}
+
+TEST_F(NonClientMetricsTest, MenusMeasureTheirCommandsInTheMenuFont) {
+    HWND owner = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 300, 200});
+    OffscreenHarness::RunUntilIdle();
+    const int normal = PopupWidth(owner, clock, hook);
+    NONCLIENTMETRICS larger = original;
+    larger.lfMenuFont.lfHeight = 2 * original.lfMenuFont.lfHeight;
+    ASSERT_TRUE(SystemParametersInfo(SPI_SETNONCLIENTMETRICS, sizeof larger, &larger, 0));
+    const int wide = PopupWidth(owner, clock, hook);
+    EXPECT_GT(normal, 0);
+    EXPECT_GT(wide, normal + normal / 3);
 }
 
 TEST_F(NonClientMetricsTest, SendChangeTellsTopLevelWindowsOnly) {

@@ -1,7 +1,8 @@
+#include "platform/gui/Palette.h"
+
 #include "WindowFixture.h"
 #include "platform/gui/Beep.h"
 #include "platform/gui/Gdi.h"
-#include "platform/gui/Palette.h"
 
 #include <vector>
 
