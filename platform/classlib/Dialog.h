@@ -38,9 +38,9 @@ public:
 protected:
     DialogTemplate m_template;
     CWnd* m_pParentWnd = nullptr;
+    bool m_hasTemplate = true;
 
 private:
-    bool m_hasTemplate = true;
     UINT m_defaultId = IDOK;
     bool m_ended = false;
     int m_result = 0;

@@ -44,7 +44,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     m_strTitle = text.substr(0, text.find('\n'));
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
-    const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, 0, 0};
+    const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
     const BOOL created = CreateEx(0, nullptr, m_strTitle.c_str(), style, rect, parent, 0);
     m_pCreatingContext = nullptr;
     return created;
@@ -62,7 +62,10 @@ CView* CFrameWnd::CreateView(const CCreateContext& context, UINT id) {
     if (!view) return nullptr;
     RECT client;
     GetClientRect(m_hWnd, &client);
-    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id)) return nullptr;
+    view->m_bCreatingInFrame = true;
+    const BOOL created = view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id);
+    view->m_bCreatingInFrame = false;
+    if (!created) return nullptr;
     // From here on the window owns its view.
     object.release();
     if (context.m_pCurrentDoc) context.m_pCurrentDoc->AddView(view);

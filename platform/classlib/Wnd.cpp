@@ -175,10 +175,12 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     cs.lpszClass = className;
     cs.lpszName = windowName ? windowName : "";
     cs.style = style;
+    // A rectangle that starts at CW_USEDEFAULT leaves place and size to the window layer.
+    const bool placeByDefault = rect.left == CW_USEDEFAULT;
     cs.x = rect.left;
-    cs.y = rect.top;
-    cs.cx = rect.Width();
-    cs.cy = rect.Height();
+    cs.y = placeByDefault ? CW_USEDEFAULT : rect.top;
+    cs.cx = placeByDefault ? CW_USEDEFAULT : rect.Width();
+    cs.cy = placeByDefault ? CW_USEDEFAULT : rect.Height();
     cs.hwndParent = parent ? parent->m_hWnd : 0;
     cs.hMenu = id;
     if (!PreCreateWindow(cs) || !cs.lpszClass) return FALSE;
@@ -446,8 +448,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    return OnCmdMsg(LOWORD(wParam), int(HIWORD(wParam)), nullptr, nullptr);
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Without a control the command came from a menu (0) or an accelerator (1): both are commands.
+    const int code = lParam ? int(HIWORD(wParam)) : CN_COMMAND;
+    return OnCmdMsg(LOWORD(wParam), code, nullptr, nullptr);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -41,6 +41,7 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
+    // A rectangle whose left is CW_USEDEFAULT leaves the place and size to the window layer.
     virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                           const RECT& rect, CWnd* parent, UINT id);
     // Sees and may change every window CreateEx is about to make; FALSE stops the creation. The

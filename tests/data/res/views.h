@@ -9,3 +9,9 @@
 #define IDC_LOW 3104
 #define IDC_HIGH 3105
 #define IDC_NAMES 3106
+#define IDD_PAGE_ONE 320
+#define IDD_PAGE_TWO 321
+#define IDD_PAGE_THREE 322
+#define IDC_PAGE_NAME 3201
+#define IDC_PAGE_CHECK 3202
+#define IDC_PAGE_VALUE 3203
