@@ -180,8 +180,9 @@ void AdapterHandle::Deliver(const Frame& frame) {
     *read.bytesReturned = bytes;
     read.overlapped->bytes = bytes;
     Event* event = read.overlapped->event;
-    if (source_->IsFinished()) finished_.store(true, std::memory_order_release);
     read.overlapped->completed.store(true, std::memory_order_release);
+    // After the completion: whoever sees the source finished sees its last read complete.
+    if (source_->IsFinished()) finished_.store(true, std::memory_order_release);
     if (event) event->Set();
 }
 
