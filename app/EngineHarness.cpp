@@ -228,26 +228,25 @@ private:
     MonitorControlStartMessage* m_StartAnswer = nullptr;
 };
 
-// Turns SIGINT and SIGTERM into a stop request for the main thread and, in a replay, asks the
-// monitor now and then whether its files are done. Runs on real time, whatever the replay clock.
+// Turns SIGINT and SIGTERM into a stop request for the main thread. Runs on real time, whatever
+// the replay clock.
 class Watcher {
 public:
-    Watcher(const sigset_t& signals, ThreadId main, ThreadId monitor, bool replay)
-        : m_Thread([this, signals, main, monitor, replay] { Watch(signals, main, monitor, replay); }) {}
+    Watcher(const sigset_t& signals, ThreadId main)
+        : m_Thread([this, signals, main] { Watch(signals, main); }) {}
     ~Watcher() {
         m_Stop = true;
         m_Thread.join();
     }
 
 private:
-    void Watch(const sigset_t& signals, ThreadId main, ThreadId monitor, bool replay) {
+    void Watch(const sigset_t& signals, ThreadId main) {
         const timespec period{0, 50'000'000};
         while (!m_Stop) {
             if (sigtimedwait(&signals, nullptr, &period) > 0) {
                 PostThreadMessage(main, EngineApp::kStopRequested, 0, 0);
                 return;
             }
-            if (replay) PostThreadMessage(monitor, EngineMonitor::kCheckReplay, 0, 0);
         }
     }
 
@@ -353,7 +352,7 @@ int EngineHarness::RunEngine(const sigset_t& stopSignals) {
     const auto started = std::chrono::steady_clock::now();
     int status = 0;
     {
-        Watcher watcher(stopSignals, app.GetThreadId(), monitor->GetThreadId(), clock != nullptr);
+        Watcher watcher(stopSignals, app.GetThreadId());
         auto* start = new MonitorControlStartMessage(true, true);
         if (!start->Send(monitor.get())) delete start;
         QueueEntry entry;
@@ -362,6 +361,8 @@ int EngineHarness::RunEngine(const sigset_t& stopSignals) {
                 globals.m_RingGeometry.Keep(answer->GetGeometry());
                 printer.PrintStarted(static_cast<int>(answer->GetAdapters().size()));
                 InstallActions(*monitor, answer->GetAdapters(), app, printer);
+                // The replay counts from its first frame in every action: it runs only now.
+                if (clock) PostThreadMessage(monitor->GetThreadId(), EngineMonitor::kReplayGo, 0, 0);
                 if (answer->Complete()) delete answer;
             }
         }

@@ -66,6 +66,8 @@ public:
     PacketAdapter& GetAdapter() const { return adapter_; }
     int32_t GetMedium() const { return medium_; }
     Timestamp GetTime() const { return time_; }
+    // A replay counts a frame stamped before its clock at the clock's time.
+    void SetTime(const Timestamp& time) { time_ = time; }
     uint64_t GetSequence() const { return sequence_; }
     uint32_t GetLost() const { return lost_; }
     const uint8_t* GetData() const { return data_; }

@@ -40,6 +40,7 @@ public:
     // interval and the totals.
     void Tick(const Timestamp& now);
     void AdvanceInterval() { m_Ring.Advance(); }
+    void AdvanceInterval(const Timestamp& now) { m_Ring.AdvanceTo(now); }
     // From the time (now when null) to the next multiple of the update step that lies at least half
     // a step away.
     TimeSpan TimeToNextUpdate(const Timestamp& time = NULL_TIME) const;

@@ -62,6 +62,19 @@ void HistoryBuffer::Advance() {
     opened.TakeOverSummaries(closed);
 }
 
+void HistoryBuffer::AdvanceTo(const Timestamp& now) {
+    Advance();
+    for (int32_t skipped = 0; skipped < m_Count && IsIntervalOver(now); ++skipped)
+        Advance();
+    if (!IsIntervalOver(now)) return;
+    // Past the whole ring: every slot is empty, the current one moves to the interval of `now`.
+    const uint64_t step = uint64_t(m_Interval.GetTicks());
+    const uint64_t end = m_EndTime.GetTicks();
+    const uint64_t start = end + (now.GetTicks() - end) / step * step;
+    m_Slots[size_t(m_Current)]->SetTime(Timestamp(start));
+    m_EndTime = Timestamp(start + step);
+}
+
 void HistoryBuffer::Reset() {
     for (int32_t i = 0; i < m_Count; ++i) {
         IntervalData& slot = *m_Slots[size_t(i)];

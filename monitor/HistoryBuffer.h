@@ -26,6 +26,9 @@ public:
     // Closes the current interval and opens the next. The end time moves on even when opening
     // fails; the failure is passed on afterwards.
     void Advance();
+    // Closes the current interval and opens the one that holds `now`. After a jump of the clock
+    // the intervals in between are emptied in passing; none of them is closed on its own.
+    void AdvanceTo(const Timestamp& now);
     // Empties every interval; the current one keeps its time.
     void Reset();
     // Starts over from now, not aligned. New slots are made before the old ones go: when that

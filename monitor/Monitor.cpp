@@ -193,20 +193,33 @@ void Monitor::Update(const Timestamp& now) {
     MonitorGlobals& globals = TheMonitorGlobals();
     m_DataSet->Tick(now);
     globals.m_Pools.UpdateAll(now);
-    if (m_DataSet->GetRing()->IsIntervalOver(now)) EndInterval();
+    if (m_DataSet->GetRing()->IsIntervalOver(now)) EndInterval(now);
     globals.m_Environment->Tick(now);
 }
 
-void Monitor::EndInterval() {
+// Live, a stalled ring catches up one interval per tick. With `m_JumpToNow` a clock that jumped
+// past the next interval closes the current one only; the ring moves on to the interval of `now`,
+// and the summaries, which roll their windows one interval per update, take their windows afresh
+// from the ring.
+void Monitor::EndInterval(const Timestamp& now) {
     MonitorGlobals& globals = TheMonitorGlobals();
     SendCheckpoint(m_CheckpointOwner, *m_DataSet, *globals.m_Environment, globals.m_History.load(), *this);
+    const HistoryBuffer& ring = *m_DataSet->GetRing();
+    const bool jumped = m_JumpToNow && now.GetTicks() >= ring.GetEndTime().GetTicks() +
+                                                             uint64_t(ring.GetInterval().GetTicks());
     try {
-        m_DataSet->AdvanceInterval();
+        if (jumped)
+            m_DataSet->AdvanceInterval(now);
+        else
+            m_DataSet->AdvanceInterval();
     } catch (const std::bad_alloc&) {
         // The ring has moved on all the same.
         ExceptionHandler(std::current_exception());
     }
-    StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
+    if (jumped)
+        globals.m_Pools.Summaries().ResetAll();
+    else
+        StartSummaryInterval(globals.m_Pools.Summaries(), *m_DataSet->GetCurrent());
 }
 
 void Monitor::OnNameReply(std::uintptr_t first, std::intptr_t second) {

@@ -88,6 +88,10 @@ public:
     void ForgetHistoryRequests();
 
 protected:
+    // Set for a clock that may jump by years (a replay): an interval end moves the ring straight
+    // to the interval of the tick's time instead of one interval per tick.
+    bool m_JumpToNow = false;
+
     // The thread-message handlers. Each accepts its message, acts, completes it and deletes it when
     // told; out of memory goes to the exception handler and the message is still completed.
     void OnThreadMessage(const QueueEntry& entry) override;
@@ -129,7 +133,7 @@ private:
     void BookStartupSummary();
     void DeleteStartupSummary();
     // Everything that happens, in order, once the current interval has closed.
-    void EndInterval();
+    void EndInterval(const Timestamp& now);
 
     std::unique_ptr<HistoryService> m_History;
     // Capture paused by the memory guard, which alone may resume it.

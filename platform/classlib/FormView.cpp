@@ -1,6 +1,7 @@
 #include "platform/classlib/FormView.h"
 
 #include "platform/classlib/DialogResource.h"
+#include "platform/classlib/FrameWnd.h"
 
 namespace vq {
 
@@ -34,6 +35,9 @@ BOOL CFormView::PreTranslateMessage(MSG* msg) {
     if (CScrollView::PreTranslateMessage(msg)) return TRUE;
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     if (msg->hwnd != m_hWnd && !IsChild(m_hWnd, msg->hwnd)) return FALSE;
+    // The dialog keys take every key, so the frames around get theirs (accelerators) first.
+    for (CFrameWnd* frame = GetParentFrame(); frame; frame = frame->GetParentFrame())
+        if (frame->PreTranslateMessage(msg)) return TRUE;
     return IsDialogMessage(m_hWnd, msg);
 }
 

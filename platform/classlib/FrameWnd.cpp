@@ -1,11 +1,13 @@
 #include "platform/classlib/FrameWnd.h"
 
+#include "platform/classlib/ControlBar.h"
 #include "platform/classlib/Document.h"
 #include "platform/classlib/View.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/gui/Accelerators.h"
 #include "platform/res/Resources.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace vq {
@@ -31,6 +33,9 @@ VQ_IMPLEMENT_DYNCREATE(CFrameWnd, CWnd)
 
 CFrameWnd::~CFrameWnd() {
     if (m_hAccelTable) DestroyAcceleratorTable(m_hAccelTable);
+    // Bars that outlive the frame's object, or go with its window after it, find no frame.
+    for (CControlBar* bar : m_listControlBars)
+        bar->m_pDockSite = nullptr;
 }
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
@@ -57,7 +62,10 @@ CView* CFrameWnd::CreateView(const CCreateContext& context, UINT id) {
     if (!view) return nullptr;
     RECT client;
     GetClientRect(m_hWnd, &client);
-    if (!view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id)) return nullptr;
+    view->m_bCreatingInFrame = true;
+    const BOOL created = view->Create(nullptr, nullptr, WS_CHILD | WS_VISIBLE, client, this, id);
+    view->m_bCreatingInFrame = false;
+    if (!created) return nullptr;
     // From here on the window owns its view.
     object.release();
     if (context.m_pCurrentDoc) context.m_pCurrentDoc->AddView(view);
@@ -158,6 +166,177 @@ void CFrameWnd::OnToolTipText(NMTTDISPINFO* info) {
     info->lpszText = m_toolTipText.c_str();
 }
 
+void CFrameWnd::RecalcLayout(BOOL) {
+    if (m_bInRecalcLayout) return;
+    m_bInRecalcLayout = TRUE;
+    m_nIdleFlags &= ~(idleLayout | idleNotify);
+    RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST);
+    m_bInRecalcLayout = FALSE;
+}
+
+void CFrameWnd::DelayRecalcLayout(BOOL notify) {
+    m_nIdleFlags |= idleLayout | (notify ? UINT(idleNotify) : 0u);
+}
+
+void CFrameWnd::AddControlBar(CControlBar* bar) {
+    if (std::find(m_listControlBars.begin(), m_listControlBars.end(), bar) == m_listControlBars.end())
+        m_listControlBars.push_back(bar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* bar) {
+    std::erase(m_listControlBars, bar);
+}
+
+CControlBar* CFrameWnd::GetControlBar(UINT id) const {
+    for (CControlBar* bar : m_listControlBars)
+        if (bar->m_hWnd && bar->GetDlgCtrlID() == id) return bar;
+    return nullptr;
+}
+
+namespace {
+
+struct DockSide {
+    DWORD align;
+    UINT id;
+};
+constexpr DockSide kDockSides[] = {{CBRS_ALIGN_TOP, AFX_IDW_DOCKBAR_TOP},
+                                   {CBRS_ALIGN_BOTTOM, AFX_IDW_DOCKBAR_BOTTOM},
+                                   {CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_LEFT},
+                                   {CBRS_ALIGN_RIGHT, AFX_IDW_DOCKBAR_RIGHT}};
+
+} // namespace
+
+void CFrameWnd::EnableDocking(DWORD dockStyle, const RuntimeClass* dockBarClass) {
+    for (const DockSide& side : kDockSides) {
+        if (!(dockStyle & side.align) || GetControlBar(side.id)) continue;
+        std::unique_ptr<Object> object = dockBarClass->CreateObject();
+        auto* dockBar = dynamic_cast<CDockBar*>(object.get());
+        if (!dockBar || !dockBar->Create(this, WS_CHILD | WS_VISIBLE | side.align, side.id)) continue;
+        // The frame's window owns its dock bars from here on; they delete themselves.
+        dockBar->m_bAutoDelete = TRUE;
+        object.release();
+    }
+}
+
+DWORD CFrameWnd::CanDock(RECT rect, DWORD style, CDockBar** dockBar) const {
+    for (const DockSide& side : kDockSides) {
+        if (!(style & side.align)) continue;
+        auto* bar = dynamic_cast<CDockBar*>(GetControlBar(side.id));
+        if (!bar || !IsWindowVisible(bar->m_hWnd)) continue;
+        RECT window;
+        GetWindowRect(bar->m_hWnd, &window);
+        // An empty dock bar still takes bars along its edge.
+        if (side.align & CBRS_ORIENT_HORZ) {
+            if (window.Height() == 0) window.top -= 1, window.bottom += 1;
+        } else if (window.Width() == 0) {
+            window.left -= 1, window.right += 1;
+        }
+        if (IntersectRects(window, rect).IsEmpty()) continue;
+        if (dockBar) *dockBar = bar;
+        return side.align;
+    }
+    return 0;
+}
+
+void CFrameWnd::DockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect) {
+    if (!bar) return;
+    if (!dockBar) {
+        for (const DockSide& side : kDockSides)
+            if ((bar->m_dwDockStyle & side.align) &&
+                (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
+                break;
+        if (!dockBar) return;
+    }
+    dockBar->DockControlBar(bar, rect);
+}
+
+void CFrameWnd::ReDockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect) {
+    if (!bar) return;
+    if (!dockBar)
+        for (const DockSide& side : kDockSides)
+            if ((bar->m_dwDockStyle & side.align) &&
+                (dockBar = dynamic_cast<CDockBar*>(GetControlBar(side.id))))
+                break;
+    if (dockBar) dockBar->ReDockControlBar(bar, rect);
+}
+
+CFrameWnd* CFrameWnd::CreateFloatingFrame(DWORD style) {
+    if (!m_pFloatingFrameClass) return nullptr;
+    std::unique_ptr<Object> object = m_pFloatingFrameClass->CreateObject();
+    auto* frame = dynamic_cast<CFrameWnd*>(object.get());
+    if (!frame || !frame->CreateFloating(this, style)) return nullptr;
+    object.release();
+    return frame;
+}
+
+void CFrameWnd::FloatControlBar(CControlBar* bar, POINT screen, DWORD style) {
+    if (!bar) return;
+    CFrameWnd* floating = nullptr;
+    // A bar alone in its floating frame moves with the frame.
+    if (bar->m_pDockBar && bar->m_pDockBar->m_bFloating && bar->m_pDockBar->GetDockedCount() == 1)
+        floating = dynamic_cast<CFrameWnd*>(bar->m_pDockBar->GetParent());
+    if (!floating) {
+        floating = CreateFloatingFrame(style);
+        if (!floating) return;
+        auto* dockBar = dynamic_cast<CDockBar*>(floating->GetDlgItem(AFX_IDW_DOCKBAR_FLOAT));
+        if (!dockBar) return;
+        dockBar->DockControlBar(bar, nullptr);
+    }
+    floating->PlaceFloating(screen);
+    ShowWindow(floating->m_hWnd, SW_SHOWNA);
+    UpdateWindow(floating->m_hWnd);
+    DelayRecalcLayout();
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* bar, BOOL show, BOOL delay) {
+    if (!bar) return;
+    if (delay) {
+        bar->DelayShow(show);
+        DelayRecalcLayout();
+    } else {
+        ShowWindow(bar->m_hWnd, show ? SW_SHOWNA : SW_HIDE);
+        bar->DelayShow(show);
+        if (bar->IsFloating()) {
+            // A floating frame is shown while it shows a bar.
+            if (CDockBar* dockBar = bar->m_pDockBar) {
+                if (CWnd* frame = dockBar->GetParent()) {
+                    ShowWindow(frame->m_hWnd, dockBar->GetDockedVisibleCount() ? SW_SHOWNA : SW_HIDE);
+                    if (auto* f = dynamic_cast<CFrameWnd*>(frame)) f->RecalcLayout();
+                }
+            }
+        } else {
+            RecalcLayout();
+        }
+    }
+}
+
+BOOL CFrameWnd::CreateFloating(CFrameWnd*, DWORD) {
+    return FALSE;
+}
+
+void CFrameWnd::PlaceFloating(POINT screen) {
+    SetWindowPos(m_hWnd, 0, screen.x, screen.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RecalcLayout();
+}
+
+void CFrameWnd::OnIdleUpdateCmdUI() {
+    if (m_nIdleFlags & idleLayout) RecalcLayout((m_nIdleFlags & idleNotify) != 0);
+}
+
+void CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
+    HWND statusBar = ::vq::GetDlgItem(m_hWnd, int(AFX_IDW_STATUS_BAR));
+    if (!statusBar) return;
+    std::string text;
+    if (lParam) {
+        text = reinterpret_cast<const char*>(lParam);
+    } else if (wParam) {
+        char buffer[256];
+        const int length = LoadString(std::uint32_t(wParam), buffer, int(sizeof buffer));
+        text.assign(buffer, std::size_t(std::max(length, 0)));
+    }
+    ::vq::SetWindowText(statusBar, text.c_str());
+}
+
 BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
     case WM_CREATE:
@@ -182,6 +361,16 @@ BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         break;
     case WM_INITMENUPOPUP:
         OnInitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        break;
+    case WM_IDLEUPDATECMDUI:
+        OnIdleUpdateCmdUI();
+        break;
+    case WM_SETMESSAGESTRING:
+        OnSetMessageString(wParam, lParam);
+        *result = 0;
+        return TRUE;
+    case WM_SIZE:
+        if (wParam != SIZE_MINIMIZED) RecalcLayout();
         break;
     default:
         break;

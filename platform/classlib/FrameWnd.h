@@ -5,9 +5,12 @@
 #include "platform/gui/ToolTip.h"
 
 #include <string>
+#include <vector>
 
 namespace vq {
 
+class CControlBar;
+class CDockBar;
 class CDocTemplate;
 class CDocument;
 class CView;
@@ -71,7 +74,41 @@ public:
     // no tip.
     void OnToolTipText(NMTTDISPINFO* info);
 
+    // Layout: the bars take their room from the client area's sides in the order of the window
+    // list, the pane AFX_IDW_PANE_FIRST the rest. Re-entry while a layout runs is ignored.
+    virtual void RecalcLayout(BOOL notify = TRUE);
+    // A layout at the next idle time (WM_IDLEUPDATECMDUI), once however often asked.
+    void DelayRecalcLayout(BOOL notify = TRUE);
+    BOOL IsLayoutPending() const { return (m_nIdleFlags & idleLayout) != 0; }
+
+    // The frame's bars, dock bars included, in the order they were made.
+    std::vector<CControlBar*> m_listControlBars;
+    void AddControlBar(CControlBar* bar);
+    void RemoveControlBar(CControlBar* bar);
+    CControlBar* GetControlBar(UINT id) const;
+
+    // Makes a dock bar of the class for each side the style allows.
+    void EnableDocking(DWORD dockStyle, const RuntimeClass* dockBarClass);
+    // The dock bar on whose side the rectangle (screen) lies, among those the style allows;
+    // 0 for none, else the dock bar's alignment.
+    DWORD CanDock(RECT rect, DWORD style, CDockBar** dockBar = nullptr) const;
+    virtual void DockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
+    virtual void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
+    virtual void FloatControlBar(CControlBar* bar, POINT screen, DWORD style);
+    void ShowControlBar(CControlBar* bar, BOOL show, BOOL delay);
+    // The frame a floating bar lives in, made from m_pFloatingFrameClass.
+    virtual CFrameWnd* CreateFloatingFrame(DWORD style);
+    const RuntimeClass* m_pFloatingFrameClass = nullptr;
+    // A floating frame's own making, as a popup over `parent` for bars of the style, and its
+    // placing at a screen point; a plain frame makes none.
+    virtual BOOL CreateFloating(CFrameWnd* parent, DWORD style);
+    virtual void PlaceFloating(POINT screen);
+
 protected:
+    enum : UINT { idleLayout = 2, idleNotify = 4 };
+    UINT m_nIdleFlags = 0;
+    BOOL m_bInRecalcLayout = FALSE;
+
     // Makes the frame's contents while its window is created: the context's view, when it names
     // one. FALSE fails the creation.
     virtual BOOL OnCreateClient(CCreateContext* context);
@@ -83,6 +120,9 @@ protected:
     HACCEL m_hAccelTable = nullptr;
 
 private:
+    void OnIdleUpdateCmdUI();
+    void OnSetMessageString(WPARAM wParam, LPARAM lParam);
+
     CView* m_pViewActive = nullptr;
     CCreateContext* m_pCreatingContext = nullptr;
     std::string m_toolTipText;

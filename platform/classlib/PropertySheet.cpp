@@ -261,7 +261,7 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* msg) {
     if (inside && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB && GetKeyState(VK_CONTROL) >= 0 &&
         !(::vq::SendMessage(msg->hwnd, WM_GETDLGCODE, msg->wParam, reinterpret_cast<LPARAM>(msg)) &
           (DLGC_WANTTAB | DLGC_WANTALLKEYS))) {
-        if (HWND next = NextTabStop(msg->hwnd, GetKeyState(VK_SHIFT) < 0)) SetFocus(next);
+        if (HWND next = NextTabStop(msg->hwnd, GetKeyState(VK_SHIFT) < 0)) FocusDlgControl(m_hWnd, next);
         return TRUE;
     }
     if (msg->message == WM_KEYDOWN && GetKeyState(VK_CONTROL) < 0 && !m_pages.empty() && inside) {

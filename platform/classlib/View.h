@@ -40,11 +40,16 @@ public:
 
 protected:
     // The view deletes itself with its window: it is made from its run-time class by the frame.
-    void PostNcDestroy() override { delete this; }
+    // While the frame is still making it, a window that fails leaves the object to the frame.
+    void PostNcDestroy() override {
+        if (!m_bCreatingInFrame) delete this;
+    }
 
 private:
     friend class CDocument;
+    friend class CFrameWnd;
     CDocument* m_pDocument = nullptr;
+    bool m_bCreatingInFrame = false;
 };
 
 } // namespace vq

@@ -1,5 +1,6 @@
 #include "platform/classlib/WinApp.h"
 
+#include "platform/classlib/ControlBar.h"
 #include "platform/classlib/DocManager.h"
 #include "platform/classlib/Wnd.h"
 #include "platform/registry/PrivateProfile.h"
@@ -205,6 +206,14 @@ BOOL CWinApp::WriteProfileBinary(const char* section, const char* entry, const s
 
 BOOL CWinApp::PreTranslateMessage(MSG* msg) {
     return CWnd::WalkPreTranslateTree(m_pMainWnd ? m_pMainWnd->m_hWnd : 0, msg);
+}
+
+BOOL CWinApp::OnIdle(int) {
+    if (m_pMainWnd && m_pMainWnd->m_hWnd && IsWindowVisible(m_pMainWnd->m_hWnd)) {
+        m_pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE, 0);
+        m_pMainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0);
+    }
+    return FALSE;
 }
 
 BOOL CWinApp::PumpMessage() {

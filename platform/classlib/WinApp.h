@@ -52,6 +52,9 @@ public:
     std::string m_pszProfileName = "Vorquel";
 
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // With the queue empty: the main window and its windows bring their layouts and command
+    // states up to date (WM_IDLEUPDATECMDUI). FALSE: no further idle work wanted.
+    virtual BOOL OnIdle(int count);
     // Takes one message from the queue and dispatches it; FALSE on WM_QUIT.
     BOOL PumpMessage();
 

@@ -1,5 +1,6 @@
 #include "platform/classlib/Wnd.h"
 
+#include "platform/classlib/ControlBar.h"
 #include "platform/classlib/DataExchange.h"
 #include "platform/classlib/DialogResource.h"
 #include "platform/classlib/FrameWnd.h"
@@ -335,6 +336,40 @@ void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) 
     SendToDescendants(m_hWnd, message, wParam, lParam);
 }
 
+CWnd* CWnd::GetOwner() const {
+    return m_hWndOwner ? FromHandlePermanent(m_hWndOwner) : GetParent();
+}
+
+void CWnd::RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags, RECT* param, const RECT* client,
+                          BOOL stretch) {
+    SizeParentParams layout;
+    layout.hDWP = (flags & reposQuery) ? nullptr : BeginDeferWindowPos(8);
+    layout.bStretch = stretch;
+    if (client)
+        layout.rect = *client;
+    else
+        GetClientRect(m_hWnd, &layout.rect);
+    HWND leftOverWindow = 0;
+    for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        const UINT id = UINT(::vq::GetDlgCtrlID(child));
+        if (id == leftOver) leftOverWindow = child;
+        if (id >= first && id <= last && FromHandlePermanent(child))
+            ::vq::SendMessage(child, WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+    }
+    if (flags & reposQuery) {
+        if (param) *param = layout.rect;
+        return;
+    }
+    if (flags & reposExtra && param) {
+        layout.rect.left += param->left;
+        layout.rect.top += param->top;
+        layout.rect.right -= param->right;
+        layout.rect.bottom -= param->bottom;
+    }
+    if (leftOverWindow) RepositionWindow(&layout, leftOverWindow, layout.rect);
+    if (layout.hDWP) EndDeferWindowPos(layout.hDWP);
+}
+
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     CDataExchange exchange(this, saveAndValidate);
     try {
@@ -413,8 +448,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    return OnCmdMsg(LOWORD(wParam), int(HIWORD(wParam)), nullptr, nullptr);
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Without a control the command came from a menu (0) or an accelerator (1): both are commands.
+    const int code = lParam ? int(HIWORD(wParam)) : CN_COMMAND;
+    return OnCmdMsg(LOWORD(wParam), code, nullptr, nullptr);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -72,6 +72,17 @@ public:
     void Invalidate(BOOL erase = TRUE) const;
     void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const;
 
+    // The window that gets this window's notifications and commands instead of its parent.
+    void SetOwner(CWnd* owner) { m_hWndOwner = owner ? owner->m_hWnd : 0; }
+    CWnd* GetOwner() const;
+
+    // Lays out the children of ids first..last (WM_SIZEPARENT), then gives the child leftOver
+    // the rest of the client area. reposQuery only answers the rest in `param`; reposExtra takes
+    // `param`'s sides off the client area first. `client` replaces the client area.
+    enum : UINT { reposDefault = 0, reposQuery = 1, reposExtra = 2 };
+    void RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags = reposDefault,
+                        RECT* param = nullptr, const RECT* client = nullptr, BOOL stretch = TRUE);
+
     // Fields to controls, or with `saveAndValidate` back from them, through DoDataExchange. FALSE
     // when a field failed: its control has the focus and the user has been told.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
@@ -106,6 +117,7 @@ public:
 
 protected:
     WNDPROC m_pfnSuper = nullptr;
+    HWND m_hWndOwner = 0;
 
     // Makes the window of a dialog template with its parent or owner: hidden whatever the
     // template says when `showAsTemplate` is false. `focusFirst` is the answer of WM_INITDIALOG:

@@ -145,6 +145,10 @@ bool HandleMnemonic(HWND dialog, HWND focus, char key) {
 
 } // namespace
 
+void FocusDlgControl(HWND dialog, HWND control) {
+    if (control && (control == dialog || IsChild(dialog, control))) FocusControl(dialog, control);
+}
+
 DWORD GetDialogBaseUnits() {
     return DWORD(MAKELPARAM(8, 16));
 }

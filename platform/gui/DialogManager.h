@@ -24,6 +24,10 @@ DWORD GetDialogBaseUnits();
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
 
+// Gives a control of the dialog the focus as the dialog keys do: a push button that takes it shows
+// as the default one, and the dialog's default button gets that look back when anything else does.
+void FocusDlgControl(HWND dialog, HWND control);
+
 // Takes a message meant for the dialog or one of its controls and handles the dialog keys (Tab,
 // arrows, Enter, Escape, mnemonics) unless the control asks for them through WM_GETDLGCODE;
 // anything else is dispatched. FALSE for a message the dialog has nothing to do with.

@@ -134,6 +134,40 @@ BOOL DrawScrollArrow(HDC dc, const RECT& box, UINT state) {
     return TRUE;
 }
 
+// The close cross: two diagonals two pixels thick, in a square inside the button's edge.
+void DrawCross(HDC dc, const RECT& box, int colour, int shift) {
+    const int side = std::max(2, std::min(box.Width(), box.Height()) - 6);
+    const int x0 = box.left + (box.Width() - side) / 2 + shift;
+    const int y0 = box.top + (box.Height() - side) / 2 + shift;
+    HBRUSH ink = GetSysColorBrush(colour);
+    for (int i = 0; i < side; ++i) {
+        const RECT down{x0 + i, y0 + i, x0 + i + 2, y0 + i + 1};
+        const RECT up{x0 + side - 2 - i, y0 + i, x0 + side - i, y0 + i + 1};
+        FillRect(dc, &down, ink);
+        FillRect(dc, &up, ink);
+    }
+}
+
+BOOL DrawCaptionButton(HDC dc, const RECT& box, UINT state) {
+    if ((state & kKindMask) != DFCS_CAPTIONCLOSE) return FALSE;
+    if (box.IsEmpty()) return TRUE;
+    const bool pushed = (state & DFCS_PUSHED) != 0;
+    RECT edge = box;
+    if (state & DFCS_FLAT) {
+        FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
+        FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
+    } else {
+        DrawEdge(dc, &edge, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE);
+    }
+    if (!(state & DFCS_INACTIVE)) {
+        DrawCross(dc, box, COLOR_BTNTEXT, pushed ? 1 : 0);
+    } else {
+        DrawCross(dc, box, COLOR_BTNHIGHLIGHT, 1);
+        DrawCross(dc, box, COLOR_BTNSHADOW, 0);
+    }
+    return TRUE;
+}
+
 } // namespace
 
 BOOL DrawFrameControl(HDC dc, RECT* rect, UINT controlClass, UINT state) {
@@ -148,6 +182,8 @@ BOOL DrawFrameControl(HDC dc, RECT* rect, UINT controlClass, UINT state) {
         default:
             return FALSE;
         }
+    case DFC_CAPTION:
+        return DrawCaptionButton(dc, *rect, state);
     case DFC_SCROLL:
         return DrawScrollArrow(dc, *rect, state);
     default:

@@ -7,6 +7,7 @@ namespace vq {
 // The parts of standard controls, drawn in the colour table's classic look so that windows that
 // draw their own controls match the layer's.
 enum : UINT {
+    DFC_CAPTION = 1,
     DFC_SCROLL = 3,
     DFC_BUTTON = 4,
 };
@@ -15,6 +16,8 @@ enum : UINT {
     // DFC_BUTTON kinds.
     DFCS_BUTTONCHECK = 0x0000,
     DFCS_BUTTONPUSH = 0x0010,
+    // DFC_CAPTION kinds.
+    DFCS_CAPTIONCLOSE = 0x0000,
     // DFC_SCROLL kinds.
     DFCS_SCROLLUP = 0x0000,
     DFCS_SCROLLDOWN = 0x0001,

@@ -10,6 +10,7 @@
 #include <cctype>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -447,6 +448,53 @@ BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup,
     if (item->popup && item->popup != replacement.popup) DestroyMenu(item->popup);
     *item = std::move(replacement);
     return TRUE;
+}
+
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
+    MenuItem* item = Find(menu, position, flags);
+    if (!item) return FALSE;
+    for (HMENU owner : Menus()) {
+        auto& items = owner->items;
+        const auto it =
+            std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return &i == item; });
+        if (it == items.end()) continue;
+        if (it->popup) DestroyMenu(it->popup);
+        items.erase(it);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+namespace {
+
+std::unordered_map<HWND, HMENU>& SystemMenus() {
+    static std::unordered_map<HWND, HMENU> menus;
+    return menus;
+}
+
+} // namespace
+
+HMENU GetSystemMenu(HWND window, BOOL revert) {
+    if (!IsWindow(window)) return nullptr;
+    HMENU& menu = SystemMenus()[window];
+    if (menu && !revert) return menu;
+    if (menu) DestroyMenu(menu);
+    menu = CreatePopupMenu();
+    AppendMenu(menu, MF_STRING, SC_RESTORE, "&Restore");
+    AppendMenu(menu, MF_STRING, SC_MOVE, "&Move");
+    AppendMenu(menu, MF_STRING, SC_SIZE, "&Size");
+    AppendMenu(menu, MF_STRING, SC_MINIMIZE, "Mi&nimize");
+    AppendMenu(menu, MF_STRING, SC_MAXIMIZE, "Ma&ximize");
+    AppendMenu(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenu(menu, MF_STRING, SC_CLOSE, "&Close\tAlt+F4");
+    return menu;
+}
+
+void DestroySystemMenu(HWND window) {
+    const auto it = SystemMenus().find(window);
+    if (it == SystemMenus().end()) return;
+    DestroyMenu(it->second);
+    SystemMenus().erase(it);
 }
 
 HMENU LoadMenuIndirect(std::span<const unsigned char> bytes) {

@@ -12,7 +12,13 @@ namespace vq {
 struct MenuRecord;
 using HMENU = MenuRecord*;
 
-enum : UINT { TPM_LEFTALIGN = 0x0, TPM_LEFTBUTTON = 0x0, TPM_NONOTIFY = 0x80, TPM_RETURNCMD = 0x100 };
+enum : UINT {
+    TPM_LEFTALIGN = 0x0,
+    TPM_LEFTBUTTON = 0x0,
+    TPM_RIGHTBUTTON = 0x2,
+    TPM_NONOTIFY = 0x80,
+    TPM_RETURNCMD = 0x100
+};
 enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
 
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
@@ -33,6 +39,13 @@ BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup,
 HMENU LoadMenuIndirect(std::span<const unsigned char> bytes);
 // The menu resource of that id; null when there is none or it is malformed.
 HMENU LoadMenu(std::uint32_t id);
+// Removes an item (a popup with its menu); FALSE when there is none.
+BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
+// The window's own copy of the system menu (restore, move, size, minimise, maximise, close),
+// made at the first call and kept until the window goes; with `revert` the copy is made anew.
+HMENU GetSystemMenu(HWND window, BOOL revert);
+// Frees the window's copy of the system menu; the window layer calls it as the window goes.
+void DestroySystemMenu(HWND window);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

@@ -41,6 +41,7 @@ inline constexpr UINT WM_NCHITTEST = 0x0084;
 inline constexpr UINT WM_NCPAINT = 0x0085;
 inline constexpr UINT WM_NCACTIVATE = 0x0086;
 inline constexpr UINT WM_GETDLGCODE = 0x0087;
+inline constexpr UINT WM_CONTEXTMENU = 0x007B;
 inline constexpr UINT WM_NCMOUSEMOVE = 0x00A0;
 inline constexpr UINT WM_NCLBUTTONDOWN = 0x00A1;
 inline constexpr UINT WM_NCLBUTTONUP = 0x00A2;
@@ -194,6 +195,7 @@ enum : int {
     HTBOTTOMLEFT = 16,
     HTBOTTOMRIGHT = 17,
     HTBORDER = 18,
+    HTCLOSE = 20,
 };
 
 // System commands (WM_SYSCOMMAND); the low four bits are the system's own. A command started by
@@ -201,9 +203,13 @@ enum : int {
 enum : UINT {
     SC_SIZE = 0xF000,
     SC_MOVE = 0xF010,
+    SC_MINIMIZE = 0xF020,
+    SC_MAXIMIZE = 0xF030,
     SC_CLOSE = 0xF060,
     SC_VSCROLL = 0xF070,
     SC_HSCROLL = 0xF080,
+    SC_KEYMENU = 0xF100,
+    SC_RESTORE = 0xF120,
 };
 
 // The edge a window is sized by (WM_SIZING).
@@ -225,7 +231,7 @@ enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACT
 enum : int { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
 
 // WM_SIZE kinds.
-enum : int { SIZE_RESTORED = 0 };
+enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1 };
 
 constexpr LPARAM MAKELPARAM(int low, int high) {
     return LPARAM(std::int32_t(std::uint32_t(std::uint16_t(low)) | std::uint32_t(std::uint16_t(high)) << 16));

@@ -123,6 +123,21 @@ int GetSystemMetrics(int index) {
         return 16;
     case SM_CYSMCAPTION:
         return 15;
+    // Caption buttons: full-size ones fill the caption less a border; small ones the small caption.
+    case SM_CXSIZE:
+    case SM_CYSIZE:
+        return 18;
+    case SM_CXSMSIZE:
+    case SM_CYSMSIZE:
+        return 14;
+    case SM_CXMENUSIZE:
+    case SM_CYMENUSIZE:
+        return 18;
+    // The client area a maximised window gets: the screen less its frame and caption.
+    case SM_CXFULLSCREEN:
+        return 1280;
+    case SM_CYFULLSCREEN:
+        return 1024 - 19;
     case SM_CXDOUBLECLK:
     case SM_CYDOUBLECLK:
         return 4;

@@ -1,5 +1,6 @@
 #include "platform/gui/ControlOverlay.h"
 #include "platform/gui/DragImage.h"
+#include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiText.h"
 #include "platform/gui/Hooks.h"
@@ -142,6 +143,11 @@ LRESULT CallProc(WindowRecord& record, UINT message, WPARAM wParam, LPARAM lPara
     return result;
 }
 
+// Tool windows have the small caption.
+int CaptionHeight(DWORD exStyle) {
+    return GetSystemMetrics((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+}
+
 // Client area of a window with the given styles, in window coordinates.
 RECT ClientArea(DWORD style, DWORD exStyle, RECT window) {
     int frame = 0;
@@ -152,7 +158,7 @@ RECT ClientArea(DWORD style, DWORD exStyle, RECT window) {
     else if (style & WS_BORDER)
         frame = GetSystemMetrics(SM_CXBORDER);
     RECT r{window.left + frame, window.top + frame, window.right - frame, window.bottom - frame};
-    if ((style & WS_CAPTION) == WS_CAPTION) r.top += GetSystemMetrics(SM_CYCAPTION) - 1;
+    if ((style & WS_CAPTION) == WS_CAPTION) r.top += CaptionHeight(exStyle) - 1;
     const int edge = (exStyle & WS_EX_CLIENTEDGE)   ? GetSystemMetrics(SM_CXEDGE)
                      : (exStyle & WS_EX_STATICEDGE) ? 1
                                                     : 0;
@@ -181,7 +187,18 @@ RECT CaptionArea(const WindowRecord& record) {
     const RECT all{0, 0, record.rect.Width(), record.rect.Height()};
     const int frame =
         (record.style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXFRAME) : GetSystemMetrics(SM_CXDLGFRAME);
-    return {frame, frame, all.right - frame, frame + GetSystemMetrics(SM_CYCAPTION) - 1};
+    return {frame, frame, all.right - frame, frame + CaptionHeight(record.exStyle) - 1};
+}
+
+// The close box of a tool window with a system menu, at the right end of its small caption;
+// empty for other windows.
+RECT CloseBoxArea(const WindowRecord& record) {
+    if ((record.style & WS_CAPTION) != WS_CAPTION || !(record.style & WS_SYSMENU) ||
+        !(record.exStyle & WS_EX_TOOLWINDOW))
+        return {};
+    const RECT caption = CaptionArea(record);
+    const int width = GetSystemMetrics(SM_CXSMSIZE) - 2;
+    return {caption.right - 2 - width, caption.top + 2, caption.right - 2, caption.bottom - 3};
 }
 
 void DrawFrame(WindowRecord& record) {
@@ -209,7 +226,8 @@ void DrawFrame(WindowRecord& record) {
         FillRect(dc, &line, GetSysColorBrush(COLOR_BTNFACE));
         NONCLIENTMETRICS metrics;
         SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-        HFONT font = CreateFontIndirect(metrics.lfCaptionFont);
+        HFONT font = CreateFontIndirect((record.exStyle & WS_EX_TOOLWINDOW) ? metrics.lfSmCaptionFont
+                                                                            : metrics.lfCaptionFont);
         HGDIOBJ old = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
@@ -218,6 +236,8 @@ void DrawFrame(WindowRecord& record) {
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectObject(dc, old);
         DeleteObject(font);
+        if (RECT close = CloseBoxArea(record); !close.IsEmpty())
+            DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
     }
     DrawScrollBars(record, dc);
     // The client edge runs around the client area and the window's own scroll bars together.
@@ -272,6 +292,7 @@ int HitTestFrame(const WindowRecord& r, POINT w) {
     if (r.client.Contains(w.x, w.y)) return HTCLIENT;
     if (r.style & WS_THICKFRAME)
         if (const int border = SizingBorderAt(r, w); border != HTNOWHERE) return border;
+    if (CloseBoxArea(r).Contains(w.x, w.y)) return HTCLOSE;
     if ((r.style & WS_CAPTION) == WS_CAPTION && CaptionArea(r).Contains(w.x, w.y)) return HTCAPTION;
     if (const int bar = HitTestScrollBars(r, w); bar != HTNOWHERE) return bar;
     return HTBORDER;
@@ -303,6 +324,8 @@ void StartFrameCommand(HWND window, int hit, LPARAM point) {
     UINT command = 0;
     if (hit == HTCAPTION)
         command = SC_MOVE | UINT(HTCAPTION);
+    else if (hit == HTCLOSE)
+        command = SC_CLOSE;
     else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT)
         command = SC_SIZE | UINT(hit - HTLEFT + WMSZ_LEFT);
     else if (hit == HTGROWBOX && (r->style & WS_THICKFRAME))
@@ -421,6 +444,7 @@ void Unlink(WindowRecord& record) {
         q.KillTimer(record.handle, std::uint32_t(id));
     auto& m = M();
     std::erase_if(m.timerProcs, [&](const auto& entry) { return entry.first.first == record.handle; });
+    DestroySystemMenu(record.handle);
     {
         std::unique_lock lock(WindowOwners().mutex);
         WindowOwners().threads.erase(record.handle);
@@ -845,6 +869,43 @@ BOOL IsChild(HWND parent, HWND window) {
 HWND GetParent(HWND window) {
     WindowRecord* r = Live(window);
     return r ? r->parent : 0;
+}
+
+HWND SetParent(HWND window, HWND newParent) {
+    WindowRecord* r = Live(window);
+    WindowRecord* parent = Live(newParent);
+    if (!r || !r->IsChild() || !parent || newParent == window || IsWithin(newParent, window)) return 0;
+    const HWND old = r->parent;
+    if (old == newParent) return old;
+    if (WindowRecord* oldParent = Live(old)) {
+        auto& siblings = oldParent->children;
+        siblings.erase(std::remove(siblings.begin(), siblings.end(), window), siblings.end());
+        InvalidateRect(old, nullptr, TRUE);
+    }
+    r->parent = newParent;
+    parent->children.insert(parent->children.begin(), window);
+    if (r->widget) {
+        r->widget->setParent(parent->widget);
+        PlaceWidget(*r);
+        r->widget->setVisible((r->style & WS_VISIBLE) != 0);
+        RestackWidgets(parent->children);
+    }
+    if (r->style & WS_VISIBLE) {
+        r->frameDirty = true;
+        InvalidateRect(window, nullptr, TRUE);
+    }
+    return old;
+}
+
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count) {
+    POINT origin{0, 0};
+    if (from) ClientToScreen(from, &origin);
+    POINT target{0, 0};
+    if (to) ClientToScreen(to, &target);
+    const std::int32_t dx = origin.x - target.x, dy = origin.y - target.y;
+    for (UINT i = 0; i < count; ++i)
+        points[i].x += dx, points[i].y += dy;
+    return int(MAKELPARAM(dx, dy));
 }
 
 HWND GetWindow(HWND window, UINT relation) {

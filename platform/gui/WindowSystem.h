@@ -143,6 +143,10 @@ BOOL DestroyWindow(HWND window);
 BOOL IsWindow(HWND window);
 BOOL IsChild(HWND parent, HWND window);
 HWND GetParent(HWND window);
+// Moves a child window under another parent, at the top of its new siblings, keeping its
+// position in client coordinates (now the new parent's); answers the old parent. A window cannot
+// go under itself or one of its own children.
+HWND SetParent(HWND window, HWND newParent);
 HWND GetWindow(HWND window, UINT relation);
 HWND GetTopWindow(HWND parent);
 HWND GetDlgItem(HWND parent, int id);
@@ -171,6 +175,9 @@ BOOL ClientToScreen(HWND window, POINT* p);
 // the layer draws.
 BOOL AdjustWindowRectEx(RECT* r, DWORD style, BOOL menu, DWORD exStyle);
 BOOL ScreenToClient(HWND window, POINT* p);
+// Points from one window's client coordinates to another's (0 for the screen); answers the
+// shift, x in the low word and y in the high word.
+int MapWindowPoints(HWND from, HWND to, POINT* points, UINT count);
 HWND WindowFromPoint(POINT screen);
 HWND ChildWindowFromPoint(HWND parent, POINT client);
 

@@ -9,6 +9,7 @@
 #include <sys/eventfd.h>
 #include <system_error>
 #include <unistd.h>
+#include <utility>
 
 #if defined(__SANITIZE_ADDRESS__)
 #include <sanitizer/asan_interface.h>
@@ -58,7 +59,8 @@ void DrainWake(int fd) {
 
 } // namespace
 
-AdapterHandle::AdapterHandle(std::unique_ptr<FrameSource> source) : source_(std::move(source)) {
+AdapterHandle::AdapterHandle(std::unique_ptr<FrameSource> source)
+    : source_(std::move(source)), ring_(std::make_unique<Read[]>(kMaxPosted)) {
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
     finished_.store(source_->IsFinished());
@@ -73,23 +75,26 @@ AdapterHandle::~AdapterHandle() {
     Wake();
     reader_.join();
     close(wakeFd_);
-    for (const Read& read : posted_)
-        VQ_UNPOISON(read.record, sizeof *read.record);
+    for (uint64_t index = tail_.load(); index != head_.load(); ++index)
+        VQ_UNPOISON(ring_[index % kMaxPosted].record, sizeof(DriverRecord));
 }
 
-void AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapped* overlapped) {
+bool AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapped* overlapped) {
+    const uint64_t head = head_.load(std::memory_order_relaxed);
+    // Acquire: the reader is done with the slot it handed back.
+    if (head - tail_.load(std::memory_order_acquire) >= kMaxPosted) return false;
     if (overlapped->event) overlapped->event->Reset();
     overlapped->completed.store(false, std::memory_order_relaxed);
     // Until it completes, the record belongs to the reader thread: touching it is a fault.
     VQ_POISON(record, sizeof *record);
-    size_t count;
-    {
-        std::lock_guard lock(mutex_);
-        posted_.push_back({record, bytesReturned, overlapped});
-        count = posted_.size();
-        largestPosted_ = std::max(largestPosted_, count);
-    }
+    ring_[head % kMaxPosted] = {record, bytesReturned, overlapped};
+    // Publishes the slot (and the reset above) to the reader. Sequentially consistent, as is the
+    // exchange of `idle_` after it and the reader's store of `idle_` before it counts again: either
+    // the reader sees this read or this thread sees the reader asleep and wakes it.
+    head_.store(head + 1);
+    const uint64_t count = head + 1 - tail_.load(std::memory_order_relaxed);
     if (count >= wakeThreshold_.load() && idle_.exchange(false)) Wake();
+    return true;
 }
 
 void AdapterHandle::Wake() {
@@ -99,8 +104,15 @@ void AdapterHandle::Wake() {
 }
 
 int AdapterHandle::PostedCount() {
-    std::lock_guard lock(mutex_);
-    return static_cast<int>(std::min<size_t>(posted_.size(), std::numeric_limits<int>::max()));
+    // Sequentially consistent, pairing with the store in Post; it also acquires the slots.
+    const size_t posted = size_t(head_.load() - tail_.load(std::memory_order_relaxed));
+    largestPosted_ = std::max(largestPosted_, posted);
+    return static_cast<int>(posted);
+}
+
+void AdapterHandle::EndBurst() {
+    completedSinceSignal_ = 0;
+    if (Event* event = std::exchange(unsignalled_, nullptr)) event->WakeWaiter();
 }
 
 void AdapterHandle::Run() {
@@ -115,7 +127,10 @@ void AdapterHandle::Run() {
             WaitForWork();
             continue;
         }
-        if (source_->Dispatch(posted, *this) > 0) continue;
+        const int delivered = source_->Dispatch(posted, *this);
+        // Nothing more is ready, or every posted read is filled: the owner may take the burst.
+        EndBurst();
+        if (delivered > 0) continue;
         SourceWait wait = source_->Wait();
         pollfd fds[2] = {{wakeFd_, POLLIN, 0}, {wait.fd, POLLIN, 0}};
         int count = ppoll(fds, wait.fd >= 0 ? 2 : 1, wait.timeout, nullptr);
@@ -124,18 +139,19 @@ void AdapterHandle::Run() {
 }
 
 void AdapterHandle::WaitForWork() {
-    {
-        // After a burst the reads come back in a batch: waking for a quarter of them, not for
-        // each, keeps a flood from costing a wake per frame. Every read the reader filled is
-        // posted again in time, so the threshold is always reached.
-        std::lock_guard lock(mutex_);
-        wakeThreshold_.store(std::max<size_t>(1, std::min(completedSinceWake_, largestPosted_) / 4));
-    }
+    // After a burst the reads come back in a batch: waking for half of them, not for each, keeps
+    // a flood from costing a wake per frame. Every read the reader filled is posted again in time,
+    // so the threshold is always reached.
+    wakeThreshold_.store(std::max<size_t>(1, std::min(completedSinceWake_, largestPosted_) / 2));
     completedSinceWake_ = 0;
     idle_.store(true);
+    if (size_t(PostedCount()) >= wakeThreshold_.load()) {
+        idle_.store(false);
+        return;
+    }
     {
         std::lock_guard lock(mutex_);
-        if (stopping_ || posted_.size() >= wakeThreshold_.load() || filterApplies_ != filterRequests_) {
+        if (stopping_ || filterApplies_ != filterRequests_) {
             idle_.store(false);
             return;
         }
@@ -159,13 +175,12 @@ void AdapterHandle::ApplyFilter() {
     filterApplied_.notify_all();
 }
 
+// Called only for reads PostedCount saw, so the slot was published before.
 void AdapterHandle::Deliver(const Frame& frame) {
-    Read read;
-    {
-        std::lock_guard lock(mutex_);
-        read = posted_.front();
-        posted_.pop_front();
-    }
+    const uint64_t tail = tail_.load(std::memory_order_relaxed);
+    const Read read = ring_[tail % kMaxPosted];
+    // Release: the slot is copied out before the poster may write it again.
+    tail_.store(tail + 1, std::memory_order_release);
     ++completedSinceWake_;
     VQ_UNPOISON(read.record, sizeof *read.record);
     DriverRecord& record = *read.record;
@@ -180,9 +195,16 @@ void AdapterHandle::Deliver(const Frame& frame) {
     *read.bytesReturned = bytes;
     read.overlapped->bytes = bytes;
     Event* event = read.overlapped->event;
-    if (source_->IsFinished()) finished_.store(true, std::memory_order_release);
+    // Release: the record and the byte counts are written before the owner can see the read done.
     read.overlapped->completed.store(true, std::memory_order_release);
-    if (event) event->Set();
+    // After the completion: whoever sees the source finished sees its last read complete.
+    if (source_->IsFinished()) finished_.store(true, std::memory_order_release);
+    if (event) {
+        event->SetWithoutWake();
+        unsignalled_ = event;
+    }
+    // Half the posted reads complete: let the owner start on them while the burst goes on.
+    if (++completedSinceSignal_ >= std::max<size_t>(1, largestPosted_ / 2)) EndBurst();
 }
 
 uint32_t AdapterHandle::SetFilter(uint32_t filter) {

@@ -16,6 +16,7 @@ namespace vq {
 namespace {
 
 constexpr int kSnapLength = DriverRecord::kDataCapacity;
+constexpr int kKernelBufferBytes = 64 << 20;
 constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
 
 std::string ReadSysfs(const std::string& interfaceName, const char* attribute) {
@@ -78,6 +79,9 @@ LiveSource::LiveSource(const std::string& interfaceName) : interface_(interfaceN
     pcap_set_snaplen(pcap_, kSnapLength);
     pcap_set_promisc(pcap_, 1);
     pcap_set_immediate_mode(pcap_, 1);
+    // The kernel's ring holds what arrives while every posted read is full: a burst of a busy
+    // link waits there instead of being dropped.
+    pcap_set_buffer_size(pcap_, kKernelBufferBytes);
     pcap_set_tstamp_precision(pcap_, PCAP_TSTAMP_PRECISION_NANO);
     int status = pcap_activate(pcap_);
     int failure = 0;

@@ -5,6 +5,7 @@
 #include "platform/packet/LiveSource.h"
 #include "platform/packet/ReplaySource.h"
 
+#include <atomic>
 #include <cerrno>
 #include <map>
 #include <mutex>
@@ -31,16 +32,29 @@ public:
         if (found == adapters_.end()) return nullptr;
         auto adapter = std::move(found->second);
         adapters_.erase(found);
+        removals_.fetch_add(1);
         return adapter;
     }
-    // Only the thread that owns a handle uses or closes it, so the pointer outlives the call.
+    // Only the thread that owns a handle uses or closes it, so the pointer outlives the call. The
+    // owner asks once per read and completion: each thread keeps its last answer, good until any
+    // handle is closed, so the look-up costs no lock per frame.
     AdapterHandle* Find(PacketHandle handle) {
+        thread_local struct {
+            PacketHandle handle = kInvalidPacketHandle;
+            uint64_t removals = 0;
+            AdapterHandle* adapter = nullptr;
+        } last;
+        const uint64_t removals = removals_.load();
+        if (handle == last.handle && removals == last.removals) return last.adapter;
         std::lock_guard lock(mutex_);
         auto found = adapters_.find(handle);
-        return found == adapters_.end() ? nullptr : found->second.get();
+        AdapterHandle* adapter = found == adapters_.end() ? nullptr : found->second.get();
+        if (adapter) last = {handle, removals, adapter};
+        return adapter;
     }
 
 private:
+    std::atomic<uint64_t> removals_{0};
     std::mutex mutex_;
     std::map<PacketHandle, std::unique_ptr<AdapterHandle>> adapters_;
     PacketHandle next_ = 1;
@@ -102,7 +116,10 @@ int W32N_PacketRead(PacketHandle handle, DriverRecord* record, uint32_t* bytesRe
         lastError = EINVAL;
         return -1;
     }
-    adapter->Post(record, bytesReturned, overlapped);
+    if (!adapter->Post(record, bytesReturned, overlapped)) {
+        lastError = ENOBUFS;
+        return -1;
+    }
     return 0;
 }
 

@@ -30,7 +30,8 @@ int W32N_CloseAdapter(PacketHandle handle);
 uint32_t W32N_MakeNdisRequest(PacketHandle handle, NdisRequest& request, Overlapped* overlapped, int sync);
 
 // Resets the read's event and queues the read behind those already posted; it completes later,
-// on the reader thread. 0 when queued.
+// on the reader thread. 0 when queued; -1 with ENOBUFS when the handle already holds its most
+// posted reads.
 int W32N_PacketRead(PacketHandle handle, DriverRecord* record, uint32_t* bytesReturned,
                     Overlapped* overlapped, int flags);
 

@@ -8,6 +8,10 @@ namespace vq {
 // then looks at the flags. Both sides are sequentially consistent, so one of them sees the other.
 void Event::Set() {
     set_.store(true);
+    WakeWaiter();
+}
+
+void Event::WakeWaiter() {
     if (MessageQueue* waiter = waiter_.load()) waiter->WakeIfSleeping();
 }
 

@@ -18,6 +18,10 @@ public:
     Event& operator=(const Event&) = delete;
 
     void Set();
+    // Set in two halves, for a burst of events of one waiter: the flag of each as it happens, then
+    // one wake of the waiter for all of them. Both sequentially consistent, like Set.
+    void SetWithoutWake() { set_.store(true); }
+    void WakeWaiter();
     void Reset() { set_.store(false); }
     bool IsSet() const { return set_.load(); }
     bool IsManualReset() const { return manualReset_; }

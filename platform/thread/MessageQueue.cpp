@@ -190,6 +190,11 @@ bool MessageQueue::KillTimer(WindowHandle target, std::uint32_t id) {
     return true;
 }
 
+std::optional<std::int64_t> MessageQueue::NextTimerDue() const {
+    std::lock_guard lock(mutex_);
+    return NextDueLocked(TargetFilter::Any(), {});
+}
+
 void MessageQueue::SetTargetResolver(std::function<WindowHandle(const QueueEntry&)> resolver) {
     std::lock_guard lock(mutex_);
     resolver_ = std::move(resolver);

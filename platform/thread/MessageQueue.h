@@ -66,6 +66,8 @@ public:
     // answers the id. Intervals are kept within the minimum and maximum above.
     std::uint32_t SetTimer(WindowHandle target, std::uint32_t id, std::int64_t milliseconds);
     bool KillTimer(WindowHandle target, std::uint32_t id);
+    // When the earliest running timer falls due on the monotonic clock.
+    std::optional<std::int64_t> NextTimerDue() const;
 
     // How entries posted with an open target get their window when they are taken. Called with
     // the queue locked: it must not use the queue.

@@ -72,6 +72,28 @@ TEST_F(DataSetTest, AGrowingRingFillsThenWrapsWithTheOldestAfterTheCurrent) {
     EXPECT_EQ(ring.GetCurrent(), 1);
 }
 
+// A clock that jumps closes the current interval once and opens the interval of the new time,
+// on the same grid, whether the jump stays inside the ring or leaves it behind.
+TEST_F(DataSetTest, AJumpOpensTheIntervalOfTheNewTimeOnTheSameGrid) {
+    constexpr std::int64_t kInterval = 300'000;
+    const std::int64_t jumps[] = {kInterval, 7 * kInterval + 1, 200 * kInterval + 17,
+                                  13LL * 365 * 86'400'000};
+    for (const std::int64_t jump : jumps) {
+        SCOPED_TRACE(jump);
+        ActiveDataSet set = MakeLive();
+        HistoryBuffer& ring = *set.GetRing();
+        const std::int64_t end = Ms(ring.GetEndTime());
+        const int32_t closed = ring.GetCurrent();
+        const Timestamp now(ring.GetEndTime().GetTicks() + uint64_t(jump) * 10'000);
+        set.AdvanceInterval(now);
+        EXPECT_FALSE(ring.IsIntervalOver(now));
+        EXPECT_EQ(Ms(ring.GetEndTime()), end + (jump / kInterval + 1) * kInterval);
+        EXPECT_EQ(Ms(ring.GetSlot(ring.GetCurrent())->GetTime()), end + jump / kInterval * kInterval);
+        // Within the ring the closed interval keeps its end time; a longer jump empties every slot.
+        if (jump < (ring.GetCount() - 2) * kInterval) EXPECT_EQ(Ms(ring.GetSlot(closed)->GetTime()), end);
+    }
+}
+
 TEST_F(DataSetTest, IntervalsEndOnTheFiveMinuteGridUntilARingRestart) {
     clock.AdvanceMilliseconds(133'000);
     ActiveDataSet set = MakeLive();

@@ -19,7 +19,8 @@ std::vector<std::string> heard;
 
 class LoggingPage : public CPropertyPage {
 public:
-    LoggingPage(UINT templateId, std::string name) : CPropertyPage(templateId), name(std::move(name)) {}
+    LoggingPage(UINT templateId, std::string pageName)
+        : CPropertyPage(templateId), name(std::move(pageName)) {}
     std::string name;
     std::string text;
     bool refuseToLeave = false;
@@ -174,11 +175,17 @@ TEST_F(PropertySheetTest, PagesChangeByMouseAndKeysAndOkAppliesEveryPageMade) {
             Key(Qt::Key_Tab);
         },
         [&](HWND) {
+            // A push button with the focus shows as the default one.
             EXPECT_EQ(GetFocus(), GetDlgItem(sheet.m_hWnd, IDCANCEL));
+            EXPECT_EQ(GetWindowLongPtr(GetDlgItem(sheet.m_hWnd, IDCANCEL), GWL_STYLE) & BS_DEFPUSHBUTTON,
+                      std::intptr_t(BS_DEFPUSHBUTTON));
+            EXPECT_EQ(GetWindowLongPtr(GetDlgItem(sheet.m_hWnd, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON, 0);
             Key(Qt::Key_Tab);
         },
         [&](HWND) {
             EXPECT_EQ(GetFocus(), tab->m_hWnd);
+            EXPECT_EQ(GetWindowLongPtr(GetDlgItem(sheet.m_hWnd, IDOK), GWL_STYLE) & BS_DEFPUSHBUTTON,
+                      std::intptr_t(BS_DEFPUSHBUTTON));
             two.SetModified();
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet.m_hWnd, int(ID_APPLY_NOW))));
             OffscreenHarness::RunUntilIdle();

@@ -112,6 +112,30 @@ TEST(ScrollView, BarAndWheelScrollTheContentAndClicksMapToContentPoints) {
     EXPECT_EQ(OffscreenHarness::Pixel(view->m_hWnd, 160, 195), kPaper);
 }
 
+// A view whose window refuses to be made.
+class RefusingView : public CView {
+    VQ_DECLARE_RUNTIME_CLASS(RefusingView)
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    LRESULT OnCreate(WPARAM, LPARAM) { return -1; }
+};
+VQ_IMPLEMENT_DYNCREATE(RefusingView, CView)
+VQ_BEGIN_MESSAGE_MAP(RefusingView, CView)
+VQ_ON_MESSAGE(WM_CREATE, OnCreate)
+VQ_END_MESSAGE_MAP()
+
+TEST(ViewCreation, AViewWhoseWindowFailsIsFreedOnceAndAFrameWithoutItsViewFails) {
+    CFrameWnd frame;
+    ASSERT_TRUE(frame.CreateEx(0, nullptr, "Frame", WS_POPUP, RECT{0, 0, 200, 100}, nullptr, 0));
+    EXPECT_EQ(frame.CreateView({&RefusingView::Class(), nullptr}, AFX_IDW_PANE_FIRST), nullptr);
+    EXPECT_EQ(GetWindow(frame.m_hWnd, GW_CHILD), HWND(0));
+
+    CFrameWnd loaded;
+    CCreateContext context{&RefusingView::Class(), nullptr};
+    EXPECT_FALSE(loaded.LoadFrame(IDR_DEVICE, WS_POPUP, nullptr, &context));
+    EXPECT_EQ(loaded.m_hWnd, HWND(0));
+}
+
 // Records every activation it hears of, into one log shared by the views of a test.
 std::vector<std::string> activations;
 
@@ -170,14 +194,25 @@ public:
     FieldsForm() : CFormView(IDD_FIELDS) {}
     int count = 7;
     std::string label = "seven";
+    int enabled = int(BST_CHECKED);
+    int level = 1;
+    std::string name = "beta";
     int initialUpdates = 0;
     void OnInitialUpdate() override {
         ++initialUpdates;
+        for (const char* entry : {"alpha", "beta", "gamma"})
+            SendDlgItemMessage(IDC_NAMES, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(entry));
         CFormView::OnInitialUpdate();
     }
     void DoDataExchange(CDataExchange* dx) override {
         DDX_Text(dx, IDC_COUNT, count);
         DDX_Text(dx, IDC_LABEL, label);
+        DDX_Check(dx, IDC_ENABLED, enabled);
+        DDX_Radio(dx, IDC_LOW, level);
+        DDX_LBString(dx, IDC_NAMES, name);
+    }
+    LRESULT SendDlgItemMessage(UINT id, UINT message, WPARAM wParam, LPARAM lParam) const {
+        return ::vq::SendMessage(::vq::GetDlgItem(m_hWnd, int(id)), message, wParam, lParam);
     }
 };
 VQ_IMPLEMENT_DYNCREATE(FieldsForm, CFormView)
@@ -196,8 +231,19 @@ RECT ChildRect(HWND control) {
     return {origin.x, origin.y, origin.x + r.Width(), origin.y + r.Height()};
 }
 
+// Counts the command its accelerator gives.
+class RefreshFrame : public CFrameWnd {
+    VQ_DECLARE_MESSAGE_MAP()
+public:
+    int refreshed = 0;
+    void OnRefresh() { ++refreshed; }
+};
+VQ_BEGIN_MESSAGE_MAP(RefreshFrame, CFrameWnd)
+VQ_ON_COMMAND(ID_REFRESH, OnRefresh)
+VQ_END_MESSAGE_MAP()
+
 TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithTab) {
-    CFrameWnd frame;
+    RefreshFrame frame;
     CCreateContext context{&FieldsForm::Class(), nullptr};
     ASSERT_TRUE(frame.LoadFrame(IDR_DEVICE, WS_POPUP, nullptr, &context));
     EXPECT_EQ(frame.GetWindowText(), "Devices");
@@ -212,12 +258,23 @@ TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithT
     EXPECT_EQ(form->initialUpdates, 1);
     EXPECT_EQ(TextOf(GetDlgItem(form->m_hWnd, IDC_COUNT)), "7");
     EXPECT_EQ(TextOf(GetDlgItem(form->m_hWnd, IDC_LABEL)), "seven");
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_ENABLED, BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_HIGH, BM_GETCHECK, 0, 0), LRESULT(BST_CHECKED));
+    EXPECT_EQ(form->SendDlgItemMessage(IDC_NAMES, LB_GETCURSEL, 0, 0), 1);
 
+    // The user's changes come back into the fields.
     SetWindowText(GetDlgItem(form->m_hWnd, IDC_COUNT), "42");
     SetWindowText(GetDlgItem(form->m_hWnd, IDC_LABEL), "answer");
+    form->SendDlgItemMessage(IDC_ENABLED, BM_SETCHECK, BST_UNCHECKED, 0);
+    form->SendDlgItemMessage(IDC_HIGH, BM_SETCHECK, BST_UNCHECKED, 0);
+    form->SendDlgItemMessage(IDC_LOW, BM_SETCHECK, BST_CHECKED, 0);
+    form->SendDlgItemMessage(IDC_NAMES, LB_SETCURSEL, 2, 0);
     EXPECT_TRUE(form->UpdateData(TRUE));
     EXPECT_EQ(form->count, 42);
     EXPECT_EQ(form->label, "answer");
+    EXPECT_EQ(form->enabled, int(BST_UNCHECKED));
+    EXPECT_EQ(form->level, 0);
+    EXPECT_EQ(form->name, "gamma");
 
     // Tab runs through the form's tab stops and round again.
     const HWND start = GetDlgItem(form->m_hWnd, IDC_COUNT);
@@ -228,6 +285,14 @@ TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithT
         Pump(frame.m_hWnd);
         EXPECT_EQ(GetFocus(), GetDlgItem(form->m_hWnd, int(id))) << id;
     }
+
+    // The frame's accelerators turn Ctrl+R into its command.
+    OffscreenHarness::Key(Qt::Key_Control, Qt::ControlModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_R, Qt::ControlModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_R, Qt::ControlModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Control, Qt::NoModifier, "", false);
+    Pump(frame.m_hWnd);
+    EXPECT_EQ(frame.refreshed, 1);
 
     // A control placed by hand at the template's units lands on the template's control.
     RECT mapped{7, 25, 67, 39};

@@ -1,0 +1,7 @@
+#include "toolkit/frames/TkControlBarManager.h"
+
+namespace vq {
+
+VQ_IMPLEMENT_DYNCREATE(TkControlBarManager, Object)
+
+} // namespace vq
