@@ -1,6 +1,7 @@
 #include "platform/res/ResourceCompiler.h"
 
 #include "platform/res/Resources.h"
+#include "tests/support/TestPaths.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -56,7 +57,7 @@ TEST(ResourceCompiler, ToolStopsTheBuildAndLeavesNoOutput) {
     const auto output = folder / "bad.cpp";
     std::ofstream(script) << "STRINGTABLE\nBEGIN\n 7 \"a\"\n 7 \"b\"\nEND\n";
     const std::string command =
-        std::string(VQ_RC_TOOL) + " " + script.string() + " " + output.string() + " 2>&1";
+        vq::test::TestPath("VQ_RC_TOOL") + " " + script.string() + " " + output.string() + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string printed;
