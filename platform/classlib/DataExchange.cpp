@@ -3,6 +3,7 @@
 #include "platform/classlib/Wnd.h"
 #include "platform/core/StringTable.h"
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/DialogManager.h"
 #include "platform/gui/MessageBox.h"
 
 #include <algorithm>
@@ -124,6 +125,50 @@ void DDX_CBString(CDataExchange* exchange, UINT id, std::string& value) {
 
 void DDX_CBStringExact(CDataExchange* exchange, UINT id, std::string& value) {
     ExchangeComboText(exchange, id, value, true);
+}
+
+void DDX_Check(CDataExchange* exchange, UINT id, int& value) {
+    HWND control = exchange->PrepareCtrl(id);
+    if (exchange->m_bSaveAndValidate)
+        value = int(SendMessage(control, BM_GETCHECK, 0, 0));
+    else
+        SendMessage(control, BM_SETCHECK, WPARAM(value), 0);
+}
+
+void DDX_Radio(CDataExchange* exchange, UINT id, int& value) {
+    HWND first = exchange->PrepareCtrl(id);
+    if (exchange->m_bSaveAndValidate) value = -1;
+    int index = 0;
+    for (HWND button = first; button; button = GetWindow(button, GW_HWNDNEXT)) {
+        if (button != first && (GetWindowLongPtr(button, GWL_STYLE) & WS_GROUP)) break;
+        if (!(SendMessage(button, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON)) continue;
+        if (exchange->m_bSaveAndValidate) {
+            if (SendMessage(button, BM_GETCHECK, 0, 0) != BST_UNCHECKED) value = index;
+        } else {
+            SendMessage(button, BM_SETCHECK, index == value ? BST_CHECKED : BST_UNCHECKED, 0);
+        }
+        ++index;
+    }
+}
+
+void DDX_LBString(CDataExchange* exchange, UINT id, std::string& value) {
+    HWND control = exchange->PrepareCtrl(id);
+    if (exchange->m_bSaveAndValidate) {
+        Remember(exchange, value);
+        const LRESULT chosen = SendMessage(control, LB_GETCURSEL, 0, 0);
+        const LRESULT length =
+            chosen == LB_ERR ? LB_ERR : SendMessage(control, LB_GETTEXTLEN, WPARAM(chosen), 0);
+        value.clear();
+        if (length == LB_ERR) return;
+        value.resize(std::size_t(length) + 1);
+        value.resize(std::size_t(
+            std::max<LRESULT>(SendMessage(control, LB_GETTEXT, WPARAM(chosen), LPARAM(value.data())), 0)));
+        return;
+    }
+    // Nothing chosen saves as an empty text, so an empty text chooses nothing.
+    const LRESULT found =
+        value.empty() ? LB_ERR : SendMessage(control, LB_FINDSTRING, WPARAM(-1), LPARAM(value.c_str()));
+    if (found != LB_ERR || value.empty()) SendMessage(control, LB_SETCURSEL, WPARAM(found), 0);
 }
 
 void DDV_MinMaxInt(CDataExchange* exchange, int value, int minimum, int maximum) {

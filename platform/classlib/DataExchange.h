@@ -47,6 +47,14 @@ void DDX_Text(CDataExchange* exchange, UINT id, std::string& value);
 void DDX_CBIndex(CDataExchange* exchange, UINT id, int& index);
 void DDX_CBString(CDataExchange* exchange, UINT id, std::string& value);
 void DDX_CBStringExact(CDataExchange* exchange, UINT id, std::string& value);
+// A check box's state (BST_UNCHECKED, BST_CHECKED or the third state).
+void DDX_Check(CDataExchange* exchange, UINT id, int& value);
+// The radio buttons of the group that starts at the control: the index of the checked one, -1 for
+// none.
+void DDX_Radio(CDataExchange* exchange, UINT id, int& value);
+// A list box's chosen entry: its text, empty for none; shown by choosing the first entry that
+// begins with it, an empty text choosing none. An entry that is not there leaves the choice alone.
+void DDX_LBString(CDataExchange* exchange, UINT id, std::string& value);
 void DDV_MinMaxInt(CDataExchange* exchange, int value, int minimum, int maximum);
 // A text of at most `count` bytes: the last field's control takes no more when it is shown, and a
 // longer text fails when it is saved.

@@ -33,10 +33,6 @@ HFONT DialogFontTemplate::Create() const {
     return CreateFontIndirect(lf);
 }
 
-void CDialog::FontDeleter::operator()(HFONT font) const {
-    DeleteObject(font);
-}
-
 CDialog::CDialog(DialogTemplate dialogTemplate, CWnd* parent)
     : m_template(std::move(dialogTemplate)), m_pParentWnd(parent) {}
 
@@ -46,55 +42,14 @@ CDialog::CDialog(UINT templateId, CWnd* parent) : m_pParentWnd(parent) {
     if (loaded) m_template = std::move(*loaded);
 }
 
-const char* CDialog::DialogClassName() {
-    static const bool registered = [] {
-        WNDCLASS wc;
-        wc.style = CS_DBLCLKS;
-        wc.lpfnWndProc = &CWnd::WindowProcedure;
-        wc.hCursor = LoadCursor(IDC_ARROW);
-        wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
-        wc.lpszClassName = "VqDialog";
-        return RegisterClass(wc) != FALSE;
-    }();
-    return registered ? "VqDialog" : nullptr;
-}
-
-BOOL CDialog::CreateFromTemplate(HWND owner) {
-    if (!m_hasTemplate) return FALSE;
-    RegisterStandardControls();
-    RECT r = m_template.rect;
-    if (m_template.rectIsClient && owner) {
-        POINT origin{};
-        ClientToScreen(owner, &origin);
-        r = OffsetRectBy(r, origin.x, origin.y);
+BOOL CDialog::Create(UINT templateId, CWnd* parent) {
+    if (templateId) {
+        auto loaded = LoadDialogTemplate(templateId);
+        m_hasTemplate = loaded.has_value();
+        if (loaded) m_template = std::move(*loaded);
     }
-    HWND window = CreateWindowEx(m_template.exStyle, DialogClassName(), m_template.caption.c_str(),
-                                 m_template.style & ~WS_VISIBLE, r.left, r.top, r.Width(), r.Height(), owner,
-                                 0, nullptr);
-    if (!window || !SubclassWindow(window)) {
-        if (window) ::vq::DestroyWindow(window);
-        return FALSE;
-    }
-    if (m_template.font) m_font.reset(m_template.font->Create());
-    if (m_template.rectIsClient) {
-        // Grow the window by its frame so the client area has the template's size.
-        RECT outer, client;
-        ::vq::GetWindowRect(window, &outer);
-        ::vq::GetClientRect(window, &client);
-        ::vq::SetWindowPos(window, 0, 0, 0, r.Width() + outer.Width() - client.Width(),
-                           r.Height() + outer.Height() - client.Height(),
-                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-    for (const DialogItemTemplate& item : m_template.items) {
-        const RECT& ir = item.rect;
-        const HWND control =
-            CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
-                           ir.left, ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr);
-        if (!control) return FALSE;
-        // Drawn for the first time when the dialog shows, so nothing needs redrawing now.
-        if (m_font) ::vq::SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.get()), FALSE);
-    }
-    return TRUE;
+    if (parent) m_pParentWnd = parent;
+    return m_hasTemplate ? CreateDlgIndirect(m_template, m_pParentWnd) : FALSE;
 }
 
 int CDialog::DoModal() {
@@ -105,8 +60,8 @@ int CDialog::DoModal() {
     if (disableOwner) EnableWindow(owner, FALSE);
     m_ended = false;
     m_result = -1;
-    if (CreateFromTemplate(owner)) {
-        const BOOL focusFirst = OnInitDialog();
+    BOOL focusFirst = FALSE;
+    if (m_hasTemplate && CreateFromTemplate(m_template, owner, false, &focusFirst)) {
         ShowWindow(m_hWnd, SW_SHOW);
         // The first tab stop gets the focus unless OnInitDialog placed it itself.
         if (focusFirst)
@@ -160,18 +115,6 @@ void CDialog::OnCancel() {
     EndDialog(IDCANCEL);
 }
 
-BOOL CDialog::UpdateData(BOOL saveAndValidate) {
-    CDataExchange exchange(this, saveAndValidate);
-    try {
-        DoDataExchange(&exchange);
-    } catch (const DataExchangeFailure&) {
-        return FALSE;
-    }
-    return TRUE;
-}
-
-void CDialog::DoDataExchange(CDataExchange*) {}
-
 BOOL CDialog::PreTranslateMessage(MSG* msg) {
     if (msg->message < WM_KEYFIRST || msg->message > WM_KEYLAST) return FALSE;
     return IsDialogMessage(m_hWnd, msg);
@@ -194,17 +137,13 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
         m_defaultId = UINT(wParam);
         *result = TRUE;
         return TRUE;
+    case WM_INITDIALOG:
+        *result = OnInitDialog();
+        return TRUE;
     case WM_CLOSE:
         OnCancel();
         *result = 0;
         return TRUE;
-    case WM_GETFONT:
-        *result = reinterpret_cast<LRESULT>(m_font.get());
-        return TRUE;
-    case WM_NCDESTROY:
-        // The controls that drew with the font have gone before the dialog's last message.
-        m_font.reset();
-        return CWnd::OnWndMsg(message, wParam, lParam, result);
     default:
         return CWnd::OnWndMsg(message, wParam, lParam, result);
     }

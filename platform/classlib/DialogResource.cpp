@@ -1,5 +1,6 @@
 #include "platform/classlib/DialogResource.h"
 
+#include "platform/gui/DialogManager.h"
 #include "platform/gui/Gdi.h"
 #include "platform/res/Resources.h"
 #include "platform/res/TemplateReader.h"
@@ -30,9 +31,14 @@ const char* ClassOfOrdinal(int ordinal) {
     }
 }
 
-// The average character width and the height of the dialog's font, as dialog units are measured.
+// The average character width and the height of the template's font, as dialog units are
+// measured; a template without a font has the system's dialog units.
 SIZE BaseUnits(const std::optional<DialogFontTemplate>& description) {
-    HFONT font = description ? description->Create() : nullptr;
+    if (!description) {
+        const DWORD units = GetDialogBaseUnits();
+        return {std::int32_t(LOWORD(units)), std::int32_t(HIWORD(units))};
+    }
+    HFONT font = description->Create();
     HDC dc = GetDC(0);
     HGDIOBJ old = SelectObject(dc, font ? HGDIOBJ(font) : GetStockObject(DEFAULT_GUI_FONT));
     static const char letters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
@@ -46,13 +52,13 @@ SIZE BaseUnits(const std::optional<DialogFontTemplate>& description) {
     return {(extent.cx / 26 + 1) / 2, tm.tmHeight};
 }
 
-RECT ToPixels(SIZE base, int x, int y, int cx, int cy) {
-    const auto h = [&](int v) { return (v * base.cx + 2) / 4; };
-    const auto v = [&](int u) { return (u * base.cy + 4) / 8; };
-    return {h(x), v(y), h(x + cx), v(y + cy)};
-}
-
 } // namespace
+
+RECT DialogUnitsToPixels(SIZE baseUnits, const RECT& units) {
+    const auto h = [&](int u) { return (u * baseUnits.cx + 2) / 4; };
+    const auto v = [&](int u) { return (u * baseUnits.cy + 4) / 8; };
+    return {h(units.left), v(units.top), h(units.right), v(units.bottom)};
+}
 
 std::optional<DialogTemplate> ReadDialogTemplate(std::span<const unsigned char> bytes) {
     TemplateReader r(bytes);
@@ -79,8 +85,8 @@ std::optional<DialogTemplate> ReadDialogTemplate(std::span<const unsigned char> 
         if (!font.face.empty()) t.font = std::move(font);
     }
     if (!r.Ok() || cx < 0 || cy < 0) return std::nullopt;
-    const SIZE base = BaseUnits(t.font);
-    t.rect = ToPixels(base, x, y, cx, cy);
+    t.baseUnits = BaseUnits(t.font);
+    t.rect = DialogUnitsToPixels(t.baseUnits, {x, y, x + cx, y + cy});
     for (int i = 0; i < count; ++i) {
         r.Align4();
         DialogItemTemplate item;
@@ -100,7 +106,7 @@ std::optional<DialogTemplate> ReadDialogTemplate(std::span<const unsigned char> 
         for (int k = 0; k < extra; ++k)
             r.Byte();
         if (!r.Ok() || icx < 0 || icy < 0) return std::nullopt;
-        item.rect = ToPixels(base, ix, iy, icx, icy);
+        item.rect = DialogUnitsToPixels(t.baseUnits, {ix, iy, ix + icx, iy + icy});
         t.items.push_back(std::move(item));
     }
     return t;

@@ -1,9 +1,19 @@
 #pragma once
 
 #include "platform/classlib/CmdTarget.h"
+#include "platform/registry/Registry.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <memory>
 
 namespace vq {
 
+class CDocManager;
+class CDocTemplate;
+class CDocument;
 class CWnd;
 
 // The application object: the last command target of every frame, and the message pump that
@@ -17,10 +27,36 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
 
     CWnd* m_pMainWnd = nullptr;
+    // Made with the first template; closes the documents still open when the application goes.
+    std::unique_ptr<CDocManager> m_pDocManager;
+
+    void AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate);
+    // Through the document manager; null without templates.
+    CDocument* OpenDocumentFile(const char* path);
+
+    // Settings go to HKEY_CURRENT_USER\Software\<key>\<profile name>\<section> once a key is set,
+    // to the INI file of the profile name before (beside the registry folder unless a path).
+    void SetRegistryKey(const char* key);
+    // The section's key, created when missing, for the caller to close; null without a registry key.
+    RegistryKey GetSectionKey(const char* section);
+    UINT GetProfileInt(const char* section, const char* entry, int defaultValue);
+    BOOL WriteProfileInt(const char* section, const char* entry, int value);
+    std::string GetProfileString(const char* section, const char* entry, const char* defaultValue = nullptr);
+    // A null entry deletes the section, a null value the entry.
+    BOOL WriteProfileString(const char* section, const char* entry, const char* value);
+    BOOL GetProfileBinary(const char* section, const char* entry, std::vector<std::uint8_t>& data);
+    BOOL WriteProfileBinary(const char* section, const char* entry, const std::uint8_t* data, UINT size);
+
+    std::string m_pszAppName = "Vorquel";
+    std::string m_pszRegistryKey;
+    std::string m_pszProfileName = "Vorquel";
 
     virtual BOOL PreTranslateMessage(MSG* msg);
     // Takes one message from the queue and dispatches it; FALSE on WM_QUIT.
     BOOL PumpMessage();
+
+private:
+    std::string ProfileFile() const;
 };
 
 // The application object, or null when none exists.

@@ -1,7 +1,14 @@
 #include "platform/classlib/Wnd.h"
 
+#include "platform/classlib/DataExchange.h"
+#include "platform/classlib/DialogResource.h"
+#include "platform/classlib/FrameWnd.h"
 #include "platform/classlib/ToolTipCtrl.h"
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/DialogManager.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/StandardControls.h"
+#include "platform/res/Resources.h"
 
 #include <unordered_map>
 #include <vector>
@@ -70,6 +77,18 @@ struct CWnd::ToolTips {
     std::string text;
 };
 
+struct CWnd::TemplateParts {
+    TemplateParts() = default;
+    TemplateParts(const TemplateParts&) = delete;
+    TemplateParts& operator=(const TemplateParts&) = delete;
+    ~TemplateParts() {
+        if (font) DeleteObject(font);
+    }
+    // The template's font: the window's own while the window lives.
+    HFONT font = nullptr;
+    SIZE baseUnits;
+};
+
 VQ_IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
 VQ_BEGIN_MESSAGE_MAP(CWnd, CCmdTarget)
@@ -98,6 +117,19 @@ const char* CWnd::WindowClassName() {
         return RegisterClass(wc) != FALSE;
     }();
     return registered ? "VqWnd" : nullptr;
+}
+
+const char* CWnd::DialogClassName() {
+    static const bool registered = [] {
+        WNDCLASS wc;
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = &CWnd::WindowProcedure;
+        wc.hCursor = LoadCursor(IDC_ARROW);
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_BTNFACE + 1));
+        wc.lpszClassName = "VqDialog";
+        return RegisterClass(wc) != FALSE;
+    }();
+    return registered ? "VqDialog" : nullptr;
 }
 
 BOOL CWnd::Attach(HWND window) {
@@ -137,16 +169,103 @@ HWND CWnd::UnsubclassWindow() {
 BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                     const RECT& rect, CWnd* parent, UINT id) {
     if (m_hWnd) return FALSE;
-    const char* cls = className ? className : WindowClassName();
-    if (!cls) return FALSE;
+    CREATESTRUCT cs;
+    cs.dwExStyle = exStyle;
+    cs.lpszClass = className;
+    cs.lpszName = windowName ? windowName : "";
+    cs.style = style;
+    // A rectangle that starts at CW_USEDEFAULT leaves place and size to the window layer.
+    const bool placeByDefault = rect.left == CW_USEDEFAULT;
+    cs.x = rect.left;
+    cs.y = placeByDefault ? CW_USEDEFAULT : rect.top;
+    cs.cx = placeByDefault ? CW_USEDEFAULT : rect.Width();
+    cs.cy = placeByDefault ? CW_USEDEFAULT : rect.Height();
+    cs.hwndParent = parent ? parent->m_hWnd : 0;
+    cs.hMenu = id;
+    if (!PreCreateWindow(cs) || !cs.lpszClass) return FALSE;
     CWnd* const outer = creating;
     creating = this;
-    HWND window = CreateWindowEx(exStyle, cls, windowName ? windowName : "", style, rect.left, rect.top,
-                                 rect.Width(), rect.Height(), parent ? parent->m_hWnd : 0, id, nullptr);
+    HWND window = CreateWindowEx(cs.dwExStyle, cs.lpszClass, cs.lpszName ? cs.lpszName : "", cs.style, cs.x,
+                                 cs.y, cs.cx, cs.cy, cs.hwndParent, UINT(cs.hMenu), cs.lpCreateParams);
     creating = outer;
     if (!window) return FALSE;
     // A window of another class saw its creation messages already; from now on they come here.
     if (!m_hWnd) return SubclassWindow(window);
+    return TRUE;
+}
+
+BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
+    if (!cs.lpszClass) cs.lpszClass = WindowClassName();
+    return cs.lpszClass != nullptr;
+}
+
+BOOL CWnd::CreateDlg(UINT templateId, CWnd* parent) {
+    const auto loaded = LoadDialogTemplate(templateId);
+    return loaded ? CreateDlgIndirect(*loaded, parent) : FALSE;
+}
+
+BOOL CWnd::CreateDlgIndirect(const DialogTemplate& dialogTemplate, CWnd* parent) {
+    BOOL focusFirst = FALSE;
+    if (!CreateFromTemplate(dialogTemplate, parent ? parent->m_hWnd : 0, true, &focusFirst)) return FALSE;
+    // A popup shown at once starts at its first tab stop; a child dialog leaves the focus where
+    // its parent has it.
+    if (focusFirst && !(dialogTemplate.style & WS_CHILD) && IsWindowVisible(m_hWnd))
+        if (HWND first = GetNextDlgTabItem(m_hWnd, 0, FALSE)) SetFocus(first);
+    return TRUE;
+}
+
+BOOL CWnd::CreateFromTemplate(const DialogTemplate& t, HWND parent, bool showAsTemplate, BOOL* focusFirst) {
+    if (m_hWnd || !DialogClassName()) return FALSE;
+    RegisterStandardControls();
+    const bool child = (t.style & WS_CHILD) != 0;
+    if (child && !parent) return FALSE;
+    RECT r = t.rect;
+    if (t.rectIsClient && parent && !child) {
+        POINT origin{};
+        ClientToScreen(parent, &origin);
+        r = OffsetRectBy(r, origin.x, origin.y);
+    }
+    const DWORD exStyle = t.exStyle | (child ? WS_EX_CONTROLPARENT : 0);
+    CWnd* const outer = creating;
+    creating = this;
+    const HWND window = CreateWindowEx(exStyle, DialogClassName(), t.caption.c_str(), t.style & ~WS_VISIBLE,
+                                       r.left, r.top, r.Width(), r.Height(), parent, 0, nullptr);
+    creating = outer;
+    if (!window) return FALSE;
+    if (!m_hWnd && !SubclassWindow(window)) {
+        ::vq::DestroyWindow(window);
+        return FALSE;
+    }
+    m_templateParts = std::make_unique<TemplateParts>();
+    m_templateParts->baseUnits = t.baseUnits;
+    if (t.font) m_templateParts->font = t.font->Create();
+    const HFONT font = m_templateParts->font;
+    if (t.rectIsClient) {
+        // Grow the window by its frame so the client area has the template's size.
+        RECT outerRect, client;
+        ::vq::GetWindowRect(window, &outerRect);
+        ::vq::GetClientRect(window, &client);
+        ::vq::SetWindowPos(window, 0, 0, 0, r.Width() + outerRect.Width() - client.Width(),
+                           r.Height() + outerRect.Height() - client.Height(),
+                           SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    for (const DialogItemTemplate& item : t.items) {
+        const RECT& ir = item.rect;
+        const HWND control =
+            CreateWindowEx(item.exStyle, item.className.c_str(), item.text.c_str(), item.style | WS_CHILD,
+                           ir.left, ir.top, ir.Width(), ir.Height(), m_hWnd, item.id, nullptr);
+        if (!control) {
+            DestroyWindow();
+            return FALSE;
+        }
+        // Drawn for the first time when the dialog shows, so nothing needs redrawing now.
+        if (font) ::vq::SendMessage(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    const LRESULT focus = SendMessage(WM_INITDIALOG, 0, 0);
+    if (focusFirst) *focusFirst = focus != 0;
+    // The initialisation may have ended the dialog already.
+    if (!m_hWnd) return FALSE;
+    if (showAsTemplate && (t.style & WS_VISIBLE)) ShowWindow(m_hWnd, child ? SW_SHOWNA : SW_SHOW);
     return TRUE;
 }
 
@@ -181,6 +300,21 @@ CWnd* CWnd::GetParent() const {
     return FromHandlePermanent(::vq::GetParent(m_hWnd));
 }
 
+CFrameWnd* CWnd::GetParentFrame() const {
+    for (HWND window = ::vq::GetParent(m_hWnd); window; window = ::vq::GetParent(window))
+        if (auto* frame = dynamic_cast<CFrameWnd*>(FromHandlePermanent(window))) return frame;
+    return nullptr;
+}
+
+void CWnd::MapDialogRect(RECT* rect) const {
+    SIZE base = m_templateParts ? m_templateParts->baseUnits : SIZE{};
+    if (base.cx == 0 || base.cy == 0) {
+        const DWORD units = GetDialogBaseUnits();
+        base = {std::int32_t(LOWORD(units)), std::int32_t(HIWORD(units))};
+    }
+    *rect = DialogUnitsToPixels(base, *rect);
+}
+
 CWnd* CWnd::GetDlgItem(UINT id) const {
     return FromHandlePermanent(::vq::GetDlgItem(m_hWnd, int(id)));
 }
@@ -200,6 +334,18 @@ void CWnd::Invalidate(BOOL erase) const {
 void CWnd::SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const {
     SendToDescendants(m_hWnd, message, wParam, lParam);
 }
+
+BOOL CWnd::UpdateData(BOOL saveAndValidate) {
+    CDataExchange exchange(this, saveAndValidate);
+    try {
+        DoDataExchange(&exchange);
+    } catch (const DataExchangeFailure&) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CWnd::DoDataExchange(CDataExchange*) {}
 
 LRESULT CWnd::Default() {
     const MSG& current = CurrentMessages().back();
@@ -252,7 +398,13 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         }
         return FALSE;
     }
-    if (message == WM_SYSCOLORCHANGE && !(GetStyle() & WS_CHILD))
+    if (message == WM_GETFONT && m_templateParts) {
+        *result = reinterpret_cast<LRESULT>(m_templateParts->font);
+        return TRUE;
+    }
+    // Changes of the system's colours and settings reach top-level windows only; each passes
+    // them on to every window inside it.
+    if ((message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) && !(GetStyle() & WS_CHILD))
         SendMessageToDescendants(message, wParam, lParam);
     if (const MessageMapEntry* entry = FindEntry(message, 0, 0); entry && entry->sig == MsgSig::message) {
         *result = entry->handler(*this, wParam, lParam, nullptr);
@@ -261,8 +413,10 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     return FALSE;
 }
 
-BOOL CWnd::OnCommand(WPARAM wParam, LPARAM) {
-    return OnCmdMsg(LOWORD(wParam), int(HIWORD(wParam)), nullptr, nullptr);
+BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
+    // Without a control the command came from a menu (0) or an accelerator (1): both are commands.
+    const int code = lParam ? int(HIWORD(wParam)) : CN_COMMAND;
+    return OnCmdMsg(LOWORD(wParam), code, nullptr, nullptr);
 }
 
 BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -373,6 +527,8 @@ LRESULT CWnd::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM l
     if (message == WM_NCDESTROY && FromHandlePermanent(window) == object) {
         // The tip's window, owned by this one, went before it; its object goes now.
         object->m_toolTips.reset();
+        // The controls that drew with the template's font have gone before the window.
+        object->m_templateParts.reset();
         object->m_pfnSuper = nullptr;
         object->Detach();
         object->PostNcDestroy();

@@ -7,7 +7,10 @@
 
 namespace vq {
 
+class CDataExchange;
 struct ToolHit;
+struct DialogTemplate;
+class CFrameWnd;
 
 // A window object over a window handle. The handle map ties each handle to at most one object;
 // objects get their messages through the class library's window procedure, by their own class or
@@ -28,6 +31,8 @@ public:
     static CWnd* FromHandlePermanent(HWND window);
     // The name of the class every window object made by CreateEx without a class uses.
     static const char* WindowClassName();
+    // The class of windows made from dialog templates.
+    static const char* DialogClassName();
 
     BOOL Attach(HWND window);
     HWND Detach();
@@ -36,8 +41,17 @@ public:
     BOOL SubclassDlgItem(UINT id, CWnd* parent);
     HWND UnsubclassWindow();
 
+    // A rectangle whose left is CW_USEDEFAULT leaves the place and size to the window layer.
     virtual BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style,
                           const RECT& rect, CWnd* parent, UINT id);
+    // Sees and may change every window CreateEx is about to make; FALSE stops the creation. The
+    // base gives a window without a class the library's own.
+    virtual BOOL PreCreateWindow(CREATESTRUCT& cs);
+    // The window and its controls from a dialog template (a resource, or one in memory), then
+    // WM_INITDIALOG. A template with WS_CHILD makes a child dialog of the parent, whose controls
+    // take part in the Tab order of the dialog around it; any other is a popup the parent owns.
+    BOOL CreateDlg(UINT templateId, CWnd* parent);
+    BOOL CreateDlgIndirect(const DialogTemplate& dialogTemplate, CWnd* parent);
     BOOL Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
                 UINT id);
     virtual BOOL DestroyWindow();
@@ -47,11 +61,21 @@ public:
     void SetWindowText(const char* text) const;
     std::string GetWindowText() const;
     CWnd* GetParent() const;
+    // The nearest frame window above this one, however many windows lie between.
+    CFrameWnd* GetParentFrame() const;
+    // Dialog units to pixels as the template of this window converted them; a window made
+    // otherwise uses the system's dialog units.
+    void MapDialogRect(RECT* rect) const;
     CWnd* GetDlgItem(UINT id) const;
     UINT GetDlgCtrlID() const;
     DWORD GetStyle() const;
     void Invalidate(BOOL erase = TRUE) const;
     void SendMessageToDescendants(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    // Fields to controls, or with `saveAndValidate` back from them, through DoDataExchange. FALSE
+    // when a field failed: its control has the focus and the user has been told.
+    BOOL UpdateData(BOOL saveAndValidate = TRUE);
+    virtual void DoDataExchange(CDataExchange* exchange);
 
     // The message being handled, passed on to the window's previous procedure.
     LRESULT Default();
@@ -83,9 +107,18 @@ public:
 protected:
     WNDPROC m_pfnSuper = nullptr;
 
+    // Makes the window of a dialog template with its parent or owner: hidden whatever the
+    // template says when `showAsTemplate` is false. `focusFirst` is the answer of WM_INITDIALOG:
+    // whether the first tab stop should take the focus.
+    BOOL CreateFromTemplate(const DialogTemplate& dialogTemplate, HWND parent, bool showAsTemplate,
+                            BOOL* focusFirst);
+
 private:
     struct ToolTips;
     std::unique_ptr<ToolTips> m_toolTips;
+    // What a window made from a template keeps: its font and its dialog units.
+    struct TemplateParts;
+    std::unique_ptr<TemplateParts> m_templateParts;
 
     // The control that sent a notification, when it has an object.
     static CWnd* NotifyingChild(HWND parent, UINT message, LPARAM lParam);

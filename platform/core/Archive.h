@@ -35,6 +35,8 @@ public:
     void WriteText(std::string_view text);
     // Raises ArchiveException for an unknown status or a day count that is not finite.
     void WriteDateTime(const ArchiveDateTime& value);
+    // A block of bytes as they are, without a length: the reader must know it.
+    void WriteBytes(std::span<const u8> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
 
     const std::vector<u8>& Data() const { return bytes_; }
 
@@ -59,6 +61,8 @@ public:
     double ReadDouble();
     std::string ReadText();
     ArchiveDateTime ReadDateTime();
+    // The next `size` bytes as they are; raises the end-of-file error when fewer are left.
+    std::span<const u8> ReadBytes(std::size_t size) { return Take(size); }
 
     std::size_t Remaining() const { return data_.size() - position_; }
     bool AtEnd() const { return Remaining() == 0; }

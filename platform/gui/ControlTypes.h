@@ -51,6 +51,7 @@ inline constexpr LRESULT DLGC_BUTTON = 0x2000;
 
 // Owner drawing.
 inline constexpr UINT ODT_MENU = 1;
+inline constexpr UINT ODT_LISTBOX = 2;
 inline constexpr UINT ODT_BUTTON = 4;
 inline constexpr UINT ODA_DRAWENTIRE = 0x1;
 inline constexpr UINT ODA_SELECT = 0x2;
@@ -170,6 +171,10 @@ inline constexpr UINT EN_MAXTEXT = 0x0501;
 inline constexpr DWORD LBS_NOTIFY = 0x0001;
 inline constexpr DWORD LBS_SORT = 0x0002;
 inline constexpr DWORD LBS_MULTIPLESEL = 0x0008;
+// The parent draws the items (WM_DRAWITEM), all of one height or each of its own (WM_MEASUREITEM);
+// without LBS_HASSTRINGS an item is only its data.
+inline constexpr DWORD LBS_OWNERDRAWFIXED = 0x0010;
+inline constexpr DWORD LBS_OWNERDRAWVARIABLE = 0x0020;
 inline constexpr DWORD LBS_HASSTRINGS = 0x0040;
 inline constexpr DWORD LBS_NOINTEGRALHEIGHT = 0x0100;
 inline constexpr DWORD LBS_EXTENDEDSEL = 0x0800;
@@ -191,6 +196,8 @@ inline constexpr UINT LB_SETTOPINDEX = 0x0197;
 inline constexpr UINT LB_GETITEMRECT = 0x0198;
 inline constexpr UINT LB_GETITEMDATA = 0x0199;
 inline constexpr UINT LB_SETITEMDATA = 0x019A;
+inline constexpr UINT LB_GETCARETINDEX = 0x019F;
+inline constexpr UINT LB_SETITEMHEIGHT = 0x01A0;
 inline constexpr UINT LB_GETITEMHEIGHT = 0x01A1;
 inline constexpr UINT LB_FINDSTRINGEXACT = 0x01A2;
 inline constexpr UINT LB_ITEMFROMPOINT = 0x01A9;

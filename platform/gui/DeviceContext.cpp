@@ -67,6 +67,7 @@ DeviceContext::DeviceContext(Kind kind, Bitmap* surface, POINT origin, Region vi
     state.pen = static_cast<HPEN>(GetStockObject(BLACK_PEN));
     state.brush = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
     state.font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    state.palette = static_cast<HPALETTE>(GetStockObject(DEFAULT_PALETTE));
     RetainState(state);
 }
 
@@ -91,6 +92,7 @@ void DeviceContext::RetainState(const DcState& s) {
     Retain(s.brush);
     Retain(s.font);
     Retain(s.bitmap);
+    Retain(s.palette);
 }
 
 void DeviceContext::ReleaseState(const DcState& s) {
@@ -98,6 +100,7 @@ void DeviceContext::ReleaseState(const DcState& s) {
     Release(s.brush);
     Release(s.font);
     Release(s.bitmap);
+    Release(s.palette);
 }
 
 HGDIOBJ DeviceContext::Select(HGDIOBJ object) {
@@ -114,6 +117,9 @@ HGDIOBJ DeviceContext::Select(HGDIOBJ object) {
         break;
     case GdiObject::Type::Bitmap:
         slot = reinterpret_cast<HGDIOBJ*>(&state.bitmap);
+        break;
+    case GdiObject::Type::Palette:
+        slot = reinterpret_cast<HGDIOBJ*>(&state.palette);
         break;
     case GdiObject::Type::Region:
         return nullptr;
@@ -164,6 +170,37 @@ void DeviceContext::SetVisible(Region visible) {
     clipValid_ = false;
 }
 
+namespace {
+
+std::int32_t ScaleLength(std::int32_t length, std::int32_t to, std::int32_t from) {
+    if (from == 0) return length;
+    const std::int64_t scaled = std::int64_t(length) * to / from;
+    return std::int32_t(std::min<std::int64_t>(scaled < 0 ? -scaled : scaled, INT32_MAX));
+}
+
+} // namespace
+
+std::int32_t DeviceContext::ToDeviceWidth(std::int32_t logical) const {
+    if (state.mapMode != MM_ANISOTROPIC || logical <= 1) return logical;
+    return std::max(1, ScaleLength(logical, state.viewportExtent.cx, state.windowExtent.cx));
+}
+
+std::int32_t DeviceContext::ToDeviceHeight(std::int32_t logical) const {
+    if (state.mapMode != MM_ANISOTROPIC) return logical;
+    const std::int32_t scaled = ScaleLength(logical, state.viewportExtent.cy, state.windowExtent.cy);
+    return logical < 0 ? -scaled : scaled;
+}
+
+std::int32_t DeviceContext::ToLogicalWidth(std::int32_t device) const {
+    if (state.mapMode != MM_ANISOTROPIC) return device;
+    return ScaleLength(device, state.windowExtent.cx, state.viewportExtent.cx);
+}
+
+std::int32_t DeviceContext::ToLogicalHeight(std::int32_t device) const {
+    if (state.mapMode != MM_ANISOTROPIC) return device;
+    return ScaleLength(device, state.windowExtent.cy, state.viewportExtent.cy);
+}
+
 POINT DeviceContext::ToDevice(POINT p) const {
     const auto& s = state;
     return {std::int32_t(Scale(std::int64_t(p.x) - s.windowOrigin.x, s.viewportExtent.cx, s.windowExtent.cx) +
@@ -206,21 +243,39 @@ void DeviceContext::PlotPixel(std::int32_t x, std::int32_t y, std::uint32_t valu
     surface_->SetPixel(x, y, ApplyRop2(rop2, value, surface_->Pixel(x, y)));
 }
 
+std::uint32_t DeviceContext::DeviceValue(COLORREF colour) const {
+    constexpr COLORREF kPaletteIndex = 0x01000000;
+    constexpr COLORREF kPaletteRgb = 0x02000000;
+    switch (colour & 0xFF000000) {
+    case kPaletteIndex: {
+        const auto& entries = state.palette->entries;
+        // An index past the palette's end names its first entry.
+        const std::size_t i = colour & 0xFFFF;
+        const PALETTEENTRY e = entries.empty() ? PALETTEENTRY{} : entries[i < entries.size() ? i : 0];
+        return surface_->DeviceValue(RGB(e.peRed, e.peGreen, e.peBlue));
+    }
+    case kPaletteRgb:
+        return surface_->DeviceValue(colour & 0x00FFFFFF);
+    default:
+        return surface_->DeviceValue(colour);
+    }
+}
+
 bool DeviceContext::BrushPixel(HBRUSH brush, std::int32_t x, std::int32_t y, std::uint32_t& value) const {
     switch (brush->style) {
     case BS_SOLID:
-        value = surface_->DeviceValue(brush->colour);
+        value = DeviceValue(brush->colour);
         return true;
     case BS_HATCHED: {
         const std::int32_t px = Modulo(x - origin_.x - state.brushOrigin.x, 8);
         const std::int32_t py = Modulo(y - origin_.y - state.brushOrigin.y, 8);
         const bool set = kHatches[brush->hatch % 6][py] >> (7 - px) & 1;
         if (set) {
-            value = surface_->DeviceValue(brush->colour);
+            value = DeviceValue(brush->colour);
             return true;
         }
         if (state.bkMode == TRANSPARENT) return false;
-        value = surface_->DeviceValue(state.bkColour);
+        value = DeviceValue(state.bkColour);
         return true;
     }
     case BS_PATTERN: {
@@ -229,7 +284,7 @@ bool DeviceContext::BrushPixel(HBRUSH brush, std::int32_t x, std::int32_t y, std
             pattern.Pixel(Modulo(x - origin_.x - state.brushOrigin.x, pattern.Width()),
                           Modulo(y - origin_.y - state.brushOrigin.y, pattern.Height()));
         if (pattern.IsMonochrome())
-            value = surface_->DeviceValue(bit ? state.bkColour : state.textColour);
+            value = DeviceValue(bit ? state.bkColour : state.textColour);
         else
             value = surface_->DeviceValue(pattern.ColourOf(bit));
         return true;
@@ -243,7 +298,7 @@ void DeviceContext::FillRegionWithBrush(const Region& area, HBRUSH brush, int ro
     if (!brush || brush->style == BS_NULL) return;
     const Region target = Region::Combine(area, Clip(), RGN_AND);
     const bool solid = brush->style == BS_SOLID;
-    const std::uint32_t solidValue = surface_->DeviceValue(brush->colour);
+    const std::uint32_t solidValue = DeviceValue(brush->colour);
     for (const auto& band : target.Bands()) {
         for (std::int32_t y = band.top; y < band.bottom; ++y) {
             std::uint32_t* row = surface_->Row(y);

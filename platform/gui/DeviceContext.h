@@ -2,6 +2,7 @@
 
 #include "platform/gui/Bitmap.h"
 #include "platform/gui/GdiObject.h"
+#include "platform/gui/GdiPath.h"
 #include "platform/gui/Region.h"
 
 #include <optional>
@@ -18,11 +19,13 @@ struct DcState {
     HBRUSH brush = nullptr;
     HFONT font = nullptr;
     HBITMAP bitmap = nullptr;
+    HPALETTE palette = nullptr;
     COLORREF bkColour = RGB(255, 255, 255);
     COLORREF textColour = RGB(0, 0, 0);
     int bkMode = OPAQUE;
     int rop2 = R2_COPYPEN;
     int fillMode = ALTERNATE;
+    int stretchMode = 1; // BLACKONWHITE
     UINT textAlign = TA_LEFT | TA_TOP;
     POINT brushOrigin;
     POINT position;
@@ -48,11 +51,23 @@ public:
     DeviceContext& operator=(const DeviceContext&) = delete;
 
     Kind ContextKind() const { return kind_; }
+    // Whether drawing goes to paper: true for printer contexts, set by tests on memory contexts,
+    // never passed on to contexts made from this one.
+    bool IsPrinting() const { return printing_; }
+    void SetPrinting(bool printing) { printing_ = printing; }
+    // Dots per inch across and down: 96 for the screen; a compatible context takes its source's.
+    SIZE Resolution() const { return resolution_; }
+    void SetResolution(SIZE dpi) { resolution_ = dpi; }
     HWND Window() const { return window_; }
     Bitmap& Surface() const { return *surface_; }
     POINT Origin() const { return origin_; }
 
     DcState state;
+    // Open between BeginPath and EndPath: the drawing calls record figures here instead.
+    GdiPath path;
+
+    // The surface's value for a colour, a PALETTEINDEX naming an entry of the selected palette.
+    std::uint32_t DeviceValue(COLORREF colour) const;
 
     // Swaps the selected object of its type (with the selection counts kept); returns the old one.
     HGDIOBJ Select(HGDIOBJ object);
@@ -62,6 +77,14 @@ public:
     void SetSurface(Bitmap* surface, Region visible);
     void SetVisible(Region visible);
     void ClipChanged() { clipValid_ = false; }
+
+    // Logical lengths in device pixels under MM_ANISOTROPIC (pen widths across, font heights
+    // down); other mapping modes keep them. Lengths of 1 or less stay as they are.
+    std::int32_t ToDeviceWidth(std::int32_t logical) const;
+    std::int32_t ToDeviceHeight(std::int32_t logical) const;
+    // Device lengths back in logical units, for text extents.
+    std::int32_t ToLogicalWidth(std::int32_t device) const;
+    std::int32_t ToLogicalHeight(std::int32_t device) const;
 
     // Logical to device coordinates, and device to surface coordinates.
     POINT ToDevice(POINT p) const;
@@ -91,6 +114,8 @@ private:
     HWND window_;
     Region clip_;
     bool clipValid_ = false;
+    bool printing_ = false;
+    SIZE resolution_{96, 96};
     std::vector<DcState> saved_;
 };
 

@@ -1,5 +1,6 @@
 #include "platform/gui/DialogManager.h"
 
+#include <algorithm>
 #include <cctype>
 #include <string>
 #include <vector>
@@ -19,13 +20,47 @@ DWORD StyleOf(HWND window) {
     return DWORD(GetWindowLongPtr(window, GWL_STYLE));
 }
 
+bool IsControlParent(HWND window) {
+    return (DWORD(GetWindowLongPtr(window, GWL_EXSTYLE)) & WS_EX_CONTROLPARENT) != 0;
+}
+
 bool Usable(HWND window) {
     return IsWindowVisible(window) && IsWindowEnabled(window);
 }
 
-// The direct child of the dialog that holds the window.
-HWND DialogChild(HWND dialog, HWND window) {
-    while (window && GetParent(window) != dialog)
+// The dialog's controls in Tab order: a usable child dialog is replaced by its own controls.
+void AppendControls(HWND parent, std::vector<HWND>& out) {
+    for (HWND child = GetWindow(parent, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (IsControlParent(child) && Usable(child))
+            AppendControls(child, out);
+        else
+            out.push_back(child);
+    }
+}
+
+std::vector<HWND> Controls(HWND dialog) {
+    std::vector<HWND> out;
+    AppendControls(dialog, out);
+    return out;
+}
+
+// The window that holds the control's group: the dialog, or the child dialog nearest the control.
+HWND Container(HWND dialog, HWND window) {
+    for (HWND parent = GetParent(window); parent; parent = GetParent(parent))
+        if (parent == dialog || IsControlParent(parent)) return parent;
+    return dialog;
+}
+
+// The control of the order that holds the window (the window itself, or one of its ancestors).
+HWND ControlOf(const std::vector<HWND>& order, HWND window) {
+    for (; window; window = GetParent(window))
+        if (std::find(order.begin(), order.end(), window) != order.end()) return window;
+    return 0;
+}
+
+// The direct child of the container that holds the window.
+HWND DialogChild(HWND container, HWND window) {
+    while (window && GetParent(window) != container)
         window = GetParent(window);
     return window;
 }
@@ -90,9 +125,9 @@ void FocusControl(HWND dialog, HWND control) {
 }
 
 bool HandleMnemonic(HWND dialog, HWND focus, char key) {
-    const std::vector<HWND> order = Children(dialog);
+    const std::vector<HWND> order = Controls(dialog);
     const char wanted = char(std::tolower(static_cast<unsigned char>(key)));
-    const HWND hit = Step(order, DialogChild(dialog, focus), FALSE,
+    const HWND hit = Step(order, ControlOf(order, focus), FALSE,
                           [&](HWND w) { return IsWindowVisible(w) && Mnemonic(w) == wanted; });
     if (!hit) return false;
     if (SendMessage(hit, WM_GETDLGCODE, 0, 0) & DLGC_STATIC) {
@@ -110,14 +145,24 @@ bool HandleMnemonic(HWND dialog, HWND focus, char key) {
 
 } // namespace
 
+void FocusDlgControl(HWND dialog, HWND control) {
+    if (control && (control == dialog || IsChild(dialog, control))) FocusControl(dialog, control);
+}
+
+DWORD GetDialogBaseUnits() {
+    return DWORD(MAKELPARAM(8, 16));
+}
+
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
-    return Step(Children(dialog), DialogChild(dialog, control), previous,
+    const std::vector<HWND> order = Controls(dialog);
+    return Step(order, ControlOf(order, control), previous,
                 [](HWND w) { return Usable(w) && (StyleOf(w) & WS_TABSTOP); });
 }
 
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
-    const std::vector<HWND> all = Children(dialog);
-    const HWND from = DialogChild(dialog, control);
+    const HWND container = Container(dialog, control);
+    const std::vector<HWND> all = Children(container);
+    const HWND from = DialogChild(container, control);
     std::size_t at = 0;
     while (at < all.size() && all[at] != from)
         ++at;

@@ -186,4 +186,15 @@ const FontFace& FontObject::Face() const {
     return *face_;
 }
 
+const FontFace& FontObject::FaceAtHeight(std::int32_t height) const {
+    if (height == logFont.lfHeight) return Face();
+    auto& face = scaled_[height];
+    if (!face) {
+        LOGFONT scaled = logFont;
+        scaled.lfHeight = height;
+        face = std::make_unique<FontFace>(scaled);
+    }
+    return *face;
+}
+
 } // namespace vq

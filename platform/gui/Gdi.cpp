@@ -1,6 +1,8 @@
 #include "platform/gui/Gdi.h"
 
+#include "platform/gui/GdiJournal.h"
 #include "platform/gui/GdiText.h"
+#include "platform/gui/Palette.h"
 #include "platform/gui/SystemColours.h"
 #include "platform/res/Resources.h"
 
@@ -89,13 +91,14 @@ template <typename Fn> void WalkLine(POINT a, POINT b, Fn&& fn) {
 // Lines of one polyline share the pen's dash phase.
 class PenStroke {
 public:
-    explicit PenStroke(DeviceContext& dc) : dc_(dc), pen_(dc.state.pen) {
+    explicit PenStroke(DeviceContext& dc)
+        : dc_(dc), pen_(dc.state.pen), width_(dc.ToDeviceWidth(pen_->width)) {
         const int style = pen_->style & PS_STYLE_MASK;
         // Styled pens wider than one pixel draw solid.
-        dashes_ = pen_->width == 1 ? DashesOf(style) : nullptr;
+        dashes_ = width_ == 1 ? DashesOf(style) : nullptr;
         null_ = style == PS_NULL;
-        value_ = dc.Surface().DeviceValue(pen_->colour);
-        background_ = dc.Surface().DeviceValue(dc.state.bkColour);
+        value_ = dc.DeviceValue(pen_->colour);
+        background_ = dc.DeviceValue(dc.state.bkColour);
     }
 
     bool IsNull() const { return null_; }
@@ -104,7 +107,7 @@ public:
         if (null_) return;
         a = dc_.ToSurface(a);
         b = dc_.ToSurface(b);
-        if (pen_->width > 1) {
+        if (width_ > 1) {
             WideLine(a, b);
             return;
         }
@@ -130,7 +133,7 @@ private:
 
     // The squares stamped along a line form a convex shape: one span per row, each pixel once.
     void WideLine(POINT a, POINT b) {
-        const int w = pen_->width;
+        const int w = width_;
         const int half = w / 2;
         const std::int32_t top = std::min(a.y, b.y) - half;
         const std::int32_t bottom = std::max(a.y, b.y) - half + w;
@@ -151,6 +154,8 @@ private:
 
     DeviceContext& dc_;
     HPEN pen_;
+    // In device pixels: logical widths scale with an anisotropic mapping.
+    int width_;
     const Dashes* dashes_ = nullptr;
     bool null_ = false;
     std::uint32_t value_ = 0;
@@ -163,6 +168,17 @@ void StrokeClosed(DeviceContext& dc, const std::vector<POINT>& device) {
     PenStroke stroke(dc);
     for (std::size_t i = 0; i < device.size(); ++i)
         stroke.Line(device[i], device[(i + 1) % device.size()]);
+}
+
+RECT BoxOf(const std::vector<POINT>& points) {
+    RECT box{points.front().x, points.front().y, points.front().x, points.front().y};
+    for (const POINT& p : points) {
+        box.left = std::min(box.left, p.x);
+        box.top = std::min(box.top, p.y);
+        box.right = std::max(box.right, p.x);
+        box.bottom = std::max(box.bottom, p.y);
+    }
+    return box;
 }
 
 std::vector<POINT> ToDevicePoints(DeviceContext& dc, const POINT* points, int count) {
@@ -191,10 +207,10 @@ public:
     SourceConversion(DeviceContext& from, DeviceContext& to)
         : source_(from.Surface()), target_(to.Surface()), same_(source_.SharesValuesWith(target_)) {
         if (source_.IsMonochrome()) {
-            zero_ = target_.DeviceValue(to.state.textColour);
-            one_ = target_.DeviceValue(to.state.bkColour);
+            zero_ = to.DeviceValue(to.state.textColour);
+            one_ = to.DeviceValue(to.state.bkColour);
         } else if (target_.IsMonochrome()) {
-            background_ = source_.DeviceValue(from.state.bkColour);
+            background_ = from.DeviceValue(from.state.bkColour);
         }
     }
 
@@ -222,6 +238,40 @@ private:
     std::uint32_t lastValue_ = 0;
     std::uint32_t lastMatch_ = 0;
 };
+
+// The source pixels that destination pixel `k` of `count` covers along one axis of a stretch from
+// `size` pixels: from `first` to before `last`, counted from the source's start corner.
+void CoveredSpan(std::int64_t k, std::int64_t count, std::int64_t size, std::int64_t& first,
+                 std::int64_t& last) {
+    first = k * size / count;
+    last = std::max(first + 1, ((k + 1) * size + count - 1) / count);
+}
+
+// The mean colour of the source pixels that one destination pixel covers; none when all lie
+// outside the source.
+std::optional<COLORREF> MeanColour(const Bitmap& from, POINT s0, std::int32_t sw, std::int32_t sh,
+                                   std::int64_t kx, std::int64_t dw, std::int64_t ky, std::int64_t dh) {
+    std::int64_t x0, x1, y0, y1;
+    CoveredSpan(kx, dw, std::abs(sw), x0, x1);
+    CoveredSpan(ky, dh, std::abs(sh), y0, y1);
+    std::uint64_t red = 0, green = 0, blue = 0, count = 0;
+    for (std::int64_t j = y0; j < y1; ++j) {
+        const std::int64_t sy = sh > 0 ? s0.y + j : s0.y - 1 - j;
+        for (std::int64_t i = x0; i < x1; ++i) {
+            const std::int64_t sx = sw > 0 ? s0.x + i : s0.x - 1 - i;
+            if (sx != std::int32_t(sx) || sy != std::int32_t(sy) ||
+                !from.Contains(std::int32_t(sx), std::int32_t(sy)))
+                continue;
+            const COLORREF colour = from.ColourOf(from.Pixel(std::int32_t(sx), std::int32_t(sy)));
+            red += GetRValue(colour);
+            green += GetGValue(colour);
+            blue += GetBValue(colour);
+            ++count;
+        }
+    }
+    if (count == 0) return std::nullopt;
+    return RGB((red + count / 2) / count, (green + count / 2) / count, (blue + count / 2) / count);
+}
 
 BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sourceSize, DWORD rop) {
     if (!dc) return FALSE;
@@ -260,6 +310,9 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
     std::optional<SourceConversion> convert;
     if (useSource) convert.emplace(*source, *dc);
     HBRUSH brush = dc->state.brush;
+    const bool halftone = useSource && dc->state.stretchMode == HALFTONE && !from.IsMonochrome() &&
+                          !target.IsMonochrome() &&
+                          (std::abs(sw) > std::abs(dw) || std::abs(sh) > std::abs(dh));
 
     for (const auto& band : region.Bands()) {
         for (std::int32_t y = band.top; y < band.bottom; ++y) {
@@ -267,7 +320,13 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
             for (const auto& span : band.spans) {
                 for (std::int32_t x = span.x0; x < span.x1; ++x) {
                     std::uint32_t s = 0;
-                    if (useSource) {
+                    if (halftone) {
+                        const std::int64_t kx = dw > 0 ? x - o.x - d0.x : d0.x - 1 - (x - o.x);
+                        const std::int64_t ky = dh > 0 ? y - o.y - d0.y : d0.y - 1 - (y - o.y);
+                        const auto mean = MeanColour(from, s0, sw, sh, kx, std::abs(dw), ky, std::abs(dh));
+                        if (!mean) continue;
+                        s = target.DeviceValue(*mean);
+                    } else if (useSource) {
                         // Nearest source pixel, measured from the destination's own start corner.
                         const std::int64_t fx =
                             (std::int64_t(x - o.x - d0.x) * 2 + (dw > 0 ? 1 : -1)) * sw / (2 * dw);
@@ -282,7 +341,7 @@ BOOL Blit(HDC dc, const RECT& logical, HDC source, POINT sourceOrigin, SIZE sour
                     }
                     std::uint32_t p = 0;
                     if (usePattern && brush && !dc->BrushPixel(brush, x, y, p))
-                        p = target.DeviceValue(dc->state.bkColour);
+                        p = dc->DeviceValue(dc->state.bkColour);
                     if (row)
                         row[x] = ApplyRop3(code, p, s, row[x]);
                     else
@@ -455,6 +514,7 @@ HBITMAP CreateCompatibleBitmap(HDC dc, std::int32_t width, std::int32_t height) 
     if (!dc || width < 0 || height < 0 || width > (1 << 15) || height > (1 << 15)) return nullptr;
     auto* b = new BitmapObject(width, height, dc->Surface().IsMonochrome());
     std::fill_n(b->bits.Data(), std::size_t(width) * height, 0u);
+    GdiJournal::Record(dc, "CreateCompatibleBitmap", RECT{0, 0, width, height});
     return Registered(b);
 }
 
@@ -527,6 +587,8 @@ BOOL DeleteObject(HGDIOBJ object) {
 
 HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (!dc || !IsGdiObject(object)) return nullptr;
+    // Palettes go in through SelectPalette.
+    if (object->ObjectType() == GdiObject::Type::Palette) return nullptr;
     if (object->ObjectType() == GdiObject::Type::Region) {
         const int kind = SelectClipRgn(dc, static_cast<HRGN>(object));
         return reinterpret_cast<HGDIOBJ>(std::intptr_t(kind));
@@ -593,6 +655,8 @@ int GetObject(HGDIOBJ object, int size, void* out) {
         }
         return copy(bm);
     }
+    case GdiObject::Type::Palette:
+        return copy(std::uint16_t(static_cast<HPALETTE>(object)->entries.size()));
     case GdiObject::Type::Region:
         return 0;
     }
@@ -623,11 +687,21 @@ HDC CreateCompatibleDC(HDC dc) {
         RegisterGdiObject(b);
         return b;
     }();
-    (void)dc;
     auto* memory = new DeviceContext(DeviceContext::Kind::Memory, &stockBitmap->bits, POINT{},
                                      Region(RECT{0, 0, 1, 1}), 0);
     memory->Select(stockBitmap);
+    if (dc) memory->SetResolution(dc->Resolution());
     return memory;
+}
+
+BOOL IsPrinting(HDC dc) {
+    return dc && dc->IsPrinting();
+}
+
+BOOL SetPrinting(HDC dc, BOOL printing) {
+    if (!dc || dc->ContextKind() != DeviceContext::Kind::Memory) return FALSE;
+    dc->SetPrinting(printing != FALSE);
+    return TRUE;
 }
 
 BOOL DeleteDC(HDC dc) {
@@ -646,14 +720,24 @@ BOOL RestoreDC(HDC dc, int level) {
 int GetDeviceCaps(HDC dc, int index) {
     switch (index) {
     case LOGPIXELSX:
+        return dc ? dc->Resolution().cx : 96;
     case LOGPIXELSY:
-        return 96;
+        return dc ? dc->Resolution().cy : 96;
     case BITSPIXEL:
         return dc && dc->Surface().IsMonochrome() ? 1 : 32;
     case PLANES:
         return 1;
     case NUMCOLORS:
         return -1;
+    case RASTERCAPS:
+        return RC_BITBLT | RC_BITMAP64 | RC_DI_BITMAP | RC_DIBTODEV | RC_STRETCHBLT | RC_STRETCHDIB |
+               (IsPaletteScreen() ? RC_PALETTE : 0);
+    case SIZEPALETTE:
+        return IsPaletteScreen() ? 256 : 0;
+    case NUMRESERVED:
+        return IsPaletteScreen() ? 20 : 0;
+    case COLORRES:
+        return IsPaletteScreen() ? 18 : 24;
     case HORZRES:
         return dc ? dc->Surface().Width() : 0;
     case VERTRES:
@@ -679,6 +763,15 @@ VQ_DC_SETTER(SetTextColor, GetTextColor, COLORREF, textColour)
 VQ_DC_SETTER(SetBkMode, GetBkMode, int, bkMode)
 VQ_DC_SETTER(SetROP2, GetROP2, int, rop2)
 #undef VQ_DC_SETTER
+
+int SetStretchBltMode(HDC dc, int mode) {
+    if (!dc || mode < BLACKONWHITE || mode > HALFTONE) return 0;
+    return std::exchange(dc->state.stretchMode, mode);
+}
+
+int GetStretchBltMode(HDC dc) {
+    return dc ? dc->state.stretchMode : 0;
+}
 
 int SetPolyFillMode(HDC dc, int mode) {
     if (!dc || (mode != ALTERNATE && mode != WINDING)) return 0;
@@ -792,6 +885,42 @@ int ExtSelectClipRgn(HDC dc, HRGN region, int mode) {
     return SetClip(dc, Region::Combine(CurrentClip(dc), r->region, mode));
 }
 
+BOOL BeginPath(HDC dc) {
+    if (!dc) return FALSE;
+    dc->path.Begin();
+    return TRUE;
+}
+
+BOOL EndPath(HDC dc) {
+    return dc && dc->path.End();
+}
+
+BOOL AbortPath(HDC dc) {
+    if (!dc) return FALSE;
+    dc->path.Abort();
+    return TRUE;
+}
+
+BOOL SelectClipPath(HDC dc, int mode) {
+    if (!dc) return FALSE;
+    std::optional<Region> area = dc->path.TakeRegion(dc->state.fillMode);
+    if (!area) return FALSE;
+    if (mode == RGN_COPY)
+        SetClip(dc, std::move(*area));
+    else
+        SetClip(dc, Region::Combine(CurrentClip(dc), *area, mode));
+    return TRUE;
+}
+
+int GetClipRgn(HDC dc, HRGN region) {
+    if (!dc) return -1;
+    auto* r = Live<RegionObject>(region, GdiObject::Type::Region);
+    if (!r) return -1;
+    if (!dc->state.clip) return 0;
+    r->region = *dc->state.clip;
+    return 1;
+}
+
 int IntersectClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     if (!dc) return RGN_ERROR;
     return SetClip(
@@ -830,18 +959,33 @@ BOOL RectVisible(HDC dc, const RECT* r) {
 // ---- Drawing ----
 
 BOOL MoveToEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old) {
+    if (dc && dc->path.IsOpen()) dc->path.MoveTo(dc->ToDevice(POINT{x, y}));
     return Exchange(dc, &DcState::position, POINT{x, y}, old);
 }
 
 BOOL LineTo(HDC dc, std::int32_t x, std::int32_t y) {
     if (!dc) return FALSE;
-    PenStroke(*dc).Line(dc->ToDevice(dc->state.position), dc->ToDevice(POINT{x, y}));
+    if (dc->path.IsOpen()) {
+        dc->path.LineTo(dc->ToDevice(POINT{x, y}));
+        dc->state.position = {x, y};
+        return TRUE;
+    }
+    const POINT from = dc->ToDevice(dc->state.position), to = dc->ToDevice(POINT{x, y});
+    GdiJournal::Record(
+        dc, "LineTo",
+        RECT{std::min(from.x, to.x), std::min(from.y, to.y), std::max(from.x, to.x), std::max(from.y, to.y)});
+    PenStroke(*dc).Line(from, to);
     dc->state.position = {x, y};
     return TRUE;
 }
 
 BOOL Polyline(HDC dc, const POINT* points, int count) {
     if (!dc || !points || count < 2) return FALSE;
+    if (dc->path.IsOpen()) {
+        dc->path.AddFigure(ToDevicePoints(*dc, points, count));
+        return TRUE;
+    }
+    GdiJournal::Record(dc, "Polyline", BoxOf(ToDevicePoints(*dc, points, count)));
     PenStroke stroke(*dc);
     for (int i = 0; i + 1 < count; ++i)
         stroke.Line(dc->ToDevice(points[i]), dc->ToDevice(points[i + 1]));
@@ -856,6 +1000,15 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const int* counts, int polygons) {
         total += std::size_t(counts[i]);
     }
     const auto device = ToDevicePoints(*dc, points, int(total));
+    if (dc->path.IsOpen()) {
+        std::size_t start = 0;
+        for (int i = 0; i < polygons; ++i) {
+            dc->path.AddFigure(std::span(device).subspan(start, std::size_t(counts[i])));
+            start += std::size_t(counts[i]);
+        }
+        return TRUE;
+    }
+    GdiJournal::Record(dc, "PolyPolygon", BoxOf(device));
     Region area = Region::FromPolyPolygon(device, {counts, std::size_t(polygons)}, dc->state.fillMode);
     area.Offset(dc->Origin().x, dc->Origin().y);
     dc->FillRegionWithBrush(area, dc->state.brush, dc->state.rop2);
@@ -876,13 +1029,19 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
 BOOL Rectangle(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
     if (!dc) return FALSE;
     const RECT r = dc->ToDevice(RECT{left, top, right, bottom});
+    if (dc->path.IsOpen()) {
+        const POINT corners[] = {{r.left, r.top}, {r.right, r.top}, {r.right, r.bottom}, {r.left, r.bottom}};
+        dc->path.AddFigure(corners);
+        return TRUE;
+    }
+    GdiJournal::Record(dc, "Rectangle", r);
     PenStroke stroke(*dc);
     if (stroke.IsNull()) {
         // Without an outline the fill also leaves out the last column and row.
         FillDeviceRect(*dc, RECT{r.left, r.top, r.right - 1, r.bottom - 1}, dc->state.brush, dc->state.rop2);
         return TRUE;
     }
-    const int w = dc->state.pen->width;
+    const int w = dc->ToDeviceWidth(dc->state.pen->width);
     FillDeviceRect(*dc, RECT{r.left + w, r.top + w, r.right - w, r.bottom - w}, dc->state.brush,
                    dc->state.rop2);
     if (w == 1) {
@@ -1022,6 +1181,7 @@ BOOL RoundRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, 
 
 int FillRect(HDC dc, const RECT* r, HBRUSH brush) {
     if (!dc || !r || !Live<BrushObject>(brush, GdiObject::Type::Brush)) return FALSE;
+    GdiJournal::Record(dc, "FillRect", dc->ToDevice(*r));
     dc->FillRegionWithBrush(SurfaceRegion(*dc, *r), brush, R2_COPYPEN);
     return TRUE;
 }
@@ -1107,7 +1267,7 @@ COLORREF SetPixel(HDC dc, std::int32_t x, std::int32_t y, COLORREF colour) {
     if (!dc) return CLR_INVALID;
     const POINT p = dc->ToSurface(dc->ToDevice(POINT{x, y}));
     if (!dc->Clip().Contains(p.x, p.y)) return CLR_INVALID;
-    const std::uint32_t value = dc->Surface().DeviceValue(colour);
+    const std::uint32_t value = dc->DeviceValue(colour);
     dc->Surface().SetPixel(p.x, p.y, value);
     return dc->Surface().ColourOf(value);
 }
@@ -1121,16 +1281,19 @@ COLORREF GetPixel(HDC dc, std::int32_t x, std::int32_t y) {
 
 BOOL PatBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, DWORD rop) {
     if (UsesSource(std::uint8_t(RopCode(rop)))) return FALSE;
+    if (dc) GdiJournal::Record(dc, "PatBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, nullptr, {}, {}, rop);
 }
 
 BOOL BitBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
             std::int32_t sx, std::int32_t sy, DWORD rop) {
+    if (dc) GdiJournal::Record(dc, "BitBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{width, height}, rop);
 }
 
 BOOL StretchBlt(HDC dc, std::int32_t x, std::int32_t y, std::int32_t width, std::int32_t height, HDC source,
                 std::int32_t sx, std::int32_t sy, std::int32_t sw, std::int32_t sh, DWORD rop) {
+    if (dc) GdiJournal::Record(dc, "StretchBlt", dc->ToDevice(RECT{x, y, x + width, y + height}));
     return Blit(dc, RECT{x, y, x + width, y + height}, source, POINT{sx, sy}, SIZE{sw, sh}, rop);
 }
 

@@ -92,6 +92,10 @@ BOOL GetTextMetrics(HDC dc, TEXTMETRIC* tm);
 // Contexts.
 HDC CreateCompatibleDC(HDC dc);
 BOOL DeleteDC(HDC dc);
+// Whether the context draws for paper. Printer contexts do; tests mark memory contexts as printing
+// (others are refused), and a context made compatible with a printing one does not inherit it.
+BOOL IsPrinting(HDC dc);
+BOOL SetPrinting(HDC dc, BOOL printing);
 int SaveDC(HDC dc);
 BOOL RestoreDC(HDC dc, int level);
 int GetDeviceCaps(HDC dc, int index);
@@ -104,6 +108,11 @@ COLORREF GetTextColor(HDC dc);
 int SetROP2(HDC dc, int rop2);
 int GetROP2(HDC dc);
 int SetPolyFillMode(HDC dc, int mode);
+// How a stretch that shrinks makes one pixel of several: the nearest one (every mode but
+// HALFTONE) or their mean colour (HALFTONE, between colour surfaces).
+enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
+int SetStretchBltMode(HDC dc, int mode);
+int GetStretchBltMode(HDC dc);
 UINT SetTextAlign(HDC dc, UINT align);
 BOOL SetBrushOrgEx(HDC dc, std::int32_t x, std::int32_t y, POINT* old);
 int SetMapMode(HDC dc, int mode);
@@ -123,6 +132,17 @@ BOOL DPtoLP(HDC dc, POINT* points, int count);
 // Clipping (rectangles in logical coordinates, regions in device coordinates).
 int SelectClipRgn(HDC dc, HRGN region);
 int ExtSelectClipRgn(HDC dc, HRGN region, int mode);
+// Paths: between BeginPath and EndPath, MoveToEx, LineTo, Polyline, Polygon, PolyPolygon and
+// Rectangle record figures instead of drawing. SelectClipPath makes the closed path's area (every
+// figure closed, under the fill mode) the clip with RGN_COPY, or combines it with the clip by the
+// mode; the path is used up. FALSE without a closed path.
+BOOL BeginPath(HDC dc);
+BOOL EndPath(HDC dc);
+BOOL AbortPath(HDC dc);
+BOOL SelectClipPath(HDC dc, int mode);
+// Copies the clip region (device coordinates) into the region: 1, or 0 when the context has none
+// and the region is left as it was; -1 for a bad context or region.
+int GetClipRgn(HDC dc, HRGN region);
 int IntersectClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 int ExcludeClipRect(HDC dc, std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom);
 int GetClipBox(HDC dc, RECT* box);

@@ -4,7 +4,9 @@
 #include "platform/gui/GdiTypes.h"
 #include "platform/gui/Region.h"
 
+#include <map>
 #include <memory>
+#include <vector>
 
 namespace vq {
 
@@ -56,7 +58,7 @@ class FontFace;
 // deleted only when the last context lets go of them.
 class GdiObject {
 public:
-    enum class Type { Pen, Brush, Font, Bitmap, Region };
+    enum class Type { Pen, Brush, Font, Bitmap, Region, Palette };
 
     explicit GdiObject(Type type) : type_(type) {}
     virtual ~GdiObject() = default;
@@ -110,9 +112,12 @@ public:
     LOGFONT logFont;
     // The rasterising face, made on first use (after the GUI application exists).
     const FontFace& Face() const;
+    // The face at another height in pixels (a mapping that scales text), kept for reuse.
+    const FontFace& FaceAtHeight(std::int32_t height) const;
 
 private:
     mutable std::unique_ptr<FontFace> face_;
+    mutable std::map<std::int32_t, std::unique_ptr<FontFace>> scaled_;
 };
 
 class RegionObject : public GdiObject {
@@ -121,11 +126,28 @@ public:
     Region region;
 };
 
+struct PALETTEENTRY {
+    std::uint8_t peRed = 0;
+    std::uint8_t peGreen = 0;
+    std::uint8_t peBlue = 0;
+    std::uint8_t peFlags = 0;
+    friend bool operator==(const PALETTEENTRY&, const PALETTEENTRY&) = default;
+};
+
+// A logical palette: the colours PALETTEINDEX values in a context name, by position.
+class PaletteObject : public GdiObject {
+public:
+    explicit PaletteObject(std::vector<PALETTEENTRY> colours)
+        : GdiObject(Type::Palette), entries(std::move(colours)) {}
+    std::vector<PALETTEENTRY> entries;
+};
+
 using HGDIOBJ = GdiObject*;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
 using HFONT = FontObject*;
 using HBITMAP = BitmapObject*;
 using HRGN = RegionObject*;
+using HPALETTE = PaletteObject*;
 
 } // namespace vq

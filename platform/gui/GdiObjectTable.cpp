@@ -1,5 +1,7 @@
 #include "platform/gui/GdiObjectTable.h"
 
+#include "platform/gui/Palette.h"
+
 #include <array>
 #include <mutex>
 #include <unordered_set>
@@ -56,6 +58,9 @@ HGDIOBJ MakeStock(int which) {
         break;
     case NULL_PEN:
         object = new PenObject(PS_NULL, 1, 0);
+        break;
+    case DEFAULT_PALETTE:
+        object = new PaletteObject(DefaultPaletteEntries());
         break;
     case SYSTEM_FONT:
         object = new FontObject(StockFont("System", 16, FW_BOLD));

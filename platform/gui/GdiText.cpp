@@ -1,6 +1,7 @@
 #include "platform/gui/GdiText.h"
 
 #include "platform/gui/Gdi.h"
+#include "platform/gui/GdiJournal.h"
 
 #include <algorithm>
 #include <cmath>
@@ -146,7 +147,8 @@ void FillDeviceCell(HDC dc, const RECT& logical, const RECT* clip) {
 } // namespace
 
 const FontFace& SelectedFace(HDC dc) {
-    return dc->state.font->Face();
+    const FontObject& font = *dc->state.font;
+    return font.FaceAtHeight(dc->ToDeviceHeight(font.logFont.lfHeight));
 }
 
 void PaintTextRun(HDC dc, POINT topLeft, std::u32string_view text, const RECT* clip) {
@@ -163,7 +165,7 @@ void PaintTextRun(HDC dc, POINT topLeft, std::u32string_view text, const RECT* c
         area = Region::Combine(
             area, Region(OffsetRectBy(dc->ToDevice(*clip), dc->Origin().x, dc->Origin().y)), RGN_AND);
     Bitmap& surface = dc->Surface();
-    const std::uint32_t ink = surface.DeviceValue(dc->state.textColour);
+    const std::uint32_t ink = dc->DeviceValue(dc->state.textColour);
     for (std::int32_t y = 0; y < coverage.height; ++y) {
         const std::int32_t sy = origin.y + coverage.top + y;
         const auto* spans = area.RowSpans(sy);
@@ -192,7 +194,10 @@ BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT
         for (std::size_t i = 0; i < chars.size(); ++i)
             width += dx[i];
     else
-        width = face.TextWidth(chars);
+        width = dc->ToLogicalWidth(face.TextWidth(chars));
+    // Placement runs in logical units; the face measures in device pixels.
+    const std::int32_t ascent = dc->ToLogicalHeight(m.ascent);
+    const std::int32_t height = dc->ToLogicalHeight(m.height);
 
     const UINT align = dc->state.textAlign;
     POINT at = (align & TA_UPDATECP) ? dc->state.position : POINT{x, y};
@@ -201,12 +206,13 @@ BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT
     else if (align & TA_RIGHT)
         at.x -= width;
     if ((align & TA_BASELINE) == TA_BASELINE)
-        at.y -= m.ascent;
+        at.y -= ascent;
     else if (align & TA_BOTTOM)
-        at.y -= m.height;
+        at.y -= height;
     if (align & TA_UPDATECP)
         dc->state.position.x = (align & TA_RIGHT) && (align & TA_CENTER) != TA_CENTER ? at.x : at.x + width;
 
+    GdiJournal::Record(dc, "ExtTextOut", dc->ToDevice(RECT{at.x, at.y, at.x + width, at.y + height}));
     if ((options & ETO_OPAQUE) && r) FillDeviceCell(dc, *r, nullptr);
     const RECT* clip = (options & ETO_CLIPPED) ? r : nullptr;
     if (!dx) {
@@ -223,7 +229,8 @@ BOOL ExtTextOut(HDC dc, std::int32_t x, std::int32_t y, UINT options, const RECT
 BOOL GetTextExtentPoint32(HDC dc, const char* text, int length, SIZE* size) {
     if (!dc || !size) return FALSE;
     const FontFace& face = SelectedFace(dc);
-    *size = {face.TextWidth(DecodeText(Bytes(text, length))), face.GetMetrics().height};
+    *size = {dc->ToLogicalWidth(face.TextWidth(DecodeText(Bytes(text, length)))),
+             dc->ToLogicalHeight(face.GetMetrics().height)};
     return TRUE;
 }
 

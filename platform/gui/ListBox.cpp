@@ -1,6 +1,7 @@
 #include "platform/gui/ListBox.h"
 
 #include "platform/gui/ControlFont.h"
+#include "platform/gui/ListBoxItemPainter.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/WindowStates.h"
 
@@ -31,6 +32,16 @@ DWORD StyleOf(HWND window) {
     return DWORD(GetWindowLongPtr(window, GWL_STYLE));
 }
 
+ListBoxItemPainter* PainterOf(QListWidget& list) {
+    return dynamic_cast<ListBoxItemPainter*>(list.itemDelegate());
+}
+
+// An owner-drawn box without strings keeps what it is given as the item's data.
+bool KeepsStrings(HWND window) {
+    return !(StyleOf(window) & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) ||
+           (StyleOf(window) & LBS_HASSTRINGS);
+}
+
 bool IsMulti(HWND window) {
     return (StyleOf(window) & (LBS_MULTIPLESEL | LBS_EXTENDEDSEL)) != 0;
 }
@@ -51,9 +62,11 @@ bool Valid(QListWidget& list, std::intptr_t index) {
 
 // Adding to a sorted list finds the entry's place; an insertion takes the place it is given, the
 // end for -1, even in a sorted list.
-LRESULT Insert(QListWidget& list, std::intptr_t at, LPARAM text, bool sorted) {
-    const QString entry = TextArg(text);
-    if (sorted) {
+LRESULT Insert(HWND window, QListWidget& list, std::intptr_t at, LPARAM text, bool sorted) {
+    const bool strings = KeepsStrings(window);
+    const QString entry = strings ? TextArg(text) : QString();
+    // Items that are only data have no order of their own.
+    if (sorted && strings) {
         at = 0;
         while (at < list.count() &&
                QString::compare(list.item(int(at))->text(), entry, Qt::CaseInsensitive) <= 0)
@@ -63,8 +76,36 @@ LRESULT Insert(QListWidget& list, std::intptr_t at, LPARAM text, bool sorted) {
     } else if (at < 0 || at > list.count()) {
         return LB_ERR;
     }
-    list.insertItem(int(at), new QListWidgetItem(entry));
+    auto* item = new QListWidgetItem(entry);
+    if (!strings) item->setData(kListItemDataRole, qlonglong(text));
+    if (StyleOf(window) & LBS_OWNERDRAWVARIABLE)
+        if (ListBoxItemPainter* painter = PainterOf(list))
+            item->setData(kListItemHeightRole,
+                          painter->Measure(int(at), strings ? 0 : text, list.fontMetrics().height()));
+    list.insertItem(int(at), item);
     return at;
+}
+
+LRESULT ItemHeight(QListWidget& list, std::intptr_t index) {
+    if (ListBoxItemPainter* painter = PainterOf(list)) {
+        if (painter->FixedHeight() > 0) return painter->FixedHeight();
+        return Valid(list, index) ? list.item(int(index))->data(kListItemHeightRole).toInt() : LB_ERR;
+    }
+    return list.count() ? list.sizeHintForRow(0) : list.fontMetrics().height();
+}
+
+LRESULT SetItemHeight(QListWidget& list, std::intptr_t index, LPARAM height) {
+    ListBoxItemPainter* painter = PainterOf(list);
+    if (!painter || height < 1 || height > 255) return LB_ERR;
+    if (painter->FixedHeight() > 0) {
+        painter->SetFixedHeight(int(height));
+        list.doItemsLayout();
+        return 0;
+    }
+    if (!Valid(list, index)) return LB_ERR;
+    list.item(int(index))->setData(kListItemHeightRole, int(height));
+    list.doItemsLayout();
+    return 0;
 }
 
 // The first item at or after `start` (wrapping) whose text begins with, or equals, the text.
@@ -170,8 +211,13 @@ void OnKey(HWND window, WPARAM vk) {
     UserChoice(window, next, false);
 }
 
-LRESULT CopyText(QListWidget& list, WPARAM index, char* out) {
+LRESULT CopyText(HWND window, QListWidget& list, WPARAM index, char* out) {
     if (!Valid(list, std::intptr_t(index)) || !out) return LB_ERR;
+    if (!KeepsStrings(window)) {
+        const LPARAM data = LPARAM(list.item(int(index))->data(kListItemDataRole).value<qlonglong>());
+        std::memcpy(out, &data, sizeof data);
+        return sizeof data;
+    }
     const QByteArray text = list.item(int(index))->text().toUtf8();
     std::memcpy(out, text.constData(), std::size_t(text.size()));
     out[text.size()] = '\0';
@@ -185,9 +231,17 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         auto* list = new QListWidget;
         list->setFrameShape(QFrame::NoFrame);
         list->setSelectionMode(QAbstractItemView::MultiSelection);
-        list->setUniformItemSizes(true);
         States()[window];
-        return AttachQtControl(window, list) ? 0 : -1;
+        const DWORD style = StyleOf(window);
+        list->setUniformItemSizes(!(style & LBS_OWNERDRAWVARIABLE));
+        if (!AttachQtControl(window, list)) return -1;
+        if (style & (LBS_OWNERDRAWFIXED | LBS_OWNERDRAWVARIABLE)) {
+            auto* painter = new ListBoxItemPainter(window, list);
+            list->setItemDelegate(painter);
+            if (style & LBS_OWNERDRAWFIXED)
+                painter->SetFixedHeight(painter->Measure(0, 0, list->fontMetrics().height()));
+        }
+        return 0;
     }
     if (message == WM_NCDESTROY) {
         States().erase(window);
@@ -198,9 +252,9 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto index = std::intptr_t(wParam);
     switch (message) {
     case LB_ADDSTRING:
-        return Insert(*list, -1, lParam, StyleOf(window) & LBS_SORT);
+        return Insert(window, *list, -1, lParam, StyleOf(window) & LBS_SORT);
     case LB_INSERTSTRING:
-        return Insert(*list, index, lParam, false);
+        return Insert(window, *list, index, lParam, false);
     case LB_DELETESTRING:
         if (!Valid(*list, index)) return LB_ERR;
         delete list->takeItem(int(index));
@@ -211,14 +265,17 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case LB_GETCOUNT:
         return list->count();
     case LB_GETTEXT:
-        return CopyText(*list, wParam, reinterpret_cast<char*>(lParam));
+        return CopyText(window, *list, wParam, reinterpret_cast<char*>(lParam));
     case LB_GETTEXTLEN:
-        return Valid(*list, index) ? list->item(int(index))->text().toUtf8().size() : LB_ERR;
+        if (!Valid(*list, index)) return LB_ERR;
+        return KeepsStrings(window) ? list->item(int(index))->text().toUtf8().size()
+                                    : LRESULT(sizeof(LPARAM));
     case LB_GETITEMDATA:
-        return Valid(*list, index) ? list->item(int(index))->data(Qt::UserRole).value<qlonglong>() : LB_ERR;
+        return Valid(*list, index) ? list->item(int(index))->data(kListItemDataRole).value<qlonglong>()
+                                   : LB_ERR;
     case LB_SETITEMDATA:
         if (!Valid(*list, index)) return LB_ERR;
-        list->item(int(index))->setData(Qt::UserRole, qlonglong(lParam));
+        list->item(int(index))->setData(kListItemDataRole, qlonglong(lParam));
         return TRUE;
     case LB_SETCURSEL:
         if (IsMulti(window)) return LB_ERR;
@@ -242,6 +299,8 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case LB_GETSEL:
         return Valid(*list, index) ? list->item(int(index))->isSelected() : LB_ERR;
+    case LB_GETCARETINDEX:
+        return list->count() ? std::max(list->currentRow(), 0) : 0;
     case LB_GETSELCOUNT:
         return IsMulti(window) ? LRESULT(list->selectedItems().size()) : LB_ERR;
     case LB_FINDSTRING:
@@ -263,7 +322,9 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return TRUE;
     }
     case LB_GETITEMHEIGHT:
-        return list->count() ? list->sizeHintForRow(0) : list->fontMetrics().height();
+        return ItemHeight(*list, index);
+    case LB_SETITEMHEIGHT:
+        return SetItemHeight(*list, index, lParam);
     case LB_ITEMFROMPOINT: {
         const int at = ItemAt(*list, lParam);
         // Past the last item: the nearest one, flagged outside.
@@ -298,6 +359,10 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
         OnKey(window, wParam);
         return 0;
+    case WM_PAINT:
+        // The parent draws the items of an owner-drawn box anew whenever the box is invalidated.
+        if (PainterOf(*list)) list->viewport()->update();
+        return DefWindowProc(window, message, wParam, lParam);
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS | DLGC_WANTCHARS;
     case WM_SETFOCUS:

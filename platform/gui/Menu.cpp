@@ -2,6 +2,7 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
+#include "platform/gui/NonClientMetrics.h"
 #include "platform/res/Resources.h"
 #include "platform/res/TemplateReader.h"
 
@@ -145,7 +146,7 @@ LRESULT PopupProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (const Level* level = LevelOf(window)) {
             RECT client;
             GetClientRect(window, &client);
-            HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+            HGDIOBJ old = SelectObject(dc, MenuFont());
             std::int32_t top = client.top + 1;
             for (std::size_t i = 0; i < level->menu->items.size(); ++i) {
                 const std::int32_t h = level->menu->items[i].height;
@@ -187,7 +188,7 @@ const char* PopupClass() {
 
 void Measure(HMENU menu, HWND owner, std::int32_t& width, std::int32_t& height) {
     HDC dc = GetDC(0);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ old = SelectObject(dc, MenuFont());
     width = 80;
     height = 2;
     for (MenuItem& item : menu->items) {

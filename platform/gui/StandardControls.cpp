@@ -4,9 +4,12 @@
 #include "platform/gui/ComboBox.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
+#include "platform/gui/ListView.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
+#include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
+#include "platform/gui/UpDown.h"
 
 namespace vq {
 
@@ -44,10 +47,26 @@ void RegisterStandardControls() {
         comboBox.lpfnWndProc = ComboBoxProc;
         comboBox.hCursor = LoadCursor(IDC_ARROW);
         comboBox.lpszClassName = "ComboBox";
+        WNDCLASS tabControl;
+        tabControl.style = CS_DBLCLKS;
+        tabControl.lpfnWndProc = TabControlProc;
+        tabControl.hCursor = LoadCursor(IDC_ARROW);
+        tabControl.lpszClassName = WC_TABCONTROL;
+        WNDCLASS upDown;
+        upDown.style = CS_DBLCLKS;
+        upDown.lpfnWndProc = UpDownProc;
+        upDown.hCursor = LoadCursor(IDC_ARROW);
+        upDown.lpszClassName = UPDOWN_CLASS;
+        WNDCLASS listView;
+        listView.style = CS_DBLCLKS;
+        listView.lpfnWndProc = ListViewProc;
+        listView.hCursor = LoadCursor(IDC_ARROW);
+        listView.lpszClassName = WC_LISTVIEW;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
-               RegisterClass(comboBox) != FALSE;
+               RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
+               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE;
     }();
     (void)registered;
 }

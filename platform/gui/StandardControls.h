@@ -4,8 +4,11 @@
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
+#include "platform/gui/ListView.h"
 #include "platform/gui/ScrollBar.h"
+#include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
+#include "platform/gui/UpDown.h"
 
 namespace vq {
 

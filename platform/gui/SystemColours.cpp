@@ -110,6 +110,9 @@ int GetSystemMetrics(int index) {
     case SM_CXEDGE:
     case SM_CYEDGE:
         return 2;
+    // Texts are UTF-8 or Latin-1 bytes, never a double-byte code page.
+    case SM_DBCSENABLED:
+        return 0;
     case SM_CXICON:
     case SM_CYICON:
     case SM_CXCURSOR:

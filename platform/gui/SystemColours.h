@@ -61,6 +61,7 @@ enum : int {
     SM_CYMINTRACK = 35,
     SM_CXDOUBLECLK = 36,
     SM_CYDOUBLECLK = 37,
+    SM_DBCSENABLED = 42,
     SM_CXEDGE = 45,
     SM_CYEDGE = 46,
     SM_CXSMICON = 49,

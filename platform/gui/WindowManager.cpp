@@ -5,6 +5,7 @@
 #include "platform/gui/Hooks.h"
 #include "platform/gui/Icon.h"
 #include "platform/gui/Menu.h"
+#include "platform/gui/NonClientMetrics.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/SentMessageInbox.h"
 #include "platform/gui/SizeMoveLoop.h"
@@ -191,11 +192,9 @@ void DrawFrame(WindowRecord& record) {
         FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
         RECT line{caption.left, caption.bottom, caption.right, caption.bottom + 1};
         FillRect(dc, &line, GetSysColorBrush(COLOR_BTNFACE));
-        LOGFONT lf;
-        lf.lfHeight = -11;
-        lf.lfWeight = FW_BOLD;
-        std::strcpy(lf.lfFaceName, "MS Sans Serif");
-        HFONT font = CreateFontIndirect(lf);
+        NONCLIENTMETRICS metrics;
+        SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+        HFONT font = CreateFontIndirect(metrics.lfCaptionFont);
         HGDIOBJ old = SelectObject(dc, font);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
@@ -577,13 +576,14 @@ HWND TopLevelOf(HWND window) {
 }
 
 // Before pointer input is handed out the window under it hears of it: a press in an inactive
-// top-level window asks whether to activate it and whether the press is eaten, and without
-// capture every pointer message lets the window choose the cursor. False when the press is eaten.
+// top-level window, or in any child window (which is never the active one itself), asks whether
+// to activate and whether the press is eaten, and without capture every pointer message lets the
+// window choose the cursor. False when the press is eaten.
 bool AnnouncePointer(const MSG& msg, int hit, UINT message) {
     auto& m = M();
     if (IsButtonDown(message)) {
         const HWND top = TopLevelOf(msg.hwnd);
-        if (top && top != m.active) {
+        if (top && (top != m.active || msg.hwnd != top)) {
             const LRESULT answer =
                 SendMessage(msg.hwnd, WM_MOUSEACTIVATE, WPARAM(top), MAKELPARAM(hit, int(message)));
             if ((answer == MA_ACTIVATE || answer == MA_ACTIVATEANDEAT) && Live(top)) SetActiveWindow(top);
@@ -689,6 +689,14 @@ void ProcessQtEvents() {
 
 void ShowRetainedImage(WindowRecord& record) {
     if (record.widget) record.widget->update();
+}
+
+std::vector<HWND> TopLevelWindows() {
+    return M().topLevels;
+}
+
+void SchedulePaint() {
+    SchedulePump();
 }
 
 void BroadcastSysColorChange() {
@@ -933,15 +941,15 @@ int GetWindowTextLength(HWND window) {
 
 // ---- Geometry ----
 
-BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
-                  std::int32_t cy, UINT flags) {
+bool ApplyWindowPos(WINDOWPOS& pos) {
+    const HWND window = pos.hwnd;
     WindowRecord* r = Live(window);
-    if (!r) return FALSE;
-    WINDOWPOS pos{window, insertAfter, x, y, cx, cy, flags};
+    if (!r) return false;
+    const UINT flags = pos.flags;
     if (flags & SWP_NOMOVE) pos.x = r->rect.left, pos.y = r->rect.top;
     if (flags & SWP_NOSIZE) pos.cx = r->rect.Width(), pos.cy = r->rect.Height();
     SendMessage(window, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
-    if (!(r = Live(window))) return FALSE;
+    if (!(r = Live(window))) return false;
     if (!(flags & SWP_NOZORDER) && pos.hwndInsertAfter != window) {
         auto& siblings = SiblingsOf(*r);
         std::erase(siblings, window);
@@ -969,6 +977,11 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
         r->frameDirty = true;
         if (!(flags & SWP_NOREDRAW)) InvalidateRect(window, nullptr, TRUE);
     }
+    // The old picture is not carried to the new place: the whole window draws itself again.
+    if ((flags & SWP_NOCOPYBITS) && !(flags & SWP_NOREDRAW)) {
+        r->frameDirty = true;
+        InvalidateRect(window, nullptr, TRUE);
+    }
     PlaceWidget(*r);
     pos.flags = flags & ~(SWP_NOMOVE | SWP_NOSIZE);
     if (!moved) pos.flags |= SWP_NOMOVE;
@@ -981,7 +994,14 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
         pos.flags |= kClientUnmoved;
     if (flags & SWP_SHOWWINDOW) SetVisible(*r, true);
     if (flags & SWP_HIDEWINDOW) SetVisible(*r, false);
-    if (Live(window)) SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    return Live(window) != nullptr;
+}
+
+BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                  std::int32_t cy, UINT flags) {
+    WINDOWPOS pos{window, insertAfter, x, y, cx, cy, flags};
+    if (!ApplyWindowPos(pos)) return FALSE;
+    SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
     return TRUE;
 }
 
@@ -1405,6 +1425,7 @@ HDC BeginPaint(HWND window, PAINTSTRUCT* ps) {
     Region area =
         Region::Combine(r->update, Region(RECT{0, 0, r->client.Width(), r->client.Height()}), RGN_AND);
     r->update = Region();
+    r->internalPaint = false;
     ps->rcPaint = area.Bounds();
     area.Offset(r->client.left, r->client.top);
     HDC dc = OpenWindowContext(*r, new DeviceContext(DeviceContext::Kind::Window, &r->image,

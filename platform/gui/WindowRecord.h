@@ -52,6 +52,8 @@ struct WindowRecord {
     Region update;
     bool erasePending = false;
     bool frameDirty = false;
+    // A paint was asked for whatever the update region holds.
+    bool internalPaint = false;
     // Window and paint contexts handed out and not yet released.
     int openContexts = 0;
     bool destroying = false;
@@ -71,7 +73,7 @@ struct WindowRecord {
     WindowScrollBar scrollBars[2];
 
     bool IsChild() const { return (style & WS_CHILD) != 0; }
-    bool NeedsPaint() const { return !update.IsEmpty() || frameDirty; }
+    bool NeedsPaint() const { return !update.IsEmpty() || frameDirty || internalPaint; }
 };
 
 // The window layer's table, for the layer's own parts (widgets, harness).
@@ -88,5 +90,12 @@ void SetCursorPosition(POINT screen);
 void ProcessQtEvents();
 // Repaints the widgets of windows whose retained image changed.
 void ShowRetainedImage(WindowRecord& record);
+// The calling thread's top-level windows, top first.
+std::vector<HWND> TopLevelWindows();
+// Asks the GUI thread to look for windows that need painting.
+void SchedulePaint();
+// Moves, sizes and restacks the window as WM_WINDOWPOSCHANGING leaves `pos`, which then holds what
+// WM_WINDOWPOSCHANGED reports; the caller sends that. False when the window is gone.
+bool ApplyWindowPos(WINDOWPOS& pos);
 
 } // namespace vq

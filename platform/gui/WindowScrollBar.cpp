@@ -1,5 +1,6 @@
 #include "platform/gui/WindowScrollBar.h"
 
+#include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ScrollArithmetic.h"
 #include "platform/gui/WindowRecord.h"
@@ -112,44 +113,10 @@ int PositionAt(const WindowRecord& r, int bar, const BarLayout& l, int thumbStar
     return int(s.nMin + (offset * range + room / 2) / room);
 }
 
-enum class Direction { Up, Down, Left, Right };
-
-// A solid triangle pointing its way, centred in the box: rows of 1, 3, 5, ... pixels.
-void DrawGlyph(HDC dc, const RECT& box, Direction d, int colour, int shift) {
-    const int size = std::max(1, (std::min(box.Width(), box.Height()) - 8) / 2);
-    const int cx = (box.left + box.right) / 2 + shift;
-    const int cy = (box.top + box.bottom) / 2 + shift;
-    HBRUSH brush = GetSysColorBrush(colour);
-    for (int i = 0; i < size; ++i) {
-        const int fromTip = (d == Direction::Up || d == Direction::Left) ? i : size - 1 - i;
-        RECT line;
-        if (d == Direction::Up || d == Direction::Down) {
-            const int y = cy - size / 2 + fromTip;
-            line = {cx - i, y, cx + i + 1, y + 1};
-        } else {
-            const int x = cx - size / 2 + fromTip;
-            line = {x, cy - i, x + 1, cy + i + 1};
-        }
-        FillRect(dc, &line, brush);
-    }
-}
-
-void DrawArrowButton(HDC dc, RECT box, Direction d, bool pushed, bool enabled) {
-    if (box.IsEmpty()) return;
-    if (pushed) {
-        FillRect(dc, &box, GetSysColorBrush(COLOR_BTNFACE));
-        FrameRect(dc, &box, GetSysColorBrush(COLOR_BTNSHADOW));
-    } else {
-        RECT edge = box;
-        DrawEdge(dc, &edge, EDGE_RAISED, BF_RECT | BF_MIDDLE);
-    }
-    if (enabled) {
-        DrawGlyph(dc, box, d, COLOR_BTNTEXT, pushed ? 1 : 0);
-    } else {
-        // Embossed: a highlight below and right of the shadow.
-        DrawGlyph(dc, box, d, COLOR_BTNHIGHLIGHT, 1);
-        DrawGlyph(dc, box, d, COLOR_BTNSHADOW, 0);
-    }
+// One of the bar's arrow buttons, as scroll-bar controls draw theirs.
+void DrawArrowButton(HDC dc, RECT box, UINT kind, bool pushed, bool enabled) {
+    DrawFrameControl(dc, &box, DFC_SCROLL,
+                     kind | (pushed ? DFCS_PUSHED : 0u) | (enabled ? 0u : DFCS_INACTIVE));
 }
 
 void DrawBar(HDC dc, const WindowRecord& r, int bar) {
@@ -158,10 +125,10 @@ void DrawBar(HDC dc, const WindowRecord& r, int bar) {
     const WindowScrollBar& b = r.scrollBars[bar];
     auto held = [&](ScrollBarPart part) { return b.pressed == part && b.pressedInside; };
 
-    DrawArrowButton(dc, Segment(l, 0, l.arrow), l.vertical ? Direction::Up : Direction::Left,
+    DrawArrowButton(dc, Segment(l, 0, l.arrow), l.vertical ? DFCS_SCROLLUP : DFCS_SCROLLLEFT,
                     held(ScrollBarPart::LineUp), ArrowEnabled(r, bar, ScrollBarPart::LineUp));
     DrawArrowButton(dc, Segment(l, l.length - l.arrow, l.length),
-                    l.vertical ? Direction::Down : Direction::Right, held(ScrollBarPart::LineDown),
+                    l.vertical ? DFCS_SCROLLDOWN : DFCS_SCROLLRIGHT, held(ScrollBarPart::LineDown),
                     ArrowEnabled(r, bar, ScrollBarPart::LineDown));
 
     const RECT track = Segment(l, l.arrow, l.length - l.arrow);

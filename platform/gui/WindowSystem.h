@@ -95,6 +95,7 @@ enum : UINT {
     SWP_FRAMECHANGED = 0x0020,
     SWP_SHOWWINDOW = 0x0040,
     SWP_HIDEWINDOW = 0x0080,
+    SWP_NOCOPYBITS = 0x0100,
 };
 
 // The position a window is about to take (WM_WINDOWPOSCHANGING, which may change it) or took

@@ -2,6 +2,7 @@
 
 #include "platform/packet/DeviceName.h"
 #include "platform/packet/LiveSource.h"
+#include "platform/registry/RegistryTree.h"
 
 #include <algorithm>
 #include <arpa/inet.h>
@@ -19,43 +20,7 @@
 
 namespace vq {
 
-struct RegistryValue {
-    std::string name;
-    uint32_t type;
-    std::vector<uint8_t> data;
-};
-
-struct RegistryNode {
-    std::string name;
-    std::vector<std::unique_ptr<RegistryNode>> children;
-    std::vector<RegistryValue> values;
-
-    RegistryNode* Find(const std::string& childName) const {
-        for (const auto& child : children)
-            if (strcasecmp(child->name.c_str(), childName.c_str()) == 0) return child.get();
-        return nullptr;
-    }
-    RegistryNode& Add(const std::string& childName) {
-        if (RegistryNode* found = Find(childName)) return *found;
-        children.push_back(std::make_unique<RegistryNode>());
-        children.back()->name = childName;
-        return *children.back();
-    }
-    const RegistryValue* Value(const std::string& valueName) const {
-        for (const auto& value : values)
-            if (strcasecmp(value.name.c_str(), valueName.c_str()) == 0) return &value;
-        return nullptr;
-    }
-};
-
-struct RegistryKeyData {
-    std::shared_ptr<const RegistryNode> tree;
-    const RegistryNode* node = nullptr;
-};
-
 namespace {
-
-RegistryKeyData machineRoot;
 
 constexpr const char* kNetworkCards = "Software\\Microsoft\\Windows NT\\CurrentVersion\\NetworkCards";
 constexpr const char* kTcpipInterfaces = "System\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces";
@@ -202,7 +167,9 @@ std::vector<std::string> SplitLines(const std::string& text) {
     return lines;
 }
 
-std::shared_ptr<const RegistryNode> BuildMachineBranch() {
+} // namespace
+
+std::shared_ptr<RegistryNode> BuildMachineBranch() {
     std::optional<MachineBranchOverride> branch;
     {
         std::lock_guard lock(overrideMutex);
@@ -227,94 +194,6 @@ std::shared_ptr<const RegistryNode> BuildMachineBranch() {
             {"SubnetMask", kRegistryMultiString, MultiStringBytes(adapter.subnetMasks)});
     }
     return root;
-}
-
-long CopyOut(const std::string& text, char* out, uint32_t* size) {
-    if (!size) return kRegistryInvalidHandle;
-    if (!out || *size < text.size() + 1) {
-        *size = uint32_t(text.size() + 1);
-        return kRegistryMoreData;
-    }
-    std::memcpy(out, text.c_str(), text.size() + 1);
-    *size = uint32_t(text.size());
-    return kRegistrySuccess;
-}
-
-long CopyValue(const RegistryValue& value, uint32_t* type, uint8_t* data, uint32_t* dataSize) {
-    if (type) *type = value.type;
-    if (!dataSize) return kRegistrySuccess;
-    uint32_t needed = uint32_t(value.data.size());
-    if (!data || *dataSize < needed) {
-        *dataSize = needed;
-        return data ? kRegistryMoreData : kRegistrySuccess;
-    }
-    std::memcpy(data, value.data.data(), needed);
-    *dataSize = needed;
-    return kRegistrySuccess;
-}
-
-} // namespace
-
-const RegistryKey kRegistryLocalMachine = &machineRoot;
-
-long RegOpenKeyEx(RegistryKey parent, const std::string& path, RegistryKey* opened) {
-    if (!parent || !opened) return kRegistryInvalidHandle;
-    auto key = std::make_unique<RegistryKeyData>();
-    if (parent == kRegistryLocalMachine) {
-        key->tree = BuildMachineBranch();
-        key->node = key->tree.get();
-    } else {
-        key->tree = parent->tree;
-        key->node = parent->node;
-    }
-    size_t start = 0;
-    while (start < path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos) end = path.size();
-        if (end > start) {
-            key->node = key->node->Find(path.substr(start, end - start));
-            if (!key->node) return kRegistryFileNotFound;
-        }
-        start = end + 1;
-    }
-    *opened = key.release();
-    return kRegistrySuccess;
-}
-
-long RegCloseKey(RegistryKey key) {
-    if (!key) return kRegistryInvalidHandle;
-    if (key != kRegistryLocalMachine) delete key;
-    return kRegistrySuccess;
-}
-
-long RegQueryInfoKey(RegistryKey key, uint32_t* subkeys, uint32_t* values) {
-    if (!key || !key->node) return kRegistryInvalidHandle;
-    if (subkeys) *subkeys = uint32_t(key->node->children.size());
-    if (values) *values = uint32_t(key->node->values.size());
-    return kRegistrySuccess;
-}
-
-long RegEnumKeyEx(RegistryKey key, uint32_t index, char* name, uint32_t* nameSize) {
-    if (!key || !key->node) return kRegistryInvalidHandle;
-    if (index >= key->node->children.size()) return kRegistryNoMoreItems;
-    return CopyOut(key->node->children[index]->name, name, nameSize);
-}
-
-long RegQueryValueEx(RegistryKey key, const std::string& name, uint32_t* type, uint8_t* data,
-                     uint32_t* dataSize) {
-    if (!key || !key->node) return kRegistryInvalidHandle;
-    const RegistryValue* value = key->node->Value(name);
-    if (!value) return kRegistryFileNotFound;
-    return CopyValue(*value, type, data, dataSize);
-}
-
-long RegEnumValue(RegistryKey key, uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
-                  uint8_t* data, uint32_t* dataSize) {
-    if (!key || !key->node) return kRegistryInvalidHandle;
-    if (index >= key->node->values.size()) return kRegistryNoMoreItems;
-    const RegistryValue& value = key->node->values[index];
-    if (long result = CopyOut(value.name, name, nameSize); result != kRegistrySuccess) return result;
-    return CopyValue(value, type, data, dataSize);
 }
 
 std::vector<MachineAdapter> ListMachineAdapters() {

@@ -3,6 +3,7 @@
 #include "platform/res/Resources.h"
 
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <map>
 #include <set>
@@ -127,6 +128,15 @@ const std::map<std::string, std::int64_t>& BuiltInNames() {
         {"CBS_HASSTRINGS", 0x200},
         {"CBS_NOINTEGRALHEIGHT", 0x400},
         {"CBS_DISABLENOSCROLL", 0x800},
+        {"UDS_SETBUDDYINT", 0x2},
+        {"UDS_AUTOBUDDY", 0x10},
+        {"UDS_ARROWKEYS", 0x20},
+        {"LVS_REPORT", 0x1},
+        {"LVS_SINGLESEL", 0x4},
+        {"LVS_SHOWSELALWAYS", 0x8},
+        {"LVS_SHAREIMAGELISTS", 0x40},
+        {"LVS_NOCOLUMNHEADER", 0x4000},
+        {"TCS_FOCUSONBUTTONDOWN", 0x1000},
         {"SBS_HORZ", 0x0},
         {"SBS_VERT", 0x1},
         {"IDOK", 1},
@@ -584,6 +594,10 @@ private:
             return;
         }
         const int line = current_.line;
+        if (IsNamedResource()) {
+            NamedResource(line);
+            return;
+        }
         const std::int64_t id = Term();
         if (current_.kind != Token::Kind::Name) Fail("resource type expected");
         const std::string type = current_.text;
@@ -609,6 +623,43 @@ private:
         } else {
             Fail("resource type " + type + " not supported", line);
         }
+    }
+
+    // A resource named by a word no #define gives a value, or by a quoted text.
+    bool IsNamedResource() const {
+        if (current_.kind == Token::Kind::String) return true;
+        return current_.kind == Token::Kind::Name && defines_.count(current_.text) == 0;
+    }
+
+    // `name BITMAP "file"` or `name TYPENAME "file"`: the file's bytes under the name (a named
+    // bitmap as a packed DIB).
+    void NamedResource(int line) {
+        std::string name = current_.text;
+        Advance();
+        if (current_.kind != Token::Kind::Name) Fail("resource type expected");
+        const std::string type = current_.text;
+        Advance();
+        SkipAttributes();
+        CompiledResource resource;
+        resource.name = UpperCase(name);
+        if (type == "BITMAP") {
+            resource.type = RT_BITMAP;
+            resource.bytes = BitmapFile(ExpectString(), line);
+        } else {
+            resource.typeName = UpperCase(type);
+            resource.bytes = FileBytes(ExpectString(), line);
+        }
+        const std::string key = resource.typeName + "/" + std::to_string(resource.type) + "/" + resource.name;
+        if (auto it = seenNames_.find(key); it != seenNames_.end())
+            Fail("duplicate resource " + name + " (first at line " + std::to_string(it->second) + ")", line);
+        seenNames_.emplace(key, line);
+        resources_.push_back(std::move(resource));
+    }
+
+    static std::string UpperCase(std::string text) {
+        for (char& c : text)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        return text;
     }
 
     void StringTable() {
@@ -971,6 +1022,7 @@ private:
     bool lineStart_ = true;
     Token current_;
     std::map<std::string, std::string> defines_;
+    std::map<std::string, int> seenNames_;
     std::vector<bool> conditions_;
     std::map<std::pair<std::uint16_t, std::uint32_t>, int> seen_;
     std::vector<CompiledResource> resources_;
@@ -990,6 +1042,26 @@ std::vector<CompiledResource> ResourceCompiler::CompileText(const std::string& t
     return Parser(text, name, folder).Run();
 }
 
+namespace {
+
+std::string QuoteLiteral(const std::string& text) {
+    std::ostringstream out;
+    out << '"';
+    for (unsigned char c : text) {
+        if (c == '"' || c == '\\' || c < 0x20 || c >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\%03o", c);
+            out << escaped;
+        } else {
+            out << c;
+        }
+    }
+    out << '"';
+    return out.str();
+}
+
+} // namespace
+
 std::string ResourceCompiler::GenerateSource(const std::vector<CompiledResource>& resources,
                                              const std::string& origin) {
     std::ostringstream out;
@@ -1005,9 +1077,14 @@ std::string ResourceCompiler::GenerateSource(const std::vector<CompiledResource>
         out << "};\n";
     }
     out << "const vq::ResourceEntry entries[] = {\n";
-    for (std::size_t i = 0; i < resources.size(); ++i)
+    for (std::size_t i = 0; i < resources.size(); ++i) {
         out << "    {" << resources[i].type << ", " << resources[i].id << ", r" << i << ", "
-            << resources[i].bytes.size() << "},\n";
+            << resources[i].bytes.size();
+        // Names and type names are words and quoted texts of the script, kept as C++ literals.
+        if (!resources[i].name.empty())
+            out << ", " << QuoteLiteral(resources[i].name) << ", " << QuoteLiteral(resources[i].typeName);
+        out << "},\n";
+    }
     if (resources.empty()) out << "    {0, 0, nullptr, 0},\n";
     out << "};\nconst vq::ResourceRegistration registration(entries);\n} // namespace\n";
     return out.str();

@@ -18,11 +18,15 @@ struct CompiledResource {
     std::uint16_t type = 0;
     std::uint32_t id = 0;
     std::vector<std::uint8_t> bytes;
+    // A named resource: its name in capitals, and the name of its type unless it is a bitmap.
+    std::string name;
+    std::string typeName;
 };
 
 // Compiles the subset of the resource script language the program uses: #define and #include of
 // headers of definitions, string tables, menus, extended dialogs, accelerators, bitmaps, icons and
-// cursors. Texts keep their bytes except the escapes \n, \t, \\, \" and "" for a quote; menus and
+// cursors, and resources named by a word or a text (`name BITMAP "file"`, `name TYPENAME "file"`,
+// the file's bytes). Texts keep their bytes except the escapes \n, \t, \\, \" and "" for a quote; menus and
 // dialogs take them as UTF-8 into their UTF-16 templates.
 class ResourceCompiler {
 public:

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace vq {
 
@@ -31,6 +32,9 @@ struct ResourceEntry {
     std::uint32_t id;
     const unsigned char* data;
     std::size_t size;
+    // Named resources: the name, and the type's name for types other than the numbered ones.
+    const char* name = nullptr;
+    const char* typeName = nullptr;
 };
 
 // Made by the generated source of each compiled resource script, during static initialisation.
@@ -41,6 +45,11 @@ public:
 
 // The bytes of a resource, empty when there is none of that type and id.
 std::span<const unsigned char> FindResource(std::uint16_t type, std::uint32_t id);
+
+// A resource by name (any case) and type name, or a named resource of a numbered type (a named
+// bitmap); empty when there is none.
+std::span<const unsigned char> FindResource(std::string_view typeName, std::string_view name);
+std::span<const unsigned char> FindResource(std::uint16_t type, std::string_view name);
 
 // Copies the string (cut to fit) and a terminator; answers the bytes copied, 0 when there is no
 // such string or no room.

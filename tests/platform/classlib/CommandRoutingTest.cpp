@@ -34,6 +34,8 @@ VQ_IMPLEMENT_DYNCREATE(DerivedView, TestView)
 class TestDocument : public CDocument {
     VQ_DECLARE_MESSAGE_MAP()
 public:
+    // Lives in the fixture, so it never deletes itself.
+    TestDocument() { m_bAutoDelete = FALSE; }
     void OnCommand() { handledBy = "document"; }
 };
 VQ_BEGIN_MESSAGE_MAP(TestDocument, CDocument)

@@ -305,6 +305,36 @@ TEST(Gdi, PalettedAndFiveBitDibsDecode) {
     EXPECT_EQ(c.At(0, 1), RGB(255, 0, 255));
 }
 
+TEST(Gdi, HalftoneShrinksToTheMeanColourAndOtherModesToTheNearestPixel) {
+    struct {
+        BITMAPINFOHEADER header;
+    } info;
+    info.header.biWidth = 4;
+    info.header.biHeight = -1;
+    info.header.biBitCount = 32;
+    // Blue, green, red, reserved: black, white, red, blue.
+    const std::uint8_t bits[16] = {0, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 0, 255, 0, 0, 0};
+    for (const auto& [mode, left, right] : {std::tuple{HALFTONE, RGB(128, 128, 128), RGB(128, 0, 128)},
+                                            {COLORONCOLOR, RGB(255, 255, 255), RGB(0, 0, 255)}}) {
+        SCOPED_TRACE(mode);
+        MemoryCanvas c(3, 1);
+        EXPECT_EQ(SetStretchBltMode(c.Dc(), mode), BLACKONWHITE);
+        EXPECT_EQ(GetStretchBltMode(c.Dc()), mode);
+        StretchDIBits(c.Dc(), 0, 0, 2, 1, 0, 0, 4, 1, bits, reinterpret_cast<const BITMAPINFO*>(&info),
+                      DIB_RGB_COLORS, SRCCOPY);
+        EXPECT_EQ(c.At(0, 0), left);
+        EXPECT_EQ(c.At(1, 0), right);
+        EXPECT_EQ(c.At(2, 0), RGB(255, 255, 255));
+        if (mode != HALFTONE) continue;
+        StretchDIBits(c.Dc(), 2, 0, -2, 1, 0, 0, 4, 1, bits, reinterpret_cast<const BITMAPINFO*>(&info),
+                      DIB_RGB_COLORS, SRCCOPY);
+        EXPECT_EQ(c.At(1, 0), left) << "a mirrored stretch covers the same pixels";
+        EXPECT_EQ(c.At(0, 0), right);
+    }
+    MemoryCanvas c(1, 1);
+    EXPECT_EQ(SetStretchBltMode(c.Dc(), 9), 0);
+}
+
 TEST(Gdi, MalformedDibHeadersAreRefused) {
     struct {
         BITMAPINFOHEADER header;

@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/StandardControls.h"
 
@@ -154,6 +155,109 @@ TEST_F(ListBoxTest, MultipleSelectionTogglesWithEachClick) {
     EXPECT_TRUE(SendMessage(multi, LB_GETSEL, 3, 0));
     EXPECT_FALSE(SendMessage(multi, LB_GETSEL, 0, 0));
     EXPECT_EQ(Notes(multi), (std::vector<UINT>{LBN_SETFOCUS, LBN_SELCHANGE, LBN_SELCHANGE, LBN_SELCHANGE}));
+}
+
+// The parent draws each item in a colour of its own, red while selected, and sizes them by number.
+class OwnerDrawnListTest : public ListBoxTest {
+protected:
+    static COLORREF ColourOf(std::uintptr_t data) { return RGB(0, 40 * (data % 5), 200); }
+
+    void SetUp() override {
+        ListBoxTest::SetUp();
+        hook = [this](HWND h, UINT m, WPARAM, LPARAM l, LRESULT& result) {
+            if (h != top) return false;
+            if (m == WM_MEASUREITEM) {
+                auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(l);
+                measured.push_back(*mis);
+                mis->itemHeight = 12 + 4 * mis->itemID;
+                result = TRUE;
+                return true;
+            }
+            if (m != WM_DRAWITEM) return false;
+            const auto* dis = reinterpret_cast<const DRAWITEMSTRUCT*>(l);
+            drawn.push_back(*dis);
+            HBRUSH fill =
+                CreateSolidBrush((dis->itemState & ODS_SELECTED) ? RGB(255, 0, 0) : ColourOf(dis->itemData));
+            FillRect(dis->hDC, &dis->rcItem, fill);
+            DeleteObject(fill);
+            result = TRUE;
+            return true;
+        };
+    }
+
+    HWND MakeOwnerDrawn(DWORD style) {
+        const HWND l = Make("ListBox", WS_CHILD | WS_VISIBLE | style, {10, 10, 150, 190}, top, 0, 7);
+        for (LPARAM data : {1, 2, 3}) {
+            if (style & LBS_HASSTRINGS) {
+                const int at = int(SendMessage(l, LB_ADDSTRING, 0, LPARAM("item")));
+                SendMessage(l, LB_SETITEMDATA, WPARAM(at), data);
+            } else {
+                SendMessage(l, LB_ADDSTRING, 0, data);
+            }
+        }
+        SetWindowPos(l, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+        OffscreenHarness::RunUntilIdle();
+        return l;
+    }
+
+    COLORREF ItemPixel(HWND l, int index) {
+        RECT r;
+        SendMessage(l, LB_GETITEMRECT, WPARAM(index), LPARAM(&r));
+        return OffscreenHarness::Pixel(l, (r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    }
+
+    std::vector<MEASUREITEMSTRUCT> measured;
+    std::vector<DRAWITEMSTRUCT> drawn;
+};
+
+TEST_F(OwnerDrawnListTest, FixedItemsAreMeasuredOnceAndDrawnByTheParent) {
+    const HWND l = MakeOwnerDrawn(LBS_OWNERDRAWFIXED | LBS_NOTIFY);
+    ASSERT_EQ(measured.size(), 1u);
+    EXPECT_EQ(measured[0].CtlType, ODT_LISTBOX);
+    EXPECT_EQ(measured[0].CtlID, 7u);
+    EXPECT_EQ(SendMessage(l, LB_GETITEMHEIGHT, 0, 0), 12);
+    RECT r;
+    SendMessage(l, LB_GETITEMRECT, 2, LPARAM(&r));
+    EXPECT_EQ(r.Height(), 12);
+    EXPECT_EQ(SendMessage(l, LB_GETITEMDATA, 1, 0), 2) << "without strings an item is its data";
+
+    EXPECT_EQ(ItemPixel(l, 0), ColourOf(1));
+    EXPECT_EQ(ItemPixel(l, 2), ColourOf(3));
+    ASSERT_FALSE(drawn.empty());
+    EXPECT_EQ(drawn.back().CtlType, ODT_LISTBOX);
+    EXPECT_EQ(drawn.back().hwndItem, l);
+
+    Click(l, 1);
+    EXPECT_EQ(ItemPixel(l, 1), RGB(255, 0, 0));
+    EXPECT_EQ(ItemPixel(l, 0), ColourOf(1));
+    bool sawFocus = false;
+    for (const auto& d : drawn)
+        sawFocus = sawFocus || (d.itemID == 1 &&
+                                (d.itemState & (ODS_SELECTED | ODS_FOCUS)) == (ODS_SELECTED | ODS_FOCUS));
+    EXPECT_TRUE(sawFocus);
+
+    EXPECT_EQ(SendMessage(l, LB_SETITEMHEIGHT, 0, 20), 0);
+    SendMessage(l, LB_GETITEMRECT, 2, LPARAM(&r));
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(SendMessage(l, LB_SETITEMHEIGHT, 0, 0), LB_ERR);
+}
+
+TEST_F(OwnerDrawnListTest, VariableItemsAreMeasuredOneByOne) {
+    const HWND l = MakeOwnerDrawn(LBS_OWNERDRAWVARIABLE | LBS_HASSTRINGS);
+    ASSERT_EQ(measured.size(), 3u);
+    RECT rects[3];
+    for (int i = 0; i < 3; ++i) {
+        SendMessage(l, LB_GETITEMRECT, WPARAM(i), LPARAM(&rects[i]));
+        EXPECT_EQ(rects[i].Height(), 12 + 4 * i) << i;
+        EXPECT_EQ(SendMessage(l, LB_GETITEMHEIGHT, WPARAM(i), 0), 12 + 4 * i);
+    }
+    EXPECT_EQ(rects[2].top, rects[1].bottom);
+    // With strings the parent gets the item data it set, not the text.
+    SendMessage(l, LB_SETITEMDATA, 2, 4);
+    InvalidateRect(l, nullptr, TRUE);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(ItemPixel(l, 2), ColourOf(4));
+    OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/list-owner-drawn.png");
 }
 
 } // namespace

@@ -459,13 +459,20 @@ TEST_F(InputTest, APressInAnInactiveWindowAsksTheParentFirstThenChoosesTheCursor
                 EXPECT_EQ(s.lParam, MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
             }
     }
-    // An active window is not asked.
+    // The active window itself is not asked; a child of it is, since a child is never the active
+    // window (a view takes its frame's activation that way).
     hook = nullptr;
     SetActiveWindow(top);
     seen.clear();
-    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::MousePress({80, 80});
+    OffscreenHarness::MouseRelease({80, 80});
     OffscreenHarness::RunUntilIdle();
-    EXPECT_TRUE(MessagesOf(a, {WM_MOUSEACTIVATE}).empty());
+    EXPECT_TRUE(MessagesOf(top, {WM_MOUSEACTIVATE}).empty());
+    OffscreenHarness::MousePress({20, 20});
+    OffscreenHarness::MouseRelease({20, 20});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(MessagesOf(a, {WM_MOUSEACTIVATE}).size(), 1u);
+    EXPECT_EQ(GetActiveWindow(), top);
 }
 
 TEST_F(InputTest, TheCursorIsChosenByTheParentOrTheClassAndNotUnderCapture) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <sys/wait.h>
 
 namespace vq {
@@ -27,6 +28,27 @@ TEST(ResourceCompiler, IdsArePerTypeAndDuplicatesNameFileAndLine) {
               "broken.rc:5: duplicate id 5 (first at line 3)");
     EXPECT_EQ(ErrorOf("1 MENU\nBEGIN\n MENUITEM \"x\", 1\nEND\n1 MENU\nBEGIN\n MENUITEM \"y\", 2\nEND\n"),
               "broken.rc:5: duplicate id 1 (first at line 1)");
+}
+
+TEST(ResourceCompiler, NamedResourcesKeepTheFileUnderTheirName) {
+    const std::filesystem::path folder = std::string(VQ_TEST_DATA_DIR) + "/res";
+    const auto resources =
+        ResourceCompiler().CompileText("#define IDB_KNOWN 7\nCross WIGETS \"tiny.bmp\"\n\"two words\" BITMAP "
+                                       "\"tiny.bmp\"\nIDB_KNOWN BITMAP \"tiny.bmp\"\n",
+                                       "named.rc", folder);
+    ASSERT_EQ(resources.size(), 3u);
+    std::ifstream file(folder / "tiny.bmp", std::ios::binary);
+    const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                          std::istreambuf_iterator<char>());
+    EXPECT_EQ(resources[0].name, "CROSS");
+    EXPECT_EQ(resources[0].typeName, "WIGETS");
+    EXPECT_EQ(resources[0].bytes, bytes);
+    EXPECT_EQ(resources[1].name, "TWO WORDS");
+    EXPECT_EQ(resources[1].type, RT_BITMAP);
+    EXPECT_EQ(resources[1].typeName, "");
+    EXPECT_EQ(resources[2].name, "");
+    EXPECT_EQ(resources[2].id, 7u);
+    EXPECT_EQ(ErrorOf("A B \"x\"\n"), "broken.rc:1: cannot read x");
 }
 
 TEST(ResourceCompiler, MalformedScriptsFailWithTheirLine) {

@@ -11,6 +11,23 @@ namespace {
 
 using test::TemplateReader;
 
+const unsigned char kWiget[] = {'1', ' ', '0', ' ', '0'};
+const unsigned char kPicture[] = {1, 2, 3};
+const ResourceEntry kNamed[] = {
+    {0, 0, kWiget, sizeof kWiget, "CROSS", "WIGETS"},
+    {RT_BITMAP, 0, kPicture, sizeof kPicture, "SKY", ""},
+};
+const ResourceRegistration kNamedRegistration(kNamed);
+
+TEST(Resources, NamedResourcesAreFoundByNameAndTypeNameInAnyCase) {
+    EXPECT_EQ(FindResource("wigets", "Cross").size(), sizeof kWiget);
+    EXPECT_EQ(FindResource("WIGETS", "CROSS").data(), kWiget);
+    EXPECT_TRUE(FindResource("POLYGON", "CROSS").empty());
+    EXPECT_EQ(FindResource(RT_BITMAP, "sky").data(), kPicture);
+    EXPECT_TRUE(FindResource("", "SKY").empty());
+    EXPECT_TRUE(FindResource(RT_BITMAP, 0).empty()) << "a named resource has no id";
+}
+
 TEST(Resources, StringsComeBackByteForByte) {
     struct Case {
         std::uint32_t id;

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+
+// Resource numbers the chart library loads; the texts and images are in Chart.rc, which every
+// program using the library compiles in.
+namespace vq {
+
+inline constexpr const char* kChartMessageCaption = "Vorquel";
+
+enum : std::uint32_t {
+    IDS_CHART_TEMPLATE_ERROR = 21601,
+    IDS_CHART_RANGES_FAILED = 21604,
+    IDS_CHART_BUFFER_FAILED = 21605,
+    IDS_CHART_BUFFER_GROW_FAILED = 21606,
+    IDB_CHART_SHADOW = 21561,
+};
+
+} // namespace vq

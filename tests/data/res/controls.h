@@ -1,0 +1,5 @@
+#define IDD_NUMBERS 400
+#define IDC_HOPS 4001
+#define IDC_HOPS_SPIN 4002
+#define IDC_HOP_LIST 4003
+#define IDC_PAGES 4004
