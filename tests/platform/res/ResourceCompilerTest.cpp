@@ -31,7 +31,7 @@ TEST(ResourceCompiler, IdsArePerTypeAndDuplicatesNameFileAndLine) {
 }
 
 TEST(ResourceCompiler, NamedResourcesKeepTheFileUnderTheirName) {
-    const std::filesystem::path folder = std::string(VQ_TEST_DATA_DIR) + "/res";
+    const std::filesystem::path folder = vq::test::TestPath("VQ_TEST_DATA_DIR") + "/res";
     const auto resources =
         ResourceCompiler().CompileText("#define IDB_KNOWN 7\nCross WIGETS \"tiny.bmp\"\n\"two words\" BITMAP "
                                        "\"tiny.bmp\"\nIDB_KNOWN BITMAP \"tiny.bmp\"\n",
