@@ -1,6 +1,10 @@
 # vq_test(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>] [ENV <VAR=value...>])
 # Builds one GoogleTest executable and registers each of its tests with CTest. Every test runs
 # with TZ=Europe/Berlin unless ENV says otherwise, so local-time results are the same everywhere.
+#
+# vq_test_path(<NAME> <path>): a file or folder tests reach with vq::test::TestPath("NAME"). Paths
+# go to vq-test-paths.txt in the build folder, never into a compile definition: an absolute path
+# compiled in would make every checkout in another folder miss the compiler cache.
 enable_testing()
 find_package(GTest REQUIRED)
 include(GoogleTest)
@@ -15,15 +19,32 @@ if(NOT VQ_CAPTURES_DIR)
     set(VQ_CAPTURES_DIR ${PROJECT_SOURCE_DIR}/../shared/captures)
 endif()
 
+add_library(vq_test_paths STATIC ${PROJECT_SOURCE_DIR}/tests/support/TestPaths.cpp)
+target_include_directories(vq_test_paths PUBLIC ${PROJECT_SOURCE_DIR})
+
+function(vq_test_path name path)
+    set_property(GLOBAL APPEND PROPERTY VQ_TEST_PATHS "${name}=${path}")
+endfunction()
+
+vq_test_path(VQ_TEST_DATA_DIR ${PROJECT_SOURCE_DIR}/tests/data)
+vq_test_path(VQ_CAPTURES_DIR ${VQ_CAPTURES_DIR})
+vq_test_path(VQ_TEST_OUTPUT_DIR ${PROJECT_BINARY_DIR}/test-output)
+file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/test-output)
+
+# Called once at the end of the top CMakeLists, when every folder has added its paths.
+function(vq_test_write_paths)
+    get_property(paths GLOBAL PROPERTY VQ_TEST_PATHS)
+    list(JOIN paths "\n" lines)
+    file(GENERATE OUTPUT ${PROJECT_BINARY_DIR}/vq-test-paths.txt CONTENT "${lines}\n")
+endfunction()
+
 # The ThreadSanitizer stage runs only the tests labelled `threads`; this target builds just those.
 add_custom_target(threads_tests)
 
 function(vq_test name)
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS;ENV" ${ARGN})
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-    target_compile_definitions(${name} PRIVATE VQ_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-                                               VQ_CAPTURES_DIR="${VQ_CAPTURES_DIR}")
+    target_link_libraries(${name} PRIVATE ${T_LIBS} vq_test_paths GTest::gtest GTest::gmock GTest::gtest_main)
     # Test discovery flattens a list-valued ENVIRONMENT property, so the variables reach each test
     # process through env(1) as its launcher instead.
     set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;TZ=Europe/Berlin;${T_ENV}")

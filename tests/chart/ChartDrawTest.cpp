@@ -8,6 +8,7 @@
 #include "platform/gui/GdiJournal.h"
 #include "platform/gui/ImagePrintContext.h"
 #include "platform/gui/MessageBox.h"
+#include "tests/support/TestPaths.h"
 
 #include <QImage>
 #include <filesystem>
@@ -130,7 +131,7 @@ TEST_F(ChartWindowTest, BordersAndShadowsByKind) {
         EXPECT_EQ(At(r.right + 1, r.top + depth - 1), kCanvas);
     }
 
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/chart-borders-shadows.png";
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-borders-shadows.png";
     std::filesystem::remove(path);
     ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, path));
 }
@@ -505,7 +506,8 @@ TEST(ChartPrint, BandsOf128RowsGiveTheSamePageAsOneDraw) {
             const COLORREF c = GetPixel(pageDc, x, y);
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
-    ASSERT_TRUE(image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-printed-page.png")));
+    ASSERT_TRUE(image.save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-printed-page.png")));
 }
 
 TEST(ChartPrint, UnbandedShadowsScaleWithThePrinter) {

@@ -2,6 +2,7 @@
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
 #include "chart/ChartDynamicData.h"
+#include "tests/support/TestPaths.h"
 
 #include <algorithm>
 #include <fstream>
@@ -184,7 +185,8 @@ namespace {
 
 // The stored form is what files hold: a chart written by hand in that form still loads.
 TEST(ChartObjectArchive, AStoredChartOfKnownBytesLoads) {
-    std::ifstream file(std::string(VQ_TEST_DATA_DIR) + "/fuzz/chart_archive/chart.bin", std::ios::binary);
+    std::ifstream file(vq::test::TestPath("VQ_TEST_DATA_DIR") + "/fuzz/chart_archive/chart.bin",
+                       std::ios::binary);
     const std::vector<u8> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     ASSERT_FALSE(bytes.empty());
     Chart chart;

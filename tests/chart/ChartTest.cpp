@@ -5,6 +5,7 @@
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
 #include "chart/ChartDynamicData.h"
+#include "tests/support/TestPaths.h"
 
 #include <filesystem>
 #include <fstream>
@@ -237,7 +238,7 @@ protected:
 
 TEST_F(ShapeFiles, ShapesLoadOnceFromFilesAndResources) {
     Chart chart;
-    const std::string square = std::string(VQ_TEST_DATA_DIR) + "/chart/square.shape";
+    const std::string square = vq::test::TestPath("VQ_TEST_DATA_DIR") + "/chart/square.shape";
     ChartCompiledPolygon* shape = nullptr;
     ASSERT_TRUE(chart.GetShape(square, "POLYGON", shape, 30));
     EXPECT_EQ(shape->GetPointCount(), 5);

@@ -9,6 +9,7 @@
 #include "config/CCfgNetworkEvent.h"
 #include "config/CCfgOstrelix.h"
 #include "platform/core/Exceptions.h"
+#include "tests/support/TestPaths.h"
 
 #include <fstream>
 #include <functional>
@@ -164,7 +165,7 @@ TEST(ConfigArchive, DeviceFormRoundTrip) {
 }
 
 std::string DataPath(const char* name) {
-    return std::string(VQ_TEST_DATA_DIR) + "/" + name;
+    return vq::test::TestPath("VQ_TEST_DATA_DIR") + "/" + name;
 }
 
 Bytes ReadFile(const std::string& path) {

@@ -3,6 +3,7 @@
 #include "config/CConfig.h"
 #include "platform/db/Database.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -14,7 +15,7 @@ namespace vq {
 
 namespace fs = std::filesystem;
 
-const std::string kTemplate = VQ_CONFIG_TEMPLATE;
+const std::string kTemplate = vq::test::TestPath("VQ_CONFIG_TEMPLATE");
 
 class CConfigTest : public ::testing::Test {
 protected:

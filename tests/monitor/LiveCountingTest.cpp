@@ -14,6 +14,7 @@
 #include "netmodel/Tuple.h"
 #include "platform/registry/Registry.h"
 #include "runtime/TimeUnits.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 #include <new>
@@ -115,7 +116,7 @@ protected:
 };
 
 TEST_F(LiveCountingTest, EveryFrameOfTheAdaptersIsLearnedCountedAndHandedToItsActions) {
-    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/mptcp-v0.pcap";
+    const std::string file = vq::test::TestPath("VQ_CAPTURES_DIR") + "/tcpdump-tests/mptcp-v0.pcap";
     SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=100000000"});
     {
         CountingSink sink(data);

@@ -9,6 +9,7 @@
 #include "platform/thread/QueueRegistry.h"
 #include "runtime/MessageIds.h"
 #include "runtime/TimeUnits.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ protected:
 };
 
 TEST_F(MonitorLifecycleTest, StartStopCyclesTakeTheHistoryAsCheckpointOwnerAndLeaveNoThread) {
-    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/3560_CDP.pcap";
+    const std::string file = vq::test::TestPath("VQ_CAPTURES_DIR") + "/tcpdump-tests/3560_CDP.pcap";
     SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=100000000",
                                                    "\\Device\\replay:" + file + "?speed=1000000000"});
     for (int cycle = 0; cycle < 50; ++cycle) {
@@ -119,7 +120,7 @@ namespace {
 
 TEST(MonitorAdaptersTest, TheWaitSlotsAreThoseOfReceivingAdaptersInSlotOrder) {
     ScopedEngineGlobals engine;
-    const std::string file = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/3560_CDP.pcap";
+    const std::string file = vq::test::TestPath("VQ_CAPTURES_DIR") + "/tcpdump-tests/3560_CDP.pcap";
     SetMachineAdapterList(std::vector<std::string>{"\\Device\\replay:" + file + "?speed=10000000",
                                                    "\\Device\\replay:" + file + "?speed=100000000"});
     {

@@ -27,6 +27,7 @@
 #include "platform/packet/CaptureFileReader.h"
 #include "runtime/MessageIds.h"
 #include "runtime/TimeUnits.h"
+#include "tests/support/TestPaths.h"
 
 #include <array>
 #include <atomic>
@@ -366,8 +367,10 @@ protected:
         MonitorGlobals& globals = TheMonitorGlobals();
         globals.m_AdaptersFactory = [this](uint32_t slots) {
             auto made = std::make_unique<ReplayAdapters>(
-                slots, std::vector<std::string>{VQ_SOAK_CAPTURE, VQ_TEST_DATA_DIR "/captures/namespace.pcap",
-                                                VQ_TEST_DATA_DIR "/captures/crafted.pcap"});
+                slots,
+                std::vector<std::string>{vq::test::TestPath("VQ_SOAK_CAPTURE"),
+                                         vq::test::TestPath("VQ_TEST_DATA_DIR") + "/captures/namespace.pcap",
+                                         vq::test::TestPath("VQ_TEST_DATA_DIR") + "/captures/crafted.pcap"});
             adapters = made.get();
             return std::unique_ptr<CaptureAdapters>(std::move(made));
         };

@@ -1,5 +1,6 @@
 #include "CaptureFileReader.h"
 #include "Decoded.h"
+#include "tests/support/TestPaths.h"
 
 #include <cctype>
 #include <gtest/gtest.h>
@@ -8,7 +9,7 @@
 namespace vq::test {
 namespace {
 
-const std::string kCorpus = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests";
+const std::string kCorpus = vq::test::TestPath("VQ_CAPTURES_DIR") + "/tcpdump-tests";
 
 // A frame in a heap block of exactly its size, decoded again and again with ever shorter
 // captured lengths. The bytes past the captured length are poisoned, so AddressSanitizer reports

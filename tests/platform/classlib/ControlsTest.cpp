@@ -8,6 +8,7 @@
 #include "platform/gui/NonClientMetrics.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/SystemColours.h"
+#include "tests/support/TestPaths.h"
 
 #include <QApplication>
 #include <filesystem>
@@ -109,7 +110,7 @@ TEST_F(CheckListBoxTest, ChecksStayWithTheirItemsAndShowATick) {
     OffscreenHarness::RunUntilIdle();
     EXPECT_EQ(BoxMiddle(1), GetSysColor(COLOR_WINDOWTEXT)) << "the tick";
     EXPECT_EQ(BoxMiddle(0), GetSysColor(COLOR_WINDOW)) << "an empty box";
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/check-list-box.png";
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/check-list-box.png";
     std::filesystem::remove(path);
     EXPECT_TRUE(OffscreenHarness::SaveScreenshot(parent.m_hWnd, path));
     list.ResetContent();

@@ -4,6 +4,7 @@
 #include "platform/gui/SelectedBitmap.h"
 #include "platform/gui/StandardControls.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -172,8 +173,8 @@ TEST_F(ListViewTest, ShowsHeadingsIconsAndTheSelection) {
     const int y2 = (row2.top + row2.bottom) / 2;
     EXPECT_EQ(OffscreenHarness::Pixel(w, 300, y2), GetSysColor(COLOR_HIGHLIGHT));
     EXPECT_EQ(OffscreenHarness::Pixel(w, 300, y2 + row2.Height()), GetSysColor(COLOR_WINDOW));
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(host.m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) + "/list-view.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(host.m_hWnd, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                                  "/list-view.png"));
 }
 
 TEST_F(ListViewTest, OnlyTheUsersClicksAreReported) {

@@ -2,6 +2,7 @@
 
 #include "platform/classlib/DataExchange.h"
 #include "platform/gui/OffscreenHarness.h"
+#include "tests/support/TestPaths.h"
 #include "views.h"
 
 #include <functional>
@@ -189,8 +190,8 @@ TEST_F(PropertySheetTest, PagesChangeByMouseAndKeysAndOkAppliesEveryPageMade) {
             two.SetModified();
             EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet.m_hWnd, int(ID_APPLY_NOW))));
             OffscreenHarness::RunUntilIdle();
-            EXPECT_TRUE(OffscreenHarness::SaveScreenshot(sheet.m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) +
-                                                                           "/property-sheet.png"));
+            EXPECT_TRUE(OffscreenHarness::SaveScreenshot(
+                sheet.m_hWnd, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/property-sheet.png"));
             // The selected tab stands out: it rises above the row of tabs and opens into the body,
             // whose light top edge runs under the others.
             RECT selected, other;

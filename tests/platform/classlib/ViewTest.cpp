@@ -4,6 +4,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
+#include "tests/support/TestPaths.h"
 #include "views.h"
 
 #include <gtest/gtest.h>
@@ -102,8 +103,8 @@ TEST(ScrollView, BarAndWheelScrollTheContentAndClicksMapToContentPoints) {
 
     Click(view->m_hWnd, {160, 195});
     EXPECT_EQ(view->clicked, (POINT{160, 455}));
-    ASSERT_TRUE(
-        OffscreenHarness::SaveScreenshot(frame.m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) + "/scroll-view.png"));
+    ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame.m_hWnd, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                                   "/scroll-view.png"));
 
     // Scrolling stops at the content's end, and the content's far corner is drawn there.
     view->ScrollToPosition({5000, 5000});
@@ -298,8 +299,8 @@ TEST(FormView, AFormFromATemplateInitialisesOnceExchangesItsFieldsAndCyclesWithT
     RECT mapped{7, 25, 67, 39};
     form->MapDialogRect(&mapped);
     EXPECT_EQ(mapped, ChildRect(GetDlgItem(form->m_hWnd, IDC_LABEL)));
-    ASSERT_TRUE(
-        OffscreenHarness::SaveScreenshot(frame.m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) + "/form-view.png"));
+    ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame.m_hWnd, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                                   "/form-view.png"));
     frame.DestroyWindow();
 }
 

@@ -3,6 +3,7 @@
 #include "platform/gui/StandardControls.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
+#include "tests/support/TestPaths.h"
 
 #include <QPainter>
 #include <functional>
@@ -405,7 +406,8 @@ TEST_F(ComboBoxTest, TheOpenListHighlightsInTheColourTablesHighlight) {
     SendMessage(c, CB_SHOWDROPDOWN, TRUE, 0);
     OffscreenHarness::RunUntilIdle();
     const QImage shot = Screenshot(top, ListOf(c));
-    ASSERT_TRUE(shot.save(QString(VQ_TEST_OUTPUT_DIR) + "/combo-box.png"));
+    ASSERT_TRUE(
+        shot.save(QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR")) + "/combo-box.png"));
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const POINT row = EntryPoint(c, 1);
     const RECT list = ScreenRect(ListOf(c));
@@ -435,8 +437,8 @@ TEST_F(ComboBoxTest, AFocusedDropDownListShowsTheFocusMarkInItsHighlightedField)
 
     SetFocus(c);
     OffscreenHarness::RunUntilIdle();
-    ASSERT_TRUE(
-        OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/combo-box-focused.png"));
+    ASSERT_TRUE(OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                          "/combo-box-focused.png"));
     const COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
     const COLORREF mark = highlight ^ 0xFFFFFF;
     // Every other pixel of the field's edge is the highlight inverted, as DrawFocusRect leaves it.

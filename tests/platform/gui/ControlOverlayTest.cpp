@@ -3,6 +3,7 @@
 #include "platform/gui/StandardControls.h"
 #include "platform/gui/WindowRecord.h"
 #include "platform/gui/WindowWidget.h"
+#include "tests/support/TestPaths.h"
 
 #include <QImage>
 
@@ -94,8 +95,8 @@ TEST_F(ControlOverlayTest, AnXorLineShowsOverTheListAndDrawingItAgainRestoresEve
         FindWindowRecord(list)->widget->grab().toImage().convertToFormat(QImage::Format_RGB32);
     const POINT at = InWindow(selected.right - 3, y);
     EXPECT_EQ(live.pixel(at.x, at.y) & 0xFFFFFF, PixelToColour(Xor(highlight, grey)) & 0xFFFFFF);
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/list-insertion-line.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                          "/list-insertion-line.png"));
 
     DrawLine(y);
     EXPECT_EQ(OffscreenHarness::Composite(top), before);

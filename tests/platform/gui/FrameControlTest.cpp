@@ -2,6 +2,7 @@
 
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
+#include "tests/support/TestPaths.h"
 
 #include <filesystem>
 
@@ -161,7 +162,7 @@ TEST_F(FrameControlTest, ArrowsPointTheirWayAndShowPushedAndInactive) {
     EXPECT_EQ(At(4, 0, 16, 13), kWhite) << "highlight below the base's right end";
     EXPECT_EQ(Count(4, 0, kBlack), Count(0, 0, kBlack));
 
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/frame-controls.png";
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/frame-controls.png";
     std::filesystem::remove(path);
     EXPECT_TRUE(OffscreenHarness::SaveScreenshot(window, path));
 }

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "platform/gui/ScrollBar.h"
+#include "tests/support/TestPaths.h"
 
 namespace vq::test {
 namespace {
@@ -79,10 +80,10 @@ TEST_F(FrameTest, DefaultHitTestingNamesEveryPartOfTheFrame) {
     info.nPos = 40;
     SetScrollInfo(scrolled, SB_VERT, &info, TRUE);
     OffscreenHarness::RunUntilIdle();
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(frame, std::string(VQ_TEST_OUTPUT_DIR) + "/window-frame.png"));
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(scrolled, std::string(VQ_TEST_OUTPUT_DIR) + "/window-bars.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(frame, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                            "/window-frame.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(scrolled, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                               "/window-bars.png"));
 }
 
 TEST_F(FrameTest, TheCaptionMovesTopLevelAndChildWindowsByThePointersTravel) {

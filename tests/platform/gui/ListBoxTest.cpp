@@ -2,6 +2,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/StandardControls.h"
+#include "tests/support/TestPaths.h"
 
 #include <QListWidget>
 #include <QTest>
@@ -257,7 +258,7 @@ TEST_F(OwnerDrawnListTest, VariableItemsAreMeasuredOneByOne) {
     InvalidateRect(l, nullptr, TRUE);
     OffscreenHarness::RunUntilIdle();
     EXPECT_EQ(ItemPixel(l, 2), ColourOf(4));
-    OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/list-owner-drawn.png");
+    OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/list-owner-drawn.png");
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/gui/QtControl.h"
 #include "platform/gui/StandardControls.h"
+#include "tests/support/TestPaths.h"
 
 #include <QPlainTextEdit>
 #include <cstring>
@@ -332,7 +333,7 @@ TEST_F(MultiLineEditTest, LongLinesWrapUnlessTheEditScrollsSideways) {
     SendMessage(scrolls, EM_SETSEL, 0, 0);
     SendMessage(scrolls, EM_SCROLLCARET, 0, 0);
     OffscreenHarness::RunUntilIdle();
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/multi-line-edits.png";
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/multi-line-edits.png";
     EXPECT_TRUE(QtControlOf(edit)->window()->grab().save(QString::fromStdString(path), "PNG"));
     DestroyWindow(scrolls);
     DeleteObject(font);

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
+#include "tests/support/TestPaths.h"
 
 #include <cstring>
 #include <filesystem>
@@ -130,7 +131,7 @@ TEST_F(PaintTest, InvalidatingOneHalfRepaintsOnlyThatHalf) {
 }
 
 TEST_F(PaintTest, CompositeIsSavedForPeopleToLookAt) {
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/window-paint.png";
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/window-paint.png";
     std::filesystem::remove(path);
     ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, path));
     EXPECT_GT(std::filesystem::file_size(path), 0u);

@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "platform/gui/StandardControls.h"
+#include "tests/support/TestPaths.h"
 
 #include <string>
 
@@ -179,7 +180,8 @@ TEST_F(TabControlTest, TheSelectedTabStandsOutAndJoinsTheBody) {
         for (int y = selected.top; y < selected.bottom; ++y)
             dark += OffscreenHarness::Pixel(tabs, x, y) == RGB(0, 0, 0);
     EXPECT_GT(dark, 20);
-    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/tab-control.png"));
+    EXPECT_TRUE(
+        OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/tab-control.png"));
 }
 
 } // namespace

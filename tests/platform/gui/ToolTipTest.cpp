@@ -1,6 +1,7 @@
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/StandardControls.h"
+#include "tests/support/TestPaths.h"
 #include "tips.h"
 
 #include <cstring>
@@ -282,7 +283,8 @@ TEST_F(ToolTipTest, TheTipIsDrawnInTheInfoColoursAroundItsText) {
         for (int x = 1; x < r.Width() - 1; ++x)
             ink += OffscreenHarness::Pixel(tip, x, y) == GetSysColor(COLOR_INFOTEXT);
     EXPECT_GT(ink, 20);
-    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(tip, std::string(VQ_TEST_OUTPUT_DIR) + "/tool-tip.png"));
+    EXPECT_TRUE(
+        OffscreenHarness::SaveScreenshot(tip, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/tool-tip.png"));
 }
 
 } // namespace

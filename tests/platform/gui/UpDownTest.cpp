@@ -1,5 +1,6 @@
 #include "WindowFixture.h"
 #include "platform/gui/StandardControls.h"
+#include "tests/support/TestPaths.h"
 
 #include <string>
 
@@ -245,8 +246,8 @@ TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOnePushed) {
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 1), GetSysColor(COLOR_BTNFACE));
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 13), GetSysColor(COLOR_BTNHIGHLIGHT));
     EXPECT_EQ(inkIn(2, 16, 2, 6) + inkIn(2, 16, 6, 10), upTop + upBottom);
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/up-down-pressed.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
+                                                          "/up-down-pressed.png"));
     Release(Up());
     EXPECT_EQ(OffscreenHarness::Pixel(spin, 1, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
 
@@ -255,7 +256,8 @@ TEST_F(UpDownTest, ArrowsAreDrawnAndTheHeldOnePushed) {
     // Disabled: grey arrows.
     EXPECT_EQ(inkIn(2, 16, 2, 10) + inkIn(2, 16, 14, 22), 0);
     EXPECT_EQ(inkIn(2, 16, 2, 10, GetSysColor(COLOR_GRAYTEXT)), upTop + upBottom);
-    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(top, std::string(VQ_TEST_OUTPUT_DIR) + "/up-down.png"));
+    EXPECT_TRUE(
+        OffscreenHarness::SaveScreenshot(top, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/up-down.png"));
 }
 
 } // namespace

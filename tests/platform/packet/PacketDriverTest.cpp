@@ -2,6 +2,7 @@
 
 #include "platform/packet/DeviceName.h"
 #include "tests/platform/packet/TestCaptureFiles.h"
+#include "tests/support/TestPaths.h"
 
 #include <cerrno>
 #include <cstring>
@@ -362,7 +363,7 @@ TEST(PacketDriver, PacedReplayKeepsTheFilesOrderAndEnds) {
 }
 
 TEST(PacketDriver, RealCaptureFilesReplayWhole) {
-    const std::string captures = std::string(VQ_CAPTURES_DIR) + "/tcpdump-tests/";
+    const std::string captures = vq::test::TestPath("VQ_CAPTURES_DIR") + "/tcpdump-tests/";
     for (const char* name : {"3560_CDP.pcap", "LLDP_and_CDP.pcap", "802.1ad_QinQ.pcap"}) {
         SCOPED_TRACE(name);
         char error[PCAP_ERRBUF_SIZE];

@@ -1,6 +1,7 @@
 #include "platform/res/ResourceCompiler.h"
 
 #include "platform/res/Resources.h"
+#include "tests/support/TestPaths.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -30,7 +31,7 @@ TEST(ResourceCompiler, IdsArePerTypeAndDuplicatesNameFileAndLine) {
 }
 
 TEST(ResourceCompiler, NamedResourcesKeepTheFileUnderTheirName) {
-    const std::filesystem::path folder = std::string(VQ_TEST_DATA_DIR) + "/res";
+    const std::filesystem::path folder = vq::test::TestPath("VQ_TEST_DATA_DIR") + "/res";
     const auto resources =
         ResourceCompiler().CompileText("#define IDB_KNOWN 7\nCross WIGETS \"tiny.bmp\"\n\"two words\" BITMAP "
                                        "\"tiny.bmp\"\nIDB_KNOWN BITMAP \"tiny.bmp\"\n",
@@ -78,7 +79,7 @@ TEST(ResourceCompiler, ToolStopsTheBuildAndLeavesNoOutput) {
     const auto output = folder / "bad.cpp";
     std::ofstream(script) << "STRINGTABLE\nBEGIN\n 7 \"a\"\n 7 \"b\"\nEND\n";
     const std::string command =
-        std::string(VQ_RC_TOOL) + " " + script.string() + " " + output.string() + " 2>&1";
+        vq::test::TestPath("VQ_RC_TOOL") + " " + script.string() + " " + output.string() + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     ASSERT_NE(pipe, nullptr);
     std::string printed;

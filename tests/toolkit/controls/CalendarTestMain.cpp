@@ -1,3 +1,5 @@
+#include "tests/support/TestPaths.h"
+
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -6,7 +8,7 @@
 int main(int argc, char** argv) {
     testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("FONTCONFIG_FILE", VQ_GUI_FONTS_CONF);
+    qputenv("FONTCONFIG_FILE", vq::test::TestPath("VQ_GUI_FONTS_CONF").c_str());
     QApplication application(argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -1,5 +1,6 @@
 #include "CalendarFixture.h"
 #include "platform/gui/Gdi.h"
+#include "tests/support/TestPaths.h"
 
 #include <string>
 
@@ -174,8 +175,8 @@ TEST_F(CalendarTest, CellsDrawTheirFrameBevelAndMarkRing) {
         EXPECT_EQ(OffscreenHarness::Pixel(w, 100, 119 - i), Red);
     }
     EXPECT_EQ(OffscreenHarness::Pixel(w, 100, 102), light);
-    EXPECT_TRUE(
-        OffscreenHarness::SaveScreenshot(owner.m_hWnd, VQ_TEST_OUTPUT_DIR "/calendar-march-2024.png"));
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(
+        owner.m_hWnd, (vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/calendar-march-2024.png").c_str()));
 }
 
 TEST_F(CalendarTest, APlainClickOnANextMonthDayShowsThatMonthAndSelectsIt) {
@@ -379,8 +380,8 @@ TEST_F(CalendarTest, ThePopupOpensBesideItsOwnerInsideTheWorkArea) {
         EXPECT_NE(std::find(tops.begin(), tops.end(), popup.m_hWnd), tops.end());
         if (c.below && !c.rightAligned) {
             OffscreenHarness::RunUntilIdle();
-            EXPECT_TRUE(
-                OffscreenHarness::SaveScreenshot(popup.m_hWnd, VQ_TEST_OUTPUT_DIR "/calendar-popup.png"));
+            EXPECT_TRUE(OffscreenHarness::SaveScreenshot(
+                popup.m_hWnd, (vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/calendar-popup.png").c_str()));
         }
         // A hit on the sizing frame is the client's unless the frame may resize.
         EXPECT_EQ(popup.SendMessage(WM_NCHITTEST, 0, MAKELPARAM(r.right - 1, r.top + 40)), LRESULT(HTCLIENT));

@@ -3,6 +3,7 @@
 #include "platform/gui/Palette.h"
 #include "platform/gui/WindowSystem.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 #include "tests/toolkit/controls/BmpFixtures.h"
 #include "toolkit/controls/TkRasterImage.h"
 
@@ -365,7 +366,7 @@ TEST_F(TkDibWindow, DrawnAndMadePicturesShowTheirPixels) {
     for (const auto& [x, y] : {std::pair{0, 0}, {12, 0}, {7, 4}})
         EXPECT_EQ(OffscreenHarness::Pixel(window, 100 + x, 10 + y), colour(test::ExpectedColour(x, y, 24)));
     EXPECT_EQ(OffscreenHarness::Pixel(window, 150, 80), RGB(255, 255, 255));
-    OffscreenHarness::SaveScreenshot(window, VQ_TEST_OUTPUT_DIR "/tkdib-draw.png");
+    OffscreenHarness::SaveScreenshot(window, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/tkdib-draw.png");
     DestroyWindow(window);
 }
 

@@ -1,6 +1,7 @@
 #include "DockingFixture.h"
 #include "platform/gui/DragRect.h"
 #include "platform/gui/Gdi.h"
+#include "tests/support/TestPaths.h"
 #include "toolkit/frames/TkToolBarRectTracker.h"
 
 #include <functional>
@@ -113,7 +114,7 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
     EXPECT_EQ(Inverted(seenOverDock, before, overDock.left, midY), 1);
     EXPECT_EQ(Inverted(seenOverDock, before, overDock.left + 1, midY), 0);
     seenOverDock.save(
-        QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-drag-over-dock-bar.png"));
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-drag-over-dock-bar.png"));
     // Elsewhere: the floating frame's outline in the halftone brush, every other pixel.
     ASSERT_FALSE(seenOverPane.isNull());
     EXPECT_EQ(overPaneSize, (SIZE{GetSystemMetrics(SM_CXFRAME) - 1, GetSystemMetrics(SM_CYFRAME) - 1}));
@@ -122,7 +123,8 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
               Inverted(seenOverPane, before, overPane.left + 1, y));
     EXPECT_NE(Inverted(seenOverPane, before, overPane.left, y),
               Inverted(seenOverPane, before, overPane.left, y + 1));
-    seenOverPane.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-drag-over-pane.png"));
+    seenOverPane.save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-drag-over-pane.png"));
 
     // Afterwards nothing is left on the screen, the bar floats where the frame was last drawn and
     // the row closes up.
@@ -134,7 +136,7 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
     EXPECT_EQ(context->m_ptMRUFloatPos, (POINT{overPane.left - 2, overPane.top - 2}));
     EXPECT_EQ(InFrame(top[0]).right, 640);
     const QImage after = ScreenComposite();
-    after.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/dock-floated.png"));
+    after.save(QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-floated.png"));
 }
 
 TEST_F(DockDragTest, CaptionDragDocksIntoTheLeftColumn) {

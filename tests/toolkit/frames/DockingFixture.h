@@ -6,6 +6,7 @@
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/Static.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/TestPaths.h"
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
@@ -145,7 +146,7 @@ protected:
 
     void Save(const std::string& name) const { Save(frame->m_hWnd, name); }
     static void Save(HWND window, const std::string& name) {
-        const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/" + name + ".png";
+        const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name + ".png";
         EXPECT_TRUE(OffscreenHarness::SaveScreenshot(window, path)) << path;
     }
 };
