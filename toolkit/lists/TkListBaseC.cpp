@@ -141,18 +141,6 @@ HFONT TkListBaseC::GetItemFont() const {
 
 // ---- layout
 
-void TkListBaseC::InvalidateItem(std::int32_t item, BOOL /*wholeRow*/, BOOL erase, BOOL /*toBottom*/,
-                                 BOOL updateNow) {
-    if (!m_hWnd || !IsItem(item)) return;
-    InvalidateRect(m_hWnd, nullptr, erase);
-    if (updateNow) UpdateWindow(m_hWnd);
-}
-
-void TkListBaseC::UpdateLayout() {
-    topIndex_ = std::clamp(topIndex_, 0, std::max(GetItemCount() - 1, 0));
-    if (m_hWnd) InvalidateRect(m_hWnd, nullptr, FALSE);
-}
-
 void TkListBaseC::RemeasureAll() {
     const bool wrap = IsWrapLabels();
     for (auto& item : items_) {
@@ -988,14 +976,6 @@ void TkListBaseC::NotifyGetDispInfo(LV_ITEM* record) {
     info.item = *record;
     SendNotify(&info.hdr);
     *record = info.item;
-}
-
-void TkListBaseC::GetItemArea(RECT* area) const {
-    *area = RECT{};
-    if (!m_hWnd) return;
-    GetClientRect(m_hWnd, area);
-    if ((style_ & LVS_TYPEMASK) == LVS_REPORT && !HasListStyle(LVS_NOCOLUMNHEADER))
-        area->top = std::min(area->top + headerHeight_, area->bottom);
 }
 
 void TkListBaseC::ClientToScreenRect(RECT* rect) const {

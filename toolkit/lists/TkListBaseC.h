@@ -12,6 +12,25 @@
 
 namespace vq {
 
+// One cell on its way through preparing, measuring and painting.
+struct TkListPaintContext {
+    LV_ITEM item;
+    // the tree's item flags; 0x100 draws the text in the disabled colour
+    UINT treeFlags = 0;
+    HDC dc = 0;
+    RECT cell;
+    std::int32_t column = 0;
+    std::int32_t view = 0;
+    HFONT font = 0;
+    TkListItem* record = nullptr;
+    TkListSubItem* subItem = nullptr;
+    TkListColumn* columnRecord = nullptr;
+    COLORREF textColor = 0;
+    COLORREF textBkColor = 0;
+    COLORREF bkColor = 0;
+    COLORREF rowBkColor = 0;
+};
+
 // A multi-column list that keeps its items, sub-items and columns itself and offers the list-view
 // interface without the system's control. Every step is virtual so the tree and the shortcut list
 // can replace single ones; indexes are signed and -1 means none.
@@ -57,8 +76,19 @@ public:
     virtual void SetUseSysColors(BOOL use) { useSysColors_ = use; }
     virtual BOOL GetUseSysColors() const { return useSysColors_; }
 
-    virtual void InvalidateItem(std::int32_t item, BOOL wholeRow, BOOL erase, BOOL toBottom, BOOL updateNow);
+    virtual void InvalidateItem(std::int32_t item, BOOL labelOnly, BOOL erase, BOOL toBottom, BOOL updateNow);
+    virtual void InvalidateItemRange(std::int32_t first, std::int32_t last);
     virtual std::int32_t GetTopIndex() const { return topIndex_; }
+    virtual std::int32_t GetCountPerPage();
+    virtual std::int32_t GetPageUpCount();
+    virtual std::int32_t GetLastPageTop();
+    virtual std::int32_t GetLastFullyVisible(BOOL measure);
+    virtual std::int32_t GetVisibleEnd();
+    virtual std::int32_t GetPageStartAbove();
+    virtual std::int32_t ItemFromContentY(POINT point);
+    virtual BOOL SetItemHeight(std::int32_t item, std::int32_t height);
+    virtual std::int32_t GetRangeHeight(std::int32_t a, std::int32_t b, BOOL inclusive);
+    virtual std::int32_t CountItemsInHeight(std::int32_t height, std::int32_t start, BOOL forward);
     virtual void RemeasureAll();
     virtual void RemeasureItem(std::int32_t item);
 
@@ -107,6 +137,7 @@ public:
     virtual BOOL DeleteItems(std::int32_t first, std::int32_t count);
     virtual BOOL DeleteAllItems();
     virtual std::int32_t GetSelectedCount() const { return std::int32_t(selection_.size()); }
+    virtual BOOL GetItemRect(std::int32_t item, RECT* rect, std::int32_t code);
     virtual std::int32_t InsertItemRecord(std::int32_t index, std::unique_ptr<TkListItem> record);
     virtual std::int32_t InsertItem(UINT mask, std::int32_t item, const char* text, UINT state,
                                     UINT stateMask, std::int32_t image, LPARAM data);
@@ -134,6 +165,11 @@ public:
     virtual void SetDropHighlight(std::int32_t item);
     virtual std::int32_t GetDropHighlight() const { return dropHighlight_; }
 
+    virtual BOOL SetTopIndex(std::int32_t item);
+    virtual void ScrollHorz(std::int32_t pixels);
+    virtual void ScrollVert(std::int32_t items, BOOL convert);
+    virtual BOOL EnsureVisible(std::int32_t item);
+    virtual BOOL EnsureRangeVisible(std::int32_t first, std::int32_t last);
     virtual BOOL HasListStyle(DWORD bits) const { return (style_ & bits) == bits; }
     virtual BOOL HasListExStyle(DWORD bits) const { return (exStyle_ & bits) == bits; }
     virtual void GetListStyles(DWORD* style, DWORD* exStyle) const;
@@ -153,14 +189,47 @@ public:
     virtual void SetAutoUpdate(BOOL on) { autoUpdate_ = on; }
     virtual BOOL GetAutoUpdate() const { return autoUpdate_; }
     virtual void UpdateLayout();
+    virtual std::int32_t GetContentWidth(BOOL measure);
+    virtual std::int32_t GetRowCount() const { return GetItemCount(); }
+    virtual void GetWindowClientRect(RECT* rect) const;
+    virtual HWND CreateScrollBarCtrl(DWORD barStyle, UINT id);
     virtual BOOL AddSubItems(TkListItem* record, std::int32_t count);
     virtual void RemoveSubItems(TkListItem* record);
     virtual void PrepareItemRecord(TkListItem* record);
     virtual std::unique_ptr<TkListItem> NewItemRecord();
 
     virtual void FitLabelColumnIfNeeded();
+    virtual void ShowScrollBarCtrl(std::int32_t bar, BOOL show, const SCROLLINFO* info);
+
+    virtual void PrepareBkColor(TkListPaintContext* context);
+    virtual void PrepareRowBkColor(TkListPaintContext* context);
+    virtual void PrepareTextColors(TkListPaintContext* context);
+    virtual void PrepareFont(TkListPaintContext* context);
+    virtual HPEN GetGridPen();
+    virtual HPEN GetColumnLinePen();
+    virtual void MeasureRow(TkListPaintContext* context);
+    virtual void MeasureItem(std::int32_t item, TkListPaintContext* context);
+    virtual std::int32_t MeasureCell(TkListPaintContext* context);
+    virtual void MeasureIcon(TkListPaintContext* context, RECT* rect);
+    virtual void MeasureText(TkListPaintContext* context, RECT* rect);
+    virtual void PositionScrollBars();
     virtual std::int32_t FitLabelColumn();
+    virtual std::int32_t GetRowSpacing() const { return 0; }
+    virtual void Paint(HDC dc);
+    virtual BOOL PrepareCell(TkListPaintContext* context);
+    virtual std::unique_ptr<TkListPaintContext> NewPaintContext(HDC dc);
+    virtual void PaintHeader(TkListPaintContext* context);
+    virtual void PaintHeaderButton(std::int32_t column, BOOL pressed);
     virtual void OnColumnMoved(std::int32_t /*from*/, std::int32_t /*to*/) {}
+    virtual void PaintItems(TkListPaintContext* context);
+    virtual void PaintRow(TkListPaintContext* context);
+    virtual void PaintCell(TkListPaintContext* context);
+    virtual void PaintCellIcon(TkListPaintContext* context);
+    virtual void PaintCellText(TkListPaintContext* context);
+    virtual void PaintRowLine(HDC dc, std::int32_t item, const RECT& row);
+    virtual void PaintColumnLines(HDC dc, std::int32_t item, const RECT& row);
+    virtual void UpdateVertScrollBar(std::int32_t count);
+    virtual void UpdateHorzScrollBar(std::int32_t width);
 
     // The owner's answer to the WM_NOTIFY, also kept as the last result.
     virtual LRESULT NotifyParent(UINT code);
@@ -178,6 +247,7 @@ public:
     std::int32_t GetColumnSubItem(std::int32_t column) const override;
     void GetScrollOffsets(POINT* offsets) const override { *offsets = POINT{horzOffset_, 0}; }
     void GetItemArea(RECT* area) const override;
+    BOOL GetSubItemRect(std::int32_t item, std::int32_t column, RECT* rect, std::int32_t code) override;
     std::string GetItemText(std::int32_t item, std::int32_t subItem) override;
     void ClientToScreenRect(RECT* rect) const override;
     HWND CaptureMouse(BOOL capture) override;
@@ -212,6 +282,26 @@ protected:
     LRESULT OnCreate(WPARAM, LPARAM);
     LRESULT OnDestroy(WPARAM, LPARAM);
     LRESULT OnSysColorChange(WPARAM, LPARAM);
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 1; }
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnVScroll(WPARAM, LPARAM);
+    LRESULT OnHScroll(WPARAM, LPARAM);
+    LRESULT OnMouseWheel(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
+    LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnEnable(WPARAM, LPARAM);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM) { return 0x87; }
+
+    // The row's height with the spacing above it, measured first when it has to be.
+    std::int32_t RowExtent(std::int32_t item);
+    std::int32_t AreaHeight() const;
+    bool IsReportView() const { return (style_ & LVS_TYPEMASK) == LVS_REPORT; }
+    bool IsHeaderShown() const { return IsReportView() && !HasListStyle(LVS_NOCOLUMNHEADER); }
+    bool HasFocus() const { return m_hWnd && GetFocus() == m_hWnd; }
+    bool IsEnabled() const { return !m_hWnd || IsWindowEnabled(m_hWnd); }
+    HWND ScrollBar(std::int32_t bar) const { return bar == SB_VERT ? vertBar_ : horzBar_; }
+    void DrawHeaderButton(HDC dc, std::int32_t column, const RECT& button, BOOL pressed);
 
     void LoadSysColors();
     bool IsItem(std::int32_t item) const { return item >= 0 && item < GetItemCount(); }
@@ -247,6 +337,12 @@ protected:
     UINT extraCallbackMask_ = 0;
     std::array<char, TextBufferSize> textBuffer_{};
     HCURSOR resizeCursor_ = 0;
+    HWND horzBar_ = 0;
+    HWND vertBar_ = 0;
+    // which bars show: bit SB_HORZ, bit SB_VERT
+    UINT barsShown_ = 0;
+    std::int32_t wheelDelta_ = 0;
+    bool printing_ = false;
     LRESULT lastNotifyResult_ = 0;
 };
 

@@ -61,7 +61,8 @@ TEST_F(TkListModelTest, AnIconListGetsOneHiddenLabelColumn) {
     ASSERT_TRUE(icons.Create(WS_CHILD | LVS_ICON, RECT{0, 0, 50, 50}, &parent, 8));
     EXPECT_TRUE(icons.HasListStyle(LVS_NOCOLUMNHEADER));
     ASSERT_EQ(icons.GetColumnCount(), 1);
-    EXPECT_EQ(icons.GetColumnWidth(0), 20);
+    // Made 20 wide, then fitted to the item area as the only column.
+    EXPECT_EQ(icons.GetColumnWidth(0), 50);
     EXPECT_EQ(icons.GetColumnSubItem(0), 0);
     icons.DestroyWindow();
 }
