@@ -76,6 +76,8 @@ public:
     virtual void SetUseSysColors(BOOL use) { useSysColors_ = use; }
     virtual BOOL GetUseSysColors() const { return useSysColors_; }
 
+    virtual void StartAutoScroll(UINT period);
+    virtual void StopAutoScroll();
     virtual void InvalidateItem(std::int32_t item, BOOL labelOnly, BOOL erase, BOOL toBottom, BOOL updateNow);
     virtual void InvalidateItemRange(std::int32_t first, std::int32_t last);
     virtual std::int32_t GetTopIndex() const { return topIndex_; }
@@ -165,6 +167,8 @@ public:
     virtual void SetDropHighlight(std::int32_t item);
     virtual std::int32_t GetDropHighlight() const { return dropHighlight_; }
 
+    // The item under a client point (a column on the header), with LVHT_* and LVHTX_* flags.
+    virtual std::int32_t HitTest(std::int32_t x, std::int32_t y, UINT* flags, std::int32_t* column);
     virtual BOOL SetTopIndex(std::int32_t item);
     virtual void ScrollHorz(std::int32_t pixels);
     virtual void ScrollVert(std::int32_t items, BOOL convert);
@@ -231,15 +235,49 @@ public:
     virtual void UpdateVertScrollBar(std::int32_t count);
     virtual void UpdateHorzScrollBar(std::int32_t width);
 
+    virtual void OnKeyLineUp(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                             UINT flags);
+    virtual void OnKeyLineDown(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                               UINT flags);
+    virtual void OnKeyReturn(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                             UINT flags);
+    virtual void OnKeyHome(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                           UINT flags);
+    virtual void OnKeyEnd(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                          UINT flags);
+    virtual void OnKeyLeft(std::int32_t, std::int32_t, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyBack(std::int32_t, std::int32_t, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyRight(std::int32_t, std::int32_t, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyMultiply(std::int32_t, std::int32_t, BOOL, BOOL, UINT, UINT) {}
+    virtual void OnKeyPageUp(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                             UINT flags);
+    virtual void OnKeyPageDown(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                               UINT flags);
+
     // The owner's answer to the WM_NOTIFY, also kept as the last result.
     virtual LRESULT NotifyParent(UINT code);
+    virtual void NotifyBeginDrag(std::int32_t /*item*/, std::int32_t /*x*/, std::int32_t /*y*/) {}
+    virtual void NotifyBeginRightDrag(std::int32_t /*item*/, std::int32_t /*x*/, std::int32_t /*y*/) {}
     virtual void NotifyDeleteItem(std::int32_t item);
     virtual void NotifySetDispInfo(const LV_ITEM& parts) { (void)parts; }
     virtual void NotifyGetDispInfo(LV_ITEM* record);
     virtual void NotifyGetExtraState(TkListExtraState* /*extra*/) {}
+    virtual void OnSelectionChanged(std::int32_t /*item*/, std::int32_t /*previousFocus*/, BOOL /*byMouse*/) {
+    }
+    // Nonzero vetoes the change.
+    virtual BOOL OnSelectionChanging(std::int32_t /*item*/, std::int32_t /*previousFocus*/,
+                                     BOOL /*byMouse*/) {
+        return FALSE;
+    }
     virtual void NotifyInsertItem(std::int32_t item);
+    virtual void NotifyKeyDown(UINT key);
+    virtual void NotifyColumnClick(std::int32_t column);
+    // FALSE when the change was vetoed. Keys are MK_* bits; the keyboard passes hit flags 70.
+    virtual BOOL SelectByClick(std::int32_t item, UINT hitFlags, UINT keys, BOOL byMouse);
+    virtual void AfterSelect(std::int32_t /*item*/, BOOL /*byMouse*/) {}
     virtual CWnd* GetNotifyTarget() const;
     virtual void SplitCreateStyles(CREATESTRUCT& cs);
+    virtual BOOL ClickSelects(POINT point, std::int32_t item, UINT flags, BOOL* armDrag, BOOL* select);
 
     // TkListClient
     HWND GetOwnerHwnd() const override { return m_hWnd; }
@@ -292,6 +330,23 @@ protected:
     LRESULT OnKillFocus(WPARAM, LPARAM);
     LRESULT OnEnable(WPARAM, LPARAM);
     LRESULT OnGetDlgCode(WPARAM, LPARAM) { return 0x87; }
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnLButtonDblClk(WPARAM, LPARAM);
+    LRESULT OnRButtonDown(WPARAM, LPARAM);
+    LRESULT OnRButtonUp(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnSysKeyDown(WPARAM, LPARAM);
+    LRESULT OnChar(WPARAM, LPARAM);
+    LRESULT OnTimer(WPARAM, LPARAM);
+    LRESULT OnSetCursor(WPARAM, LPARAM);
+
+    void SelectByKey(std::int32_t item, BOOL shift, BOOL ctrl);
+    void ButtonDown(LPARAM point, WPARAM keys);
+    // Takes one character into the running search, or starts one.
+    void TypeAhead(char32_t character);
+    void EndTypeAhead();
 
     // The row's height with the spacing above it, measured first when it has to be.
     std::int32_t RowExtent(std::int32_t item);
@@ -342,6 +397,19 @@ protected:
     // which bars show: bit SB_HORZ, bit SB_VERT
     UINT barsShown_ = 0;
     std::int32_t wheelDelta_ = 0;
+    std::int32_t clickedColumn_ = 0;
+    BOOL selectionVeto_ = FALSE;
+    bool dragArmed_ = false;
+    bool itemDragStarted_ = false;
+    POINT downPoint_;
+    std::int32_t pressedColumn_ = -1;
+    bool onDivider_ = false;
+    std::uintptr_t autoScrollTimer_ = 0;
+    std::uintptr_t typeAheadTimer_ = 0;
+    std::string search_;
+    bool searchActive_ = false;
+    bool searchKeySeen_ = false;
+    bool searchFailed_ = false;
     bool printing_ = false;
     LRESULT lastNotifyResult_ = 0;
 };

@@ -1,11 +1,9 @@
-#include "toolkit/lists/TkListCtrl.h"
-
 #include "ListSpy.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
+#include "toolkit/lists/TkListCtrl.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace vq {
@@ -18,7 +16,8 @@ protected:
         ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, RECT{0, 0, 400, 600}, nullptr, 0));
         ASSERT_TRUE(list.Create(WS_CHILD | WS_VISIBLE | LVS_REPORT, RECT{0, 0, 300, 500}, &parent, 7));
         list.AddColumn("Name", LVCFMT_LEFT, 200, -1, -1);
-        for (int i = 0; i < 100; ++i) list.InsertItem(i, ("row " + std::to_string(i)).c_str());
+        for (int i = 0; i < 100; ++i)
+            list.InsertItem(i, ("row " + std::to_string(i)).c_str());
         list.UpdateLayout();
         RECT row{};
         ASSERT_TRUE(list.GetItemRect(0, &row, LVIR_BOUNDS));
@@ -57,7 +56,8 @@ TEST_F(TkListScrollTest, TheWheelActsOnWholeNotches) {
 }
 
 TEST_F(TkListScrollTest, LineDownBringsTheLastRowWhollyIntoView) {
-    for (int i = 0; i < 120; ++i) Send(WM_VSCROLL, SB_LINEDOWN);
+    for (int i = 0; i < 120; ++i)
+        Send(WM_VSCROLL, SB_LINEDOWN);
     EXPECT_EQ(list.GetTopIndex(), 90);
     EXPECT_EQ(list.GetLastFullyVisible(TRUE), 99);
     Send(WM_VSCROLL, SB_TOP);
