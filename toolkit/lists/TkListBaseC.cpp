@@ -29,13 +29,15 @@ std::int32_t CopyTerminated(char* buffer, std::int32_t size, const char* text) {
 
 VQ_IMPLEMENT_RUNTIME_CLASS(TkListBaseC, CWnd)
 
-TkListBaseC::TkListBaseC() {
+TkListBaseC::TkListBaseC() : edit_(std::make_unique<TkListEdit>(this)) {
     useSysColors_ = TRUE;
     LoadSysColors();
     useSysColors_ = FALSE;
 }
 
-TkListBaseC::~TkListBaseC() = default;
+TkListBaseC::~TkListBaseC() {
+    *alive_ = false;
+}
 
 void TkListBaseC::LoadSysColors() {
     if (!useSysColors_) return;
@@ -482,7 +484,7 @@ BOOL TkListBaseC::SetItem(LV_ITEM* record, BOOL redraw) {
         NotifySetDispInfo(parts);
     }
     if (textChanged) item.measureNeeded = true;
-    if ((record->mask & (LVIF_TEXT | LVIF_STATE)) && redraw && (changed || textChanged))
+    if ((record->mask & (LVIF_TEXT | LVIF_STATE)) && redraw && (changed || textChanged) && index != editItem_)
         InvalidateItem(index, TRUE, FALSE, FALSE, dropChanged);
     return TRUE;
 }
@@ -654,9 +656,9 @@ std::unique_ptr<TkListItem> TkListBaseC::NewItemRecord() {
 std::int32_t TkListBaseC::InsertItemRecord(std::int32_t index, std::unique_ptr<TkListItem> record) {
     index = std::clamp(index, 0, GetItemCount());
     items_.insert(items_.begin() + index, std::move(record));
-    if (focus_ >= index) ++focus_;
-    if (dropHighlight_ >= index) ++dropHighlight_;
-    if (anchor_ >= index) ++anchor_;
+    // Everything that names an item by index keeps naming the same item.
+    for (std::int32_t* follower : {&focus_, &dropHighlight_, &anchor_, &editItem_, &editCandidate_})
+        if (*follower >= index) ++*follower;
     for (auto& selected : selection_)
         if (selected >= index) ++selected;
     if (focus_ < 0) SelectFocusItem(0, TRUE);
@@ -745,6 +747,10 @@ BOOL TkListBaseC::DeleteItems(std::int32_t first, std::int32_t count) {
     // The owner's handler may have changed the list; only what is still there goes.
     if (!IsItem(first)) return FALSE;
     count = std::min(count, GetItemCount() - first);
+    if (editItem_ >= first && editItem_ < first + count) DropLabelEdit();
+    if (editCandidate_ >= first && editCandidate_ < first + count) editCandidate_ = -1;
+    if (editItem_ >= first + count) editItem_ -= count;
+    if (editCandidate_ >= first + count) editCandidate_ -= count;
     items_.erase(items_.begin() + first, items_.begin() + first + count);
     const std::int32_t total = GetItemCount();
     topIndex_ = std::min(topIndex_, total);
@@ -765,6 +771,9 @@ BOOL TkListBaseC::DeleteItems(std::int32_t first, std::int32_t count) {
 }
 
 BOOL TkListBaseC::DeleteAllItems() {
+    CancelLabelEditTimer();
+    DropLabelEdit();
+    editCandidate_ = -1;
     items_.clear();
     selection_.clear();
     topIndex_ = 0;

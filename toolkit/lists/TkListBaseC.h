@@ -3,6 +3,7 @@
 #include "platform/classlib/Wnd.h"
 #include "platform/gui/ListViewTypes.h"
 #include "toolkit/lists/TkListClient.h"
+#include "toolkit/lists/TkListEdit.h"
 #include "toolkit/lists/TkListItem.h"
 
 #include <array>
@@ -44,6 +45,8 @@ public:
 
     TkListBaseC();
     ~TkListBaseC() override;
+    TkListBaseC(const TkListBaseC&) = delete;
+    TkListBaseC& operator=(const TkListBaseC&) = delete;
 
     virtual BOOL Create(DWORD style, DWORD exStyle, const RECT& rect, CWnd* parent, UINT id);
     virtual BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id);
@@ -174,6 +177,11 @@ public:
     virtual void ScrollVert(std::int32_t items, BOOL convert);
     virtual BOOL EnsureVisible(std::int32_t item);
     virtual BOOL EnsureRangeVisible(std::int32_t first, std::int32_t last);
+    // The edit over the item's cell in the column; null for no item, a running edit window or a
+    // refusal by the owner.
+    virtual TkListEdit* EditLabel(std::int32_t item, std::int32_t column);
+    virtual TkListEdit* GetEditControl() { return edit_.get(); }
+    virtual void CancelLabelEditTimer();
     virtual BOOL HasListStyle(DWORD bits) const { return (style_ & bits) == bits; }
     virtual BOOL HasListExStyle(DWORD bits) const { return (exStyle_ & bits) == bits; }
     virtual void GetListStyles(DWORD* style, DWORD* exStyle) const;
@@ -239,6 +247,8 @@ public:
                              UINT flags);
     virtual void OnKeyLineDown(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
                                UINT flags);
+    virtual void OnKeyEditLabel(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
+                                UINT flags);
     virtual void OnKeyReturn(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
                              UINT flags);
     virtual void OnKeyHome(std::int32_t focus, std::int32_t subItem, BOOL shift, BOOL ctrl, UINT repeat,
@@ -256,6 +266,11 @@ public:
 
     // The owner's answer to the WM_NOTIFY, also kept as the last result.
     virtual LRESULT NotifyParent(UINT code);
+    // TRUE when the owner refused the edit.
+    virtual BOOL NotifyBeginLabelEdit(std::int32_t item, std::int32_t subItem);
+    // TRUE when the owner accepted the text, which it may have changed in `text`.
+    virtual BOOL NotifyEndLabelEdit(std::int32_t item, std::int32_t subItem, char* text, BOOL commit);
+    virtual void OnLabelEdited(std::int32_t /*item*/, std::int32_t /*subItem*/) {}
     virtual void NotifyBeginDrag(std::int32_t /*item*/, std::int32_t /*x*/, std::int32_t /*y*/) {}
     virtual void NotifyBeginRightDrag(std::int32_t /*item*/, std::int32_t /*x*/, std::int32_t /*y*/) {}
     virtual void NotifyDeleteItem(std::int32_t item);
@@ -282,6 +297,7 @@ public:
     // TkListClient
     HWND GetOwnerHwnd() const override { return m_hWnd; }
     BOOL IsWrapLabels() const override { return !HasListStyle(LVS_NOLABELWRAP); }
+    BOOL EndLabelEdit(BOOL commit) override;
     std::int32_t GetColumnSubItem(std::int32_t column) const override;
     void GetScrollOffsets(POINT* offsets) const override { *offsets = POINT{horzOffset_, 0}; }
     void GetItemArea(RECT* area) const override;
@@ -297,6 +313,7 @@ public:
     HFONT GetItemFont() const override;
 
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     LRESULT LastNotifyResult() const { return lastNotifyResult_; }
     TkListItem* GetItemRecord(std::int32_t item) const {
@@ -347,6 +364,10 @@ protected:
     // Takes one character into the running search, or starts one.
     void TypeAhead(char32_t character);
     void EndTypeAhead();
+    // Writes what the edit holds into the edited item and fits the edit to the label.
+    void FollowEditText();
+    // Drops a running edit without writing anything (its item is going away).
+    void DropLabelEdit();
 
     // The row's height with the spacing above it, measured first when it has to be.
     std::int32_t RowExtent(std::int32_t item);
@@ -410,6 +431,15 @@ protected:
     bool searchActive_ = false;
     bool searchKeySeen_ = false;
     bool searchFailed_ = false;
+    std::unique_ptr<TkListEdit> edit_;
+    std::int32_t editItem_ = -1;
+    std::int32_t editSubItem_ = 0;
+    std::int32_t editCandidate_ = -1;
+    std::string textBeforeEdit_;
+    bool endingEdit_ = false;
+    std::uintptr_t editTimer_ = 0;
+    // Cleared when the list goes, so a handler that deleted it is noticed.
+    std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool printing_ = false;
     LRESULT lastNotifyResult_ = 0;
 };

@@ -12,6 +12,10 @@ namespace vq {
 
 namespace {
 
+// The key that starts a label edit.
+constexpr WPARAM KeyF2 = 0x71;
+constexpr std::uintptr_t EditTimer = 1;
+constexpr UINT EditDelay = 500;
 constexpr std::uintptr_t AutoScrollTimer = 2;
 constexpr std::uintptr_t TypeAheadTimer = 3;
 constexpr UINT TypeAheadPeriod = 250;
@@ -272,6 +276,14 @@ LRESULT TkListBaseC::OnLButtonUp(WPARAM keys, LPARAM lParam) {
         DeselectAllExcept(-1);
         SelectByClick(item, flags, 0, TRUE);
     }
+    // A second, slow click on the label of the selected item edits it.
+    const bool fullRow = HasListExStyle(LVXS_FULLROWSELECT);
+    const bool onLabel = flags & (LVHT_ONITEMICON | LVHT_ONITEMLABEL);
+    if (IsItem(item) && item == editCandidate_ && (onLabel || (fullRow && (flags & LVHTX_ONROW))))
+        editTimer_ = SetTimer(m_hWnd, EditTimer, EditDelay, nullptr);
+    const bool editable = HasListStyle(LVS_EDITLABELS) && IsItem(item) && IsItemSelected(item);
+    editCandidate_ =
+        editable && ((flags & LVHT_ONITEMLABEL) || (fullRow && (flags & LVHTX_ONROW))) ? item : -1;
     dragArmed_ = false;
     const LRESULT result = Default();
     NotifyParent(NM_CLICK);
@@ -279,6 +291,8 @@ LRESULT TkListBaseC::OnLButtonUp(WPARAM keys, LPARAM lParam) {
 }
 
 LRESULT TkListBaseC::OnLButtonDblClk(WPARAM, LPARAM) {
+    editCandidate_ = -1;
+    CancelLabelEditTimer();
     const LRESULT result = Default();
     NotifyParent(NM_DBLCLK);
     return result;
@@ -371,6 +385,9 @@ LRESULT TkListBaseC::OnKeyDown(WPARAM key, LPARAM lParam) {
         break;
     case VK_MULTIPLY:
         OnKeyMultiply(focus, subItem, shift, ctrl, repeat, flags);
+        break;
+    case KeyF2:
+        OnKeyEditLabel(focus, subItem, shift, ctrl, repeat, flags);
         break;
     default:
         break;
@@ -489,6 +506,11 @@ void TkListBaseC::StopAutoScroll() {
 }
 
 LRESULT TkListBaseC::OnTimer(WPARAM id, LPARAM) {
+    if (id == EditTimer) {
+        CancelLabelEditTimer();
+        if (editCandidate_ >= 0 && editCandidate_ == focus_) EditLabel(editCandidate_, clickedColumn_);
+        return 0;
+    }
     if (id == TypeAheadTimer) {
         if (!searchActive_ || !searchKeySeen_)
             EndTypeAhead();

@@ -388,6 +388,8 @@ void TkListBaseC::PaintCellText(TkListPaintContext* context) {
         FillSolid(context->dc, cell, context->textBkColor);
     else if (labelColumn)
         FillSolid(context->dc, background, context->textBkColor);
+    // The edit lies over the cell it edits.
+    if (context->item.iItem == editItem_ && context->item.iSubItem == editSubItem_ && edit_->m_hWnd) return;
     const char* string = context->item.pszText == LPSTR_TEXTCALLBACK ? "" : context->item.pszText;
     UINT format = CellTextFormat | AlignmentOf(context->columnRecord->format);
     if (HasListStyle(LVS_NOLABELWRAP)) format |= DT_SINGLELINE | DT_END_ELLIPSIS;
@@ -486,8 +488,10 @@ LRESULT TkListBaseC::OnSetFocus(WPARAM, LPARAM) {
     return 0;
 }
 
-LRESULT TkListBaseC::OnKillFocus(WPARAM, LPARAM) {
+LRESULT TkListBaseC::OnKillFocus(WPARAM next, LPARAM) {
     Default();
+    if (edit_->m_hWnd && HWND(next) == edit_->m_hWnd) return 0;
+    EndLabelEdit(TRUE);
     NotifyParent(NM_KILLFOCUS);
     InvalidateRect(m_hWnd, nullptr, FALSE);
     return 0;
