@@ -4,6 +4,7 @@
 #include "platform/gui/Icon.h"
 #include "platform/gui/Messages.h"
 #include "platform/gui/SystemColours.h"
+#include "toolkit/lists/TkListResources.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,7 +13,7 @@ namespace vq {
 
 namespace {
 
-constexpr std::uint32_t ColumnResizeCursor = 20692;
+constexpr std::uint32_t ColumnResizeCursor = IDC_TK_COLUMN_RESIZE;
 constexpr UINT StateKeptByList = LVIS_FOCUSED | LVIS_SELECTED | LVIS_DROPHILITED;
 constexpr DWORD WindowBorder = 0x00800000;
 

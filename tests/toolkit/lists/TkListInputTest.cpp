@@ -1,9 +1,11 @@
 #include "ListSpy.h"
 #include "platform/gui/Beep.h"
 #include "platform/gui/DialogManager.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/thread/MonotonicClock.h"
 #include "toolkit/lists/TkListCtrl.h"
+#include "toolkit/lists/TkListResources.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>
@@ -115,6 +117,17 @@ TEST_F(TkListInputTest, HitTestNamesTheRowLabelHeaderAndDivider) {
     EXPECT_EQ(flags, LVHT_NOWHERE);
     EXPECT_EQ(list.HitTest(60, -3, &flags, &column), -1);
     EXPECT_EQ(flags, LVHT_ABOVE);
+}
+
+TEST_F(TkListInputTest, ADividerShowsTheColumnResizeCursor) {
+    const HCURSOR resize = LoadCursorResource(IDC_TK_COLUMN_RESIZE);
+    ASSERT_NE(resize, nullptr);
+    list.SendMessage(WM_MOUSEMOVE, 0, At(POINT{152, 8}));
+    list.SendMessage(WM_SETCURSOR, WPARAM(list.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_EQ(GetCursor(), resize);
+    list.SendMessage(WM_MOUSEMOVE, 0, At(POINT{60, 8}));
+    list.SendMessage(WM_SETCURSOR, WPARAM(list.m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+    EXPECT_NE(GetCursor(), resize);
 }
 
 TEST_F(TkListInputTest, ShiftAndControlClicksExtendAndToggle) {
