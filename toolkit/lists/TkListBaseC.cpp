@@ -112,6 +112,10 @@ LRESULT TkListBaseC::OnCreate(WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TkListBaseC::OnDestroy(WPARAM, LPARAM) {
+    StopAutoScroll();
+    for (auto& owned : ownedImageLists_)
+        owned.reset();
+    imageLists_ = {};
     DeleteAllItems();
     DeleteAllColumns();
     return Default();
@@ -886,6 +890,32 @@ void TkListBaseC::SetMultiSelect(BOOL on) {
     }
     if (GetSelectedCount() > 1) DeselectAllExcept(-1);
     ModifyListStyle(0, LVS_SINGLESEL, FALSE);
+}
+
+// ---- image lists
+
+CImageList* TkListBaseC::GetImageList(std::int32_t type) const {
+    return type >= 0 && type < 4 ? imageLists_[std::size_t(type)] : nullptr;
+}
+
+CImageList* TkListBaseC::SetImageList(CImageList* list, std::int32_t type) {
+    if (type < 0 || type >= 4) return nullptr;
+    const std::size_t at = std::size_t(type);
+    CImageList* previous = ownedImageLists_[at] ? nullptr : imageLists_[at];
+    if (HasListStyle(LVS_SHAREIMAGELISTS) || !list) {
+        ownedImageLists_[at].reset();
+        imageLists_[at] = list;
+    } else {
+        ownedImageLists_[at] = CopyImageList(list);
+        imageLists_[at] = ownedImageLists_[at].get();
+    }
+    return previous;
+}
+
+std::unique_ptr<CImageList> TkListBaseC::CopyImageList(const CImageList* list) {
+    auto copy = std::make_unique<CImageList>();
+    if (!list || !copy->Attach(ImageList_Duplicate(list->GetSafeHandle()))) return nullptr;
+    return copy;
 }
 
 // ---- styles

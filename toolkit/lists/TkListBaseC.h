@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/classlib/ImageList.h"
 #include "platform/classlib/Wnd.h"
 #include "platform/gui/ListViewTypes.h"
 #include "toolkit/lists/TkListClient.h"
@@ -169,6 +170,12 @@ public:
     virtual std::int32_t GetNextItem(std::int32_t start, UINT flags);
     virtual void SetDropHighlight(std::int32_t item);
     virtual std::int32_t GetDropHighlight() const { return dropHighlight_; }
+    virtual CImageList* GetImageList(std::int32_t type) const;
+    // The list shown for the type (0 normal, 1 small, 2 state, 3 header). Unless the lists are
+    // shared the list keeps a copy of its own; the previous list is answered when it was shared,
+    // and a copy the list made is deleted (null).
+    virtual CImageList* SetImageList(CImageList* list, std::int32_t type);
+    virtual std::unique_ptr<CImageList> CopyImageList(const CImageList* list);
 
     // The item under a client point (a column on the header), with LVHT_* and LVHTX_* flags.
     virtual std::int32_t HitTest(std::int32_t x, std::int32_t y, UINT* flags, std::int32_t* column);
@@ -439,6 +446,8 @@ protected:
     bool endingEdit_ = false;
     std::uintptr_t editTimer_ = 0;
     // Cleared when the list goes, so a handler that deleted it is noticed.
+    std::array<CImageList*, 4> imageLists_{};
+    std::array<std::unique_ptr<CImageList>, 4> ownedImageLists_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool printing_ = false;
     LRESULT lastNotifyResult_ = 0;

@@ -200,9 +200,12 @@ std::int32_t TkListBaseC::MeasureCell(TkListPaintContext* context) {
     }
 }
 
-void TkListBaseC::MeasureIcon(TkListPaintContext* /*context*/, RECT* rect) {
-    // No image lists are set on this list yet, so items have no icon to place.
+void TkListBaseC::MeasureIcon(TkListPaintContext* context, RECT* rect) {
     *rect = RECT{};
+    const CImageList* list = GetImageList(context->view == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL);
+    int width = 0, height = 0;
+    if (list && ImageList_GetIconSize(list->GetSafeHandle(), &width, &height))
+        *rect = RECT{2, 2, 2 + width, 2 + height};
 }
 
 void TkListBaseC::MeasureText(TkListPaintContext* context, RECT* rect) {
@@ -357,8 +360,16 @@ void TkListBaseC::PaintCell(TkListPaintContext* context) {
     PaintCellText(context);
 }
 
-void TkListBaseC::PaintCellIcon(TkListPaintContext* /*context*/) {
-    // Icons come with image lists, which this list does not have yet.
+void TkListBaseC::PaintCellIcon(TkListPaintContext* context) {
+    const CImageList* list = GetImageList(context->view == LVS_ICON ? LVSIL_NORMAL : LVSIL_SMALL);
+    if (!list) return;
+    const TkListItem& record = *context->record;
+    const RECT& cell = context->cell;
+    const POINT at =
+        context->view == LVS_ICON
+            ? POINT{cell.left + (record.labelRect.Width() - 16) / 2, cell.top + record.iconRect.top}
+            : POINT{cell.left + record.iconRect.left, cell.top + record.iconRect.top};
+    list->Draw(context->dc, record.image, at, ILD_NORMAL);
 }
 
 void TkListBaseC::PaintCellText(TkListPaintContext* context) {

@@ -1,4 +1,5 @@
 #include "ListSpy.h"
+#include "platform/classlib/ImageList.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
@@ -116,6 +117,46 @@ TEST_F(TkListPaintTest, IconViewGivesEachItemALine) {
     ASSERT_TRUE(list.GetItemRect(1, &second, LVIR_BOUNDS));
     EXPECT_EQ(second.top, first.bottom);
     EXPECT_EQ(first.Width(), 300);
+}
+
+// A red 16 x 16 square in an image list of its own.
+class RedSquares {
+public:
+    RedSquares() {
+        list.Create(16, 16, ILC_COLOR32, 1, 1);
+        HDC dc = CreateCompatibleDC(nullptr);
+        HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        const RECT all{0, 0, 16, 16};
+        FillRect(dc, &all, red);
+        DeleteObject(red);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        list.Add(bitmap, HBITMAP(nullptr));
+        DeleteObject(bitmap);
+    }
+    CImageList list;
+};
+
+TEST_F(TkListPaintTest, ItemsShowTheirIconsBeforeTheirLabels) {
+    Make(LVS_REPORT, 0);
+    RedSquares small;
+    list.SetImageList(&small.list, LVSIL_SMALL);
+    // The list keeps a copy of its own.
+    EXPECT_NE(list.GetImageList(LVSIL_SMALL), &small.list);
+    for (int i = 0; i < 6; ++i)
+        list.SetItem(i, 0, LVIF_IMAGE, nullptr, 0, 0, 0, 0);
+    list.RemeasureAll();
+    list.Invalidate(FALSE);
+    OffscreenHarness::RunUntilIdle();
+    Save("list-report-icons.png");
+    RECT icon{}, label{};
+    ASSERT_TRUE(list.GetItemRect(1, &icon, LVIR_ICON));
+    ASSERT_TRUE(list.GetItemRect(1, &label, LVIR_LABEL));
+    EXPECT_EQ(icon.Width(), 16);
+    EXPECT_EQ(At(icon.left + 8, icon.top + 8), RGB(255, 0, 0));
+    EXPECT_GE(label.left, icon.right);
 }
 
 // A printer context gets the header and the rows that fit whole, and leaves the bar alone.
