@@ -140,6 +140,10 @@ BOOL CDialog::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* resu
     case WM_INITDIALOG:
         *result = OnInitDialog();
         return TRUE;
+    case WM_NEXTDLGCTL:
+        NextDlgCtl(m_hWnd, wParam, lParam);
+        *result = 0;
+        return TRUE;
     case WM_CLOSE:
         OnCancel();
         *result = 0;

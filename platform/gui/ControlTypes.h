@@ -249,4 +249,8 @@ struct NMHDR {
     UINT code = 0;
 };
 
+// A text the window asks its owner for when it needs it: tool tips by TTN_NEEDTEXT, lists by
+// LVN_GETDISPINFO.
+inline const char* const LPSTR_TEXTCALLBACK = reinterpret_cast<const char*>(~std::uintptr_t(0));
+
 } // namespace vq

@@ -159,6 +159,15 @@ HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous) {
                 [](HWND w) { return Usable(w) && (StyleOf(w) & WS_TABSTOP); });
 }
 
+void NextDlgCtl(HWND dialog, WPARAM wParam, LPARAM lParam) {
+    HWND target = 0;
+    if (LOWORD(std::uintptr_t(lParam)))
+        target = HWND(wParam);
+    else
+        target = GetNextDlgTabItem(dialog, GetFocus(), wParam != 0);
+    if (target && (target == dialog || IsChild(dialog, target))) FocusControl(dialog, target);
+}
+
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous) {
     const HWND container = Container(dialog, control);
     const std::vector<HWND> all = Children(container);

@@ -6,6 +6,10 @@ namespace vq {
 
 // Sent once a dialog's controls exist; TRUE asks for the focus on the first tab stop.
 inline constexpr UINT WM_INITDIALOG = 0x0110;
+// Posted to a dialog to move the focus: with a nonzero low word of lParam to the control whose
+// window is wParam, else to the next tab stop after the focus (the previous one when wParam is
+// nonzero).
+inline constexpr UINT WM_NEXTDLGCTL = 0x0028;
 inline constexpr UINT DM_GETDEFID = WM_USER + 0;
 inline constexpr UINT DM_SETDEFID = WM_USER + 1;
 inline constexpr UINT DC_HASDEFID = 0x534B;
@@ -23,6 +27,8 @@ DWORD GetDialogBaseUnits();
 // next one among the children of one window.
 HWND GetNextDlgTabItem(HWND dialog, HWND control, BOOL previous);
 HWND GetNextDlgGroupItem(HWND dialog, HWND control, BOOL previous);
+// What a dialog does with WM_NEXTDLGCTL.
+void NextDlgCtl(HWND dialog, WPARAM wParam, LPARAM lParam);
 
 // Gives a control of the dialog the focus as the dialog keys do: a push button that takes it shows
 // as the default one, and the dialog's default button gets that look back when anything else does.

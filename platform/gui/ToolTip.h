@@ -28,9 +28,6 @@ inline constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
 // Which delay TTM_SETDELAYTIME sets: all three from the initial one, or one of them.
 enum : WPARAM { TTDT_AUTOMATIC = 0, TTDT_RESHOW = 1, TTDT_AUTOPOP = 2, TTDT_INITIAL = 3 };
 
-// The text a tool asks its window for, through TTN_NEEDTEXT, when the tip is about to show.
-inline const char* const LPSTR_TEXTCALLBACK = reinterpret_cast<const char*>(~std::uintptr_t(0));
-
 // A text that is the id of a string resource rather than the string itself.
 inline const char* MakeTextId(UINT id) {
     return reinterpret_cast<const char*>(std::uintptr_t(id & 0xFFFF));
