@@ -1,6 +1,7 @@
 #include "ListSpy.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/TestPaths.h"
 #include "toolkit/lists/TkListCtrl.h"
 
 #include <functional>
@@ -46,7 +47,7 @@ protected:
         }
     }
     void Save() {
-        EXPECT_TRUE(OffscreenHarness::SaveScreenshot(list->m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) +
+        EXPECT_TRUE(OffscreenHarness::SaveScreenshot(list->m_hWnd, vq::test::TestPath("VQ_TEST_OUTPUT_DIR") +
                                                                        "/list-label-edit.png"));
     }
     bool Editing() { return list->GetEditControl()->m_hWnd != 0; }

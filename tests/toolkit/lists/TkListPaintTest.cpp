@@ -4,6 +4,7 @@
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/SystemColours.h"
+#include "tests/support/TestPaths.h"
 #include "toolkit/lists/TkListCtrl.h"
 
 #include <gtest/gtest.h>
@@ -41,8 +42,8 @@ protected:
     }
     COLORREF At(int x, int y) { return OffscreenHarness::Pixel(list.m_hWnd, x, y); }
     void Save(const char* name) {
-        EXPECT_TRUE(
-            OffscreenHarness::SaveScreenshot(list.m_hWnd, std::string(VQ_TEST_OUTPUT_DIR) + "/" + name));
+        EXPECT_TRUE(OffscreenHarness::SaveScreenshot(list.m_hWnd,
+                                                     vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
     }
     RECT Cell(int item, int column) {
         RECT r{};
