@@ -1,0 +1,59 @@
+#pragma once
+
+#include "platform/core/RuntimeClass.h"
+#include "platform/registry/WriteBatch.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vq {
+
+// Where a settings tree is stored. Every call names its node by the path of names from the node up
+// to the root, node first. The writes of one outermost Save go into one write batch, so that the
+// store takes the whole tree or keeps what it held.
+class TkPTNStrategy : public Object {
+    VQ_DECLARE_RUNTIME_CLASS(TkPTNStrategy)
+public:
+    using Names = std::vector<std::string>;
+
+    TkPTNStrategy();
+    ~TkPTNStrategy() override;
+    TkPTNStrategy(const TkPTNStrategy&) = delete;
+    TkPTNStrategy& operator=(const TkPTNStrategy&) = delete;
+
+    virtual bool ClearNode(const Names& path) = 0;
+    virtual bool WriteValue(const Names& path, const std::string& key, const std::string& value) = 0;
+    virtual bool WriteChildList(const Names& path, const Names& childNames) = 0;
+    // True when the store holds the node; keys and values come as two parallel lists.
+    virtual bool ReadNode(const Names& path, Names& childNames, Names& keys, Names& values) = 0;
+
+    // Held by each Save: the outermost one opens the batch and commits it when Finish is told the
+    // save succeeded; on every other way out the batch is abandoned.
+    class SaveScope {
+    public:
+        explicit SaveScope(TkPTNStrategy& strategy);
+        ~SaveScope();
+        SaveScope(const SaveScope&) = delete;
+        SaveScope& operator=(const SaveScope&) = delete;
+
+        // A write the store refused: the save as a whole fails.
+        void Fail() { m_Strategy.m_Failed = true; }
+        // The result of this Save: for the outermost one, whether the store now holds the tree.
+        bool Finish(bool saved);
+
+    private:
+        TkPTNStrategy& m_Strategy;
+        bool m_Outermost;
+    };
+
+protected:
+    virtual WriteBatch BeginBatch() = 0;
+
+private:
+    int m_SaveDepth = 0;
+    bool m_Failed = false;
+    std::optional<WriteBatch> m_Batch;
+};
+
+} // namespace vq
