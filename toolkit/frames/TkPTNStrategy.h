@@ -39,6 +39,9 @@ public:
 
         // A write the store refused: the save as a whole fails.
         void Fail() { m_Strategy.m_Failed = true; }
+        // False once the save cannot succeed, the batch never opened included: nothing more is
+        // written, since without a batch each write would reach the file on its own.
+        bool Writable() const { return !m_Strategy.m_Failed; }
         // The result of this Save: for the outermost one, whether the store now holds the tree.
         bool Finish(bool saved);
 

@@ -239,6 +239,7 @@ std::vector<u8> TkPersistentTreeNode::DecodeBinary(const std::string& letters) {
 int TkPersistentTreeNode::Save(TkPTNStrategy* strategy) {
     if (!m_Created || !strategy) return 0;
     TkPTNStrategy::SaveScope scope(*strategy);
+    if (!scope.Writable()) return scope.Finish(false) ? 1 : 0;
     const std::vector<std::string> path = GetPathNames();
     strategy->ClearNode(path);
     for (const auto& pair : m_Pairs) {

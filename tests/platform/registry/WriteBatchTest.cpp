@@ -3,9 +3,13 @@
 #include "platform/registry/PrivateProfile.h"
 #include "platform/registry/Registry.h"
 #include "platform/registry/RegistryTree.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TempDir.h"
 
+#include <csignal>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 namespace vq {
 namespace {
@@ -119,6 +123,27 @@ TEST_F(WriteBatches, AFailedCommitLeavesTheFileAndSaysSo) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Folder.Path()), {}), 2)
         << "no temporary file stays behind";
     EXPECT_TRUE(WriteBatch::Profile(m_Ini).IsOpen()) << "a failed commit closes its batch";
+}
+
+TEST_F(WriteBatches, AFileThatCannotGrowKeepsItsOldText) {
+    const std::string iniBefore = ReadFile(m_Ini);
+    test::RunInChild([&] {
+        // A file-size limit fails the write of the temporary file as a full disk would.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{4096, 4096};
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+        WriteBatch user = WriteBatch::UserRegistry();
+        WriteBatch ini = WriteBatch::Profile(m_Ini);
+        const std::string big(8192, 'x');
+        SetUserValue("Software\\Big", "v", big);
+        ASSERT_TRUE(WritePrivateProfileString("Tree", "k", big.c_str(), m_Ini));
+        EXPECT_FALSE(user.Commit());
+        EXPECT_FALSE(ini.Commit());
+        EXPECT_EQ(ReadFile(m_Ini), iniBefore);
+        EXPECT_EQ(ReadFile(UserRegistryFile()), m_UserBefore);
+        EXPECT_EQ(UserValue("Software\\Big", "v"), "<no key>");
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_Folder.Path()), {}), 2);
+    });
 }
 
 TEST_F(WriteBatches, AnUnreadableFileTakesNoBatch) {

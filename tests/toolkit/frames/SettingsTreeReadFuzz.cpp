@@ -49,7 +49,8 @@ void ReadEveryValue(vq::TkPersistentTreeNode& node) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string file = Folder() + "/tree.ini";
-    std::ofstream(file, std::ios::binary | std::ios::trunc).write(reinterpret_cast<const char*>(data), long(size));
+    std::ofstream(file, std::ios::binary | std::ios::trunc)
+        .write(reinterpret_cast<const char*>(data), long(size));
     vq::TkPTNStrategyProfile store(file);
     vq::TkPersistentTreeNode root;
     Check(root.Create("Root", nullptr) == 0);

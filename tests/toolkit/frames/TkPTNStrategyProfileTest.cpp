@@ -4,6 +4,7 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/frames/TkPersistentTreeNode.h"
 
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
 
@@ -160,6 +161,23 @@ TEST_F(ProfileTree, ASaveReachesTheFileWholeOrNotAtAll) {
     ASSERT_EQ(reread.Create("WorkState", nullptr), 0);
     ASSERT_EQ(reread.Load(&store), 1);
     EXPECT_EQ(Value(*reread.FindChild("Frame2"), "v99"), "second99");
+}
+
+TEST_F(ProfileTree, ASaveThatGetsNoBatchWritesNothing) {
+    WriteFile(m_File, "[Other]\nx=1\n");
+    TkPTNStrategyProfile store(m_File);
+    BigTree tree("t");
+    WriteBatch held = WriteBatch::Profile(m_File);
+    ASSERT_TRUE(held.IsOpen());
+    EXPECT_EQ(tree.root->Save(&store), 0);
+    EXPECT_TRUE(held.Commit());
+    EXPECT_EQ(ReadFile(m_File), "[Other]\nx=1\n");
+
+    std::filesystem::create_directory(m_Folder.File("folder.wsp"));
+    TkPTNStrategyProfile unreadable(m_Folder.File("folder.wsp"));
+    EXPECT_EQ(tree.root->Save(&unreadable), 0);
+    TkPTNStrategyProfile nowhere(m_Folder.File("missing/work.wsp"));
+    EXPECT_EQ(tree.root->Save(&nowhere), 0);
 }
 
 // Fails partway through the values of its second frame.
