@@ -16,14 +16,22 @@ void Check(bool condition) {
     if (!condition) std::abort();
 }
 
-const std::string& Folder() {
-    static const std::string folder = [] {
+// A folder of its own for the files of each run, removed when the process ends.
+struct FuzzFolder {
+    std::string path = [] {
         std::string pattern = "/tmp/vq-fuzz-tree-XXXXXX";
         Check(mkdtemp(pattern.data()) != nullptr);
-        std::atexit([] { std::filesystem::remove_all(Folder()); });
         return pattern;
     }();
-    return folder;
+    ~FuzzFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path, ignored);
+    }
+};
+
+const std::string& Folder() {
+    static const FuzzFolder folder;
+    return folder.path;
 }
 
 void ReadEveryValue(vq::TkPersistentTreeNode& node) {
