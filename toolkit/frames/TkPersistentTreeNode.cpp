@@ -76,6 +76,8 @@ int TkPersistentTreeNode::AddChild(TkPersistentTreeNode* child) {
     if (!child) return kNoName;
     if (FindChild(child->GetName())) return kChildExists;
     m_Children.push_back(child);
+    // A child listed here must be able to leave the list when it goes.
+    if (!child->m_Parent) child->m_Parent = this;
     return 0;
 }
 

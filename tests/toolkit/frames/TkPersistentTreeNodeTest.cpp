@@ -184,6 +184,11 @@ TEST(TkPersistentTreeNode, NodesGoWithoutLeavingPointersBehind) {
         ASSERT_EQ(stackChild.Create("Brief", root), 0);
     }
     EXPECT_TRUE(root->GetChildNames().empty());
+    Node* listed = factory.CreateNode("Listed", nullptr);
+    EXPECT_EQ(root->AddChild(listed), 0);
+    EXPECT_EQ(root->AddChild(nullptr), Node::kNoName);
+    factory.DestroyNode(listed);
+    EXPECT_TRUE(root->GetChildNames().empty());
     Node* last = factory.CreateNode("Last", root);
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(factory.DestroyNode(root), 1);
