@@ -168,6 +168,12 @@ bool ProfileFile::KeepInBatch(const std::string& path, const ProfileFile& file) 
     return true;
 }
 
+// A line break inside a name or value would make the rest of it a line of its own, which could
+// read as another key or section.
+bool BreaksLine(const char* text) {
+    return text && std::strpbrk(text, "\r\n") != nullptr;
+}
+
 std::string Unquote(const std::string& value) {
     if (value.size() >= 2 &&
         ((value.front() == '"' && value.back() == '"') || (value.front() == '\'' && value.back() == '\'')))
@@ -264,7 +270,7 @@ uint32_t GetPrivateProfileSection(const char* section, char* buffer, uint32_t si
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& path) {
-    if (!section) return false;
+    if (!section || BreaksLine(section) || BreaksLine(key) || BreaksLine(value)) return false;
     std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
     if (!read) return false;
     ProfileFile& file = *read;
@@ -296,13 +302,15 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 }
 
 bool WritePrivateProfileSection(const char* section, const char* pairs, const std::string& path) {
-    if (!section || !pairs) return false;
+    if (!section || !pairs || BreaksLine(section)) return false;
     std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
     if (!read) return false;
     ProfileFile& file = *read;
     std::vector<ProfileLine> entries;
-    for (const char* text = pairs; *text; text += std::strlen(text) + 1)
+    for (const char* text = pairs; *text; text += std::strlen(text) + 1) {
+        if (BreaksLine(text)) return false;
         entries.push_back(ProfileFile::Parse(text));
+    }
     auto [header, end] = file.Section(section);
     if (header == file.lines.size()) {
         file.lines.push_back(ProfileFile::Parse(std::string("[") + section + "]"));

@@ -21,7 +21,7 @@ uint32_t GetPrivateProfileInt(const char* section, const char* key, int defaultV
 // The section's "key=value" lines, each with its terminating zero, then one more zero.
 uint32_t GetPrivateProfileSection(const char* section, char* buffer, uint32_t size, const std::string& file);
 // Sets a key, creating the section and the file when missing; a null value deletes the key, a
-// null key the whole section.
+// null key the whole section. A name or value with a line break in it is refused.
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& file);
 // Replaces the section's keys with `pairs`: "key=value" texts, each with its zero, one more zero.
