@@ -27,4 +27,18 @@ bool TkPTNStrategy::SaveScope::Finish(bool saved) {
     return false;
 }
 
+TkPTNStrategy::LoadScope::LoadScope(TkPTNStrategy& strategy) : m_Strategy(strategy) {
+    if (m_Strategy.m_LoadDepth++ == 0) m_Strategy.m_LoadBudget = kMostLoadedNodes;
+}
+
+TkPTNStrategy::LoadScope::~LoadScope() {
+    --m_Strategy.m_LoadDepth;
+}
+
+bool TkPTNStrategy::LoadScope::Allowed() {
+    if (m_Strategy.m_LoadDepth > kDeepestTree || m_Strategy.m_LoadBudget == 0) return false;
+    --m_Strategy.m_LoadBudget;
+    return true;
+}
+
 } // namespace vq

@@ -50,10 +50,33 @@ public:
         bool m_Outermost;
     };
 
+    // Held by each Load: a stored tree is read at most so deep and to so many nodes in all, since
+    // a store whose sections name each other, or fan out without end, must not hold a load forever.
+    class LoadScope {
+    public:
+        explicit LoadScope(TkPTNStrategy& strategy);
+        ~LoadScope();
+        LoadScope(const LoadScope&) = delete;
+        LoadScope& operator=(const LoadScope&) = delete;
+
+        // Whether this node may be read; each answer of true spends one node of the budget.
+        bool Allowed();
+        // True once the budget is spent: no further node is made, read or not.
+        bool Exhausted() const { return m_Strategy.m_LoadBudget == 0; }
+
+    private:
+        TkPTNStrategy& m_Strategy;
+    };
+
+    static constexpr int kDeepestTree = 64;
+    static constexpr int kMostLoadedNodes = 16384;
+
 protected:
     virtual WriteBatch BeginBatch() = 0;
 
 private:
+    int m_LoadDepth = 0;
+    int m_LoadBudget = 0;
     int m_SaveDepth = 0;
     bool m_Failed = false;
     std::optional<WriteBatch> m_Batch;

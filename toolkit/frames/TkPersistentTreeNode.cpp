@@ -15,8 +15,6 @@ constexpr const char* kBinCount = "_BinCount";
 constexpr const char* kBinValue = "_BinVal";
 // Far beyond any block the toolkit writes; a stored count above it is damage, not data.
 constexpr i32 kMostBinaryChunks = 4096;
-// Deeper than anything the toolkit saves; a store nested further is not read below it.
-constexpr size_t kDeepestTree = 64;
 
 std::string ChunkName(const std::string& key, i32 number) {
     return key + kBinValue + std::to_string(number);
@@ -256,8 +254,9 @@ int TkPersistentTreeNode::Save(TkPTNStrategy* strategy) {
 
 int TkPersistentTreeNode::Load(TkPTNStrategy* strategy) {
     if (!m_Created || !strategy) return 0;
+    TkPTNStrategy::LoadScope scope(*strategy);
+    if (!scope.Allowed()) return 0;
     const std::vector<std::string> path = GetPathNames();
-    if (path.size() > kDeepestTree) return 0;
     std::vector<std::string> childNames;
     std::vector<std::string> keys;
     std::vector<std::string> values;
@@ -265,6 +264,7 @@ int TkPersistentTreeNode::Load(TkPTNStrategy* strategy) {
     for (size_t i = 0; i < keys.size() && i < values.size(); ++i)
         SetValue(keys[i], values[i], true);
     for (const auto& name : childNames) {
+        if (scope.Exhausted()) break;
         if (TkPersistentTreeNode* child = m_Factory.CreateNode(name, this)) child->Load(strategy);
     }
     return 1;

@@ -4,6 +4,7 @@
 #include "tests/support/TempDir.h"
 #include "toolkit/frames/TkPersistentTreeNode.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <stdexcept>
@@ -131,6 +132,49 @@ TEST_F(ProfileTree, DamagedFilesLoadAsFarAsTheyCanBeRead) {
     ASSERT_EQ(root.GetBinaryValue("Odd", &bytes, &count), 0);
     EXPECT_EQ(count, 1u);
     EXPECT_EQ(bytes[0], 1);
+}
+
+size_t CountNodes(const Node& node, size_t depth, size_t& deepest) {
+    deepest = std::max(deepest, depth);
+    size_t count = 1;
+    for (const auto& name : node.GetChildNames())
+        count += CountNodes(*node.FindChild(name), depth + 1, deepest);
+    return count;
+}
+
+TEST_F(ProfileTree, AFileCannotHoldALoadForever) {
+    // Sections are found without regard to case, so children "a" and "A" share one section and
+    // every level doubles the tree; a long chain goes deeper than any saved tree.
+    std::string doubling;
+    std::string section = "Doubling";
+    for (int level = 0; level < 40; ++level) {
+        doubling += "[" + section + "]\nptn_Child1=a\nptn_Child2=A\n";
+        section += ".a";
+    }
+    std::string chain;
+    section = "Chain";
+    for (int level = 0; level < 100; ++level) {
+        chain += "[" + section + "]\nptn_Child1=c\n";
+        section += ".c";
+    }
+    WriteFile(m_File, doubling + chain);
+    TkPTNStrategyProfile store(m_File);
+    const struct {
+        const char* root;
+        size_t nodes;
+        size_t depth;
+    } rows[] = {{"Doubling", TkPTNStrategy::kMostLoadedNodes, 13}, {"Chain", 64, 63}};
+    for (const auto& row : rows) {
+        Node root;
+        ASSERT_EQ(root.Create(row.root, nullptr), 0);
+        ASSERT_EQ(root.Load(&store), 1);
+        size_t deepest = 0;
+        const size_t loaded = CountNodes(root, 0, deepest);
+        EXPECT_GE(loaded, row.nodes) << row.root;
+        EXPECT_LE(loaded, size_t(TkPTNStrategy::kMostLoadedNodes) + 1) << row.root;
+        EXPECT_LE(deepest, size_t(TkPTNStrategy::kDeepestTree)) << row.root;
+        EXPECT_GE(deepest, row.depth) << row.root;
+    }
 }
 
 TEST_F(ProfileTree, ASaveReachesTheFileWholeOrNotAtAll) {
