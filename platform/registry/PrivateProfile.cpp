@@ -4,6 +4,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <map>
+#include <mutex>
 #include <optional>
 #include <strings.h>
 #include <vector>
@@ -61,6 +64,7 @@ struct ProfileFile {
     }
 
     static std::optional<ProfileFile> Read(const std::string& path) {
+        if (auto batched = Batched(path)) return batched;
         std::string text;
         if (ReadWholeFile(path, text) != 0 || text.size() > kLargestFile) return std::nullopt;
         return FromText(text);
@@ -69,6 +73,7 @@ struct ProfileFile {
     // The file to change: empty when it does not exist yet, none when it exists but cannot be
     // read, so that a write never replaces a file it could not read.
     static std::optional<ProfileFile> ReadForWrite(const std::string& path) {
+        if (auto batched = Batched(path)) return batched;
         std::string text;
         const long result = ReadWholeFile(path, text);
         if (result == kMissing) return ProfileFile{};
@@ -88,12 +93,20 @@ struct ProfileFile {
         return file;
     }
 
-    bool Write(const std::string& path) const {
+    std::string Text() const {
         std::string text;
         for (const auto& line : lines)
             text += line.raw + '\n';
-        return WriteWholeFile(path, text, true) == 0;
+        return text;
     }
+
+    bool Write(const std::string& path) const {
+        if (KeepInBatch(path, *this)) return true;
+        return WriteWholeFile(path, Text(), true) == 0;
+    }
+
+    static std::optional<ProfileFile> Batched(const std::string& path);
+    static bool KeepInBatch(const std::string& path, const ProfileFile& file);
 
     // The lines of a section: from its header (or end() when missing) to the next header.
     std::pair<size_t, size_t> Section(const char* name) const {
@@ -114,6 +127,52 @@ struct ProfileFile {
         return std::nullopt;
     }
 };
+
+// The files with an open write batch: their contents as the batch's writes left them.
+struct ProfileBatch {
+    ProfileFile file;
+    bool changed = false;
+};
+
+struct ProfileBatches {
+    std::mutex mutex;
+    std::map<std::string, ProfileBatch> open;
+};
+
+ProfileBatches& Batches() {
+    static ProfileBatches batches;
+    return batches;
+}
+
+// One file named two ways shares one batch.
+std::string BatchName(const std::string& path) {
+    std::error_code ignored;
+    return std::filesystem::absolute(path, ignored).lexically_normal().string();
+}
+
+std::optional<ProfileFile> ProfileFile::Batched(const std::string& path) {
+    ProfileBatches& batches = Batches();
+    std::lock_guard lock(batches.mutex);
+    auto found = batches.open.find(BatchName(path));
+    if (found == batches.open.end()) return std::nullopt;
+    return found->second.file;
+}
+
+bool ProfileFile::KeepInBatch(const std::string& path, const ProfileFile& file) {
+    ProfileBatches& batches = Batches();
+    std::lock_guard lock(batches.mutex);
+    auto found = batches.open.find(BatchName(path));
+    if (found == batches.open.end()) return false;
+    found->second.file = file;
+    found->second.changed = true;
+    return true;
+}
+
+// A line break inside a name or value would make the rest of it a line of its own, which could
+// read as another key or section.
+bool BreaksLine(const char* text) {
+    return text && std::strpbrk(text, "\r\n") != nullptr;
+}
 
 std::string Unquote(const std::string& value) {
     if (value.size() >= 2 &&
@@ -211,7 +270,7 @@ uint32_t GetPrivateProfileSection(const char* section, char* buffer, uint32_t si
 
 bool WritePrivateProfileString(const char* section, const char* key, const char* value,
                                const std::string& path) {
-    if (!section) return false;
+    if (!section || BreaksLine(section) || BreaksLine(key) || BreaksLine(value)) return false;
     std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
     if (!read) return false;
     ProfileFile& file = *read;
@@ -243,13 +302,15 @@ bool WritePrivateProfileString(const char* section, const char* key, const char*
 }
 
 bool WritePrivateProfileSection(const char* section, const char* pairs, const std::string& path) {
-    if (!section || !pairs) return false;
+    if (!section || !pairs || BreaksLine(section)) return false;
     std::optional<ProfileFile> read = ProfileFile::ReadForWrite(path);
     if (!read) return false;
     ProfileFile& file = *read;
     std::vector<ProfileLine> entries;
-    for (const char* text = pairs; *text; text += std::strlen(text) + 1)
+    for (const char* text = pairs; *text; text += std::strlen(text) + 1) {
+        if (BreaksLine(text)) return false;
         entries.push_back(ProfileFile::Parse(text));
+    }
     auto [header, end] = file.Section(section);
     if (header == file.lines.size()) {
         file.lines.push_back(ProfileFile::Parse(std::string("[") + section + "]"));
@@ -263,6 +324,33 @@ bool WritePrivateProfileSection(const char* section, const char* pairs, const st
         file.lines.insert(file.lines.begin() + long(header) + 1, entries.begin(), entries.end());
     }
     return file.Write(path);
+}
+
+bool BeginPrivateProfileBatch(const std::string& path) {
+    std::optional<ProfileFile> file = ProfileFile::ReadForWrite(path);
+    ProfileBatches& batches = Batches();
+    std::lock_guard lock(batches.mutex);
+    if (!file) return false;
+    return batches.open.try_emplace(BatchName(path), ProfileBatch{std::move(*file), false}).second;
+}
+
+bool CommitPrivateProfileBatch(const std::string& path) {
+    ProfileBatch batch;
+    {
+        ProfileBatches& batches = Batches();
+        std::lock_guard lock(batches.mutex);
+        auto found = batches.open.find(BatchName(path));
+        if (found == batches.open.end()) return false;
+        batch = std::move(found->second);
+        batches.open.erase(found);
+    }
+    return !batch.changed || WriteWholeFile(path, batch.file.Text(), true) == 0;
+}
+
+void AbandonPrivateProfileBatch(const std::string& path) {
+    ProfileBatches& batches = Batches();
+    std::lock_guard lock(batches.mutex);
+    batches.open.erase(BatchName(path));
 }
 
 } // namespace vq

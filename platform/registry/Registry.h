@@ -33,6 +33,7 @@ constexpr long kRegistryInvalidHandle = 6;
 constexpr long kRegistryNotSupported = 50;
 constexpr long kRegistryBadNetPath = 53;
 constexpr long kRegistryInvalidParameter = 87;
+constexpr long kRegistryBusy = 170;
 constexpr long kRegistryAlreadyExists = 183;
 constexpr long kRegistryMoreData = 234;
 constexpr long kRegistryNoMoreItems = 259;
@@ -122,6 +123,15 @@ long RegQueryValueEx(RegistryKey key, const std::string& name, uint32_t* type, u
                      uint32_t* dataSize);
 long RegEnumValue(RegistryKey key, uint32_t index, char* name, uint32_t* nameSize, uint32_t* type,
                   uint8_t* data, uint32_t* dataSize);
+
+// A write batch on the current user's branch, one at a time: while it is open every change stays
+// in memory, where reads see it, and nothing is written. Commit writes the file once (a temporary
+// file renamed into place); when that fails, the branch goes back to what it was at begin and the
+// error is answered, so memory and file still agree. Abandon goes back to begin without writing.
+// Begin answers 170 while a batch is open and the read error of a file that could not be read.
+long RegBeginUserBatch();
+long RegCommitUserBatch();
+void RegAbandonUserBatch();
 
 // This host's name, or empty when it cannot be read.
 std::string ComputerName();

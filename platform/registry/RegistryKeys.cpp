@@ -10,7 +10,9 @@
 #include <cstring>
 #include <ctime>
 #include <fcntl.h>
+#include <atomic>
 #include <filesystem>
+#include <map>
 #include <mutex>
 #include <strings.h>
 #include <sys/file.h>
@@ -26,6 +28,9 @@ struct RegistryHive {
     int handles = 0;
     // A file that exists but could not be read is never replaced by what this process holds.
     long unreadable = 0;
+    // While a write batch is open: the tree as it was when the batch began. Saves wait for commit.
+    std::shared_ptr<RegistryNode> batchStart;
+    bool changedAtBatchStart = false;
 };
 
 struct RegistryKeyData {
@@ -107,6 +112,10 @@ long ReadWholeFile(const std::string& path, std::string& text) {
 
 namespace {
 
+std::mutex writeCountMutex;
+std::map<std::string, uint64_t> writeCounts;
+std::atomic<long> renameFailure{0};
+
 bool WriteAll(int descriptor, const std::string& text) {
     size_t done = 0;
     while (done < text.size()) {
@@ -133,6 +142,11 @@ long WriteWholeFile(const std::string& path, const std::string& text, bool repla
     ::close(descriptor);
     int folderDescriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (!error && folderDescriptor < 0) error = errno;
+    if (long failure = renameFailure.load(); !error && failure) {
+        ::unlink(temporary.c_str());
+        if (folderDescriptor >= 0) ::close(folderDescriptor);
+        return failure;
+    }
     if (!error) {
         ::flock(folderDescriptor, LOCK_EX);
         int renamed =
@@ -149,12 +163,25 @@ long WriteWholeFile(const std::string& path, const std::string& text, bool repla
         ::unlink(temporary.c_str());
         return ErrorFromErrno(error);
     }
+    std::lock_guard lock(writeCountMutex);
+    ++writeCounts[path];
     return kRegistrySuccess;
+}
+
+uint64_t WholeFileWriteCount(const std::string& path) {
+    std::lock_guard lock(writeCountMutex);
+    auto found = writeCounts.find(path);
+    return found == writeCounts.end() ? 0 : found->second;
+}
+
+void SetWholeFileRenameFailure(long error) {
+    renameFailure = error;
 }
 
 namespace {
 
 long SaveHive(RegistryHive& hive) {
+    if (hive.batchStart) return kRegistrySuccess;
     if (hive.unreadable) return hive.unreadable;
     std::error_code ignored;
     std::filesystem::create_directories(std::filesystem::path(hive.path).parent_path(), ignored);
@@ -729,6 +756,74 @@ long RegEnumValue(RegistryKey key, uint32_t index, char* name, uint32_t* nameSiz
     const RegistryValue& value = start.node->values[index];
     if (long result = CopyOut(value.name, name, nameSize); result != kRegistrySuccess) return result;
     return CopyValue(value, type, data, dataSize);
+}
+
+namespace {
+
+// A copy of a subtree without its watches, which stay with the keys they were set on.
+std::shared_ptr<RegistryNode> CopyTree(const RegistryNode& node, RegistryNode* parent) {
+    auto copy = std::make_shared<RegistryNode>();
+    copy->name = node.name;
+    copy->className = node.className;
+    copy->lastWrite = node.lastWrite;
+    copy->parent = parent;
+    copy->values = node.values;
+    for (const auto& child : node.children)
+        copy->children.push_back(CopyTree(*child, copy.get()));
+    return copy;
+}
+
+// Puts the branch back as it was when the batch began; handles opened on keys below the root
+// since then answer that their key was deleted.
+void RestoreBatchStart(RegistryHive& hive) {
+    RegistryNode& root = *hive.root;
+    for (auto& child : root.children)
+        MarkDeleted(*child);
+    root.children = std::move(hive.batchStart->children);
+    for (auto& child : root.children)
+        child->parent = &root;
+    root.values = std::move(hive.batchStart->values);
+    hive.batchStart.reset();
+    hive.changed = hive.changedAtBatchStart;
+    Notify(root, kNotifyChangeName | kNotifyChangeLastSet);
+}
+
+RegistryHive* UserHive() {
+    Resolve(kRegistryCurrentUser);
+    return State().user.get();
+}
+
+} // namespace
+
+long RegBeginUserBatch() {
+    std::lock_guard lock(State().mutex);
+    RegistryHive& hive = *UserHive();
+    if (hive.batchStart) return kRegistryBusy;
+    if (hive.unreadable) return hive.unreadable;
+    hive.batchStart = CopyTree(*hive.root, nullptr);
+    hive.changedAtBatchStart = hive.changed;
+    return kRegistrySuccess;
+}
+
+long RegCommitUserBatch() {
+    std::lock_guard lock(State().mutex);
+    RegistryHive& hive = *UserHive();
+    if (!hive.batchStart) return kRegistryInvalidParameter;
+    std::shared_ptr<RegistryNode> start = hive.batchStart;
+    hive.batchStart.reset();
+    if (!hive.changed) return kRegistrySuccess;
+    long result = SaveHive(hive);
+    if (result != kRegistrySuccess) {
+        hive.batchStart = std::move(start);
+        RestoreBatchStart(hive);
+    }
+    return result;
+}
+
+void RegAbandonUserBatch() {
+    std::lock_guard lock(State().mutex);
+    RegistryHive& hive = *UserHive();
+    if (hive.batchStart) RestoreBatchStart(hive);
 }
 
 } // namespace vq

@@ -54,6 +54,11 @@ long ReadWholeFile(const std::string& path, std::string& text);
 // Writes a temporary file beside the target, syncs it and renames it into place; without
 // `replace` an existing target stays and the answer is 183.
 long WriteWholeFile(const std::string& path, const std::string& text, bool replace);
+// How many times WriteWholeFile has put a file at this path in place, in this process.
+uint64_t WholeFileWriteCount(const std::string& path);
+// For failure tests: while set, every WriteWholeFile writes its temporary file and then fails in
+// place of the rename with this error, leaving the target untouched; 0 ends it.
+void SetWholeFileRenameFailure(long error);
 
 RegistryText ParseRegistryText(const std::string& text);
 std::string FormatRegistryText(const RegistryNode& root);

@@ -3,6 +3,7 @@
 #include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace vq {
 namespace {
@@ -57,6 +58,12 @@ TEST(PrivateProfile, WritesReplaceTheFileAndKeepUnreadableLines) {
     EXPECT_TRUE(WritePrivateProfileSection("main", "a=1\0b=2\0", file));
     EXPECT_EQ(ReadFile(file), "[Main]\na=1\nb=2\n= no name\n[New]\n");
     EXPECT_FALSE(WritePrivateProfileString("Main", "k", "v", folder.File("missing/folder.ini")));
+    for (const auto& [section, key, value] :
+         {std::tuple{"Main", "k", "v\n[Injected]"}, std::tuple{"Main", "k\rx", "v"},
+          std::tuple{"Ma\nin", "k", "v"}})
+        EXPECT_FALSE(WritePrivateProfileString(section, key, value, file)) << key << value;
+    EXPECT_FALSE(WritePrivateProfileSection("Main", "a=1\0b=2\n[X]\0", file));
+    EXPECT_EQ(ReadFile(file), "[Main]\na=1\nb=2\n= no name\n[New]\n");
     // A file that exists but cannot be read is never replaced by the one line written.
     WriteFile(folder.File("large.ini"), std::string(16 * 1024 * 1024 + 1, ';'));
     EXPECT_FALSE(WritePrivateProfileString("Main", "k", "v", folder.File("large.ini")));
