@@ -200,8 +200,6 @@ void ChartComponent::Draw(HDC dc, HWND window) {
     m_invalid = 0;
 }
 
-void ChartComponent::FillPolygon(std::span<const POINT>, const ChartStyle&, int) {}
-
 void ChartComponent::BeginDraw(HDC dc, HWND window) {
     SetDrawing(dc, window, 1);
 }

@@ -13,8 +13,12 @@ class Chart;
 class GdiObject;
 class PenObject;
 class BrushObject;
+class BitmapObject;
+class RegionObject;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
+using HBITMAP = BitmapObject*;
+using HRGN = RegionObject*;
 
 // Component type codes.
 enum ChartComponentType : int {
@@ -66,8 +70,15 @@ public:
     virtual const ChartRect& GetRect() const { return m_rect; }
     virtual void SetUnit(int unit);
     virtual void Draw(HDC dc, HWND window);
-    // The fill engine paints the area in the style's fill kind; until it exists nothing is filled.
+    // Kind 0 takes the fill or outline kind from the style.
     virtual void FillPolygon(std::span<const POINT> points, const ChartStyle& style, int fillKind);
+    virtual void OutlinePolygon(std::span<const POINT> points, const ChartStyle& style, int outlineKind);
+    virtual void FrameRegion(HRGN region, const ChartStyle& style, int value, int outlineKind);
+    virtual void FillRegion(HRGN region, const ChartStyle& style, int value, int fillKind);
+    // Fill kinds 7-15 of either scale are the subclass's own.
+    virtual void FillCustom(HRGN, const ChartStyle&, int, int) {}
+    // Bitmap resource 21609 as the picture; null when it is missing.
+    virtual HBITMAP LoadDefaultPicture();
     virtual void InvalidateArea(HWND window);
     virtual void SetAnnotationIndex(int index);
     virtual int GetAnnotationIndex() const;
@@ -100,6 +111,14 @@ public:
     virtual void DrawShadow();
     // 1 for components that hold others.
     virtual int IsCompound() const { return 0; }
+
+    // Paints the rectangle (right and bottom inclusive) in the fill kind, clipped to the region when
+    // there is one; an all-zero rectangle then stands for the region's box.
+    void FillArea(HRGN region, const ChartStyle& style, int value, int fillKind, RECT rect);
+    // The fill kind scaled as the engine works on it: component styles by 256, others by 16.
+    static int FillKindOf(const ChartStyle& style);
+    static int OutlineKindOf(const ChartStyle& style);
+    HBITMAP GetPicture() const { return m_picture.get(); }
 
     // The width of a border kind's lines in pixels.
     int GetBorderWidth() const;
@@ -142,6 +161,12 @@ private:
     void DrawBevel(RECT r, int depth, HPEN upper, HPEN lower);
     void DrawEtched(RECT r, int depth);
     double MarginPixels(double value, int dpi, int extent) const;
+    void FillWithBrush(HBRUSH brush, const RECT& r);
+    void FillSolid(COLORREF colour, const RECT& r);
+    void FillLinearGradient(const ChartStyle& style, const RECT& r, bool vertical);
+    void FillAngledGradient(const ChartStyle& style, const RECT& r);
+    void DrawBitmap(HBITMAP bitmap, const ChartStyle& style, const RECT& r);
+    HBITMAP LoadPictureFile(const ChartStyle& style);
 
     int m_brushKey = -1;
     int m_penKey = -1;
@@ -171,6 +196,8 @@ private:
     mutable int m_screenDpiX = 0;
     mutable int m_screenDpiY = 0;
     HPEN m_colourPen = nullptr;
+    std::unique_ptr<BitmapObject, void (*)(BitmapObject*)> m_picture{nullptr, &DeletePicture};
+    static void DeletePicture(BitmapObject* picture);
 };
 
 // The 16 colours of the colour-word scheme.
