@@ -281,7 +281,7 @@ void ChartComponent::FillLinearGradient(const ChartStyle& style, const RECT& r, 
     const int start = vertical ? r.top : r.left;
     const int end = vertical ? r.bottom : r.right;
     for (int at = start; at <= end; at += band) {
-        const RECT piece = vertical ? RECT{r.left, at, r.right, at + band - 1} : RECT{at, r.top, at + band - 1, r.bottom};
+        const RECT piece = vertical ? RECT{r.left, at, r.right, at + band} : RECT{at, r.top, at + band, r.bottom};
         FillSolid(ColourOf(colour), piece);
         colour = Advance(colour, steps, band);
     }
