@@ -6,10 +6,13 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace vq {
 
 class Chart;
+class ChartCompiledPolygon;
+class ChartData;
 class GdiObject;
 class PenObject;
 class BrushObject;
@@ -79,6 +82,22 @@ public:
     virtual void FillCustom(HRGN, const ChartStyle&, int, int) {}
     // Bitmap resource 21609 as the picture; null when it is missing.
     virtual HBITMAP LoadDefaultPicture();
+
+    // Data drawing for the renderers; each needs the drawing state. A null style draws with the
+    // defaults; line kind 0 takes the style's own, a bar kind 0 the style's marker kind x 256.
+    virtual void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord, int lineKind);
+    // Placement of the markers: 0 start, 1 end, 2 both.
+    virtual void DrawSegment(int x1, int y1, int x2, int y2, const ChartStyle& style, int placement,
+                             ChartData* item);
+    virtual void DrawBar(int left, int top, int right, int bottom, int group, int index, const ChartStyle& style,
+                         int barKind, ChartData* item);
+    virtual void DrawMarker(int x, int y, const ChartStyle& style, ChartData* item);
+    virtual void DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item);
+    // End 1 is the start of a line, 2 its end; the angle in degrees turns the shape.
+    virtual void DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle);
+    // Marker kinds the base does not know.
+    virtual void DrawCustomSegment(int, int, const ChartStyle&, ChartData*) {}
+    std::vector<std::unique_ptr<ChartCompiledPolygon>>& GetShapeList() { return m_shapes; }
     virtual void InvalidateArea(HWND window);
     virtual void SetAnnotationIndex(int index);
     virtual int GetAnnotationIndex() const;
@@ -167,6 +186,10 @@ private:
     void FillAngledGradient(const ChartStyle& style, const RECT& r);
     void DrawBitmap(HBITMAP bitmap, const ChartStyle& style, const RECT& r);
     HBITMAP LoadPictureFile(const ChartStyle& style);
+    void DrawFace(std::span<const POINT> face, int group, int index, const ChartStyle& style, int outlineKind,
+                  unsigned shading, int rop2);
+    void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style, int outlineKind);
+    int ExplicitSecondSize() const;
 
     int m_brushKey = -1;
     int m_penKey = -1;
@@ -197,6 +220,7 @@ private:
     mutable int m_screenDpiY = 0;
     HPEN m_colourPen = nullptr;
     std::unique_ptr<BitmapObject, void (*)(BitmapObject*)> m_picture{nullptr, &DeletePicture};
+    std::vector<std::unique_ptr<ChartCompiledPolygon>> m_shapes;
     static void DeletePicture(BitmapObject* picture);
 };
 
