@@ -85,12 +85,13 @@ public:
 
     // Data drawing for the renderers; each needs the drawing state. A null style draws with the
     // defaults; line kind 0 takes the style's own, a bar kind 0 the style's marker kind x 256.
-    virtual void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord, int lineKind);
+    virtual void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord,
+                          int lineKind);
     // Placement of the markers: 0 start, 1 end, 2 both.
     virtual void DrawSegment(int x1, int y1, int x2, int y2, const ChartStyle& style, int placement,
                              ChartData* item);
-    virtual void DrawBar(int left, int top, int right, int bottom, int group, int index, const ChartStyle& style,
-                         int barKind, ChartData* item);
+    virtual void DrawBar(int left, int top, int right, int bottom, int group, int index,
+                         const ChartStyle& style, int barKind, ChartData* item);
     virtual void DrawMarker(int x, int y, const ChartStyle& style, ChartData* item);
     virtual void DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item);
     // End 1 is the start of a line, 2 its end; the angle in degrees turns the shape.
@@ -188,7 +189,8 @@ private:
     HBITMAP LoadPictureFile(const ChartStyle& style);
     void DrawFace(std::span<const POINT> face, int group, int index, const ChartStyle& style, int outlineKind,
                   unsigned shading, int rop2);
-    void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style, int outlineKind);
+    void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style,
+                   int outlineKind);
     int ExplicitSecondSize() const;
 
     int m_brushKey = -1;

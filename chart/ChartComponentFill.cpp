@@ -38,7 +38,12 @@ enum FillKind : int {
     fillPicture = 1536,
 };
 
-enum OutlineKind : int { outlineColourIndex = 1, outlineBlack = 2, outlinePattern = 3, outlineLineColour = 4 };
+enum OutlineKind : int {
+    outlineColourIndex = 1,
+    outlineBlack = 2,
+    outlinePattern = 3,
+    outlineLineColour = 4
+};
 
 using Channels = std::array<double, 3>;
 
@@ -74,7 +79,8 @@ HBITMAP LoadBitmapResource(std::string_view name) {
     std::string_view digits = name.starts_with('#') ? name.substr(1) : name;
     std::uint32_t id = 0;
     const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), id);
-    if (!digits.empty() && error == std::errc{} && end == digits.data() + digits.size()) return LoadBitmap(id);
+    if (!digits.empty() && error == std::errc{} && end == digits.data() + digits.size())
+        return LoadBitmap(id);
     const auto bytes = FindResource(RT_BITMAP, name);
     return bytes.empty() ? nullptr : CreateBitmapFromPackedDib(bytes.data(), bytes.size());
 }
@@ -102,8 +108,8 @@ int ChartComponent::FillKindOf(const ChartStyle& style) {
 }
 
 int ChartComponent::OutlineKindOf(const ChartStyle& style) {
-    return static_cast<int>((style.GetLevel() == ChartStyle::levelComponent ? style.frameWord : style.styleWord) &
-                            0xF);
+    return static_cast<int>(
+        (style.GetLevel() == ChartStyle::levelComponent ? style.frameWord : style.styleWord) & 0xF);
 }
 
 void ChartComponent::FillPolygon(std::span<const POINT> points, const ChartStyle& style, int fillKind) {
@@ -147,7 +153,8 @@ void ChartComponent::OutlinePolygon(std::span<const POINT> points, const ChartSt
         SelectColorPen(m_colourIndex, style.penWidth, 16);
         pen = m_colourPen;
     } else if (m_chart && (kind == outlineBlack || kind == outlineLineColour)) {
-        pen = m_chart->GetPen(PS_SOLID, style.penWidth, kind == outlineBlack ? RGB(0, 0, 0) : style.lineColour);
+        pen =
+            m_chart->GetPen(PS_SOLID, style.penWidth, kind == outlineBlack ? RGB(0, 0, 0) : style.lineColour);
     }
     if (kind == outlineColourIndex || kind == outlineBlack || kind == outlineLineColour) {
         if (!pen) return;
@@ -204,7 +211,8 @@ void ChartComponent::FillArea(HRGN region, const ChartStyle& style, int value, i
         SelectClipRgn(m_dc, region);
         if (rect.left == 0 && rect.top == 0 && rect.right == 0 && rect.bottom == 0) {
             RECT box{};
-            if (GetRgnBox(region, &box) != NULLREGION) rect = {box.left, box.top, box.right - 1, box.bottom - 1};
+            if (GetRgnBox(region, &box) != NULLREGION)
+                rect = {box.left, box.top, box.right - 1, box.bottom - 1};
         }
     }
     struct Restore {
@@ -281,7 +289,8 @@ void ChartComponent::FillLinearGradient(const ChartStyle& style, const RECT& r, 
     const int start = vertical ? r.top : r.left;
     const int end = vertical ? r.bottom : r.right;
     for (int at = start; at <= end; at += band) {
-        const RECT piece = vertical ? RECT{r.left, at, r.right, at + band} : RECT{at, r.top, at + band, r.bottom};
+        const RECT piece =
+            vertical ? RECT{r.left, at, r.right, at + band} : RECT{at, r.top, at + band, r.bottom};
         FillSolid(ColourOf(colour), piece);
         colour = Advance(colour, steps, band);
     }
@@ -338,7 +347,8 @@ void ChartComponent::DrawBitmap(HBITMAP bitmap, const ChartStyle& style, const R
         const int tileHeight = std::max(1, TruncToInt(size.bmHeight * GetDeviceRatioY(m_dc)));
         for (int y = r.top; y <= r.bottom; y += tileHeight)
             for (int x = r.left; x <= r.right; x += tileWidth)
-                StretchBlt(m_dc, x, y, tileWidth, tileHeight, memory, 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+                StretchBlt(m_dc, x, y, tileWidth, tileHeight, memory, 0, 0, size.bmWidth, size.bmHeight,
+                           SRCCOPY);
     }
     SelectObject(memory, old);
     DeleteDC(memory);

@@ -74,9 +74,8 @@ TEST(ChartDataDrawing, ShapeBarsAreFittedToTheirRectangles) {
     DataCanvas slab([&](ProbeComponent& self) { self.DrawBar(20, 30, 80, 60, 0, 0, polygon, 0, nullptr); });
     EXPECT_EQ(slab.Boxes("Polyline"), (std::vector<RECT>{{20, 30, 80, 60}}));
 
-    DataCanvas circle([&](ProbeComponent& self) {
-        self.DrawBar(20, 30, 80, 60, 0, 0, DataStyle(2, 17), 0, nullptr);
-    });
+    DataCanvas circle(
+        [&](ProbeComponent& self) { self.DrawBar(20, 30, 80, 60, 0, 0, DataStyle(2, 17), 0, nullptr); });
     const auto boxes = circle.Boxes("Polyline");
     ASSERT_EQ(boxes.size(), 1u);
     EXPECT_GE(boxes[0].left, 19);
@@ -93,11 +92,8 @@ TEST(ChartDataDrawing, SegmentsDrawLinesMarkersAndLineEndsByMarkerKind) {
     };
     // Polygons: the stock marker at the end point, then each line end.
     const Case cases[] = {
-        {0, "ARROW|ARROW", 0, 0},
-        {2, "", 0, 1},
-        {1, "ARROW|ARROW", 1, 3},
-        {1, "ARROW|", 1, 2},
-        {1, "ARROW", 1, 1},
+        {0, "ARROW|ARROW", 0, 0}, {2, "", 0, 1},      {1, "ARROW|ARROW", 1, 3},
+        {1, "ARROW|", 1, 2},      {1, "ARROW", 1, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name + std::string(" kind ") + std::to_string(c.marker));
@@ -149,7 +145,8 @@ TEST(ChartDataDrawing, BarsMarkersAndLinesTogether) {
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
     std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
-    ASSERT_TRUE(image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-bars-markers.png")));
+    ASSERT_TRUE(
+        image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-bars-markers.png")));
 }
 
 } // namespace

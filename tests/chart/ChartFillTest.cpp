@@ -218,7 +218,8 @@ TEST_F(ChartPictureTest, UnreadablePicturesShowTheDefaultAndAreTriedAgain) {
         EXPECT_EQ(page.At(10, 40), kFrameGrey);
         EXPECT_FALSE(c->GetStyle().extraWord & kPictureLoaded);
         // Once the file becomes readable the next fill picks it up.
-        std::filesystem::copy_file(folder / "whole.bmp", path, std::filesystem::copy_options::overwrite_existing);
+        std::filesystem::copy_file(folder / "whole.bmp", path,
+                                   std::filesystem::copy_options::overwrite_existing);
         fresh.DrawComponentList(page.Dc(), 0);
         EXPECT_EQ(page.At(50, 40), RGB(0, 200, 0));
     }

@@ -1,6 +1,7 @@
+#include "chart/ChartTitle.h"
+
 #include "GdiFixture.h"
 #include "chart/Chart.h"
-#include "chart/ChartTitle.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ImagePrintContext.h"
 
