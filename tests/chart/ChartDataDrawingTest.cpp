@@ -151,3 +151,54 @@ TEST(ChartDataDrawing, BarsMarkersAndLinesTogether) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+void PaintWhite(ProbeComponent& self) {
+    const RECT all{0, 0, 200, 150};
+    FillRect(self.GetDrawingDC(), &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+}
+
+TEST(ChartDataDrawing, OutlinesByKindAndRegionFrames) {
+    struct Case {
+        int kind;
+        COLORREF edge;
+        int width;
+    };
+    // Kind 1 the colour word's pen (series colour 2 is blue), 2 black, 4 the line colour at the pen
+    // width, anything else a one-pixel black frame inside the polygon.
+    const Case cases[] = {{1, kBlue, 1}, {2, RGB(0, 0, 0), 1}, {4, kRed, 3}, {7, RGB(0, 0, 0), 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        ChartStyle style = DataStyle(0, 0, 0);
+        style.lineColour = kRed;
+        style.penWidth = c.width;
+        DataCanvas draw([&](ProbeComponent& self) {
+            PaintWhite(self);
+            self.SetColourIndex(2);
+            const POINT box[] = {{20, 20}, {80, 20}, {80, 60}, {20, 60}, {20, 20}};
+            self.OutlinePolygon(box, style, c.kind);
+        });
+        EXPECT_EQ(draw.canvas.At(50, 20), c.edge);
+        EXPECT_EQ(draw.canvas.At(20, 40), c.edge);
+        EXPECT_NE(draw.canvas.At(50, 40), c.edge);
+        if (c.width == 3) EXPECT_EQ(draw.canvas.At(50, 21), c.edge);
+    }
+
+    ChartStyle framed = DataStyle(4, 0, 0);
+    framed.lineColour = kRed;
+    framed.penWidth = 3;
+    DataCanvas region([&](ProbeComponent& self) {
+        PaintWhite(self);
+        GdiHandle<RegionObject> rgn(CreateRectRgn(30, 30, 90, 70));
+        self.FrameRegion(rgn.get(), framed, 0, 0);
+        self.FillRegion(rgn.get(), DataStyle(0, 0, 2), 0, 0);
+    });
+    EXPECT_EQ(region.canvas.At(30, 50), kBlue) << "filled over the frame, inside the region";
+    EXPECT_EQ(region.canvas.At(29, 50), RGB(255, 255, 255)) << "nothing outside the region";
+    EXPECT_EQ(region.canvas.At(60, 50), kBlue);
+}
+
+} // namespace
+} // namespace vq
