@@ -2,6 +2,7 @@
 
 #include "chart/Chart.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLabel.h"
 #include "chart/ChartResources.h"
 #include "chart/GdiHandle.h"
 

@@ -13,6 +13,7 @@ namespace vq {
 class Chart;
 class ChartCompiledPolygon;
 class ChartData;
+class ChartLabel;
 class GdiObject;
 class PenObject;
 class BrushObject;
@@ -96,6 +97,9 @@ public:
     virtual void DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item);
     // End 1 is the start of a line, 2 its end; the angle in degrees turns the shape.
     virtual void DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle);
+    // The item's value or text in the component's label, placed by the item's label position and
+    // drawn now or handed to the chart by the chart's label handling.
+    virtual void DrawDataLabel(int x, int y, ChartData* item);
     // Marker kinds the base does not know.
     virtual void DrawCustomSegment(int, int, const ChartStyle&, ChartData*) {}
     std::vector<std::unique_ptr<ChartCompiledPolygon>>& GetShapeList() { return m_shapes; }
@@ -223,6 +227,7 @@ private:
     HPEN m_colourPen = nullptr;
     std::unique_ptr<BitmapObject, void (*)(BitmapObject*)> m_picture{nullptr, &DeletePicture};
     std::vector<std::unique_ptr<ChartCompiledPolygon>> m_shapes;
+    std::unique_ptr<ChartLabel> m_dataLabel;
     static void DeletePicture(BitmapObject* picture);
 };
 

@@ -1,6 +1,7 @@
 #include "chart/Chart.h"
 #include "chart/ChartComponent.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLabel.h"
 #include "chart/ChartResources.h"
 #include "chart/GdiHandle.h"
 #include "platform/res/Resources.h"
@@ -8,6 +9,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace vq {
 namespace {
@@ -129,6 +131,7 @@ void ChartComponent::DrawSegment(int x1, int y1, int x2, int y2, const ChartStyl
     case markerLineLabel:
     case markerBand:
         DrawLine(x1, y1, x2, y2, &style, m_colourIndex, lineKind);
+        if (item) DrawDataLabel(x2, y2, item);
         return;
     case markerCircle:
     case markerSquare:
@@ -169,7 +172,7 @@ void ChartComponent::DrawFace(std::span<const POINT> face, int group, int index,
 }
 
 void ChartComponent::DrawBar(int left, int top, int right, int bottom, int group, int index,
-                             const ChartStyle& style, int barKind, ChartData*) {
+                             const ChartStyle& style, int barKind, ChartData* item) {
     if (!m_drawing) return;
     ChartStyle s = style;
     if (IsHighlighted(s)) HighlightLineStyle(s);
@@ -187,7 +190,7 @@ void ChartComponent::DrawBar(int left, int top, int right, int bottom, int group
         DrawFace(topFace, group, index, s, outline, IDB_CHART_SHADE_LIGHTER, R2_MERGEPEN);
         DrawFace(side, group, index, s, outline, IDB_CHART_SHADE_DARK, R2_MASKPEN);
         DrawFace(front, group, index, s, outline, 0, 0);
-        return;
+        break;
     }
     case markerPolygon: {
         ChartCompiledPolygon* shape = nullptr;
@@ -196,20 +199,40 @@ void ChartComponent::DrawBar(int left, int top, int right, int bottom, int group
         if (!shape && m_chart) shape = m_chart->LoadShape(s.name, "POLYGON");
         if (!shape) return;
         DrawShape(shape->FitToRect({left, top, right, bottom}), group, index, s, outline);
-        return;
+        break;
     }
     case markerCircleBar: {
         ChartCompiledPolygon* shape = nullptr;
         if (!m_chart || !m_chart->GetShape(std::string(Chart::kStockShapePrefix) + "CIRCLE", "", shape, 0))
             return;
         DrawShape(shape->FitToRect({left, top, right, bottom}), group, index, s, outline);
-        return;
+        break;
     }
     default: {
         const POINT box[] = {{left, top}, {right, top}, {right, bottom}, {left, bottom}, {left, top}};
         DrawShape(box, group, index, s, outline);
-        return;
+        break;
     }
+    }
+    if (!item) return;
+    const int midX = (left + right) / 2, midY = (top + bottom) / 2;
+    switch ((item->GetStyle().labelWord >> 20) & 0xF) {
+    case 1:
+        return DrawDataLabel(left, top, item);
+    case 2:
+        return DrawDataLabel(midX, top, item);
+    case 3:
+        return DrawDataLabel(right, top, item);
+    case 4:
+        return DrawDataLabel(right, midY, item);
+    case 5:
+        return DrawDataLabel(right, bottom, item);
+    case 7:
+        return DrawDataLabel(midX, bottom, item);
+    case 8:
+        return DrawDataLabel(midX, midY, item);
+    default:
+        return DrawDataLabel(left, midY, item);
     }
 }
 
@@ -266,9 +289,10 @@ void ChartComponent::DrawMarker(int x, int y, const ChartStyle& style, ChartData
         points = shape->Place(static_cast<float>(x), static_cast<float>(y));
     FillPolygon(points, s, 0);
     OutlinePolygon(points, s, 0);
+    if (item) DrawDataLabel(x, y, item);
 }
 
-void ChartComponent::DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData*) {
+void ChartComponent::DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item) {
     if (!m_drawing) return;
     const int saved = SaveDC(m_dc);
     GdiHandle<PenObject> pen;
@@ -305,6 +329,49 @@ void ChartComponent::DrawSimpleMarker(int x, int y, const ChartStyle& style, Cha
         break;
     }
     RestoreDC(m_dc, saved);
+    if (item) DrawDataLabel(x, y, item);
+}
+
+void ChartComponent::DrawDataLabel(int x, int y, ChartData* item) {
+    if (!m_drawing || !item || !m_chart) return;
+    const ChartStyle& itemStyle = item->GetStyle();
+    char text[512];
+    switch ((itemStyle.labelWord >> 4) & 0xF) {
+    case 2:
+        std::snprintf(text, sizeof text, "%f", item->GetValue());
+        break;
+    case 5:
+        std::snprintf(text, sizeof text, "%s", item->GetAnnotationText(1).c_str());
+        break;
+    case 6:
+        std::snprintf(text, sizeof text, "%s (%f)", item->GetAnnotationText(1).c_str(), item->GetValue());
+        break;
+    default:
+        return;
+    }
+    if (!m_dataLabel) m_dataLabel = std::make_unique<ChartLabel>();
+    ChartLabel& label = *m_dataLabel;
+    label.SetParent(m_chart);
+    label.BeginDraw(m_dc, m_window);
+    label.ApplyDataStyle(itemStyle);
+    label.SetCurrentText(text);
+    int dx = 10, dy = 10;
+    if (IsPrinting(m_dc)) {
+        dx = TruncToInt(10 * GetDeviceRatioX(m_dc));
+        dy = TruncToInt(10 * GetDeviceRatioY(m_dc));
+    }
+    static constexpr std::array<POINT, 9> kOffsets = {POINT{-1, 0}, {-1, -1}, {0, -1}, {1, -1}, {1, 0},
+                                                      {1, 1},       {0, 1},   {-1, 1}, {0, 0}};
+    const u32 position = (itemStyle.labelWord >> 20) & 0xF;
+    if (position < kOffsets.size())
+        label.SetPosition(x + kOffsets[position].x * dx, y + kOffsets[position].y * dy);
+    if (m_chart->GetStyle().GetLabelHandling() == 2) {
+        label.GetStyle().name = Chart::kTemporaryLabelName;
+        m_chart->AddComponent(std::move(m_dataLabel));
+        return;
+    }
+    label.SetDrawFlag(1);
+    label.Draw(m_dc, m_window);
 }
 
 void ChartComponent::DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle) {

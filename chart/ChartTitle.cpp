@@ -44,9 +44,8 @@ int ChartTitle::GetAutoFontSize() {
     return TruncToInt(-0.9 * (r.bottom - r.top));
 }
 
-void ChartTitle::BuildFont() {
+LOGFONT ChartTitle::DescribeFont(int size, int escapement) const {
     LOGFONT lf{};
-    const int size = (m_fontFlags & fontAutoSize) ? GetAutoFontSize() : m_fontSize;
     std::memcpy(lf.lfFaceName, m_face.data(), std::min(m_face.size(), kMaxFaceBytes));
     lf.lfOutPrecision = 3;
     lf.lfClipPrecision = 2;
@@ -54,12 +53,22 @@ void ChartTitle::BuildFont() {
     HDC dc = GetDrawingDC();
     const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : ScreenDpiY();
     lf.lfHeight = size >= 0 ? TruncToInt(size * dpi * -0.013888888888888888) : size;
+    lf.lfEscapement = lf.lfOrientation = escapement;
     lf.lfWeight = (m_fontFlags & fontBold) ? 700 : 400;
     lf.lfItalic = (m_fontFlags & fontItalic) ? 1 : 0;
     lf.lfUnderline = (m_fontFlags & fontUnderline) ? 1 : 0;
     lf.lfStrikeOut = (m_fontFlags & fontStrikeOut) ? 1 : 0;
+    return lf;
+}
+
+void ChartTitle::ReplaceFont(HFONT font) {
     if (m_font) DeleteObject(m_font);
-    m_font = CreateFontIndirect(lf);
+    m_font = font;
+}
+
+void ChartTitle::BuildFont() {
+    const int size = (m_fontFlags & fontAutoSize) ? GetAutoFontSize() : m_fontSize;
+    ReplaceFont(CreateFontIndirect(DescribeFont(size, 0)));
 }
 
 SIZE ChartTitle::MeasureText(std::string_view text) {

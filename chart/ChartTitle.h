@@ -1,13 +1,11 @@
 #pragma once
 
 #include "chart/ChartComponent.h"
+#include "platform/gui/GdiObject.h"
 
 #include <string>
 
 namespace vq {
-
-class FontObject;
-using HFONT = FontObject*;
 
 // One line of text in a rectangle, by default the chart's title; it carries the text colour and
 // font description every text-bearing component inherits.
@@ -49,6 +47,9 @@ public:
 
 protected:
     explicit ChartTitle(int typeCode);
+    // The font description with this height and escapement, in tenths of a degree.
+    LOGFONT DescribeFont(int size, int escapement) const;
+    void ReplaceFont(HFONT font);
 
 private:
     int m_alignment = alignCentre;
