@@ -182,3 +182,55 @@ TEST(ChartLabel, DataLabelsDrawAtOnceOrJoinTheChartForOnePass) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(ChartLabel, ShadowsDarkenOnlyTheShiftedOutlineOutsideTheLabel) {
+    LabelCanvas draw([](ChartLabel& label) {
+        label.GetStyle().frameWord = 0x111;
+        label.GetStyle().fillColour = RGB(255, 255, 160);
+        label.SetFont(-24, 0, "Arial");
+        label.SetCurrentText("Shadow");
+        label.SetAnchorCode(ChartLabel::anchorCentre);
+        label.SetPosition(150, 60);
+        for (int i = 0; i < 3; ++i) {
+            auto turned = std::make_unique<ChartLabel>();
+            turned->GetStyle().frameWord = 0x115 - 3 * (i == 2);
+            turned->GetStyle().fillColour = RGB(200, 230, 255);
+            turned->GetStyle().labelWord |= (i == 1 ? 3u : 0u) << 16;
+            turned->SetFont(-18, 0, "Arial");
+            turned->SetCurrentText("Turned");
+            turned->SetAngle(45.0 * (i + 1));
+            turned->SetAnchorCode(ChartLabel::anchorCentre);
+            turned->SetPosition(60 + 90 * i, 140);
+            label.GetChart()->AddComponent(std::move(turned));
+        }
+    });
+    const auto& box = draw.label->GetOutline();
+    RECT r{box[0].x, box[0].y, box[0].x, box[0].y};
+    for (const POINT& p : box) {
+        r.left = std::min(r.left, p.x), r.right = std::max(r.right, p.x);
+        r.top = std::min(r.top, p.y), r.bottom = std::max(r.bottom, p.y);
+    }
+    const int midY = (r.top + r.bottom) / 2;
+    int dark = 0;
+    for (int y = midY - 5; y < midY + 5; ++y)
+        for (int x = r.right + 1; x <= r.right + 3; ++x)
+            dark += draw.canvas.At(x, y) == kBlack;
+    EXPECT_GT(dark, 0) << "the strip right of the outline is patterned dark";
+    EXPECT_EQ(DarkIn(draw.canvas.Dc(), {r.right + 5, r.top, r.right + 20, r.bottom}), 0);
+    EXPECT_EQ(DarkIn(draw.canvas.Dc(), {r.left, r.top - 10, r.right, r.top - 1}), 0) << "nothing above";
+
+    QImage image(300, 200, QImage::Format_RGB32);
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 300; ++x) {
+            const COLORREF c = draw.canvas.At(x, y);
+            image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+    std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
+    ASSERT_TRUE(image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-labels.png")));
+}
+
+} // namespace
+} // namespace vq
