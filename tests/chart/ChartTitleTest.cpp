@@ -27,6 +27,10 @@ TEST(ChartTitle, PointSizesFollowTheContextAndAPrintedPageLeavesTheFontDirty) {
     auto* title = static_cast<ChartTitle*>(
         chart.CreateComponent(chartTitleType, ChartRect::unitPixels, RECT{0, 0, 200, 40}, 0, 0, 0x100, 0, 0));
     ASSERT_NE(title, nullptr);
+    const ChartComponent* label = chart.CreateComponent(chartLabelType, 0, RECT{}, 0, 0, 0, 0, 0);
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->GetTypeCode(), chartLabelType);
+    chart.GetComponentList().pop_back();
     title->SetFont(10, 0, "Arial");
     test::MemoryCanvas screen(200, 40);
     chart.DrawComponentList(screen.Dc(), 0);
