@@ -1,4 +1,6 @@
 #include "chart/Chart.h"
+#include "chart/ChartLabel.h"
+#include "chart/ChartTitle.h"
 
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
@@ -151,6 +153,8 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
     static constexpr Row kRows[] = {
         {chartBackgroundType,
          []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartBackground>(); }},
+        {chartTitleType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTitle>(); }},
+        {chartLabelType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLabel>(); }},
     };
     for (const Row& row : kRows) {
         if (row.typeCode != typeCode) continue;

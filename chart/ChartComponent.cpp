@@ -2,6 +2,7 @@
 
 #include "chart/Chart.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLabel.h"
 #include "chart/ChartResources.h"
 #include "chart/GdiHandle.h"
 
@@ -199,8 +200,6 @@ void ChartComponent::Draw(HDC dc, HWND window) {
     DrawForeground();
     m_invalid = 0;
 }
-
-void ChartComponent::FillPolygon(std::span<const POINT>, const ChartStyle&, int) {}
 
 void ChartComponent::BeginDraw(HDC dc, HWND window) {
     SetDrawing(dc, window, 1);

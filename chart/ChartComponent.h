@@ -6,15 +6,23 @@
 
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace vq {
 
 class Chart;
+class ChartCompiledPolygon;
+class ChartData;
+class ChartLabel;
 class GdiObject;
 class PenObject;
 class BrushObject;
+class BitmapObject;
+class RegionObject;
 using HPEN = PenObject*;
 using HBRUSH = BrushObject*;
+using HBITMAP = BitmapObject*;
+using HRGN = RegionObject*;
 
 // Component type codes.
 enum ChartComponentType : int {
@@ -66,8 +74,35 @@ public:
     virtual const ChartRect& GetRect() const { return m_rect; }
     virtual void SetUnit(int unit);
     virtual void Draw(HDC dc, HWND window);
-    // The fill engine paints the area in the style's fill kind; until it exists nothing is filled.
+    // Kind 0 takes the fill or outline kind from the style.
     virtual void FillPolygon(std::span<const POINT> points, const ChartStyle& style, int fillKind);
+    virtual void OutlinePolygon(std::span<const POINT> points, const ChartStyle& style, int outlineKind);
+    virtual void FrameRegion(HRGN region, const ChartStyle& style, int value, int outlineKind);
+    virtual void FillRegion(HRGN region, const ChartStyle& style, int value, int fillKind);
+    // Fill kinds 7-15 of either scale are the subclass's own.
+    virtual void FillCustom(HRGN, const ChartStyle&, int, int) {}
+    // Bitmap resource 21609 as the picture; null when it is missing.
+    virtual HBITMAP LoadDefaultPicture();
+
+    // Data drawing for the renderers; each needs the drawing state. A null style draws with the
+    // defaults; line kind 0 takes the style's own, a bar kind 0 the style's marker kind x 256.
+    virtual void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord,
+                          int lineKind);
+    // Placement of the markers: 0 start, 1 end, 2 both.
+    virtual void DrawSegment(int x1, int y1, int x2, int y2, const ChartStyle& style, int placement,
+                             ChartData* item);
+    virtual void DrawBar(int left, int top, int right, int bottom, int group, int index,
+                         const ChartStyle& style, int barKind, ChartData* item);
+    virtual void DrawMarker(int x, int y, const ChartStyle& style, ChartData* item);
+    virtual void DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item);
+    // End 1 is the start of a line, 2 its end; the angle in degrees turns the shape.
+    virtual void DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle);
+    // The item's value or text in the component's label, placed by the item's label position and
+    // drawn now or handed to the chart by the chart's label handling.
+    virtual void DrawDataLabel(int x, int y, ChartData* item);
+    // Marker kinds the base does not know.
+    virtual void DrawCustomSegment(int, int, const ChartStyle&, ChartData*) {}
+    std::vector<std::unique_ptr<ChartCompiledPolygon>>& GetShapeList() { return m_shapes; }
     virtual void InvalidateArea(HWND window);
     virtual void SetAnnotationIndex(int index);
     virtual int GetAnnotationIndex() const;
@@ -100,6 +135,14 @@ public:
     virtual void DrawShadow();
     // 1 for components that hold others.
     virtual int IsCompound() const { return 0; }
+
+    // Paints the rectangle (right and bottom inclusive) in the fill kind, clipped to the region when
+    // there is one; an all-zero rectangle then stands for the region's box.
+    void FillArea(HRGN region, const ChartStyle& style, int value, int fillKind, RECT rect);
+    // The fill kind scaled as the engine works on it: component styles by 256, others by 16.
+    static int FillKindOf(const ChartStyle& style);
+    static int OutlineKindOf(const ChartStyle& style);
+    HBITMAP GetPicture() const { return m_picture.get(); }
 
     // The width of a border kind's lines in pixels.
     int GetBorderWidth() const;
@@ -142,6 +185,17 @@ private:
     void DrawBevel(RECT r, int depth, HPEN upper, HPEN lower);
     void DrawEtched(RECT r, int depth);
     double MarginPixels(double value, int dpi, int extent) const;
+    void FillWithBrush(HBRUSH brush, const RECT& r);
+    void FillSolid(COLORREF colour, const RECT& r);
+    void FillLinearGradient(const ChartStyle& style, const RECT& r, bool vertical);
+    void FillAngledGradient(const ChartStyle& style, const RECT& r);
+    void DrawBitmap(HBITMAP bitmap, const ChartStyle& style, const RECT& r);
+    HBITMAP LoadPictureFile(const ChartStyle& style);
+    void DrawFace(std::span<const POINT> face, int group, int index, const ChartStyle& style, int outlineKind,
+                  unsigned shading, int rop2);
+    void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style,
+                   int outlineKind);
+    int ExplicitSecondSize() const;
 
     int m_brushKey = -1;
     int m_penKey = -1;
@@ -171,6 +225,10 @@ private:
     mutable int m_screenDpiX = 0;
     mutable int m_screenDpiY = 0;
     HPEN m_colourPen = nullptr;
+    std::unique_ptr<BitmapObject, void (*)(BitmapObject*)> m_picture{nullptr, &DeletePicture};
+    std::vector<std::unique_ptr<ChartCompiledPolygon>> m_shapes;
+    std::unique_ptr<ChartLabel> m_dataLabel;
+    static void DeletePicture(BitmapObject* picture);
 };
 
 // The 16 colours of the colour-word scheme.

@@ -37,9 +37,10 @@ std::unique_ptr<ProbeComponent> Painter(COLORREF colour) {
     return probe;
 }
 
+// Unfilled, so that borders and shadows show against what lies under them.
 ChartBackground* AddBackground(Chart& chart, RECT r, int border, int shadow, COLORREF line = 0) {
     ChartComponent* c = chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, r, border,
-                                              shadow << 4, 0x100, 0, 0);
+                                              shadow << 4, 0, 0, 0);
     c->GetStyle().lineColour = line;
     return static_cast<ChartBackground*>(c);
 }

@@ -1,0 +1,116 @@
+#include "chart/ChartTitle.h"
+
+#include "chart/Chart.h"
+#include "chart/ChartGeometry.h"
+#include "platform/gui/Gdi.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace vq {
+
+VQ_IMPLEMENT_DYNCREATE(ChartTitle, ChartComponent)
+
+ChartTitle::ChartTitle() : ChartComponent(chartTitleType) {}
+
+ChartTitle::ChartTitle(int typeCode) : ChartComponent(typeCode) {}
+
+ChartTitle::~ChartTitle() {
+    if (m_font) DeleteObject(m_font);
+}
+
+void ChartTitle::SetFaceName(std::string_view face) {
+    m_face = face.substr(0, std::min(face.size(), kMaxFaceBytes));
+}
+
+void ChartTitle::SetFont(int size, int flags, std::string_view face) {
+    m_fontSize = size;
+    m_fontFlags = flags;
+    SetFaceName(face);
+    m_fontDirty = 1;
+}
+
+void ChartTitle::SetText(std::string_view text, int alignment) {
+    m_text = text.empty() ? std::string(" ") : std::string(text);
+    m_alignment = alignment;
+}
+
+void ChartTitle::RefreshText() {
+    if (Chart* chart = GetChart()) SetText(chart->GetAnnotation(chart->GetAnnotationIndex()), m_alignment);
+}
+
+int ChartTitle::GetAutoFontSize() {
+    const RECT r = GetDeviceRect();
+    return TruncToInt(-0.9 * (r.bottom - r.top));
+}
+
+LOGFONT ChartTitle::DescribeFont(int size, int escapement) const {
+    LOGFONT lf{};
+    std::memcpy(lf.lfFaceName, m_face.data(), std::min(m_face.size(), kMaxFaceBytes));
+    lf.lfOutPrecision = 3;
+    lf.lfClipPrecision = 2;
+    lf.lfQuality = 1;
+    HDC dc = GetDrawingDC();
+    const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : ScreenDpiY();
+    lf.lfHeight = size >= 0 ? TruncToInt(size * dpi * -0.013888888888888888) : size;
+    lf.lfEscapement = lf.lfOrientation = escapement;
+    lf.lfWeight = (m_fontFlags & fontBold) ? 700 : 400;
+    lf.lfItalic = (m_fontFlags & fontItalic) ? 1 : 0;
+    lf.lfUnderline = (m_fontFlags & fontUnderline) ? 1 : 0;
+    lf.lfStrikeOut = (m_fontFlags & fontStrikeOut) ? 1 : 0;
+    return lf;
+}
+
+void ChartTitle::ReplaceFont(HFONT font) {
+    if (m_font) DeleteObject(m_font);
+    m_font = font;
+}
+
+void ChartTitle::BuildFont() {
+    const int size = (m_fontFlags & fontAutoSize) ? GetAutoFontSize() : m_fontSize;
+    ReplaceFont(CreateFontIndirect(DescribeFont(size, 0)));
+}
+
+SIZE ChartTitle::MeasureText(std::string_view text) {
+    SIZE total{0, 0};
+    HDC dc = GetDrawingDC();
+    while (!text.empty() && dc) {
+        const std::size_t feed = text.find('\n');
+        const std::string_view line = text.substr(0, feed);
+        SIZE extent{};
+        GetTextExtentPoint32(dc, line.data(), static_cast<int>(line.size()), &extent);
+        total.cx = std::max(total.cx, extent.cx);
+        total.cy += extent.cy;
+        if (feed == std::string_view::npos) break;
+        text.remove_prefix(feed);
+        const std::size_t next = text.find_first_not_of(" \t\r\n\v\f");
+        text = next == std::string_view::npos ? std::string_view{} : text.substr(next);
+    }
+    return total;
+}
+
+void ChartTitle::DrawForeground() {
+    if (!GetDrawFlag()) return;
+    RefreshText();
+    HDC dc = GetDrawingDC();
+    const RECT r = GetDeviceRect();
+    const bool printing = IsPrinting(dc) != 0;
+    if (printing || IsInvalid() || (m_fontFlags & fontAutoSize)) m_fontDirty = 1;
+    if (m_fontDirty || !m_font) BuildFont();
+    // A printed page leaves the font dirty so that the next screen draw rebuilds it.
+    if (!printing) m_fontDirty = 0;
+    HGDIOBJ oldFont = SelectObject(dc, m_font);
+    const COLORREF oldColour = SetTextColor(dc, m_colour);
+    const int oldMode = SetBkMode(dc, TRANSPARENT);
+    SIZE extent{};
+    GetTextExtentPoint32(dc, m_text.data(), static_cast<int>(m_text.size()), &extent);
+    const int h = r.bottom - r.top;
+    RECT box{r.left, r.top + h / 2 - extent.cy / 2 - 1, r.right, r.top + h / 2 + extent.cy / 2 + 1};
+    const UINT align = m_alignment == alignLeft ? DT_LEFT : m_alignment == alignRight ? DT_RIGHT : DT_CENTER;
+    DrawText(dc, m_text.data(), static_cast<int>(m_text.size()), &box, align | DT_NOPREFIX);
+    SetBkMode(dc, oldMode);
+    SetTextColor(dc, oldColour);
+    SelectObject(dc, oldFont);
+}
+
+} // namespace vq
