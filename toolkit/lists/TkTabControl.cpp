@@ -59,7 +59,9 @@ TkTabControl::~TkTabControl() {
 }
 
 void TkTabControl::Initialize(DWORD style) {
-    m_buttons = (style & 0x1) ? (kPrevious | kNext) : (style & 0x2) ? (kFirst | kPrevious | kNext | kLast) : 0;
+    m_buttons = (style & 0x1)   ? (kPrevious | kNext)
+                : (style & 0x2) ? (kFirst | kPrevious | kNext | kLast)
+                                : 0;
     m_nRowHeight = GetSystemMetrics(SM_CYHSCROLL) + 1;
     m_nButtonWidth = m_nButtonHeight = m_nRowHeight;
     const std::int32_t height = GetSystemMetrics(SM_CYHSCROLL) - 1;
@@ -349,11 +351,20 @@ DWORD TkTabControl::ButtonAt(POINT client) const {
 
 void TkTabControl::StepButton(DWORD button) {
     switch (button) {
-    case kFirst: m_nOffset = 0; break;
-    case kPrevious: m_nOffset += kStep; break;
-    case kNext: m_nOffset -= kStep; break;
-    case kLast: m_nOffset = TabsArea().right - LastTabRightUnscrolled(); break;
-    default: break;
+    case kFirst:
+        m_nOffset = 0;
+        break;
+    case kPrevious:
+        m_nOffset += kStep;
+        break;
+    case kNext:
+        m_nOffset -= kStep;
+        break;
+    case kLast:
+        m_nOffset = TabsArea().right - LastTabRightUnscrolled();
+        break;
+    default:
+        break;
     }
     UpdateScrollButtons();
 }
@@ -401,7 +412,8 @@ void TkTabControl::TrackButton(DWORD button) {
             break;
         }
         if (msg.message == WM_LBUTTONUP || msg.message == WM_CANCELMODE) break;
-        if (!(msg.message == WM_TIMER && msg.hwnd == self && msg.wParam == kRepeatTimer)) DispatchMessage(&msg);
+        if (!(msg.message == WM_TIMER && msg.hwnd == self && msg.wParam == kRepeatTimer))
+            DispatchMessage(&msg);
     }
     if (::vq::IsWindow(self)) {
         KillTimer(self, kRepeatTimer);

@@ -41,7 +41,8 @@ std::unique_ptr<TkTab> TkTabControlBase::CreateNewTab() {
     return std::make_unique<TkTab>();
 }
 
-std::unique_ptr<TkTab> TkTabControlBase::MakeTab(const char* label, Object* client, void* user1, void* user2) {
+std::unique_ptr<TkTab> TkTabControlBase::MakeTab(const char* label, Object* client, void* user1,
+                                                 void* user2) {
     auto tab = CreateNewTab();
     tab->m_label = label ? label : "";
     tab->m_selected = FALSE;
@@ -120,19 +121,22 @@ BOOL TkTabControlBase::ActivateTab(int index) {
     OnActivateTab(index);
     InvalidateTab(index);
     ScrollToTab(index);
-    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVATED, WPARAM(index), reinterpret_cast<LPARAM>(&record));
+    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVATED, WPARAM(index),
+                      reinterpret_cast<LPARAM>(&record));
     return TRUE;
 }
 
 void TkTabControlBase::NotifyActiveTabClicked() {
-    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVECLICKED, WPARAM(m_bHasActive ? m_nActiveIndex : -1), 0);
+    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVECLICKED,
+                      WPARAM(m_bHasActive ? m_nActiveIndex : -1), 0);
 }
 
 BOOL TkTabControlBase::SelectTab(int index) {
     if (!IsValidIndex(index)) return FALSE;
     m_tabs[index]->m_selected = TRUE;
     InvalidateTab(index);
-    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVATED, WPARAM(m_bHasActive ? m_nActiveIndex : -1), 0);
+    ::vq::SendMessage(::vq::GetParent(m_hWnd), TKTAB_ACTIVATED, WPARAM(m_bHasActive ? m_nActiveIndex : -1),
+                      0);
     return TRUE;
 }
 
@@ -164,8 +168,8 @@ BOOL TkTabControlBase::TabExists(const Object* client) const {
     return FindTab(client, index);
 }
 
-BOOL TkTabControlBase::GetTabInfo(int index, const char*& label, BOOL& selected, Object*& client, void*& user1,
-                                  void*& user2) const {
+BOOL TkTabControlBase::GetTabInfo(int index, const char*& label, BOOL& selected, Object*& client,
+                                  void*& user1, void*& user2) const {
     if (!IsValidIndex(index)) return FALSE;
     const TkTab& tab = *m_tabs[index];
     label = InfoLabel(tab).c_str();

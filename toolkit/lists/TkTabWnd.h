@@ -29,9 +29,9 @@ public:
     BOOL Create(CWnd* parent, DWORD style, UINT id) override;
     BOOL CreateTabCtrl(DWORD style, UINT id) override;
     TkTab* InsertTab(CWnd* window, int index, const char* label) override;
+    using TkTabWndBase::ActivateTab;
     using TkTabWndBase::InsertTab;
     using TkTabWndBase::RemoveTab;
-    using TkTabWndBase::ActivateTab;
     void SetScrollStyle(int index, DWORD style) override;
     BOOL RemoveTab(int index) override;
     BOOL ActivateTab(CWnd* window, int index) override;

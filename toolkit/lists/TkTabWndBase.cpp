@@ -35,7 +35,8 @@ const char* TabWindowClassName() {
 TkTabWndBase::TkTabWndBase() = default;
 TkTabWndBase::~TkTabWndBase() = default;
 
-BOOL TkTabWndBase::CreateEx(DWORD, const char*, const char*, DWORD style, const RECT&, CWnd* parent, UINT id) {
+BOOL TkTabWndBase::CreateEx(DWORD, const char*, const char*, DWORD style, const RECT&, CWnd* parent,
+                            UINT id) {
     return Create(parent, style, id);
 }
 
@@ -70,8 +71,8 @@ CWnd* TkTabWndBase::CreateView(const RuntimeClass* viewClass, CCreateContext* co
     auto* view = dynamic_cast<CView*>(window);
     m_pCreatingWnd = window;
     if (view) view->SetCreatingInFrame(true);
-    const BOOL created = window->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0},
-                                                this, id);
+    const BOOL created =
+        window->CreateEx(0, nullptr, nullptr, WS_CHILD | WS_VISIBLE, RECT{0, 0, 0, 0}, this, id);
     if (view) view->SetCreatingInFrame(false);
     if (!created) {
         m_pCreatingWnd = nullptr;
@@ -84,8 +85,8 @@ CWnd* TkTabWndBase::CreateView(const RuntimeClass* viewClass, CCreateContext* co
     return window;
 }
 
-TkTab* TkTabWndBase::InsertTab(const RuntimeClass* viewClass, int index, const char* label, CCreateContext* context,
-                               UINT id) {
+TkTab* TkTabWndBase::InsertTab(const RuntimeClass* viewClass, int index, const char* label,
+                               CCreateContext* context, UINT id) {
     if (index < 0 || index > GetTabCount()) return nullptr;
     if (id == UINT(-1)) id = TKTAB_FIRST_VIEW_ID + UINT(GetTabCount());
     CWnd* window = CreateView(viewClass, context, id);
@@ -99,7 +100,8 @@ TkTab* TkTabWndBase::InsertTab(CWnd* window, int index, const char* label) {
     return tab;
 }
 
-TkTab* TkTabWndBase::AddTab(const RuntimeClass* viewClass, const char* label, CCreateContext* context, UINT id) {
+TkTab* TkTabWndBase::AddTab(const RuntimeClass* viewClass, const char* label, CCreateContext* context,
+                            UINT id) {
     if (id == UINT(-1)) id = TKTAB_FIRST_VIEW_ID + UINT(GetTabCount());
     CWnd* window = CreateView(viewClass, context, id);
     return window ? AddTab(window, label) : nullptr;
@@ -236,7 +238,8 @@ BOOL TkTabWndBase::FindTab(CWnd* window, int& index) const {
     return m_pTabCtrl && m_pTabCtrl->FindTab(window, index);
 }
 
-BOOL TkTabWndBase::GetTabInfo(int index, const char*& label, BOOL& selected, CWnd*& window, void*& extra) const {
+BOOL TkTabWndBase::GetTabInfo(int index, const char*& label, BOOL& selected, CWnd*& window,
+                              void*& extra) const {
     Object* client = nullptr;
     void* user1 = nullptr;
     if (!m_pTabCtrl || !m_pTabCtrl->GetTabInfo(index, label, selected, client, user1, extra)) return FALSE;

@@ -5,9 +5,8 @@
 #include "platform/gui/ScrollBar.h"
 #include "platform/thread/MonotonicClock.h"
 
-#include <gtest/gtest.h>
-
 #include <filesystem>
+#include <gtest/gtest.h>
 #include <thread>
 #include <vector>
 
@@ -95,7 +94,8 @@ protected:
         BOOL selected = FALSE;
         CWnd* window = nullptr;
         void* extra = nullptr;
-        return tabs.GetTabInfo(index, label, selected, window, extra) ? dynamic_cast<SpyView*>(window) : nullptr;
+        return tabs.GetTabInfo(index, label, selected, window, extra) ? dynamic_cast<SpyView*>(window)
+                                                                      : nullptr;
     }
     TkTabControl& Strip() const { return *tabs.GetStrip(); }
     // A point of the strip in screen coordinates.
@@ -306,7 +306,8 @@ TEST_F(TkTabWndTest, FlatStripPixels) {
     EXPECT_EQ(px(activeLeft + activeWidth / 2, T), window);
     EXPECT_EQ(px(Strip().TabLeft(2) + Strip().GetTab(2)->m_width / 2 + 4, T), black);
     // Everything fits, so every arrow is grey.
-    for (auto button : {TkTabControl::kFirst, TkTabControl::kPrevious, TkTabControl::kNext, TkTabControl::kLast}) {
+    for (auto button :
+         {TkTabControl::kFirst, TkTabControl::kPrevious, TkTabControl::kNext, TkTabControl::kLast}) {
         const RECT r = Strip().ButtonRect(button);
         int shaded = 0, inked = 0;
         for (int y = r.top + 3; y < r.bottom - 3; ++y)
