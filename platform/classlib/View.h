@@ -37,6 +37,9 @@ public:
     // A press into the view makes it its frame's active view, unless the parent's answer keeps
     // the press from activating.
     virtual int OnMouseActivate(HWND desktop, UINT hitTest, UINT message);
+    // Set by whoever makes the view's window from its run-time class while it does: a window that
+    // fails then leaves the object to that maker instead of deleting it.
+    void SetCreatingInFrame(bool creating) { m_bCreatingInFrame = creating; }
 
 protected:
     // The view deletes itself with its window: it is made from its run-time class by the frame.

@@ -249,6 +249,16 @@ HICON LoadIcon(std::uint32_t id, int width, int height) {
     return LoadImageLocked(store, RT_ICON, id, width, height);
 }
 
+HICON LoadIcon(const char* name, int width, int height) {
+    if (!name || name[0] != '#' || name[1] < '0' || name[1] > '9') return nullptr;
+    std::uint32_t id = 0;
+    for (const char* c = name + 1; *c; ++c) {
+        if (*c < '0' || *c > '9' || id > 0xFFFF) return nullptr;
+        id = id * 10 + std::uint32_t(*c - '0');
+    }
+    return id <= 0xFFFF ? LoadIcon(id, width, height) : nullptr;
+}
+
 BOOL DestroyIcon(HICON icon) {
     return IsIcon(icon);
 }

@@ -33,6 +33,8 @@ enum : UINT { DI_MASK = 0x1, DI_IMAGE = 0x2, DI_NORMAL = 0x3 };
 // The image of the icon resource nearest the size (0 for the system's icon size), scaled to it
 // when none has it; null when there is no such resource or it is malformed.
 HICON LoadIcon(std::uint32_t id, int width = 0, int height = 0);
+// Resources are numbered only: "#n" names resource n, and any other name finds nothing.
+HICON LoadIcon(const char* name, int width = 0, int height = 0);
 // Loaded icons are shared: this only checks the handle.
 BOOL DestroyIcon(HICON icon);
 BOOL DrawIcon(HDC dc, std::int32_t x, std::int32_t y, HICON icon);

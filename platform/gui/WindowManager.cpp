@@ -1078,6 +1078,10 @@ BOOL SetWindowPos(HWND window, HWND insertAfter, std::int32_t x, std::int32_t y,
     WINDOWPOS pos{window, insertAfter, x, y, cx, cy, flags};
     if (!ApplyWindowPos(pos)) return FALSE;
     SendMessage(window, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&pos));
+    // A child placed without SWP_NOACTIVATE is told, as the system tells an MDI child, so it can
+    // hand the focus to whatever it shows.
+    if (!(flags & SWP_NOACTIVATE) && IsWindow(window) && (GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD))
+        SendMessage(window, WM_CHILDACTIVATE, 0, 0);
     return TRUE;
 }
 

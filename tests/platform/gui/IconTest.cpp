@@ -74,6 +74,14 @@ TEST(IconTest, DrawingAtAnotherSizeOverABackgroundAndItsParts) {
     EXPECT_TRUE(DrawIcon(canvas.Dc(), 0, 0, icon));
 }
 
+TEST(IconTest, ByNameOnlyTheNumberedFormFindsAnIcon) {
+    const std::string numbered = "#" + std::to_string(IDI_SAMPLE);
+    EXPECT_EQ(LoadIcon(numbered.c_str(), 16, 16), LoadIcon(IDI_SAMPLE, 16, 16));
+    for (const char* name : {"SAMPLE", "#", "#12x", "#99999999999", "", "12"})
+        EXPECT_EQ(LoadIcon(name), nullptr) << name;
+    EXPECT_EQ(LoadIcon(static_cast<const char*>(nullptr)), nullptr);
+}
+
 TEST(IconTest, MissingOrMalformedResourcesAndBadHandlesAreRefused) {
     EXPECT_EQ(LoadIcon(IDI_BROKEN), nullptr);
     EXPECT_EQ(LoadIcon(999), nullptr);
