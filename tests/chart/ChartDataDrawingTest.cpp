@@ -3,6 +3,7 @@
 #include "chart/Chart.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiJournal.h"
+#include "tests/support/TestPaths.h"
 
 #include <QImage>
 #include <filesystem>
@@ -144,9 +145,9 @@ TEST(ChartDataDrawing, BarsMarkersAndLinesTogether) {
             const COLORREF c = draw.canvas.At(x, y);
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
-    std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
-    ASSERT_TRUE(
-        image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-bars-markers.png")));
+    std::filesystem::create_directories(vq::test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
+    ASSERT_TRUE(image.save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-bars-markers.png")));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "chart/ChartBackground.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ImagePrintContext.h"
+#include "tests/support/TestPaths.h"
 
 #include <QImage>
 #include <filesystem>
@@ -126,8 +127,8 @@ TEST_F(ChartFillWindowTest, EveryFillKindPaintsItsArea) {
     EXPECT_EQ(At(10, 300), kBlack);
     EXPECT_EQ(At(399, 300), kWhite);
 
-    const std::string path = std::string(VQ_TEST_OUTPUT_DIR) + "/chart-fills.png";
-    std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
+    const std::string path = vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-fills.png";
+    std::filesystem::create_directories(vq::test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
     ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, path));
 }
 
@@ -253,7 +254,7 @@ TEST_F(ChartPictureTest, DegenerateAreasAndTilesStillEnd) {
             const COLORREF c = GetPixel(page.Dc(), x, y);
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
-    image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-fill-72dpi.png"));
+    image.save(QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-fill-72dpi.png"));
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include "chart/Chart.h"
 #include "chart/ChartData.h"
 #include "platform/gui/Gdi.h"
+#include "tests/support/TestPaths.h"
 
 #include <QImage>
 #include <filesystem>
@@ -175,9 +176,9 @@ TEST(ChartLabel, DataLabelsDrawAtOnceOrJoinTheChartForOnePass) {
             const COLORREF c = later.canvas.At(x, y);
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
-    std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
-    ASSERT_TRUE(
-        image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-data-label.png")));
+    std::filesystem::create_directories(vq::test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
+    ASSERT_TRUE(image.save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-data-label.png")));
 }
 
 } // namespace
@@ -228,8 +229,9 @@ TEST(ChartLabel, ShadowsDarkenOnlyTheShiftedOutlineOutsideTheLabel) {
             const COLORREF c = draw.canvas.At(x, y);
             image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
         }
-    std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
-    ASSERT_TRUE(image.save(QString::fromStdString(std::string(VQ_TEST_OUTPUT_DIR) + "/chart-labels.png")));
+    std::filesystem::create_directories(vq::test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
+    ASSERT_TRUE(
+        image.save(QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/chart-labels.png")));
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/TestPaths.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -130,8 +131,8 @@ protected:
         return out;
     }
     static std::string ScreenshotPath(const char* name) {
-        std::filesystem::create_directories(VQ_TEST_OUTPUT_DIR);
-        return std::string(VQ_TEST_OUTPUT_DIR) + "/" + name + ".png";
+        std::filesystem::create_directories(vq::test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
+        return vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name + ".png";
     }
 
     ManualMonotonicClock clock{1'000'000'000};
