@@ -60,21 +60,25 @@ void DrainWake(int fd) {
 } // namespace
 
 AdapterHandle::AdapterHandle(std::unique_ptr<FrameSource> source)
-    : source_(std::move(source)), ring_(std::make_unique<Read[]>(kMaxPosted)) {
+    : source_(std::move(source)), completesOnPost_(source_->IsAlwaysReady()),
+      ring_(std::make_unique<Read[]>(kMaxPosted)) {
+    finished_.store(source_->IsFinished());
+    if (completesOnPost_) return;
     wakeFd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
     if (wakeFd_ < 0) throw std::system_error(errno, std::generic_category(), "eventfd");
-    finished_.store(source_->IsFinished());
     reader_ = std::thread([this] { Run(); });
 }
 
 AdapterHandle::~AdapterHandle() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
+    if (reader_.joinable()) {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        Wake();
+        reader_.join();
     }
-    Wake();
-    reader_.join();
-    close(wakeFd_);
+    if (wakeFd_ >= 0) close(wakeFd_);
     for (uint64_t index = tail_.load(); index != head_.load(); ++index)
         VQ_UNPOISON(ring_[index % kMaxPosted].record, sizeof(DriverRecord));
 }
@@ -92,6 +96,10 @@ bool AdapterHandle::Post(DriverRecord* record, uint32_t* bytesReturned, Overlapp
     // exchange of `idle_` after it and the reader's store of `idle_` before it counts again: either
     // the reader sees this read or this thread sees the reader asleep and wakes it.
     head_.store(head + 1);
+    if (completesOnPost_) {
+        CompletePosted();
+        return true;
+    }
     const uint64_t count = head + 1 - tail_.load(std::memory_order_relaxed);
     if (count >= wakeThreshold_.load() && idle_.exchange(false)) Wake();
     return true;
@@ -113,6 +121,19 @@ int AdapterHandle::PostedCount() {
 void AdapterHandle::EndBurst() {
     completedSinceSignal_ = 0;
     if (Event* event = std::exchange(unsignalled_, nullptr)) event->WakeWaiter();
+}
+
+// With no reader thread every step below happens on the owner's thread in program order: the read
+// is published, filled and marked complete (the same release store as on the reader) before Post
+// or the filter request returns, so the owner's acquire load of `completed` sees the record, and a
+// read never completes ahead of one posted before it because the ring is taken from its tail. An
+// event set here wakes its waiter only if that waiter sleeps, which the owner itself never does
+// while it posts.
+void AdapterHandle::CompletePosted() {
+    if (!accepting_) return;
+    const int posted = PostedCount();
+    if (posted > 0) source_->Dispatch(posted, *this);
+    EndBurst();
 }
 
 void AdapterHandle::Run() {
@@ -210,6 +231,12 @@ void AdapterHandle::Deliver(const Frame& frame) {
 uint32_t AdapterHandle::SetFilter(uint32_t filter) {
     if (filter != ndis::kFilterNone && filter != ndis::kFilterDirectedPromiscuous)
         return ndis::kStatusNotSupported;
+    if (completesOnPost_) {
+        accepting_ = filter != ndis::kFilterNone;
+        source_->SetAccepting(accepting_);
+        CompletePosted();
+        return ndis::kStatusSuccess;
+    }
     std::unique_lock lock(mutex_);
     wantedFilter_ = filter;
     uint64_t request = ++filterRequests_;

@@ -18,6 +18,9 @@ namespace vq {
 // read it completes but wakes the waiting owner only at the end of a burst (the source has nothing
 // ready, or half the posted reads are complete), and then only when it sleeps: a burst costs at
 // most one descriptor write.
+// A source that is always ready (a file played as fast as reads are posted) gets no reader thread:
+// Post and the filter request fill posted reads on the calling thread, which must be the handle's
+// owner, so such a replay costs no wake and no context switch at all.
 class AdapterHandle : private FrameSink {
 public:
     // The most reads posted at once; a power of two.
@@ -42,6 +45,8 @@ private:
     };
 
     void Run();
+    // Fills every posted read the source can, in posting order, on the calling thread.
+    void CompletePosted();
     void WaitForWork();
     void ApplyFilter();
     void Deliver(const Frame& frame) override;
@@ -54,6 +59,8 @@ private:
     uint32_t Answer(NdisRequest& request);
 
     std::unique_ptr<FrameSource> source_;
+    const bool completesOnPost_;
+    bool accepting_ = false; // completesOnPost_ only: what the last filter request asked
     int wakeFd_ = -1;
 
     // The ring of posted reads. Only the posting thread writes a slot and `head_`, only the reader
@@ -70,7 +77,7 @@ private:
     uint64_t filterApplies_ = 0;
     bool stopping_ = false;
 
-    // Reader thread only.
+    // Reader thread only (the posting thread when completesOnPost_).
     size_t largestPosted_ = 0;
     size_t completedSinceWake_ = 0;
     size_t completedSinceSignal_ = 0;
@@ -79,7 +86,7 @@ private:
     std::atomic<bool> idle_{false}; // the reader sleeps until enough reads are posted
     std::atomic<size_t> wakeThreshold_{1};
     std::atomic<bool> finished_{false};
-    std::thread reader_;
+    std::thread reader_; // none when completesOnPost_
 };
 
 } // namespace vq

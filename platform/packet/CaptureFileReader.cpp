@@ -15,10 +15,17 @@ constexpr uint64_t kSecondsFrom1601To1970 = 11644473600ULL;
 // pcap and pcapng files through libpcap, Ethernet only.
 class PcapFileReader : public CaptureFileReader {
 public:
-    explicit PcapFileReader(const std::string& path) {
+    explicit PcapFileReader(const std::string& path) : buffer_(std::make_unique<char[]>(kReadBuffer)) {
+        std::FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file) throw std::system_error(errno, std::generic_category(), path);
+        // The standard buffer of a few kilobytes costs a system call every few frames.
+        setvbuf(file, buffer_.get(), _IOFBF, kReadBuffer);
         char error[PCAP_ERRBUF_SIZE] = {};
-        pcap_ = pcap_open_offline_with_tstamp_precision(path.c_str(), PCAP_TSTAMP_PRECISION_NANO, error);
-        if (!pcap_) throw std::system_error(EINVAL, std::generic_category(), error);
+        pcap_ = pcap_fopen_offline_with_tstamp_precision(file, PCAP_TSTAMP_PRECISION_NANO, error);
+        if (!pcap_) {
+            std::fclose(file);
+            throw std::system_error(EINVAL, std::generic_category(), error);
+        }
         if (pcap_datalink(pcap_) != DLT_EN10MB) {
             pcap_close(pcap_);
             throw std::system_error(EINVAL, std::generic_category(), path + ": not an Ethernet capture");
@@ -40,6 +47,9 @@ public:
     }
 
 private:
+    static constexpr size_t kReadBuffer = 1 << 20;
+    // Outlives the file, which pcap_close closes.
+    std::unique_ptr<char[]> buffer_;
     pcap_t* pcap_ = nullptr;
 };
 

@@ -41,7 +41,7 @@ struct SourceWait {
 };
 
 // Where an adapter's frames come from: a live interface or a capture file. Every call comes from
-// the handle's reader thread, except Facts.
+// the handle's reader thread (the posting thread for a source that is always ready), except Facts.
 class FrameSource {
 public:
     virtual ~FrameSource() = default;
@@ -53,6 +53,9 @@ public:
     // Accept-all or accept-nothing; going to accept-nothing discards what is buffered.
     virtual void SetAccepting(bool accepting) = 0;
     virtual bool IsFinished() const { return false; }
+    // Whether every frame is there the moment it is asked for (a file played as fast as reads are
+    // posted): such a source needs no reader thread, its reads complete on the posting thread.
+    virtual bool IsAlwaysReady() const { return false; }
 
     // Read fresh on every call; safe from any thread.
     virtual AdapterFacts Facts() const = 0;

@@ -7,8 +7,10 @@
 
 // The packet driver the capture side calls. Adapters are named "\Device\<ifname>" for a live
 // interface (captured through libpcap) or "\Device\replay:<path>?<options>" for a capture file
-// played back as if it arrived on an adapter. Each open handle has one reader thread that fills
-// posted reads in posting order.
+// played back as if it arrived on an adapter. Posted reads are filled in posting order: by the
+// handle's reader thread, or, for a replay with no pace, on the owner's thread as they are posted
+// and as the filter comes to accept (the file is always ready, so no thread need wait for it).
+// Only the owner's thread posts, requests and closes.
 namespace vq {
 
 using PacketHandle = int32_t;
@@ -22,15 +24,15 @@ constexpr int kErrorIoIncomplete = 996;
 // Frames are held back (the accept-nothing filter) until the packet filter is set to accept.
 PacketHandle W32N_OpenAdapter(const char* deviceName);
 
-// Joins the handle's reader thread; reads still posted never complete. 0 on success.
+// Joins the handle's reader thread, if it has one; reads still posted never complete. 0 on success.
 int W32N_CloseAdapter(PacketHandle handle);
 
 // Answers one request at once; the overlapped block is accepted for the caller's sake and not
 // signalled. Returns an NDIS status.
 uint32_t W32N_MakeNdisRequest(PacketHandle handle, NdisRequest& request, Overlapped* overlapped, int sync);
 
-// Resets the read's event and queues the read behind those already posted; it completes later,
-// on the reader thread. 0 when queued; -1 with ENOBUFS when the handle already holds its most
+// Resets the read's event and queues the read behind those already posted; it completes later on
+// the reader thread, or before this returns for a replay with no pace. 0 when queued; -1 with ENOBUFS when the handle already holds its most
 // posted reads.
 int W32N_PacketRead(PacketHandle handle, DriverRecord* record, uint32_t* bytesReturned,
                     Overlapped* overlapped, int flags);

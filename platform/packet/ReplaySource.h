@@ -20,6 +20,7 @@ public:
     SourceWait Wait() override;
     void SetAccepting(bool accepting) override;
     bool IsFinished() const override { return finished_; }
+    bool IsAlwaysReady() const override { return options_.pace <= 0; }
     AdapterFacts Facts() const override;
 
 private:
