@@ -546,15 +546,37 @@ void TkDateTimeCtrl::DeleteFormatGadgets() {
 void TkDateTimeCtrl::SetFormat(std::int32_t kind) {
     m_format.clear();
     m_formatKind = kind;
-    DeleteFormatGadgets();
-    ParseDateTimeFormat();
+    RebuildGadgets();
 }
 
 void TkDateTimeCtrl::SetFormat(std::string format) {
     m_format = std::move(format);
     m_formatKind = formatCustom;
+    RebuildGadgets();
+}
+
+void TkDateTimeCtrl::RebuildGadgets() {
+    if (!HasWindow()) return;
+    const std::size_t remembered = m_current;
+    if (TkDTGadget* current = GetCurrentGadget()) current->EndEditing();
+    if (m_capture) m_capture->EndEditing();
+    m_capture = nullptr;
     DeleteFormatGadgets();
     ParseDateTimeFormat();
+    const auto settles = [](const TkDTGadget& g) {
+        const std::uint32_t flags = g.GetFlags();
+        return (flags & (TkDTGadget::takesFocus | TkDTGadget::takesClicks)) && !(flags & TkDTGadget::fixed);
+    };
+    m_current = 0;
+    if (remembered < m_gadgets.size() && settles(*m_gadgets[remembered])) {
+        m_current = remembered;
+    } else {
+        for (std::size_t i = 0; i < m_gadgets.size(); ++i)
+            if (settles(*m_gadgets[i])) {
+                m_current = i;
+                break;
+            }
+    }
 }
 
 std::string TkDateTimeCtrl::GetFormat() const {
@@ -572,9 +594,7 @@ std::string TkDateTimeCtrl::GetFormat() const {
 
 void TkDateTimeCtrl::SetReadOnlyFields(std::uint32_t mask) {
     m_readOnly = mask;
-    if (!HasWindow()) return;
-    DeleteFormatGadgets();
-    ParseDateTimeFormat();
+    RebuildGadgets();
 }
 
 void TkDateTimeCtrl::SetFieldNavigation(BOOL autoAdvance) {

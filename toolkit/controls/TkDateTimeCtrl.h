@@ -187,6 +187,9 @@ protected:
     virtual void BringIntoView(const TkDTGadget& /*gadget*/) {}
     virtual std::unique_ptr<TkDTGadget> CreateGadget(GadgetClass kind);
     void DeleteFormatGadgets();
+    // Builds the format gadgets anew while the window exists, keeping the current field where it
+    // can still be current, else on the first that can.
+    void RebuildGadgets();
     // Puts the fixed gadgets the style asks for first in the array.
     void CreateFixedGadgets();
 

@@ -30,6 +30,7 @@ public:
     bool HasWindow() const override { return true; }
 
     using TkDateTimeCtrl::CreateFixedGadgets;
+    // What creating the window does with the gadgets.
     void Build(const std::string& format) {
         CreateFixedGadgets();
         SetFormat(format);

@@ -79,15 +79,25 @@ TEST_F(DateTimeTest, ReadOnlyFieldsCannotTakeTheFocus) {
     EXPECT_EQ(ctrl.GetCurrentIndex(), ctrl.IndexOf(C::idSecond)) << "the minute is passed over";
 }
 
-TEST_F(DateTimeTest, LocaleFormatsFollowTheUserLocale) {
+TEST_F(DateTimeTest, LocaleFormatsFollowTheUserLocaleAndTheCurrentFieldSettles) {
     FieldCtrl ctrl;
     ctrl.CreateFixedGadgets();
     ctrl.SetFormat(C::formatTime);
-    EXPECT_LT(ctrl.IndexOf(C::idAmPm), ctrl.GetGadgetCount()) << Describe(ctrl);
+    ASSERT_LT(ctrl.IndexOf(C::idAmPm), ctrl.GetGadgetCount()) << Describe(ctrl);
+    ctrl.Focus(ctrl.IndexOf(C::idMinute));
+    const std::size_t minute = ctrl.GetCurrentIndex();
+    ctrl.SetFormat(C::formatTime);
+    EXPECT_EQ(ctrl.GetCurrentIndex(), minute) << "a rebuild keeps a field that can still be current";
+
+    ctrl.Focus(ctrl.IndexOf(C::idAmPm));
     ASSERT_TRUE(SetUserDefaultLCID(0x0407));
     ctrl.SetFormat(C::formatTime);
     EXPECT_EQ(ctrl.IndexOf(C::idAmPm), ctrl.GetGadgetCount()) << Describe(ctrl);
+    EXPECT_EQ(ctrl.GetCurrentIndex(), 0u) << "the first field, as the AM/PM index is gone";
     SetUserDefaultLCID(0x0409);
+
+    ctrl.SetFormat(" HH:mm ");
+    EXPECT_EQ(ctrl.GetCurrentIndex(), ctrl.IndexOf(C::idHour24)) << "a leading literal is passed over";
 }
 
 TEST_F(DateTimeTest, FieldEventsStepSetAndJumpWithinTheFieldRules) {
