@@ -947,6 +947,18 @@ int GetDlgCtrlID(HWND window) {
     return r ? int(r->id) : 0;
 }
 
+BOOL SetWindowContextHelpId(HWND window, DWORD helpId) {
+    WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    r->contextHelpId = helpId;
+    return TRUE;
+}
+
+DWORD GetWindowContextHelpId(HWND window) {
+    WindowRecord* r = Live(window);
+    return r ? r->contextHelpId : 0;
+}
+
 std::intptr_t GetWindowLongPtr(HWND window, int index) {
     WindowRecord* r = Live(window);
     if (!r) return 0;

@@ -37,6 +37,7 @@ struct WindowRecord {
     HWND parent = 0;
     std::uintptr_t id = 0;
     std::intptr_t userData = 0;
+    DWORD contextHelpId = 0;
     std::string text;
     ThreadId thread = 0;
     // The window rectangle: in the parent's client coordinates for a child, in screen coordinates

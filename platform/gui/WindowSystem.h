@@ -151,6 +151,9 @@ HWND GetWindow(HWND window, UINT relation);
 HWND GetTopWindow(HWND parent);
 HWND GetDlgItem(HWND parent, int id);
 int GetDlgCtrlID(HWND window);
+// The number that names a window's help topic; 0 until set and for a window that does not exist.
+BOOL SetWindowContextHelpId(HWND window, DWORD helpId);
+DWORD GetWindowContextHelpId(HWND window);
 std::intptr_t GetWindowLongPtr(HWND window, int index);
 std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value);
 int GetClassName(HWND window, char* out, int size);

@@ -1,5 +1,12 @@
 #include "toolkit/controls/TkDateTimeCtrl.h"
 
+#include "platform/gui/Locale.h"
+#include "platform/time/Clock.h"
+#include "platform/time/SystemTime.h"
+#include "toolkit/controls/TkCalendarLocale.h"
+#include "toolkit/controls/TkDTGadget.h"
+
+#include <algorithm>
 #include <array>
 
 namespace vq {
@@ -53,6 +60,8 @@ std::uint16_t ChangedFields(const TkDateTimeFields& a, const TkDateTimeFields& b
 
 TkDateTimeCtrl::TkDateTimeCtrl()
     : m_value(OleDateTime::GetCurrentTime()), m_minimum(DefaultMinimum()), m_maximum(DefaultMaximum()) {}
+
+TkDateTimeCtrl::~TkDateTimeCtrl() = default;
 
 bool TkDateTimeCtrl::BreakDateTime(const OleDateTime& value, TkDateTimeFields& fields) {
     if (!WithinDefaults(value)) return false;
@@ -325,6 +334,822 @@ void TkDateTimeCtrl::SetModified(BOOL date, BOOL time) {
 void TkDateTimeCtrl::GetModified(BOOL& date, BOOL& time) const {
     date = (m_modified & 1) != 0;
     time = (m_modified & 2) != 0;
+}
+
+} // namespace vq
+
+namespace vq {
+
+namespace {
+
+// At most this many characters of a locale item are read.
+constexpr int maxLocaleItem = 256;
+
+std::string ReadLocale(UINT type) {
+    char buffer[maxLocaleItem * 4 + 1];
+    const int n = GetLocaleInfo(LOCALE_USER_DEFAULT, type, buffer, int(sizeof buffer));
+    return n > 0 ? std::string(buffer, std::size_t(n - 1)) : std::string();
+}
+
+// The first character of UTF-8 text, whole.
+std::string FirstCharacter(const std::string& text) {
+    if (text.empty()) return text;
+    std::size_t n = 1;
+    while (n < text.size() && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        ++n;
+    return text.substr(0, n);
+}
+
+// The longest run each format letter reads; longer runs start a new field.
+int LongestRun(char letter) {
+    switch (letter) {
+    case 'h':
+    case 'H':
+    case 'm':
+    case 's':
+    case 't':
+    case 'g':
+        return 2;
+    case 'd':
+    case 'M':
+    case 'y':
+        return 4;
+    default:
+        return 0;
+    }
+}
+
+struct FieldOfId {
+    std::int32_t ids;
+    std::uint16_t field;
+};
+constexpr FieldOfId fieldsOfIds[] = {
+    {TkDateTimeCtrl::idHour12 | TkDateTimeCtrl::idHour24 | TkDateTimeCtrl::idAmPm, TkDateTimeCtrl::fieldHour},
+    {TkDateTimeCtrl::idMinute, TkDateTimeCtrl::fieldMinute},
+    {TkDateTimeCtrl::idSecond, TkDateTimeCtrl::fieldSecond},
+    {TkDateTimeCtrl::idDay, TkDateTimeCtrl::fieldDay},
+    {TkDateTimeCtrl::idWeekday, TkDateTimeCtrl::fieldWeekday},
+    {TkDateTimeCtrl::idMonth | TkDateTimeCtrl::idMonthName, TkDateTimeCtrl::fieldMonth},
+    {TkDateTimeCtrl::idYear2 | TkDateTimeCtrl::idYear4, TkDateTimeCtrl::fieldYear},
+};
+
+std::uint16_t FieldOf(std::int32_t id) {
+    if (id <= 0) return 0;
+    for (const auto& f : fieldsOfIds)
+        if (f.ids & id) return f.field;
+    return 0;
+}
+
+int UtcYear() {
+    SystemTime st;
+    if (!FileTimeToSystemTime(CurrentClock().FileTimeNow(), st)) return 2000;
+    return st.year;
+}
+
+bool DateExists(int year, int month, int day) {
+    return OleDateTime(year, month, day, 0, 0, 0).GetStatus() == OleDateTime::valid;
+}
+
+// Today by the local clock, or zeros when the clock cannot be read.
+TkDateTimeFields Today() {
+    TkDateTimeFields f;
+    TkDateTimeCtrl::BreakDateTime(OleDateTime::GetCurrentTime(), f);
+    return f;
+}
+
+// Which rule a gadget's events follow.
+enum Handler { handlerNone, handlerHour, handlerMinute, handlerSecond, handlerAmPm, handlerDay, handlerMonth,
+               handlerYear, handlerButton, handlerSpin };
+
+Handler HandlerOf(std::int32_t id) {
+    switch (id) {
+    case TkDateTimeCtrl::idHour12:
+    case TkDateTimeCtrl::idHour24:
+        return handlerHour;
+    case TkDateTimeCtrl::idMinute:
+        return handlerMinute;
+    case TkDateTimeCtrl::idSecond:
+        return handlerSecond;
+    case TkDateTimeCtrl::idAmPm:
+        return handlerAmPm;
+    case TkDateTimeCtrl::idDay:
+    case TkDateTimeCtrl::idWeekday:
+        return handlerDay;
+    case TkDateTimeCtrl::idMonth:
+    case TkDateTimeCtrl::idMonthName:
+        return handlerMonth;
+    case TkDateTimeCtrl::idYear2:
+    case TkDateTimeCtrl::idYear4:
+        return handlerYear;
+    case TkDateTimeCtrl::idButton:
+        return handlerButton;
+    case TkDateTimeCtrl::idSpin:
+        return handlerSpin;
+    default:
+        return handlerNone;
+    }
+}
+
+// The validation level of each handler for ordinary events, and for first and last.
+int LevelOf(int handler, int event) {
+    const bool ends = event == TkDateTimeCtrl::eventFirst || event == TkDateTimeCtrl::eventLast;
+    switch (handler) {
+    case handlerSecond:
+        return ends ? 1 : 0;
+    case handlerMinute:
+        return ends ? 2 : 1;
+    case handlerHour:
+        return ends ? 3 : 2;
+    case handlerAmPm:
+        return 2;
+    case handlerDay:
+        return ends ? 4 : 3;
+    case handlerMonth:
+        return ends ? 5 : 4;
+    default:
+        return 5;
+    }
+}
+
+int CappedStep(int event, int value) {
+    if (event == TkDateTimeCtrl::eventSpinUp || event == TkDateTimeCtrl::eventSpinDown) return std::min(value, 2);
+    return 1;
+}
+
+bool IsUp(int event) {
+    return event == TkDateTimeCtrl::eventUp || event == TkDateTimeCtrl::eventSpinUp;
+}
+
+bool IsDown(int event) {
+    return event == TkDateTimeCtrl::eventDown || event == TkDateTimeCtrl::eventSpinDown;
+}
+
+} // namespace
+
+// One field edit in progress: the fields read (-1 where the pending entry lacks one) and the event.
+struct TkDateTimeCtrl::Edit {
+    int event;
+    std::int32_t id;
+    std::int32_t value;
+    bool pending;
+    TkDateTimeFields f;
+    std::uint16_t stored; // the pending-entry fields the edit writes
+};
+
+TkDTGadget* TkDateTimeCtrl::GetGadget(std::size_t index) const {
+    return index < m_gadgets.size() ? m_gadgets[index].get() : nullptr;
+}
+
+std::unique_ptr<TkDTGadget> TkDateTimeCtrl::CreateGadget(GadgetClass kind) {
+    switch (kind) {
+    case GadgetClass::list:
+        return std::make_unique<TkDTListGadget>();
+    case GadgetClass::numeric:
+        return std::make_unique<TkDTNumericGadget>();
+    case GadgetClass::literal:
+        return std::make_unique<TkDTStaticGadget>();
+    case GadgetClass::button:
+        return std::make_unique<TkDTButtonGadget>();
+    case GadgetClass::spin:
+        return std::make_unique<TkDTSpinGadget>();
+    }
+    return nullptr;
+}
+
+void TkDateTimeCtrl::CreateFixedGadgets() {
+    m_gadgets.clear();
+    m_capture = nullptr;
+    const std::uint32_t style = GetControlStyle();
+    if (style & styleDropDown) {
+        auto button = CreateGadget(GadgetClass::button);
+        if (auto* b = dynamic_cast<TkDTButtonGadget*>(button.get()); b && b->Initialize(this, 23000, idButton)) {
+            b->SetFlags(b->GetFlags() | TkDTGadget::fixed);
+            m_gadgets.push_back(std::move(button));
+        }
+    }
+    if (style & styleSpin) {
+        auto spin = CreateGadget(GadgetClass::spin);
+        if (auto* sp = dynamic_cast<TkDTSpinGadget*>(spin.get()); sp && sp->Initialize(this, idSpin)) {
+            sp->SetFlags(sp->GetFlags() | TkDTGadget::fixed);
+            m_gadgets.push_back(std::move(spin));
+        }
+    }
+    m_fixedCount = m_gadgets.size();
+    m_current = m_fixedCount;
+}
+
+void TkDateTimeCtrl::DeleteFormatGadgets() {
+    if (m_capture && !(m_capture->GetFlags() & TkDTGadget::fixed)) m_capture = nullptr;
+    m_gadgets.resize(std::min(m_gadgets.size(), m_fixedCount));
+}
+
+void TkDateTimeCtrl::SetFormat(std::int32_t kind) {
+    m_format.clear();
+    m_formatKind = kind;
+    RebuildGadgets();
+}
+
+void TkDateTimeCtrl::SetFormat(std::string format) {
+    m_format = std::move(format);
+    m_formatKind = formatCustom;
+    RebuildGadgets();
+}
+
+void TkDateTimeCtrl::RebuildGadgets() {
+    if (!HasWindow()) return;
+    const std::size_t remembered = m_current;
+    if (TkDTGadget* current = GetCurrentGadget()) current->EndEditing();
+    if (m_capture) m_capture->EndEditing();
+    m_capture = nullptr;
+    DeleteFormatGadgets();
+    ParseDateTimeFormat();
+    const auto settles = [](const TkDTGadget& g) {
+        const std::uint32_t flags = g.GetFlags();
+        return (flags & (TkDTGadget::takesFocus | TkDTGadget::takesClicks)) && !(flags & TkDTGadget::fixed);
+    };
+    m_current = 0;
+    if (remembered < m_gadgets.size() && settles(*m_gadgets[remembered])) {
+        m_current = remembered;
+    } else {
+        for (std::size_t i = 0; i < m_gadgets.size(); ++i)
+            if (settles(*m_gadgets[i])) {
+                m_current = i;
+                break;
+            }
+    }
+}
+
+std::string TkDateTimeCtrl::GetFormat() const {
+    switch (m_formatKind) {
+    case formatCustom:
+        return m_format;
+    case formatTime:
+        return ReadLocale(LOCALE_STIMEFORMAT);
+    case formatLongDate:
+        return ReadLocale(LOCALE_SLONGDATE);
+    default:
+        return ReadLocale(LOCALE_SSHORTDATE);
+    }
+}
+
+void TkDateTimeCtrl::SetReadOnlyFields(std::uint32_t mask) {
+    m_readOnly = mask;
+    RebuildGadgets();
+}
+
+void TkDateTimeCtrl::SetFieldNavigation(BOOL autoAdvance) {
+    m_autoAdvance = autoAdvance;
+}
+
+void TkDateTimeCtrl::SetFieldNavigation(BOOL autoAdvance, BOOL tabThroughFields) {
+    m_autoAdvance = autoAdvance;
+    m_tabThroughFields = tabThroughFields;
+}
+
+void TkDateTimeCtrl::ParseDateTimeFormat() {
+    const std::string format = GetFormat();
+    std::size_t literalStart = 0;
+    const auto flushLiteral = [&](std::size_t end) {
+        if (end <= literalStart) return;
+        auto gadget = CreateGadget(GadgetClass::literal);
+        if (auto* g = dynamic_cast<TkDTStaticGadget*>(gadget.get()))
+            if (g->Initialize(this, format.substr(literalStart, end - literalStart), -1))
+                m_gadgets.push_back(std::move(gadget));
+    };
+    // Format letters are ASCII and UTF-8 continuation bytes never are, so a byte walk keeps every
+    // other character whole inside the literal runs.
+    std::size_t i = 0;
+    while (i < format.size()) {
+        const char c = format[i];
+        if (c == '\'' || c == '"') {
+            flushLiteral(i);
+            const std::size_t close = format.find(c, i + 1);
+            literalStart = i + 1;
+            if (close == std::string::npos) {
+                flushLiteral(format.size());
+                literalStart = format.size();
+                break;
+            }
+            flushLiteral(close);
+            i = literalStart = close + 1;
+            continue;
+        }
+        const int longest = LongestRun(c);
+        if (longest == 0) {
+            ++i;
+            continue;
+        }
+        flushLiteral(i);
+        int run = 1;
+        while (run < longest && i + std::size_t(run) < format.size() && format[i + std::size_t(run)] == c)
+            ++run;
+        AppendFieldGadget(c, run);
+        i += std::size_t(run);
+        literalStart = i;
+    }
+    flushLiteral(format.size());
+
+    if (IsPending()) m_pending.present = PresentFields();
+    RefreshGadgets(fieldAll);
+}
+
+void TkDateTimeCtrl::AppendFieldGadget(char letter, int repeats) {
+    struct Numeric {
+        int smallest, largest;
+        std::int32_t id;
+        std::uint32_t readOnly;
+    };
+    std::unique_ptr<TkDTGadget> gadget;
+    std::uint32_t readOnly = 0;
+    const auto numeric = [&](Numeric n, bool zeros) {
+        gadget = CreateGadget(GadgetClass::numeric);
+        readOnly = n.readOnly;
+        auto* g = dynamic_cast<TkDTNumericGadget*>(gadget.get());
+        if (!g || !g->Initialize(this, n.smallest, n.largest, n.smallest, zeros ? TRUE : FALSE, n.id)) gadget.reset();
+    };
+    const auto list = [&](std::vector<std::string> names, std::int32_t id, std::uint32_t bit) {
+        gadget = CreateGadget(GadgetClass::list);
+        readOnly = bit;
+        auto* g = dynamic_cast<TkDTListGadget*>(gadget.get());
+        if (!g || !g->Initialize(this, std::move(names), 0, id)) gadget.reset();
+    };
+    switch (letter) {
+    case 'h':
+        numeric({1, 12, idHour12, readOnlyHour}, repeats == 2);
+        break;
+    case 'H':
+        numeric({0, 23, idHour24, readOnlyHour}, repeats == 2);
+        break;
+    case 'm':
+        numeric({0, 59, idMinute, readOnlyMinute}, repeats == 2);
+        break;
+    case 's':
+        numeric({0, 59, idSecond, readOnlySecond}, repeats == 2);
+        break;
+    case 't': {
+        std::string am = ReadLocale(LOCALE_S1159), pm = ReadLocale(LOCALE_S2359);
+        if (repeats == 1) {
+            am = FirstCharacter(am);
+            pm = FirstCharacter(pm);
+        }
+        list({am, pm}, idAmPm, readOnlyHour);
+        break;
+    }
+    case 'd':
+        if (repeats <= 2) {
+            numeric({1, 31, idDay, readOnlyDay}, repeats == 2);
+        } else {
+            std::vector<std::string> names(7);
+            for (int day = 1; day <= 7; ++day) {
+                GetDayName(names[std::size_t(day - 1)], day, repeats == 4 ? TRUE : FALSE);
+                OnDayName(names[std::size_t(day - 1)]);
+            }
+            list(std::move(names), idWeekday, readOnlyDay);
+        }
+        break;
+    case 'M':
+        if (repeats <= 2) {
+            numeric({1, 12, idMonth, readOnlyMonth}, repeats == 2);
+        } else {
+            std::vector<std::string> names(12);
+            for (int month = 1; month <= 12; ++month) {
+                GetMonthName(names[std::size_t(month - 1)], month, repeats == 4 ? TRUE : FALSE);
+                OnMonthName(names[std::size_t(month - 1)]);
+            }
+            list(std::move(names), idMonthName, readOnlyMonth);
+        }
+        break;
+    case 'y':
+        if (repeats <= 2)
+            numeric({0, 99, idYear2, readOnlyYear}, repeats == 2);
+        else
+            numeric({0, 9999, idYear4, readOnlyYear}, false);
+        break;
+    default: // the era is read and shown nowhere
+        return;
+    }
+    if (!gadget) return;
+    if (m_readOnly & readOnly) gadget->SetFlags(gadget->GetFlags() & ~std::uint32_t(TkDTGadget::takesFocus));
+    m_gadgets.push_back(std::move(gadget));
+}
+
+std::uint16_t TkDateTimeCtrl::PresentFields() const {
+    std::uint16_t present = 0;
+    for (const auto& g : m_gadgets)
+        present |= FieldOf(g->GetId());
+    return present;
+}
+
+void TkDateTimeCtrl::RefreshGadgets(std::uint16_t fields) {
+    TkDateTimeFields f;
+    if (IsPending()) {
+        f.hour = GetPendingField(fieldHour);
+        f.minute = GetPendingField(fieldMinute);
+        f.second = GetPendingField(fieldSecond);
+        f.day = GetPendingField(fieldDay);
+        f.weekday = GetPendingField(fieldWeekday);
+        f.month = GetPendingField(fieldMonth);
+        f.year = GetPendingField(fieldYear);
+    } else if (!BreakDateTime(m_value, f)) {
+        return;
+    }
+    for (const auto& g : m_gadgets) {
+        const std::int32_t id = g->GetId();
+        if (!(FieldOf(id) & fields)) continue;
+        int shown = -1;
+        switch (id) {
+        case idHour12:
+            if (f.hour >= 0) {
+                m_pm = f.hour > 11;
+                shown = f.hour == 0 ? 12 : f.hour > 12 ? f.hour - 12 : f.hour;
+            }
+            break;
+        case idHour24:
+            shown = f.hour;
+            if (f.hour >= 0) m_pm = f.hour > 11;
+            break;
+        case idMinute:
+            shown = f.minute;
+            break;
+        case idSecond:
+            shown = f.second;
+            break;
+        case idAmPm:
+            if (f.hour >= 0) shown = f.hour > 11 ? 1 : 0;
+            break;
+        case idDay:
+            shown = f.day;
+            break;
+        case idWeekday:
+            if (f.weekday >= 1) shown = f.weekday - 1;
+            break;
+        case idMonth:
+            shown = f.month;
+            break;
+        case idMonthName:
+            if (f.month >= 1) shown = f.month - 1;
+            break;
+        case idYear2:
+            if (f.year >= 0) shown = f.year % 100;
+            break;
+        case idYear4:
+            shown = f.year;
+            break;
+        default:
+            continue;
+        }
+        if (shown < 0) {
+            g->SetFlags(g->GetFlags() | TkDTGadget::unset);
+        } else {
+            g->SetFlags(g->GetFlags() & ~std::uint32_t(TkDTGadget::unset));
+            g->SetValue(shown);
+        }
+        InvalidateGadget(*g, false);
+    }
+}
+
+bool TkDateTimeCtrl::MoveToField(bool forward) {
+    const std::size_t count = m_gadgets.size();
+    std::size_t index = m_current;
+    while (forward ? index + 1 < count : index > 0 && index <= count) {
+        index = forward ? index + 1 : index - 1;
+        TkDTGadget* candidate = m_gadgets[index].get();
+        if (!(candidate->GetFlags() & TkDTGadget::takesFocus)) continue;
+        if (TkDTGadget* old = GetCurrentGadget()) old->SetFocus(FALSE);
+        candidate->SetFocus(TRUE);
+        m_current = index;
+        BringIntoView(*candidate);
+        return true;
+    }
+    return false;
+}
+
+int TkDateTimeCtrl::GetCentury(int year, int twoDigitYear) const {
+    const int reference = year != -1 && (GetControlStyle() & styleOwnYearWindow) ? year : UtcYear();
+    return (reference - twoDigitYear + 50) / 100 * 100;
+}
+
+BOOL TkDateTimeCtrl::ShowCalendar(int, std::int32_t, std::int32_t) {
+    return FALSE;
+}
+
+BOOL TkDateTimeCtrl::OnGadgetEvent(int event, std::int32_t gadgetId, std::int32_t value) {
+    if (event == eventTyping) {
+        if (value)
+            m_modified |= 4;
+        else
+            m_modified &= ~4u;
+        return TRUE;
+    }
+    if (event == eventFieldFull && m_autoAdvance) {
+        MoveToField(true);
+        return TRUE;
+    }
+    const Handler handler = HandlerOf(gadgetId);
+    switch (handler) {
+    case handlerNone:
+        return FALSE;
+    case handlerButton:
+        return ShowCalendar(event, gadgetId, value);
+    case handlerSpin: {
+        TkDTGadget* current = GetCurrentGadget();
+        if (!current) return FALSE;
+        current->EndEditing();
+        const std::int32_t id = current->GetId();
+        if (id == idButton || id == idSpin) return FALSE;
+        const Handler target = HandlerOf(id);
+        if (target == handlerNone || target == handlerButton || target == handlerSpin) return FALSE;
+        return EditField(target, event, id, value);
+    }
+    default:
+        return EditField(handler, event, gadgetId, value);
+    }
+}
+
+BOOL TkDateTimeCtrl::EditField(int handler, int event, std::int32_t gadgetId, std::int32_t value) {
+    Edit edit{event, gadgetId, value, IsPending(), {}, 0};
+    if (edit.pending) {
+        edit.f.hour = GetPendingField(fieldHour);
+        edit.f.minute = GetPendingField(fieldMinute);
+        edit.f.second = GetPendingField(fieldSecond);
+        edit.f.day = GetPendingField(fieldDay);
+        edit.f.weekday = GetPendingField(fieldWeekday);
+        edit.f.month = GetPendingField(fieldMonth);
+        edit.f.year = GetPendingField(fieldYear);
+    } else if (!BreakDateTime(m_value, edit.f)) {
+        return FALSE;
+    }
+
+    Outcome outcome = Outcome::refused;
+    std::uint32_t modifiedBit = 2;
+    switch (handler) {
+    case handlerHour:
+    case handlerMinute:
+    case handlerSecond:
+        outcome = EditHour(edit);
+        break;
+    case handlerAmPm:
+        outcome = EditAmPm(edit);
+        break;
+    case handlerDay:
+        outcome = EditDay(edit);
+        modifiedBit = 1;
+        break;
+    case handlerMonth:
+        outcome = EditMonth(edit);
+        modifiedBit = 1;
+        break;
+    case handlerYear:
+        outcome = EditYear(edit);
+        modifiedBit = 1;
+        break;
+    default:
+        break;
+    }
+    if (outcome == Outcome::refused) return FALSE;
+    if (outcome == Outcome::done) return TRUE;
+
+    if (edit.pending) {
+        // Asking is not setting: the entry stays as it is until the value is set.
+        if (event == eventMaySet) return TRUE;
+        const std::pair<Field, int> stores[] = {
+            {fieldHour, edit.f.hour}, {fieldMinute, edit.f.minute}, {fieldSecond, edit.f.second},
+            {fieldDay, edit.f.day},   {fieldWeekday, edit.f.weekday}, {fieldMonth, edit.f.month},
+            {fieldYear, edit.f.year},
+        };
+        for (const auto& [field, fieldValue] : stores)
+            if (edit.stored & field) SetPendingField(field, fieldValue);
+        RefreshGadgets(edit.stored);
+        m_modified |= modifiedBit;
+        CompletePendingEntry(true);
+        const bool dateEdit = handler == handlerDay || handler == handlerMonth || handler == handlerYear;
+        if (dateEdit && !IsPending()) {
+            // The completed value takes the same edit once more, now under the value's own rules.
+            Edit again{event, gadgetId, value, false, {}, 0};
+            if (BreakDateTime(m_value, again.f)) {
+                const Outcome second = handler == handlerDay     ? EditDay(again)
+                                       : handler == handlerMonth ? EditMonth(again)
+                                                                 : EditYear(again);
+                if (second == Outcome::proceed) {
+                    OleDateTime built(again.f.year, again.f.month, again.f.day, again.f.hour, again.f.minute,
+                                      again.f.second);
+                    if (built.GetStatus() == OleDateTime::valid && ValidateDateTime(built, LevelOf(handler, event)) &&
+                        OnChanging(built)) {
+                        ApplyDateTime(built);
+                        OnChanged();
+                    }
+                }
+            }
+        }
+        UpdateNow();
+        return TRUE;
+    }
+
+    OleDateTime built(edit.f.year, edit.f.month, edit.f.day, edit.f.hour, edit.f.minute, edit.f.second);
+    if (built.GetStatus() != OleDateTime::valid) return FALSE;
+    if (!ValidateDateTime(built, LevelOf(handler, event))) return FALSE;
+    if (event == eventMaySet) return TRUE;
+    if (!OnChanging(built)) return FALSE;
+    ApplyDateTime(built);
+    m_modified |= modifiedBit;
+    OnChanged();
+    UpdateNow();
+    return TRUE;
+}
+
+TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditHour(Edit& edit) const {
+    const std::int32_t id = edit.id;
+    const int maximum = id == idMinute || id == idSecond ? 59 : 23;
+    int& field = id == idMinute ? edit.f.minute : id == idSecond ? edit.f.second : edit.f.hour;
+    edit.stored = id == idMinute ? fieldMinute : id == idSecond ? fieldSecond : fieldHour;
+    const auto now = [&] {
+        const TkDateTimeFields t = Today();
+        return id == idMinute ? t.minute : id == idSecond ? t.second : t.hour;
+    };
+    const int event = edit.event;
+    if (IsUp(event) || IsDown(event)) {
+        if (field < 0) {
+            field = now();
+        } else {
+            const int step = CappedStep(event, edit.value);
+            field += IsUp(event) ? step : -step;
+            if (field > maximum) field = 0;
+            if (field < 0) field = maximum;
+        }
+    } else if (event == eventMaySet || event == eventSet) {
+        const int v = edit.value;
+        if (id == idHour12) {
+            if (v < 1 || v > 12) return Outcome::refused;
+            field = m_pm ? (v == 12 ? 12 : v + 12) : (v == 12 ? 0 : v);
+        } else {
+            if (v < 0 || v > maximum) return Outcome::refused;
+            field = v;
+        }
+    } else if (event == eventFirst) {
+        field = 0;
+    } else if (event == eventLast) {
+        field = maximum;
+    }
+    return Outcome::proceed;
+}
+
+TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditAmPm(Edit& edit) const {
+    int& hour = edit.f.hour;
+    edit.stored = fieldHour;
+    const int event = edit.event;
+    if (IsUp(event) || IsDown(event)) {
+        hour = hour < 0 ? 0 : hour < 12 ? hour + 12 : hour - 12;
+    } else if (event == eventFirst) {
+        if (hour >= 0 && hour < 12) return Outcome::done;
+        hour = hour < 0 ? 0 : hour - 12;
+    } else if (event == eventLast) {
+        if (hour > 11) return Outcome::done;
+        hour = hour < 0 ? 23 : hour + 12;
+    } else if (event == eventMaySet || event == eventSet) {
+        if (edit.value == 1)
+            hour = hour < 0 ? 12 : hour < 12 ? hour + 12 : hour;
+        else if (edit.value == 0)
+            hour = hour < 0 ? 0 : hour > 11 ? hour - 12 : hour;
+    }
+    return Outcome::proceed;
+}
+
+TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditDay(Edit& edit) const {
+    const int event = edit.event;
+    const bool weekday = edit.id == idWeekday;
+    TkDateTimeFields& f = edit.f;
+    if (edit.pending) {
+        int& field = weekday ? f.weekday : f.day;
+        const int top = weekday ? 7 : 31;
+        edit.stored = weekday ? fieldWeekday : fieldDay;
+        if (IsUp(event) || IsDown(event)) {
+            if (field < 0) {
+                const TkDateTimeFields t = Today();
+                field = weekday ? t.weekday : t.day;
+            } else {
+                const int step = CappedStep(event, edit.value);
+                field += IsUp(event) ? step : -step;
+                if (field > top) field -= top;
+                if (field < 1) field += top;
+            }
+        } else if (event == eventMaySet || event == eventSet) {
+            if (weekday) {
+                if (edit.value < 0 || edit.value > 6) return Outcome::refused;
+                field = edit.value + 1;
+            } else {
+                if (edit.value < 1 || edit.value > 31) return Outcome::refused;
+                field = edit.value;
+            }
+        } else if (event == eventFirst) {
+            field = 1;
+        } else if (event == eventLast) {
+            field = top;
+        }
+        return Outcome::proceed;
+    }
+
+    int moveDays = 0;
+    if (IsUp(event)) {
+        f.day += CappedStep(event, edit.value);
+        if (!DateExists(f.year, f.month, f.day)) f.day = 1;
+    } else if (IsDown(event)) {
+        f.day -= CappedStep(event, edit.value);
+        if (f.day <= 0) f.day = 31;
+    } else if (event == eventMaySet || event == eventSet) {
+        if (weekday) {
+            if (edit.value < 0 || edit.value > 6) return Outcome::refused;
+            moveDays = edit.value + 1 - f.weekday;
+        } else {
+            if (!DateExists(f.year, f.month, edit.value)) return Outcome::refused;
+            f.day = edit.value;
+        }
+    } else if (event == eventFirst) {
+        if (weekday)
+            moveDays = 1 - f.weekday;
+        else
+            f.day = 1;
+    } else if (event == eventLast) {
+        if (weekday)
+            moveDays = 7 - f.weekday;
+        else
+            f.day = 31;
+    }
+    if (moveDays != 0) {
+        const OleDateTime date(f.year, f.month, f.day, 0, 0, 0);
+        TkDateTimeFields moved;
+        if (!BreakDateTime(OleDateTime(date.Value() + moveDays), moved)) return Outcome::refused;
+        f.year = moved.year;
+        f.month = moved.month;
+        f.day = moved.day;
+    }
+    while (f.day > 28 && !DateExists(f.year, f.month, f.day))
+        --f.day;
+    return DateExists(f.year, f.month, f.day) ? Outcome::proceed : Outcome::refused;
+}
+
+TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditMonth(Edit& edit) const {
+    const int event = edit.event;
+    int& month = edit.f.month;
+    edit.stored = fieldMonth;
+    if (IsUp(event) || IsDown(event)) {
+        if (month < 0) {
+            month = Today().month;
+        } else {
+            month += IsUp(event) ? 1 : -1;
+            if (month > 12) month = 1;
+            if (month < 1) month = 12;
+        }
+    } else if (event == eventMaySet || event == eventSet) {
+        const int chosen = edit.id == idMonthName ? edit.value + 1 : edit.value;
+        if (chosen < 1 || chosen > 12) return Outcome::refused;
+        month = chosen;
+    } else if (event == eventFirst) {
+        month = 1;
+    } else if (event == eventLast) {
+        month = 12;
+    }
+    if (edit.pending) return Outcome::proceed;
+    TkDateTimeFields& f = edit.f;
+    while (f.day > 28 && !DateExists(f.year, f.month, f.day))
+        --f.day;
+    return DateExists(f.year, f.month, f.day) ? Outcome::proceed : Outcome::refused;
+}
+
+TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditYear(Edit& edit) const {
+    const int event = edit.event;
+    int& year = edit.f.year;
+    edit.stored = fieldYear;
+    if (IsUp(event) || IsDown(event)) {
+        if (year < 0) {
+            year = Today().year;
+        } else {
+            const int step = event == eventSpinUp || event == eventSpinDown ? edit.value : 1;
+            year = IsUp(event) ? std::min(year + step, 9999) : std::max(year - step, 100);
+        }
+    } else if (event == eventMaySet || event == eventSet) {
+        if (edit.id == idYear4) {
+            year = edit.value;
+        } else if (GetControlStyle() & styleKeepCentury) {
+            const int reference = year < 0 ? UtcYear() : year;
+            year = reference / 100 * 100 + edit.value;
+        } else {
+            year = GetCentury(year, edit.value) + edit.value;
+        }
+    } else if (event == eventFirst) {
+        TkDateTimeFields low;
+        if (!BreakDateTime(m_minimum, low)) return Outcome::refused;
+        year = low.year;
+    } else if (event == eventLast) {
+        year = Today().year;
+    }
+    if (edit.pending) {
+        TkDateTimeFields low, high;
+        if (!BreakDateTime(m_minimum, low) || !BreakDateTime(m_maximum, high)) return Outcome::refused;
+        return year > high.year || year < low.year ? Outcome::refused : Outcome::proceed;
+    }
+    TkDateTimeFields& f = edit.f;
+    if (f.month == 2 && f.day == 29 && !DateExists(year, 2, 29)) f.day = 28;
+    return DateExists(f.year, f.month, f.day) ? Outcome::proceed : Outcome::refused;
 }
 
 } // namespace vq

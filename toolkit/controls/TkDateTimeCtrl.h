@@ -4,8 +4,13 @@
 #include "platform/time/OleDateTime.h"
 
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace vq {
+
+class TkDTGadget;
 
 // A date-time value broken into calendar fields, taken to the nearest second.
 struct TkDateTimeFields {
@@ -40,8 +45,58 @@ public:
     };
     enum RangeKind : std::int32_t { rangeNone = 0, rangeTime = 1, rangeDate = 2, rangeDateTime = 3 };
 
+    // Gadget ids: one per kind of field, then the two fixed gadgets; literals have -1.
+    enum GadgetId : std::int32_t {
+        idHour12 = 1,
+        idHour24 = 2,
+        idMinute = 4,
+        idSecond = 8,
+        idAmPm = 16,
+        idDay = 32,
+        idWeekday = 64,
+        idMonth = 128,
+        idMonthName = 256,
+        idYear2 = 512,
+        idYear4 = 1024,
+        idButton = 0x4000,
+        idSpin = 0x8000,
+    };
+    // What gadgets report to the control.
+    enum GadgetEvent : int {
+        eventUp = 1,
+        eventDown = 2,
+        eventSpinUp = 3,
+        eventSpinDown = 4,
+        eventClicked = 5,
+        eventMaySet = 6,
+        eventSet = 7,
+        eventFirst = 8,
+        eventLast = 9,
+        eventTyping = 10,
+        eventFieldFull = 11,
+    };
+    // Bits of the read-only mask.
+    enum ReadOnly : std::uint32_t {
+        readOnlyYear = 1,
+        readOnlyMonth = 2,
+        readOnlyDay = 4,
+        readOnlyHour = 8,
+        readOnlyMinute = 0x10,
+        readOnlySecond = 0x20,
+    };
+    // Bits of the control's style word that the field rules read.
+    enum Style : std::uint32_t {
+        styleDropDown = 0x01,
+        styleSpin = 0x02,
+        styleKeepCentury = 0x10,
+        styleOwnYearWindow = 0x20,
+    };
+    enum FormatKind : std::int32_t { formatTime = 0, formatShortDate = 1, formatLongDate = 2, formatCustom = 3 };
+    // The kinds of gadget a control creates; a derived control may create its own for each.
+    enum class GadgetClass { list, numeric, literal, button, spin };
+
     TkDateTimeCtrl();
-    virtual ~TkDateTimeCtrl() = default;
+    virtual ~TkDateTimeCtrl();
     TkDateTimeCtrl(const TkDateTimeCtrl&) = delete;
     TkDateTimeCtrl& operator=(const TkDateTimeCtrl&) = delete;
 
@@ -74,6 +129,41 @@ public:
     // asks OnChanging first and reports OnChanged after.
     void CompletePendingEntry(bool byUser);
 
+    void SetFormat(std::int32_t kind);
+    void SetFormat(std::string format);
+    std::int32_t GetFormatKind() const { return m_formatKind; }
+    // The custom picture, or the locale's picture of the format kind.
+    std::string GetFormat() const;
+    void SetReadOnlyFields(std::uint32_t mask);
+    std::uint32_t GetReadOnlyFields() const { return m_readOnly; }
+    void SetFieldNavigation(BOOL autoAdvance);
+    void SetFieldNavigation(BOOL autoAdvance, BOOL tabThroughFields);
+    BOOL GetAutoAdvance() const { return m_autoAdvance; }
+
+    // Turns the format picture into the format gadgets, after the fixed ones.
+    virtual void ParseDateTimeFormat();
+    // The century added to a typed two-digit year.
+    virtual int GetCentury(int year, int twoDigitYear) const;
+    // Decides on what a gadget reports; FALSE refuses it.
+    virtual BOOL OnGadgetEvent(int event, std::int32_t gadgetId, std::int32_t value);
+    virtual BOOL ShowCalendar(int event, std::int32_t gadgetId, std::int32_t value);
+    virtual void OnMonthName(std::string& /*name*/) {}
+    virtual void OnDayName(std::string& /*name*/) {}
+
+    // Services the gadgets call on their owner; the windowed control invalidates and captures.
+    virtual void InvalidateGadget(const TkDTGadget& /*gadget*/, bool /*updateNow*/) {}
+    virtual void CaptureGadget(TkDTGadget* gadget) { m_capture = gadget; }
+
+    std::size_t GetGadgetCount() const { return m_gadgets.size(); }
+    TkDTGadget* GetGadget(std::size_t index) const;
+    std::size_t GetFixedCount() const { return m_fixedCount; }
+    // The index of the gadget that has the focus mark; may designate no gadget.
+    std::size_t GetCurrentIndex() const { return m_current; }
+    TkDTGadget* GetCurrentGadget() const { return GetGadget(m_current); }
+    // Moves the focus mark to the next or previous field that can take it; false when there is none.
+    bool MoveToField(bool forward);
+    BOOL IsPM() const { return m_pm; }
+
     void SetModified(BOOL modified);
     void SetModified(BOOL date, BOOL time);
     BOOL IsModified() const { return (m_modified & 3) != 0; }
@@ -86,9 +176,22 @@ protected:
 
     // Hooks of the windowed control; without a window there is nothing to refresh.
     virtual bool HasWindow() const { return false; }
-    virtual void RefreshGadgets(std::uint16_t /*fields*/) {}
+    // Refreshes the gadgets that show the given fields from the value or the pending entry.
+    virtual void RefreshGadgets(std::uint16_t fields);
     // The fields the format shows; none without gadgets.
-    virtual std::uint16_t PresentFields() const { return 0; }
+    virtual std::uint16_t PresentFields() const;
+    // The low word of the window style.
+    virtual std::uint32_t GetControlStyle() const { return 0; }
+    virtual void UpdateNow() {}
+    // Makes a gadget the current one visible; the windowed control scrolls.
+    virtual void BringIntoView(const TkDTGadget& /*gadget*/) {}
+    virtual std::unique_ptr<TkDTGadget> CreateGadget(GadgetClass kind);
+    void DeleteFormatGadgets();
+    // Builds the format gadgets anew while the window exists, keeping the current field where it
+    // can still be current, else on the first that can.
+    void RebuildGadgets();
+    // Puts the fixed gadgets the style asks for first in the array.
+    void CreateFixedGadgets();
 
     std::uint32_t m_modified = 0;
     OleDateTime m_value;
@@ -97,8 +200,28 @@ protected:
     std::int32_t m_rangeKind = rangeNone;
     char m_placeholder = '_';
     TkDTPendingEntry m_pending;
+    std::uint32_t m_readOnly = 0;
+    BOOL m_autoAdvance = FALSE;
+    BOOL m_tabThroughFields = FALSE;
+    std::int32_t m_formatKind = formatShortDate;
+    std::string m_format;
+    std::vector<std::unique_ptr<TkDTGadget>> m_gadgets;
+    std::size_t m_fixedCount = 0;
+    std::size_t m_current = 0;
+    TkDTGadget* m_capture = nullptr;
+    BOOL m_pm = FALSE;
 
 private:
+    struct Edit;
+    enum class Outcome { refused, done, proceed };
+    BOOL EditField(int handler, int event, std::int32_t gadgetId, std::int32_t value);
+    Outcome EditHour(Edit& edit) const;
+    Outcome EditAmPm(Edit& edit) const;
+    Outcome EditDay(Edit& edit) const;
+    Outcome EditMonth(Edit& edit) const;
+    Outcome EditYear(Edit& edit) const;
+    void AppendFieldGadget(char letter, int repeats);
+
     bool Project(const OleDateTime& value, OleDateTime& projected) const;
     bool ComposeWithCurrent(const OleDateTime& value, bool keepDate, OleDateTime& composed) const;
     void StoreOrApply(const OleDateTime& value);

@@ -97,6 +97,18 @@ TEST_F(WindowTest, PostToADestroyedWindowIsDropped) {
     EXPECT_TRUE(seen.empty());
 }
 
+TEST_F(WindowTest, AContextHelpIdIsKeptPerWindow) {
+    const HWND parent = Make("Spy", WS_POPUP, {0, 0, 50, 50});
+    const HWND child = Make("Spy", WS_CHILD, {0, 0, 10, 10}, parent);
+    EXPECT_EQ(GetWindowContextHelpId(child), 0u);
+    EXPECT_TRUE(SetWindowContextHelpId(child, 0x20051));
+    EXPECT_EQ(GetWindowContextHelpId(child), 0x20051u);
+    EXPECT_EQ(GetWindowContextHelpId(parent), 0u);
+    DestroyWindow(parent);
+    EXPECT_FALSE(SetWindowContextHelpId(child, 7));
+    EXPECT_EQ(GetWindowContextHelpId(child), 0u);
+}
+
 TEST_F(WindowTest, DestroyOrderAndASecondDestroyOfADyingWindow) {
     const HWND parent = Make("Spy", WS_POPUP, {0, 0, 50, 50});
     const HWND child = Make("Spy", WS_CHILD, {0, 0, 10, 10}, parent);
