@@ -11,6 +11,7 @@
 
 namespace vq {
 
+class CCommandLineInfo;
 class CDocManager;
 class CDocTemplate;
 class CDocument;
@@ -51,6 +52,12 @@ public:
     std::string m_pszRegistryKey;
     std::string m_pszProfileName = "Vorquel";
 
+    // Hands each word after the program's name to the record's ParseParam.
+    void ParseCommandLine(CCommandLineInfo& info, int argc, const char* const* argv);
+    // Reads the recent-file list ("Recent File List", "File1"...) of at most `maxFiles` entries.
+    void LoadStdProfileSettings(UINT maxFiles = 4);
+    const std::vector<std::string>& GetRecentFiles() const { return m_RecentFiles; }
+
     virtual BOOL PreTranslateMessage(MSG* msg);
     // With the queue empty: the main window and its windows bring their layouts and command
     // states up to date (WM_IDLEUPDATECMDUI). FALSE: no further idle work wanted.
@@ -60,6 +67,8 @@ public:
 
 private:
     std::string ProfileFile() const;
+
+    std::vector<std::string> m_RecentFiles;
 };
 
 // The application object, or null when none exists.

@@ -1,0 +1,218 @@
+#include "shell/COstrelixApp.h"
+
+#include "config/CCfgOstrelix.h"
+#include "config/CConfig.h"
+#include "platform/classlib/CommandLineInfo.h"
+#include "platform/gui/DialogManager.h"
+#include "platform/gui/MessageBox.h"
+#include "platform/sys/HelpLauncher.h"
+#include "runtime/EngineGlobals.h"
+#include "runtime/HeadlessApp.h"
+#include "shell/CDlg_DBPathName.h"
+#include "shell/FileNames.h"
+
+#include <array>
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <strings.h>
+#include <unistd.h>
+#include <utility>
+
+namespace vq {
+namespace {
+
+constexpr const char* kSection = COstrelixApp::kSettingsSection;
+constexpr const char* kFatalErrorFormat = "Fatal Error %d - %s";
+constexpr int kEveryYear = 1899;
+constexpr int kDailyYear = 1900;
+
+// Help contexts of the dialogs and commands, and the help page of each.
+constexpr std::array<std::pair<std::uint16_t, int>, 21> kHelpTopics{{
+    {32838, 1}, {1000, 1}, {32800, 2}, {148, 3}, {242, 4}, {245, 5}, {154, 6}, {155, 7}, {157, 8}, {156, 9},
+    {158, 10}, {159, 11}, {251, 12}, {196, 13}, {193, 14}, {220, 15}, {194, 16}, {312, 17}, {408, 18},
+    {412, 19}, {160, 20},
+}};
+
+bool IsWord(const std::string& text, const char* word) {
+    return ::strcasecmp(text.c_str(), word) == 0;
+}
+
+void ShowConfigMessage(const std::string& text) {
+    MessageBox(0, text.c_str(), "Vorquel", MB_OK | MB_ICONERROR);
+}
+
+} // namespace
+
+void FatalError(const std::string& text, int code) {
+    char message[1024];
+    std::snprintf(message, sizeof message, kFatalErrorFormat, code, text.c_str());
+    MessageBox(0, message, "Vorquel", MB_OK | MB_ICONHAND);
+    std::fflush(nullptr);
+    // Other threads may still be running, so no destructor of this process may run under them.
+    ::_exit(code);
+}
+
+COstrelixApp::COstrelixApp()
+    : m_Config(std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage)),
+      m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
+    m_Config->SetProgramFolder(m_ProgramFolder);
+}
+
+COstrelixApp::~COstrelixApp() = default;
+
+void COstrelixApp::SetProgramFolder(std::string folder) {
+    m_ProgramFolder = std::move(folder);
+    m_Config->SetProgramFolder(m_ProgramFolder);
+}
+
+void COstrelixApp::SetDatabase(std::string folder, std::string name) {
+    m_DatabaseFolder = std::move(folder);
+    m_DatabaseName = std::move(name);
+}
+
+void COstrelixApp::SetMacOnlyReporting(bool macOnly) {
+    m_MacOnlyReporting = macOnly;
+    Engine().m_State.m_MacOnlyReporting = macOnly;
+}
+
+bool COstrelixApp::ReadSettings(CCommandLineInfo& commandLine, std::string& folder, std::string& name) {
+    SetRegistryKey(kRegistryKey);
+    LoadStdProfileSettings(4);
+
+    m_WorkspaceName.clear();
+    m_UseWorkspace = GetProfileInt(kSection, "Use Workspace", 0) != 0;
+    if (m_UseWorkspace) {
+        m_WorkspaceName = GetProfileString(kSection, "Workspace", "");
+        m_WorkspacePath = GetProfileString(kSection, "Workspace Path", "");
+    }
+
+    folder = GetProfileString(kSection, "Path", m_DataFolder.c_str());
+    name = GetProfileString(kSection, "Name", kDefaultConfigName);
+
+    m_HistoryFolder = GetProfileString(kSection, "HistoryPath", folder.c_str());
+    m_HistoryName = GetProfileString(kSection, "HistoryName", kDefaultHistoryName);
+    m_HistoryRestart = GetProfileInt(kSection, "HistoryRestart", 0) == 1;
+    SetMacOnlyReporting(GetProfileInt(kSection, "CheckMACOnlyReporting", 0) != 0);
+    m_MacOnlyReverse = GetProfileInt(kSection, "CheckMACOnlyReportingREV", 0) != 0;
+    m_UseWorkspace = GetProfileInt(kSection, "Use Workspace", 0) != 0;
+    m_MaxMonitorData = int(GetProfileInt(kSection, "MaxMonitorData", 8));
+    m_DisableDns = GetProfileInt(kSection, "DisableDNS", 0) != 0;
+
+    bool prompt = false;
+    ApplyCommandWord(commandLine.m_strFileName, prompt, folder, name);
+    if (name.empty()) name = kDefaultConfigName;
+    name = MakeConfigFileName(name);
+    return OpenConfigDatabase(prompt, folder, name);
+}
+
+void COstrelixApp::ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name) {
+    if (word.empty()) return;
+    if (IsWord(word, "PROMPT")) {
+        prompt = true;
+    } else if (IsWord(word, "MACONLY") || IsWord(word, "MACONLYREV")) {
+        SetMacOnlyReporting(true);
+        m_MacOnlyReverse = IsWord(word, "MACONLYREV");
+    } else {
+        // A relative path names a file of the current folder, as in any other program.
+        std::error_code error;
+        const auto path = std::filesystem::absolute(word, error);
+        name = SplitPath(error ? word : path.string(), folder);
+    }
+}
+
+bool COstrelixApp::IsConfigDatabase(const std::string& path) const {
+    const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (file < 0) return false;
+    const bool passes = m_Config->CheckDatabaseFile(file);
+    ::close(file);
+    return passes;
+}
+
+bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::string& name, const std::string&) {
+    for (;;) {
+        const std::string path = MakeConfigFilePath(folder, name);
+        if (!prompt && IsConfigDatabase(path)) return true;
+        if (name == kDefaultConfigName && m_Config->CreateDatabase(folder, name)) return true;
+
+        CDlg_DBPathName dialog(path);
+        prompt = false;
+        switch (dialog.DoModal()) {
+        case IDOK:
+            name = SplitPath(dialog.m_PathName, folder);
+            return true;
+        case IDCANCEL:
+            return false;
+        case CDlg_DBPathName::kCreate:
+            name = SplitPath(dialog.m_PathName, folder);
+            m_Config->CreateDatabase(folder, name);
+            return true;
+        default:
+            break;
+        }
+    }
+}
+
+int COstrelixApp::ExitInstance() {
+    WriteProfileString(kSection, "Path", m_DatabaseFolder.c_str());
+    WriteProfileString(kSection, "Name", m_DatabaseName.c_str());
+    WriteProfileString(kSection, "HistoryPath", m_DatabaseFolder.c_str());
+    WriteProfileString(kSection, "HistoryName", m_HistoryName.c_str());
+    WriteProfileInt(kSection, "HistoryRestart", m_HistoryRestart ? 1 : 0);
+    if (m_UseWorkspace) {
+        WriteProfileInt(kSection, "Use Workspace", 1);
+        WriteProfileString(kSection, "Workspace", m_WorkspaceName.c_str());
+        WriteProfileString(kSection, "Workspace Path", m_WorkspacePath.c_str());
+    } else {
+        WriteProfileInt(kSection, "Use Workspace", 0);
+    }
+    WriteProfileInt(kSection, "MaxMonitorData", m_MaxMonitorData);
+    WriteProfileInt(kSection, "DisableDNS", m_DisableDns ? 1 : 0);
+    WriteProfileInt(kSection, "CheckMACOnlyReporting", m_MacOnlyReporting ? 1 : 0);
+    WriteProfileInt(kSection, "CheckMACOnlyReportingRev", m_MacOnlyReverse ? 1 : 0);
+    return 0;
+}
+
+void COstrelixApp::LoadRestartSchedule(CCfgOstrelix& root) {
+    m_RestartSchedule = root.GetMonitorResetTime();
+    m_RestartEnabled = false;
+    const int year = m_RestartSchedule.GetYear();
+    if (year == kEveryYear) {
+        m_RestartEnabled = true;
+        m_RestartPeriod = OleDateTimeSpan(0, m_RestartSchedule.GetHour(), m_RestartSchedule.GetMinute(), 0);
+    } else if (year == kDailyYear) {
+        m_RestartEnabled = true;
+        m_RestartPeriod = OleDateTimeSpan();
+    }
+}
+
+void COstrelixApp::WriteEventLogPath(const std::string& path) {
+    WriteProfileString(kSection, "EventLog", path.c_str());
+}
+
+void COstrelixApp::WriteSettingInt(const std::string& section, const std::string& key, int value) {
+    WriteProfileInt(section.c_str(), key.c_str(), value);
+}
+
+int COstrelixApp::ReadSettingInt(const std::string& section, const std::string& key, int defaultValue) {
+    return int(GetProfileInt(section.c_str(), key.c_str(), defaultValue));
+}
+
+void COstrelixApp::WinHelp(std::uint32_t data, std::uint32_t command) {
+    const std::string helpFolder = m_ProgramFolder + "/help/";
+    std::string page = helpFolder + "index.html";
+    if (command == kHelpContext) {
+        const auto context = std::uint16_t(data & 0xFFFF);
+        for (const auto& [known, topic] : kHelpTopics) {
+            const std::string topicPage = helpFolder + "topic-" + std::to_string(topic) + ".html";
+            if (known == context && std::filesystem::exists(topicPage)) page = topicPage;
+        }
+    }
+    if (m_HelpOpener) {
+        m_HelpOpener(page);
+        return;
+    }
+    ReleaseHelpOpener(StartHelpOpener(page));
+}
+
+} // namespace vq

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "platform/classlib/WinApp.h"
+#include "platform/time/OleDateTime.h"
+#include "platform/time/OleDateTimeSpan.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace vq {
+
+class CCfgOstrelix;
+class CCommandLineInfo;
+class CConfig;
+
+// Shows "Fatal Error <code> - <text>" and ends the process with the code.
+[[noreturn]] void FatalError(const std::string& text, int code);
+
+// The application object of the desktop program: its settings, the choice of the configuration
+// database and the help binding.
+class COstrelixApp : public CWinApp {
+public:
+    // The registry key under which the settings live, below Software.
+    static constexpr const char* kRegistryKey = "Vorquel Software\\Vorquel\\Workspace\\v2.01dNetworkMonitor";
+    static constexpr const char* kSettingsSection = "Configuration";
+    static constexpr const char* kDefaultConfigName = "VorquelConfig";
+    static constexpr const char* kDefaultHistoryName = "VorquelHistory.mdb";
+    static constexpr int kHelpContext = 1;
+
+    COstrelixApp();
+    ~COstrelixApp() override;
+
+    // Reads the settings and the command-line word, then opens or chooses the configuration
+    // database; false only when none was chosen.
+    bool ReadSettings(CCommandLineInfo& commandLine, std::string& folder, std::string& name);
+    // Opens the database at folder and name or lets the user choose one; false when cancelled.
+    // A path chosen with OK comes back unopened.
+    bool OpenConfigDatabase(bool prompt, std::string& folder, std::string& name, const std::string& title = {});
+    // Writes the settings back, in the order the settings pages expect to find them.
+    int ExitInstance();
+    void LoadRestartSchedule(CCfgOstrelix& root);
+    void WriteEventLogPath(const std::string& path);
+    void WriteSettingInt(const std::string& section, const std::string& key, int value);
+    int ReadSettingInt(const std::string& section, const std::string& key, int defaultValue);
+
+    // Opens the help page of a context (command 1) or the help index.
+    void WinHelp(std::uint32_t data, std::uint32_t command);
+    // Tests watch the pages handed to the opener; by default it is started and left running.
+    void SetHelpOpener(std::function<void(const std::string& page)> opener) { m_HelpOpener = std::move(opener); }
+
+    std::uint8_t GetConfigurationMode() const { return m_ConfigurationMode; }
+    void SetConfigurationMode(std::uint8_t mode) { m_ConfigurationMode = mode; }
+    bool IsEventEditorOpen() const { return m_EventEditorOpen; }
+    void SetEventEditorOpen(bool open) { m_EventEditorOpen = open; }
+    bool IsLogGroupEditorOpen() const { return m_LogGroupEditorOpen; }
+    void SetLogGroupEditorOpen(bool open) { m_LogGroupEditorOpen = open; }
+
+    // Also copied into the engine's global state, which the monitor thread reads.
+    void SetMacOnlyReporting(bool macOnly);
+    bool GetMacOnlyReporting() const { return m_MacOnlyReporting; }
+    void SetMacOnlyReverse(bool reverse) { m_MacOnlyReverse = reverse; }
+    bool GetMacOnlyReverse() const { return m_MacOnlyReverse; }
+
+    // The folder of the program file; the help pages and the database template lie beside it.
+    const std::string& GetProgramFolder() const { return m_ProgramFolder; }
+    void SetProgramFolder(std::string folder);
+    // Where a database goes when the settings name no folder.
+    const std::string& GetDataFolder() const { return m_DataFolder; }
+
+    // The configuration database the system document opens.
+    const std::string& GetDatabaseFolder() const { return m_DatabaseFolder; }
+    const std::string& GetDatabaseName() const { return m_DatabaseName; }
+    void SetDatabase(std::string folder, std::string name);
+    CConfig& GetConfigStore() { return *m_Config; }
+
+    bool m_UseWorkspace = false;
+    std::string m_WorkspaceName;
+    std::string m_WorkspacePath;
+    std::string m_HistoryFolder;
+    std::string m_HistoryName = kDefaultHistoryName;
+    bool m_HistoryRestart = false;
+    int m_MaxMonitorData = 8;
+    bool m_DisableDns = false;
+
+    bool m_RestartEnabled = false;
+    OleDateTime m_RestartSchedule;
+    OleDateTimeSpan m_RestartPeriod;
+
+private:
+    bool IsConfigDatabase(const std::string& path) const;
+    void ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name);
+
+    std::unique_ptr<CConfig> m_Config;
+    std::string m_ProgramFolder;
+    std::string m_DataFolder;
+    std::string m_DatabaseFolder;
+    std::string m_DatabaseName;
+    bool m_MacOnlyReporting = false;
+    bool m_MacOnlyReverse = false;
+    std::uint8_t m_ConfigurationMode = 0;
+    bool m_EventEditorOpen = false;
+    bool m_LogGroupEditorOpen = false;
+    std::function<void(const std::string& page)> m_HelpOpener;
+};
+
+} // namespace vq

@@ -1,0 +1,44 @@
+#include "platform/classlib/CommandLineInfo.h"
+#include "platform/classlib/WinApp.h"
+#include "platform/registry/Registry.h"
+#include "tests/support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+// A program's own reading of the words, as the desktop application does.
+class RecordingInfo : public CCommandLineInfo {
+public:
+    void ParseParam(const char* param, BOOL flag, BOOL last) override {
+        seen.push_back(std::string(flag ? "flag " : "word ") + param + (last ? " last" : ""));
+        CCommandLineInfo::ParseParam(param, flag, last);
+    }
+    std::vector<std::string> seen;
+};
+
+TEST(CommandLine, WordsReachTheOverrideAndTheFirstPlainWordIsTheFile) {
+    const char* argv[] = {"vorquel", "-x", "/data/net.vqd", "second"};
+    CWinApp app;
+    RecordingInfo info;
+    app.ParseCommandLine(info, 4, argv);
+    EXPECT_EQ(info.seen, (std::vector<std::string>{"flag x", "word /data/net.vqd", "word second last"}));
+    EXPECT_EQ(info.m_strFileName, "/data/net.vqd");
+    EXPECT_EQ(info.m_nShellCommand, CCommandLineInfo::FileOpen);
+}
+
+TEST(CommandLine, RecentFilesAreReadUpToTheLimit) {
+    test::TempDir dir;
+    SetUserRegistryFolder(dir.File("registry"));
+    CWinApp app;
+    app.SetRegistryKey("Test Maker");
+    for (const char* entry : {"File1", "File2", "File4", "File5"})
+        app.WriteProfileString("Recent File List", entry, (std::string("/r/") + entry).c_str());
+    app.LoadStdProfileSettings(4);
+    EXPECT_EQ(app.GetRecentFiles(), (std::vector<std::string>{"/r/File1", "/r/File2", "/r/File4"}));
+    SetUserRegistryFolder(std::nullopt);
+}
+
+} // namespace
+} // namespace vq
