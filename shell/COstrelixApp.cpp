@@ -5,11 +5,14 @@
 #include "platform/classlib/CommandLineInfo.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/MessageBox.h"
+#include "platform/mail/SimpleMail.h"
 #include "platform/sys/HelpLauncher.h"
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "shell/CDlg_DBPathName.h"
 #include "shell/FileNames.h"
+#include "shell/LogDoc.h"
+#include "runtime/NotificationThreadMessage.h"
 
 #include <array>
 #include <cstdio>
@@ -59,7 +62,78 @@ COstrelixApp::COstrelixApp()
     m_Config->SetProgramFolder(m_ProgramFolder);
 }
 
-COstrelixApp::~COstrelixApp() = default;
+COstrelixApp::~COstrelixApp() {
+    ReleaseMapi();
+}
+
+void COstrelixApp::SetRootRecord(std::unique_ptr<CCfgOstrelix> root) {
+    m_Root = std::move(root);
+}
+
+void COstrelixApp::SetLogDoc(std::unique_ptr<LogDoc> logDoc) {
+    m_LogDoc = std::move(logDoc);
+}
+
+void COstrelixApp::LogSystemEvent(int code, const std::string& text) {
+    auto event = std::make_unique<SystemEventInfo>(SystemEventInfo{code, OleDateTime::GetCurrentTime(), text});
+    // Nothing is recorded before the configuration is loaded: the event log needs its settings.
+    if (m_Root && m_LogDoc) m_LogDoc->OnSystemEvent(std::move(event));
+}
+
+bool COstrelixApp::LoadMapi() {
+    m_MapiAvailable = false;
+    const std::string server = GetProfileString("Mail", "Server", "");
+    const std::string from = GetProfileString("Mail", "From", "");
+    const char* missing = server.empty() ? "Server" : from.empty() ? "From" : nullptr;
+    if (missing) {
+        const std::string text = std::string("Mail is off: settings section \"Mail\" has no \"") + missing + "\"";
+        PostNotification(2, 0, text.c_str(), "COstrelixApp", "LoadMapi", missing, __FILE__, __LINE__);
+    } else if (!SetMailServer(server, from)) {
+        const std::string text = "Mail is off: settings section \"Mail\" holds a \"Server\" that is not smtp:// "
+                                 "or smtps://, or a \"From\" that is not one mail address";
+        PostNotification(2, 0, text.c_str(), "COstrelixApp", "LoadMapi", "Server", __FILE__, __LINE__);
+    } else if (!MailTransportAvailable()) {
+        if (m_LogDoc) m_LogDoc->PostSystemEvent(kMailTransportMissing, "");
+    } else {
+        m_MapiAvailable = true;
+    }
+    m_MapiProbed = true;
+    return m_MapiAvailable;
+}
+
+std::uintptr_t COstrelixApp::MapiLogon() {
+    if (!m_MapiAvailable) return 0;
+    if (m_MapiSession) return m_MapiSession;
+    std::string user, password;
+    if (m_Root && !m_Root->GetUseDefaultLogon()) {
+        user = m_Root->GetMessagingUser();
+        password = m_Root->GetMessagingPassword();
+    }
+    LHANDLE session = 0;
+    if (MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session) != SUCCESS_SUCCESS) {
+        LogSystemEvent(kMailLogonFailed, "");
+        session = 0;
+    }
+    m_MapiSession = session;
+    return m_MapiSession;
+}
+
+std::uint32_t COstrelixApp::MapiSendMail(const MapiMessage& message) {
+    return MAPISendMail(0, 0, &message, 0, 0);
+}
+
+std::uint32_t COstrelixApp::MapiFreeBuffer(void* buffer) {
+    return MAPIFreeBuffer(buffer);
+}
+
+std::uint32_t MapiResolveName(const std::string& name, MapiRecipDesc** recipient) {
+    return MAPIResolveName(0, 0, name.c_str(), 0, 0, recipient);
+}
+
+void COstrelixApp::ReleaseMapi() {
+    if (m_MapiAvailable && m_MapiSession) MAPILogoff(m_MapiSession, 0, 0, 0);
+    m_MapiSession = 0;
+}
 
 void COstrelixApp::SetProgramFolder(std::string folder) {
     m_ProgramFolder = std::move(folder);

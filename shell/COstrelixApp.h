@@ -14,6 +14,12 @@ namespace vq {
 class CCfgOstrelix;
 class CCommandLineInfo;
 class CConfig;
+class LogDoc;
+struct MapiMessage;
+struct MapiRecipDesc;
+
+// Finds the recipient record of a mail address; free it with COstrelixApp::MapiFreeBuffer.
+std::uint32_t MapiResolveName(const std::string& name, MapiRecipDesc** recipient);
 
 // Shows "Fatal Error <code> - <text>" and ends the process with the code.
 [[noreturn]] void FatalError(const std::string& text, int code);
@@ -28,6 +34,9 @@ public:
     static constexpr const char* kDefaultConfigName = "VorquelConfig";
     static constexpr const char* kDefaultHistoryName = "VorquelHistory.mdb";
     static constexpr int kHelpContext = 1;
+    // System events of mail: the transport is missing from this build, a logon failed.
+    static constexpr int kMailTransportMissing = 283;
+    static constexpr int kMailLogonFailed = 284;
 
     COstrelixApp();
     ~COstrelixApp() override;
@@ -60,8 +69,31 @@ public:
     // Also copied into the engine's global state, which the monitor thread reads.
     void SetMacOnlyReporting(bool macOnly);
     bool GetMacOnlyReporting() const { return m_MacOnlyReporting; }
-    void SetMacOnlyReverse(bool reverse) { m_MacOnlyReverse = reverse; }
-    bool GetMacOnlyReverse() const { return m_MacOnlyReverse; }
+    void SetMacOnlyReportingReverse(bool reverse) { m_MacOnlyReverse = reverse; }
+    bool GetMacOnlyReportingReverse() const { return m_MacOnlyReverse; }
+    bool IsDnsDisabled() const { return m_DisableDns; }
+    void SetDisableDns(bool disabled) { m_DisableDns = disabled; }
+    int GetMaxMonitorData() const { return m_MaxMonitorData; }
+    void SetMaxMonitorData(int hours) { m_MaxMonitorData = hours; }
+
+    // Mail. The probe decides once whether mail can go: settings section "Mail" names the
+    // "Server" and the "From" address, and the transfer library speaks SMTP.
+    bool LoadMapi();
+    bool IsMapiAvailable() const { return m_MapiAvailable; }
+    // Logs on at the first mail; a failure is logged as system event 284 and tried again next time.
+    std::uintptr_t MapiLogon();
+    std::uint32_t MapiSendMail(const MapiMessage& message);
+    std::uint32_t MapiFreeBuffer(void* buffer);
+    void ReleaseMapi();
+
+    // Records a system event in the event log, once the configuration is loaded.
+    void LogSystemEvent(int code, const std::string& text);
+
+    // The root configuration record, owned from the configuration load on.
+    CCfgOstrelix* GetRootRecord() const { return m_Root.get(); }
+    void SetRootRecord(std::unique_ptr<CCfgOstrelix> root);
+    LogDoc* GetLogDoc() const { return m_LogDoc.get(); }
+    void SetLogDoc(std::unique_ptr<LogDoc> logDoc);
 
     // The folder of the program file; the help pages and the database template lie beside it.
     const std::string& GetProgramFolder() const { return m_ProgramFolder; }
@@ -81,8 +113,6 @@ public:
     std::string m_HistoryFolder;
     std::string m_HistoryName = kDefaultHistoryName;
     bool m_HistoryRestart = false;
-    int m_MaxMonitorData = 8;
-    bool m_DisableDns = false;
 
     bool m_RestartEnabled = false;
     OleDateTime m_RestartSchedule;
@@ -93,6 +123,13 @@ private:
     void ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name);
 
     std::unique_ptr<CConfig> m_Config;
+    std::unique_ptr<CCfgOstrelix> m_Root;
+    std::unique_ptr<LogDoc> m_LogDoc;
+    bool m_MapiAvailable = false;
+    bool m_MapiProbed = false;
+    std::uintptr_t m_MapiSession = 0;
+    int m_MaxMonitorData = 8;
+    bool m_DisableDns = false;
     std::string m_ProgramFolder;
     std::string m_DataFolder;
     std::string m_DatabaseFolder;

@@ -77,7 +77,7 @@ TEST_F(SettingsTest, FirstStartOffersTheDefaultDatabaseAndWritesSettingsBackInOr
     EXPECT_EQ(m_Folder + m_Name, database);
     EXPECT_GE(std::filesystem::file_size(database), 10'000u);
     EXPECT_EQ(app.m_HistoryFolder, DataFolder());
-    EXPECT_EQ(app.m_MaxMonitorData, 8);
+    EXPECT_EQ(app.GetMaxMonitorData(), 8);
 
     app.SetDatabase(m_Folder, m_Name);
     app.ExitInstance();
@@ -102,10 +102,10 @@ TEST_F(SettingsTest, HandWrittenValuesReadAsTheProgramMeansThem) {
     ASSERT_TRUE(Start("", app));
     EXPECT_TRUE(m_Shown.empty());
     EXPECT_EQ(m_Folder + "/" + m_Name, database);
-    EXPECT_TRUE(app.GetMacOnlyReverse());
+    EXPECT_TRUE(app.GetMacOnlyReportingReverse());
     EXPECT_FALSE(app.GetMacOnlyReporting());
     EXPECT_FALSE(app.m_HistoryRestart);
-    EXPECT_EQ(app.m_MaxMonitorData, 8);
+    EXPECT_EQ(app.GetMaxMonitorData(), 8);
     EXPECT_TRUE(app.m_UseWorkspace);
     EXPECT_EQ(app.m_WorkspaceName, "Desk");
 
@@ -175,7 +175,7 @@ TEST_F(SettingsTest, CommandWordsAndDatabaseFiles) {
             EXPECT_EQ(MakeConfigFilePath(m_Folder, m_Name), c.path);
         }
         EXPECT_EQ(app.GetMacOnlyReporting(), c.macOnly);
-        EXPECT_EQ(app.GetMacOnlyReverse(), c.reverse);
+        EXPECT_EQ(app.GetMacOnlyReportingReverse(), c.reverse);
     }
     std::filesystem::current_path(previous);
     EXPECT_EQ(test::ReadFile(foreign), foreignBytes);

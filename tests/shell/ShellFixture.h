@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/gui/DialogManager.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/registry/Registry.h"
 #include "shell/CDlg_DBPathName.h"
