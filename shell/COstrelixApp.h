@@ -3,6 +3,7 @@
 #include "platform/classlib/WinApp.h"
 #include "platform/time/OleDateTime.h"
 #include "platform/time/OleDateTimeSpan.h"
+#include "shell/ExplorerInfo.h"
 
 #include <cstdint>
 #include <functional>
@@ -93,6 +94,8 @@ public:
     CCfgOstrelix* GetRootRecord() const { return m_Root.get(); }
     void SetRootRecord(std::unique_ptr<CCfgOstrelix> root);
     LogDoc* GetLogDoc() const { return m_LogDoc.get(); }
+    // Every explorer record of the run; the configuration model empties it when it goes.
+    ExplorerObjectList& GetObjectList() { return m_Objects; }
     void SetLogDoc(std::unique_ptr<LogDoc> logDoc);
 
     // The folder of the program file; the help pages and the database template lie beside it.
@@ -125,6 +128,7 @@ private:
     std::unique_ptr<CConfig> m_Config;
     std::unique_ptr<CCfgOstrelix> m_Root;
     std::unique_ptr<LogDoc> m_LogDoc;
+    ExplorerObjectList m_Objects;
     bool m_MapiAvailable = false;
     bool m_MapiProbed = false;
     std::uintptr_t m_MapiSession = 0;
