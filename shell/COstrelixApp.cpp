@@ -10,6 +10,7 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "shell/CDlg_DBPathName.h"
+#include "shell/COstrelixSystemDoc.h"
 #include "shell/FileNames.h"
 #include "shell/LogDoc.h"
 #include "runtime/NotificationThreadMessage.h"
@@ -57,13 +58,40 @@ void FatalError(const std::string& text, int code) {
 }
 
 COstrelixApp::COstrelixApp()
-    : m_Config(std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage)),
+    : m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
+          *this, std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage))),
       m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
-    m_Config->SetProgramFolder(m_ProgramFolder);
+    GetConfigStore().SetProgramFolder(m_ProgramFolder);
+}
+
+CConfig& COstrelixApp::GetConfigStore() {
+    return m_SystemDoc->GetStore();
+}
+
+bool COstrelixApp::LoadConfiguration() {
+    return !m_SystemDoc->IsDatabaseOpen() && m_SystemDoc->Load();
+}
+
+void COstrelixApp::AddMacFilterEntry(const std::string& macText) {
+    if (!m_MacOnlyReporting) return;
+    std::lock_guard lock(m_MacMutex);
+    m_MacFilter.insert(macText);
+}
+
+void COstrelixApp::RemoveMacFilterEntry(const std::string& macText) {
+    if (!m_MacOnlyReporting) return;
+    std::lock_guard lock(m_MacMutex);
+    m_MacFilter.erase(macText);
+}
+
+bool COstrelixApp::HasMacFilterEntry(const std::string& macText) const {
+    std::lock_guard lock(m_MacMutex);
+    return m_MacFilter.count(macText) != 0;
 }
 
 COstrelixApp::~COstrelixApp() {
     ReleaseMapi();
+    m_SystemDoc.reset();
 }
 
 void COstrelixApp::SetRootRecord(std::unique_ptr<CCfgOstrelix> root) {
@@ -137,12 +165,7 @@ void COstrelixApp::ReleaseMapi() {
 
 void COstrelixApp::SetProgramFolder(std::string folder) {
     m_ProgramFolder = std::move(folder);
-    m_Config->SetProgramFolder(m_ProgramFolder);
-}
-
-void COstrelixApp::SetDatabase(std::string folder, std::string name) {
-    m_DatabaseFolder = std::move(folder);
-    m_DatabaseName = std::move(name);
+    GetConfigStore().SetProgramFolder(m_ProgramFolder);
 }
 
 void COstrelixApp::SetMacOnlyReporting(bool macOnly) {
@@ -198,7 +221,7 @@ void COstrelixApp::ApplyCommandWord(const std::string& word, bool& prompt, std::
 bool COstrelixApp::IsConfigDatabase(const std::string& path) const {
     const int file = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (file < 0) return false;
-    const bool passes = m_Config->CheckDatabaseFile(file);
+    const bool passes = m_SystemDoc->GetStore().CheckDatabaseFile(file);
     ::close(file);
     return passes;
 }
@@ -207,7 +230,7 @@ bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::str
     for (;;) {
         const std::string path = MakeConfigFilePath(folder, name);
         if (!prompt && IsConfigDatabase(path)) return true;
-        if (name == kDefaultConfigName && m_Config->CreateDatabase(folder, name)) return true;
+        if (name == kDefaultConfigName && GetConfigStore().CreateDatabase(folder, name)) return true;
 
         CDlg_DBPathName dialog(path);
         prompt = false;
@@ -219,7 +242,7 @@ bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::str
             return false;
         case CDlg_DBPathName::kCreate:
             name = SplitPath(dialog.m_PathName, folder);
-            m_Config->CreateDatabase(folder, name);
+            GetConfigStore().CreateDatabase(folder, name);
             return true;
         default:
             break;
@@ -228,9 +251,10 @@ bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::str
 }
 
 int COstrelixApp::ExitInstance() {
-    WriteProfileString(kSection, "Path", m_DatabaseFolder.c_str());
-    WriteProfileString(kSection, "Name", m_DatabaseName.c_str());
-    WriteProfileString(kSection, "HistoryPath", m_DatabaseFolder.c_str());
+    const std::string folder = m_SystemDoc->GetPath();
+    WriteProfileString(kSection, "Path", folder.c_str());
+    WriteProfileString(kSection, "Name", m_SystemDoc->GetName().c_str());
+    WriteProfileString(kSection, "HistoryPath", folder.c_str());
     WriteProfileString(kSection, "HistoryName", m_HistoryName.c_str());
     WriteProfileInt(kSection, "HistoryRestart", m_HistoryRestart ? 1 : 0);
     if (m_UseWorkspace) {

@@ -5,9 +5,13 @@
 #include "platform/time/OleDateTimeSpan.h"
 #include "shell/ExplorerInfo.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <set>
 #include <string>
 
 namespace vq {
@@ -15,6 +19,7 @@ namespace vq {
 class CCfgOstrelix;
 class CCommandLineInfo;
 class CConfig;
+class COstrelixSystemDoc;
 class LogDoc;
 struct MapiMessage;
 struct MapiRecipDesc;
@@ -104,11 +109,21 @@ public:
     // Where a database goes when the settings name no folder.
     const std::string& GetDataFolder() const { return m_DataFolder; }
 
-    // The configuration database the system document opens.
-    const std::string& GetDatabaseFolder() const { return m_DatabaseFolder; }
-    const std::string& GetDatabaseName() const { return m_DatabaseName; }
-    void SetDatabase(std::string folder, std::string name);
-    CConfig& GetConfigStore() { return *m_Config; }
+    // The configuration model and the database it reads.
+    COstrelixSystemDoc& GetSystemDoc() { return *m_SystemDoc; }
+    CConfig& GetConfigStore();
+    // Loads the configuration model unless its database is open already; false then or on failure.
+    bool LoadConfiguration();
+
+    // The MAC texts of configured devices, kept only while MAC-only reporting is on; the monitor
+    // thread asks for them while it learns hosts.
+    void AddMacFilterEntry(const std::string& macText);
+    void RemoveMacFilterEntry(const std::string& macText);
+    bool HasMacFilterEntry(const std::string& macText) const;
+
+    std::map<int32_t, int32_t> m_ProtocolsByNumber;
+    std::map<int32_t, int32_t> m_ProtocolsByTreePosition;
+    bool m_DataMonitorDisabled = false;
 
     bool m_UseWorkspace = false;
     std::string m_WorkspaceName;
@@ -125,10 +140,13 @@ private:
     bool IsConfigDatabase(const std::string& path) const;
     void ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name);
 
-    std::unique_ptr<CConfig> m_Config;
+    // Declared before the model, whose records it keeps, so it outlives the model.
+    ExplorerObjectList m_Objects;
+    std::unique_ptr<COstrelixSystemDoc> m_SystemDoc;
     std::unique_ptr<CCfgOstrelix> m_Root;
     std::unique_ptr<LogDoc> m_LogDoc;
-    ExplorerObjectList m_Objects;
+    mutable std::mutex m_MacMutex;
+    std::set<std::string> m_MacFilter;
     bool m_MapiAvailable = false;
     bool m_MapiProbed = false;
     std::uintptr_t m_MapiSession = 0;
@@ -136,10 +154,8 @@ private:
     bool m_DisableDns = false;
     std::string m_ProgramFolder;
     std::string m_DataFolder;
-    std::string m_DatabaseFolder;
-    std::string m_DatabaseName;
-    bool m_MacOnlyReporting = false;
-    bool m_MacOnlyReverse = false;
+    std::atomic<bool> m_MacOnlyReporting{false};
+    std::atomic<bool> m_MacOnlyReverse{false};
     std::uint8_t m_ConfigurationMode = 0;
     bool m_EventEditorOpen = false;
     bool m_LogGroupEditorOpen = false;

@@ -7,6 +7,8 @@
 #include "config/CCfgLogGroup.h"
 #include "config/CCfgNet.h"
 #include "config/CCfgNetworkEvent.h"
+#include "shell/COstrelixApp.h"
+#include "shell/COstrelixSystemDoc.h"
 #include "shell/EventInfo.h"
 
 #include <algorithm>
@@ -28,6 +30,13 @@ CCfgEvent* CopyEventRecord(int32_t kind, const CCfgEvent& event) {
         return nullptr;
     default: return nullptr;
     }
+}
+
+// A live object's event record belongs to the model's lists; an edit copy's to the copy.
+void DeleteEventRecord(CCfgEvent* record) {
+    auto* app = dynamic_cast<COstrelixApp*>(AfxGetApp());
+    std::unique_ptr<CCfgEvent> held = app ? app->GetSystemDoc().ReleaseEventRecord(record) : nullptr;
+    if (!held) delete record;
 }
 
 bool OwnsEventRecords(int32_t kind) {
@@ -81,7 +90,7 @@ bool ExplorerInfo::RemoveEvent(EventInfo* event) {
     m_Events.erase(found);
     event->m_Owner = nullptr;
     if (OwnsEventRecords(m_Kind)) {
-        delete event->m_CfgEvent;
+        DeleteEventRecord(event->m_CfgEvent);
         event->m_CfgEvent = nullptr;
     }
     return true;
@@ -174,7 +183,7 @@ void ExplorerInfo::CopyFrom(const ExplorerInfo& source) {
 void ExplorerInfo::DeleteRecords() {
     if (!OwnsEventRecords(m_Kind) || m_Root) return;
     for (auto& event : m_Events) {
-        delete event->m_CfgEvent;
+        DeleteEventRecord(event->m_CfgEvent);
         event->m_CfgEvent = nullptr;
     }
     switch (m_Kind) {

@@ -3,6 +3,7 @@
 #include "config/CCfgOstrelix.h"
 #include "platform/classlib/CommandLineInfo.h"
 #include "platform/gui/DialogManager.h"
+#include "shell/COstrelixSystemDoc.h"
 #include "shell/FileNames.h"
 #include "tests/shell/ShellFixture.h"
 
@@ -79,7 +80,8 @@ TEST_F(SettingsTest, FirstStartOffersTheDefaultDatabaseAndWritesSettingsBackInOr
     EXPECT_EQ(app.m_HistoryFolder, DataFolder());
     EXPECT_EQ(app.GetMaxMonitorData(), 8);
 
-    app.SetDatabase(m_Folder, m_Name);
+    app.GetSystemDoc().SetPath(m_Folder);
+    app.GetSystemDoc().SetName(m_Name);
     app.ExitInstance();
     const std::vector<std::string> order{"Path", "Name", "HistoryPath", "HistoryName", "HistoryRestart",
                                          "Use Workspace", "MaxMonitorData", "DisableDNS",
@@ -109,7 +111,8 @@ TEST_F(SettingsTest, HandWrittenValuesReadAsTheProgramMeansThem) {
     EXPECT_TRUE(app.m_UseWorkspace);
     EXPECT_EQ(app.m_WorkspaceName, "Desk");
 
-    app.SetDatabase(m_Folder, m_Name);
+    app.GetSystemDoc().SetPath(m_Folder);
+    app.GetSystemDoc().SetName(m_Name);
     app.ExitInstance();
     const auto names = SettingNames();
     EXPECT_EQ(std::count_if(names.begin(), names.end(),
