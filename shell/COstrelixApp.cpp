@@ -42,6 +42,15 @@ bool IsWord(const std::string& text, const char* word) {
     return ::strcasecmp(text.c_str(), word) == 0;
 }
 
+// A settings file that cannot be read is moved aside and the settings start from their defaults;
+// the user is told where the old file went.
+void ReportDamagedSettings(const std::string& file, const std::string& damagedName, const std::string& line) {
+    const std::string text = "The settings file " + file + " could not be read at the line \"" + line +
+                             "\"; it was kept as " + (damagedName.empty() ? "nothing" : damagedName) +
+                             " and the settings start from their defaults.";
+    PostNotification(2, 0, text.c_str(), "COstrelixApp", "ReadSettings", file.c_str(), __FILE__, __LINE__);
+}
+
 void ShowConfigMessage(const std::string& text) {
     MessageBox(0, text.c_str(), "Vorquel", MB_OK | MB_ICONERROR);
 }
@@ -62,6 +71,7 @@ COstrelixApp::COstrelixApp()
           *this, std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage))),
       m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
     GetConfigStore().SetProgramFolder(m_ProgramFolder);
+    SetRegistryNoticeHook(ReportDamagedSettings);
 }
 
 CConfig& COstrelixApp::GetConfigStore() {
@@ -90,6 +100,7 @@ bool COstrelixApp::HasMacFilterEntry(const std::string& macText) const {
 }
 
 COstrelixApp::~COstrelixApp() {
+    SetRegistryNoticeHook({});
     ReleaseMapi();
     m_SystemDoc.reset();
 }

@@ -109,5 +109,19 @@ TEST_F(MailTest, OneLogonServesEveryMailAndAFailedOneIsRetried) {
     EXPECT_EQ(m_App->MapiFreeBuffer(recipient), SUCCESS_SUCCESS);
 }
 
+// The settings file lives in the registry folder; a damaged one is reported once and set aside.
+TEST_F(MailTest, ADamagedSettingsFileIsReportedAndSetAside) {
+    SetUserRegistryFolder(m_Dir.File("broken"));
+    std::filesystem::create_directories(m_Dir.File("broken"));
+    const std::string file = UserRegistryFile();
+    test::WriteFile(file, "this is not a settings file\n");
+    EXPECT_EQ(m_App->ReadSettingInt("Configuration", "MaxMonitorData", 8), 8);
+    m_Reports->PumpPending();
+    ASSERT_EQ(m_Reports->reports.size(), 1u);
+    EXPECT_EQ(m_Reports->reports[0].rfind("The settings file " + file + " could not be read", 0), 0u)
+        << m_Reports->reports[0];
+    EXPECT_FALSE(std::filesystem::exists(file) && test::ReadFile(file) == "this is not a settings file\n");
+}
+
 } // namespace
 } // namespace vq
