@@ -7,7 +7,6 @@
 #include "platform/gui/MessageBox.h"
 #include "platform/mail/SimpleMail.h"
 #include "platform/sys/HelpLauncher.h"
-#include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "shell/CDlg_DBPathName.h"
 #include "shell/COstrelixSystemDoc.h"
@@ -83,20 +82,11 @@ bool COstrelixApp::LoadConfiguration() {
 }
 
 void COstrelixApp::AddMacFilterEntry(const std::string& macText) {
-    if (!m_MacOnlyReporting) return;
-    std::lock_guard lock(m_MacMutex);
-    m_MacFilter.insert(macText);
+    if (GetMacOnlyReporting()) m_ThreadObject.AddMacFilterEntry(macText);
 }
 
 void COstrelixApp::RemoveMacFilterEntry(const std::string& macText) {
-    if (!m_MacOnlyReporting) return;
-    std::lock_guard lock(m_MacMutex);
-    m_MacFilter.erase(macText);
-}
-
-bool COstrelixApp::HasMacFilterEntry(const std::string& macText) const {
-    std::lock_guard lock(m_MacMutex);
-    return m_MacFilter.count(macText) != 0;
+    if (GetMacOnlyReporting()) m_ThreadObject.RemoveMacFilterEntry(macText);
 }
 
 COstrelixApp::~COstrelixApp() {
@@ -179,11 +169,6 @@ void COstrelixApp::SetProgramFolder(std::string folder) {
     GetConfigStore().SetProgramFolder(m_ProgramFolder);
 }
 
-void COstrelixApp::SetMacOnlyReporting(bool macOnly) {
-    m_MacOnlyReporting = macOnly;
-    Engine().m_State.m_MacOnlyReporting = macOnly;
-}
-
 bool COstrelixApp::ReadSettings(CCommandLineInfo& commandLine, std::string& folder, std::string& name) {
     SetRegistryKey(kRegistryKey);
     LoadStdProfileSettings(4);
@@ -202,7 +187,7 @@ bool COstrelixApp::ReadSettings(CCommandLineInfo& commandLine, std::string& fold
     m_HistoryName = GetProfileString(kSection, "HistoryName", kDefaultHistoryName);
     m_HistoryRestart = GetProfileInt(kSection, "HistoryRestart", 0) == 1;
     SetMacOnlyReporting(GetProfileInt(kSection, "CheckMACOnlyReporting", 0) != 0);
-    m_MacOnlyReverse = GetProfileInt(kSection, "CheckMACOnlyReportingREV", 0) != 0;
+    SetMacOnlyReportingReverse(GetProfileInt(kSection, "CheckMACOnlyReportingREV", 0) != 0);
     m_UseWorkspace = GetProfileInt(kSection, "Use Workspace", 0) != 0;
     m_MaxMonitorData = int(GetProfileInt(kSection, "MaxMonitorData", 8));
     m_DisableDns = GetProfileInt(kSection, "DisableDNS", 0) != 0;
@@ -220,7 +205,7 @@ void COstrelixApp::ApplyCommandWord(const std::string& word, bool& prompt, std::
         prompt = true;
     } else if (IsWord(word, "MACONLY") || IsWord(word, "MACONLYREV")) {
         SetMacOnlyReporting(true);
-        m_MacOnlyReverse = IsWord(word, "MACONLYREV");
+        SetMacOnlyReportingReverse(IsWord(word, "MACONLYREV"));
     } else {
         // A relative path names a file of the current folder, as in any other program.
         std::error_code error;
@@ -277,8 +262,8 @@ int COstrelixApp::ExitInstance() {
     }
     WriteProfileInt(kSection, "MaxMonitorData", m_MaxMonitorData);
     WriteProfileInt(kSection, "DisableDNS", m_DisableDns ? 1 : 0);
-    WriteProfileInt(kSection, "CheckMACOnlyReporting", m_MacOnlyReporting ? 1 : 0);
-    WriteProfileInt(kSection, "CheckMACOnlyReportingRev", m_MacOnlyReverse ? 1 : 0);
+    WriteProfileInt(kSection, "CheckMACOnlyReporting", GetMacOnlyReporting() ? 1 : 0);
+    WriteProfileInt(kSection, "CheckMACOnlyReportingRev", GetMacOnlyReportingReverse() ? 1 : 0);
     return 0;
 }
 

@@ -3,15 +3,13 @@
 #include "platform/classlib/WinApp.h"
 #include "platform/time/OleDateTime.h"
 #include "platform/time/OleDateTimeSpan.h"
+#include "runtime/HeadlessApp.h"
 #include "shell/ExplorerInfo.h"
 
-#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <string>
 
 namespace vq {
@@ -73,10 +71,13 @@ public:
     void SetLogGroupEditorOpen(bool open) { m_LogGroupEditorOpen = open; }
 
     // Also copied into the engine's global state, which the monitor thread reads.
-    void SetMacOnlyReporting(bool macOnly);
-    bool GetMacOnlyReporting() const { return m_MacOnlyReporting; }
-    void SetMacOnlyReportingReverse(bool reverse) { m_MacOnlyReverse = reverse; }
-    bool GetMacOnlyReportingReverse() const { return m_MacOnlyReverse; }
+    void SetMacOnlyReporting(bool macOnly) { m_ThreadObject.SetMacOnlyReporting(macOnly); }
+    bool GetMacOnlyReporting() const { return m_ThreadObject.GetMacOnlyReporting(); }
+    void SetMacOnlyReportingReverse(bool reverse) { m_ThreadObject.SetMacOnlyReverse(reverse); }
+    bool GetMacOnlyReportingReverse() const { return m_ThreadObject.GetMacOnlyReverse(); }
+    // The main thread's end of the engine's messages; it also keeps the MAC-only settings and set
+    // that the monitor's MAC filter (AppMacFilter) reads.
+    HeadlessApp& GetThreadObject() { return m_ThreadObject; }
     bool IsDnsDisabled() const { return m_DisableDns; }
     void SetDisableDns(bool disabled) { m_DisableDns = disabled; }
     int GetMaxMonitorData() const { return m_MaxMonitorData; }
@@ -119,7 +120,7 @@ public:
     // thread asks for them while it learns hosts.
     void AddMacFilterEntry(const std::string& macText);
     void RemoveMacFilterEntry(const std::string& macText);
-    bool HasMacFilterEntry(const std::string& macText) const;
+    bool HasMacFilterEntry(const std::string& macText) const { return m_ThreadObject.HasMacFilterEntry(macText); }
 
     std::map<int32_t, int32_t> m_ProtocolsByNumber;
     std::map<int32_t, int32_t> m_ProtocolsByTreePosition;
@@ -140,13 +141,12 @@ private:
     bool IsConfigDatabase(const std::string& path) const;
     void ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name);
 
+    HeadlessApp m_ThreadObject;
     // Declared before the model, whose records it keeps, so it outlives the model.
     ExplorerObjectList m_Objects;
     std::unique_ptr<COstrelixSystemDoc> m_SystemDoc;
     std::unique_ptr<CCfgOstrelix> m_Root;
     std::unique_ptr<LogDoc> m_LogDoc;
-    mutable std::mutex m_MacMutex;
-    std::set<std::string> m_MacFilter;
     bool m_MapiAvailable = false;
     bool m_MapiProbed = false;
     std::uintptr_t m_MapiSession = 0;
@@ -154,8 +154,6 @@ private:
     bool m_DisableDns = false;
     std::string m_ProgramFolder;
     std::string m_DataFolder;
-    std::atomic<bool> m_MacOnlyReporting{false};
-    std::atomic<bool> m_MacOnlyReverse{false};
     std::uint8_t m_ConfigurationMode = 0;
     bool m_EventEditorOpen = false;
     bool m_LogGroupEditorOpen = false;

@@ -48,10 +48,12 @@ protected:
         record.SetBitmap(bitmap);
         ASSERT_TRUE(m_Store.SaveClass(record)) << m_Store.TakeLastError();
     }
-    void SaveDevice(const std::string& name, const std::string& className) {
+    void SaveDevice(const std::string& name, const std::string& className, const std::string& mac = "") {
         CCfgDevice record;
         record.SetName(name);
         record.SetClassName(className);
+        record.SetAddress(mac);
+        record.SetIpConversations(!mac.empty());
         record.SetBitmap("Server");
         ASSERT_TRUE(m_Store.SaveDevice(record)) << m_Store.TakeLastError();
     }
@@ -88,14 +90,17 @@ TEST_F(SystemDocTest, FaultsInTheDatabaseAreNamedAndTheLoadGoesOn) {
     SaveClass("Printers", "Printer");
     Raw("INSERT INTO CFGCLASS (CLASSNAME, Bitmap) VALUES ('Printers', 'Router')");
     SaveClass("Links", "WAN");
-    SaveDevice("lp1", "Printers");
+    SaveDevice("lp1", "Printers", "00:a0:c9:00:00:01");
     SaveDevice("orphan", "Ghost");
-    SaveDevice("solo", "");
+    SaveDevice("solo", "", "00:a0:c9:00:00:02");
     SaveDeviceEvent("lp1");
     SaveDeviceEvent("gone");
 
     auto app = MakeApp();
+    app->SetMacOnlyReporting(true);
     ASSERT_TRUE(app->LoadConfiguration());
+    EXPECT_TRUE(app->HasMacFilterEntry("00:a0:c9:00:00:01"));
+    EXPECT_TRUE(app->HasMacFilterEntry("00:a0:c9:00:00:02"));
     COstrelixSystemDoc& model = app->GetSystemDoc();
     EXPECT_EQ(m_Tree.nodes, (std::vector<std::string>{"/Network@1", "/Device@0", "/Log@2", "Device/Printers@15",
                                                        "Device/Links@0", "Printers/lp1@7", "Device/orphan@7",
