@@ -1,4 +1,5 @@
 #include "platform/classlib/CommandLineInfo.h"
+#include "platform/classlib/Document.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/TempDir.h"
@@ -38,6 +39,16 @@ TEST(CommandLine, RecentFilesAreReadUpToTheLimit) {
     app.LoadStdProfileSettings(4);
     EXPECT_EQ(app.GetRecentFiles(), (std::vector<std::string>{"/r/File1", "/r/File2", "/r/File4"}));
     SetUserRegistryFolder(std::nullopt);
+}
+
+// A reply may name a document closed since it was asked for; identity alone tells.
+TEST(LiveDocuments, ADocumentIsLiveFromConstructionToDestruction) {
+    auto document = std::make_unique<CDocument>();
+    const CDocument* kept = document.get();
+    EXPECT_TRUE(IsLiveDocument(kept));
+    document.reset();
+    EXPECT_FALSE(IsLiveDocument(kept));
+    EXPECT_FALSE(IsLiveDocument(nullptr));
 }
 
 } // namespace
