@@ -132,6 +132,7 @@ bool COstrelixApp::LoadMapi() {
 
 std::uintptr_t COstrelixApp::MapiLogon() {
     if (!m_MapiAvailable) return 0;
+    std::lock_guard lock(m_MapiMutex);
     if (m_MapiSession) return m_MapiSession;
     std::string user, password;
     if (m_Root && !m_Root->GetUseDefaultLogon()) {
@@ -160,6 +161,7 @@ std::uint32_t MapiResolveName(const std::string& name, MapiRecipDesc** recipient
 }
 
 void COstrelixApp::ReleaseMapi() {
+    std::lock_guard lock(m_MapiMutex);
     if (m_MapiAvailable && m_MapiSession) MAPILogoff(m_MapiSession, 0, 0, 0);
     m_MapiSession = 0;
 }

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 namespace vq {
@@ -88,6 +89,7 @@ public:
     bool LoadMapi();
     bool IsMapiAvailable() const { return m_MapiAvailable; }
     // Logs on at the first mail; a failure is logged as system event 284 and tried again next time.
+    // The session is shared with the event mail thread, so it is taken under a lock.
     std::uintptr_t MapiLogon();
     std::uint32_t MapiSendMail(const MapiMessage& message);
     std::uint32_t MapiFreeBuffer(void* buffer);
@@ -149,6 +151,7 @@ private:
     std::unique_ptr<LogDoc> m_LogDoc;
     bool m_MapiAvailable = false;
     bool m_MapiProbed = false;
+    std::mutex m_MapiMutex;
     std::uintptr_t m_MapiSession = 0;
     int m_MaxMonitorData = 8;
     bool m_DisableDns = false;
