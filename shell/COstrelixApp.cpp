@@ -28,6 +28,8 @@ namespace {
 constexpr const char* kSection = COstrelixApp::kSettingsSection;
 constexpr const char* kFatalErrorFormat = "Fatal Error %d - %s";
 constexpr int kEveryYear = 1899;
+constexpr std::array<int, 15> kLogIntervals{1, 5, 15, 30, 60, 300, 600, 900, 1800, 3600, 7200, 10800, 14400, 28800, 43200};
+constexpr int kDefaultLogInterval = 300;
 constexpr int kDailyYear = 1900;
 
 // Help contexts of the dialogs and commands, and the help page of each.
@@ -101,6 +103,15 @@ void COstrelixApp::SetRootRecord(std::unique_ptr<CCfgOstrelix> root) {
 
 void COstrelixApp::SetLogDoc(std::unique_ptr<LogDoc> logDoc) {
     m_LogDoc = std::move(logDoc);
+}
+
+int COstrelixApp::GetLogInterval() const {
+    const int index = m_Root ? m_Root->GetCsvFrequency() : -1;
+    return index >= 0 && index < int(kLogIntervals.size()) ? kLogIntervals[std::size_t(index)] : kDefaultLogInterval;
+}
+
+bool COstrelixApp::IsCsvLoggingEnabled() const {
+    return m_Root && m_Root->GetCsvLogging();
 }
 
 void COstrelixApp::LogSystemEvent(int code, const std::string& text) {

@@ -98,6 +98,11 @@ public:
     // Records a system event in the event log, once the configuration is loaded.
     void LogSystemEvent(int code, const std::string& text);
 
+    // The CSV logging interval in seconds from the root record's frequency index; 300 for an index
+    // out of range or before the configuration is loaded.
+    int GetLogInterval() const;
+    bool IsCsvLoggingEnabled() const;
+
     // The root configuration record, owned from the configuration load on.
     CCfgOstrelix* GetRootRecord() const { return m_Root.get(); }
     void SetRootRecord(std::unique_ptr<CCfgOstrelix> root);

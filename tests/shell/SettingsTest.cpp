@@ -210,6 +210,18 @@ TEST_F(SettingsTest, RestartScheduleFollowsTheYearOfTheResetTime) {
     }
 }
 
+TEST_F(SettingsTest, LogIntervalFollowsTheFrequencyIndex) {
+    COstrelixApp app;
+    EXPECT_EQ(app.GetLogInterval(), 300) << "before the configuration is loaded";
+    EXPECT_FALSE(app.IsCsvLoggingEnabled());
+    app.SetRootRecord(std::make_unique<CCfgOstrelix>());
+    const std::pair<int, int> cases[] = {{0, 1}, {5, 300}, {6, 600}, {14, 43200}, {15, 300}, {-1, 300}};
+    for (const auto& [index, seconds] : cases) {
+        app.GetRootRecord()->SetCsvFrequency(index);
+        EXPECT_EQ(app.GetLogInterval(), seconds) << index;
+    }
+}
+
 TEST_F(SettingsTest, HelpOpensTheTopicPageOfAKnownContext) {
     const std::string help = ProgramFolder() + "/help/";
     std::filesystem::create_directories(help);
