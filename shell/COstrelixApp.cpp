@@ -277,7 +277,7 @@ int COstrelixApp::ExitInstance() {
     WriteProfileInt(kSection, "DisableDNS", m_DisableDns ? 1 : 0);
     WriteProfileInt(kSection, "CheckMACOnlyReporting", GetMacOnlyReporting() ? 1 : 0);
     WriteProfileInt(kSection, "CheckMACOnlyReportingRev", GetMacOnlyReportingReverse() ? 1 : 0);
-    return 0;
+    return CWinApp::ExitInstance();
 }
 
 void COstrelixApp::LoadRestartSchedule(CCfgOstrelix& root) {

@@ -53,7 +53,7 @@ public:
     // A path chosen with OK comes back unopened.
     bool OpenConfigDatabase(bool prompt, std::string& folder, std::string& name, const std::string& title = {});
     // Writes the settings back, in the order the settings pages expect to find them.
-    int ExitInstance();
+    int ExitInstance() override;
     void LoadRestartSchedule(CCfgOstrelix& root);
     void WriteEventLogPath(const std::string& path);
     void WriteSettingInt(const std::string& section, const std::string& key, int value);

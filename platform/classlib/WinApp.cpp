@@ -237,12 +237,28 @@ BOOL CWinApp::OnIdle(int) {
 
 BOOL CWinApp::PumpMessage() {
     MSG msg;
-    if (!GetMessage(&msg, 0, 0, 0)) return FALSE;
+    if (!GetMessage(&msg, 0, 0, 0)) {
+        m_QuitCode = int(msg.wParam);
+        return FALSE;
+    }
     if (!PreTranslateMessage(&msg)) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
     return TRUE;
+}
+
+int CWinApp::Run() {
+    for (;;) {
+        MSG msg;
+        for (int count = 0; !PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE) && OnIdle(count); ++count) {
+        }
+        if (!PumpMessage()) return ExitInstance();
+    }
+}
+
+int CWinApp::ExitInstance() {
+    return m_QuitCode;
 }
 
 } // namespace vq

@@ -64,11 +64,18 @@ public:
     virtual BOOL OnIdle(int count);
     // Takes one message from the queue and dispatches it; FALSE on WM_QUIT.
     BOOL PumpMessage();
+    // The message loop: whenever the queue is empty, OnIdle with counts 0, 1, ... until it wants
+    // no more or a message arrives; then the next message, waiting for one. Ends at WM_QUIT with
+    // ExitInstance's answer.
+    virtual int Run();
+    // Called when the loop ends; answers the exit code, by default the one WM_QUIT carried.
+    virtual int ExitInstance();
 
 private:
     std::string ProfileFile() const;
 
     std::vector<std::string> m_RecentFiles;
+    int m_QuitCode = 0;
 };
 
 // The application object, or null when none exists.

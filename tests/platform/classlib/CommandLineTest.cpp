@@ -41,6 +41,27 @@ TEST(CommandLine, RecentFilesAreReadUpToTheLimit) {
     SetUserRegistryFolder(std::nullopt);
 }
 
+// Idle work runs only while the queue is empty, and once per empty queue unless it asks again.
+class IdleCountingApp : public CWinApp {
+public:
+    BOOL OnIdle(int count) override {
+        counts.push_back(count);
+        if (counts.size() == 2) PostMessage(0, WM_USER, 0, 0);
+        if (counts.size() == 3) PostQuitMessage(7);
+        return count < 1;
+    }
+    std::vector<int> counts;
+};
+
+TEST(MessageLoop, IdleRunsPerEmptyQueueAndTheQuitCodeEndsTheLoop) {
+    IdleCountingApp app;
+    EXPECT_EQ(app.Run(), 7);
+    // The first empty queue takes counts 0 and 1, which asks for no more; the message posted then
+    // is taken and the queue, empty again, starts counting at 0; the quit posted there ends idling
+    // although OnIdle asked for more.
+    EXPECT_EQ(app.counts, (std::vector<int>{0, 1, 0}));
+}
+
 // A reply may name a document closed since it was asked for; identity alone tells.
 TEST(LiveDocuments, ADocumentIsLiveFromConstructionToDestruction) {
     auto document = std::make_unique<CDocument>();
