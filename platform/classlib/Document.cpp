@@ -9,14 +9,31 @@
 #include "platform/gui/MessageBox.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace vq {
 
 VQ_IMPLEMENT_DYNCREATE(CDocument, CCmdTarget)
 
-CDocument::CDocument() = default;
+namespace {
+
+std::unordered_set<const CDocument*>& LiveDocuments() {
+    static std::unordered_set<const CDocument*> documents;
+    return documents;
+}
+
+} // namespace
+
+bool IsLiveDocument(const CDocument* document) {
+    return document && LiveDocuments().count(document) != 0;
+}
+
+CDocument::CDocument() {
+    LiveDocuments().insert(this);
+}
 
 CDocument::~CDocument() {
+    LiveDocuments().erase(this);
     for (CView* view : m_views)
         view->m_pDocument = nullptr;
     if (m_pDocTemplate) m_pDocTemplate->RemoveDocument(this);

@@ -77,4 +77,8 @@ private:
     BOOL m_bModified = FALSE;
 };
 
+// Whether `document` names a document that exists now. Decided by identity alone, so a pointer
+// kept in a message whose document has since been deleted is never read. Main thread only.
+bool IsLiveDocument(const CDocument* document);
+
 } // namespace vq

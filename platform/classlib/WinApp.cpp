@@ -1,5 +1,6 @@
 #include "platform/classlib/WinApp.h"
 
+#include "platform/classlib/CommandLineInfo.h"
 #include "platform/classlib/ControlBar.h"
 #include "platform/classlib/DocManager.h"
 #include "platform/classlib/Wnd.h"
@@ -36,6 +37,24 @@ void CWinApp::AddDocTemplate(std::unique_ptr<CDocTemplate> docTemplate) {
 
 CDocument* CWinApp::OpenDocumentFile(const char* path) {
     return m_pDocManager ? m_pDocManager->OpenDocumentFile(path) : nullptr;
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& info, int argc, const char* const* argv) {
+    for (int i = 1; i < argc; ++i) {
+        const char* word = argv[i];
+        // Paths begin with '/' here, so only '-' marks a flag.
+        const BOOL flag = word[0] == '-';
+        info.ParseParam(flag ? word + 1 : word, flag, i + 1 == argc);
+    }
+}
+
+void CWinApp::LoadStdProfileSettings(UINT maxFiles) {
+    m_RecentFiles.clear();
+    for (UINT i = 1; i <= maxFiles; ++i) {
+        std::string entry = "File" + std::to_string(i);
+        std::string path = GetProfileString("Recent File List", entry.c_str(), "");
+        if (!path.empty()) m_RecentFiles.push_back(std::move(path));
+    }
 }
 
 namespace {
@@ -218,12 +237,28 @@ BOOL CWinApp::OnIdle(int) {
 
 BOOL CWinApp::PumpMessage() {
     MSG msg;
-    if (!GetMessage(&msg, 0, 0, 0)) return FALSE;
+    if (!GetMessage(&msg, 0, 0, 0)) {
+        m_QuitCode = int(msg.wParam);
+        return FALSE;
+    }
     if (!PreTranslateMessage(&msg)) {
         TranslateMessage(&msg);
         DispatchMessage(&msg);
     }
     return TRUE;
+}
+
+int CWinApp::Run() {
+    for (;;) {
+        MSG msg;
+        for (int count = 0; !PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE) && OnIdle(count); ++count) {
+        }
+        if (!PumpMessage()) return ExitInstance();
+    }
+}
+
+int CWinApp::ExitInstance() {
+    return m_QuitCode;
 }
 
 } // namespace vq

@@ -11,6 +11,7 @@
 
 namespace vq {
 
+class CCommandLineInfo;
 class CDocManager;
 class CDocTemplate;
 class CDocument;
@@ -51,15 +52,30 @@ public:
     std::string m_pszRegistryKey;
     std::string m_pszProfileName = "Vorquel";
 
+    // Hands each word after the program's name to the record's ParseParam.
+    void ParseCommandLine(CCommandLineInfo& info, int argc, const char* const* argv);
+    // Reads the recent-file list ("Recent File List", "File1"...) of at most `maxFiles` entries.
+    void LoadStdProfileSettings(UINT maxFiles = 4);
+    const std::vector<std::string>& GetRecentFiles() const { return m_RecentFiles; }
+
     virtual BOOL PreTranslateMessage(MSG* msg);
     // With the queue empty: the main window and its windows bring their layouts and command
     // states up to date (WM_IDLEUPDATECMDUI). FALSE: no further idle work wanted.
     virtual BOOL OnIdle(int count);
     // Takes one message from the queue and dispatches it; FALSE on WM_QUIT.
     BOOL PumpMessage();
+    // The message loop: whenever the queue is empty, OnIdle with counts 0, 1, ... until it wants
+    // no more or a message arrives; then the next message, waiting for one. Ends at WM_QUIT with
+    // ExitInstance's answer.
+    virtual int Run();
+    // Called when the loop ends; answers the exit code, by default the one WM_QUIT carried.
+    virtual int ExitInstance();
 
 private:
     std::string ProfileFile() const;
+
+    std::vector<std::string> m_RecentFiles;
+    int m_QuitCode = 0;
 };
 
 // The application object, or null when none exists.
