@@ -125,7 +125,7 @@ POINT ChartLabel::GetTextOrigin() {
     static constexpr std::array<POINT, 9> kOffsets = {POINT{0, -1}, {0, 0},   {-1, 0}, {-2, 0}, {-2, -1},
                                                       {-2, -2},     {-1, -2}, {0, -2}, {-1, -1}};
     const POINT o = kOffsets[static_cast<std::size_t>(m_anchor >= 0 && m_anchor <= 8 ? m_anchor : 8)];
-    auto part = [](int units, int extent) { return units == -2 ? -extent : units == -1 ? -(extent / 2) : 0; };
+    auto part = [](int units, int length) { return units == -2 ? -length : units == -1 ? -(length / 2) : 0; };
     const POINT turned = Rotate(part(o.x, cx), part(o.y, cy), GetAngle());
     const POINT anchor = GetAnchor();
     return {anchor.x + turned.x, anchor.y + turned.y};

@@ -45,10 +45,6 @@ struct DataCanvas {
     GdiJournal journal;
 };
 
-bool operator==(const RECT& a, const RECT& b) {
-    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
-}
-
 TEST(ChartDataDrawing, RaisedBarFacesInOrderWhicheverWayTheCornersCome) {
     const ChartStyle style = DataStyle(2, 0);
     const std::vector<RECT> faces = {{10, 40, 40, 50}, {30, 40, 40, 100}, {10, 50, 30, 100}};
@@ -184,7 +180,9 @@ TEST(ChartDataDrawing, OutlinesByKindAndRegionFrames) {
         EXPECT_EQ(draw.canvas.At(50, 20), c.edge);
         EXPECT_EQ(draw.canvas.At(20, 40), c.edge);
         EXPECT_NE(draw.canvas.At(50, 40), c.edge);
-        if (c.width == 3) EXPECT_EQ(draw.canvas.At(50, 21), c.edge);
+        if (c.width == 3) {
+            EXPECT_EQ(draw.canvas.At(50, 21), c.edge);
+        }
     }
 
     ChartStyle framed = DataStyle(4, 0, 0);

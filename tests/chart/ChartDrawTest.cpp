@@ -261,7 +261,9 @@ TEST(ChartDraw, UnitsMarginsAndColourWords) {
         GetObject(c.GetColourBrush(), sizeof lb, &lb);
         EXPECT_EQ(lb.lbStyle, b.style);
         EXPECT_EQ(lb.lbColor, b.colour);
-        if (b.style == BS_HATCHED) EXPECT_EQ(int(lb.lbHatch), b.hatch);
+        if (b.style == BS_HATCHED) {
+            EXPECT_EQ(int(lb.lbHatch), b.hatch);
+        }
     }
     inches->SelectColorPen(0x1A, 2, 16);
     EXPECT_EQ(inches->GetColourPen(), chart.GetPen(PS_DASHDOT, 2, RGB(255, 128, 0)));

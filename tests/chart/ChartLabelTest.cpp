@@ -75,7 +75,7 @@ TEST(ChartLabel, AnchorCodesPutTheTextsTopLeftWhereTheTableSays) {
             };
             label.GetChart()->AddComponent(std::move(probe));
         });
-        auto part = [](int units, int e) { return units == -2 ? -e : units == -1 ? -(e / 2) : 0; };
+        auto part = [](int step, int e) { return step == -2 ? -e : step == -1 ? -(e / 2) : 0; };
         EXPECT_EQ(origin.x, 150 + part(units[code].x, extent.cx));
         EXPECT_EQ(origin.y, 100 + part(units[code].y, extent.cy));
     }

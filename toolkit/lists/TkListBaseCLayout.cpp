@@ -238,7 +238,7 @@ void TkListBaseC::InvalidateItem(std::int32_t item, BOOL labelOnly, BOOL erase, 
         }
     }
     if (updateNow)
-        RedrawWindow(m_hWnd, &rect, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | (erase ? RDW_ERASE : 0));
+        RedrawWindow(m_hWnd, &rect, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | (erase ? UINT(RDW_ERASE) : 0u));
     else
         InvalidateRect(m_hWnd, &rect, erase);
 }

@@ -191,7 +191,9 @@ TEST_F(TkTabWndTest, RemovingTabsPicksTheNextActiveTab) {
         ASSERT_TRUE(tabs.GetActiveTab(active));
         EXPECT_EQ(active, c.expectActive);
         EXPECT_EQ(frame.activations.size(), c.notified ? 1u : 0u);
-        if (keptActive) EXPECT_EQ(View(active), keptActive);
+        if (keptActive) {
+            EXPECT_EQ(View(active), keptActive);
+        }
         EXPECT_TRUE(Strip().GetTab(active)->m_selected);
         // The removed tab's window stays its owner's.
         EXPECT_TRUE(IsWindow(removed->m_hWnd));
