@@ -1,6 +1,6 @@
 #include "ChartTestSupport.h"
 #include "GdiFixture.h"
-#include "WindowFixture.h"
+#include "ChartWindowFixture.h"
 #include "chart/Chart.h"
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
@@ -45,31 +45,13 @@ ChartBackground* AddBackground(Chart& chart, RECT r, int border, int shadow, COL
     return static_cast<ChartBackground*>(c);
 }
 
-class ChartWindowTest : public test::WindowTest {
+class ChartWindowTest : public test::ChartWindowFixture {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
-        hook = [this](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
-            if (h != frame || m != WM_PAINT) return false;
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            chart.DrawComponentList(dc, h);
-            EndPaint(h, &ps);
-            return true;
-        };
-        frame = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 400, 300});
+        ChartWindowFixture::SetUp();
+        OpenFrame({0, 0, 400, 300});
         chart.AddComponent(Painter(kCanvas));
     }
-
-    void Repaint() {
-        InvalidateRect(frame, nullptr, TRUE);
-        OffscreenHarness::RunUntilIdle();
-    }
-
-    COLORREF At(std::int32_t x, std::int32_t y) { return OffscreenHarness::Pixel(frame, x, y); }
-
-    Chart chart;
-    HWND frame = 0;
 };
 
 TEST_F(ChartWindowTest, BordersAndShadowsByKind) {

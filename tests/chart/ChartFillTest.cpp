@@ -1,6 +1,6 @@
 #include "ChartTestSupport.h"
 #include "GdiFixture.h"
-#include "WindowFixture.h"
+#include "ChartWindowFixture.h"
 #include "chart/Chart.h"
 #include "chart/ChartBackground.h"
 #include "platform/gui/Gdi.h"
@@ -32,31 +32,13 @@ ChartComponent* AddFilled(Chart& chart, RECT r, int fillKind, u32 first = kBlack
     return c;
 }
 
-class ChartFillWindowTest : public test::WindowTest {
+class ChartFillWindowTest : public test::ChartWindowFixture {
 protected:
     void SetUp() override {
-        WindowTest::SetUp();
-        hook = [this](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
-            if (h != frame || m != WM_PAINT) return false;
-            PAINTSTRUCT ps;
-            HDC dc = BeginPaint(h, &ps);
-            chart.DrawComponentList(dc, h);
-            EndPaint(h, &ps);
-            return true;
-        };
-        frame = Make("Spy", WS_POPUP | WS_VISIBLE, {0, 0, 480, 360});
+        ChartWindowFixture::SetUp();
+        OpenFrame({0, 0, 480, 360});
         AddFilled(chart, {0, 0, 480, 360}, 1, kWhite);
     }
-
-    void Repaint() {
-        InvalidateRect(frame, nullptr, TRUE);
-        OffscreenHarness::RunUntilIdle();
-    }
-
-    COLORREF At(std::int32_t x, std::int32_t y) { return OffscreenHarness::Pixel(frame, x, y); }
-
-    Chart chart;
-    HWND frame = 0;
 };
 
 TEST_F(ChartFillWindowTest, EveryFillKindPaintsItsArea) {
