@@ -5,6 +5,7 @@
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ListView.h"
+#include "platform/gui/Progress.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
 #include "platform/gui/TabControl.h"
@@ -62,11 +63,16 @@ void RegisterStandardControls() {
         listView.lpfnWndProc = ListViewProc;
         listView.hCursor = LoadCursor(IDC_ARROW);
         listView.lpszClassName = WC_LISTVIEW;
+        WNDCLASS progress;
+        progress.lpfnWndProc = ProgressProc;
+        progress.hCursor = LoadCursor(IDC_ARROW);
+        progress.lpszClassName = PROGRESS_CLASS;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
                RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
-               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE;
+               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE &&
+               RegisterClass(progress) != FALSE;
     }();
     (void)registered;
 }
