@@ -8,6 +8,7 @@
 #include "platform/gui/Progress.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
+#include "platform/gui/StatusBar.h"
 #include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
 #include "platform/gui/UpDown.h"
@@ -67,12 +68,17 @@ void RegisterStandardControls() {
         progress.lpfnWndProc = ProgressProc;
         progress.hCursor = LoadCursor(IDC_ARROW);
         progress.lpszClassName = PROGRESS_CLASS;
+        WNDCLASS status;
+        status.style = CS_DBLCLKS;
+        status.lpfnWndProc = StatusBarProc;
+        status.hCursor = LoadCursor(IDC_ARROW);
+        status.lpszClassName = STATUSCLASSNAME;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
                RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
                RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE &&
-               RegisterClass(progress) != FALSE;
+               RegisterClass(progress) != FALSE && RegisterClass(status) != FALSE;
     }();
     (void)registered;
 }
