@@ -1,0 +1,12 @@
+#pragma once
+
+// Resources of the list-box editor, which every program that shows one links in.
+#define IDB_TK_LISTEDITOR_NEW 20516
+#define IDB_TK_LISTEDITOR_DELETE 20517
+#define IDB_TK_LISTEDITOR_UP 20518
+#define IDB_TK_LISTEDITOR_DOWN 20519
+#define IDS_TK_LISTEDITOR_NEW 20531
+#define IDS_TK_LISTEDITOR_DELETE 20532
+#define IDS_TK_LISTEDITOR_UP 20533
+#define IDS_TK_LISTEDITOR_DOWN 20534
+#define IDS_TK_SELECT_DIRECTORY 20634
