@@ -2,6 +2,7 @@
 #include "toolkit/frames/TkCustomToolBar.h"
 
 #include <gtest/gtest.h>
+#include <string>
 #include <vector>
 
 namespace vq::test {
@@ -157,6 +158,44 @@ TEST(ToolBarLayout, TheHitTestCountsRowsOneButtonHigh) {
         RECT r{};
         EXPECT_EQ(l.bar.ButtonFromPoint(h.x, h.y, &r), h.index) << h.x << "," << h.y;
         if (h.index >= 0) EXPECT_EQ(r, l.bar.GetButtonRect(h.index));
+    }
+}
+
+std::string Items(const TkCustomToolBar& bar) {
+    std::string out;
+    for (int i = 0; i < bar.GetButtonCount(); ++i)
+        out += bar.GetButtonAt(i)->IsSeparator() ? 'S' : 'B';
+    return out;
+}
+
+TEST(ToolBarButtons, RemovingAButtonCleansUpOneSeparator) {
+    struct Case {
+        const char* items;
+        int index;
+        const char* left;
+        bool remains;
+    };
+    for (const Case& c : {Case{"BSB", 0, "B", true}, Case{"BSB", 2, "B", true}, Case{"BSBSB", 2, "BSB", true},
+                          Case{"BBS", 0, "BS", true}, Case{"BSBB", 2, "BSB", true}, Case{"B", 0, "", false},
+                          Case{"BSB", 3, "BSB", false}, Case{"BSB", -1, "BSB", false}}) {
+        Layout l(c.items);
+        EXPECT_EQ(l.bar.RemoveButton(c.index, TRUE) != FALSE, c.remains) << c.items << " " << c.index;
+        EXPECT_EQ(Items(l.bar), c.left) << c.items << " " << c.index;
+    }
+}
+
+TEST(ToolBarButtons, SelectionAndHotButtonFollowARemoval) {
+    // The button at 2 and the separator at 3 go: what was at 4 is now at 2.
+    struct Case {
+        int before, after;
+    };
+    for (const Case& c : {Case{4, 2}, Case{5, 3}, Case{1, 1}, Case{2, -1}, Case{3, -1}}) {
+        Layout fresh("BSBSBB");
+        fresh.bar.m_bCustomize = TRUE;
+        fresh.bar.m_nCurrent = fresh.bar.m_nHot = c.before;
+        fresh.bar.RemoveButton(2, TRUE);
+        EXPECT_EQ(fresh.bar.m_nCurrent, c.after) << c.before;
+        EXPECT_EQ(fresh.bar.m_nHot, c.after) << c.before;
     }
 }
 
