@@ -41,4 +41,36 @@ struct TBBUTTON {
 };
 static_assert(sizeof(TBBUTTON) == 20);
 
+// Messages of a rebar, which holds bars in bands, as the bars that live in one ask them.
+inline constexpr UINT RB_SETBANDINFO = WM_USER + 6;
+inline constexpr UINT RB_GETBANDCOUNT = WM_USER + 12;
+inline constexpr UINT RB_GETBANDINFO = WM_USER + 29;
+
+// Which fields of a band record a call reads or writes.
+enum : UINT { RBBIM_CHILD = 0x10, RBBIM_CHILDSIZE = 0x20 };
+
+// One band: the fields of the 80-byte record of 32-bit builds, read by name.
+struct REBARBANDINFO {
+    UINT cbSize = sizeof(REBARBANDINFO);
+    UINT fMask = 0;
+    UINT fStyle = 0;
+    COLORREF clrFore = 0;
+    COLORREF clrBack = 0;
+    const char* lpText = nullptr;
+    UINT cch = 0;
+    std::int32_t iImage = 0;
+    HWND hwndChild = 0;
+    UINT cxMinChild = 0;
+    UINT cyMinChild = 0;
+    UINT cx = 0;
+    void* hbmBack = nullptr;
+    UINT wID = 0;
+    UINT cyChild = 0;
+    UINT cyMaxChild = 0;
+    UINT cyIntegral = 0;
+    UINT cxIdeal = 0;
+    LPARAM lParam = 0;
+    UINT cxHeader = 0;
+};
+
 } // namespace vq

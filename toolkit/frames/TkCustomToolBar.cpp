@@ -631,6 +631,8 @@ LRESULT TkCustomToolBar::OnTimerMsg(WPARAM wParam, LPARAM) {
 
 std::intptr_t TkCustomToolBar::OnToolHitTest(POINT point, ToolHit* hit) const {
     if (const std::intptr_t own = TkControlBar::OnToolHitTest(point, hit); own != -1) return own;
+    // Tips switched off show none for the buttons either.
+    if (!(m_dwStyle & CBRS_TOOLTIPS)) return -1;
     RECT r;
     const int index = ButtonFromPoint(point.x, point.y, &r);
     TkStdBtn* button = GetButtonAt(index);

@@ -358,6 +358,23 @@ int TkCustomToolBar::ButtonFromPoint(std::int32_t x, std::int32_t y, RECT* rect)
     return -1;
 }
 
-void TkCustomToolBar::UpdateReBarBand(CWnd*, SIZE) {}
+void TkCustomToolBar::UpdateReBarBand(CWnd* rebar, SIZE size) {
+    if (!rebar || !rebar->m_hWnd || !(m_dwExStyle & CBX_ROWOWNER)) return;
+    const int count = int(rebar->SendMessage(RB_GETBANDCOUNT));
+    for (int i = 0; i < count; ++i) {
+        REBARBANDINFO band;
+        band.fMask = RBBIM_CHILD | RBBIM_CHILDSIZE;
+        if (!rebar->SendMessage(RB_GETBANDINFO, WPARAM(i), reinterpret_cast<LPARAM>(&band))) continue;
+        // A band without minimum height is one the rebar sizes by itself.
+        if (band.hwndChild != m_hWnd || band.cyMinChild == 0) continue;
+        bool changed = false;
+        if (band.cyMinChild != UINT(size.cy)) band.cyMinChild = UINT(size.cy), changed = true;
+        if (size.cx > 0 && band.cxMinChild != UINT(size.cx)) band.cxMinChild = UINT(size.cx), changed = true;
+        if (!changed) return;
+        band.fMask = RBBIM_CHILDSIZE;
+        rebar->SendMessage(RB_SETBANDINFO, WPARAM(i), reinterpret_cast<LPARAM>(&band));
+        return;
+    }
+}
 
 } // namespace vq

@@ -4,6 +4,7 @@ namespace vq::test {
 
 VQ_BEGIN_MESSAGE_MAP(ToolBarFrame, DockingFrame)
 VQ_ON_COMMAND_RANGE(ID_TB_BLACK, ID_TB_NOIMAGE, OnToolCommand)
+VQ_ON_UPDATE_COMMAND_UI(ID_TB_LINE, OnUpdateLine)
 VQ_END_MESSAGE_MAP()
 
 BOOL ToolBarFrame::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -25,6 +25,8 @@ public:
         std::int32_t index = 0;
     };
     std::vector<Seen> seen;
+    // What the handler of ID_TB_LINE's state answers: -1 leaves the check alone.
+    int lineCheck = -1;
 
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     // The messages of one kind, in order.
@@ -32,6 +34,9 @@ public:
 
 private:
     void OnToolCommand() {}
+    void OnUpdateLine(CCmdUI* state) {
+        if (lineCheck >= 0) state->SetCheck(lineCheck);
+    }
 };
 
 class ToolBarTest : public ::testing::Test {

@@ -1,4 +1,5 @@
 #include "ToolBarFixture.h"
+#include "platform/classlib/ToolTipCtrl.h"
 #include "toolkit/controls/TkSysMetrics.h"
 
 namespace vq::test {
@@ -144,6 +145,124 @@ TEST_F(ToolBarMouseTest, TheHotFrameLeavesWithThePointerWithinOneTick) {
     EXPECT_EQ(bar->m_nHot, -1);
     EXPECT_EQ(corner(), m.m_crButtonFace);
     EXPECT_FALSE(KillTimer(bar->m_hWnd, kHotTimerId)) << "the timer is gone with the hot button";
+}
+
+TEST_F(ToolBarMouseTest, CommandStatesComeFromTheHandlers) {
+    const UINT unhandled = 40000, kept = 40001;
+    bar->InsertButton(4, unhandled, FALSE, TRUE);
+    bar->InsertButton(5, kept, FALSE, TRUE);
+    bar->InsertButton(6, ID_TB_LINE, FALSE, TRUE);
+    // Inserted without handler, both came in disabled; the flag keeps one enabled from now on.
+    bar->SetButtonStyle(5, (bar->GetButtonStyle(5) | TKBS_KEEPENABLED) & ~DWORD(TKBS_DISABLED));
+    struct Case {
+        int check;
+        DWORD line;
+    };
+    for (const Case& c : {Case{1, TKBS_CHECKBOX | TKBS_CHECKED}, Case{2, TKBS_CHECKBOX | TKBS_INDETERMINATE},
+                          Case{0, TKBS_CHECKBOX}}) {
+        frame->lineCheck = c.check;
+        bar->OnUpdateCmdUI(frame.get(), TRUE);
+        EXPECT_FALSE(bar->GetButtonStyle(0) & TKBS_DISABLED);
+        EXPECT_TRUE(bar->GetButtonStyle(4) & TKBS_DISABLED) << "no handler";
+        EXPECT_FALSE(bar->GetButtonStyle(5) & TKBS_DISABLED) << "kept enabled";
+        EXPECT_EQ(bar->GetButtonStyle(6), c.line) << c.check;
+    }
+}
+
+TEST_F(ToolBarMouseTest, ButtonsAnswerToolTipHitTestsWithTheirCommands) {
+    ToolHit hit;
+    const RECT r = bar->GetButtonRect(1);
+    EXPECT_EQ(bar->OnToolHitTest(Centre(r), &hit), std::intptr_t(ID_TB_BLUE));
+    EXPECT_EQ(hit.info.hwnd, bar->m_hWnd);
+    EXPECT_EQ(hit.info.uId, std::uintptr_t(ID_TB_BLUE));
+    EXPECT_EQ(hit.info.rect, r);
+    EXPECT_EQ(hit.info.lpszText, LPSTR_TEXTCALLBACK);
+    EXPECT_EQ(bar->OnToolHitTest(Centre(bar->GetButtonRect(2)), nullptr), -1) << "separator";
+    bar->SetBarStyle(bar->GetBarStyle() & ~DWORD(CBRS_TOOLTIPS));
+    EXPECT_EQ(bar->OnToolHitTest(Centre(r), nullptr), -1) << "tips off";
+}
+
+// A rebar stand-in: two bands, the second holding the bar.
+class BandHost : public CWnd {
+public:
+    REBARBANDINFO bands[2];
+    int sets = 0;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        auto* band = reinterpret_cast<REBARBANDINFO*>(lParam);
+        switch (message) {
+        case RB_GETBANDCOUNT:
+            *result = 2;
+            return TRUE;
+        case RB_GETBANDINFO:
+            band->hwndChild = bands[wParam].hwndChild;
+            band->cxMinChild = bands[wParam].cxMinChild;
+            band->cyMinChild = bands[wParam].cyMinChild;
+            *result = TRUE;
+            return TRUE;
+        case RB_SETBANDINFO:
+            bands[wParam].cxMinChild = band->cxMinChild;
+            bands[wParam].cyMinChild = band->cyMinChild;
+            ++sets;
+            *result = TRUE;
+            return TRUE;
+        default:
+            return CWnd::OnWndMsg(message, wParam, lParam, result);
+        }
+    }
+};
+
+TEST_F(ToolBarMouseTest, ARowOwnerTellsItsBandItsSizeOnlyWhenItChanged) {
+    BandHost host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "", WS_CHILD, RECT{0, 0, 1, 1}, frame.get(), 9));
+    host.bands[0].cyMinChild = 5;
+    host.bands[1].hwndChild = bar->m_hWnd;
+    host.bands[1].cyMinChild = 1;
+    bar->UpdateReBarBand(&host, SIZE{200, 28});
+    EXPECT_EQ(host.sets, 0) << "only a row owner";
+    bar->m_dwExStyle |= CBX_ROWOWNER;
+    for (int i = 0; i < 2; ++i)
+        bar->UpdateReBarBand(&host, SIZE{200, 28});
+    EXPECT_EQ(host.sets, 1);
+    EXPECT_EQ(host.bands[1].cyMinChild, 28u);
+    EXPECT_EQ(host.bands[1].cxMinChild, 200u);
+    EXPECT_EQ(host.bands[0].cyMinChild, 5u);
+    host.DestroyWindow();
+}
+
+TEST_F(ToolBarMouseTest, MenuButtonsMeasureTheirTextAndOpenTheirMenus) {
+    static const char* const texts[] = {"&File", "Edit&", "&View"};
+    std::vector<TkBtnMapEntry> map;
+    for (int i = 0; i < 3; ++i)
+        map.push_back({&TkTBMenuBtn::kClass,
+                       UINT(500 + i),
+                       0x30000000,
+                       {700, std::uintptr_t(i), reinterpret_cast<std::uintptr_t>(texts[i]), 1u << i}});
+    map.push_back({});
+    manager->SetButtonMap(map.data());
+    const UINT ids[] = {500, 501, ID_TB_BLACK, 502};
+    bar->SetButtons(ids, 4);
+    Layout();
+    auto* file = dynamic_cast<TkTBMenuBtn*>(bar->GetButtonAt(0));
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->m_cMnemonic, 'f');
+    EXPECT_EQ(dynamic_cast<TkTBMenuBtn*>(bar->GetButtonAt(1))->m_cMnemonic, 0);
+    EXPECT_GT(file->m_cx, 10);
+    EXPECT_EQ(bar->GetFirstMenuButton(), 0);
+    EXPECT_EQ(bar->GetLastMenuButton(), 3);
+
+    frame->seen.clear();
+    bar->BeginMenuMode(0);
+    EXPECT_TRUE(bar->IsMenuMode());
+    EXPECT_EQ(bar->GetNextMenuButton(TRUE), 1);
+    EXPECT_EQ(bar->GetNextMenuButton(FALSE), -1) << "no wrap";
+    bar->EndMenuMode();
+    Click(bar, 3);
+    std::vector<UINT> codes;
+    for (const auto& s : frame->Of(WM_NOTIFY))
+        codes.push_back(s.code);
+    EXPECT_EQ(codes, (std::vector<UINT>{TKN_MENUMODEBEGIN, TKN_MENUMODEEND, TKN_DROPMENU}));
+    EXPECT_TRUE(frame->Of(WM_COMMAND).empty()) << "a menu button posts no command";
+    manager->SetButtonMap(nullptr);
 }
 
 } // namespace
