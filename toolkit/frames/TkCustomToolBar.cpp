@@ -67,6 +67,7 @@ VQ_ON_MESSAGE(WM_SHOWWINDOW, OnShowWindowMsg)
 VQ_ON_MESSAGE(WM_WINDOWPOSCHANGING, OnWindowPosChangingMsg)
 VQ_ON_MESSAGE(WM_WINDOWPOSCHANGED, OnWindowPosChangedMsg)
 VQ_ON_MESSAGE(WM_DESTROY, OnDestroyMsg)
+VQ_ON_MESSAGE(WM_NODELAYHIDE, OnNoDelayHide)
 VQ_ON_MESSAGE(TB_ADDBUTTONS, OnAddButtons)
 VQ_ON_MESSAGE(TB_DELETEBUTTON, OnDeleteButton)
 VQ_ON_MESSAGE(WM_SIZEPARENT, OnSizeParentMsg)
@@ -785,6 +786,31 @@ LRESULT TkCustomToolBar::OnDestroyMsg(WPARAM wParam, LPARAM lParam) {
     StopHotTimer();
     NotifyManager(3);
     return OnDestroyBar(wParam, lParam);
+}
+
+void TkCustomToolBar::DelayShow(BOOL show) {
+    TkToolBarManager* manager = GetToolBarManager();
+    // While customising, a floating bar the user hides goes at once, not at a layout that the
+    // modal customisation dialog holds back.
+    if (!show && manager && manager->IsFrameLocked() && IsFloating() && m_hWnd && IsWindowVisible(m_hWnd)) {
+        m_nStateFlags = (m_nStateFlags & ~UINT(delayShow)) | delayHide;
+        PostMessage(WM_NODELAYHIDE);
+        return;
+    }
+    CControlBar::DelayShow(show);
+}
+
+LRESULT TkCustomToolBar::OnNoDelayHide(WPARAM, LPARAM) {
+    if (m_bCustomize && IsFloating()) {
+        m_nStateFlags &= ~UINT(delayHide);
+        if (CFrameWnd* frame = GetDockingFrame()) frame->ShowControlBar(this, FALSE, FALSE);
+    }
+    return 0;
+}
+
+void TkCustomToolBar::OnBarStyleChange(DWORD, DWORD newStyle) {
+    for (auto& button : m_buttons)
+        button->OnBarStyleChanged(newStyle);
 }
 
 LRESULT TkCustomToolBar::OnAddButtons(WPARAM wParam, LPARAM lParam) {

@@ -87,6 +87,8 @@ public:
     SIZE CalcDynamicLayout(int length, DWORD mode) override;
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     void DoPaint(HDC dc) override;
+    void DelayShow(BOOL show) override;
+    void OnBarStyleChange(DWORD oldStyle, DWORD newStyle) override;
     BOOL CreateEx(const char* className, const char* title, UINT id, DWORD style, DWORD exStyle,
                   const RECT& rect, CWnd* parent) override;
     void DrawBorders(HDC dc, RECT& rect) override;

@@ -237,5 +237,71 @@ TEST_F(ToolBarManagerTest, AnEmptyFrameGetsItsDefaultBarsOnRefresh) {
     EXPECT_EQ(manager->CreateBarFromInfo(&info), nullptr);
 }
 
+// A customisation dialog stand-in that counts the bars' notices.
+class NoticeWindow : public CWnd {
+public:
+    std::vector<std::pair<UINT, int>> notices;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        if (message == WM_BARNOTIFY) notices.emplace_back(UINT(wParam), int(lParam));
+        return CWnd::OnWndMsg(message, wParam, lParam, result);
+    }
+};
+
+TEST_F(ToolBarManagerTest, RegisteredDialogsHearOfBarsComingAndGoing) {
+    NoticeWindow dialog;
+    ASSERT_TRUE(dialog.CreateEx(0, nullptr, "", WS_POPUP, RECT{0, 0, 10, 10}, nullptr, 0));
+    manager->RegisterDialog(&dialog);
+    manager->RegisterDialog(&dialog);
+    TkCustomToolBar* bar = manager->CreateUserBar(nullptr);
+    ASSERT_TRUE(bar);
+    bar->DestroyWindow();
+    manager->UnregisterDialog(&dialog);
+    manager->CreateUserBar(nullptr);
+    // Created and destroyed, once each, with being shown on the way; nothing after unregistering.
+    const std::vector<std::pair<UINT, int>> expected{{59424u, 0}, {59424u, 2}, {59424u, 3}};
+    EXPECT_EQ(dialog.notices, expected);
+    dialog.DestroyWindow();
+}
+
+TEST_F(ToolBarManagerTest, LockingTheFrameLeavesOnlyItsDockBarsEnabled) {
+    AddBar(100, {ID_TB_BLACK});
+    ASSERT_TRUE(manager->CreateDefaultBars());
+    HWND pane = GetDlgItem(frame->m_hWnd, AFX_IDW_PANE_FIRST);
+    HWND off = CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD | WS_DISABLED, 0, 0, 5, 5,
+                              frame->m_hWnd, 7, nullptr);
+    HWND gone =
+        CreateWindowEx(0, CWnd::WindowClassName(), "", WS_CHILD, 0, 0, 5, 5, frame->m_hWnd, 8, nullptr);
+    EnableWindow(frame->m_hWnd, FALSE);
+    manager->LockFrameForCustomize();
+    EXPECT_TRUE(IsWindowEnabled(frame->m_hWnd));
+    EXPECT_FALSE(IsWindowEnabled(pane));
+    EXPECT_TRUE(IsWindowEnabled(Dock(AFX_IDW_DOCKBAR_TOP)->m_hWnd));
+    DestroyWindow(gone);
+    manager->UnlockFrameAfterCustomize();
+    EXPECT_FALSE(IsWindowEnabled(frame->m_hWnd)) << "as the modal dialog left it";
+    EXPECT_TRUE(IsWindowEnabled(pane));
+    EXPECT_FALSE(IsWindowEnabled(off)) << "disabled before, disabled after";
+    EnableWindow(frame->m_hWnd, TRUE);
+}
+
+TEST_F(ToolBarManagerTest, WhileCustomisingAFloatingBarHidesAtOnce) {
+    AddBar(100, {ID_TB_BLACK}, AFX_IDW_DOCKBAR_TOP, 0, FALSE);
+    ASSERT_TRUE(manager->CreateDefaultBars());
+    Layout();
+    TkCustomToolBar* bar = Bar(100);
+    ASSERT_TRUE(bar->IsFloating());
+    manager->LockFrameForCustomize();
+    manager->SetCustomizeMode(TRUE);
+    frame->ShowControlBar(bar, FALSE, TRUE);
+    // No idle time comes, so no delayed layout: only the bar's own message hides it.
+    EXPECT_TRUE(IsWindowVisible(bar->m_hWnd));
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_FALSE(IsWindowVisible(bar->m_hWnd));
+    EXPECT_FALSE(bar->IsVisible());
+    manager->SetCustomizeMode(FALSE);
+    manager->UnlockFrameAfterCustomize();
+    EnableWindow(frame->m_hWnd, TRUE);
+}
+
 } // namespace
 } // namespace vq::test
