@@ -12,12 +12,16 @@ TkBtnPaintContext::TkBtnPaintContext() {
     m_hImageDC = CreateCompatibleDC(nullptr);
     m_hWorkDC = CreateCompatibleDC(nullptr);
     if (!m_hMaskDC || !m_hImageDC || !m_hWorkDC || !CreateDitherBrush()) {
-        this->~TkBtnPaintContext();
+        Release();
         throw ResourceException("no device context for painting tool bar buttons");
     }
 }
 
 TkBtnPaintContext::~TkBtnPaintContext() {
+    Release();
+}
+
+void TkBtnPaintContext::Release() {
     ReleaseWorkBitmaps();
     if (m_hDitherBrush) DeleteObject(m_hDitherBrush);
     for (HDC* dc : {&m_hMaskDC, &m_hImageDC, &m_hWorkDC})

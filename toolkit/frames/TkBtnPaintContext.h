@@ -42,6 +42,7 @@ public:
 
 private:
     BOOL CreateDitherBrush();
+    void Release();
 };
 
 } // namespace vq

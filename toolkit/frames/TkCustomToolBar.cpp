@@ -492,7 +492,7 @@ void TkCustomToolBar::AdjustForGripper(RECT& rect, BOOL horz) {
 
 // Mouse.
 
-void TkCustomToolBar::PressAt(POINT p, BOOL) {
+void TkCustomToolBar::PressAt(POINT p) {
     const int index = ButtonFromPoint(p.x, p.y, nullptr);
     TkStdBtn* button = GetButtonAt(index);
     const bool alt = GetKeyState(VK_MENU) < 0;
@@ -510,7 +510,7 @@ void TkCustomToolBar::PressAt(POINT p, BOOL) {
 
 LRESULT TkCustomToolBar::OnLButtonDownMsg(WPARAM wParam, LPARAM lParam) {
     if (m_bCustomize) return TkControlBar::OnLButtonDown(wParam, lParam);
-    PressAt(PointOf(lParam), TRUE);
+    PressAt(PointOf(lParam));
     return 0;
 }
 
@@ -518,7 +518,7 @@ LRESULT TkCustomToolBar::OnLButtonDblClkMsg(WPARAM wParam, LPARAM lParam) {
     const POINT p = PointOf(lParam);
     if (m_bCustomize || ButtonFromPoint(p.x, p.y, nullptr) < 0)
         return TkControlBar::OnLButtonDblClk(wParam, lParam);
-    PressAt(p, FALSE);
+    PressAt(p);
     return 0;
 }
 
@@ -861,6 +861,7 @@ LRESULT TkCustomToolBar::OnSizeParentMsg(WPARAM wParam, LPARAM lParam) {
 
 LRESULT TkCustomToolBar::OnSysColorChangeMsg(WPARAM, LPARAM) {
     const LRESULT result = Default();
+    tkSysMetrics.UpdateSysColors();
     if (m_pOwnPaint) m_pOwnPaint->RecreateDitherBrush();
     if (TkToolBarManager* manager = GetToolBarManager()) manager->GetPaintContext().RecreateDitherBrush();
     if (m_pBmpMgr) m_pBmpMgr->RefreshAll(TRUE);

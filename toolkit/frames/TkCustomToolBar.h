@@ -195,7 +195,7 @@ protected:
 
 private:
     // The pointer went down on a button: press it, or hand the click to the bar.
-    void PressAt(POINT p, BOOL altAllowed);
+    void PressAt(POINT p);
     void RedrawButtonNow(int index);
     void StopHotTimer();
     // A row of the layout: the buttons from `first` to `last`, one row high, centred.

@@ -51,6 +51,19 @@ TEST_F(ToolBarManagerTest, DefinitionsDockAfterOthersHideAndFloat) {
     EXPECT_EQ(WindowRect(Bar(106)).top, first.bottom - 2);
     for (UINT id : {100u, 101u, 102u, 103u})
         EXPECT_EQ(Bar(id)->GetWindowText(), "Bar " + std::to_string(id));
+
+    // Bars by screen area: hidden ones never, floating ones by their whole floating frame.
+    const POINT mid = Centre(right);
+    EXPECT_EQ(manager->BarFromScreenRect(RECT{mid.x, mid.y, mid.x + 1, mid.y + 1}), Bar(101));
+    EXPECT_NE(manager->BarFromScreenRect(WindowRect(Bar(104))), Bar(104));
+    HWND floatingFrame = Bar(105)->GetParentFrame()->m_hWnd;
+    SetWindowPos(floatingFrame, 0, 400, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT bar105 = WindowRect(Bar(105));
+    RECT floating;
+    GetWindowRect(floatingFrame, &floating);
+    ASSERT_LT(floating.top, bar105.top);
+    EXPECT_EQ(manager->BarFromScreenRect(RECT{bar105.left, floating.top, bar105.left + 1, floating.top + 1}),
+              Bar(105));
 }
 
 TEST_F(ToolBarManagerTest, UserBarsTakeTheFirstFreeIdOfTheirRange) {

@@ -1,4 +1,5 @@
 #include "ToolBarFixture.h"
+#include "platform/gui/SystemColours.h"
 #include "toolkit/controls/TkSysMetrics.h"
 
 namespace vq::test {
@@ -132,6 +133,26 @@ TEST_F(ToolBarPaintTest, CustomiseModeDrawsBareFaces) {
             EXPECT_EQ(At(bar, index, 2, 2), m.m_crButtonFace) << index;
         }
     }
+}
+
+TEST_F(ToolBarPaintTest, ANewFaceColourReachesImagesAndCheckerboards) {
+    const COLORREF before = GetSysColor(COLOR_BTNFACE);
+    const COLORREF face = RGB(200, 220, 240);
+    const int index = COLOR_BTNFACE;
+    SetSysColors(1, &index, &face);
+    OffscreenHarness::RunUntilIdle();
+    Save(frame->m_hWnd, "toolbar-new-face-colour");
+    for (TkCustomToolBar* bar : {Bar(100), Bar(101)}) {
+        // The image's light grey is reloaded as the new face; the checkerboard is made of it too.
+        EXPECT_EQ(At(bar, kNormal, 3, 3), face);
+        EXPECT_EQ(At(bar, kNormal, 8, 7), RGB(0, 0, 0));
+        const COLORREF a = At(bar, kChecked, 2, 2), b = At(bar, kChecked, 3, 2);
+        EXPECT_TRUE((a == face && b == tkSysMetrics.m_crButtonHighlight) ||
+                    (b == face && a == tkSysMetrics.m_crButtonHighlight));
+    }
+    SetSysColors(1, &index, &before);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(tkSysMetrics.m_crButtonFace, before);
 }
 
 } // namespace
