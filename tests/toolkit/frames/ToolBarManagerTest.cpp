@@ -250,6 +250,28 @@ TEST_F(ToolBarManagerTest, AnEmptyFrameGetsItsDefaultBarsOnRefresh) {
     EXPECT_EQ(manager->CreateBarFromInfo(&info), nullptr);
 }
 
+TEST_F(ToolBarManagerTest, ABarWithoutDockingSpansItsParent) {
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "", WS_CHILD | WS_VISIBLE, RECT{10, 10, 310, 210}, frame.get(), 9));
+    struct Case {
+        DWORD style;
+        SIZE size;
+    };
+    for (const Case& c : {Case{CBRS_ALIGN_TOP, {300, 28}}, Case{CBRS_ALIGN_LEFT, {29, 200}}}) {
+        TkCustomToolBar bar;
+        ASSERT_TRUE(bar.CreateToolBar(&host, WS_CHILD | WS_VISIBLE | c.style, 50, ""));
+        SetWindowPos(bar.m_hWnd, 0, 0, 0, c.size.cx == 300 ? 40 : 29, c.size.cy == 200 ? 40 : 28,
+                     SWP_NOZORDER | SWP_NOACTIVATE);
+        SizeParentParams layout;
+        GetClientRect(host.m_hWnd, &layout.rect);
+        bar.SendMessage(WM_SIZEPARENT, 0, reinterpret_cast<LPARAM>(&layout));
+        RECT r;
+        GetWindowRect(bar.m_hWnd, &r);
+        EXPECT_EQ((SIZE{r.Width(), r.Height()}), c.size) << c.style;
+    }
+    host.DestroyWindow();
+}
+
 // A customisation dialog stand-in that counts the bars' notices.
 class NoticeWindow : public CWnd {
 public:
