@@ -262,6 +262,30 @@ TEST_F(ToolBarMouseTest, MenuButtonsMeasureTheirTextAndOpenTheirMenus) {
         codes.push_back(s.code);
     EXPECT_EQ(codes, (std::vector<UINT>{TKN_MENUMODEBEGIN, TKN_MENUMODEEND, TKN_DROPMENU}));
     EXPECT_TRUE(frame->Of(WM_COMMAND).empty()) << "a menu button posts no command";
+    EXPECT_EQ(bar->m_nMenuSel, 3);
+
+    // While a menu is open the tracking loop hands the bar its mouse messages.
+    auto filter = [&](UINT message, int index) {
+        const POINT p = ButtonCentre(bar, index);
+        MSG msg;
+        msg.message = message;
+        msg.lParam = MAKELPARAM(p.x, p.y);
+        frame->seen.clear();
+        const BOOL consumed = bar->FilterMenuModeMessage(msg);
+        std::vector<std::pair<UINT, std::int32_t>> out;
+        for (const auto& s : frame->Of(WM_NOTIFY))
+            out.emplace_back(s.code, s.item);
+        return std::pair{consumed, out};
+    };
+    using Notices = std::vector<std::pair<UINT, std::int32_t>>;
+    EXPECT_EQ(filter(WM_MOUSEMOVE, 3), std::pair(TRUE, Notices{}));
+    EXPECT_EQ(filter(WM_MOUSEMOVE, 2), std::pair(TRUE, Notices{{TKN_DROPNOMENU, 502}}));
+    EXPECT_EQ(filter(WM_MOUSEMOVE, 0), std::pair(TRUE, Notices{{TKN_DROPMENU, 500}}));
+    EXPECT_EQ(bar->m_nMenuSel, 0);
+    EXPECT_EQ(filter(WM_LBUTTONDOWN, 0), std::pair(TRUE, Notices{{TKN_DROPNOMENU, 500}}));
+    EXPECT_EQ(filter(WM_LBUTTONDOWN, 1), std::pair(FALSE, Notices{}));
+    bar->CancelMenuButton();
+    EXPECT_EQ(bar->m_nMenuSel, -1);
     manager->SetButtonMap(nullptr);
 }
 
