@@ -655,6 +655,7 @@ BOOL TkTreeBaseC::GetItemExState(HTREEITEM item, TkTreeExState* state, BOOL /*no
 
 // ---- insertion
 
+// The parent takes the node over, leaving `node` empty; on failure the caller keeps it.
 BOOL TkTreeBaseC::LinkNode(TreeItemNode* parent, std::unique_ptr<TreeItemNode>& node, HTREEITEM insertAfter) {
     TkTreeNode* where = TkTreeNode::AddLast;
     if (insertAfter == TVI_FIRST) {
@@ -694,12 +695,12 @@ HTREEITEM TkTreeBaseC::InsertItem(const TVINSERTSTRUCT* record) {
     UINT ignored = 0;
     ApplyItem(node.get(), fields, &ignored);
     node->item.state &= ~TVIS_EXPANDED;
+    TreeItemNode* added = node.get();
     if (!LinkNode(parent, node, record->hInsertAfter)) {
         // The node made for a refused insertion goes again at once.
-        live_.erase(node.get());
+        live_.erase(added);
         return nullptr;
     }
-    TreeItemNode* added = node.release();
     const TVITEM& item = record->item;
     if ((item.mask & TVIF_STATE) && (item.stateMask & TVIS_EXPANDED) && (item.state & TVIS_EXPANDED))
         added->SetExpanded(TRUE);
@@ -745,11 +746,11 @@ BOOL TkTreeBaseC::InsertItems(const TVITEM* records, HTREEITEM parentItem, std::
         fields.mask |= TVIF_HANDLE;
         UINT ignored = 0;
         ApplyItem(node.get(), fields, &ignored);
+        TreeItemNode* added = node.get();
         if (!LinkNode(parent, node, TVI_LAST)) {
-            live_.erase(node.get());
+            live_.erase(added);
             return FALSE;
         }
-        TreeItemNode* added = node.release();
         if (!first) first = added;
     }
     if (IsShown(first)) {

@@ -215,10 +215,12 @@ BOOL TkTreeBaseC::MoveItem(HTREEITEM item, HTREEITEM newParent, BOOL redraw, HTR
     refresh(oldParent);
     std::unique_ptr<TreeItemNode> held(node);
     if (!LinkNode(parent, held, insertAfter)) {
-        held.release();
+        // Checked above, so only a changed tree gets here: the item goes back, not astray.
+        std::unique_ptr<TkTreeNode> back(held.release());
+        oldParent->AddChild(back, TkTreeNode::AddLast);
+        RebuildRows();
         return FALSE;
     }
-    held.release();
     RebuildRows();
     refresh(parent);
     if (wasExpanded && IsShown(node) && !node->IsExpanded()) Expand(node, TVE_EXPAND, FALSE, FALSE);

@@ -1,0 +1,185 @@
+#include "TreeFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+using TkTreeModelTest = TreeFixture;
+
+TEST_F(TkTreeModelTest, InsertionPlacesItemsAndKeepsRowsInPreOrder) {
+    Make();
+    HTREEITEM b = Add("b");
+    Add("a", TVI_ROOT, TVI_FIRST);
+    Add("d");
+    tree.SetItemData(b, 1);
+    HTREEITEM b2 = Add("B", TVI_ROOT, TVI_SORT);
+    tree.SetItemData(b2, 2);
+    Add("c", TVI_ROOT, TVI_SORT);
+    EXPECT_EQ(Rows(), "a b B c d ");
+    // An equal label goes after its equals.
+    EXPECT_EQ(tree.GetNextSiblingItem(b), b2);
+
+    HTREEITEM folder = Add("folder", TVI_ROOT, TVI_FIRST);
+    for (const char* name : {"m", "z", "a"})
+        Add(name, folder, TreeInsertSortDescending);
+    EXPECT_EQ(Shown(), "folder a b B c d ");
+    ASSERT_TRUE(tree.Expand(folder, TVE_EXPAND));
+    EXPECT_EQ(Rows(), "folder z m a a b B c d ");
+    EXPECT_EQ(Rows(), Shown());
+
+    // After an item that is not a child of the parent: refused, and the node made goes again.
+    EXPECT_EQ(Add("x", folder, b), nullptr);
+    EXPECT_EQ(tree.GetCount(), 9);
+    EXPECT_EQ(tree.GetParentItem(tree.GetChildItem(folder)), folder);
+    EXPECT_EQ(tree.GetParentItem(folder), nullptr);
+    EXPECT_EQ(tree.GetRootItem(nullptr), folder);
+    int image = 0, selected = 0;
+    ASSERT_TRUE(tree.GetItemImage(folder, image, selected));
+    EXPECT_EQ(image, TreeItemNode::NoImage);
+    EXPECT_EQ(selected, TreeItemNode::NoImage);
+}
+
+TEST_F(TkTreeModelTest, DeletingAnnouncesEveryItemAndTheRootComesBackEmpty) {
+    Make();
+    HTREEITEM a = Add("a");
+    HTREEITEM a1 = Add("a1", a);
+    Add("a1x", a1);
+    Add("a2", a);
+    Add("b");
+    tree.Expand(a, TVE_EXPAND);
+    tree.Expand(a1, TVE_EXPAND);
+    ASSERT_EQ(Rows(), "a a1 a1x a2 b ");
+    tree.EnableSubItemStorage(TRUE);
+    tree.AddColumn("Size", LVCFMT_LEFT, 60, -1, -1);
+    ASSERT_TRUE(tree.SetItemText(a1, 1, "10"));
+
+    parent.notes.clear();
+    EXPECT_FALSE(tree.DeleteItem(HTREEITEM(nullptr)));
+    ASSERT_TRUE(tree.DeleteItem(a1));
+    EXPECT_EQ(parent.Count(TVN_DELETEITEMA), 2);
+    EXPECT_EQ(Rows(), "a a2 b ");
+    EXPECT_FALSE(tree.IsValidItem(a1));
+    EXPECT_TRUE(tree.IsValidItem(a));
+
+    parent.notes.clear();
+    const int count = tree.GetCount();
+    ASSERT_TRUE(tree.DeleteItem(TVI_ROOT));
+    EXPECT_EQ(parent.Count(TVN_DELETEITEMA), count);
+    EXPECT_EQ(tree.GetItemCount(), 0);
+    EXPECT_EQ(tree.GetRootItem(nullptr), nullptr);
+    EXPECT_FALSE(tree.IsValidItem(a));
+    Add("again");
+    EXPECT_EQ(Rows(), "again ");
+}
+
+
+} // namespace
+} // namespace vq
+
+namespace vq {
+namespace {
+
+class TkTreeExpandTest : public TreeFixture {
+protected:
+    void SetUp() override {
+        Make();
+        a = Add("a");
+        a1 = Add("a1", a);
+        a1x = Add("a1x", a1);
+        b = Add("b");
+        parent.notes.clear();
+    }
+    HTREEITEM a = nullptr, a1 = nullptr, a1x = nullptr, b = nullptr;
+};
+
+TEST_F(TkTreeExpandTest, ExpandingAnnouncesBeforeAndAfterOnceAndVetoesHold) {
+    ASSERT_TRUE(tree.Expand(a, TVE_EXPAND));
+    EXPECT_EQ(parent.TreeCodes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA}));
+    EXPECT_EQ(parent.notes.back().newItem, a);
+    EXPECT_EQ(parent.notes.back().newState, TVIS_EXPANDED);
+    EXPECT_EQ(parent.notes.back().action, TVE_EXPAND);
+    EXPECT_EQ(Rows(), "a a1 b ");
+
+    parent.notes.clear();
+    EXPECT_TRUE(tree.Expand(a, TVE_EXPAND));
+    EXPECT_TRUE(parent.TreeCodes().empty());
+
+    parent.answer = [](NMHDR* header) { return header->code == TVN_ITEMEXPANDINGA ? 1 : 0; };
+    EXPECT_FALSE(tree.Expand(a1, TVE_EXPAND));
+    EXPECT_FALSE(tree.IsExpanded(a1));
+    EXPECT_EQ(Rows(), "a a1 b ");
+
+    parent.answer = nullptr;
+    parent.notes.clear();
+    ASSERT_TRUE(tree.Expand(a, TVE_TOGGLE));
+    EXPECT_EQ(parent.notes.back().code, TVN_ITEMEXPANDEDA);
+    EXPECT_EQ(parent.notes.back().newState, 0u);
+    EXPECT_EQ(parent.notes.back().action, TVE_COLLAPSE);
+    EXPECT_EQ(Rows(), "a b ");
+}
+
+TEST_F(TkTreeExpandTest, AnItemThatOnlyReportsChildrenExpandsWhenTheOwnerInsertsThem) {
+    HTREEITEM lazy = Add("lazy");
+    TVITEM item;
+    item.mask = TVIF_HANDLE | TVIF_CHILDREN;
+    item.hItem = lazy;
+    item.cChildren = 1;
+    ASSERT_TRUE(tree.SetItem(&item));
+    parent.notes.clear();
+    EXPECT_FALSE(tree.Expand(lazy, TVE_EXPAND));
+    EXPECT_EQ(parent.TreeCodes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA}));
+
+    parent.notes.clear();
+    parent.answer = [&](NMHDR* header) {
+        if (header->code == TVN_ITEMEXPANDINGA) {
+            tree.InsertItem("child 1", lazy);
+            tree.InsertItem("child 2", lazy);
+        }
+        return LRESULT(0);
+    };
+    EXPECT_TRUE(tree.Expand(lazy, TVE_EXPAND));
+    EXPECT_EQ(parent.TreeCodes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_ITEMEXPANDEDA}));
+    EXPECT_EQ(Rows(), "a b lazy child 1 child 2 ");
+}
+
+TEST_F(TkTreeExpandTest, CollapsingMovesTheFocusUpAndCollapseResetDropsTheChildren) {
+    tree.Expand(a, TVE_EXPAND);
+    tree.Expand(a1, TVE_EXPAND);
+    ASSERT_TRUE(tree.SelectItem(a1x));
+    ASSERT_EQ(tree.GetCaretItem(), a1x);
+    parent.notes.clear();
+    ASSERT_TRUE(tree.Expand(a, TVE_COLLAPSE));
+    EXPECT_EQ(parent.TreeCodes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_SELCHANGINGA, TVN_SELCHANGEDA,
+                                                     TVN_ITEMEXPANDEDA}));
+    EXPECT_EQ(parent.notes[1].action, TVC_BYMOUSE);
+    EXPECT_EQ(parent.notes[1].oldItem, a1x);
+    EXPECT_EQ(parent.notes[1].newItem, a);
+    EXPECT_EQ(tree.GetCaretItem(), a);
+    EXPECT_TRUE(tree.IsItemSelected(a));
+    EXPECT_EQ(Rows(), "a b ");
+    // The child keeps its own expansion while hidden.
+    EXPECT_TRUE(tree.IsExpanded(a1));
+
+    parent.notes.clear();
+    ASSERT_TRUE(tree.Expand(a, TVE_COLLAPSERESET));
+    EXPECT_EQ(parent.Count(TVN_DELETEITEMA), 2);
+    EXPECT_EQ(tree.GetChildItem(a), nullptr);
+    EXPECT_EQ(Rows(), "a b ");
+}
+
+TEST_F(TkTreeExpandTest, ExpandAllAndCollapseAllReachEveryLevel) {
+    ASSERT_TRUE(tree.ExpandAll(TVI_ROOT, TRUE));
+    EXPECT_EQ(Rows(), "a a1 a1x b ");
+    ASSERT_TRUE(tree.CollapseAll(a, TRUE));
+    EXPECT_FALSE(tree.IsExpanded(a1));
+    EXPECT_EQ(Rows(), "a b ");
+    EXPECT_TRUE(tree.EnsureShown(a1x, FALSE));
+    EXPECT_EQ(Rows(), "a a1 a1x b ");
+    EXPECT_EQ(tree.GetNextVisibleItem(a1), a1x);
+    EXPECT_EQ(tree.GetPrevVisibleItem(a1), a);
+    EXPECT_EQ(tree.GetNextItem(a1x, TVGN_PARENT), a1);
+}
+
+} // namespace
+} // namespace vq
