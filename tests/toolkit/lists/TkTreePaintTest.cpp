@@ -1,0 +1,193 @@
+#include "TreeFixture.h"
+#include "platform/classlib/ImageList.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/SystemColours.h"
+
+#include <gtest/gtest.h>
+
+namespace vq {
+namespace {
+
+// Square images of one colour each, in an image list of their own.
+class Squares {
+public:
+    explicit Squares(std::initializer_list<COLORREF> colours, int side = 16) {
+        list.Create(side, side, ILC_COLOR32, 1, 1);
+        for (COLORREF colour : colours) {
+            HDC dc = CreateCompatibleDC(nullptr);
+            HBITMAP bitmap = CreateBitmap(side, side, 1, 32, nullptr);
+            HGDIOBJ old = SelectObject(dc, bitmap);
+            HBRUSH brush = CreateSolidBrush(colour);
+            const RECT all{0, 0, side, side};
+            FillRect(dc, &all, brush);
+            DeleteObject(brush);
+            SelectObject(dc, old);
+            DeleteDC(dc);
+            list.Add(bitmap, HBITMAP(nullptr));
+            DeleteObject(bitmap);
+        }
+    }
+    CImageList list;
+};
+
+class TkTreePaintTest : public TreeFixture {
+protected:
+    void SetUp() override {
+        Make();
+        tree.SetImageList(&icons.list, TVSIL_NORMAL);
+        net = tree.InsertItem("net", 0, 0);
+        hostA = tree.InsertItem("host a", 0, 0, net);
+        hostB = tree.InsertItem("host b", 0, 0, net);
+        tree.SetItemState(hostB, TVIS_BOLD, TVIS_BOLD);
+        other = Add("other");
+        folder = tree.InsertItem("folder", 0, 0);
+        tree.InsertItem("inside", 0, 0, folder);
+        tree.Expand(net, TVE_EXPAND);
+        tree.UpdateLayout();
+        OffscreenHarness::RunUntilIdle();
+    }
+    RECT Bounds(HTREEITEM item) {
+        RECT r{};
+        EXPECT_TRUE(tree.GetItemRect(item, &r, LVIR_BOUNDS));
+        return r;
+    }
+    RECT Label(HTREEITEM item) {
+        RECT r{};
+        EXPECT_TRUE(tree.GetItemRect(item, &r, LVIR_LABEL));
+        return r;
+    }
+    int IconCentre(HTREEITEM item) {
+        RECT r{};
+        EXPECT_TRUE(tree.GetItemRect(item, &r, LVIR_ICON));
+        return (r.top + r.bottom) / 2;
+    }
+
+    Squares icons{RGB(0, 128, 0), RGB(0, 0, 255)};
+    HTREEITEM net = nullptr, hostA = nullptr, hostB = nullptr, other = nullptr, folder = nullptr;
+};
+
+TEST_F(TkTreePaintTest, ButtonsLinesIconsAndLabelsLandWhereTheyBelong) {
+    SetFocus(tree.m_hWnd);
+    tree.SelectItem(hostA);
+    OffscreenHarness::RunUntilIdle();
+    Save("tree-lines-buttons.png");
+    const COLORREF shadow = GetSysColor(COLOR_BTNSHADOW), window = GetSysColor(COLOR_WINDOW);
+
+    // The box of a 16-pixel icon is 9 x 9 round the line column (8) and the icon's centre.
+    RECT box{};
+    ASSERT_TRUE(tree.GetButtonRect(0, &box));
+    EXPECT_EQ(box.Width(), 9);
+    EXPECT_EQ(box.Height(), 9);
+    const int cx = 8, cy = IconCentre(net);
+    EXPECT_EQ(box.left, cx - 4);
+    EXPECT_EQ(box.top, cy - 4);
+    for (POINT edge : {POINT{box.left, cy}, POINT{box.right - 1, cy}, POINT{cx, box.top}, POINT{cx, box.bottom - 1}})
+        EXPECT_EQ(At(edge.x, edge.y), shadow) << edge.x << "," << edge.y;
+    // Expanded: a minus, nothing in the vertical stroke.
+    EXPECT_EQ(At(cx, cy), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(At(cx - 2, cy), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(At(cx, cy - 2), RGB(255, 255, 255));
+    EXPECT_EQ(At(cx, cy + 2), RGB(255, 255, 255));
+    // Collapsed: a plus.
+    const int fy = IconCentre(folder);
+    EXPECT_EQ(At(cx, fy - 2), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(At(cx, fy + 2), GetSysColor(COLOR_WINDOWTEXT));
+
+    // The line down from "net" to "other" passes the children's rows in dots.
+    const RECT childRow = Bounds(hostA);
+    for (int y = childRow.top; y < childRow.bottom; ++y)
+        EXPECT_EQ(At(cx, y), (cx + y) % 2 == 0 ? shadow : window) << y;
+
+    // Icons at the indentation; a label without an image starts 6 pixels in from its level.
+    EXPECT_EQ(At(28, IconCentre(net)), RGB(0, 128, 0));
+    EXPECT_EQ(At(48, IconCentre(hostA)), RGB(0, 128, 0));
+    EXPECT_EQ(Label(other).left, 20 + 6);
+    EXPECT_EQ(Label(net).left, 20 + 16 + 6);
+
+    // The focused, selected label: the highlight and a dotted frame 3 pixels out from the text.
+    const RECT label = Label(hostA);
+    const int middle = (label.top + label.bottom) / 2;
+    EXPECT_EQ(At(label.left - 2, middle), GetSysColor(COLOR_HIGHLIGHT));
+    int framed = 0, filled = 0;
+    for (int y = label.top + 2; y < label.bottom - 2; ++y)
+        (At(label.left - 3, y) == GetSysColor(COLOR_HIGHLIGHT) ? filled : framed) += 1;
+    EXPECT_GT(framed, 2);
+    EXPECT_GT(filled, 2);
+    // Unfocused, the frame goes.
+    SetFocus(parent.m_hWnd);
+    OffscreenHarness::RunUntilIdle();
+    for (int y = label.top + 2; y < label.bottom - 2; ++y)
+        EXPECT_NE(At(label.left - 3, y), GetSysColor(COLOR_HIGHLIGHT) ^ 0xFFFFFF);
+}
+
+TEST_F(TkTreePaintTest, BoldLabelsAreWider) {
+    tree.SetItemText(hostB, "host a");
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_GT(Label(hostB).Width(), Label(hostA).Width());
+}
+
+TEST_F(TkTreePaintTest, AWrappedLabelIsDrawnInTwoPartsWithoutItsMarker) {
+    tree.ModifyTreeExStyle(0, TreeExLabelWrap, TRUE);
+    HTREEITEM split = Add("one\\{HI}two");
+    HTREEITEM whole = Add("onetwo");
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    Save("tree-split-label.png");
+    const RECT a = Label(split), b = Label(whole);
+    ASSERT_EQ(a.left, b.left);
+    EXPECT_EQ(a.Width(), b.Width());
+    int differing = 0, ink = 0;
+    for (int y = 0; y < a.Height(); ++y)
+        for (int x = a.left; x < a.right; ++x) {
+            differing += At(x, a.top + y) != At(x, b.top + y);
+            ink += At(x, b.top + y) != GetSysColor(COLOR_WINDOW);
+        }
+    EXPECT_EQ(differing, 0);
+    EXPECT_GT(ink, 10);
+
+    // Without wrapping the marker is text like any other.
+    tree.ModifyTreeExStyle(TreeExLabelWrap, 0, TRUE);
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_GT(Label(split).Width(), Label(whole).Width());
+}
+
+TEST_F(TkTreePaintTest, HitTestsNameThePartUnderThePoint) {
+    Squares states{RGB(255, 0, 0), RGB(255, 255, 0)};
+    tree.SetImageList(&states.list, TVSIL_STATE);
+    tree.SetItemState(other, 1u << 12, TVIS_STATEIMAGEMASK);
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    const int cy = IconCentre(net);
+    const RECT otherRow = Bounds(other), last = Bounds(folder);
+    const int oy = (otherRow.top + otherRow.bottom) / 2;
+    struct Case {
+        POINT point;
+        UINT flags;
+        HTREEITEM item;
+    };
+    const Case cases[] = {
+        {{8, cy}, 0x4010, net},              // the button
+        {{15, cy}, 0x4008, net},             // the indentation
+        {{28, cy}, 0x4002, net},             // the icon
+        {{28, oy}, 0x4040, other},           // the state icon
+        {{Label(net).left + 2, cy}, 0x4004, net},
+        {{150, cy}, 0x4020, net},            // right of the label
+        {{50, last.bottom + 20}, TVHT_NOWHERE, nullptr},
+        {{50, -3}, TVHT_ABOVE, nullptr},
+        {{50, 230}, TVHT_BELOW, nullptr},
+    };
+    for (const Case& c : cases) {
+        UINT flags = 0;
+        EXPECT_EQ(tree.HitTest(c.point, &flags), c.item) << c.point.x << "," << c.point.y;
+        EXPECT_EQ(flags, c.flags) << c.point.x << "," << c.point.y;
+    }
+    // State image 1 of the list, left of where the label starts.
+    EXPECT_EQ(At(24, oy), RGB(255, 255, 0));
+    EXPECT_EQ(Label(other).left, 20 + 16 + 6);
+    Save("tree-state-icon.png");
+}
+
+} // namespace
+} // namespace vq
