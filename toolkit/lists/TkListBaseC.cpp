@@ -673,6 +673,25 @@ std::int32_t TkListBaseC::InsertItemRecord(std::int32_t index, std::unique_ptr<T
     return index;
 }
 
+std::int32_t TkListBaseC::InsertItemRecords(std::int32_t index, std::vector<std::unique_ptr<TkListItem>> records) {
+    index = std::clamp(index, 0, GetItemCount());
+    const auto count = std::int32_t(records.size());
+    if (!count) return index;
+    items_.insert(items_.begin() + index, std::make_move_iterator(records.begin()),
+                  std::make_move_iterator(records.end()));
+    for (std::int32_t* follower : {&focus_, &dropHighlight_, &anchor_, &editItem_, &editCandidate_})
+        if (*follower >= index) *follower += count;
+    for (auto& selected : selection_)
+        if (selected >= index) selected += count;
+    if (focus_ < 0) SelectFocusItem(0, TRUE);
+    const std::int32_t wanted = GetColumnCount() - 1;
+    for (std::int32_t k = index; k < index + count; ++k) {
+        TkListItem& added = *items_[std::size_t(k)];
+        if (std::int32_t(added.subItems.size()) < wanted) AddSubItems(&added, wanted);
+    }
+    return index;
+}
+
 std::int32_t TkListBaseC::InsertPrepared(std::int32_t index, LV_ITEM* record) {
     index = InsertItemRecord(index, NewItemRecord());
     record->iItem = index;

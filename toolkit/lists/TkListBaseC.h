@@ -145,6 +145,8 @@ public:
     virtual std::int32_t GetSelectedCount() const { return std::int32_t(selection_.size()); }
     virtual BOOL GetItemRect(std::int32_t item, RECT* rect, std::int32_t code);
     virtual std::int32_t InsertItemRecord(std::int32_t index, std::unique_ptr<TkListItem> record);
+    // Several records in one piece, as InsertItemRecord puts them one by one; the first index.
+    virtual std::int32_t InsertItemRecords(std::int32_t index, std::vector<std::unique_ptr<TkListItem>> records);
     virtual std::int32_t InsertItem(UINT mask, std::int32_t item, const char* text, UINT state,
                                     UINT stateMask, std::int32_t image, LPARAM data);
     virtual std::int32_t InsertItem(std::int32_t item, const char* text, std::int32_t image);

@@ -132,13 +132,17 @@ const TreeItemNode* TkTreeBaseC::PreviousShown(const TreeItemNode* node) const {
     }
 }
 
-std::int32_t TkTreeBaseC::InsertRowAt(TreeItemNode* node, std::int32_t row) {
+std::unique_ptr<TkListItem> TkTreeBaseC::NewRowRecord(TreeItemNode* node) {
     auto record = NewItemRecord();
     record->data = reinterpret_cast<LPARAM>(node);
     record->image = node->item.iImage;
     record->state = node->item.state & LVIS_CUT;
     record->text.Set(nullptr);
-    const std::int32_t at = InsertItemRecord(row, std::move(record));
+    return record;
+}
+
+std::int32_t TkTreeBaseC::InsertRowAt(TreeItemNode* node, std::int32_t row) {
+    const std::int32_t at = InsertItemRecord(row, NewRowRecord(node));
     node->rowHint = at;
     if (node->item.state & TVIS_SELECTED) TkListBaseC::SetItemState(at, LVIS_SELECTED, LVIS_SELECTED);
     return at;
@@ -150,7 +154,32 @@ std::int32_t TkTreeBaseC::InsertRow(TreeItemNode* node) {
     return InsertRowAt(node, row);
 }
 
+void TkTreeBaseC::CollectShownDescendants(TreeItemNode* node, std::vector<TreeItemNode*>& nodes) const {
+    for (TreeItemNode* child = node->FirstChild(); child; child = child->NextSibling()) {
+        if (child->exState & TreeItemNode::Hidden) continue;
+        nodes.push_back(child);
+        if (child->IsExpanded()) CollectShownDescendants(child, nodes);
+    }
+}
+
+// Without animation the rows go in as one piece, so opening a large branch moves the rows below
+// it once rather than once per row.
 std::int32_t TkTreeBaseC::InsertDescendantRows(TreeItemNode* node, std::int32_t row) {
+    if (!(treeExStyle_ & TreeExAnimate)) {
+        std::vector<TreeItemNode*> nodes;
+        CollectShownDescendants(node, nodes);
+        std::vector<std::unique_ptr<TkListItem>> records;
+        records.reserve(nodes.size());
+        for (TreeItemNode* n : nodes)
+            records.push_back(NewRowRecord(n));
+        const std::int32_t first = InsertItemRecords(row + 1, std::move(records));
+        for (std::size_t k = 0; k < nodes.size(); ++k) {
+            nodes[k]->rowHint = first + std::int32_t(k);
+            if (nodes[k]->item.state & TVIS_SELECTED)
+                TkListBaseC::SetItemState(nodes[k]->rowHint, LVIS_SELECTED, LVIS_SELECTED);
+        }
+        return first + std::int32_t(nodes.size()) - 1;
+    }
     for (TreeItemNode* child = node->FirstChild(); child; child = child->NextSibling()) {
         if (child->exState & TreeItemNode::Hidden) continue;
         row = InsertRowAt(child, row + 1);

@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <unordered_set>
+#include <vector>
 
 namespace vq {
 
@@ -271,6 +272,8 @@ protected:
     BOOL HasVisibleChildren(const TreeItemNode* node) const;
     // The shown node whose row comes right before the row a shown node takes.
     const TreeItemNode* PreviousShown(const TreeItemNode* node) const;
+    std::unique_ptr<TkListItem> NewRowRecord(TreeItemNode* node);
+    void CollectShownDescendants(TreeItemNode* node, std::vector<TreeItemNode*>& nodes) const;
     std::int32_t InsertRow(TreeItemNode* node);
     std::int32_t InsertRowAt(TreeItemNode* node, std::int32_t row);
     // Rows of an expanded node's shown descendants, after `row`; the last row made.
