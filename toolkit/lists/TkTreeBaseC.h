@@ -215,6 +215,12 @@ public:
     BOOL SetHiddenLevel(std::uint16_t level);
     std::uint16_t GetHiddenLevel() const { return root_->GetHiddenLevel(); }
 
+    // The item's icon with its label 6 pixels right of it; null without a normal image list.
+    virtual std::unique_ptr<CImageList> CreateDragImage(HTREEITEM item);
+    // One image of every selected row at its place, each indented by its depth, and the top-left
+    // corner of the rows in `topLeft`; a single row's own image with one row selected.
+    std::unique_ptr<CImageList> CreateSelectionDragImage(POINT* topLeft);
+
     // The list steps the tree takes over.
     LPARAM GetRecordData(const TkListItem* record) const override;
     BOOL SetItem(LV_ITEM* record, BOOL redraw) override;
@@ -261,6 +267,10 @@ protected:
     virtual void DrawButton(TkTreePaintContext* context);
     virtual void DrawHorzLine(HDC dc, std::int32_t x0, std::int32_t x1, std::int32_t y);
     virtual void DrawVertLine(HDC dc, std::int32_t x, std::int32_t y0, std::int32_t y1);
+    virtual HBITMAP RenderLabelBitmap(HDC dc, const char* text, SIZE* size);
+    virtual std::unique_ptr<CImageList> CreateLabelImage(HDC dc, const char* text);
+    virtual std::unique_ptr<CImageList> CreateIconImage(HDC dc, int image);
+    virtual std::unique_ptr<CImageList> MergeDragImages(const CImageList& icon, const CImageList& label);
     virtual void RedrawItem(HTREEITEM item, BOOL labelOnly, BOOL erase, BOOL toBottom, BOOL updateNow);
 
     // The node an argument names: NULL and TVI_ROOT the root, a live node itself, else null.

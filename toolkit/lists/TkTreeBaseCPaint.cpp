@@ -250,7 +250,7 @@ void TkTreeBaseC::PaintCell(TkListPaintContext* context) {
         const bool blend = HasListExStyle(BlendSelectedIcons) &&
                            ((selected && HasFocus()) || row == GetDropHighlight());
         images->Draw(dc, image, POINT{cell.left + record.iconRect.left, cell.top + record.iconRect.top},
-                     ILD_TRANSPARENT | (blend ? UINT(ILD_SELECTED) : 0u));
+                     ILD_TRANSPARENT | (blend ? UINT(ILD_SELECTED) : 0u) | (item.state & TVIS_OVERLAYMASK));
     }
     if (printing_ || RectVisible(dc, &cell)) {
         if (treeStyle_ & TVS_HASLINES) DrawHierarchyLines(tree);

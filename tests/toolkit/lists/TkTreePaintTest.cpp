@@ -191,3 +191,66 @@ TEST_F(TkTreePaintTest, HitTestsNameThePartUnderThePoint) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(TkTreePaintTest, AnOverlayIsDrawnOverTheIcon) {
+    ASSERT_TRUE(ImageList_SetOverlayImage(icons.list.GetSafeHandle(), 1, 1));
+    tree.SetItemState(other, INDEXTOOVERLAYMASK(1), TVIS_OVERLAYMASK);
+    tree.SetItemImage(other, 0, 0);
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(At(28, IconCentre(other)), RGB(0, 0, 255));
+    EXPECT_EQ(At(28, IconCentre(net)), RGB(0, 128, 0));
+}
+
+TEST_F(TkTreePaintTest, DragImagesHoldTheIconAndLabelOfEachSelectedRow) {
+    std::unique_ptr<CImageList> image = tree.CreateDragImage(hostA);
+    ASSERT_TRUE(image);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(image->GetSafeHandle(), &width, &height));
+    HDC dc = GetDC(tree.m_hWnd);
+    HGDIOBJ old = SelectObject(dc, tree.GetItemFont());
+    RECT text{0, 0, 0, 0};
+    DrawText(dc, "host a", -1, &text, DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+    SelectObject(dc, old);
+    ReleaseDC(tree.m_hWnd, dc);
+    EXPECT_EQ(width, 16 + 6 + text.Width());
+    EXPECT_EQ(height, std::max<int>(16, text.Height()));
+
+    tree.ModifyTreeExStyle(0, TreeExMultiSelect, FALSE);
+    tree.SelectItem(net);
+    tree.SelectItemAdd(hostA);
+    tree.SelectItemAdd(hostB);
+    POINT corner{-1, -1};
+    std::unique_ptr<CImageList> all = tree.CreateSelectionDragImage(&corner);
+    ASSERT_TRUE(all);
+    ASSERT_TRUE(ImageList_GetIconSize(all->GetSafeHandle(), &width, &height));
+    const RECT first = Bounds(net), last = Bounds(hostB);
+    EXPECT_EQ(corner.x, first.left);
+    EXPECT_EQ(corner.y, first.top);
+    EXPECT_EQ(height, last.bottom - first.top);
+    // Each row's icon sits one indent further in per level.
+    HDC memory = CreateCompatibleDC(nullptr);
+    HBITMAP canvas = CreateBitmap(width, height, 1, 32, nullptr);
+    HGDIOBJ previous = SelectObject(memory, canvas);
+    const RECT whole{0, 0, width, height};
+    HBRUSH white = CreateSolidBrush(RGB(255, 255, 255));
+    FillRect(memory, &whole, white);
+    DeleteObject(white);
+    all->Draw(memory, 0, POINT{0, 0}, ILD_TRANSPARENT);
+    const int rowTwo = Bounds(hostA).top - first.top;
+    EXPECT_EQ(GetPixel(memory, 4, 4), RGB(0, 128, 0));
+    EXPECT_EQ(GetPixel(memory, 24, rowTwo + 4), RGB(0, 128, 0));
+    EXPECT_NE(GetPixel(memory, 4, rowTwo + 4), RGB(0, 128, 0));
+    SelectObject(memory, previous);
+    DeleteObject(canvas);
+    DeleteDC(memory);
+
+    tree.SetImageList(nullptr, TVSIL_NORMAL);
+    EXPECT_EQ(tree.CreateDragImage(hostA), nullptr);
+}
+
+} // namespace
+} // namespace vq
