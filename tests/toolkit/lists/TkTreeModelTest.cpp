@@ -183,3 +183,59 @@ TEST_F(TkTreeExpandTest, ExpandAllAndCollapseAllReachEveryLevel) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(TkTreeModelTest, BulkInsertionCountsRowHeightsAndDragsFollowTheStyles) {
+    Make();
+    HTREEITEM a = Add("a");
+    TVITEM records[3];
+    const char* names[] = {"x", "y", "z"};
+    for (int k = 0; k < 3; ++k) {
+        records[k].mask = TVIF_TEXT | TVIF_PARAM;
+        records[k].pszText = const_cast<char*>(names[k]);
+        records[k].lParam = 10 + k;
+    }
+    EXPECT_FALSE(tree.InsertItems(records, a, 0, TRUE));
+    HTREEITEM b = Add("b");
+    ASSERT_TRUE(tree.InsertItems(records, a, 2, TRUE));
+    EXPECT_EQ(Rows(), "a b ");
+    tree.Expand(a, TVE_EXPAND);
+    ASSERT_TRUE(tree.InsertItems(records, a, 3, TRUE));
+    EXPECT_EQ(Rows(), "a x y x y z b ");
+    ASSERT_TRUE(tree.InsertItems(records, b, 2, TRUE));
+    EXPECT_EQ(tree.CountChildren(nullptr, FALSE, FALSE), 2);
+    EXPECT_EQ(tree.CountChildren(nullptr, TRUE, FALSE), 9);
+    EXPECT_EQ(tree.CountChildren(nullptr, TRUE, TRUE), 7);
+    EXPECT_EQ(tree.GetItemData(tree.GetChildItem(b)), 10);
+
+    tree.SetMultiSelect(TRUE);
+    ASSERT_TRUE(tree.SelectChildren(a));
+    EXPECT_EQ(tree.GetSelectedCount(), 6);
+
+    RECT before{}, after{};
+    ASSERT_TRUE(tree.GetItemRect(a, &before, LVIR_BOUNDS));
+    EXPECT_EQ(tree.SetItemRowValue(a, 10), 0);
+    tree.UpdateLayout();
+    ASSERT_TRUE(tree.GetItemRect(a, &after, LVIR_BOUNDS));
+    EXPECT_EQ(after.Height(), before.Height() + 10);
+
+    const auto drag = [&] {
+        tree.SelectItem(b);
+        RECT label{};
+        tree.GetItemRect(b, &label, LVIR_LABEL);
+        const POINT from{label.left + 2, (label.top + label.bottom) / 2};
+        tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        tree.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(from.x + 10, from.y + 10));
+        tree.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(from.x + 10, from.y + 10));
+    };
+    drag();
+    ASSERT_EQ(parent.Count(TVN_BEGINDRAGA), 1);
+    tree.ModifyTreeStyle(0, TVS_DISABLEDRAGDROP, FALSE);
+    drag();
+    EXPECT_EQ(parent.Count(TVN_BEGINDRAGA), 1);
+}
+
+} // namespace
+} // namespace vq
