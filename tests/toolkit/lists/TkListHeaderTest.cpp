@@ -155,8 +155,11 @@ TEST_F(TkListHeaderTest, PressAndReleaseReportAColumnClickUnlessSortingIsOff) {
     Run();
     ASSERT_EQ(ColumnClicks(), 1);
     EXPECT_EQ(parent.notes.back().code, UINT(NM_CLICK));
-    for (const auto& note : parent.notes)
-        if (note.code == UINT(LVN_COLUMNCLICK)) EXPECT_EQ(note.subItem, 1);
+    for (const auto& note : parent.notes) {
+        if (note.code == UINT(LVN_COLUMNCLICK)) {
+            EXPECT_EQ(note.subItem, 1);
+        }
+    }
     EXPECT_EQ(GetCapture(), 0u);
 
     list.ModifyListStyle(0, LVS_NOSORTHEADER, TRUE);
