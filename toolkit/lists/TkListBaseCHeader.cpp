@@ -172,8 +172,11 @@ void TkListBaseC::EndColumnDrag() {
     }
     columnDragImageShown_ = false;
     const std::int32_t column = pressedColumn_, drop = dropPosition_;
-    if (drop >= GetColumnCount()) PaintHeaderFiller();
     dropPosition_ = -1;
+    if (drop >= GetColumnCount())
+        PaintHeaderFiller();
+    else if (drop >= 0)
+        PaintHeaderButton(drop, FALSE);
     pressedColumn_ = -1;
     columnDragStarted_ = false;
     ReleaseCapture();

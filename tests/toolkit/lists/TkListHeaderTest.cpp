@@ -212,9 +212,12 @@ TEST_F(TkListHeaderTest, DroppingAColumnNextToItselfMovesNothing) {
     const int kindLeft = list.GetColumnLeft(2);
     Press(kindLeft + 30);
     Move(kindLeft + 10);
+    Run();
+    EXPECT_EQ(At(POINT{kindLeft, 2}), RGB(0, 0, 255));
     Release(kindLeft + 10);
     Run();
     EXPECT_EQ(list.GetColumnHeading(2), "Kind");
+    EXPECT_NE(At(POINT{kindLeft, 2}), RGB(0, 0, 255));
     // Dragged out of the band below the header, the column is dropped nowhere.
     Press(kindLeft + 30);
     Move(50);
