@@ -1,6 +1,7 @@
 #include "toolkit/lists/TkTreeCtrl.h"
 
 #include "platform/classlib/DataExchange.h"
+#include "platform/classlib/WinApp.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/Messages.h"
 
@@ -31,7 +32,17 @@ LRESULT TkTreeCtrl::OnTreeDestroy(WPARAM wParam, LPARAM lParam) {
     return OnDestroy(wParam, lParam);
 }
 
+void TkTreeCtrl::HideTip() {
+    if (TkListTip* tip = GetTip()) tip->Hide();
+}
+
 LRESULT TkTreeCtrl::OnTreeLButtonDown(WPARAM keys, LPARAM lParam) {
+    // A click that lands while a label tip shows activates the frame as a click on the tree would.
+    if (TkListTip* tip = GetTip(); tip && tip->m_hWnd && IsWindowVisible(tip->m_hWnd)) {
+        CWinApp* app = AfxGetApp();
+        const HWND main = app && app->m_pMainWnd ? app->m_pMainWnd->m_hWnd : 0;
+        SendMessage(WM_MOUSEACTIVATE, WPARAM(main), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    }
     if (GetFocus() != m_hWnd) SetFocus(m_hWnd);
     TreeItemNode* old = GetCaretItem();
     UINT flags = 0;
@@ -91,12 +102,14 @@ void TkTreeCtrl::CollapseOrUp(std::int32_t focus) {
     if (!node) return;
     if ((node->FirstChild() || ReportsChildren(node)) && node->IsExpanded()) {
         Expand(node, TVE_COLLAPSE, TRUE, FALSE);
+        HideTip();
         return;
     }
     TreeItemNode* parent = node->Parent();
     if (!parent || parent == root_.get()) return;
     DeselectAllExcept(-1);
     Select(parent, TVGN_CARET);
+    HideTip();
 }
 
 void TkTreeCtrl::OnKeyLeft(std::int32_t focus, std::int32_t, BOOL, BOOL, UINT, UINT) {
@@ -116,6 +129,7 @@ void TkTreeCtrl::OnKeyRight(std::int32_t focus, std::int32_t, BOOL, BOOL, UINT, 
     } else if (!node->IsExpanded() && (node->FirstChild() || ReportsChildren(node))) {
         Expand(node, TVE_EXPAND, TRUE, FALSE);
     }
+    HideTip();
 }
 
 void TkTreeCtrl::OnKeyMultiply(std::int32_t focus, std::int32_t, BOOL, BOOL, UINT, UINT) {

@@ -35,6 +35,7 @@ protected:
 
     // Collapses an expanded item with children, else goes to its parent.
     void CollapseOrUp(std::int32_t focus);
+    void HideTip();
 };
 
 // Puts the tree in place of the dialog's item when it has no window yet; the exchange fails when
