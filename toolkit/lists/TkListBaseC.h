@@ -17,6 +17,9 @@ namespace vq {
 
 // One cell on its way through preparing, measuring and painting.
 struct TkListPaintContext {
+    // Lists that paint more keep their context in a derived one, deleted through this.
+    virtual ~TkListPaintContext() = default;
+
     LV_ITEM item;
     // the tree's item flags; 0x100 draws the text in the disabled colour
     UINT treeFlags = 0;
