@@ -111,12 +111,6 @@ BOOL TkTreeBaseC::IsShown(const TreeItemNode* node) const {
     return TRUE;
 }
 
-BOOL TkTreeBaseC::HasVisibleChildren(const TreeItemNode* node) const {
-    for (const TreeItemNode* c = node->FirstChild(); c; c = c->NextSibling())
-        if (!(c->exState & TreeItemNode::Hidden)) return TRUE;
-    return FALSE;
-}
-
 const TreeItemNode* TkTreeBaseC::PreviousShown(const TreeItemNode* node) const {
     const TreeItemNode* previous = node->PrevSibling();
     while (previous && (previous->exState & TreeItemNode::Hidden))
@@ -321,10 +315,9 @@ HTREEITEM TkTreeBaseC::GetNextSelectedItem(HTREEITEM item) {
     if (!node || node == root_.get()) return nullptr;
     std::int32_t row = RowOfNode(node);
     if (row < 0) {
-        // From the nearest shown node before it, which may itself be selected.
+        // From the nearest shown node before it, which itself comes before the item.
         HTREEITEM before = GetPrevVisibleItem(node);
         row = before ? RowOfNode(before) : -1;
-        if (row >= 0 && IsItemSelected(row)) return before;
     }
     return NodeOfRow(TkListBaseC::GetNextItem(row, LVNI_SELECTED | LVNI_BELOW));
 }
@@ -336,7 +329,6 @@ HTREEITEM TkTreeBaseC::GetPrevSelectedItem(HTREEITEM item) {
     if (row < 0) {
         HTREEITEM after = GetNextVisibleItem(node);
         row = after ? RowOfNode(after) : GetItemCount();
-        if (after && IsItemSelected(row)) return after;
     }
     return NodeOfRow(TkListBaseC::GetNextItem(row, LVNI_SELECTED | LVNI_ABOVE));
 }
@@ -842,12 +834,15 @@ BOOL TkTreeBaseC::DeleteItemInternal(HTREEITEM item) {
         while (leaf->GetRawFirstChild())
             leaf = leaf->GetRawFirstChild();
         auto* gone = static_cast<TreeItemNode*>(leaf);
-        if (const std::int32_t row = RowOfNode(gone); row >= 0) DeleteItems(row, 1);
+        // Only a node the owner showed again meanwhile can still have a row.
+        if (IsShown(gone))
+            if (const std::int32_t row = RowOfNode(gone); row >= 0) DeleteItems(row, 1);
         if (!remove(gone)) return FALSE;
     }
     if (!live_.count(node)) return FALSE;
     if (!root) {
-        if (const std::int32_t row = RowOfNode(node); row >= 0) DeleteItems(row, 1);
+        if (IsShown(node))
+            if (const std::int32_t row = RowOfNode(node); row >= 0) DeleteItems(row, 1);
         return remove(node);
     }
     // The hidden level belongs to the tree, not to the items, so the new root keeps it.

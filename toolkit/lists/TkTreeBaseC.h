@@ -279,7 +279,6 @@ protected:
     void DestroyNode(TreeItemNode* node);
     BOOL IsShown(const TreeItemNode* node) const;
     BOOL ReportsChildren(TreeItemNode* node);
-    BOOL HasVisibleChildren(const TreeItemNode* node) const;
     // The shown node whose row comes right before the row a shown node takes.
     const TreeItemNode* PreviousShown(const TreeItemNode* node) const;
     std::unique_ptr<TkListItem> NewRowRecord(TreeItemNode* node);
