@@ -239,3 +239,30 @@ TEST_F(TkTreeModelTest, BulkInsertionCountsRowHeightsAndDragsFollowTheStyles) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(TkTreeModelTest, AnimatedExpansionEndsWithTheSameRows) {
+    Make(TVS_HASLINES | TVS_HASBUTTONS, TreeExAnimate);
+    ASSERT_EQ(tree.GetTreeExStyle() & TreeExAnimate, TreeExAnimate);
+    HTREEITEM top = Add("top");
+    for (int i = 0; i < 12; ++i) {
+        HTREEITEM child = Add(("c" + std::to_string(i)).c_str(), top);
+        if (i == 3) {
+            Add("g", child);
+            tree.SetItemState(child, TVIS_EXPANDED, TVIS_EXPANDED);
+        }
+    }
+    Add("after");
+    tree.SelectItem(top);
+    ASSERT_TRUE(tree.Expand(top, TVE_EXPAND));
+    EXPECT_EQ(Rows(), Shown());
+    EXPECT_EQ(tree.GetItemCount(), 15);
+    ASSERT_TRUE(tree.Expand(top, TVE_COLLAPSE));
+    EXPECT_EQ(Rows(), "top after ");
+    EXPECT_EQ(tree.GetCaretItem(), top);
+}
+
+} // namespace
+} // namespace vq

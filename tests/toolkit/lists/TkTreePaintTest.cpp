@@ -254,3 +254,71 @@ TEST_F(TkTreePaintTest, DragImagesHoldTheIconAndLabelOfEachSelectedRow) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(TkTreePaintTest, ColumnsShowStoredTextsAndAPointInThemNamesTheRowOnly) {
+    tree.SetTreeExStyle(TreeExColumnHeader, TRUE);
+    tree.SetColumnWidth(0, 110);
+    tree.AddColumn("Size", LVCFMT_RIGHT, 80, -1, -1);
+    tree.EnableSubItemStorage(TRUE);
+    tree.SetItemText(net, 1, "3 hosts");
+    tree.SetItemText(hostA, 1, "1.5 kB");
+    tree.SetItemText(folder, 1, "empty");
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    Save("tree-columns.png");
+    const RECT row = Bounds(hostA);
+    const POINT inSize{150, (row.top + row.bottom) / 2};
+    int ink = 0;
+    for (int x = 112; x < 190; ++x)
+        ink += At(x, inSize.y) != GetSysColor(COLOR_WINDOW);
+    EXPECT_GT(ink, 3);
+    UINT flags = 0;
+    EXPECT_EQ(tree.HitTest(inSize, &flags), nullptr);
+    EXPECT_EQ(flags, TreeHitOnRow);
+    tree.ModifyListExStyle(0, LVXS_FULLROWSELECT, TRUE);
+    EXPECT_EQ(tree.HitTest(inSize, &flags), hostA);
+    EXPECT_EQ(flags, TreeHitOnRow);
+}
+
+// Counts the paints that reach the tree.
+class CountingTree : public TkTreeCtrl {
+public:
+    int paints = 0;
+    void Paint(HDC dc) override {
+        ++paints;
+        TkTreeCtrl::Paint(dc);
+    }
+};
+
+TEST(TkTreeRedrawTest, ExpandAllAndCollapseAllPaintOnce) {
+    CWnd parent;
+    ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, RECT{0, 0, 220, 220}, nullptr, 0));
+    CountingTree tree;
+    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS, RECT{0, 0, 200, 200}, &parent, 3));
+    for (int p = 0; p < 3; ++p) {
+        HTREEITEM top = tree.InsertItem(("top " + std::to_string(p)).c_str());
+        HTREEITEM middle = tree.InsertItem("middle", top);
+        tree.InsertItem("leaf", middle);
+    }
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    tree.paints = 0;
+    ASSERT_TRUE(tree.ExpandAll(TVI_ROOT, TRUE));
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(tree.paints, 1);
+    EXPECT_EQ(tree.GetItemCount(), 9);
+    tree.paints = 0;
+    ASSERT_TRUE(tree.CollapseAll(tree.GetRootItem(), TRUE));
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(tree.paints, 1);
+    EXPECT_EQ(tree.GetItemCount(), 7);
+    tree.DestroyWindow();
+    parent.DestroyWindow();
+    OffscreenHarness::RunUntilIdle();
+}
+
+} // namespace
+} // namespace vq
