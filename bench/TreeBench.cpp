@@ -23,8 +23,8 @@ struct Fixture {
     Fixture() {
         SelectObject(dc, bitmap);
         parent.CreateEx(0, nullptr, "", WS_POPUP, RECT{0, 0, 420, 320}, nullptr, 0);
-        tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT, RECT{0, 0, 400, 300},
-                    &parent, 1);
+        tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS | TVS_LINESATROOT,
+                    RECT{0, 0, 400, 300}, &parent, 1);
     }
     // Parents expanded before their children go in, so every child gets its row as it comes.
     void Fill(int children) {

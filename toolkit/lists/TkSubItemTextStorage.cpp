@@ -19,7 +19,8 @@ BOOL TkSubItemTextStorage::SetSubItemText(HTREEITEM item, std::int32_t subItem, 
         texts_[item].swap(texts);
         return TRUE;
     } catch (const std::bad_alloc&) {
-        MessageBox(0, "There is not enough memory to keep the column texts.", "Vorquel", MB_OK | MB_ICONEXCLAMATION);
+        MessageBox(0, "There is not enough memory to keep the column texts.", "Vorquel",
+                   MB_OK | MB_ICONEXCLAMATION);
         return FALSE;
     }
 }

@@ -29,8 +29,7 @@ public:
     BOOL RemoveItem(HTREEITEM item);
 
     // Visits every item that has texts; the visitor must not change the storage.
-    template <typename Visit>
-    void ForEachItem(Visit visit) const {
+    template <typename Visit> void ForEachItem(Visit visit) const {
         for (const auto& [item, texts] : texts_)
             visit(item);
     }

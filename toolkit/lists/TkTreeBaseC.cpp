@@ -458,8 +458,7 @@ BOOL TkTreeBaseC::GetItem(TVITEM* record, BOOL copyText, BOOL askParent) {
         } else if (copyText) {
             if (record->pszText && record->cchTextMax > 0) {
                 const char* text = item.pszText ? item.pszText : "";
-                const std::size_t length =
-                    std::min(std::strlen(text), std::size_t(record->cchTextMax - 1));
+                const std::size_t length = std::min(std::strlen(text), std::size_t(record->cchTextMax - 1));
                 std::memmove(record->pszText, text, length);
                 record->pszText[length] = '\0';
             }
@@ -491,9 +490,10 @@ BOOL TkTreeBaseC::SetItem(const TVITEM* record) {
     const std::int32_t row = RowOfNode(node);
     if (row < 0) return TRUE;
     UpdateRowState(node, row, record->mask);
-    const bool look = (record->mask & (TVIF_TEXT | TVIF_IMAGE)) ||
-                      ((record->mask & TVIF_STATE) &&
-                       (record->stateMask & (TVIS_DROPHILITED | TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK | TVIS_BOLD)));
+    const bool look =
+        (record->mask & (TVIF_TEXT | TVIF_IMAGE)) ||
+        ((record->mask & TVIF_STATE) &&
+         (record->stateMask & (TVIS_DROPHILITED | TVIS_OVERLAYMASK | TVIS_STATEIMAGEMASK | TVIS_BOLD)));
     if (look && row != editItem_) RemeasureItem(row);
     return TRUE;
 }
@@ -516,8 +516,8 @@ void TkTreeBaseC::UpdateRowState(TreeItemNode* node, std::int32_t row, UINT mask
     if (rowRecord.mask) TkListBaseC::SetItem(&rowRecord, TRUE);
 }
 
-BOOL TkTreeBaseC::SetItem(HTREEITEM item, UINT mask, const char* text, int image, int selectedImage, UINT state,
-                          UINT stateMask, LPARAM data) {
+BOOL TkTreeBaseC::SetItem(HTREEITEM item, UINT mask, const char* text, int image, int selectedImage,
+                          UINT state, UINT stateMask, LPARAM data) {
     TVITEM record;
     record.mask = mask;
     record.hItem = item;
@@ -593,7 +593,8 @@ BOOL TkTreeBaseC::GetItemImage(HTREEITEM item, int& image, int& selectedImage) {
 }
 
 BOOL TkTreeBaseC::SetItemImage(HTREEITEM item, int image, int selectedImage) {
-    return SetItem(item, TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nullptr, image, selectedImage, 0, 0, 0);
+    return SetItem(item, TVIF_HANDLE | TVIF_IMAGE | TVIF_SELECTEDIMAGE, nullptr, image, selectedImage, 0, 0,
+                   0);
 }
 
 UINT TkTreeBaseC::GetItemState(HTREEITEM item, UINT mask) {
@@ -751,8 +752,8 @@ HTREEITEM TkTreeBaseC::InsertItem(const char* text, HTREEITEM parent, HTREEITEM 
 
 HTREEITEM TkTreeBaseC::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent,
                                   HTREEITEM insertAfter) {
-    return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, selectedImage, 0, 0, 0, parent,
-                      insertAfter);
+    return InsertItem(TVIF_TEXT | TVIF_IMAGE | TVIF_SELECTEDIMAGE, text, image, selectedImage, 0, 0, 0,
+                      parent, insertAfter);
 }
 
 BOOL TkTreeBaseC::InsertItems(const TVITEM* records, HTREEITEM parentItem, std::int32_t count, BOOL redraw) {
@@ -824,8 +825,10 @@ BOOL TkTreeBaseC::DeleteItemInternal(HTREEITEM item) {
     const auto remove = [&](TreeItemNode* gone) {
         if (gone->GetRawFirstChild()) return false;
         gone->Unlink();
-        if (m_hWnd) NotifyTreeDeleteItem(gone);
-        else if (storage_) storage_->RemoveItem(gone);
+        if (m_hWnd)
+            NotifyTreeDeleteItem(gone);
+        else if (storage_)
+            storage_->RemoveItem(gone);
         DestroyNode(gone);
         return true;
     };

@@ -104,8 +104,8 @@ public:
     // Items.
     using TkListBaseC::InsertItem;
     HTREEITEM InsertItem(const TVINSERTSTRUCT* record);
-    HTREEITEM InsertItem(UINT mask, const char* text, int image, int selectedImage, UINT state, UINT stateMask,
-                         LPARAM data, HTREEITEM parent, HTREEITEM insertAfter);
+    HTREEITEM InsertItem(UINT mask, const char* text, int image, int selectedImage, UINT state,
+                         UINT stateMask, LPARAM data, HTREEITEM parent, HTREEITEM insertAfter);
     HTREEITEM InsertItem(const char* text, HTREEITEM parent = TVI_ROOT, HTREEITEM insertAfter = TVI_LAST);
     HTREEITEM InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent = TVI_ROOT,
                          HTREEITEM insertAfter = TVI_LAST);
@@ -304,7 +304,8 @@ protected:
     BOOL HasRootLines() const;
     bool DotAt(std::int32_t x, std::int32_t y) const;
     // The plus/minus box of a row whose record and node are given, at the row's left and top.
-    RECT ButtonBox(const TkListItem& record, const TreeItemNode* node, std::int32_t left, std::int32_t top) const;
+    RECT ButtonBox(const TkListItem& record, const TreeItemNode* node, std::int32_t left,
+                   std::int32_t top) const;
     std::int32_t LineColumnAt(const TkListItem& record, const TreeItemNode* node, std::int32_t left) const;
 
     std::unique_ptr<TkSubItemTextStorage> storage_;

@@ -103,9 +103,10 @@ std::unique_ptr<CImageList> TkTreeBaseC::CreateSelectionDragImage(POINT* topLeft
         RECT bounds{};
         if (!TkListBaseC::GetItemRect(row, &bounds, LVIR_BOUNDS)) return nullptr;
         places.push_back(bounds);
-        all = places.size() == 1 ? bounds
-                                 : RECT{std::min(all.left, bounds.left), std::min(all.top, bounds.top),
-                                        std::max(all.right, bounds.right), std::max(all.bottom, bounds.bottom)};
+        all = places.size() == 1
+                  ? bounds
+                  : RECT{std::min(all.left, bounds.left), std::min(all.top, bounds.top),
+                         std::max(all.right, bounds.right), std::max(all.bottom, bounds.bottom)};
     }
     if (topLeft) *topLeft = POINT{all.left, all.top};
     if (rows.size() == 1) return CreateDragImage(NodeOfRow(rows[0]));

@@ -50,7 +50,8 @@ LRESULT TkTreeBaseC::NotifySelection(UINT code, UINT action, std::int32_t oldRow
 }
 
 BOOL TkTreeBaseC::OnSelectionChanging(std::int32_t item, std::int32_t previousFocus, BOOL byMouse) {
-    return NotifySelection(TVN_SELCHANGINGA, byMouse ? TVC_BYMOUSE : TVC_BYKEYBOARD, previousFocus, item) != 0;
+    return NotifySelection(TVN_SELCHANGINGA, byMouse ? TVC_BYMOUSE : TVC_BYKEYBOARD, previousFocus, item) !=
+           0;
 }
 
 void TkTreeBaseC::OnSelectionChanged(std::int32_t item, std::int32_t previousFocus, BOOL byMouse) {
@@ -148,8 +149,10 @@ void TkTreeBaseC::NotifyGetDispInfo(LV_ITEM* record) {
 }
 
 void TkTreeBaseC::NotifySetDispInfo(const LV_ITEM& parts) {
-    if (!storage_ || parts.iSubItem <= 0 || !(parts.mask & LVIF_TEXT)) return TkListCtrl::NotifySetDispInfo(parts);
-    if (TreeItemNode* node = NodeOfRow(parts.iItem)) storage_->SetSubItemText(node, parts.iSubItem, parts.pszText);
+    if (!storage_ || parts.iSubItem <= 0 || !(parts.mask & LVIF_TEXT))
+        return TkListCtrl::NotifySetDispInfo(parts);
+    if (TreeItemNode* node = NodeOfRow(parts.iItem))
+        storage_->SetSubItemText(node, parts.iSubItem, parts.pszText);
 }
 
 // Every item that has texts follows the column, shown or not.
@@ -199,7 +202,8 @@ BOOL TkTreeBaseC::GetItem(LV_ITEM* record, BOOL copyText, BOOL notify) {
     if (mask & LVIF_PARAM) record->lParam = rest.lParam;
     if (mask & (LVIF_TEXT | LVIF_IMAGE)) {
         TVITEM item;
-        item.mask = TVIF_HANDLE | ((mask & LVIF_TEXT) ? TVIF_TEXT : 0) | ((mask & LVIF_IMAGE) ? TVIF_IMAGE : 0);
+        item.mask =
+            TVIF_HANDLE | ((mask & LVIF_TEXT) ? TVIF_TEXT : 0) | ((mask & LVIF_IMAGE) ? TVIF_IMAGE : 0);
         item.hItem = node;
         item.pszText = record->pszText;
         item.cchTextMax = record->cchTextMax;
@@ -235,8 +239,8 @@ BOOL TkTreeBaseC::IsCallbackItem(std::int32_t item) const {
     const TreeItemNode* node = NodeOfRow(item);
     if (!node) return TkListCtrl::IsCallbackItem(item);
     const TVITEM& record = node->item;
-    return node->HasCallbackText() || record.cChildren == I_CHILDRENCALLBACK || record.iImage == I_IMAGECALLBACK ||
-           record.iSelectedImage == I_IMAGECALLBACK;
+    return node->HasCallbackText() || record.cChildren == I_CHILDRENCALLBACK ||
+           record.iImage == I_IMAGECALLBACK || record.iSelectedImage == I_IMAGECALLBACK;
 }
 
 UINT TkTreeBaseC::GetTipItemState(std::int32_t item, UINT mask) const {

@@ -183,7 +183,8 @@ std::int32_t TkTreeBaseC::MeasureCell(TkListPaintContext* context) {
     return height + node->rowValue;
 }
 
-void TkTreeBaseC::MeasureLabel(TkTreePaintContext* context, TreeItemNode* node, const char* text, RECT* rect) {
+void TkTreeBaseC::MeasureLabel(TkTreePaintContext* context, TreeItemNode* node, const char* text,
+                               RECT* rect) {
     HDC dc = context->dc;
     HGDIOBJ old = SelectObject(dc, context->font);
     const std::int32_t left = rect->left, limit = rect->right;
@@ -191,7 +192,8 @@ void TkTreeBaseC::MeasureLabel(TkTreePaintContext* context, TreeItemNode* node, 
         const char* feed = std::strchr(text, '\n');
         const int length = feed ? int(feed - text) : -1;
         RECT calc{left, 0, limit, 0};
-        DrawText(dc, text, length, &calc, DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
+        DrawText(dc, text, length, &calc,
+                 DT_CALCRECT | DT_NOPREFIX | DT_SINGLELINE | DT_EXPANDTABS | DT_NOCLIP);
         const std::int32_t tabbed = LOWORD(std::uint32_t(GetTabbedTextExtent(dc, text, -1, 0, nullptr)));
         *rect = RECT{left, 0, left + std::max(calc.Width(), tabbed), calc.Height() + 2};
         SelectObject(dc, old);
@@ -217,7 +219,8 @@ void TkTreeBaseC::MeasureLabel(TkTreePaintContext* context, TreeItemNode* node, 
     DrawText(dc, node->secondPart.c_str(), -1, &calc, Wrapped);
     // The label runs from its start to the end of the second part, so hits and the highlight
     // cover both parts.
-    *rect = RECT{left, 0, left + first.cx + calc.Width(), std::max<std::int32_t>(calc.Height(), first.cy) + 2};
+    *rect =
+        RECT{left, 0, left + first.cx + calc.Width(), std::max<std::int32_t>(calc.Height(), first.cy) + 2};
     SelectObject(dc, old);
 }
 
@@ -241,14 +244,15 @@ void TkTreeBaseC::PaintCell(TkListPaintContext* context) {
     if (const CImageList* states = GetImageList(TVSIL_STATE)) {
         int index = int((item.state & TVIS_STATEIMAGEMASK) >> 12);
         if (!HasImage(states, index)) index = 0;
-        if (index) states->Draw(dc, index, POINT{cell.left + record.stateIconRect.left, cell.top}, ILD_TRANSPARENT);
+        if (index)
+            states->Draw(dc, index, POINT{cell.left + record.stateIconRect.left, cell.top}, ILD_TRANSPARENT);
     }
     const CImageList* images = GetImageList(TVSIL_NORMAL);
     int image = selected ? item.iSelectedImage : item.iImage;
     if (images && image != TreeItemNode::NoImage && !record.iconRect.IsEmpty()) {
         if (!HasImage(images, image)) image = 0;
-        const bool blend = HasListExStyle(BlendSelectedIcons) &&
-                           ((selected && HasFocus()) || row == GetDropHighlight());
+        const bool blend =
+            HasListExStyle(BlendSelectedIcons) && ((selected && HasFocus()) || row == GetDropHighlight());
         images->Draw(dc, image, POINT{cell.left + record.iconRect.left, cell.top + record.iconRect.top},
                      ILD_TRANSPARENT | (blend ? UINT(ILD_SELECTED) : 0u) | (item.state & TVIS_OVERLAYMASK));
     }
@@ -277,8 +281,8 @@ void TkTreeBaseC::PaintCell(TkListPaintContext* context) {
             RECT first{at.left, at.top, at.left + node->firstPartWidth, at.bottom};
             DrawText(dc, node->firstPart.c_str(), int(node->firstPart.size()), &first,
                      DT_NOPREFIX | DT_EXPANDTABS | DT_SINGLELINE);
-            RECT second{at.left + node->firstPartWidth, at.top, std::max(at.right, at.left + node->firstPartWidth),
-                        at.bottom};
+            RECT second{at.left + node->firstPartWidth, at.top,
+                        std::max(at.right, at.left + node->firstPartWidth), at.bottom};
             DrawText(dc, node->secondPart.c_str(), int(node->secondPart.size()), &second,
                      DT_NOPREFIX | DT_EXPANDTABS | DT_WORDBREAK);
         } else if (IsWrapLabels()) {
@@ -297,7 +301,7 @@ void TkTreeBaseC::PaintCell(TkListPaintContext* context) {
 }
 
 std::int32_t TkTreeBaseC::LineColumnAt(const TkListItem& record, const TreeItemNode* node,
-                                        std::int32_t left) const {
+                                       std::int32_t left) const {
     const std::int32_t depth = node->GetDepth();
     const bool icon = record.iconRect.Width() > 0;
     std::int32_t x = left + (depth - 2) * indent_ + (icon ? record.iconRect.Width() / 2 : 8);
@@ -439,7 +443,8 @@ HTREEITEM TkTreeBaseC::HitTest(POINT point, UINT* flagsOut) {
             flags = TreeHitOnRow | TVHT_ONITEMSTATEICON;
         } else if (list & LVHTX_LEFTOFLABEL) {
             RECT box;
-            const bool button = (treeStyle_ & TVS_HASBUTTONS) && GetButtonRect(row, &box) && Contains(box, point);
+            const bool button =
+                (treeStyle_ & TVS_HASBUTTONS) && GetButtonRect(row, &box) && Contains(box, point);
             flags = TreeHitOnRow | (button ? TVHT_ONITEMBUTTON : TVHT_ONITEMINDENT);
         } else {
             flags = TreeHitOnRow;

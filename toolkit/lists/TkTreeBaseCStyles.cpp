@@ -192,8 +192,9 @@ BOOL TkTreeBaseC::MoveItem(HTREEITEM item, HTREEITEM newParent, BOOL redraw, HTR
     if (node == parent || node->IsAncestorOf(parent)) return FALSE;
     // A place that names no child of the new parent is refused before anything moves, so a failed
     // move never leaves the subtree outside the tree.
-    const bool named = insertAfter && insertAfter != TVI_ROOT && insertAfter != TVI_LAST && insertAfter != TVI_FIRST &&
-                       insertAfter != TVI_SORT && insertAfter != TreeInsertSortDescending;
+    const bool named = insertAfter && insertAfter != TVI_ROOT && insertAfter != TVI_LAST &&
+                       insertAfter != TVI_FIRST && insertAfter != TVI_SORT &&
+                       insertAfter != TreeInsertSortDescending;
     if (named && parent->GetRawFirstChild() &&
         (!IsValidItem(insertAfter) || insertAfter->GetRawParent() != parent || insertAfter == node))
         return FALSE;

@@ -159,7 +159,8 @@ BOOL TkTreeCtrl::ReplaceDlgItem(UINT id, CWnd* dialog) {
     ScreenToClient(dialog->m_hWnd, &topLeft);
     ScreenToClient(dialog->m_hWnd, &bottomRight);
     ::vq::DestroyWindow(child);
-    if (!Create(style, exStyle | TreeExTips, RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, dialog, id))
+    if (!Create(style, exStyle | TreeExTips, RECT{topLeft.x, topLeft.y, bottomRight.x, bottomRight.y}, dialog,
+                id))
         return FALSE;
     if (before) SetWindowPos(m_hWnd, before, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
     return TRUE;
@@ -167,7 +168,8 @@ BOOL TkTreeCtrl::ReplaceDlgItem(UINT id, CWnd* dialog) {
 
 void DDX_ReplaceTreeCtrl(CDataExchange* exchange, UINT id, TkTreeCtrl& tree) {
     if (tree.m_hWnd) return;
-    if (!tree.ReplaceDlgItem(id, exchange->m_pDlgWnd)) exchange->Fail("The tree control could not be put in place.");
+    if (!tree.ReplaceDlgItem(id, exchange->m_pDlgWnd))
+        exchange->Fail("The tree control could not be put in place.");
 }
 
 } // namespace vq

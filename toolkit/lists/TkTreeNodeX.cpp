@@ -35,7 +35,8 @@ TkTreeNode* TkTreeNodeX::GetNextSibling() const {
     TkTreeNode* next = GetRawNextSibling();
     const std::int32_t level = GetHiddenLevel();
     if (level == 0 || next || GetRawDepth() != level + 1) return next;
-    for (TkTreeNode* hidden = GetRawParent()->GetRawNextSibling(); hidden; hidden = hidden->GetRawNextSibling())
+    for (TkTreeNode* hidden = GetRawParent()->GetRawNextSibling(); hidden;
+         hidden = hidden->GetRawNextSibling())
         if (TkTreeNode* child = hidden->GetRawFirstChild()) return child;
     return nullptr;
 }
@@ -44,7 +45,8 @@ TkTreeNode* TkTreeNodeX::GetPrevSibling() const {
     TkTreeNode* previous = GetRawPrevSibling();
     const std::int32_t level = GetHiddenLevel();
     if (level == 0 || previous || GetRawDepth() != level + 1) return previous;
-    for (TkTreeNode* hidden = GetRawParent()->GetRawPrevSibling(); hidden; hidden = hidden->GetRawPrevSibling())
+    for (TkTreeNode* hidden = GetRawParent()->GetRawPrevSibling(); hidden;
+         hidden = hidden->GetRawPrevSibling())
         if (TkTreeNode* child = hidden->GetRawLastChild()) return child;
     return nullptr;
 }

@@ -73,7 +73,6 @@ TEST_F(TkTreeModelTest, DeletingAnnouncesEveryItemAndTheRootComesBackEmpty) {
     EXPECT_EQ(Rows(), "again ");
 }
 
-
 } // namespace
 } // namespace vq
 
@@ -150,8 +149,8 @@ TEST_F(TkTreeExpandTest, CollapsingMovesTheFocusUpAndCollapseResetDropsTheChildr
     ASSERT_EQ(tree.GetCaretItem(), a1x);
     parent.notes.clear();
     ASSERT_TRUE(tree.Expand(a, TVE_COLLAPSE));
-    EXPECT_EQ(parent.TreeCodes(), (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_SELCHANGINGA, TVN_SELCHANGEDA,
-                                                     TVN_ITEMEXPANDEDA}));
+    EXPECT_EQ(parent.TreeCodes(),
+              (std::vector<UINT>{TVN_ITEMEXPANDINGA, TVN_SELCHANGINGA, TVN_SELCHANGEDA, TVN_ITEMEXPANDEDA}));
     EXPECT_EQ(parent.notes[1].action, TVC_BYMOUSE);
     EXPECT_EQ(parent.notes[1].oldItem, a1x);
     EXPECT_EQ(parent.notes[1].newItem, a);

@@ -81,7 +81,8 @@ TEST_F(TkTreePaintTest, ButtonsLinesIconsAndLabelsLandWhereTheyBelong) {
     const int cx = 8, cy = IconCentre(net);
     EXPECT_EQ(box.left, cx - 4);
     EXPECT_EQ(box.top, cy - 4);
-    for (POINT edge : {POINT{box.left, cy}, POINT{box.right - 1, cy}, POINT{cx, box.top}, POINT{cx, box.bottom - 1}})
+    for (POINT edge :
+         {POINT{box.left, cy}, POINT{box.right - 1, cy}, POINT{cx, box.top}, POINT{cx, box.bottom - 1}})
         EXPECT_EQ(At(edge.x, edge.y), shadow) << edge.x << "," << edge.y;
     // Expanded: a minus, nothing in the vertical stroke.
     EXPECT_EQ(At(cx, cy), GetSysColor(COLOR_WINDOWTEXT));
@@ -168,12 +169,12 @@ TEST_F(TkTreePaintTest, HitTestsNameThePartUnderThePoint) {
         HTREEITEM item;
     };
     const Case cases[] = {
-        {{8, cy}, 0x4010, net},              // the button
-        {{15, cy}, 0x4008, net},             // the indentation
-        {{28, cy}, 0x4002, net},             // the icon
-        {{28, oy}, 0x4040, other},           // the state icon
+        {{8, cy}, 0x4010, net},    // the button
+        {{15, cy}, 0x4008, net},   // the indentation
+        {{28, cy}, 0x4002, net},   // the icon
+        {{28, oy}, 0x4040, other}, // the state icon
         {{Label(net).left + 2, cy}, 0x4004, net},
-        {{150, cy}, 0x4020, net},            // right of the label
+        {{150, cy}, 0x4020, net}, // right of the label
         {{50, last.bottom + 20}, TVHT_NOWHERE, nullptr},
         {{50, -3}, TVHT_ABOVE, nullptr},
         {{50, 230}, TVHT_BELOW, nullptr},
@@ -297,7 +298,8 @@ TEST(TkTreeRedrawTest, ExpandAllAndCollapseAllPaintOnce) {
     CWnd parent;
     ASSERT_TRUE(parent.CreateEx(0, nullptr, "", WS_POPUP | WS_VISIBLE, RECT{0, 0, 220, 220}, nullptr, 0));
     CountingTree tree;
-    ASSERT_TRUE(tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS, RECT{0, 0, 200, 200}, &parent, 3));
+    ASSERT_TRUE(
+        tree.Create(WS_CHILD | WS_VISIBLE | TVS_HASLINES | TVS_HASBUTTONS, RECT{0, 0, 200, 200}, &parent, 3));
     for (int p = 0; p < 3; ++p) {
         HTREEITEM top = tree.InsertItem(("top " + std::to_string(p)).c_str());
         HTREEITEM middle = tree.InsertItem("middle", top);

@@ -74,7 +74,8 @@ TEST_F(TkTreeReshapeTest, TreeStylesSetTheListStylesUnderneath) {
     tree.GetListStyles(&after, &exAfter);
     EXPECT_EQ(after, before);
     EXPECT_EQ(exAfter, exBefore);
-    tree.SetTreeExStyle(TreeExColumnHeader | TreeExHeaderButtons | TreeExHeaderStyle | TreeExMultiSelect, FALSE);
+    tree.SetTreeExStyle(TreeExColumnHeader | TreeExHeaderButtons | TreeExHeaderStyle | TreeExMultiSelect,
+                        FALSE);
     EXPECT_FALSE(tree.HasListStyle(LVS_NOSORTHEADER));
     EXPECT_FALSE(tree.HasListStyle(LVS_SINGLESEL));
     EXPECT_TRUE(tree.HasListExStyle(0x10));

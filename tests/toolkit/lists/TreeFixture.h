@@ -45,7 +45,8 @@ protected:
         return out;
     }
     void Save(const char* name) {
-        EXPECT_TRUE(OffscreenHarness::SaveScreenshot(tree.m_hWnd, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
+        EXPECT_TRUE(
+            OffscreenHarness::SaveScreenshot(tree.m_hWnd, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
     }
     COLORREF At(int x, int y) { return OffscreenHarness::Pixel(tree.m_hWnd, x, y); }
 
