@@ -293,6 +293,7 @@ protected:
     BOOL LinkNode(TreeItemNode* parent, std::unique_ptr<TreeItemNode>& node, HTREEITEM insertAfter);
     void ApplyItem(TreeItemNode* node, const TVITEM& record, UINT* callbacks);
     void UpdateRowState(TreeItemNode* node, std::int32_t row, UINT mask);
+    BOOL SetSubItemThroughStorage(LV_ITEM* record, BOOL redraw);
     LRESULT SendTreeNotify(NMHDR* header);
     LRESULT NotifySelection(UINT code, UINT action, std::int32_t oldRow, std::int32_t newRow);
     void FocusRow(std::int32_t row);

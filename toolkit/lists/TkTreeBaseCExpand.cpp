@@ -171,7 +171,22 @@ LPARAM TkTreeBaseC::GetRecordData(const TkListItem* record) const {
     return node ? node->item.lParam : 0;
 }
 
+// With the storage on, a sub-item text the list sets (an edit of the cell, say) goes to the
+// storage, where the tree reads it.
+BOOL TkTreeBaseC::SetSubItemThroughStorage(LV_ITEM* record, BOOL redraw) {
+    TreeItemNode* node = NodeOfRow(record->iItem);
+    if (!node || !storage_->SetSubItemText(node, record->iSubItem, record->pszText)) return FALSE;
+    GetItemRecord(record->iItem)->measureNeeded = true;
+    if (redraw && record->iItem != editItem_) InvalidateItem(record->iItem, FALSE, FALSE, FALSE, FALSE);
+    LV_ITEM rest = *record;
+    rest.mask &= ~LVIF_TEXT;
+    return rest.mask ? TkListCtrl::SetItem(&rest, redraw) : TRUE;
+}
+
 BOOL TkTreeBaseC::SetItem(LV_ITEM* record, BOOL redraw) {
+    if (record && storage_ && record->iSubItem > 0 && (record->mask & LVIF_TEXT) &&
+        record->pszText != LPSTR_TEXTCALLBACKA)
+        return SetSubItemThroughStorage(record, redraw);
     TreeItemNode* node = record && record->iSubItem == 0 ? NodeOfRow(record->iItem) : nullptr;
     if (!node) return TkListCtrl::SetItem(record, redraw);
     const std::int32_t row = record->iItem;

@@ -56,6 +56,27 @@ TEST_F(TkTreeEditTest, TheOwnerMayRefuseDiscardOrRewriteAnEdit) {
     EXPECT_EQ(parent.endEdits.size(), 1u);
 }
 
+TEST_F(TkTreeEditTest, ASubItemEditGoesToTheStorage) {
+    Make(TVS_HASLINES | TVS_EDITLABELS);
+    tree.SetColumnWidth(0, 100);
+    tree.AddColumn("Note", LVCFMT_LEFT, 80, -1, -1);
+    tree.EnableSubItemStorage(TRUE);
+    HTREEITEM item = Add("alpha");
+    ASSERT_TRUE(tree.SetItemText(item, 1, "old"));
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    parent.answer = [](NMHDR* header) { return header->code == LVN_ENDLABELEDIT ? 1 : 0; };
+    TkListEdit* edit = tree.EditLabel(item, 1);
+    ASSERT_NE(edit, nullptr);
+    EXPECT_EQ(parent.Count(LVN_BEGINLABELEDIT), 1);
+    EXPECT_EQ(parent.Count(TVN_BEGINLABELEDITA), 0);
+    edit->SetWindowText("new");
+    tree.EndLabelEdit(TRUE);
+    EXPECT_EQ(tree.GetItemText(item, 1), "new");
+    EXPECT_EQ(tree.GetItemText(item), "alpha");
+    EXPECT_TRUE(parent.endEdits.empty());
+}
+
 class ScriptedBoxes : public MessageBoxProvider {
 public:
     int shown = 0;

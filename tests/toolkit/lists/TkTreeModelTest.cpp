@@ -73,12 +73,6 @@ TEST_F(TkTreeModelTest, DeletingAnnouncesEveryItemAndTheRootComesBackEmpty) {
     EXPECT_EQ(Rows(), "again ");
 }
 
-} // namespace
-} // namespace vq
-
-namespace vq {
-namespace {
-
 class TkTreeExpandTest : public TreeFixture {
 protected:
     void SetUp() override {
@@ -180,12 +174,6 @@ TEST_F(TkTreeExpandTest, ExpandAllAndCollapseAllReachEveryLevel) {
     EXPECT_EQ(tree.GetNextItem(a1x, TVGN_PARENT), a1);
 }
 
-} // namespace
-} // namespace vq
-
-namespace vq {
-namespace {
-
 TEST_F(TkTreeModelTest, BulkInsertionCountsRowHeightsAndDragsFollowTheStyles) {
     Make();
     HTREEITEM a = Add("a");
@@ -235,12 +223,6 @@ TEST_F(TkTreeModelTest, BulkInsertionCountsRowHeightsAndDragsFollowTheStyles) {
     drag();
     EXPECT_EQ(parent.Count(TVN_BEGINDRAGA), 1);
 }
-
-} // namespace
-} // namespace vq
-
-namespace vq {
-namespace {
 
 TEST_F(TkTreeModelTest, AnimatedExpansionEndsWithTheSameRows) {
     Make(TVS_HASLINES | TVS_HASBUTTONS, TreeExAnimate);

@@ -190,12 +190,6 @@ TEST_F(TkTreePaintTest, HitTestsNameThePartUnderThePoint) {
     Save("tree-state-icon.png");
 }
 
-} // namespace
-} // namespace vq
-
-namespace vq {
-namespace {
-
 TEST_F(TkTreePaintTest, AnOverlayIsDrawnOverTheIcon) {
     ASSERT_TRUE(ImageList_SetOverlayImage(icons.list.GetSafeHandle(), 1, 1));
     tree.SetItemState(other, INDEXTOOVERLAYMASK(1), TVIS_OVERLAYMASK);
@@ -252,12 +246,6 @@ TEST_F(TkTreePaintTest, DragImagesHoldTheIconAndLabelOfEachSelectedRow) {
     tree.SetImageList(nullptr, TVSIL_NORMAL);
     EXPECT_EQ(tree.CreateDragImage(hostA), nullptr);
 }
-
-} // namespace
-} // namespace vq
-
-namespace vq {
-namespace {
 
 TEST_F(TkTreePaintTest, ColumnsShowStoredTextsAndAPointInThemNamesTheRowOnly) {
     tree.SetTreeExStyle(TreeExColumnHeader, TRUE);
