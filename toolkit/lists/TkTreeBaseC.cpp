@@ -231,6 +231,11 @@ BOOL TkTreeBaseC::RebuildRows() {
     return TRUE;
 }
 
+BOOL TkTreeBaseC::DeleteItems(std::int32_t first, std::int32_t count) {
+    widestStale_ = true;
+    return TkListCtrl::DeleteItems(first, count);
+}
+
 void TkTreeBaseC::Relayout() {
     UpdateLayout();
     if (m_hWnd) InvalidateRect(m_hWnd, nullptr, TRUE);

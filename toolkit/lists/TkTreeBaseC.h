@@ -235,6 +235,10 @@ public:
     std::int32_t MeasureCell(TkListPaintContext* context) override;
     void PaintCell(TkListPaintContext* context) override;
     void OnColumnMoved(std::int32_t from, std::int32_t to) override;
+    // One column of unwrapped labels: as wide as the widest label measured, kept as rows are
+    // measured rather than searched for on every paint.
+    std::int32_t GetContentWidth(BOOL measure) override;
+    BOOL DeleteItems(std::int32_t first, std::int32_t count) override;
     void SplitCreateStyles(CREATESTRUCT& cs) override;
     BOOL OnSelectionChanging(std::int32_t item, std::int32_t previousFocus, BOOL byMouse) override;
     void OnSelectionChanged(std::int32_t item, std::int32_t previousFocus, BOOL byMouse) override;
@@ -322,6 +326,9 @@ protected:
     BOOL scrollOnExpand_ = TRUE;
     std::unordered_set<const TreeItemNode*> live_;
     BOOL deletingRoot_ = FALSE;
+    std::int32_t widestLabel_ = 0;
+    // Set when rows go or labels change, so the widest label must be looked for again.
+    bool widestStale_ = true;
 };
 
 } // namespace vq

@@ -177,10 +177,25 @@ std::int32_t TkTreeBaseC::MeasureCell(TkListPaintContext* context) {
     const std::int32_t drop = (height - label.Height()) / 2;
     label.top += drop;
     label.bottom += drop;
+    if (record->labelRect.right > label.right) widestStale_ = true;
     record->stateIconRect = stateIcon;
     record->iconRect = icon;
     record->labelRect = label;
+    widestLabel_ = std::max(widestLabel_, label.right + 5);
     return height + node->rowValue;
+}
+
+std::int32_t TkTreeBaseC::GetContentWidth(BOOL measure) {
+    if (GetColumnCount() != 1 || IsWrapLabels()) return TkListCtrl::GetContentWidth(measure);
+    if (widestStale_ || GetItemCount() == 0) {
+        widestLabel_ = 0;
+        for (std::int32_t row = 0; row < GetItemCount(); ++row)
+            widestLabel_ = std::max(widestLabel_, GetItemRecord(row)->labelRect.right + 5);
+        widestStale_ = false;
+    }
+    RECT area;
+    GetItemArea(&area);
+    return std::max(widestLabel_, area.Width());
 }
 
 void TkTreeBaseC::MeasureLabel(TkTreePaintContext* context, TreeItemNode* node, const char* text,
