@@ -172,12 +172,14 @@ TEST_F(TkTreeInputTest, HoverExpansionLeavesTheSearchTimerRunning) {
     Char('h');
     EXPECT_EQ(tree.GetCaretItem(), hostA);
     ASSERT_TRUE(tree.SelectDropTarget(folder));
-    Wait(600);
+    Wait(500);
     // The search ended: one 'h' goes on to the next match instead of looking for "hh".
     Char('h');
     EXPECT_EQ(tree.GetCaretItem(), hostB);
     EXPECT_FALSE(tree.IsExpanded(folder));
     Wait(450);
+    EXPECT_FALSE(tree.IsExpanded(folder));
+    Wait(50);
     EXPECT_TRUE(tree.IsExpanded(folder));
     EXPECT_EQ(Rows(), "net host a host b other folder inside ");
 }
