@@ -1,5 +1,6 @@
 #include "TreeFixture.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace vq {
@@ -222,6 +223,38 @@ TEST_F(TkTreeModelTest, BulkInsertionCountsRowHeightsAndDragsFollowTheStyles) {
     tree.ModifyTreeStyle(0, TVS_DISABLEDRAGDROP, FALSE);
     drag();
     EXPECT_EQ(parent.Count(TVN_BEGINDRAGA), 1);
+}
+
+TEST_F(TkTreeModelTest, SelectTakesOnlyOneAsAVetoAndAClickAnyNonZeroAnswer) {
+    Make();
+    HTREEITEM a = Add("a");
+    HTREEITEM b = Add("b");
+    HTREEITEM c = Add("c");
+    tree.UpdateLayout();
+    OffscreenHarness::RunUntilIdle();
+    LRESULT veto = 1;
+    parent.answer = [&](NMHDR* header) { return header->code == TVN_SELCHANGINGA ? veto : 0; };
+    EXPECT_FALSE(tree.SelectItem(b));
+    EXPECT_EQ(tree.GetCaretItem(), a);
+    veto = 2;
+    EXPECT_TRUE(tree.SelectItem(b));
+    EXPECT_EQ(tree.GetCaretItem(), b);
+    EXPECT_EQ(parent.notes.back().code, TVN_SELCHANGEDA);
+    EXPECT_EQ(parent.notes.back().action, TVC_UNKNOWN);
+    RECT label{};
+    ASSERT_TRUE(tree.GetItemRect(c, &label, LVIR_LABEL));
+    tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
+    tree.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
+    EXPECT_EQ(tree.GetCaretItem(), b);
+    veto = 0;
+    tree.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
+    tree.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(label.left + 2, (label.top + label.bottom) / 2));
+    EXPECT_EQ(tree.GetCaretItem(), c);
+    const auto changed = std::find_if(parent.notes.rbegin(), parent.notes.rend(),
+                                      [](const TreeSpy::Note& note) { return note.code == TVN_SELCHANGEDA; });
+    ASSERT_NE(changed, parent.notes.rend());
+    EXPECT_EQ(changed->action, TVC_BYMOUSE);
+    EXPECT_EQ(changed->newItem, c);
 }
 
 TEST_F(TkTreeModelTest, AnimatedExpansionEndsWithTheSameRows) {
