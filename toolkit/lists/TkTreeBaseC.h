@@ -325,7 +325,6 @@ protected:
     std::int32_t animationCounter_ = 0;
     BOOL scrollOnExpand_ = TRUE;
     std::unordered_set<const TreeItemNode*> live_;
-    BOOL deletingRoot_ = FALSE;
     std::int32_t widestLabel_ = 0;
     // Set when rows go or labels change, so the widest label must be looked for again.
     bool widestStale_ = true;
