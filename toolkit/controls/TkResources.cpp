@@ -41,6 +41,9 @@ constexpr auto rightArrow = ArrowDib<4, 7>(rightRows);
 
 // String resources hold the text's bytes without a terminator.
 constexpr std::string_view rotateUnsupported = "Rotate90: Error, unsupported format.";
+constexpr std::string_view selectDirectory = "Select Directory";
+constexpr std::string_view selectFile = "Select File";
+constexpr std::string_view otherColour = "&Other...";
 
 const unsigned char* Bytes(std::string_view text) {
     return reinterpret_cast<const unsigned char*>(text.data());
@@ -50,6 +53,10 @@ const ResourceEntry entries[] = {
     {RT_BITMAP, IDB_TK_DOWN_ARROW, downArrow.data(), downArrow.size()},
     {RT_BITMAP, IDB_TK_RIGHT_ARROW, rightArrow.data(), rightArrow.size()},
     {RT_STRING, IDS_TK_ROTATE_UNSUPPORTED, Bytes(rotateUnsupported), rotateUnsupported.size()},
+    {RT_STRING, IDS_TK_SELECT_DIRECTORY, Bytes(selectDirectory), selectDirectory.size()},
+    {RT_STRING, IDS_TK_SELECT_FILE, Bytes(selectFile), selectFile.size()},
+    {RT_STRING, IDS_TK_LIST_SELECT_DIRECTORY, Bytes(selectDirectory), selectDirectory.size()},
+    {RT_STRING, IDS_TK_OTHER_COLOUR, Bytes(otherColour), otherColour.size()},
 };
 const ResourceRegistration registration{entries};
 
@@ -61,6 +68,12 @@ std::span<const unsigned char> FindToolkitResource(std::uint16_t type, std::uint
 
 int LoadToolkitString(std::uint32_t id, char* buffer, int size) {
     return LoadString(id, buffer, size);
+}
+
+std::string LoadToolkitText(std::uint32_t id) {
+    const auto bytes = FindToolkitResource(RT_STRING, id);
+    if (bytes.empty()) return {};
+    return std::string(reinterpret_cast<const char*>(bytes.data()), bytes.size());
 }
 
 } // namespace vq

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 
 namespace vq {
 
@@ -11,5 +12,7 @@ namespace vq {
 std::span<const unsigned char> FindToolkitResource(std::uint16_t type, std::uint32_t id);
 // As LoadString: the string cut to fit with its terminator; 0 when there is none or no room.
 int LoadToolkitString(std::uint32_t id, char* buffer, int size);
+// The string whole; empty when there is none.
+std::string LoadToolkitText(std::uint32_t id);
 
 } // namespace vq
