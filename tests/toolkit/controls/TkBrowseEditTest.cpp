@@ -24,7 +24,7 @@ public:
         fileRequests.push_back(request);
         return file;
     }
-    std::optional<COLORREF> PickColour(HWND, COLORREF) override { return std::nullopt; }
+    std::optional<COLORREF> PickColour(HWND, ColourRequest&) override { return std::nullopt; }
     std::optional<std::string> PickFolder(HWND, const std::string&, const std::string& start) override {
         folderStarts.push_back(start);
         return folder;
