@@ -7,6 +7,9 @@
 #include "toolkit/controls/TkBrowseFileEdit.h"
 #include "toolkit/controls/TkDirSelectDlg.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QTimer>
 #include <filesystem>
 #include <gtest/gtest.h>
 
@@ -183,6 +186,24 @@ TEST_F(TkBrowseEditTest, TheShellModeRefusesAMissingStartWithoutAsking) {
     std::string path;
     fileMode.GetPath(path);
     EXPECT_EQ(path, "/tmp/");
+}
+
+TEST_F(TkBrowseEditTest, TheDefaultFolderPickerOpensAndItsFolderComesBack) {
+    SetCommonDialogProvider(nullptr);
+    const std::filesystem::path folder = LongFolder();
+    bool shown = false;
+    // The picker runs its own loop; once it is up, the user goes to the folder and presses OK.
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!picker) return;
+        shown = true;
+        picker->setDirectory(QString::fromStdString(folder.string()));
+        QMetaObject::invokeMethod(picker, "accept");
+    });
+    dirEdit.SetWindowText("");
+    dirEdit.OnBrowse();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(dirEdit.GetWindowText(), folder.string() + "/");
 }
 
 } // namespace

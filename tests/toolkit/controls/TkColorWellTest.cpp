@@ -9,7 +9,10 @@
 #include "toolkit/controls/TkPopupColorWell.h"
 #include "toolkit/controls/TkWellButton.h"
 
+#include <QApplication>
+#include <QColorDialog>
 #include <QString>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 namespace vq::test {
@@ -401,6 +404,26 @@ TEST_F(TkWellButtonTest, OtherInAPopupAsksTheDialogThroughTheButton) {
     Click(Screen(button.GetPopup()->GetOtherButton()->m_hWnd, POINT{5, 5}));
     EXPECT_EQ(button.GetColor(), RGB(50, 60, 70));
     EXPECT_EQ(dialog.picks.size(), 1u);
+}
+
+TEST_F(TkColorWellTest, TheDefaultColourDialogOpensAndItsAnswerComesBack) {
+    SetCommonDialogProvider(nullptr);
+    TkColorWell well;
+    Open(well);
+    bool shown = false;
+    // The dialog runs its own loop; once it is up, the user picks a colour and presses OK.
+    QTimer::singleShot(0, [&] {
+        auto* picker = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (!picker) return;
+        shown = true;
+        picker->setCurrentColor(QColor(12, 34, 56));
+        picker->accept();
+    });
+    well.GetOtherButton()->SendMessage(BM_CLICK);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(well.GetColor(), RGB(12, 34, 56));
+    EXPECT_TRUE(well.HasCustomColor());
 }
 
 } // namespace
