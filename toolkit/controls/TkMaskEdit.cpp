@@ -481,7 +481,10 @@ LRESULT TkMaskEdit::OnKeyDown(WPARAM key, LPARAM) {
 }
 
 LRESULT TkMaskEdit::OnChar(WPARAM character, LPARAM) {
-    if (KeyDown(VK_CONTROL)) return Default();
+    // Ctrl's shortcuts arrive as control characters and go to the edit, which sends the clipboard
+    // and undo messages back here; a printable character typed with Ctrl held (AltGr on some
+    // keyboards) is still checked against the mask.
+    if (KeyDown(VK_CONTROL) && character < 0x20) return Default();
     if (GetStyle() & ES_READONLY) return 0;
     if (m_keyHandled) {
         m_keyHandled = FALSE;

@@ -194,6 +194,18 @@ TEST_F(TkMaskEditTest, PasteTakesOnlyWhatFitsAndCopyGivesItBack) {
     EXPECT_EQ(Data(), "12341234");
 }
 
+TEST_F(TkMaskEditTest, APrintableCharacterWithCtrlHeldIsStillChecked) {
+    Open(phone);
+    PostMessage(edit.m_hWnd, WM_KEYDOWN, VK_CONTROL, 0);
+    OffscreenHarness::RunUntilIdle();
+    edit.SendMessage(WM_CHAR, U'\u20AC');
+    edit.SendMessage(WM_CHAR, '7');
+    PostMessage(edit.m_hWnd, WM_KEYUP, VK_CONTROL, 0);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Shown(), "(7__) ___-____");
+    EXPECT_EQ(beeps, std::vector<UINT>{MB_ICONEXCLAMATION});
+}
+
 TEST_F(TkMaskEditTest, LiteralsPromptsAndEntriesBeyondAsciiAreWholeCharacters) {
     Open("##°C &€", U'·');
     EXPECT_EQ(Shown(), "··°C ·€");
