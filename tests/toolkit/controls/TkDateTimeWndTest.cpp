@@ -299,6 +299,11 @@ TEST_F(DateTimeWndTest, ANullValueIsTypedInFieldByField) {
     Type("30");
     EXPECT_EQ(WindowText(ctrl.m_hWnd), "14:30");
     EXPECT_EQ(ctrl.GetDateTime(), OleDateTime(1899, 12, 1, 14, 30, 0));
+    // A short buffer takes what fits with its terminator.
+    char small[3] = "xx";
+    EXPECT_EQ(SendMessage(ctrl.m_hWnd, WM_GETTEXT, sizeof small, reinterpret_cast<LPARAM>(small)), 2);
+    EXPECT_STREQ(small, "14");
+    EXPECT_EQ(SendMessage(ctrl.m_hWnd, WM_GETTEXTLENGTH, 0, 0), 5);
 }
 
 TEST_F(DateTimeWndTest, UnsetWeekdayPlaceholdersStayInsideTheirField) {
