@@ -91,6 +91,10 @@ char32_t Lower(char32_t c) {
     return c >= 'A' && c <= 'Z' ? c + 0x20 : c;
 }
 
+bool IsCharacter(char32_t c) {
+    return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF);
+}
+
 bool KeyDown(int key) {
     return GetKeyState(key) < 0;
 }
@@ -185,7 +189,7 @@ BOOL TkMaskEdit::Undo() {
 }
 
 void TkMaskEdit::SetPromptChar(char32_t prompt) {
-    if (prompt == 0) return;
+    if (prompt == 0 || !IsCharacter(prompt)) return;
     for (std::size_t i = 0; i < m_mask.size(); ++i)
         if (m_mask[i].placeholder && m_text[i] == m_prompt) m_text[i] = prompt;
     m_prompt = prompt;
@@ -222,8 +226,9 @@ BOOL TkMaskEdit::IsValidChar(int position, char32_t& c) const {
     const DWORD style = m_hWnd ? GetStyle() : 0;
     char32_t converted = (style & ES_UPPERCASE) ? Upper(c) : (style & ES_LOWERCASE) ? Lower(c) : c;
     if (!IsPlaceholder(position)) return FALSE;
-    // A control character is no text for a single line, whatever the placeholder takes.
-    if (converted < 0x20 || converted == 0x7F) return FALSE;
+    // A control character is no text for a single line, and a surrogate or a code beyond Unicode
+    // no character at all, whatever the placeholder takes.
+    if (converted < 0x20 || converted == 0x7F || !IsCharacter(converted)) return FALSE;
     switch (m_mask[std::size_t(position)].code) {
     case U'#':
         if (!IsDigit(converted)) return FALSE;

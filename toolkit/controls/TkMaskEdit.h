@@ -28,7 +28,7 @@ public:
     TkMaskEdit();
 
     virtual BOOL SetMask(const std::string& mask);
-    // A zero character is ignored.
+    // A zero character, or a code that is no character, is ignored.
     virtual void SetPromptChar(char32_t prompt);
     virtual char32_t GetPromptChar() const { return m_prompt; }
     // Enters the text at the placeholders from `position` on; false for an empty mask or a
