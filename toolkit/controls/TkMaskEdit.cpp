@@ -190,10 +190,13 @@ BOOL TkMaskEdit::Undo() {
 
 void TkMaskEdit::SetPromptChar(char32_t prompt) {
     if (prompt == 0 || !IsCharacter(prompt)) return;
-    for (std::size_t i = 0; i < m_mask.size(); ++i)
-        if (m_mask[i].placeholder && m_text[i] == m_prompt) m_text[i] = prompt;
+    // The undo step changes its prompts too, or undoing would bring back the old prompt as
+    // entered characters; a new prompt is no edit, so the step stays the last one typed.
+    for (std::u32string* text : {&m_text, &m_undo, &m_shown})
+        for (std::size_t i = 0; i < m_mask.size() && i < text->size(); ++i)
+            if (m_mask[i].placeholder && (*text)[i] == m_prompt) (*text)[i] = prompt;
     m_prompt = prompt;
-    ShowText();
+    if (m_hWnd) SetWindowText(Encode(m_text).c_str());
 }
 
 std::string TkMaskEdit::GetText() const {

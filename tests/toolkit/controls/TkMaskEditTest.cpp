@@ -158,6 +158,10 @@ TEST_F(TkMaskEditTest, APromptChangeKeepsTheEnteredCharacters) {
     edit.SetPromptChar(0);
     EXPECT_EQ(edit.GetPromptChar(), U'*');
     EXPECT_EQ(Data(FALSE), "12        ");
+    // Undoing after a prompt change brings back the entries, with the new prompt.
+    EXPECT_TRUE(edit.Undo());
+    EXPECT_EQ(Shown(), "(1**) ***-****");
+    EXPECT_EQ(Data(FALSE), "1         ");
 }
 
 TEST_F(TkMaskEditTest, UndoGoesBackAndASecondUndoComesForward) {
