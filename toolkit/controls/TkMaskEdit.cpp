@@ -303,12 +303,20 @@ void TkMaskEdit::DeleteRange(int end, int start) {
     if (start < 0 || end < start) return;
     int source = end == length ? -1 : IsLiteral(end) ? NextPlaceholder(end) : end;
     int destination = start;
+    // A character is pulled left only into a placeholder that takes it; the first that does not
+    // fit stays where it is with everything after it, so a mixed mask never holds a wrong class.
+    bool stopped = false;
     while (IsPlaceholder(source) && IsPlaceholder(destination)) {
-        m_text[std::size_t(destination)] = m_text[std::size_t(source)];
+        char32_t c = m_text[std::size_t(source)];
+        if (c != m_prompt && !IsValidChar(destination, c)) {
+            stopped = true;
+            break;
+        }
+        m_text[std::size_t(destination)] = c;
         destination = NextPlaceholder(destination);
         source = NextPlaceholder(source);
     }
-    while (IsPlaceholder(destination)) {
+    while (IsPlaceholder(destination) && (!stopped || destination < source)) {
         m_text[std::size_t(destination)] = m_prompt;
         destination = NextPlaceholder(destination);
     }
@@ -321,8 +329,14 @@ BOOL TkMaskEdit::InsertChar(int position, char32_t c, BOOL show) {
     int filled = last;
     while (filled >= 0 && !IsFilled(filled))
         filled = PrevPlaceholder(filled);
-    for (int p = filled; p >= position; p = PrevPlaceholder(p))
-        m_text[std::size_t(NextPlaceholder(p))] = m_text[std::size_t(p)];
+    // Nothing moves unless every shifted character fits the placeholder it moves to.
+    std::u32string shifted = m_text;
+    for (int p = filled; p >= position; p = PrevPlaceholder(p)) {
+        char32_t moved = m_text[std::size_t(p)];
+        if (moved != m_prompt && !IsValidChar(NextPlaceholder(p), moved)) return FALSE;
+        shifted[std::size_t(NextPlaceholder(p))] = moved;
+    }
+    m_text = std::move(shifted);
     m_text[std::size_t(position)] = c;
     if (show) {
         ShowText();

@@ -121,6 +121,25 @@ TEST_F(TkMaskEditTest, BackspacePullsTheFollowingCharactersLeftAcrossLiterals) {
     EXPECT_EQ(Caret(), 3);
 }
 
+TEST_F(TkMaskEditTest, ShiftsInAMixedMaskNeverPutACharacterWhereItsClassDoesNotFit) {
+    TkMaskEdit windowless;
+    windowless.SetMask("LL-##");
+    windowless.SetData("ab12", 0, FALSE, TRUE);
+    // Deleting a letter pulls the next letter left but not the digit behind the literal.
+    windowless.DeleteRange(1, 0);
+    EXPECT_EQ(windowless.GetText(), "b -12");
+    windowless.SetData("ab12", 0, FALSE, TRUE);
+    windowless.DeleteRange(4, 3);
+    EXPECT_EQ(windowless.GetText(), "ab-2 ");
+    // Inserting a letter would push a letter onto a digit: nothing moves.
+    windowless.SetData("a", 0, FALSE, TRUE);
+    windowless.SetData("b", 1, FALSE, TRUE);
+    EXPECT_FALSE(windowless.InsertChar(0, U'c', FALSE));
+    EXPECT_EQ(windowless.GetText(), "ab-  ");
+    EXPECT_TRUE(windowless.InsertChar(3, U'7', FALSE));
+    EXPECT_EQ(windowless.GetText(), "ab-7 ");
+}
+
 TEST_F(TkMaskEditTest, ALiteralOnlyMaskTakesNothingAndHomeGoesToTheStart) {
     Open("--:--");
     Key(Qt::Key_End);
