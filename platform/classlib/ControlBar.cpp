@@ -93,7 +93,9 @@ void CControlBar::DoPaint(HDC) {}
 void CControlBar::OnUpdateCmdUI(CFrameWnd*, BOOL) {}
 
 void CControlBar::SetBarStyle(DWORD style) {
+    const DWORD old = m_dwStyle;
     m_dwStyle = style;
+    if (old != style) OnBarStyleChange(old, style);
 }
 
 BOOL CControlBar::IsFloating() const {

@@ -123,7 +123,9 @@ public:
     virtual int GetDockedVisibleCount() const { return 0; }
     void PostNcDestroy() override;
 
+    // Tells OnBarStyleChange of a real change.
     void SetBarStyle(DWORD style);
+    virtual void OnBarStyleChange(DWORD, DWORD) {}
     DWORD GetBarStyle() const { return m_dwStyle; }
     BOOL IsFloating() const;
     BOOL IsDockBar() const;
@@ -132,7 +134,7 @@ public:
     // The frame that docks the bar: its dock site, else the frame it lives in.
     CFrameWnd* GetDockingFrame() const;
     // Shows or hides the bar at the frame's next layout.
-    void DelayShow(BOOL show);
+    virtual void DelayShow(BOOL show);
     // The pending show or hide applied to the style the next layout works with.
     DWORD RecalcDelayShow(SizeParentParams* layout);
     // The client rectangle less the bar's borders.

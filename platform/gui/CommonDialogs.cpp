@@ -15,6 +15,14 @@ QString ToQt(const std::string& s) {
     return QString::fromUtf8(s.c_str());
 }
 
+QColor ToQt(COLORREF c) {
+    return QColor(int(GetRValue(c)), int(GetGValue(c)), int(GetBValue(c)));
+}
+
+COLORREF FromQt(const QColor& c) {
+    return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
+}
+
 class QtDialogs : public CommonDialogProvider {
 public:
     std::optional<std::string> PickFile(HWND, const FileRequest& r) override {
@@ -37,12 +45,15 @@ public:
         return dialog.selectedFiles().front().toStdString();
     }
 
-    std::optional<COLORREF> PickColour(HWND, COLORREF initial) override {
-        const QColor c = QColorDialog::getColor(
-            QColor(int(GetRValue(initial)), int(GetGValue(initial)), int(GetBValue(initial))), nullptr,
-            QString(), QColorDialog::DontUseNativeDialog);
+    std::optional<COLORREF> PickColour(HWND, ColourRequest& r) override {
+        // The dialog always shows its custom colours; they are shared by every colour dialog.
+        for (std::size_t i = 0; i < r.custom.size(); ++i)
+            QColorDialog::setCustomColor(int(i), ToQt(r.custom[i]));
+        const QColor c = QColorDialog::getColor(ToQt(r.initial), nullptr, QString(), QColorDialog::DontUseNativeDialog);
+        for (std::size_t i = 0; i < r.custom.size(); ++i)
+            r.custom[i] = FromQt(QColorDialog::customColor(int(i)));
         if (!c.isValid()) return std::nullopt;
-        return RGB(unsigned(c.red()), unsigned(c.green()), unsigned(c.blue()));
+        return FromQt(c);
     }
 
     std::optional<std::string> PickFolder(HWND, const std::string& title, const std::string& start) override {
@@ -149,10 +160,14 @@ BOOL GetSaveFileName(OPENFILENAME* ofn) {
 
 BOOL ChooseColor(CHOOSECOLOR* cc) {
     if (!cc) return FALSE;
-    const auto colour =
-        Modal(cc->hwndOwner, [&] { return provider->PickColour(cc->hwndOwner, cc->rgbResult); });
+    ColourRequest request;
+    request.initial = (cc->Flags & CC_RGBINIT) ? cc->rgbResult & 0xFFFFFF : 0;
+    request.fullOpen = (cc->Flags & CC_FULLOPEN) != 0;
+    if (cc->lpCustColors) std::copy_n(cc->lpCustColors, request.custom.size(), request.custom.begin());
+    const auto colour = Modal(cc->hwndOwner, [&] { return provider->PickColour(cc->hwndOwner, request); });
     if (!colour) return FALSE;
     cc->rgbResult = *colour;
+    if (cc->lpCustColors) std::copy(request.custom.begin(), request.custom.end(), cc->lpCustColors);
     return TRUE;
 }
 

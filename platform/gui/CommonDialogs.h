@@ -2,6 +2,7 @@
 
 #include "platform/gui/WindowSystem.h"
 
+#include <array>
 #include <optional>
 #include <string>
 #include <vector>
@@ -28,12 +29,21 @@ struct FileRequest {
     int filterIndex = 0;
 };
 
+// What the colour picker is asked: the colour it starts on, whether it opens with its custom part
+// shown, and the 16 custom colours, which it may change.
+struct ColourRequest {
+    COLORREF initial = 0;
+    bool fullOpen = false;
+    std::array<COLORREF, 16> custom{};
+};
+
 class CommonDialogProvider {
 public:
     virtual ~CommonDialogProvider() = default;
     // A full path, or nothing when the user cancels.
     virtual std::optional<std::string> PickFile(HWND owner, const FileRequest& request) = 0;
-    virtual std::optional<COLORREF> PickColour(HWND owner, COLORREF initial) = 0;
+    // Leaves the custom colours as the user left them.
+    virtual std::optional<COLORREF> PickColour(HWND owner, ColourRequest& request) = 0;
     // An existing folder, or nothing when the user cancels.
     virtual std::optional<std::string> PickFolder(HWND owner, const std::string& title,
                                                   const std::string& start) = 0;
@@ -75,9 +85,14 @@ struct OPENFILENAME {
 BOOL GetOpenFileName(OPENFILENAME* ofn);
 BOOL GetSaveFileName(OPENFILENAME* ofn);
 
+enum : DWORD { CC_RGBINIT = 0x1, CC_FULLOPEN = 0x2 };
+
 struct CHOOSECOLOR {
     HWND hwndOwner = 0;
+    // In with CC_RGBINIT: the colour to start on (black without); out: the chosen colour.
     COLORREF rgbResult = 0;
+    // In and out when given: 16 custom colours, taken back when the user chooses.
+    COLORREF* lpCustColors = nullptr;
     DWORD Flags = 0;
 };
 BOOL ChooseColor(CHOOSECOLOR* cc);

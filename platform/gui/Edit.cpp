@@ -173,20 +173,22 @@ void Paste(HWND window) {
 void OnChar(HWND window, WPARAM code) {
     const bool readOnly = IsReadOnly(window);
     switch (code) {
+    // The clipboard keys go through the window as their messages, so a subclass that handles
+    // WM_PASTE also sees Ctrl+V.
     case 3:
-        Copy(window);
+        SendMessage(window, WM_COPY, 0, 0);
         return;
     case VK_BACK:
         if (!readOnly) Edit(window, [](EditWidget& e) { e.Backspace(); });
         return;
     case 0x16:
-        Paste(window);
+        SendMessage(window, WM_PASTE, 0, 0);
         return;
     case 0x18:
-        Cut(window);
+        SendMessage(window, WM_CUT, 0, 0);
         return;
     case 0x1A:
-        if (!readOnly) Edit(window, [](EditWidget& e) { e.Undo(); });
+        if (!readOnly) SendMessage(window, WM_UNDO, 0, 0);
         return;
     case '\t':
         if (!readOnly && IsMultiLine(window)) Insert(window, QStringLiteral("\t"));

@@ -243,6 +243,8 @@ using LONG = std::int32_t;
 // stops themselves, all counted from the tab origin. Answers width and height packed in one.
 LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
                    const int* tabStops, std::int32_t tabOrigin);
+// The width and height TabbedTextOut would answer for the text, drawing nothing.
+DWORD GetTabbedTextExtent(HDC dc, const char* text, int length, int tabCount, const int* tabStops);
 // Draws the text (or what the function draws) dimmed: every other pixel of it in the brush's
 // colour, or the text colour without a brush. A size of 0 is the text's extent.
 using GRAYSTRINGPROC = BOOL (*)(HDC dc, LPARAM data, int count);

@@ -314,8 +314,11 @@ int GetTextFace(HDC dc, int size, char* out) {
 
 namespace vq {
 
-LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
-                   const int* tabStops, std::int32_t tabOrigin) {
+namespace {
+
+// Lays the pieces between tabs out from x, drawing them when asked; the packed width and height.
+LONG LayOutTabbedText(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
+                      const int* tabStops, std::int32_t tabOrigin, bool draw) {
     if (!dc) return 0;
     const std::string_view all = Bytes(text, length);
     TEXTMETRIC tm;
@@ -338,13 +341,24 @@ LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int
         const std::string_view piece = all.substr(start, tab - start);
         SIZE size;
         GetTextExtentPoint32(dc, piece.data(), int(piece.size()), &size);
-        TextOut(dc, at, y, piece.data(), int(piece.size()));
+        if (draw) TextOut(dc, at, y, piece.data(), int(piece.size()));
         at += size.cx;
         if (tab == all.size()) break;
         at = nextStop(at);
         start = tab + 1;
     }
     return LONG(std::uint32_t(std::uint16_t(at - x)) | std::uint32_t(std::uint16_t(tm.tmHeight)) << 16);
+}
+
+} // namespace
+
+LONG TabbedTextOut(HDC dc, std::int32_t x, std::int32_t y, const char* text, int length, int tabCount,
+                   const int* tabStops, std::int32_t tabOrigin) {
+    return LayOutTabbedText(dc, x, y, text, length, tabCount, tabStops, tabOrigin, true);
+}
+
+DWORD GetTabbedTextExtent(HDC dc, const char* text, int length, int tabCount, const int* tabStops) {
+    return DWORD(LayOutTabbedText(dc, 0, 0, text, length, tabCount, tabStops, 0, false));
 }
 
 BOOL GrayString(HDC dc, HBRUSH brush, GRAYSTRINGPROC output, LPARAM data, int count, std::int32_t x,

@@ -3,6 +3,8 @@
 #include "platform/gui/SelectedBitmap.h"
 #include "platform/gui/SystemColours.h"
 
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <unordered_set>
 #include <vector>
@@ -17,6 +19,8 @@ struct ImageListRecord {
     // One colour bitmap and, with a mask, one monochrome bitmap per image.
     std::vector<HBITMAP> images;
     std::vector<HBITMAP> masks;
+    // The image of each overlay 1-15, -1 for none.
+    std::array<int, 15> overlays{-1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1, -1};
 };
 
 namespace {
@@ -217,6 +221,10 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int widt
     }
     SetTextColor(dc, oldText);
     SetBkColor(dc, oldBack);
+    const int overlay = int((style & ILD_OVERLAYMASK) >> 8);
+    if (overlay && !(style & ILD_MASK) && list->overlays[std::size_t(overlay - 1)] >= 0)
+        ImageList_DrawEx(list, list->overlays[std::size_t(overlay - 1)], dc, x, y, width, height, background,
+                         foreground, ILD_TRANSPARENT | (style & (ILD_BLEND25 | ILD_BLEND50)));
     const int blend = (style & ILD_BLEND50) ? 50 : (style & ILD_BLEND25) ? 25 : 0;
     if (blend && !(style & ILD_MASK)) {
         const COLORREF tint =
@@ -229,6 +237,49 @@ BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int widt
                     SetPixel(dc, x + px, y + py, Mix(GetPixel(dc, x + px, y + py), tint, blend));
     }
     return TRUE;
+}
+
+BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay) {
+    if (!IsList(list) || overlay < 1 || overlay > 15 || image < 0 || std::size_t(image) >= list->images.size())
+        return FALSE;
+    list->overlays[std::size_t(overlay - 1)] = image;
+    return TRUE;
+}
+
+// Both images go onto a black picture and into a mask that starts all transparent, so each one's
+// transparent pixels keep what lies under them.
+HIMAGELIST ImageList_Merge(HIMAGELIST first, int firstImage, HIMAGELIST second, int secondImage, int dx, int dy) {
+    if (!IsList(first) || !IsList(second) || firstImage < 0 || secondImage < 0 ||
+        std::size_t(firstImage) >= first->images.size() || std::size_t(secondImage) >= second->images.size())
+        return nullptr;
+    const int left = std::min(0, dx), top = std::min(0, dy);
+    const int width = std::max(first->width, dx + second->width) - left;
+    const int height = std::max(first->height, dy + second->height) - top;
+    HIMAGELIST merged = ImageList_Create(width, height, ILC_MASK | ILC_COLOR32, 1, 0);
+    if (!merged) return nullptr;
+    HBITMAP picture = CreateBitmap(width, height, 1, 32, nullptr);
+    HBITMAP mask = CreateBitmap(width, height, 1, 1, nullptr);
+    {
+        SelectedBitmap image(picture);
+        SelectedBitmap holes(mask);
+        PatBlt(image.Dc(), 0, 0, width, height, BLACKNESS);
+        PatBlt(holes.Dc(), 0, 0, width, height, WHITENESS);
+        const auto place = [&](HIMAGELIST list, int index, int x, int y) {
+            ImageList_Draw(list, index, image.Dc(), x, y, ILD_TRANSPARENT);
+            if (list->masked) {
+                SelectedBitmap own(list->masks[std::size_t(index)]);
+                BitBlt(holes.Dc(), x, y, list->width, list->height, own.Dc(), 0, 0, SRCAND);
+            } else {
+                PatBlt(holes.Dc(), x, y, list->width, list->height, BLACKNESS);
+            }
+        };
+        place(first, firstImage, -left, -top);
+        place(second, secondImage, dx - left, dy - top);
+    }
+    ImageList_Add(merged, picture, mask);
+    DeleteObject(picture);
+    DeleteObject(mask);
+    return merged;
 }
 
 } // namespace vq

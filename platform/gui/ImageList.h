@@ -25,7 +25,12 @@ enum : UINT {
     ILD_BLEND50 = 0x4,
     ILD_SELECTED = ILD_BLEND50,
     ILD_MASK = 0x10,
+    // Bits 8-11: the overlay (1-15) drawn over the image, as INDEXTOOVERLAYMASK makes them.
+    ILD_OVERLAYMASK = 0xF00,
 };
+constexpr UINT INDEXTOOVERLAYMASK(int overlay) {
+    return UINT(overlay) << 8;
+}
 // No colour: the background shows through. The default: the list's own or the highlight colour.
 inline constexpr COLORREF CLR_NONE = 0xFFFFFFFF;
 inline constexpr COLORREF CLR_DEFAULT = 0xFF000000;
@@ -49,6 +54,12 @@ BOOL ImageList_Draw(HIMAGELIST list, int index, HDC dc, int x, int y, UINT style
 // The part (width, height; 0 for the whole image) with the background and the blend colour given.
 BOOL ImageList_DrawEx(HIMAGELIST list, int index, HDC dc, int x, int y, int width, int height,
                       COLORREF background, COLORREF foreground, UINT style);
+
+// Makes image `image` of the list overlay `overlay` (1-15), drawn over others by ILD_OVERLAYMASK.
+BOOL ImageList_SetOverlayImage(HIMAGELIST list, int image, int overlay);
+// A new list of one image: the first image with the second over it at (dx, dy) from its corner,
+// as large as both together; null when either image is missing.
+HIMAGELIST ImageList_Merge(HIMAGELIST first, int firstImage, HIMAGELIST second, int secondImage, int dx, int dy);
 
 // Dragging: a copy of one image follows the pointer over a window with its hot spot at the point
 // given, in coordinates from the window's top-left corner (its frame, not its client area). What

@@ -614,6 +614,8 @@ private:
             Add(RT_DIALOG, id, Dialog(), line);
         } else if (type == "ACCELERATORS") {
             Add(RT_ACCELERATOR, id, Accelerators(), line);
+        } else if (type == "TOOLBAR") {
+            Add(RT_TOOLBAR, id, ToolBar(), line);
         } else if (type == "BITMAP") {
             Add(RT_BITMAP, id, BitmapFile(ExpectString(), line), line);
         } else if (type == "ICON") {
@@ -948,6 +950,39 @@ private:
             return c;
         }
         Fail("dialog control expected");
+    }
+
+    // `id TOOLBAR width, height` with BUTTON id and SEPARATOR items: version 1, the image size,
+    // the item count and the ids, 0 for a separator, all 16-bit.
+    std::vector<std::uint8_t> ToolBar() {
+        const std::int64_t width = Expression();
+        SkipComma();
+        const std::int64_t height = Expression();
+        ExpectBegin();
+        std::vector<std::int64_t> ids;
+        while (!IsEnd()) {
+            if (current_.kind == Token::Kind::End) Fail("END of tool bar expected");
+            if (IsName("SEPARATOR")) {
+                Advance();
+                ids.push_back(0);
+            } else if (IsName("BUTTON")) {
+                Advance();
+                const std::int64_t id = Expression();
+                if (id <= 0 || id > 0xFFFF) Fail("button id " + std::to_string(id) + " out of range");
+                ids.push_back(id);
+            } else {
+                Fail("BUTTON or SEPARATOR expected");
+            }
+        }
+        Advance();
+        Builder b;
+        b.Word(1);
+        b.Word(width);
+        b.Word(height);
+        b.Word(std::int64_t(ids.size()));
+        for (std::int64_t id : ids)
+            b.Word(id);
+        return std::move(b.bytes);
     }
 
     std::vector<std::uint8_t> Accelerators() {

@@ -24,7 +24,7 @@ struct CompiledResource {
 };
 
 // Compiles the subset of the resource script language the program uses: #define and #include of
-// headers of definitions, string tables, menus, extended dialogs, accelerators, bitmaps, icons and
+// headers of definitions, string tables, menus, extended dialogs, accelerators, tool bars, bitmaps, icons and
 // cursors, and resources named by a word or a text (`name BITMAP "file"`, `name TYPENAME "file"`,
 // the file's bytes). Texts keep their bytes except the escapes \n, \t, \\, \" and "" for a quote; menus and
 // dialogs take them as UTF-8 into their UTF-16 templates.

@@ -18,6 +18,7 @@ enum : std::uint16_t {
     RT_DIALOG = 5,
     RT_STRING = 6,
     RT_ACCELERATOR = 9,
+    RT_TOOLBAR = 241,
 };
 
 // Accelerator flags; the last entry of a table also has 0x80.

@@ -15,6 +15,8 @@ public:
     explicit TemplateReader(std::span<const unsigned char> bytes) : bytes_(bytes) {}
 
     bool Ok() const { return ok_; }
+    // Where the next read starts, from the template's first byte.
+    std::size_t Position() const { return at_; }
     std::uint16_t Word();
     std::uint32_t Dword();
     std::int16_t Short() { return std::int16_t(Word()); }

@@ -3,6 +3,7 @@
 #include "platform/gui/Gdi.h"
 #include "platform/res/Resources.h"
 #include "toolkit/controls/LoadBitmapWithSysColors.h"
+#include "toolkit/controls/TkResources.h"
 
 #include <algorithm>
 
@@ -22,7 +23,7 @@ TkBitmapButton::~TkBitmapButton() {
 }
 
 bool TkBitmapButton::LoadBitmapResource(std::uint32_t bitmapId) {
-    const auto bytes = FindResource(RT_BITMAP, bitmapId);
+    const auto bytes = FindToolkitResource(RT_BITMAP, bitmapId);
     HBITMAP loaded = nullptr;
     if (bytes.empty() || !LoadBitmapWithSysColors(loaded, bytes.data(), bytes.size())) return false;
     if (m_hBitmap) DeleteObject(m_hBitmap);

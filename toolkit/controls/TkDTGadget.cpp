@@ -1,8 +1,13 @@
 #include "toolkit/controls/TkDTGadget.h"
 
 #include "platform/gui/Beep.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/WindowSystem.h"
+#include "platform/res/Resources.h"
+#include "toolkit/controls/LoadBitmapWithSysColors.h"
 #include "toolkit/controls/TkDateTimeCtrl.h"
+#include "toolkit/controls/TkResources.h"
+#include "toolkit/controls/TkSysMetrics.h"
 
 #include <algorithm>
 #include <unordered_map>
@@ -80,6 +85,38 @@ bool StartsWithNoCase(const std::string& name, const std::string& prefix) {
     return true;
 }
 
+constexpr UINT fieldText = DT_CENTER | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX;
+constexpr std::int32_t fixedWidth = 16;
+// Unset names show a run long enough to fill the widest name.
+constexpr std::size_t unsetNameRun = 80;
+
+void Fill(HDC dc, const RECT& r, COLORREF colour) {
+    const COLORREF old = SetBkColor(dc, colour);
+    ExtTextOut(dc, 0, 0, ETO_OPAQUE, &r, "", 0, nullptr);
+    SetBkColor(dc, old);
+}
+
+// A one-pixel ring: the first colour along the top and left, the second along the bottom and right.
+void Ring(HDC dc, const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+    Fill(dc, RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+    Fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+    Fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+    Fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+}
+
+RECT Shrunk(const RECT& r, std::int32_t by) {
+    return RECT{r.left + by, r.top + by, r.right - by, r.bottom - by};
+}
+
+// Focused fields show in the highlight colours, others in the control's.
+void FieldColours(HDC dc, const TkDateTimeCtrl* owner, bool focus, const RECT& r) {
+    const COLORREF text = focus ? tkSysMetrics.m_crHighlightText : owner ? owner->GetTextColour() : 0;
+    const COLORREF back = focus ? tkSysMetrics.m_crHighlight : owner ? owner->GetBackColour() : 0xFFFFFF;
+    SetTextColor(dc, text);
+    SetBkColor(dc, back);
+    Fill(dc, r, back);
+}
+
 } // namespace
 
 void GadgetTimerProc(HWND, UINT, std::uintptr_t id, DWORD) {
@@ -138,6 +175,22 @@ BOOL TkDTStaticGadget::Initialize(TkDateTimeCtrl* owner, std::string text, std::
     return TRUE;
 }
 
+void TkDTStaticGadget::CalcSize(HDC dc) {
+    RECT r{};
+    DrawText(dc, m_text.c_str(), int(m_text.size()), &r,
+             DT_CALCRECT | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+    m_rect = RECT{0, 0, r.Width(), r.Height()};
+}
+
+void TkDTStaticGadget::Draw(HDC dc) {
+    if (m_owner) {
+        SetTextColor(dc, m_owner->GetTextColour());
+        SetBkColor(dc, m_owner->GetBackColour());
+    }
+    RECT r = m_rect;
+    DrawText(dc, m_text.c_str(), int(m_text.size()), &r, DT_LEFT | DT_SINGLELINE | DT_NOCLIP | DT_NOPREFIX);
+}
+
 BOOL TkDTNumericGadget::Initialize(TkDateTimeCtrl* owner, int, int largest, int value, BOOL leadingZeros,
                                    std::int32_t id) {
     TkDTGadget::Initialize(owner, id);
@@ -151,8 +204,26 @@ BOOL TkDTNumericGadget::Initialize(TkDateTimeCtrl* owner, int, int largest, int 
 std::string TkDTNumericGadget::GetText() const {
     const int shown = m_typing ? m_typed : m_value;
     std::string digits = std::to_string(shown < 0 ? -shown : shown);
-    if (m_leadingZeros && int(digits.size()) < m_digits) digits.insert(0, std::size_t(m_digits) - digits.size(), '0');
+    if (m_leadingZeros && int(digits.size()) < m_digits)
+        digits.insert(0, std::size_t(m_digits) - digits.size(), '0');
     return shown < 0 ? "-" + digits : digits;
+}
+
+void TkDTNumericGadget::CalcSize(HDC dc) {
+    const std::string zeros(std::size_t(m_digits), '0');
+    SIZE size{};
+    GetTextExtentPoint32(dc, zeros.c_str(), int(zeros.size()), &size);
+    m_rect = RECT{0, 0, size.cx, size.cy};
+}
+
+void TkDTNumericGadget::Draw(HDC dc) {
+    FieldColours(dc, m_owner, m_focus != FALSE, m_rect);
+    const bool placeholders = (m_flags & unset) && !m_typing;
+    const std::string text =
+        placeholders ? std::string(std::size_t(m_digits), m_owner ? m_owner->GetPlaceholder() : '_')
+                     : GetText();
+    RECT r = m_rect;
+    DrawText(dc, text.c_str(), int(text.size()), &r, fieldText);
 }
 
 BOOL TkDTNumericGadget::SetFocus(BOOL focus) {
@@ -240,6 +311,31 @@ BOOL TkDTListGadget::Initialize(TkDateTimeCtrl* owner, std::vector<std::string> 
 std::string TkDTListGadget::GetText() const {
     if (m_value < 0 || std::size_t(m_value) >= m_names.size()) return {};
     return m_names[std::size_t(m_value)];
+}
+
+void TkDTListGadget::CalcSize(HDC dc) {
+    std::int32_t width = 0, height = 0;
+    for (const std::string& name : m_names) {
+        SIZE size{};
+        GetTextExtentPoint32(dc, name.c_str(), int(name.size()), &size);
+        width = std::max(width, size.cx);
+        height = std::max(height, size.cy);
+    }
+    m_rect = RECT{0, 0, width, height};
+}
+
+void TkDTListGadget::Draw(HDC dc) {
+    FieldColours(dc, m_owner, m_focus != FALSE, m_rect);
+    RECT r = m_rect;
+    const bool named = m_value >= 0 && std::size_t(m_value) < m_names.size();
+    if ((m_flags & unset) || !named) {
+        // The run is wider than any name, so it stays inside the field's own rectangle.
+        const std::string run(unsetNameRun, m_owner ? m_owner->GetPlaceholder() : '_');
+        DrawText(dc, run.c_str(), int(run.size()), &r, fieldText & ~UINT(DT_NOCLIP));
+        return;
+    }
+    const std::string& name = m_names[std::size_t(m_value)];
+    DrawText(dc, name.c_str(), int(name.size()), &r, fieldText);
 }
 
 BOOL TkDTListGadget::SetFocus(BOOL focus) {
@@ -336,6 +432,50 @@ BOOL TkDTSpinGadget::Initialize(TkDateTimeCtrl* owner, std::int32_t id) {
     return TRUE;
 }
 
+void TkDTSpinGadget::CalcSize(HDC) {
+    m_rect = RECT{0, 0, fixedWidth, -1};
+}
+
+void TkDTSpinGadget::Draw(HDC dc) {
+    Fill(dc, m_rect, tkSysMetrics.m_crButtonFace);
+    const std::int32_t half = m_rect.Height() / 2;
+    DrawHalf(dc, RECT{m_rect.left, m_rect.top, m_rect.right, m_rect.top + half}, true,
+             (m_state & upPressed) != 0);
+    DrawHalf(dc, RECT{m_rect.left, m_rect.bottom - half, m_rect.right, m_rect.bottom}, false,
+             (m_state & downPressed) != 0);
+}
+
+void TkDTSpinGadget::DrawHalf(HDC dc, const RECT& r, bool up, bool pressed) const {
+    const TkSysMetrics& m = tkSysMetrics;
+    if (pressed) {
+        Ring(dc, r, m.m_crButtonShadow, m.m_crButtonHighlight);
+        Ring(dc, Shrunk(r, 1), m.m_crWindowFrame, m.m_crButtonFace);
+    } else {
+        Ring(dc, r, m.m_crButtonFace, m.m_crWindowFrame);
+        Ring(dc, Shrunk(r, 1), m.m_crButtonHighlight, m.m_crButtonShadow);
+    }
+    const RECT inner = Shrunk(r, 2);
+    const std::int32_t quarter = inner.Height() / 4;
+    const std::int32_t size = quarter < 4 ? quarter + 1 : 4;
+    const std::int32_t shift = pressed ? 1 : 0;
+    const std::int32_t cx = inner.left + inner.Width() / 2 + shift;
+    if (size < 2) {
+        SetPixel(dc, cx, inner.top + inner.Height() / 2 + shift, 0);
+        return;
+    }
+    const std::int32_t top = inner.top + (inner.Height() - size) / 2 + shift;
+    const std::int32_t apex = up ? top : top + size - 1;
+    const std::int32_t base = up ? top + size - 1 : top;
+    const POINT points[] = {{cx, apex}, {cx - (size - 1), base}, {cx + (size - 1), base}};
+    const int oldMode = SetPolyFillMode(dc, WINDING);
+    HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(BLACK_BRUSH));
+    HGDIOBJ oldPen = SelectObject(dc, GetStockObject(BLACK_PEN));
+    Polygon(dc, points, 3);
+    SelectObject(dc, oldPen);
+    SelectObject(dc, oldBrush);
+    SetPolyFillMode(dc, oldMode);
+}
+
 int TkDTSpinGadget::HitTest(POINT point) const {
     if (!m_rect.Contains(point.x, point.y)) return -1;
     const int half = m_rect.Height() / 2;
@@ -403,10 +543,56 @@ void TkDTSpinGadget::EndEditing() {
     m_state = 0;
 }
 
+TkDTButtonGadget::~TkDTButtonGadget() {
+    if (m_bitmap) DeleteObject(m_bitmap);
+}
+
 BOOL TkDTButtonGadget::Initialize(TkDateTimeCtrl* owner, UINT bitmapId, std::int32_t id) {
     TkDTGadget::Initialize(owner, id);
     m_bitmapId = bitmapId;
-    return TRUE;
+    return LoadBitmap() ? TRUE : FALSE;
+}
+
+bool TkDTButtonGadget::LoadBitmap() {
+    const auto bytes = FindToolkitResource(RT_BITMAP, m_bitmapId);
+    HBITMAP loaded = nullptr;
+    if (bytes.empty() || !LoadBitmapWithSysColors(loaded, bytes.data(), bytes.size())) return false;
+    if (m_bitmap) DeleteObject(m_bitmap);
+    m_bitmap = loaded;
+    return true;
+}
+
+void TkDTButtonGadget::OnSysColorChange() {
+    if (m_bitmap) LoadBitmap();
+}
+
+void TkDTButtonGadget::CalcSize(HDC) {
+    m_rect = RECT{0, 0, fixedWidth, -1};
+}
+
+void TkDTButtonGadget::Draw(HDC dc) {
+    const TkSysMetrics& m = tkSysMetrics;
+    const bool down = (m_state & pushed) != 0;
+    if (down) {
+        Ring(dc, m_rect, m.m_crButtonShadow, m.m_crButtonShadow);
+        Ring(dc, Shrunk(m_rect, 1), m.m_crButtonFace, m.m_crButtonFace);
+    } else {
+        Ring(dc, m_rect, m.m_crButtonFace, m.m_crWindowFrame);
+        Ring(dc, Shrunk(m_rect, 1), m.m_crButtonHighlight, m.m_crButtonShadow);
+    }
+    const RECT inside = Shrunk(m_rect, 2);
+    Fill(dc, inside, m.m_crButtonFace);
+    BITMAP info;
+    if (!m_bitmap || !GetObject(m_bitmap, sizeof info, &info)) return;
+    HDC source = CreateCompatibleDC(dc);
+    if (!source) return;
+    HGDIOBJ old = SelectObject(source, m_bitmap);
+    const std::int32_t shift = down ? 1 : 0;
+    BitBlt(dc, inside.left + (inside.Width() - info.bmWidth) / 2 + shift,
+           inside.top + (inside.Height() - info.bmHeight) / 2 + shift, info.bmWidth, info.bmHeight, source, 0,
+           0, SRCCOPY);
+    SelectObject(source, old);
+    DeleteDC(source);
 }
 
 void TkDTButtonGadget::OnLButtonDown(UINT, POINT) {

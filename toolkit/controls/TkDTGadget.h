@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/gui/DeviceContext.h"
+#include "platform/gui/GdiObject.h"
 #include "platform/gui/GdiTypes.h"
 
 #include <cstdint>
@@ -26,6 +28,10 @@ public:
 
     // The gadget's text, empty where it has none.
     virtual std::string GetText() const { return {}; }
+    // Sets the rectangle to the gadget's size at the origin; a bottom of -1 asks for the control's
+    // full height.
+    virtual void CalcSize(HDC dc) = 0;
+    virtual void Draw(HDC dc) = 0;
     // Answers whether the gadget can take the focus mark at all.
     virtual BOOL SetFocus(BOOL focus);
     virtual void OnKeyDown(UINT /*key*/) {}
@@ -74,6 +80,8 @@ public:
     TkDTStaticGadget() { m_flags = 0; }
     BOOL Initialize(TkDateTimeCtrl* owner, std::string text, std::int32_t id);
     std::string GetText() const override { return m_text; }
+    void CalcSize(HDC dc) override;
+    void Draw(HDC dc) override;
 
 private:
     std::string m_text;
@@ -85,6 +93,8 @@ public:
     BOOL Initialize(TkDateTimeCtrl* owner, int smallest, int largest, int value, BOOL leadingZeros,
                     std::int32_t id);
     std::string GetText() const override;
+    void CalcSize(HDC dc) override;
+    void Draw(HDC dc) override;
     BOOL SetFocus(BOOL focus) override;
     void OnKeyDown(UINT key) override;
     void OnChar(UINT character) override;
@@ -111,6 +121,8 @@ public:
     ~TkDTListGadget() override;
     BOOL Initialize(TkDateTimeCtrl* owner, std::vector<std::string> names, int value, std::int32_t id);
     std::string GetText() const override;
+    void CalcSize(HDC dc) override;
+    void Draw(HDC dc) override;
     BOOL SetFocus(BOOL focus) override;
     void OnKeyDown(UINT key) override;
     void OnChar(UINT character) override;
@@ -142,6 +154,8 @@ public:
     };
     TkDTSpinGadget() { m_flags = takesClicks; }
     BOOL Initialize(TkDateTimeCtrl* owner, std::int32_t id);
+    void CalcSize(HDC dc) override;
+    void Draw(HDC dc) override;
     // -1 outside, 0 the upper half, 1 the lower.
     int HitTest(POINT point) const;
     void OnLButtonDown(UINT flags, POINT point) override;
@@ -155,6 +169,8 @@ private:
     void Restart(UINT milliseconds);
     void Halt();
 
+    void DrawHalf(HDC dc, const RECT& half, bool up, bool pressed) const;
+
     std::uint32_t m_state = 0;
     int m_repeats = 0;
 };
@@ -164,7 +180,12 @@ class TkDTButtonGadget : public TkDTGadget {
 public:
     enum State : std::uint32_t { tracking = 1, pushed = 2 };
     TkDTButtonGadget() { m_flags = takesClicks; }
+    ~TkDTButtonGadget() override;
+    // Fails when the bitmap cannot be loaded.
     BOOL Initialize(TkDateTimeCtrl* owner, UINT bitmapId, std::int32_t id);
+    void CalcSize(HDC dc) override;
+    void Draw(HDC dc) override;
+    void OnSysColorChange() override;
     void OnLButtonDown(UINT flags, POINT point) override;
     void OnLButtonUp(UINT flags, POINT point) override;
     void OnMouseMove(UINT flags, POINT point) override;
@@ -172,7 +193,10 @@ public:
     std::uint32_t GetState() const { return m_state; }
 
 private:
+    bool LoadBitmap();
+
     std::uint32_t m_state = 0;
+    HBITMAP m_bitmap = nullptr;
     UINT m_bitmapId = 0;
 };
 

@@ -1,10 +1,17 @@
 #include "toolkit/controls/TkDateTimeCtrl.h"
 
+#include "platform/gui/ControlTypes.h"
+#include "platform/gui/DialogManager.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/Locale.h"
+#include "platform/gui/SystemColours.h"
 #include "platform/time/Clock.h"
 #include "platform/time/SystemTime.h"
 #include "toolkit/controls/TkCalendarLocale.h"
 #include "toolkit/controls/TkDTGadget.h"
+#include "toolkit/controls/TkImages.h"
+#include "toolkit/controls/TkPopupCalendar.h"
+#include "toolkit/controls/TkSysMetrics.h"
 
 #include <algorithm>
 #include <array>
@@ -61,7 +68,11 @@ std::uint16_t ChangedFields(const TkDateTimeFields& a, const TkDateTimeFields& b
 TkDateTimeCtrl::TkDateTimeCtrl()
     : m_value(OleDateTime::GetCurrentTime()), m_minimum(DefaultMinimum()), m_maximum(DefaultMaximum()) {}
 
-TkDateTimeCtrl::~TkDateTimeCtrl() = default;
+TkDateTimeCtrl::~TkDateTimeCtrl() {
+    DestroyWindow();
+    m_capture = nullptr;
+    m_gadgets.clear();
+}
 
 bool TkDateTimeCtrl::BreakDateTime(const OleDateTime& value, TkDateTimeFields& fields) {
     if (!WithinDefaults(value)) return false;
@@ -245,7 +256,9 @@ BOOL TkDateTimeCtrl::OnChanging(const OleDateTime&) {
     return TRUE;
 }
 
-void TkDateTimeCtrl::OnChanged() {}
+void TkDateTimeCtrl::OnChanged() {
+    NotifyParent(notifyChanged);
+}
 
 void TkDateTimeCtrl::SetNull(char placeholder) {
     m_placeholder = placeholder;
@@ -418,8 +431,18 @@ TkDateTimeFields Today() {
 }
 
 // Which rule a gadget's events follow.
-enum Handler { handlerNone, handlerHour, handlerMinute, handlerSecond, handlerAmPm, handlerDay, handlerMonth,
-               handlerYear, handlerButton, handlerSpin };
+enum Handler {
+    handlerNone,
+    handlerHour,
+    handlerMinute,
+    handlerSecond,
+    handlerAmPm,
+    handlerDay,
+    handlerMonth,
+    handlerYear,
+    handlerButton,
+    handlerSpin
+};
 
 Handler HandlerOf(std::int32_t id) {
     switch (id) {
@@ -472,7 +495,8 @@ int LevelOf(int handler, int event) {
 }
 
 int CappedStep(int event, int value) {
-    if (event == TkDateTimeCtrl::eventSpinUp || event == TkDateTimeCtrl::eventSpinDown) return std::min(value, 2);
+    if (event == TkDateTimeCtrl::eventSpinUp || event == TkDateTimeCtrl::eventSpinDown)
+        return std::min(value, 2);
     return 1;
 }
 
@@ -522,7 +546,8 @@ void TkDateTimeCtrl::CreateFixedGadgets() {
     const std::uint32_t style = GetControlStyle();
     if (style & styleDropDown) {
         auto button = CreateGadget(GadgetClass::button);
-        if (auto* b = dynamic_cast<TkDTButtonGadget*>(button.get()); b && b->Initialize(this, 23000, idButton)) {
+        if (auto* b = dynamic_cast<TkDTButtonGadget*>(button.get());
+            b && b->Initialize(this, 23000, idButton)) {
             b->SetFlags(b->GetFlags() | TkDTGadget::fixed);
             m_gadgets.push_back(std::move(button));
         }
@@ -559,10 +584,10 @@ void TkDateTimeCtrl::RebuildGadgets() {
     if (!HasWindow()) return;
     const std::size_t remembered = m_current;
     if (TkDTGadget* current = GetCurrentGadget()) current->EndEditing();
-    if (m_capture) m_capture->EndEditing();
-    m_capture = nullptr;
+    ResetState();
     DeleteFormatGadgets();
     ParseDateTimeFormat();
+    LayoutGadgets();
     const auto settles = [](const TkDTGadget& g) {
         const std::uint32_t flags = g.GetFlags();
         return (flags & (TkDTGadget::takesFocus | TkDTGadget::takesClicks)) && !(flags & TkDTGadget::fixed);
@@ -577,6 +602,10 @@ void TkDateTimeCtrl::RebuildGadgets() {
                 break;
             }
     }
+    // The new gadgets start without the focus mark, which the current one keeps while focused.
+    if (m_hWnd && GetFocus() == m_hWnd)
+        if (TkDTGadget* current = GetCurrentGadget()) current->SetFocus(TRUE);
+    if (m_hWnd) Invalidate();
 }
 
 std::string TkDateTimeCtrl::GetFormat() const {
@@ -665,7 +694,8 @@ void TkDateTimeCtrl::AppendFieldGadget(char letter, int repeats) {
         gadget = CreateGadget(GadgetClass::numeric);
         readOnly = n.readOnly;
         auto* g = dynamic_cast<TkDTNumericGadget*>(gadget.get());
-        if (!g || !g->Initialize(this, n.smallest, n.largest, n.smallest, zeros ? TRUE : FALSE, n.id)) gadget.reset();
+        if (!g || !g->Initialize(this, n.smallest, n.largest, n.smallest, zeros ? TRUE : FALSE, n.id))
+            gadget.reset();
     };
     const auto list = [&](std::vector<std::string> names, std::int32_t id, std::uint32_t bit) {
         gadget = CreateGadget(GadgetClass::list);
@@ -829,10 +859,6 @@ int TkDateTimeCtrl::GetCentury(int year, int twoDigitYear) const {
     return (reference - twoDigitYear + 50) / 100 * 100;
 }
 
-BOOL TkDateTimeCtrl::ShowCalendar(int, std::int32_t, std::int32_t) {
-    return FALSE;
-}
-
 BOOL TkDateTimeCtrl::OnGadgetEvent(int event, std::int32_t gadgetId, std::int32_t value) {
     if (event == eventTyping) {
         if (value)
@@ -913,7 +939,7 @@ BOOL TkDateTimeCtrl::EditField(int handler, int event, std::int32_t gadgetId, st
         // Asking is not setting: the entry stays as it is until the value is set.
         if (event == eventMaySet) return TRUE;
         const std::pair<Field, int> stores[] = {
-            {fieldHour, edit.f.hour}, {fieldMinute, edit.f.minute}, {fieldSecond, edit.f.second},
+            {fieldHour, edit.f.hour}, {fieldMinute, edit.f.minute},   {fieldSecond, edit.f.second},
             {fieldDay, edit.f.day},   {fieldWeekday, edit.f.weekday}, {fieldMonth, edit.f.month},
             {fieldYear, edit.f.year},
         };
@@ -933,8 +959,8 @@ BOOL TkDateTimeCtrl::EditField(int handler, int event, std::int32_t gadgetId, st
                 if (second == Outcome::proceed) {
                     OleDateTime built(again.f.year, again.f.month, again.f.day, again.f.hour, again.f.minute,
                                       again.f.second);
-                    if (built.GetStatus() == OleDateTime::valid && ValidateDateTime(built, LevelOf(handler, event)) &&
-                        OnChanging(built)) {
+                    if (built.GetStatus() == OleDateTime::valid &&
+                        ValidateDateTime(built, LevelOf(handler, event)) && OnChanging(built)) {
                         ApplyDateTime(built);
                         OnChanged();
                     }
@@ -1150,6 +1176,662 @@ TkDateTimeCtrl::Outcome TkDateTimeCtrl::EditYear(Edit& edit) const {
     TkDateTimeFields& f = edit.f;
     if (f.month == 2 && f.day == 29 && !DateExists(year, 2, 29)) f.day = 28;
     return DateExists(f.year, f.month, f.day) ? Outcome::proceed : Outcome::refused;
+}
+
+} // namespace vq
+
+namespace vq {
+
+namespace {
+
+constexpr DWORD noParentNotify = 0x00000004; // WS_EX_NOPARENTNOTIFY
+constexpr UINT keyF4 = VK_F1 + 3;
+// The calendar drops below the control, left-aligned, and cancels whenever it loses the activation.
+constexpr DWORD popupStyle = WS_POPUP | WS_VISIBLE | WS_THICKFRAME | TkPopupCalendar::belowOwner;
+constexpr DWORD popupOptions = TkCalendar::optPickOtherMonth | TkCalendar::optDragSelect;
+constexpr DWORD popupOtherMonthStyle = 0x102;
+constexpr int closeOnDeactivation = 2;
+// WM_GETTEXTLENGTH measures the text as a 1024-character buffer would take it.
+constexpr std::size_t textLengthBuffer = 1024;
+constexpr std::int32_t oldBorder = 2;
+
+bool KeyDown(int key) {
+    return GetKeyState(key) < 0;
+}
+
+// Cuts UTF-8 text to at most `bytes` bytes without splitting a character.
+std::size_t CutLength(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text.size();
+    std::size_t n = bytes;
+    while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
+        --n;
+    return n;
+}
+
+std::string Utf8Of(UINT c) {
+    std::string out;
+    if (c < 0x80) {
+        out += char(c);
+    } else if (c < 0x800) {
+        out += char(0xC0 | c >> 6);
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        out += char(0xE0 | c >> 12);
+        out += char(0x80 | (c >> 6 & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    } else if (c < 0x110000) {
+        out += char(0xF0 | c >> 18);
+        out += char(0x80 | (c >> 12 & 0x3F));
+        out += char(0x80 | (c >> 6 & 0x3F));
+        out += char(0x80 | (c & 0x3F));
+    }
+    return out;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+bool TakesFocusOrClicks(const TkDTGadget& g) {
+    return (g.GetFlags() & (TkDTGadget::takesFocus | TkDTGadget::takesClicks)) != 0;
+}
+
+} // namespace
+
+VQ_IMPLEMENT_RUNTIME_CLASS(TkDateTimeCtrl, CWnd)
+
+VQ_BEGIN_MESSAGE_MAP(TkDateTimeCtrl, CWnd)
+VQ_ON_MESSAGE(WM_PAINT, OnPaint)
+VQ_ON_MESSAGE(WM_LBUTTONDOWN, OnLButtonDown)
+// The class asks for double clicks; the second press of one must still step or open like the first.
+VQ_ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDown)
+VQ_ON_MESSAGE(WM_LBUTTONUP, OnLButtonUp)
+VQ_ON_MESSAGE(WM_MOUSEMOVE, OnMouseMove)
+VQ_ON_MESSAGE(WM_CANCELMODE, OnCancelMode)
+VQ_ON_MESSAGE(WM_GETDLGCODE, OnGetDlgCode)
+VQ_ON_MESSAGE(WM_KEYDOWN, OnKeyDown)
+VQ_ON_MESSAGE(WM_SYSKEYDOWN, OnSysKeyDown)
+VQ_ON_MESSAGE(WM_CHAR, OnChar)
+VQ_ON_MESSAGE(WM_SETFOCUS, OnSetFocus)
+VQ_ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+VQ_ON_MESSAGE(WM_GETTEXT, OnGetText)
+VQ_ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLength)
+VQ_ON_MESSAGE(WM_SIZE, OnSize)
+VQ_ON_MESSAGE(WM_ENABLE, OnEnable)
+VQ_ON_MESSAGE(WM_SYSCOLORCHANGE, OnSysColorChange)
+VQ_ON_MESSAGE(WM_SETTINGCHANGE, OnSettingChange)
+VQ_ON_MESSAGE(WM_SETFONT, OnSetFont)
+VQ_ON_MESSAGE(WM_DESTROY, OnDestroy)
+VQ_ON_MESSAGE(WM_NCCALCSIZE, OnNcCalcSize)
+VQ_ON_MESSAGE(WM_NCPAINT, OnNcPaint)
+VQ_ON_MESSAGE(TkCalendar::WM_CAL_CHOSEN, OnCalendarChosen)
+VQ_ON_MESSAGE(TkCalendar::WM_CAL_CANCELLED, OnCalendarCancelled)
+VQ_END_MESSAGE_MAP()
+
+BOOL TkDateTimeCtrl::Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, void* creationData) {
+    return CreateEx(0, style, rect, parent, id, creationData);
+}
+
+BOOL TkDateTimeCtrl::CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id, void*) {
+    ResetState();
+    m_gadgets.clear();
+    m_fixedCount = 0;
+    tkSysMetrics.UpdateSysColors();
+
+    static constexpr const char* className = "TkDateTimeCtrl";
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &CWnd::WindowProcedure;
+    wc.hCursor = tkSysMetrics.m_hArrowCursor;
+    wc.lpszClassName = className;
+    RegisterClass(wc); // fails harmlessly once the class exists
+    if (!CWnd::CreateEx(exStyle, className, "", style | WS_CHILD, rect, parent, id)) return FALSE;
+
+    m_font = parent && parent->m_hWnd ? reinterpret_cast<HFONT>(parent->SendMessage(WM_GETFONT)) : nullptr;
+    if (!m_font) m_font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    CreateFixedGadgets();
+    // A format that starts with a literal must still leave keys and digits a field to go to.
+    RebuildGadgets();
+    return TRUE;
+}
+
+BOOL TkDateTimeCtrl::ReplaceDlgItem(UINT id, CWnd* parent, DWORD style, DWORD moreStyle, DWORD exStyle) {
+    if (!parent || !parent->m_hWnd) return FALSE;
+    if (!CreateEx(exStyle, style | moreStyle, RECT{}, parent, id)) return FALSE;
+    // The new control has the same id, so the placeholder is the first child that is not it.
+    HWND placeholder = 0;
+    for (HWND child = GetWindow(parent->m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (child != m_hWnd && ::vq::GetDlgCtrlID(child) == int(id)) {
+            placeholder = child;
+            break;
+        }
+    if (!placeholder) {
+        DestroyWindow();
+        return FALSE;
+    }
+    const DWORD helpId = GetWindowContextHelpId(placeholder);
+    RECT r;
+    GetWindowRect(placeholder, &r);
+    POINT corners[2] = {{r.left, r.top}, {r.right, r.bottom}};
+    MapWindowPoints(0, parent->m_hWnd, corners, 2);
+    SetWindowPos(m_hWnd, placeholder, corners[0].x, corners[0].y, corners[1].x - corners[0].x,
+                 corners[1].y - corners[0].y, SWP_SHOWWINDOW | SWP_NOACTIVATE | SWP_NOREDRAW);
+    SetWindowContextHelpId(m_hWnd, helpId);
+    ::vq::DestroyWindow(placeholder);
+    return TRUE;
+}
+
+std::uint32_t TkDateTimeCtrl::GetControlStyle() const {
+    return m_hWnd ? GetStyle() & 0xFFFF : 0;
+}
+
+void TkDateTimeCtrl::UpdateNow() {
+    if (m_hWnd) UpdateWindow(m_hWnd);
+}
+
+void TkDateTimeCtrl::NotifyParent(UINT code) const {
+    if (!m_hWnd || (GetWindowLongPtr(m_hWnd, GWL_EXSTYLE) & noParentNotify)) return;
+    const HWND parent = ::vq::GetParent(m_hWnd);
+    if (!parent) return;
+    const UINT id = UINT(::vq::GetDlgCtrlID(m_hWnd)) & 0xFFFF;
+    ::vq::SendMessage(parent, WM_COMMAND, WPARAM(id | code << 16), LPARAM(m_hWnd));
+}
+
+void TkDateTimeCtrl::ResetState() {
+    if (m_capture) {
+        TkDTGadget* holder = m_capture;
+        m_capture = nullptr;
+        holder->EndEditing();
+        if (m_hWnd && GetCapture() == m_hWnd) ReleaseCapture();
+    }
+    m_popup.reset();
+    m_current = 0;
+    m_scroll = 0;
+}
+
+void TkDateTimeCtrl::InvalidateGadget(const TkDTGadget& gadget, bool updateNow) {
+    if (!m_hWnd) return;
+    RECT r = gadget.GetRect();
+    if (!(gadget.GetFlags() & TkDTGadget::fixed)) {
+        r.left -= m_scroll;
+        r.right -= m_scroll;
+    }
+    InvalidateRect(m_hWnd, &r, TRUE);
+    if (updateNow) UpdateWindow(m_hWnd);
+}
+
+void TkDateTimeCtrl::CaptureGadget(TkDTGadget* gadget) {
+    m_capture = gadget;
+    if (!m_hWnd) return;
+    if (gadget)
+        SetCapture(m_hWnd);
+    else if (GetCapture() == m_hWnd)
+        ReleaseCapture();
+}
+
+void TkDateTimeCtrl::LayoutGadgets() {
+    m_fixedWidth = 0;
+    if (!m_hWnd) return;
+    HDC dc = GetDC(m_hWnd);
+    HGDIOBJ oldFont = SelectObject(dc, m_font);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    std::int32_t x = 1;
+    std::int32_t right = client.right;
+    for (const auto& g : m_gadgets) {
+        g->CalcSize(dc);
+        RECT r = g->GetRect();
+        const std::int32_t width = r.Width();
+        const bool fullHeight = r.bottom == -1;
+        r = fullHeight ? RECT{x, client.top, x + width, client.bottom}
+                       : RECT{x, r.top + 1, x + width, r.bottom + 1};
+        if (g->GetFlags() & TkDTGadget::fixed) {
+            r.left = right - width;
+            r.right = right;
+            right -= width;
+            m_fixedWidth += width;
+        } else {
+            x += width;
+        }
+        g->SetRect(r);
+    }
+    SelectObject(dc, oldFont);
+    ReleaseDC(m_hWnd, dc);
+}
+
+void TkDateTimeCtrl::SizeToContent() {
+    if (!m_hWnd || m_gadgets.empty()) return;
+    const DWORD style = GetStyle();
+    const DWORD exStyle = DWORD(GetWindowLongPtr(m_hWnd, GWL_EXSTYLE));
+    RECT frame{};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    std::int32_t frameWidth = frame.Width(), frameHeight = frame.Height();
+    // Before the new shell the control draws its own 2-pixel border.
+    if ((GetVersion() & 0xFF) < 4 && frameWidth == 0 && frameHeight == 0) frameWidth = frameHeight = 4;
+    std::int32_t width = frameWidth + m_fixedWidth + 3;
+    for (std::size_t i = m_fixedCount; i < m_gadgets.size(); ++i)
+        width += m_gadgets[i]->GetRect().Width();
+    std::int32_t height = frameHeight;
+    if (m_gadgets.size() > m_fixedCount)
+        height += m_gadgets[m_fixedCount]->GetRect().Height() + 2;
+    else
+        height += m_gadgets[0]->GetRect().Height();
+    SetWindowPos(m_hWnd, 0, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TkDateTimeCtrl::BringIntoView(const TkDTGadget& gadget) {
+    if (!m_hWnd || (gadget.GetFlags() & TkDTGadget::fixed)) return;
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    const RECT& r = gadget.GetRect();
+    const std::int32_t left = client.left + 1 + m_scroll;
+    const std::int32_t right = client.right - 1 - m_fixedWidth + m_scroll;
+    if (r.left >= left && r.right <= right) return;
+    if (r.left < left) {
+        m_scroll = r.left;
+    } else {
+        m_scroll += r.right - right;
+        if (r.left < client.left + 1 + m_scroll) m_scroll = r.left;
+    }
+    Invalidate();
+}
+
+void TkDateTimeCtrl::TakeColours(HDC dc) {
+    if (IsWindowEnabled(m_hWnd)) {
+        m_backColour = tkSysMetrics.m_crWindow;
+        m_textColour = tkSysMetrics.m_crWindowText;
+    } else {
+        m_backColour = GetSysColor(m_disabledBack);
+        m_textColour = GetSysColor(m_disabledText);
+    }
+    if (!m_parentColours) return;
+    const HWND parent = ::vq::GetParent(m_hWnd);
+    if (!parent) return;
+    SetTextColor(dc, m_textColour);
+    SetBkColor(dc, m_backColour);
+    const UINT message = IsWindowEnabled(m_hWnd) ? WM_CTLCOLOREDIT : WM_CTLCOLORSTATIC;
+    ::vq::SendMessage(parent, message, reinterpret_cast<WPARAM>(dc), LPARAM(m_hWnd));
+    m_textColour = GetTextColor(dc);
+    m_backColour = GetBkColor(dc);
+}
+
+LRESULT TkDateTimeCtrl::OnPaint(WPARAM, LPARAM) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(m_hWnd, &ps);
+    if (!dc) return 0;
+    TakeColours(dc);
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    RECT clip;
+    GetClipBox(dc, &clip);
+    HDC memory = CreateCompatibleDC(dc);
+    HBITMAP bitmap = memory ? CreateCompatibleBitmap(dc, client.Width(), client.Height()) : nullptr;
+    if (memory && bitmap) {
+        HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+        IntersectClipRect(memory, clip.left, clip.top, clip.right, clip.bottom);
+        Draw(memory);
+        BitBlt(dc, clip.left, clip.top, clip.Width(), clip.Height(), memory, clip.left, clip.top, SRCCOPY);
+        SelectObject(memory, oldBitmap);
+    } else {
+        Draw(dc);
+    }
+    if (bitmap) DeleteObject(bitmap);
+    if (memory) DeleteDC(memory);
+    EndPaint(m_hWnd, &ps);
+    return 0;
+}
+
+void TkDateTimeCtrl::Draw(HDC dc) {
+    RECT clip;
+    GetClipBox(dc, &clip);
+    const COLORREF oldBack = SetBkColor(dc, m_backColour);
+    ExtTextOut(dc, 0, 0, ETO_OPAQUE, &clip, "", 0, nullptr);
+    SetBkColor(dc, oldBack);
+    HGDIOBJ oldFont = SelectObject(dc, m_font);
+    for (std::size_t i = 0; i < m_fixedCount && i < m_gadgets.size(); ++i) {
+        TkDTGadget& g = *m_gadgets[i];
+        if (!RectVisible(dc, &g.GetRect())) continue;
+        g.Draw(dc);
+        HRGN drawn = CreateRectRgnIndirect(g.GetRect());
+        ExtSelectClipRgn(dc, drawn, RGN_XOR);
+        DeleteObject(drawn);
+    }
+    SetViewportOrgEx(dc, -m_scroll, 0, nullptr);
+    for (std::size_t i = m_fixedCount; i < m_gadgets.size(); ++i) {
+        TkDTGadget& g = *m_gadgets[i];
+        if (RectVisible(dc, &g.GetRect())) g.Draw(dc);
+    }
+    SetViewportOrgEx(dc, 0, 0, nullptr);
+    SelectObject(dc, oldFont);
+}
+
+TkDTGadget* TkDateTimeCtrl::GadgetAt(POINT point) const {
+    for (std::size_t i = 0; i < m_fixedCount && i < m_gadgets.size(); ++i) {
+        TkDTGadget& g = *m_gadgets[i];
+        if (g.GetRect().Contains(point.x, point.y) && TakesFocusOrClicks(g)) return &g;
+    }
+    TkDTGadget* last = nullptr;
+    for (std::size_t i = m_fixedCount; i < m_gadgets.size(); ++i) {
+        TkDTGadget& g = *m_gadgets[i];
+        if (!TakesFocusOrClicks(g)) continue;
+        if (g.GetRect().right >= point.x + m_scroll) return &g;
+        last = &g;
+    }
+    return last;
+}
+
+LRESULT TkDateTimeCtrl::OnLButtonDown(WPARAM wParam, LPARAM lParam) {
+    if (m_gadgets.empty()) return Default();
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    TkDTGadget* gadget = GadgetAt(point);
+    // Without any format field that takes input the click gets the window's own handling.
+    if (!gadget) return Default();
+    const bool takesFocus = (gadget->GetFlags() & TkDTGadget::takesFocus) != 0;
+    const std::size_t index = std::size_t(
+        std::find_if(m_gadgets.begin(), m_gadgets.end(), [&](const auto& g) { return g.get() == gadget; }) -
+        m_gadgets.begin());
+    if (GetFocus() != m_hWnd) {
+        if (takesFocus) {
+            m_current = index;
+            BringIntoView(*gadget);
+        }
+        ::vq::SetFocus(m_hWnd);
+    } else if (takesFocus && index != m_current) {
+        if (TkDTGadget* old = GetCurrentGadget()) old->SetFocus(FALSE);
+        gadget->SetFocus(TRUE);
+        m_current = index;
+        BringIntoView(*gadget);
+    }
+    if (gadget->GetFlags() & TkDTGadget::takesClicks) {
+        if (!(gadget->GetFlags() & TkDTGadget::fixed)) point.x += m_scroll;
+        gadget->OnLButtonDown(UINT(wParam), point);
+    }
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnLButtonUp(WPARAM wParam, LPARAM lParam) {
+    if (!m_capture) return Default();
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (!(m_capture->GetFlags() & TkDTGadget::fixed)) point.x += m_scroll;
+    m_capture->OnLButtonUp(UINT(wParam), point);
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnMouseMove(WPARAM wParam, LPARAM lParam) {
+    if (!m_capture) return Default();
+    POINT point{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    if (!(m_capture->GetFlags() & TkDTGadget::fixed)) point.x += m_scroll;
+    m_capture->OnMouseMove(UINT(wParam), point);
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnCancelMode(WPARAM, LPARAM) {
+    if (!m_capture) return Default();
+    m_capture->EndEditing();
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnGetDlgCode(WPARAM, LPARAM) {
+    return DLGC_WANTARROWS | DLGC_WANTCHARS | (m_tabThroughFields ? DLGC_WANTTAB : 0);
+}
+
+LRESULT TkDateTimeCtrl::OnKeyDown(WPARAM wParam, LPARAM) {
+    if (m_gadgets.empty()) return Default();
+    const UINT key = UINT(wParam);
+    if (key == VK_LEFT) {
+        MoveToField(false);
+    } else if (key == VK_RIGHT) {
+        MoveToField(true);
+    } else if (key == keyF4) {
+        if (GetControlStyle() & styleDropDown) ShowCalendar(0, 0, 0);
+    } else if (key == VK_TAB && m_tabThroughFields) {
+        const bool back = KeyDown(VK_SHIFT);
+        if (!MoveToField(!back)) {
+            const HWND parent = ::vq::GetParent(m_hWnd);
+            if (HWND next = parent ? GetNextDlgTabItem(parent, m_hWnd, back ? TRUE : FALSE) : 0)
+                ::vq::SetFocus(next);
+        }
+    } else if (TkDTGadget* current = GetCurrentGadget()) {
+        current->OnKeyDown(key);
+    }
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnSysKeyDown(WPARAM wParam, LPARAM) {
+    if (UINT(wParam) == VK_DOWN && !m_gadgets.empty() && (GetControlStyle() & styleDropDown)) {
+        ShowCalendar(0, 0, 0);
+        return 0;
+    }
+    return Default();
+}
+
+LRESULT TkDateTimeCtrl::OnChar(WPARAM wParam, LPARAM) {
+    if (m_gadgets.empty()) return Default();
+    const UINT character = UINT(wParam);
+    if (character == '\t' && m_tabThroughFields) return 0;
+    if (const TkDTGadget* next = GetGadget(m_current + 1); next && next->GetId() == -1) {
+        const std::string literal = Trimmed(next->GetText());
+        if ((literal.empty() && character == ' ') || (!literal.empty() && literal == Utf8Of(character))) {
+            MoveToField(true);
+            return 0;
+        }
+    }
+    if (TkDTGadget* current = GetCurrentGadget()) current->OnChar(character);
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnSetFocus(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    NotifyParent(notifySetFocus);
+    if (m_gadgets.empty()) return result;
+    if (m_tabThroughFields && KeyDown(VK_TAB)) {
+        const bool back = KeyDown(VK_SHIFT);
+        std::size_t found = m_gadgets.size();
+        for (std::size_t i = m_fixedCount; i < m_gadgets.size(); ++i) {
+            if (!(m_gadgets[i]->GetFlags() & TkDTGadget::takesFocus)) continue;
+            found = i;
+            if (!back) break;
+        }
+        if (found < m_gadgets.size()) {
+            if (TkDTGadget* old = GetCurrentGadget(); old && old != m_gadgets[found].get())
+                old->SetFocus(FALSE);
+            m_current = found;
+            m_gadgets[found]->SetFocus(TRUE);
+            BringIntoView(*m_gadgets[found]);
+        }
+    } else if (TkDTGadget* current = GetCurrentGadget()) {
+        current->SetFocus(TRUE);
+    }
+    return result;
+}
+
+LRESULT TkDateTimeCtrl::OnKillFocus(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    if (TkDTGadget* current = GetCurrentGadget()) current->SetFocus(FALSE);
+    NotifyParent(notifyKillFocus);
+    return result;
+}
+
+std::string TkDateTimeCtrl::Text() const {
+    std::string text;
+    for (const auto& g : m_gadgets)
+        text += g->GetText();
+    return text;
+}
+
+LRESULT TkDateTimeCtrl::OnGetText(WPARAM wParam, LPARAM lParam) {
+    auto* buffer = reinterpret_cast<char*>(lParam);
+    const std::size_t size = std::size_t(wParam);
+    if (size == 0 || !buffer || IsPending() || m_value.GetStatus() != OleDateTime::valid) return 0;
+    const std::string text = Text();
+    const std::size_t n = CutLength(text, size - 1);
+    text.copy(buffer, n);
+    buffer[n] = '\0';
+    return LRESULT(n);
+}
+
+LRESULT TkDateTimeCtrl::OnGetTextLength(WPARAM, LPARAM) {
+    if (IsPending() || m_value.GetStatus() != OleDateTime::valid) return 0;
+    return LRESULT(CutLength(Text(), textLengthBuffer - 1));
+}
+
+LRESULT TkDateTimeCtrl::OnSize(WPARAM, LPARAM) {
+    const LRESULT result = Default();
+    LayoutGadgets();
+    Invalidate();
+    return result;
+}
+
+LRESULT TkDateTimeCtrl::OnEnable(WPARAM, LPARAM) {
+    Invalidate();
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnSysColorChange(WPARAM, LPARAM) {
+    tkSysMetrics.UpdateSysColors();
+    for (const auto& g : m_gadgets)
+        g->OnSysColorChange();
+    return Default();
+}
+
+LRESULT TkDateTimeCtrl::OnSettingChange(WPARAM, LPARAM) {
+    RebuildGadgets();
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnSetFont(WPARAM wParam, LPARAM) {
+    m_font = reinterpret_cast<HFONT>(wParam);
+    if (!m_font) m_font = static_cast<HFONT>(GetStockObject(SYSTEM_FONT));
+    LayoutGadgets();
+    Invalidate();
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnDestroy(WPARAM, LPARAM) {
+    ResetState();
+    return Default();
+}
+
+bool TkDateTimeCtrl::OldBorder() const {
+    return !tkSysMetrics.m_bNewShell && (GetWindowLongPtr(m_hWnd, GWL_EXSTYLE) & WS_EX_CLIENTEDGE);
+}
+
+LRESULT TkDateTimeCtrl::OnNcCalcSize(WPARAM, LPARAM lParam) {
+    if (!OldBorder()) return Default();
+    // This window system asks with a plain rectangle only, never for valid areas.
+    if (auto* r = reinterpret_cast<RECT*>(lParam)) {
+        r->left += oldBorder;
+        r->top += oldBorder;
+        r->right -= oldBorder;
+        r->bottom -= oldBorder;
+    }
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnNcPaint(WPARAM, LPARAM) {
+    if (!OldBorder()) return Default();
+    HDC dc = GetWindowDC(m_hWnd);
+    if (!dc) return 0;
+    RECT window;
+    GetWindowRect(m_hWnd, &window);
+    const RECT outer{0, 0, window.Width(), window.Height()};
+    const RECT inner{1, 1, outer.right - 1, outer.bottom - 1};
+    const auto ring = [dc](const RECT& r, COLORREF topLeft, COLORREF bottomRight) {
+        const auto fill = [dc](RECT part, COLORREF colour) {
+            const COLORREF old = SetBkColor(dc, colour);
+            ExtTextOut(dc, 0, 0, ETO_OPAQUE, &part, "", 0, nullptr);
+            SetBkColor(dc, old);
+        };
+        fill(RECT{r.left, r.top, r.right - 1, r.top + 1}, topLeft);
+        fill(RECT{r.left, r.top, r.left + 1, r.bottom - 1}, topLeft);
+        fill(RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+        fill(RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+    };
+    ring(outer, tkSysMetrics.m_crButtonShadow, tkSysMetrics.m_crButtonHighlight);
+    ring(inner, tkSysMetrics.m_crWindowFrame, tkSysMetrics.m_crButtonFace);
+    ReleaseDC(m_hWnd, dc);
+    return 0;
+}
+
+void TkDateTimeCtrl::CreatePopupCalendar() {
+    m_popup = std::make_unique<TkPopupCalendar>();
+}
+
+BOOL TkDateTimeCtrl::ShowCalendar(int, std::int32_t, std::int32_t) {
+    if (!m_hWnd) return FALSE;
+    if (TkDTGadget* current = GetCurrentGadget()) current->EndEditing();
+    OleDateTime shown = m_value;
+    if (IsPending()) {
+        const TkDateTimeFields today = Today();
+        const int year = GetPendingField(fieldYear), month = GetPendingField(fieldMonth),
+                  day = GetPendingField(fieldDay);
+        shown = OleDateTime(year < 0 ? today.year : year, month < 0 ? today.month : month,
+                            day < 0 ? today.day : day, 0, 0, 0);
+        if (shown.GetStatus() != OleDateTime::valid)
+            shown = OleDateTime(today.year, today.month, today.day, 0, 0, 0);
+    }
+    m_popup.reset();
+    CreatePopupCalendar();
+    if (!m_popup) return FALSE;
+    m_popup->SetPopupMode(closeOnDeactivation);
+    m_popup->SetOptions(m_popup->GetOptions() | popupOptions);
+    m_popup->SetOtherMonthStyle(m_popup->GetOtherMonthStyle() | popupOtherMonthStyle);
+    m_popup->SetDate(shown, FALSE);
+    m_popup->SelectDate(shown, TRUE);
+    RECT r;
+    GetWindowRect(m_hWnd, &r);
+    if (!m_popup->CreatePopup(popupStyle, r, this)) {
+        m_popup.reset();
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void TkDateTimeCtrl::TakeChosenDate(const OleDateTime& chosen) {
+    TkDateTimeFields day;
+    if (!BreakDateTime(chosen, day)) return;
+    if (IsPending()) {
+        if (!IsInRange(chosen) || !OnChanging(chosen)) return;
+        SetPendingField(fieldYear, day.year);
+        SetPendingField(fieldMonth, day.month);
+        SetPendingField(fieldDay, day.day);
+        SetPendingField(fieldWeekday, day.weekday);
+        RefreshGadgets(fieldYear | fieldMonth | fieldDay | fieldWeekday);
+        m_modified |= 1;
+        CompletePendingEntry(true);
+        OnChanged();
+        return;
+    }
+    TkDateTimeFields current;
+    if (!BreakDateTime(m_value, current)) return;
+    const int year = (m_readOnly & readOnlyYear) ? current.year : day.year;
+    const int month = (m_readOnly & readOnlyMonth) ? current.month : day.month;
+    const int dayOfMonth = (m_readOnly & readOnlyDay) ? current.day : day.day;
+    const OleDateTime value(year, month, dayOfMonth, current.hour, current.minute, current.second);
+    if (value.GetStatus() != OleDateTime::valid || value == m_value || !IsInRange(value) ||
+        !OnChanging(value))
+        return;
+    m_modified |= 1;
+    ApplyDateTime(value);
+    OnChanged();
+}
+
+LRESULT TkDateTimeCtrl::OnCalendarChosen(WPARAM, LPARAM) {
+    if (!m_popup) return 0;
+    const OleDateTime chosen = m_popup->GetSelectedDate();
+    const std::uint32_t dateFields = readOnlyYear | readOnlyMonth | readOnlyDay;
+    if (chosen.GetStatus() == OleDateTime::valid && (m_readOnly & dateFields) != dateFields)
+        TakeChosenDate(chosen);
+    m_popup.reset();
+    return 0;
+}
+
+LRESULT TkDateTimeCtrl::OnCalendarCancelled(WPARAM, LPARAM) {
+    m_popup.reset();
+    return 0;
 }
 
 } // namespace vq

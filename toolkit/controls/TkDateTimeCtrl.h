@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/classlib/Wnd.h"
 #include "platform/gui/GdiTypes.h"
 #include "platform/time/OleDateTime.h"
 
@@ -11,6 +12,7 @@
 namespace vq {
 
 class TkDTGadget;
+class TkPopupCalendar;
 
 // A date-time value broken into calendar fields, taken to the nearest second.
 struct TkDateTimeFields {
@@ -27,10 +29,13 @@ struct TkDTPendingEntry {
     std::int32_t hour = 0, minute = 0, second = 0, year = 0, month = 0, day = 0, weekday = 0;
 };
 
-// The value side of the date/time control: the value, its optional range with the check every
-// user edit passes, and the null entry. It works without a window; the windowed control refreshes
-// its gadgets and notifies its parent through the overridable hooks.
-class TkDateTimeCtrl {
+// A single-line child window that shows and edits one date-and-time value as a row of drawn
+// fields and literals, with optional spin buttons and a drop-down calendar at its right edge. The
+// value, its optional range with the check every user edit passes, and the null entry work without
+// a window too; then the setters only store.
+class TkDateTimeCtrl : public CWnd {
+    VQ_DECLARE_RUNTIME_CLASS(TkDateTimeCtrl)
+    VQ_DECLARE_MESSAGE_MAP()
 public:
     // Field bits of the pending entry, also naming the gadgets to refresh.
     enum Field : std::uint16_t {
@@ -91,14 +96,32 @@ public:
         styleKeepCentury = 0x10,
         styleOwnYearWindow = 0x20,
     };
-    enum FormatKind : std::int32_t { formatTime = 0, formatShortDate = 1, formatLongDate = 2, formatCustom = 3 };
+    // Notification codes in the high word of WM_COMMAND to the parent.
+    enum Notification : UINT { notifySetFocus = 0x100, notifyKillFocus = 0x200, notifyChanged = 0x300 };
+    enum FormatKind : std::int32_t {
+        formatTime = 0,
+        formatShortDate = 1,
+        formatLongDate = 2,
+        formatCustom = 3
+    };
     // The kinds of gadget a control creates; a derived control may create its own for each.
     enum class GadgetClass { list, numeric, literal, button, spin };
 
     TkDateTimeCtrl();
-    virtual ~TkDateTimeCtrl();
+    ~TkDateTimeCtrl() override;
     TkDateTimeCtrl(const TkDateTimeCtrl&) = delete;
     TkDateTimeCtrl& operator=(const TkDateTimeCtrl&) = delete;
+
+    using CWnd::CreateEx;
+    // FALSE when the window cannot be created.
+    virtual BOOL CreateEx(DWORD exStyle, DWORD style, const RECT& rect, CWnd* parent, UINT id,
+                          void* creationData = nullptr);
+    BOOL Create(DWORD style, const RECT& rect, CWnd* parent, UINT id, void* creationData = nullptr);
+    // Takes the place, tab position and help id of the parent's child with that id, which goes.
+    // FALSE, and no control, when there is no such child.
+    BOOL ReplaceDlgItem(UINT id, CWnd* parent, DWORD style, DWORD moreStyle, DWORD exStyle);
+    // Resizes the window to its gadgets without moving it.
+    void SizeToContent();
 
     // Fails for a value outside 1 January 100 to 31 December 9999 00:00, or one not valid.
     static bool BreakDateTime(const OleDateTime& value, TkDateTimeFields& fields);
@@ -146,13 +169,25 @@ public:
     virtual int GetCentury(int year, int twoDigitYear) const;
     // Decides on what a gadget reports; FALSE refuses it.
     virtual BOOL OnGadgetEvent(int event, std::int32_t gadgetId, std::int32_t value);
+    // Opens the drop-down calendar on the value; the arguments are a gadget event's and unused.
     virtual BOOL ShowCalendar(int event, std::int32_t gadgetId, std::int32_t value);
+    virtual void CreatePopupCalendar();
+    virtual void LayoutGadgets();
+    virtual void Draw(HDC dc);
+    // Releases a capture, closes the calendar and puts the current gadget and the scroll at 0.
+    virtual void ResetState();
     virtual void OnMonthName(std::string& /*name*/) {}
     virtual void OnDayName(std::string& /*name*/) {}
 
-    // Services the gadgets call on their owner; the windowed control invalidates and captures.
-    virtual void InvalidateGadget(const TkDTGadget& /*gadget*/, bool /*updateNow*/) {}
-    virtual void CaptureGadget(TkDTGadget* gadget) { m_capture = gadget; }
+    // Services the gadgets call on their owner.
+    virtual void InvalidateGadget(const TkDTGadget& gadget, bool updateNow);
+    virtual void CaptureGadget(TkDTGadget* gadget);
+    // The colours of the current paint.
+    COLORREF GetTextColour() const { return m_textColour; }
+    COLORREF GetBackColour() const { return m_backColour; }
+    std::int32_t GetScrollOffset() const { return m_scroll; }
+    std::int32_t GetFixedWidth() const { return m_fixedWidth; }
+    TkPopupCalendar* GetPopup() const { return m_popup.get(); }
 
     std::size_t GetGadgetCount() const { return m_gadgets.size(); }
     TkDTGadget* GetGadget(std::size_t index) const;
@@ -175,16 +210,16 @@ protected:
     void ApplyDateTime(const OleDateTime& value);
 
     // Hooks of the windowed control; without a window there is nothing to refresh.
-    virtual bool HasWindow() const { return false; }
+    virtual bool HasWindow() const { return m_hWnd != 0; }
     // Refreshes the gadgets that show the given fields from the value or the pending entry.
     virtual void RefreshGadgets(std::uint16_t fields);
     // The fields the format shows; none without gadgets.
     virtual std::uint16_t PresentFields() const;
     // The low word of the window style.
-    virtual std::uint32_t GetControlStyle() const { return 0; }
-    virtual void UpdateNow() {}
-    // Makes a gadget the current one visible; the windowed control scrolls.
-    virtual void BringIntoView(const TkDTGadget& /*gadget*/) {}
+    virtual std::uint32_t GetControlStyle() const;
+    virtual void UpdateNow();
+    // Scrolls the format gadgets so that this one shows.
+    virtual void BringIntoView(const TkDTGadget& gadget);
     virtual std::unique_ptr<TkDTGadget> CreateGadget(GadgetClass kind);
     void DeleteFormatGadgets();
     // Builds the format gadgets anew while the window exists, keeping the current field where it
@@ -210,6 +245,40 @@ protected:
     std::size_t m_current = 0;
     TkDTGadget* m_capture = nullptr;
     BOOL m_pm = FALSE;
+    BOOL m_parentColours = TRUE;
+    HFONT m_font = nullptr;
+    std::int32_t m_scroll = 0;
+    std::int32_t m_fixedWidth = 0;
+    std::unique_ptr<TkPopupCalendar> m_popup;
+    COLORREF m_backColour = 0xFFFFFF;
+    COLORREF m_textColour = 0;
+    int m_disabledBack = 15;
+    int m_disabledText = 17;
+    UINT m_bitmapId = 23000;
+
+    LRESULT OnPaint(WPARAM, LPARAM);
+    LRESULT OnLButtonDown(WPARAM, LPARAM);
+    LRESULT OnLButtonUp(WPARAM, LPARAM);
+    LRESULT OnMouseMove(WPARAM, LPARAM);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
+    LRESULT OnGetDlgCode(WPARAM, LPARAM);
+    LRESULT OnKeyDown(WPARAM, LPARAM);
+    LRESULT OnSysKeyDown(WPARAM, LPARAM);
+    LRESULT OnChar(WPARAM, LPARAM);
+    LRESULT OnSetFocus(WPARAM, LPARAM);
+    LRESULT OnKillFocus(WPARAM, LPARAM);
+    LRESULT OnGetText(WPARAM, LPARAM);
+    LRESULT OnGetTextLength(WPARAM, LPARAM);
+    LRESULT OnSize(WPARAM, LPARAM);
+    LRESULT OnEnable(WPARAM, LPARAM);
+    LRESULT OnSysColorChange(WPARAM, LPARAM);
+    LRESULT OnSettingChange(WPARAM, LPARAM);
+    LRESULT OnSetFont(WPARAM, LPARAM);
+    LRESULT OnDestroy(WPARAM, LPARAM);
+    LRESULT OnNcCalcSize(WPARAM, LPARAM);
+    LRESULT OnNcPaint(WPARAM, LPARAM);
+    LRESULT OnCalendarChosen(WPARAM, LPARAM);
+    LRESULT OnCalendarCancelled(WPARAM, LPARAM);
 
 private:
     struct Edit;
@@ -221,6 +290,12 @@ private:
     Outcome EditMonth(Edit& edit) const;
     Outcome EditYear(Edit& edit) const;
     void AppendFieldGadget(char letter, int repeats);
+    void NotifyParent(UINT code) const;
+    void TakeColours(HDC dc);
+    TkDTGadget* GadgetAt(POINT point) const;
+    std::string Text() const;
+    bool OldBorder() const;
+    void TakeChosenDate(const OleDateTime& chosen);
 
     bool Project(const OleDateTime& value, OleDateTime& projected) const;
     bool ComposeWithCurrent(const OleDateTime& value, bool keepDate, OleDateTime& composed) const;

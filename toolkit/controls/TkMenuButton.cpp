@@ -2,48 +2,10 @@
 
 #include "platform/classlib/FrameWnd.h"
 #include "platform/classlib/View.h"
-#include "platform/res/Resources.h"
-
-#include <array>
 
 namespace vq {
 
 namespace {
-
-// A packed 1-bit DIB: light grey (the button face once recoloured) with the black arrow.
-template <int W, int H>
-constexpr std::array<unsigned char, 40 + 8 + 4 * H> ArrowDib(const char (&rows)[H][W + 1]) {
-    std::array<unsigned char, 40 + 8 + 4 * H> dib{};
-    const auto put32 = [&](int at, std::uint32_t v) {
-        for (int k = 0; k < 4; ++k)
-            dib[std::size_t(at + k)] = static_cast<unsigned char>(v >> (8 * k));
-    };
-    put32(0, 40);
-    put32(4, W);
-    put32(8, H);
-    dib[12] = 1;  // planes
-    dib[14] = 1;  // bits per pixel
-    put32(32, 2); // colours used
-    put32(40, 0xC0C0C0);
-    put32(44, 0x000000);
-    // Rows run bottom-up, each padded to 4 bytes, the leftmost pixel in the highest bit.
-    for (int y = 0; y < H; ++y)
-        for (int x = 0; x < W; ++x)
-            if (rows[H - 1 - y][x] == '#')
-                dib[std::size_t(48 + 4 * y + x / 8)] |= static_cast<unsigned char>(0x80 >> (x % 8));
-    return dib;
-}
-
-constexpr const char downRows[4][8] = {"#######", ".#####.", "..###..", "...#..."};
-constexpr const char rightRows[7][5] = {"#...", "##..", "###.", "####", "###.", "##..", "#..."};
-constexpr auto downArrow = ArrowDib<7, 4>(downRows);
-constexpr auto rightArrow = ArrowDib<4, 7>(rightRows);
-constexpr ResourceEntry arrows[] = {
-    {RT_BITMAP, TkMenuButton::DownArrowId, downArrow.data(), downArrow.size()},
-    {RT_BITMAP, TkMenuButton::RightArrowId, rightArrow.data(), rightArrow.size()},
-};
-// The toolkit's own resources come with the class that draws them.
-const ResourceRegistration registration{arrows};
 
 std::uint32_t ArrowOf(std::int32_t direction) {
     return direction ? TkMenuButton::RightArrowId : TkMenuButton::DownArrowId;

@@ -2,6 +2,7 @@
 
 #include "platform/gui/Menu.h"
 #include "toolkit/controls/TkBitmapButton.h"
+#include "toolkit/controls/TkImages.h"
 
 namespace vq {
 
@@ -12,8 +13,8 @@ class TkMenuButton : public TkBitmapButton {
     VQ_DECLARE_MESSAGE_MAP()
 public:
     // The arrow bitmaps: 7 by 4 pointing down, 4 by 7 pointing right.
-    static constexpr std::uint32_t DownArrowId = 23000;
-    static constexpr std::uint32_t RightArrowId = 23001;
+    static constexpr std::uint32_t DownArrowId = IDB_TK_DOWN_ARROW;
+    static constexpr std::uint32_t RightArrowId = IDB_TK_RIGHT_ARROW;
 
     TkMenuButton() = default;
 

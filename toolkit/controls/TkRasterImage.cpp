@@ -5,6 +5,7 @@
 #include "platform/gui/WindowSystem.h"
 #include "platform/res/Resources.h"
 #include "toolkit/controls/TkImages.h"
+#include "toolkit/controls/TkResources.h"
 
 #include <algorithm>
 #include <bit>
@@ -738,7 +739,7 @@ void TkRasterImage::FlushBuffer() {
 bool TkRasterImage::Rotate90(bool clockwise) {
     if (!IsImageDepth(m_nImageDepth) || m_Bits.empty()) {
         char text[128] = {};
-        LoadString(IDS_TK_ROTATE_UNSUPPORTED, text, sizeof text);
+        LoadToolkitString(IDS_TK_ROTATE_UNSUPPORTED, text, sizeof text);
         MessageBox(0, text, nullptr, MB_OK);
         return false;
     }

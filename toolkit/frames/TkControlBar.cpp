@@ -388,16 +388,24 @@ void TkControlBar::DrawGripper(HDC dc, const RECT& rect) {
         band.bottom -= side;
         if (m_dwExStyle & CBX_HIDEBUTTON) LayoutHideButton(dc, band, TRUE);
         if (m_dwExStyle & CBX_EXPANDBUTTON) LayoutExpandButton(dc, band, TRUE);
-        for (std::int32_t x : {band.left + 4, band.left + 4 + 3 + 1})
-            Draw3dRect(dc, RECT{x, band.top, x + 3, band.bottom}, m.m_crButtonHighlight, m.m_crButtonShadow);
+        const std::int32_t first = band.left + m_gripper.m_nHorzOuter;
+        const std::int32_t second = first + m_gripper.m_nHorzLine1 + m_gripper.m_nHorzGap;
+        Draw3dRect(dc, RECT{first, band.top, first + m_gripper.m_nHorzLine1, band.bottom},
+                   m.m_crButtonHighlight, m.m_crButtonShadow);
+        Draw3dRect(dc, RECT{second, band.top, second + m_gripper.m_nHorzLine2, band.bottom},
+                   m.m_crButtonHighlight, m.m_crButtonShadow);
     } else {
         band.bottom = band.top + m_gripper.GetVertHeight();
         band.left += side;
         band.right -= side;
         if (m_dwExStyle & CBX_HIDEBUTTON) LayoutHideButton(dc, band, FALSE);
         if (m_dwExStyle & CBX_EXPANDBUTTON) LayoutExpandButton(dc, band, FALSE);
-        for (std::int32_t y : {band.top + 4, band.top + 8})
-            Draw3dRect(dc, RECT{band.left, y, band.right, y + 3}, m.m_crButtonHighlight, m.m_crButtonShadow);
+        const std::int32_t first = band.top + m_gripper.m_nVertOuter;
+        const std::int32_t second = first + m_gripper.m_nVertLine1 + m_gripper.m_nVertGap;
+        Draw3dRect(dc, RECT{band.left, first, band.right, first + m_gripper.m_nVertLine1},
+                   m.m_crButtonHighlight, m.m_crButtonShadow);
+        Draw3dRect(dc, RECT{band.left, second, band.right, second + m_gripper.m_nVertLine2},
+                   m.m_crButtonHighlight, m.m_crButtonShadow);
     }
 }
 

@@ -10,7 +10,8 @@ namespace vq {
 class CControlBar;
 class CFrameWnd;
 class TkPersistentTreeNode;
-class TkPersistentTreeNodeFactory;
+class TkPTNFactory;
+using TkPersistentTreeNodeFactory = TkPTNFactory;
 struct TkControlBarInfo;
 
 // What a frame's bar manager is asked by the dock state: the type of a bar, an extension of a

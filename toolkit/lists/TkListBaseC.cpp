@@ -1,5 +1,6 @@
 #include "toolkit/lists/TkListBaseC.h"
 
+#include "platform/classlib/DataExchange.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Icon.h"
 #include "platform/gui/Messages.h"
@@ -30,7 +31,8 @@ std::int32_t CopyTerminated(char* buffer, std::int32_t size, const char* text) {
 
 VQ_IMPLEMENT_RUNTIME_CLASS(TkListBaseC, CWnd)
 
-TkListBaseC::TkListBaseC() : edit_(std::make_unique<TkListEdit>(this)) {
+TkListBaseC::TkListBaseC()
+    : edit_(std::make_unique<TkListEdit>(this)), tip_(std::make_unique<TkListTip>(this)) {
     useSysColors_ = TRUE;
     LoadSysColors();
     useSysColors_ = FALSE;
@@ -96,6 +98,12 @@ BOOL TkListBaseC::ReplaceDlgItem(UINT id, CWnd* dialog) {
                   dialog, id);
 }
 
+void DDX_TkList(CDataExchange* exchange, UINT id, TkListBaseC& list) {
+    if (list.m_hWnd) return;
+    // Nothing the user typed is wrong here, so there is nothing to tell them.
+    if (!list.ReplaceDlgItem(id, exchange->m_pDlgWnd)) throw DataExchangeFailure{};
+}
+
 LRESULT TkListBaseC::OnCreate(WPARAM wParam, LPARAM lParam) {
     const LRESULT result = Default();
     (void)wParam;
@@ -116,6 +124,7 @@ LRESULT TkListBaseC::OnDestroy(WPARAM, LPARAM) {
     for (auto& owned : ownedImageLists_)
         owned.reset();
     imageLists_ = {};
+    if (tip_->m_hWnd) tip_->DestroyWindow();
     DeleteAllItems();
     DeleteAllColumns();
     return Default();
@@ -204,6 +213,8 @@ std::int32_t TkListBaseC::InsertColumn(std::int32_t index, const char* heading, 
 // others; a new column always gets a slot of its own so no existing column changes its texts.
 std::int32_t TkListBaseC::InsertColumn(std::int32_t index, std::unique_ptr<TkListColumn> column,
                                        BOOL redraw) {
+    EndLabelEdit(TRUE);
+    tip_->Hide();
     if (!column || index < 0 || index > GetColumnCount()) return 0;
     if (index == 0 && GetColumnCount() > 0) return 0;
     if (index == 0) {
@@ -231,6 +242,8 @@ BOOL TkListBaseC::DeleteColumnByHeading(const char* heading) {
 }
 
 BOOL TkListBaseC::DeleteColumn(std::int32_t column) {
+    EndLabelEdit(TRUE);
+    tip_->Hide();
     if (!IsColumn(column)) return FALSE;
     const std::int32_t subItem = columns_[std::size_t(column)]->subItem;
     // The label column holds the items' own texts; they cannot go.
@@ -673,6 +686,25 @@ std::int32_t TkListBaseC::InsertItemRecord(std::int32_t index, std::unique_ptr<T
     return index;
 }
 
+std::int32_t TkListBaseC::InsertItemRecords(std::int32_t index, std::vector<std::unique_ptr<TkListItem>> records) {
+    index = std::clamp(index, 0, GetItemCount());
+    const auto count = std::int32_t(records.size());
+    if (!count) return index;
+    items_.insert(items_.begin() + index, std::make_move_iterator(records.begin()),
+                  std::make_move_iterator(records.end()));
+    for (std::int32_t* follower : {&focus_, &dropHighlight_, &anchor_, &editItem_, &editCandidate_})
+        if (*follower >= index) *follower += count;
+    for (auto& selected : selection_)
+        if (selected >= index) selected += count;
+    if (focus_ < 0) SelectFocusItem(0, TRUE);
+    const std::int32_t wanted = GetColumnCount() - 1;
+    for (std::int32_t k = index; k < index + count; ++k) {
+        TkListItem& added = *items_[std::size_t(k)];
+        if (std::int32_t(added.subItems.size()) < wanted) AddSubItems(&added, wanted);
+    }
+    return index;
+}
+
 std::int32_t TkListBaseC::InsertPrepared(std::int32_t index, LV_ITEM* record) {
     index = InsertItemRecord(index, NewItemRecord());
     record->iItem = index;
@@ -928,6 +960,9 @@ void TkListBaseC::GetListStyles(DWORD* style, DWORD* exStyle) const {
 void TkListBaseC::SetListStyle(DWORD style, BOOL redraw) {
     const DWORD old = style_;
     style_ = style;
+    EndLabelEdit(TRUE);
+    CancelLabelEditTimer();
+    tip_->Hide();
     if ((old ^ style) & LVS_NOLABELWRAP) {
         for (auto& item : items_) {
             item->rowHeight = -1;
@@ -941,6 +976,8 @@ void TkListBaseC::SetListStyle(DWORD style, BOOL redraw) {
 }
 
 void TkListBaseC::SetListExStyle(DWORD exStyle, BOOL redraw) {
+    EndLabelEdit(TRUE);
+    tip_->Hide();
     if ((exStyle & LVXS_FITLABELCOLUMN) && !(exStyle_ & LVXS_FITLABELCOLUMN)) FitLabelColumn();
     exStyle_ = exStyle;
     if (redraw) {

@@ -6,6 +6,7 @@
 #include "toolkit/lists/TkListClient.h"
 #include "toolkit/lists/TkListEdit.h"
 #include "toolkit/lists/TkListItem.h"
+#include "toolkit/lists/TkListTip.h"
 
 #include <array>
 #include <memory>
@@ -16,6 +17,9 @@ namespace vq {
 
 // One cell on its way through preparing, measuring and painting.
 struct TkListPaintContext {
+    // Lists that paint more keep their context in a derived one, deleted through this.
+    virtual ~TkListPaintContext() = default;
+
     LV_ITEM item;
     // the tree's item flags; 0x100 draws the text in the disabled colour
     UINT treeFlags = 0;
@@ -145,6 +149,8 @@ public:
     virtual std::int32_t GetSelectedCount() const { return std::int32_t(selection_.size()); }
     virtual BOOL GetItemRect(std::int32_t item, RECT* rect, std::int32_t code);
     virtual std::int32_t InsertItemRecord(std::int32_t index, std::unique_ptr<TkListItem> record);
+    // Several records in one piece, as InsertItemRecord puts them one by one; the first index.
+    virtual std::int32_t InsertItemRecords(std::int32_t index, std::vector<std::unique_ptr<TkListItem>> records);
     virtual std::int32_t InsertItem(UINT mask, std::int32_t item, const char* text, UINT state,
                                     UINT stateMask, std::int32_t image, LPARAM data);
     virtual std::int32_t InsertItem(std::int32_t item, const char* text, std::int32_t image);
@@ -188,6 +194,7 @@ public:
     // refusal by the owner.
     virtual TkListEdit* EditLabel(std::int32_t item, std::int32_t column);
     virtual TkListEdit* GetEditControl() { return edit_.get(); }
+    TkListTip* GetTip() const { return tip_.get(); }
     virtual void CancelLabelEditTimer();
     virtual BOOL HasListStyle(DWORD bits) const { return (style_ & bits) == bits; }
     virtual BOOL HasListExStyle(DWORD bits) const { return (exStyle_ & bits) == bits; }
@@ -234,11 +241,20 @@ public:
     virtual void PositionScrollBars();
     virtual std::int32_t FitLabelColumn();
     virtual std::int32_t GetRowSpacing() const { return 0; }
+    // Follows the pointer with a bar until the button comes up; the change of the column's width,
+    // 0 when cancelled or when another window holds the mouse.
+    virtual std::int32_t TrackColumnResize(std::int32_t x, std::int32_t y, std::int32_t column);
     virtual void Paint(HDC dc);
     virtual BOOL PrepareCell(TkListPaintContext* context);
     virtual std::unique_ptr<TkListPaintContext> NewPaintContext(HDC dc);
     virtual void PaintHeader(TkListPaintContext* context);
     virtual void PaintHeaderButton(std::int32_t column, BOOL pressed);
+    // Draws the column's header icon beside its heading and narrows the heading's rectangle.
+    virtual void PaintHeaderIcon(HDC dc, const TkListColumn& column, RECT* text, UINT* format);
+    virtual std::unique_ptr<CImageList> CreateHeaderDragImage(std::int32_t column);
+    // The mark where a dragged column would go: before column `position` (after the last for
+    // the column count).
+    virtual void PaintColumnDropMark(std::int32_t position);
     virtual void OnColumnMoved(std::int32_t /*from*/, std::int32_t /*to*/) {}
     virtual void PaintItems(TkListPaintContext* context);
     virtual void PaintRow(TkListPaintContext* context);
@@ -385,6 +401,19 @@ protected:
     bool IsEnabled() const { return !m_hWnd || IsWindowEnabled(m_hWnd); }
     HWND ScrollBar(std::int32_t bar) const { return bar == SB_VERT ? vertBar_ : horzBar_; }
     void DrawHeaderButton(HDC dc, std::int32_t column, const RECT& button, BOOL pressed);
+    // The button that runs from the last column's right edge past the client's.
+    RECT HeaderFillerRect() const;
+    void PaintHeaderFiller();
+    void DrawColumnDropMark(HDC dc, std::int32_t position);
+    // Resizes by the divider right of `column` from the pressed point.
+    void ResizeColumn(std::int32_t column, POINT point);
+    void StartColumnDrag(POINT point);
+    void FollowColumnDrag(POINT point);
+    void EndColumnDrag();
+    // Where a column dropped at the point would go, -1 for nowhere.
+    std::int32_t ColumnDropPosition(POINT point) const;
+    void ShowTip(UINT flags, std::int32_t item, std::int32_t column, POINT point);
+    LRESULT OnCancelMode(WPARAM, LPARAM);
 
     void LoadSysColors();
     bool IsItem(std::int32_t item) const { return item >= 0 && item < GetItemCount(); }
@@ -438,7 +467,12 @@ protected:
     bool searchActive_ = false;
     bool searchKeySeen_ = false;
     bool searchFailed_ = false;
+    bool columnDragStarted_ = false;
+    std::int32_t dropPosition_ = -1;
+    std::unique_ptr<CImageList> columnDragImage_;
+    bool columnDragImageShown_ = false;
     std::unique_ptr<TkListEdit> edit_;
+    std::unique_ptr<TkListTip> tip_;
     std::int32_t editItem_ = -1;
     std::int32_t editSubItem_ = 0;
     std::int32_t editCandidate_ = -1;
@@ -452,5 +486,9 @@ protected:
     bool printing_ = false;
     LRESULT lastNotifyResult_ = 0;
 };
+
+// Puts the list in place of the dialog's child `id` the first time the dialog's fields are
+// exchanged; the exchange fails when the list cannot be made.
+void DDX_TkList(CDataExchange* exchange, UINT id, TkListBaseC& list);
 
 } // namespace vq

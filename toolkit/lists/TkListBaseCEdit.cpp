@@ -18,6 +18,7 @@ constexpr DWORD SingleLineEditStyle = WS_CHILD | WS_BORDER | ES_MULTILINE | ES_A
 
 TkListEdit* TkListBaseC::EditLabel(std::int32_t item, std::int32_t column) {
     if (!m_hWnd || edit_->m_hWnd || !IsItem(item)) return nullptr;
+    tip_->Hide();
     if (editItem_ >= 0) EndLabelEdit(TRUE);
     if (!IsItem(item)) return nullptr;
     // The label must be whole on the screen for the edit to lie over it.

@@ -159,6 +159,7 @@ BOOL TkListBaseC::SelectByClick(std::int32_t item, UINT /*hitFlags*/, UINT keys,
         }
         selectionVeto_ = OnSelectionChanging(item, old, byMouse);
         if (selectionVeto_) return FALSE;
+        tip_->Hide();
         DeselectAllExcept(item);
         SelectFocusItem(item, TRUE);
         OnSelectionChanged(item, old, byMouse);
@@ -206,7 +207,12 @@ void TkListBaseC::ButtonDown(LPARAM lParam, WPARAM keys) {
     const std::int32_t item = HitTest(point.x, point.y, &flags, &column);
     dragArmed_ = false;
     if (column >= 0) clickedColumn_ = column;
-    if (flags & LVHTX_ONDIVIDER) return;
+    // The header takes the mouse for itself, so a tip must not keep it.
+    if (flags & (LVHTX_ONDIVIDER | LVHTX_ONHEADER)) tip_->Hide();
+    if (flags & LVHTX_ONDIVIDER) {
+        if (!(keys & MK_RBUTTON) && item < GetColumnCount() - 1) ResizeColumn(item, point);
+        return;
+    }
     BOOL arm = FALSE, select = FALSE;
     ClickSelects(point, item, flags, &arm, &select);
     dragArmed_ = arm;
@@ -217,7 +223,9 @@ void TkListBaseC::ButtonDown(LPARAM lParam, WPARAM keys) {
     }
     if (select && SelectByClick(item, flags, UINT(keys), TRUE)) AfterSelect(item, TRUE);
     downPoint_ = point;
+    tip_->Refresh();
     itemDragStarted_ = false;
+    columnDragStarted_ = false;
 }
 
 LRESULT TkListBaseC::OnLButtonDown(WPARAM keys, LPARAM lParam) {
@@ -234,13 +242,23 @@ LRESULT TkListBaseC::OnMouseMove(WPARAM keys, LPARAM lParam) {
     if (itemDragStarted_) return Default();
     const POINT point = PointOf(lParam);
     UINT flags = 0;
-    const std::int32_t item = HitTest(point.x, point.y, &flags, nullptr);
+    std::int32_t column = -1;
+    const std::int32_t item = HitTest(point.x, point.y, &flags, &column);
     onDivider_ = flags & LVHTX_ONDIVIDER;
-    if (pressedColumn_ >= 0 && !((flags & LVHTX_ONHEADER) && item == pressedColumn_)) {
-        // Leaving the pressed button ends the press.
-        PaintHeaderButton(pressedColumn_, FALSE);
-        pressedColumn_ = -1;
-        ReleaseCapture();
+    if (pressedColumn_ >= 0) {
+        const bool moved = std::abs(point.x - downPoint_.x) > 1 || std::abs(point.y - downPoint_.y) > 1;
+        if (!columnDragStarted_ && dragArmed_ && (keys & MK_LBUTTON) && moved) StartColumnDrag(point);
+        if (columnDragStarted_) {
+            FollowColumnDrag(point);
+            return Default();
+        }
+        if (!((flags & LVHTX_ONHEADER) && item == pressedColumn_)) {
+            // Leaving the pressed button ends the press.
+            PaintHeaderButton(pressedColumn_, FALSE);
+            pressedColumn_ = -1;
+            dragArmed_ = false;
+            ReleaseCapture();
+        }
     }
     const bool buttonDown = keys & (MK_LBUTTON | MK_RBUTTON);
     if (focus_ >= 0 && dragArmed_ && buttonDown && !(flags & (LVHTX_ONHEADER | LVHTX_ONDIVIDER)) &&
@@ -253,12 +271,18 @@ LRESULT TkListBaseC::OnMouseMove(WPARAM keys, LPARAM lParam) {
         else
             NotifyBeginRightDrag(focus_, downPoint_.x, downPoint_.y);
     }
+    ShowTip(flags, item, column, point);
     return Default();
 }
 
 LRESULT TkListBaseC::OnLButtonUp(WPARAM keys, LPARAM lParam) {
     if (itemDragStarted_) {
         itemDragStarted_ = false;
+        return Default();
+    }
+    if (columnDragStarted_) {
+        EndColumnDrag();
+        dragArmed_ = false;
         return Default();
     }
     if (pressedColumn_ >= 0) {
@@ -303,6 +327,7 @@ LRESULT TkListBaseC::OnRButtonUp(WPARAM, LPARAM) {
         itemDragStarted_ = false;
         return Default();
     }
+    tip_->Refresh();
     const LRESULT result = Default();
     NotifyParent(NM_RCLICK);
     return result;

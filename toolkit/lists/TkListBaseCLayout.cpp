@@ -419,6 +419,8 @@ LRESULT TkListBaseC::OnSize(WPARAM, LPARAM) {
 
 LRESULT TkListBaseC::OnVScroll(WPARAM wParam, LPARAM) {
     if (!vertBar_) return 0;
+    EndLabelEdit(TRUE);
+    tip_->Hide();
     SCROLLINFO info;
     info.fMask = SIF_ALL;
     GetScrollInfo(vertBar_, SB_CTL, &info);
@@ -455,6 +457,8 @@ LRESULT TkListBaseC::OnVScroll(WPARAM wParam, LPARAM) {
 }
 
 LRESULT TkListBaseC::OnHScroll(WPARAM wParam, LPARAM) {
+    EndLabelEdit(TRUE);
+    tip_->Hide();
     RECT area;
     GetItemArea(&area);
     SCROLLINFO info;
@@ -495,6 +499,7 @@ LRESULT TkListBaseC::OnMouseWheel(WPARAM wParam, LPARAM) {
     const std::int32_t notches = wheelDelta_ / WHEEL_DELTA;
     if (!notches) return 0;
     wheelDelta_ = 0;
+    tip_->Hide();
     if (barsShown_ & (1u << SB_VERT)) {
         SCROLLINFO info;
         info.fMask = SIF_ALL;

@@ -260,7 +260,8 @@ void TkListBaseC::Paint(HDC dc) {
     if (!(barsShown_ & (1u << SB_HORZ))) target.bottom = client.bottom;
     if (!(barsShown_ & (1u << SB_VERT))) target.right = client.right;
     std::optional<OffscreenDC> offscreen;
-    if (!target.IsEmpty()) {
+    // A drag draws its image into the window itself; a bitmap copied over it would wipe it out.
+    if (!target.IsEmpty() && !itemDragStarted_ && !columnDragStarted_) {
         try {
             offscreen.emplace(dc, target.left, target.top, target.right, target.bottom);
         } catch (const Exception&) {
@@ -271,6 +272,8 @@ void TkListBaseC::Paint(HDC dc) {
     FillSolid(paintDc, target, GetBkColor());
     auto context = NewPaintContext(paintDc);
     if (IsHeaderShown()) PaintHeader(context.get());
+    // A header painted while a column is dragged keeps the mark of where it would go.
+    if (columnDragStarted_) DrawColumnDropMark(paintDc, dropPosition_);
     const int saved = SaveDC(paintDc);
     IntersectClipRect(paintDc, area.left, area.top, area.right, area.bottom);
     PaintItems(context.get());
@@ -446,6 +449,7 @@ void TkListBaseC::DrawHeaderButton(HDC dc, std::int32_t column, const RECT& butt
         text.bottom += 1;
     }
     UINT format = HeaderTextFormat | AlignmentOf(c.format);
+    if (GetImageList(LVSIL_HEADER) && c.image >= 0 && c.width >= 24) PaintHeaderIcon(dc, c, &text, &format);
     SIZE extent{};
     GetTextExtentPoint32(dc, c.heading.c_str(), int(c.heading.size()), &extent);
     if (extent.cx > text.Width()) format |= DT_END_ELLIPSIS;
@@ -464,14 +468,11 @@ void TkListBaseC::PaintHeader(TkListPaintContext* context) {
     HGDIOBJ old = SelectObject(dc, GetHeaderFont());
     SetBkMode(dc, TRANSPARENT);
     ::vq::SetTextColor(dc, GetSysColor(COLOR_BTNTEXT));
-    std::int32_t right = -horzOffset_;
     for (std::int32_t c = 0; c < GetColumnCount(); ++c) {
         const RECT button{GetColumnLeft(c), header.top, GetColumnRight(c), header.bottom};
         DrawHeaderButton(dc, c, button, FALSE);
-        right = button.right;
     }
-    const RECT filler{right, header.top, std::max(right, client.right) + 2, header.bottom};
-    DrawHeaderButton(dc, -1, filler, FALSE);
+    DrawHeaderButton(dc, -1, HeaderFillerRect(), FALSE);
     SelectObject(dc, old);
 }
 
@@ -508,7 +509,8 @@ LRESULT TkListBaseC::OnKillFocus(WPARAM next, LPARAM) {
     return 0;
 }
 
-LRESULT TkListBaseC::OnEnable(WPARAM, LPARAM) {
+LRESULT TkListBaseC::OnEnable(WPARAM enabled, LPARAM) {
+    if (!enabled) tip_->Hide();
     InvalidateRect(m_hWnd, nullptr, FALSE);
     return Default();
 }

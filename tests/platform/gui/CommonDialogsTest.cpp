@@ -23,7 +23,7 @@ public:
         fileRequests.push_back(r);
         return file;
     }
-    std::optional<COLORREF> PickColour(HWND w, COLORREF) override {
+    std::optional<COLORREF> PickColour(HWND w, ColourRequest&) override {
         Note(w);
         return colour;
     }

@@ -70,6 +70,39 @@ TEST_F(ImageListTest, MaskedImagesLetTheBackgroundThroughWhereTheMaskColourWas) 
     EXPECT_EQ(Drawn(0, ILD_SELECTED), (std::vector<COLORREF>{kBlue, kBlue, half, half, half, kBlue}));
 }
 
+TEST_F(ImageListTest, MergingPutsTheSecondImageOverTheFirstAndOverlaysDrawOnTop) {
+    HBITMAP bits = strip.Bits();
+    HBITMAP other = CreateBitmap(1, 1, 1, 32, nullptr);
+    SelectObject(strip.Dc(), other);
+    ASSERT_EQ(ImageList_AddMasked(list, bits, kMagenta), 0);
+    SelectObject(strip.Dc(), bits);
+    DeleteObject(other);
+
+    HIMAGELIST merged = ImageList_Merge(list, 0, list, 1, 3, 0);
+    ASSERT_NE(merged, nullptr);
+    int width = 0, height = 0;
+    ASSERT_TRUE(ImageList_GetIconSize(merged, &width, &height));
+    EXPECT_EQ(width, 7);
+    EXPECT_EQ(height, 4);
+    MemoryCanvas canvas(8, 4);
+    PatBlt(canvas.Dc(), 0, 0, 8, 4, BLACKNESS);
+    HBRUSH blue = CreateSolidBrush(kBlue);
+    RECT all{0, 0, 8, 4};
+    FillRect(canvas.Dc(), &all, blue);
+    DeleteObject(blue);
+    ASSERT_TRUE(ImageList_Draw(merged, 0, canvas.Dc(), 0, 0, ILD_TRANSPARENT));
+    // The first image's transparent column stays transparent; past both images, too.
+    const std::vector<COLORREF> row{canvas.At(0, 1), canvas.At(1, 1), canvas.At(6, 1), canvas.At(7, 1)};
+    EXPECT_EQ(row, (std::vector<COLORREF>{kBlue, kRed, kRed, kBlue}));
+    ImageList_Destroy(merged);
+    EXPECT_EQ(ImageList_Merge(list, 0, list, 5, 0, 0), nullptr);
+
+    ASSERT_TRUE(ImageList_SetOverlayImage(list, 1, 1));
+    EXPECT_FALSE(ImageList_SetOverlayImage(list, 1, 16));
+    EXPECT_EQ(Drawn(0, ILD_TRANSPARENT | INDEXTOOVERLAYMASK(1)),
+              (std::vector<COLORREF>{kBlue, kRed, kRed, kRed, kRed, kBlue}));
+}
+
 TEST_F(ImageListTest, RemoveReplaceAndDuplicate) {
     HBITMAP bits = strip.Bits();
     HBITMAP other = CreateBitmap(1, 1, 1, 32, nullptr);

@@ -228,6 +228,14 @@ TEST(TabbedText, StopsComeFromTheSpacingOrTheListCountedFromTheOrigin) {
         GetTextExtentPoint32(canvas.Dc(), "b", 1, &bSize);
         EXPECT_EQ(std::uint32_t(size) & 0xFFFF, unsigned(c.bAt + bSize.cx));
         EXPECT_EQ(std::uint32_t(size) >> 16, unsigned(tm.tmHeight));
+        // Measuring alone answers the same and draws nothing.
+        MemoryCanvas blank(300, 20);
+        SelectObject(blank.Dc(), GetStockObject(DEFAULT_GUI_FONT));
+        PatBlt(blank.Dc(), 0, 0, 300, 20, WHITENESS);
+        const auto before = blank.Pixels();
+        EXPECT_EQ(GetTabbedTextExtent(blank.Dc(), "a\tb", 3, c.count, c.stops.data()) & 0xFFFF,
+                  std::uint32_t(c.bAt - c.origin + bSize.cx) & 0xFFFF);
+        EXPECT_EQ(blank.Pixels(), before);
     }
 }
 

@@ -111,6 +111,17 @@ TEST(ResourceCompiler, AcceleratorsAndStylesWithNot) {
     EXPECT_EQ(style, 0x50800000u) << "child, visible, border, no tab stop";
 }
 
+TEST(ResourceCompiler, ToolBarsListTheirButtonsWithSeparatorsAsZero) {
+    const auto resources = ResourceCompiler().CompileText(
+        "5 TOOLBAR 16, 15\nBEGIN\n BUTTON 100\n SEPARATOR\n BUTTON 0x101\nEND\n", "ok.rc", ".");
+    ASSERT_EQ(resources.size(), 1u);
+    EXPECT_EQ(resources[0].type, RT_TOOLBAR);
+    const std::vector<std::uint8_t> expected{1, 0, 16, 0, 15, 0, 3, 0, 100, 0, 0, 0, 1, 1};
+    EXPECT_EQ(resources[0].bytes, expected);
+    EXPECT_THROW(ResourceCompiler().CompileText("5 TOOLBAR 16, 15\nBEGIN\n BUTTON 0\nEND\n", "bad.rc", "."),
+                 ResourceScriptError);
+}
+
 TEST(ResourceCompiler, AComboBoxsKindReplacesTheSimpleOne) {
     struct Case {
         const char* styles;

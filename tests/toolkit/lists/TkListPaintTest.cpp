@@ -1,5 +1,5 @@
 #include "ListSpy.h"
-#include "platform/classlib/ImageList.h"
+#include "RedSquares.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/ScrollBar.h"
@@ -119,26 +119,6 @@ TEST_F(TkListPaintTest, IconViewGivesEachItemALine) {
     EXPECT_EQ(second.top, first.bottom);
     EXPECT_EQ(first.Width(), 300);
 }
-
-// A red 16 x 16 square in an image list of its own.
-class RedSquares {
-public:
-    RedSquares() {
-        list.Create(16, 16, ILC_COLOR32, 1, 1);
-        HDC dc = CreateCompatibleDC(nullptr);
-        HBITMAP bitmap = CreateBitmap(16, 16, 1, 32, nullptr);
-        HGDIOBJ old = SelectObject(dc, bitmap);
-        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-        const RECT all{0, 0, 16, 16};
-        FillRect(dc, &all, red);
-        DeleteObject(red);
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        list.Add(bitmap, HBITMAP(nullptr));
-        DeleteObject(bitmap);
-    }
-    CImageList list;
-};
 
 TEST_F(TkListPaintTest, ItemsShowTheirIconsBeforeTheirLabels) {
     Make(LVS_REPORT, 0);

@@ -1,8 +1,10 @@
 #include "ListSpy.h"
 #include "platform/gui/OffscreenHarness.h"
+#include "platform/gui/QtControl.h"
 #include "platform/gui/ScrollBar.h"
 #include "toolkit/lists/TkListCtrl.h"
 
+#include <QScrollBar>
 #include <gtest/gtest.h>
 #include <string>
 
@@ -68,6 +70,27 @@ TEST_F(TkListScrollTest, LineDownBringsTheLastRowWhollyIntoView) {
     EXPECT_EQ(list.GetTopIndex(), 80);
     Send(WM_VSCROLL, SB_LINEUP);
     EXPECT_EQ(list.GetTopIndex(), 79);
+}
+
+TEST_F(TkListScrollTest, TheThumbAndTheEndKeysMoveTheTop) {
+    auto* bar = qobject_cast<QScrollBar*>(QtControlOf(GetDlgItem(list.m_hWnd, 59920)));
+    ASSERT_TRUE(bar);
+    // The user drags the thumb to 50 and lets go.
+    bar->setSliderDown(true);
+    bar->setSliderPosition(50);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(list.GetTopIndex(), 50);
+    bar->setSliderDown(false);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(list.GetTopIndex(), 50);
+
+    SetFocus(list.m_hWnd);
+    Send(WM_KEYDOWN, VK_END);
+    EXPECT_EQ(list.GetFocusItem(), 99);
+    EXPECT_EQ(list.GetTopIndex(), 90);
+    Send(WM_KEYDOWN, VK_HOME);
+    EXPECT_EQ(list.GetFocusItem(), 0);
+    EXPECT_EQ(list.GetTopIndex(), 0);
 }
 
 TEST_F(TkListScrollTest, ScrollingStopsAtTheEnds) {
