@@ -7,6 +7,7 @@
 #include "platform/gui/SystemColours.h"
 #include "toolkit/lists/TkFakeButton.h"
 #include "toolkit/lists/TkListBoxDragWnd.h"
+#include "toolkit/lists/TkListBoxEditorResources.h"
 
 #include <algorithm>
 #include <strings.h>
@@ -66,6 +67,7 @@ TkListBoxEditor::~TkListBoxEditor() {
 }
 
 HBITMAP TkListBoxEditor::LoadButtonBitmap(int button) {
+    if (!ListEditorResourcesPresent()) return nullptr;
     return LoadImage(nullptr, MAKEINTRESOURCE(kFirstBitmapId + UINT(button)), IMAGE_BITMAP, 0, 0, LR_LOADMAP3DCOLORS);
 }
 

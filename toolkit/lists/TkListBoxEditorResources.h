@@ -1,6 +1,6 @@
 #pragma once
 
-// Resources of the list-box editor, which every program that shows one links in.
+// Resources of the list-box editor, registered with the toolkit's lists.
 #define IDB_TK_LISTEDITOR_NEW 20516
 #define IDB_TK_LISTEDITOR_DELETE 20517
 #define IDB_TK_LISTEDITOR_UP 20518
@@ -9,4 +9,11 @@
 #define IDS_TK_LISTEDITOR_DELETE 20532
 #define IDS_TK_LISTEDITOR_UP 20533
 #define IDS_TK_LISTEDITOR_DOWN 20534
-#define IDS_TK_SELECT_DIRECTORY 20634
+
+namespace vq {
+
+// Whether the registration is in place; calling it also keeps its object in every program
+// that uses the editor, which a static library would otherwise leave out.
+bool ListEditorResourcesPresent();
+
+} // namespace vq
