@@ -218,7 +218,7 @@ void DrawFrame(WindowRecord& record) {
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
     if ((style & WS_CAPTION) == WS_CAPTION) {
-        const bool active = M().active == record.handle;
+        const bool active = record.captionActive;
         RECT caption = CaptionArea(record);
         caption.bottom -= 1;
         FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
@@ -1352,6 +1352,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DrawFrame(*r);
         return 0;
     case WM_NCACTIVATE:
+        r->captionActive = wParam != 0;
         r->frameDirty = true;
         SchedulePump();
         return TRUE;

@@ -165,6 +165,92 @@ TEST_F(DockDragTest, CaptionDragDocksIntoTheLeftColumn) {
     Save("dock-docked-left");
 }
 
+TEST_F(DockDragTest, BarsThatShareFloatingFramesDockIntoOneAndOthersDoNot) {
+    for (CountingBar* bar : top)
+        bar->EnableDocking(CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+    frame->FloatControlBar(top[0], {800, 500}, CBRS_ALIGN_TOP | CBRS_FLOAT_MULTI);
+    OffscreenHarness::RunUntilIdle();
+    CWnd* shared = MiniFrameOf(top[0]);
+    ASSERT_NE(shared, nullptr);
+    CDockBar* floatingDock = top[0]->m_pDockBar;
+    const POINT drop = Centre(WindowRect(floatingDock->m_hWnd));
+    TkDockContext* context = top[1]->GetTkDockContext();
+    const UINT dockIdBefore = context->m_uMRUDockID;
+    SIZE seen{};
+    probe.look = [&] { seen = context->m_sizeLast; };
+
+    clock.AdvanceMilliseconds(1000);
+    Press(top[1]->m_hWnd, {8, 60});
+    MoveScreen({drop.x - 50, drop.y});
+    MoveScreen(drop);
+    Look();
+    OffscreenHarness::MouseRelease(drop);
+    OffscreenHarness::RunUntilIdle();
+    // Previewed as a docked rectangle, docked beside the first bar, and the bar's way back to the
+    // frame's sides is still the one it had.
+    EXPECT_EQ(seen, (SIZE{1, 1}));
+    EXPECT_EQ(top[1]->m_pDockBar, floatingDock);
+    EXPECT_EQ(MiniFrameOf(top[1]), shared);
+    EXPECT_EQ(floatingDock->GetDockedCount(), 2);
+    // The frame grew round both bars.
+    RECT first = WindowRect(top[0]->m_hWnd), second = WindowRect(top[1]->m_hWnd);
+    const RECT around = WindowRect(shared->m_hWnd);
+    EXPECT_TRUE(IntersectRects(first, second).IsEmpty());
+    for (const RECT& r : {first, second})
+        EXPECT_TRUE(around.left <= r.left && around.top <= r.top && r.right <= around.right &&
+                    r.bottom <= around.bottom);
+    EXPECT_EQ(context->m_uMRUDockID, dockIdBefore);
+    EXPECT_TRUE(IsDesktopLayerClear());
+    ScreenComposite().save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-shared-floating-frame.png"));
+
+    // A bar that does not share floating frames floats in one of its own.
+    clock.AdvanceMilliseconds(1000);
+    Press(left->m_hWnd, {60, 8});
+    MoveScreen({drop.x, drop.y - 40});
+    MoveScreen(drop);
+    OffscreenHarness::MouseRelease(drop);
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_NE(MiniFrameOf(left), nullptr);
+    EXPECT_NE(MiniFrameOf(left), shared);
+    EXPECT_EQ(floatingDock->GetDockedCount(), 2);
+}
+
+TEST_F(DockDragTest, FloatingFramesKeepTheirCaptionsInStepWithTheFrame) {
+    SetActiveWindow(frame->m_hWnd);
+    FloatByDrag();
+    CWnd* mini = MiniFrameOf(top[1]);
+    ASSERT_NE(mini, nullptr);
+    const RECT miniRect = WindowRect(mini->m_hWnd);
+    auto caption = [&] {
+        OffscreenHarness::RunUntilIdle();
+        return OffscreenHarness::Pixel(mini->m_hWnd, miniRect.Width() - 40, GetSystemMetrics(SM_CYFRAME) + 3);
+    };
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION), inactive = GetSysColor(COLOR_INACTIVECAPTION);
+    ASSERT_NE(active, inactive);
+    EXPECT_EQ(caption(), active);
+    // The floating frame taking the activation keeps the frame active, and the other way round.
+    SetActiveWindow(mini->m_hWnd);
+    EXPECT_TRUE(frame->IsStayActive());
+    EXPECT_EQ(caption(), active);
+    Save(mini->m_hWnd, "dock-mini-frame-active");
+    SetActiveWindow(frame->m_hWnd);
+    EXPECT_EQ(caption(), active);
+    // Another window taking it deactivates both, whichever of them had it.
+    SetActiveWindow(mini->m_hWnd);
+    SetActiveWindow(0);
+    EXPECT_FALSE(frame->IsStayActive());
+    EXPECT_EQ(caption(), inactive);
+    Save(mini->m_hWnd, "dock-mini-frame-inactive");
+    SetActiveWindow(frame->m_hWnd);
+    EXPECT_EQ(caption(), active);
+    // A disabled frame takes its floating frames with it.
+    EnableWindow(frame->m_hWnd, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(mini->m_hWnd));
+    EnableWindow(frame->m_hWnd, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(mini->m_hWnd));
+}
+
 TEST_F(DockDragTest, FloatingBarMovesFourPixelsWithoutDockingAndDocksOnTheFifth) {
     FloatByDrag();
     CWnd* mini = MiniFrameOf(top[1]);
