@@ -125,6 +125,9 @@ BOOL TkDockState::SaveStateToProfile(const char* profile) {
 BOOL TkDockState::LoadStateFromProfile(const char* profile) {
     CWinApp* app = AfxGetApp();
     if (!app || !profile) return FALSE;
+    // Reading asks for sections that may be missing, which the profile makes as it is asked;
+    // inside a batch that is given up nothing of that reaches the store, nor costs a write.
+    const bool batch = RegBeginUserBatch() == kRegistrySuccess;
     const std::string summary = Section(profile, "-Summary");
     const auto count = std::int32_t(app->GetProfileInt(summary.c_str(), "Bars", 0));
     SetScreenSize({std::int32_t(app->GetProfileInt(summary.c_str(), "ScreenCX", 0)),
@@ -135,6 +138,7 @@ BOOL TkDockState::LoadStateFromProfile(const char* profile) {
         m_arrBarInfo.push_back(CreateBarInfo(m_pManager));
         if (!m_arrBarInfo.back()->LoadStateFromProfile(profile, i, this)) result = FALSE;
     }
+    if (batch) RegAbandonUserBatch();
     return result;
 }
 

@@ -443,5 +443,230 @@ TEST_F(DockStateStoreTest, PositionsSavedOnAnotherScreenAreScaledToThisOne) {
     EXPECT_EQ(r.m_ptMRUFloatPos, (POINT{200, -1}));
 }
 
+// Damaged or hostile profiles: each loads promptly, keeps what it can and leaves the frame usable.
+TEST_F(DockStateStoreTest, DamagedProfilesLoadWhatTheyCanAndLeaveTheFrameUsable) {
+    CountingBar* top = MakeBar(101);
+    Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(top, 0, 0);
+    CountingBar* left = MakeBar(102);
+    Dock(AFX_IDW_DOCKBAR_LEFT)->DockControlBarAt(left, 0, 0);
+    Layout();
+    using Bars = std::vector<std::unique_ptr<CControlBar>>;
+    struct Case {
+        const char* what;
+        std::function<void(const std::string& profile)> write;
+        std::function<void(const TkDockState& loaded)> afterLoad;
+        std::function<void(const TkDockState& applied, const Bars& created)> afterApply;
+    };
+    auto put = [this](const std::string& section, const char* key, int value) {
+        app->WriteProfileInt(section.c_str(), key, value);
+    };
+    auto summary = [&](const std::string& profile, int bars) { put(profile + "-Summary", "Bars", bars); };
+    const std::uint8_t twenty[20] = {20};
+    const Case cases[] = {
+        {"a count of 2147483647 reads at most 1,024 records",
+         [&](const std::string& p) {
+             summary(p, 2147483647);
+             put(p + "-Bar0", "BarID", 101);
+         },
+         [](const TkDockState& s) { EXPECT_EQ(s.m_arrBarInfo.size(), TkDockState::kMaxRecords); },
+         [](const TkDockState& s, const Bars&) { EXPECT_EQ(s.m_arrBarInfo.size(), 1u); }},
+        {"negative sizes and shares read 0",
+         [&](const std::string& p) {
+             summary(p, 1);
+             put(p + "-Bar0", "BarID", 101);
+             put(p + "-Bar0", "MRUFloatCX", -5);
+             put(p + "-Bar0", "MRUHorzDockCY", -7);
+             app->WriteProfileString((p + "-Bar0").c_str(), "PctWidth", "-250000");
+         },
+         [](const TkDockState& s) {
+             const TkControlBarInfo& r = *s.m_arrBarInfo[0];
+             EXPECT_EQ(r.m_szFloat.cx, 0);
+             EXPECT_EQ(r.m_szHorz.cy, 0);
+             EXPECT_EQ(r.m_fPctWidth, 0.0f);
+         },
+         nullptr},
+        {"sizes of 2,000,000,000 are limited to the screen",
+         [&](const std::string& p) {
+             summary(p, 1);
+             put(p + "-Bar0", "BarID", 101);
+             put(p + "-Bar0", "MRUFloatCX", 2000000000);
+             put(p + "-Bar0", "MRUVertDockCY", 2000000000);
+         },
+         [](const TkDockState& s) {
+             EXPECT_EQ(s.m_arrBarInfo[0]->m_szFloat.cx, GetSystemMetrics(SM_CXFULLSCREEN));
+             EXPECT_EQ(s.m_arrBarInfo[0]->m_szVert.cy, GetSystemMetrics(SM_CYFULLSCREEN));
+         },
+         [&](const TkDockState&, const Bars&) { EXPECT_EQ(top->m_szMRUFloat.cx, GetSystemMetrics(SM_CXFULLSCREEN)); }},
+        {"a class that is no bar makes nothing",
+         [&](const std::string& p) {
+             summary(p, 2);
+             put(p + "-Bar0", "BarID", 555);
+             app->WriteProfileString((p + "-Bar0").c_str(), "ClassName", "CMiniDockFrameWnd");
+             put(p + "-Bar1", "BarID", 556);
+             app->WriteProfileString((p + "-Bar1").c_str(), "ClassName", "CDocument");
+         },
+         nullptr,
+         [&](const TkDockState& s, const Bars& created) {
+             EXPECT_TRUE(s.m_arrBarInfo.empty());
+             EXPECT_TRUE(created.empty());
+             EXPECT_EQ(frame->GetControlBar(555), nullptr);
+         }},
+        {"a dialog bar whose template is missing is dropped with no window",
+         [&](const std::string& p) {
+             summary(p, 1);
+             put(p + "-Bar0", "BarID", 557);
+             put(p + "-Bar0", "ResourceID", 9999);
+             put(p + "-Bar0", "Style", int(WS_CHILD | WS_VISIBLE | CBRS_TOP));
+             app->WriteProfileString((p + "-Bar0").c_str(), "ClassName", "TkDialogBar");
+         },
+         nullptr,
+         [&](const TkDockState& s, const Bars& created) {
+             EXPECT_TRUE(s.m_arrBarInfo.empty());
+             EXPECT_TRUE(created.empty());
+             EXPECT_EQ(frame->GetControlBar(557), nullptr);
+         }},
+        {"a bar named by two dock bars goes into the first",
+         [&](const std::string& p) {
+             summary(p, 2);
+             for (int i = 0; i < 2; ++i) {
+                 const std::string section = p + "-Bar" + std::to_string(i);
+                 put(section, "BarID", int(i == 0 ? AFX_IDW_DOCKBAR_TOP : AFX_IDW_DOCKBAR_LEFT));
+                 put(section, "Bars", 3);
+                 put(section, "Bar#1", 102);
+             }
+         },
+         nullptr,
+         [&](const TkDockState&, const Bars&) {
+             EXPECT_EQ(left->m_pDockBar, Dock(AFX_IDW_DOCKBAR_TOP));
+             EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_TOP)->FindBar(left), 1);
+             EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_LEFT)->FindBar(left), -1);
+             EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_LEFT)->GetBarIds(), (std::vector<std::uint32_t>{0, 0x10066, 0}));
+         }},
+        {"a placement of 20 bytes is not one",
+         [&](const std::string& p) {
+             summary(p, 1);
+             put(p + "-Bar0", "BarID", 101);
+             put(p + "-Bar0", "MDIChild", 1);
+             app->WriteProfileBinary((p + "-Bar0").c_str(), "MDIChildWindowPlacement", twenty, sizeof twenty);
+         },
+         [](const TkDockState& s) { EXPECT_EQ(s.m_arrBarInfo[0]->m_wpMDIChild.length, 0u); },
+         nullptr},
+        {"a summary of three with sections 0 and 2 only",
+         [&](const std::string& p) {
+             summary(p, 3);
+             put(p + "-Bar0", "BarID", 101);
+             put(p + "-Bar2", "BarID", 102);
+         },
+         [](const TkDockState& s) {
+             ASSERT_EQ(s.m_arrBarInfo.size(), 3u);
+             EXPECT_EQ(s.m_arrBarInfo[1]->m_nBarID, 0u);
+         },
+         [](const TkDockState& s, const Bars&) {
+             ASSERT_EQ(s.m_arrBarInfo.size(), 2u);
+             EXPECT_EQ(s.m_arrBarInfo[1]->m_nBarID, 102u);
+         }},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string profile = "Bad" + std::to_string(n++);
+        c.write(profile);
+        Bars created;
+        TkDockState state(nullptr, &created);
+        ASSERT_TRUE(state.LoadStateFromProfile(profile.c_str()));
+        if (c.afterLoad) c.afterLoad(state);
+        ASSERT_TRUE(state.ApplyToFrame(frame.get()));
+        Layout();
+        EXPECT_TRUE(IsWindow(frame->m_hWnd));
+        if (c.afterApply) c.afterApply(state, created);
+    }
+}
+
+TEST_F(DockStateStoreTest, BarsTheFrameLacksAreMadeByTheManagerOrByTheirClass) {
+    TestManager manager;
+    manager.frame = frame.get();
+    std::vector<std::unique_ptr<CControlBar>> created;
+    TkDockState state(&manager, &created);
+    state.m_arrBarInfo.push_back(DockBarRecord(AFX_IDW_DOCKBAR_TOP, {0, 201, 0, 202, 0, 203, 0}));
+    auto byManager = BarRecord(201);
+    byManager->m_nTypeID = 14946;
+    state.m_arrBarInfo.push_back(std::move(byManager));
+    auto byClass = BarRecord(202);
+    byClass->m_strTitle = "Made by name";
+    state.m_arrBarInfo.push_back(std::move(byClass));
+    auto dialog = BarRecord(203);
+    dialog->m_strClassName = "TkDialogBar";
+    dialog->m_nResourceID = IDD_DOCKBAR;
+    dialog->m_dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC;
+    dialog->m_strTitle = "Dialog";
+    state.m_arrBarInfo.push_back(std::move(dialog));
+    ASSERT_TRUE(state.ApplyToFrame(frame.get()));
+    Layout();
+    EXPECT_EQ(manager.calls, std::vector<std::string>{"make 201"});
+    ASSERT_EQ(created.size(), 2u);
+    auto* named = dynamic_cast<TkControlBar*>(frame->GetControlBar(202));
+    ASSERT_NE(named, nullptr);
+    EXPECT_EQ(named, created[0].get());
+    EXPECT_EQ(named->GetWindowText(), "Made by name");
+    auto* dialogBar = dynamic_cast<TkDialogBar*>(frame->GetControlBar(203));
+    ASSERT_NE(dialogBar, nullptr);
+    EXPECT_EQ(dialogBar, created[1].get());
+    EXPECT_EQ(dialogBar->m_dwExStyle, 0x0F50u);
+    EXPECT_EQ(dialogBar->m_dwDockStyle & CBRS_ALIGN_ANY, DWORD(CBRS_ALIGN_ANY));
+    EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_TOP)->GetBarIds(), (std::vector<std::uint32_t>{0, 201, 0, 202, 0, 203, 0}));
+    Save("dock-state-made-bars");
+}
+
+TEST_F(DockStateStoreTest, AManagersExtensionTravelsWithItsRecordInEveryStore) {
+    TestManager manager;
+    auto record = [&] {
+        auto info = BarRecord(301);
+        info->m_nTypeID = 14946;
+        auto ex = std::make_unique<CountingInfoEx>();
+        ex->extra = 77;
+        ex->calls = &manager.calls;
+        info->m_pBarInfoEx = std::move(ex);
+        return info;
+    };
+    auto extraOf = [](const TkDockState& s) {
+        auto* ex = dynamic_cast<CountingInfoEx*>(s.m_arrBarInfo.at(0)->m_pBarInfoEx.get());
+        return ex ? ex->extra : 0u;
+    };
+    TkDockState saved(&manager);
+    saved.m_arrBarInfo.push_back(record());
+
+    ASSERT_TRUE(saved.SaveStateToProfile("Ext"));
+    EXPECT_EQ(app->GetProfileInt("Ext-Bar0", "Extra", 0), 77u);
+    TkDockState fromProfile(&manager);
+    ASSERT_TRUE(fromProfile.LoadStateFromProfile("Ext"));
+    EXPECT_EQ(extraOf(fromProfile), 77u);
+
+    TkPersistentTreeNode root;
+    ASSERT_EQ(root.Create("Workspace", nullptr), 0);
+    TkPTNFactory factory;
+    ASSERT_TRUE(saved.SaveStateToTree(&factory, &root));
+    TkDockState fromTree(&manager);
+    ASSERT_TRUE(fromTree.LoadStateFromTree(&root));
+    EXPECT_EQ(extraOf(fromTree), 77u);
+
+    // In the archive the extension sits between the type id and the id count.
+    ArchiveWriter writer;
+    saved.Store(writer);
+    TkDockState fromArchive(&manager);
+    ArchiveReader reader(writer.Data());
+    fromArchive.Load(reader);
+    EXPECT_EQ(extraOf(fromArchive), 77u);
+    const auto& bytes = writer.Data();
+    const std::size_t ids = 4 * saved.m_arrBarInfo[0]->m_arrBarID.size();
+    std::uint32_t before = 0, typeId = 0;
+    std::memcpy(&before, bytes.data() + bytes.size() - ids - 2 - 4, 4);
+    std::memcpy(&typeId, bytes.data() + bytes.size() - ids - 2 - 8, 4);
+    EXPECT_EQ(before, 77u);
+    EXPECT_EQ(typeId, 14946u);
+
+    EXPECT_EQ(manager.calls, (std::vector<std::string>{"profile save Ext-Bar0", "profile load Ext-Bar0",
+                                                       "tree save Bar-0", "tree load Bar-0", "store", "load"}));
+}
+
 } // namespace
 } // namespace vq::test
