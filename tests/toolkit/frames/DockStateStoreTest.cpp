@@ -668,5 +668,29 @@ TEST_F(DockStateStoreTest, AManagersExtensionTravelsWithItsRecordInEveryStore) {
                                                        "tree save Bar-0", "tree load Bar-0", "store", "load"}));
 }
 
+TEST_F(DockStateStoreTest, ARecordKeptInsideTheMainWindowGoesBackThroughTheMDIFrame) {
+    CountingBar* bar = MakeBar(101);
+    Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(bar, 0, 0);
+    Layout();
+    frame->mdiFrame = TRUE;
+    TkDockState state;
+    FillFixture(state);
+    // The floating dock bar of the fixture holds bar 101 here, shown.
+    TkControlBarInfo& floating = *state.m_arrBarInfo[3];
+    floating.m_arrBarID = {0, 101, 0};
+    floating.m_bVisible = TRUE;
+    state.m_arrBarInfo[0]->m_arrBarID = {0, 0x10065, 0};
+    state.m_arrBarInfo.erase(state.m_arrBarInfo.begin() + 2);
+    ASSERT_TRUE(state.ApplyToFrame(frame.get()));
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(frame->hostCalls, std::vector<std::string>{"floating frame " + std::to_string(CBRS_ALIGN_TOP)});
+    ASSERT_TRUE(bar->m_pDockBar && bar->m_pDockBar->m_bFloating);
+    WINDOWPLACEMENT placement;
+    placement.length = sizeof placement;
+    ASSERT_TRUE(GetWindowPlacement(bar->m_pDockBar->GetParent()->m_hWnd, &placement));
+    EXPECT_EQ(placement.rcNormalPosition, (RECT{10, 20, 310, 220}));
+    EXPECT_TRUE(frame->IsLayoutPending());
+}
+
 } // namespace
 } // namespace vq::test

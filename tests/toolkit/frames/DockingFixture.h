@@ -28,6 +28,7 @@ namespace vq::test {
 class DockingFrame : public CFrameWnd, public TkDockingFrameHost {
 public:
     BOOL tabsShown = FALSE;
+    BOOL mdiFrame = FALSE;
     std::vector<std::string> hostCalls;
     // The items of every bar menu the frame was offered, as id and check mark.
     std::vector<std::vector<std::pair<UINT, bool>>> barMenus;
@@ -49,6 +50,11 @@ public:
     void FloatControlBarAsMDIChild(CControlBar*, POINT point, DWORD style) override {
         hostCalls.push_back("child " + std::to_string(point.x) + "," + std::to_string(point.y) + " " +
                             std::to_string(style));
+    }
+    BOOL IsToolkitMDIFrame() const override { return mdiFrame; }
+    CFrameWnd* CreateFloatingFrameAsMDIChild(DWORD style) override {
+        hostCalls.push_back("floating frame " + std::to_string(style));
+        return CreateFloatingFrame(style);
     }
     void FloatControlBarBack(CControlBar*, POINT point, DWORD style) override {
         hostCalls.push_back("back " + std::to_string(point.x) + "," + std::to_string(point.y) + " " +
