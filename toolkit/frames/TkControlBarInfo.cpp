@@ -344,9 +344,11 @@ void TkControlBarInfo::Store(ArchiveWriter& archive, TkDockState* state, std::ui
     archive.WriteUInt32(m_dwDockStyle);
     archive.WriteUInt32(m_nTypeID);
     if (m_pBarInfoEx) m_pBarInfoEx->Store(archive, state);
-    archive.WriteUInt16(u16(m_arrBarID.size()));
-    for (const std::uint32_t id : m_arrBarID)
-        archive.WriteUInt32(id);
+    // The count has 16 bits: no more ids are written than it can say.
+    const std::size_t count = std::min<std::size_t>(m_arrBarID.size(), 0xFFFF);
+    archive.WriteUInt16(u16(count));
+    for (std::size_t i = 0; i < count; ++i)
+        archive.WriteUInt32(m_arrBarID[i]);
 }
 
 void TkControlBarInfo::Load(ArchiveReader& archive, TkDockState* state, std::uint32_t version) {
