@@ -405,9 +405,9 @@ TEST_F(DockDragTest, TheRightButtonOffersTheBarMenuWhoseItemsDockAndHide) {
     ASSERT_FALSE(menuShown.isNull());
     // The tick sits in the margin of the first item only.
     auto ticked = [&](int item) {
-        const int height = (popup.Height() - 2) / 2, top = popup.top + 1 + item * height;
+        const int height = (popup.Height() - 2) / 2, first = popup.top + 1 + item * height;
         int dark = 0;
-        for (int y = top; y < top + height; ++y)
+        for (int y = first; y < first + height; ++y)
             for (int x = popup.left + 1; x < popup.left + 18; ++x)
                 dark += (menuShown.pixel(x, y) & 0xFFFFFF) == 0 ? 1 : 0;
         return dark;

@@ -460,7 +460,7 @@ TEST_F(DockStateStoreTest, DamagedProfilesLoadWhatTheyCanAndLeaveTheFrameUsable)
     auto put = [this](const std::string& section, const char* key, int value) {
         app->WriteProfileInt(section.c_str(), key, value);
     };
-    auto summary = [&](const std::string& profile, int bars) { put(profile + "-Summary", "Bars", bars); };
+    auto summary = [&](const std::string& profile, int count) { put(profile + "-Summary", "Bars", count); };
     const std::uint8_t twenty[20] = {20};
     const Case cases[] = {
         {"a count of 2147483647 reads at most 1,024 records",

@@ -141,7 +141,9 @@ protected:
     static void ExpectSame(const Arrangement& a, const Arrangement& b) {
         EXPECT_EQ(a.visible, b.visible);
         for (std::size_t i = 0; i < a.rects.size(); ++i)
-            if (a.visible[i]) EXPECT_EQ(a.rects[i], b.rects[i]) << "bar " << i;
+            if (a.visible[i]) {
+                EXPECT_EQ(a.rects[i], b.rects[i]) << "bar " << i;
+            }
         for (std::size_t i = 0; i < a.shares.size(); ++i)
             EXPECT_NEAR(a.shares[i], b.shares[i], 1e-6) << "bar " << i;
     }
