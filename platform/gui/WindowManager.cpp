@@ -1,4 +1,5 @@
 #include "platform/gui/ControlOverlay.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/DragImage.h"
 #include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
@@ -218,7 +219,7 @@ void DrawFrame(WindowRecord& record) {
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
     if ((style & WS_CAPTION) == WS_CAPTION) {
-        const bool active = M().active == record.handle;
+        const bool active = record.captionActive;
         RECT caption = CaptionArea(record);
         caption.bottom -= 1;
         FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
@@ -1352,6 +1353,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DrawFrame(*r);
         return 0;
     case WM_NCACTIVATE:
+        r->captionActive = wParam != 0;
         r->frameDirty = true;
         SchedulePump();
         return TRUE;
@@ -1422,6 +1424,16 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
         return 0;
     }
+    case WM_RBUTTONUP: {
+        // Releasing the right button asks for the context menu at that point of the screen.
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(window, &p);
+        SendMessage(window, WM_CONTEXTMENU, WPARAM(window), MAKELPARAM(p.x, p.y));
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        // A child without a menu of its own lets its parent offer one.
+        return r->IsChild() ? SendMessage(r->parent, message, wParam, lParam) : 0;
     case WM_MOUSEWHEEL:
         // A child that leaves the wheel alone lets its parent scroll; the point is on the screen,
         // so the message goes up as it came.
@@ -1573,6 +1585,11 @@ HDC GetWindowDC(HWND window) {
 
 int ReleaseDC(HWND window, HDC dc) {
     if (!dc || dc->ContextKind() != DeviceContext::Kind::Window || dc->Window() != window) return 0;
+    if (window == GetDesktopWindow()) {
+        delete dc;
+        ReleaseDesktopContext();
+        return 1;
+    }
     if (WindowRecord* r = Live(window); r && r->overlay && r->overlay->Owns(dc)) {
         delete dc;
         r->overlay->Closed();
