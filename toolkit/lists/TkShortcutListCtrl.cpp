@@ -16,7 +16,7 @@
 
 namespace vq {
 
-VQ_IMPLEMENT_RUNTIME_CLASS(TkShortcutListCtrl, TkListCtrl)
+VQ_IMPLEMENT_DYNCREATE(TkShortcutListCtrl, TkListCtrl)
 
 VQ_BEGIN_MESSAGE_MAP(TkShortcutListCtrl, TkListCtrl)
 VQ_ON_MESSAGE(WM_CREATE, OnCreate)
@@ -101,7 +101,8 @@ const Guid& TkShortcutListCtrl::ProcessIdentity() {
 void TkShortcutListCtrl::ScrollButton::Draw(HDC dc) {
     RECT r = m_rect;
     DrawFrameControl(dc, &r, DFC_SCROLL,
-                     (m_direction ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (IsPressed() ? UINT(DFCS_PUSHED) : 0u));
+                     (m_direction ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) |
+                         (IsPressed() ? UINT(DFCS_PUSHED) : 0u));
 }
 
 std::unique_ptr<TkShortcutListCtrl::ScrollButton> TkShortcutListCtrl::NewUpButton() {
