@@ -49,7 +49,9 @@ public:
     std::string shot;
     void PositionClients() override {
         // Halfway through, the picture of the previous step is on the screen.
-        if (steps.size() == 4 && !shot.empty()) EXPECT_TRUE(OffscreenHarness::SaveScreenshot(m_hWnd, shot));
+        if (steps.size() == 4 && !shot.empty()) {
+            EXPECT_TRUE(OffscreenHarness::SaveScreenshot(m_hWnd, shot));
+        }
         if (TkBar* bar = GetBarAt(watched)) steps.emplace_back(bar->GetClientExtent(), GetTickCount());
         TkShortcutBar::PositionClients();
     }
