@@ -88,6 +88,8 @@ struct Manager {
     } lastClick;
     std::map<std::pair<HWND, std::uintptr_t>, TIMERPROC> timerProcs;
     DWORD messageTime = 0;
+    // Where the pointer was for the message last taken from the queue.
+    POINT messagePos;
     POINT cursor;
     HCURSOR shownCursor = nullptr;
     std::unique_ptr<QSocketNotifier> notifier;
@@ -678,6 +680,7 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         return false;
     }
     m.messageTime = msg->time;
+    m.messagePos = IsMouseMessage(e.message) ? msg->pt : m.cursor;
     UpdateKeyState(*msg);
     return true;
 }
@@ -1329,6 +1332,11 @@ LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, L
 
 DWORD GetMessageTime() {
     return M().messageTime;
+}
+
+DWORD GetMessagePos() {
+    const POINT p = M().messagePos;
+    return DWORD(std::uint16_t(p.x)) | (DWORD(std::uint16_t(p.y)) << 16);
 }
 
 DWORD GetTickCount() {
