@@ -58,6 +58,17 @@ inline constexpr UINT WM_SIZEPARENT = 0x0361;
 inline constexpr UINT WM_SETMESSAGESTRING = 0x0362;
 inline constexpr UINT WM_IDLEUPDATECMDUI = 0x0363;
 inline constexpr UINT WM_FLOATSTATUS = 0x036D;
+// What WM_FLOATSTATUS tells a window that floats over a frame, or, with FS_SYNCACTIVE, asks it:
+// whether its frame stays drawn active while it is the active window.
+enum : DWORD {
+    FS_SHOW = 0x01,
+    FS_HIDE = 0x02,
+    FS_ACTIVATE = 0x04,
+    FS_DEACTIVATE = 0x08,
+    FS_ENABLE = 0x10,
+    FS_DISABLE = 0x20,
+    FS_SYNCACTIVE = 0x40,
+};
 
 // Window ids of a frame's parts.
 enum : UINT {

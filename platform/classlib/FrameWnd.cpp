@@ -219,21 +219,34 @@ void CFrameWnd::EnableDocking(DWORD dockStyle, const RuntimeClass* dockBarClass)
 }
 
 DWORD CFrameWnd::CanDock(RECT rect, DWORD style, CDockBar** dockBar) const {
-    for (const DockSide& side : kDockSides) {
-        if (!(style & side.align)) continue;
-        auto* bar = dynamic_cast<CDockBar*>(GetControlBar(side.id));
-        if (!bar || !IsWindowVisible(bar->m_hWnd)) continue;
+    auto takes = [&rect](const CDockBar* bar, DWORD align) {
+        if (!bar || !IsWindowVisible(bar->m_hWnd)) return false;
         RECT window;
         GetWindowRect(bar->m_hWnd, &window);
         // An empty dock bar still takes bars along its edge.
-        if (side.align & CBRS_ORIENT_HORZ) {
+        if (align & CBRS_ORIENT_HORZ) {
             if (window.Height() == 0) window.top -= 1, window.bottom += 1;
         } else if (window.Width() == 0) {
             window.left -= 1, window.right += 1;
         }
-        if (IntersectRects(window, rect).IsEmpty()) continue;
+        return !IntersectRects(window, rect).IsEmpty();
+    };
+    for (const DockSide& side : kDockSides) {
+        if (!(style & side.align)) continue;
+        auto* bar = dynamic_cast<CDockBar*>(GetControlBar(side.id));
+        if (!takes(bar, side.align)) continue;
         if (dockBar) *dockBar = bar;
         return side.align;
+    }
+    // Floating dock bars that several bars share take bars that may share one too.
+    if (!(style & CBRS_FLOAT_MULTI)) return 0;
+    for (CControlBar* each : m_listControlBars) {
+        auto* bar = dynamic_cast<CDockBar*>(each);
+        if (!bar || !bar->m_bFloating || !bar->m_hWnd || !(bar->m_dwStyle & CBRS_FLOAT_MULTI)) continue;
+        const DWORD align = bar->m_dwStyle & style & CBRS_ALIGN_ANY;
+        if (!align || !takes(bar, align)) continue;
+        if (dockBar) *dockBar = bar;
+        return bar->m_dwStyle & CBRS_ALIGN_ANY;
     }
     return 0;
 }
@@ -337,6 +350,36 @@ void CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     ::vq::SetWindowText(statusBar, text.c_str());
 }
 
+namespace {
+
+HWND TopLevelOf(HWND window) {
+    while (window && (GetWindowLongPtr(window, GWL_STYLE) & WS_CHILD))
+        window = GetParent(window);
+    return window;
+}
+
+} // namespace
+
+void CFrameWnd::NotifyFloatingWindows(DWORD flags) {
+    std::vector<HWND> floating;
+    for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (GetWindow(w, GW_OWNER) == m_hWnd) floating.push_back(w);
+    // A window may go while it hears the news; the rest still hear it.
+    for (HWND w : floating)
+        if (IsWindow(w)) ::vq::SendMessage(w, WM_FLOATSTATUS, flags, 0);
+}
+
+void CFrameWnd::UpdateStayActive(BOOL active, HWND other) {
+    const HWND keep = (GetStyle() & WS_CHILD) ? m_hWnd : TopLevelOf(m_hWnd);
+    if (!active && other && IsWindow(other))
+        active = other == keep || (TopLevelOf(::vq::GetParent(other)) == keep &&
+                                   ::vq::SendMessage(other, WM_FLOATSTATUS, FS_SYNCACTIVE, 0) != 0);
+    if (active == m_bStayActive) return;
+    m_bStayActive = active;
+    ::vq::SendMessage(m_hWnd, WM_NCACTIVATE, active, 0);
+    NotifyFloatingWindows(active ? FS_ACTIVATE : FS_DEACTIVATE);
+}
+
 BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
     switch (message) {
     case WM_CREATE:
@@ -371,6 +414,19 @@ BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         return TRUE;
     case WM_SIZE:
         if (wParam != SIZE_MINIMIZED) RecalcLayout();
+        break;
+    case WM_ACTIVATE:
+        *result = Default();
+        UpdateStayActive(LOWORD(wParam) != WA_INACTIVE, HWND(lParam));
+        return TRUE;
+    case WM_NCACTIVATE:
+        // A disabled frame never looks active; one whose floating window is active still does.
+        *result = DefWindowProc(WM_NCACTIVATE,
+                                IsWindowEnabled(m_hWnd) && (m_bStayActive || wParam != 0) ? TRUE : FALSE,
+                                lParam);
+        return TRUE;
+    case WM_ENABLE:
+        NotifyFloatingWindows(wParam ? FS_ENABLE : FS_DISABLE);
         break;
     default:
         break;

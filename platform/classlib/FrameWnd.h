@@ -89,8 +89,9 @@ public:
 
     // Makes a dock bar of the class for each side the style allows.
     void EnableDocking(DWORD dockStyle, const RuntimeClass* dockBarClass);
-    // The dock bar on whose side the rectangle (screen) lies, among those the style allows;
-    // 0 for none, else the dock bar's alignment.
+    // The dock bar on whose side the rectangle (screen) lies, among those the style allows; with
+    // CBRS_FLOAT_MULTI also a floating dock bar of that style. 0 for none, else the dock bar's
+    // alignment.
     DWORD CanDock(RECT rect, DWORD style, CDockBar** dockBar = nullptr) const;
     virtual void DockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
     virtual void ReDockControlBar(CControlBar* bar, CDockBar* dockBar, const RECT* rect);
@@ -104,10 +105,21 @@ public:
     virtual BOOL CreateFloating(CFrameWnd* parent, DWORD style);
     virtual void PlaceFloating(POINT screen);
 
+    // Sends WM_FLOATSTATUS with the flags to every window that floats over this frame (the
+    // top-level windows it owns).
+    void NotifyFloatingWindows(DWORD flags);
+    // Drawn active because the frame or a window floating over it in step is the active one.
+    BOOL IsStayActive() const { return m_bStayActive; }
+    // The frame (`active`) or a window floating over it became active, or lost activation to
+    // `other`: the frame stays drawn active while `other` floats over it in step, and its floating
+    // windows hear whether it does.
+    void UpdateStayActive(BOOL active, HWND other);
+
 protected:
     enum : UINT { idleLayout = 2, idleNotify = 4 };
     UINT m_nIdleFlags = 0;
     BOOL m_bInRecalcLayout = FALSE;
+    BOOL m_bStayActive = FALSE;
 
     // Makes the frame's contents while its window is created: the context's view, when it names
     // one. FALSE fails the creation.

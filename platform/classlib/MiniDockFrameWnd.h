@@ -19,6 +19,7 @@ public:
     std::unique_ptr<CDockBar> m_wndDockBar;
 
     BOOL CreateFloating(CFrameWnd* parent, DWORD style) override;
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     virtual BOOL Create(CFrameWnd* parent, DWORD barStyle);
 
 protected:
@@ -26,6 +27,10 @@ protected:
     virtual std::unique_ptr<CDockBar> MakeDockBar();
     // Set while the frame makes or lays itself out, so that layouts it causes wait.
     BOOL m_bInLayout = FALSE;
+
+private:
+    // The frame the mini frame floats over and keeps in step with.
+    CFrameWnd* OwnerFrame() const;
 };
 
 } // namespace vq

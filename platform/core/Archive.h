@@ -40,9 +40,10 @@ public:
 
     const std::vector<u8>& Data() const { return bytes_; }
 
+    void WriteUInt16(u16 value);
+
 private:
     void WriteUInt8(u8 value) { bytes_.push_back(value); }
-    void WriteUInt16(u16 value);
 
     std::vector<u8> bytes_;
 };
@@ -67,9 +68,10 @@ public:
     std::size_t Remaining() const { return data_.size() - position_; }
     bool AtEnd() const { return Remaining() == 0; }
 
+    u16 ReadUInt16();
+
 private:
     u8 ReadUInt8();
-    u16 ReadUInt16();
     // The next size bytes; raises the end-of-file error when fewer are left.
     std::span<const u8> Take(std::size_t size);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string_view>
 
 namespace vq {
 
@@ -18,6 +19,14 @@ struct RuntimeClass {
     // A new default object, or null for a class without a factory.
     std::unique_ptr<Object> CreateObject() const;
 };
+
+// The record of the creatable class of exactly that name (case counts), among those linked into
+// the program; null for none.
+const RuntimeClass* FindRuntimeClass(std::string_view name);
+// Enters a creatable class's record in the table FindRuntimeClass searches; VQ_IMPLEMENT_DYNCREATE
+// calls it as the class's file is linked. The record is asked for only when searched, so the order
+// of static initialisation does not matter.
+bool RegisterRuntimeClass(const RuntimeClass& (*record)());
 
 // Root of the classes that carry a run-time class record.
 class Object {
@@ -54,4 +63,5 @@ public:                                                                         
             #cls, &basecls::Class(),                                                                         \
             []() -> std::unique_ptr<::vq::Object> { return std::make_unique<cls>(); }};                      \
         return record;                                                                                       \
-    }
+    }                                                                                                        \
+    [[maybe_unused]] static const bool vqRegistered##cls = ::vq::RegisterRuntimeClass(&cls::Class);

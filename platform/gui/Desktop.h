@@ -4,6 +4,8 @@
 
 #include <QImage>
 
+class QWidget;
+
 namespace vq {
 
 // The desktop: a transparent layer over every top-level window that takes no input. What a
@@ -26,5 +28,18 @@ HWND GetLockedWindow();
 QImage ScreenComposite();
 // Whether anything is drawn on the desktop layer.
 bool IsDesktopLayerClear();
+
+// The desktop layer on the real screen: a frameless window over every other that takes neither
+// input nor focus, shown from the first drawing on the layer until the last context of the
+// desktop is released with nothing left drawn. Where the layer has pixels it shows the windows
+// under them combined with them, elsewhere it is clear. Null before anything was drawn or off the
+// thread that runs the windows.
+QWidget* GetDesktopOverlay();
+// What the overlay shows, clear pixels included.
+QImage RenderDesktopOverlay();
+// Drawing on the layer tells the overlay which area changed (screen coordinates).
+void DesktopLayerChanged(const RECT& area);
+// A context of the desktop went back (ReleaseDC).
+void ReleaseDesktopContext();
 
 } // namespace vq

@@ -1,5 +1,6 @@
 #include "platform/gui/DragRect.h"
 
+#include "platform/gui/Desktop.h"
 #include "platform/gui/Gdi.h"
 
 #include <algorithm>
@@ -42,6 +43,9 @@ void DrawDragRect(HDC dc, const RECT* rect, SIZE size, const RECT* last, SIZE la
     if (!lastBrush) lastBrush = brush;
     if (last) InvertFrame(dc, *last, lastSize, lastBrush);
     if (rect) InvertFrame(dc, *rect, size, brush);
+    if (dc && dc->Window() == GetDesktopWindow())
+        for (const RECT* changed : {last, rect})
+            if (changed) DesktopLayerChanged(*changed);
 }
 
 } // namespace vq

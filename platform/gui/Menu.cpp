@@ -85,6 +85,17 @@ struct Tracking {
 
 Tracking* tracking = nullptr;
 
+// A tick in the margin before the text, three pixels thick, in the text's colour.
+void DrawCheckMark(HDC dc, const RECT& item, COLORREF colour) {
+    const std::int32_t x = item.left + 6, y = (item.top + item.bottom) / 2 - 1;
+    for (std::int32_t i = 0; i < 7; ++i) {
+        // Down two pixels for the short stroke, then up for the long one.
+        const std::int32_t top = i < 3 ? y + i - 1 : y + 4 - i;
+        for (std::int32_t k = 0; k < 3; ++k)
+            SetPixel(dc, x + i, top + k, colour);
+    }
+}
+
 void DrawMenuItem(HWND window, HDC dc, const Level& level, int index, RECT r) {
     const MenuItem& item = level.menu->items[std::size_t(index)];
     const bool selected = index == level.selected;
@@ -116,6 +127,7 @@ void DrawMenuItem(HWND window, HDC dc, const Level& level, int index, RECT r) {
                                                                         : COLOR_MENUTEXT));
     RECT text{r.left + TextMargin, r.top, r.right - TextMargin, r.bottom};
     DrawText(dc, item.text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    if (item.flags & MF_CHECKED) DrawCheckMark(dc, r, GetTextColor(dc));
     if (item.popup) {
         RECT arrow{r.right - 14, r.top, r.right - 4, r.bottom};
         DrawText(dc, ">", -1, &arrow, DT_CENTER | DT_VCENTER | DT_SINGLELINE);

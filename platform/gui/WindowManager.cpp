@@ -1,4 +1,5 @@
 #include "platform/gui/ControlOverlay.h"
+#include "platform/gui/Desktop.h"
 #include "platform/gui/DragImage.h"
 #include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
@@ -87,6 +88,8 @@ struct Manager {
     } lastClick;
     std::map<std::pair<HWND, std::uintptr_t>, TIMERPROC> timerProcs;
     DWORD messageTime = 0;
+    // Where the pointer was for the message last taken from the queue.
+    POINT messagePos;
     POINT cursor;
     HCURSOR shownCursor = nullptr;
     std::unique_ptr<QSocketNotifier> notifier;
@@ -218,7 +221,7 @@ void DrawFrame(WindowRecord& record) {
         r = {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
     }
     if ((style & WS_CAPTION) == WS_CAPTION) {
-        const bool active = M().active == record.handle;
+        const bool active = record.captionActive;
         RECT caption = CaptionArea(record);
         caption.bottom -= 1;
         FillRect(dc, &caption, GetSysColorBrush(active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION));
@@ -677,6 +680,7 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         return false;
     }
     m.messageTime = msg->time;
+    m.messagePos = IsMouseMessage(e.message) ? msg->pt : m.cursor;
     UpdateKeyState(*msg);
     return true;
 }
@@ -1331,6 +1335,11 @@ DWORD GetMessageTime() {
     return M().messageTime;
 }
 
+DWORD GetMessagePos() {
+    const POINT p = M().messagePos;
+    return DWORD(std::uint16_t(p.x)) | (DWORD(std::uint16_t(p.y)) << 16);
+}
+
 DWORD GetTickCount() {
     return DWORD(std::uint64_t(MonotonicNow()) / 1'000'000);
 }
@@ -1353,6 +1362,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         DrawFrame(*r);
         return 0;
     case WM_NCACTIVATE:
+        r->captionActive = wParam != 0;
         r->frameDirty = true;
         SchedulePump();
         return TRUE;
@@ -1423,6 +1433,16 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
         return 0;
     }
+    case WM_RBUTTONUP: {
+        // Releasing the right button asks for the context menu at that point of the screen.
+        POINT p{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+        ClientToScreen(window, &p);
+        SendMessage(window, WM_CONTEXTMENU, WPARAM(window), MAKELPARAM(p.x, p.y));
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        // A child without a menu of its own lets its parent offer one.
+        return r->IsChild() ? SendMessage(r->parent, message, wParam, lParam) : 0;
     case WM_MOUSEWHEEL:
         // A child that leaves the wheel alone lets its parent scroll; the point is on the screen,
         // so the message goes up as it came.
@@ -1574,6 +1594,11 @@ HDC GetWindowDC(HWND window) {
 
 int ReleaseDC(HWND window, HDC dc) {
     if (!dc || dc->ContextKind() != DeviceContext::Kind::Window || dc->Window() != window) return 0;
+    if (window == GetDesktopWindow()) {
+        delete dc;
+        ReleaseDesktopContext();
+        return 1;
+    }
     if (WindowRecord* r = Live(window); r && r->overlay && r->overlay->Owns(dc)) {
         delete dc;
         r->overlay->Closed();

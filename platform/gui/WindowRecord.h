@@ -53,6 +53,9 @@ struct WindowRecord {
     Region update;
     bool erasePending = false;
     bool frameDirty = false;
+    // The caption is drawn active: what the last WM_NCACTIVATE said, which a frame may keep on
+    // while a window that floats over it is the active one.
+    bool captionActive = false;
     // A paint was asked for whatever the update region holds.
     bool internalPaint = false;
     // Window and paint contexts handed out and not yet released.

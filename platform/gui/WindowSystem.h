@@ -196,6 +196,9 @@ LRESULT DispatchMessage(const MSG* msg);
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 DWORD GetMessageTime();
+// The screen point of the pointer for the message last taken from the queue: a pointer message's
+// own, for any other where the pointer was when it was taken; x in the low word, y in the high.
+DWORD GetMessagePos();
 DWORD GetTickCount();
 
 // Painting.

@@ -2,6 +2,7 @@
 
 #include "platform/classlib/ControlBar.h"
 #include "platform/classlib/FrameWnd.h"
+#include "platform/gui/WindowPlacement.h"
 
 #include <cstdint>
 #include <memory>
@@ -58,8 +59,33 @@ public:
     virtual std::int32_t GetVertHeight() const;
 };
 
-// What a bar's record holds of the toolkit's own state, beside the class library's part.
+class ArchiveReader;
+class ArchiveWriter;
+class TkDockState;
+class TkPersistentTreeNode;
+class TkPTNFactory;
+struct TkControlBarInfo;
+
+// What a type of bar keeps in its record beyond the common state; the base keeps nothing. The
+// control-bar manager makes one for the bar types it knows.
+class TkControlBarInfoEx : public Object {
+    VQ_DECLARE_RUNTIME_CLASS(TkControlBarInfoEx)
+public:
+    virtual void Store(ArchiveWriter&, TkDockState*) {}
+    virtual void Load(ArchiveReader&, TkDockState*) {}
+    virtual BOOL LoadStateFromTree(TkPersistentTreeNode* node) { return node != nullptr; }
+    virtual BOOL LoadStateFromProfile(const char*, TkDockState*) { return FALSE; }
+    virtual BOOL SaveStateToTree(TkPTNFactory*, TkPersistentTreeNode* node) { return node != nullptr; }
+    virtual BOOL SaveStateToProfile(const char*) { return FALSE; }
+};
+
+// The record of one bar or dock bar: the class library's common part, then the toolkit's own.
 struct TkControlBarInfo {
+    TkControlBarInfo();
+    virtual ~TkControlBarInfo();
+    TkControlBarInfo(const TkControlBarInfo&) = delete;
+    TkControlBarInfo& operator=(const TkControlBarInfo&) = delete;
+
     UINT m_nBarID = 0;
     BOOL m_bVisible = FALSE;
     BOOL m_bFloating = FALSE;
@@ -86,6 +112,23 @@ struct TkControlBarInfo {
     std::string m_strClassName;
     std::string m_strTitle;
     std::uint32_t m_nResourceID = 0;
+    // A dock bar inside a frame that floats in the main window, with that frame's placement; a
+    // placement of another length than its own is never applied.
+    BOOL m_bInMDIChild = FALSE;
+    WINDOWPLACEMENT m_wpMDIChild;
+    std::unique_ptr<TkControlBarInfoEx> m_pBarInfoEx;
+    TkControlBarManager* m_pManager = nullptr;
+    // The bar the record was taken from or is applied to, while that goes on.
+    CControlBar* m_pBar = nullptr;
+
+    // A visible dock bar along a side that holds at most one entry has nothing worth keeping.
+    BOOL IsSaved() const;
+    virtual BOOL LoadStateFromTree(TkPersistentTreeNode* node, TkDockState* state);
+    virtual BOOL LoadStateFromProfile(const char* profile, int index, TkDockState* state);
+    virtual BOOL SaveStateToTree(TkPTNFactory* factory, TkPersistentTreeNode* parent, int index);
+    virtual BOOL SaveStateToProfile(const char* profile, int index);
+    void Store(ArchiveWriter& archive, TkDockState* state, std::uint32_t version) const;
+    void Load(ArchiveReader& archive, TkDockState* state, std::uint32_t version);
 };
 
 // The dockable, resizable bar of the toolkit: one size per docking situation, a share of its

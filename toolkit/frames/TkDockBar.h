@@ -8,6 +8,8 @@
 
 namespace vq {
 
+class TkControlBarManager;
+
 class TkControlBar;
 
 // Where a bar docks by row and column. Rows and columns count from the start unless a flag says
@@ -27,6 +29,12 @@ public:
     virtual BOOL AreWorkbookTabsShown() const { return FALSE; }
     virtual void FloatControlBarAsMDIChild(CControlBar* bar, POINT point, DWORD style) = 0;
     virtual void FloatControlBarBack(CControlBar* bar, POINT point, DWORD style) = 0;
+    // What a saved docking layout asks of the frame: its bar manager, a floating frame inside
+    // the main window for a record kept there, and the placements of such frames once the bars
+    // are back.
+    virtual TkControlBarManager* GetControlBarManager() const { return nullptr; }
+    virtual CFrameWnd* CreateFloatingFrameAsMDIChild(DWORD) { return nullptr; }
+    virtual BOOL IsToolkitMDIFrame() const { return FALSE; }
 };
 
 // The toolkit's dock bar: rows of bars along one side of a frame (or inside a floating frame),
@@ -119,6 +127,9 @@ public:
     TkDockingFrameHost* GetHost() const { return m_pHost; }
     // Top or bottom.
     BOOL IsHorz() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+    // What docking a bar here does to the styles of both (and to a floating frame's title), also
+    // when a saved layout puts the bar back.
+    void StyleSteps(CControlBar* bar);
 
 protected:
     LRESULT OnCreateDockBar(WPARAM wParam, LPARAM lParam);
@@ -135,7 +146,6 @@ private:
     int RowEnd(int index) const;
     int RowStart(int index) const;
     void Queue(CControlBar* bar);
-    void StyleSteps(CControlBar* bar);
     void AttachSteps(CControlBar* bar, int index);
     void RemovePlaceholder(UINT id, int skipIndex = -1);
     Splitter* SplitterAt(POINT client) const;

@@ -7,6 +7,7 @@
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
+#include "toolkit/frames/TkMiniDockFrameWnd.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -254,6 +255,7 @@ void TkDockContext::Move(POINT pos) {
 
 CDockBar* TkDockContext::GetDockBar(DWORD overStyle) const {
     if (!overStyle || !m_pDockSite) return nullptr;
+    if (m_pOverDockBar) return m_pOverDockBar;
     return dynamic_cast<CDockBar*>(m_pDockSite->GetControlBar(DockBarIdOf(overStyle)));
 }
 
@@ -283,6 +285,9 @@ DWORD TkDockContext::CanDock() {
     if (!m_bFlip && style == 0)
         style = horz ? ((m_dwDockStyle & CBRS_ORIENT_VERT) ? tryVert() : 0)
                      : ((m_dwDockStyle & CBRS_ORIENT_HORZ) ? tryHorz() : 0);
+    // The floating dock bar the bar already sits in is no place to drop it.
+    if (style && found && found == m_pBar->m_pDockBar && found->m_bFloating) style = 0;
+    m_pOverDockBar = style ? found : nullptr;
     return style;
 }
 
@@ -342,6 +347,13 @@ void TkDockContext::EndDrag() {
                 if (auto* tk = dynamic_cast<TkDockBar*>(dockBar)) tk->m_pLastDocked = m_pBar;
             m_pDockSite->DockControlBar(m_pBar, dockBar, &rect);
             m_pDockSite->RecalcLayout();
+            // A floating frame that took the bar grows round it where it stands.
+            if (dockBar->m_bFloating)
+                if (auto* mini = dynamic_cast<TkMiniDockFrameWnd*>(dockBar->GetParent())) {
+                    RECT r;
+                    GetWindowRect(mini->m_hWnd, &r);
+                    mini->RecalcLayoutAt(r.left, r.top, TRUE);
+                }
         }
     } else {
         const bool horz = (m_pBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0;

@@ -52,6 +52,8 @@ private:
     RECT m_rectActualFrameSize;
     RECT m_rectFrameBorders;
     BOOL m_bDrawn = FALSE;
+    // The dock bar the pointer is over: one of the frame's sides or a shared floating one.
+    CDockBar* m_pOverDockBar = nullptr;
 };
 
 } // namespace vq

@@ -372,7 +372,8 @@ void TkListBaseC::ShowScrollBarCtrl(std::int32_t bar, BOOL show, const SCROLLINF
         return;
     }
     HWND& window = bar == SB_VERT ? vertBar_ : horzBar_;
-    if (!window && !show) return;
+    // A bar kept hidden by LVS_NOSCROLL still holds its range and position for scrolling by code.
+    if (!window && !show && !info) return;
     if (!window) {
         window =
             CreateScrollBarCtrl(bar == SB_VERT ? SBS_VERT : SBS_HORZ, bar == SB_VERT ? VertBarId : HorzBarId);

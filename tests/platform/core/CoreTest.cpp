@@ -61,6 +61,16 @@ TEST(RuntimeClass, CreatesDefaultObjectsOnlyWithFactory) {
     EXPECT_EQ(Shape::Class().CreateObject(), nullptr);
 }
 
+TEST(RuntimeClass, CreatableClassesAreFoundByTheirExactName) {
+    EXPECT_EQ(FindRuntimeClass("Circle"), &Circle::Class());
+    EXPECT_EQ(FindRuntimeClass("Square"), &Square::Class());
+    // Exact and case-sensitive; a class that cannot make objects is not offered.
+    EXPECT_EQ(FindRuntimeClass("circle"), nullptr);
+    EXPECT_EQ(FindRuntimeClass("Circle "), nullptr);
+    EXPECT_EQ(FindRuntimeClass("Shape"), nullptr);
+    EXPECT_EQ(FindRuntimeClass(""), nullptr);
+}
+
 TEST(Exceptions, CarryCauseAndMessage) {
     const ArchiveException eof(ArchiveException::Cause::EndOfFile);
     EXPECT_EQ(eof.GetCause(), ArchiveException::Cause::EndOfFile);

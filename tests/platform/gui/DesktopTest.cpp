@@ -5,6 +5,9 @@
 #include "platform/gui/FrameControl.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/Menu.h"
+#include "tests/support/TestPaths.h"
+
+#include <QWidget>
 
 namespace vq::test {
 namespace {
@@ -82,8 +85,34 @@ TEST_F(DesktopTest, DesktopLayerInvertsTheScreenUntilDrawnAgain) {
     EXPECT_EQ(during.pixel(50, 60) & 0xFFFFFF, ~before.pixel(50, 60) & 0xFFFFFF);
     EXPECT_EQ(during.pixel(51, 60), before.pixel(51, 60));
     EXPECT_EQ(during.pixel(249, 120) & 0xFFFFFF, ~before.pixel(249, 120) & 0xFFFFFF);
-    DrawDragRect(dc, nullptr, SIZE{}, &r, SIZE{1, 1}, white);
+
+    // On the real screen a window over all others that takes no input shows the frame, over the
+    // window and over the desktop beyond it, and nothing elsewhere.
+    QWidget* overlay = GetDesktopOverlay();
+    ASSERT_NE(overlay, nullptr);
+    EXPECT_TRUE(overlay->isVisible());
+    EXPECT_TRUE(overlay->windowFlags() & Qt::WindowTransparentForInput);
+    EXPECT_TRUE(overlay->windowFlags() & Qt::WindowStaysOnTopHint);
+    EXPECT_TRUE(overlay->windowFlags() & Qt::WindowDoesNotAcceptFocus);
+    EXPECT_EQ(overlay->geometry(), QRect(0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)));
+    const QImage shown = RenderDesktopOverlay();
+    for (const QPoint p : {QPoint(50, 60), QPoint(249, 120), QPoint(150, 40)})
+        EXPECT_EQ(shown.pixel(p), during.pixel(p) | 0xFF000000u) << p.x() << "," << p.y();
+    for (const QPoint p : {QPoint(51, 60), QPoint(10, 10), QPoint(300, 300)})
+        EXPECT_EQ(qAlpha(shown.pixel(p)), 0) << p.x() << "," << p.y();
+    shown.copy(0, 0, 320, 200)
+        .save(QString::fromStdString(TestPath("VQ_TEST_OUTPUT_DIR") + "/desktop-overlay-drag-frame.png"));
+    // Moved, the frame leaves nothing behind on the overlay either.
+    const RECT moved{60, 50, 260, 150};
+    DrawDragRect(dc, &moved, SIZE{1, 1}, &r, SIZE{1, 1}, white);
+    const QImage shownMoved = RenderDesktopOverlay();
+    EXPECT_EQ(qAlpha(shownMoved.pixel(50, 60)), 0);
+    EXPECT_EQ(qAlpha(shownMoved.pixel(60, 70)), 255);
+
+    DrawDragRect(dc, nullptr, SIZE{}, &moved, SIZE{1, 1}, white);
+    EXPECT_TRUE(overlay->isVisible());
     ReleaseDC(GetDesktopWindow(), dc);
+    EXPECT_FALSE(overlay->isVisible());
     EXPECT_TRUE(LockWindowUpdate(0));
     EXPECT_TRUE(IsDesktopLayerClear());
     EXPECT_EQ(ScreenComposite(), before);

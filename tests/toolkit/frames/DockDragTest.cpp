@@ -15,7 +15,9 @@ class Probe : public CWnd {
 public:
     std::function<void()> look;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
-        if (message == WM_APP && look) {
+        if ((message == WM_APP || message == WM_TIMER) && look) {
+            // A timer comes after every paint: what it looks at is on the screen.
+            if (message == WM_TIMER) KillTimer(m_hWnd, wParam);
             look();
             *result = 0;
             return TRUE;
@@ -86,7 +88,7 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
     TkDockContext* context = top[1]->GetTkDockContext();
     RECT overDock{}, overPane{};
     SIZE overDockSize{}, overPaneSize{};
-    QImage seenOverDock, seenOverPane;
+    QImage seenOverDock, seenOverPane, onScreen;
     clock.AdvanceMilliseconds(1000);
     Press(top[1]->m_hWnd, {8, 60});
     // Over the left dock bar, then over the pane.
@@ -99,6 +101,7 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
             overPane = context->m_rectLast;
             overPaneSize = context->m_sizeLast;
             seenOverPane = ScreenComposite();
+            onScreen = RenderDesktopOverlay();
         };
     };
     Look();
@@ -125,10 +128,17 @@ TEST_F(DockDragTest, DraggingTheGripperFloatsTheBarAndClosesItsRow) {
               Inverted(seenOverPane, before, overPane.left, y + 1));
     seenOverPane.save(
         QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-drag-over-pane.png"));
+    // The real screen's overlay showed the same frame while the drag ran, and nothing else.
+    ASSERT_FALSE(onScreen.isNull());
+    EXPECT_EQ(onScreen.pixel(overPane.left, y), seenOverPane.pixel(overPane.left, y) | 0xFF000000u);
+    EXPECT_EQ(qAlpha(onScreen.pixel(Centre(overPane).x, Centre(overPane).y)), 0);
+    onScreen.save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-drag-overlay.png"));
 
     // Afterwards nothing is left on the screen, the bar floats where the frame was last drawn and
     // the row closes up.
     EXPECT_TRUE(IsDesktopLayerClear());
+    EXPECT_FALSE(GetDesktopOverlay()->isVisible());
     CWnd* mini = MiniFrameOf(top[1]);
     ASSERT_NE(mini, nullptr);
     const RECT miniRect = WindowRect(mini->m_hWnd);
@@ -163,6 +173,92 @@ TEST_F(DockDragTest, CaptionDragDocksIntoTheLeftColumn) {
     // The floating frame went with its last bar.
     EXPECT_FALSE(IsWindow(miniWindow));
     Save("dock-docked-left");
+}
+
+TEST_F(DockDragTest, BarsThatShareFloatingFramesDockIntoOneAndOthersDoNot) {
+    for (CountingBar* bar : top)
+        bar->EnableDocking(CBRS_ALIGN_ANY | CBRS_FLOAT_MULTI);
+    frame->FloatControlBar(top[0], {800, 500}, CBRS_ALIGN_TOP | CBRS_FLOAT_MULTI);
+    OffscreenHarness::RunUntilIdle();
+    CWnd* shared = MiniFrameOf(top[0]);
+    ASSERT_NE(shared, nullptr);
+    CDockBar* floatingDock = top[0]->m_pDockBar;
+    const POINT drop = Centre(WindowRect(floatingDock->m_hWnd));
+    TkDockContext* context = top[1]->GetTkDockContext();
+    const UINT dockIdBefore = context->m_uMRUDockID;
+    SIZE seen{};
+    probe.look = [&] { seen = context->m_sizeLast; };
+
+    clock.AdvanceMilliseconds(1000);
+    Press(top[1]->m_hWnd, {8, 60});
+    MoveScreen({drop.x - 50, drop.y});
+    MoveScreen(drop);
+    Look();
+    OffscreenHarness::MouseRelease(drop);
+    OffscreenHarness::RunUntilIdle();
+    // Previewed as a docked rectangle, docked beside the first bar, and the bar's way back to the
+    // frame's sides is still the one it had.
+    EXPECT_EQ(seen, (SIZE{1, 1}));
+    EXPECT_EQ(top[1]->m_pDockBar, floatingDock);
+    EXPECT_EQ(MiniFrameOf(top[1]), shared);
+    EXPECT_EQ(floatingDock->GetDockedCount(), 2);
+    // The frame grew round both bars.
+    RECT first = WindowRect(top[0]->m_hWnd), second = WindowRect(top[1]->m_hWnd);
+    const RECT around = WindowRect(shared->m_hWnd);
+    EXPECT_TRUE(IntersectRects(first, second).IsEmpty());
+    for (const RECT& r : {first, second})
+        EXPECT_TRUE(around.left <= r.left && around.top <= r.top && r.right <= around.right &&
+                    r.bottom <= around.bottom);
+    EXPECT_EQ(context->m_uMRUDockID, dockIdBefore);
+    EXPECT_TRUE(IsDesktopLayerClear());
+    ScreenComposite().save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-shared-floating-frame.png"));
+
+    // A bar that does not share floating frames floats in one of its own.
+    clock.AdvanceMilliseconds(1000);
+    Press(left->m_hWnd, {60, 8});
+    MoveScreen({drop.x, drop.y - 40});
+    MoveScreen(drop);
+    OffscreenHarness::MouseRelease(drop);
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_NE(MiniFrameOf(left), nullptr);
+    EXPECT_NE(MiniFrameOf(left), shared);
+    EXPECT_EQ(floatingDock->GetDockedCount(), 2);
+}
+
+TEST_F(DockDragTest, FloatingFramesKeepTheirCaptionsInStepWithTheFrame) {
+    SetActiveWindow(frame->m_hWnd);
+    FloatByDrag();
+    CWnd* mini = MiniFrameOf(top[1]);
+    ASSERT_NE(mini, nullptr);
+    const RECT miniRect = WindowRect(mini->m_hWnd);
+    auto caption = [&] {
+        OffscreenHarness::RunUntilIdle();
+        return OffscreenHarness::Pixel(mini->m_hWnd, miniRect.Width() - 40, GetSystemMetrics(SM_CYFRAME) + 3);
+    };
+    const COLORREF active = GetSysColor(COLOR_ACTIVECAPTION), inactive = GetSysColor(COLOR_INACTIVECAPTION);
+    ASSERT_NE(active, inactive);
+    EXPECT_EQ(caption(), active);
+    // The floating frame taking the activation keeps the frame active, and the other way round.
+    SetActiveWindow(mini->m_hWnd);
+    EXPECT_TRUE(frame->IsStayActive());
+    EXPECT_EQ(caption(), active);
+    Save(mini->m_hWnd, "dock-mini-frame-active");
+    SetActiveWindow(frame->m_hWnd);
+    EXPECT_EQ(caption(), active);
+    // Another window taking it deactivates both, whichever of them had it.
+    SetActiveWindow(mini->m_hWnd);
+    SetActiveWindow(0);
+    EXPECT_FALSE(frame->IsStayActive());
+    EXPECT_EQ(caption(), inactive);
+    Save(mini->m_hWnd, "dock-mini-frame-inactive");
+    SetActiveWindow(frame->m_hWnd);
+    EXPECT_EQ(caption(), active);
+    // A disabled frame takes its floating frames with it.
+    EnableWindow(frame->m_hWnd, FALSE);
+    EXPECT_FALSE(IsWindowEnabled(mini->m_hWnd));
+    EnableWindow(frame->m_hWnd, TRUE);
+    EXPECT_TRUE(IsWindowEnabled(mini->m_hWnd));
 }
 
 TEST_F(DockDragTest, FloatingBarMovesFourPixelsWithoutDockingAndDocksOnTheFifth) {
@@ -270,6 +366,76 @@ TEST_F(DockDragTest, DoubleClicksToggleBetweenTheRowAndTheFloatingFrame) {
     EXPECT_NE(MiniFrameOf(top[1]), nullptr);
     top[1]->SendMessage(WM_COMMAND, ID_BAR_ALLOWDOCKING, 0);
     EXPECT_EQ(top[1]->m_dwDockStyle, DWORD(CBRS_ALIGN_ANY));
+}
+
+TEST_F(DockDragTest, TheRightButtonOffersTheBarMenuWhoseItemsDockAndHide) {
+    auto keys = [&](std::initializer_list<int> list) {
+        for (const int key : list)
+            PostMessage(top[1]->m_hWnd, WM_KEYDOWN, WPARAM(key), 0);
+    };
+    auto rightClick = [&](CWnd* bar) {
+        const POINT p = Screen(bar->m_hWnd, {60, 60});
+        clock.AdvanceMilliseconds(1000);
+        OffscreenHarness::MousePress(p, Qt::RightButton);
+        OffscreenHarness::MouseRelease(p, Qt::RightButton);
+    };
+    // Without the style the bar offers no menu.
+    rightClick(top[1]);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(frame->barMenus.empty());
+
+    top[1]->ModifyBarStyleEx(0, CBX_CONTEXTMENU, FALSE);
+    top[1]->EnableDocking(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT);
+    QImage menuShown;
+    RECT popup{};
+    probe.look = [&] {
+        GetWindowRect(WindowFromPoint(Screen(top[1]->m_hWnd, {62, 62})), &popup);
+        menuShown = ScreenComposite();
+        keys({VK_DOWN, VK_RETURN});
+    };
+    // The press lands on the bar's child, which leaves the menu to the bar.
+    rightClick(top[1]);
+    SetTimer(probe.m_hWnd, 1, 10, nullptr);
+    clock.AdvanceMilliseconds(25);
+    OffscreenHarness::RunUntilIdle();
+    probe.look = nullptr;
+    ASSERT_EQ(frame->barMenus.size(), 1u);
+    const std::vector<std::pair<UINT, bool>> offered{{ID_BAR_ALLOWDOCKING, true}, {ID_BAR_HIDE, false}};
+    EXPECT_EQ(frame->barMenus[0], offered);
+    ASSERT_FALSE(menuShown.isNull());
+    // The tick sits in the margin of the first item only.
+    auto ticked = [&](int item) {
+        const int height = (popup.Height() - 2) / 2, first = popup.top + 1 + item * height;
+        int dark = 0;
+        for (int y = first; y < first + height; ++y)
+            for (int x = popup.left + 1; x < popup.left + 18; ++x)
+                dark += (menuShown.pixel(x, y) & 0xFFFFFF) == 0 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_GT(ticked(0), 10);
+    EXPECT_EQ(ticked(1), 0);
+    menuShown.copy(0, 0, 640, 480).save(
+        QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-bar-context-menu.png"));
+    // "Allow Docking" unchecked: the docked bar floats and docks nowhere.
+    ASSERT_NE(MiniFrameOf(top[1]), nullptr);
+    EXPECT_EQ(top[1]->m_dwDockStyle & CBRS_ALIGN_ANY, 0u);
+
+    // From the keyboard the menu opens inside the bar; checked again it gives back the sides.
+    keys({VK_DOWN, VK_RETURN});
+    top[1]->SendMessage(WM_CONTEXTMENU, WPARAM(top[1]->m_hWnd), MAKELPARAM(-1, -1));
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_EQ(frame->barMenus.size(), 2u);
+    EXPECT_FALSE(frame->barMenus[1][0].second);
+    EXPECT_EQ(top[1]->m_dwDockStyle & CBRS_ALIGN_ANY, DWORD(CBRS_ALIGN_TOP | CBRS_ALIGN_LEFT));
+
+    // "Hide" hides the bar and its floating frame with it.
+    CWnd* mini = MiniFrameOf(top[1]);
+    ASSERT_NE(mini, nullptr);
+    rightClick(top[1]);
+    keys({VK_DOWN, VK_DOWN, VK_RETURN});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_FALSE(IsWindowVisible(top[1]->m_hWnd));
+    EXPECT_FALSE(IsWindowVisible(mini->m_hWnd));
 }
 
 TEST_F(DockDragTest, FloatInMainWindowGoesThroughTheFrameAndBack) {

@@ -3,6 +3,7 @@
 #include "platform/classlib/FrameWnd.h"
 #include "platform/classlib/View.h"
 #include "platform/gui/Desktop.h"
+#include "platform/gui/Menu.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/Static.h"
 #include "platform/thread/MonotonicClock.h"
@@ -14,6 +15,7 @@
 #include "toolkit/frames/TkMiniDockFrameWnd.h"
 
 #include <QImage>
+#include <QWidget>
 #include <gtest/gtest.h>
 #include <memory>
 #include <string>
@@ -26,12 +28,33 @@ namespace vq::test {
 class DockingFrame : public CFrameWnd, public TkDockingFrameHost {
 public:
     BOOL tabsShown = FALSE;
+    BOOL mdiFrame = FALSE;
     std::vector<std::string> hostCalls;
+    // The items of every bar menu the frame was offered, as id and check mark.
+    std::vector<std::vector<std::pair<UINT, bool>>> barMenus;
+
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        if (message == WM_EXTENDBARMENU) {
+            auto* menu = reinterpret_cast<HMENU>(lParam);
+            std::vector<std::pair<UINT, bool>> items;
+            for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+                const UINT id = GetMenuItemID(menu, i);
+                items.emplace_back(id, (GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED) != 0);
+            }
+            barMenus.push_back(items);
+        }
+        return CFrameWnd::OnWndMsg(message, wParam, lParam, result);
+    }
 
     BOOL AreWorkbookTabsShown() const override { return tabsShown; }
     void FloatControlBarAsMDIChild(CControlBar*, POINT point, DWORD style) override {
         hostCalls.push_back("child " + std::to_string(point.x) + "," + std::to_string(point.y) + " " +
                             std::to_string(style));
+    }
+    BOOL IsToolkitMDIFrame() const override { return mdiFrame; }
+    CFrameWnd* CreateFloatingFrameAsMDIChild(DWORD style) override {
+        hostCalls.push_back("floating frame " + std::to_string(style));
+        return CreateFloatingFrame(style);
     }
     void FloatControlBarBack(CControlBar*, POINT point, DWORD style) override {
         hostCalls.push_back("back " + std::to_string(point.x) + "," + std::to_string(point.y) + " " +
