@@ -34,6 +34,7 @@ HostEqualityIndex::~HostEqualityIndex() {
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
     if (Contains(host)) return;
+    ++generation_;
     // Room for every host in the checked lists, where a host goes that cannot be filed again, and
     // in the free list, so that undoing and releasing never allocate.
     const size_t hosts = entries_.size() + 1;
@@ -71,6 +72,7 @@ void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
 void HostEqualityIndex::Remove(HostAddress& host) {
     const Handle* handle = handles_.Find(&host);
     if (handle == nullptr) return;
+    ++generation_;
     const uint32_t index = handle->entry;
     Unfile(index);
     host.RemoveObserver(this);
@@ -84,6 +86,7 @@ void HostEqualityIndex::Release(uint32_t index) {
 }
 
 void HostEqualityIndex::Clear() {
+    ++generation_;
     for (Entry& entry : entries_)
         if (entry.host != nullptr) entry.host->RemoveObserver(this);
     handles_ = {};
@@ -111,6 +114,7 @@ HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
 void HostEqualityIndex::OnHostChanged(HostAddress& host) {
     const Handle* handle = handles_.Find(&host);
     if (handle == nullptr) return;
+    ++generation_;
     const uint32_t index = handle->entry;
     Unfile(index);
     try {

@@ -65,7 +65,7 @@ Conversation* Traffic::FindOrAdd(const Conversation& other, bool* created) {
 }
 
 Conversation* Traffic::AddPacket(const FrameView& frame, Tuple& tuple) {
-    auto* conversation = static_cast<Conversation*>(FindMatching(tuple));
+    auto* conversation = static_cast<Conversation*>(FindMatching(tuple, true));
     if (conversation == nullptr) {
         auto made = Make(&tuple);
         Add(made.get());
