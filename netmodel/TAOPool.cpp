@@ -124,10 +124,14 @@ TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
 }
 
 TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
+    return FindOrAddMatching(key, created, false);
+}
+
+TAO* TAOPool::FindOrAddMatching(const TAO& key, bool* created, bool remember) {
     if (created != nullptr) *created = false;
     const Tuple* tuple = key.GetTuple();
     if (tuple != nullptr)
-        if (TAO* found = FindMatching(*tuple)) return found;
+        if (TAO* found = FindMatching(*tuple, remember)) return found;
     std::unique_ptr<TAO> made;
     try {
         made = NewTAO(key);

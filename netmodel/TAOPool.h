@@ -76,8 +76,10 @@ protected:
         for (TAO* tao : leaving)
             delete tao;
     }
-    // `remember` keeps the answer for the next frame of the same stream.
+    // `remember` keeps the answer for the next frame of the same stream, or the next merge of the
+    // same conversation.
     TAO* FindMatching(const Tuple& tuple, bool remember = false) const;
+    TAO* FindOrAddMatching(const TAO& key, bool* created, bool remember);
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
         return m_Finder.FindRemembered(source, destination, fields, SimilarTupleFinder::Rule::Similar);
