@@ -34,7 +34,6 @@ HostEqualityIndex::~HostEqualityIndex() {
 
 void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
     if (Contains(host)) return;
-    ++generation_;
     // Room for every host in the checked lists, where a host goes that cannot be filed again, and
     // in the free list, so that undoing and releasing never allocate.
     const size_t hosts = entries_.size() + 1;

@@ -33,8 +33,9 @@ public:
     void Clear();
     bool Contains(const HostAddress& host) const { return handles_.Find(&host) != nullptr; }
     size_t Size() const { return handles_.Size(); }
-    // Moves on with every change to what the index holds, so that answers taken from it can be kept
-    // until it changes.
+    // Moves on whenever a held host changes or goes, so that answers about who equals whom can be
+    // kept until then. A host coming in leaves the answers about the hosts held before it as they
+    // were, so it moves nothing.
     uint64_t GetGeneration() const { return generation_; }
 
     // Calls `visit(host, order)` for every stored host equal to `host` (itself included when stored).

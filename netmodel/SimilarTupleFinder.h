@@ -37,7 +37,7 @@ public:
     // Taken only while the finder is empty: the hosts held so far were judged against the old one.
     void SetReference(const HostEqualityIndex* reference) {
         if (m_Used == 0) m_Reference = reference;
-        ++m_Changes;
+        ++m_Removes;
     }
 
     // The TAO's pool order ranks it: the smaller, the earlier.
@@ -96,10 +96,12 @@ private:
             return size_t(HashOf(question.key) ^ uint64_t(question.rule));
         }
     };
-    // An answer holds while both counts are what they were when it was given.
+    // An answer holds while no TAO has gone and no host changed since it was given. A TAO added
+    // since ranks after every TAO there was, so it changes only an answer that found nothing.
     struct Answer {
         TAO* tao = nullptr;
-        uint64_t changes = 0;
+        uint64_t adds = 0;
+        uint64_t removes = 0;
         uint64_t hostGeneration = 0;
     };
     // Both only grow, so their sum moves whenever either index changes.
@@ -109,8 +111,9 @@ private:
 
     std::vector<Slot> m_Slots;
     size_t m_Used = 0;
-    // Moves on with every TAO added or removed and every host held or dropped.
-    uint64_t m_Changes = 0;
+    // Move on with every TAO added, and every TAO removed or reference taken.
+    uint64_t m_Adds = 0;
+    uint64_t m_Removes = 0;
     mutable FlatMap<Question, Answer, QuestionHash> m_Answers;
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
