@@ -8,7 +8,12 @@
 #include "platform/mail/SimpleMail.h"
 #include "platform/sys/HelpLauncher.h"
 #include "runtime/HeadlessApp.h"
+#include "monitor/Monitor.h"
+#include "monitor/MonitorStateMessage.h"
+#include "shell/ActiveTestManager.h"
 #include "shell/CDlg_DBPathName.h"
+#include "shell/CEventHandler.h"
+#include "shell/ReportDoc.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/FileNames.h"
 #include "shell/LogDoc.h"
@@ -59,6 +64,8 @@ void ShowConfigMessage(const std::string& text) {
 } // namespace
 
 void FatalError(const std::string& text, int code) {
+    // The monitor and the history it runs must not be cut off in the middle of their work.
+    if (auto* app = dynamic_cast<COstrelixApp*>(AfxGetApp())) app->StopMonitor();
     char message[1024];
     std::snprintf(message, sizeof message, kFatalErrorFormat, code, text.c_str());
     MessageBox(0, message, "Vorquel", MB_OK | MB_ICONHAND);
@@ -68,7 +75,8 @@ void FatalError(const std::string& text, int code) {
 }
 
 COstrelixApp::COstrelixApp()
-    : m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
+    : m_EventHandler(std::make_unique<CEventHandler>()),
+      m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
           *this, std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage))),
       m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
     GetConfigStore().SetProgramFolder(m_ProgramFolder);
@@ -92,6 +100,9 @@ void COstrelixApp::RemoveMacFilterEntry(const std::string& macText) {
 }
 
 COstrelixApp::~COstrelixApp() {
+    StopActiveTests();
+    m_ActiveTestManager.reset();
+    StopMonitor();
     SetRegistryNoticeHook({});
     ReleaseMapi();
     m_SystemDoc.reset();
@@ -260,6 +271,7 @@ bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::str
 }
 
 int COstrelixApp::ExitInstance() {
+    FreeQueuedMessages();
     const std::string folder = m_SystemDoc->GetPath();
     WriteProfileString(kSection, "Path", folder.c_str());
     WriteProfileString(kSection, "Name", m_SystemDoc->GetName().c_str());
