@@ -67,6 +67,8 @@ public:
     // Opens the database at folder and name or lets the user choose one; false when cancelled.
     // A path chosen with OK comes back unopened.
     bool OpenConfigDatabase(bool prompt, std::string& folder, std::string& name, const std::string& title = {});
+    // A thread message without a handler of its own is taken and let go.
+    BOOL DispatchThreadMessage(const MSG& msg) override;
     // Writes the settings back, in the order the settings pages expect to find them.
     int ExitInstance() override;
     void LoadRestartSchedule(CCfgOstrelix& root);
@@ -175,6 +177,8 @@ public:
     void AddMacFilterEntry(const std::string& macText);
     void RemoveMacFilterEntry(const std::string& macText);
     bool HasMacFilterEntry(const std::string& macText) const { return m_ThreadObject.HasMacFilterEntry(macText); }
+    // The filter the monitor's host learning asks while MAC-only reporting is on.
+    const MacFilter& GetMacFilter() const { return m_MacFilter; }
 
     std::map<int32_t, int32_t> m_ProtocolsByNumber;
     std::map<int32_t, int32_t> m_ProtocolsByTreePosition;

@@ -134,6 +134,13 @@ VQ_ON_THREAD_MESSAGE(WM_TRACE_HOP_ERROR, OnTraceHopError)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_CANCELLED, OnTraceCancelled)
 VQ_END_MESSAGE_MAP()
 
+BOOL COstrelixApp::DispatchThreadMessage(const MSG& msg) {
+    if (CWinApp::DispatchThreadMessage(msg)) return TRUE;
+    if (msg.message < kFirstThreadMessageId || msg.message > kLastThreadMessageId) return FALSE;
+    if (ThreadMessage* taken = Accept(msg.lParam)) Finish(taken);
+    return TRUE;
+}
+
 void COstrelixApp::RegisterMainThread() {
     if (Engine().m_ThreadPool.GetMainThread() != &m_ThreadObject) m_ThreadObject.Register();
 }

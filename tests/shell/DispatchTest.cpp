@@ -269,3 +269,20 @@ TEST_F(NestedLoopTest, AQtMessageBoxPassesTheReply) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST_F(DispatchTest, WhatIsQueuedWhenTheLoopEndsIsFreed) {
+    NetworkDoc network;
+    MonitorOwnerRecord owner(&network, 1);
+    PostQuitMessage(3);
+    Post(SummaryUpdate(&owner));
+    PostThreadMessage(CurrentThreadId(), WM_LOG_SYSTEM_EVENT, WPARAM(new SystemEventInfo{493, {}, ""}), 0);
+    PostThreadMessage(CurrentThreadId(), WM_TRACE_HOP, WPARAM(new TraceResult{nullptr, "hop"}), 0);
+    EXPECT_EQ(m_App->Run(), 3);
+    EXPECT_TRUE(network.m_Calls.empty());
+}
+
+} // namespace
+} // namespace vq
