@@ -12,11 +12,11 @@
 #include "monitor/MonitorStateMessage.h"
 #include "shell/ActiveTestManager.h"
 #include "shell/CDlg_DBPathName.h"
-#include "shell/CEventHandler.h"
+#include "events/CEventHandler.h"
 #include "shell/ReportDoc.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/FileNames.h"
-#include "shell/LogDoc.h"
+#include "events/LogDoc.h"
 #include "runtime/NotificationThreadMessage.h"
 
 #include <array>
@@ -75,7 +75,7 @@ void FatalError(const std::string& text, int code) {
 }
 
 COstrelixApp::COstrelixApp()
-    : m_EventHandler(std::make_unique<CEventHandler>()),
+    : m_EventHandler(std::make_unique<CEventHandler>(*this)),
       m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
           *this, std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage))),
       m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
@@ -126,7 +126,7 @@ bool COstrelixApp::IsCsvLoggingEnabled() const {
 }
 
 void COstrelixApp::LogSystemEvent(int code, const std::string& text) {
-    auto event = std::make_unique<SystemEventInfo>(SystemEventInfo{code, OleDateTime::GetCurrentTime(), text});
+    auto event = std::make_unique<SystemEventInfo>(code, OleDateTime::GetCurrentTime(), text);
     // Nothing is recorded before the configuration is loaded: the event log needs its settings.
     if (m_Root && m_LogDoc) m_LogDoc->OnSystemEvent(std::move(event));
 }

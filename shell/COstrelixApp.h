@@ -143,6 +143,9 @@ public:
     const MonitorStateAdaptersMessage* GetKeptAdapterReport() const { return m_KeptAdapters.get(); }
     const std::string& GetHistoryDatabasePath() const { return m_HistoryDatabasePath; }
     CEventHandler& GetEventHandler() { return *m_EventHandler; }
+    // Replaces the event handler (tests watch the calls through a subclass).
+    void SetEventHandler(std::unique_ptr<CEventHandler> handler);
+    bool IsEventHandlerRunning() const { return m_EventHandlerRunning; }
     ViewAdmin& GetViewAdmin() { return m_ViewAdmin; }
     ReportDoc* GetReportDoc() const { return m_ReportDoc.get(); }
     ActiveTestManager* GetActiveTestManager() const { return m_ActiveTestManager.get(); }
@@ -220,6 +223,7 @@ private:
     void OnTraceFailed(WPARAM report, LPARAM);
     void OnTraceHopError(WPARAM report, LPARAM);
     void OnTraceCancelled(WPARAM report, LPARAM);
+    void OnLogNotify(WPARAM job, LPARAM);
 
     enum class ReplyTarget { AnyDisplay, TrafficDisplay };
     // Hands a monitor reply to the document that asked for it, when that still exists.

@@ -1,5 +1,9 @@
 // The application object's control of the monitor and its handling of the other threads' messages.
 #include "capture/AdapterInfo.h"
+#include "events/CEventHandler.h"
+#include "events/LogDoc.h"
+#include "events/NotificationJob.h"
+#include "events/SystemEventInfo.h"
 #include "config/CCfgDevice.h"
 #include "config/CCfgNet.h"
 #include "config/CCfgOstrelix.h"
@@ -27,17 +31,14 @@
 #include "shell/CDisplayDoc.h"
 #include "shell/CDlgTrace.h"
 #include "shell/CDlg_AssignAdapter.h"
-#include "shell/CEventHandler.h"
 #include "shell/COstrelixApp.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/DeviceDoc.h"
 #include "shell/FileNames.h"
-#include "shell/LogDoc.h"
 #include "shell/MonitorOwnerRecord.h"
 #include "shell/NetworkDoc.h"
 #include "shell/ReportDoc.h"
 #include "shell/ShellMessages.h"
-#include "shell/SystemEventInfo.h"
 #include "shell/TraceResult.h"
 
 #include <cmath>
@@ -132,6 +133,7 @@ VQ_ON_THREAD_MESSAGE(WM_TRACE_FINISHED, OnTraceFinished)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_FAILED, OnTraceFailed)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_HOP_ERROR, OnTraceHopError)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_CANCELLED, OnTraceCancelled)
+VQ_ON_THREAD_MESSAGE(WM_LOG_NOTIFY, OnLogNotify)
 VQ_END_MESSAGE_MAP()
 
 BOOL COstrelixApp::DispatchThreadMessage(const MSG& msg) {
@@ -332,7 +334,7 @@ void COstrelixApp::OnMonitorRestartReply(WPARAM, LPARAM message) {
 void COstrelixApp::StartEventHandler() {
     if (m_MonitorState != 1 || m_EventHandlerRunning) return;
     m_EventHandlerRunning = true;
-    m_EventHandler->ArmAll();
+    m_EventHandler->ArmAll(m_Objects);
 }
 
 void COstrelixApp::StartDataLogging() {
@@ -538,6 +540,15 @@ void COstrelixApp::OnTraceCancelled(WPARAM report, LPARAM) {
     DeliverTrace(report, &CDlgTrace::OnTraceCancelled);
 }
 
+void COstrelixApp::SetEventHandler(std::unique_ptr<CEventHandler> handler) {
+    m_EventHandler = std::move(handler);
+}
+
+void COstrelixApp::OnLogNotify(WPARAM job, LPARAM) {
+    std::unique_ptr<NotificationJob> taken(reinterpret_cast<NotificationJob*>(job));
+    if (taken && m_LogDoc) m_LogDoc->RunNotification(std::move(taken));
+}
+
 void COstrelixApp::FreeQueuedMessages() {
     MessageQueue& queue = MessageQueue::Current();
     QueueEntry entry;
@@ -550,6 +561,9 @@ void COstrelixApp::FreeQueuedMessages() {
         switch (entry.message) {
         case WM_LOG_SYSTEM_EVENT:
             delete reinterpret_cast<SystemEventInfo*>(entry.wParam);
+            break;
+        case WM_LOG_NOTIFY:
+            delete reinterpret_cast<NotificationJob*>(entry.wParam);
             break;
         case WM_ACTIVETEST_RESULT:
             delete reinterpret_cast<ActiveTestResult*>(entry.wParam);

@@ -7,7 +7,10 @@ namespace vq {
 // Messages that the main thread's parts and the active-test and trace threads post to each other;
 // the object in wparam belongs to the receiver unless said otherwise.
 inline constexpr UINT WM_LOG_SYSTEM_EVENT = WM_USER + 4;
+inline constexpr UINT WM_LOG_CHANGED = WM_USER + 10;
 inline constexpr UINT WM_REPORT_STEP = WM_USER + 12;
+// The notifications of an announced event, run after the raising is done: a NotificationJob.
+inline constexpr UINT WM_LOG_NOTIFY = WM_USER + 14;
 inline constexpr UINT WM_ACTIVETEST_STOP = WM_USER + 101;
 inline constexpr UINT WM_ACTIVETEST_INIT = WM_USER + 102;
 inline constexpr UINT WM_ACTIVETEST_ADD = WM_USER + 103;

@@ -12,11 +12,10 @@
 #include "runtime/NotificationThreadMessage.h"
 #include "shell/ActiveTestResult.h"
 #include "shell/CDlgTrace.h"
-#include "shell/CEventHandler.h"
 #include "shell/COstrelixApp.h"
 #include "shell/DeviceDoc.h"
 #include "shell/ExplorerInfo.h"
-#include "shell/LogDoc.h"
+#include "tests/shell/EventRecording.h"
 #include "shell/MonitorOwnerRecord.h"
 #include "shell/NetworkDoc.h"
 #include "shell/ReportDoc.h"
@@ -151,10 +150,11 @@ TEST_F(DispatchTest, AlarmValuesAreTruncatedTowardZeroAndTestEventsCarryTheirSer
     Post(new MonitorAlarmUpdateMessage(
         new MonitorAlarmReply(serial, nullptr, thresholds, MODE_UPDATE, TimeRange()), false, true));
     PostThreadMessage(CurrentThreadId(), WM_ACTIVETEST_EVENT, 42, 256);
+    auto& handler = test::RecordEventHandler(*m_App);
     m_App->SuspendDisplayUpdates();
     Pump();
-    EXPECT_EQ(m_App->GetEventHandler().m_Values,
-              (std::vector<CEventHandler::AlarmValue>{{41, 2, true}, {41, -1, false}, {42, 256, true}}));
+    EXPECT_EQ(handler.values,
+              (std::vector<test::RecordingEventHandler::AlarmValue>{{41, 2, true}, {41, -1, false}, {42, 256, true}}));
 }
 
 TEST_F(DispatchTest, WindowlessReportsGoToTheirTargetsOrAreFreed) {
@@ -176,14 +176,13 @@ TEST_F(DispatchTest, WindowlessReportsGoToTheirTargetsOrAreFreed) {
     EXPECT_EQ(device.m_LastTestText, "Reply");
     EXPECT_EQ(device.m_LastTestRoundTrip, 12u);
     EXPECT_EQ(device.m_LastTestStatus, 2);
-    ASSERT_EQ(m_App->GetLogDoc()->GetRecordedEvents().size(), 1u);
-    EXPECT_EQ(m_App->GetLogDoc()->GetRecordedEvents()[0].m_Code, 493);
+    EXPECT_EQ(test::SystemEventCodes(*m_App->GetLogDoc()), std::vector<int>{493});
 
     // Without a root record nothing is recorded, and the event is freed.
     m_App->SetRootRecord(nullptr);
     PostThreadMessage(CurrentThreadId(), WM_LOG_SYSTEM_EVENT, WPARAM(new SystemEventInfo{494, {}, ""}), 0);
     Pump();
-    EXPECT_EQ(m_App->GetLogDoc()->GetRecordedEvents().size(), 1u);
+    EXPECT_EQ(test::SystemEventCodes(*m_App->GetLogDoc()), std::vector<int>{493});
     DestroyWindow(open.m_hWnd);
 }
 

@@ -6,7 +6,7 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "runtime/NotificationThreadMessage.h"
-#include "shell/LogDoc.h"
+#include "tests/shell/EventRecording.h"
 #include "tests/shell/ShellFixture.h"
 #include "tests/support/SmtpSink.h"
 
@@ -59,7 +59,7 @@ protected:
 
     std::vector<int> LoggedCodes() const {
         std::vector<int> codes;
-        for (const auto& event : m_App->GetLogDoc()->GetRecordedEvents()) codes.push_back(event.m_Code);
+        codes = test::SystemEventCodes(*m_App->GetLogDoc());
         return codes;
     }
 

@@ -15,11 +15,10 @@
 #include "platform/thread/MessageQueue.h"
 #include "runtime/EngineGlobals.h"
 #include "shell/CDlg_AssignAdapter.h"
-#include "shell/CEventHandler.h"
 #include "shell/COstrelixApp.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/ExplorerInfo.h"
-#include "shell/LogDoc.h"
+#include "tests/shell/EventRecording.h"
 #include "tests/netmodel/ModelFixtures.h"
 #include "tests/shell/ShellFixture.h"
 #include "tests/support/TestPaths.h"
@@ -91,12 +90,12 @@ protected:
         ASSERT_TRUE(m_App->LoadConfiguration());
         m_App->RegisterMainThread();
         m_App->m_HistoryFolder = m_Dir.Path().string();
+        m_Handler = &test::RecordEventHandler(*m_App);
     }
 
     std::vector<int> Codes() const {
         std::vector<int> codes;
-        for (const auto& event : m_App->GetLogDoc()->GetRecordedEvents())
-            codes.push_back(event.m_Code);
+        codes = test::SystemEventCodes(*m_App->GetLogDoc());
         return codes;
     }
     int Image(const std::string& network) const {
@@ -110,6 +109,7 @@ protected:
 
     std::unique_ptr<ScopedEngineGlobals> m_Engine;
     std::unique_ptr<COstrelixApp> m_App;
+    test::RecordingEventHandler* m_Handler = nullptr;
 };
 
 // One run of the real monitor over a replay adapter, "Lan" on it and "Spare" on an absent MAC.
@@ -148,7 +148,7 @@ TEST_P(MonitorStartTest, AReplayAdapterStartsMonitoringOnTheInterfacesBoundToIt)
     ASSERT_FALSE(codes.empty());
     EXPECT_EQ(codes[0], 493);
     EXPECT_EQ(std::count(codes.begin(), codes.end(), 493), 1);
-    EXPECT_EQ(m_App->GetEventHandler().m_ArmAllCalls, 1);
+    EXPECT_EQ(m_Handler->armAllCalls, 1);
     EXPECT_EQ(m_App->GetViewAdmin().m_Started, std::vector<std::string>{"network Lan"});
     ASSERT_NE(m_App->GetKeptAdapterReport(), nullptr);
     // Name look-ups go off only when they are disabled.
@@ -271,15 +271,13 @@ TEST_F(MonitorControlTest, LearnedAddressesRaiseTheirSystemEvents) {
         if (c.mac) host.SetMacCopy(*c.mac, 0);
         if (c.ip) host.SetIpCopy(*c.ip, 0);
         host.SetIpxCopy(ipx, 0);
-        auto before = m_App->GetLogDoc()->GetRecordedEvents().size();
+        const auto before = test::SystemEvents(*m_App->GetLogDoc()).size();
         m_App->GetSystemDoc().m_MacDeviceRequests.clear();
         ASSERT_TRUE(
             (new MonitorStateAddressMessage(c.bits, host, false, true))->Send(&m_App->GetThreadObject()));
         Pump();
-        std::vector<std::pair<int, std::string>> events;
-        const auto& recorded = m_App->GetLogDoc()->GetRecordedEvents();
-        for (auto i = before; i < recorded.size(); ++i)
-            events.emplace_back(recorded[i].m_Code, recorded[i].m_Text);
+        auto events = test::SystemEvents(*m_App->GetLogDoc());
+        events.erase(events.begin(), events.begin() + std::ptrdiff_t(before));
         EXPECT_EQ(events, c.events);
         EXPECT_EQ(m_App->GetSystemDoc().m_MacDeviceRequests, c.devices);
     }
