@@ -4,6 +4,8 @@
 #include "config/CCfgLogGroupLevel.h"
 #include "config/CCfgOstrelix.h"
 #include "events/NotificationJob.h"
+#include "events/ProgramArguments.h"
+#include "platform/sys/ProcessStart.h"
 #include "platform/thread/QueueRegistry.h"
 #include "shell/COstrelixApp.h"
 #include "shell/COstrelixSystemDoc.h"
@@ -22,6 +24,7 @@ namespace {
 constexpr int kDefaultClearMinutes = 10;
 constexpr std::size_t kDefaultEntries = 100;
 constexpr int kLogFileFailed = 281;
+constexpr int kProgramFailed = 287;
 
 // The status counter an announced entry of the severity raises: 2 Warning, 3 Fault, 4 the third.
 int StatusLevel(int severity) {
@@ -281,7 +284,13 @@ void LogDoc::Notify(const EventActive& entry) {
 }
 
 void LogDoc::RunNotification(std::unique_ptr<NotificationJob> job) {
-    (void)job;
+    if (job->m_Program) StartProgram(*job);
+}
+
+void LogDoc::StartProgram(const NotificationJob& job) {
+    if (job.m_ProgramPath.empty()) return;
+    if (const int error = SpawnProgram(job.m_ProgramPath, ProgramArguments(job)))
+        PostSystemEvent(kProgramFailed, std::strerror(error));
 }
 
 bool LogDoc::CLogFile::Open(const std::string& folder) {

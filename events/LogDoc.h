@@ -84,6 +84,7 @@ private:
     void AddTransaction(const std::string& objectName, int type, int kind, int action, int code,
                         const std::string& message);
     void Notify(const EventActive& entry);
+    void StartProgram(const NotificationJob& job);
     void Remove(EventActive& entry);
     void LowerStatus(EventActive& entry);
     int ClearMinutes() const;
