@@ -18,6 +18,7 @@ namespace vq {
 
 class COstrelixApp;
 class ExplorerInfo;
+class EventMailer;
 struct NotificationJob;
 
 // The event log of the running program: the raised entries of configured and system events, the
@@ -72,6 +73,8 @@ public:
     // Newest first.
     const std::deque<LogTransaction>& GetTransactions() const { return m_Transactions; }
     const CLogFile* GetEventFile() const { return m_EventFile.get(); }
+    // The thread that sends the event mails; null until the first mail.
+    EventMailer* GetMailer() const { return m_Mailer.get(); }
 
     // The log folder beside a configuration database: the name without its last four characters
     // and "_log".
@@ -85,6 +88,7 @@ private:
                         const std::string& message);
     void Notify(const EventActive& entry);
     void StartProgram(const NotificationJob& job);
+    void SendEmail(const NotificationJob& job);
     void Remove(EventActive& entry);
     void LowerStatus(EventActive& entry);
     int ClearMinutes() const;
@@ -99,6 +103,8 @@ private:
     std::unique_ptr<CLogFile> m_EventFile;
     bool m_EventFileOpened = false;
     bool m_EventFileFailing = false;
+    // Declared last: its thread is stopped before anything it reads goes.
+    std::unique_ptr<EventMailer> m_Mailer;
 };
 
 } // namespace vq

@@ -103,6 +103,8 @@ COstrelixApp::~COstrelixApp() {
     StopActiveTests();
     m_ActiveTestManager.reset();
     StopMonitor();
+    // The log's mail thread uses the mail session, which goes with this object.
+    m_LogDoc.reset();
     SetRegistryNoticeHook({});
     ReleaseMapi();
     m_SystemDoc.reset();
@@ -163,7 +165,8 @@ std::uintptr_t COstrelixApp::MapiLogon() {
     }
     LHANDLE session = 0;
     if (MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session) != SUCCESS_SUCCESS) {
-        LogSystemEvent(kMailLogonFailed, "");
+        // Posted: the event mail thread logs on too.
+        if (m_LogDoc) m_LogDoc->PostSystemEvent(kMailLogonFailed);
         session = 0;
     }
     m_MapiSession = session;

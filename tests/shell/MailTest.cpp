@@ -6,6 +6,7 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "runtime/NotificationThreadMessage.h"
+#include "shell/ShellMessages.h"
 #include "tests/shell/EventRecording.h"
 #include "tests/shell/ShellFixture.h"
 #include "tests/support/SmtpSink.h"
@@ -58,9 +59,10 @@ protected:
     }
 
     std::vector<int> LoggedCodes() const {
-        std::vector<int> codes;
-        codes = test::SystemEventCodes(*m_App->GetLogDoc());
-        return codes;
+        MSG msg;
+        while (PeekMessage(&msg, 0, WM_LOG_SYSTEM_EVENT, WM_LOG_SYSTEM_EVENT, PM_REMOVE))
+            DispatchMessage(&msg);
+        return test::SystemEventCodes(*m_App->GetLogDoc());
     }
 
     std::unique_ptr<ScopedEngineGlobals> m_Engine;
