@@ -4,11 +4,12 @@
 #include "config/CCfgLogGroupLevel.h"
 #include "config/CCfgOstrelix.h"
 #include "events/EventMailer.h"
+#include "events/LogPopup.h"
 #include "events/NotificationJob.h"
-#include "runtime/ConfigFileNames.h"
 #include "events/ProgramArguments.h"
 #include "platform/sys/ProcessStart.h"
 #include "platform/thread/QueueRegistry.h"
+#include "runtime/ConfigFileNames.h"
 #include "shell/COstrelixApp.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/EventInfo.h"
@@ -40,7 +41,12 @@ int StatusLevel(int severity) {
 
 LogDoc::LogDoc() : m_OwnerThread(CurrentThreadId()), m_EventFile(std::make_unique<CLogFile>()) {}
 
-LogDoc::~LogDoc() = default;
+LogDoc::~LogDoc() {
+    // Each pop-up deletes itself as its window goes, and leaves the list then.
+    const std::vector<LogPopup*> open = m_Popups;
+    for (LogPopup* popup : open)
+        popup->DestroyWindow();
+}
 
 void LogDoc::Initialize(COstrelixApp& app) {
     m_App = &app;
@@ -137,8 +143,13 @@ void LogDoc::RaiseEvent(EventInfo& info, const OleDateTime& time) {
     }
 }
 
-void LogDoc::Acknowledge(EventActive& entry) {
+void LogDoc::ClosePopup(EventActive& entry) {
+    if (entry.m_Popup && entry.m_Popup->m_hWnd) PostMessage(entry.m_Popup->m_hWnd, WM_CLOSE, 0, 0);
     entry.m_Popup = nullptr;
+}
+
+void LogDoc::Acknowledge(EventActive& entry) {
+    ClosePopup(entry);
     entry.m_State = entry.m_NextState;
     entry.Evaluate(entry.m_State);
     NotifyWindows(kAcknowledged, &entry);
@@ -155,7 +166,7 @@ void LogDoc::Reset(EventActive& entry) {
     } else {
         entry.m_State = entry.m_NextState;
         entry.Evaluate(entry.m_State);
-        entry.m_Popup = nullptr;
+        ClosePopup(entry);
         NotifyWindows(kReset, &entry);
     }
     Remove(entry);
@@ -288,7 +299,41 @@ void LogDoc::Notify(const EventActive& entry) {
     if (!PostThreadMessage(m_OwnerThread, WM_LOG_NOTIFY, WPARAM(posted), 0)) delete posted;
 }
 
+EventActive* LogDoc::FindBySerial(std::uint64_t serial) const {
+    for (const auto& entry : m_Entries)
+        if (const EventInfo* info = entry->GetInfo(); info && info->GetSerial() == serial) return entry.get();
+    return nullptr;
+}
+
+void LogDoc::PopupGone(LogPopup& popup) {
+    std::erase(m_Popups, &popup);
+    if (EventActive* entry = FindBySerial(popup.GetSerial()); entry && entry->m_Popup == &popup)
+        entry->m_Popup = nullptr;
+}
+
+void LogDoc::ShowPopup(const NotificationJob& job) {
+    if (job.m_DialogType != 1 && job.m_DialogType != 2) return;
+    const auto gone = [this](LogPopup& popup) { PopupGone(popup); };
+    EventActive* entry = FindBySerial(job.m_Serial);
+    if (job.m_DialogType == 2) {
+        LogPopup popup(job, true, gone);
+        if (entry) entry->m_Popup = &popup;
+        popup.DoModal();
+        PopupGone(popup);
+        return;
+    }
+    auto* popup = new LogPopup(job, false, gone);
+    if (!popup->Create()) {
+        delete popup;
+        return;
+    }
+    m_Popups.push_back(popup);
+    if (entry) entry->m_Popup = popup;
+}
+
 void LogDoc::RunNotification(std::unique_ptr<NotificationJob> job) {
+    // A modal pop-up runs its own loop here; what follows waits for it and then uses the copy.
+    if (job->m_Popup) ShowPopup(*job);
     if (job->m_Email) SendEmail(*job);
     if (job->m_Program) StartProgram(*job);
 }
@@ -306,9 +351,10 @@ void LogDoc::SendEmail(const NotificationJob& job) {
     mail.address = job.m_EmailAddress;
     mail.subject = headerText(std::string(kTitle) + job.m_TypeName + " " + job.m_ObjectName);
     mail.body = std::string(kTitle) + " reports: " + job.m_TypeName + " @ " + NotificationTime(job) + "\r\n" +
-                objectType + job.m_ObjectName + " " + job.m_ObjectDescription + "\r\n" + "Log Group: " +
-                job.m_GroupName + " " + job.m_LevelName + " " + job.m_LevelDescription + "\r\n" +
-                "Database: " + MakeConfigFilePath(job.m_DatabaseFolder, job.m_DatabaseName) + "\r\n" + kFooter;
+                objectType + job.m_ObjectName + " " + job.m_ObjectDescription + "\r\n" +
+                "Log Group: " + job.m_GroupName + " " + job.m_LevelName + " " + job.m_LevelDescription +
+                "\r\n" + "Database: " + MakeConfigFilePath(job.m_DatabaseFolder, job.m_DatabaseName) +
+                "\r\n" + kFooter;
     if (!m_Mailer) m_Mailer = std::make_unique<EventMailer>(*m_App, *this);
     m_Mailer->Post(std::move(mail));
 }

@@ -19,6 +19,7 @@ namespace vq {
 class COstrelixApp;
 class ExplorerInfo;
 class EventMailer;
+class LogPopup;
 struct NotificationJob;
 
 // The event log of the running program: the raised entries of configured and system events, the
@@ -89,6 +90,11 @@ private:
     void Notify(const EventActive& entry);
     void StartProgram(const NotificationJob& job);
     void SendEmail(const NotificationJob& job);
+    // A modal pop-up returns once it is closed, by its user or by the log.
+    void ShowPopup(const NotificationJob& job);
+    void PopupGone(LogPopup& popup);
+    EventActive* FindBySerial(std::uint64_t serial) const;
+    void ClosePopup(EventActive& entry);
     void Remove(EventActive& entry);
     void LowerStatus(EventActive& entry);
     int ClearMinutes() const;
@@ -105,6 +111,8 @@ private:
     bool m_EventFileFailing = false;
     // Declared last: its thread is stopped before anything it reads goes.
     std::unique_ptr<EventMailer> m_Mailer;
+    // The modeless pop-ups whose windows are open; each deletes itself when its window goes.
+    std::vector<LogPopup*> m_Popups;
 };
 
 } // namespace vq
