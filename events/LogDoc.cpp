@@ -8,6 +8,7 @@
 #include "events/NotificationJob.h"
 #include "events/ProgramArguments.h"
 #include "platform/sys/ProcessStart.h"
+#include "platform/sys/Sound.h"
 #include "platform/thread/QueueRegistry.h"
 #include "runtime/ConfigFileNames.h"
 #include "shell/COstrelixApp.h"
@@ -335,6 +336,7 @@ void LogDoc::RunNotification(std::unique_ptr<NotificationJob> job) {
     // A modal pop-up runs its own loop here; what follows waits for it and then uses the copy.
     if (job->m_Popup) ShowPopup(*job);
     if (job->m_Email) SendEmail(*job);
+    if (job->m_Sound && !job->m_Clip.empty()) PlaySoundFile(job->m_Clip);
     if (job->m_Program) StartProgram(*job);
 }
 
