@@ -129,7 +129,7 @@ void LogDoc::RaiseEvent(EventInfo& info, const OleDateTime& time) {
         entry = made.get();
         info.m_ActiveEntry = entry;
         m_EntryMap[&info] = entry;
-        m_Entries.push_back(std::move(made));
+        Append(std::move(made));
     }
     if (entry->m_Reported) return;
     entry->CountHit();
@@ -182,9 +182,20 @@ void LogDoc::ResetIfNormal(EventInfo& info) {
     Reset(*entry);
 }
 
-std::list<std::unique_ptr<EventActive>>::iterator LogDoc::Find(const EventActive& entry) {
-    return std::find_if(m_Entries.begin(), m_Entries.end(),
-                        [&](const auto& held) { return held.get() == &entry; });
+LogDoc::EntryList::iterator LogDoc::Find(const EventActive& entry) {
+    const auto found = m_Positions.find(&entry);
+    return found == m_Positions.end() ? m_Entries.end() : found->second;
+}
+
+void LogDoc::Append(std::unique_ptr<EventActive> entry) {
+    const EventActive* key = entry.get();
+    m_Entries.push_back(std::move(entry));
+    m_Positions[key] = std::prev(m_Entries.end());
+}
+
+LogDoc::EntryList::iterator LogDoc::Erase(EntryList::iterator position) {
+    m_Positions.erase(position->get());
+    return m_Entries.erase(position);
 }
 
 void LogDoc::LowerStatus(EventActive& entry) {
@@ -199,7 +210,7 @@ void LogDoc::Remove(EventActive& entry) {
     if (found == m_Entries.end()) return;
     if (EventInfo* info = entry.GetInfo()) m_EntryMap.erase(info);
     LowerStatus(entry);
-    m_Entries.erase(found);
+    Erase(found);
 }
 
 void LogDoc::ClearObjectEvents(const ExplorerInfo& object) {
@@ -212,7 +223,7 @@ void LogDoc::ClearObjectEvents(const ExplorerInfo& object) {
         m_EntryMap.erase(info);
         NotifyWindows(kReset, it->get());
         (*it)->m_State = EventActive::kRemoved;
-        it = m_Entries.erase(it);
+        it = Erase(it);
     }
 }
 
@@ -223,7 +234,7 @@ void LogDoc::ClearEventEntry(EventInfo& info) {
     m_EntryMap.erase(&info);
     NotifyWindows(kReset, entry);
     entry->m_State = EventActive::kRemoved;
-    if (found != m_Entries.end()) m_Entries.erase(found);
+    if (found != m_Entries.end()) Erase(found);
 }
 
 void LogDoc::OnMinuteTick() {
@@ -252,7 +263,7 @@ void LogDoc::OnSystemEvent(std::unique_ptr<SystemEventInfo> event) {
     const OleDateTime time = event->m_Time;
     auto entry = std::make_unique<EventActive>(std::move(event), time, ClearMinutes());
     NotifyWindows(kSystemRecorded, entry.get());
-    m_Entries.push_back(std::move(entry));
+    Append(std::move(entry));
     AddTransaction(SystemEventInfo::GetObjectName(), SystemEventInfo::kType, EventInfo::kSystem,
                    LogTransaction::kActive, code, detail);
 }

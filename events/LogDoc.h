@@ -12,6 +12,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace vq {
@@ -98,7 +99,10 @@ private:
     void Remove(EventActive& entry);
     void LowerStatus(EventActive& entry);
     int ClearMinutes() const;
-    std::list<std::unique_ptr<EventActive>>::iterator Find(const EventActive& entry);
+    using EntryList = std::list<std::unique_ptr<EventActive>>;
+    EntryList::iterator Find(const EventActive& entry);
+    void Append(std::unique_ptr<EventActive> entry);
+    EntryList::iterator Erase(EntryList::iterator position);
 
     COstrelixApp* m_App = nullptr;
     const ThreadId m_OwnerThread;
@@ -106,6 +110,8 @@ private:
     std::deque<LogTransaction> m_Transactions;
     std::list<std::unique_ptr<EventActive>> m_Entries;
     std::map<const EventInfo*, EventActive*> m_EntryMap;
+    // Where each entry stands in m_Entries, so taking one out never walks the list.
+    std::unordered_map<const EventActive*, EntryList::iterator> m_Positions;
     std::unique_ptr<CLogFile> m_EventFile;
     bool m_EventFileOpened = false;
     bool m_EventFileFailing = false;
