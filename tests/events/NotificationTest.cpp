@@ -159,5 +159,11 @@ TEST_F(MailNotificationTest, BadAddressesAndRefusedMailsAreRecorded) {
                                              {285, "a@b.c\rBcc: x@y.z"}, {285, "nobody"}, {286, ""}}));
 }
 
+TEST_F(MailNotificationTest, ARejectedMessageIsRecorded) {
+    test::SmtpSink sink({}, true);
+    Announce(sink, {"ops@example.org"});
+    EXPECT_EQ(test::SystemEventCodes(Log()), std::vector<int>{286});
+}
+
 } // namespace
 } // namespace vq
