@@ -109,6 +109,7 @@ void Monitor::StartHistory() {
 }
 
 int Monitor::ExitInstance() {
+    m_Wakes.reset();
     DeleteStartupSummary();
     StopHistoryThread(m_History);
     m_AdapterSet.reset();
@@ -154,6 +155,7 @@ bool Monitor::PumpMessage() {
     try {
         switch (GetMessageOrPacket(message, eventIndex, MessageQueue::kInfinite)) {
         case WAIT_QUIT:
+            m_Wakes.reset();
             return false;
         case WAIT_MESSAGE:
             // Once the program shuts down, messages are taken and dropped: the message pool frees
@@ -161,7 +163,11 @@ bool Monitor::PumpMessage() {
             if (!Engine().m_State.m_ShuttingDown && message.message != WM_KICKIDLE) Dispatch(message);
             break;
         case WAIT_EVENT:
+            // What the rings of buffers announce or reply reaches the other threads with one wake
+            // each per few milliseconds, and at once when this thread goes to sleep.
+            if (!m_Wakes) m_Wakes.emplace();
             m_AdapterSet->ServiceSlot(eventIndex);
+            m_Wakes->WakeHeldAfter(kWakeDelayNs);
             break;
         case WAIT_TIMEOUT:
             PostNotification(3, 0, "timeout expired", "Monitor", "PumpMessage", nullptr, nullptr, -1);

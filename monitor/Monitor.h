@@ -7,10 +7,12 @@
 #include "monitor/MonitorStateMessage.h"
 #include "runtime/TimeSpan.h"
 #include "runtime/Timestamp.h"
+#include "platform/thread/MessageQueue.h"
 #include "runtime/VQ_Thread.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -141,6 +143,9 @@ private:
     // The wait's events and the slots they stand for, kept so that a wait allocates nothing.
     std::vector<Event*> m_WaitEvents;
     std::vector<int32_t> m_WaitSlots;
+    // Open on this thread while it works through buffers without sleeping.
+    static constexpr int64_t kWakeDelayNs = 5'000'000;
+    std::optional<WakeBatch> m_Wakes;
 };
 
 // Starts the thread and registers it; a thread the registry refuses is stopped again.

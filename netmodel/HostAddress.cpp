@@ -43,27 +43,36 @@ HostAddress::HostAddress(uint8_t live)
     : m_Live(live), m_MAC(&MacAddress::Invalid()), m_IP(&IpAddress::Invalid()),
       m_IPX(&IpxAddress::Invalid()) {}
 
+HostAddress::Seen HostAddress::Resolve(const FrameView& frame, FrameView::Side side, AddressSource& addresses,
+                                       bool macOnly) {
+    Seen seen;
+    seen.mac = addresses.FindOrAddMac(frame.GetMac(side));
+    if (macOnly) return seen;
+    const uint16_t etherType = frame.GetEtherType();
+    if (etherType == 0x0800 || etherType == 0x0806) {
+        const uint8_t* bytes = frame.GetIp(side);
+        seen.ip = bytes != nullptr ? addresses.FindOrAddIp(bytes) : nullptr;
+    } else if (etherType == 0x8137 || etherType == 0x8138) {
+        const uint8_t* bytes = frame.GetIpx(side);
+        seen.ipx = bytes != nullptr ? addresses.FindOrAddIpx(bytes) : nullptr;
+    }
+    return seen;
+}
+
 HostAddress::HostAddress(const FrameView& frame, FrameView::Side side, AddressSource& addresses, bool macOnly)
-    : HostAddress(1) {
+    : HostAddress(Resolve(frame, side, addresses, macOnly), side) {}
+
+HostAddress::HostAddress(const Seen& seen, FrameView::Side side) : HostAddress(1) {
     // Set directly rather than through the setters: a candidate is built twice per frame and its
     // times must all be the one creation time.
-    m_MAC = addresses.FindOrAddMac(frame.GetMac(side));
+    m_MAC = seen.mac;
     m_ValidVector = MacValid;
-    if (!macOnly) {
-        const uint16_t etherType = frame.GetEtherType();
-        if (etherType == 0x0800 || etherType == 0x0806) {
-            const uint8_t* bytes = frame.GetIp(side);
-            if (IpAddress* ip = bytes != nullptr ? addresses.FindOrAddIp(bytes) : nullptr) {
-                m_IP = ip;
-                m_ValidVector |= IpValid;
-            }
-        } else if (etherType == 0x8137 || etherType == 0x8138) {
-            const uint8_t* bytes = frame.GetIpx(side);
-            if (IpxAddress* ipx = bytes != nullptr ? addresses.FindOrAddIpx(bytes) : nullptr) {
-                m_IPX = ipx;
-                m_ValidVector |= IpxValid;
-            }
-        }
+    if (seen.ip != nullptr) {
+        m_IP = seen.ip;
+        m_ValidVector |= IpValid;
+    } else if (seen.ipx != nullptr) {
+        m_IPX = seen.ipx;
+        m_ValidVector |= IpxValid;
     }
     const int32_t state = side == FrameView::Source ? INITSRC : INITDST;
     m_MacState = m_IpState = m_IpxState = state;

@@ -56,9 +56,19 @@ public:
     enum Family : uint8_t { MacValid = 1, IpValid = 2, IpxValid = 4 };
     enum Mark : int { MacMark = 0, IpMark, IpxMark };
 
+    // The shared address objects one side of a frame names: the MAC always, at most one network
+    // address (by the frame's type), none when only the MAC is wanted.
+    struct Seen {
+        MacAddress* mac = nullptr;
+        IpAddress* ip = nullptr;
+        IpxAddress* ipx = nullptr;
+    };
+    static Seen Resolve(const FrameView& frame, FrameView::Side side, AddressSource& addresses, bool macOnly);
+
     explicit HostAddress(uint8_t live = 0);
     // A candidate learned from one side of a frame; the network address only unless `macOnly`.
     HostAddress(const FrameView& frame, FrameView::Side side, AddressSource& addresses, bool macOnly);
+    HostAddress(const Seen& seen, FrameView::Side side);
     HostAddress(const HostAddress& other, int copyMode);
     // One address with a state; shared, or an owned copy with `copy`.
     HostAddress(MacAddress& address, int state, bool copy);

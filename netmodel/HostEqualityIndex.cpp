@@ -71,6 +71,7 @@ void HostEqualityIndex::Insert(HostAddress& host, uint64_t order) {
 void HostEqualityIndex::Remove(HostAddress& host) {
     const Handle* handle = handles_.Find(&host);
     if (handle == nullptr) return;
+    ++generation_;
     const uint32_t index = handle->entry;
     Unfile(index);
     host.RemoveObserver(this);
@@ -84,6 +85,7 @@ void HostEqualityIndex::Release(uint32_t index) {
 }
 
 void HostEqualityIndex::Clear() {
+    ++generation_;
     for (Entry& entry : entries_)
         if (entry.host != nullptr) entry.host->RemoveObserver(this);
     handles_ = {};
@@ -111,6 +113,7 @@ HostAddress* HostEqualityIndex::FindFirstEqual(const HostAddress& host) const {
 void HostEqualityIndex::OnHostChanged(HostAddress& host) {
     const Handle* handle = handles_.Find(&host);
     if (handle == nullptr) return;
+    ++generation_;
     const uint32_t index = handle->entry;
     Unfile(index);
     try {

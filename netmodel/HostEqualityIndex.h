@@ -33,6 +33,10 @@ public:
     void Clear();
     bool Contains(const HostAddress& host) const { return handles_.Find(&host) != nullptr; }
     size_t Size() const { return handles_.Size(); }
+    // Moves on whenever a held host changes or goes, so that answers about who equals whom can be
+    // kept until then. A host coming in leaves the answers about the hosts held before it as they
+    // were, so it moves nothing.
+    uint64_t GetGeneration() const { return generation_; }
 
     // Calls `visit(host, order)` for every stored host equal to `host` (itself included when stored).
     template <typename Visit> void ForEachEqual(const HostAddress& host, Visit&& visit) const;
@@ -106,6 +110,7 @@ private:
     std::vector<HostAddress*> empty_;
     // Hosts that changed while memory ran out: in `wild_`, tied to nobody, checked by every query.
     std::vector<HostAddress*> waiting_;
+    uint64_t generation_ = 0;
 };
 
 template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Visit& visit) const {

@@ -60,7 +60,33 @@ HostTable::~HostTable() {
 HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
     const bool lookupOnly = TheGlobalState().m_MacOnlyReporting.load(std::memory_order_relaxed) &&
                             m_MacFilter != nullptr && !m_MacFilter->PassesMacFilter(frame, side);
-    HostAddress scratch(frame, side, m_Addresses, lookupOnly);
+    const HostAddress::Seen seen = HostAddress::Resolve(frame, side, m_Addresses, lookupOnly);
+    const uint16_t etherType = frame.GetEtherType();
+    const uint8_t network = lookupOnly                                     ? 0
+                            : etherType == 0x0800 || etherType == 0x0806 ? 1
+                            : etherType == 0x8137 || etherType == 0x8138 ? 2
+                                                                         : 0;
+    const LearnKey key{seen.mac, seen.ip != nullptr ? static_cast<const void*>(seen.ip) : seen.ipx,
+                       uint8_t(side | (lookupOnly ? 2 : 0) | network << 2)};
+    // Learning is a function of the table and what the frame names: a step that changed nothing
+    // gives the same host, again changing nothing, until the table changes.
+    if (const LearnMemo* memo = m_Learned.Find(key); memo != nullptr && memo->generation == m_Generation)
+        return memo->host;
+    const uint64_t generation = m_Generation;
+    HostAddress* result = LearnAnew(seen, side, lookupOnly, network);
+    if (m_Generation == generation) {
+        try {
+            *m_Learned.Emplace(key).first = LearnMemo{result, generation};
+        } catch (const std::bad_alloc&) {
+            // Only the next frame's shortcut is lost.
+        }
+    }
+    return result;
+}
+
+HostAddress* HostTable::LearnAnew(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
+                                  uint8_t network) {
+    HostAddress scratch(seen, side);
     scratch.SetOwner(this);
     Candidate candidate{&scratch, nullptr};
     HostAddress* result = nullptr;
@@ -68,12 +94,8 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
         result = OfferMac(&candidate, &scratch, lookupOnly);
         if (result == nullptr || result == &scratch) {
             result = LearnLookupOnly(candidate);
-        } else if (!lookupOnly) {
-            const uint16_t etherType = frame.GetEtherType();
-            if (etherType == 0x0800 || etherType == 0x0806)
-                OfferNetwork(false, result);
-            else if (etherType == 0x8137 || etherType == 0x8138)
-                OfferNetwork(true, result);
+        } else if (network != 0) {
+            OfferNetwork(network == 2, result);
         }
         if (side == FrameView::Source && result != candidate.stored) PromoteSource(*result, scratch);
         if (result == candidate.stored) {
@@ -84,6 +106,7 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
             Append(candidate.stored);
         }
     } catch (...) {
+        Touch();
         if (candidate.stored != nullptr &&
             std::find(m_Hosts.begin(), m_Hosts.end(), candidate.stored) == m_Hosts.end()) {
             Unfile(candidate.stored);
@@ -95,6 +118,13 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
     return result;
 }
 
+void HostTable::MergeInto(HostAddress& stored, const HostAddress& other) {
+    const uint8_t families = stored.GetValidVector();
+    stored.Merge(other);
+    // Only the change time moved when no family was added, and no answer reads it.
+    if (stored.GetValidVector() != families) Touch();
+}
+
 HostAddress* HostTable::LearnLookupOnly(Candidate& candidate) {
     const NameKey key = candidate.scratch->GetMac().GetTableKey();
     if (auto it = m_LookupOnly.find(key); it != m_LookupOnly.end()) return it->second;
@@ -104,7 +134,10 @@ HostAddress* HostTable::LearnLookupOnly(Candidate& candidate) {
 }
 
 void HostTable::PromoteSource(HostAddress& host, const HostAddress& seen) {
-    if (host.GetMacState() == HostAddress::PROV) host.SetMacState(HostAddress::AUTH);
+    if (host.GetMacState() == HostAddress::PROV) {
+        Touch();
+        host.SetMacState(HostAddress::AUTH);
+    }
     if (seen.HasIp() && host.HasIp() && &seen.GetIp() == &host.GetIp() &&
         host.GetIpState() == HostAddress::PROV)
         PromoteNetwork(host, false);
@@ -114,6 +147,7 @@ void HostTable::PromoteSource(HostAddress& host, const HostAddress& seen) {
 }
 
 void HostTable::PromoteNetwork(HostAddress& host, bool ipx) {
+    Touch();
     auto& index = ipx ? m_IpxIndex : m_IpIndex;
     const NameKey key = ipx ? host.GetIpx().GetTableKey() : host.GetIp().GetTableKey();
     HostIndexElementNetwork* element = index.Find(key);
@@ -137,6 +171,7 @@ void HostTable::PromoteNetwork(HostAddress& host, bool ipx) {
 HostAddress* HostTable::Store(Candidate* candidate, HostAddress* host) {
     if (candidate == nullptr || host != candidate->scratch) return host;
     if (candidate->stored == nullptr) {
+        Touch();
         auto* stored = new HostAddress(*host, ShallowCopy);
         stored->SetOwner(this);
         stored->SetChangedTime(host->GetChangedTime());
@@ -151,11 +186,13 @@ HostAddress* HostTable::OfferMac(Candidate* candidate, HostAddress* host, bool l
     HostIndexElementMAC* element = m_MacIndex.Find(key);
     if (element == nullptr) {
         if (lookupOnly) return host;
+        Touch();
         element = &m_MacIndex.Create(key);
     }
     try {
         return AddToMacElement(*element, candidate, host);
     } catch (...) {
+        Touch();
         element->DropEmptyParts();
         m_MacIndex.EraseIfEmpty(key);
         throw;
@@ -173,10 +210,12 @@ HostAddress* HostTable::AddToMacElement(HostIndexElementMAC& element, Candidate*
     else
         result = MacListFindOrAdd(element.Primary(), candidate, h);
     if (result == h) {
-        if (h->GetMacState() == HostAddress::INITDST)
-            h->SetMacState(HostAddress::PROV);
-        else if (h->GetMacState() == HostAddress::INITSRC)
-            h->SetMacState(HostAddress::AUTH);
+        const int state = h->GetMacState();
+        if (state == HostAddress::INITDST || state == HostAddress::INITSRC) {
+            // The candidate itself is not part of the table: its states change on every frame.
+            if (candidate == nullptr || h != candidate->scratch) Touch();
+            h->SetMacState(state == HostAddress::INITDST ? HostAddress::PROV : HostAddress::AUTH);
+        }
     }
     return result;
 }
@@ -210,11 +249,12 @@ HostAddress* HostTable::AddThroughIpxMap(HostIndexElementMAC& element, Candidate
 HostAddress* HostTable::MacListFindOrAdd(HostAddressList& list, Candidate* candidate, HostAddress*& host) {
     for (HostAddress* stored : list) {
         if (stored == host || MacListMatch(*stored, *host)) {
-            if (stored != host) stored->Merge(*host);
+            if (stored != host) MergeInto(*stored, *host);
             return stored;
         }
     }
     host = Store(candidate, host);
+    Touch();
     list.push_back(host);
     return host;
 }
@@ -225,6 +265,7 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
     const NameKey key = ipx ? host->GetIpx().GetTableKey() : host->GetIp().GetTableKey();
     const int state = ipx ? host->GetIpxState() : host->GetIpState();
     auto setState = [&](int value) {
+        if (value != state) Touch();
         if (ipx)
             host->SetIpxState(value);
         else
@@ -257,12 +298,14 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
         default:
             return nullptr;
         }
+        Touch();
         element = &index.Create(key);
         try {
             HostAddress* result = NetworkListFindOrAdd(element->List(kind), host, appended);
             setState(newState);
             return result;
         } catch (...) {
+            Touch();
             element->DropEmptyLists();
             index.EraseIfEmpty(key);
             throw;
@@ -272,7 +315,7 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
         switch (state) {
         case HostAddress::INITSRC:
         case HostAddress::AUTH:
-            element->RemoveFrom(HostIndexElementNetwork::Prov, host);
+            if (element->RemoveFrom(HostIndexElementNetwork::Prov, host)) Touch();
             setState(HostAddress::AUTH);
             return NetworkListFindOrAdd(element->List(HostIndexElementNetwork::Auth), host, appended);
         case HostAddress::INITDST:
@@ -280,7 +323,7 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
             if (const HostAddressList* auth = element->GetList(HostIndexElementNetwork::Auth)) {
                 for (HostAddress* stored : *auth) {
                     if (NetworkListMatch(*stored, *host)) {
-                        if (stored != host) stored->Merge(*host);
+                        if (stored != host) MergeInto(*stored, *host);
                         return stored;
                     }
                 }
@@ -300,6 +343,7 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
             return nullptr;
         }
     } catch (...) {
+        Touch();
         element->DropEmptyLists();
         throw;
     }
@@ -308,11 +352,12 @@ HostAddress* HostTable::OfferNetwork(bool ipx, HostAddress* host) {
 HostAddress* HostTable::NetworkListFindOrAdd(HostAddressList& list, HostAddress* host, bool& appended) {
     for (HostAddress* stored : list) {
         if (NetworkListMatch(*stored, *host)) {
-            if (stored != host) stored->Merge(*host);
+            if (stored != host) MergeInto(*stored, *host);
             appended = false;
             return stored;
         }
     }
+    Touch();
     list.push_back(host);
     appended = true;
     return host;
@@ -338,6 +383,7 @@ void HostTable::Announce(HostAddress& host, const Timestamp& changeTime) {
     network(host.GetIpState(), host.GetPreviousIpState(), 12, 4, 8, &HostAddress::SetIpState);
     network(host.GetIpxState(), host.GetPreviousIpxState(), 48, 16, 32, &HostAddress::SetIpxState);
     if (bits == 0) return;
+    Touch();
     host.SetChangedTime(changeTime == NULL_TIME ? Timestamp::Now() : changeTime);
     if (m_Announcements == nullptr) return;
     try {
@@ -348,6 +394,7 @@ void HostTable::Announce(HostAddress& host, const Timestamp& changeTime) {
 }
 
 void HostTable::Append(HostAddress* host) {
+    Touch();
     m_Hosts.push_back(host);
     try {
         m_Equal.Insert(*host, m_NextOrder++);
@@ -358,6 +405,7 @@ void HostTable::Append(HostAddress* host) {
 }
 
 void HostTable::File(HostAddress* host) {
+    Touch();
     OfferMac(nullptr, host, false);
     if (host->HasIp()) OfferNetwork(false, host);
     if (host->HasIpx()) OfferNetwork(true, host);
@@ -376,6 +424,7 @@ bool HostTable::Insert(HostAddress* host) {
 }
 
 void HostTable::Unfile(HostAddress* host) {
+    Touch();
     if (host->HasMac()) {
         const NameKey key = host->GetMac().GetTableKey();
         if (HostIndexElementMAC* element = m_MacIndex.Find(key)) {
@@ -405,6 +454,7 @@ bool HostTable::Remove(HostAddress* host) {
     auto it = std::find(m_Hosts.begin(), m_Hosts.end(), host);
     if (it == m_Hosts.end()) return false;
     Unfile(host);
+    Touch();
     m_Equal.Remove(*host);
     m_Hosts.erase(it);
     return true;
@@ -416,6 +466,8 @@ void HostTable::Refile(HostAddress* host) {
 }
 
 void HostTable::Clear() {
+    Touch();
+    m_Learned.Clear();
     m_Equal.Clear();
     m_MacIndex.Clear();
     m_IpIndex.Clear();

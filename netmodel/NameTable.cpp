@@ -30,8 +30,7 @@ void NameTable::Tick(const Timestamp& now) {
 void NameTable::Clear(bool) {
     // The request table goes first: its look-ups refer to the entries.
     requests_.reset();
-    for (auto& [key, node] : map_)
-        DeleteOwned(node.entry);
+    map_.ForEach([this](const NameKey&, Filed& filed) { DeleteOwned(filed.entry); });
     map_ = {};
     heads_.fill(nullptr);
     for (NameEntry* entry : displaced_)
@@ -62,15 +61,21 @@ bool NameTable::Add(NameEntry* entry, bool request) {
     if (entry == nullptr) return false;
     entry->Adopt(this);
     const NameKey key = GetKey(*entry);
-    auto [slot, filed] = map_.try_emplace(key);
-    Node& node = slot->second;
-    if (filed) {
-        node.entry = entry;
-        node.bucket = NameKeyBucket(key) % BucketCount;
-        Link(node);
-    } else if (node.entry != entry) {
-        if (node.entry->IsOwnedBy(this)) displaced_.insert(node.entry);
-        node.entry = entry;
+    if (Filed* filed = map_.Find(key)) {
+        if (filed->entry != entry) {
+            if (filed->entry->IsOwnedBy(this)) displaced_.insert(filed->entry);
+            filed->entry = entry;
+            filed->node->entry = entry;
+        }
+    } else {
+        // The node first: running out of memory then leaves no slot without one.
+        auto node = std::make_unique<Node>();
+        node->entry = entry;
+        node->bucket = NameKeyBucket(key) % BucketCount;
+        Filed& slot = *map_.Emplace(key).first;
+        slot.entry = entry;
+        slot.node = std::move(node);
+        Link(*slot.node);
     }
     displaced_.erase(entry);
     if (request && lookup_ && requests_) {
@@ -84,17 +89,18 @@ bool NameTable::Add(NameEntry* entry, bool request) {
 }
 
 NameEntry* NameTable::Find(const NameKey& key) const {
-    auto found = map_.find(key);
-    return found != map_.end() ? found->second.entry : nullptr;
+    const Filed* found = map_.Find(key);
+    return found != nullptr ? found->entry : nullptr;
 }
 
 bool NameTable::Remove(const NameEntry* entry) {
     if (entry == nullptr) return false;
-    auto found = map_.find(GetKey(*entry));
-    if (found == map_.end()) return false;
-    Unlink(found->second);
-    map_.erase(found);
-    if (map_.empty()) map_ = {};
+    const NameKey key = GetKey(*entry);
+    Filed* found = map_.Find(key);
+    if (found == nullptr) return false;
+    Unlink(*found->node);
+    map_.Erase(key);
+    if (map_.IsEmpty()) map_ = {};
     return true;
 }
 

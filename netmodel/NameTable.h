@@ -1,5 +1,6 @@
 #pragma once
 
+#include "netmodel/FlatMap.h"
 #include "netmodel/NameEntry.h"
 #include "netmodel/NameKey.h"
 #include "netmodel/WinSockIf.h"
@@ -46,7 +47,7 @@ public:
     // A reply to one of this table's look-ups; true when it belonged to a request.
     bool OnReply(uint32_t identifier, uint32_t value);
 
-    int GetCount() const { return static_cast<int>(map_.size()); }
+    int GetCount() const { return static_cast<int>(map_.Size()); }
     bool GetLookup() const { return lookup_; }
     void SetLookup(bool lookup) { lookup_ = lookup; }
     NameRequestTable* GetRequestTable() const { return requests_.get(); }
@@ -73,7 +74,13 @@ private:
     const Node* Successor(const Node& node) const;
     void DeleteOwned(NameEntry* entry);
 
-    std::unordered_map<NameKey, Node, NameKeyHash> map_;
+    // The entry sits beside its key, so that a frame's look-up reads one slot; the node, which the
+    // iteration order links, keeps its place while the map moves slots around.
+    struct Filed {
+        NameEntry* entry = nullptr;
+        std::unique_ptr<Node> node;
+    };
+    FlatMap<NameKey, Filed, NameKeyHash> map_;
     std::array<Node*, BucketCount> heads_{};
     std::unordered_set<NameEntry*> displaced_;
     bool lookup_ = false;

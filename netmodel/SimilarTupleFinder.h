@@ -37,6 +37,7 @@ public:
     // Taken only while the finder is empty: the hosts held so far were judged against the old one.
     void SetReference(const HostEqualityIndex* reference) {
         if (m_Used == 0) m_Reference = reference;
+        ++m_Removes;
     }
 
     // The TAO's pool order ranks it: the smaller, the earlier.
@@ -53,6 +54,10 @@ public:
     // without its fields being read.
     TAO* Find(const HostAddress* source, const HostAddress* destination, const Tuple::Fields& fields,
               Rule rule, const Tuple* keyTuple = nullptr) const;
+    // The same answer, kept for the same key until the finder or its reference changes: for keys
+    // asked again and again, as every frame of a known stream asks.
+    TAO* FindRemembered(const HostAddress* source, const HostAddress* destination,
+                        const Tuple::Fields& fields, Rule rule) const;
 
 private:
     struct Key {
@@ -81,8 +86,35 @@ private:
     // The hosts similarity accepts for `host` (and null, when a pool tuple lacks that side).
     void CollectEqual(const HostAddress* host, bool nullSide, std::vector<const HostAddress*>& out) const;
 
+    struct Question {
+        Key key;
+        Rule rule;
+        friend bool operator==(const Question&, const Question&) = default;
+    };
+    struct QuestionHash {
+        size_t operator()(const Question& question) const noexcept {
+            return size_t(HashOf(question.key) ^ uint64_t(question.rule));
+        }
+    };
+    // An answer holds while no TAO has gone and no host changed since it was given. A TAO added
+    // since ranks after every TAO there was, so it changes only an answer that found nothing.
+    struct Answer {
+        TAO* tao = nullptr;
+        uint64_t adds = 0;
+        uint64_t removes = 0;
+        uint64_t hostGeneration = 0;
+    };
+    // Both only grow, so their sum moves whenever either index changes.
+    uint64_t HostGeneration() const {
+        return (m_Reference != nullptr ? m_Reference->GetGeneration() : 0) + m_Strays.GetGeneration();
+    }
+
     std::vector<Slot> m_Slots;
     size_t m_Used = 0;
+    // Move on with every TAO added, and every TAO removed or reference taken.
+    uint64_t m_Adds = 0;
+    uint64_t m_Removes = 0;
+    mutable FlatMap<Question, Answer, QuestionHash> m_Answers;
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
     const HostEqualityIndex* m_Reference = nullptr;

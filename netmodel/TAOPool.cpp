@@ -104,8 +104,13 @@ bool TAOPool::Remove(TAO* tao) {
     return true;
 }
 
-TAO* TAOPool::FindMatching(const Tuple& tuple) const {
-    if (tuple.GetDestination() != nullptr) return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
+TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
+    if (tuple.GetDestination() != nullptr) {
+        if (remember)
+            return m_Finder.FindRemembered(tuple.GetSource(), tuple.GetDestination(), tuple.GetFields(),
+                                           SimilarTupleFinder::Rule::Matching);
+        return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
+    }
     // A key without a destination matches every destination: the rare case is scanned, in list
     // order, among the TAOs the session index would list under the key's session and source.
     const uint16_t session = tuple.GetField(FieldSession);
@@ -119,10 +124,14 @@ TAO* TAOPool::FindMatching(const Tuple& tuple) const {
 }
 
 TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
+    return FindOrAddMatching(key, created, false);
+}
+
+TAO* TAOPool::FindOrAddMatching(const TAO& key, bool* created, bool remember) {
     if (created != nullptr) *created = false;
     const Tuple* tuple = key.GetTuple();
     if (tuple != nullptr)
-        if (TAO* found = FindMatching(*tuple)) return found;
+        if (TAO* found = FindMatching(*tuple, remember)) return found;
     std::unique_ptr<TAO> made;
     try {
         made = NewTAO(key);

@@ -76,10 +76,13 @@ protected:
         for (TAO* tao : leaving)
             delete tao;
     }
-    TAO* FindMatching(const Tuple& tuple) const;
+    // `remember` keeps the answer for the next frame of the same stream, or the next merge of the
+    // same conversation.
+    TAO* FindMatching(const Tuple& tuple, bool remember = false) const;
+    TAO* FindOrAddMatching(const TAO& key, bool* created, bool remember);
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
-        return m_Finder.Find(source, destination, fields, SimilarTupleFinder::Rule::Similar);
+        return m_Finder.FindRemembered(source, destination, fields, SimilarTupleFinder::Rule::Similar);
     }
     std::string DumpIndexes(const char* poolName) const;
 

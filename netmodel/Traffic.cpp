@@ -65,7 +65,7 @@ Conversation* Traffic::FindOrAdd(const Conversation& other, bool* created) {
 }
 
 Conversation* Traffic::AddPacket(const FrameView& frame, Tuple& tuple) {
-    auto* conversation = static_cast<Conversation*>(FindMatching(tuple));
+    auto* conversation = static_cast<Conversation*>(FindMatching(tuple, true));
     if (conversation == nullptr) {
         auto made = Make(&tuple);
         Add(made.get());
@@ -101,7 +101,8 @@ void Traffic::Merge(const Traffic& source) {
     size_t position = 0;
     while (Conversation* conversation = source.GetNextConversation(position)) {
         bool created = false;
-        Conversation* found = FindOrAdd(*conversation, &created);
+        // A pool merged into on every tick meets the same conversations again and again.
+        auto* found = static_cast<Conversation*>(FindOrAddMatching(*conversation, &created, true));
         if (found != nullptr && !created) found->AddConversation(*conversation);
     }
 }

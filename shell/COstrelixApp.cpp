@@ -8,10 +8,15 @@
 #include "platform/mail/SimpleMail.h"
 #include "platform/sys/HelpLauncher.h"
 #include "runtime/HeadlessApp.h"
+#include "monitor/Monitor.h"
+#include "monitor/MonitorStateMessage.h"
+#include "shell/ActiveTestManager.h"
 #include "shell/CDlg_DBPathName.h"
+#include "events/CEventHandler.h"
+#include "shell/ReportDoc.h"
 #include "shell/COstrelixSystemDoc.h"
 #include "shell/FileNames.h"
-#include "shell/LogDoc.h"
+#include "events/LogDoc.h"
 #include "runtime/NotificationThreadMessage.h"
 
 #include <array>
@@ -59,6 +64,8 @@ void ShowConfigMessage(const std::string& text) {
 } // namespace
 
 void FatalError(const std::string& text, int code) {
+    // The monitor and the history it runs must not be cut off in the middle of their work.
+    if (auto* app = dynamic_cast<COstrelixApp*>(AfxGetApp())) app->StopMonitor();
     char message[1024];
     std::snprintf(message, sizeof message, kFatalErrorFormat, code, text.c_str());
     MessageBox(0, message, "Vorquel", MB_OK | MB_ICONHAND);
@@ -68,7 +75,8 @@ void FatalError(const std::string& text, int code) {
 }
 
 COstrelixApp::COstrelixApp()
-    : m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
+    : m_EventHandler(std::make_unique<CEventHandler>(*this)),
+      m_SystemDoc(std::make_unique<COstrelixSystemDoc>(
           *this, std::make_unique<CConfig>(CConfig::ConnectionFactory{}, ShowConfigMessage))),
       m_ProgramFolder(ProgramFolderOfProcess()), m_DataFolder(UserDataFolder()) {
     GetConfigStore().SetProgramFolder(m_ProgramFolder);
@@ -92,6 +100,11 @@ void COstrelixApp::RemoveMacFilterEntry(const std::string& macText) {
 }
 
 COstrelixApp::~COstrelixApp() {
+    StopActiveTests();
+    m_ActiveTestManager.reset();
+    StopMonitor();
+    // The log's mail thread uses the mail session, which goes with this object.
+    m_LogDoc.reset();
     SetRegistryNoticeHook({});
     ReleaseMapi();
     m_SystemDoc.reset();
@@ -115,7 +128,7 @@ bool COstrelixApp::IsCsvLoggingEnabled() const {
 }
 
 void COstrelixApp::LogSystemEvent(int code, const std::string& text) {
-    auto event = std::make_unique<SystemEventInfo>(SystemEventInfo{code, OleDateTime::GetCurrentTime(), text});
+    auto event = std::make_unique<SystemEventInfo>(code, OleDateTime::GetCurrentTime(), text);
     // Nothing is recorded before the configuration is loaded: the event log needs its settings.
     if (m_Root && m_LogDoc) m_LogDoc->OnSystemEvent(std::move(event));
 }
@@ -152,7 +165,8 @@ std::uintptr_t COstrelixApp::MapiLogon() {
     }
     LHANDLE session = 0;
     if (MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session) != SUCCESS_SUCCESS) {
-        LogSystemEvent(kMailLogonFailed, "");
+        // Posted: the event mail thread logs on too.
+        if (m_LogDoc) m_LogDoc->PostSystemEvent(kMailLogonFailed);
         session = 0;
     }
     m_MapiSession = session;
@@ -260,6 +274,7 @@ bool COstrelixApp::OpenConfigDatabase(bool prompt, std::string& folder, std::str
 }
 
 int COstrelixApp::ExitInstance() {
+    FreeQueuedMessages();
     const std::string folder = m_SystemDoc->GetPath();
     WriteProfileString(kSection, "Path", folder.c_str());
     WriteProfileString(kSection, "Name", m_SystemDoc->GetName().c_str());

@@ -3,8 +3,10 @@
 #include "platform/classlib/WinApp.h"
 #include "platform/time/OleDateTime.h"
 #include "platform/time/OleDateTimeSpan.h"
+#include "netmodel/AppMacFilter.h"
 #include "runtime/HeadlessApp.h"
 #include "shell/ExplorerInfo.h"
+#include "shell/ViewAdmin.h"
 
 #include <cstdint>
 #include <functional>
@@ -15,23 +17,36 @@
 
 namespace vq {
 
+class ActiveTestManager;
+class AdapterInfoSet;
 class CCfgOstrelix;
 class CCommandLineInfo;
 class CConfig;
+class CDisplayDoc;
+class CDlgTrace;
+class CEventHandler;
 class COstrelixSystemDoc;
 class LogDoc;
+class Monitor;
+class MonitorDataReply;
+class MonitorStateAdaptersMessage;
+class ReportDoc;
+class ThreadMessage;
+struct TraceResult;
 struct MapiMessage;
 struct MapiRecipDesc;
 
 // Finds the recipient record of a mail address; free it with COstrelixApp::MapiFreeBuffer.
 std::uint32_t MapiResolveName(const std::string& name, MapiRecipDesc** recipient);
 
-// Shows "Fatal Error <code> - <text>" and ends the process with the code.
+// Shows "Fatal Error <code> - <text>" and ends the process with the code, the monitor stopped first.
 [[noreturn]] void FatalError(const std::string& text, int code);
 
 // The application object of the desktop program: its settings, the choice of the configuration
-// database and the help binding.
+// database, the help binding, the monitor's control and the main thread's end of the messages of
+// the other threads.
 class COstrelixApp : public CWinApp {
+    VQ_DECLARE_MESSAGE_MAP()
 public:
     // The registry key under which the settings live, below Software.
     static constexpr const char* kRegistryKey = "Vorquel Software\\Vorquel\\Workspace\\v2.01dNetworkMonitor";
@@ -52,6 +67,8 @@ public:
     // Opens the database at folder and name or lets the user choose one; false when cancelled.
     // A path chosen with OK comes back unopened.
     bool OpenConfigDatabase(bool prompt, std::string& folder, std::string& name, const std::string& title = {});
+    // A thread message without a handler of its own is taken and let go.
+    BOOL DispatchThreadMessage(const MSG& msg) override;
     // Writes the settings back, in the order the settings pages expect to find them.
     int ExitInstance() override;
     void LoadRestartSchedule(CCfgOstrelix& root);
@@ -98,6 +115,41 @@ public:
     // Records a system event in the event log, once the configuration is loaded.
     void LogSystemEvent(int code, const std::string& text);
 
+    // Monitor control. The monitor reports its adapters, which are matched against the configured
+    // interfaces before monitoring is started on them.
+    void StartMonitor();
+    void StopMonitor();
+    void RestartMonitor();
+    void SendLookupSetting();
+    bool StartActiveTests();
+    void StopActiveTests();
+    void StartCapture();
+    void StopCapture();
+    bool IsCaptureOn() const { return m_CaptureOn; }
+    int GetMonitorState() const { return m_MonitorState; }
+    bool IsMonitorCreated() const { return m_MonitorCreated; }
+    // Sets the replies-blocked flag; answers its previous value.
+    bool SuspendDisplayUpdates();
+    bool AreRepliesBlocked() const { return m_RepliesBlocked; }
+    void RefreshDisplaysAfterRestart();
+    // From now on the other threads' messages are refused.
+    void SetClosing() { m_ThreadObject.SetClosing(true); }
+    // Every interface finds its adapter in the list; an interface without an adapter address is
+    // saved without one.
+    bool BindNetworkAdapters(const AdapterInfoSet& adapters);
+    // Makes the application the engine's main thread, which its threads report to.
+    void RegisterMainThread();
+    Monitor* GetMonitor() const { return m_Monitor.get(); }
+    const MonitorStateAdaptersMessage* GetKeptAdapterReport() const { return m_KeptAdapters.get(); }
+    const std::string& GetHistoryDatabasePath() const { return m_HistoryDatabasePath; }
+    CEventHandler& GetEventHandler() { return *m_EventHandler; }
+    // Replaces the event handler (tests watch the calls through a subclass).
+    void SetEventHandler(std::unique_ptr<CEventHandler> handler);
+    bool IsEventHandlerRunning() const { return m_EventHandlerRunning; }
+    ViewAdmin& GetViewAdmin() { return m_ViewAdmin; }
+    ReportDoc* GetReportDoc() const { return m_ReportDoc.get(); }
+    ActiveTestManager* GetActiveTestManager() const { return m_ActiveTestManager.get(); }
+
     // The CSV logging interval in seconds from the root record's frequency index; 300 for an index
     // out of range or before the configuration is loaded.
     int GetLogInterval() const;
@@ -128,6 +180,8 @@ public:
     void AddMacFilterEntry(const std::string& macText);
     void RemoveMacFilterEntry(const std::string& macText);
     bool HasMacFilterEntry(const std::string& macText) const { return m_ThreadObject.HasMacFilterEntry(macText); }
+    // The filter the monitor's host learning asks while MAC-only reporting is on.
+    const MacFilter& GetMacFilter() const { return m_MacFilter; }
 
     std::map<int32_t, int32_t> m_ProtocolsByNumber;
     std::map<int32_t, int32_t> m_ProtocolsByTreePosition;
@@ -145,10 +199,65 @@ public:
     OleDateTimeSpan m_RestartPeriod;
 
 private:
+    // The handlers of the other threads' messages; wparam and lparam as posted.
+    void OnGeneralNotify(WPARAM, LPARAM message);
+    void OnMonitorStartReply(WPARAM, LPARAM message);
+    void OnMonitorRestartReply(WPARAM, LPARAM message);
+    void OnStateAdapters(WPARAM, LPARAM message);
+    void OnStateAddress(WPARAM, LPARAM message);
+    void OnMisdirectedRequest(WPARAM, LPARAM message);
+    void OnTrendInitialize(WPARAM, LPARAM message);
+    void OnTrendUpdate(WPARAM, LPARAM message);
+    void OnAlarmInitialize(WPARAM, LPARAM message);
+    void OnAlarmTriggered(WPARAM, LPARAM message);
+    void OnConversationInitialize(WPARAM, LPARAM message);
+    void OnConversationUpdate(WPARAM, LPARAM message);
+    void OnSummaryInitialize(WPARAM, LPARAM message);
+    void OnSummaryUpdate(WPARAM, LPARAM message);
+    void OnSystemEvent(WPARAM event, LPARAM);
+    void OnReportStep(WPARAM step, LPARAM report);
+    void OnActiveTestResult(WPARAM result, LPARAM);
+    void OnActiveTestEvent(WPARAM serial, LPARAM value);
+    void OnTraceHop(WPARAM report, LPARAM);
+    void OnTraceFinished(WPARAM report, LPARAM);
+    void OnTraceFailed(WPARAM report, LPARAM);
+    void OnTraceHopError(WPARAM report, LPARAM);
+    void OnTraceCancelled(WPARAM report, LPARAM);
+    void OnLogNotify(WPARAM job, LPARAM);
+
+    enum class ReplyTarget { AnyDisplay, TrafficDisplay };
+    // Hands a monitor reply to the document that asked for it, when that still exists.
+    void PassReply(LPARAM message, ReplyTarget target, void (CDisplayDoc::*operation)(const MonitorDataReply&, int key));
+    void DeliverTrace(WPARAM report, void (CDlgTrace::*handler)(std::unique_ptr<TraceResult>));
+    void StartEventHandler();
+    void StartDataLogging();
+    void CreateReportDoc();
+    void SendStartMessage(const AdapterInfoSet& adapters);
+    // What the queue still holds when the loop ends: each message's object is freed.
+    void FreeQueuedMessages();
+
     bool IsConfigDatabase(const std::string& path) const;
     void ApplyCommandWord(const std::string& word, bool& prompt, std::string& folder, std::string& name);
 
     HeadlessApp m_ThreadObject;
+    AppMacFilter m_MacFilter{m_ThreadObject};
+    std::unique_ptr<CEventHandler> m_EventHandler;
+    std::unique_ptr<Monitor> m_Monitor;
+    int m_MonitorState = 0;
+    bool m_MonitorCreated = false;
+    bool m_RepliesBlocked = false;
+    // Set afresh for every application: the first adapter report and the first start reply.
+    bool m_FirstAdapterReport = true;
+    bool m_FirstStartReply = true;
+    bool m_AssigningAdapters = false;
+    std::unique_ptr<MonitorStateAdaptersMessage> m_KeptAdapters;
+    bool m_EventHandlerRunning = false;
+    std::unique_ptr<ActiveTestManager> m_ActiveTestManager;
+    bool m_ActiveTestsRunning = false;
+    std::unique_ptr<ReportDoc> m_ReportDoc;
+    ViewAdmin m_ViewAdmin;
+    bool m_CaptureOn = false;
+    std::string m_HistoryDatabasePath;
     // Declared before the model, whose records it keeps, so it outlives the model.
     ExplorerObjectList m_Objects;
     std::unique_ptr<COstrelixSystemDoc> m_SystemDoc;

@@ -272,6 +272,11 @@ bool COstrelixSystemDoc::IsAdapterAssigned(const std::string& macText) const {
                        [&](const auto& network) { return network->GetAdapterAddress() == macText; });
 }
 
+bool COstrelixSystemDoc::CreateMacDevice(const std::string& name, bool local, const std::string& className) {
+    m_MacDeviceRequests.push_back(name + (local ? " local " : " ") + className);
+    return false;
+}
+
 std::unique_ptr<CCfgEvent> COstrelixSystemDoc::ReleaseEventRecord(const CCfgEvent* record) {
     if (auto taken = Release(m_DeviceEvents, record)) return taken;
     if (auto taken = Release(m_NetworkEvents, record)) return taken;

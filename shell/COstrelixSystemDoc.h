@@ -6,6 +6,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace vq {
 
@@ -61,6 +62,10 @@ public:
     bool GetLogGroupLevels(const std::string& group, std::vector<CCfgLogGroupLevel*>& levels) const;
     bool IsDeviceAddressKnown(int addressType, const std::string& address) const;
     bool IsAdapterAssigned(const std::string& macText) const;
+    // Creates a device for a newly seen MAC address in the class; false when none was made. Stands
+    // in until editing the model is built: it records the call and makes nothing.
+    bool CreateMacDevice(const std::string& name, bool local, const std::string& className);
+    std::vector<std::string> m_MacDeviceRequests;
 
     // Takes an event record out of the model's lists for its explorer record to delete; null when
     // the model does not hold it.
@@ -73,6 +78,8 @@ public:
     const CfgList<CCfgDevice>& GetDevices() const { return m_Devices; }
     const CfgList<CCfgClass>& GetClasses() const { return m_Classes; }
     const CfgList<CCfgDeviceEvent>& GetDeviceEvents() const { return m_DeviceEvents; }
+    // The network interfaces in the database's order.
+    const CfgList<CCfgNet>& GetNetworks() const { return m_Networks; }
 
     NameMap m_ClassMap;
     NameMap m_DeviceMap;

@@ -4,14 +4,15 @@
 #include "platform/time/OleDateTime.h"
 
 #include <cstdint>
+#include <string>
 
 namespace vq {
 
 class CCfgEvent;
+class EventActive;
 class ExplorerInfo;
 
-// One configured event bound to the object it watches. Stands in for the event handler's record
-// until the event handler is built; the fields are the ones the explorer records use.
+// One configured event bound to the object it watches: a device, class or network interface.
 class EventInfo : public Object {
     VQ_DECLARE_RUNTIME_CLASS(EventInfo)
 public:
@@ -23,6 +24,17 @@ public:
     EventInfo& operator=(const EventInfo&) = delete;
 
     bool GetResetWhenNormal() const;
+    std::string GetTypeName() const;
+    std::string GetObjectName() const;
+    std::string GetObjectDescription() const;
+    std::string GetDisplayMessage() const;
+    std::string GetMessage() const;
+    // The log group and level of the primary (1) or secondary (2) report pair.
+    std::string GetLogGroupName(int pair) const;
+    std::string GetLevelName(int pair) const;
+    // The configured threshold, or 0 for an event without one.
+    int GetThreshold() const;
+    int GetSeverity() const;
     // Numbers every record of the run, so a message can name one that may be gone by its arrival.
     std::uint64_t GetSerial() const { return m_Serial; }
 
@@ -35,9 +47,12 @@ public:
     Object* m_Object = nullptr;
     // Owned by the configuration model, or by the edit copy that made it.
     CCfgEvent* m_CfgEvent = nullptr;
-    void* m_ActiveEntry = nullptr;
+    // The raised entry of this event in the event log, while there is one.
+    EventActive* m_ActiveEntry = nullptr;
 
 private:
+    bool HasRecord() const;
+
     std::uint64_t m_Serial;
 };
 

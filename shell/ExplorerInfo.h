@@ -127,6 +127,7 @@ class ExplorerObjectList {
 public:
     ExplorerInfo* Create();
     std::size_t GetCount() const { return m_Records.size(); }
+    const std::vector<std::unique_ptr<ExplorerInfo>>& GetRecords() const { return m_Records; }
     void RemoveAll() { m_Records.clear(); }
 
 private:

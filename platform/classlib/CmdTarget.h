@@ -15,6 +15,8 @@ class CWnd;
 // Notification codes of command routing: a command, or the question whether it is enabled.
 inline constexpr int CN_COMMAND = 0;
 inline constexpr int CN_UPDATE_COMMAND_UI = -1;
+// The code of a message map's entries for messages posted to the thread instead of a window.
+inline constexpr int CN_THREAD_MESSAGE = -2;
 // A control's notification comes back to the control as this base plus the original message.
 inline constexpr UINT WM_REFLECT_BASE = 0xBC00;
 
@@ -137,6 +139,18 @@ public:                                                                         
          return (static_cast<ThisClass&>(target).*                                                           \
                  static_cast<::vq::LRESULT (ThisClass::*)(::vq::WPARAM, ::vq::LPARAM)>(&ThisClass::fn))(     \
              wParam, lParam);                                                                                \
+     }},
+// A message posted to the thread, taken by the application object whatever loop runs.
+#define VQ_ON_THREAD_MESSAGE(msg, fn)                                                                        \
+    {::vq::UINT(msg),                                                                                        \
+     ::vq::CN_THREAD_MESSAGE,                                                                                \
+     0,                                                                                                      \
+     0,                                                                                                      \
+     ::vq::MsgSig::message,                                                                                  \
+     [](::vq::CCmdTarget& target, ::vq::WPARAM wParam, ::vq::LPARAM lParam, void*) -> ::vq::LRESULT {        \
+         (static_cast<ThisClass&>(target).*                                                                  \
+          static_cast<void (ThisClass::*)(::vq::WPARAM, ::vq::LPARAM)>(&ThisClass::fn))(wParam, lParam);     \
+         return 0;                                                                                           \
      }},
 // A notification code of WM_COMMAND handled by the control that sent it.
 #define VQ_ON_CONTROL_REFLECT(code, fn)                                                                      \

@@ -20,10 +20,23 @@ VQ_IMPLEMENT_RUNTIME_CLASS(CWinApp, CCmdTarget)
 
 CWinApp::CWinApp() {
     application = this;
+    m_PreviousThreadHandler = SetThreadMessageHandler(&CWinApp::OnThreadMessage);
 }
 
 CWinApp::~CWinApp() {
+    SetThreadMessageHandler(m_PreviousThreadHandler);
     if (application == this) application = nullptr;
+}
+
+void CWinApp::OnThreadMessage(const MSG& msg) {
+    if (CWinApp* app = AfxGetApp()) app->DispatchThreadMessage(msg);
+}
+
+BOOL CWinApp::DispatchThreadMessage(const MSG& msg) {
+    const MessageMapEntry* entry = FindEntry(msg.message, CN_THREAD_MESSAGE, 0);
+    if (!entry) return FALSE;
+    entry->handler(*this, msg.wParam, msg.lParam, nullptr);
+    return TRUE;
 }
 
 CWinApp* AfxGetApp() {

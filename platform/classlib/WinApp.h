@@ -59,6 +59,9 @@ public:
     const std::vector<std::string>& GetRecentFiles() const { return m_RecentFiles; }
 
     virtual BOOL PreTranslateMessage(MSG* msg);
+    // A message posted to the thread: the entry of the message map for it runs; FALSE when there
+    // is none.
+    virtual BOOL DispatchThreadMessage(const MSG& msg);
     // With the queue empty: the main window and its windows bring their layouts and command
     // states up to date (WM_IDLEUPDATECMDUI). FALSE: no further idle work wanted.
     virtual BOOL OnIdle(int count);
@@ -73,6 +76,9 @@ public:
 
 private:
     std::string ProfileFile() const;
+    static void OnThreadMessage(const MSG& msg);
+
+    ThreadMessageHandler m_PreviousThreadHandler = nullptr;
 
     std::vector<std::string> m_RecentFiles;
     int m_QuitCode = 0;

@@ -1314,8 +1314,20 @@ BOOL TranslateMessage(const MSG* msg) {
     return FALSE;
 }
 
+namespace {
+thread_local ThreadMessageHandler threadMessageHandler = nullptr;
+} // namespace
+
+ThreadMessageHandler SetThreadMessageHandler(ThreadMessageHandler handler) {
+    return std::exchange(threadMessageHandler, handler);
+}
+
 LRESULT DispatchMessage(const MSG* msg) {
     if (!msg) return 0;
+    if (!msg->hwnd && msg->message != WM_TIMER) {
+        if (threadMessageHandler) threadMessageHandler(*msg);
+        return 0;
+    }
     if (msg->message == WM_TIMER && msg->lParam) {
         if (msg->hwnd && !Live(msg->hwnd)) return 0;
         reinterpret_cast<TIMERPROC>(msg->lParam)(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());

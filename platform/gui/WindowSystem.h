@@ -192,7 +192,12 @@ BOOL GetMessage(MSG* msg, HWND window, UINT first, UINT last);
 BOOL PeekMessage(MSG* msg, HWND window, UINT first, UINT last, UINT remove);
 // Character messages are queued with their key by the input layer, so there is nothing to add.
 BOOL TranslateMessage(const MSG* msg);
+// A message posted to the thread rather than to a window goes to the thread's handler, whichever
+// loop takes it (the application's, a modal dialog's, a menu's, Qt's own under a message box).
 LRESULT DispatchMessage(const MSG* msg);
+using ThreadMessageHandler = void (*)(const MSG& msg);
+// The calling thread's handler of window-less messages; null drops them. Answers the previous one.
+ThreadMessageHandler SetThreadMessageHandler(ThreadMessageHandler handler);
 LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CallWindowProc(WNDPROC proc, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 DWORD GetMessageTime();

@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
+#include <new>
 #include <poll.h>
 #include <stdexcept>
 #include <sys/epoll.h>
@@ -84,7 +86,7 @@ int MessageQueue::Descriptor() {
     return epollFd_;
 }
 
-bool MessageQueue::Post(const QueueEntry& entry) {
+bool MessageQueue::Post(const QueueEntry& entry, bool wake) {
     {
         std::lock_guard lock(mutex_);
         if (closed_) return false;
@@ -93,7 +95,7 @@ bool MessageQueue::Post(const QueueEntry& entry) {
         entries_.back().time = MessageTime(now);
         SyncDescriptorLocked(now);
     }
-    WakeIfSleeping();
+    if (wake) WakeIfSleeping();
     return true;
 }
 
@@ -316,6 +318,7 @@ void MessageQueue::SyncDescriptorLocked(std::int64_t now) {
 }
 
 void MessageQueue::SleepUntil(std::optional<std::int64_t> wakeNs) {
+    WakeBatch::WakeHeld();
     int timeout = -1;
     if (wakeNs && !CurrentMonotonicClock().IsManual()) {
         const std::int64_t remaining = *wakeNs - MonotonicNow();
@@ -332,6 +335,58 @@ void MessageQueue::SleepUntil(std::optional<std::int64_t> wakeNs) {
     const int ready = poll(&pfd, 1, timeout);
     sleeping_.store(false);
     if (ready > 0) Drain(wakeFd_);
+}
+
+namespace {
+
+thread_local WakeBatch* tl_wakeBatch = nullptr;
+
+// How long wakes wait is a matter of the real clock, whatever clock the program runs on.
+std::int64_t SteadyNowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+} // namespace
+
+WakeBatch::WakeBatch() : outermost_(tl_wakeBatch == nullptr) {
+    if (outermost_) tl_wakeBatch = this;
+}
+
+WakeBatch::~WakeBatch() {
+    // A batch ended on another thread than its own has nothing of that thread's to wake.
+    if (!outermost_ || tl_wakeBatch != this) return;
+    WakeHeld();
+    tl_wakeBatch = nullptr;
+}
+
+bool WakeBatch::Defer(const std::shared_ptr<MessageQueue>& queue) {
+    WakeBatch* batch = tl_wakeBatch;
+    if (batch == nullptr) return false;
+    auto& held = batch->held_;
+    if (std::find(held.begin(), held.end(), queue) != held.end()) return true;
+    try {
+        held.push_back(queue);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    if (held.size() == 1) batch->heldSinceNs_ = SteadyNowNs();
+    return true;
+}
+
+void WakeBatch::WakeHeldAfter(std::int64_t nanoseconds) {
+    if (tl_wakeBatch != this || held_.empty()) return;
+    if (SteadyNowNs() - heldSinceNs_ >= nanoseconds) WakeHeld();
+}
+
+void WakeBatch::WakeHeld() {
+    WakeBatch* batch = tl_wakeBatch;
+    if (batch == nullptr) return;
+    for (const auto& queue : batch->held_)
+        queue->WakeIfSleeping();
+    // The room stays for the next burst.
+    batch->held_.clear();
 }
 
 } // namespace vq

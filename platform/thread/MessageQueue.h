@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
@@ -50,8 +51,9 @@ public:
     // so another event loop can watch the queue. Made on first use.
     int Descriptor();
 
-    // Any thread. False when the queue is closed; the time of posting is stamped here.
-    bool Post(const QueueEntry& entry);
+    // Any thread. False when the queue is closed; the time of posting is stamped here. Without
+    // `wake` the owner is left asleep: the poster wakes it later (WakeBatch).
+    bool Post(const QueueEntry& entry, bool wake = true);
     // Takes the first matching entry, sleeping until there is one; false when it is WM_QUIT.
     bool Get(QueueEntry& out, TargetFilter filter = TargetFilter::Any(), MessageRange range = {});
     // Looks for the first matching entry without sleeping; PeekRemove takes it.
@@ -119,6 +121,33 @@ private:
     int timerFd_ = -1;
     bool inputSignalled_ = false;
     std::int64_t timerArmedNs_ = 0;
+};
+
+// While a thread holds one, the queues it posts to through the registry are woken once, when the
+// batch ends, rather than at every post: a thread that posts in bursts wakes each reader once per
+// burst. Entries still enter the queues at once and in order. A thread about to sleep on its own
+// queue wakes what it holds back first, so that nobody waits for a wake that is held.
+class WakeBatch {
+public:
+    WakeBatch();
+    ~WakeBatch();
+    WakeBatch(const WakeBatch&) = delete;
+    WakeBatch& operator=(const WakeBatch&) = delete;
+
+    // False when this thread holds no batch (or no room to note the queue): the caller wakes the
+    // queue itself.
+    static bool Defer(const std::shared_ptr<MessageQueue>& queue);
+    // Wakes every queue this thread's batch holds back.
+    static void WakeHeld();
+    // Wakes them when the first was held back at least `nanoseconds` ago (steady time), so that a
+    // thread that never sleeps keeps its readers waiting no longer than that.
+    void WakeHeldAfter(std::int64_t nanoseconds);
+
+private:
+    // Only the outermost batch of a thread holds queues.
+    bool outermost_;
+    std::vector<std::shared_ptr<MessageQueue>> held_;
+    std::int64_t heldSinceNs_ = 0;
 };
 
 } // namespace vq

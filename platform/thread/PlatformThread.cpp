@@ -31,6 +31,8 @@ bool PlatformThread::Start(std::function<void()> body) {
 
 void PlatformThread::Join() {
     if (!thread_.joinable()) return;
+    // The thread may be waiting for a post of ours whose wake is held back.
+    WakeBatch::WakeHeld();
     thread_.join();
     handle_ = nullptr;
 }

@@ -34,7 +34,9 @@ void QueueRegistry::Remove(ThreadId owner, const MessageQueue* queue) {
 bool QueueRegistry::Post(ThreadId thread, const QueueEntry& entry) {
     std::shared_lock lock(mutex_);
     auto it = queues_.find(thread);
-    return it != queues_.end() && it->second->Post(entry);
+    if (it == queues_.end() || !it->second->Post(entry, false)) return false;
+    if (!WakeBatch::Defer(it->second)) it->second->WakeIfSleeping();
+    return true;
 }
 
 bool PostThreadMessage(ThreadId thread, std::uint32_t message, std::uintptr_t wParam, std::intptr_t lParam) {

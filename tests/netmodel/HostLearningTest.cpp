@@ -128,6 +128,28 @@ TEST_F(HostLearningTest, DestinationSeenLaterAsSourceBecomesAuthoritative) {
     EXPECT_EQ(*element->GetList(HostIndexElementNetwork::Auth), HostAddressList{peer});
 }
 
+// A repeated frame is answered without learning again only while the table stays as it was.
+TEST_F(HostLearningTest, RepeatedFrameFollowsTheTableWhenItChanges) {
+    const auto frame = IpFrame(SourceMac, "10.0.0.7", PeerMac, "10.0.0.1");
+    Learn(frame);
+    HostAddress* peer = Learn(frame).second;
+    ASSERT_EQ(Learn(frame).second, peer);
+
+    // Taken out and gone: the next frame files a new host instead of answering the old one.
+    ASSERT_TRUE(hosts.Remove(peer));
+    delete peer;
+    HostAddress* fresh = Learn(frame).second;
+    EXPECT_EQ(hosts.GetHosts().back(), fresh);
+    EXPECT_EQ(fresh->GetIpState(), HostAddress::PROV);
+    EXPECT_EQ(hosts.GetCount(), 2);
+
+    // Promoted by a frame the other way: the repeated frame sees the promoted host.
+    Learn(IpFrame(PeerMac, "10.0.0.1", SourceMac, "10.0.0.7"));
+    HostAddress* again = Learn(frame).second;
+    EXPECT_EQ(again, fresh);
+    EXPECT_EQ(again->GetIpState(), HostAddress::AUTH);
+}
+
 TEST_F(HostLearningTest, ImportedMisroutedHostStaysSilentAndInItsList) {
     auto imported = std::make_unique<HostAddress>(*model.FindOrAddMacAddress(MacOf(PeerMac).data(), false),
                                                   HostAddress::AUTH, false);

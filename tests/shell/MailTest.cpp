@@ -6,7 +6,8 @@
 #include "runtime/EngineGlobals.h"
 #include "runtime/HeadlessApp.h"
 #include "runtime/NotificationThreadMessage.h"
-#include "shell/LogDoc.h"
+#include "shell/ShellMessages.h"
+#include "tests/shell/EventRecording.h"
 #include "tests/shell/ShellFixture.h"
 #include "tests/support/SmtpSink.h"
 
@@ -58,9 +59,10 @@ protected:
     }
 
     std::vector<int> LoggedCodes() const {
-        std::vector<int> codes;
-        for (const auto& event : m_App->GetLogDoc()->GetRecordedEvents()) codes.push_back(event.m_Code);
-        return codes;
+        MSG msg;
+        while (PeekMessage(&msg, 0, WM_LOG_SYSTEM_EVENT, WM_LOG_SYSTEM_EVENT, PM_REMOVE))
+            DispatchMessage(&msg);
+        return test::SystemEventCodes(*m_App->GetLogDoc());
     }
 
     std::unique_ptr<ScopedEngineGlobals> m_Engine;

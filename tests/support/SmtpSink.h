@@ -19,7 +19,9 @@ namespace vq::test {
 // bounded, so a client that stalls fails its test instead of hanging it.
 class SmtpSink {
 public:
-    explicit SmtpSink(std::set<std::string> refused = {}) : m_Refused(std::move(refused)) {
+    // Refuses the recipients in `refused`, and every message's content with 554 when `refuseData`.
+    explicit SmtpSink(std::set<std::string> refused = {}, bool refuseData = false)
+        : m_Refused(std::move(refused)), m_RefuseData(refuseData) {
         m_Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -110,7 +112,7 @@ private:
                 std::string content;
                 while (ReadLine(client, pending, line) && line != ".") content += line + "\r\n";
                 Record(content);
-                Say(client, "250 queued\r\n");
+                Say(client, m_RefuseData ? "554 rejected\r\n" : "250 queued\r\n");
             } else if (line == "QUIT") {
                 Say(client, "221 bye\r\n");
                 return;
@@ -121,6 +123,7 @@ private:
     }
 
     std::set<std::string> m_Refused;
+    bool m_RefuseData = false;
     int m_Listener = -1;
     int m_Port = 0;
     std::atomic<bool> m_Stop{false};

@@ -100,6 +100,34 @@ TEST_F(MessageQueueTest, KeepsFifoOrderPerPosterAcrossThreeThreads) {
         t->Join();
 }
 
+// A thread holding its wakes back must not leave a reader asleep once it waits itself: for the
+// reader's answer on its own queue, or for the reader's end.
+TEST_F(MessageQueueTest, HeldWakesReachTheReaderWhenThePosterWaitsOrJoins) {
+    const ThreadId self = CurrentThreadId();
+    queue();
+    PlatformThread reader;
+    ASSERT_TRUE(reader.Start([self] {
+        QueueEntry e;
+        ASSERT_TRUE(PostThreadMessage(self, 0x8003, 0, 0));
+        while (MessageQueue::Current().Get(e))
+            ASSERT_TRUE(PostThreadMessage(self, 0x8002, e.wParam + 1, 0));
+    }));
+    QueueEntry e;
+    ASSERT_TRUE(queue().Get(e));
+    ASSERT_EQ(e.message, 0x8003u);
+
+    const WakeBatch batch;
+    for (std::uintptr_t i = 0; i < 3; ++i)
+        ASSERT_TRUE(PostThreadMessage(reader.GetId(), 0x8001, i, 0));
+    for (std::uintptr_t i = 0; i < 3; ++i) {
+        ASSERT_TRUE(queue().Get(e));
+        EXPECT_EQ(e.message, 0x8002u);
+        EXPECT_EQ(e.wParam, i + 1);
+    }
+    ASSERT_TRUE(PostThreadMessage(reader.GetId(), WM_QUIT, 0, 0));
+    reader.Join();
+}
+
 TEST_F(MessageQueueTest, QuitIsAnOrdinaryEntryThatEndsGet) {
     Post(0x8001);
     Post(WM_QUIT, 7);
