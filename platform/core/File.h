@@ -55,21 +55,21 @@ public:
     File(const std::string& path, unsigned flags);
     File(const File&) = delete;
     File& operator=(const File&) = delete;
-    ~File();
+    virtual ~File();
 
     // False when the file cannot be opened, with the reason in `error` when given.
-    bool Open(const std::string& path, unsigned flags, std::optional<FileException>* error = nullptr);
+    virtual bool Open(const std::string& path, unsigned flags, std::optional<FileException>* error = nullptr);
     // The bytes read: fewer than asked only at the end of the file.
-    uint32_t Read(void* buffer, uint32_t count);
-    void Write(const void* buffer, uint32_t count);
-    int64_t Seek(int64_t offset, SeekPosition from);
-    int64_t GetPosition() const;
-    int64_t GetLength() const;
-    void SetLength(int64_t length);
-    void Flush();
-    void Close();
+    virtual uint32_t Read(void* buffer, uint32_t count);
+    virtual void Write(const void* buffer, uint32_t count);
+    virtual int64_t Seek(int64_t offset, SeekPosition from);
+    virtual int64_t GetPosition() const;
+    virtual int64_t GetLength() const;
+    virtual void SetLength(int64_t length);
+    virtual void Flush();
+    virtual void Close();
     // Closes without raising.
-    void Abort();
+    virtual void Abort();
     bool IsOpen() const { return m_Descriptor >= 0; }
     const std::string& GetFilePath() const { return m_Path; }
 
@@ -78,6 +78,13 @@ public:
     // Renames without replacing: an existing new name raises FileException.
     static void Rename(const std::string& oldName, const std::string& newName);
     static void Remove(const std::string& path);
+
+protected:
+    // For files over descriptors that others open and close (sockets): the descriptor is taken
+    // or given up without opening or closing anything.
+    int GetDescriptor() const { return m_Descriptor; }
+    void SetDescriptor(int descriptor) { m_Descriptor = descriptor; }
+    void SetFilePath(std::string path) { m_Path = std::move(path); }
 
 private:
     [[noreturn]] void Raise(int error) const;

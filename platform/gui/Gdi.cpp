@@ -1504,9 +1504,46 @@ HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits
     return Registered(b);
 }
 
+namespace {
+
+// A bitmap resource, its greys mapped to the current 3-D colours when asked.
+HBITMAP LoadBitmapResource(std::uint32_t id, int width, int height, UINT flags) {
+    const auto dib = FindResource(RT_BITMAP, id);
+    if (dib.size() < sizeof(BITMAPINFOHEADER)) return nullptr;
+    // A copy, aligned for the header and free to change.
+    std::vector<std::uint32_t> copy((dib.size() + 3) / 4);
+    std::memcpy(copy.data(), dib.data(), dib.size());
+    auto* info = reinterpret_cast<BITMAPINFO*>(copy.data());
+    DibLayout layout;
+    if (!ReadLayout(info, layout) || info->bmiHeader.biSize + std::size_t(layout.colours) * sizeof(RGBQUAD) > dib.size())
+        return nullptr;
+    if ((width && width != layout.width) || (height && height != layout.height)) return nullptr;
+    if (flags & LR_LOADMAP3DCOLORS) {
+        auto* table = reinterpret_cast<RGBQUAD*>(reinterpret_cast<std::uint8_t*>(info) + info->bmiHeader.biSize);
+        for (int i = 0; i < layout.colours; ++i) {
+            RGBQUAD& entry = table[i];
+            const COLORREF colour = RGB(entry.rgbRed, entry.rgbGreen, entry.rgbBlue);
+            int mapped = -1;
+            if (colour == RGB(0x80, 0x80, 0x80)) mapped = COLOR_BTNSHADOW;
+            if (colour == RGB(0xC0, 0xC0, 0xC0)) mapped = COLOR_BTNFACE;
+            if (colour == RGB(0xDF, 0xDF, 0xDF)) mapped = COLOR_3DLIGHT;
+            if (mapped < 0) continue;
+            const COLORREF system = GetSysColor(mapped);
+            entry.rgbRed = GetRValue(system);
+            entry.rgbGreen = GetGValue(system);
+            entry.rgbBlue = GetBValue(system);
+        }
+    }
+    return CreateBitmapFromPackedDib(copy.data(), dib.size());
+}
+
+} // namespace
+
 HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int height, UINT flags) {
     (void)instance;
-    if (!name || type != IMAGE_BITMAP || !(flags & LR_LOADFROMFILE)) return nullptr;
+    if (!name || type != IMAGE_BITMAP) return nullptr;
+    if (!(flags & LR_LOADFROMFILE))
+        return LoadBitmapResource(std::uint32_t(reinterpret_cast<std::uintptr_t>(name)), width, height, flags);
     std::ifstream in(name, std::ios::binary);
     std::uint8_t file[14];
     if (!in.read(reinterpret_cast<char*>(file), sizeof file) || file[0] != 'B' || file[1] != 'M')

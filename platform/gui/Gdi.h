@@ -213,11 +213,22 @@ HBITMAP LoadBitmap(std::uint32_t id);
 HBITMAP CreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage, void** bits, void* section,
                          DWORD offset);
 inline constexpr UINT IMAGE_BITMAP = 0;
-enum : UINT { LR_DEFAULTCOLOR = 0x0, LR_LOADFROMFILE = 0x10, LR_CREATEDIBSECTION = 0x2000 };
+enum : UINT {
+    LR_DEFAULTCOLOR = 0x0,
+    LR_LOADFROMFILE = 0x10,
+    LR_LOADMAP3DCOLORS = 0x1000,
+    LR_CREATEDIBSECTION = 0x2000,
+};
+// The name of a resource given by its number.
+inline const char* MAKEINTRESOURCE(std::uint32_t id) {
+    return reinterpret_cast<const char*>(std::uintptr_t(id & 0xFFFF));
+}
 // A bitmap file by its path (bytes as given): with LR_CREATEDIBSECTION a DIB section of the file's
-// own depth and colour table, else a colour bitmap. A size other than 0 or the file's own is not
-// scaled to but refused, as are other kinds of image and images from resources (LoadBitmap and
-// LoadIcon load those). Null when the file cannot be read or is malformed.
+// own depth and colour table, else a colour bitmap. Without LR_LOADFROMFILE the name is a bitmap
+// resource's number (MAKEINTRESOURCE); with LR_LOADMAP3DCOLORS the colour table of a resource of 8
+// bits or fewer takes the 3-D colours for its greys: 0x808080 the shadow, 0xC0C0C0 the face,
+// 0xDFDFDF the light. A size other than 0 or the image's own is not scaled to but refused, as are
+// other kinds of image. Null when the file or resource cannot be read or is malformed.
 HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int height, UINT flags);
 
 // Text; strings are bytes (UTF-8, other bytes as Latin-1), a length of -1 means up to the NUL.

@@ -374,6 +374,11 @@ LRESULT ListBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_ENABLE:
         list->setEnabled(wParam != 0);
         return 0;
+    case WM_SETREDRAW:
+        // Off: changes pile up unseen; on again: one repaint shows them all.
+        list->setUpdatesEnabled(wParam != 0);
+        if (wParam) list->viewport()->update();
+        return 0;
     case WM_SETFONT:
         SetQtControlFont(window, reinterpret_cast<HFONT>(wParam), LOWORD(lParam) != 0);
         return 0;

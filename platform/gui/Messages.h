@@ -30,6 +30,7 @@ inline constexpr UINT WM_SETCURSOR = 0x0020;
 inline constexpr UINT WM_MOUSEACTIVATE = 0x0021;
 inline constexpr UINT WM_CHILDACTIVATE = 0x0022;
 inline constexpr UINT WM_GETMINMAXINFO = 0x0024;
+inline constexpr UINT WM_SETREDRAW = 0x000B;
 inline constexpr UINT WM_SETFONT = 0x0030;
 inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
@@ -167,6 +168,7 @@ enum : int {
     VK_DECIMAL = 0x6E,
     VK_DIVIDE = 0x6F,
     VK_F1 = 0x70,
+    VK_F2 = 0x71,
     VK_NUMLOCK = 0x90,
     VK_SCROLL = 0x91,
     VK_OEM_1 = 0xBA,

@@ -5,8 +5,10 @@
 #include "platform/gui/Edit.h"
 #include "platform/gui/ListBox.h"
 #include "platform/gui/ListView.h"
+#include "platform/gui/Progress.h"
 #include "platform/gui/ScrollBar.h"
 #include "platform/gui/Static.h"
+#include "platform/gui/StatusBar.h"
 #include "platform/gui/TabControl.h"
 #include "platform/gui/ToolTip.h"
 #include "platform/gui/UpDown.h"
@@ -62,11 +64,21 @@ void RegisterStandardControls() {
         listView.lpfnWndProc = ListViewProc;
         listView.hCursor = LoadCursor(IDC_ARROW);
         listView.lpszClassName = WC_LISTVIEW;
+        WNDCLASS progress;
+        progress.lpfnWndProc = ProgressProc;
+        progress.hCursor = LoadCursor(IDC_ARROW);
+        progress.lpszClassName = PROGRESS_CLASS;
+        WNDCLASS status;
+        status.style = CS_DBLCLKS;
+        status.lpfnWndProc = StatusBarProc;
+        status.hCursor = LoadCursor(IDC_ARROW);
+        status.lpszClassName = STATUSCLASSNAME;
         return RegisterClass(button) != FALSE && RegisterClass(label) != FALSE &&
                RegisterClass(scrollBar) != FALSE && RegisterClass(edit) != FALSE &&
                RegisterClass(listBox) != FALSE && RegisterClass(toolTip) != FALSE &&
                RegisterClass(comboBox) != FALSE && RegisterClass(tabControl) != FALSE &&
-               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE;
+               RegisterClass(upDown) != FALSE && RegisterClass(listView) != FALSE &&
+               RegisterClass(progress) != FALSE && RegisterClass(status) != FALSE;
     }();
     (void)registered;
 }

@@ -10,6 +10,12 @@ namespace vq {
 
 LRESULT StaticProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+    case WM_CREATE:
+        if (GetWindowLongPtr(window, GWL_STYLE) & SS_SUNKEN) {
+            SetWindowLongPtr(window, GWL_EXSTYLE, GetWindowLongPtr(window, GWL_EXSTYLE) | WS_EX_STATICEDGE);
+            SetWindowPos(window, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        }
+        return 0;
     case WM_GETDLGCODE:
         return DLGC_STATIC;
     case WM_PAINT: {

@@ -648,7 +648,7 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
         auto it = m.timerProcs.find({e.target, e.wParam});
         msg->lParam = it == m.timerProcs.end() ? 0 : reinterpret_cast<LPARAM>(it->second);
     }
-    if (IsMouseMessage(e.message) && e.message != WM_MOUSEWHEEL && msg->hwnd) {
+    if (e.input && IsMouseMessage(e.message) && e.message != WM_MOUSEWHEEL && msg->hwnd) {
         // The window says what lies under the point, unless it holds the capture; what is not its
         // client area it hears of as non-client input.
         hit = m.capture == msg->hwnd
@@ -714,6 +714,7 @@ void PostInput(UINT message, WPARAM wParam, LPARAM lParam, POINT screen) {
     e.lParam = lParam;
     e.point = {screen.x, screen.y};
     e.targetOpen = true;
+    e.input = true;
     MessageQueue::Current().Post(e);
 }
 

@@ -30,6 +30,9 @@ struct QueueEntry {
     QueuePoint point;
     // Input whose window is decided only when it is taken (by the queue's target resolver).
     bool targetOpen = false;
+    // Made by the GUI layer from the user's pointer or keys; a posted mouse message keeps the
+    // coordinates its sender gave.
+    bool input = false;
 };
 
 // Which entries a get or peek may take.

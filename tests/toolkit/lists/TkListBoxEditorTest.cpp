@@ -1,0 +1,394 @@
+#include "listeditor.h"
+#include "platform/gui/DialogManager.h"
+#include "platform/gui/OffscreenHarness.h"
+#include "platform/gui/SystemColours.h"
+#include "platform/thread/MonotonicClock.h"
+#include "tests/support/TestPaths.h"
+#include "toolkit/lists/TkFakeButton.h"
+#include "toolkit/lists/TkListBoxDragWnd.h"
+#include "toolkit/lists/TkListBoxEditor.h"
+
+#include <chrono>
+#include <gtest/gtest.h>
+#include <memory>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace vq {
+namespace {
+
+// A dialog that records the list box's notifications in the order they arrive.
+class RecordingDialog : public CWnd {
+public:
+    std::vector<UINT> codes;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override {
+        if (LOWORD(std::uintptr_t(wParam)) == IDC_LE_LIST) codes.push_back(HIWORD(std::uintptr_t(wParam)));
+        return CWnd::OnCommand(wParam, lParam);
+    }
+};
+
+// An editor whose subclass refuses to delete entries starting with "keep".
+class GuardedEditor : public TkListBoxEditor {
+public:
+    std::vector<std::pair<int, int>> moves;
+    BOOL OnDeletingItem(int, const std::string& text) override { return text.rfind("keep", 0) != 0; }
+    void OnItemMoved(int from, int to, const std::string& text, BOOL byDrag) override {
+        moves.emplace_back(from, to);
+        movedText = text;
+        movedByDrag = byDrag;
+        TkListBoxEditor::OnItemMoved(from, to, text, byDrag);
+    }
+    std::string movedText;
+    BOOL movedByDrag = FALSE;
+};
+
+constexpr DWORD kAll = ListEditorButtons | ListEditorToolTips | ListEditorKeys | ListEditorDrag | ListEditorNewButton |
+                       ListEditorDeleteButton | ListEditorUpButton | ListEditorDownButton;
+
+class ListEditorTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetMonotonicClock(&clock); }
+    void TearDown() override {
+        editor.reset();
+        if (dialog.m_hWnd) dialog.DestroyWindow();
+        OffscreenHarness::RunUntilIdle();
+        SetMonotonicClock(nullptr);
+    }
+
+    void Open(DWORD flags, UINT templateId = IDD_LISTEDITOR, std::vector<const char*> entries = {"alpha", "beta", "gamma"}) {
+        ASSERT_TRUE(dialog.CreateDlg(templateId, nullptr));
+        for (const char* e : entries)
+            ::vq::SendMessage(List(), LB_ADDSTRING, 0, LPARAM(e));
+        GetWindowRect(List(), &listBefore);
+        editor = std::make_unique<GuardedEditor>();
+        ASSERT_TRUE(editor->Initialize(&dialog, IDC_LE_LIST, flags));
+        editor->SetWindowText("Servers");
+        OffscreenHarness::RunUntilIdle();
+        dialog.codes.clear();
+    }
+    HWND List() const { return ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_LIST); }
+    CListBox& Box() const { return *editor->GetListBox(); }
+    std::vector<std::string> Entries() const {
+        std::vector<std::string> all;
+        for (int i = 0; i < Box().GetCount(); ++i)
+            all.push_back(Box().GetText(i));
+        return all;
+    }
+    void KeyTo(HWND window, WPARAM key, UINT message = WM_KEYDOWN) {
+        ::vq::SendMessage(window, message, key, 1);
+        OffscreenHarness::RunUntilIdle();
+    }
+    void Char(HWND window, char c) {
+        ::vq::SendMessage(window, WM_CHAR, WPARAM(std::uint8_t(c)), 1);
+        OffscreenHarness::RunUntilIdle();
+    }
+    HWND Edit() const { return editor->GetEdit() ? editor->GetEdit()->m_hWnd : 0; }
+    POINT RowPoint(int index, std::int32_t dy = 0) const {
+        RECT r;
+        Box().GetItemRect(index, &r);
+        return POINT{r.left + 10, (r.top + r.bottom) / 2 + dy};
+    }
+    void ClickRow(int index) {
+        const POINT p = RowPoint(index);
+        ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+        ::vq::SendMessage(List(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+        OffscreenHarness::RunUntilIdle();
+    }
+
+    ManualMonotonicClock clock{1'000'000'000};
+    RecordingDialog dialog;
+    std::unique_ptr<GuardedEditor> editor;
+    RECT listBefore{};
+};
+
+TEST_F(ListEditorTest, InitializePlacesTheHeaderOverTheListAndKeepsTheTabOrder) {
+    ASSERT_TRUE(dialog.CreateDlg(IDD_LISTEDITOR, nullptr));
+    for (const char* e : {"alpha", "beta", "gamma"})
+        ::vq::SendMessage(List(), LB_ADDSTRING, 0, LPARAM(e));
+    GetWindowRect(List(), &listBefore);
+    editor = std::make_unique<GuardedEditor>();
+    EXPECT_FALSE(editor->Initialize(&dialog, 9999, kAll)) << "no such list box";
+    ASSERT_TRUE(editor->Initialize(&dialog, IDC_LE_LIST, kAll));
+    EXPECT_TRUE(dialog.codes.empty()) << "the selection notice is posted";
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(dialog.codes, std::vector<UINT>{LBN_SELCHANGE});
+
+    RECT header, list;
+    GetWindowRect(editor->m_hWnd, &header);
+    GetWindowRect(List(), &list);
+    EXPECT_EQ(header.top, listBefore.top);
+    EXPECT_EQ(header.Height(), editor->GetHeaderHeight());
+    EXPECT_GE(header.Height(), 22);
+    EXPECT_EQ(list.top, listBefore.top + header.Height() + 2 * GetSystemMetrics(SM_CYBORDER));
+    EXPECT_EQ(list.bottom, listBefore.bottom);
+    EXPECT_EQ(editor->GetDlgCtrlID(), 0x7FFFu);
+
+    const HWND edit = ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_EDIT);
+    const HWND button = ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_BUTTON);
+    EXPECT_EQ(GetNextDlgTabItem(dialog.m_hWnd, edit, FALSE), List());
+    EXPECT_EQ(GetNextDlgTabItem(dialog.m_hWnd, List(), FALSE), button);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+}
+
+TEST_F(ListEditorTest, HeaderDrawsCaptionAndPictureButtons) {
+    Open(kAll);
+    const HWND header = editor->m_hWnd;
+    const RECT newButton = editor->GetButtonRect(TkListBoxEditor::newButton);
+    const RECT downButton = editor->GetButtonRect(TkListBoxEditor::downButton);
+    RECT client;
+    GetClientRect(header, &client);
+    EXPECT_EQ(downButton.right, client.right) << "buttons run from the right";
+    EXPECT_LT(newButton.left, downButton.left);
+    // The static edge takes one pixel: client coordinates start one in.
+    auto at = [&](std::int32_t x, std::int32_t y) { return OffscreenHarness::Pixel(header, x + 1, y + 1); };
+    EXPECT_EQ(at(newButton.left - 4, 1), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(at(newButton.left, newButton.top + 5), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(at(newButton.left + 5, newButton.top), GetSysColor(COLOR_BTNHIGHLIGHT));
+    EXPECT_EQ(at(newButton.left + 16, newButton.top + 2), RGB(0xFF, 0xFF, 0)) << "the New picture's spark";
+    int captionPixels = 0;
+    for (std::int32_t x = 0; x < 60; ++x)
+        for (std::int32_t y = 2; y < client.bottom - 2; ++y)
+            captionPixels += at(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+    EXPECT_GT(captionPixels, 10);
+    EXPECT_TRUE(OffscreenHarness::SaveScreenshot(dialog.m_hWnd, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/list-editor.png"));
+
+    const int index = COLOR_BTNFACE;
+    const COLORREF oldFace = GetSysColor(COLOR_BTNFACE);
+    const COLORREF newFace = RGB(0xA0, 0xB0, 0xC0);
+    SetSysColors(1, &index, &newFace);
+    InvalidateRect(header, nullptr, TRUE);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(at(newButton.left + 3, newButton.top + 3), newFace) << "the picture's grey follows the face";
+    SetSysColors(1, &index, &oldFace);
+}
+
+TEST_F(ListEditorTest, TypingOnTheBlankRowAddsAnEntryAndANewBlankRow) {
+    Open(kAll | ListEditorEditOnChar);
+    Box().SetCurSel(3);
+    SetFocus(List());
+    Char(List(), 'a');
+    ASSERT_TRUE(Edit());
+    int start = 0, end = 0;
+    editor->GetEdit()->GetSel(start, end);
+    EXPECT_EQ(editor->GetEdit()->GetWindowText(), "a");
+    EXPECT_EQ(start, 1);
+    EXPECT_EQ(end, 1);
+    editor->GetEdit()->ReplaceSel("bc");
+    KeyTo(Edit(), VK_RETURN);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+
+    // Escape on the blank row leaves it blank.
+    Box().SetCurSel(4);
+    ::vq::SendMessage(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(RowPoint(4).x, RowPoint(4).y));
+    ASSERT_TRUE(Edit());
+    editor->GetEdit()->ReplaceSel("zzz");
+    KeyTo(Edit(), VK_ESCAPE);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+}
+
+TEST_F(ListEditorTest, NewEntriesThatEndEmptyAreNotAdded) {
+    Open(kAll);
+    SetFocus(List());
+    KeyTo(List(), VK_INSERT);
+    ASSERT_TRUE(Edit());
+    KeyTo(Edit(), VK_ESCAPE);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+
+    KeyTo(List(), VK_INSERT);
+    ASSERT_TRUE(Edit());
+    editor->GetEdit()->ReplaceSel("   ");
+    KeyTo(Edit(), VK_RETURN);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+
+    KeyTo(List(), VK_INSERT);
+    editor->GetEdit()->ReplaceSel("delta");
+    KeyTo(Edit(), VK_RETURN);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "delta", ""}));
+}
+
+TEST_F(ListEditorTest, EditingKeysCommitAndMoveOn) {
+    Open(kAll);
+    Box().SetCurSel(0);
+    ::vq::SendMessage(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(RowPoint(0).x, RowPoint(0).y));
+    ASSERT_TRUE(Edit());
+    editor->GetEdit()->SetSel(0, -1);
+    editor->GetEdit()->ReplaceSel("ALPHA");
+    KeyTo(Edit(), VK_DOWN);
+    EXPECT_EQ(Box().GetText(0), "ALPHA");
+    EXPECT_EQ(Box().GetCurSel(), 1) << "Down committed and moved the selection";
+
+    ::vq::SendMessage(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(RowPoint(1).x, RowPoint(1).y));
+    ASSERT_TRUE(Edit());
+    KeyTo(Edit(), VK_TAB);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(GetFocus(), ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_BUTTON));
+
+    // A double click always edits; a second Space past the text commits with space advance 2.
+    editor->SetSpaceAdvance(TRUE);
+    editor->SetSpaceAdvanceCount(2);
+    Box().SetCurSel(2);
+    ::vq::SendMessage(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(RowPoint(2).x, RowPoint(2).y));
+    ASSERT_TRUE(Edit());
+    editor->GetEdit()->SetSel(5, 5);
+    Char(Edit(), ' ');
+    EXPECT_TRUE(Edit()) << "one Space past the text is still text";
+    editor->GetEdit()->ReplaceSel(" ");
+    Char(Edit(), ' ');
+    EXPECT_FALSE(Edit());
+}
+
+TEST_F(ListEditorTest, DeleteAndMoveKeysNotifyTheDialog) {
+    Open(kAll);
+    SetFocus(List());
+    Box().SetCurSel(1);
+    KeyTo(List(), VK_DELETE);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "gamma", ""}));
+    EXPECT_EQ(editor->GetLastIndex(), 1);
+    EXPECT_NE(std::find(dialog.codes.begin(), dialog.codes.end(), UINT(ListEditorItemDeleted)), dialog.codes.end());
+
+    dialog.codes.clear();
+    Box().SetCurSel(2);
+    KeyTo(List(), VK_DELETE);
+    EXPECT_EQ(Entries().size(), 3u) << "the blank row stays";
+    EXPECT_TRUE(dialog.codes.empty());
+
+    Box().SetCurSel(1);
+    KeyTo(List(), VK_UP, WM_SYSKEYDOWN);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", ""}));
+    EXPECT_EQ(std::pair(editor->GetLastIndex(), editor->GetMovedToIndex()), std::pair(1, 0));
+    EXPECT_EQ(dialog.codes.back(), UINT(ListEditorItemMoved));
+
+    Box().SetCurSel(1);
+    dialog.codes.clear();
+    KeyTo(List(), VK_DOWN, WM_SYSKEYDOWN);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", ""})) << "nothing moves below the blank row";
+    EXPECT_TRUE(dialog.codes.empty());
+}
+
+TEST_F(ListEditorTest, ExtendedSelectionDeletesAllSelectedButBlankAndGuarded) {
+    Open(kAll, IDD_LISTEDITOR_EXTENDED, {"one", "keep me", "three"});
+    for (int i = 0; i < 4; ++i)
+        Box().SetSel(i, TRUE);
+    SetFocus(List());
+    KeyTo(List(), VK_DELETE);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"keep me", "three", ""})) << "stops at the refused entry";
+    Box().SetSel(-1, FALSE);
+    Box().SetSel(1, TRUE);
+    Box().SetSel(2, TRUE);
+    KeyTo(List(), VK_DELETE);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"keep me", ""}));
+}
+
+TEST_F(ListEditorTest, ClickingAnotherEntryCommitsTheEditFirst) {
+    // Without dragging the click returns at once; a drag would wait for the button to come up.
+    Open(kAll & ~DWORD(ListEditorDrag));
+    Box().SetCurSel(0);
+    ::vq::SendMessage(List(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(RowPoint(0).x, RowPoint(0).y));
+    ASSERT_TRUE(Edit());
+    editor->GetEdit()->SetSel(0, -1);
+    editor->GetEdit()->ReplaceSel("first");
+    dialog.codes.clear();
+    ClickRow(2);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(0), "first");
+    EXPECT_EQ(Box().GetCurSel(), 2);
+    EXPECT_EQ(dialog.codes.back(), UINT(LBN_SELCHANGE));
+}
+
+TEST_F(ListEditorTest, HeaderButtonActsOnlyWhenReleasedOverIt) {
+    Open(kAll);
+    const RECT newRect = editor->GetButtonRect(TkListBoxEditor::newButton);
+    const LPARAM inside = MAKELPARAM(newRect.left + 5, newRect.top + 5);
+    std::thread driver([&] {
+        HWND window = 0;
+        while (!(window = TkFakeButton::ActiveWindow()))
+            std::this_thread::yield();
+        ::vq::PostMessage(window, WM_MOUSEMOVE, 0, MAKELPARAM(200, 200));
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, MAKELPARAM(200, 200));
+    });
+    ::vq::SendMessage(editor->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    driver.join();
+    EXPECT_FALSE(Edit()) << "released off the button";
+
+    std::thread releaser([&] {
+        HWND window = 0;
+        while (!(window = TkFakeButton::ActiveWindow()))
+            std::this_thread::yield();
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    });
+    ::vq::SendMessage(editor->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    releaser.join();
+    EXPECT_TRUE(Edit()) << "New edits a new entry";
+    KeyTo(Edit(), VK_ESCAPE);
+
+    std::thread canceller([&] {
+        HWND window = 0;
+        while (!(window = TkFakeButton::ActiveWindow()))
+            std::this_thread::yield();
+        ::vq::PostMessage(window, WM_CANCELMODE, 0, 0);
+    });
+    ::vq::SendMessage(editor->m_hWnd, WM_LBUTTONDOWN, MK_LBUTTON, inside);
+    canceller.join();
+    EXPECT_FALSE(Edit()) << "a lost capture ends the press without action";
+}
+
+TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
+    Open(kAll);
+    const POINT source = RowPoint(2);
+    const POINT target = RowPoint(0, -3);
+    POINT screenTarget = target;
+    ClientToScreen(List(), &screenTarget);
+    Box().SetCurSel(2);
+    std::thread driver([&] {
+        HWND window = 0;
+        while (!(window = TkListBoxDragWnd::ActiveWindow()))
+            std::this_thread::yield();
+        clock.AdvanceMilliseconds(300);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(screenTarget.x, screenTarget.y));
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, MAKELPARAM(screenTarget.x, screenTarget.y));
+    });
+    ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(source.x, source.y));
+    driver.join();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
+    ASSERT_EQ(editor->moves.size(), 1u);
+    EXPECT_EQ(editor->moves[0], std::pair(2, 0));
+    EXPECT_EQ(editor->movedText, "gamma");
+    EXPECT_TRUE(editor->movedByDrag);
+    EXPECT_EQ(Box().GetCurSel(), 0);
+
+    // Released too soon: nothing moves.
+    Box().SetCurSel(0);
+    std::thread early([&] {
+        HWND window = 0;
+        while (!(window = TkListBoxDragWnd::ActiveWindow()))
+            std::this_thread::yield();
+        clock.AdvanceMilliseconds(200);
+        POINT below = RowPoint(2, 3);
+        ClientToScreen(List(), &below);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(below.x, below.y));
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, MAKELPARAM(below.x, below.y));
+    });
+    const POINT first = RowPoint(0);
+    ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
+    early.join();
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
+}
+
+TEST(ListBoxDragTiming, ScrollTimingRefusesInconsistentValues) {
+    CListBox list;
+    TkListBoxDragWnd drag(&list, TRUE);
+    struct Case {
+        UINT initial, minimum, step;
+        bool ok;
+    };
+    const Case cases[] = {{300, 50, 50, true}, {100, 100, 0, true}, {100, 150, 10, false}, {300, 50, 251, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.initial << "/" << c.minimum << "/" << c.step);
+        EXPECT_EQ(bool(drag.SetScrollTiming(c.initial, c.minimum, c.step)), c.ok);
+    }
+}
+
+} // namespace
+} // namespace vq
