@@ -1,16 +1,22 @@
+#include "toolkit/lists/TkListBoxEditor.h"
+
 #include "listeditor.h"
+#include "platform/gui/CommonDialogs.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/SystemColours.h"
 #include "platform/thread/MonotonicClock.h"
 #include "tests/support/TestPaths.h"
+#include "toolkit/lists/TkDirListBoxEditor.h"
 #include "toolkit/lists/TkFakeButton.h"
+#include "toolkit/lists/TkFileListBoxEditor.h"
 #include "toolkit/lists/TkListBoxDragWnd.h"
-#include "toolkit/lists/TkListBoxEditor.h"
 
 #include <chrono>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
+#include <optional>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -374,6 +380,81 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
     early.join();
     EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
+}
+
+// Answers the pickers from the test and keeps what they were asked.
+class ScriptedPickers : public CommonDialogProvider {
+public:
+    std::optional<std::string> file, folder;
+    std::vector<FileRequest> fileRequests;
+    std::vector<std::string> folderStarts;
+
+    std::optional<std::string> PickFile(HWND, const FileRequest& request) override {
+        fileRequests.push_back(request);
+        return file;
+    }
+    std::optional<COLORREF> PickColour(HWND, ColourRequest&) override { return std::nullopt; }
+    std::optional<std::string> PickFolder(HWND, const std::string&, const std::string& start) override {
+        folderStarts.push_back(start);
+        return folder;
+    }
+};
+
+TEST_F(ListEditorTest, BrowsingEditorsFillTheEditFromThePickers) {
+    ScriptedPickers pickers;
+    CommonDialogProvider* previous = SetCommonDialogProvider(&pickers);
+    const std::string start = std::filesystem::temp_directory_path().string();
+    const std::string chosen = (std::filesystem::temp_directory_path() / "vq-list-editor-chosen").string();
+    std::filesystem::create_directories(chosen);
+    // The folder picker gives folders with their separator.
+    const std::string shown = chosen + "/";
+
+    ASSERT_TRUE(dialog.CreateDlg(IDD_LISTEDITOR, nullptr));
+    ::vq::SendMessage(List(), LB_ADDSTRING, 0, LPARAM(start.c_str()));
+    TkDirListBoxEditor folders;
+    ASSERT_TRUE(folders.Initialize(&dialog, IDC_LE_LIST, ListEditorKeys));
+    EXPECT_TRUE(folders.GetFlags() & ListEditorBrowse);
+    folders.GetListBox()->SetCurSel(0);
+    SetFocus(List());
+    KeyTo(List(), VK_F2);
+    ASSERT_TRUE(folders.GetEdit() && folders.GetBrowseButton());
+    pickers.folder = chosen;
+    ::vq::SendMessage(List(), WM_COMMAND, kListEditorBrowseId, LPARAM(folders.GetBrowseButton()->m_hWnd));
+    ASSERT_EQ(pickers.folderStarts.size(), 1u);
+    EXPECT_EQ(pickers.folderStarts[0], start);
+    EXPECT_EQ(folders.GetEdit()->GetWindowText(), shown);
+    int from = 0, to = 0;
+    folders.GetEdit()->GetSel(from, to);
+    EXPECT_EQ(std::pair(from, to), std::pair(0, int(shown.size())));
+    EXPECT_EQ(GetFocus(), folders.GetEdit()->m_hWnd);
+    pickers.folder.reset();
+    KeyTo(folders.GetEdit()->m_hWnd, VK_F2);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(folders.GetEdit()->GetWindowText(), shown) << "cancelling changes nothing";
+    KeyTo(folders.GetEdit()->m_hWnd, VK_RETURN);
+    EXPECT_EQ(folders.GetListBox()->GetText(0), shown);
+    folders.DestroyWindow();
+    dialog.DestroyWindow();
+
+    ASSERT_TRUE(dialog.CreateDlg(IDD_LISTEDITOR, nullptr));
+    ::vq::SendMessage(List(), LB_ADDSTRING, 0, LPARAM("report.txt"));
+    TkFileListBoxEditor files;
+    files.SetFilter("Logs (*.log)|*.log|All files (*.*)|*.*||");
+    files.SetDefaultExtension("log");
+    ASSERT_TRUE(files.Initialize(&dialog, IDC_LE_LIST, ListEditorKeys));
+    files.GetListBox()->SetCurSel(0);
+    SetFocus(List());
+    KeyTo(List(), VK_F2);
+    ASSERT_TRUE(files.GetEdit());
+    pickers.file = "/var/log/picked.log";
+    ::vq::SendMessage(List(), WM_COMMAND, kListEditorBrowseId, LPARAM(files.GetBrowseButton()->m_hWnd));
+    ASSERT_EQ(pickers.fileRequests.size(), 1u);
+    EXPECT_EQ(pickers.fileRequests[0].fileName, "report.txt");
+    EXPECT_EQ(pickers.fileRequests[0].filters.size(), 2u);
+    EXPECT_EQ(files.GetEdit()->GetWindowText(), "/var/log/picked.log");
+    files.DestroyWindow();
+    SetCommonDialogProvider(previous);
+    std::filesystem::remove(chosen);
 }
 
 TEST(ListBoxDragTiming, ScrollTimingRefusesInconsistentValues) {
