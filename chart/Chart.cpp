@@ -7,6 +7,9 @@
 #include "chart/ChartDynamicData.h"
 #include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLabelBlock.h"
+#include "chart/ChartLegend.h"
+#include "chart/ChartTextPanel.h"
 #include "chart/ChartResources.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/res/Resources.h"
@@ -126,6 +129,8 @@ std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
         &ChartAnnotation::Class(),        &ChartData::Class(),      &ChartDynamicData::Class(),
         &ChartDataList::Class(),          &ChartComponent::Class(), &ChartBackground::Class(),
         &ChartCompoundComponent::Class(), &Chart::Class(),          &DynamicChart::Class(),
+        &ChartTitle::Class(),             &ChartLabel::Class(),     &ChartLabelBlock::Class(),
+        &ChartTextPanel::Class(),         &ChartLegend::Class(),
     };
     return classes;
 }
@@ -155,6 +160,13 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
          []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartBackground>(); }},
         {chartTitleType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTitle>(); }},
         {chartLabelType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLabel>(); }},
+        {chartLabelBlockType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLabelBlock>(); }},
+        {chartLegendType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLegend>(); }},
+        {chartTextPanelType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTextPanel>(); }},
+        {chartDataWatcherType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTextPanel>(chartDataWatcherType); }},
     };
     for (const Row& row : kRows) {
         if (row.typeCode != typeCode) continue;

@@ -1,7 +1,9 @@
 #include "chart/ChartTitle.h"
 
 #include "chart/Chart.h"
+#include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartTemplateScanner.h"
 #include "platform/gui/Gdi.h"
 
 #include <algorithm>
@@ -111,6 +113,42 @@ void ChartTitle::DrawForeground() {
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
     SelectObject(dc, oldFont);
+}
+
+int ChartTitle::ReadTemplate(std::string_view text) {
+    ChartTemplateScanner scan(text);
+    int red = 0, green = 0, blue = 0, size = 0, flags = 0, alignment = 0;
+    std::string face;
+    const bool complete = scan.ReadInt(red) && scan.ReadInt(green) && scan.ReadInt(blue) &&
+                          scan.ReadQuoted(face, kMaxFaceBytes) && scan.ReadInt(size) && scan.ReadInt(flags) &&
+                          scan.ReadInt(alignment);
+    constexpr int kTitleGroupError = 10;
+    if (!complete) RaiseChartError(kTitleGroupError);
+    SetText("", alignment);
+    SetColor(static_cast<COLORREF>(red + 256 * (green & 0xFF) + 65536 * blue));
+    SetFont(size, flags, face);
+    return static_cast<int>(scan.Used());
+}
+
+void ChartTitle::Store(ObjectWriter& archive) const {
+    ChartComponent::Store(archive);
+    archive.WriteInt32(m_alignment);
+    archive.WriteUInt32(m_colour);
+    archive.WriteInt32(m_fontSize);
+    archive.WriteInt32(m_fontFlags);
+    archive.WriteText(m_text);
+    archive.WriteText(m_face);
+}
+
+void ChartTitle::Load(ObjectReader& archive, u32 schema) {
+    ChartComponent::Load(archive, schema);
+    m_alignment = archive.ReadInt32();
+    m_colour = archive.ReadUInt32();
+    m_fontSize = archive.ReadInt32();
+    m_fontFlags = archive.ReadInt32();
+    m_text = archive.ReadText();
+    SetFaceName(archive.ReadText());
+    m_fontDirty = 1;
 }
 
 } // namespace vq
