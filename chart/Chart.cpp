@@ -7,7 +7,10 @@
 #include "chart/ChartDynamicData.h"
 #include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartDateScale.h"
+#include "chart/ChartIndexScale.h"
 #include "chart/ChartLabelBlock.h"
+#include "chart/ChartLogScale.h"
 #include "chart/ChartLegend.h"
 #include "chart/ChartTextPanel.h"
 #include "chart/ChartResources.h"
@@ -130,7 +133,9 @@ std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
         &ChartDataList::Class(),          &ChartComponent::Class(), &ChartBackground::Class(),
         &ChartCompoundComponent::Class(), &Chart::Class(),          &DynamicChart::Class(),
         &ChartTitle::Class(),             &ChartLabel::Class(),     &ChartLabelBlock::Class(),
-        &ChartTextPanel::Class(),         &ChartLegend::Class(),
+        &ChartTextPanel::Class(),         &ChartLegend::Class(),    &ChartDecimalScale::Class(),
+        &ChartLogScale::Class(),          &ChartDateScale::Class(), &ChartIndexScale::Class(),
+        &ChartGroupScale::Class(),
     };
     return classes;
 }

@@ -38,6 +38,12 @@ enum ChartComponentType : int {
     chartCompoundComponentType = 53535,
     chartCompoundDisplayType = 53537,
     chartAxisManagerType = 53538,
+    chartGridLinesType = 53539,
+    chartTickMarksType = 53540,
+    chartDecimalScaleType = 53541,
+    chartIndexScaleType = 53543,
+    chartGroupScaleType = 53544,
+    chartDateScaleType = 53545,
 };
 
 // Base of every part of a chart that draws itself: a position in one of four units, a style whose

@@ -34,7 +34,9 @@ void Grow(RECT& bounds, bool& any, const std::vector<POINT>& outline) {
 
 VQ_IMPLEMENT_DYNCREATE(ChartLabelBlock, ChartLabel)
 
-ChartLabelBlock::ChartLabelBlock() : ChartLabel(chartLabelBlockType) {
+ChartLabelBlock::ChartLabelBlock() : ChartLabelBlock(chartLabelBlockType) {}
+
+ChartLabelBlock::ChartLabelBlock(int typeCode) : ChartLabel(typeCode) {
     GetStyle().labelWord = (GetStyle().labelWord & ~0xF0u) | (kDropMode << 4);
 }
 

@@ -66,6 +66,9 @@ public:
     void Store(ObjectWriter& archive) const override;
     void Load(ObjectReader& archive, u32 schema) override;
 
+protected:
+    explicit ChartLabelBlock(int typeCode);
+
 private:
     // Pushes the label along its direction until it no longer meets the occupied region; answers
     // whether it moved. Chart error 17 when the direction cannot move it.
