@@ -8,11 +8,14 @@
 #include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartDateScale.h"
+#include "chart/ChartDisplay.h"
+#include "chart/ChartGridLines.h"
 #include "chart/ChartIndexScale.h"
 #include "chart/ChartLabelBlock.h"
 #include "chart/ChartLogScale.h"
 #include "chart/ChartLegend.h"
 #include "chart/ChartTextPanel.h"
+#include "chart/ChartTickMarks.h"
 #include "chart/ChartResources.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/res/Resources.h"
@@ -135,7 +138,8 @@ std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
         &ChartTitle::Class(),             &ChartLabel::Class(),     &ChartLabelBlock::Class(),
         &ChartTextPanel::Class(),         &ChartLegend::Class(),    &ChartDecimalScale::Class(),
         &ChartLogScale::Class(),          &ChartDateScale::Class(), &ChartIndexScale::Class(),
-        &ChartGroupScale::Class(),
+        &ChartGroupScale::Class(),        &ChartGridLines::Class(), &ChartTickMarks::Class(),
+        &ChartDisplay::Class(),
     };
     return classes;
 }
@@ -170,6 +174,11 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
         {chartLegendType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLegend>(); }},
         {chartTextPanelType,
          []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTextPanel>(); }},
+        {chartDisplayType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartDisplay>(); }},
+        {chartGridLinesType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartGridLines>(); }},
+        {chartTickMarksType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTickMarks>(); }},
         {chartDataWatcherType,
          []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTextPanel>(chartDataWatcherType); }},
     };
