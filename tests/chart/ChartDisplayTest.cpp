@@ -366,3 +366,68 @@ TEST_F(ChartDisplayWindowTest, FlagsHideGridAxesAndKeepTheGivenPlot) {
 
 } // namespace
 } // namespace vq
+
+#include "platform/gui/GdiJournal.h"
+#include "platform/gui/ImagePrintContext.h"
+
+namespace vq {
+namespace {
+
+TEST(ChartDisplayPrint, APrintedChartUsesPrinterFontsAndTheScreenGetsItsOwnBack) {
+    DisplayChart d;
+    d.display->SetTypeAndKind(5, 2);
+    d.display->SetFont(10, 0, "Arial");
+    test::MemoryCanvas screen(400, 300);
+    d.chart.DrawComponentList(screen.Dc(), 0);
+    const std::vector<std::uint32_t> first = screen.Pixels();
+
+    ImagePrintContext page(400 * 300 / 96, 300 * 300 / 96, 300);
+    {
+        GdiJournal journal;
+        d.chart.DrawComponentList(page.Dc(), 0);
+        int texts = 0;
+        const RECT p = d.display->GetPlotRect();
+        for (const auto& call : journal.Calls("ExtTextOut")) {
+            if (call.dc != page.Dc()) continue;
+            LOGFONT lf{};
+            GetObject(call.font, sizeof lf, &lf);
+            EXPECT_EQ(lf.lfHeight, -41) << "10 points at 300 dots per inch";
+            EXPECT_GE(call.device.left, 0);
+            EXPECT_LE(call.device.right, 1250);
+            EXPECT_LE(call.device.bottom, 937);
+            ++texts;
+        }
+        EXPECT_GT(texts, 5) << "value and category labels";
+        EXPECT_GT(p.right - p.left, 100);
+        EXPECT_GE(p.left, 0);
+        EXPECT_LE(p.right, 1250);
+        EXPECT_LE(p.bottom, 937);
+    }
+    d.chart.DrawComponentList(screen.Dc(), 0);
+    EXPECT_EQ(screen.Pixels(), first) << "the next screen draw is the first one again";
+}
+
+TEST(ChartDisplayPrint, ScalesReloadFromArchives) {
+    ChartDecimalScale scale({10, 200}, {10, 20}, -5, 95, 2.5, "%.1f");
+    scale.SetLabelSide(1);
+    scale.SetStartAtMaximum();
+    ObjectWriter out;
+    out.WriteObject(&scale);
+    ObjectReader in(out.Data(), Chart::ArchiveClasses());
+    auto loaded = in.ReadObject<ChartDecimalScale>();
+    ASSERT_TRUE(loaded);
+    EXPECT_TRUE(in.AtEnd());
+    EXPECT_EQ(loaded->GetAxisStart().y, 200);
+    EXPECT_EQ(loaded->GetMinimum(), -5);
+    EXPECT_EQ(loaded->GetStep(), 2.5);
+    EXPECT_EQ(loaded->GetFormat(), "%.1f");
+    EXPECT_EQ(loaded->GetLabelSide(), 1);
+    EXPECT_EQ(loaded->StartsAtMinimum(), 0);
+    for (std::size_t length = 0; length < out.Data().size(); ++length) {
+        ObjectReader cut(std::span<const u8>(out.Data()).first(length), Chart::ArchiveClasses());
+        EXPECT_THROW(cut.ReadObject<ChartDecimalScale>(), ArchiveException);
+    }
+}
+
+} // namespace
+} // namespace vq
