@@ -286,7 +286,8 @@ CScale ChartComponent::GetComponentRange() const {
 
 int ChartComponent::GetRangeHint() const {
     const double version = m_firstRange.GetMinimum();
-    if (!m_firstRange.IsEmpty() || !(version > m_firstRange.GetMaximum()) || !std::isfinite(version)) return -1;
+    if (!m_firstRange.IsEmpty() || !(version > m_firstRange.GetMaximum()) || !std::isfinite(version))
+        return -1;
     return version >= 2147483647.0 ? 2147483647 : TruncToInt(version);
 }
 

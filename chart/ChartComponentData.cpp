@@ -1,8 +1,8 @@
 #include "chart/Chart.h"
 #include "chart/ChartComponent.h"
 #include "chart/ChartGeometry.h"
-#include "chart/ChartLabelBlock.h"
 #include "chart/ChartLabel.h"
+#include "chart/ChartLabelBlock.h"
 #include "chart/ChartResources.h"
 #include "chart/GdiHandle.h"
 #include "platform/res/Resources.h"
@@ -388,14 +388,15 @@ void ChartComponent::CollectInBlock(u32 position) {
         made->SetAvoidOverlap(1);
         u32& content = made->GetStyle().labelWord;
         content = (content & ~0xF0u) | (10u << 4);
-        made->GetStyle().extraWord =
-            (made->GetStyle().extraWord & ~ChartLabelBlock::kLeaderLine) | (m_style.extraWord & ChartLabelBlock::kLeaderLine);
+        made->GetStyle().extraWord = (made->GetStyle().extraWord & ~ChartLabelBlock::kLeaderLine) |
+                                     (m_style.extraWord & ChartLabelBlock::kLeaderLine);
         block = made.get();
         m_chart->AddComponent(std::move(made));
     }
     // Labels move away from the point they describe; position 6 moves along the row as 4 does.
     static constexpr std::array<std::pair<int, double>, 9> kDirections = {
-        std::pair{-1, 0.0}, {-1, -1.0}, {0, -1.0}, {1, -1.0}, {1, 0.0}, {1, 1.0}, {1, 0.0}, {-1, 1.0}, {1, -1.0}};
+        std::pair{-1, 0.0}, {-1, -1.0}, {0, -1.0}, {1, -1.0}, {1, 0.0},
+        {1, 1.0},           {1, 0.0},   {-1, 1.0}, {1, -1.0}};
     if (position < kDirections.size())
         m_dataLabel->SetDirectionVector(kDirections[position].first, kDirections[position].second);
     block->AttachLabel(std::move(m_dataLabel), 1);

@@ -45,9 +45,11 @@ ChartDateScale::ChartDateScale() : ChartDecimalScale(chartDateScaleType) {
 
 double ChartDateScale::AutomaticStep(double range, int capacity) {
     static constexpr std::array<double, 23> kSteps = {
-        2 * kSecond,  5 * kSecond,  10 * kSecond, 30 * kSecond, kMinute, 2 * kMinute, 5 * kMinute, 10 * kMinute,
-        30 * kMinute, kHour,        2 * kHour,    3 * kHour,    4 * kHour, 6 * kHour, 8 * kHour,   1,
-        7,            14,           30,           365,          730,     1825,        3650};
+        2 * kSecond, 5 * kSecond, 10 * kSecond, 30 * kSecond, kMinute,
+        2 * kMinute, 5 * kMinute, 10 * kMinute, 30 * kMinute, kHour,
+        2 * kHour,   3 * kHour,   4 * kHour,    6 * kHour,    8 * kHour,
+        1,           7,           14,           30,           365,
+        730,         1825,        3650};
     double raw = capacity > 0 ? range / capacity : HUGE_VAL;
     if (!(raw >= kSecond)) raw = kSecond;
     for (double step : kSteps)
@@ -78,14 +80,19 @@ void ChartDateScale::BuildLabels() {
     const double range = maximum - minimum;
     double step = GetStep();
     // A step of its own is kept unless it would put more ticks on the axis than it has pixels.
-    if (step == 0 || step == 0.1 || !(step > 0) || range / step > length) step = AutomaticStep(range, capacity);
+    if (step == 0 || step == 0.1 || !(step > 0) || range / step > length)
+        step = AutomaticStep(range, capacity);
     m_chosenStep = step;
     m_chosenFormat = GetFormat();
     if (m_chosenFormat.empty())
-        m_chosenFormat = range > 1 ? "%x" : range > 1.0 / 24 ? "%H:%M:%S" : range > 1.0 / 1440 ? "%M:%S" : "%S";
+        m_chosenFormat = range > 1            ? "%x"
+                         : range > 1.0 / 24   ? "%H:%M:%S"
+                         : range > 1.0 / 1440 ? "%M:%S"
+                                              : "%S";
 
     const POINT start = GetAxisStart(), end = GetAxisEnd(), offset = GetLabelOffset();
-    const double ux = range != 0 ? (end.x - start.x) / range : 0, uy = range != 0 ? (end.y - start.y) / range : 0;
+    const double ux = range != 0 ? (end.x - start.x) / range : 0,
+                 uy = range != 0 ? (end.y - start.y) / range : 0;
     int count = 0;
     auto place = [&](double v) {
         ChartLabel& label = LabelAt(count++);

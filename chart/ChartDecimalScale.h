@@ -18,7 +18,8 @@ public:
     static constexpr u32 kOwnRotation = 1u << 31;
 
     ChartDecimalScale();
-    ChartDecimalScale(POINT start, POINT end, double minimum, double maximum, double step, std::string_view format);
+    ChartDecimalScale(POINT start, POINT end, double minimum, double maximum, double step,
+                      std::string_view format);
 
     void BuildLabels() override;
 

@@ -21,9 +21,33 @@ constexpr u32 kKeepOwnRotation = 1u << 31;
 
 bool RangesOnStandard(int type) {
     switch (type) {
-    case 1: case 2: case 3: case 4: case 5: case 6: case 7: case 8: case 9: case 10: case 11: case 12: case 13:
-    case 15: case 16: case 17: case 18: case 22: case 23: case 24: case 25: case 28: case 29: case 30: case 31:
-    case 35: case 36:
+    case 1:
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 9:
+    case 10:
+    case 11:
+    case 12:
+    case 13:
+    case 15:
+    case 16:
+    case 17:
+    case 18:
+    case 22:
+    case 23:
+    case 24:
+    case 25:
+    case 28:
+    case 29:
+    case 30:
+    case 31:
+    case 35:
+    case 36:
         return true;
     default:
         return false;
@@ -32,8 +56,16 @@ bool RangesOnStandard(int type) {
 
 bool LabelsOnEdges(int type) {
     switch (type) {
-    case 1: case 6: case 14: case 24: case 31: case 35: case 36: return true;
-    default: return false;
+    case 1:
+    case 6:
+    case 14:
+    case 24:
+    case 31:
+    case 35:
+    case 36:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -68,7 +100,8 @@ void ChartDisplay::CalcStandardRange() {
     Chart* chart = GetChart();
     for (int g = 0; g < GetGroupCount(); ++g) {
         ChartDataList& group = chart->GetGroup(GetFirstGroup() + g, true);
-        const int count = std::min(group.GetItemCount() - GetFirstIndex(), GetLastIndex() - GetFirstIndex() + 1);
+        const int count =
+            std::min(group.GetItemCount() - GetFirstIndex(), GetLastIndex() - GetFirstIndex() + 1);
         for (int i = 0; i < count; ++i) {
             ChartData& item = chart->GetDataOrDummy(GetFirstIndex() + i, GetFirstGroup() + g);
             if (item.IsNull()) continue;
@@ -85,7 +118,8 @@ void ChartDisplay::CalcStandardRange() {
             range.Update(upper);
             range.Update(lower);
         } else {
-            const double low = std::max(range.GetMinimum(), lower), high = std::min(range.GetMaximum(), upper);
+            const double low = std::max(range.GetMinimum(), lower),
+                         high = std::min(range.GetMaximum(), upper);
             range.Set(low, high, 0);
         }
     }
@@ -122,7 +156,8 @@ ChartDecimalScale& ChartDisplay::ValueScale(bool dateKind) {
     return *GetValueAxisScale();
 }
 
-void ChartDisplay::SetUpScale(ChartDecimalScale& scale, bool category, std::vector<POINT>& anchors, bool vertical) {
+void ChartDisplay::SetUpScale(ChartDecimalScale& scale, bool category, std::vector<POINT>& anchors,
+                              bool vertical) {
     const u32 flags = GetStyle().flagsWord;
     scale.SetParent(GetChart());
     scale.BeginDraw(GetDrawingDC(), GetDrawingWindow());
@@ -155,7 +190,9 @@ void ChartDisplay::SetUpScale(ChartDecimalScale& scale, bool category, std::vect
         // those about their top middle would put half of each over the plot).
         scale.GetStyle().flagsWord |= kKeepOwnRotation;
         scale.SetAngle(0);
-        scale.SetAnchorCode(vertical ? (scale.GetLabelSide() ? ChartLabel::anchorLeftMiddle : ChartLabel::anchorRightMiddle) : ChartLabel::anchorTopMiddle);
+        scale.SetAnchorCode(
+            vertical ? (scale.GetLabelSide() ? ChartLabel::anchorLeftMiddle : ChartLabel::anchorRightMiddle)
+                     : ChartLabel::anchorTopMiddle);
     }
 }
 
@@ -196,9 +233,11 @@ void ChartDisplay::DrawCategoryValueAxes(Category category) {
     };
     auto layOutValue = [&](int drawFlag) {
         SetUpScale(*valueScale, false, GetFirstPositionList(), true);
-        if (kind == 12 || kind == 19) return LayOut(*valueScale, {p.right, p.bottom}, {p.right, p.top}, 1, drawFlag);
+        if (kind == 12 || kind == 19)
+            return LayOut(*valueScale, {p.right, p.bottom}, {p.right, p.top}, 1, drawFlag);
         if (kind == 13 || kind == 21)
-            return LayOut(*valueScale, {p.right + hd, p.bottom - vd}, {p.right + hd, p.top - vd}, 1, drawFlag);
+            return LayOut(*valueScale, {p.right + hd, p.bottom - vd}, {p.right + hd, p.top - vd}, 1,
+                          drawFlag);
         return LayOut(*valueScale, {p.left, p.bottom}, {p.left, p.top + vd}, 0, drawFlag);
     };
     if (!(flags & kGivenPlot)) {
@@ -346,7 +385,8 @@ void ChartDisplay::DrawBoxPlotArea() {
     };
     if (!(flags & kNoFirstTicks))
         for (const POINT& at : GetFirstPositionList())
-            rightValues ? line({{p.right, at.y}, {p.right + m, at.y}}) : line({{p.left, at.y}, {p.left - m, at.y}});
+            rightValues ? line({{p.right, at.y}, {p.right + m, at.y}})
+                        : line({{p.left, at.y}, {p.left - m, at.y}});
     if (!(flags & kNoSecondTicks))
         for (const POINT& at : GetSecondPositionList())
             line({{at.x, p.bottom}, {at.x, p.bottom + m}});
@@ -362,11 +402,17 @@ void ChartDisplay::DrawBoxPlotArea() {
     SelectObject(dc, frame.get());
     SelectObject(dc, brush);
     Rectangle(dc, p.left + d, p.top, p.right + 1, p.bottom - d + 1);
-    const POINT leftWall[] = {{p.left, p.top + d}, {p.left + d, p.top}, {p.left + d, p.bottom - d}, {p.left, p.bottom},
+    const POINT leftWall[] = {{p.left, p.top + d},
+                              {p.left + d, p.top},
+                              {p.left + d, p.bottom - d},
+                              {p.left, p.bottom},
                               {p.left, p.top + d}};
     Polygon(dc, leftWall, 5);
-    const POINT floor[] = {{p.left, p.bottom}, {p.left + d, p.bottom - d}, {p.right, p.bottom - d},
-                           {p.right - d, p.bottom}, {p.left, p.bottom}};
+    const POINT floor[] = {{p.left, p.bottom},
+                           {p.left + d, p.bottom - d},
+                           {p.right, p.bottom - d},
+                           {p.right - d, p.bottom},
+                           {p.left, p.bottom}};
     Polygon(dc, floor, 5);
     RestoreDC(dc, saved);
 }

@@ -53,7 +53,8 @@ ChartDisplayBase::~ChartDisplayBase() = default;
 
 void ChartDisplayBase::SetTypeAndKind(int chartType, int kind) {
     u32& word = GetStyle().styleWord;
-    word = (word & 0xFFFFu) | ((static_cast<u32>(chartType) & 0xFF) << 16) | ((static_cast<u32>(kind) & 0xFF) << 24);
+    word = (word & 0xFFFFu) | ((static_cast<u32>(chartType) & 0xFF) << 16) |
+           ((static_cast<u32>(kind) & 0xFF) << 24);
     m_styleDirty = 1;
 }
 
@@ -150,7 +151,8 @@ void ChartDisplayBase::RoundDate(CScale& range, double margin) {
 }
 
 bool ChartDisplayBase::IsValueAxisDate() const {
-    return IsValueDateKind(GetDisplayKind()) || (m_valueScale && m_valueScale->GetTypeCode() == chartDateScaleType);
+    return IsValueDateKind(GetDisplayKind()) ||
+           (m_valueScale && m_valueScale->GetTypeCode() == chartDateScaleType);
 }
 
 bool ChartDisplayBase::IsXAxisDate() const {
@@ -263,20 +265,62 @@ void ChartDisplayBase::Route(int kind, bool axes) {
     const int type = GetChartType();
     if (kind == 1) {
         switch (type) {
-        case 4: case 13: return axes ? DrawPieLabels() : void();
-        case 39: return axes ? DrawGroupValueAxes() : DrawRectPlotArea();
-        case 2: case 12: case 22: case 38: return axes ? DrawValueIndexAxes() : DrawHorizontalPlotArea();
-        case 40: return axes ? DrawValueGroupAxes() : DrawHorizontalPlotArea();
-        case 30: return axes ? DrawGanttAxes() : DrawHorizontalPlotArea();
-        case 15: return axes ? DrawIndexValueAxes() : DrawBoxPlotArea();
-        case 16: return axes ? DrawValueIndexAxes() : DrawBoxPlotArea();
-        case 9: case 10: case 17: return axes ? DrawPerspectiveAxes() : DrawPerspectivePlotArea();
-        case 18: case 23: return axes ? DrawRadarAxes() : DrawRadarPlotArea();
-        case 26: case 27: return axes ? DrawPolarAxes() : DrawPolarPlotArea();
-        case 19: case 20: case 21: case 32: case 33: case 34: case 41: case 42: case 43: case 44: case 45:
+        case 4:
+        case 13:
+            return axes ? DrawPieLabels() : void();
+        case 39:
+            return axes ? DrawGroupValueAxes() : DrawRectPlotArea();
+        case 2:
+        case 12:
+        case 22:
+        case 38:
+            return axes ? DrawValueIndexAxes() : DrawHorizontalPlotArea();
+        case 40:
+            return axes ? DrawValueGroupAxes() : DrawHorizontalPlotArea();
+        case 30:
+            return axes ? DrawGanttAxes() : DrawHorizontalPlotArea();
+        case 15:
+            return axes ? DrawIndexValueAxes() : DrawBoxPlotArea();
+        case 16:
+            return axes ? DrawValueIndexAxes() : DrawBoxPlotArea();
+        case 9:
+        case 10:
+        case 17:
+            return axes ? DrawPerspectiveAxes() : DrawPerspectivePlotArea();
+        case 18:
+        case 23:
+            return axes ? DrawRadarAxes() : DrawRadarPlotArea();
+        case 26:
+        case 27:
+            return axes ? DrawPolarAxes() : DrawPolarPlotArea();
+        case 19:
+        case 20:
+        case 21:
+        case 32:
+        case 33:
+        case 34:
+        case 41:
+        case 42:
+        case 43:
+        case 44:
+        case 45:
             return axes ? DrawXYAxes() : DrawXYPlotArea();
-        case 1: case 3: case 5: case 6: case 7: case 8: case 11: case 14: case 24: case 25: case 28: case 29:
-        case 31: case 35: case 36: case 37:
+        case 1:
+        case 3:
+        case 5:
+        case 6:
+        case 7:
+        case 8:
+        case 11:
+        case 14:
+        case 24:
+        case 25:
+        case 28:
+        case 29:
+        case 31:
+        case 35:
+        case 36:
+        case 37:
             return axes ? DrawIndexValueAxes() : DrawRectPlotArea();
         default:
             // Chart type 0 and the codes above the known ones: axes only.
@@ -286,18 +330,46 @@ void ChartDisplayBase::Route(int kind, bool axes) {
     auto indexValue = [&] { type == 39 ? DrawGroupValueAxes() : DrawIndexValueAxes(); };
     auto valueIndex = [&] { type == 40 ? DrawValueGroupAxes() : DrawValueIndexAxes(); };
     switch (kind) {
-    case 0: case 3: case 8: return;
-    case 2: case 12: case 18: case 19: return axes ? indexValue() : DrawRectPlotArea();
-    case 11: case 13: case 20: case 21: return axes ? indexValue() : DrawBoxPlotArea();
-    case 10: case 23: return axes ? valueIndex() : DrawHorizontalPlotArea();
-    case 16: case 22: return axes ? valueIndex() : DrawBoxPlotArea();
-    case 4: case 5: case 6: case 7: return axes ? DrawPerspectiveAxes() : DrawPerspectivePlotArea();
-    case 9: return axes ? DrawPieLabels() : void();
-    case 14: return axes ? DrawRadarAxes() : DrawRadarPlotArea();
-    case 15: case 26: case 27: return axes ? DrawXYAxes() : DrawXYPlotArea();
-    case 17: return axes ? DrawPolarAxes() : DrawPolarPlotArea();
-    case 24: case 25: return axes ? DrawGanttAxes() : DrawRectPlotArea();
-    default: return axes ? DefaultAxes() : DefaultPlotArea();
+    case 0:
+    case 3:
+    case 8:
+        return;
+    case 2:
+    case 12:
+    case 18:
+    case 19:
+        return axes ? indexValue() : DrawRectPlotArea();
+    case 11:
+    case 13:
+    case 20:
+    case 21:
+        return axes ? indexValue() : DrawBoxPlotArea();
+    case 10:
+    case 23:
+        return axes ? valueIndex() : DrawHorizontalPlotArea();
+    case 16:
+    case 22:
+        return axes ? valueIndex() : DrawBoxPlotArea();
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+        return axes ? DrawPerspectiveAxes() : DrawPerspectivePlotArea();
+    case 9:
+        return axes ? DrawPieLabels() : void();
+    case 14:
+        return axes ? DrawRadarAxes() : DrawRadarPlotArea();
+    case 15:
+    case 26:
+    case 27:
+        return axes ? DrawXYAxes() : DrawXYPlotArea();
+    case 17:
+        return axes ? DrawPolarAxes() : DrawPolarPlotArea();
+    case 24:
+    case 25:
+        return axes ? DrawGanttAxes() : DrawRectPlotArea();
+    default:
+        return axes ? DefaultAxes() : DefaultPlotArea();
     }
 }
 

@@ -47,7 +47,9 @@ public:
     virtual void Prepare();
     virtual void SetXAxisScale(std::unique_ptr<ChartDecimalScale> scale) { m_xScale = std::move(scale); }
     virtual ChartDecimalScale* GetXAxisScale() const { return m_xScale.get(); }
-    virtual void SetValueAxisScale(std::unique_ptr<ChartDecimalScale> scale) { m_valueScale = std::move(scale); }
+    virtual void SetValueAxisScale(std::unique_ptr<ChartDecimalScale> scale) {
+        m_valueScale = std::move(scale);
+    }
     virtual ChartDecimalScale* GetValueAxisScale() const { return m_valueScale.get(); }
     virtual void SetLabelBlock(std::unique_ptr<ChartLabelBlock> block) { m_labelBlock = std::move(block); }
     virtual ChartLabelBlock* GetLabelBlock() const { return m_labelBlock.get(); }

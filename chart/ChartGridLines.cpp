@@ -18,12 +18,35 @@ enum class Look { nothing, plain, depth, other };
 
 Look LookOf(int kind) {
     switch (kind) {
-    case 2: case 3: case 8: case 10: case 12: case 15: case 18: case 19: case 23: case 24: case 25: case 26:
+    case 2:
+    case 3:
+    case 8:
+    case 10:
+    case 12:
+    case 15:
+    case 18:
+    case 19:
+    case 23:
+    case 24:
+    case 25:
+    case 26:
     case 27:
         return Look::plain;
-    case 11: case 13: case 16: case 20: case 21: case 22:
+    case 11:
+    case 13:
+    case 16:
+    case 20:
+    case 21:
+    case 22:
         return Look::depth;
-    case 0: case 4: case 5: case 6: case 7: case 9: case 14: case 17:
+    case 0:
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+    case 9:
+    case 14:
+    case 17:
         return Look::nothing;
     default:
         return Look::other;
@@ -33,13 +56,41 @@ Look LookOf(int kind) {
 // The display kind that suits a chart type; -1 where none does.
 int KindOfChartType(int type) {
     switch (type) {
-    case 2: case 12: case 22: case 30: return 10;
-    case 4: case 13: return 9;
-    case 9: case 10: case 17: return 6;
-    case 15: case 16: return 11;
-    case 18: case 23: case 26: case 27: return 14;
-    case 1: case 3: case 5: case 6: case 7: case 8: case 11: case 14: case 19: case 20: case 21: case 24:
-    case 25: case 28: case 29:
+    case 2:
+    case 12:
+    case 22:
+    case 30:
+        return 10;
+    case 4:
+    case 13:
+        return 9;
+    case 9:
+    case 10:
+    case 17:
+        return 6;
+    case 15:
+    case 16:
+        return 11;
+    case 18:
+    case 23:
+    case 26:
+    case 27:
+        return 14;
+    case 1:
+    case 3:
+    case 5:
+    case 6:
+    case 7:
+    case 8:
+    case 11:
+    case 14:
+    case 19:
+    case 20:
+    case 21:
+    case 24:
+    case 25:
+    case 28:
+    case 29:
         return 2;
     default:
         return type >= 31 && type <= 45 ? 2 : -1;

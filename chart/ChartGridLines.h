@@ -38,7 +38,9 @@ public:
     virtual std::optional<LOGPEN> GetMajorPenOverride() const { return m_majorOverride; }
     virtual const std::vector<DWORD>& GetMajorDashes() const { return m_majorDashes; }
     virtual const std::vector<DWORD>& GetMinorDashes() const { return m_minorDashes; }
-    virtual void SetPlotRect(int left, int top, int right, int bottom) { m_plot = {left, top, right, bottom}; }
+    virtual void SetPlotRect(int left, int top, int right, int bottom) {
+        m_plot = {left, top, right, bottom};
+    }
     virtual RECT GetPlotRect() const { return m_plot; }
     virtual void SetVertical(int vertical) { m_vertical = vertical; }
     virtual int GetVertical() const { return m_vertical; }

@@ -59,7 +59,8 @@ std::string ChartIndexScale::TextAt(int position) {
 std::string ChartGroupScale::TextAt(int position) {
     Chart* chart = GetChart();
     try {
-        return chart->GetGroupAnnotation(std::min(GetFirst() + position, GetLast()), chart->GetAnnotationIndex());
+        return chart->GetGroupAnnotation(std::min(GetFirst() + position, GetLast()),
+                                         chart->GetAnnotationIndex());
     } catch (const ChartException&) {
         return {};
     }
@@ -72,7 +73,8 @@ int ChartIndexScale::ChooseStep(int entries, int capacity, double step) {
     for (long long power = 1;; power *= 10)
         for (int m : kMultiples) {
             const long long k = power * m;
-            if (capacity > 0 ? entries / k <= capacity : k > entries) return static_cast<int>(std::min<long long>(k, entries));
+            if (capacity > 0 ? entries / k <= capacity : k > entries)
+                return static_cast<int>(std::min<long long>(k, entries));
         }
 }
 

@@ -24,8 +24,27 @@ int LegendMode(const ChartStyle& style) {
 
 bool IsLineLike(int chartType) {
     switch (chartType) {
-    case 1: case 7: case 8: case 18: case 19: case 20: case 21: case 23: case 25: case 26: case 27: case 29:
-    case 31: case 32: case 33: case 34: case 35: case 36: case 43: case 44: case 45:
+    case 1:
+    case 7:
+    case 8:
+    case 18:
+    case 19:
+    case 20:
+    case 21:
+    case 23:
+    case 25:
+    case 26:
+    case 27:
+    case 29:
+    case 31:
+    case 32:
+    case 33:
+    case 34:
+    case 35:
+    case 36:
+    case 43:
+    case 44:
+    case 45:
         return true;
     default:
         return false;
@@ -62,10 +81,18 @@ void ChartLegend::SetParent(Chart* chart) {
 void ChartLegend::SetMeasureDefaults() {
     ChartTitle::SetMeasureDefaults();
     switch (GetRect().GetUnit()) {
-    case ChartRect::unitMillimetres: m_keySize = 10.0; break;
-    case ChartRect::unitInches: m_keySize = 0.4; break;
-    case ChartRect::unitPercent: m_keySize = 5.0; break;
-    default: m_keySize = 20.0; break;
+    case ChartRect::unitMillimetres:
+        m_keySize = 10.0;
+        break;
+    case ChartRect::unitInches:
+        m_keySize = 0.4;
+        break;
+    case ChartRect::unitPercent:
+        m_keySize = 5.0;
+        break;
+    default:
+        m_keySize = 20.0;
+        break;
     }
 }
 
@@ -88,11 +115,14 @@ int ChartLegend::GetKeySize() const {
     if (!IsDrawing()) return 30;
     HDC dc = GetDrawingDC();
     switch (GetRect().GetUnit()) {
-    case ChartRect::unitMillimetres: return TruncToInt(m_keySize * GetDeviceCaps(dc, LOGPIXELSX) / 25.4 + 0.5);
-    case ChartRect::unitInches: return TruncToInt(m_keySize * GetDeviceCaps(dc, LOGPIXELSX) + 0.5);
+    case ChartRect::unitMillimetres:
+        return TruncToInt(m_keySize * GetDeviceCaps(dc, LOGPIXELSX) / 25.4 + 0.5);
+    case ChartRect::unitInches:
+        return TruncToInt(m_keySize * GetDeviceCaps(dc, LOGPIXELSX) + 0.5);
     case ChartRect::unitPercent:
         return TruncToInt(m_keySize * (m_legendRect.right - m_legendRect.left) * 0.01 + 0.5);
-    default: return TruncToInt(m_keySize);
+    default:
+        return TruncToInt(m_keySize);
     }
 }
 
@@ -115,11 +145,33 @@ ChartComponent* ChartLegend::FindDisplay() {
 void ChartLegend::SetSteps(int chartType) {
     m_indexStep = m_groupStep = 1;
     switch (chartType) {
-    case 21: case 26: case 27: case 30: case 34: m_groupStep = 2; break;
-    case 41: case 42: m_groupStep = 3; break;
-    case 28: case 29: case 43: case 44: case 45: m_groupStep = 4; break;
-    case 20: case 33: m_indexStep = 2; break;
-    case 5: case 8: case 22: ApplyOtherChartType(chartType); break;
+    case 21:
+    case 26:
+    case 27:
+    case 30:
+    case 34:
+        m_groupStep = 2;
+        break;
+    case 41:
+    case 42:
+        m_groupStep = 3;
+        break;
+    case 28:
+    case 29:
+    case 43:
+    case 44:
+    case 45:
+        m_groupStep = 4;
+        break;
+    case 20:
+    case 33:
+        m_indexStep = 2;
+        break;
+    case 5:
+    case 8:
+    case 22:
+        ApplyOtherChartType(chartType);
+        break;
     default:
         if (chartType > 45) ApplyOtherChartType(chartType);
         break;

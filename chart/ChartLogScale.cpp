@@ -54,7 +54,8 @@ void ChartLogScale::BuildLabels() {
         LabelAt(count);
         SetLabelText(text, count, 1);
         const double at = std::log10(value) - lmin;
-        GetLabel(count)->SetPosition(TruncToInt(start.x + at * ux) + offset.x, TruncToInt(start.y + at * uy) + offset.y);
+        GetLabel(count)->SetPosition(TruncToInt(start.x + at * ux) + offset.x,
+                                     TruncToInt(start.y + at * uy) + offset.y);
         ++count;
     };
     auto formatted = [&](double value) {

@@ -11,7 +11,8 @@ class ChartLogScale : public ChartDecimalScale {
 
 public:
     ChartLogScale();
-    ChartLogScale(POINT start, POINT end, double minimum, double maximum, double step, std::string_view format);
+    ChartLogScale(POINT start, POINT end, double minimum, double maximum, double step,
+                  std::string_view format);
 
     // Chart error 22 unless both ends are above 0.
     void BuildLabels() override;

@@ -160,17 +160,26 @@ void ChartTextPanel::Layout() {
             m_titleRect.bottom += TruncToInt(2 * GetVerticalMarginPixels());
         }
         switch (m_titlePosition) {
-        case titleLeft: m_panel.left = m_titleRect.right; break;
-        case titleRight: m_panel.right = m_titleRect.left; break;
-        case titleBottom: m_panel.bottom = m_titleRect.top; break;
-        default: m_panel.top = m_titleRect.bottom; break;
+        case titleLeft:
+            m_panel.left = m_titleRect.right;
+            break;
+        case titleRight:
+            m_panel.right = m_titleRect.left;
+            break;
+        case titleBottom:
+            m_panel.bottom = m_titleRect.top;
+            break;
+        default:
+            m_panel.top = m_titleRect.bottom;
+            break;
         }
     }
     SetFont(m_bodySize, m_bodyFlags, m_bodyFace);
     BuildFont();
     m_textRect = m_panel;
     const bool across = m_titlePosition == titleTop || m_titlePosition == titleBottom;
-    if (m_titleShown && across) m_panel.right = m_titleRect.right = std::max(m_panel.right, m_titleRect.right);
+    if (m_titleShown && across)
+        m_panel.right = m_titleRect.right = std::max(m_panel.right, m_titleRect.right);
     const RECT interior = GetInteriorRect(m_textRect);
     if (m_fitToText) {
         RECT measured = interior;
@@ -189,7 +198,8 @@ void ChartTextPanel::Layout() {
     } else {
         m_textRect = interior;
     }
-    if (m_titleShown && !across) m_panel.bottom = m_titleRect.bottom = std::max(m_panel.bottom, m_titleRect.bottom);
+    if (m_titleShown && !across)
+        m_panel.bottom = m_titleRect.bottom = std::max(m_panel.bottom, m_titleRect.bottom);
 }
 
 void ChartTextPanel::DrawTexts() {
@@ -205,7 +215,8 @@ void ChartTextPanel::DrawTexts() {
         SetTextColor(dc, m_titleColour);
         const RECT& t = m_titleRect;
         const int w = t.right - t.left, h = t.bottom - t.top;
-        const int tw = m_titleExtent.right - m_titleExtent.left, th = m_titleExtent.bottom - m_titleExtent.top;
+        const int tw = m_titleExtent.right - m_titleExtent.left,
+                  th = m_titleExtent.bottom - m_titleExtent.top;
         POINT at{t.left + (w - tw) / 2, t.top + (h - th) / 2};
         if (m_titlePosition == titleLeft) at = {t.left + (w - tw) / 2, t.bottom - (h - th) / 2};
         if (m_titlePosition == titleRight) at = {t.right - (w - tw) / 2, t.top + (h - th) / 2};

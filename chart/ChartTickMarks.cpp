@@ -34,7 +34,8 @@ void ChartTickMarks::Draw(HDC dc, HWND window) {
 }
 
 POINT ChartTickMarks::OffsetPoint(POINT point, int length, double angle) const {
-    return {point.x + RoundHalfUp(length * std::cos(angle)), point.y + RoundHalfUp(-length * std::sin(angle))};
+    return {point.x + RoundHalfUp(length * std::cos(angle)),
+            point.y + RoundHalfUp(-length * std::sin(angle))};
 }
 
 void ChartTickMarks::OffsetByTickLength(POINT& first, POINT& second) const {
@@ -58,7 +59,8 @@ void ChartTickMarks::DrawTick(int x, int y, int length, double angle, int width,
 void ChartTickMarks::DrawForeground() {
     if (!GetDrawFlag() || !m_points || m_points->empty()) return;
     const std::vector<POINT>& points = *m_points;
-    const double angle = AngleBetween(points.front(), points.back()) + (m_side ? kQuarterTurn : -kQuarterTurn);
+    const double angle =
+        AngleBetween(points.front(), points.back()) + (m_side ? kQuarterTurn : -kQuarterTurn);
     const int minorLength = TruncToInt(m_majorLength * m_minorFactor);
     for (std::size_t i = 0; i < points.size(); ++i) {
         const POINT at = points[i];
@@ -67,8 +69,9 @@ void ChartTickMarks::DrawForeground() {
         const POINT before = points[i - 1];
         for (int k = 1; k <= m_minorCount; ++k) {
             const double share = static_cast<double>(k) / (m_minorCount + 1);
-            DrawTick(RoundHalfUp(at.x + share * (before.x - at.x)), RoundHalfUp(at.y + share * (before.y - at.y)),
-                     minorLength, angle, m_minorWidth, m_minorColour);
+            DrawTick(RoundHalfUp(at.x + share * (before.x - at.x)),
+                     RoundHalfUp(at.y + share * (before.y - at.y)), minorLength, angle, m_minorWidth,
+                     m_minorColour);
         }
     }
 }

@@ -39,8 +39,8 @@ TEST(ChartDisplayRanges, LinearRounding) {
         bool zero;
         double min, max;
     } const cases[] = {
-        {3, 97, true, 0, 105},     {0, 40, true, 0, 50},       {0, 140, true, 0, 150},
-        {-7, 23, true, -9, 24.5},  {0.5, 0.5, true, 0, 0.6},   {1000, 1003, false, 999.8, 1003.2},
+        {3, 97, true, 0, 105},       {0, 40, true, 0, 50},     {0, 140, true, 0, 150},
+        {-7, 23, true, -9, 24.5},    {0.5, 0.5, true, 0, 0.6}, {1000, 1003, false, 999.8, 1003.2},
         {123, 456, false, 105, 475}, {0, 0, true, 0, 1},       {0, 0, false, 0, 1},
     };
     for (const auto& c : cases) {
@@ -59,7 +59,8 @@ TEST(ChartDisplayRanges, LinearRounding) {
     ChartDisplayBase::RoundLinear(five, 1.0);
     EXPECT_NEAR(five.GetMinimum(), 4.5, 1e-12) << "one value is widened by half its decade";
     EXPECT_NEAR(five.GetMaximum(), 5.5, 1e-12);
-    for (auto [low, high] : {std::pair{kNaN, 1.0}, {0.0, kInfinity}, {-kInfinity, kInfinity}, {-1e308, 1.7e308}}) {
+    for (auto [low, high] :
+         {std::pair{kNaN, 1.0}, {0.0, kInfinity}, {-kInfinity, kInfinity}, {-1e308, 1.7e308}}) {
         CScale r = Range(low, high);
         ChartDisplayBase::RoundLinear(r, 1.1);
         EXPECT_GT(ChartDisplayBase::UsableSpan(r.GetSpan()), 0) << low << " " << high;
@@ -73,7 +74,7 @@ TEST(ChartDisplayRanges, LogAndDateRounding) {
         bool decades;
         double min, max;
     } const cases[] = {
-        {3, 700, true, 1, 1000}, {3, 700, false, 3, 700}, {2, 3, true, 2, 3},
+        {3, 700, true, 1, 1000}, {3, 700, false, 3, 700},        {2, 3, true, 2, 3},
         {5, 5, true, 1, 100},    {0, 0.05, false, 0.0001, 0.05}, {-4, kNaN, true, 0.0001, 0.001},
     };
     for (const auto& c : cases) {
@@ -88,8 +89,10 @@ TEST(ChartDisplayRanges, LogAndDateRounding) {
     struct {
         double length;
         OleDateTime low;
-    } const dates[] = {{3.0 / 24, OleDateTime(2026, 3, 9, 10, 17, 0)}, {2.0, OleDateTime(2026, 3, 9, 10, 0, 0)},
-                       {7.0, OleDateTime(2026, 3, 9, 0, 0, 0)}, {3.0 / 86400, start}};
+    } const dates[] = {{3.0 / 24, OleDateTime(2026, 3, 9, 10, 17, 0)},
+                       {2.0, OleDateTime(2026, 3, 9, 10, 0, 0)},
+                       {7.0, OleDateTime(2026, 3, 9, 0, 0, 0)},
+                       {3.0 / 86400, start}};
     for (const auto& d : dates) {
         CScale r = Range(start.Value(), start.Value() + d.length);
         ChartDisplayBase::RoundDate(r, 1.0);
@@ -101,7 +104,8 @@ TEST(ChartDisplayRanges, LogAndDateRounding) {
 TEST(ChartDisplayRanges, TickSteps) {
     struct {
         double span, step;
-    } const cases[] = {{5, 0.1}, {1, 0.01}, {0.5, 0.001}, {100.5, 10}, {0, 0}, {-3, 0}, {kNaN, 0}, {kInfinity, 0}};
+    } const cases[] = {{5, 0.1}, {1, 0.01}, {0.5, 0.001}, {100.5, 10},
+                       {0, 0},   {-3, 0},   {kNaN, 0},    {kInfinity, 0}};
     for (const auto& c : cases)
         EXPECT_NEAR(ChartDisplayBase::TickStepFor(c.span), c.step, c.step * 1e-9) << c.span;
 }
@@ -115,7 +119,8 @@ struct DisplayChart {
                 chart.SetItemValue(i, g, values[g][i], false);
                 chart.SetItemLabel(i, g, "Q" + std::to_string(i + 1));
             }
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0x100, 0, 0);
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0x100, 0,
+                              0);
         display = static_cast<ChartDisplay*>(
             chart.CreateComponent(chartDisplayType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0, 0, 0));
         display->SetFont(-12, 0, "Arial");
@@ -130,11 +135,12 @@ TEST(ChartDisplayRanges, LimitsOfTheStandardRange) {
         double lower, upper;
         double min, max;
     } const cases[] = {
-        {0x04000000, 0, 100, 0, 100},         {0x04000004, -5, 100, -5, 140}, {0x4, 5, 1000, 10, 140},
-        {0x04000004, 50, 50, 10, 140},        {0x04000000, 0, 0, 10, 140},
+        {0x04000000, 0, 100, 0, 100},  {0x04000004, -5, 100, -5, 140}, {0x4, 5, 1000, 10, 140},
+        {0x04000004, 50, 50, 10, 140}, {0x04000000, 0, 0, 10, 140},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.flags << std::dec << " " << c.lower << "-" << c.upper);
+        SCOPED_TRACE(testing::Message()
+                     << std::hex << c.flags << std::dec << " " << c.lower << "-" << c.upper);
         DisplayChart d;
         d.display->SetTypeAndKind(3, 2);
         d.display->GetStyle().flagsWord = c.flags;
@@ -201,7 +207,8 @@ protected:
                 chart.SetItemValue(i, g, values[g][i], false);
                 chart.SetItemLabel(i, g, "Q" + std::to_string(i + 1));
             }
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0x100, 0, 0);
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0x100, 0,
+                              0);
         display = static_cast<ChartDisplay*>(
             chart.CreateComponent(chartDisplayType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0, 0, 0));
         display->SetFont(-12, 0, "Arial");
@@ -209,7 +216,8 @@ protected:
     }
     void Save(const std::string& name) {
         std::filesystem::create_directories(test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
-        ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
+        ASSERT_TRUE(
+            OffscreenHarness::SaveScreenshot(frame, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
     }
     std::vector<std::string> Texts(ChartDecimalScale* scale) {
         std::vector<std::string> texts;
@@ -274,9 +282,12 @@ TEST_F(ChartDisplayWindowTest, OtherKindsAndTypes) {
         u32 flags;
         const char* png;
     } const cases[] = {
-        {5, 12, 0, "chart-display-kind12.png"},  {1, 12, 0, "chart-display-lines-kind12.png"},
-        {22, 10, 0, "chart-display-kind10.png"}, {5, 11, 0, "chart-display-kind11.png"},
-        {5, 18, ChartDisplayBase::kNoZero, "chart-display-kind18.png"},  {0, 2, 0x2000000, "chart-display-empty.png"},
+        {5, 12, 0, "chart-display-kind12.png"},
+        {1, 12, 0, "chart-display-lines-kind12.png"},
+        {22, 10, 0, "chart-display-kind10.png"},
+        {5, 11, 0, "chart-display-kind11.png"},
+        {5, 18, ChartDisplayBase::kNoZero, "chart-display-kind18.png"},
+        {0, 2, 0x2000000, "chart-display-empty.png"},
         {5, 28, 0, "chart-display-kind28.png"},
     };
     for (const auto& c : cases) {

@@ -1,8 +1,7 @@
-#include "chart/ChartGridLines.h"
-#include "chart/ChartTickMarks.h"
-
 #include "GdiFixture.h"
 #include "chart/Chart.h"
+#include "chart/ChartGridLines.h"
+#include "chart/ChartTickMarks.h"
 #include "platform/gui/Gdi.h"
 
 #include <cstring>
@@ -18,7 +17,8 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 // One component drawn on its own on a white canvas inside a chart's draw pass.
 template <typename Component> struct Lone {
     Lone() {
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 200, 120}, 0, 0, 0x100, 0, 0);
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 200, 120}, 0, 0, 0x100, 0,
+                              0);
         auto owned = std::make_unique<Component>();
         c = owned.get();
         c->GetStyle().frameWord = 0;

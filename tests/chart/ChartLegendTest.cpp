@@ -115,9 +115,12 @@ TEST(ChartLegend, KeyKindsDrawLinesBoxesAndSymbols) {
         int keyKind, chartType;
         Look look;
     } const cases[] = {
-        {ChartLegend::keyLine, -1, line},       {ChartLegend::keyBox, -1, box},
-        {ChartLegend::keySymbol, -1, symbol},   {ChartLegend::keyByChartType, -1, line},
-        {ChartLegend::keyByChartType, 1, lineAndSymbol}, {ChartLegend::keyByChartType, 0, box},
+        {ChartLegend::keyLine, -1, line},
+        {ChartLegend::keyBox, -1, box},
+        {ChartLegend::keySymbol, -1, symbol},
+        {ChartLegend::keyByChartType, -1, line},
+        {ChartLegend::keyByChartType, 1, lineAndSymbol},
+        {ChartLegend::keyByChartType, 0, box},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "kind " << c.keyKind << " type " << c.chartType);
@@ -175,10 +178,12 @@ class ChartLegendWindowTest : public test::ChartWindowFixture {};
 
 TEST_F(ChartLegendWindowTest, ALegendOfLineSeriesIsReadable) {
     OpenFrame({0, 0, 360, 120});
-    auto* back = chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 360, 120}, 0, 0, 0x100, 0, 0);
+    auto* back = chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 360, 120}, 0, 0,
+                                       0x100, 0, 0);
     back->GetStyle().fillColour = RGB(240, 240, 240);
     Fill(chart, 5, 1);
-    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 140, 0), RGB(0, 0, 200), RGB(200, 120, 0), RGB(120, 0, 160)};
+    const COLORREF colours[] = {RGB(200, 0, 0), RGB(0, 140, 0), RGB(0, 0, 200), RGB(200, 120, 0),
+                                RGB(120, 0, 160)};
     for (int s = 0; s < 5; ++s) {
         ChartStyle& style = chart.GetData(0, s).GetStyle();
         style.lineColour = colours[s];

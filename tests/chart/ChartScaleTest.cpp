@@ -1,10 +1,9 @@
-#include "chart/ChartDateScale.h"
-#include "chart/ChartIndexScale.h"
-#include "chart/ChartLogScale.h"
-
 #include "ChartTestSupport.h"
 #include "GdiFixture.h"
 #include "chart/Chart.h"
+#include "chart/ChartDateScale.h"
+#include "chart/ChartIndexScale.h"
+#include "chart/ChartLogScale.h"
 #include "platform/gui/Gdi.h"
 
 #include <cmath>

@@ -4,9 +4,8 @@
 #include "chart/ChartLegend.h"
 #include "chart/ChartTextPanel.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 namespace vq {
 namespace {
@@ -127,8 +126,12 @@ TEST(ChartTextTemplate, TitleGroup) {
     EXPECT_EQ(title.GetAlignment(), ChartTitle::alignRight);
     EXPECT_EQ(title.GetText(), " ");
 
-    const char* const refused[] = {" 1 2 3 \"Arial\" 10 0", " 1 2 3 \"\" 10 0 2", " 1 2 3 Arial 10 0 2",
-                                   " 1 2 x \"Arial\" 10 0 2", "", " 99999999999 2 3 \"Arial\" 10 0 2"};
+    const char* const refused[] = {" 1 2 3 \"Arial\" 10 0",
+                                   " 1 2 3 \"\" 10 0 2",
+                                   " 1 2 3 Arial 10 0 2",
+                                   " 1 2 x \"Arial\" 10 0 2",
+                                   "",
+                                   " 99999999999 2 3 \"Arial\" 10 0 2"};
     for (const char* text : refused) {
         SCOPED_TRACE(text);
         ChartTitle other;

@@ -36,7 +36,8 @@ protected:
         int count = 0, top = r.bottom, bottom = r.top;
         for (int y = r.top + 3; y < r.bottom - 3; ++y)
             for (int x = r.left + 3; x < r.right - 3; ++x)
-                if (GetRValue(At(x, y)) < 100) sum += y, ++count, top = std::min(top, y), bottom = std::max(bottom, y);
+                if (GetRValue(At(x, y)) < 100)
+                    sum += y, ++count, top = std::min(top, y), bottom = std::max(bottom, y);
         if (count == 0 || bottom == top) return 0;
         const double centre = (top + bottom) / 2.0;
         return (sum / count - centre) / ((bottom - top) / 2.0);
