@@ -70,6 +70,10 @@ public:
     // The component's own fields of a template line, after the common ones; answers the
     // characters used. The base has none.
     virtual int ReadTemplate(std::string_view) { return 0; }
+    // The parts of the component's template line after its common fields; none in the base.
+    virtual std::string WriteTemplateKeyword() const { return {}; }
+    virtual std::string WriteTemplateOwn() const { return {}; }
+    virtual std::string WriteTemplateExtra() const { return {}; }
     virtual double GetVerticalMarginPixels() const;
     virtual double GetHorizontalMarginPixels() const;
     virtual double GetSpacingPixels() const;

@@ -513,6 +513,17 @@ int ChartDisplayBase::ReadTemplate(std::string_view text) {
     return used + static_cast<int>(scan.Used());
 }
 
+std::string ChartDisplayBase::WriteTemplateOwn() const {
+    const ChartStyle& style = GetStyle();
+    const int options = ((style.flagsWord & kIndexLabelStyle) ? 1 : 0) |
+                        ((style.flagsWord & kValueLabelStyle) ? 2 : 0) |
+                        ((style.extraWord & kNotOption4) ? 0 : 4);
+    char text[64];
+    std::snprintf(text, sizeof text, "%d %d %d %d", GetDisplayKind(), GetChartType(), options,
+                  (style.flagsWord & kLogValues) ? 1 : 0);
+    return ChartTitle::WriteTemplateOwn() + text;
+}
+
 void ChartDisplayBase::Store(ObjectWriter& archive) const {
     ChartTitle::Store(archive);
     archive.WriteDouble(m_upperValue);

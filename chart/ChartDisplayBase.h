@@ -38,6 +38,9 @@ public:
     // After the title group: display kind, chart type, option number and the log flag; chart
     // error 12 with fewer than four numbers.
     int ReadTemplate(std::string_view text) override;
+    std::string WriteTemplateKeyword() const override { return "data "; }
+    // The title's group, then kind, chart type, option number and the log flag.
+    std::string WriteTemplateOwn() const override;
 
     virtual void SetValueExtentsFromData(int on) { m_valueExtentsFromData = on; }
     virtual int GetValueExtentsFromData() const { return m_valueExtentsFromData; }

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace vq {
 namespace {
@@ -127,6 +128,16 @@ int ChartLabel::ReadTemplate(std::string_view text) {
         m_anchor = anchor;
     }
     return used + static_cast<int>(scan.Used());
+}
+
+std::string ChartLabel::WriteTemplateExtra() const {
+    char numbers[256];
+    std::snprintf(numbers, sizeof numbers, " %g %g %g %g %g %d %d\n", m_x, m_y, m_directionX, m_directionY,
+                  GetAngle(), m_anchor, m_inBlock);
+    std::string text = numbers;
+    for (const auto& annotation : m_texts.Items())
+        text += "annotation " + std::to_string(annotation->GetIndex()) + " " + annotation->GetText() + "\n";
+    return text;
 }
 
 std::string ChartLabel::GetCurrentText() const {

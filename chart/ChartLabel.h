@@ -37,6 +37,9 @@ public:
     // After the title group: x, y, direction, angle, anchor code and the in-block value, applied
     // only when all seven are present (the in-block value never is: only a block takes a label).
     int ReadTemplate(std::string_view text) override;
+    std::string WriteTemplateKeyword() const override { return "label "; }
+    // The numbers, then one "annotation" line per text.
+    std::string WriteTemplateExtra() const override;
     void Draw(HDC dc, HWND window) override;
     void DrawBackground() override;
     void DrawBorder() override;

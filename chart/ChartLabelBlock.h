@@ -23,6 +23,7 @@ public:
     ~ChartLabelBlock() override;
 
     void SetParent(Chart* chart) override;
+    std::string WriteTemplateKeyword() const override { return "labelblock "; }
     // The block draws only its labels.
     void DrawBackground() override {}
     void DrawBorder() override {}

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 namespace vq {
 namespace {
@@ -463,6 +464,15 @@ int ChartLegend::ReadTemplate(std::string_view text) {
     style.flagsWord = lines ? style.flagsWord & ~kNoLinesInKeys : style.flagsWord | kNoLinesInKeys;
     style.labelWord = (style.labelWord & ~0xF000u) | ((static_cast<u32>(kind) & 0xF) << 12);
     return used + static_cast<int>(scan.Used());
+}
+
+std::string ChartLegend::WriteTemplateExtra() const {
+    const ChartStyle& style = GetStyle();
+    char text[128];
+    std::snprintf(text, sizeof text, " %d %f %d %d %d ", GetOptions(), m_keySize,
+                  static_cast<int>(style.extraWord & 0xFF), (style.flagsWord & kNoLinesInKeys) ? 0 : 1,
+                  static_cast<int>((style.labelWord >> 12) & 0xF));
+    return text;
 }
 
 void ChartLegend::Store(ObjectWriter& archive) const {

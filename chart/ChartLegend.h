@@ -31,6 +31,8 @@ public:
     // After the title group: options, key size, legend mode, lines flag and key kind; chart error
     // 11 with fewer than four numbers, key kind 1 with four.
     int ReadTemplate(std::string_view text) override;
+    std::string WriteTemplateKeyword() const override { return "legend "; }
+    std::string WriteTemplateExtra() const override;
     void SetMeasureDefaults() override;
     void DrawForeground() override;
     // A tenth of the legend rectangle's height, as a pixel height.

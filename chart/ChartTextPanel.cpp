@@ -228,6 +228,11 @@ void ChartTextPanel::DrawTexts() {
     SelectObject(dc, oldFont);
 }
 
+std::string ChartTextPanel::WriteTemplateOwn() const {
+    return FontGroup(m_bodyColour, m_bodyFace, m_bodySize, m_bodyFlags, m_bodyExtra) +
+           FontGroup(m_titleColour, m_titleFace, m_titleSize, m_titleFlags, m_titleExtra);
+}
+
 void ChartTextPanel::Store(ObjectWriter& archive) const {
     ChartTitle::Store(archive);
     m_titleStyle.Store(archive);

@@ -20,6 +20,10 @@ public:
 
     // A panel does not take the chart's title.
     void RefreshText() override {}
+    // Written as "textpanel " also when made as "datawatcher".
+    std::string WriteTemplateKeyword() const override { return "textpanel "; }
+    // The body's font group, then the heading's.
+    std::string WriteTemplateOwn() const override;
     void Draw(HDC dc, HWND window) override;
     CScale GetComponentRange() const override;
     void DrawBackground() override;

@@ -7,6 +7,7 @@
 #include "platform/gui/Gdi.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace vq {
@@ -128,6 +129,18 @@ int ChartTitle::ReadTemplate(std::string_view text) {
     SetColor(static_cast<COLORREF>(red + 256 * (green & 0xFF) + 65536 * blue));
     SetFont(size, flags, face);
     return static_cast<int>(scan.Used());
+}
+
+std::string ChartTitle::FontGroup(COLORREF colour, std::string_view face, int size, int flags, int last) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %d %d \"%.*s\" %d %d %d ", static_cast<int>(GetRValue(colour)),
+                  static_cast<int>(GetGValue(colour)), static_cast<int>(GetBValue(colour)),
+                  static_cast<int>(std::min(face.size(), kMaxFaceBytes)), face.data(), size, flags, last);
+    return text;
+}
+
+std::string ChartTitle::WriteTemplateOwn() const {
+    return FontGroup(m_colour, m_face, m_fontSize, m_fontFlags, m_alignment);
 }
 
 void ChartTitle::Store(ObjectWriter& archive) const {

@@ -442,3 +442,24 @@ TEST(ChartDisplayPrint, ScalesReloadFromArchives) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(ChartDisplayTemplate, TheDataBlockRoundTrips) {
+    ChartDisplay display;
+    display.SetTypeAndKind(37, 12);
+    display.GetStyle().flagsWord |= ChartDisplayBase::kValueLabelStyle | ChartDisplayBase::kLogValues;
+    display.GetStyle().extraWord |= ChartDisplayBase::kNotOption4;
+    const std::string own = display.WriteTemplateOwn();
+    EXPECT_EQ(display.WriteTemplateKeyword(), "data ");
+    EXPECT_EQ(own.substr(own.size() - 9), "12 37 2 1");
+    ChartDisplay read;
+    read.ReadTemplate(own);
+    EXPECT_EQ(read.WriteTemplateOwn(), own);
+    EXPECT_EQ(read.GetChartType(), 37);
+    EXPECT_TRUE(read.IsStyleDirty());
+}
+
+} // namespace
+} // namespace vq

@@ -188,3 +188,51 @@ TEST(ChartTextTemplate, LabelNumbersApplyOnlyWhenAllSevenArePresent) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(ChartTextTemplate, WrittenFieldsReadBackEqual) {
+    ChartTitle title;
+    title.SetFont(12, 1, "Courier");
+    title.SetColor(RGB(10, 20, 30));
+    title.SetText("x", ChartTitle::alignRight);
+    EXPECT_EQ(title.WriteTemplateOwn(), "10 20 30 \"Courier\" 12 1 1 ");
+    ChartTitle again;
+    again.ReadTemplate(title.WriteTemplateOwn());
+    EXPECT_EQ(again.WriteTemplateOwn(), title.WriteTemplateOwn());
+
+    ChartLabel label;
+    label.SetPosition(12.5, 40);
+    label.SetDirectionVector(0, -1);
+    label.SetAngle(30);
+    label.SetAnchorCode(ChartLabel::anchorCentre);
+    label.SetAnnotationText(1, "first");
+    const std::string line = label.WriteTemplateOwn() + label.WriteTemplateExtra();
+    EXPECT_NE(line.find(" 12.5 40 0 -1 30 8 0\nannotation 1 first\n"), std::string::npos) << line;
+    ChartLabel read;
+    read.ReadTemplate(line);
+    EXPECT_EQ(read.GetX(), 12.5);
+    EXPECT_EQ(read.GetDirectionY(), -1);
+    EXPECT_EQ(read.GetAngle(), 30);
+    EXPECT_EQ(read.GetAnchorCode(), ChartLabel::anchorCentre);
+
+    ChartLegend legend;
+    legend.SetOptions(6);
+    legend.SetKeySize(15);
+    legend.GetStyle().extraWord = 2;
+    legend.GetStyle().labelWord = (legend.GetStyle().labelWord & ~0xF000u) | 0x3000;
+    ChartLegend legendRead;
+    legendRead.ReadTemplate(legend.WriteTemplateOwn() + legend.WriteTemplateExtra());
+    EXPECT_EQ(legendRead.WriteTemplateExtra(), legend.WriteTemplateExtra());
+    EXPECT_EQ(legendRead.GetOptions(), 6);
+
+    ChartTextPanel panel(chartDataWatcherType);
+    panel.SetBodyFace("Times");
+    panel.SetTitleFontSize(14);
+    EXPECT_EQ(panel.WriteTemplateKeyword(), "textpanel ");
+    EXPECT_EQ(panel.WriteTemplateOwn(), "0 0 0 \"Times\" 10 0 0 0 0 0 \"Arial\" 14 0 0 ");
+}
+
+} // namespace
+} // namespace vq
