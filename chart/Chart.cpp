@@ -1,13 +1,22 @@
 #include "chart/Chart.h"
-#include "chart/ChartLabel.h"
-#include "chart/ChartTitle.h"
 
 #include "chart/ChartBackground.h"
 #include "chart/ChartCompoundComponent.h"
+#include "chart/ChartDateScale.h"
+#include "chart/ChartDisplay.h"
 #include "chart/ChartDynamicData.h"
 #include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartGridLines.h"
+#include "chart/ChartIndexScale.h"
+#include "chart/ChartLabel.h"
+#include "chart/ChartLabelBlock.h"
+#include "chart/ChartLegend.h"
+#include "chart/ChartLogScale.h"
 #include "chart/ChartResources.h"
+#include "chart/ChartTextPanel.h"
+#include "chart/ChartTickMarks.h"
+#include "chart/ChartTitle.h"
 #include "platform/gui/MessageBox.h"
 #include "platform/res/Resources.h"
 
@@ -123,9 +132,28 @@ bool Chart::IsAnyChartDrawing() {
 
 std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
     static const RuntimeClass* const classes[] = {
-        &ChartAnnotation::Class(),        &ChartData::Class(),      &ChartDynamicData::Class(),
-        &ChartDataList::Class(),          &ChartComponent::Class(), &ChartBackground::Class(),
-        &ChartCompoundComponent::Class(), &Chart::Class(),          &DynamicChart::Class(),
+        &ChartAnnotation::Class(),
+        &ChartData::Class(),
+        &ChartDynamicData::Class(),
+        &ChartDataList::Class(),
+        &ChartComponent::Class(),
+        &ChartBackground::Class(),
+        &ChartCompoundComponent::Class(),
+        &Chart::Class(),
+        &DynamicChart::Class(),
+        &ChartTitle::Class(),
+        &ChartLabel::Class(),
+        &ChartLabelBlock::Class(),
+        &ChartTextPanel::Class(),
+        &ChartLegend::Class(),
+        &ChartDecimalScale::Class(),
+        &ChartLogScale::Class(),
+        &ChartDateScale::Class(),
+        &ChartIndexScale::Class(),
+        &ChartGroupScale::Class(),
+        &ChartGridLines::Class(),
+        &ChartTickMarks::Class(),
+        &ChartDisplay::Class(),
     };
     return classes;
 }
@@ -155,6 +183,22 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
          []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartBackground>(); }},
         {chartTitleType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTitle>(); }},
         {chartLabelType, []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLabel>(); }},
+        {chartLabelBlockType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLabelBlock>(); }},
+        {chartLegendType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartLegend>(); }},
+        {chartTextPanelType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTextPanel>(); }},
+        {chartDisplayType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartDisplay>(); }},
+        {chartGridLinesType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartGridLines>(); }},
+        {chartTickMarksType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartTickMarks>(); }},
+        {chartDataWatcherType,
+         []() -> std::unique_ptr<ChartComponent> {
+             return std::make_unique<ChartTextPanel>(chartDataWatcherType);
+         }},
     };
     for (const Row& row : kRows) {
         if (row.typeCode != typeCode) continue;

@@ -163,6 +163,7 @@ public:
     bool HasExplicitPosition() const { return m_explicit != 0; }
     RECT GetExplicitPosition() const { return m_explicitPosition; }
     int GetInvalidationMode() const { return m_invalidationMode; }
+    int IsPartialRedraw() const { return m_partialRedraw; }
     int IsEmpty() const { return m_empty; }
     int IsAllInvalid() const { return m_allInvalid; }
     HDC GetDrawingDC() const { return m_drawDC; }

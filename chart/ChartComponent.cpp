@@ -284,6 +284,13 @@ CScale ChartComponent::GetComponentRange() const {
     return range;
 }
 
+int ChartComponent::GetRangeHint() const {
+    const double version = m_firstRange.GetMinimum();
+    if (!m_firstRange.IsEmpty() || !(version > m_firstRange.GetMaximum()) || !std::isfinite(version))
+        return -1;
+    return version >= 2147483647.0 ? 2147483647 : TruncToInt(version);
+}
+
 POINT ChartComponent::RotatePoint(int x, int y, double angle, bool radians) const {
     const double t = radians ? angle : angle * kRadiansPerDegree;
     return {TruncToInt(x * std::cos(t) + y * std::sin(t) + 0.5),

@@ -38,6 +38,12 @@ enum ChartComponentType : int {
     chartCompoundComponentType = 53535,
     chartCompoundDisplayType = 53537,
     chartAxisManagerType = 53538,
+    chartGridLinesType = 53539,
+    chartTickMarksType = 53540,
+    chartDecimalScaleType = 53541,
+    chartIndexScaleType = 53543,
+    chartGroupScaleType = 53544,
+    chartDateScaleType = 53545,
 };
 
 // Base of every part of a chart that draws itself: a position in one of four units, a style whose
@@ -61,6 +67,13 @@ public:
     virtual void SelectColorBrush(int colourWord, int colourCount);
     virtual void SelectColorPen(int colourWord, int width, int colourCount);
     virtual void RefreshText() {}
+    // The component's own fields of a template line, after the common ones; answers the
+    // characters used. The base has none.
+    virtual int ReadTemplate(std::string_view) { return 0; }
+    // The parts of the component's template line after its common fields; none in the base.
+    virtual std::string WriteTemplateKeyword() const { return {}; }
+    virtual std::string WriteTemplateOwn() const { return {}; }
+    virtual std::string WriteTemplateExtra() const { return {}; }
     virtual double GetVerticalMarginPixels() const;
     virtual double GetHorizontalMarginPixels() const;
     virtual double GetSpacingPixels() const;
@@ -124,6 +137,9 @@ public:
     }
     virtual void SetMeasureDefaults();
     virtual CScale GetComponentRange() const;
+    // The class version a loaded component was stored with when it stored one (a range marked
+    // empty whose minimum exceeds its maximum holds it), else -1.
+    int GetRangeHint() const;
     // Each coordinate + 0.5, truncated toward zero.
     virtual POINT RotatePoint(int x, int y, double angle, bool radians) const;
     virtual void InvertLineStyle(ChartStyle& style) const;
@@ -196,6 +212,8 @@ private:
     void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style,
                    int outlineKind);
     int ExplicitSecondSize() const;
+    // Hands the data label to the chart's one label block, made on first use.
+    void CollectInBlock(u32 position);
 
     int m_brushKey = -1;
     int m_penKey = -1;

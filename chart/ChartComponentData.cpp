@@ -2,6 +2,7 @@
 #include "chart/ChartComponent.h"
 #include "chart/ChartGeometry.h"
 #include "chart/ChartLabel.h"
+#include "chart/ChartLabelBlock.h"
 #include "chart/ChartResources.h"
 #include "chart/GdiHandle.h"
 #include "platform/res/Resources.h"
@@ -370,8 +371,35 @@ void ChartComponent::DrawDataLabel(int x, int y, ChartData* item) {
         m_chart->AddComponent(std::move(m_dataLabel));
         return;
     }
+    if (m_chart->GetStyle().GetLabelHandling() == 3) {
+        CollectInBlock(position);
+        return;
+    }
     label.SetDrawFlag(1);
     label.Draw(m_dc, m_window);
+}
+
+void ChartComponent::CollectInBlock(u32 position) {
+    auto* block = static_cast<ChartLabelBlock*>(m_chart->FindComponentByName(Chart::kLabelBlockName));
+    if (!block || block->GetTypeCode() != chartLabelBlockType) {
+        auto made = std::make_unique<ChartLabelBlock>();
+        made->SetParent(m_chart);
+        made->GetStyle().name = Chart::kLabelBlockName;
+        made->SetAvoidOverlap(1);
+        u32& content = made->GetStyle().labelWord;
+        content = (content & ~0xF0u) | (10u << 4);
+        made->GetStyle().extraWord = (made->GetStyle().extraWord & ~ChartLabelBlock::kLeaderLine) |
+                                     (m_style.extraWord & ChartLabelBlock::kLeaderLine);
+        block = made.get();
+        m_chart->AddComponent(std::move(made));
+    }
+    // Labels move away from the point they describe; position 6 moves along the row as 4 does.
+    static constexpr std::array<std::pair<int, double>, 9> kDirections = {
+        std::pair{-1, 0.0}, {-1, -1.0}, {0, -1.0}, {1, -1.0}, {1, 0.0},
+        {1, 1.0},           {1, 0.0},   {-1, 1.0}, {1, -1.0}};
+    if (position < kDirections.size())
+        m_dataLabel->SetDirectionVector(kDirections[position].first, kDirections[position].second);
+    block->AttachLabel(std::move(m_dataLabel), 1);
 }
 
 void ChartComponent::DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle) {

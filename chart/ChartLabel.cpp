@@ -2,11 +2,14 @@
 
 #include "chart/Chart.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartLabelBlock.h"
 #include "chart/ChartResources.h"
+#include "chart/ChartTemplateScanner.h"
 #include "chart/GdiHandle.h"
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace vq {
 namespace {
@@ -31,8 +34,110 @@ POINT Rotate(double px, double py, double degrees) {
 
 VQ_IMPLEMENT_DYNCREATE(ChartLabel, ChartTitle)
 
-ChartLabel::ChartLabel() : ChartTitle(chartLabelType) {
+ChartLabel::ChartLabel() : ChartLabel(chartLabelType) {}
+
+ChartLabel::ChartLabel(int typeCode) : ChartTitle(typeCode) {
     SetText("", alignLeft);
+}
+
+int ChartLabel::IsDrawing() const {
+    return m_inBlock && m_owner ? m_owner->IsDrawing() : ChartComponent::IsDrawing();
+}
+
+void ChartLabel::SetOwner(ChartLabelBlock* block, int ownStyle) {
+    m_owner = block;
+    m_inBlock = block ? 1 : 0;
+    m_ownStyle = ownStyle;
+}
+
+HFONT ChartLabel::GetLabelFont() const {
+    return m_inBlock && m_owner && !m_ownStyle ? m_owner->GetFont() : GetFont();
+}
+
+COLORREF ChartLabel::GetLabelColor() const {
+    return m_inBlock && m_owner && !m_ownStyle ? m_owner->GetColor() : GetColor();
+}
+
+void ChartLabel::SetDirection(int code) {
+    static constexpr std::array<POINT, 4> kDirections = {POINT{0, -1}, {-1, 0}, {1, 0}, {0, 1}};
+    if (code < 0 || code > 3) {
+        m_directionSet = 0;
+        return;
+    }
+    m_directionX = kDirections[static_cast<std::size_t>(code)].x;
+    m_directionY = kDirections[static_cast<std::size_t>(code)].y;
+    m_directionSet = 1;
+}
+
+void ChartLabel::SetDirectionAngle(double degrees) {
+    const double t = degrees * kRadiansPerDegree;
+    m_directionX = std::cos(t);
+    m_directionY = std::sin(t);
+    m_directionSet = degrees == 0 || degrees == 90 || degrees == 180 || degrees == 270;
+}
+
+void ChartLabel::SetRotationPreset(int code) {
+    if (code < 0 || code > 3) {
+        m_rotationPreset = 0;
+        return;
+    }
+    SetAngle(90.0 * code);
+    m_rotationPreset = 1;
+}
+
+void ChartLabel::SetX(double x) {
+    m_x = x;
+    if (GetRect().GetUnit() == ChartRect::unitPixels) m_anchorPixel.x = TruncToInt(x);
+}
+
+void ChartLabel::SetY(double y) {
+    m_y = y;
+    if (GetRect().GetUnit() == ChartRect::unitPixels) m_anchorPixel.y = TruncToInt(y);
+}
+
+SIZE ChartLabel::GetOutlineSize() const {
+    if (m_outline.empty()) return {0, 0};
+    return GetPointsExtent(std::span(m_outline).first(std::min<std::size_t>(5, m_outline.size())));
+}
+
+HRGN ChartLabel::CreateOutlineRegion() const {
+    if (m_outline.empty()) return nullptr;
+    return CreatePolygonRgn(m_outline.data(), static_cast<int>(std::min<std::size_t>(5, m_outline.size())),
+                            ALTERNATE);
+}
+
+void ChartLabel::MoveBy(int dx, int dy) {
+    for (POINT& p : m_outline)
+        p.x += dx, p.y += dy;
+    m_anchorPixel.x += dx;
+    m_anchorPixel.y += dy;
+    m_x += dx;
+    m_y += dy;
+}
+
+int ChartLabel::ReadTemplate(std::string_view text) {
+    const int used = ChartTitle::ReadTemplate(text);
+    ChartTemplateScanner scan(text.substr(static_cast<std::size_t>(used)));
+    double x = 0, y = 0, dx = 0, dy = 0, angle = 0;
+    int anchor = 0, inBlock = 0;
+    if (scan.ReadFloat(x) && scan.ReadFloat(y) && scan.ReadFloat(dx) && scan.ReadFloat(dy) &&
+        scan.ReadFloat(angle) && scan.ReadInt(anchor) && scan.ReadInt(inBlock)) {
+        SetPosition(x, y);
+        SetDirectionVector(dx, dy);
+        SetAngle(angle);
+        m_anchor = anchor;
+    }
+    return used + static_cast<int>(scan.Used());
+}
+
+std::string ChartLabel::WriteTemplateExtra() const {
+    char numbers[256];
+    std::snprintf(numbers, sizeof numbers, " %g %g %g %g %g %d %d\n", m_x, m_y, m_directionX, m_directionY,
+                  GetAngle(), m_anchor, m_inBlock);
+    std::string text = numbers;
+    for (const auto& annotation : m_texts.Items())
+        text += "annotation " + std::to_string(annotation->GetIndex()) + " " + annotation->GetText() + "\n";
+    return text;
 }
 
 std::string ChartLabel::GetCurrentText() const {
@@ -88,7 +193,7 @@ SIZE ChartLabel::TextExtent() {
     SIZE extent{};
     if (!dc) return extent;
     const std::string text = GetCurrentText();
-    HGDIOBJ old = SelectObject(dc, GetFont());
+    HGDIOBJ old = SelectObject(dc, GetLabelFont());
     GetTextExtentPoint32(dc, text.data(), static_cast<int>(text.size()), &extent);
     SelectObject(dc, old);
     return extent;
@@ -133,19 +238,24 @@ POINT ChartLabel::GetTextOrigin() {
 
 void ChartLabel::Draw(HDC dc, HWND window) {
     SetDrawing(dc, window, 1);
-    Chart* chart = GetChart();
+    // A member of a block draws inside the block's clip; a stand-alone label draws unclipped.
+    Chart* chart = m_inBlock ? nullptr : GetChart();
     if (chart) chart->SaveClip();
     struct Restore {
         ChartLabel& label;
+        Chart* chart;
         ~Restore() {
             label.EndDraw();
-            if (label.GetChart()) label.GetChart()->RestoreClip();
+            if (chart) chart->RestoreClip();
         }
-    } restore{*this};
-    SelectClipRgn(dc, nullptr);
-    if (IsPrinting(dc) || IsInvalid() || (GetFontFlags() & fontAutoSize)) SetFontDirty(1);
-    if (IsFontDirty() || !GetFont()) BuildFont();
-    if (!IsPrinting(dc)) SetFontDirty(0);
+    } restore{*this, chart};
+    if (!m_inBlock) SelectClipRgn(dc, nullptr);
+    // Members in the block's style share its font; one with its own style builds its own.
+    if (!m_inBlock || m_ownStyle) {
+        if (IsPrinting(dc) || IsInvalid() || (GetFontFlags() & fontAutoSize)) SetFontDirty(1);
+        if (IsFontDirty() || !GetFont()) BuildFont();
+        if (!IsPrinting(dc)) SetFontDirty(0);
+    }
     ComputeOutline();
     DrawBackground();
     DrawBorder();
@@ -155,21 +265,20 @@ void ChartLabel::Draw(HDC dc, HWND window) {
 }
 
 void ChartLabel::DrawBackground() {
-    if (m_outline.empty()) return;
+    if (m_outline.empty() || (m_inBlock && !m_ownStyle)) return;
     if (GetStyle().GetFillKind() || ShapeOf(GetStyle())) FillPolygon(m_outline, GetStyle(), 0);
 }
 
 void ChartLabel::DrawBorder() {
     const u32 kind = GetStyle().GetBorderKind();
-    if (kind == 0 || m_outline.size() < 5) return;
+    if (kind == 0 || m_outline.size() < 5 || (m_inBlock && !m_ownStyle)) return;
     HDC dc = GetDrawingDC();
     const int saved = SaveDC(dc);
     if (kind == 1 || kind == 2 || kind == 4 || kind == 5) {
         const int width = kind >= 4 ? 3 : 1;
-        double a = GetAngle() + 27.5;
+        // The angle may come from a template or an archive: fold it once rather than step it.
+        double a = std::isfinite(GetAngle()) ? std::fmod(GetAngle() + 27.5, 360.0) : 0.0;
         if (a < 0) a += 360;
-        while (a > 360)
-            a -= 360;
         const int sector = TruncToInt(a / 45);
         const int sunken = (kind == 2 || kind == 5) ? 16 : 0;
         for (int e = 0; e < 4; ++e) {
@@ -195,8 +304,8 @@ void ChartLabel::DrawBorder() {
 void ChartLabel::DrawForeground() {
     if (!GetDrawFlag()) return;
     HDC dc = GetDrawingDC();
-    HGDIOBJ oldFont = SelectObject(dc, GetFont());
-    const COLORREF oldColour = SetTextColor(dc, GetColor());
+    HGDIOBJ oldFont = SelectObject(dc, GetLabelFont());
+    const COLORREF oldColour = SetTextColor(dc, GetLabelColor());
     const int oldMode = SetBkMode(dc, TRANSPARENT);
     const POINT origin = GetTextOrigin();
     const std::string text = GetCurrentText();
@@ -208,7 +317,7 @@ void ChartLabel::DrawForeground() {
 
 void ChartLabel::DrawShadow() {
     const u32 kind = GetStyle().GetShadowKind();
-    if (kind == 0 || m_outline.empty()) return;
+    if (kind == 0 || m_outline.empty() || (m_inBlock && !m_ownStyle)) return;
     if (kind >= kShadowDepths.size()) {
         DrawCustomShadow();
         return;
@@ -233,6 +342,43 @@ void ChartLabel::DrawShadow() {
     SetROP2(dc, R2_MASKPEN);
     FillRgn(dc, shadow.get(), brush.get());
     RestoreDC(dc, saved);
+}
+
+void ChartLabel::Store(ObjectWriter& archive) const {
+    ChartTitle::Store(archive);
+    m_texts.Store(archive);
+    archive.WriteInt32(m_inBlock);
+    archive.WriteInt32(m_rotationPreset);
+    archive.WriteInt32(m_spare);
+    archive.WriteInt32(m_ownStyle);
+    archive.WriteInt32(m_directionSet);
+    archive.WriteDouble(m_x);
+    archive.WriteDouble(m_y);
+    archive.WriteDouble(m_directionX);
+    archive.WriteDouble(m_directionY);
+    archive.WriteInt32(m_anchor);
+    archive.WriteInt32(m_anchorPixel.x);
+    archive.WriteInt32(m_anchorPixel.y);
+}
+
+void ChartLabel::Load(ObjectReader& archive, u32 schema) {
+    ChartTitle::Load(archive, schema);
+    m_texts.Load(archive);
+    // The block that loads a member takes it again; a label read alone belongs to no block.
+    const int inBlock = archive.ReadInt32();
+    m_rotationPreset = archive.ReadInt32();
+    m_spare = archive.ReadInt32();
+    m_ownStyle = archive.ReadInt32();
+    m_directionSet = archive.ReadInt32();
+    m_x = archive.ReadDouble();
+    m_y = archive.ReadDouble();
+    m_directionX = archive.ReadDouble();
+    m_directionY = archive.ReadDouble();
+    m_anchor = archive.ReadInt32();
+    m_anchorPixel.x = archive.ReadInt32();
+    m_anchorPixel.y = archive.ReadInt32();
+    m_inBlock = inBlock && m_owner ? 1 : 0;
+    m_outline.clear();
 }
 
 } // namespace vq

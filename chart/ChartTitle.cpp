@@ -1,10 +1,13 @@
 #include "chart/ChartTitle.h"
 
 #include "chart/Chart.h"
+#include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
+#include "chart/ChartTemplateScanner.h"
 #include "platform/gui/Gdi.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace vq {
@@ -111,6 +114,54 @@ void ChartTitle::DrawForeground() {
     SetBkMode(dc, oldMode);
     SetTextColor(dc, oldColour);
     SelectObject(dc, oldFont);
+}
+
+int ChartTitle::ReadTemplate(std::string_view text) {
+    ChartTemplateScanner scan(text);
+    int red = 0, green = 0, blue = 0, size = 0, flags = 0, alignment = 0;
+    std::string face;
+    const bool complete = scan.ReadInt(red) && scan.ReadInt(green) && scan.ReadInt(blue) &&
+                          scan.ReadQuoted(face, kMaxFaceBytes) && scan.ReadInt(size) && scan.ReadInt(flags) &&
+                          scan.ReadInt(alignment);
+    constexpr int kTitleGroupError = 10;
+    if (!complete) RaiseChartError(kTitleGroupError);
+    SetText("", alignment);
+    SetColor(static_cast<COLORREF>(red + 256 * (green & 0xFF) + 65536 * blue));
+    SetFont(size, flags, face);
+    return static_cast<int>(scan.Used());
+}
+
+std::string ChartTitle::FontGroup(COLORREF colour, std::string_view face, int size, int flags, int last) {
+    char text[160];
+    std::snprintf(text, sizeof text, "%d %d %d \"%.*s\" %d %d %d ", static_cast<int>(GetRValue(colour)),
+                  static_cast<int>(GetGValue(colour)), static_cast<int>(GetBValue(colour)),
+                  static_cast<int>(std::min(face.size(), kMaxFaceBytes)), face.data(), size, flags, last);
+    return text;
+}
+
+std::string ChartTitle::WriteTemplateOwn() const {
+    return FontGroup(m_colour, m_face, m_fontSize, m_fontFlags, m_alignment);
+}
+
+void ChartTitle::Store(ObjectWriter& archive) const {
+    ChartComponent::Store(archive);
+    archive.WriteInt32(m_alignment);
+    archive.WriteUInt32(m_colour);
+    archive.WriteInt32(m_fontSize);
+    archive.WriteInt32(m_fontFlags);
+    archive.WriteText(m_text);
+    archive.WriteText(m_face);
+}
+
+void ChartTitle::Load(ObjectReader& archive, u32 schema) {
+    ChartComponent::Load(archive, schema);
+    m_alignment = archive.ReadInt32();
+    m_colour = archive.ReadUInt32();
+    m_fontSize = archive.ReadInt32();
+    m_fontFlags = archive.ReadInt32();
+    m_text = archive.ReadText();
+    SetFaceName(archive.ReadText());
+    m_fontDirty = 1;
 }
 
 } // namespace vq

@@ -23,6 +23,11 @@ public:
 
     void RefreshText() override;
     void DrawForeground() override;
+    // The title group: colour, face, font size, flags and alignment; chart error 10 when fewer
+    // than seven values are present. Answers the characters used.
+    int ReadTemplate(std::string_view text) override;
+    std::string WriteTemplateKeyword() const override { return "title "; }
+    std::string WriteTemplateOwn() const override;
 
     virtual void BuildFont();
     // Minus nine tenths of the rectangle's height in pixels, truncated.
@@ -44,6 +49,14 @@ public:
     int GetFontSize() const { return m_fontSize; }
     int GetFontFlags() const { return m_fontFlags; }
     int IsFontDirty() const { return m_fontDirty; }
+    int GetAlignment() const { return m_alignment; }
+
+    u32 GetSchema() const override { return 0x80000001; }
+    void Store(ObjectWriter& archive) const override;
+    void Load(ObjectReader& archive, u32 schema) override;
+
+    // The colour, face, size, flags and alignment group that the title reader takes.
+    static std::string FontGroup(COLORREF colour, std::string_view face, int size, int flags, int last);
 
 protected:
     explicit ChartTitle(int typeCode);

@@ -94,8 +94,12 @@ public:
     explicit PenStroke(DeviceContext& dc)
         : dc_(dc), pen_(dc.state.pen), width_(dc.ToDeviceWidth(pen_->width)) {
         const int style = pen_->style & PS_STYLE_MASK;
-        // Styled pens wider than one pixel draw solid.
-        dashes_ = width_ == 1 ? DashesOf(style) : nullptr;
+        // Styled pens wider than one pixel draw solid, except user-styled ones.
+        if (style == PS_USERSTYLE && !pen_->userDashes.empty()) {
+            runs_ = pen_->userDashes;
+        } else if (const Dashes* dashes = width_ == 1 ? DashesOf(style) : nullptr) {
+            runs_.assign(dashes->runs, dashes->runs + dashes->count);
+        }
         null_ = style == PS_NULL;
         value_ = dc.DeviceValue(pen_->colour);
         background_ = dc.DeviceValue(dc.state.bkColour);
@@ -116,7 +120,7 @@ public:
 
 private:
     void Plot(std::int32_t x, std::int32_t y) {
-        if (!dashes_) {
+        if (runs_.empty()) {
             dc_.PlotPixel(x, y, value_, dc_.state.rop2);
             return;
         }
@@ -125,16 +129,34 @@ private:
             dc_.PlotPixel(x, y, value_, dc_.state.rop2);
         else if (dc_.state.bkMode == OPAQUE && (pen_->style & PS_STYLE_MASK) != PS_ALTERNATE)
             dc_.PlotPixel(x, y, background_, dc_.state.rop2);
-        if (++step_ >= dashes_->runs[run_]) {
+        Advance();
+    }
+
+    // Moves the dash phase one pixel on; answers whether that pixel was on.
+    bool Advance() {
+        const bool on = run_ % 2 == 0;
+        if (++step_ >= runs_[std::size_t(run_)]) {
             step_ = 0;
-            run_ = (run_ + 1) % dashes_->count;
+            run_ = (run_ + 1) % int(runs_.size());
         }
+        return on;
     }
 
     // The squares stamped along a line form a convex shape: one span per row, each pixel once.
     void WideLine(POINT a, POINT b) {
         const int w = width_;
         const int half = w / 2;
+        if (!runs_.empty()) {
+            // Dashes leave gaps inside a row: each on pixel paints its own stroke across the
+            // line, so the runs keep their lengths along it.
+            const bool flat = std::llabs(std::int64_t(b.x) - a.x) >= std::llabs(std::int64_t(b.y) - a.y);
+            WalkLine(a, b, [&](std::int32_t x, std::int32_t y) {
+                if (!Advance()) return;
+                for (std::int32_t across = -half; across < w - half; ++across)
+                    dc_.PlotPixel(flat ? x : x + across, flat ? y + across : y, value_, dc_.state.rop2);
+            });
+            return;
+        }
         const std::int32_t top = std::min(a.y, b.y) - half;
         const std::int32_t bottom = std::max(a.y, b.y) - half + w;
         std::vector<Region::Span> rows(std::size_t(bottom - top), Region::Span{INT32_MAX, INT32_MIN});
@@ -156,7 +178,7 @@ private:
     HPEN pen_;
     // In device pixels: logical widths scale with an anisotropic mapping.
     int width_;
-    const Dashes* dashes_ = nullptr;
+    std::vector<int> runs_;
     bool null_ = false;
     std::uint32_t value_ = 0;
     std::uint32_t background_ = 0;
@@ -440,6 +462,23 @@ COLORREF DibPixel(const DibLayout& l, const std::uint8_t* bits, std::int32_t x, 
 
 HPEN CreatePen(int style, int width, COLORREF colour) {
     return Registered(new PenObject(style, width, colour));
+}
+
+HPEN ExtCreatePen(int style, int width, const LOGBRUSH& brush, int styleCount, const DWORD* styles) {
+    const int kind = style & PS_STYLE_MASK;
+    if (kind != PS_USERSTYLE) return CreatePen(kind, width, brush.lbColor);
+    if (styleCount < 1 || styleCount > 16 || !styles) return nullptr;
+    auto* pen = new PenObject(PS_USERSTYLE, width, brush.lbColor);
+    for (int i = 0; i < styleCount; ++i) {
+        if (styles[i] < 1 || styles[i] > 0x10000) {
+            delete pen;
+            return nullptr;
+        }
+        pen->userDashes.push_back(static_cast<int>(styles[i]));
+    }
+    // An odd count repeats so that on and off alternate through the whole pattern.
+    if (styleCount % 2) pen->userDashes.insert(pen->userDashes.end(), styles, styles + styleCount);
+    return Registered(pen);
 }
 
 HPEN CreatePenIndirect(const LOGPEN& lp) {

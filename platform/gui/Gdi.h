@@ -65,6 +65,9 @@ enum : int {
 // Objects.
 HPEN CreatePen(int style, int width, COLORREF colour);
 HPEN CreatePenIndirect(const LOGPEN& lp);
+// A pen whose PS_USERSTYLE dashes are runs of on and off pixels along the line, styled at any
+// width; other styles as CreatePen. Null for a user style without runs or with a run below 1.
+HPEN ExtCreatePen(int style, int width, const LOGBRUSH& brush, int styleCount, const DWORD* styles);
 HBRUSH CreateSolidBrush(COLORREF colour);
 HBRUSH CreateHatchBrush(int hatch, COLORREF colour);
 HBRUSH CreatePatternBrush(HBITMAP bitmap);

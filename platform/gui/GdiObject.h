@@ -89,6 +89,8 @@ public:
     int style;
     int width;
     COLORREF colour;
+    // Runs of on and off pixels of a user-styled pen.
+    std::vector<int> userDashes;
 };
 
 class BitmapObject : public GdiObject {

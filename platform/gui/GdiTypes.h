@@ -114,8 +114,12 @@ enum : int {
     PS_DASHDOTDOT = 4,
     PS_NULL = 5,
     PS_INSIDEFRAME = 6,
+    PS_USERSTYLE = 7,
     PS_ALTERNATE = 8,
     PS_STYLE_MASK = 0x0F,
+    PS_COSMETIC = 0,
+    PS_GEOMETRIC = 0x10000,
+    PS_TYPE_MASK = 0xF0000,
 };
 
 enum : int { BS_SOLID = 0, BS_NULL = 1, BS_HOLLOW = 1, BS_HATCHED = 2, BS_PATTERN = 3 };
