@@ -164,8 +164,9 @@ TEST_F(EventHandlerTest, APeriodicFrequencyRearmsOnItsMinuteAndADailyOneNever) {
         ASSERT_EQ(TakeCancels(), expected) << minute;
         installs = TakeInstalls();
         ASSERT_EQ(installs.size(), expected) << minute;
-        if (expected)
+        if (expected) {
             EXPECT_EQ(installs[0].Alarm().GetIdentifier(), CEventHandler::AlarmIdentifier(EventOf("pc7", 0)));
+        }
     }
 }
 

@@ -90,7 +90,9 @@ TEST_F(DataSetTest, AJumpOpensTheIntervalOfTheNewTimeOnTheSameGrid) {
         EXPECT_EQ(Ms(ring.GetEndTime()), end + (jump / kInterval + 1) * kInterval);
         EXPECT_EQ(Ms(ring.GetSlot(ring.GetCurrent())->GetTime()), end + jump / kInterval * kInterval);
         // Within the ring the closed interval keeps its end time; a longer jump empties every slot.
-        if (jump < (ring.GetCount() - 2) * kInterval) EXPECT_EQ(Ms(ring.GetSlot(closed)->GetTime()), end);
+        if (jump < (ring.GetCount() - 2) * kInterval) {
+            EXPECT_EQ(Ms(ring.GetSlot(closed)->GetTime()), end);
+        }
     }
 }
 

@@ -22,7 +22,10 @@ std::vector<std::uint8_t> Wave(std::uint16_t format, std::uint16_t channels, std
         out.push_back(std::uint8_t(v));
         out.push_back(std::uint8_t(v >> 8));
     };
-    const auto tag = [&](const char* t) { out.insert(out.end(), t, t + 4); };
+    const auto tag = [&](const char* t) {
+        for (int i = 0; i < 4; ++i)
+            out.push_back(std::uint8_t(t[i]));
+    };
     tag("RIFF");
     put32(std::uint32_t(4 + 8 + 16 + 8 + 8 + data.size()));
     tag("WAVE");

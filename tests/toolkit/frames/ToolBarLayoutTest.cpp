@@ -157,7 +157,9 @@ TEST(ToolBarLayout, TheHitTestCountsRowsOneButtonHigh) {
                          Hit{10, 30, 2}, Hit{52, 52, 3}, Hit{10, 60, 4}, Hit{40, 60, -1}, Hit{10, 2, -1}}) {
         RECT r{};
         EXPECT_EQ(l.bar.ButtonFromPoint(h.x, h.y, &r), h.index) << h.x << "," << h.y;
-        if (h.index >= 0) EXPECT_EQ(r, l.bar.GetButtonRect(h.index));
+        if (h.index >= 0) {
+            EXPECT_EQ(r, l.bar.GetButtonRect(h.index));
+        }
     }
 }
 
