@@ -12,8 +12,8 @@
 #include "tests/events/EventsFixture.h"
 #include "tests/runtime/EngineTestClock.h"
 #include "tests/shell/EventRecording.h"
-#include "tests/support/QueueWatchdog.h"
 #include "tests/support/TestPaths.h"
+#include "tests/support/Watchdog.h"
 
 #include <atomic>
 #include <fstream>
