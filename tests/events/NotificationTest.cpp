@@ -173,13 +173,14 @@ TEST_F(MailNotificationTest, ARejectedMessageIsRecorded) {
 TEST_F(MailNotificationTest, AServerThatNeverAnswersHoldsUpNeitherTheRaisingNorTheEnd) {
     test::SmtpSink sink({}, false, test::SmtpSink::kStall);
     {
-        // Were the mail sent on this thread, the raising would wait out the transfer's time-out.
-        test::Watchdog watchdog(std::chrono::seconds(10));
+        // Were the mail sent on this thread, the raising would wait out the ten seconds the
+        // transfer gives a server to greet it.
+        test::Watchdog watchdog(std::chrono::seconds(5));
         Raise(sink, {"ops@example.org"});
         EXPECT_FALSE(watchdog.Fired()) << "the raising waited for the server";
     }
     ASSERT_TRUE(sink.WaitForSessions(1)) << "the mail thread never called";
-    test::Watchdog watchdog(std::chrono::seconds(10));
+    test::Watchdog watchdog(std::chrono::seconds(5));
     m_App.reset();
     EXPECT_FALSE(watchdog.Fired()) << "the end waited for the server";
     EXPECT_TRUE(sink.WaitForHangUps(1));
