@@ -3,13 +3,13 @@
 #include "events/ProgramArguments.h"
 #include "tests/events/EventsFixture.h"
 #include "tests/shell/EventRecording.h"
+#include "tests/support/FifoRead.h"
 #include "tests/support/SmtpSink.h"
 #include "tests/support/Watchdog.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace vq {
@@ -81,11 +81,7 @@ TEST_F(ProgramNotificationTest, TheProgramGetsItsArgumentsWithoutAShell) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(m_Dir.Path());
     Announce(script, "-t [ET] -n [NM]");
-    // Blocks until the program has written and closed its end.
-    std::ifstream in(fifo);
-    std::stringstream written;
-    written << in.rdbuf();
-    EXPECT_EQ(written.str(), "-t\nSlow Response\n-n\nx; touch y\n");
+    EXPECT_EQ(test::ReadFifo(fifo, std::chrono::seconds(30)), "-t\nSlow Response\n-n\nx; touch y\n");
     EXPECT_FALSE(std::filesystem::exists(m_Dir.File("y")));
     std::filesystem::current_path(previous);
     EXPECT_TRUE(test::SystemEvents(Log()).empty());
