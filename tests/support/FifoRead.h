@@ -18,8 +18,8 @@ inline std::optional<std::string> ReadFifo(const std::string& path, std::chrono:
     const auto deadline = std::chrono::steady_clock::now() + limit;
     std::string text;
     for (;;) {
-        const auto left =
-            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         pollfd wait{fd, POLLIN, 0};
         // Before the first writer a FIFO reports no hang-up, so this waits for one.
         if (left.count() <= 0 || ::poll(&wait, 1, int(left.count())) <= 0) break;
