@@ -21,6 +21,7 @@ EventMailer::~EventMailer() {
         m_Stop = true;
         m_Mails.clear();
     }
+    m_Abort.store(true);
     m_Changed.notify_all();
     m_Thread.join();
 }
@@ -39,6 +40,7 @@ void EventMailer::Flush() {
 }
 
 void EventMailer::Run() {
+    SetMailStopFlag(&m_Abort);
     std::unique_lock lock(m_Mutex);
     for (;;) {
         m_Changed.wait(lock, [this] { return m_Stop || !m_Mails.empty(); });
@@ -75,7 +77,8 @@ void EventMailer::Send(const EventMail& mail) {
     message.lpRecips = &recipient;
     const auto result = m_App.MapiSendMail(message);
     m_App.MapiFreeBuffer(resolved);
-    if (result != SUCCESS_SUCCESS) m_Log.PostSystemEvent(kSendFailed);
+    // A mail given up as the log goes is no failure to record.
+    if (result != SUCCESS_SUCCESS && result != MAPI_E_USER_ABORT) m_Log.PostSystemEvent(kSendFailed);
 }
 
 } // namespace vq

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -24,7 +25,8 @@ struct EventMail {
 class EventMailer {
 public:
     EventMailer(COstrelixApp& app, const LogDoc& log);
-    // Mails not yet sent are dropped.
+    // Mails not yet sent are dropped, and one under way is given up: a server that keeps it waiting
+    // does not hold up the end of the program.
     ~EventMailer();
     EventMailer(const EventMailer&) = delete;
     EventMailer& operator=(const EventMailer&) = delete;
@@ -44,6 +46,8 @@ private:
     std::deque<EventMail> m_Mails;
     bool m_Busy = false;
     bool m_Stop = false;
+    // Read by the transfer under way, which gives up when it is set.
+    std::atomic<bool> m_Abort{false};
     std::thread m_Thread;
 };
 

@@ -164,9 +164,10 @@ std::uintptr_t COstrelixApp::MapiLogon() {
         password = m_Root->GetMessagingPassword();
     }
     LHANDLE session = 0;
-    if (MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session) != SUCCESS_SUCCESS) {
-        // Posted: the event mail thread logs on too.
-        if (m_LogDoc) m_LogDoc->PostSystemEvent(kMailLogonFailed);
+    const ULONG result = MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session);
+    if (result != SUCCESS_SUCCESS) {
+        // Posted: the event mail thread logs on too. A logon given up as the log goes is no failure.
+        if (result != MAPI_E_USER_ABORT && m_LogDoc) m_LogDoc->PostSystemEvent(kMailLogonFailed);
         session = 0;
     }
     m_MapiSession = session;

@@ -197,6 +197,12 @@ std::size_t ReadUpload(char* buffer, std::size_t size, std::size_t count, void* 
     return taken;
 }
 
+thread_local const std::atomic<bool>* tStopFlag = nullptr;
+
+int StopIfAsked(void* stop, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return static_cast<const std::atomic<bool>*>(stop)->load() ? 1 : 0;
+}
+
 struct CurlDeleter {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
 };
@@ -213,6 +219,12 @@ std::unique_ptr<CURL, CurlDeleter> OpenTransfer(const std::string& url, const Cr
     curl_easy_setopt(curl.get(), CURLOPT_CONNECTTIMEOUT_MS, kConnectTimeoutMs);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, kTransferTimeoutMs);
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "smtp,smtps");
+    if (tStopFlag) {
+        // Called about once a second while the server is silent, not only when bytes move.
+        curl_easy_setopt(curl.get(), CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFOFUNCTION, StopIfAsked);
+        curl_easy_setopt(curl.get(), CURLOPT_XFERINFODATA, const_cast<std::atomic<bool>*>(tStopFlag));
+    }
     if (!credentials.user.empty()) {
         curl_easy_setopt(curl.get(), CURLOPT_USERNAME, credentials.user.c_str());
         curl_easy_setopt(curl.get(), CURLOPT_PASSWORD, credentials.password.c_str());
@@ -223,6 +235,7 @@ std::unique_ptr<CURL, CurlDeleter> OpenTransfer(const std::string& url, const Cr
 // The server's refusal of a recipient is the recipient's fault; anything else is the transport's.
 ULONG ResultOf(CURL* curl, CURLcode code) {
     if (code == CURLE_OK) return SUCCESS_SUCCESS;
+    if (code == CURLE_ABORTED_BY_CALLBACK) return MAPI_E_USER_ABORT;
     if (code == CURLE_LOGIN_DENIED) return MAPI_E_LOGIN_FAILURE;
     if (code == CURLE_OUT_OF_MEMORY) return MAPI_E_INSUFFICIENT_MEMORY;
     long response = 0;
@@ -247,6 +260,10 @@ bool IsMailAddress(const std::string& address) {
         if (c <= 0x20 || c >= 0x7F || std::strchr("<>()[],;:\"\\", c)) return false;
     const std::string domain = address.substr(at + 1);
     return domain.front() != '.' && domain.back() != '.' && domain.find("..") == std::string::npos;
+}
+
+void SetMailStopFlag(const std::atomic<bool>* stop) {
+    tStopFlag = stop;
 }
 
 bool SetMailServer(const std::string& url, const std::string& from) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -69,6 +70,11 @@ bool SetMailServer(const std::string& url, const std::string& from);
 bool MailTransportAvailable();
 // Whether `address` is one plain mailbox that can stand in an SMTP envelope.
 bool IsMailAddress(const std::string& address);
+
+// Mail calls made afterwards on the calling thread give up once `stop` holds, within about a second
+// even while a server keeps them waiting, and answer MAPI_E_USER_ABORT; null lets them run to the
+// transfer's time-outs. The flag must outlive the calls.
+void SetMailStopFlag(const std::atomic<bool>* stop);
 
 // Checks the server answers and accepts the credentials (none when the profile is null or
 // empty); the session carries them to every later mail. The server is given by SetMailServer.

@@ -3,7 +3,9 @@
 #include "monitor/MonitorAlarmReply.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/Tuple.h"
+#include "platform/thread/QueueRegistry.h"
 #include "runtime/TimeUnits.h"
+#include "shell/ShellMessages.h"
 #include "tests/events/EventsFixture.h"
 
 #include <limits>
@@ -148,16 +150,20 @@ TEST_F(EventHandlerTest, APeriodicFrequencyRearmsOnItsMinuteAndADailyOneNever) {
     CCfgDeviceEvent daily = DeviceEvent("pc7");
     daily.SetFrequency(ScheduleStart(kScheduleDaily) + OleDateTimeSpan(0, 8, 0, 0));
     SaveEvent(daily);
-    CCfgDeviceEvent response = DeviceEvent("pc7");
-    response.SetType(13);
-    SaveEvent(response);
+    for (const int type : {13, 14, 15}) {
+        CCfgDeviceEvent response = DeviceEvent("pc7");
+        response.SetType(type);
+        SaveEvent(response);
+    }
     Start();
     StartMonitoring();
     std::vector<Sent> installs = TakeInstalls();
-    ASSERT_EQ(installs.size(), 3u) << "a response event gets a traffic alarm too";
+    ASSERT_EQ(installs.size(), 5u) << "response events get traffic alarms too";
     EXPECT_EQ(installs[0].Alarm().GetRepetitions(), 1u);
     EXPECT_EQ(installs[1].Alarm().GetRepetitions(), 1u);
-    EXPECT_EQ(installs[2].Alarm().GetRepetitions(), 0u);
+    for (std::size_t i = 2; i < 5; ++i) {
+        EXPECT_EQ(installs[i].Alarm().GetRepetitions(), 0u);
+    }
     for (int minute = 1; minute <= 60; ++minute) {
         Handler().RearmScheduled();
         const std::size_t expected = minute % 30 == 0 ? 1 : 0;
@@ -215,6 +221,26 @@ TEST_F(EventHandlerTest, ReportedValuesFireByTheEventsType) {
     EXPECT_EQ(TakeCancels(), 1u);
     Report(high, 500, true);
     EXPECT_FALSE(Fired(high));
+}
+
+TEST_F(EventHandlerTest, AResponseEventWithoutAnAlarmFiresFromTheActiveTestsAndClearsOnAnyOtherReport) {
+    SaveDevice("nb", 5, "NETBEUI");
+    CCfgDeviceEvent event = DeviceEvent("nb");
+    event.SetType(14);
+    event.SetResetWhenNormal(true);
+    SaveEvent(event);
+    Start();
+    StartMonitoring();
+    EXPECT_TRUE(TakeInstalls().empty());
+    EventInfo& info = EventOf("nb");
+    ASSERT_TRUE(Handler().IsArmed(info));
+    ASSERT_TRUE(PostThreadMessage(CurrentThreadId(), WM_ACTIVETEST_EVENT, WPARAM(info.GetSerial()), 256));
+    PumpOnly(WM_ACTIVETEST_EVENT);
+    ASSERT_TRUE(Fired(info));
+    Report(info, 256.7, true);
+    EXPECT_TRUE(Fired(info));
+    Report(info, 255, true);
+    EXPECT_EQ(info.m_ActiveEntry, nullptr);
 }
 
 TEST_F(EventHandlerTest, DisarmingAThousandEventsSendsAThousandCancels) {

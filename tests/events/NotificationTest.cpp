@@ -3,12 +3,13 @@
 #include "events/ProgramArguments.h"
 #include "tests/events/EventsFixture.h"
 #include "tests/shell/EventRecording.h"
+#include "tests/support/FifoRead.h"
 #include "tests/support/SmtpSink.h"
+#include "tests/support/Watchdog.h"
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <sys/stat.h>
 
 namespace vq {
@@ -80,11 +81,7 @@ TEST_F(ProgramNotificationTest, TheProgramGetsItsArgumentsWithoutAShell) {
     const auto previous = std::filesystem::current_path();
     std::filesystem::current_path(m_Dir.Path());
     Announce(script, "-t [ET] -n [NM]");
-    // Blocks until the program has written and closed its end.
-    std::ifstream in(fifo);
-    std::stringstream written;
-    written << in.rdbuf();
-    EXPECT_EQ(written.str(), "-t\nSlow Response\n-n\nx; touch y\n");
+    EXPECT_EQ(test::ReadFifo(fifo, std::chrono::seconds(30)), "-t\nSlow Response\n-n\nx; touch y\n");
     EXPECT_FALSE(std::filesystem::exists(m_Dir.File("y")));
     std::filesystem::current_path(previous);
     EXPECT_TRUE(test::SystemEvents(Log()).empty());
@@ -98,9 +95,9 @@ TEST_F(ProgramNotificationTest, AMissingProgramIsRecordedWithTheSystemsReason) {
 
 class MailNotificationTest : public test::EventsFixture {
 protected:
-    // pc7's "High Traffic Volume", mailed to each address by a level of its own, announced once
-    // per address.
-    void Announce(const test::SmtpSink& sink, const std::vector<std::string>& addresses) {
+    // pc7's "High Traffic Volume", mailed to each address by a level of its own, raised once per
+    // address; the mails are handed to the mail thread.
+    void Raise(const test::SmtpSink& sink, const std::vector<std::string>& addresses) {
         std::vector<Level> levels;
         for (std::size_t i = 0; i < addresses.size(); ++i)
             levels.push_back(
@@ -128,6 +125,10 @@ protected:
         }
         Pump();
         ASSERT_NE(Log().GetMailer(), nullptr);
+    }
+    // Raised as above, and every mail sent.
+    void Announce(const test::SmtpSink& sink, const std::vector<std::string>& addresses) {
+        Raise(sink, addresses);
         Log().GetMailer()->Flush();
         Pump();
     }
@@ -163,6 +164,22 @@ TEST_F(MailNotificationTest, ARejectedMessageIsRecorded) {
     test::SmtpSink sink({}, true);
     Announce(sink, {"ops@example.org"});
     EXPECT_EQ(test::SystemEventCodes(Log()), std::vector<int>{286});
+}
+
+TEST_F(MailNotificationTest, AServerThatNeverAnswersHoldsUpNeitherTheRaisingNorTheEnd) {
+    test::SmtpSink sink({}, false, test::SmtpSink::kStall);
+    {
+        // Were the mail sent on this thread, the raising would wait out the ten seconds the
+        // transfer gives a server to greet it.
+        test::Watchdog watchdog(std::chrono::seconds(5));
+        Raise(sink, {"ops@example.org"});
+        EXPECT_FALSE(watchdog.Fired()) << "the raising waited for the server";
+    }
+    ASSERT_TRUE(sink.WaitForSessions(1)) << "the mail thread never called";
+    test::Watchdog watchdog(std::chrono::seconds(5));
+    m_App.reset();
+    EXPECT_FALSE(watchdog.Fired()) << "the end waited for the server";
+    EXPECT_TRUE(sink.WaitForHangUps(1));
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 #include "platform/gui/OffscreenHarness.h"
 #include "tests/events/EventsFixture.h"
 #include "tests/shell/EventRecording.h"
+#include "tests/support/FifoRead.h"
 #include "tests/support/TestPaths.h"
 
 #include <QTimer>
@@ -120,9 +121,7 @@ TEST_F(PopupTest, AModalPopupLetsOtherEventsThroughAndItsProgramFollowsItsClose)
                 }},
                {"Plain", false, 0, program("second [NM]")}});
     const auto waitForProgram = [&fifo] {
-        std::ifstream done(fifo);
-        std::string ignored;
-        done >> ignored;
+        ASSERT_TRUE(test::ReadFifo(fifo, std::chrono::seconds(30))) << "the program never ran";
     };
 
     Raise(0);

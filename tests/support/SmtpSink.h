@@ -2,6 +2,8 @@
 
 #include <arpa/inet.h>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <netinet/in.h>
 #include <poll.h>
@@ -19,9 +21,12 @@ namespace vq::test {
 // bounded, so a client that stalls fails its test instead of hanging it.
 class SmtpSink {
 public:
+    // Accepts connections and never says a word, as a server that hangs does.
+    static constexpr bool kStall = true;
+
     // Refuses the recipients in `refused`, and every message's content with 554 when `refuseData`.
-    explicit SmtpSink(std::set<std::string> refused = {}, bool refuseData = false)
-        : m_Refused(std::move(refused)), m_RefuseData(refuseData) {
+    explicit SmtpSink(std::set<std::string> refused = {}, bool refuseData = false, bool stall = false)
+        : m_Refused(std::move(refused)), m_RefuseData(refuseData), m_Stall(stall) {
         m_Listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_in address{};
         address.sin_family = AF_INET;
@@ -48,6 +53,15 @@ public:
         std::lock_guard lock(m_Mutex);
         return m_Sessions;
     }
+    // Wait ten seconds at most for so many connections, or for so many clients to hang up.
+    bool WaitForSessions(std::size_t count) {
+        std::unique_lock lock(m_Mutex);
+        return m_Changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_Sessions.size() >= count; });
+    }
+    bool WaitForHangUps(std::size_t count) {
+        std::unique_lock lock(m_Mutex);
+        return m_Changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_HangUps >= count; });
+    }
 
 private:
     static constexpr int kWaitMs = 5'000;
@@ -62,8 +76,28 @@ private:
                 std::lock_guard lock(m_Mutex);
                 m_Sessions.emplace_back();
             }
-            Converse(client);
+            m_Changed.notify_all();
+            if (m_Stall)
+                Stall(client);
+            else
+                Converse(client);
             ::close(client);
+        }
+    }
+
+    // Silent until the client hangs up or the sink goes.
+    void Stall(int client) {
+        while (!m_Stop.load()) {
+            pollfd wait{client, POLLIN, 0};
+            if (::poll(&wait, 1, 50) <= 0) continue;
+            char buffer[256];
+            if (::recv(client, buffer, sizeof buffer, 0) > 0) continue;
+            {
+                std::lock_guard lock(m_Mutex);
+                ++m_HangUps;
+            }
+            m_Changed.notify_all();
+            return;
         }
     }
 
@@ -88,7 +122,9 @@ private:
         }
     }
 
-    static void Say(int client, const std::string& text) { (void)!::send(client, text.data(), text.size(), MSG_NOSIGNAL); }
+    static void Say(int client, const std::string& text) {
+        (void)!::send(client, text.data(), text.size(), MSG_NOSIGNAL);
+    }
 
     void Converse(int client) {
         std::string pending, line;
@@ -110,7 +146,8 @@ private:
             } else if (line == "DATA") {
                 Say(client, "354 go on\r\n");
                 std::string content;
-                while (ReadLine(client, pending, line) && line != ".") content += line + "\r\n";
+                while (ReadLine(client, pending, line) && line != ".")
+                    content += line + "\r\n";
                 Record(content);
                 Say(client, m_RefuseData ? "554 rejected\r\n" : "250 queued\r\n");
             } else if (line == "QUIT") {
@@ -124,11 +161,14 @@ private:
 
     std::set<std::string> m_Refused;
     bool m_RefuseData = false;
+    bool m_Stall = false;
     int m_Listener = -1;
     int m_Port = 0;
     std::atomic<bool> m_Stop{false};
     std::mutex m_Mutex;
+    std::condition_variable m_Changed;
     std::vector<std::vector<std::string>> m_Sessions;
+    std::size_t m_HangUps = 0;
     std::thread m_Thread;
 };
 
