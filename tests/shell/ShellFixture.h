@@ -5,6 +5,7 @@
 #include "platform/registry/Registry.h"
 #include "shell/CDlg_DBPathName.h"
 #include "tests/support/TempDir.h"
+#include "tests/support/TestPaths.h"
 
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -38,7 +39,7 @@ protected:
         ::setenv("XDG_DATA_HOME", m_Dir.File("data").c_str(), 1);
         SetUserRegistryFolder(std::nullopt);
         std::filesystem::create_directories(ProgramFolder());
-        std::filesystem::copy_file(VQ_CONFIG_TEMPLATE, ProgramFolder() + "/VorquelIP.tpl");
+        std::filesystem::copy_file(vq::test::TestPath("VQ_CONFIG_TEMPLATE"), ProgramFolder() + "/VorquelIP.tpl");
         m_PreviousBoxes = SetMessageBoxProvider(&m_Boxes);
         CDlg_DBPathName::SetScript([this](CDlg_DBPathName& dialog) {
             m_Shown.push_back(dialog.m_PathName);
@@ -63,7 +64,7 @@ protected:
     // A valid configuration database: a copy of the template.
     void MakeDatabase(const std::string& path) const {
         std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-        std::filesystem::copy_file(VQ_CONFIG_TEMPLATE, path);
+        std::filesystem::copy_file(vq::test::TestPath("VQ_CONFIG_TEMPLATE"), path);
     }
 
     TempDir m_Dir;
