@@ -52,6 +52,12 @@ function(vq_test name)
     if(NOT labels)
         set(labels unit)
     endif()
+    # Test discovery flattens a list-valued property too: a second label would become a property
+    # name and the first alone would stay, so a test meant for the thread stage would never reach it.
+    list(LENGTH labels label_count)
+    if(label_count GREATER 1)
+        message(FATAL_ERROR "vq_test(${name}): one label only, not '${labels}'")
+    endif()
     if("threads" IN_LIST labels)
         add_dependencies(threads_tests ${name})
     endif()
