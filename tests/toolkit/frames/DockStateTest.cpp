@@ -51,12 +51,14 @@ protected:
             // Thin enough that a drop low in the left column misses the bottom side.
             bar[i]->m_szMRUFloat = {240, 100};
             bar[i]->m_szMRUHorzDock = {300, 120};
+            // One width for the left column: the drop rectangle, whose midpoint picks the row, is
+            // as wide as the column it is dropped into.
+            bar[i]->m_szMRUVertDock = {150, 180};
         }
         Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(bar[0], 0, 0);
         Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(bar[1], 1, 0);
         bar[0]->m_fPctWidth = 0.6f;
         bar[1]->m_fPctWidth = 0.4f;
-        bar[2]->m_szMRUVertDock = {150, 180};
         Dock(AFX_IDW_DOCKBAR_LEFT)->DockControlBarAt(bar[2], 0, 0);
         DockingTest::Layout();
         DockingTest::Layout();
@@ -179,6 +181,10 @@ TEST_F(DockStateTest, TheUsersArrangementComesBackInANewFrame) {
     OffscreenHarness::RunUntilIdle();
     Idle();
     ASSERT_EQ(bar[1]->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    // Below the third bar, in its row: one column of two.
+    EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_LEFT)->GetBarIds(), (std::vector<std::uint32_t>{0, 103, 102, 0}));
+    EXPECT_EQ(InFrame(bar[1]).left, InFrame(bar[2]).left);
+    EXPECT_GT(InFrame(bar[1]).top, InFrame(bar[2]).bottom);
     Click(bar[0]->m_hWnd, Centre(bar[0]->m_rcHideBtn));
     Idle();
     ASSERT_FALSE(IsWindowVisible(bar[0]->m_hWnd));
