@@ -102,6 +102,29 @@ protected:
         OffscreenHarness::RunUntilIdle();
     }
 
+    // The application's loop: each window on the way up sees the message before it is handled.
+    static void Pump() {
+        OffscreenHarness::RunUntilIdle();
+        MSG msg;
+        while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+            if (CWnd::WalkPreTranslateTree(0, &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessage(&msg);
+        }
+        OffscreenHarness::RunUntilIdle();
+    }
+    // A key pressed and released on the keyboard, as the window with the focus receives it.
+    static void Press(int qtKey, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        OffscreenHarness::Key(qtKey, modifiers, text, true);
+        Pump();
+        OffscreenHarness::Key(qtKey, modifiers, text, false);
+        Pump();
+    }
+    static void Type(const std::string& text) {
+        for (const char c : text)
+            Press(c == ' ' ? int(Qt::Key_Space) : int(Qt::Key_A) + (c - 'a'), QString(QChar(c)));
+    }
+
     ManualMonotonicClock clock{1'000'000'000};
     RecordingDialog dialog;
     std::unique_ptr<GuardedEditor> editor;
@@ -192,6 +215,71 @@ TEST_F(ListEditorTest, TypingOnTheBlankRowAddsAnEntryAndANewBlankRow) {
     editor->GetEdit()->ReplaceSel("zzz");
     KeyTo(Edit(), VK_ESCAPE);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+}
+
+TEST_F(ListEditorTest, KeyboardInputEditsAddsAndMovesOn) {
+    Open(kAll | ListEditorEditOnChar);
+    Box().SetCurSel(3);
+    SetFocus(List());
+    Type("abc");
+    ASSERT_TRUE(Edit());
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+
+    // Escape on the blank row leaves it blank; Insert then Escape, or blanks and Enter, add nothing.
+    Box().SetCurSel(4);
+    Type("z");
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Insert);
+    ASSERT_TRUE(Edit());
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Insert);
+    Type("  ");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+    EXPECT_EQ(GetFocus(), List());
+
+    // A character on an entry starts an edit holding it, the caret after it; Down commits and
+    // moves the selection on.
+    Box().SetCurSel(0);
+    Type("x");
+    ASSERT_TRUE(Edit());
+    int start = 0, end = 0;
+    editor->GetEdit()->GetSel(start, end);
+    EXPECT_EQ(editor->GetEdit()->GetWindowText(), "x");
+    EXPECT_EQ(std::pair(start, end), std::pair(1, 1));
+    Press(Qt::Key_Down);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(0), "x");
+    EXPECT_EQ(Box().GetCurSel(), 1);
+
+    // Shift+Tab commits and goes to the edit before the list box with its text selected.
+    SetWindowText(::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_EDIT), "host");
+    Type("y");
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::ShiftModifier, "", true);
+    Press(Qt::Key_Backtab, {}, Qt::ShiftModifier);
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::NoModifier, "", false);
+    Pump();
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(1), "y");
+    const HWND before = ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_EDIT);
+    EXPECT_EQ(GetFocus(), before);
+    const auto selection = ::vq::SendMessage(before, EM_GETSEL, 0, 0);
+    EXPECT_EQ(std::pair(int(LOWORD(selection)), int(HIWORD(selection))), std::pair(0, 4));
+
+    // With space advance 2 the first Space past the text is text, the second commits and moves on.
+    editor->SetSpaceAdvance(TRUE);
+    editor->SetSpaceAdvanceCount(2);
+    SetFocus(List());
+    Box().SetCurSel(2);
+    Type("g");
+    Type(" ");
+    EXPECT_TRUE(Edit());
+    Type(" ");
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(2), "g ");
+    EXPECT_EQ(GetFocus(), ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_BUTTON));
 }
 
 TEST_F(ListEditorTest, NewEntriesThatEndEmptyAreNotAdded) {
