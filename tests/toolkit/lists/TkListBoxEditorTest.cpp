@@ -4,6 +4,7 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/OffscreenHarness.h"
+#include <QImage>
 #include "platform/gui/SystemColours.h"
 #include "platform/thread/MonotonicClock.h"
 #include "tests/support/TestPaths.h"
@@ -12,7 +13,9 @@
 #include "toolkit/lists/TkFileListBoxEditor.h"
 #include "toolkit/lists/TkListBoxDragWnd.h"
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -47,6 +50,35 @@ public:
     }
     std::string movedText;
     BOOL movedByDrag = FALSE;
+};
+
+// Runs work on the window thread from the thread that drives a modal loop there: the loop
+// dispatches the probe's message, and the driver waits until it ran.
+class Probe : public CWnd {
+public:
+    Probe() { EXPECT_TRUE(CreateEx(0, nullptr, "", WS_POPUP, RECT{0, 0, 1, 1}, nullptr, 0)); }
+    // Called from the driving thread.
+    void Run(std::function<void()> work) {
+        m_work = std::move(work);
+        const int before = m_done.load();
+        ::vq::PostMessage(m_hWnd, WM_USER + 1, 0, 0);
+        while (m_done.load() == before)
+            std::this_thread::yield();
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_USER + 1) return CWnd::WindowProc(message, wParam, lParam);
+        // The ticks that fell due when the clock moved come first, as they would have.
+        MSG tick;
+        while (PeekMessage(&tick, 0, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessage(&tick);
+        m_work();
+        ++m_done;
+        return 0;
+    }
+
+private:
+    std::function<void()> m_work;
+    std::atomic<int> m_done{0};
 };
 
 constexpr DWORD kAll = ListEditorButtons | ListEditorToolTips | ListEditorKeys | ListEditorDrag | ListEditorNewButton |
@@ -104,14 +136,17 @@ protected:
 
     // The application's loop: each window on the way up sees the message before it is handled.
     static void Pump() {
-        OffscreenHarness::RunUntilIdle();
         MSG msg;
-        while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
-            if (CWnd::WalkPreTranslateTree(0, &msg)) continue;
-            TranslateMessage(&msg);
-            DispatchMessage(&msg);
-        }
-        OffscreenHarness::RunUntilIdle();
+        do {
+            // Qt's events only: the messages they post go through the loop below.
+            OffscreenHarness::RunUntilIdle(0);
+            while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+                if (CWnd::WalkPreTranslateTree(0, &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            OffscreenHarness::RunUntilIdle(0);
+        } while (PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE));
     }
     // A key pressed and released on the keyboard, as the window with the focus receives it.
     static void Press(int qtKey, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
@@ -428,6 +463,30 @@ TEST_F(ListEditorTest, HeaderButtonActsOnlyWhenReleasedOverIt) {
     EXPECT_FALSE(Edit()) << "a lost capture ends the press without action";
 }
 
+TEST_F(ListEditorTest, HoveringAButtonShowsItsTip) {
+    Open(kAll);
+    const auto shownTips = [] {
+        std::vector<std::string> out;
+        for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT)) {
+            char name[32] = {};
+            GetClassName(w, name, sizeof name);
+            if (std::string(name) != TOOLTIPS_CLASS || !IsWindowVisible(w)) continue;
+            char text[100] = {};
+            GetWindowText(w, text, sizeof text);
+            out.push_back(text);
+        }
+        return out;
+    };
+    const RECT deleteRect = editor->GetButtonRect(TkListBoxEditor::deleteButton);
+    POINT over{deleteRect.left + 5, deleteRect.top + 5};
+    ClientToScreen(editor->m_hWnd, &over);
+    OffscreenHarness::MouseMove(over);
+    Pump();
+    clock.AdvanceMilliseconds(600);
+    Pump();
+    EXPECT_EQ(shownTips(), std::vector<std::string>{"Delete (Delete)"});
+}
+
 TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     Open(kAll);
     const POINT source = RowPoint(2);
@@ -468,6 +527,114 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
     early.join();
     EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
+}
+
+// A drag of the selection from a row's point, driven by `script` from a second thread.
+void DragFrom(HWND list, POINT start, const std::function<void(HWND)>& script) {
+    // The button goes down where the pointer is.
+    POINT screen = start;
+    ClientToScreen(list, &screen);
+    OffscreenHarness::MouseMove(screen);
+    OffscreenHarness::RunUntilIdle();
+    std::thread driver([&] {
+        HWND window = 0;
+        while (!(window = TkListBoxDragWnd::ActiveWindow()))
+            std::this_thread::yield();
+        script(window);
+    });
+    ::vq::SendMessage(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    driver.join();
+}
+
+// On the window thread: the layer's windows are its own.
+LPARAM ScreenParam(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    return MAKELPARAM(client.x, client.y);
+}
+
+TEST_F(ListEditorTest, HeldBelowTheListItScrollsEverFaster) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 30; ++i)
+        names.push_back("entry " + std::to_string(i));
+    std::vector<const char*> entries;
+    for (const std::string& n : names)
+        entries.push_back(n.c_str());
+    Open(kAll, IDD_LISTEDITOR, entries);
+    Probe probe;
+    RECT client;
+    GetClientRect(List(), &client);
+    const LPARAM below = ScreenParam(List(), {20, client.bottom + 10});
+    Box().SetCurSel(0);
+    // The top entry after each probe, and when a mouse move or a tick alone moved it.
+    std::vector<int> tops;
+    const auto look = [&] { probe.Run([&] { tops.push_back(Box().GetTopIndex()); }); };
+    const std::vector<int> intervals{300, 250, 200, 150, 100, 50, 50};
+    DragFrom(List(), RowPoint(0), [&](HWND window) {
+        clock.AdvanceMilliseconds(300);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+        look();
+        for (const int interval : intervals) {
+            clock.AdvanceMilliseconds(interval);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+            look();
+            clock.AdvanceMilliseconds(1);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+            look();
+        }
+        // Held still, the window's own ticks go on scrolling.
+        clock.AdvanceMilliseconds(60);
+        look();
+        ::vq::PostMessage(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    std::vector<int> expected{0};
+    for (std::size_t i = 0; i < intervals.size(); ++i) {
+        expected.push_back(int(i));
+        expected.push_back(int(i) + 1);
+    }
+    expected.push_back(int(intervals.size()) + 1);
+    EXPECT_EQ(tops, expected);
+    EXPECT_EQ(Box().GetText(0), "entry 0") << "Escape moved nothing";
+}
+
+TEST_F(ListEditorTest, AnUnfinishedDragMovesNothingAndLeavesNoLine) {
+    struct Case {
+        const char* what;
+        int held;
+        // Where the mouse goes: the lower half of row 2, or just off the start.
+        bool far;
+        std::function<void(HWND, Probe&)> end;
+    };
+    const std::vector<Case> cases{
+        {"released after 200 ms", 200, true,
+         [](HWND w, Probe&) { ::vq::PostMessage(w, WM_LBUTTONUP, 0, 0); }},
+        {"released inside the double-click rectangle", 300, false,
+         [](HWND w, Probe&) { ::vq::PostMessage(w, WM_LBUTTONUP, 0, 0); }},
+        {"Escape", 300, true, [](HWND w, Probe&) { ::vq::PostMessage(w, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"the capture taken by another window", 300, true,
+         [this](HWND, Probe& probe) { probe.Run([this] { SetCapture(dialog.m_hWnd); }); }},
+    };
+    Open(kAll);
+    Probe probe;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Box().SetCurSel(0);
+        OffscreenHarness::RunUntilIdle();
+        const QImage before = OffscreenHarness::Composite(List());
+        QImage during;
+        const POINT start = RowPoint(0);
+        const LPARAM to = ScreenParam(List(), c.far ? RowPoint(2, 3) : POINT{start.x + 1, start.y + 1});
+        DragFrom(List(), start, [&](HWND window) {
+            clock.AdvanceMilliseconds(c.held);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, to);
+            probe.Run([&] { during = OffscreenHarness::Composite(List()); });
+            c.end(window, probe);
+        });
+        ReleaseCapture();
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+        EXPECT_NE(during, before) << "the insertion line showed";
+        EXPECT_EQ(OffscreenHarness::Composite(List()), before) << "and is gone";
+    }
 }
 
 // Answers the pickers from the test and keeps what they were asked.
