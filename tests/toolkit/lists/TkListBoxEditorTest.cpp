@@ -81,6 +81,29 @@ private:
     std::atomic<int> m_done{0};
 };
 
+// A drag of the selection from a row's point, driven by `script` from a second thread.
+void DragFrom(HWND list, POINT start, const std::function<void(HWND)>& script) {
+    // The button goes down where the pointer is.
+    POINT screen = start;
+    ClientToScreen(list, &screen);
+    OffscreenHarness::MouseMove(screen);
+    OffscreenHarness::RunUntilIdle();
+    std::thread driver([&] {
+        HWND window = 0;
+        while (!(window = TkListBoxDragWnd::ActiveWindow()))
+            std::this_thread::yield();
+        script(window);
+    });
+    ::vq::SendMessage(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    driver.join();
+}
+
+// On the window thread: the layer's windows are its own.
+LPARAM ScreenParam(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    return MAKELPARAM(client.x, client.y);
+}
+
 constexpr DWORD kAll = ListEditorButtons | ListEditorToolTips | ListEditorKeys | ListEditorDrag | ListEditorNewButton |
                        ListEditorDeleteButton | ListEditorUpButton | ListEditorDownButton;
 
@@ -482,6 +505,7 @@ TEST_F(ListEditorTest, HoveringAButtonShowsItsTip) {
     ClientToScreen(editor->m_hWnd, &over);
     OffscreenHarness::MouseMove(over);
     Pump();
+    EXPECT_TRUE(shownTips().empty()) << "not before the pointer rested";
     clock.AdvanceMilliseconds(600);
     Pump();
     EXPECT_EQ(shownTips(), std::vector<std::string>{"Delete (Delete)"});
@@ -511,6 +535,18 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     EXPECT_TRUE(editor->movedByDrag);
     EXPECT_EQ(Box().GetCurSel(), 0);
 
+    // Onto the lower half of the last entry: it goes below it, above the blank row.
+    Box().SetCurSel(0);
+    const LPARAM lowerHalf = ScreenParam(List(), RowPoint(2, 3));
+    DragFrom(List(), RowPoint(0), [&](HWND window) {
+        clock.AdvanceMilliseconds(300);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, lowerHalf);
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, lowerHalf);
+    });
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+    EXPECT_EQ(editor->moves.back(), std::pair(0, 2));
+    EXPECT_EQ(Box().GetCurSel(), 2);
+
     // Released too soon: nothing moves.
     Box().SetCurSel(0);
     std::thread early([&] {
@@ -526,30 +562,7 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     const POINT first = RowPoint(0);
     ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
     early.join();
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
-}
-
-// A drag of the selection from a row's point, driven by `script` from a second thread.
-void DragFrom(HWND list, POINT start, const std::function<void(HWND)>& script) {
-    // The button goes down where the pointer is.
-    POINT screen = start;
-    ClientToScreen(list, &screen);
-    OffscreenHarness::MouseMove(screen);
-    OffscreenHarness::RunUntilIdle();
-    std::thread driver([&] {
-        HWND window = 0;
-        while (!(window = TkListBoxDragWnd::ActiveWindow()))
-            std::this_thread::yield();
-        script(window);
-    });
-    ::vq::SendMessage(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
-    driver.join();
-}
-
-// On the window thread: the layer's windows are its own.
-LPARAM ScreenParam(HWND window, POINT client) {
-    ClientToScreen(window, &client);
-    return MAKELPARAM(client.x, client.y);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
 }
 
 TEST_F(ListEditorTest, HeldBelowTheListItScrollsEverFaster) {
