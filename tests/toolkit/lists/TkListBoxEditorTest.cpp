@@ -7,6 +7,7 @@
 #include <QImage>
 #include "platform/gui/SystemColours.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/ShownTips.h"
 #include "tests/support/TestPaths.h"
 #include "toolkit/lists/TkDirListBoxEditor.h"
 #include "toolkit/lists/TkFakeButton.h"
@@ -488,18 +489,7 @@ TEST_F(ListEditorTest, HeaderButtonActsOnlyWhenReleasedOverIt) {
 
 TEST_F(ListEditorTest, HoveringAButtonShowsItsTip) {
     Open(kAll);
-    const auto shownTips = [] {
-        std::vector<std::string> out;
-        for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT)) {
-            char name[32] = {};
-            GetClassName(w, name, sizeof name);
-            if (std::string(name) != TOOLTIPS_CLASS || !IsWindowVisible(w)) continue;
-            char text[100] = {};
-            GetWindowText(w, text, sizeof text);
-            out.push_back(text);
-        }
-        return out;
-    };
+    const auto shownTips = test::ShownTips;
     const RECT deleteRect = editor->GetButtonRect(TkListBoxEditor::deleteButton);
     POINT over{deleteRect.left + 5, deleteRect.top + 5};
     ClientToScreen(editor->m_hWnd, &over);
