@@ -1,5 +1,6 @@
 #include "platform/classlib/ControlBar.h"
 
+#include "platform/classlib/DockState.h"
 #include "platform/classlib/FrameWnd.h"
 
 #include <algorithm>
@@ -302,6 +303,101 @@ void CDockBar::SetBarIds(const std::vector<std::uint32_t>& ids, CFrameWnd* frame
 
 CDockContext::CDockContext(CControlBar* bar) : m_pBar(bar), m_pDockSite(bar->m_pDockSite) {
     m_dwDockStyle = bar->m_dwDockStyle;
+}
+
+void CControlBar::GetBarInfo(CControlBarInfo* info) {
+    info->m_nBarID = GetDlgCtrlID();
+    info->m_bVisible = IsVisible();
+    info->m_nMRUWidth = m_nMRUWidth;
+    info->m_bFloating = IsFloating();
+    info->m_bDocking = m_pDockContext != nullptr;
+    if (m_pDockBar) {
+        RECT r;
+        GetWindowRect(m_hWnd, &r);
+        POINT p{r.left, r.top};
+        ScreenToClient(m_pDockBar->m_hWnd, &p);
+        info->m_pointPos = p;
+    }
+    if (m_pDockContext) {
+        info->m_uMRUDockID = m_pDockContext->m_uMRUDockID;
+        info->m_rectMRUDockPos = m_pDockContext->m_rectMRUDockPos;
+        info->m_dwMRUFloatStyle = m_pDockContext->m_dwMRUFloatStyle;
+        info->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
+    }
+}
+
+void CControlBar::SetBarInfo(CControlBarInfo* info, CFrameWnd*) {
+    m_nMRUWidth = info->m_nMRUWidth;
+    if (info->m_bDocking && m_pDockContext) {
+        m_pDockContext->m_uMRUDockID = info->m_uMRUDockID;
+        m_pDockContext->m_rectMRUDockPos = info->m_rectMRUDockPos;
+        m_pDockContext->m_dwMRUFloatStyle = info->m_dwMRUFloatStyle;
+        m_pDockContext->m_ptMRUFloatPos = info->m_ptMRUFloatPos;
+    }
+    ShowWindow(m_hWnd, info->m_bVisible ? SW_SHOWNA : SW_HIDE);
+    if (m_pDockBar)
+        SetWindowPos(m_hWnd, 0, info->m_pointPos.x, info->m_pointPos.y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+namespace {
+
+// Takes a bar out of the entries of the dock bar it sits in, leaving nothing in its place.
+void DetachFromDockBar(CControlBar* bar) {
+    CDockBar* old = bar->m_pDockBar;
+    if (!old) return;
+    const int index = old->FindBar(bar);
+    if (index > 0) {
+        auto& entries = old->m_arrBars;
+        entries.erase(entries.begin() + index);
+        // A row the bar alone held goes with it.
+        if (entries[std::size_t(index - 1)].IsRowEnd() && std::size_t(index) < entries.size() &&
+            entries[std::size_t(index)].IsRowEnd() && index > 1)
+            entries.erase(entries.begin() + index);
+    }
+    bar->m_pDockBar = nullptr;
+}
+
+} // namespace
+
+void CDockBar::GetBarInfo(CControlBarInfo* info) {
+    info->m_nBarID = GetDlgCtrlID();
+    info->m_bVisible = IsVisible();
+    info->m_bFloating = m_bFloating;
+    info->m_bHorz = (m_dwStyle & CBRS_ORIENT_HORZ) != 0;
+    info->m_bDockBar = TRUE;
+    info->m_nMRUWidth = m_nMRUWidth;
+    info->m_arrBarID = GetBarIds();
+    if (m_bFloating) {
+        RECT r;
+        GetWindowRect(m_hWnd, &r);
+        info->m_pointPos = {r.left, r.top};
+    }
+}
+
+void CDockBar::SetBarInfo(CControlBarInfo* info, CFrameWnd* frame) {
+    // Another dock bar is no entry of this one.
+    std::vector<std::uint32_t> ids = info->m_arrBarID;
+    for (std::uint32_t& id : ids)
+        if (id != 0 && !(id & 0x10000) && frame)
+            if (CControlBar* bar = frame->GetControlBar(id & 0xFFFF); bar && bar->IsDockBar())
+                id = (id & 0xFFFF) | 0x10000;
+    for (const DockEntry& e : m_arrBars)
+        if (e.bar && e.bar->m_pDockBar == this) e.bar->m_pDockBar = nullptr;
+    SetBarIds(ids, frame);
+    for (const DockEntry& e : m_arrBars) {
+        if (!e.bar) continue;
+        if (e.bar->m_pDockBar && e.bar->m_pDockBar != this) DetachFromDockBar(e.bar);
+        if (vq::GetParent(e.bar->m_hWnd) != m_hWnd) vq::SetParent(e.bar->m_hWnd, m_hWnd);
+        e.bar->m_pDockBar = this;
+        AdoptBarStyle(e.bar);
+    }
+    if (!m_bFloating) ShowWindow(m_hWnd, info->m_bVisible ? SW_SHOWNA : SW_HIDE);
+}
+
+void CDockBar::AdoptBarStyle(CControlBar* bar) {
+    bar->m_dwStyle = (bar->m_dwStyle & ~DWORD(CBRS_ALIGN_ANY | CBRS_FLOATING)) | (m_dwStyle & CBRS_ALIGN_ANY) |
+                     (m_bFloating ? DWORD(CBRS_FLOATING) : 0);
 }
 
 } // namespace vq

@@ -11,6 +11,7 @@ namespace vq {
 
 class CDockBar;
 class CDockContext;
+struct CControlBarInfo;
 class CFrameWnd;
 
 // Control-bar styles (the bar style word, not the window's).
@@ -150,6 +151,9 @@ public:
     DWORD RecalcDelayShow(SizeParentParams* layout);
     // The client rectangle less the bar's borders.
     void CalcInsideRect(RECT& rect, BOOL horz) const;
+    // The bar's record in a saved layout, and a record applied back to it.
+    virtual void GetBarInfo(CControlBarInfo* info);
+    virtual void SetBarInfo(CControlBarInfo* info, CFrameWnd* frame);
 
 protected:
     LRESULT OnSizeParentMessage(WPARAM wParam, LPARAM lParam);
@@ -191,6 +195,12 @@ public:
     BOOL m_bFloating = FALSE;
 
     int GetDockedVisibleCount() const override;
+    // A dock bar's record holds its entries' ids; applying one rebuilds the entries, moving the
+    // bars it names here and leaving placeholders for the ones the frame lacks.
+    void GetBarInfo(CControlBarInfo* info) override;
+    void SetBarInfo(CControlBarInfo* info, CFrameWnd* frame) override;
+    // What a bar that enters takes of this dock bar's style: its side, and whether it floats.
+    virtual void AdoptBarStyle(CControlBar* bar);
     virtual void DockControlBar(CControlBar* bar, const RECT* rect);
     virtual BOOL RemoveControlBar(CControlBar* bar, int skipIndex = -1, int placeholder = 0);
     virtual void ReDockControlBar(CControlBar* bar, const RECT* rect);

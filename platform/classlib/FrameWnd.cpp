@@ -1,6 +1,7 @@
 #include "platform/classlib/FrameWnd.h"
 
 #include "platform/classlib/ControlBar.h"
+#include "platform/classlib/DockState.h"
 #include "platform/classlib/Document.h"
 #include "platform/classlib/View.h"
 #include "platform/classlib/WinApp.h"
@@ -438,6 +439,34 @@ BOOL CFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* re
         return TRUE;
     }
     return FALSE;
+}
+
+void CFrameWnd::GetDockState(CDockState& state) {
+    state.m_arrBarInfo.clear();
+    for (CControlBar* bar : m_listControlBars) {
+        if (!bar->m_hWnd || (!bar->IsDockBar() && !bar->m_pDockContext)) continue;
+        auto info = std::make_unique<CControlBarInfo>();
+        bar->GetBarInfo(info.get());
+        state.m_arrBarInfo.push_back(std::move(info));
+    }
+}
+
+void CFrameWnd::SetDockState(const CDockState& state) {
+    std::vector<CControlBarInfo*> records;
+    for (const auto& info : state.m_arrBarInfo) {
+        info->m_pBar = info->m_bFloating
+                           ? EmptyFloatingDockBar(CreateFloatingFrame(info->m_bHorz ? CBRS_ALIGN_TOP : CBRS_ALIGN_LEFT))
+                           : GetControlBar(info->m_nBarID);
+        if (info->m_pBar) records.push_back(info.get());
+    }
+    KeepFirstListOfEachBar(records);
+    for (CControlBarInfo* info : records)
+        info->m_pBar->SetBarInfo(info, this);
+    for (CControlBarInfo* info : records)
+        if (info->m_bFloating) PlaceFloatingFrameAt(dynamic_cast<CFrameWnd*>(info->m_pBar->GetParent()), info->m_pointPos);
+    RecalcLayout();
+    for (CControlBarInfo* info : records)
+        info->m_pBar = nullptr;
 }
 
 } // namespace vq

@@ -10,6 +10,7 @@
 namespace vq {
 
 class CControlBar;
+class CDockState;
 class CDockBar;
 class CDocTemplate;
 class CDocument;
@@ -104,6 +105,12 @@ public:
     // placing at a screen point; a plain frame makes none.
     virtual BOOL CreateFloating(CFrameWnd* parent, DWORD style);
     virtual void PlaceFloating(POINT screen);
+
+    // The docking layout taken into the state's records (every dock bar and every bar that can
+    // dock), and such records applied: floating frames made for floating dock bars, bars found
+    // by id, records of bars the frame lacks passed over.
+    virtual void GetDockState(CDockState& state);
+    virtual void SetDockState(const CDockState& state);
 
     // Sends WM_FLOATSTATUS with the flags to every window that floats over this frame (the
     // top-level windows it owns).

@@ -685,24 +685,7 @@ void TkControlBar::PreFloatAsMDIChild() {
 }
 
 void TkControlBar::GetBarInfoEx(TkControlBarInfo* info) {
-    info->m_nBarID = GetDlgCtrlID();
-    info->m_bVisible = IsVisible();
-    info->m_nMRUWidth = m_nMRUWidth;
-    info->m_bFloating = IsFloating();
-    info->m_bDocking = m_pDockContext != nullptr;
-    if (m_pDockBar) {
-        RECT r;
-        GetWindowRect(m_hWnd, &r);
-        POINT p{r.left, r.top};
-        ScreenToClient(m_pDockBar->m_hWnd, &p);
-        info->m_pointPos = p;
-    }
-    if (m_pDockContext) {
-        info->m_uMRUDockID = m_pDockContext->m_uMRUDockID;
-        info->m_rectMRUDockPos = m_pDockContext->m_rectMRUDockPos;
-        info->m_dwMRUFloatStyle = m_pDockContext->m_dwMRUFloatStyle;
-        info->m_ptMRUFloatPos = m_pDockContext->m_ptMRUFloatPos;
-    }
+    GetBarInfo(info);
     info->m_szFloat = m_szMRUFloat;
     info->m_szHorz = m_szMRUHorzDock;
     info->m_szVert = m_szMRUVertDock;
@@ -718,7 +701,6 @@ void TkControlBar::GetBarInfoEx(TkControlBarInfo* info) {
 }
 
 void TkControlBar::SetBarInfoEx(TkControlBarInfo* info, CFrameWnd* frame) {
-    m_nMRUWidth = info->m_nMRUWidth;
     m_szMRUFloat = info->m_szFloat;
     m_szMRUHorzDock = info->m_szHorz;
     m_szMRUVertDock = info->m_szVert;
@@ -726,18 +708,10 @@ void TkControlBar::SetBarInfoEx(TkControlBarInfo* info, CFrameWnd* frame) {
     m_dwDockStyle = info->m_dwDockStyle;
     m_fPctWidth = info->m_fPctWidth;
     m_dwStyle = info->m_dwStyle;
-    if (info->m_bDocking && m_pDockContext) {
-        m_pDockContext->m_uMRUDockID = info->m_uMRUDockID;
-        m_pDockContext->m_rectMRUDockPos = info->m_rectMRUDockPos;
-        m_pDockContext->m_dwMRUFloatStyle = info->m_dwMRUFloatStyle;
-        m_pDockContext->m_ptMRUFloatPos = info->m_ptMRUFloatPos;
+    if (info->m_bDocking)
         if (TkDockContext* context = GetTkDockContext()) context->m_bPrevFloating = info->m_bPrevFloating;
-    }
     if (info->m_nTypeID) OnSetBarInfoEx(info, frame);
-    ShowWindow(m_hWnd, info->m_bVisible ? SW_SHOWNA : SW_HIDE);
-    if (m_pDockBar)
-        SetWindowPos(m_hWnd, 0, info->m_pointPos.x, info->m_pointPos.y, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetBarInfo(info, frame);
 }
 
 BOOL TkControlBar::GetDockPosition(int& row, int& column, UINT& dockBarId, float& share,

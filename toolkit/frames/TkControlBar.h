@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/classlib/ControlBar.h"
+#include "platform/classlib/DockState.h"
 #include "platform/classlib/FrameWnd.h"
 #include "platform/gui/WindowPlacement.h"
 
@@ -80,25 +81,10 @@ public:
 };
 
 // The record of one bar or dock bar: the class library's common part, then the toolkit's own.
-struct TkControlBarInfo {
+struct TkControlBarInfo : CControlBarInfo {
     TkControlBarInfo();
-    virtual ~TkControlBarInfo();
-    TkControlBarInfo(const TkControlBarInfo&) = delete;
-    TkControlBarInfo& operator=(const TkControlBarInfo&) = delete;
+    ~TkControlBarInfo() override;
 
-    UINT m_nBarID = 0;
-    BOOL m_bVisible = FALSE;
-    BOOL m_bFloating = FALSE;
-    BOOL m_bHorz = FALSE;
-    BOOL m_bDockBar = FALSE;
-    POINT m_pointPos{-1, -1};
-    std::int32_t m_nMRUWidth = 32767;
-    BOOL m_bDocking = FALSE;
-    UINT m_uMRUDockID = 0;
-    RECT m_rectMRUDockPos;
-    DWORD m_dwMRUFloatStyle = 0;
-    POINT m_ptMRUFloatPos{-1, -1};
-    std::vector<std::uint32_t> m_arrBarID;
     SIZE m_szFloat;
     SIZE m_szHorz;
     SIZE m_szVert;
@@ -118,11 +104,7 @@ struct TkControlBarInfo {
     WINDOWPLACEMENT m_wpMDIChild;
     std::unique_ptr<TkControlBarInfoEx> m_pBarInfoEx;
     TkControlBarManager* m_pManager = nullptr;
-    // The bar the record was taken from or is applied to, while that goes on.
-    CControlBar* m_pBar = nullptr;
 
-    // A visible dock bar along a side that holds at most one entry has nothing worth keeping.
-    BOOL IsSaved() const;
     virtual BOOL LoadStateFromTree(TkPersistentTreeNode* node, TkDockState* state);
     virtual BOOL LoadStateFromProfile(const char* profile, int index, TkDockState* state);
     virtual BOOL SaveStateToTree(TkPTNFactory* factory, TkPersistentTreeNode* parent, int index);

@@ -130,6 +130,7 @@ public:
     // What docking a bar here does to the styles of both (and to a floating frame's title), also
     // when a saved layout puts the bar back.
     void StyleSteps(CControlBar* bar);
+    void AdoptBarStyle(CControlBar* bar) override { StyleSteps(bar); }
 
 protected:
     LRESULT OnCreateDockBar(WPARAM wParam, LPARAM lParam);

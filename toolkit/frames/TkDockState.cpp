@@ -27,18 +27,7 @@ std::string Section(const char* profile, const char* suffix) {
 
 // The record of a dock bar, as the class library takes it, with the toolkit's in-MDI-child part.
 void GetDockBarInfo(CDockBar* dockBar, TkControlBarInfo* info) {
-    info->m_nBarID = dockBar->GetDlgCtrlID();
-    info->m_bVisible = dockBar->IsVisible();
-    info->m_bFloating = dockBar->m_bFloating;
-    info->m_bHorz = (dockBar->m_dwStyle & CBRS_ORIENT_HORZ) != 0;
-    info->m_bDockBar = TRUE;
-    info->m_nMRUWidth = dockBar->m_nMRUWidth;
-    info->m_arrBarID = dockBar->GetBarIds();
-    if (dockBar->m_bFloating) {
-        RECT r;
-        GetWindowRect(dockBar->m_hWnd, &r);
-        info->m_pointPos = {r.left, r.top};
-    }
+    dockBar->GetBarInfo(info);
     auto* tk = dynamic_cast<TkDockBar*>(dockBar);
     if (tk && tk->m_bInMDIChild) {
         info->m_bInMDIChild = TRUE;
@@ -46,49 +35,6 @@ void GetDockBarInfo(CDockBar* dockBar, TkControlBarInfo* info) {
         info->m_wpMDIChild.length = sizeof info->m_wpMDIChild;
         if (CWnd* parent = dockBar->GetParent()) GetWindowPlacement(parent->m_hWnd, &info->m_wpMDIChild);
     }
-}
-
-// Takes a bar out of the entries of the dock bar it sits in, leaving nothing in its place.
-void DetachFromDockBar(CControlBar* bar) {
-    CDockBar* old = bar->m_pDockBar;
-    if (!old) return;
-    const int index = old->FindBar(bar);
-    if (index > 0) {
-        auto& entries = old->m_arrBars;
-        entries.erase(entries.begin() + index);
-        // A row the bar alone held goes with it.
-        if (entries[std::size_t(index - 1)].IsRowEnd() && std::size_t(index) < entries.size() &&
-            entries[std::size_t(index)].IsRowEnd() && index > 1)
-            entries.erase(entries.begin() + index);
-    }
-    bar->m_pDockBar = nullptr;
-}
-
-// The class library's application of a dock bar's record: its rows rebuilt from the ids, the bars
-// it names moved into it. A bar another list placed already stays there and counts as a
-// placeholder here, so that no bar is held by two dock bars.
-void ApplyDockBarInfo(CDockBar* dockBar, const TkControlBarInfo& info, CFrameWnd* frame,
-                      std::set<const CControlBar*>& placed) {
-    std::vector<std::uint32_t> ids = info.m_arrBarID;
-    for (std::uint32_t& id : ids) {
-        if (id == 0 || (id & 0x10000)) continue;
-        CControlBar* bar = frame->GetControlBar(id & 0xFFFF);
-        if (!bar || bar->IsDockBar() || placed.contains(bar))
-            id = (id & 0xFFFF) | 0x10000;
-        else
-            placed.insert(bar);
-    }
-    for (const DockEntry& e : dockBar->m_arrBars)
-        if (e.bar && e.bar->m_pDockBar == dockBar) e.bar->m_pDockBar = nullptr;
-    dockBar->SetBarIds(ids, frame);
-    for (const DockEntry& e : dockBar->m_arrBars) {
-        if (!e.bar) continue;
-        if (e.bar->m_pDockBar && e.bar->m_pDockBar != dockBar) DetachFromDockBar(e.bar);
-        if (GetParent(e.bar->m_hWnd) != dockBar->m_hWnd) SetParent(e.bar->m_hWnd, dockBar->m_hWnd);
-        e.bar->m_pDockBar = dockBar;
-        if (auto* tk = dynamic_cast<TkDockBar*>(dockBar)) tk->StyleSteps(e.bar);
-    }
-    if (!dockBar->m_bFloating) ShowWindow(dockBar->m_hWnd, info.m_bVisible ? SW_SHOWNA : SW_HIDE);
 }
 
 } // namespace
@@ -297,11 +243,7 @@ void TkDockState::CreateMissingBars(CFrameWnd* frame, BOOL mdiFrame) {
             CFrameWnd* floating = info.m_bInMDIChild && mdiFrame && host
                                       ? host->CreateFloatingFrameAsMDIChild(style)
                                       : frame->CreateFloatingFrame(style);
-            if (floating)
-                if (auto* dockBar = dynamic_cast<CDockBar*>(floating->GetDlgItem(AFX_IDW_DOCKBAR_FLOAT))) {
-                    dockBar->m_arrBars.assign(1, DockEntry::RowEnd());
-                    info.m_pBar = dockBar;
-                }
+            info.m_pBar = EmptyFloatingDockBar(floating);
         } else {
             if (info.m_nBarID != 0) info.m_pBar = frame->GetControlBar(info.m_nBarID);
             if (!info.m_pBar && m_pManager) info.m_pBar = m_pManager->CreateBarFromInfo(&info);
@@ -315,15 +257,16 @@ void TkDockState::CreateMissingBars(CFrameWnd* frame, BOOL mdiFrame) {
 }
 
 void TkDockState::ApplyRecords(CFrameWnd* frame) {
-    std::set<const CControlBar*> placed;
+    std::vector<CControlBarInfo*> records;
+    for (const auto& info : m_arrBarInfo)
+        records.push_back(info.get());
+    KeepFirstListOfEachBar(records);
     for (const auto& info : m_arrBarInfo) {
         CControlBar* bar = info->m_pBar;
         if (auto* tkBar = dynamic_cast<TkControlBar*>(bar))
             tkBar->SetBarInfoEx(info.get(), frame);
-        else if (auto* dockBar = dynamic_cast<CDockBar*>(bar))
-            ApplyDockBarInfo(dockBar, *info, frame, placed);
         else if (bar)
-            ShowWindow(bar->m_hWnd, info->m_bVisible ? SW_SHOWNA : SW_HIDE);
+            bar->SetBarInfo(info.get(), frame);
     }
 }
 
@@ -333,15 +276,7 @@ void TkDockState::ApplyExtendedState(CFrameWnd*) {
     for (const auto& info : m_arrBarInfo) {
         if (!info->m_bFloating || !info->m_pBar) continue;
         auto* dockBar = dynamic_cast<CDockBar*>(info->m_pBar);
-        auto* floating = dockBar ? dynamic_cast<CFrameWnd*>(dockBar->GetParent()) : nullptr;
-        if (!floating) continue;
-        RECT r{info->m_pointPos.x, info->m_pointPos.y, info->m_pointPos.x + 10, info->m_pointPos.y + 10};
-        AdjustWindowRectEx(&r, floating->GetStyle(), FALSE, DWORD(GetWindowLongPtr(floating->m_hWnd, GWL_EXSTYLE)));
-        SetWindowPos(floating->m_hWnd, 0, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        if (dockBar->GetDockedVisibleCount() > 0) {
-            floating->PlaceFloating({r.left, r.top});
-            ShowWindow(floating->m_hWnd, SW_SHOWNA);
-        }
+        PlaceFloatingFrameAt(dockBar ? dynamic_cast<CFrameWnd*>(dockBar->GetParent()) : nullptr, info->m_pointPos);
     }
 }
 

@@ -27,7 +27,7 @@ class TkDockState : public CDockState {
 public:
     // Records and ids per list read from a store at most; the rest are ignored.
     static constexpr std::size_t kMaxRecords = 1024;
-    static constexpr std::size_t kMaxIds = 1024;
+    static constexpr std::size_t kMaxIds = CControlBarInfo::kMaxIds;
 
     TkDockState() = default;
     // `created` receives the bars made while applying; its owner deletes them with the frame.
@@ -35,6 +35,8 @@ public:
                          std::vector<std::unique_ptr<CControlBar>>* created = nullptr)
         : m_pManager(manager), m_pCreatedBars(created) {}
 
+    // The toolkit's records, in place of the class library's: a frame's own GetDockState and
+    // SetDockState leave them alone.
     std::vector<std::unique_ptr<TkControlBarInfo>> m_arrBarInfo;
     TkControlBarManager* m_pManager = nullptr;
     std::vector<std::unique_ptr<CControlBar>>* m_pCreatedBars = nullptr;

@@ -3,6 +3,7 @@
 #include "platform/gui/OffscreenHarness.h"
 #include "platform/gui/StandardControls.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/ShownTips.h"
 #include "tips.h"
 
 #include <gtest/gtest.h>
@@ -89,18 +90,7 @@ protected:
     }
 
     // The tips owned by a window that show now, with their texts.
-    static std::vector<std::string> ShownTips() {
-        std::vector<std::string> out;
-        for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT)) {
-            char name[32] = {};
-            GetClassName(w, name, sizeof name);
-            if (std::string(name) != TOOLTIPS_CLASS || !IsWindowVisible(w)) continue;
-            char text[100] = {};
-            GetWindowText(w, text, sizeof text);
-            out.push_back(text);
-        }
-        return out;
-    }
+    static std::vector<std::string> ShownTips() { return test::ShownTips(); }
     static int Tips() {
         int n = 0;
         for (HWND w = GetTopWindow(0); w; w = GetWindow(w, GW_HWNDNEXT)) {

@@ -51,12 +51,14 @@ protected:
             // Thin enough that a drop low in the left column misses the bottom side.
             bar[i]->m_szMRUFloat = {240, 100};
             bar[i]->m_szMRUHorzDock = {300, 120};
+            // One width for the left column: the drop rectangle, whose midpoint picks the row, is
+            // as wide as the column it is dropped into.
+            bar[i]->m_szMRUVertDock = {150, 180};
         }
         Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(bar[0], 0, 0);
         Dock(AFX_IDW_DOCKBAR_TOP)->DockControlBarAt(bar[1], 1, 0);
         bar[0]->m_fPctWidth = 0.6f;
         bar[1]->m_fPctWidth = 0.4f;
-        bar[2]->m_szMRUVertDock = {150, 180};
         Dock(AFX_IDW_DOCKBAR_LEFT)->DockControlBarAt(bar[2], 0, 0);
         DockingTest::Layout();
         DockingTest::Layout();
@@ -90,6 +92,8 @@ protected:
         GetWindowRect(window, &r);
         return r;
     }
+
+    static POINT TopLeft(const RECT& r) { return {r.left, r.top}; }
 
     static CWnd* MiniFrameOf(const CControlBar* b) {
         if (!b->m_pDockBar || !b->m_pDockBar->m_bFloating) return nullptr;
@@ -179,6 +183,10 @@ TEST_F(DockStateTest, TheUsersArrangementComesBackInANewFrame) {
     OffscreenHarness::RunUntilIdle();
     Idle();
     ASSERT_EQ(bar[1]->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    // Below the third bar, in its row: one column of two.
+    EXPECT_EQ(Dock(AFX_IDW_DOCKBAR_LEFT)->GetBarIds(), (std::vector<std::uint32_t>{0, 103, 102, 0}));
+    EXPECT_EQ(InFrame(bar[1]).left, InFrame(bar[2]).left);
+    EXPECT_GT(InFrame(bar[1]).top, InFrame(bar[2]).bottom);
     Click(bar[0]->m_hWnd, Centre(bar[0]->m_rcHideBtn));
     Idle();
     ASSERT_FALSE(IsWindowVisible(bar[0]->m_hWnd));
@@ -237,6 +245,35 @@ TEST_F(DockStateTest, AFloatingBarComesBackInItsFloatingFrame) {
     ExpectSame(before, after);
     ScreenComposite().copy(0, 0, 900, 700).save(
         QString::fromStdString(vq::test::TestPath("VQ_TEST_OUTPUT_DIR") + "/dock-state-floating.png"));
+}
+
+TEST_F(DockStateTest, TheClassLibrarysOwnRecordsCarryTheDockBarsRowsAndVisibility) {
+    // The frame's own records, without the toolkit's part: the rows of every dock bar, which bars
+    // show, and a floating bar's frame.
+    Dock(AFX_IDW_DOCKBAR_LEFT)->DockControlBarAt(bar[1], 1, 0);
+    frame->ShowControlBar(bar[0], FALSE, FALSE);
+    frame->FloatControlBar(bar[2], {300, 200}, CBRS_ALIGN_TOP);
+    DockingTest::Layout();
+    const RECT miniBefore = WindowRect(MiniFrameOf(bar[2])->m_hWnd);
+    CDockState state;
+    frame->GetDockState(state);
+    ASSERT_EQ(state.m_arrBarInfo.size(), 8u);
+    const Arrangement before = Take();
+    EXPECT_EQ(before.entries.at(AFX_IDW_DOCKBAR_LEFT), (std::vector<std::uint32_t>{0, 0x10067, 102, 0}));
+
+    NewFrame();
+    frame->SetDockState(state);
+    DockingTest::Layout();
+    const Arrangement after = Take();
+    EXPECT_EQ(before.entries, after.entries);
+    EXPECT_EQ(before.visible, after.visible);
+    EXPECT_EQ(bar[1]->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    CWnd* mini = MiniFrameOf(bar[2]);
+    ASSERT_NE(mini, nullptr);
+    EXPECT_TRUE(IsWindowVisible(mini->m_hWnd));
+    EXPECT_EQ(TopLeft(WindowRect(mini->m_hWnd)), TopLeft(miniBefore));
+    for (const auto& info : state.m_arrBarInfo)
+        EXPECT_EQ(info->m_pBar, nullptr);
 }
 
 } // namespace

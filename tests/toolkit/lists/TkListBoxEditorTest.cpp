@@ -4,15 +4,19 @@
 #include "platform/gui/CommonDialogs.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/OffscreenHarness.h"
+#include <QImage>
 #include "platform/gui/SystemColours.h"
 #include "platform/thread/MonotonicClock.h"
+#include "tests/support/ShownTips.h"
 #include "tests/support/TestPaths.h"
 #include "toolkit/lists/TkDirListBoxEditor.h"
 #include "toolkit/lists/TkFakeButton.h"
 #include "toolkit/lists/TkFileListBoxEditor.h"
 #include "toolkit/lists/TkListBoxDragWnd.h"
 
+#include <atomic>
 #include <chrono>
+#include <functional>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <memory>
@@ -48,6 +52,58 @@ public:
     std::string movedText;
     BOOL movedByDrag = FALSE;
 };
+
+// Runs work on the window thread from the thread that drives a modal loop there: the loop
+// dispatches the probe's message, and the driver waits until it ran.
+class Probe : public CWnd {
+public:
+    Probe() { EXPECT_TRUE(CreateEx(0, nullptr, "", WS_POPUP, RECT{0, 0, 1, 1}, nullptr, 0)); }
+    // Called from the driving thread.
+    void Run(std::function<void()> work) {
+        m_work = std::move(work);
+        const int before = m_done.load();
+        ::vq::PostMessage(m_hWnd, WM_USER + 1, 0, 0);
+        while (m_done.load() == before)
+            std::this_thread::yield();
+    }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+        if (message != WM_USER + 1) return CWnd::WindowProc(message, wParam, lParam);
+        // The ticks that fell due when the clock moved come first, as they would have.
+        MSG tick;
+        while (PeekMessage(&tick, 0, WM_TIMER, WM_TIMER, PM_REMOVE))
+            DispatchMessage(&tick);
+        m_work();
+        ++m_done;
+        return 0;
+    }
+
+private:
+    std::function<void()> m_work;
+    std::atomic<int> m_done{0};
+};
+
+// A drag of the selection from a row's point, driven by `script` from a second thread.
+void DragFrom(HWND list, POINT start, const std::function<void(HWND)>& script) {
+    // The button goes down where the pointer is.
+    POINT screen = start;
+    ClientToScreen(list, &screen);
+    OffscreenHarness::MouseMove(screen);
+    OffscreenHarness::RunUntilIdle();
+    std::thread driver([&] {
+        HWND window = 0;
+        while (!(window = TkListBoxDragWnd::ActiveWindow()))
+            std::this_thread::yield();
+        script(window);
+    });
+    ::vq::SendMessage(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    driver.join();
+}
+
+// On the window thread: the layer's windows are its own.
+LPARAM ScreenParam(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    return MAKELPARAM(client.x, client.y);
+}
 
 constexpr DWORD kAll = ListEditorButtons | ListEditorToolTips | ListEditorKeys | ListEditorDrag | ListEditorNewButton |
                        ListEditorDeleteButton | ListEditorUpButton | ListEditorDownButton;
@@ -100,6 +156,32 @@ protected:
         ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
         ::vq::SendMessage(List(), WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
         OffscreenHarness::RunUntilIdle();
+    }
+
+    // The application's loop: each window on the way up sees the message before it is handled.
+    static void Pump() {
+        MSG msg;
+        do {
+            // Qt's events only: the messages they post go through the loop below.
+            OffscreenHarness::RunUntilIdle(0);
+            while (PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+                if (CWnd::WalkPreTranslateTree(0, &msg)) continue;
+                TranslateMessage(&msg);
+                DispatchMessage(&msg);
+            }
+            OffscreenHarness::RunUntilIdle(0);
+        } while (PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE));
+    }
+    // A key pressed and released on the keyboard, as the window with the focus receives it.
+    static void Press(int qtKey, const QString& text = {}, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        OffscreenHarness::Key(qtKey, modifiers, text, true);
+        Pump();
+        OffscreenHarness::Key(qtKey, modifiers, text, false);
+        Pump();
+    }
+    static void Type(const std::string& text) {
+        for (const char c : text)
+            Press(c == ' ' ? int(Qt::Key_Space) : int(Qt::Key_A) + (c - 'a'), QString(QChar(c)));
     }
 
     ManualMonotonicClock clock{1'000'000'000};
@@ -192,6 +274,71 @@ TEST_F(ListEditorTest, TypingOnTheBlankRowAddsAnEntryAndANewBlankRow) {
     editor->GetEdit()->ReplaceSel("zzz");
     KeyTo(Edit(), VK_ESCAPE);
     EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+}
+
+TEST_F(ListEditorTest, KeyboardInputEditsAddsAndMovesOn) {
+    Open(kAll | ListEditorEditOnChar);
+    Box().SetCurSel(3);
+    SetFocus(List());
+    Type("abc");
+    ASSERT_TRUE(Edit());
+    Press(Qt::Key_Return);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+
+    // Escape on the blank row leaves it blank; Insert then Escape, or blanks and Enter, add nothing.
+    Box().SetCurSel(4);
+    Type("z");
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Insert);
+    ASSERT_TRUE(Edit());
+    Press(Qt::Key_Escape);
+    Press(Qt::Key_Insert);
+    Type("  ");
+    Press(Qt::Key_Return);
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", "abc", ""}));
+    EXPECT_EQ(GetFocus(), List());
+
+    // A character on an entry starts an edit holding it, the caret after it; Down commits and
+    // moves the selection on.
+    Box().SetCurSel(0);
+    Type("x");
+    ASSERT_TRUE(Edit());
+    int start = 0, end = 0;
+    editor->GetEdit()->GetSel(start, end);
+    EXPECT_EQ(editor->GetEdit()->GetWindowText(), "x");
+    EXPECT_EQ(std::pair(start, end), std::pair(1, 1));
+    Press(Qt::Key_Down);
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(0), "x");
+    EXPECT_EQ(Box().GetCurSel(), 1);
+
+    // Shift+Tab commits and goes to the edit before the list box with its text selected.
+    SetWindowText(::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_EDIT), "host");
+    Type("y");
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::ShiftModifier, "", true);
+    Press(Qt::Key_Backtab, {}, Qt::ShiftModifier);
+    OffscreenHarness::Key(Qt::Key_Shift, Qt::NoModifier, "", false);
+    Pump();
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(1), "y");
+    const HWND before = ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_EDIT);
+    EXPECT_EQ(GetFocus(), before);
+    const auto selection = ::vq::SendMessage(before, EM_GETSEL, 0, 0);
+    EXPECT_EQ(std::pair(int(LOWORD(selection)), int(HIWORD(selection))), std::pair(0, 4));
+
+    // With space advance 2 the first Space past the text is text, the second commits and moves on.
+    editor->SetSpaceAdvance(TRUE);
+    editor->SetSpaceAdvanceCount(2);
+    SetFocus(List());
+    Box().SetCurSel(2);
+    Type("g");
+    Type(" ");
+    EXPECT_TRUE(Edit());
+    Type(" ");
+    EXPECT_FALSE(Edit());
+    EXPECT_EQ(Box().GetText(2), "g ");
+    EXPECT_EQ(GetFocus(), ::vq::GetDlgItem(dialog.m_hWnd, IDC_LE_BUTTON));
 }
 
 TEST_F(ListEditorTest, NewEntriesThatEndEmptyAreNotAdded) {
@@ -340,6 +487,20 @@ TEST_F(ListEditorTest, HeaderButtonActsOnlyWhenReleasedOverIt) {
     EXPECT_FALSE(Edit()) << "a lost capture ends the press without action";
 }
 
+TEST_F(ListEditorTest, HoveringAButtonShowsItsTip) {
+    Open(kAll);
+    const auto shownTips = test::ShownTips;
+    const RECT deleteRect = editor->GetButtonRect(TkListBoxEditor::deleteButton);
+    POINT over{deleteRect.left + 5, deleteRect.top + 5};
+    ClientToScreen(editor->m_hWnd, &over);
+    OffscreenHarness::MouseMove(over);
+    Pump();
+    EXPECT_TRUE(shownTips().empty()) << "not before the pointer rested";
+    clock.AdvanceMilliseconds(600);
+    Pump();
+    EXPECT_EQ(shownTips(), std::vector<std::string>{"Delete (Delete)"});
+}
+
 TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     Open(kAll);
     const POINT source = RowPoint(2);
@@ -364,6 +525,18 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     EXPECT_TRUE(editor->movedByDrag);
     EXPECT_EQ(Box().GetCurSel(), 0);
 
+    // Onto the lower half of the last entry: it goes below it, above the blank row.
+    Box().SetCurSel(0);
+    const LPARAM lowerHalf = ScreenParam(List(), RowPoint(2, 3));
+    DragFrom(List(), RowPoint(0), [&](HWND window) {
+        clock.AdvanceMilliseconds(300);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, lowerHalf);
+        ::vq::PostMessage(window, WM_LBUTTONUP, 0, lowerHalf);
+    });
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+    EXPECT_EQ(editor->moves.back(), std::pair(0, 2));
+    EXPECT_EQ(Box().GetCurSel(), 2);
+
     // Released too soon: nothing moves.
     Box().SetCurSel(0);
     std::thread early([&] {
@@ -379,7 +552,92 @@ TEST_F(ListEditorTest, DragMovesAnEntryHeldLongEnough) {
     const POINT first = RowPoint(0);
     ::vq::SendMessage(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(first.x, first.y));
     early.join();
-    EXPECT_EQ(Entries(), (std::vector<std::string>{"gamma", "alpha", "beta", ""}));
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+}
+
+TEST_F(ListEditorTest, HeldBelowTheListItScrollsEverFaster) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 30; ++i)
+        names.push_back("entry " + std::to_string(i));
+    std::vector<const char*> entries;
+    for (const std::string& n : names)
+        entries.push_back(n.c_str());
+    Open(kAll, IDD_LISTEDITOR, entries);
+    Probe probe;
+    RECT client;
+    GetClientRect(List(), &client);
+    const LPARAM below = ScreenParam(List(), {20, client.bottom + 10});
+    Box().SetCurSel(0);
+    // The top entry after each probe, and when a mouse move or a tick alone moved it.
+    std::vector<int> tops;
+    const auto look = [&] { probe.Run([&] { tops.push_back(Box().GetTopIndex()); }); };
+    const std::vector<int> intervals{300, 250, 200, 150, 100, 50, 50};
+    DragFrom(List(), RowPoint(0), [&](HWND window) {
+        clock.AdvanceMilliseconds(300);
+        ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+        look();
+        for (const int interval : intervals) {
+            clock.AdvanceMilliseconds(interval);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+            look();
+            clock.AdvanceMilliseconds(1);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, below);
+            look();
+        }
+        // Held still, the window's own ticks go on scrolling.
+        clock.AdvanceMilliseconds(60);
+        look();
+        ::vq::PostMessage(window, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    std::vector<int> expected{0};
+    for (std::size_t i = 0; i < intervals.size(); ++i) {
+        expected.push_back(int(i));
+        expected.push_back(int(i) + 1);
+    }
+    expected.push_back(int(intervals.size()) + 1);
+    EXPECT_EQ(tops, expected);
+    EXPECT_EQ(Box().GetText(0), "entry 0") << "Escape moved nothing";
+}
+
+TEST_F(ListEditorTest, AnUnfinishedDragMovesNothingAndLeavesNoLine) {
+    struct Case {
+        const char* what;
+        int held;
+        // Where the mouse goes: the lower half of row 2, or just off the start.
+        bool far;
+        std::function<void(HWND, Probe&)> end;
+    };
+    const std::vector<Case> cases{
+        {"released after 200 ms", 200, true,
+         [](HWND w, Probe&) { ::vq::PostMessage(w, WM_LBUTTONUP, 0, 0); }},
+        {"released inside the double-click rectangle", 300, false,
+         [](HWND w, Probe&) { ::vq::PostMessage(w, WM_LBUTTONUP, 0, 0); }},
+        {"Escape", 300, true, [](HWND w, Probe&) { ::vq::PostMessage(w, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"the capture taken by another window", 300, true,
+         [this](HWND, Probe& probe) { probe.Run([this] { SetCapture(dialog.m_hWnd); }); }},
+    };
+    Open(kAll);
+    Probe probe;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Box().SetCurSel(0);
+        OffscreenHarness::RunUntilIdle();
+        const QImage before = OffscreenHarness::Composite(List());
+        QImage during;
+        const POINT start = RowPoint(0);
+        const LPARAM to = ScreenParam(List(), c.far ? RowPoint(2, 3) : POINT{start.x + 1, start.y + 1});
+        DragFrom(List(), start, [&](HWND window) {
+            clock.AdvanceMilliseconds(c.held);
+            ::vq::PostMessage(window, WM_MOUSEMOVE, MK_LBUTTON, to);
+            probe.Run([&] { during = OffscreenHarness::Composite(List()); });
+            c.end(window, probe);
+        });
+        ReleaseCapture();
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(Entries(), (std::vector<std::string>{"alpha", "beta", "gamma", ""}));
+        EXPECT_NE(during, before) << "the insertion line showed";
+        EXPECT_EQ(OffscreenHarness::Composite(List()), before) << "and is gone";
+    }
 }
 
 // Answers the pickers from the test and keeps what they were asked.
