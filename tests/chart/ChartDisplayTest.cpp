@@ -454,6 +454,20 @@ TEST(ChartDisplayPrint, APrintedChartUsesPrinterFontsAndTheScreenGetsItsOwnBack)
             ++texts;
         }
         EXPECT_GT(texts, 5) << "value and category labels";
+        int lines = 0;
+        for (const auto& call : journal.Entries()) {
+            if (call.call != "LineTo" && call.call != "Rectangle" && call.call != "Polyline") continue;
+            EXPECT_GE(call.device.left, 0) << call.call;
+            EXPECT_GE(call.device.top, 0) << call.call;
+            EXPECT_LE(call.device.right, 1250) << call.call;
+            EXPECT_LE(call.device.bottom, 937) << call.call;
+            ++lines;
+        }
+        EXPECT_GT(lines, 10) << "ticks, grid lines and the frame";
+        const auto frames = journal.Calls("Rectangle");
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.back().device.left, p.left) << "the frame on the printed plot";
+        EXPECT_EQ(frames.back().device.bottom, p.bottom + 1);
         EXPECT_GT(p.right - p.left, 100);
         EXPECT_GE(p.left, 0);
         EXPECT_LE(p.right, 1250);
