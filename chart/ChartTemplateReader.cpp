@@ -73,10 +73,12 @@ std::unique_ptr<ChartComponent> MakeComponent(int keyword) {
 void ChartTemplateReader::Read(std::string_view text) {
     std::size_t at = 0;
     while (at < text.size()) {
-        const std::size_t end = std::min(text.find('\r', at), text.size());
+        // Lines end at a carriage return, a line feed after it belonging to the same end; a
+        // line feed alone ends one too, as the components write their lines.
+        const std::size_t end = std::min(text.find_first_of("\r\n", at), text.size());
         const std::string_view line = text.substr(at, end - at);
         at = end + 1;
-        if (at < text.size() && text[at] == '\n') ++at;
+        if (end < text.size() && text[end] == '\r' && at < text.size() && text[at] == '\n') ++at;
         try {
             ReadLine(line);
         } catch (const ChartException& error) {
