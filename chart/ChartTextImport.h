@@ -14,6 +14,7 @@ public:
     explicit ChartTextImport(Chart& chart) : m_chart(chart) {}
     void Import(std::string_view text);
 
+private:
     enum class TokenKind { empty, rowEnd, end, number, text };
     struct Token {
         TokenKind kind = TokenKind::end;
@@ -26,7 +27,6 @@ public:
     // its start; false for text.
     static bool CellValue(std::string_view cell, double& value);
 
-private:
     enum class Mode { none, header, rowLabel, data, dataOnly };
     void Take(const Token& token);
     void Finish();

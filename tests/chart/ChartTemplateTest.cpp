@@ -5,7 +5,6 @@
 #include "chart/ChartBackground.h"
 #include "chart/ChartDisplay.h"
 #include "chart/ChartLabelBlock.h"
-#include "chart/ChartTextImport.h"
 #include "platform/res/Resources.h"
 #include "tests/support/TestPaths.h"
 
