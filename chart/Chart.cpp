@@ -14,6 +14,8 @@
 #include "chart/ChartLegend.h"
 #include "chart/ChartLogScale.h"
 #include "chart/ChartResources.h"
+#include "chart/ChartTemplateReader.h"
+#include "chart/ChartTextImport.h"
 #include "chart/ChartTextPanel.h"
 #include "chart/ChartTickMarks.h"
 #include "chart/ChartTitle.h"
@@ -34,7 +36,8 @@ enum ChartErrorCode {
     errorNoSuchItem = 3,
     errorNoBuffer = 6,
     errorNotDrawing = 18,
-    errorShape = 19
+    errorShape = 19,
+    errorImportIntoBuffers = 0
 };
 
 // One drawing at a time across all charts; a nested call returns without drawing.
@@ -45,6 +48,8 @@ constexpr std::array<std::string_view, 7> kStockShapeNames = {"BOX",     "CIRCLE
 constexpr int kUnknownStockShape = 7;
 constexpr SIZE kDefaultDrawingSize{200, 150};
 constexpr std::size_t kLargestShapeFile = 1 << 20;
+// Template lines are short; a file far beyond any template is not one.
+constexpr std::size_t kLargestTemplateFile = 1 << 20;
 
 bool IsChartError(const ChartException& error, std::initializer_list<int> codes) {
     for (int code : codes)
@@ -52,15 +57,17 @@ bool IsChartError(const ChartException& error, std::initializer_list<int> codes)
     return false;
 }
 
-std::optional<std::string> ReadShapeFile(const std::string& path) {
+// A file's whole text; none when it cannot be read or holds more than the limit.
+std::optional<std::string> ReadTextFile(const std::string& path, std::size_t limit) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return std::nullopt;
     std::string text;
     char buffer[4096];
     while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
         text.append(buffer, static_cast<std::size_t>(in.gcount()));
-        if (text.size() > kLargestShapeFile) return std::nullopt;
+        if (text.size() > limit) return std::nullopt;
     }
+    if (in.bad()) return std::nullopt;
     return text;
 }
 
@@ -165,6 +172,30 @@ void Chart::ShowTemplateError(std::string_view line) {
                MB_OK | MB_ICONWARNING);
 }
 
+void Chart::LoadTemplate(std::string_view name) {
+    const auto resource = FindResource("CHART_TEMPLATE", name);
+    if (!resource.empty()) {
+        ReadTemplateText(std::string_view(reinterpret_cast<const char*>(resource.data()), resource.size()));
+        return;
+    }
+    const auto file = ReadTextFile(std::string(name), kLargestTemplateFile);
+    if (!file) {
+        char text[256];
+        LoadString(IDS_CHART_TEMPLATE_UNREADABLE, text, sizeof text);
+        MessageBox(0, text, kChartMessageCaption, MB_OK | MB_ICONHAND);
+        return;
+    }
+    ReadTemplateText(*file);
+}
+
+void Chart::ReadTemplateText(std::string_view text) {
+    ChartTemplateReader(*this).Read(text);
+}
+
+void Chart::ImportText(std::string_view text) {
+    ChartTextImport(*this).Import(text);
+}
+
 Chart::ComponentPosition Chart::AddComponent(std::unique_ptr<ChartComponent> component) {
     component->SetParent(this);
     m_components.push_back(std::move(component));
@@ -229,7 +260,7 @@ ChartCompiledPolygon* Chart::LoadShape(std::string_view name, std::string_view r
     if (!resource.empty()) {
         text.assign(reinterpret_cast<const char*>(resource.data()), resource.size());
     } else {
-        auto file = ReadShapeFile(std::string(name));
+        auto file = ReadTextFile(std::string(name), kLargestShapeFile);
         if (!file) RaiseChartError(errorShape);
         text = std::move(*file);
     }
@@ -888,6 +919,10 @@ void Chart::Load(ObjectReader& archive, u32 schema) {
     m_groupCursor = m_groups.end();
     m_annotationIndex = annotationIndex;
     m_allInvalid = 1;
+}
+
+void DynamicChart::ImportText(std::string_view) {
+    RaiseChartError(errorImportIntoBuffers);
 }
 
 double DynamicChart::GroupSum(int group) {

@@ -60,6 +60,16 @@ public:
 
     virtual int IsFeedbackOn() const { return m_feedbackOn; }
     virtual void ShowTemplateError(std::string_view line);
+    // Called with a template line whose keyword is missing or not accepted; the reading stops
+    // after it. Nothing by default.
+    virtual void OnTemplateKeywordError(std::string_view) {}
+    // Adds the components of the template named: a "CHART_TEMPLATE" resource, else a file.
+    virtual void LoadTemplate(std::string_view name);
+    // Adds the components of template text.
+    void ReadTemplateText(std::string_view text);
+    // Fills groups, labels and values from tab- or comma-separated rows; a chart holding data is
+    // reset first, its components included.
+    virtual void ImportText(std::string_view text);
     virtual ComponentPosition AddComponent(std::unique_ptr<ChartComponent> component);
     // Only the classes of the table are made; any other code answers null.
     virtual ChartComponent* CreateComponent(int typeCode, int unit, const RECT& rect, int border, int shadow,
@@ -184,6 +194,8 @@ private:
     class DrawScope;
     friend class DrawScope;
 
+    friend class ChartTextImport;
+
     void ResetGroups();
     SIZE DrawingSizeOf(HDC dc, HWND window, bool printing) const;
     RECT ChooseDrawingRect(HDC dc, HWND window, bool printing) const;
@@ -241,6 +253,8 @@ public:
     double GroupSum(int group) override;
     std::string GetDataAnnotation(int group, int index, int annotationIndex) override;
     int GetMaxIndexCount() override;
+    // Chart error 0: buffers take no text.
+    void ImportText(std::string_view text) override;
     // Chart error 1 unless every group is dynamic with its buffer item.
     CScale GetValueRange(bool perElement) override;
 

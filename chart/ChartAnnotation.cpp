@@ -29,6 +29,11 @@ void ChartAnnotationList::SetText(int index, std::string_view text) {
     m_items.push_back(std::make_unique<ChartAnnotation>(index, text));
 }
 
+void ChartAnnotationList::WriteTemplate(std::string& out) const {
+    for (const auto& annotation : m_items)
+        out += "annotation " + std::to_string(annotation->GetIndex()) + " " + annotation->GetText() + "\n";
+}
+
 bool ChartAnnotationList::operator==(const ChartAnnotationList& other) const {
     if (m_items.size() != other.m_items.size()) return false;
     for (std::size_t i = 0; i < m_items.size(); ++i)

@@ -44,6 +44,8 @@ public:
     void RemoveAll() { m_items.clear(); }
     const std::vector<std::unique_ptr<ChartAnnotation>>& Items() const { return m_items; }
     bool IsEmpty() const { return m_items.empty(); }
+    // One template line "annotation <index> <text>" per entry, in list order.
+    void WriteTemplate(std::string& out) const;
 
     void Store(ObjectWriter& archive) const { archive.WriteObjectList(m_items); }
     void Load(ObjectReader& archive) { m_items = archive.ReadObjectList<ChartAnnotation>(); }

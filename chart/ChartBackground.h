@@ -11,6 +11,8 @@ class ChartBackground : public ChartComponent {
 
 public:
     ChartBackground() : ChartComponent(chartBackgroundType) {}
+
+    std::string WriteTemplateKeyword() const override { return "background "; }
 };
 
 } // namespace vq

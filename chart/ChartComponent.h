@@ -67,9 +67,16 @@ public:
     virtual void SelectColorBrush(int colourWord, int colourCount);
     virtual void SelectColorPen(int colourWord, int width, int colourCount);
     virtual void RefreshText() {}
+    // The fields every template line starts with: rectangle, unit, frame kinds and the fill
+    // kind's own fields; answers the characters used. Chart error 8 for fewer than eight numbers,
+    // 9 for fill fields that do not read or a fill kind the template cannot give.
+    virtual int ReadTemplateCommon(std::string_view text);
+    virtual std::string WriteTemplateCommon() const;
     // The component's own fields of a template line, after the common ones; answers the
     // characters used. The base has none.
     virtual int ReadTemplate(std::string_view) { return 0; }
+    // The whole template line: keyword, common, own and extra fields, then a line end.
+    void WriteTemplate(std::string& out) const;
     // The parts of the component's template line after its common fields; none in the base.
     virtual std::string WriteTemplateKeyword() const { return {}; }
     virtual std::string WriteTemplateOwn() const { return {}; }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cmath>
+#include <string>
 
 namespace vq {
 namespace {
@@ -94,9 +95,18 @@ void ChartDateScale::BuildLabels() {
     const double ux = range != 0 ? (end.x - start.x) / range : 0,
                  uy = range != 0 ? (end.y - start.y) / range : 0;
     int count = 0;
+    // Ticks finer than the format (hours under a date-only format) would repeat one text; only the
+    // first tick of each text is labelled, the others keep their tick with an empty label.
+    std::string previous;
     auto place = [&](double v) {
         ChartLabel& label = LabelAt(count++);
-        label.SetCurrentText(OleDateTime(v).Format(m_chosenFormat.c_str()));
+        std::string text = OleDateTime(v).Format(m_chosenFormat.c_str());
+        if (text == previous) {
+            label.SetCurrentText({});
+        } else {
+            label.SetCurrentText(text);
+            previous = std::move(text);
+        }
         label.SetPosition(TruncToInt(start.x + (v - minimum) * ux) + offset.x,
                           TruncToInt(start.y + (v - minimum) * uy) + offset.y);
     };

@@ -287,15 +287,17 @@ void ChartDisplay::DrawValueCategoryAxes(Category category) {
             const RECT b = layOutCategory(0);
             p.left += b.right - b.left + TruncToInt(categoryScale->GetHorizontalMarginPixels());
         }
-        if (valueScale) {
-            const RECT b = layOutValue(0);
-            p.bottom -= b.bottom - b.top + TruncToInt(valueScale->GetHorizontalMarginPixels());
-            if (b.right > p.right) p.right -= b.right - p.right;
-            if (b.left < p.left) p.left += p.left - b.left;
-        }
+        if (valueScale) MakeRoomBelow(*valueScale, layOutValue(0));
     }
     if (categoryScale) layOutCategory(1);
     if (valueScale) layOutValue(1);
+}
+
+void ChartDisplay::MakeRoomBelow(const ChartDecimalScale& scale, const RECT& bounds) {
+    RECT& p = m_plot;
+    p.bottom -= bounds.bottom - bounds.top + TruncToInt(scale.GetHorizontalMarginPixels());
+    if (bounds.right > p.right) p.right -= bounds.right - p.right;
+    if (bounds.left < p.left) p.left += p.left - bounds.left;
 }
 
 void ChartDisplay::DrawIndexValueAxes() {
@@ -312,6 +314,34 @@ void ChartDisplay::DrawValueIndexAxes() {
 
 void ChartDisplay::DrawValueGroupAxes() {
     DrawValueCategoryAxes(Category::group);
+}
+
+void ChartDisplay::DrawGanttAxes() {
+    if (AxesHidden()) return;
+    const u32 flags = GetStyle().flagsWord;
+    ChartDecimalScale* categoryScale = (flags & kNoGroupAxis) ? nullptr : &CategoryScale(Category::group);
+    ChartDecimalScale* valueScale = (flags & kNoValueAxis) ? nullptr : &ValueScale(GetDisplayKind() == 25);
+    RECT& p = m_plot;
+    auto layOutCategory = [&](int drawFlag) {
+        SetUpScale(*categoryScale, true, GetFirstPositionList(), true);
+        categoryScale->SetStep(2);
+        const int rows = GetGroupCount() / 2;
+        const int h = GetGroupCount() < 3 ? p.bottom - p.top : (p.bottom - p.top) / rows;
+        return LayOut(*categoryScale, {p.left, p.bottom - h / 2}, {p.left, p.top + h / 2}, 0, drawFlag);
+    };
+    auto layOutValue = [&](int drawFlag) {
+        SetUpScale(*valueScale, false, GetSecondPositionList(), false);
+        return LayOut(*valueScale, {p.left, p.bottom}, {p.right, p.bottom}, 0, drawFlag);
+    };
+    if (!(flags & kGivenPlot)) {
+        if (categoryScale) {
+            const RECT b = layOutCategory(0);
+            p.left += b.right - b.left + TruncToInt(categoryScale->GetHorizontalMarginPixels());
+        }
+        if (valueScale) MakeRoomBelow(*valueScale, layOutValue(0));
+    }
+    if (categoryScale) layOutCategory(1);
+    if (valueScale) layOutValue(1);
 }
 
 void ChartDisplay::DrawTicks(std::vector<POINT>& points) {

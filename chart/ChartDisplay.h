@@ -35,6 +35,8 @@ public:
     void DrawValueIndexAxes() override;
     void DrawGroupValueAxes() override;
     void DrawValueGroupAxes() override;
+    // Floating bars: one row per pair of groups on the left, the value axis along the bottom.
+    void DrawGanttAxes() override;
     void DrawRectPlotArea() override;
     void DrawBoxPlotArea() override;
 
@@ -54,6 +56,9 @@ private:
     void SetUpScale(ChartDecimalScale& scale, bool category, std::vector<POINT>& anchors, bool vertical);
     // Builds and draws the scale between the points; answers its bounds.
     RECT LayOut(ChartDecimalScale& scale, POINT start, POINT end, int side, int drawFlag);
+    // First pass of a value axis along the bottom: the plot rises above its labels and gives way
+    // to their overhang at either end.
+    void MakeRoomBelow(const ChartDecimalScale& scale, const RECT& bounds);
     bool AxesHidden();
     int Depth() const;
     void DrawTicks(std::vector<POINT>& points);

@@ -135,8 +135,7 @@ std::string ChartLabel::WriteTemplateExtra() const {
     std::snprintf(numbers, sizeof numbers, " %g %g %g %g %g %d %d\n", m_x, m_y, m_directionX, m_directionY,
                   GetAngle(), m_anchor, m_inBlock);
     std::string text = numbers;
-    for (const auto& annotation : m_texts.Items())
-        text += "annotation " + std::to_string(annotation->GetIndex()) + " " + annotation->GetText() + "\n";
+    m_texts.WriteTemplate(text);
     return text;
 }
 

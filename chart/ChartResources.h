@@ -10,6 +10,7 @@ inline constexpr const char* kChartMessageCaption = "Vorquel";
 
 enum : std::uint32_t {
     IDS_CHART_TEMPLATE_ERROR = 21601,
+    IDS_CHART_TEMPLATE_UNREADABLE = 21602,
     IDS_CHART_RANGES_FAILED = 21604,
     IDS_CHART_BUFFER_FAILED = 21605,
     IDS_CHART_BUFFER_GROW_FAILED = 21606,

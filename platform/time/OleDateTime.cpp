@@ -4,6 +4,8 @@
 #include "platform/time/LocalTime.h"
 #include "platform/time/TimeFormat.h"
 
+#include <array>
+#include <cctype>
 #include <cmath>
 
 namespace vq {
@@ -195,6 +197,132 @@ bool OleDateTime::operator==(const OleDateTime& other) const {
 
 bool OleDateTime::operator<(const OleDateTime& other) const {
     return ToLinearDays(m_Date) < ToLinearDays(other.m_Date);
+}
+
+} // namespace vq
+
+namespace vq {
+namespace {
+
+// A left-to-right reader of the fields of a date and time text.
+class DateTimeText {
+public:
+    explicit DateTimeText(std::string_view text) : m_text(text) {}
+
+    bool AtEnd() const { return m_pos == m_text.size(); }
+    bool Blanks() {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t'))
+            ++m_pos;
+        return m_pos > start;
+    }
+    // One to maxDigits decimal digits.
+    bool Number(int& value, std::size_t maxDigits) {
+        std::size_t digits = 0;
+        value = 0;
+        while (m_pos < m_text.size() && digits < maxDigits && std::isdigit(static_cast<unsigned char>(m_text[m_pos]))) {
+            value = value * 10 + (m_text[m_pos++] - '0');
+            ++digits;
+        }
+        return digits > 0 && (m_pos == m_text.size() || !std::isdigit(static_cast<unsigned char>(m_text[m_pos])));
+    }
+    bool Char(char c) {
+        if (m_pos < m_text.size() && m_text[m_pos] == c) return ++m_pos, true;
+        return false;
+    }
+    std::string_view Word() {
+        const std::size_t start = m_pos;
+        while (m_pos < m_text.size() && std::isalpha(static_cast<unsigned char>(m_text[m_pos])))
+            ++m_pos;
+        return m_text.substr(start, m_pos - start);
+    }
+    std::size_t Position() const { return m_pos; }
+    void Rewind(std::size_t position) { m_pos = position; }
+
+private:
+    std::string_view m_text;
+    std::size_t m_pos = 0;
+};
+
+bool SameLetters(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
+
+// 1 to 12 for an English month name or its three-letter abbreviation, else 0.
+int MonthNumber(std::string_view word) {
+    static constexpr std::array<std::string_view, 12> kNames = {
+        "January", "February", "March", "April", "May", "June", "July", "August", "September", "October",
+        "November", "December"};
+    for (std::size_t i = 0; i < kNames.size(); ++i)
+        if (SameLetters(word, kNames[i]) || SameLetters(word, kNames[i].substr(0, 3)))
+            return static_cast<int>(i) + 1;
+    return 0;
+}
+
+bool ReadDate(DateTimeText& in, int& year, int& month, int& day) {
+    const std::size_t start = in.Position();
+    int first = 0;
+    if (!in.Number(first, 4)) return false;
+    const std::size_t afterFirst = in.Position();
+    if (afterFirst - start == 4 && in.Char('-'))
+        return (year = first, in.Number(month, 2)) && in.Char('-') && in.Number(day, 2);
+    if (afterFirst - start <= 2 && in.Char('/'))
+        return (month = first, in.Number(day, 2)) && in.Char('/') && in.Number(year, 4);
+    if (afterFirst - start <= 2 && in.Blanks()) {
+        day = first;
+        month = MonthNumber(in.Word());
+        return month != 0 && in.Blanks() && in.Number(year, 4);
+    }
+    return false;
+}
+
+bool ReadTime(DateTimeText& in, int& hour, int& minute, int& second) {
+    second = 0;
+    if (!in.Number(hour, 2) || !in.Char(':') || !in.Number(minute, 2)) return false;
+    if (in.Char(':') && !in.Number(second, 2)) return false;
+    const std::size_t beforeSuffix = in.Position();
+    in.Blanks();
+    const std::string_view suffix = in.Word();
+    if (suffix.empty()) {
+        in.Rewind(beforeSuffix);
+        return hour <= 23;
+    }
+    const bool pm = SameLetters(suffix, "PM");
+    if (!pm && !SameLetters(suffix, "AM")) return false;
+    if (hour < 1 || hour > 12) return false;
+    hour = hour % 12 + (pm ? 12 : 0);
+    return true;
+}
+
+} // namespace
+
+bool OleDateTime::ParseDateTime(std::string_view text) {
+    DateTimeText in(text);
+    in.Blanks();
+    int year = 1899, month = 12, day = 30, hour = 0, minute = 0, second = 0;
+    const std::size_t start = in.Position();
+    bool ok = ReadDate(in, year, month, day);
+    if (ok) {
+        const std::size_t afterDate = in.Position();
+        if (in.Blanks() && !in.AtEnd()) {
+            ok = ReadTime(in, hour, minute, second);
+        } else {
+            in.Rewind(afterDate);
+        }
+    } else {
+        in.Rewind(start);
+        year = 1899, month = 12, day = 30;
+        ok = ReadTime(in, hour, minute, second);
+    }
+    in.Blanks();
+    if (ok && in.AtEnd() && SetDateTime(year, month, day, hour, minute, second)) return true;
+    m_Date = 0;
+    m_Status = invalid;
+    return false;
 }
 
 } // namespace vq

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <string_view>
 
 namespace vq {
 
@@ -30,6 +31,10 @@ public:
     static OleDateTime GetCurrentTime();
 
     bool SetDateTime(int year, int month, int day, int hour, int minute, int second);
+    // Takes "M/D/YYYY", "YYYY-MM-DD" or "D Mon YYYY" (English month names), each optionally
+    // followed by "H:MM[:SS]" with an optional AM or PM, or a time alone on day 0. The whole text
+    // must be used and every field valid; otherwise the date becomes invalid and false is answered.
+    bool ParseDateTime(std::string_view text);
     double Value() const { return m_Date; }
     Status GetStatus() const { return m_Status; }
     void SetStatus(Status status) { m_Status = status; }

@@ -344,6 +344,51 @@ TEST_F(ChartDisplayWindowTest, OtherKindsAndTypes) {
     }
 }
 
+TEST_F(ChartDisplayWindowTest, GanttAxesLabelPairsOfGroupsAndPutTheValuesAlongTheBottom) {
+    // Floating bars: groups 0 and 1 hold the starts and ends of one row, 2 and 3 of the next.
+    for (int g = 2; g < 4; ++g)
+        for (int i = 0; i < 5; ++i)
+            chart.SetItemValue(i, g, 46000 + i + g * 0.5, false);
+    for (int i = 0; i < 5; ++i) {
+        chart.GetData(i, 0).SetValue(46000 + i);
+        chart.GetData(i, 1).SetValue(46000.5 + i);
+    }
+    chart.SetGroupLabel(0, "Build", true);
+    chart.SetGroupLabel(2, "Ship", true);
+    for (const int kind : {24, 25}) {
+        SCOPED_TRACE(kind);
+        display->SetTypeAndKind(30, kind);
+        display->GetStyle().flagsWord = ChartDisplayBase::kNoZero;
+        display->SetXAxisScale(nullptr);
+        display->SetValueAxisScale(nullptr);
+        display->SetStyleDirty(1);
+        Repaint();
+        const RECT p = display->GetPlotRect();
+        ChartDecimalScale* rows = display->GetXAxisScale();
+        ChartDecimalScale* values = display->GetValueAxisScale();
+        ASSERT_NE(rows, nullptr);
+        ASSERT_NE(values, nullptr);
+        EXPECT_EQ(rows->GetTypeCode(), chartGroupScaleType);
+        EXPECT_EQ(Texts(rows), (std::vector<std::string>{"Build", "Ship"})) << "one label per pair";
+        EXPECT_LT(rows->GetBounds().right, p.left) << "row labels left of the plot";
+        const int h = (p.bottom - p.top) / 2;
+        EXPECT_EQ(rows->GetAxisStart(), (POINT{p.left, p.bottom - h / 2}));
+        EXPECT_EQ(rows->GetAxisEnd(), (POINT{p.left, p.top + h / 2}));
+        const auto& rowTicks = display->GetFirstPositionList();
+        ASSERT_EQ(rowTicks.size(), 2u);
+        EXPECT_GT(rowTicks[0].y, rowTicks[1].y) << "the first pair lowest";
+        EXPECT_EQ(values->GetAxisStart().y, p.bottom) << "values along the bottom";
+        EXPECT_EQ(values->GetAxisEnd().y, p.bottom);
+        EXPECT_EQ(values->GetTypeCode(), kind == 25 ? chartDateScaleType : chartDecimalScaleType);
+        EXPECT_GT(values->GetBounds().top, p.bottom);
+        ASSERT_FALSE(display->GetSecondPositionList().empty());
+        EXPECT_EQ(At(display->GetSecondPositionList()[0].x, p.bottom + 3), kBlack) << "value tick";
+        EXPECT_EQ(At(p.left, (p.top + p.bottom) / 2 + 3), kBlack) << "frame";
+        EXPECT_TRUE(AnyDark({0, p.top, p.left - 2, p.bottom})) << "row labels";
+        Save(kind == 24 ? "chart-display-gantt.png" : "chart-display-gantt-dates.png");
+    }
+}
+
 TEST_F(ChartDisplayWindowTest, FlagsHideGridAxesAndKeepTheGivenPlot) {
     display->SetTypeAndKind(5, 2);
     display->GetStyle().flagsWord = ChartDisplay::kNoHorizontalGrid | ChartDisplay::kNoVerticalGrid;
@@ -409,6 +454,20 @@ TEST(ChartDisplayPrint, APrintedChartUsesPrinterFontsAndTheScreenGetsItsOwnBack)
             ++texts;
         }
         EXPECT_GT(texts, 5) << "value and category labels";
+        int lines = 0;
+        for (const auto& call : journal.Entries()) {
+            if (call.call != "LineTo" && call.call != "Rectangle" && call.call != "Polyline") continue;
+            EXPECT_GE(call.device.left, 0) << call.call;
+            EXPECT_GE(call.device.top, 0) << call.call;
+            EXPECT_LE(call.device.right, 1250) << call.call;
+            EXPECT_LE(call.device.bottom, 937) << call.call;
+            ++lines;
+        }
+        EXPECT_GT(lines, 10) << "ticks, grid lines and the frame";
+        const auto frames = journal.Calls("Rectangle");
+        ASSERT_FALSE(frames.empty());
+        EXPECT_EQ(frames.back().device.left, p.left) << "the frame on the printed plot";
+        EXPECT_EQ(frames.back().device.bottom, p.bottom + 1);
         EXPECT_GT(p.right - p.left, 100);
         EXPECT_GE(p.left, 0);
         EXPECT_LE(p.right, 1250);

@@ -183,7 +183,25 @@ TEST(ChartScale, DateSteps) {
         const auto texts = d.Texts();
         ASSERT_FALSE(texts.empty());
         EXPECT_EQ(texts.front(), OleDateTime(start).Format(c.format));
-        EXPECT_EQ(texts.back(), OleDateTime(start + c.range).Format(c.format)) << "the far end is labelled";
+        std::string previous;
+        for (const std::string& text : texts) {
+            if (text.empty()) continue;
+            EXPECT_NE(text, previous) << "a repeated date stays unlabelled";
+            previous = text;
+        }
+        EXPECT_EQ(previous, OleDateTime(start + c.range).Format(c.format)) << "the far end is labelled";
+    }
+    {
+        // Three days at eight hours under "%x": one labelled tick per day, blank ones between.
+        Drawn<ChartDateScale> d;
+        d.scale.SetMinimum(45000);
+        d.scale.SetMaximum(45003);
+        d.scale.SetStep(8 * hour);
+        d.scale.SetFormat("%x");
+        d.scale.BuildLabels();
+        const std::string a = OleDateTime(45000).Format("%x"), b = OleDateTime(45001).Format("%x"),
+                          c = OleDateTime(45002).Format("%x"), e = OleDateTime(45003).Format("%x");
+        EXPECT_EQ(d.Texts(), (std::vector<std::string>{a, "", "", b, "", "", c, "", "", e}));
     }
 
     Drawn<ChartDateScale> monthly;

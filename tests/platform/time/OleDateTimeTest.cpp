@@ -104,3 +104,47 @@ TEST(OleDateTimeSpan, ComponentsAndFormat) {
 
 } // namespace
 } // namespace vq
+
+namespace vq {
+namespace {
+
+TEST(OleDateTimeParse, FormsAndTheirFaults) {
+    struct {
+        const char* text;
+        bool ok;
+        double value;
+    } const cases[] = {
+        {"3/15/2024 10:30", true, 45366.4375},
+        {"15 Mar 2024", true, 45366},
+        {"15 march 2024", true, 45366},
+        {"2024-03-15", true, 45366},
+        {"2024-03-15 6:00 PM", true, 45366.75},
+        {"3/15/2024 12:00:30 AM", true, 45366 + 30.0 / 86400},
+        {"  2024-03-15  ", true, 45366},
+        {"18:00", true, 0.75},
+        {"12:00 PM", true, 0.5},
+        {"2/29/2023", false, 0},
+        {"13/1/2024", false, 0},
+        {"2024-03-15 24:00", false, 0},
+        {"2024-03-15 13:00 PM", false, 0},
+        {"3/15/2024 10:30x", false, 0},
+        {"15 Mars 2024", false, 0},
+        {"3/15", false, 0},
+        {"12abc", false, 0},
+        {"1e3", false, 0},
+        {"", false, 0},
+        {"10:61", false, 0},
+        {"99999/1/1", false, 0},
+    };
+    for (const auto& c : cases) {
+        OleDateTime date;
+        EXPECT_EQ(date.ParseDateTime(c.text), c.ok) << c.text;
+        if (c.ok)
+            EXPECT_NEAR(date.Value(), c.value, 1e-9) << c.text;
+        else
+            EXPECT_EQ(date.GetStatus(), OleDateTime::invalid) << c.text;
+    }
+}
+
+} // namespace
+} // namespace vq
