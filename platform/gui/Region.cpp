@@ -104,13 +104,21 @@ Region Region::FromPolyPolygon(std::span<const POINT> points, std::span<const in
         int direction;
     };
     std::vector<Crossing> crossings;
-    for (std::int32_t y = top; y < bottom; ++y) {
+    for (std::int32_t y = top, next = top; y < bottom; y = next) {
         const double cy = y + 0.5;
         crossings.clear();
+        // While only vertical edges cross the scan lines, every line up to the next vertex has the
+        // same spans: one band covers them, so a tall rectangle costs its vertices, not its height.
+        bool slanted = false;
+        next = bottom;
         for (const Edge& e : edges) {
+            if (e.y0 > y) next = std::min(next, std::int32_t(e.y0));
             if (cy < e.y0 || cy >= e.y1) continue;
+            next = std::min(next, std::int32_t(e.y1));
+            slanted = slanted || e.x0 != e.x1;
             crossings.push_back({e.x0 + (cy - e.y0) * (e.x1 - e.x0) / (e.y1 - e.y0), e.direction});
         }
+        if (slanted) next = y + 1;
         std::sort(crossings.begin(), crossings.end(), [](auto& l, auto& r) { return l.x < r.x; });
         std::vector<Span> spans;
         int winding = 0;
@@ -127,7 +135,7 @@ Region Region::FromPolyPolygon(std::span<const POINT> points, std::span<const in
             else
                 spans.push_back({x0, x1});
         }
-        region.AppendBand(y, y + 1, std::move(spans));
+        region.AppendBand(y, next, std::move(spans));
     }
     return region;
 }
