@@ -132,7 +132,7 @@ void ChartDisplay::DrawAreas() {
     const double scale = (p.bottom - p.top) / GetValueSpan(), step = PointStep(p, indexes), base = Base();
     const bool log = IsValueAxisLog();
     const double m = range.GetMinimum();
-    const int floor = (range.GetMaximum() * m < 0 && !log) ? TruncToInt(p.bottom + m * scale + 0.5) : p.bottom;
+    const int baseLine = (range.GetMaximum() * m < 0 && !log) ? TruncToInt(p.bottom + m * scale + 0.5) : p.bottom;
     std::vector<POINT> points;
     points.reserve(static_cast<std::size_t>(indexes) + 2);
     for (int groupNumber : order) {
@@ -151,8 +151,8 @@ void ChartDisplay::DrawAreas() {
             AddPoint(lastX, y, groupNumber, GetFirstIndex() + i);
         }
         if (points.empty()) continue;
-        points.push_back({lastX, floor});
-        points.push_back({p.left, floor});
+        points.push_back({lastX, baseLine});
+        points.push_back({p.left, baseLine});
         const ChartStyle& style = group.GetStyle();
         FillPolygon(points, style, 0);
         if (LineKindOf(style) != 0) OutlinePolygon(points, style, 0);
