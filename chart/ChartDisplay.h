@@ -123,6 +123,8 @@ private:
     using PileVisitor =
         std::function<void(int pile, int part, int group, int index, ChartData& item, const ChartStyle& style)>;
     void WalkPiles(bool byGroup, const PileVisitor& visit);
+    using SideBySideVisitor = std::function<void(int index, int group, ChartData& item, const ChartStyle& style)>;
+    void WalkSideBySide(const SideBySideVisitor& visit);
     void StackedColumns(bool byGroup);
     void StackedBars(bool byGroup);
     void ToColumnChart();

@@ -17,6 +17,24 @@ bool RangeIsZero(const CScale& range) {
 
 } // namespace
 
+// Index by index, the groups' items side by side; null items are passed over, and a group that
+// does not exist reads as null without being made.
+void ChartDisplay::WalkSideBySide(const SideBySideVisitor& visit) {
+    const int groups = GetGroupCount();
+    std::vector<ChartDataList*> window(static_cast<std::size_t>(groups));
+    for (int g = 0; g < groups; ++g)
+        window[static_cast<std::size_t>(g)] = FindGroup(GetFirstGroup() + g);
+    const ChartStyle none(ChartStyle::levelData);
+    for (int i = 0; i < GetIndexCount(); ++i)
+        for (int g = 0; g < groups; ++g) {
+            ChartDataList* group = window[static_cast<std::size_t>(g)];
+            ChartData& item = ItemOf(group, GetFirstIndex() + i);
+            if (item.IsNull()) continue;
+            SetColourIndex(GetFirstGroup() + g);
+            visit(i, g, item, StyleOf(item, group ? group->GetStyle() : none));
+        }
+}
+
 void ChartDisplay::DrawBars() {
     const int groups = GetGroupCount(), indexes = GetIndexCount();
     if (groups == 0 && indexes == 0) return DrawEmptyPicture();
@@ -35,24 +53,14 @@ void ChartDisplay::DrawBars() {
     }
     const double t = BarWidth(h / (double(groups) * indexes), GetDeviceRatioY(GetDrawingDC()));
     const double slot = h / indexes, offset = slot * 0.5 - groups * t * 0.5;
-    std::vector<ChartDataList*> window(static_cast<std::size_t>(groups));
-    for (int g = 0; g < groups; ++g)
-        window[static_cast<std::size_t>(g)] = FindGroup(GetFirstGroup() + g);
-    const ChartStyle none(ChartStyle::levelData);
-    for (int i = 0; i < indexes; ++i)
-        for (int g = 0; g < groups; ++g) {
-            ChartDataList* group = window[static_cast<std::size_t>(g)];
-            ChartData& item = ItemOf(group, GetFirstIndex() + i);
-            if (item.IsNull()) continue;
-            const ChartStyle& style = StyleOf(item, group ? group->GetStyle() : none);
-            SetColourIndex(GetFirstGroup() + g);
-            const int bottom = TruncToInt(p.bottom - i * slot - offset - g * t);
-            const int top = TruncToInt(bottom - t);
-            const int end = TruncToInt(p.left + (item.GetValue(IsValueAxisLog()) - base) * scale + 0.5);
-            const int start = TruncToInt(p.left + zero + 0.5);
-            DrawBar(start, top, end, bottom, GetFirstGroup() + g, GetFirstIndex() + i, style,
-                    raised ? kRaisedBox : 0, &item);
-        }
+    WalkSideBySide([&](int i, int g, ChartData& item, const ChartStyle& style) {
+        const int bottom = TruncToInt(p.bottom - i * slot - offset - g * t);
+        const int top = TruncToInt(bottom - t);
+        const int end = TruncToInt(p.left + (item.GetValue(IsValueAxisLog()) - base) * scale + 0.5);
+        const int start = TruncToInt(p.left + zero + 0.5);
+        DrawBar(start, top, end, bottom, GetFirstGroup() + g, GetFirstIndex() + i, style, raised ? kRaisedBox : 0,
+                &item);
+    });
 }
 
 void ChartDisplay::DrawColumns() {
@@ -70,24 +78,14 @@ void ChartDisplay::DrawColumns() {
     if (!IsValueAxisLog()) foot = GetValueRange().GetMaximum() <= 0 ? h : -m * scale;
     const double width = BarWidth(w / (double(groups) * indexes), GetDeviceRatioX(GetDrawingDC()));
     const double slot = w / indexes, offset = slot * 0.5 - groups * width * 0.5;
-    std::vector<ChartDataList*> window(static_cast<std::size_t>(groups));
-    for (int g = 0; g < groups; ++g)
-        window[static_cast<std::size_t>(g)] = FindGroup(GetFirstGroup() + g);
-    const ChartStyle none(ChartStyle::levelData);
-    for (int i = 0; i < indexes; ++i)
-        for (int g = 0; g < groups; ++g) {
-            ChartDataList* group = window[static_cast<std::size_t>(g)];
-            ChartData& item = ItemOf(group, GetFirstIndex() + i);
-            if (item.IsNull()) continue;
-            const ChartStyle& style = StyleOf(item, group ? group->GetStyle() : none);
-            SetColourIndex(GetFirstGroup() + g);
-            const int left = TruncToInt(g * width + i * slot + p.left + offset);
-            const int right = TruncToInt(left + width);
-            const int top = TruncToInt(p.bottom - scale * (item.GetValue(IsValueAxisLog()) - base) + 0.5);
-            const int bottom = TruncToInt(p.bottom - foot + 0.5);
-            DrawBar(left, top, right, bottom, GetFirstGroup() + g, GetFirstIndex() + i, style,
-                    raised ? kRaisedBox : 0, &item);
-        }
+    WalkSideBySide([&](int i, int g, ChartData& item, const ChartStyle& style) {
+        const int left = TruncToInt(g * width + i * slot + p.left + offset);
+        const int right = TruncToInt(left + width);
+        const int top = TruncToInt(p.bottom - scale * (item.GetValue(IsValueAxisLog()) - base) + 0.5);
+        const int bottom = TruncToInt(p.bottom - foot + 0.5);
+        DrawBar(left, top, right, bottom, GetFirstGroup() + g, GetFirstIndex() + i, style, raised ? kRaisedBox : 0,
+                &item);
+    });
 }
 
 namespace {
