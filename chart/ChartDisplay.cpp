@@ -82,26 +82,56 @@ ChartDisplay::ChartDisplay() = default;
 void ChartDisplay::CalcRange() {
     const int type = GetChartType();
     if (type == 7 || type == 24) m_itemRanges = 1;
-    // The other chart types range with their renderers.
-    if (RangesOnStandard(type)) CalcStandardRange();
+    const int kind = GetDisplayKind();
+    if (type == 15 || type == 16 || ((type == 11 || type == 12) && (kind == 11 || kind == 16)))
+        return CalcBoxRange();
+    switch (type) {
+    case 14:
+        return CalcStackedAreaRange();
+    case 37:
+    case 38:
+        return CalcStackedRange();
+    case 39:
+    case 40:
+        return CalcGroupStackedRange();
+    default:
+        // The other chart types range with their renderers.
+        if (RangesOnStandard(type)) CalcStandardRange();
+    }
+}
+
+bool ChartDisplay::ApplyFixedLimits() {
+    const u32 flags = GetStyle().flagsWord;
+    const double lower = GetLowerValueLimit(), upper = GetUpperValueLimit();
+    if (!(flags & kFixedRange) || (flags & kLimitsBound) || !(upper > lower)) return false;
+    GetValueRange().Clear();
+    GetValueRange().Update(upper);
+    GetValueRange().Update(lower);
+    return true;
+}
+
+void ChartDisplay::ApplyBoundingLimits() {
+    const u32 flags = GetStyle().flagsWord;
+    const double lower = GetLowerValueLimit(), upper = GetUpperValueLimit();
+    if (!(flags & kLimitsBound) || !(upper > lower)) return;
+    CScale& range = GetValueRange();
+    if (flags & kFixedRange) {
+        range.Update(upper);
+        range.Update(lower);
+    } else {
+        const double low = std::max(range.GetMinimum(), lower), high = std::min(range.GetMaximum(), upper);
+        range.Set(low, high, 0);
+    }
 }
 
 void ChartDisplay::CalcStandardRange() {
     CScale& range = GetValueRange();
     range.Clear();
-    const u32 flags = GetStyle().flagsWord;
-    const double lower = GetLowerValueLimit(), upper = GetUpperValueLimit();
-    const bool limits = upper > lower;
-    if ((flags & kFixedRange) && !(flags & kLimitsBound) && limits) {
-        range.Update(upper);
-        range.Update(lower);
-        return;
-    }
+    if (ApplyFixedLimits()) return;
     Chart* chart = GetChart();
     for (int g = 0; g < GetGroupCount(); ++g) {
         ChartDataList& group = chart->GetGroup(GetFirstGroup() + g, true);
-        const int count =
-            std::min(group.GetItemCount() - GetFirstIndex(), GetLastIndex() - GetFirstIndex() + 1);
+        const int count = VisitedCount(group);
         for (int i = 0; i < count; ++i) {
             ChartData& item = chart->GetDataOrDummy(GetFirstIndex() + i, GetFirstGroup() + g);
             if (item.IsNull()) continue;
@@ -113,16 +143,113 @@ void ChartDisplay::CalcStandardRange() {
             range.Update(item.GetValue());
         }
     }
-    if ((flags & kLimitsBound) && limits) {
-        if (flags & kFixedRange) {
-            range.Update(upper);
-            range.Update(lower);
-        } else {
-            const double low = std::max(range.GetMinimum(), lower),
-                         high = std::min(range.GetMaximum(), upper);
-            range.Set(low, high, 0);
-        }
+    ApplyBoundingLimits();
+}
+
+void ChartDisplay::DrawDataStep() {
+    switch (GetChartType()) {
+    case 1:
+    case 31:
+        return DrawLines();
+    case 2:
+    case 16:
+        return DrawBars();
+    case 3:
+    case 15:
+        return DrawColumns();
+    case 4:
+    case 13:
+        return DrawPie();
+    case 6:
+        return DrawAreas();
+    case 7:
+    case 24:
+        return DrawHighLow();
+    case 11:
+        return DrawOverlapColumns();
+    case 12:
+        return DrawOverlapBars();
+    case 14:
+        return DrawStackedAreas();
+    case 25:
+        return DrawMixed();
+    case 28:
+    case 29:
+        return DrawStock();
+    case 30:
+        return DrawFloatingBars();
+    case 35:
+    case 36:
+        return DrawSteps();
+    case 37:
+        return DrawStackedColumns();
+    case 38:
+        return DrawStackedBars();
+    case 39:
+        return DrawGroupStackedColumns();
+    case 40:
+        return DrawGroupStackedBars();
+    default:
+        return ChartDisplayBase::DrawDataStep();
     }
+}
+
+double ChartDisplay::Base() {
+    const double m = GetValueRange().GetMinimum();
+    if (!IsValueAxisLog()) return m;
+    return m > 0 ? std::log10(m) : -3.0;
+}
+
+double ChartDisplay::AxisValue(double value) const {
+    if (!IsValueAxisLog()) return value;
+    return value > 0 ? std::log10(value) : -99.0;
+}
+
+ChartDataList* ChartDisplay::FindGroup(int group) {
+    Chart* chart = GetChart();
+    return group >= 0 && group < chart->GetGroupCount() ? &chart->GetGroup(group, false) : nullptr;
+}
+
+ChartData& ChartDisplay::ItemOf(ChartDataList* group, int index) {
+    if (!group || index < 0) return ChartDummyData::Shared();
+    return group->GetDataInGroup(index, true);
+}
+
+const ChartStyle& ChartDisplay::StyleOf(ChartData& item, const ChartStyle& fallback) {
+    const ChartStyle& own = item.GetStyle();
+    return (own.styleWord & 0xFF) ? own : fallback;
+}
+
+int ChartDisplay::VisitedCount(ChartDataList& group) {
+    return std::min(group.GetCount() - GetFirstIndex(), GetIndexCount());
+}
+
+double ChartDisplay::BarWidth(double space, double deviceRatio) const {
+    if (!(GetStyle().flagsWord & kExplicitSizes)) return space * 0.9090909090909091;
+    return std::min(GetStyle().thirdSize * deviceRatio, space);
+}
+
+RECT ChartDisplay::RaisedPlot(bool byDeviceRatio) const {
+    RECT p = m_plot;
+    const int d = Depth();
+    HDC dc = GetDrawingDC();
+    p.right -= byDeviceRatio ? TruncToInt(d * GetDeviceRatioX(dc)) : d;
+    p.top += byDeviceRatio ? TruncToInt(d * GetDeviceRatioY(dc)) : d;
+    return p;
+}
+
+void ChartDisplay::AddPoint(int x, int y, int group, int index) {
+    Chart* chart = GetChart();
+    if (chart->IsFeedbackOn()) chart->AddPointFeedback(x, y, group, index);
+}
+
+void ChartDisplay::AddPolygon(std::span<const POINT> points, int group, int index) {
+    Chart* chart = GetChart();
+    if (chart->IsFeedbackOn()) chart->AddPolygonFeedback(points, group, index);
+}
+
+void ChartDisplay::ToColumnChart() {
+    SetTypeAndKind(3, 2);
 }
 
 int ChartDisplay::Depth() const {

@@ -2,11 +2,16 @@
 
 #include "chart/ChartDisplayBase.h"
 
+#include <functional>
+#include <span>
+
 namespace vq {
 
-// The chart's data display: the range step of each chart type and the frames and axes of the
-// rectangular charts. The renderers of the data come with their chart types; until then a type
-// draws no data.
+class ChartDataList;
+
+// The chart's data display: the range step of each chart type, the frames and axes of the
+// rectangular charts and the renderers of the bar, column, line, area, high-low, stock and pie
+// families. Types without a renderer draw no data.
 class ChartDisplay : public ChartDisplayBase {
     VQ_DECLARE_RUNTIME_CLASS(ChartDisplay)
 
@@ -22,7 +27,10 @@ public:
     static constexpr u32 kShadedFaces = 0x10000000;
     static constexpr u32 kOpaquePlot = 0x20000000;
     static constexpr u32 kExplicitSizes = 0x40000000;
+    static constexpr u32 kKeepGroupOrder = 0x200;
+    static constexpr u32 kNullBreaksLine = 0x40000;
     // Extra-word bits.
+    static constexpr u32 kThinLines = 0x10000000;
     static constexpr u32 kScalesTakeWindow = 0x08000000;
     static constexpr u32 kOrientLabels = 0x40000000;
 
@@ -39,6 +47,35 @@ public:
     void DrawGanttAxes() override;
     void DrawRectPlotArea() override;
     void DrawBoxPlotArea() override;
+    void DrawDataStep() override;
+
+    // Bars and columns.
+    virtual void DrawBars();
+    virtual void DrawColumns();
+    virtual void DrawOverlapColumns();
+    virtual void DrawOverlapBars();
+    virtual void DrawStackedColumns();
+    virtual void DrawStackedBars();
+    virtual void DrawGroupStackedColumns();
+    virtual void DrawGroupStackedBars();
+    virtual void DrawFloatingBars();
+    // A negative value turns the display into a column chart for good and ranges it as one.
+    virtual void CalcStackedRange();
+    virtual void CalcGroupStackedRange();
+    // Lines and areas.
+    virtual void DrawLines();
+    virtual void DrawSteps();
+    virtual void DrawAreas();
+    virtual void DrawStackedAreas();
+    virtual void DrawMixed();
+    virtual void CalcStackedAreaRange();
+    // Values with a spread: high-low bars and bands, stock charts.
+    virtual void DrawHighLow();
+    virtual void DrawStock();
+    // Pies; a negative value turns the display into a column chart from the next draw on.
+    virtual void DrawPie();
+    virtual void DrawPieChart() { DrawPie(); }
+    void DrawPieLabels() override;
 
     // Whether item ranges widen the value range: on for good once a high-low type ranged.
     int IncludesItemRanges() const { return m_itemRanges; }
@@ -62,6 +99,41 @@ private:
     bool AxesHidden();
     int Depth() const;
     void DrawTicks(std::vector<POINT>& points);
+
+    // Shared by the renderers.
+    // The range minimum as the renderers subtract it: its logarithm on a logarithmic axis, -3.0
+    // there for a minimum of 0 or below.
+    double Base();
+    double AxisValue(double value) const;
+    // The group when it exists; the renderers that must not create groups read null items instead.
+    ChartDataList* FindGroup(int group);
+    // The item at the index, created when missing; the shared null item without a group.
+    ChartData& ItemOf(ChartDataList* group, int index);
+    // The item's own style when it carries one, else the fallback.
+    static const ChartStyle& StyleOf(ChartData& item, const ChartStyle& fallback);
+    // The items of the group the renderers visit: from the first index, within the window.
+    int VisitedCount(ChartDataList& group);
+    // The width of one bar: 10/11 of the space, or the explicit width scaled to the device but
+    // never more than the space.
+    double BarWidth(double space, double deviceRatio) const;
+    // The plot moved in by the depth: scaled by the device ratios, or in pixels.
+    RECT RaisedPlot(bool byDeviceRatio) const;
+    void AddPoint(int x, int y, int group, int index);
+    void AddPolygon(std::span<const POINT> points, int group, int index);
+    // The limit rules around a range walk: the fixed case answers whether the walk is skipped.
+    bool ApplyFixedLimits();
+    void ApplyBoundingLimits();
+    void StackedRange(bool byGroup);
+    void DrawOverlapped(const RECT& plot, bool upright, bool raised);
+    using PileVisitor =
+        std::function<void(int pile, int part, int group, int index, ChartData& item, const ChartStyle& style)>;
+    void WalkPiles(bool byGroup, const PileVisitor& visit);
+    using SideBySideVisitor = std::function<void(int index, int group, ChartData& item, const ChartStyle& style)>;
+    void WalkSideBySide(const SideBySideVisitor& visit);
+    void StackedColumns(bool byGroup);
+    void StackedBars(bool byGroup);
+    void ToColumnChart();
+    void SetUpSpread(ChartStyle& spread, const ChartStyle& groupStyle, int position, bool upper);
 
     int m_itemRanges = 0;
 };

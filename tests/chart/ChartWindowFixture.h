@@ -9,7 +9,8 @@
 namespace vq::test {
 
 // A pop-up window whose paint draws the chart's components, for tests that read its pixels.
-class ChartWindowFixture : public WindowTest {
+template <typename ChartType>
+class BasicChartWindowFixture : public WindowTest {
 protected:
     void OpenFrame(RECT area) {
         hook = [this](HWND h, UINT m, WPARAM, LPARAM, LRESULT&) {
@@ -30,8 +31,10 @@ protected:
 
     COLORREF At(std::int32_t x, std::int32_t y) { return OffscreenHarness::Pixel(frame, x, y); }
 
-    Chart chart;
+    ChartType chart;
     HWND frame = 0;
 };
+
+class ChartWindowFixture : public BasicChartWindowFixture<Chart> {};
 
 } // namespace vq::test
