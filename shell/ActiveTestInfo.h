@@ -46,8 +46,8 @@ struct ActiveTestInfo {
     // without events; its last result is the window's own.
     ActiveTestInfo CopyForWindow() const;
 
-    // The last result shown for the test; kept only in the monitor window's copies.
-    std::shared_ptr<ActiveTestResult> m_LastResult;
+    // The last result shown for the test; set only in the monitor window's copies, which own it.
+    std::unique_ptr<ActiveTestResult> m_LastResult;
     // The key of the worker running the test now, 0 when none.
     std::uint64_t m_Exec = 0;
     std::vector<ActiveTestEvent> m_Events;
