@@ -90,6 +90,8 @@ bool ActiveTestManager::Handle(const QueueEntry& entry) {
     default:
         break;
     }
+    // Counted once the message's posts are out, so an observer that sees the count sees them.
+    m_WorkersRunning = m_Workers.size();
     return true;
 }
 
@@ -158,6 +160,7 @@ void ActiveTestManager::OnTick() {
     if (m_Second == 0)
         for (const auto& test : m_Tests)
             test->m_Remaining -= m_OneMinute;
+    m_WorkersRunning = m_Workers.size();
     ++m_TicksHandled;
 }
 
@@ -172,7 +175,6 @@ bool ActiveTestManager::StartWorker(ActiveTestInfo& test) {
     job.release();
     test.m_Exec = key;
     m_Workers.emplace(key, std::move(worker));
-    m_WorkersRunning = m_Workers.size();
     ++m_WorkersStarted;
     return true;
 }
@@ -182,7 +184,6 @@ bool ActiveTestManager::EndWorker(std::uint64_t worker) {
     if (found == m_Workers.end()) return false;
     found->second->Join();
     m_Workers.erase(found);
-    m_WorkersRunning = m_Workers.size();
     return true;
 }
 

@@ -15,6 +15,7 @@
 #include "shell/ShellMessages.h"
 #include "tests/shell/ScriptedEchoes.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <chrono>
 #include <condition_variable>
@@ -278,7 +279,10 @@ TEST_F(ActiveTestManagerTest, LateResultsOfRemovedOrDeletedDevicesAreDropped) {
     for (int tick = 1; tick <= 59; ++tick)
         Tick(1);
     Tick(2);
-    EXPECT_EQ(ScriptedEchoes::TakePinged(), (std::vector<std::string>{"10.0.0.2", "10.0.0.1"}));
+    ASSERT_TRUE(Eventually([] { return ScriptedEchoes::Waiting() == 2; }));
+    std::vector<std::string> pinged = ScriptedEchoes::TakePinged();
+    std::sort(pinged.begin(), pinged.end());
+    EXPECT_EQ(pinged, (std::vector<std::string>{"10.0.0.1", "10.0.0.2"}));
     Remove("removed");
     deleted.SetValid(false);
     ScriptedEchoes::Hold(false);

@@ -44,6 +44,11 @@ struct ScriptedEchoes {
         held = hold;
         changed.notify_all();
     }
+    // Echoes waiting at the closed gate.
+    static int Waiting() {
+        std::lock_guard lock(mutex);
+        return waiting;
+    }
     static std::vector<std::string> TakePinged() {
         std::lock_guard lock(mutex);
         return std::exchange(pinged, {});
