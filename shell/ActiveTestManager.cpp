@@ -48,9 +48,8 @@ void ActiveTestManager::Loop() {
     }
     m_Tests.clear();
     // Posts that come after this are refused, so workers still running free their own results.
-    queue.Close();
-    while (queue.Peek(entry))
-        Free(entry);
+    for (const QueueEntry& left : queue.CloseAndTake())
+        Free(left);
     m_Workers.clear();
     m_WorkersRunning = 0;
 }
