@@ -218,6 +218,7 @@ private:
     void OnReportStep(WPARAM step, LPARAM report);
     void OnActiveTestResult(WPARAM result, LPARAM);
     void OnActiveTestEvent(WPARAM serial, LPARAM value);
+    void OnActiveTestOpen(WPARAM request, LPARAM);
     void OnTraceHop(WPARAM report, LPARAM);
     void OnTraceFinished(WPARAM report, LPARAM);
     void OnTraceFailed(WPARAM report, LPARAM);

@@ -128,6 +128,8 @@ VQ_ON_THREAD_MESSAGE(WM_LOG_SYSTEM_EVENT, OnSystemEvent)
 VQ_ON_THREAD_MESSAGE(WM_REPORT_STEP, OnReportStep)
 VQ_ON_THREAD_MESSAGE(WM_ACTIVETEST_RESULT, OnActiveTestResult)
 VQ_ON_THREAD_MESSAGE(WM_ACTIVETEST_EVENT, OnActiveTestEvent)
+VQ_ON_THREAD_MESSAGE(WM_ACTIVETEST_OPEN, OnActiveTestOpen)
+VQ_ON_THREAD_MESSAGE(WM_ACTIVETEST_OPEN_SHORTCUT, OnActiveTestOpen)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_HOP, OnTraceHop)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_FINISHED, OnTraceFinished)
 VQ_ON_THREAD_MESSAGE(WM_TRACE_FAILED, OnTraceFailed)
@@ -220,20 +222,23 @@ bool COstrelixApp::StartActiveTests() {
         return false;
     }
     const ThreadId manager = m_ActiveTestManager->GetThreadId();
-    PostThreadMessage(manager, WM_ACTIVETEST_INIT, 0, 0);
+    PostThreadMessage(manager, WM_ACTIVETEST_INIT, WPARAM(CurrentThreadId()), 0);
     m_ActiveTestsRunning = true;
     for (const auto& [name, device] : m_SystemDoc->m_DeviceMap) {
         const CCfgDevice* record = device->GetDevice();
         if (!record || !record->GetPerformTest()) continue;
-        auto* info = new ActiveTestInfo{device};
-        if (!PostThreadMessage(manager, WM_ACTIVETEST_ADD, WPARAM(info), 0)) delete info;
+        std::unique_ptr<ActiveTestInfo> test = ActiveTestInfo::ForDevice(*device);
+        if (PostThreadMessage(manager, WM_ACTIVETEST_ADD, WPARAM(test.get()), 0)) test.release();
     }
     return true;
 }
 
 void COstrelixApp::StopActiveTests() {
-    if (m_ActiveTestsRunning && m_ActiveTestManager)
+    if (m_ActiveTestsRunning && m_ActiveTestManager) {
         PostThreadMessage(m_ActiveTestManager->GetThreadId(), WM_ACTIVETEST_STOP, 0, 0);
+        // Workers ping the devices' records' addresses no more once this returns.
+        m_ActiveTestManager->WaitUntilEnded();
+    }
     m_ActiveTestsRunning = false;
 }
 
@@ -503,8 +508,14 @@ void COstrelixApp::OnActiveTestResult(WPARAM result, LPARAM) {
     ExplorerInfo& device = *taken->m_Device;
     device.m_LastTestText = taken->m_Text;
     device.m_LastTestTime = taken->m_TestTime;
-    device.m_LastTestRoundTrip = taken->m_RoundTrip;
+    device.m_LastTestRoundTrip = std::uint32_t(taken->m_RoundTrip);
     device.m_LastTestStatus = taken->m_Status;
+}
+
+void COstrelixApp::OnActiveTestOpen(WPARAM request, LPARAM) {
+    std::unique_ptr<ActiveTestInfo> taken(reinterpret_cast<ActiveTestInfo*>(request));
+    if (taken && taken->m_Device && taken->m_Device->IsValid())
+        m_ViewAdmin.OpenDeviceActiveTestDialog(taken->m_Device);
 }
 
 void COstrelixApp::OnActiveTestEvent(WPARAM serial, LPARAM value) {
@@ -567,6 +578,10 @@ void COstrelixApp::FreeQueuedMessages() {
             break;
         case WM_ACTIVETEST_RESULT:
             delete reinterpret_cast<ActiveTestResult*>(entry.wParam);
+            break;
+        case WM_ACTIVETEST_OPEN:
+        case WM_ACTIVETEST_OPEN_SHORTCUT:
+            delete reinterpret_cast<ActiveTestInfo*>(entry.wParam);
             break;
         case WM_TRACE_HOP:
         case WM_TRACE_FINISHED:

@@ -5,6 +5,7 @@
 #include "platform/gui/WindowSystem.h"
 #include "platform/time/OleDateTime.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,7 +59,8 @@ public:
     std::string GetDescription() const;
     std::string GetDisplayName() const;
 
-    bool IsValid() const { return m_Valid; }
+    // Read by the active-test threads while the main thread deletes the device.
+    bool IsValid() const { return m_Valid.load(); }
     void SetValid(bool valid) { m_Valid = valid; }
     bool IsTransient() const { return m_Transient; }
     void SetTransient() { m_Transient = true; }
@@ -113,7 +115,7 @@ private:
     int32_t m_Level0 = 1;
     int32_t m_Configured = 0;
     int32_t m_Levels[3] = {0, 0, 0};
-    bool m_Valid = true;
+    std::atomic<bool> m_Valid{true};
     bool m_Transient = false;
     bool m_ViewSettingsLoaded = false;
     bool m_TrendView = true;

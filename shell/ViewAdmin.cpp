@@ -12,4 +12,8 @@ void ViewAdmin::StartDeviceLogging(ExplorerInfo* device) {
     m_Started.push_back("device " + device->m_Name);
 }
 
+void ViewAdmin::OpenDeviceActiveTestDialog(ExplorerInfo* device) {
+    m_Started.push_back("active test " + device->m_Name);
+}
+
 } // namespace vq

@@ -203,11 +203,17 @@ void MessageQueue::SetTargetResolver(std::function<WindowHandle(const QueueEntry
 }
 
 void MessageQueue::Close() {
+    CloseAndTake();
+}
+
+std::deque<QueueEntry> MessageQueue::CloseAndTake() {
     std::lock_guard lock(mutex_);
     closed_ = true;
+    std::deque<QueueEntry> taken = std::move(entries_);
     entries_.clear();
     timers_.clear();
     SyncDescriptorLocked(MonotonicNow());
+    return taken;
 }
 
 void MessageQueue::Reopen(ThreadId owner) {

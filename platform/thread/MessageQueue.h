@@ -77,6 +77,9 @@ public:
 
     // Refuses further posts and drops what is queued and every timer.
     void Close();
+    // Closes as Close does and hands back the posted entries it held, so that the owner can free
+    // what they carry: none can slip in between a last look and the closing.
+    std::deque<QueueEntry> CloseAndTake();
     bool IsClosed() const;
     // Makes a closed queue the empty queue of another thread. Queues are reused instead of freed,
     // so an event bound to a queue whose thread has ended still points to a queue.

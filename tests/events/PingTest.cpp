@@ -1,6 +1,7 @@
 #include "events/CPing.h"
 #include "platform/net/FakeResolver.h"
 #include "platform/net/ThreadLastError.h"
+#include "tests/events/TestNetwork.h"
 
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -16,10 +17,6 @@
 namespace {
 
 using namespace vq::net;
-
-bool Shell(const std::string& command) {
-    return std::system((command + " >/dev/null 2>&1").c_str()) == 0;
-}
 
 // Runs `work` on a thread that lives in the named network namespace, so its sockets do too.
 template <typename Work> void InNamespace(const std::string& name, Work work) {
@@ -52,43 +49,18 @@ uint64_t SentPackets(const std::string& interfaceName) {
     return 0;
 }
 
-// Three namespaces: ours (P) with a link to a host that answers and routes (T, 192.0.2.2, which
-// has no route to 203.0.113.0/24) and a link to a host that ignores echoes (Q, 198.51.100.2).
+// The test network of TestNetwork.h, made for each test.
 class PingNetwork : public testing::Test {
 protected:
     void SetUp() override {
-        if (geteuid() != 0) GTEST_SKIP() << "network namespaces need root";
-        std::string id = std::to_string(getpid());
-        pinger = "vq-ping-p" + id;
-        target = "vq-ping-t" + id;
-        quiet = "vq-ping-q" + id;
-        link = "vqpt" + id;
-        bool ready =
-            Shell("ip netns add " + pinger) && Shell("ip netns add " + target) &&
-            Shell("ip netns add " + quiet) &&
-            Shell("ip -n " + pinger + " link add " + link + " type veth peer name t0 netns " + target) &&
-            Shell("ip -n " + pinger + " link add q" + link + " type veth peer name q0 netns " + quiet) &&
-            Shell("ip -n " + pinger + " addr add 192.0.2.1/24 dev " + link) &&
-            Shell("ip -n " + pinger + " addr add 198.51.100.1/24 dev q" + link) &&
-            Shell("ip -n " + target + " addr add 192.0.2.2/24 dev t0") &&
-            Shell("ip -n " + quiet + " addr add 198.51.100.2/24 dev q0") &&
-            Shell("ip -n " + pinger + " link set lo up") &&
-            Shell("ip -n " + pinger + " link set " + link + " up") &&
-            Shell("ip -n " + pinger + " link set q" + link + " up") &&
-            Shell("ip -n " + target + " link set t0 up") && Shell("ip -n " + quiet + " link set q0 up") &&
-            Shell("ip -n " + pinger + " route add 203.0.113.0/24 via 192.0.2.2") &&
-            Shell("ip netns exec " + target + " sysctl -w net.ipv4.ip_forward=1") &&
-            Shell("ip -n " + target + " route add unreachable 203.0.113.0/24") &&
-            Shell("ip netns exec " + quiet + " sysctl -w net.ipv4.icmp_echo_ignore_all=1") &&
-            Shell("ip netns exec " + pinger + " sysctl -w net.ipv4.ping_group_range='0 2147483647'");
-        if (!ready) GTEST_SKIP() << "cannot build the test network (iproute2 missing?)";
-    }
-    void TearDown() override {
-        for (const std::string& name : {pinger, target, quiet})
-            if (!name.empty()) Shell("ip netns del " + name);
+        const std::string reason = network.Build();
+        if (!reason.empty()) GTEST_SKIP() << reason;
+        pinger = network.pinger;
+        link = network.link;
     }
 
-    std::string pinger, target, quiet, link;
+    vq::test::TestNetwork network;
+    std::string pinger, link;
     std::shared_ptr<FakeResolver> resolver = std::make_shared<FakeResolver>();
     ScopedResolver scope{resolver};
 };

@@ -167,7 +167,12 @@ TEST_F(DispatchTest, WindowlessReportsGoToTheirTargetsOrAreFreed) {
     PostThreadMessage(CurrentThreadId(), WM_TRACE_CANCELLED, WPARAM(new TraceResult{&open, "stop"}), 0);
 
     ExplorerInfo device;
-    auto* result = new ActiveTestResult{&device, "Reply", OleDateTime(2026, 12, 8, 22, 30, 0), 12, 2};
+    auto* result = new ActiveTestResult;
+    result->m_Device = &device;
+    result->m_Text = "Reply";
+    result->m_TestTime = OleDateTime(2026, 12, 8, 22, 30, 0);
+    result->m_RoundTrip = 12;
+    result->m_Status = ActiveTestResult::kAnswered;
     PostThreadMessage(CurrentThreadId(), WM_ACTIVETEST_RESULT, WPARAM(result), 0);
     PostThreadMessage(CurrentThreadId(), WM_LOG_SYSTEM_EVENT, WPARAM(new SystemEventInfo{493, {}, "x"}), 0);
     Pump();

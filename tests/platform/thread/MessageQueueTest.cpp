@@ -75,6 +75,18 @@ TEST_F(MessageQueueTest, EntriesLeftInAClosedQueueAreDropped) {
     q.Close();
     EXPECT_FALSE(q.Post(e));
     EXPECT_FALSE(q.Peek(e));
+
+    // Closing can hand the entries back instead, for the owner to free what they carry.
+    MessageQueue owner(2);
+    for (std::uint32_t message : {0x8001u, 0x8002u}) {
+        e.message = message;
+        ASSERT_TRUE(owner.Post(e));
+    }
+    const std::deque<QueueEntry> left = owner.CloseAndTake();
+    ASSERT_EQ(left.size(), 2u);
+    EXPECT_EQ(left[1].message, 0x8002u);
+    EXPECT_FALSE(owner.Post(e));
+    EXPECT_TRUE(owner.CloseAndTake().empty());
 }
 
 TEST_F(MessageQueueTest, KeepsFifoOrderPerPosterAcrossThreeThreads) {
