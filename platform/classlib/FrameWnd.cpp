@@ -333,6 +333,11 @@ void CFrameWnd::PlaceFloating(POINT screen) {
 }
 
 void CFrameWnd::OnIdleUpdateCmdUI() {
+    if (m_nShowDelay != -1) {
+        const int show = m_nShowDelay;
+        m_nShowDelay = -1;
+        ShowWindow(m_hWnd, show);
+    }
     if (m_nIdleFlags & idleLayout) RecalcLayout((m_nIdleFlags & idleNotify) != 0);
 }
 

@@ -363,6 +363,11 @@ void RunSystemCommand(HWND window, UINT command, LPARAM point) {
 
 void SchedulePump();
 
+WPARAM SizeKind(DWORD style) {
+    if (style & WS_MINIMIZE) return SIZE_MINIMIZED;
+    return (style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+}
+
 void Recompute(WindowRecord& record) {
     RECT r{0, 0, record.rect.Width(), record.rect.Height()};
     SendMessage(record.handle, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&r));
@@ -1423,6 +1428,15 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
         return LRESULT(r->text.size());
+    case WM_SETICON: {
+        if (wParam > ICON_BIG) return 0;
+        const LPARAM old = std::exchange(r->icons[wParam], lParam);
+        r->frameDirty = true;
+        SchedulePump();
+        return old;
+    }
+    case WM_GETICON:
+        return wParam <= ICON_BIG ? r->icons[wParam] : 0;
     case WM_CANCELMODE:
         // Whatever the window was tracking ends: a menu's loop, and the capture that a move, a
         // size or a scroll bar held.
@@ -1439,7 +1453,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!pos) return 0;
         if (!(pos->flags & kClientUnsized))
-            SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
+            SendMessage(window, WM_SIZE, SizeKind(r->style), MAKELPARAM(r->client.Width(), r->client.Height()));
         if (!(pos->flags & kClientUnmoved) && (r = Live(window)))
             SendMessage(window, WM_MOVE, 0,
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));
