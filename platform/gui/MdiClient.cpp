@@ -135,7 +135,11 @@ void Minimize(HWND client, MdiClientState& state, HWND child) {
 
 void Activate(HWND client, MdiClientState& state, HWND child) {
     const HWND old = state.active;
-    if (child == old) return;
+    if (child == old) {
+        // A child clicked again looks active again, after a window elsewhere stood in for it.
+        if (child && IsWindow(child)) SendMessage(child, WM_NCACTIVATE, TRUE, 0);
+        return;
+    }
     const bool passMaximized = old && child && (StyleOf(old) & WS_MAXIMIZE);
     state.active = child;
     if (old && IsWindow(old)) {
@@ -320,6 +324,10 @@ LRESULT ClientProc(HWND client, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_MDIICONARRANGE:
         ArrangeIcons(client, *state);
         return 0;
+    case WM_NCACTIVATE:
+        // The active child's caption follows what its frame is told.
+        if (state->active) SendMessage(state->active, WM_NCACTIVATE, wParam, 0);
+        return TRUE;
     case WM_SIZE:
         if (state->active && (StyleOf(state->active) & WS_MAXIMIZE)) {
             SetStyle(state->active, StyleOf(state->active) & ~WS_MAXIMIZE);

@@ -178,6 +178,7 @@ enum : int {
     VK_F1 = 0x70,
     VK_F2 = 0x71,
     VK_F4 = 0x73,
+    VK_F5 = 0x74,
     VK_F6 = 0x75,
     VK_NUMLOCK = 0x90,
     VK_SCROLL = 0x91,
