@@ -134,6 +134,9 @@ protected:
     virtual void OnClose();
     void PostNcDestroy() override;
 
+    // The first line of the string of that id: a frame's title.
+    static std::string ResourceTitle(UINT resourceId);
+
     std::string m_strTitle;
     HACCEL m_hAccelTable = nullptr;
     CCreateContext* m_pCreatingContext = nullptr;

@@ -9,12 +9,6 @@ namespace vq {
 
 namespace {
 
-std::string FirstLine(std::uint32_t id) {
-    const auto bytes = FindResource(RT_STRING, id);
-    const std::string_view text{reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-    return std::string(text.substr(0, text.find('\n')));
-}
-
 bool IsWindowCommand(UINT id) {
     return id >= ID_WINDOW_NEW && id <= ID_WINDOW_SPLIT;
 }
@@ -136,7 +130,7 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreate
     if (!mdiFrame || !mdiFrame->m_hWndMDIClient || m_hWnd) return FALSE;
     if (auto* tmpl = context ? dynamic_cast<CMultiDocTemplate*>(context->m_pNewDocTemplate) : nullptr)
         m_hMenuShared = tmpl->m_hMenuShared;
-    m_strTitle = FirstLine(resourceId);
+    m_strTitle = ResourceTitle(resourceId);
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     return CreateInClient(mdiFrame, style, context);
 }

@@ -13,12 +13,6 @@ VQ_IMPLEMENT_DYNCREATE(TkControlBarMDIChildWnd, TkMDIChildWnd)
 
 namespace {
 
-std::string FirstLine(std::uint32_t id) {
-    const auto bytes = FindResource(RT_STRING, id);
-    const std::string_view text{reinterpret_cast<const char*>(bytes.data()), bytes.size()};
-    return std::string(text.substr(0, text.find('\n')));
-}
-
 CMDIFrameWnd* MdiFrameFor(CWnd* parent) {
     if (auto* frame = dynamic_cast<CMDIFrameWnd*>(parent)) return frame;
     CWinApp* app = AfxGetApp();
@@ -56,7 +50,7 @@ BOOL TkMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreat
         m_bMenuBarMode = TRUE;
         m_nMenuId = resourceId;
     }
-    m_strTitle = FirstLine(resourceId);
+    m_strTitle = ResourceTitle(resourceId);
     if (!CreateInClient(mdiFrame, style, context)) return FALSE;
     SetWindowContextHelpId(m_hWnd, resourceId);
     return TRUE;

@@ -1,4 +1,6 @@
 #include "platform/gui/SystemColours.h"
+#include "platform/registry/Registry.h"
+#include "tests/support/TempDir.h"
 #include "tests/toolkit/frames/MdiFrameFixture.h"
 #include "toolkit/frames/TkToolBarManager.h"
 
@@ -44,7 +46,7 @@ TEST_F(MdiFrameTest, LoadFrameDocksWithNotificationsAndHoldsTwoChildren) {
         EXPECT_EQ(dock->m_dwStyle & (CBRS_ALIGN_ANY | CBRS_BORDER_ANY), side.style);
     }
     SpyBar* bar = MakeBar(201);
-    frame->DockControlBarPlacedAt(bar, kTop, 0, 0, 100, 400);
+    frame->DockControlBarPlacedAt(bar, kTop, 0, 0, 100, 80);
     SpyBar* left = MakeBar(202);
     frame->DockControlBar(left, AFX_IDW_DOCKBAR_LEFT);
     EXPECT_EQ(Log(), (std::vector<std::string>{"bar 201 pre-dock", "bar 201 docked", "bar 202 pre-dock",
@@ -385,6 +387,87 @@ TEST_F(MdiFrameTest, ClosingABarsFrameHidesTheBarWhichShowsAgainInTheSameFrame) 
     EXPECT_TRUE(IsWindowVisible(docked->m_hWnd));
     Idle();
     EXPECT_FALSE(IsWindowVisible(docked->m_hWnd));
+}
+
+} // namespace
+} // namespace vq::test
+
+namespace vq::test {
+namespace {
+
+class MdiBarStateTest : public MdiFrameTest {
+protected:
+    TempDir dir;
+
+    void SetUp() override {
+        SetUserRegistryFolder(dir.File("registry"));
+        app.SetRegistryKey("Test Maker");
+        MdiFrameTest::SetUp();
+    }
+    void TearDown() override {
+        MdiFrameTest::TearDown();
+        SetUserRegistryFolder(std::nullopt);
+    }
+
+    // The four bars of the layout, docked on top to start with.
+    std::vector<SpyBar*> MakeBars() {
+        std::vector<SpyBar*> made;
+        for (UINT id : {401u, 402u, 403u, 404u}) {
+            made.push_back(MakeBar(id));
+            frame->DockControlBar(made.back(), kTop);
+        }
+        frame->RecalcLayout();
+        return made;
+    }
+
+    struct BarPlace {
+        UINT dockBar;
+        bool visible;
+        bool inMain;
+        RECT where;
+        bool operator==(const BarPlace&) const = default;
+    };
+    // Where each bar is: its dock bar's id, shown or not, in the main window, and its frame's
+    // rectangle in the client for a bar floated in the main window.
+    std::vector<BarPlace> Places(const std::vector<SpyBar*>& made) const {
+        std::vector<BarPlace> places;
+        for (SpyBar* bar : made) {
+            BarPlace p{bar->m_pDockBar ? bar->m_pDockBar->GetDlgCtrlID() : 0u, bar->IsVisible() != FALSE,
+                       bar->IsFloatingInMainWindow() != FALSE, {}};
+            if (p.inMain) p.where = InClient(bar->GetParentFrame()->m_hWnd);
+            places.push_back(p);
+        }
+        return places;
+    }
+};
+
+TEST_F(MdiBarStateTest, SavedLayoutGivesANewFrameTheSameBarsInTheSamePlaces) {
+    MakeFrame(false);
+    std::vector<SpyBar*> made = MakeBars();
+    frame->DockControlBar(made[3], AFX_IDW_DOCKBAR_LEFT);
+    frame->FloatControlBar(made[1], 300, 300, CBRS_ALIGN_TOP);
+    POINT at{40, 50};
+    ClientToScreen(frame->m_hWndMDIClient, &at);
+    frame->FloatControlBarAsChild(made[2], at.x, at.y, CBRS_ALIGN_TOP);
+    frame->ShowControlBar(made[3], FALSE, FALSE);
+    frame->RecalcLayout();
+    OffscreenHarness::RunUntilIdle();
+    const std::vector<BarPlace> before = Places(made);
+    const QImage shotBefore = OffscreenHarness::Composite(frame->m_hWnd);
+    SaveShot(frame->m_hWnd, "mdi_bar_state_saved.png");
+    frame->SaveBarState("Layout");
+    frame->DestroyWindow();
+    bars.clear();
+    OffscreenHarness::RunUntilIdle();
+
+    MakeFrame(false);
+    made = MakeBars();
+    frame->LoadBarState("Layout");
+    frame->RecalcLayout();
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Places(made), before);
+    SaveShot(frame->m_hWnd, "mdi_bar_state_loaded.png");
+    EXPECT_TRUE(OffscreenHarness::Composite(frame->m_hWnd) == shotBefore);
 }
 
 } // namespace
