@@ -20,7 +20,8 @@ class CView;
 inline constexpr DWORD FWS_SNAPTOBARS = 0x0002;
 inline constexpr DWORD FWS_PREFIXTITLE = 0x4000;
 inline constexpr DWORD FWS_ADDTOTITLE = 0x8000;
-inline constexpr DWORD WS_OVERLAPPEDWINDOW = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+inline constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // What a frame needs to make its view: the view's class record, which callers may replace with
 // a subclass's, and the document to show; for a frame a template makes, the template too.

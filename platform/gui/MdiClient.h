@@ -19,7 +19,6 @@ inline constexpr UINT WM_MDIGETACTIVE = 0x0229;
 inline constexpr UINT WM_MDISETMENU = 0x0230;
 inline constexpr UINT WM_MDIREFRESHMENU = 0x0234;
 
-inline constexpr DWORD WS_EX_MDICHILD = 0x00000040;
 
 // The first id the window menu's list of open windows uses.
 inline constexpr UINT kFirstMdiChildId = 0xFF00;

@@ -117,6 +117,8 @@ inline constexpr bool IsChildStyle(DWORD style) {
 }
 inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// A window of an MDI client: its caption has minimise, maximise (or restore) and close boxes.
+inline constexpr DWORD WS_EX_MDICHILD = 0x00000040;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
@@ -208,6 +210,8 @@ enum : int {
     HTBOTTOM = 15,
     HTBOTTOMLEFT = 16,
     HTBOTTOMRIGHT = 17,
+    HTMINBUTTON = 8,
+    HTMAXBUTTON = 9,
     HTBORDER = 18,
     HTCLOSE = 20,
 };

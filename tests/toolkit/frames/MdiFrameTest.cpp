@@ -34,6 +34,17 @@ COLORREF CaptionPixel(HWND window) {
     return OffscreenHarness::Pixel(window, frame + 3, frame + 3);
 }
 
+// The close box of an MDI child's caption, in window coordinates.
+RECT CloseBox(HWND window) {
+    RECT r;
+    GetWindowRect(window, &r);
+    const int frame = GetSystemMetrics(SM_CXFRAME);
+    const int right = r.Width() - frame - 2;
+    const int top = frame + 2;
+    const int bottom = frame + GetSystemMetrics(SM_CYCAPTION) - 1 - 3;
+    return {right - (GetSystemMetrics(SM_CXSIZE) - 2), top, right, bottom};
+}
+
 TEST_F(MdiFrameTest, LoadFrameDocksWithNotificationsAndHoldsTwoChildren) {
     MakeFrame(false);
     EXPECT_EQ(frame->GetTitle(), "Main Test");
@@ -64,6 +75,12 @@ TEST_F(MdiFrameTest, LoadFrameDocksWithNotificationsAndHoldsTwoChildren) {
     OffscreenHarness::RunUntilIdle();
     EXPECT_EQ(CaptionPixel(two->m_hWnd), GetSysColor(COLOR_ACTIVECAPTION));
     EXPECT_EQ(CaptionPixel(one->m_hWnd), GetSysColor(COLOR_INACTIVECAPTION));
+    const RECT box = CloseBox(two->m_hWnd);
+    EXPECT_EQ(OffscreenHarness::Pixel(two->m_hWnd, box.left + 2, box.bottom - 3), GetSysColor(COLOR_BTNFACE));
+    // The maximise box beside it, with a gap of caption between.
+    const int maxLeft = box.left - 2 - box.Width();
+    EXPECT_EQ(OffscreenHarness::Pixel(two->m_hWnd, maxLeft + 2, box.bottom - 3), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(OffscreenHarness::Pixel(two->m_hWnd, box.left - 1, box.bottom - 3), GetSysColor(COLOR_ACTIVECAPTION));
     SaveShot(frame->m_hWnd, "mdi_frame.png");
 
     const RECT normal = InClient(two->m_hWnd);
@@ -355,6 +372,17 @@ TEST_F(MdiFrameTest, ClosingABarsFrameHidesTheBarWhichShowsAgainInTheSameFrame) 
     frame->FloatControlBarAsChild(bar, -1, -1, CBRS_ALIGN_TOP);
     auto* childFrame = dynamic_cast<TkControlBarMDIChildWnd*>(bar->GetParentFrame());
     ASSERT_NE(childFrame, nullptr);
+    OffscreenHarness::RunUntilIdle();
+    const RECT box = CloseBox(childFrame->m_hWnd);
+    RECT window;
+    GetWindowRect(childFrame->m_hWnd, &window);
+    const POINT click{window.left + (box.left + box.right) / 2, window.top + (box.top + box.bottom) / 2};
+    OffscreenHarness::MousePress(click);
+    OffscreenHarness::MouseRelease(click);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_FALSE(IsWindowVisible(bar->m_hWnd));
+    EXPECT_FALSE(IsWindowVisible(childFrame->m_hWnd));
+    frame->ShowControlBar(bar, TRUE, FALSE);
     childFrame->MDIMaximize();
     ASSERT_TRUE(IsZoomed(childFrame->m_hWnd));
     childFrame->SendMessage(WM_SYSCOMMAND, SC_CLOSE, 0);
