@@ -72,6 +72,7 @@ TEST_F(MdiFrameTest, LoadFrameDocksWithNotificationsAndHoldsTwoChildren) {
     ASSERT_TRUE(one && two);
     EXPECT_EQ(frame->MDIGetActive(), two);
     frame->RecalcLayout();
+    ::vq::SendMessage(frame->m_hWndMDIClient, WM_MDICASCADE, 0, 0);
     OffscreenHarness::RunUntilIdle();
     EXPECT_EQ(CaptionPixel(two->m_hWnd), GetSysColor(COLOR_ACTIVECAPTION));
     EXPECT_EQ(CaptionPixel(one->m_hWnd), GetSysColor(COLOR_INACTIVECAPTION));
