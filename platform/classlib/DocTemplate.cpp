@@ -105,10 +105,11 @@ void CDocTemplate::CloseAllDocuments(BOOL) {
 CMultiDocTemplate::CMultiDocTemplate(UINT resourceId, const RuntimeClass* documentClass,
                                      const RuntimeClass* frameClass, const RuntimeClass* viewClass)
     : CDocTemplate(resourceId, documentClass, frameClass, viewClass),
-      m_hAccelTable(LoadAccelerators(resourceId)) {}
+      m_hAccelTable(LoadAccelerators(resourceId)), m_hMenuShared(LoadMenu(resourceId)) {}
 
 CMultiDocTemplate::~CMultiDocTemplate() {
     if (m_hAccelTable) DestroyAcceleratorTable(m_hAccelTable);
+    if (m_hMenuShared) DestroyMenu(m_hMenuShared);
 }
 
 void CMultiDocTemplate::SetDefaultTitle(CDocument* document) {

@@ -76,6 +76,8 @@ public:
     // The accelerators of the template's resource id, null when it has none; the frames of the
     // template use them.
     HACCEL m_hAccelTable = nullptr;
+    // The menu of the template's resource id, null when it has none; its MDI children show it.
+    HMENU m_hMenuShared = nullptr;
 
     CDocument* OpenDocumentFile(const char* path, BOOL makeVisible = TRUE) override;
     // The document name with the number of the next untitled document of the template.

@@ -39,10 +39,14 @@ CFrameWnd::~CFrameWnd() {
         bar->m_pDockSite = nullptr;
 }
 
+std::string CFrameWnd::ResourceTitle(UINT resourceId) {
+    const std::string_view text = ResourceText(resourceId);
+    return std::string(text.substr(0, text.find('\n')));
+}
+
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
     if (m_hWnd) return FALSE;
-    const std::string_view text = ResourceText(resourceId);
-    m_strTitle = text.substr(0, text.find('\n'));
+    m_strTitle = ResourceTitle(resourceId);
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
     const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
@@ -334,6 +338,11 @@ void CFrameWnd::PlaceFloating(POINT screen) {
 }
 
 void CFrameWnd::OnIdleUpdateCmdUI() {
+    if (m_nShowDelay != -1) {
+        const int show = m_nShowDelay;
+        m_nShowDelay = -1;
+        ShowWindow(m_hWnd, show);
+    }
     if (m_nIdleFlags & idleLayout) RecalcLayout((m_nIdleFlags & idleNotify) != 0);
 }
 

@@ -18,9 +18,11 @@ class CView;
 
 // Frame styles: the document's title goes into the caption, before the frame's own title with
 // FWS_PREFIXTITLE, after it without.
+inline constexpr DWORD FWS_SNAPTOBARS = 0x0002;
 inline constexpr DWORD FWS_PREFIXTITLE = 0x4000;
 inline constexpr DWORD FWS_ADDTOTITLE = 0x8000;
-inline constexpr DWORD WS_OVERLAPPEDWINDOW = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME;
+inline constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
 
 // What a frame needs to make its view: the view's class record, which callers may replace with
 // a subclass's, and the document to show; for a frame a template makes, the template too.
@@ -50,6 +52,8 @@ public:
     // record does not make a view or its window cannot be made.
     CView* CreateView(const CCreateContext& context, UINT id);
     CView* GetActiveView() const { return m_pViewActive; }
+    // The frame whose view and document commands go to: an MDI frame's active child, else this.
+    virtual CFrameWnd* GetActiveFrame() { return this; }
     // With `notify` the old view hears it is no longer active, then the new one that it is.
     void SetActiveView(CView* view, BOOL notify = TRUE);
     CDocument* GetActiveDocument() const;
@@ -81,6 +85,8 @@ public:
     // A layout at the next idle time (WM_IDLEUPDATECMDUI), once however often asked.
     void DelayRecalcLayout(BOOL notify = TRUE);
     BOOL IsLayoutPending() const { return (m_nIdleFlags & idleLayout) != 0; }
+    // Shows or hides the frame (a ShowWindow command) at the next idle time.
+    void DelayShowFrame(int cmdShow) { m_nShowDelay = cmdShow; }
 
     // The frame's bars, dock bars included, in the order they were made.
     std::vector<CControlBar*> m_listControlBars;
@@ -125,6 +131,7 @@ public:
 protected:
     enum : UINT { idleLayout = 2, idleNotify = 4 };
     UINT m_nIdleFlags = 0;
+    int m_nShowDelay = -1;
     BOOL m_bInRecalcLayout = FALSE;
     BOOL m_bStayActive = FALSE;
 
@@ -135,15 +142,18 @@ protected:
     virtual void OnClose();
     void PostNcDestroy() override;
 
+    // The first line of the string of that id: a frame's title.
+    static std::string ResourceTitle(UINT resourceId);
+
     std::string m_strTitle;
     HACCEL m_hAccelTable = nullptr;
+    CCreateContext* m_pCreatingContext = nullptr;
 
 private:
     void OnIdleUpdateCmdUI();
     void OnSetMessageString(WPARAM wParam, LPARAM lParam);
 
     CView* m_pViewActive = nullptr;
-    CCreateContext* m_pCreatingContext = nullptr;
     std::string m_toolTipText;
 };
 

@@ -37,6 +37,8 @@ public:
     // A press into the view makes it its frame's active view, unless the parent's answer keeps
     // the press from activating.
     virtual int OnMouseActivate(HWND desktop, UINT hitTest, UINT message);
+    // The view's frame was activated or deactivated (a WM_ACTIVATE state).
+    virtual void OnActivateFrame(UINT, CFrameWnd*) {}
     // Set by whoever makes the view's window from its run-time class while it does: a window that
     // fails then leaves the object to that maker instead of deleting it.
     void SetCreatingInFrame(bool creating) { m_bCreatingInFrame = creating; }

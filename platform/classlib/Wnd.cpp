@@ -195,6 +195,17 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     return TRUE;
 }
 
+BOOL CWnd::CreateThrough(const std::function<HWND()>& make) {
+    if (m_hWnd) return FALSE;
+    CWnd* const outer = creating;
+    creating = this;
+    const HWND window = make();
+    creating = outer;
+    if (!window) return FALSE;
+    if (!m_hWnd) return SubclassWindow(window);
+    return TRUE;
+}
+
 BOOL CWnd::PreCreateWindow(CREATESTRUCT& cs) {
     if (!cs.lpszClass) cs.lpszClass = WindowClassName();
     return cs.lpszClass != nullptr;
@@ -441,11 +452,14 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
     // them on to every window inside it.
     if ((message == WM_SYSCOLORCHANGE || message == WM_SETTINGCHANGE) && !IsChildStyle(GetStyle()))
         SendMessageToDescendants(message, wParam, lParam);
-    if (const MessageMapEntry* entry = FindEntry(message, 0, 0); entry && entry->sig == MsgSig::message) {
-        *result = entry->handler(*this, wParam, lParam, nullptr);
-        return TRUE;
-    }
-    return FALSE;
+    return OnMessageMap(message, wParam, lParam, result);
+}
+
+BOOL CWnd::OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+    const MessageMapEntry* entry = FindEntry(message, 0, 0);
+    if (!entry || entry->sig != MsgSig::message) return FALSE;
+    *result = entry->handler(*this, wParam, lParam, nullptr);
+    return TRUE;
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {

@@ -2,6 +2,7 @@
 
 #include "platform/classlib/CmdTarget.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -124,6 +125,12 @@ protected:
     // whether the first tab stop should take the focus.
     BOOL CreateFromTemplate(const DialogTemplate& dialogTemplate, HWND parent, bool showAsTemplate,
                             BOOL* focusFirst);
+    // Makes the window by a call that another window carries out (an MDI client's WM_MDICREATE);
+    // this object takes the window's messages from the first one on.
+    BOOL CreateThrough(const std::function<HWND()>& make);
+    // The message map's own handler for a message, without the reflection and the passing on of
+    // system changes that OnWndMsg does first.
+    BOOL OnMessageMap(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
 private:
     struct ToolTips;

@@ -148,8 +148,33 @@ void DrawCross(HDC dc, const RECT& box, int colour, int shift) {
     }
 }
 
+// The glyph of a minimise, maximise or restore box: a bar at the bottom, one window, or two.
+void DrawWindowGlyph(HDC dc, const RECT& box, UINT kind, int colour, int shift) {
+    const int side = std::max(4, std::min(box.Width(), box.Height()) - 6);
+    const int x0 = box.left + (box.Width() - side) / 2 + shift;
+    const int y0 = box.top + (box.Height() - side) / 2 + shift;
+    HBRUSH ink = GetSysColorBrush(colour);
+    auto window = [&](int x, int y, int w, int h) {
+        const RECT top{x, y, x + w, y + 2};
+        const RECT r{x, y, x + w, y + h};
+        FillRect(dc, &top, ink);
+        FrameRect(dc, &r, ink);
+    };
+    if (kind == DFCS_CAPTIONMIN) {
+        const RECT bar{x0 + 1, y0 + side - 2, x0 + side * 2 / 3, y0 + side};
+        FillRect(dc, &bar, ink);
+    } else if (kind == DFCS_CAPTIONMAX) {
+        window(x0, y0, side, side);
+    } else {
+        const int small = side * 2 / 3 + 1;
+        window(x0 + side - small, y0, small, small);
+        window(x0, y0 + side - small, small, small);
+    }
+}
+
 BOOL DrawCaptionButton(HDC dc, const RECT& box, UINT state) {
-    if ((state & kKindMask) != DFCS_CAPTIONCLOSE) return FALSE;
+    const UINT kind = state & kKindMask;
+    if (kind > DFCS_CAPTIONRESTORE) return FALSE;
     if (box.IsEmpty()) return TRUE;
     const bool pushed = (state & DFCS_PUSHED) != 0;
     RECT edge = box;
@@ -159,11 +184,17 @@ BOOL DrawCaptionButton(HDC dc, const RECT& box, UINT state) {
     } else {
         DrawEdge(dc, &edge, pushed ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_MIDDLE);
     }
+    const auto glyph = [&](int colour, int shift) {
+        if (kind == DFCS_CAPTIONCLOSE)
+            DrawCross(dc, box, colour, shift);
+        else
+            DrawWindowGlyph(dc, box, kind, colour, shift);
+    };
     if (!(state & DFCS_INACTIVE)) {
-        DrawCross(dc, box, COLOR_BTNTEXT, pushed ? 1 : 0);
+        glyph(COLOR_BTNTEXT, pushed ? 1 : 0);
     } else {
-        DrawCross(dc, box, COLOR_BTNHIGHLIGHT, 1);
-        DrawCross(dc, box, COLOR_BTNSHADOW, 0);
+        glyph(COLOR_BTNHIGHLIGHT, 1);
+        glyph(COLOR_BTNSHADOW, 0);
     }
     return TRUE;
 }

@@ -502,7 +502,37 @@ HMENU GetSystemMenu(HWND window, BOOL revert) {
     return menu;
 }
 
+namespace {
+
+std::unordered_map<HWND, HMENU>& MenuBars() {
+    static std::unordered_map<HWND, HMENU> menus;
+    return menus;
+}
+
+} // namespace
+
+BOOL SetMenu(HWND window, HMENU menu) {
+    if (!IsWindow(window) || (menu && !IsMenu(menu))) return FALSE;
+    if (menu)
+        MenuBars()[window] = menu;
+    else
+        MenuBars().erase(window);
+    return TRUE;
+}
+
+HMENU GetMenu(HWND window) {
+    const auto it = MenuBars().find(window);
+    return it == MenuBars().end() ? nullptr : it->second;
+}
+
+BOOL DrawMenuBar(HWND window) {
+    if (!IsWindow(window)) return FALSE;
+    SetWindowPos(window, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    return TRUE;
+}
+
 void DestroySystemMenu(HWND window) {
+    MenuBars().erase(window);
     const auto it = SystemMenus().find(window);
     if (it == SystemMenus().end()) return;
     DestroyMenu(it->second);

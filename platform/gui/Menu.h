@@ -44,8 +44,14 @@ BOOL DeleteMenu(HMENU menu, UINT position, UINT flags);
 // The window's own copy of the system menu (restore, move, size, minimise, maximise, close),
 // made at the first call and kept until the window goes; with `revert` the copy is made anew.
 HMENU GetSystemMenu(HWND window, BOOL revert);
-// Frees the window's copy of the system menu; the window layer calls it as the window goes.
+// Frees the window's copy of the system menu and forgets its menu bar; the window layer calls it
+// as the window goes.
 void DestroySystemMenu(HWND window);
+// The menu of a top-level window's menu bar. The caller keeps the menu: frames swap menus that
+// document types share, so a window going never destroys the one it shows.
+BOOL SetMenu(HWND window, HMENU menu);
+HMENU GetMenu(HWND window);
+BOOL DrawMenuBar(HWND window);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

@@ -36,6 +36,10 @@ inline constexpr UINT WM_GETFONT = 0x0031;
 inline constexpr UINT WM_WINDOWPOSCHANGING = 0x0046;
 inline constexpr UINT WM_WINDOWPOSCHANGED = 0x0047;
 inline constexpr UINT WM_NOTIFY = 0x004E;
+// A window's icons: ICON_SMALL for its caption, ICON_BIG for switching; WM_SETICON answers the old one.
+inline constexpr UINT WM_GETICON = 0x007F;
+inline constexpr UINT WM_SETICON = 0x0080;
+enum : WPARAM { ICON_SMALL = 0, ICON_BIG = 1 };
 inline constexpr UINT WM_NCCREATE = 0x0081;
 inline constexpr UINT WM_NCDESTROY = 0x0082;
 inline constexpr UINT WM_NCCALCSIZE = 0x0083;
@@ -95,6 +99,8 @@ inline constexpr DWORD WS_VISIBLE = 0x10000000;
 inline constexpr DWORD WS_DISABLED = 0x08000000;
 inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
 inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+inline constexpr DWORD WS_MINIMIZE = 0x20000000;
+inline constexpr DWORD WS_MAXIMIZE = 0x01000000;
 inline constexpr DWORD WS_CAPTION = 0x00C00000;
 inline constexpr DWORD WS_BORDER = 0x00800000;
 inline constexpr DWORD WS_DLGFRAME = 0x00400000;
@@ -102,6 +108,8 @@ inline constexpr DWORD WS_VSCROLL = 0x00200000;
 inline constexpr DWORD WS_HSCROLL = 0x00100000;
 inline constexpr DWORD WS_SYSMENU = 0x00080000;
 inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
 inline constexpr DWORD WS_TABSTOP = 0x00010000;
 // WS_POPUP wins over WS_CHILD: a window with both is an owned top-level pop-up.
 inline constexpr bool IsChildStyle(DWORD style) {
@@ -109,6 +117,8 @@ inline constexpr bool IsChildStyle(DWORD style) {
 }
 inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
 inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+// A window of an MDI client: its caption has minimise, maximise (or restore) and close boxes.
+inline constexpr DWORD WS_EX_MDICHILD = 0x00000040;
 inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
 inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
 inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
@@ -169,6 +179,9 @@ enum : int {
     VK_DIVIDE = 0x6F,
     VK_F1 = 0x70,
     VK_F2 = 0x71,
+    VK_F4 = 0x73,
+    VK_F5 = 0x74,
+    VK_F6 = 0x75,
     VK_NUMLOCK = 0x90,
     VK_SCROLL = 0x91,
     VK_OEM_1 = 0xBA,
@@ -197,6 +210,8 @@ enum : int {
     HTBOTTOM = 15,
     HTBOTTOMLEFT = 16,
     HTBOTTOMRIGHT = 17,
+    HTMINBUTTON = 8,
+    HTMAXBUTTON = 9,
     HTBORDER = 18,
     HTCLOSE = 20,
 };
@@ -234,7 +249,7 @@ enum : int { MA_ACTIVATE = 1, MA_ACTIVATEANDEAT = 2, MA_NOACTIVATE = 3, MA_NOACT
 enum : int { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
 
 // WM_SIZE kinds.
-enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1 };
+enum : int { SIZE_RESTORED = 0, SIZE_MINIMIZED = 1, SIZE_MAXIMIZED = 2 };
 
 constexpr LPARAM MAKELPARAM(int low, int high) {
     return LPARAM(std::int32_t(std::uint32_t(std::uint16_t(low)) | std::uint32_t(std::uint16_t(high)) << 16));

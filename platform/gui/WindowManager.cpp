@@ -204,6 +204,34 @@ RECT CloseBoxArea(const WindowRecord& record) {
     return {caption.right - 2 - width, caption.top + 2, caption.right - 2, caption.bottom - 3};
 }
 
+struct CaptionBox {
+    RECT rect;
+    int hit;
+    UINT kind;
+};
+
+// The boxes at the right end of an MDI child's caption, right to left: close, then maximise or
+// restore and minimise as the style asks; each SM_CXSIZE wide.
+std::vector<CaptionBox> CaptionBoxes(const WindowRecord& record) {
+    std::vector<CaptionBox> boxes;
+    if ((record.style & WS_CAPTION) != WS_CAPTION || !(record.style & WS_SYSMENU) ||
+        !(record.exStyle & WS_EX_MDICHILD))
+        return boxes;
+    const RECT caption = CaptionArea(record);
+    const int width = GetSystemMetrics(SM_CXSIZE) - 2;
+    int right = caption.right - 2;
+    const auto add = [&](int hit, UINT kind) {
+        boxes.push_back({{right - width, caption.top + 2, right, caption.bottom - 3}, hit, kind});
+        right -= width + 2;
+    };
+    add(HTCLOSE, DFCS_CAPTIONCLOSE);
+    if (record.style & WS_MAXIMIZEBOX)
+        add(HTMAXBUTTON, (record.style & (WS_MAXIMIZE | WS_MINIMIZE)) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMAX);
+    if (record.style & WS_MINIMIZEBOX)
+        add(HTMINBUTTON, (record.style & WS_MINIMIZE) ? DFCS_CAPTIONRESTORE : DFCS_CAPTIONMIN);
+    return boxes;
+}
+
 void DrawFrame(WindowRecord& record) {
     HDC dc = GetWindowDC(record.handle);
     RECT r{0, 0, record.rect.Width(), record.rect.Height()};
@@ -241,6 +269,8 @@ void DrawFrame(WindowRecord& record) {
         DeleteObject(font);
         if (RECT close = CloseBoxArea(record); !close.IsEmpty())
             DrawFrameControl(dc, &close, DFC_CAPTION, DFCS_CAPTIONCLOSE);
+        for (CaptionBox& box : CaptionBoxes(record))
+            DrawFrameControl(dc, &box.rect, DFC_CAPTION, box.kind);
     }
     DrawScrollBars(record, dc);
     // The client edge runs around the client area and the window's own scroll bars together.
@@ -296,6 +326,8 @@ int HitTestFrame(const WindowRecord& r, POINT w) {
     if (r.style & WS_THICKFRAME)
         if (const int border = SizingBorderAt(r, w); border != HTNOWHERE) return border;
     if (CloseBoxArea(r).Contains(w.x, w.y)) return HTCLOSE;
+    for (const CaptionBox& box : CaptionBoxes(r))
+        if (box.rect.Contains(w.x, w.y)) return box.hit;
     if ((r.style & WS_CAPTION) == WS_CAPTION && CaptionArea(r).Contains(w.x, w.y)) return HTCAPTION;
     if (const int bar = HitTestScrollBars(r, w); bar != HTNOWHERE) return bar;
     return HTBORDER;
@@ -329,6 +361,10 @@ void StartFrameCommand(HWND window, int hit, LPARAM point) {
         command = SC_MOVE | UINT(HTCAPTION);
     else if (hit == HTCLOSE)
         command = SC_CLOSE;
+    else if (hit == HTMINBUTTON)
+        command = (r->style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE;
+    else if (hit == HTMAXBUTTON)
+        command = (r->style & (WS_MAXIMIZE | WS_MINIMIZE)) ? SC_RESTORE : SC_MAXIMIZE;
     else if (hit >= HTLEFT && hit <= HTBOTTOMRIGHT)
         command = SC_SIZE | UINT(hit - HTLEFT + WMSZ_LEFT);
     else if (hit == HTGROWBOX && (r->style & WS_THICKFRAME))
@@ -362,6 +398,11 @@ void RunSystemCommand(HWND window, UINT command, LPARAM point) {
 }
 
 void SchedulePump();
+
+WPARAM SizeKind(DWORD style) {
+    if (style & WS_MINIMIZE) return SIZE_MINIMIZED;
+    return (style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+}
 
 void Recompute(WindowRecord& record) {
     RECT r{0, 0, record.rect.Width(), record.rect.Height()};
@@ -1423,6 +1464,15 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_GETTEXTLENGTH:
         return LRESULT(r->text.size());
+    case WM_SETICON: {
+        if (wParam > ICON_BIG) return 0;
+        const LPARAM old = std::exchange(r->icons[wParam], lParam);
+        r->frameDirty = true;
+        SchedulePump();
+        return old;
+    }
+    case WM_GETICON:
+        return wParam <= ICON_BIG ? r->icons[wParam] : 0;
     case WM_CANCELMODE:
         // Whatever the window was tracking ends: a menu's loop, and the capture that a move, a
         // size or a scroll bar held.
@@ -1439,7 +1489,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
         if (!pos) return 0;
         if (!(pos->flags & kClientUnsized))
-            SendMessage(window, WM_SIZE, SIZE_RESTORED, MAKELPARAM(r->client.Width(), r->client.Height()));
+            SendMessage(window, WM_SIZE, SizeKind(r->style), MAKELPARAM(r->client.Width(), r->client.Height()));
         if (!(pos->flags & kClientUnmoved) && (r = Live(window)))
             SendMessage(window, WM_MOVE, 0,
                         MAKELPARAM(r->rect.left + r->client.left, r->rect.top + r->client.top));

@@ -30,11 +30,24 @@ BOOL GetWindowPlacement(HWND window, WINDOWPLACEMENT* placement) {
     const WindowRecord* r = FindWindowRecord(window);
     if (!r || !WellFormed(placement)) return FALSE;
     placement->flags = 0;
-    placement->showCmd = (r->style & WS_VISIBLE) ? SW_SHOWNORMAL : SW_HIDE;
+    placement->showCmd = !(r->style & WS_VISIBLE)   ? UINT(SW_HIDE)
+                         : (r->style & WS_MAXIMIZE) ? UINT(SW_SHOWMAXIMIZED)
+                         : (r->style & WS_MINIMIZE) ? UINT(SW_SHOWMINIMIZED)
+                                                    : UINT(SW_SHOWNORMAL);
     placement->ptMinPosition = {-1, -1};
     placement->ptMaxPosition = {-1, -1};
-    placement->rcNormalPosition = r->rect;
+    const bool away = (r->style & (WS_MAXIMIZE | WS_MINIMIZE)) && r->restoreRect;
+    placement->rcNormalPosition = away ? *r->restoreRect : r->rect;
     return TRUE;
+}
+
+void SetRestoreRect(HWND window, const RECT* rect) {
+    if (WindowRecord* r = FindWindowRecord(window)) r->restoreRect = rect ? std::optional<RECT>(*rect) : std::nullopt;
+}
+
+std::optional<RECT> GetRestoreRect(HWND window) {
+    const WindowRecord* r = FindWindowRecord(window);
+    return r ? r->restoreRect : std::nullopt;
 }
 
 BOOL SetWindowPlacement(HWND window, const WINDOWPLACEMENT* placement) {

@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QWidget>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,6 +50,10 @@ struct WindowRecord {
     std::vector<HWND> children;
     // The retained image of the whole window, non-client area included.
     Bitmap image{0, 0, false};
+    // Where a minimised or maximised window goes back to (as `rect`); placements report it.
+    std::optional<RECT> restoreRect;
+    // The icons WM_SETICON gave the window (small, big); the window does not own them.
+    LPARAM icons[2] = {0, 0};
     // Client coordinates.
     Region update;
     bool erasePending = false;

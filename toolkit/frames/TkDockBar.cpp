@@ -337,6 +337,13 @@ void TkDockBar::LayoutRows(SIZE& result, BOOL query, std::int32_t W, std::int32_
             s->m_bUsed = FALSE;
         for (auto& e : m_arrClientEdges)
             e->m_bUsed = FALSE;
+        // A bar waiting to be hidden takes no room below, so its hiding happens here.
+        for (const DockEntry& e : m_arrBars)
+            if (e.bar && e.bar->m_hWnd && !e.bar->IsVisible()) {
+                SizeParentParams hide;
+                hide.hDWP = batch;
+                e.bar->RecalcDelayShow(&hide);
+            }
     }
     const UINT noRedraw = TkControlBar::GetNoRedrawMoves() ? UINT(SWP_NOREDRAW) : 0u;
     int lastBar = -1;
