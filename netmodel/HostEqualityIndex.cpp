@@ -91,7 +91,7 @@ void HostEqualityIndex::Clear() {
     handles_ = {};
     entries_.clear();
     free_.clear();
-    keyed_.clear();
+    keyed_ = {};
     std::fill(&shapes_[0][0], &shapes_[0][0] + 64, 0);
     wild_.clear();
     empty_.clear();
@@ -172,7 +172,7 @@ void HostEqualityIndex::File(uint32_t index) {
         const uint8_t families = entry.values.families;
         for (uint8_t common = 1; common < 8; ++common) {
             if ((common & ~families) != 0) continue;
-            Bucket& bucket = keyed_[Project(entry.values, common, families)];
+            Bucket& bucket = *keyed_.Emplace(Project(entry.values, common, families)).first;
             if (bucket.first == nullptr)
                 bucket.first = &host;
             else
@@ -251,20 +251,21 @@ void HostEqualityIndex::Unfile(uint32_t index) {
     const uint8_t families = entry.values.families;
     for (uint8_t common = 1; common < 8; ++common) {
         if ((common & ~families) != 0) continue;
-        auto it = keyed_.find(Project(entry.values, common, families));
-        if (it == keyed_.end()) continue;
-        Bucket& bucket = it->second;
+        const Key key = Project(entry.values, common, families);
+        Bucket* found = keyed_.Find(key);
+        if (found == nullptr) continue;
+        Bucket& bucket = *found;
         if (bucket.first == host) {
             if (bucket.more.empty()) {
-                keyed_.erase(it);
+                keyed_.Erase(key);
             } else {
                 bucket.first = bucket.more.front();
                 bucket.more.erase(bucket.more.begin());
             }
         } else {
-            auto found = std::find(bucket.more.begin(), bucket.more.end(), host);
-            if (found == bucket.more.end()) continue;
-            bucket.more.erase(found);
+            auto it = std::find(bucket.more.begin(), bucket.more.end(), host);
+            if (it == bucket.more.end()) continue;
+            bucket.more.erase(it);
         }
         --shapes_[common][families];
     }

@@ -5,7 +5,6 @@
 #include "netmodel/NameKey.h"
 
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 namespace vq {
@@ -102,7 +101,9 @@ private:
     // Entries stay where they are, so that ties name them by number; freed ones are reused.
     std::vector<Entry> entries_;
     std::vector<uint32_t> free_;
-    std::unordered_map<Key, Bucket, KeyHash> keyed_;
+    // Probed by every host filed and every look-up of a host not held here (a checkpoint's hosts):
+    // one array, no node per key.
+    FlatMap<Key, Bucket, KeyHash> keyed_;
     // Keys filed per (common, families): a probe of a shape nobody has is skipped, so a model
     // whose hosts all hold the same families costs one probe per query.
     int shapes_[8][8]{};
@@ -114,10 +115,10 @@ private:
 };
 
 template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Visit& visit) const {
-    auto it = keyed_.find(key);
-    if (it == keyed_.end()) return;
-    visit(*it->second.first, OrderOf(it->second.first));
-    for (HostAddress* host : it->second.more)
+    const Bucket* bucket = keyed_.Find(key);
+    if (bucket == nullptr) return;
+    visit(*bucket->first, OrderOf(bucket->first));
+    for (HostAddress* host : bucket->more)
         visit(*host, OrderOf(host));
 }
 

@@ -81,10 +81,11 @@ NameEntry* NameRequestTable::OnReply(uint32_t identifier, uint32_t value) {
 
 void NameRequestTable::TimeOut(const Timestamp& now) {
     std::vector<uint32_t> late;
-    for (const auto& [identifier, request] : inFlight_) {
-        const std::optional<uint64_t> started = service_.GetStartTime(identifier);
-        if (!started) continue;
-        Timestamp deadline(*started);
+    // Only a running look-up has a start time: asking about each request in flight would cost a
+    // lock per request on every tick.
+    for (const auto& [identifier, started] : service_.GetStartTimes()) {
+        if (!inFlight_.contains(identifier)) continue;
+        Timestamp deadline(started);
         deadline.AddTicks(static_cast<uint64_t>(deadline_) * 10'000);
         if (deadline.Compare(now) != -1) late.push_back(identifier);
     }

@@ -179,11 +179,13 @@ std::optional<net::HostEntry> WinSockIf::TakeAnswer(uint32_t identifier) {
     return answer;
 }
 
-std::optional<uint64_t> WinSockIf::GetStartTime(uint32_t identifier) const {
+std::vector<std::pair<uint32_t, uint64_t>> WinSockIf::GetStartTimes() const {
     std::lock_guard lock(mutex_);
-    auto found = running_.find(identifier);
-    if (found == running_.end()) return std::nullopt;
-    return found->second.startTime;
+    std::vector<std::pair<uint32_t, uint64_t>> starts;
+    starts.reserve(running_.size());
+    for (const auto& [identifier, info] : running_)
+        starts.emplace_back(identifier, info.startTime);
+    return starts;
 }
 
 net::HostAnswer WinSockIf::LookupName(const std::string& name, std::chrono::milliseconds limit) {

@@ -9,6 +9,8 @@
 #include <mutex>
 #include <optional>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace vq {
 
@@ -56,8 +58,9 @@ public:
 
     // The names the worker found for a running look-up, once its reply was posted.
     std::optional<net::HostEntry> TakeAnswer(uint32_t identifier);
-    // When a running look-up started (file time); none when it is queued or unknown.
-    std::optional<uint64_t> GetStartTime(uint32_t identifier) const;
+    // Every running look-up with its start time (file time), under one lock: the running ones are
+    // few, the requests queued behind them may be thousands.
+    std::vector<std::pair<uint32_t, uint64_t>> GetStartTimes() const;
 
     // A blocking forward look-up on the worker, ahead of the reverse ones. Never on the reply
     // target's thread, which must not block.

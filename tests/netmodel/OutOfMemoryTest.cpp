@@ -160,6 +160,8 @@ TEST_F(OutOfMemoryTest, HostThatGainsAnAddressStaysFindable) {
     HostAddress byMac(mac, HostAddress::AUTH, true), byIp(ip, HostAddress::AUTH, true);
     MacAddress peerMac(MacB, false);
     HostAddress peer(peerMac, HostAddress::AUTH, true);
+    // Equal to the host once it has its address, so that filing it again ties the two.
+    HostAddress ipPeer(ip, HostAddress::AUTH, true);
 
     const int64_t failures = ForEachFailingAllocation([&](int64_t n) {
         SCOPED_TRACE(n);
@@ -167,6 +169,7 @@ TEST_F(OutOfMemoryTest, HostThatGainsAnAddressStaysFindable) {
         HostEqualityIndex index;
         index.Insert(peer, 0);
         index.Insert(host, 1);
+        index.Insert(ipPeer, 2);
         bool reached = false;
         {
             FailingAllocations failing(n);
@@ -177,7 +180,8 @@ TEST_F(OutOfMemoryTest, HostThatGainsAnAddressStaysFindable) {
         EXPECT_EQ(index.FindFirstEqual(byIp), &host);
         EXPECT_EQ(index.FindFirstEqual(host), &host);
         index.Remove(host);
-        EXPECT_EQ(index.FindFirstEqual(byIp), nullptr);
+        EXPECT_EQ(index.FindFirstEqual(byIp), &ipPeer);
+        EXPECT_EQ(index.FindFirstEqual(byMac), nullptr);
         return reached;
     });
     EXPECT_GT(failures, 0);
