@@ -152,11 +152,11 @@ protected:
             if (look) look(popup, OffscreenHarness::Composite(popup));
             PostMessage(frame->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
         };
-        if (look) {
-            SetTimer(frame->m_hWnd, 1, 10, nullptr);
-            clock.AdvanceMilliseconds(25);
-        }
+        // Keys posted before end the loop first; otherwise Escape does, once the popup painted.
+        SetTimer(frame->m_hWnd, 1, 10, nullptr);
+        clock.AdvanceMilliseconds(25);
         const UINT chosen = UINT(TrackPopupMenu(menu, flags, popupAt.x, popupAt.y, 0, frame->m_hWnd, nullptr));
+        KillTimer(frame->m_hWnd, 1);
         OffscreenHarness::RunUntilIdle();
         return chosen;
     }
@@ -375,6 +375,7 @@ TEST_F(BmpMenuTest, SystemMenusAreNeverConverted) {
     const HMENU system = GetSystemMenu(frame->m_hWnd, FALSE);
     PostMessage(frame->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0);
     TrackPopupMenu(system, TPM_RETURNCMD, 20, 20, 0, frame->m_hWnd, nullptr);
+    OffscreenHarness::RunUntilIdle();
     EXPECT_TRUE(frame->plugIn->GetMenus().empty());
     EXPECT_EQ(GetMenuState(system, SC_MOVE, MF_BYCOMMAND) & MF_OWNERDRAW, 0u);
 }
