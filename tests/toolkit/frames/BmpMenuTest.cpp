@@ -102,7 +102,7 @@ HBITMAP MakeStrip() {
     }
     SelectObject(dc, old);
     DeleteDC(dc);
-    ReleaseDC(0, dc);
+    ReleaseDC(0, screen);
     return strip;
 }
 
