@@ -2,6 +2,7 @@
 
 #include "platform/classlib/Wnd.h"
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/Gdi.h"
 
 namespace vq {
 
@@ -41,6 +42,19 @@ void CCmdUI::Enable(BOOL enable) {
 void CCmdUI::SetCheck(int check) {
     if (m_pMenu) CheckMenuItem(m_pMenu, m_nIndex, MF_BYPOSITION | (check ? MF_CHECKED : MF_UNCHECKED));
     if (m_pOther) m_pOther->SendMessage(BM_SETCHECK, WPARAM(check), 0);
+}
+
+HBITMAP& RadioMenuMark() {
+    static HBITMAP mark = nullptr;
+    return mark;
+}
+
+void CCmdUI::SetRadio(BOOL on) {
+    SetCheck(on ? 1 : 0);
+    if (!m_pMenu) return;
+    static const HBITMAP systemDot = LoadBitmap(OBM_RADIO_DOT);
+    const HBITMAP mark = RadioMenuMark() ? RadioMenuMark() : systemDot;
+    SetMenuItemBitmaps(m_pMenu, m_nIndex, MF_BYPOSITION, nullptr, on ? mark : nullptr);
 }
 
 void CCmdUI::SetText(const char* text) {

@@ -63,6 +63,10 @@ protected:
 };
 
 // One command's state being asked for: handlers enable, check or rename it.
+// The checked-item bitmap SetRadio gives menu items: replaceable by whoever draws a better one (the
+// replacement stays theirs); null means the system's radio dot.
+HBITMAP& RadioMenuMark();
+
 class CCmdUI {
 public:
     UINT m_nID = 0;
@@ -76,6 +80,8 @@ public:
     virtual void Enable(BOOL enable = TRUE);
     virtual void SetCheck(int check = 1);
     virtual void SetText(const char* text);
+    // Checks a menu item with the radio mark (RadioMenuMark()) in place of the check mark.
+    virtual void SetRadio(BOOL on = TRUE);
 
     // Asks the target; a command nobody handles is disabled when `disableIfNoHandler`.
     BOOL DoUpdate(CCmdTarget* target, BOOL disableIfNoHandler);

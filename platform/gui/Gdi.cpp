@@ -7,11 +7,13 @@
 #include "platform/res/Resources.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <fstream>
 #include <new>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -1618,8 +1620,33 @@ HBITMAP LoadImage(void* instance, const char* name, UINT type, int width, int he
     return bitmap;
 }
 
+namespace {
+
+// A 16 x 15 monochrome mark, white but for the black runs given per row as first and last column.
+HBITMAP MonoMark(std::span<const std::array<std::int8_t, 3>> runs) {
+    std::array<std::uint8_t, 2 * 15> bits;
+    bits.fill(0xFF);
+    for (const auto& [row, first, last] : runs)
+        for (int x = first; x <= last; ++x)
+            bits[std::size_t(row) * 2 + std::size_t(x / 8)] &= std::uint8_t(~(0x80 >> (x % 8)));
+    return CreateBitmap(16, 15, 1, 1, bits.data());
+}
+
+// The system's own check mark and radio dot, drawn by the layer as no resource carries them.
+HBITMAP PredefinedBitmap(std::uint32_t id) {
+    static constexpr std::array<std::int8_t, 3> check[] = {{4, 10, 10}, {5, 9, 10}, {6, 4, 4},  {6, 8, 10},
+                                                           {7, 4, 9},   {8, 5, 8},  {9, 6, 7},  {10, 6, 6}};
+    static constexpr std::array<std::int8_t, 3> dot[] = {{4, 7, 8}, {5, 6, 9}, {6, 6, 9}, {7, 6, 9}, {8, 7, 8}};
+    if (id == 32760) return MonoMark(check);
+    if (id == 32739) return MonoMark(dot);
+    return nullptr;
+}
+
+} // namespace
+
 HBITMAP LoadBitmap(std::uint32_t id) {
     const auto dib = FindResource(RT_BITMAP, id);
+    if (dib.empty()) return PredefinedBitmap(id);
     return CreateBitmapFromPackedDib(dib.data(), dib.size());
 }
 

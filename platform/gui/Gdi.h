@@ -208,7 +208,8 @@ inline constexpr DWORD CBM_INIT = 4;
 // A colour bitmap made from a packed DIB (header, colour table, bits), checked against its size;
 // null when it is malformed.
 HBITMAP CreateBitmapFromPackedDib(const void* dib, std::size_t size);
-// The bitmap resource of that id, null when there is none or it is malformed.
+// The bitmap resource of that id, null when there is none or it is malformed. Without a resource,
+// the system's check mark (32760) and radio dot (32739) are 16 x 15 monochrome marks.
 HBITMAP LoadBitmap(std::uint32_t id);
 // A device-independent bitmap whose rows (zeroed) the caller reads and writes through `bits` while
 // contexts draw into it and from it. Colour tables of RGB entries only, and no file mapping

@@ -22,6 +22,8 @@ struct MenuItem {
     HMENU popup = nullptr;
     std::string text;
     std::uintptr_t data = 0;
+    HBITMAP checked = nullptr;
+    HBITMAP unchecked = nullptr;
     std::int32_t height = 0;
     std::int32_t width = 0;
 };
@@ -230,8 +232,21 @@ void Measure(HMENU menu, HWND owner, std::int32_t& width, std::int32_t& height) 
     ReleaseDC(0, dc);
 }
 
+constexpr UINT TypeBits = MFT_BITMAP | MFT_OWNERDRAW | MFT_SEPARATOR;
+constexpr UINT StateBits = MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_HILITE | MFS_DEFAULT;
+
+void Highlight(HMENU menu, int index, bool on) {
+    if (!IsMenu(menu) || index < 0 || std::size_t(index) >= menu->items.size()) return;
+    UINT& flags = menu->items[std::size_t(index)].flags;
+    flags = on ? flags | MF_HILITE : flags & ~UINT(MF_HILITE);
+}
+
+bool IsSystemMenu(HMENU menu);
+
 void Select(Level& level, int index) {
     if (level.selected == index) return;
+    Highlight(level.menu, level.selected, false);
+    Highlight(level.menu, index, true);
     level.selected = index;
     InvalidateRect(level.window, nullptr, TRUE);
     if (index < 0) return;
@@ -245,7 +260,7 @@ void Select(Level& level, int index) {
 
 bool Open(HMENU menu, POINT at, int position) {
     SendMessage(tracking->owner, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu),
-                MAKELPARAM(position, FALSE));
+                MAKELPARAM(position, IsSystemMenu(menu) ? TRUE : FALSE));
     if (!IsMenu(menu) || tracking->ended) return false;
     std::int32_t width = 0, height = 0;
     Measure(menu, tracking->owner, width, height);
@@ -258,6 +273,7 @@ bool Open(HMENU menu, POINT at, int position) {
 }
 
 void CloseLevel() {
+    Highlight(tracking->levels.back().menu, tracking->levels.back().selected, false);
     HWND window = tracking->levels.back().window;
     tracking->levels.pop_back();
     DestroyWindow(window);
@@ -484,6 +500,12 @@ std::unordered_map<HWND, HMENU>& SystemMenus() {
     return menus;
 }
 
+bool IsSystemMenu(HMENU menu) {
+    for (const auto& [window, system] : SystemMenus())
+        if (system == menu) return true;
+    return false;
+}
+
 } // namespace
 
 HMENU GetSystemMenu(HWND window, BOOL revert) {
@@ -593,6 +615,91 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags) {
     const DWORD before = found->flags & MF_CHECKED;
     found->flags = (found->flags & ~MF_CHECKED) | (flags & MF_CHECKED);
     return before;
+}
+
+BOOL GetMenuItemInfo(HMENU menu, UINT position, BOOL byPosition, MENUITEMINFO* info) {
+    const MenuItem* item = Find(menu, position, byPosition ? UINT(MF_BYPOSITION) : 0u);
+    if (!item || !info) return FALSE;
+    if (info->fMask & MIIM_STATE) info->fState = item->flags & StateBits;
+    if (info->fMask & MIIM_ID) info->wID = item->id;
+    if (info->fMask & MIIM_SUBMENU) info->hSubMenu = item->popup;
+    if (info->fMask & MIIM_CHECKMARKS) {
+        info->hbmpChecked = item->checked;
+        info->hbmpUnchecked = item->unchecked;
+    }
+    if (info->fMask & MIIM_DATA) info->dwItemData = item->data;
+    if (info->fMask & MIIM_TYPE) {
+        info->fType = item->flags & TypeBits;
+        if (info->dwTypeData && info->cch > 0) {
+            const std::size_t n = std::min<std::size_t>(item->text.size(), info->cch - 1);
+            std::copy_n(item->text.data(), n, info->dwTypeData);
+            info->dwTypeData[n] = '\0';
+            info->cch = UINT(n);
+        } else {
+            info->cch = UINT(item->text.size());
+        }
+    }
+    return TRUE;
+}
+
+BOOL SetMenuItemInfo(HMENU menu, UINT position, BOOL byPosition, const MENUITEMINFO* info) {
+    MenuItem* item = Find(menu, position, byPosition ? UINT(MF_BYPOSITION) : 0u);
+    if (!item || !info) return FALSE;
+    if ((info->fMask & MIIM_SUBMENU) && info->hSubMenu && (!IsMenu(info->hSubMenu) || info->hSubMenu == menu))
+        return FALSE;
+    if (info->fMask & MIIM_STATE) item->flags = (item->flags & ~StateBits) | (info->fState & StateBits);
+    if (info->fMask & MIIM_ID) item->id = info->wID;
+    if (info->fMask & MIIM_SUBMENU) {
+        if (item->popup && item->popup != info->hSubMenu) DestroyMenu(item->popup);
+        item->popup = info->hSubMenu;
+        item->flags = info->hSubMenu ? item->flags | MF_POPUP : item->flags & ~UINT(MF_POPUP);
+    }
+    if (info->fMask & MIIM_CHECKMARKS) {
+        item->checked = info->hbmpChecked;
+        item->unchecked = info->hbmpUnchecked;
+    }
+    if (info->fMask & MIIM_DATA) item->data = info->dwItemData;
+    if (info->fMask & MIIM_TYPE) {
+        item->flags = (item->flags & ~TypeBits) | (info->fType & TypeBits);
+        if (info->fType & TypeBits)
+            item->text.clear();
+        else
+            item->text = info->dwTypeData ? info->dwTypeData : "";
+    }
+    return TRUE;
+}
+
+BOOL SetMenuItemBitmaps(HMENU menu, UINT position, UINT flags, HBITMAP unchecked, HBITMAP checked) {
+    MenuItem* item = Find(menu, position, flags);
+    if (!item) return FALSE;
+    item->unchecked = unchecked;
+    item->checked = checked;
+    return TRUE;
+}
+
+UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags) {
+    if (!IsMenu(menu)) return UINT(-1);
+    for (std::size_t i = 0; i < menu->items.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        if (!(item.flags & MFS_DEFAULT)) continue;
+        if ((item.flags & (MF_GRAYED | MF_DISABLED)) && !(flags & GMDI_USEDISABLED)) return UINT(-1);
+        return byPosition ? UINT(i) : item.id;
+    }
+    return UINT(-1);
+}
+
+BOOL SetMenuDefaultItem(HMENU menu, UINT position, UINT byPosition) {
+    if (!IsMenu(menu)) return FALSE;
+    MenuItem* chosen = nullptr;
+    // By command the item must be one of this menu's own, not of a popup below it.
+    for (std::size_t i = 0; i < menu->items.size() && position != UINT(-1); ++i)
+        if (byPosition ? i == position : !menu->items[i].popup && menu->items[i].id == position)
+            chosen = &menu->items[i];
+    if (position != UINT(-1) && !chosen) return FALSE;
+    for (MenuItem& item : menu->items)
+        item.flags &= ~UINT(MFS_DEFAULT);
+    if (chosen) chosen->flags |= MFS_DEFAULT;
+    return TRUE;
 }
 
 BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int, HWND owner, const RECT*) {

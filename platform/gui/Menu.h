@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/gui/ControlTypes.h"
+#include "platform/gui/GdiObject.h"
 #include "platform/gui/Hooks.h"
 #include "platform/res/MenuFlags.h"
 
@@ -20,6 +21,44 @@ enum : UINT {
     TPM_RETURNCMD = 0x100
 };
 enum : int { MNC_IGNORE = 0, MNC_CLOSE = 1, MNC_EXECUTE = 2, MNC_SELECT = 3 };
+
+// What a MENUITEMINFO carries in or out.
+enum : UINT {
+    MIIM_STATE = 0x01,
+    MIIM_ID = 0x02,
+    MIIM_SUBMENU = 0x04,
+    MIIM_CHECKMARKS = 0x08,
+    MIIM_TYPE = 0x10,
+    MIIM_DATA = 0x20
+};
+enum : UINT { MFT_STRING = 0x0, MFT_BITMAP = 0x4, MFT_OWNERDRAW = 0x100, MFT_SEPARATOR = 0x800 };
+enum : UINT {
+    MFS_GRAYED = 0x3,
+    MFS_CHECKED = 0x8,
+    MFS_HILITE = 0x80,
+    MFS_DEFAULT = 0x1000
+};
+enum : UINT { GMDI_USEDISABLED = 0x1 };
+// The system's own check mark and radio dot bitmaps.
+inline constexpr std::uint32_t OBM_CHECK = 32760;
+inline constexpr std::uint32_t OBM_RADIO_DOT = 32739;
+
+// One item's type, state, id, popup, check-mark bitmaps, item data and text. A string item's text
+// is copied into dwTypeData (cch bytes with the terminator; cch comes back as the text's length);
+// with no buffer only the length comes back. Setting MFT_STRING takes the text from dwTypeData.
+struct MENUITEMINFO {
+    UINT cbSize = sizeof(MENUITEMINFO);
+    UINT fMask = 0;
+    UINT fType = 0;
+    UINT fState = 0;
+    UINT wID = 0;
+    HMENU hSubMenu = nullptr;
+    HBITMAP hbmpChecked = nullptr;
+    HBITMAP hbmpUnchecked = nullptr;
+    std::uintptr_t dwItemData = 0;
+    char* dwTypeData = nullptr;
+    UINT cch = 0;
+};
 
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MENUSELECT = 0x011F;
@@ -58,7 +97,18 @@ HMENU GetSubMenu(HMENU menu, int position);
 UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 UINT EnableMenuItem(HMENU menu, UINT item, UINT flags);
 DWORD CheckMenuItem(HMENU menu, UINT item, UINT flags);
+// `byPosition` addresses the item by position, else by command; FALSE when there is none.
+BOOL GetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, MENUITEMINFO* info);
+BOOL SetMenuItemInfo(HMENU menu, UINT item, BOOL byPosition, const MENUITEMINFO* info);
+// The bitmaps drawn for the unchecked and checked item; they stay the caller's.
+BOOL SetMenuItemBitmaps(HMENU menu, UINT item, UINT flags, HBITMAP unchecked, HBITMAP checked);
+// The default item's command (or position), -1 when there is none, or it is disabled and
+// GMDI_USEDISABLED is not given. Setting -1 clears it.
+UINT GetMenuDefaultItem(HMENU menu, UINT byPosition, UINT flags);
+BOOL SetMenuDefaultItem(HMENU menu, UINT item, UINT byPosition);
 
+// A popup opening gets WM_INITMENUPOPUP with its position in the low word of lParam and TRUE in the
+// high word when it is a window's system menu. While tracked, the selected item has MF_HILITE.
 // Shows the popup at the screen point and runs the tracking loop until an item is chosen or the
 // menu is dismissed (Escape at the top, a press outside — left queued for the window under it —
 // or WM_CANCELMODE). The chosen command is posted to the owner as WM_COMMAND, or returned with
