@@ -278,6 +278,10 @@ void TkDockState::ApplyExtendedState(CFrameWnd*) {
         auto* dockBar = dynamic_cast<CDockBar*>(info->m_pBar);
         PlaceFloatingFrameAt(dockBar ? dynamic_cast<CFrameWnd*>(dockBar->GetParent()) : nullptr, info->m_pointPos);
     }
+    // A bar that changed its style in place still shows its old frame until its dock bar redraws it.
+    for (const auto& info : m_arrBarInfo)
+        if (info->m_pBar)
+            if (auto* dockBar = dynamic_cast<TkDockBar*>(info->m_pBar->m_pDockBar)) dockBar->m_arrRedraw.push_back(info->m_pBar);
 }
 
 void TkDockState::RestoreMDIChildPlacements(CFrameWnd*) {
