@@ -98,6 +98,10 @@ void DrawCheckMark(HDC dc, const RECT& item, COLORREF colour) {
     }
 }
 
+HFONT ItemFont(const MenuItem& item) {
+    return item.flags & MFS_DEFAULT ? MenuDefaultFont() : MenuFont();
+}
+
 void DrawMenuItem(HWND window, HDC dc, const Level& level, int index, RECT r) {
     const MenuItem& item = level.menu->items[std::size_t(index)];
     const bool selected = index == level.selected;
@@ -128,7 +132,9 @@ void DrawMenuItem(HWND window, HDC dc, const Level& level, int index, RECT r) {
                                  : selected                             ? COLOR_HIGHLIGHTTEXT
                                                                         : COLOR_MENUTEXT));
     RECT text{r.left + TextMargin, r.top, r.right - TextMargin, r.bottom};
+    const HGDIOBJ font = SelectObject(dc, ItemFont(item));
     DrawText(dc, item.text.c_str(), -1, &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, font);
     if (item.flags & MF_CHECKED) DrawCheckMark(dc, r, GetTextColor(dc));
     if (item.popup) {
         RECT arrow{r.right - 14, r.top, r.right - 4, r.bottom};
@@ -221,7 +227,9 @@ void Measure(HMENU menu, HWND owner, std::int32_t& width, std::int32_t& height) 
             item.height = SeparatorHeight;
         } else {
             RECT r{};
+            const HGDIOBJ font = SelectObject(dc, ItemFont(item));
             DrawText(dc, item.text.c_str(), -1, &r, DT_CALCRECT | DT_SINGLELINE);
+            SelectObject(dc, font);
             item.width = r.Width() + 2 * TextMargin;
             item.height = TextItemHeight;
         }

@@ -43,6 +43,7 @@ struct Settings {
     NONCLIENTMETRICS metrics = Defaults();
     // Made on first use from the metrics' menu font.
     HFONT menuFont = nullptr;
+    HFONT menuDefaultFont = nullptr;
 };
 
 Settings& Current() {
@@ -76,14 +77,16 @@ BOOL SystemParametersInfo(UINT action, UINT size, void* data, UINT flags) {
         *static_cast<NONCLIENTMETRICS*>(data) = s.metrics;
         return TRUE;
     }
-    HFONT old = nullptr;
+    HFONT old = nullptr, oldDefault = nullptr;
     {
         std::lock_guard lock(s.mutex);
         s.metrics = *static_cast<const NONCLIENTMETRICS*>(data);
         std::swap(old, s.menuFont);
+        std::swap(oldDefault, s.menuDefaultFont);
     }
     // A menu drawing with the old font keeps it until it lets go.
     if (old) DeleteObject(old);
+    if (oldDefault) DeleteObject(oldDefault);
     if (flags & SPIF_SENDCHANGE) BroadcastSettingChange(action, 0);
     return TRUE;
 }
@@ -93,6 +96,17 @@ HFONT MenuFont() {
     std::lock_guard lock(s.mutex);
     if (!s.menuFont) s.menuFont = CreateFontIndirect(s.metrics.lfMenuFont);
     return s.menuFont;
+}
+
+HFONT MenuDefaultFont() {
+    auto& s = Current();
+    std::lock_guard lock(s.mutex);
+    if (!s.menuDefaultFont) {
+        LOGFONT bold = s.metrics.lfMenuFont;
+        bold.lfWeight = FW_BOLD;
+        s.menuDefaultFont = CreateFontIndirect(bold);
+    }
+    return s.menuDefaultFont;
 }
 
 } // namespace vq

@@ -40,5 +40,7 @@ void BroadcastSettingChange(WPARAM action, LPARAM area);
 
 // The font the layer's menus draw with: the menu font of the metrics, made again after a change.
 HFONT MenuFont();
+// The same font in bold, for a menu's default item.
+HFONT MenuDefaultFont();
 
 } // namespace vq

@@ -3,6 +3,9 @@
 #include "WindowFixture.h"
 #include "menus.h"
 #include "platform/res/Resources.h"
+#include "tests/support/TestPaths.h"
+
+#include <QImage>
 
 namespace vq::test {
 namespace {
@@ -175,6 +178,41 @@ TEST_F(MenuTest, CancelModeSentToAWindowEndsTrackingAndTheCaptureItHolds) {
     SetCapture(owner);
     SendMessage(owner, WM_CANCELMODE, 0, 0);
     EXPECT_EQ(GetCapture(), HWND(0));
+}
+
+TEST_F(MenuTest, TheDefaultItemIsDrawnInBold) {
+    HMENU popup = CreatePopupMenu();
+    AppendMenu(popup, MF_STRING, 1, "Open the monitor window");
+    AppendMenu(popup, MF_STRING, 2, "Open the monitor window");
+    SetMenuDefaultItem(popup, 1, FALSE);
+    QImage shot;
+    hook = [&](HWND, UINT m, WPARAM, LPARAM, LRESULT&) {
+        if (m == WM_TIMER) {
+            KillTimer(owner, 1);
+            shot = OffscreenHarness::Composite(WindowFromPoint({15, 15}));
+            PostMessage(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        return false;
+    };
+    SetTimer(owner, 1, 10, nullptr);
+    clock.AdvanceMilliseconds(25);
+    TrackPopupMenu(popup, TPM_RETURNCMD, 10, 10, 0, owner, nullptr);
+    DestroyMenu(popup);
+    ASSERT_FALSE(shot.isNull());
+    shot.save(QString::fromStdString(TestPath("VQ_TEST_OUTPUT_DIR") + "/menu-default-item.png"));
+
+    // Ink of each item's text: the rows are the same text, so only the weight tells them apart.
+    const QRgb face = shot.pixel(shot.width() - 3, shot.height() - 3);
+    const auto ink = [&](int top) {
+        int count = 0;
+        for (int y = top; y < top + 19 && y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                count += shot.pixel(x, y) != face;
+        return count;
+    };
+    const int bold = ink(1), plain = ink(20);
+    EXPECT_GT(plain, 0);
+    EXPECT_GT(bold, plain + plain / 5);
 }
 
 } // namespace
