@@ -115,6 +115,53 @@ TEST_F(GradientCaptionTest, StaysPaintedThroughTextAndActivationChanges) {
     EnableWindow(window, TRUE);
 }
 
+// The first and last columns of the caption that hold white text pixels.
+struct Ink { int first; int last; };
+Ink InkColumns(HWND window) {
+    const RECT caption = TkGradientCaption::CaptionRect(window);
+    int first = -1, last = -1;
+    for (int x = caption.left; x < caption.right; ++x)
+        for (int y = caption.top; y < caption.bottom; ++y)
+            if (OffscreenHarness::Pixel(window, x, y) == RGB(255, 255, 255)) {
+                if (first < 0) first = x;
+                last = x;
+                break;
+            }
+    return {first, last};
+}
+
+TEST_F(GradientCaptionTest, AlignmentPlacesTheTitleAndANarrowCaptionDropsTheRemainder) {
+    MakeFrame(false);
+    HWND window = frame->m_hWnd;
+    frame->EnableGradientCaption(TRUE);
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    SetWindowText(window, "Monitor - Segment A");
+    const RECT caption = TkGradientCaption::CaptionRect(window);
+    const int areaLeft = caption.left + GetSystemMetrics(SM_CXSIZE);
+    frame->SetCaptionAlignment(0);
+    const auto left = InkColumns(window);
+    EXPECT_GE(left.first, areaLeft + 3);
+    EXPECT_LT(left.first, areaLeft + 8);
+    frame->SetCaptionAlignment(2);
+    const auto right = InkColumns(window);
+    EXPECT_GT(right.last, caption.right - 6);
+    EXPECT_EQ(right.last - right.first, left.last - left.first);
+    frame->SetCaptionAlignment(1);
+    const auto centred = InkColumns(window);
+    EXPECT_NEAR(centred.first - left.first, (right.first - left.first) / 2, 3);
+
+    // Too narrow for the title part and "W...": the remainder goes, the title part is cut short.
+    frame->SetCaptionAlignment(0);
+    SetWindowText(window, "Monitoring station - Segment A");
+    SetWindowPos(window, 0, 0, 0, areaLeft + 3 * GetSystemMetrics(SM_CXSIZE) + 70, 300, SWP_NOMOVE | SWP_NOZORDER);
+    OffscreenHarness::RunUntilIdle();
+    const RECT narrow = TkGradientCaption::CaptionRect(window);
+    const auto cut = InkColumns(window);
+    EXPECT_GT(cut.first, 0);
+    EXPECT_LT(cut.last, narrow.right);
+    SaveShot(window, "gradient_caption_narrow.png");
+}
+
 TEST_F(GradientCaptionTest, NarrowedToNothingDrawsNothingAndComesBackWhenWidened) {
     MakeFrame(false);
     HWND window = frame->m_hWnd;
