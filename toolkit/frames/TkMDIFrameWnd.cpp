@@ -61,7 +61,9 @@ void DockInto(CDockBar* dockBar, CControlBar* bar, const RECT* rect) {
 
 VQ_IMPLEMENT_DYNCREATE(TkMDIFrameWnd, CMDIFrameWnd)
 
-TkMDIFrameWnd::TkMDIFrameWnd() = default;
+TkMDIFrameWnd::TkMDIFrameWnd() {
+    m_caption.m_bNewShell = (GetVersion() & 0xFF) >= 4;
+}
 
 TkMDIFrameWnd::~TkMDIFrameWnd() {
     if (m_hMenuBarFrameMenu) DestroyMenu(m_hMenuBarFrameMenu);

@@ -4,6 +4,7 @@
 #include "platform/registry/Registry.h"
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
+#include "toolkit/frames/TkGradientCaption.h"
 #include "toolkit/frames/TkWndPlugIn.h"
 
 #include <map>
@@ -88,6 +89,7 @@ public:
     CFrameWnd* m_pActiveFloatingChild = nullptr;
     TkControlBarManager* m_pControlBarManager = nullptr;
     BOOL m_bActivationGuard = FALSE;
+    TkGradientCaption m_caption;
     BOOL m_bFloatInMainTransition = FALSE;
     TkMenuBarLink* m_pMenuBar = nullptr;
     std::unique_ptr<TkWndPlugIn> m_pFramePlugIn;
@@ -150,6 +152,11 @@ public:
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
     void RecalcLayout(BOOL notify = TRUE) override;
 
+    // The painted title bar.
+    BOOL EnableGradientCaption(BOOL enable, BOOL redraw = TRUE);
+    void SetCaptionAlignment(int alignment, BOOL redraw = TRUE);
+    virtual void DrawGradientCaption();
+
     // Menus per document type.
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
                    CCreateContext* context = nullptr) override;
@@ -170,6 +177,7 @@ protected:
     BOOL OnCreateClient(CCreateContext* context) override;
     void OnClose() override;
     BOOL IsCustomizing() const;
+    LRESULT OnGradientNcActivate(BOOL active);
 
 private:
     // The dock bar of the table entry whose alignment equals the bar's.

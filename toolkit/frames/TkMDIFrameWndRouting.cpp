@@ -102,7 +102,47 @@ LRESULT TkMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         plugIn->m_bHandled = FALSE;
         if (handled) return result;
     }
+    if (m_caption.IsOn()) {
+        if (message == WM_NCACTIVATE) return OnGradientNcActivate(BOOL(wParam));
+        if (message == WM_NCPAINT) {
+            const LRESULT result = ::vq::DefWindowProc(m_hWnd, message, wParam, lParam);
+            DrawGradientCaption();
+            return result;
+        }
+        if (message == WM_SETTEXT) {
+            CMDIFrameWnd::WindowProc(message, wParam, lParam);
+            DrawGradientCaption();
+            return TRUE;
+        }
+    }
     return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT TkMDIFrameWnd::OnGradientNcActivate(BOOL active) {
+    // While the tool bar manager customises, a floating window keeps no caption active.
+    BOOL state = active;
+    if (!IsWindowEnabled(m_hWnd)) state = FALSE;
+    else if (IsStayActive() && !IsCustomizing()) state = TRUE;
+    m_caption.m_bActive = state;
+    if (CFrameWnd* child = GetActiveFrame(); child && child != this) {
+        child->SendMessage(WM_NCACTIVATE, state);
+        child->SendMessage(WM_NCPAINT, 1);
+    }
+    const LRESULT result = ::vq::DefWindowProc(m_hWnd, WM_NCACTIVATE, WPARAM(state), 0);
+    ::vq::SendMessage(m_hWnd, WM_NCPAINT, 1, 0);
+    return result;
+}
+
+BOOL TkMDIFrameWnd::EnableGradientCaption(BOOL enable, BOOL redraw) {
+    return m_caption.Enable(m_hWnd, enable, redraw);
+}
+
+void TkMDIFrameWnd::SetCaptionAlignment(int alignment, BOOL redraw) {
+    m_caption.SetAlignment(m_hWnd, alignment, redraw);
+}
+
+void TkMDIFrameWnd::DrawGradientCaption() {
+    m_caption.Draw(m_hWnd);
 }
 
 BOOL TkMDIFrameWnd::PreTranslateMessage(MSG* msg) {
