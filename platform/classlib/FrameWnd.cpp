@@ -152,7 +152,9 @@ void CFrameWnd::OnInitMenuPopup(HMENU menu) {
     const int count = GetMenuItemCount(menu);
     for (int i = 0; i < count; ++i) {
         const UINT id = GetMenuItemID(menu, i);
-        if (id == 0 || id == UINT(-1)) continue;
+        // From 0xF000 up the ids are the default procedure's (system commands, the window list),
+        // which no handler enables: updating them would grey them out.
+        if (id == 0 || id == UINT(-1) || id >= 0xF000) continue;
         CCmdUI ui;
         ui.m_nID = id;
         ui.m_pMenu = menu;

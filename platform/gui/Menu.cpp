@@ -547,6 +547,8 @@ BOOL SetMenu(HWND window, HMENU menu) {
         MenuBars()[window] = menu;
     else
         MenuBars().erase(window);
+    // The bar takes its row from the client area, or gives it back.
+    DrawMenuBar(window);
     return TRUE;
 }
 
@@ -559,6 +561,108 @@ BOOL DrawMenuBar(HWND window) {
     if (!IsWindow(window)) return FALSE;
     SetWindowPos(window, 0, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     return TRUE;
+}
+
+namespace {
+
+constexpr std::int32_t BarItemPadding = 7;
+
+BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position);
+
+// The bar item whose popup is open, drawn highlighted meanwhile.
+HWND openBar = 0;
+int openBarItem = -1;
+
+// Each item of a menu bar gets its text's width and some room either side, left to right.
+std::vector<RECT> BarItemRects(HMENU menu, const RECT& bar) {
+    std::vector<RECT> rects;
+    HDC dc = GetDC(0);
+    const HGDIOBJ old = SelectObject(dc, MenuFont());
+    std::int32_t x = bar.left;
+    for (const MenuItem& item : menu->items) {
+        RECT text{};
+        DrawText(dc, item.text.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
+        const std::int32_t width = text.Width() + 2 * BarItemPadding;
+        rects.push_back({x, bar.top, x + width, bar.bottom});
+        x += width;
+    }
+    SelectObject(dc, old);
+    ReleaseDC(0, dc);
+    return rects;
+}
+
+} // namespace
+
+void PaintMenuBar(HWND window, HDC dc, const RECT& bar) {
+    FillRect(dc, &bar, GetSysColorBrush(COLOR_MENU));
+    const HMENU menu = GetMenu(window);
+    if (!menu) return;
+    const std::vector<RECT> rects = BarItemRects(menu, bar);
+    const HGDIOBJ old = SelectObject(dc, MenuFont());
+    SetBkMode(dc, TRANSPARENT);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        const MenuItem& item = menu->items[i];
+        RECT r = rects[i];
+        const bool open = openBar == window && openBarItem == int(i);
+        if (open) FillRect(dc, &r, GetSysColorBrush(COLOR_HIGHLIGHT));
+        SetTextColor(dc, GetSysColor(item.flags & (MF_GRAYED | MF_DISABLED) ? COLOR_GRAYTEXT
+                                     : open                                 ? COLOR_HIGHLIGHTTEXT
+                                                                            : COLOR_MENUTEXT));
+        DrawText(dc, item.text.c_str(), -1, &r, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    }
+    SelectObject(dc, old);
+}
+
+int MenuBarItemAt(HWND window, const RECT& bar, POINT at) {
+    const HMENU menu = GetMenu(window);
+    if (!menu) return -1;
+    const std::vector<RECT> rects = BarItemRects(menu, bar);
+    for (std::size_t i = 0; i < rects.size(); ++i)
+        if (rects[i].Contains(at.x, at.y)) return int(i);
+    return -1;
+}
+
+void TrackMenuBarItem(HWND window, int index) {
+    const HMENU menu = GetMenu(window);
+    RECT item;
+    if (!GetMenuItemRect(window, menu, UINT(index), &item)) return;
+    const MenuItem chosen = menu->items[std::size_t(index)];
+    if (chosen.flags & (MF_GRAYED | MF_DISABLED)) return;
+    SendMessage(window, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
+    UINT command = chosen.id;
+    if (chosen.popup) {
+        openBar = window;
+        openBarItem = index;
+        DrawMenuBar(window);
+        command = UINT(Track(chosen.popup, TPM_RETURNCMD, POINT{item.left, item.bottom}, window, index));
+        openBar = 0;
+        openBarItem = -1;
+        if (IsWindow(window)) DrawMenuBar(window);
+    }
+    if (command && IsWindow(window)) SendMessage(window, WM_COMMAND, command, 0);
+}
+
+BOOL GetMenuItemRect(HWND window, HMENU menu, UINT position, RECT* out) {
+    if (!out || !IsMenu(menu) || position >= menu->items.size()) return FALSE;
+    if (menu == GetMenu(window)) {
+        const RECT bar = MenuBarRect(window);
+        if (bar.IsEmpty()) return FALSE;
+        *out = BarItemRects(menu, bar)[position];
+        return TRUE;
+    }
+    // A popup has places only while it is open.
+    if (!tracking) return FALSE;
+    for (const Level& level : tracking->levels) {
+        if (level.menu != menu) continue;
+        RECT popup;
+        GetWindowRect(level.window, &popup);
+        std::int32_t top = popup.top + 2;
+        for (std::size_t i = 0; i < position; ++i)
+            top += menu->items[i].height;
+        *out = {popup.left + 2, top, popup.right - 2, top + menu->items[position].height};
+        return TRUE;
+    }
+    return FALSE;
 }
 
 void DestroySystemMenu(HWND window) {
@@ -710,7 +814,10 @@ BOOL SetMenuDefaultItem(HMENU menu, UINT position, UINT byPosition) {
     return TRUE;
 }
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int, HWND owner, const RECT*) {
+namespace {
+
+// The loop of a popup; `position` is the popup's place in the menu it drops from.
+BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position) {
     if (!IsMenu(menu) || !IsWindow(owner) || tracking || !PopupClass()) return FALSE;
     Tracking state;
     state.owner = owner;
@@ -718,7 +825,7 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int,
     SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
     const HWND capture = GetCapture();
     if (capture) ReleaseCapture();
-    if (!Open(menu, POINT{x, y}, 0)) state.ended = true;
+    if (!Open(menu, at, position)) state.ended = true;
     MSG msg;
     while (!state.ended) {
         if (!PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
@@ -757,6 +864,12 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int,
     if (flags & TPM_RETURNCMD) return BOOL(state.chosen);
     if (state.chosen && !(flags & TPM_NONOTIFY)) PostMessage(owner, WM_COMMAND, state.chosen, 0);
     return TRUE;
+}
+
+} // namespace
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, std::int32_t x, std::int32_t y, int, HWND owner, const RECT*) {
+    return Track(menu, flags, POINT{x, y}, owner, 0);
 }
 
 BOOL EndMenu() {

@@ -60,6 +60,7 @@ struct MENUITEMINFO {
     UINT cch = 0;
 };
 
+inline constexpr UINT WM_INITMENU = 0x0116;
 inline constexpr UINT WM_INITMENUPOPUP = 0x0117;
 inline constexpr UINT WM_MENUSELECT = 0x011F;
 inline constexpr UINT WM_MENUCHAR = 0x0120;
@@ -91,6 +92,15 @@ void DestroySystemMenu(HWND window);
 BOOL SetMenu(HWND window, HMENU menu);
 HMENU GetMenu(HWND window);
 BOOL DrawMenuBar(HWND window);
+// Where an item lies on the screen: on the window's menu bar, or in a popup while it is open.
+BOOL GetMenuItemRect(HWND window, HMENU menu, UINT position, RECT* out);
+// The window layer's own use: the bar's row below a top-level window's caption (screen
+// coordinates, empty without a menu), its painting and hit testing in window coordinates, and
+// the press on an item, which drops its popup and sends the chosen command as WM_COMMAND.
+RECT MenuBarRect(HWND window);
+void PaintMenuBar(HWND window, HDC dc, const RECT& bar);
+int MenuBarItemAt(HWND window, const RECT& bar, POINT at);
+void TrackMenuBarItem(HWND window, int index);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

@@ -200,6 +200,7 @@ enum : int {
     HTCAPTION = 2,
     HTSYSMENU = 3,
     HTGROWBOX = 4,
+    HTMENU = 5,
     HTHSCROLL = 6,
     HTVSCROLL = 7,
     HTLEFT = 10,

@@ -193,6 +193,15 @@ RECT CaptionArea(const WindowRecord& record) {
     return {frame, frame, all.right - frame, frame + CaptionHeight(record.exStyle) - 1};
 }
 
+// The menu bar's row under the caption of a top-level window that has a menu; empty otherwise.
+RECT MenuBarArea(const WindowRecord& record) {
+    if (record.IsChild() || !GetMenu(record.handle)) return {};
+    const RECT client = ClientArea(record.style, record.exStyle, {0, 0, record.rect.Width(), record.rect.Height()});
+    const RECT caption = CaptionArea(record);
+    const int top = (record.style & WS_CAPTION) == WS_CAPTION ? caption.bottom : client.top;
+    return {client.left, top, client.right, top + GetSystemMetrics(SM_CYMENU)};
+}
+
 // The close box of a tool window with a system menu, at the right end of its small caption;
 // empty for other windows.
 RECT CloseBoxArea(const WindowRecord& record) {
@@ -272,6 +281,7 @@ void DrawFrame(WindowRecord& record) {
         for (CaptionBox& box : CaptionBoxes(record))
             DrawFrameControl(dc, &box.rect, DFC_CAPTION, box.kind);
     }
+    if (const RECT bar = MenuBarArea(record); !bar.IsEmpty()) PaintMenuBar(record.handle, dc, bar);
     DrawScrollBars(record, dc);
     // The client edge runs around the client area and the window's own scroll bars together.
     RECT client = record.client;
@@ -329,6 +339,7 @@ int HitTestFrame(const WindowRecord& r, POINT w) {
     for (const CaptionBox& box : CaptionBoxes(r))
         if (box.rect.Contains(w.x, w.y)) return box.hit;
     if ((r.style & WS_CAPTION) == WS_CAPTION && CaptionArea(r).Contains(w.x, w.y)) return HTCAPTION;
+    if (MenuBarArea(r).Contains(w.x, w.y)) return HTMENU;
     if (const int bar = HitTestScrollBars(r, w); bar != HTNOWHERE) return bar;
     return HTBORDER;
 }
@@ -373,6 +384,12 @@ void StartFrameCommand(HWND window, int hit, LPARAM point) {
         command = SC_VSCROLL | UINT(HTVSCROLL);
     else if (hit == HTHSCROLL)
         command = SC_HSCROLL | UINT(HTHSCROLL);
+    if (hit == HTMENU) {
+        const POINT origin = WindowScreenOrigin(*r);
+        const POINT at{GET_X_LPARAM(point) - origin.x, GET_Y_LPARAM(point) - origin.y};
+        if (const int item = MenuBarItemAt(window, MenuBarArea(*r), at); item >= 0) TrackMenuBarItem(window, item);
+        return;
+    }
     if (command) SendMessage(window, WM_SYSCOMMAND, command, point);
 }
 
@@ -732,6 +749,15 @@ bool Complete(const QueueEntry& e, MSG* msg, bool removed) {
 
 WindowRecord* FindWindowRecord(HWND window) {
     return Live(window);
+}
+
+RECT MenuBarRect(HWND window) {
+    const WindowRecord* r = Live(window);
+    if (!r) return {};
+    const RECT bar = MenuBarArea(*r);
+    if (bar.IsEmpty()) return {};
+    const POINT origin = WindowScreenOrigin(*r);
+    return OffsetRectBy(bar, origin.x, origin.y);
 }
 
 POINT WindowScreenOrigin(const WindowRecord& record) {
@@ -1408,7 +1434,11 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_NCCALCSIZE: {
         auto* rect = reinterpret_cast<RECT*>(lParam);
-        if (rect) *rect = ReserveScrollBars(*r, ClientArea(r->style, r->exStyle, *rect));
+        if (!rect) return 0;
+        RECT client = ClientArea(r->style, r->exStyle, *rect);
+        if (!r->IsChild() && GetMenu(window))
+            client.top = std::min(client.bottom, client.top + GetSystemMetrics(SM_CYMENU));
+        *rect = ReserveScrollBars(*r, client);
         return 0;
     }
     case WM_NCPAINT:

@@ -1,3 +1,4 @@
+#include "platform/gui/Hooks.h"
 #include "platform/gui/SystemColours.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/TempDir.h"
@@ -26,6 +27,28 @@ std::vector<std::pair<UINT, UINT>> MenuItems(HMENU menu) {
         items.emplace_back(GetMenuItemID(menu, i), GetMenuState(menu, UINT(i), MF_BYPOSITION));
     return items;
 }
+
+// While a menu is tracked, clicks the item of `popup` at `position` once it is open.
+struct PopupClick {
+    static inline HWND owner = 0;
+    static inline HMENU popup = nullptr;
+    static inline UINT position = 0;
+    static inline bool clicked = false;
+    static LRESULT Filter(int code, WPARAM, LPARAM) {
+        RECT item;
+        if (code != MSGF_MENU || clicked || !GetMenuItemRect(owner, popup, position, &item)) return 0;
+        clicked = true;
+        const POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+        // Queued for the loop as the popup would receive them: the harness would dispatch them
+        // itself, past the loop.
+        const HWND target = WindowFromPoint(at);
+        POINT local = at;
+        ScreenToClient(target, &local);
+        PostMessage(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+        PostMessage(target, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+        return 0;
+    }
+};
 
 // The caption's colour a few pixels inside its left end.
 COLORREF CaptionPixel(HWND window) {
@@ -125,6 +148,68 @@ TEST_F(MdiFrameTest, WithoutMenuBarTheActiveChildsMenuListsTheWindows) {
     app.m_pDocManager->CloseAllDocuments(FALSE);
     EXPECT_EQ(GetMenu(frame->m_hWnd), frame->m_hMenuDefault);
     EXPECT_TRUE(WindowList(window).empty());
+}
+
+TEST_F(MdiFrameTest, TheRealMenuBarShowsTheChildsMenuAndItsWindowPopupActivatesByMouse) {
+    MakeFrame(false);
+    CDocument* first = NewDocument();
+    NewDocument();
+    OffscreenHarness::RunUntilIdle();
+    HMENU shared = docTemplate->m_hMenuShared;
+    ASSERT_EQ(GetMenu(frame->m_hWnd), shared);
+
+    // The bar is a row of the menu's height between caption and client area.
+    RECT window, firstItem, lastItem;
+    GetWindowRect(frame->m_hWnd, &window);
+    const int count = GetMenuItemCount(shared);
+    ASSERT_TRUE(GetMenuItemRect(frame->m_hWnd, shared, 0, &firstItem));
+    ASSERT_TRUE(GetMenuItemRect(frame->m_hWnd, shared, UINT(count - 1), &lastItem));
+    POINT clientOrigin{0, 0};
+    ClientToScreen(frame->m_hWnd, &clientOrigin);
+    EXPECT_EQ(firstItem.Height(), GetSystemMetrics(SM_CYMENU));
+    EXPECT_GE(firstItem.top - window.top, GetSystemMetrics(SM_CYCAPTION));
+    EXPECT_LE(firstItem.bottom, clientOrigin.y);
+
+    // Every item shows its text on the menu colour; past the last one the bar is empty.
+    const COLORREF menu = GetSysColor(COLOR_MENU);
+    for (int i = 0; i < count; ++i) {
+        SCOPED_TRACE(i);
+        RECT item;
+        GetMenuItemRect(frame->m_hWnd, shared, UINT(i), &item);
+        item = OffsetRectBy(item, -window.left, -window.top);
+        int text = 0;
+        for (int y = item.top; y < item.bottom; ++y)
+            for (int x = item.left; x < item.right; ++x)
+                text += OffscreenHarness::Pixel(frame->m_hWnd, x, y) != menu;
+        EXPECT_GT(text, 5);
+        EXPECT_EQ(OffscreenHarness::Pixel(frame->m_hWnd, item.left + 1, item.top + 1), menu);
+    }
+    EXPECT_EQ(OffscreenHarness::Pixel(frame->m_hWnd, lastItem.right - window.left + 5,
+                                      (lastItem.top + lastItem.bottom) / 2 - window.top),
+              menu);
+    SaveShot(frame->m_hWnd, "mdi_menu_bar.png");
+
+    // A press on "Window" drops its popup; choosing the first window there activates it.
+    HMENU windows = GetSubMenu(shared, 2);
+    UINT at = 0;
+    while (at < UINT(GetMenuItemCount(windows)) && GetMenuItemID(windows, int(at)) != kFirstMdiChildId)
+        ++at;
+    PopupClick::owner = frame->m_hWnd;
+    PopupClick::popup = windows;
+    PopupClick::position = at;
+    PopupClick::clicked = false;
+    HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, PopupClick::Filter, nullptr, 0);
+    RECT item;
+    GetMenuItemRect(frame->m_hWnd, shared, 2, &item);
+    const POINT press{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    OffscreenHarness::MousePress(press);
+    OffscreenHarness::MouseRelease(press);
+    OffscreenHarness::RunUntilIdle();
+    UnhookWindowsHookEx(filter);
+    EXPECT_TRUE(PopupClick::clicked);
+    EXPECT_EQ(frame->MDIGetActive(), ChildOf(first));
+    EXPECT_EQ(WindowList(windows),
+              (std::vector<std::pair<UINT, bool>>{{kFirstMdiChildId, true}, {kFirstMdiChildId + 1, false}}));
 }
 
 TEST_F(MdiFrameTest, MenuBarSwitchesByMenuIdAndNeverBringsARealMenu) {
