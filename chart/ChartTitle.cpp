@@ -7,6 +7,7 @@
 #include "platform/gui/Gdi.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -126,7 +127,9 @@ int ChartTitle::ReadTemplate(std::string_view text) {
     constexpr int kTitleGroupError = 10;
     if (!complete) RaiseChartError(kTitleGroupError);
     SetText("", alignment);
-    SetColor(static_cast<COLORREF>(red + 256 * (green & 0xFF) + 65536 * blue));
+    // The fields come from a text file: sum them as unsigned words, which wrap where ints would overflow.
+    SetColor(static_cast<COLORREF>(static_cast<std::uint32_t>(red) + 256u * static_cast<std::uint32_t>(green & 0xFF) +
+                                   65536u * static_cast<std::uint32_t>(blue)));
     SetFont(size, flags, face);
     return static_cast<int>(scan.Used());
 }
