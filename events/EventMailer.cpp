@@ -57,7 +57,7 @@ void EventMailer::Run() {
 }
 
 void EventMailer::Send(const EventMail& mail) {
-    if (!m_App.MapiLogon()) return;
+    if (!m_App.MapiLogon(mail.logon)) return;
     MapiRecipDesc* resolved = nullptr;
     if (MapiResolveName(mail.address, &resolved) != SUCCESS_SUCCESS) {
         m_Log.PostSystemEvent(kRecipientUnresolved, mail.address);

@@ -7,16 +7,19 @@
 #include <string>
 #include <thread>
 
+#include "shell/MapiCredentials.h"
+
 namespace vq {
 
 class COstrelixApp;
 class LogDoc;
 
-// One mail of an announced event, ready to go.
+// One mail of an announced event, ready to go, with the logon to use should the session be gone.
 struct EventMail {
     std::string address;
     std::string subject;
     std::string body;
+    MapiCredentials logon;
 };
 
 // Sends the event log's mails on a thread of its own, one after the other, so the main thread

@@ -368,6 +368,7 @@ void LogDoc::SendEmail(const NotificationJob& job) {
                 "Log Group: " + job.m_GroupName + " " + job.m_LevelName + " " + job.m_LevelDescription +
                 "\r\n" + "Database: " + MakeConfigFilePath(job.m_DatabaseFolder, job.m_DatabaseName) +
                 "\r\n" + kFooter;
+    mail.logon = m_App->GetMapiCredentials();
     if (!m_Mailer) m_Mailer = std::make_unique<EventMailer>(*m_App, *this);
     m_Mailer->Post(std::move(mail));
 }

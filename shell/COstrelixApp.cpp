@@ -154,15 +154,20 @@ bool COstrelixApp::LoadMapi() {
     return m_MapiAvailable;
 }
 
+MapiCredentials COstrelixApp::GetMapiCredentials() const {
+    if (!m_Root || m_Root->GetUseDefaultLogon()) return {};
+    return {m_Root->GetMessagingUser(), m_Root->GetMessagingPassword()};
+}
+
 std::uintptr_t COstrelixApp::MapiLogon() {
+    return MapiLogon(GetMapiCredentials());
+}
+
+std::uintptr_t COstrelixApp::MapiLogon(const MapiCredentials& credentials) {
     if (!m_MapiAvailable) return 0;
     std::lock_guard lock(m_MapiMutex);
     if (m_MapiSession) return m_MapiSession;
-    std::string user, password;
-    if (m_Root && !m_Root->GetUseDefaultLogon()) {
-        user = m_Root->GetMessagingUser();
-        password = m_Root->GetMessagingPassword();
-    }
+    const auto& [user, password] = credentials;
     LHANDLE session = 0;
     const ULONG result = MAPILogon(0, user.empty() ? nullptr : user.c_str(), password.c_str(), 0, 0, &session);
     if (result != SUCCESS_SUCCESS) {

@@ -6,8 +6,10 @@
 #include "netmodel/AppMacFilter.h"
 #include "runtime/HeadlessApp.h"
 #include "shell/ExplorerInfo.h"
+#include "shell/MapiCredentials.h"
 #include "shell/ViewAdmin.h"
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -104,10 +106,14 @@ public:
     // Mail. The probe decides once whether mail can go: settings section "Mail" names the
     // "Server" and the "From" address, and the transfer library speaks SMTP.
     bool LoadMapi();
-    bool IsMapiAvailable() const { return m_MapiAvailable; }
+    bool IsMapiAvailable() const { return m_MapiAvailable.load(); }
     // Logs on at the first mail; a failure is logged as system event 284 and tried again next time.
-    // The session is shared with the event mail thread, so it is taken under a lock.
+    // The session is shared with the event mail thread, so it is taken under a lock; that thread
+    // passes the credentials it was handed with its mail.
     std::uintptr_t MapiLogon();
+    std::uintptr_t MapiLogon(const MapiCredentials& credentials);
+    // Main thread only: empty when the root record asks for the default logon.
+    MapiCredentials GetMapiCredentials() const;
     std::uint32_t MapiSendMail(const MapiMessage& message);
     std::uint32_t MapiFreeBuffer(void* buffer);
     void ReleaseMapi();
@@ -264,7 +270,7 @@ private:
     std::unique_ptr<COstrelixSystemDoc> m_SystemDoc;
     std::unique_ptr<CCfgOstrelix> m_Root;
     std::unique_ptr<LogDoc> m_LogDoc;
-    bool m_MapiAvailable = false;
+    std::atomic<bool> m_MapiAvailable{false};
     bool m_MapiProbed = false;
     std::mutex m_MapiMutex;
     std::uintptr_t m_MapiSession = 0;

@@ -118,6 +118,11 @@ protected:
         m_App->WriteProfileString("Mail", "Server", sink.Url().c_str());
         m_App->WriteProfileString("Mail", "From", "monitor@example.org");
         ASSERT_TRUE(m_App->LoadMapi());
+        if (!m_User.empty()) {
+            m_App->GetRootRecord()->SetUseDefaultLogon(false);
+            m_App->GetRootRecord()->SetMessagingUser(m_User);
+            m_App->GetRootRecord()->SetMessagingPassword("pw");
+        }
         for (std::size_t i = 0; i < addresses.size(); ++i) {
             EventInfo& info = EventOf("pc7", int(i));
             info.m_Owner = &Device("pc7");
@@ -132,6 +137,8 @@ protected:
         Log().GetMailer()->Flush();
         Pump();
     }
+
+    std::string m_User;
 };
 
 TEST_F(MailNotificationTest, TheMailNamesTheEventInItsSubjectAndBody) {
@@ -151,6 +158,20 @@ TEST_F(MailNotificationTest, TheMailNamesTheEventInItsSubjectAndBody) {
               std::string::npos)
         << content;
     EXPECT_TRUE(test::SystemEvents(Log()).empty());
+}
+
+// The mail thread logs on with the credentials of the moment the event was raised: the user may be
+// editing the configuration on the main thread meanwhile.
+TEST_F(MailNotificationTest, TheMailThreadLogsOnWithTheCredentialsHandedToIt) {
+    test::SmtpSink sink;
+    m_User = "ops";
+    Raise(sink, {"ops@example.org"});
+    m_App->GetRootRecord()->SetMessagingUser("someone else");
+    Log().GetMailer()->Flush();
+    const auto sessions = sink.Sessions();
+    ASSERT_FALSE(sessions.empty());
+    EXPECT_EQ(std::count(sessions[0].begin(), sessions[0].end(), "AG9wcwBwdw=="), 1)
+        << "the logon names ops with password pw: " << testing::PrintToString(sessions[0]);
 }
 
 TEST_F(MailNotificationTest, BadAddressesAndRefusedMailsAreRecorded) {
