@@ -169,6 +169,13 @@ private:
         int group, index, number;
     };
     void WalkVectors(const std::function<void(const Vector&)>& visit);
+    // Which axes a two-axis range walk computes from the data.
+    struct FreeAxes {
+        bool value, x;
+    };
+    // Empties the value and X ranges and fixes each one that has its limits.
+    FreeAxes FixTwoRanges();
+    void BoundTwoRanges(FreeAxes free);
     // Both axes' extents 0 to 0: nothing to place points on.
     bool ExtentsAreZero() const;
     // A cross of 4 device units each way in the palette colour, where no bubble or arrow shows.

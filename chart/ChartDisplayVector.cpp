@@ -56,13 +56,10 @@ void ChartDisplay::CalcVectorRange() {
     if (GetGroupCount() < 4) RaiseChartError(kTooFewGroups);
     const u32 flags = GetStyle().flagsWord;
     if (flags & kLogValues) RaiseChartError(kLogValueAxis);
+    const FreeAxes free = FixTwoRanges();
+    if (!free.value && !free.x) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
-    values.Clear();
-    xs.Clear();
-    const bool valueFree = !FixRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
-    const bool xFree = !FixRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (!valueFree && !xFree) return;
     const int type = GetChartType();
     const bool arrows = type == 45 || ((GetStyle().extraWord & kSizesWidenRanges) && !(flags & kExplicitSizes));
     WalkVectors([&](const Vector& v) {
@@ -74,17 +71,16 @@ void ChartDisplay::CalcVectorRange() {
             const double u = std::cos(theta) * v.d, w = std::sin(theta) * v.d;
             e = type == 43 ? Span(v.x + u, v.x, v.y + w, v.y) : Span(v.x + u / 2, v.x - u / 2, v.y + w / 2, v.y - w / 2);
         }
-        if (xFree) {
-            if (!valueFree && !e.MeetsY(values)) return;
+        if (free.x) {
+            if (!free.value && !e.MeetsY(values)) return;
             xs.Update(e.xLow);
             xs.Update(e.xHigh);
         }
-        if (!valueFree || (!xFree && !e.MeetsX(xs))) return;
+        if (!free.value || (!free.x && !e.MeetsX(xs))) return;
         values.Update(e.yLow);
         values.Update(e.yHigh);
     });
-    if (xFree) BoundRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (valueFree) BoundRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
+    BoundTwoRanges(free);
 }
 
 void ChartDisplay::DrawVectors() {

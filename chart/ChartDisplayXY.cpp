@@ -121,22 +121,31 @@ void ChartDisplay::WalkXYPoints(const XYVisitor& visit) {
     }
 }
 
+ChartDisplay::FreeAxes ChartDisplay::FixTwoRanges() {
+    GetValueRange().Clear();
+    GetXRange().Clear();
+    const u32 flags = GetStyle().flagsWord;
+    return {!FixRange(GetValueRange(), GetLowerValueLimit(), GetUpperValueLimit(), flags),
+            !FixRange(GetXRange(), GetLowerXLimit(), GetUpperXLimit(), flags)};
+}
+
+void ChartDisplay::BoundTwoRanges(FreeAxes free) {
+    const u32 flags = GetStyle().flagsWord;
+    if (free.x) BoundRange(GetXRange(), GetLowerXLimit(), GetUpperXLimit(), flags);
+    if (free.value) BoundRange(GetValueRange(), GetLowerValueLimit(), GetUpperValueLimit(), flags);
+}
+
 void ChartDisplay::CalcXYRange() {
+    const FreeAxes free = FixTwoRanges();
+    if (!free.value && !free.x) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
-    values.Clear();
-    xs.Clear();
-    const u32 flags = GetStyle().flagsWord;
-    const bool valueFree = !FixRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
-    const bool xFree = !FixRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (!valueFree && !xFree) return;
     WalkXYPoints([&](const XYPoint& point) {
         const double x = point.x->GetValue(), y = point.y->GetValue();
-        if (xFree && (valueFree || Within(values, y))) xs.Update(x);
-        if (valueFree && (xFree || Within(xs, x))) values.Update(y);
+        if (free.x && (free.value || Within(values, y))) xs.Update(x);
+        if (free.value && (free.x || Within(xs, x))) values.Update(y);
     });
-    if (xFree) BoundRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (valueFree) BoundRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
+    BoundTwoRanges(free);
 }
 
 void ChartDisplay::DrawXY() {
@@ -164,13 +173,10 @@ void ChartDisplay::CalcBubbleRange() {
     if (GetGroupCount() < 3) RaiseChartError(kTooFewGroups);
     const u32 flags = GetStyle().flagsWord;
     if (flags & kLogValues) RaiseChartError(kLogValueAxis);
+    const FreeAxes free = FixTwoRanges();
+    if (!free.value && !free.x) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
-    values.Clear();
-    xs.Clear();
-    const bool valueFree = !FixRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
-    const bool xFree = !FixRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (!valueFree && !xFree) return;
     const bool extent = (GetStyle().extraWord & kSizesWidenRanges) && !(flags & kExplicitSizes);
     const int type = GetChartType();
     Chart* chart = GetChart();
@@ -183,17 +189,16 @@ void ChartDisplay::CalcBubbleRange() {
             if (xItem.IsNull() || yItem.IsNull() || sizeItem.IsNull()) continue;
             const double x = xItem.GetValue(), y = yItem.GetValue();
             const double r = extent ? BubbleRadius(type, std::fabs(sizeItem.GetValue()), xItem.GetStyle()) : 0;
-            if (xFree && (valueFree || (y + r >= values.GetMinimum() && y - r <= values.GetMaximum()))) {
+            if (free.x && (free.value || (y + r >= values.GetMinimum() && y - r <= values.GetMaximum()))) {
                 xs.Update(x + r);
                 xs.Update(x - r);
             }
-            if (valueFree && (xFree || (x + r >= xs.GetMinimum() && x - r <= xs.GetMaximum()))) {
+            if (free.value && (free.x || (x + r >= xs.GetMinimum() && x - r <= xs.GetMaximum()))) {
                 values.Update(y + r);
                 values.Update(y - r);
             }
         }
-    if (xFree) BoundRange(xs, GetLowerXLimit(), GetUpperXLimit(), flags);
-    if (valueFree) BoundRange(values, GetLowerValueLimit(), GetUpperValueLimit(), flags);
+    BoundTwoRanges(free);
 }
 
 namespace {

@@ -494,15 +494,32 @@ TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
         }
     }
     {
-        SCOPED_TRACE("user extents of size 0");
-        Journal j(21);
-        j.Set(0, {5, 6});
-        j.Set(1, {5, 6});
-        j.display->Prepare();
-        j.display->SetXExtents(Between(5, 5));
-        j.display->SetValueExtents(Between(5, 5));
-        j.Draw();
-        EXPECT_EQ(j.chart.spots, (std::vector<Spot>{{10, 310, 0, 0}, {410, 10, 0, 1}}));
+        SCOPED_TRACE("user extents of size 0 count as size 1");
+        auto drawn = [](int type) {
+            auto j = std::make_unique<Journal>(type);
+            j->Set(0, {5, 6});
+            j->Set(1, {5, 6});
+            j->Set(2, {1, 1});
+            j->Set(3, {1, 1});
+            j->display->Prepare();
+            j->display->SetXExtents(Between(5, 5));
+            j->display->SetValueExtents(Between(5, 5));
+            j->Draw();
+            return j;
+        };
+        const auto xy = drawn(21);
+        ASSERT_EQ(xy->chart.spots.size(), 4u);
+        EXPECT_EQ(xy->chart.spots[0], (Spot{10, 310, 0, 0}));
+        EXPECT_EQ(xy->chart.spots[1], (Spot{410, 10, 0, 1}));
+        const auto bubbles = drawn(41);
+        const auto boxes = bubbles->display->Boxes('b');
+        ASSERT_EQ(boxes.size(), 2u);
+        EXPECT_EQ(boxes[0], (RECT{-390, 10, 410, 610})) << "radius 1 across 400 and up 300 pixels";
+        EXPECT_EQ(boxes[1], (RECT{10, -290, 810, 310}));
+        const auto vectors = drawn(45);
+        ASSERT_EQ(vectors->chart.spots.size(), 4u);
+        EXPECT_EQ(vectors->chart.spots[0], (Spot{10, 310, 0, 0}));
+        EXPECT_EQ(vectors->chart.spots[2], (Spot{410, 10, 0, 1}));
     }
     {
         SCOPED_TRACE("user extents below 0 on logarithmic axes start at 0.001");
