@@ -94,27 +94,36 @@ void ChartDisplay::CalcRange() {
     case 39:
     case 40:
         return CalcGroupStackedRange();
+    case 19:
+    case 20:
+    case 21:
+    case 32:
+    case 33:
+    case 34:
+        return CalcXYRange();
+    case 41:
+    case 42:
+        return CalcBubbleRange();
+    case 43:
+    case 44:
+    case 45:
+        return CalcVectorRange();
     default:
         // The other chart types range with their renderers.
         if (RangesOnStandard(type)) CalcStandardRange();
     }
 }
 
-bool ChartDisplay::ApplyFixedLimits() {
-    const u32 flags = GetStyle().flagsWord;
-    const double lower = GetLowerValueLimit(), upper = GetUpperValueLimit();
+bool ChartDisplay::FixRange(CScale& range, double lower, double upper, u32 flags) {
     if (!(flags & kFixedRange) || (flags & kLimitsBound) || !(upper > lower)) return false;
-    GetValueRange().Clear();
-    GetValueRange().Update(upper);
-    GetValueRange().Update(lower);
+    range.Clear();
+    range.Update(upper);
+    range.Update(lower);
     return true;
 }
 
-void ChartDisplay::ApplyBoundingLimits() {
-    const u32 flags = GetStyle().flagsWord;
-    const double lower = GetLowerValueLimit(), upper = GetUpperValueLimit();
+void ChartDisplay::BoundRange(CScale& range, double lower, double upper, u32 flags) {
     if (!(flags & kLimitsBound) || !(upper > lower)) return;
-    CScale& range = GetValueRange();
     if (flags & kFixedRange) {
         range.Update(upper);
         range.Update(lower);
@@ -122,6 +131,14 @@ void ChartDisplay::ApplyBoundingLimits() {
         const double low = std::max(range.GetMinimum(), lower), high = std::min(range.GetMaximum(), upper);
         range.Set(low, high, 0);
     }
+}
+
+bool ChartDisplay::ApplyFixedLimits() {
+    return FixRange(GetValueRange(), GetLowerValueLimit(), GetUpperValueLimit(), GetStyle().flagsWord);
+}
+
+void ChartDisplay::ApplyBoundingLimits() {
+    BoundRange(GetValueRange(), GetLowerValueLimit(), GetUpperValueLimit(), GetStyle().flagsWord);
 }
 
 void ChartDisplay::CalcStandardRange() {
@@ -189,6 +206,20 @@ void ChartDisplay::DrawDataStep() {
         return DrawGroupStackedColumns();
     case 40:
         return DrawGroupStackedBars();
+    case 19:
+    case 20:
+    case 21:
+    case 32:
+    case 33:
+    case 34:
+        return DrawXY();
+    case 41:
+    case 42:
+        return DrawBubbles();
+    case 43:
+    case 44:
+    case 45:
+        return DrawVectors();
     default:
         return ChartDisplayBase::DrawDataStep();
     }

@@ -29,10 +29,12 @@ public:
     static constexpr u32 kExplicitSizes = 0x40000000;
     static constexpr u32 kKeepGroupOrder = 0x200;
     static constexpr u32 kNullBreaksLine = 0x40000;
+    static constexpr u32 kEqualUnits = 0x200000;
     // Extra-word bits.
     static constexpr u32 kThinLines = 0x10000000;
     static constexpr u32 kScalesTakeWindow = 0x08000000;
     static constexpr u32 kOrientLabels = 0x40000000;
+    static constexpr u32 kSizesWidenRanges = 0x02000000;
 
     ChartDisplay();
 
@@ -72,6 +74,15 @@ public:
     // Values with a spread: high-low bars and bands, stock charts.
     virtual void DrawHighLow();
     virtual void DrawStock();
+    // Points placed by an X and a value: XY lines, bubbles and vector arrows, over two value axes.
+    virtual void CalcXYRange();
+    virtual void DrawXY();
+    virtual void CalcBubbleRange();
+    virtual void DrawBubbles();
+    virtual void CalcVectorRange();
+    virtual void DrawVectors();
+    void DrawXYAxes() override;
+    void DrawXYPlotArea() override;
     // Pies; a negative value turns the display into a column chart from the next draw on.
     virtual void DrawPie();
     virtual void DrawPieChart() { DrawPie(); }
@@ -123,6 +134,9 @@ private:
     // The limit rules around a range walk: the fixed case answers whether the walk is skipped.
     bool ApplyFixedLimits();
     void ApplyBoundingLimits();
+    // The same rules for any axis' range and limits.
+    static bool FixRange(CScale& range, double lower, double upper, u32 flags);
+    static void BoundRange(CScale& range, double lower, double upper, u32 flags);
     void StackedRange(bool byGroup);
     void DrawOverlapped(const RECT& plot, bool upright, bool raised);
     using PileVisitor =
@@ -134,6 +148,41 @@ private:
     void StackedBars(bool byGroup);
     void ToColumnChart();
     void SetUpSpread(ChartStyle& spread, const ChartStyle& groupStyle, int position, bool upper);
+
+    // One point of an XY layout: its two items, where its feedback goes, its colour word, and
+    // whether it starts a line.
+    struct XYPoint {
+        ChartData* x;
+        ChartData* y;
+        int group, index, colour;
+        bool start;
+    };
+    using XYVisitor = std::function<void(const XYPoint&)>;
+    // The points of the chart type's layout in drawing order; the range and the drawing take the
+    // same pairs.
+    void WalkXYPoints(const XYVisitor& visit);
+    void WalkAlternating(const XYVisitor& visit);
+    // The four values of one arrow, its x item, the first group of its series and its number.
+    struct Vector {
+        double x, y, c, d;
+        ChartData* xItem;
+        int group, index, number;
+    };
+    void WalkVectors(const std::function<void(const Vector&)>& visit);
+    // Which axes a two-axis range walk computes from the data.
+    struct FreeAxes {
+        bool value, x;
+    };
+    // Empties the value and X ranges and fixes each one that has its limits.
+    FreeAxes FixTwoRanges();
+    void BoundTwoRanges(FreeAxes free);
+    // Both axes' extents 0 to 0: nothing to place points on.
+    bool ExtentsAreZero() const;
+    // A cross of 4 device units each way in the palette colour, where no bubble or arrow shows.
+    void DrawCross(int x, int y, int colourWord, int group, int index);
+    // Units per inch made equal on both axes: the plot shrinks under fixed limits, else a range grows.
+    void EqualiseUnits();
+    ChartDecimalScale& XScale(bool dateKind, bool log);
 
     int m_itemRanges = 0;
 };
