@@ -94,6 +94,9 @@ void ChartDisplay::CalcRange() {
     case 39:
     case 40:
         return CalcGroupStackedRange();
+    case 26:
+    case 27:
+        return CalcPolarRange();
     default:
         // The other chart types range with their renderers.
         if (RangesOnStandard(type)) CalcStandardRange();
@@ -165,6 +168,11 @@ void ChartDisplay::DrawDataStep() {
     case 7:
     case 24:
         return DrawHighLow();
+    case 9:
+        return DrawPerspectiveColumns();
+    case 10:
+    case 17:
+        return DrawPerspectiveAreas();
     case 11:
         return DrawOverlapColumns();
     case 12:
@@ -173,6 +181,12 @@ void ChartDisplay::DrawDataStep() {
         return DrawStackedAreas();
     case 25:
         return DrawMixed();
+    case 18:
+    case 23:
+        return DrawRadar();
+    case 26:
+    case 27:
+        return DrawPolar();
     case 28:
     case 29:
         return DrawStock();

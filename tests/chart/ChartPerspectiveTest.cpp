@@ -1,0 +1,183 @@
+#include "ChartShapeRecorder.h"
+#include "ScriptedMessageBoxes.h"
+#include "platform/gui/Gdi.h"
+#include "platform/gui/GdiJournal.h"
+#include "platform/gui/ImagePrintContext.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace vq {
+namespace {
+
+using test::ShapeScene;
+
+// Three groups of four on the 400 x 300 plot, means 5, 9 and 1, on a fixed range 0 to 10 (15
+// pixels per unit on the 150 pixels high back wall). Group 2 starts at the minimum.
+void FillThreeGroups(ShapeScene& scene) {
+    scene.Fixed(0, 10);
+    scene.Set(0, {5, 5, 5, 5});
+    scene.Set(1, {9, 9, 9, 9});
+    scene.Set(2, {0, 1, 2, 1});
+}
+
+std::vector<POINT> Face(std::initializer_list<POINT> points) {
+    return points;
+}
+
+TEST(ChartPerspective, ColumnsStandOnTheFloorBeforeTheBackWall) {
+    ShapeScene scene(9, 6);
+    FillThreeGroups(scene);
+    GdiJournal journal;
+    scene.Draw();
+
+    {
+        SCOPED_TRACE("the frame: back wall 160 x 150 at the top left, floor's front edge from L + 240 to R");
+        const auto walls = journal.Calls("Rectangle");
+        ASSERT_FALSE(walls.empty());
+        EXPECT_EQ(walls.front().device, (RECT{10, 10, 171, 161}));
+        bool floor = false;
+        for (const auto& call : journal.Calls("PolyPolygon"))
+            floor = floor || call.device == RECT{10, 160, 410, 310};
+        EXPECT_TRUE(floor) << "from (10, 160) to (410, 310)";
+    }
+
+    const auto filled = scene.Filled();
+    ASSERT_EQ(filled.size(), 3u * 4u * 3u) << "front, side and top of every column";
+    {
+        SCOPED_TRACE("the largest mean stands next to the side wall, columns 53 wide");
+        EXPECT_EQ(scene.chart.GetFeedbackList()[0]->GetGroup(), 1);
+        EXPECT_EQ(filled[0].points, Face({{230, 197}, {176, 197}, {176, 62}, {230, 62}, {230, 197}}));
+        EXPECT_EQ(filled[1].points, Face({{176, 197}, {176, 62}, {116, 24}, {116, 159}, {176, 197}})) << "side";
+        EXPECT_EQ(filled[2].points, Face({{176, 62}, {116, 24}, {169, 24}, {230, 62}, {176, 62}})) << "top";
+    }
+    {
+        SCOPED_TRACE("each index steps 60 right and 37.5 down; the last meets the front edge");
+        const int expectedBase[] = {197, 235, 272, 310};
+        for (int j = 0; j < 4; ++j) {
+            const auto& front = filled[static_cast<std::size_t>(3 * j)].points;
+            EXPECT_EQ(front[0].x, 230 + 60 * j) << j;
+            EXPECT_EQ(front[0].y, expectedBase[j]) << j;
+        }
+    }
+    {
+        SCOPED_TRACE("next groups by mean, one column width further from the side wall");
+        EXPECT_EQ(scene.chart.GetFeedbackList()[12]->GetGroup(), 0);
+        EXPECT_EQ(filled[12].points[0].x, 176);
+        EXPECT_EQ(scene.chart.GetFeedbackList()[24]->GetGroup(), 2);
+        EXPECT_EQ(filled[24].points[0].x, 123);
+        EXPECT_EQ(filled[24].points[0].y, filled[24].points[2].y) << "a value at the minimum has no height";
+        EXPECT_EQ(filled[26].points[0].y, filled[24].points[0].y) << "its top face lies on the floor";
+    }
+    {
+        SCOPED_TRACE("every face is feedback under the group's number and the index");
+        const auto& feedback = scene.chart.GetFeedbackList();
+        ASSERT_EQ(feedback.size(), 36u);
+        EXPECT_EQ(feedback[0]->GetGroup(), 1);
+        EXPECT_EQ(feedback[5]->GetIndex(), 1);
+        EXPECT_EQ(feedback[35]->GetGroup(), 2);
+    }
+
+    scene.display->GetStyle().flagsWord |= ChartDisplay::kKeepGroupOrder;
+    scene.Draw();
+    EXPECT_EQ(scene.chart.GetFeedbackList()[0]->GetGroup(), 0) << "the window order kept";
+    EXPECT_EQ(scene.Filled()[0].points[0].x, 230);
+}
+
+TEST(ChartPerspective, MirroredKindsPutTheWallRight) {
+    ShapeScene scene(9, 7);
+    FillThreeGroups(scene);
+    GdiJournal journal;
+    scene.Draw();
+    EXPECT_EQ(journal.Calls("Rectangle").front().device, (RECT{250, 10, 411, 161})) << "flush right";
+    const auto filled = scene.Filled();
+    ASSERT_FALSE(filled.empty());
+    EXPECT_EQ(filled[0].points, Face({{190, 197}, {243, 197}, {243, 62}, {190, 62}, {190, 197}}));
+}
+
+TEST(ChartPerspective, StripsRibbonsAndTheirNulls) {
+    {
+        SCOPED_TRACE("strips only, one per pair of neighbouring indices");
+        ShapeScene scene(17, 6);
+        FillThreeGroups(scene);
+        scene.Draw();
+        EXPECT_EQ(scene.Filled().size(), 3u * 3u);
+    }
+    {
+        SCOPED_TRACE("ribbons add a front cap and a side face per group, the side face as index -1");
+        ShapeScene scene(10, 6);
+        FillThreeGroups(scene);
+        scene.Draw();
+        const auto filled = scene.Filled();
+        ASSERT_EQ(filled.size(), 3u * 5u);
+        // The first group by mean, at p = 0: its edge runs dg = 53 left of the strips' right side.
+        EXPECT_EQ(filled[0].points, Face({{196, 75}, {249, 75}, {169, 25}, {116, 25}, {196, 75}}));
+        EXPECT_EQ(filled[3].points, Face({{356, 175}, {409, 175}, {409, 310}, {356, 310}, {356, 175}})) << "cap";
+        EXPECT_EQ(filled[4].points.size(), 4u + 3u);
+        EXPECT_EQ(scene.chart.GetFeedbackList()[4]->GetIndex(), -1);
+    }
+    {
+        SCOPED_TRACE("a null joins its neighbours; a null last index closes the side under the last point");
+        ShapeScene scene(10, 6);
+        scene.Fixed(0, 10);
+        scene.Set(0, {2, std::nullopt, 6, std::nullopt});
+        scene.Draw();
+        const auto filled = scene.Filled();
+        ASSERT_EQ(filled.size(), 3u);
+        EXPECT_EQ(filled[0].points, Face({{170, 170}, {330, 170}, {170, 130}, {10, 130}, {170, 170}}));
+        EXPECT_EQ(filled[1].points, Face({{170, 170}, {330, 170}, {330, 260}, {170, 260}, {170, 170}}));
+        EXPECT_EQ(filled[2].points, Face({{10, 130}, {170, 170}, {170, 260}, {10, 160}, {10, 130}}));
+    }
+}
+
+TEST(ChartPerspective, NegativeValuesOrTooFewIndexesTurnIntoColumns) {
+    struct {
+        int type;
+        std::initializer_list<std::optional<double>> first, second;
+    } const cases[] = {{9, {3, -2, 4}, {2, 2, 2}}, {10, {3, -2, 4}, {2, 2, 2}}, {17, {5}, {2}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.type);
+        test::ScriptedMessageBoxes boxes;
+        ShapeScene scene(c.type, 6);
+        scene.Set(0, c.first);
+        scene.Set(1, c.second);
+        scene.Draw();
+        EXPECT_TRUE(scene.Filled().empty());
+        EXPECT_EQ(scene.display->GetChartType(), 3);
+        EXPECT_EQ(scene.display->GetDisplayKind(), 2);
+        EXPECT_EQ(scene.display->GetStyle().extraWord & 0xFFu, 1u);
+        scene.Draw();
+        EXPECT_FALSE(scene.Filled().empty()) << "columns from the next draw on";
+        EXPECT_TRUE(boxes.shown.empty()) << "the axes end without a message";
+    }
+}
+
+TEST(ChartPerspective, ExplicitSizesScaleByTheDeviceRatio) {
+    // Sizes of 10: 10 pixels on the screen, 10 x 300 / 96 on a 300-dpi page.
+    for (const int dpi : {0, 300}) {
+        SCOPED_TRACE(dpi);
+        ShapeScene scene(9, 6);
+        FillThreeGroups(scene);
+        ChartStyle& style = scene.display->GetStyle();
+        style.flagsWord |= ChartDisplay::kExplicitSizes;
+        style.secondSize = style.thirdSize = 10;
+        if (dpi) {
+            ImagePrintContext page(1250, 937, dpi);
+            scene.Draw(page.Dc());
+        } else {
+            scene.Draw();
+        }
+        const auto filled = scene.Filled();
+        ASSERT_EQ(filled.size(), 36u);
+        const auto& front = filled[0].points;
+        const auto& side = filled[1].points;
+        const double ratio = dpi ? dpi / 96.0 : 1.0;
+        EXPECT_NEAR(front[0].x - front[1].x, 10 * ratio, 1) << "column width";
+        EXPECT_NEAR(side[0].x - side[2].x, 10 * ratio, 1) << "column depth";
+    }
+}
+
+} // namespace
+} // namespace vq
