@@ -360,15 +360,18 @@ void ChartDisplay::DrawPerspectiveAxes() {
             groupLabels.SetAvoidOverlap(1);
             groupLabels.SetDirectionAll(0, 1);
             const int q = d / groups / 2;
-            if (left) {
-                groupLabels.SetAnchorAll(ChartLabel::anchorRightMiddle);
-                groupLabels.SetRotationAll(90);
-                groupLabels.DistributeLabels(p.right - q, p.bottom + 5, p.right - d + q, p.bottom + 5);
-            } else {
-                groupLabels.SetAnchorAll(ChartLabel::anchorLeftMiddle);
-                groupLabels.SetRotationAll(270);
-                groupLabels.DistributeLabels(p.left + q, p.bottom + 5, p.left + d - q, p.bottom + 5);
+            const double turn = left ? 90 : 270;
+            groupLabels.SetAnchorAll(left ? ChartLabel::anchorRightMiddle : ChartLabel::anchorLeftMiddle);
+            groupLabels.SetRotationAll(turn);
+            // Members draw in the block's font, so the block turns with them.
+            if (groupLabels.GetAngle() != turn) {
+                groupLabels.SetAngle(turn);
+                groupLabels.SetFontDirty(1);
             }
+            if (left)
+                groupLabels.DistributeLabels(p.right - q, p.bottom + 5, p.right - d + q, p.bottom + 5);
+            else
+                groupLabels.DistributeLabels(p.left + q, p.bottom + 5, p.left + d - q, p.bottom + 5);
             groupLabels.Draw(dc, GetDrawingWindow());
             const RECT b = groupLabels.GetBounds();
             if (measuring) p.bottom -= b.bottom - b.top;

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 namespace vq {
 namespace {
@@ -176,6 +177,89 @@ TEST(ChartPerspective, ExplicitSizesScaleByTheDeviceRatio) {
         const double ratio = dpi ? dpi / 96.0 : 1.0;
         EXPECT_NEAR(front[0].x - front[1].x, 10 * ratio, 1) << "column width";
         EXPECT_NEAR(side[0].x - side[2].x, 10 * ratio, 1) << "column depth";
+        // The floor's depth and height follow the sizes too: the first column's front corner.
+        EXPECT_EQ(front[0], (dpi ? POINT{162, 239} : POINT{195, 287}));
+    }
+}
+
+constexpr COLORREF kLight[] = {RGB(240, 150, 150), RGB(150, 230, 150), RGB(150, 150, 240)};
+
+class PerspectivePicture : public test::ChartPictureTest {
+protected:
+    void Fill() {
+        const double values[3][4] = {{40, 55, 35, 50}, {80, 70, 90, 75}, {15, 25, 10, 20}};
+        for (int g = 0; g < 3; ++g) {
+            chart.GetGroup(g, true).SetGroupAnnotationText(std::string("Group ") + char('A' + g), false, 1);
+            for (int i = 0; i < 4; ++i) {
+                chart.SetItemValue(i, g, values[g][i], false);
+                chart.SetItemLabel(i, g, std::string("Q") + char('1' + i));
+                ChartStyle& style = chart.GetData(i, g).GetStyle();
+                style.styleWord = (style.styleWord & ~0xF0u) | 0x20;
+                style.fillColour = kLight[g];
+                chart.GetGroup(g, false).GetStyle() = style;
+            }
+        }
+    }
+    // Pixels of the square around the point that are darker, or lighter, than the colour.
+    int Shaded(POINT at, COLORREF colour, bool darker) {
+        int count = 0;
+        for (int y = at.y - 3; y <= at.y + 3; ++y)
+            for (int x = at.x - 3; x <= at.x + 3; ++x) {
+                const COLORREF c = At(x, y);
+                if (c == colour) continue;
+                const bool below = GetRValue(c) <= GetRValue(colour) && GetGValue(c) <= GetGValue(colour) &&
+                                   GetBValue(c) <= GetBValue(colour);
+                count += below == darker;
+            }
+        return count;
+    }
+};
+
+TEST_F(PerspectivePicture, EveryKindDrawsItsFloorWallsAndAxes) {
+    Open(400, 300, 9, 6);
+    Fill();
+    for (const int type : {9, 10, 17})
+        for (const int kind : {4, 5, 6, 7}) {
+            SCOPED_TRACE(testing::Message() << "type " << type << " kind " << kind);
+            display->SetTypeAndKind(type, kind);
+            Repaint();
+            const RECT p = display->GetPlotRect();
+            const bool left = kind == 4 || kind == 6;
+            if (type != 17)
+                EXPECT_EQ(At(left ? p.right - 3 : p.left + 3, p.bottom - 2), kLight[1])
+                    << "the largest mean at the front corner next to the side wall";
+            ASSERT_NE(display->GetXAxisScale(), nullptr);
+            EXPECT_EQ(display->GetXAxisScale()->GetLabelCount(), 3) << "group labels";
+            char name[64];
+            std::snprintf(name, sizeof name, "chart-perspective-type%d-kind%d.png", type, kind);
+            Save(name);
+        }
+}
+
+TEST_F(PerspectivePicture, ShadingDarkensFrontsAndLightensTops) {
+    Open(400, 300, 9, 6);
+    Fill();
+    for (const bool shaded : {false, true}) {
+        SCOPED_TRACE(shaded);
+        if (shaded) display->GetStyle().flagsWord |= ChartDisplay::kShadedFaces;
+        display->SetStyleDirty(1);
+        Repaint();
+        const RECT p = display->GetPlotRect();
+        const int w = p.right - p.left, fb = p.top + (p.bottom - p.top) / 2;
+        const double dg = 0.4 * w / 3, bw = 0.6 * w / 4, dy = (p.bottom - fb) / 4.0;
+        // The front column of the largest group: 75 of a range the value axis rounds.
+        const double k = (fb - p.top) / display->GetValueSpan();
+        const int top = static_cast<int>(p.bottom - (75 - display->GetValueRange().GetMinimum()) * k);
+        const POINT front{static_cast<int>(p.right - dg / 2), (top + p.bottom) / 2};
+        const POINT lid{static_cast<int>(p.right - dg / 2 - bw / 2), static_cast<int>(top - dy / 2)};
+        if (shaded) {
+            EXPECT_GT(Shaded(front, kLight[1], true), 5);
+            EXPECT_GT(Shaded(lid, kLight[1], false), 5);
+        } else {
+            EXPECT_EQ(At(front.x, front.y), kLight[1]);
+            EXPECT_EQ(At(lid.x, lid.y), kLight[1]);
+        }
+        Save(shaded ? "chart-perspective-shaded.png" : "chart-perspective-plain.png");
     }
 }
 
