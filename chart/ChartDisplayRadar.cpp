@@ -192,6 +192,11 @@ void ChartDisplay::DrawRoundAxes(int spokes, double step, bool trim,
         TakeDataWindow(rim);
         rim.SetRecordAnchors(0);
         TakeFont(rim);
+        // Members draw upright in the block's font.
+        if (rim.GetAngle() != 0) {
+            rim.SetAngle(0);
+            rim.SetFontDirty(1);
+        }
         rim.SetDrawFlag(1);
         for (int i = 0; i < spokes; ++i) {
             if (GetDrawFlag()) name(rim, i);

@@ -27,9 +27,13 @@ public:
     };
 
     void DrawDataStep() override {
-        recording = true;
+        // A chart error raised by the step passes on through here.
+        struct Recording {
+            bool& on;
+            explicit Recording(bool& flag) : on(flag) { on = true; }
+            ~Recording() { on = false; }
+        } scope(recording);
         ChartDisplay::DrawDataStep();
-        recording = false;
     }
     void FillPolygon(std::span<const POINT> points, const ChartStyle& style, int fillKind) override {
         if (recording) shapes.push_back({'f', {points.begin(), points.end()}, style.fillColour});
@@ -40,8 +44,12 @@ public:
         ChartDisplay::OutlinePolygon(points, style, outlineKind);
     }
     void DrawMarker(int x, int y, const ChartStyle& style, ChartData* item) override {
-        if (recording) shapes.push_back({'m', {{x, y}}, style.fillColour});
+        // A marker's own polygons are not the renderer's.
+        const bool was = recording;
+        if (was) shapes.push_back({'m', {{x, y}}, style.fillColour});
+        recording = false;
         ChartDisplay::DrawMarker(x, y, style, item);
+        recording = was;
     }
     void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord, int lineKind) override {
         if (recording) shapes.push_back({'l', {{x1, y1}, {x2, y2}}, 0});
