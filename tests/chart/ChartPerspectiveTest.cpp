@@ -133,6 +133,21 @@ TEST(ChartPerspective, StripsRibbonsAndTheirNulls) {
     }
 }
 
+TEST(ChartPerspective, ShadingFollowsTheSteepnessOfEachStrip) {
+    // One ribbon on the fixed range 0 to 10: index steps of 80 pixels, 15 pixels a unit.
+    ShapeScene scene(10, 6);
+    scene.Fixed(0, 10);
+    scene.display->GetStyle().flagsWord |= ChartDisplay::kShadedFaces;
+    scene.Set(0, {0, 10, 10, 8, 0});
+    GdiJournal journal;
+    scene.Draw();
+    std::vector<int> modes;
+    for (const auto& call : journal.Calls("PolyPolygon"))
+        if (call.rop2 != R2_COPYPEN) modes.push_back(call.rop2);
+    // Runs over rises: 60 / 150 steep, flat, 60 / 30 gentle, 60 / 120 steep; then the cap.
+    EXPECT_EQ(modes, (std::vector<int>{R2_MASKPEN, R2_MERGEPEN, R2_MERGEPEN, R2_MASKPEN, R2_MASKPEN}));
+}
+
 TEST(ChartPerspective, NegativeValuesOrTooFewIndexesTurnIntoColumns) {
     struct {
         int type;
@@ -225,9 +240,10 @@ TEST_F(PerspectivePicture, EveryKindDrawsItsFloorWallsAndAxes) {
             Repaint();
             const RECT p = display->GetPlotRect();
             const bool left = kind == 4 || kind == 6;
-            if (type != 17)
+            if (type != 17) {
                 EXPECT_EQ(At(left ? p.right - 3 : p.left + 3, p.bottom - 2), kLight[1])
                     << "the largest mean at the front corner next to the side wall";
+            }
             ASSERT_NE(display->GetXAxisScale(), nullptr);
             EXPECT_EQ(display->GetXAxisScale()->GetLabelCount(), 3) << "group labels";
             char name[64];
