@@ -300,15 +300,7 @@ ChartDecimalScale& ChartDisplay::ValueScale(bool dateKind) {
 void ChartDisplay::SetUpScale(ChartDecimalScale& scale, bool category, std::vector<POINT>& anchors,
                               bool vertical) {
     const u32 flags = GetStyle().flagsWord;
-    scale.SetParent(GetChart());
-    scale.BeginDraw(GetDrawingDC(), GetDrawingWindow());
-    if (GetStyle().extraWord & kScalesTakeWindow) {
-        int lowIndex = -1, highIndex = -1, lowGroup = -1, highGroup = -1;
-        GetDataWindow(lowIndex, highIndex, lowGroup, highGroup);
-        scale.SetDataWindowAlt(lowIndex, highIndex, lowGroup, highGroup);
-    } else {
-        scale.SetDataWindow(-1, -1, -1, -1);
-    }
+    TakeDataWindow(scale);
     const bool keepAll = (flags & (category ? kIndexLabelStyle : kValueLabelStyle)) != 0;
     scale.GetStyle().labelWord = (scale.GetStyle().labelWord & ~0xF0u) | ((keepAll ? 10u : 9u) << 4);
     scale.SetFont(GetFontSize(), GetFontFlags(), GetFaceName());

@@ -162,6 +162,10 @@ private:
     void TakeDataWindow(ChartLabelBlock& block);
     // The display's font and text colour.
     void TakeFont(ChartLabelBlock& block);
+    // A row of labels for the pass, named by the text of each position when asked, recording its
+    // anchors and pushed along the direction when labels overlap.
+    void SetUpLabelRow(ChartLabelBlock& row, int pass, int count, bool rename, std::vector<POINT>& anchors,
+                       POINT direction, const std::function<std::string(int)>& text);
     // The points of a round chart's group, each item's registered for feedback under the group;
     // points past the last item repeat the last point set.
     void RoundPoints(std::vector<POINT>& points, int set, int group, const std::function<POINT(int)>& pointAt);

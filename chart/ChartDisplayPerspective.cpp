@@ -84,6 +84,23 @@ void ChartDisplay::TakeFont(ChartLabelBlock& block) {
     block.SetColor(GetColor());
 }
 
+void ChartDisplay::SetUpLabelRow(ChartLabelBlock& row, int pass, int count, bool rename, std::vector<POINT>& anchors,
+                                 POINT direction, const std::function<std::string(int)>& text) {
+    TakeDataWindow(row);
+    row.SetDrawFlag(pass);
+    if (rename) {
+        for (int j = 0; j < count; ++j)
+            row.SetLabelText(text(j), j, 1);
+        while (row.GetLabelCount() > count)
+            row.RemoveLastLabel();
+    }
+    TakeFont(row);
+    row.SetRecordAnchors(1);
+    row.SetAnchorList(&anchors);
+    row.SetAvoidOverlap(1);
+    row.SetDirectionAll(direction.x, direction.y);
+}
+
 int ChartDisplay::CalcFloorRect(RECT& floor) {
     const RECT& p = m_plot;
     const int w = p.right - p.left, h = p.bottom - p.top;
@@ -344,21 +361,11 @@ void ChartDisplay::DrawPerspectiveAxes() {
             }
         }
         if (!(flags & kNoGroupAxis)) {
-            TakeDataWindow(groupLabels);
-            groupLabels.SetDrawFlag(pass);
-            if (GetDrawFlag() || !(flags & kKeepGroupOrder)) {
-                for (int j = 0; j < groups; ++j) {
-                    const ChartDataList* group = FindGroup(order[static_cast<std::size_t>(j)]);
-                    groupLabels.SetLabelText(group ? group->GetAnnotationText(1) : std::string(), j, 1);
-                }
-                while (groupLabels.GetLabelCount() > groups)
-                    groupLabels.RemoveLastLabel();
-            }
-            TakeFont(groupLabels);
-            groupLabels.SetRecordAnchors(1);
-            groupLabels.SetAnchorList(&GetSecondPositionList());
-            groupLabels.SetAvoidOverlap(1);
-            groupLabels.SetDirectionAll(0, 1);
+            SetUpLabelRow(groupLabels, pass, groups, GetDrawFlag() || !(flags & kKeepGroupOrder), GetSecondPositionList(),
+                          {0, 1}, [&](int j) {
+                              const ChartDataList* group = FindGroup(order[static_cast<std::size_t>(j)]);
+                              return group ? group->GetAnnotationText(1) : std::string();
+                          });
             const int q = d / groups / 2;
             const double turn = left ? 90 : 270;
             groupLabels.SetAnchorAll(left ? ChartLabel::anchorRightMiddle : ChartLabel::anchorLeftMiddle);
@@ -377,21 +384,9 @@ void ChartDisplay::DrawPerspectiveAxes() {
             if (measuring) p.bottom -= b.bottom - b.top;
         }
         if (!(flags & kNoIndexAxis)) {
-            TakeDataWindow(indexLabels);
-            indexLabels.SetDrawFlag(pass);
-            if (GetDrawFlag()) {
-                for (int a = 0; a < indexes; ++a)
-                    indexLabels.SetLabelText(
-                        chart->GetDataAnnotation(GetFirstGroup(), GetFirstIndex() + a, chart->GetAnnotationIndex()), a,
-                        1);
-                while (indexLabels.GetLabelCount() > indexes)
-                    indexLabels.RemoveLastLabel();
-            }
-            TakeFont(indexLabels);
-            indexLabels.SetRecordAnchors(1);
-            indexLabels.SetAnchorList(&GetThirdPositionList());
-            indexLabels.SetAvoidOverlap(1);
-            indexLabels.SetDirectionAll(1, 0);
+            SetUpLabelRow(indexLabels, pass, indexes, GetDrawFlag() != 0, GetThirdPositionList(), {1, 0}, [&](int a) {
+                return chart->GetDataAnnotation(GetFirstGroup(), GetFirstIndex() + a, chart->GetAnnotationIndex());
+            });
             // Column labels sit in the middle of their index's step, ribbon labels on the points.
             int ix = 0, iy = 0;
             if (type == 9) {
