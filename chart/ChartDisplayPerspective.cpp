@@ -45,6 +45,22 @@ Shade ShadeOfStrip(double run, double rise) {
     return {IDB_CHART_SHADE_LIGHTER, R2_MERGEPEN};
 }
 
+// The steps of the renderers over the placed floor: along the indices, down the floor per
+// index and across the groups, and the pixels per value unit up the back wall.
+struct Steps {
+    double along, down, across, perUnit;
+};
+
+Steps StepsOf(const ChartDisplay& display, const RECT& floor, int intervals) {
+    const RECT p = display.GetPlotRect();
+    const ChartStyle& style = display.GetStyle();
+    const double rx = display.GetDeviceRatioX(display.GetDrawingDC()), w = p.right - p.left;
+    const bool explicitSizes = (style.flagsWord & ChartDisplay::kExplicitSizes) != 0;
+    return {explicitSizes ? style.thirdSize * rx : 0.6 * w / intervals, double(p.bottom - floor.bottom) / intervals,
+            explicitSizes ? style.secondSize * rx : 0.4 * w / display.GetGroupCount(),
+            (floor.bottom - floor.top) / display.GetValueSpan()};
+}
+
 } // namespace
 
 std::vector<int> ChartDisplay::GroupsByMean() {
@@ -140,14 +156,9 @@ void ChartDisplay::DrawPerspectiveColumns() {
     if (!DrawsPerspectiveData(kind) || groups <= 0 || indexes <= 0) return;
     RECT f;
     PlaceFloor(f);
-    const RECT& p = m_plot;
-    const ChartStyle& own = GetStyle();
-    const bool explicitSizes = (own.flagsWord & kExplicitSizes) != 0, left = WallAtLeft(kind);
-    const double rx = GetDeviceRatioX(GetDrawingDC()), w = p.right - p.left;
-    const double bw = explicitSizes ? own.thirdSize * rx : 0.6 * w / indexes;
-    const double dy = double(p.bottom - f.bottom) / indexes;
-    const double dg = explicitSizes ? own.secondSize * rx : 0.4 * w / groups;
-    const double k = (f.bottom - f.top) / GetValueSpan(), base = Base();
+    const Steps steps = StepsOf(*this, f, indexes);
+    const double bw = steps.along, dy = steps.down, dg = steps.across, k = steps.perUnit, base = Base();
+    const bool left = WallAtLeft(kind);
     const bool log = IsValueAxisLog();
     Chart* chart = GetChart();
     const std::vector<int> order = GroupsByMean();
@@ -196,14 +207,10 @@ void ChartDisplay::DrawPerspectiveAreas() {
     if (!DrawsPerspectiveData(kind) || groups <= 0) return;
     RECT f;
     PlaceFloor(f);
-    const RECT& p = m_plot;
-    const ChartStyle& own = GetStyle();
-    const bool explicitSizes = (own.flagsWord & kExplicitSizes) != 0, left = WallAtLeft(kind);
-    const double rx = GetDeviceRatioX(GetDrawingDC()), w = p.right - p.left;
-    const double hs = explicitSizes ? own.thirdSize * rx : 0.6 * w / (indexes - 1);
-    const double dy = double(p.bottom - f.bottom) / (indexes - 1);
-    const double dg = explicitSizes ? own.secondSize * rx : 0.4 * w / groups;
-    const double k = (f.bottom - f.top) / GetValueSpan(), base = Base();
+    // Ribbons run from point to point: one step fewer than the indices.
+    const Steps steps = StepsOf(*this, f, indexes - 1);
+    const double hs = steps.along, dy = steps.down, dg = steps.across, k = steps.perUnit, base = Base();
+    const bool left = WallAtLeft(kind);
     const double toward = left ? dg : -dg;
     const bool log = IsValueAxisLog(), ribbons = GetChartType() == 10;
     Chart* chart = GetChart();
