@@ -203,6 +203,10 @@ protected:
     void SetDrawing(HDC dc, HWND window, int drawing) { m_dc = dc, m_window = window, m_drawing = drawing; }
     int ScreenDpiX() const;
     int ScreenDpiY() const;
+    // Registers the face for feedback, fills it, shades it under the shaded-faces flag with the
+    // bitmap's pattern in the raster mode, and outlines it.
+    void DrawFace(std::span<const POINT> face, int group, int index, const ChartStyle& style, int outlineKind,
+                  unsigned shading, int rop2);
 
 private:
     void DrawBevel(RECT r, int depth, HPEN upper, HPEN lower);
@@ -214,8 +218,6 @@ private:
     void FillAngledGradient(const ChartStyle& style, const RECT& r);
     void DrawBitmap(HBITMAP bitmap, const ChartStyle& style, const RECT& r);
     HBITMAP LoadPictureFile(const ChartStyle& style);
-    void DrawFace(std::span<const POINT> face, int group, int index, const ChartStyle& style, int outlineKind,
-                  unsigned shading, int rop2);
     void DrawShape(std::span<const POINT> points, int group, int index, const ChartStyle& style,
                    int outlineKind);
     int ExplicitSecondSize() const;

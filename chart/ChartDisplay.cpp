@@ -108,6 +108,9 @@ void ChartDisplay::CalcRange() {
     case 44:
     case 45:
         return CalcVectorRange();
+    case 26:
+    case 27:
+        return CalcPolarRange();
     default:
         // The other chart types range with their renderers.
         if (RangesOnStandard(type)) CalcStandardRange();
@@ -182,6 +185,11 @@ void ChartDisplay::DrawDataStep() {
     case 7:
     case 24:
         return DrawHighLow();
+    case 9:
+        return DrawPerspectiveColumns();
+    case 10:
+    case 17:
+        return DrawPerspectiveAreas();
     case 11:
         return DrawOverlapColumns();
     case 12:
@@ -190,6 +198,12 @@ void ChartDisplay::DrawDataStep() {
         return DrawStackedAreas();
     case 25:
         return DrawMixed();
+    case 18:
+    case 23:
+        return DrawRadar();
+    case 26:
+    case 27:
+        return DrawPolar();
     case 28:
     case 29:
         return DrawStock();
@@ -317,15 +331,7 @@ ChartDecimalScale& ChartDisplay::ValueScale(bool dateKind) {
 void ChartDisplay::SetUpScale(ChartDecimalScale& scale, bool category, std::vector<POINT>& anchors,
                               bool vertical) {
     const u32 flags = GetStyle().flagsWord;
-    scale.SetParent(GetChart());
-    scale.BeginDraw(GetDrawingDC(), GetDrawingWindow());
-    if (GetStyle().extraWord & kScalesTakeWindow) {
-        int lowIndex = -1, highIndex = -1, lowGroup = -1, highGroup = -1;
-        GetDataWindow(lowIndex, highIndex, lowGroup, highGroup);
-        scale.SetDataWindowAlt(lowIndex, highIndex, lowGroup, highGroup);
-    } else {
-        scale.SetDataWindow(-1, -1, -1, -1);
-    }
+    TakeDataWindow(scale);
     const bool keepAll = (flags & (category ? kIndexLabelStyle : kValueLabelStyle)) != 0;
     scale.GetStyle().labelWord = (scale.GetStyle().labelWord & ~0xF0u) | ((keepAll ? 10u : 9u) << 4);
     scale.SetFont(GetFontSize(), GetFontFlags(), GetFaceName());

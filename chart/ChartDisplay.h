@@ -83,6 +83,24 @@ public:
     virtual void DrawVectors();
     void DrawXYAxes() override;
     void DrawXYPlotArea() override;
+    // Perspective columns, ribbons and strips: a back wall at the top of the plot and a floor
+    // running down from it to the plot's bottom edge. A negative value, or ribbons over fewer
+    // than two indices, turn the display into a column chart from the next draw on.
+    virtual void DrawPerspectiveColumns();
+    virtual void DrawPerspectiveAreas();
+    void DrawPerspectivePlotArea() override;
+    void DrawPerspectiveAxes() override;
+    // The back wall in the plot's top left corner; answers the horizontal shift of the front.
+    virtual int CalcFloorRect(RECT& floor);
+    // Radar charts (one closed polygon per group over spokes at equal angles) and polar charts
+    // (pairs of groups: angles in degrees, then radii).
+    virtual void DrawRadar();
+    virtual void DrawPolar();
+    virtual void CalcPolarRange();
+    void DrawRadarPlotArea() override;
+    void DrawRadarAxes() override;
+    void DrawPolarPlotArea() override;
+    void DrawPolarAxes() override;
     // Pies; a negative value turns the display into a column chart from the next draw on.
     virtual void DrawPie();
     virtual void DrawPieChart() { DrawPie(); }
@@ -148,6 +166,29 @@ private:
     void StackedBars(bool byGroup);
     void ToColumnChart();
     void SetUpSpread(ChartStyle& spread, const ChartStyle& groupStyle, int position, bool upper);
+    // The groups of the window by their mean, largest first, unless the window order is kept.
+    std::vector<int> GroupsByMean();
+    // The back wall placed for the display kind; answers the shift of the floor's front edge.
+    int PlaceFloor(RECT& floor);
+    // A column chart from the next draw on, remembering that it was turned.
+    void TurnIntoColumns();
+    // A label block attached to the chart for this draw, given the data window as the scales are.
+    void TakeDataWindow(ChartLabelBlock& block);
+    // The display's font and text colour.
+    void TakeFont(ChartLabelBlock& block);
+    // A row of labels for the pass, named by the text of each position when asked, recording its
+    // anchors and pushed along the direction when labels overlap.
+    void SetUpLabelRow(ChartLabelBlock& row, int pass, int count, bool rename, std::vector<POINT>& anchors,
+                       POINT direction, const std::function<std::string(int)>& text);
+    // The points of a round chart's group, each item's registered for feedback under the group;
+    // points past the last item repeat the last point set.
+    void RoundPoints(std::vector<POINT>& points, int set, int group, const std::function<POINT(int)>& pointAt);
+    // Markers and lines of a round chart's polygon by each item's marker kind.
+    void DrawRoundOutline(std::span<const POINT> points, int set, int colourWord,
+                          const std::function<ChartData&(int)>& itemAt);
+    void DrawRoundFrame(int spokes, double step);
+    // Labels around the rim, named by the caller, and the value axis from the centre up.
+    void DrawRoundAxes(int spokes, double step, bool trim, const std::function<void(ChartLabelBlock&, int)>& name);
 
     // One point of an XY layout: its two items, where its feedback goes, its colour word, and
     // whether it starts a line.

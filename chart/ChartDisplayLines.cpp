@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numeric>
 #include <vector>
 
 namespace vq {
@@ -116,18 +115,8 @@ void ChartDisplay::DrawAreas() {
     const int groups = GetGroupCount(), indexes = GetIndexCount();
     if (groups <= 0 || indexes <= 0) return;
     Chart* chart = GetChart();
-    std::vector<int> order(static_cast<std::size_t>(groups));
-    std::iota(order.begin(), order.end(), GetFirstGroup());
     // Larger areas first, so that the smaller ones stay in sight.
-    if (!(GetStyle().flagsWord & kKeepGroupOrder)) {
-        std::vector<std::pair<double, int>> means;
-        means.reserve(order.size());
-        for (int g : order)
-            means.emplace_back(chart->AverageOverIndexes(GetFirstIndex(), GetLastIndex(), g), g);
-        std::stable_sort(means.begin(), means.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-        for (std::size_t k = 0; k < means.size(); ++k)
-            order[k] = means[k].second;
-    }
+    const std::vector<int> order = GroupsByMean();
     const RECT& p = m_plot;
     const double scale = (p.bottom - p.top) / GetValueSpan(), step = PointStep(p, indexes), base = Base();
     const bool log = IsValueAxisLog();

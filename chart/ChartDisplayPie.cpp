@@ -151,9 +151,7 @@ std::string LabelText(const ChartStyle& style, double value, double percent, con
 void ChartDisplay::DrawPie() {
     if (GetValueRange().GetMinimum() < 0) {
         // A pie has no slice for a negative value: from the next draw on this is a column chart.
-        ToColumnChart();
-        GetStyle().extraWord = (GetStyle().extraWord & ~0xFFu) | 1;
-        return;
+        return TurnIntoColumns();
     }
     Chart* chart = GetChart();
     const double total = chart->RangeSum(GetFirstGroup(), GetFirstIndex(), GetLastGroup(), GetLastIndex());
