@@ -201,6 +201,7 @@ TEST_F(GradientCaptionTest, ANonClientPaintMissingTheCaptionLeavesItAndTheSquare
     for (int x = caption.left; x < caption.left + box; ++x)
         for (int y = caption.top; y < caption.bottom; ++y) iconPixels += OffscreenHarness::Pixel(window, x, y) != RGB(0, 0, 0);
     EXPECT_GT(iconPixels, 40);
+    SaveShot(window, "gradient_caption_icon.png");
 
     constexpr COLORREF kMarker = RGB(255, 0, 255);
     MarkCaption(window, kMarker);

@@ -1,3 +1,4 @@
+#include "platform/gui/Menu.h"
 #include "platform/gui/SystemColours.h"
 #include "tests/toolkit/frames/MdiFrameFixture.h"
 #include "toolkit/frames/TkWorkbook.h"
@@ -344,6 +345,37 @@ TEST_F(WorkbookTest, ShowTabsSetsTheMarginsAndSheetsInvalidateTheirTabs) {
     EXPECT_EQ(Client(), rest);
     ui.DoUpdate(frame, FALSE);
     EXPECT_EQ(ui.check, 0);
+}
+
+TEST_F(WorkbookTest, TheClientPassesRealMenusOnAndAlwaysHasTheTabsRefreshed) {
+    Sheet* one = NewSheet();
+    Sheet* two = NewSheet();
+    one->MDIActivate();
+    HMENU before = GetMenu(frame->m_hWnd);
+    frame->m_nLastActive = 5;
+    EXPECT_EQ(::vq::SendMessage(frame->m_hWndMDIClient, WM_TK_SHEETMENU, WPARAM(-1), LPARAM(-1)), 0);
+    EXPECT_EQ(GetMenu(frame->m_hWnd), before);
+    EXPECT_EQ(frame->m_nLastActive, 0);
+    two->MDIActivate();
+    EXPECT_EQ(frame->m_nLastActive, 1);
+    HMENU other = CreatePopupMenu();
+    ::vq::SendMessage(frame->m_hWndMDIClient, WM_MDISETMENU, WPARAM(other), 0);
+    EXPECT_EQ(GetMenu(frame->m_hWnd), other);
+    ::vq::SendMessage(frame->m_hWndMDIClient, WM_MDISETMENU, WPARAM(before), 0);
+    DestroyMenu(other);
+}
+
+TEST_F(WorkbookTest, DestroyingTheFrameWithSheetsOpenGoesCleanly) {
+    NewSheet("One");
+    NewSheet("Two");
+    frame->ShowTabs(TRUE);
+    OffscreenHarness::RunUntilIdle();
+    // The client goes with the frame's WM_DESTROY, before the sheets unregister.
+    const HWND window = frame->m_hWnd;
+    frame = nullptr;
+    DestroyWindow(window);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_FALSE(IsWindow(window));
 }
 
 TEST_F(WorkbookTest, ABarFloatedInsideBecomesAWorksheetWithACopyOfItsIcon) {
