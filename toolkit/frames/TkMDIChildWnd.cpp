@@ -108,36 +108,4 @@ BOOL TkMDIChildWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     return CMDIChildWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
-BOOL TkControlBarMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!TkMDIChildWnd::PreCreateWindow(cs)) return FALSE;
-    RemoveMaximizeBox(cs);
-    return TRUE;
-}
-
-BOOL TkControlBarMDIChildWnd::OnCreateClient(CCreateContext*) {
-    return CreateFloatDockBar(*this);
-}
-
-void TkControlBarMDIChildWnd::RecalcLayout(BOOL notify) {
-    if (m_bInRecalcLayout) return;
-    TkMDIChildWnd::RecalcLayout(notify);
-    TakeDockBarTitle(*this);
-}
-
-void TkControlBarMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
-    const std::string kept = GetWindowText();
-    TkMDIChildWnd::OnUpdateFrameTitle(addToTitle);
-    SetWindowText(kept.c_str());
-}
-
-BOOL TkControlBarMDIChildWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_SHOWWINDOW) {
-        if (!TkMDIChildWnd::OnWndMsg(message, wParam, lParam, result)) *result = Default();
-        RefreshWindowList();
-        return TRUE;
-    }
-    if (OnFloatMessage(*this, message, wParam, lParam, result)) return TRUE;
-    return TkMDIChildWnd::OnWndMsg(message, wParam, lParam, result);
-}
-
 } // namespace vq

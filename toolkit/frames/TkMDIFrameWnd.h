@@ -219,16 +219,8 @@ protected:
 };
 
 // The MDI child that hosts one bar floated inside the main window.
-class TkControlBarMDIChildWnd : public TkMDIChildWnd, public TkChildFloatSite {
+class TkControlBarMDIChildWnd : public TkChildFloatFrame<TkMDIChildWnd> {
     VQ_DECLARE_RUNTIME_CLASS(TkControlBarMDIChildWnd)
-public:
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    void RecalcLayout(BOOL notify = TRUE) override;
-    void OnUpdateFrameTitle(BOOL addToTitle) override;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
-protected:
-    BOOL OnCreateClient(CCreateContext* context) override;
 };
 
 } // namespace vq

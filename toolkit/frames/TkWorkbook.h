@@ -150,13 +150,8 @@ protected:
 };
 
 // The worksheet that hosts one bar floated inside the workbook, with the bar's icon on its tab.
-class TkControlBarWorksheet : public TkWorksheet, public TkChildFloatSite {
+class TkControlBarWorksheet : public TkChildFloatFrame<TkWorksheet> {
     VQ_DECLARE_RUNTIME_CLASS(TkControlBarWorksheet)
-public:
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    void RecalcLayout(BOOL notify = TRUE) override;
-    void OnUpdateFrameTitle(BOOL addToTitle) override;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
 
 protected:
     BOOL OnCreateClient(CCreateContext* context) override;

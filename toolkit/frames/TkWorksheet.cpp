@@ -52,40 +52,12 @@ BOOL TkWorksheet::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* 
     }
 }
 
-BOOL TkControlBarWorksheet::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!TkWorksheet::PreCreateWindow(cs)) return FALSE;
-    RemoveMaximizeBox(cs);
-    return TRUE;
-}
-
 BOOL TkControlBarWorksheet::OnCreateClient(CCreateContext*) {
     // No layout may run before the dock bar exists.
     m_bInRecalcLayout = TRUE;
     const BOOL created = CreateFloatDockBar(*this);
     m_bInRecalcLayout = FALSE;
     return created;
-}
-
-void TkControlBarWorksheet::RecalcLayout(BOOL notify) {
-    if (m_bInRecalcLayout) return;
-    TkWorksheet::RecalcLayout(notify);
-    TakeDockBarTitle(*this);
-}
-
-void TkControlBarWorksheet::OnUpdateFrameTitle(BOOL addToTitle) {
-    const std::string kept = GetWindowText();
-    TkWorksheet::OnUpdateFrameTitle(addToTitle);
-    SetWindowText(kept.c_str());
-}
-
-BOOL TkControlBarWorksheet::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message == WM_SHOWWINDOW) {
-        TkWorksheet::OnWndMsg(message, wParam, lParam, result);
-        RefreshWindowList();
-        return TRUE;
-    }
-    if (OnFloatMessage(*this, message, wParam, lParam, result)) return TRUE;
-    return TkWorksheet::OnWndMsg(message, wParam, lParam, result);
 }
 
 } // namespace vq
