@@ -38,8 +38,7 @@ private:
 };
 
 // A child frame class of the given base that hosts a bar floated inside the main window.
-template <class Base>
-class TkChildFloatFrame : public Base, public TkChildFloatSite {
+template <class Base> class TkChildFloatFrame : public Base, public TkChildFloatSite {
 public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override {
         if (!Base::PreCreateWindow(cs)) return FALSE;

@@ -225,7 +225,8 @@ BOOL TkWorkbook::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* r
     return TkMDIFrameWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
-void TkWorkbookClient::SetMargins(std::int32_t left, std::int32_t top, std::int32_t right, std::int32_t bottom) {
+void TkWorkbookClient::SetMargins(std::int32_t left, std::int32_t top, std::int32_t right,
+                                  std::int32_t bottom) {
     m_nLeftMargin = left;
     m_nTopMargin = top;
     m_nRightMargin = right;
@@ -241,7 +242,8 @@ void TkWorkbookClient::CalcWindowRect(RECT* rect) const {
 }
 
 BOOL TkWorkbookClient::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    if (message != WM_MDISETMENU && message != WM_TK_SHEETMENU) return CWnd::OnWndMsg(message, wParam, lParam, result);
+    if (message != WM_MDISETMENU && message != WM_TK_SHEETMENU)
+        return CWnd::OnWndMsg(message, wParam, lParam, result);
     if (wParam == WPARAM(-1) || lParam == LPARAM(-1))
         *result = 0;
     else

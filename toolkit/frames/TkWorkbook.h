@@ -139,8 +139,8 @@ public:
     // Set from the press on its tab until the button is released.
     BOOL m_bPressed = FALSE;
 
-    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
-                   CCreateContext* context = nullptr) override;
+    BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE,
+                   CWnd* parent = nullptr, CCreateContext* context = nullptr) override;
     void OnUpdateFrameTitle(BOOL addToTitle) override;
     void OnUpdateFrameMenu(BOOL activate, CWnd* activateWnd, HMENU alternative) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;

@@ -14,7 +14,8 @@ constexpr int kIconSize = 16;
 // Bytes of the last whole UTF-8 character of a non-empty text.
 std::size_t LastCharacterLength(const std::string& text) {
     std::size_t start = text.size() - 1;
-    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
+    while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80)
+        --start;
     return text.size() - start;
 }
 
@@ -155,10 +156,15 @@ void TkWorkbook::DrawTabShape(HDC dc, const TkWorksheet* sheet) {
     DeleteObject(region);
     HGDIOBJ old = SelectObject(dc, m_hPenShadow);
     Line(dc, m_hPenShadow,
-         {{p[1].x + 1, p[1].y - 1}, {p[2].x, p[2].y - 2}, {p[3].x, p[3].y - 2}, {p[4].x - 2, p[4].y - 1},
-          {p[5].x - 2, p[5].y}, {p[5].x, p[5].y}});
+         {{p[1].x + 1, p[1].y - 1},
+          {p[2].x, p[2].y - 2},
+          {p[3].x, p[3].y - 2},
+          {p[4].x - 2, p[4].y - 1},
+          {p[5].x - 2, p[5].y},
+          {p[5].x, p[5].y}});
     Line(dc, m_hPenHighlight, {{p[0].x, p[0].y + 1}, {p[1].x, p[1].y - 1}});
-    Line(dc, m_hPenBlack, {{p[2].x + 1, p[2].y - 1}, {p[3].x, p[3].y - 1}, {p[4].x - 1, p[4].y - 1}, {p[5].x - 1, p[5].y}});
+    Line(dc, m_hPenBlack,
+         {{p[2].x + 1, p[2].y - 1}, {p[3].x, p[3].y - 1}, {p[4].x - 1, p[4].y - 1}, {p[5].x - 1, p[5].y}});
     SelectObject(dc, old);
 }
 
@@ -170,7 +176,8 @@ void TkWorkbook::DrawTabContent(HDC dc, const TkWorksheet* sheet) {
     HGDIOBJ old = SelectObject(dc, m_hTabFont);
     const std::string title = FitTabTitle(dc, GetSheetTitle(sheet), text.right - text.left);
     if (!title.empty())
-        DrawText(dc, title.c_str(), int(title.size()), &text, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+        DrawText(dc, title.c_str(), int(title.size()), &text,
+                 DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
     SelectObject(dc, old);
 }
 
@@ -272,8 +279,10 @@ std::intptr_t TkWorkbook::OnToolHitTest(POINT point, ToolHit* hit) const {
         if (TabTextFits(sheet)) return -1;
         const std::intptr_t id = sheet->m_nTabIndex + 1;
         if (hit) {
-            const auto [left, right] = std::minmax_element(p.begin(), p.end(), [](POINT a, POINT b) { return a.x < b.x; });
-            const auto [top, bottom] = std::minmax_element(p.begin(), p.end(), [](POINT a, POINT b) { return a.y < b.y; });
+            const auto [left, right] =
+                std::minmax_element(p.begin(), p.end(), [](POINT a, POINT b) { return a.x < b.x; });
+            const auto [top, bottom] =
+                std::minmax_element(p.begin(), p.end(), [](POINT a, POINT b) { return a.y < b.y; });
             hit->info.uFlags = 0;
             hit->info.hwnd = m_hWnd;
             hit->info.uId = std::uintptr_t(id);

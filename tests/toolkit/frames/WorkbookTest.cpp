@@ -37,7 +37,8 @@ protected:
     std::vector<std::unique_ptr<SpyBar>> bars;
 
     void SetUp() override {
-        auto made = std::make_unique<CMultiDocTemplate>(IDR_DOC, &MdiDoc::Class(), &Sheet::Class(), &MdiView::Class());
+        auto made = std::make_unique<CMultiDocTemplate>(IDR_DOC, &MdiDoc::Class(), &Sheet::Class(),
+                                                        &MdiView::Class());
         docTemplate = made.get();
         app.AddDocTemplate(std::move(made));
         frame = new Workbook;
@@ -105,7 +106,8 @@ protected:
     }
     void SaveShot(const char* name) {
         OffscreenHarness::RunUntilIdle();
-        EXPECT_TRUE(OffscreenHarness::SaveScreenshot(frame->m_hWnd, TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
+        EXPECT_TRUE(
+            OffscreenHarness::SaveScreenshot(frame->m_hWnd, TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
     }
 };
 
@@ -114,9 +116,11 @@ TEST_F(WorkbookTest, TabWidthsAndPolygonsFollowTheClientAndSkipHiddenSheets) {
     Sheet* first = NewSheet();
     EXPECT_EQ(frame->m_nTabWidth, 90);
     std::vector<Sheet*> sheets{first};
-    for (int i = 1; i < 9; ++i) sheets.push_back(NewSheet());
+    for (int i = 1; i < 9; ++i)
+        sheets.push_back(NewSheet());
     EXPECT_EQ(frame->m_nTabWidth, 89);
-    for (int i = 8; i >= 4; --i) sheets[std::size_t(i)]->MDIDestroy();
+    for (int i = 8; i >= 4; --i)
+        sheets[std::size_t(i)]->MDIDestroy();
     OffscreenHarness::RunUntilIdle();
     ASSERT_EQ(frame->GetSheetCount(), 4);
     EXPECT_EQ(frame->m_nTabWidth, 90);
@@ -127,14 +131,32 @@ TEST_F(WorkbookTest, TabWidthsAndPolygonsFollowTheClientAndSkipHiddenSheets) {
     const RECT c = Client();
     const int l = c.left, b = c.bottom;
     using P = TkTabPolygon;
-    struct Case { int sheet; P points; };
+    struct Case {
+        int sheet;
+        P points;
+    };
     const Case cases[] = {
-        {2, P{{{l + 180, b + 4}, {l + 180, b + 25}, {l + 182, b + 27}, {l + 268, b + 27}, {l + 270, b + 25},
-               {l + 270, b + 4}, {l + 180, b + 4}}}},
-        {3, P{{{l + 268, b + 4}, {l + 268, b + 25}, {l + 270, b + 29}, {l + 360, b + 29}, {l + 362, b + 25},
-               {l + 362, b + 4}, {l + 268, b + 4}}}},
-        {1, P{{{l + 88, b + 4}, {l + 88, b + 25}, {l + 90, b + 29}, {l + 180, b + 29}, {l + 182, b + 25},
-               {l + 182, b + 4}, {l + 88, b + 4}}}},
+        {2, P{{{l + 180, b + 4},
+               {l + 180, b + 25},
+               {l + 182, b + 27},
+               {l + 268, b + 27},
+               {l + 270, b + 25},
+               {l + 270, b + 4},
+               {l + 180, b + 4}}}},
+        {3, P{{{l + 268, b + 4},
+               {l + 268, b + 25},
+               {l + 270, b + 29},
+               {l + 360, b + 29},
+               {l + 362, b + 25},
+               {l + 362, b + 4},
+               {l + 268, b + 4}}}},
+        {1, P{{{l + 88, b + 4},
+               {l + 88, b + 25},
+               {l + 90, b + 29},
+               {l + 180, b + 29},
+               {l + 182, b + 25},
+               {l + 182, b + 4},
+               {l + 88, b + 4}}}},
     };
     for (const Case& k : cases) {
         SCOPED_TRACE(k.sheet);
@@ -158,7 +180,11 @@ TEST_F(WorkbookTest, TitlesShortenByWholeCharactersAndOnlyShortenedOnesHaveTips)
         GetTextExtentPoint32(dc, text, int(std::strlen(text)), &size);
         return int(size.cx);
     };
-    struct Case { const char* title; int width; const char* shown; };
+    struct Case {
+        const char* title;
+        int width;
+        const char* shown;
+    };
     const Case cases[] = {
         {"ABC", 1, "ABC"},
         {"ABCDEFGHIJ", width("ABCDE..."), "ABCDE..."},
@@ -203,7 +229,8 @@ TEST_F(WorkbookTest, TabsDrawAroundTheClientWithTheActiveOneOnTop) {
     sheets[3] = NewSheet("Printers");
     ShowWindow(sheets[1]->m_hWnd, SW_HIDE);
     // The sheets keep to the client's top right, away from where the tabs were.
-    for (Sheet* sheet : sheets) SetWindowPos(sheet->m_hWnd, 0, 560, 0, 200, 120, SWP_NOZORDER | SWP_NOACTIVATE);
+    for (Sheet* sheet : sheets)
+        SetWindowPos(sheet->m_hWnd, 0, 560, 0, 200, 120, SWP_NOZORDER | SWP_NOACTIVATE);
     sheets[2]->MDIActivate();
     frame->ShowTabs(TRUE);
     OffscreenHarness::RunUntilIdle();
@@ -216,7 +243,12 @@ TEST_F(WorkbookTest, TabsDrawAroundTheClientWithTheActiveOneOnTop) {
     const TkTabPolygon active = frame->GetTabPolygon(sheets[2]);
     const TkTabPolygon last = frame->GetTabPolygon(sheets[3]);
     const int y = first[0].y + 8;
-    struct Probe { const char* what; int x; int y; COLORREF colour; };
+    struct Probe {
+        const char* what;
+        int x;
+        int y;
+        COLORREF colour;
+    };
     const Probe probes[] = {
         {"first tab's highlight edge", first[0].x, y, highlight},
         {"first tab's face", first[0].x + 1, y, face},
@@ -236,7 +268,8 @@ TEST_F(WorkbookTest, TabsDrawAroundTheClientWithTheActiveOneOnTop) {
         {"double line's highlight", c.left + 40, c.top - 12, highlight},
         {"area face", c.left - 9, c.top + 40, face},
     };
-    for (const Probe& p : probes) EXPECT_EQ(FramePixel(p.x, p.y), p.colour) << p.what;
+    for (const Probe& p : probes)
+        EXPECT_EQ(FramePixel(p.x, p.y), p.colour) << p.what;
     // The hidden sheet's tab is nowhere: the printers' tab follows the active one directly.
     EXPECT_EQ(last[0].x, c.left + 2 * frame->m_nTabWidth);
 
@@ -247,7 +280,8 @@ TEST_F(WorkbookTest, TabsDrawAroundTheClientWithTheActiveOneOnTop) {
     frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &rest);
     EXPECT_EQ(Client(), rest);
     const COLORREF workspace = GetSysColor(COLOR_APPWORKSPACE);
-    for (POINT p : {POINT{first[0].x + 1, y}, POINT{active[2].x + 20, active[2].y - 1}, POINT{c.left + 40, c.top - 8}})
+    for (POINT p :
+         {POINT{first[0].x + 1, y}, POINT{active[2].x + 20, active[2].y - 1}, POINT{c.left + 40, c.top - 8}})
         EXPECT_EQ(SeenPixel(p.x, p.y), workspace) << p.x << "," << p.y;
 }
 
@@ -307,7 +341,8 @@ TEST_F(WorkbookTest, ShowTabsSetsTheMarginsAndSheetsInvalidateTheirTabs) {
     EXPECT_EQ(ui.check, 1);
     const TkWorkbookClient* client = frame->m_pClient.get();
     ASSERT_NE(client, nullptr);
-    EXPECT_EQ((std::array{client->m_nLeftMargin, client->m_nTopMargin, client->m_nRightMargin, client->m_nBottomMargin}),
+    EXPECT_EQ((std::array{client->m_nLeftMargin, client->m_nTopMargin, client->m_nRightMargin,
+                          client->m_nBottomMargin}),
               (std::array{13, 13, 13, 33}));
     RECT rest;
     frame->RepositionBars(0, 0xFFFF, AFX_IDW_PANE_FIRST, CWnd::reposQuery, &rest);
@@ -338,7 +373,8 @@ TEST_F(WorkbookTest, ShowTabsSetsTheMarginsAndSheetsInvalidateTheirTabs) {
     ValidateRect(frame->m_hWnd, nullptr);
     frame->RemoveSheet(one);
     EXPECT_EQ(UpdateArea(), frameClient);
-    for (Sheet* s : {one, two, three}) frame->AddSheet(s);
+    for (Sheet* s : {one, two, three})
+        frame->AddSheet(s);
 
     frame->SendMessage(WM_COMMAND, ID_TOGGLE_TABS, 0);
     EXPECT_EQ(client->m_nBottomMargin, 0);
@@ -405,7 +441,8 @@ TEST_F(WorkbookTest, ABarFloatedInsideBecomesAWorksheetWithACopyOfItsIcon) {
         const TkTabPolygon p = frame->GetTabPolygon(sheet);
         int drawn = 0;
         for (int x = p[2].x + 1; x < p[2].x + 17; ++x)
-            for (int y = p[0].y + 4; y < p[0].y + 20; ++y) drawn += FramePixel(x, y) != GetSysColor(COLOR_BTNFACE);
+            for (int y = p[0].y + 4; y < p[0].y + 20; ++y)
+                drawn += FramePixel(x, y) != GetSysColor(COLOR_BTNFACE);
         EXPECT_GT(drawn, 20);
         if (round == 0) SaveShot("workbook_bar_sheet.png");
 
