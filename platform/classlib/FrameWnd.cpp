@@ -108,7 +108,8 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
 
 void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
     if (!addToTitle || !(GetStyle() & FWS_ADDTOTITLE)) return;
-    if (const CDocument* document = GetActiveDocument()) UpdateFrameTitleForDocument(document->GetTitle().c_str());
+    if (const CDocument* document = GetActiveDocument())
+        UpdateFrameTitleForDocument(document->GetTitle().c_str());
 }
 
 void CFrameWnd::UpdateFrameTitleForDocument(const char* documentName) {

@@ -246,7 +246,8 @@ std::vector<CaptionBox> CaptionBoxes(const WindowRecord& record) {
 // comes back in window coordinates.
 std::optional<Region> NcPaintRegion(const WindowRecord& record, WPARAM wParam) {
     auto* region = reinterpret_cast<HRGN>(wParam);
-    if (wParam == 1 || !IsGdiObject(region) || region->ObjectType() != GdiObject::Type::Region) return std::nullopt;
+    if (wParam == 1 || !IsGdiObject(region) || region->ObjectType() != GdiObject::Type::Region)
+        return std::nullopt;
     Region inWindow = region->region;
     const POINT origin = WindowScreenOrigin(record);
     inWindow.Offset(-origin.x, -origin.y);

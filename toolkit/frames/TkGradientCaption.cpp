@@ -1,9 +1,9 @@
 #include "toolkit/frames/TkGradientCaption.h"
 
 #include "platform/gui/Gdi.h"
+#include "platform/gui/GdiObjectTable.h"
 #include "platform/gui/Icon.h"
 #include "platform/gui/Menu.h"
-#include "platform/gui/GdiObjectTable.h"
 #include "platform/gui/NonClientMetrics.h"
 #include "platform/gui/SystemColours.h"
 
@@ -189,14 +189,16 @@ void TkGradientCaption::DrawIconSquare(HWND window, HDC dc, RECT& area) const {
     // Narrow caption buttons take the small icon; the window's icons stand for its class's.
     const bool small = box <= 29;
     auto icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
-    if (!icon) icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, small ? ICON_BIG : ICON_SMALL, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, small ? ICON_BIG : ICON_SMALL, 0));
     if (icon)
-        DrawIconEx(dc, square.left, square.top, icon, square.right - square.left, square.bottom - square.top, 0,
-                   nullptr, DI_NORMAL);
+        DrawIconEx(dc, square.left, square.top, icon, square.right - square.left, square.bottom - square.top,
+                   0, nullptr, DI_NORMAL);
     area.left += box;
 }
 
-void TkGradientCaption::DrawText(HDC dc, const RECT& area, const std::string& text, HFONT italic, HFONT plain) {
+void TkGradientCaption::DrawText(HDC dc, const RECT& area, const std::string& text, HFONT italic,
+                                 HFONT plain) {
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     const std::size_t dash = text.find('-');

@@ -117,7 +117,8 @@ LRESULT TkMDIFrameWnd::OnGradientMessage(UINT message, WPARAM wParam, LPARAM lPa
         return 0;
     default:
         // The layer must not paint its own caption over the title bar as the text changes.
-        TkGradientCaption::DefaultWithoutFrame(m_hWnd, [&] { return CMDIFrameWnd::WindowProc(message, wParam, lParam); });
+        TkGradientCaption::DefaultWithoutFrame(
+            m_hWnd, [&] { return CMDIFrameWnd::WindowProc(message, wParam, lParam); });
         DrawGradientCaption();
         return TRUE;
     }

@@ -199,7 +199,8 @@ TEST_F(GradientCaptionTest, ANonClientPaintMissingTheCaptionLeavesItAndTheSquare
     const int box = GetSystemMetrics(SM_CXSIZE);
     int iconPixels = 0;
     for (int x = caption.left; x < caption.left + box; ++x)
-        for (int y = caption.top; y < caption.bottom; ++y) iconPixels += OffscreenHarness::Pixel(window, x, y) != RGB(0, 0, 0);
+        for (int y = caption.top; y < caption.bottom; ++y)
+            iconPixels += OffscreenHarness::Pixel(window, x, y) != RGB(0, 0, 0);
     EXPECT_GT(iconPixels, 40);
     SaveShot(window, "gradient_caption_icon.png");
 
@@ -224,7 +225,12 @@ TEST_F(GradientCaptionTest, TheCaptionAreaLeavesRoomForTheBoxesTheStyleShows) {
     GetWindowRect(window, &w);
     const int box = GetSystemMetrics(SM_CXSIZE);
     const DWORD plain = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
-    struct Case { DWORD style; bool closable; int room; int top; };
+    struct Case {
+        DWORD style;
+        bool closable;
+        int room;
+        int top;
+    };
     const Case cases[] = {
         {plain | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, true, 3 * box + 1, 4},
         {plain | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, false, 2 * box + 1, 4},
@@ -235,7 +241,8 @@ TEST_F(GradientCaptionTest, TheCaptionAreaLeavesRoomForTheBoxesTheStyleShows) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.room);
         SetWindowLongPtr(window, GWL_STYLE, std::intptr_t(c.style));
-        EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE, MF_BYCOMMAND | (c.closable ? MF_ENABLED : MF_GRAYED));
+        EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE,
+                       MF_BYCOMMAND | (c.closable ? MF_ENABLED : MF_GRAYED));
         const RECT r = TkGradientCaption::CaptionRect(window);
         EXPECT_EQ(w.Width() - r.right, c.room);
         EXPECT_EQ(r.top, c.top);
@@ -260,7 +267,8 @@ TEST_F(GradientCaptionTest, TheTitleNamesTheActiveDocumentOrElseTheActiveChild) 
     SetWindowLongPtr(frame->m_hWnd, GWL_STYLE, GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) | FWS_PREFIXTITLE);
     frame->OnUpdateFrameTitle(TRUE);
     EXPECT_EQ(frame->GetWindowText(), name + " - Main Test");
-    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE, GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_PREFIXTITLE));
+    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE,
+                     GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_PREFIXTITLE));
 
     app.m_pDocManager->CloseAllDocuments(FALSE);
     OffscreenHarness::RunUntilIdle();
@@ -276,7 +284,8 @@ TEST_F(GradientCaptionTest, TheTitleNamesTheActiveDocumentOrElseTheActiveChild) 
     frame->OnUpdateFrameTitle(TRUE);
     EXPECT_EQ(frame->GetWindowText(), "Main Test - Bar 331");
     // Without FWS_ADDTOTITLE the frame keeps its text.
-    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE, GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_ADDTOTITLE));
+    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE,
+                     GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_ADDTOTITLE));
     frame->SetWindowText("Fixed");
     frame->OnUpdateFrameTitle(TRUE);
     EXPECT_EQ(frame->GetWindowText(), "Fixed");
