@@ -108,15 +108,21 @@ void CFrameWnd::ActivateFrame(int cmdShow) {
 
 void CFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
     if (!addToTitle || !(GetStyle() & FWS_ADDTOTITLE)) return;
-    const CDocument* document = GetActiveDocument();
-    if (!document) return;
+    if (const CDocument* document = GetActiveDocument())
+        UpdateFrameTitleForDocument(document->GetTitle().c_str());
+}
+
+void CFrameWnd::UpdateFrameTitleForDocument(const char* documentName) {
+    const std::string name = documentName ? documentName : "";
     std::string caption;
-    if (m_strTitle.empty())
-        caption = document->GetTitle();
+    if (name.empty())
+        caption = m_strTitle;
+    else if (m_strTitle.empty())
+        caption = name;
     else if (GetStyle() & FWS_PREFIXTITLE)
-        caption = document->GetTitle() + " - " + m_strTitle;
+        caption = name + " - " + m_strTitle;
     else
-        caption = m_strTitle + " - " + document->GetTitle();
+        caption = m_strTitle + " - " + name;
     if (caption != GetWindowText()) SetWindowText(caption.c_str());
 }
 

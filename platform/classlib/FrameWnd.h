@@ -64,6 +64,10 @@ public:
     // Shows the frame (SW_SHOW for -1) and makes it the active window.
     virtual void ActivateFrame(int cmdShow = -1);
     virtual void OnUpdateFrameTitle(BOOL addToTitle);
+    // The caption for a document's name: the frame's title, then the name (the name first with
+    // FWS_PREFIXTITLE); the name alone when the frame has no title, the title alone without a
+    // name.
+    void UpdateFrameTitleForDocument(const char* documentName);
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const char* title) { m_strTitle = title ? title : ""; }
     HACCEL GetAccelerators() const { return m_hAccelTable; }

@@ -1,6 +1,7 @@
 #include "platform/classlib/MDIFrameWnd.h"
 
 #include "platform/classlib/DocTemplate.h"
+#include "platform/classlib/Document.h"
 #include "platform/classlib/View.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/res/Resources.h"
@@ -90,6 +91,13 @@ HMENU CMDIFrameWnd::MDISetMenu(HMENU frameMenu, HMENU windowMenu) {
 CFrameWnd* CMDIFrameWnd::GetActiveFrame() {
     CMDIChildWnd* child = MDIGetActive();
     return child ? static_cast<CFrameWnd*>(child) : this;
+}
+
+void CMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+    const CMDIChildWnd* child = addToTitle ? MDIGetActive() : nullptr;
+    const CDocument* document = child ? child->GetActiveDocument() : nullptr;
+    UpdateFrameTitleForDocument(document ? document->GetTitle().c_str() : nullptr);
 }
 
 BOOL CMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
@@ -183,6 +191,11 @@ void CMDIChildWnd::OnUpdateFrameMenu(BOOL activate, CWnd* activateWnd, HMENU alt
     frame->MDISetMenu(menu, frame->GetWindowMenuPopup(menu));
 }
 
+void CMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    CFrameWnd::OnUpdateFrameTitle(addToTitle);
+    if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(addToTitle);
+}
+
 void CMDIChildWnd::MDIDestroy() {
     if (CMDIFrameWnd* frame = GetMDIFrame()) ::vq::SendMessage(frame->m_hWndMDIClient, WM_MDIDESTROY, WPARAM(m_hWnd), 0);
 }
@@ -208,6 +221,9 @@ void CMDIChildWnd::OnMDIActivate(BOOL activate, HWND activated, HWND) {
     } else {
         if (CView* view = GetActiveView()) view->OnActivateView(FALSE, view, view);
         OnUpdateFrameMenu(FALSE, FromHandlePermanent(activated), nullptr);
+        // The last child went: the frame's caption loses its document.
+        if (!activated)
+            if (CMDIFrameWnd* frame = GetMDIFrame()) frame->OnUpdateFrameTitle(TRUE);
     }
 }
 

@@ -38,6 +38,8 @@ public:
     HMENU MDISetMenu(HMENU frameMenu, HMENU windowMenu);
 
     CFrameWnd* GetActiveFrame() override;
+    // The title with the active child's document; the title alone without one.
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
     BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -60,6 +62,8 @@ public:
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     CMDIFrameWnd* GetMDIFrame() const;
     void ActivateFrame(int cmdShow = -1) override;
+    // The child's own caption, then its MDI frame's.
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
     virtual void OnUpdateFrameMenu(BOOL activate, CWnd* activateWnd, HMENU alternative);
     void MDIDestroy();
     void MDIActivate();

@@ -377,9 +377,15 @@ void CWnd::RepositionBars(UINT first, UINT last, UINT leftOver, UINT flags, RECT
         layout.rect.right -= param->right;
         layout.rect.bottom -= param->bottom;
     }
-    if (leftOverWindow) RepositionWindow(&layout, leftOverWindow, layout.rect);
+    if (leftOverWindow) {
+        RECT paneRect = layout.rect;
+        if (const CWnd* pane = FromHandlePermanent(leftOverWindow)) pane->CalcWindowRect(&paneRect);
+        RepositionWindow(&layout, leftOverWindow, paneRect);
+    }
     if (layout.hDWP) EndDeferWindowPos(layout.hDWP);
 }
+
+void CWnd::CalcWindowRect(RECT*) const {}
 
 BOOL CWnd::UpdateData(BOOL saveAndValidate) {
     CDataExchange exchange(this, saveAndValidate);

@@ -89,6 +89,10 @@ public:
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
     virtual void DoDataExchange(CDataExchange* exchange);
 
+    // The window rectangle a pane takes from the room the layout leaves it (parent client
+    // coordinates). The base takes all the room, its edges drawn inside.
+    virtual void CalcWindowRect(RECT* rect) const;
+
     // The message being handled, passed on to the window's previous procedure.
     LRESULT Default();
 

@@ -168,6 +168,8 @@ struct Store {
     std::mutex mutex;
     std::map<std::tuple<std::uint16_t, std::uint32_t, int, int>, std::unique_ptr<IconImage>> loaded;
     std::unordered_set<const IconImage*> live;
+    // Copies belong to whoever made them and go when destroyed, unlike the shared images.
+    std::unordered_map<const IconImage*, std::unique_ptr<IconImage>> copies;
     std::unordered_map<std::uint32_t, std::unique_ptr<CursorShape>> cursors;
     std::unordered_map<HCURSOR, QCursor> qtCursors;
 };
@@ -259,8 +261,34 @@ HICON LoadIcon(const char* name, int width, int height) {
     return id <= 0xFFFF ? LoadIcon(id, width, height) : nullptr;
 }
 
+HICON CopyIcon(HICON icon) {
+    if (!IsIcon(icon)) return nullptr;
+    auto copy = std::make_unique<IconImage>(*icon);
+    copy->colour = CopyOf(icon->colour);
+    copy->mask = CopyOf(icon->mask);
+    HICON handle = copy.get();
+    auto& store = Icons();
+    std::lock_guard lock(store.mutex);
+    store.live.insert(handle);
+    store.copies.emplace(handle, std::move(copy));
+    return handle;
+}
+
 BOOL DestroyIcon(HICON icon) {
-    return IsIcon(icon);
+    auto& store = Icons();
+    std::unique_ptr<IconImage> copy;
+    {
+        std::lock_guard lock(store.mutex);
+        if (!icon || !store.live.count(icon)) return FALSE;
+        const auto it = store.copies.find(icon);
+        if (it == store.copies.end()) return TRUE;
+        copy = std::move(it->second);
+        store.copies.erase(it);
+        store.live.erase(icon);
+    }
+    DeleteObject(copy->colour);
+    DeleteObject(copy->mask);
+    return TRUE;
 }
 
 BOOL DrawIcon(HDC dc, std::int32_t x, std::int32_t y, HICON icon) {

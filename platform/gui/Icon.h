@@ -35,7 +35,11 @@ enum : UINT { DI_MASK = 0x1, DI_IMAGE = 0x2, DI_NORMAL = 0x3 };
 HICON LoadIcon(std::uint32_t id, int width = 0, int height = 0);
 // Resources are numbered only: "#n" names resource n, and any other name finds nothing.
 HICON LoadIcon(const char* name, int width = 0, int height = 0);
-// Loaded icons are shared: this only checks the handle.
+// A copy of its own for the caller, who destroys it; the copy stays valid whatever happens to
+// the original.
+HICON CopyIcon(HICON icon);
+// Loaded icons are shared: for them this only checks the handle. A copy is freed, and its handle
+// is no icon any more.
 BOOL DestroyIcon(HICON icon);
 BOOL DrawIcon(HDC dc, std::int32_t x, std::int32_t y, HICON icon);
 // At the size given (0 for the icon's own), over a filled background when a brush is given;

@@ -26,6 +26,7 @@
 #include <cstring>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <shared_mutex>
 #include <unordered_map>
 #include <utility>
@@ -241,8 +242,26 @@ std::vector<CaptionBox> CaptionBoxes(const WindowRecord& record) {
     return boxes;
 }
 
-void DrawFrame(WindowRecord& record) {
+// A WM_NCPAINT's wParam: 1 for the whole frame, else a region in screen coordinates, which
+// comes back in window coordinates.
+std::optional<Region> NcPaintRegion(const WindowRecord& record, WPARAM wParam) {
+    auto* region = reinterpret_cast<HRGN>(wParam);
+    if (wParam == 1 || !IsGdiObject(region) || region->ObjectType() != GdiObject::Type::Region)
+        return std::nullopt;
+    Region inWindow = region->region;
+    const POINT origin = WindowScreenOrigin(record);
+    inWindow.Offset(-origin.x, -origin.y);
+    return inWindow;
+}
+
+void DrawFrame(WindowRecord& record, const std::optional<Region>& clip) {
     HDC dc = GetWindowDC(record.handle);
+    if (clip) {
+        HRGN region = CreateRectRgn(0, 0, 0, 0);
+        region->region = *clip;
+        SelectClipRgn(dc, region);
+        DeleteObject(region);
+    }
     RECT r{0, 0, record.rect.Width(), record.rect.Height()};
     const DWORD style = record.style;
     if ((style & WS_THICKFRAME) || (style & WS_DLGFRAME) || (record.exStyle & WS_EX_DLGMODALFRAME)) {
@@ -451,6 +470,8 @@ void MakeWidget(WindowRecord& record) {
 }
 
 void SetVisible(WindowRecord& record, bool visible) {
+    // A held bit still counts as shown: ShowWindow ends the hold either way.
+    if (std::exchange(record.visibilityHeld, false)) record.style |= WS_VISIBLE;
     const bool was = (record.style & WS_VISIBLE) != 0;
     if (was == visible) return;
     SendMessage(record.handle, WM_SHOWWINDOW, visible, 0);
@@ -1061,10 +1082,16 @@ std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value) {
     case GWLP_ID:
         r->id = std::uintptr_t(value);
         break;
-    case GWL_STYLE:
-        // Visibility changes go through ShowWindow so that the widget follows.
-        r->style = (DWORD(value) & ~WS_VISIBLE) | (r->style & WS_VISIBLE);
+    case GWL_STYLE: {
+        // Showing and hiding go through ShowWindow so that the widget follows. Taking the bit
+        // off a shown window only holds back its frame painting; the window stays on screen
+        // until the bit returns.
+        const bool shown = (r->style & WS_VISIBLE) || r->visibilityHeld;
+        const bool wanted = (DWORD(value) & WS_VISIBLE) != 0;
+        r->visibilityHeld = shown && !wanted;
+        r->style = (DWORD(value) & ~WS_VISIBLE) | (shown && wanted ? WS_VISIBLE : 0);
         break;
+    }
     case GWL_EXSTYLE:
         r->exStyle = DWORD(value);
         break;
@@ -1442,12 +1469,15 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_NCPAINT:
-        DrawFrame(*r);
+        if (!(r->style & WS_VISIBLE)) return 0;
+        DrawFrame(*r, NcPaintRegion(*r, wParam));
         return 0;
     case WM_NCACTIVATE:
         r->captionActive = wParam != 0;
-        r->frameDirty = true;
-        SchedulePump();
+        if (r->style & WS_VISIBLE) {
+            r->frameDirty = true;
+            SchedulePump();
+        }
         return TRUE;
     case WM_NCHITTEST: {
         const POINT origin = WindowScreenOrigin(*r);
@@ -1478,7 +1508,7 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SETTEXT:
         r->text = lParam ? reinterpret_cast<const char*>(lParam) : "";
-        if ((r->style & WS_CAPTION) == WS_CAPTION) {
+        if ((r->style & WS_CAPTION) == WS_CAPTION && (r->style & WS_VISIBLE)) {
             r->frameDirty = true;
             SchedulePump();
         }

@@ -61,6 +61,9 @@ struct WindowRecord {
     // The caption is drawn active: what the last WM_NCACTIVATE said, which a frame may keep on
     // while a window that floats over it is the active one.
     bool captionActive = false;
+    // WS_VISIBLE taken off through SetWindowLongPtr: the window stays on screen, but the default
+    // procedure paints none of its frame until the bit comes back.
+    bool visibilityHeld = false;
     // A paint was asked for whatever the update region holds.
     bool internalPaint = false;
     // Window and paint contexts handed out and not yet released.

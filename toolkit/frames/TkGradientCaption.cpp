@@ -2,6 +2,8 @@
 
 #include "platform/gui/Gdi.h"
 #include "platform/gui/GdiObjectTable.h"
+#include "platform/gui/Icon.h"
+#include "platform/gui/Menu.h"
 #include "platform/gui/NonClientMetrics.h"
 #include "platform/gui/SystemColours.h"
 
@@ -12,14 +14,6 @@ namespace {
 
 int Component(COLORREF c, int shift) { return int((c >> shift) & 0xFF); }
 
-HFONT CaptionFont(bool italic) {
-    NONCLIENTMETRICS metrics;
-    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
-    LOGFONT lf = metrics.lfCaptionFont;
-    if (italic) lf.lfItalic = 1;
-    return CreateFontIndirect(lf);
-}
-
 SIZE Extent(HDC dc, HFONT font, const std::string& text) {
     HGDIOBJ old = SelectObject(dc, font);
     SIZE size{};
@@ -28,7 +22,61 @@ SIZE Extent(HDC dc, HFONT font, const std::string& text) {
     return size;
 }
 
+// The close item of the window's system menu can be chosen.
+bool CanClose(HWND window) {
+    if (!(GetWindowLongPtr(window, GWL_STYLE) & WS_SYSMENU)) return false;
+    HMENU menu = GetSystemMenu(window, FALSE);
+    if (!menu) return false;
+    const UINT state = GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND);
+    return state != UINT(-1) && !(state & (MF_GRAYED | MF_DISABLED));
+}
+
+RECT InScreen(HWND window, RECT r) {
+    RECT w{};
+    GetWindowRect(window, &w);
+    return {r.left + w.left, r.top + w.top, r.right + w.left, r.bottom + w.top};
+}
+
 } // namespace
+
+HFONT TkGradientCaption::CaptionFont(bool italic) {
+    NONCLIENTMETRICS metrics;
+    SystemParametersInfo(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
+    LOGFONT lf = metrics.lfCaptionFont;
+    if (italic) lf.lfItalic = 1;
+    return CreateFontIndirect(lf);
+}
+
+BOOL TkGradientCaption::PaintFrameAround(HWND window, WPARAM region) {
+    auto* given = reinterpret_cast<HRGN>(region);
+    if (region == 1 || !IsGdiObject(given) || given->ObjectType() != GdiObject::Type::Region) given = nullptr;
+    const RECT caption = InScreen(window, CaptionRect(window));
+    HRGN captionRegion = CreateRectRgnIndirect(caption);
+    HRGN rest = CreateRectRgn(0, 0, 0, 0);
+    BOOL paintCaption = TRUE;
+    if (given && CombineRgn(rest, given, captionRegion, RGN_AND) == NULLREGION) {
+        ::vq::DefWindowProc(window, WM_NCPAINT, region, 0);
+        paintCaption = FALSE;
+    } else {
+        RECT w{};
+        GetWindowRect(window, &w);
+        SetRectRgn(rest, w.left, w.top, w.right, w.bottom);
+        CombineRgn(rest, rest, captionRegion, RGN_DIFF);
+        if (given) CombineRgn(rest, rest, given, RGN_AND);
+        ::vq::DefWindowProc(window, WM_NCPAINT, WPARAM(rest), 0);
+    }
+    DeleteObject(rest);
+    DeleteObject(captionRegion);
+    return paintCaption;
+}
+
+LRESULT TkGradientCaption::DefaultWithoutFrame(HWND window, const std::function<LRESULT()>& handle) {
+    const auto style = GetWindowLongPtr(window, GWL_STYLE);
+    SetWindowLongPtr(window, GWL_STYLE, style & ~std::intptr_t(WS_VISIBLE));
+    const LRESULT result = handle();
+    SetWindowLongPtr(window, GWL_STYLE, style);
+    return result;
+}
 
 void TkGradientCaption::FillGradient(HDC dc, const RECT& r, int steps, COLORREF start, COLORREF end) {
     const int width = r.right - r.left;
@@ -72,7 +120,7 @@ RECT TkGradientCaption::CaptionRect(HWND window) {
     r.bottom = r.top + GetSystemMetrics(SM_CYSIZE);
     const int box = GetSystemMetrics(SM_CXSIZE);
     const int b = ((style & WS_MINIMIZEBOX) ? 1 : 0) + ((style & WS_MAXIMIZEBOX) ? 1 : 0);
-    const int c = (style & WS_SYSMENU) ? 1 : 0;
+    const int c = CanClose(window) ? 1 : 0;
     r.right = w.Width() - box - 1 + GetSystemMetrics(SM_CXBORDER) - (b + c - 1) * box - (b > 0 ? 1 : 0);
     return r;
 }
@@ -94,7 +142,7 @@ void TkGradientCaption::SetAlignment(HWND window, int alignment, BOOL redraw) {
     if (redraw && window && IsWindow(window)) SendMessage(window, WM_NCPAINT, 1, 0);
 }
 
-void TkGradientCaption::Draw(HWND window) {
+void TkGradientCaption::Draw(HWND window, HFONT titleFont, HFONT textFont) {
     const RECT caption = CaptionRect(window);
     const int width = caption.right - caption.left;
     const int height = caption.bottom - caption.top;
@@ -111,14 +159,7 @@ void TkGradientCaption::Draw(HWND window) {
     }
     HGDIOBJ oldBitmap = SelectObject(dc, bitmap);
     RECT area{0, 0, width, height};
-    if (GetWindowLongPtr(window, GWL_STYLE) & WS_SYSMENU) {
-        const int box = GetSystemMetrics(SM_CXSIZE);
-        RECT square{0, 0, box, GetSystemMetrics(SM_CYSIZE)};
-        HBRUSH brush = CreateSolidBrush(m_bActive ? RGB(0, 0, 0) : GetSysColor(COLOR_INACTIVECAPTION));
-        FillRect(dc, &square, brush);
-        DeleteObject(brush);
-        area.left += box;
-    }
+    DrawIconSquare(window, dc, area);
     if (m_bActive) {
         FillGradient(dc, RECT{area.left, area.top, area.right, area.bottom + 1}, kSteps, RGB(0, 0, 0),
                      GetSysColor(COLOR_ACTIVECAPTION));
@@ -129,7 +170,7 @@ void TkGradientCaption::Draw(HWND window) {
     std::string text(std::size_t(length) + 1, '\0');
     GetWindowText(window, text.data(), length + 1);
     text.resize(std::size_t(length));
-    DrawText(dc, area, text);
+    DrawText(dc, area, text, titleFont, textFont);
     BitBlt(windowDc, caption.left, caption.top, width, height, dc, 0, 0, SRCCOPY);
     SelectObject(dc, oldBitmap);
     DeleteObject(bitmap);
@@ -137,9 +178,27 @@ void TkGradientCaption::Draw(HWND window) {
     ReleaseDC(window, windowDc);
 }
 
-void TkGradientCaption::DrawText(HDC dc, const RECT& area, const std::string& text) {
-    HFONT italic = CaptionFont(true);
-    HFONT plain = CaptionFont(false);
+void TkGradientCaption::DrawIconSquare(HWND window, HDC dc, RECT& area) const {
+    if (!(GetWindowLongPtr(window, GWL_STYLE) & WS_SYSMENU)) return;
+    const int box = GetSystemMetrics(SM_CXSIZE);
+    RECT square{0, 0, box, GetSystemMetrics(SM_CYSIZE)};
+    HBRUSH brush = CreateSolidBrush(m_bActive ? RGB(0, 0, 0) : GetSysColor(COLOR_INACTIVECAPTION));
+    FillRect(dc, &square, brush);
+    DeleteObject(brush);
+    square = {square.left + 2, square.top + 1, square.right, square.bottom - 1};
+    // Narrow caption buttons take the small icon; the window's icons stand for its class's.
+    const bool small = box <= 29;
+    auto icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, small ? ICON_SMALL : ICON_BIG, 0));
+    if (!icon)
+        icon = reinterpret_cast<HICON>(SendMessage(window, WM_GETICON, small ? ICON_BIG : ICON_SMALL, 0));
+    if (icon)
+        DrawIconEx(dc, square.left, square.top, icon, square.right - square.left, square.bottom - square.top,
+                   0, nullptr, DI_NORMAL);
+    area.left += box;
+}
+
+void TkGradientCaption::DrawText(HDC dc, const RECT& area, const std::string& text, HFONT italic,
+                                 HFONT plain) {
     SetTextColor(dc, RGB(255, 255, 255));
     SetBkMode(dc, TRANSPARENT);
     const std::size_t dash = text.find('-');
@@ -164,8 +223,6 @@ void TkGradientCaption::DrawText(HDC dc, const RECT& area, const std::string& te
         ::vq::DrawText(dc, rest.c_str(), int(rest.size()), &r, flags);
     }
     SelectObject(dc, old);
-    DeleteObject(italic);
-    DeleteObject(plain);
 }
 
 } // namespace vq

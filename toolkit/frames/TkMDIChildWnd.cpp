@@ -1,9 +1,7 @@
 #include "platform/classlib/DocTemplate.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/res/Resources.h"
-#include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkControlBar.h"
-#include "toolkit/frames/TkDockContext.h"
 #include "toolkit/frames/TkMDIFrameWnd.h"
 
 namespace vq {
@@ -108,81 +106,6 @@ BOOL TkMDIChildWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT
         break;
     }
     return CMDIChildWnd::OnWndMsg(message, wParam, lParam, result);
-}
-
-TkControlBarMDIChildWnd::TkControlBarMDIChildWnd() : m_wndDockBar(TRUE, TRUE) {
-    m_wndDockBar.m_bAutoDelete = FALSE;
-}
-
-TkControlBarMDIChildWnd::~TkControlBarMDIChildWnd() = default;
-
-BOOL TkControlBarMDIChildWnd::PreCreateWindow(CREATESTRUCT& cs) {
-    if (!TkMDIChildWnd::PreCreateWindow(cs)) return FALSE;
-    cs.style &= ~WS_MAXIMIZEBOX;
-    return TRUE;
-}
-
-BOOL TkControlBarMDIChildWnd::OnCreateClient(CCreateContext*) {
-    CMDIFrameWnd* main = GetMDIFrame();
-    if (!main || !m_wndDockBar.Create(main, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_LEFT, AFX_IDW_DOCKBAR_FLOAT))
-        return FALSE;
-    if (auto* host = dynamic_cast<TkMDIFrameWnd*>(main)) m_wndDockBar.SetHost(host);
-    SetParent(m_wndDockBar.m_hWnd, m_hWnd);
-    return TRUE;
-}
-
-CControlBar* TkControlBarMDIChildWnd::SingleBar() const {
-    if (!m_wndDockBar.m_hWnd || (m_wndDockBar.m_dwStyle & CBRS_FLOAT_MULTI)) return nullptr;
-    return m_wndDockBar.GetFirstDockedBar();
-}
-
-void TkControlBarMDIChildWnd::RecalcLayout(BOOL notify) {
-    if (m_bInRecalcLayout) return;
-    TkMDIChildWnd::RecalcLayout(notify);
-    if (m_wndDockBar.m_hWnd) SetWindowText(m_wndDockBar.GetWindowText().c_str());
-}
-
-void TkControlBarMDIChildWnd::OnUpdateFrameTitle(BOOL addToTitle) {
-    const std::string kept = GetWindowText();
-    TkMDIChildWnd::OnUpdateFrameTitle(addToTitle);
-    SetWindowText(kept.c_str());
-}
-
-BOOL TkControlBarMDIChildWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-    CControlBar* bar = SingleBar();
-    switch (message) {
-    case WM_SIZE:
-        if (bar && IsWindowVisible(bar->m_hWnd)) {
-            bar->CalcDynamicLayout(LOWORD(lParam) + 2 * tkSysMetrics.m_nBorderWidth, LM_MRUWIDTH | LM_COMMIT);
-            bar->CalcDynamicLayout(HIWORD(lParam) + 2 * tkSysMetrics.m_nBorderHeight,
-                                   LM_LENGTHY | LM_MRUWIDTH | LM_COMMIT);
-        }
-        break;
-    case WM_CLOSE:
-        if (!bar) break;
-        // Closing hides the bar, which takes this frame with it; the bar stays to be shown again.
-        if (CMDIFrameWnd* main = GetMDIFrame()) ::vq::SendMessage(main->m_hWndMDIClient, WM_MDIRESTORE, WPARAM(m_hWnd), 0);
-        if (CFrameWnd* site = bar->GetParentFrame()) site->CFrameWnd::ShowControlBar(bar, FALSE, FALSE);
-        *result = 0;
-        return TRUE;
-    case WM_WINDOWPOSCHANGED:
-        if (bar && bar->m_pDockContext) {
-            RECT r;
-            GetWindowRect(m_hWnd, &r);
-            bar->m_pDockContext->m_ptMRUFloatPos = {r.left, r.top};
-        }
-        break;
-    case WM_SHOWWINDOW: {
-        if (!TkMDIChildWnd::OnWndMsg(message, wParam, lParam, result)) *result = Default();
-        CWinApp* app = AfxGetApp();
-        if (auto* main = app ? dynamic_cast<CMDIFrameWnd*>(app->m_pMainWnd) : nullptr)
-            ::vq::PostMessage(main->m_hWndMDIClient, WM_MDIREFRESHMENU, 0, 0);
-        return TRUE;
-    }
-    default:
-        break;
-    }
-    return TkMDIChildWnd::OnWndMsg(message, wParam, lParam, result);
 }
 
 } // namespace vq

@@ -243,7 +243,7 @@ void TkMDIFrameWnd::FloatControlBarAsChild(CControlBar* bar, std::int32_t x, std
         existing->RecalcLayout(TRUE);
         Repaint(existing->m_hWnd);
     } else if (CFrameWnd* frame = CreateChildFloatingFrame(FloatingStyle(bar, style), bar)) {
-        auto* child = dynamic_cast<TkControlBarMDIChildWnd*>(frame);
+        auto* child = dynamic_cast<TkChildFloatSite*>(frame);
         if (child) child->m_wndDockBar.DockControlBar(bar, nullptr);
         // The frame starts at the size the bar floats with.
         const SIZE size = bar->CalcDynamicLayout(-1, LM_HORZ | LM_MRUWIDTH);

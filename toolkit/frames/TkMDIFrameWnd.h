@@ -2,6 +2,7 @@
 
 #include "platform/classlib/MDIFrameWnd.h"
 #include "platform/registry/Registry.h"
+#include "toolkit/frames/TkChildFloatSite.h"
 #include "toolkit/frames/TkControlBar.h"
 #include "toolkit/frames/TkDockBar.h"
 #include "toolkit/frames/TkGradientCaption.h"
@@ -155,7 +156,12 @@ public:
     // The painted title bar.
     BOOL EnableGradientCaption(BOOL enable, BOOL redraw = TRUE);
     void SetCaptionAlignment(int alignment, BOOL redraw = TRUE);
+    // The fonts of the title part and of the rest; the caller deletes them.
+    virtual HFONT CreateCaptionTitleFont();
+    virtual HFONT CreateCaptionTextFont();
     virtual void DrawGradientCaption();
+    // The frame's title with the active child's document, else with the active child's own title.
+    void OnUpdateFrameTitle(BOOL addToTitle) override;
 
     // Menus per document type.
     BOOL LoadFrame(UINT resourceId, DWORD style = WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE, CWnd* parent = nullptr,
@@ -178,6 +184,7 @@ protected:
     void OnClose() override;
     BOOL IsCustomizing() const;
     LRESULT OnGradientNcActivate(BOOL active);
+    LRESULT OnGradientMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
     // The dock bar of the table entry whose alignment equals the bar's.
@@ -212,24 +219,8 @@ protected:
 };
 
 // The MDI child that hosts one bar floated inside the main window.
-class TkControlBarMDIChildWnd : public TkMDIChildWnd {
+class TkControlBarMDIChildWnd : public TkChildFloatFrame<TkMDIChildWnd> {
     VQ_DECLARE_RUNTIME_CLASS(TkControlBarMDIChildWnd)
-public:
-    TkControlBarMDIChildWnd();
-    ~TkControlBarMDIChildWnd() override;
-    TkDockBar m_wndDockBar;
-
-    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
-    void RecalcLayout(BOOL notify = TRUE) override;
-    void OnUpdateFrameTitle(BOOL addToTitle) override;
-    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-
-protected:
-    BOOL OnCreateClient(CCreateContext* context) override;
-
-private:
-    // The bar this frame shows, unless several share its dock bar.
-    CControlBar* SingleBar() const;
 };
 
 } // namespace vq

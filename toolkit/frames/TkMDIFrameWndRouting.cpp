@@ -2,6 +2,7 @@
 #include "platform/classlib/Document.h"
 #include "platform/classlib/View.h"
 #include "platform/classlib/WinApp.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/Redraw.h"
 #include "platform/gui/RegisteredMessage.h"
 #include "toolkit/controls/TkSysMetrics.h"
@@ -102,20 +103,25 @@ LRESULT TkMDIFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         plugIn->m_bHandled = FALSE;
         if (handled) return result;
     }
-    if (m_caption.IsOn()) {
-        if (message == WM_NCACTIVATE) return OnGradientNcActivate(BOOL(wParam));
-        if (message == WM_NCPAINT) {
-            const LRESULT result = ::vq::DefWindowProc(m_hWnd, message, wParam, lParam);
-            DrawGradientCaption();
-            return result;
-        }
-        if (message == WM_SETTEXT) {
-            CMDIFrameWnd::WindowProc(message, wParam, lParam);
-            DrawGradientCaption();
-            return TRUE;
-        }
-    }
+    if (m_caption.IsOn() && (message == WM_NCACTIVATE || message == WM_NCPAINT || message == WM_SETTEXT))
+        return OnGradientMessage(message, wParam, lParam);
     return CMDIFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+LRESULT TkMDIFrameWnd::OnGradientMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_NCACTIVATE:
+        return OnGradientNcActivate(BOOL(wParam));
+    case WM_NCPAINT:
+        if (TkGradientCaption::PaintFrameAround(m_hWnd, wParam)) DrawGradientCaption();
+        return 0;
+    default:
+        // The layer must not paint its own caption over the title bar as the text changes.
+        TkGradientCaption::DefaultWithoutFrame(
+            m_hWnd, [&] { return CMDIFrameWnd::WindowProc(message, wParam, lParam); });
+        DrawGradientCaption();
+        return TRUE;
+    }
 }
 
 LRESULT TkMDIFrameWnd::OnGradientNcActivate(BOOL active) {
@@ -128,7 +134,8 @@ LRESULT TkMDIFrameWnd::OnGradientNcActivate(BOOL active) {
         child->SendMessage(WM_NCACTIVATE, state);
         child->SendMessage(WM_NCPAINT, 1);
     }
-    const LRESULT result = ::vq::DefWindowProc(m_hWnd, WM_NCACTIVATE, WPARAM(state), 0);
+    const LRESULT result = TkGradientCaption::DefaultWithoutFrame(
+        m_hWnd, [&] { return ::vq::DefWindowProc(m_hWnd, WM_NCACTIVATE, WPARAM(state), 0); });
     ::vq::SendMessage(m_hWnd, WM_NCPAINT, 1, 0);
     return result;
 }
@@ -141,8 +148,36 @@ void TkMDIFrameWnd::SetCaptionAlignment(int alignment, BOOL redraw) {
     m_caption.SetAlignment(m_hWnd, alignment, redraw);
 }
 
+HFONT TkMDIFrameWnd::CreateCaptionTitleFont() {
+    return TkGradientCaption::CaptionFont(true);
+}
+
+HFONT TkMDIFrameWnd::CreateCaptionTextFont() {
+    return TkGradientCaption::CaptionFont(false);
+}
+
 void TkMDIFrameWnd::DrawGradientCaption() {
-    m_caption.Draw(m_hWnd);
+    HFONT title = CreateCaptionTitleFont();
+    HFONT text = CreateCaptionTextFont();
+    m_caption.Draw(m_hWnd, title, text);
+    DeleteObject(title);
+    DeleteObject(text);
+}
+
+void TkMDIFrameWnd::OnUpdateFrameTitle(BOOL addToTitle) {
+    if (!(GetStyle() & FWS_ADDTOTITLE)) return;
+    CFrameWnd* active = GetActiveFrame();
+    const bool child = active && active != this;
+    if (addToTitle && child && !IsZoomed(active->m_hWnd)) {
+        CDocument* document = GetActiveDocument();
+        if (!document) document = active->GetActiveDocument();
+        if (document) {
+            UpdateFrameTitleForDocument(document->GetTitle().c_str());
+            return;
+        }
+    }
+    const std::string own = child ? active->GetWindowText() : std::string();
+    UpdateFrameTitleForDocument(own.empty() ? nullptr : own.c_str());
 }
 
 BOOL TkMDIFrameWnd::PreTranslateMessage(MSG* msg) {

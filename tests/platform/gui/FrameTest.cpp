@@ -1,4 +1,5 @@
 #include "WindowFixture.h"
+#include "platform/gui/Gdi.h"
 #include "platform/gui/ScrollBar.h"
 #include "tests/support/TestPaths.h"
 
@@ -51,6 +52,58 @@ protected:
     // Handles messages after the fixture's own hook.
     std::function<bool(HWND, UINT, WPARAM, LPARAM, LRESULT&)> also;
 };
+
+// Paints the whole window, frame and all, in one colour as a marker.
+void Mark(HWND window, COLORREF colour) {
+    HDC dc = GetWindowDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    RECT all{0, 0, 200, 150};
+    FillRect(dc, &all, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+constexpr COLORREF kMarker = RGB(255, 0, 255);
+
+TEST_F(FrameTest, ANonClientPaintWithARegionPaintsOnlyTheFrameInsideIt) {
+    Mark(frame, kMarker);
+    // The bottom sizing border, in screen coordinates.
+    HRGN bottom = CreateRectRgn(100, 246, 300, 250);
+    SendMessage(frame, WM_NCPAINT, WPARAM(bottom), 0);
+    DeleteObject(bottom);
+    EXPECT_NE(OffscreenHarness::Pixel(frame, 50, 148), kMarker);
+    EXPECT_EQ(OffscreenHarness::Pixel(frame, 50, 10), kMarker);
+    EXPECT_EQ(OffscreenHarness::Pixel(frame, 1, 50), kMarker);
+    SendMessage(frame, WM_NCPAINT, 1, 0);
+    EXPECT_NE(OffscreenHarness::Pixel(frame, 50, 10), kMarker);
+    EXPECT_NE(OffscreenHarness::Pixel(frame, 1, 50), kMarker);
+}
+
+TEST_F(FrameTest, TakingOffWsVisibleHoldsTheFramePaintingUntilTheBitReturns) {
+    const auto style = GetWindowLongPtr(frame, GWL_STYLE);
+    SetWindowLongPtr(frame, GWL_STYLE, style & ~std::intptr_t(WS_VISIBLE));
+    EXPECT_FALSE(IsWindowVisible(frame));
+    Mark(frame, kMarker);
+    SendMessage(frame, WM_NCACTIVATE, TRUE, 0);
+    SetWindowText(frame, "Renamed");
+    SendMessage(frame, WM_NCPAINT, 1, 0);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(OffscreenHarness::Pixel(frame, 50, 10), kMarker);
+
+    // The bit comes back without the window ever having been hidden or shown.
+    SetWindowLongPtr(frame, GWL_STYLE, style);
+    EXPECT_TRUE(IsWindowVisible(frame));
+    EXPECT_TRUE(MessagesOf(frame, {WM_SHOWWINDOW}).empty());
+    SendMessage(frame, WM_NCPAINT, 1, 0);
+    EXPECT_EQ(OffscreenHarness::Pixel(frame, 50, 10), GetSysColor(COLOR_ACTIVECAPTION));
+
+    // Hiding a held window hides it for good.
+    SetWindowLongPtr(frame, GWL_STYLE, style & ~std::intptr_t(WS_VISIBLE));
+    ShowWindow(frame, SW_HIDE);
+    EXPECT_EQ(MessagesOf(frame, {WM_SHOWWINDOW}), std::vector<UINT>{WM_SHOWWINDOW});
+    SetWindowLongPtr(frame, GWL_STYLE, style);
+    EXPECT_FALSE(IsWindowVisible(frame));
+}
 
 TEST_F(FrameTest, DefaultHitTestingNamesEveryPartOfTheFrame) {
     const HWND scrolled = Make("Spy", WS_POPUP | WS_VISIBLE | WS_BORDER | WS_HSCROLL | WS_VSCROLL,

@@ -74,6 +74,30 @@ TEST(IconTest, DrawingAtAnotherSizeOverABackgroundAndItsParts) {
     EXPECT_TRUE(DrawIcon(canvas.Dc(), 0, 0, icon));
 }
 
+TEST(IconTest, ACopyDrawsLikeTheOriginalAndGoesAloneWhenDestroyed) {
+    HICON original = LoadIcon(IDI_SAMPLE, 16, 16);
+    HICON copy = CopyIcon(original);
+    ASSERT_NE(copy, nullptr);
+    EXPECT_NE(copy, original);
+    MemoryCanvas canvas(16, 16);
+    FillGreen(canvas, 16);
+    EXPECT_TRUE(DrawIcon(canvas.Dc(), 0, 0, copy));
+    EXPECT_EQ(canvas.At(2, 2), kGreen);
+    EXPECT_EQ(canvas.At(7, 9), kBlue);
+    EXPECT_TRUE(DestroyIcon(copy));
+    // The copy is gone, twice destroyed is refused, and the original still draws.
+    EXPECT_FALSE(DrawIcon(canvas.Dc(), 0, 0, copy));
+    EXPECT_FALSE(DestroyIcon(copy));
+    EXPECT_TRUE(DrawIcon(canvas.Dc(), 0, 0, original));
+    // A copy of a copy outlives it.
+    HICON first = CopyIcon(original);
+    HICON second = CopyIcon(first);
+    EXPECT_TRUE(DestroyIcon(first));
+    EXPECT_TRUE(DrawIcon(canvas.Dc(), 0, 0, second));
+    EXPECT_TRUE(DestroyIcon(second));
+    EXPECT_EQ(CopyIcon(nullptr), nullptr);
+}
+
 TEST(IconTest, ByNameOnlyTheNumberedFormFindsAnIcon) {
     const std::string numbered = "#" + std::to_string(IDI_SAMPLE);
     EXPECT_EQ(LoadIcon(numbered.c_str(), 16, 16), LoadIcon(IDI_SAMPLE, 16, 16));

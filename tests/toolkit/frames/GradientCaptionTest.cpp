@@ -1,3 +1,4 @@
+#include "platform/gui/Icon.h"
 #include "platform/gui/SelectedBitmap.h"
 #include "platform/gui/SystemColours.h"
 #include "tests/toolkit/frames/MdiFrameFixture.h"
@@ -176,6 +177,118 @@ TEST_F(GradientCaptionTest, NarrowedToNothingDrawsNothingAndComesBackWhenWidened
     OffscreenHarness::RunUntilIdle();
     frame->SendMessage(WM_NCACTIVATE, TRUE);
     EXPECT_TRUE(ShowsGradient(window));
+}
+
+void MarkCaption(HWND window, COLORREF colour) {
+    const RECT caption = TkGradientCaption::CaptionRect(window);
+    HDC dc = GetWindowDC(window);
+    HBRUSH brush = CreateSolidBrush(colour);
+    FillRect(dc, &caption, brush);
+    DeleteObject(brush);
+    ReleaseDC(window, dc);
+}
+
+TEST_F(GradientCaptionTest, ANonClientPaintMissingTheCaptionLeavesItAndTheSquareShowsTheIcon) {
+    MakeFrame(false);
+    HWND window = frame->m_hWnd;
+    frame->SendMessage(WM_SETICON, ICON_SMALL, LPARAM(LoadIcon(IDR_MAIN, 16, 16)));
+    frame->EnableGradientCaption(TRUE);
+    frame->SendMessage(WM_NCACTIVATE, TRUE);
+    OffscreenHarness::RunUntilIdle();
+    const RECT caption = TkGradientCaption::CaptionRect(window);
+    const int box = GetSystemMetrics(SM_CXSIZE);
+    int iconPixels = 0;
+    for (int x = caption.left; x < caption.left + box; ++x)
+        for (int y = caption.top; y < caption.bottom; ++y)
+            iconPixels += OffscreenHarness::Pixel(window, x, y) != RGB(0, 0, 0);
+    EXPECT_GT(iconPixels, 40);
+    SaveShot(window, "gradient_caption_icon.png");
+
+    constexpr COLORREF kMarker = RGB(255, 0, 255);
+    MarkCaption(window, kMarker);
+    RECT w;
+    GetWindowRect(window, &w);
+    HRGN bottom = CreateRectRgn(w.left, w.bottom - 3, w.right, w.bottom);
+    frame->SendMessage(WM_NCPAINT, WPARAM(bottom));
+    DeleteObject(bottom);
+    EXPECT_EQ(OffscreenHarness::Pixel(window, caption.left + box + 5, caption.top + 2), kMarker);
+    HRGN top = CreateRectRgn(w.left, w.top, w.right, w.top + 8);
+    frame->SendMessage(WM_NCPAINT, WPARAM(top));
+    DeleteObject(top);
+    EXPECT_TRUE(ShowsGradient(window));
+}
+
+TEST_F(GradientCaptionTest, TheCaptionAreaLeavesRoomForTheBoxesTheStyleShows) {
+    MakeFrame(false);
+    HWND window = frame->m_hWnd;
+    RECT w;
+    GetWindowRect(window, &w);
+    const int box = GetSystemMetrics(SM_CXSIZE);
+    const DWORD plain = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE;
+    struct Case {
+        DWORD style;
+        bool closable;
+        int room;
+        int top;
+    };
+    const Case cases[] = {
+        {plain | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, true, 3 * box + 1, 4},
+        {plain | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX, false, 2 * box + 1, 4},
+        {plain | WS_THICKFRAME | WS_MINIMIZEBOX, true, 2 * box + 1, 4},
+        {plain | WS_THICKFRAME, true, box, 4},
+        {plain, true, box, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.room);
+        SetWindowLongPtr(window, GWL_STYLE, std::intptr_t(c.style));
+        EnableMenuItem(GetSystemMenu(window, FALSE), SC_CLOSE,
+                       MF_BYCOMMAND | (c.closable ? MF_ENABLED : MF_GRAYED));
+        const RECT r = TkGradientCaption::CaptionRect(window);
+        EXPECT_EQ(w.Width() - r.right, c.room);
+        EXPECT_EQ(r.top, c.top);
+        EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSIZE));
+    }
+}
+
+TEST_F(GradientCaptionTest, TheTitleNamesTheActiveDocumentOrElseTheActiveChild) {
+    MakeFrame(false);
+    CDocument* document = NewDocument();
+    MdiChild* child = ChildOf(document);
+    ASSERT_NE(child, nullptr);
+    const std::string name = document->GetTitle();
+    EXPECT_EQ(frame->GetWindowText(), "Main Test - " + name);
+
+    // Maximised, the child's own title stands for the document.
+    child->SetWindowText("Sheet X");
+    child->MDIMaximize();
+    frame->OnUpdateFrameTitle(TRUE);
+    EXPECT_EQ(frame->GetWindowText(), "Main Test - Sheet X");
+    child->MDIRestore();
+    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE, GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) | FWS_PREFIXTITLE);
+    frame->OnUpdateFrameTitle(TRUE);
+    EXPECT_EQ(frame->GetWindowText(), name + " - Main Test");
+    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE,
+                     GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_PREFIXTITLE));
+
+    app.m_pDocManager->CloseAllDocuments(FALSE);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(frame->GetWindowText(), "Main Test");
+
+    // A child without a document: a bar floated inside.
+    SpyBar* bar = MakeBar(331);
+    frame->DockControlBar(bar, AFX_IDW_DOCKBAR_TOP);
+    frame->FloatControlBarAsChild(bar, -1, -1, CBRS_ALIGN_TOP);
+    auto* barFrame = dynamic_cast<CMDIChildWnd*>(bar->GetParentFrame());
+    ASSERT_NE(barFrame, nullptr);
+    barFrame->MDIActivate();
+    frame->OnUpdateFrameTitle(TRUE);
+    EXPECT_EQ(frame->GetWindowText(), "Main Test - Bar 331");
+    // Without FWS_ADDTOTITLE the frame keeps its text.
+    SetWindowLongPtr(frame->m_hWnd, GWL_STYLE,
+                     GetWindowLongPtr(frame->m_hWnd, GWL_STYLE) & ~std::intptr_t(FWS_ADDTOTITLE));
+    frame->SetWindowText("Fixed");
+    frame->OnUpdateFrameTitle(TRUE);
+    EXPECT_EQ(frame->GetWindowText(), "Fixed");
 }
 
 TEST_F(GradientCaptionTest, BeforeTheNewShellTheCaptionStaysTheLayers) {
