@@ -12,6 +12,7 @@
 #include "tests/support/TestPaths.h"
 
 #include <filesystem>
+#include <functional>
 
 namespace vq {
 namespace {
@@ -109,6 +110,180 @@ TEST_F(ChartCompoundWindowTest, ReadyMadeColumnLayoutDrawsItsAxesAroundThePlot) 
         EXPECT_EQ(At(a.x, plot.bottom + 3), test::kBlack);
         EXPECT_EQ(At(a.x, plot.top + 3), kGrid);
     }
+}
+
+using Side = ChartCompoundDisplay::Side;
+constexpr Side kSides[] = {ChartCompoundDisplay::sideBottom, ChartCompoundDisplay::sideTop,
+                           ChartCompoundDisplay::sideLeft, ChartCompoundDisplay::sideRight};
+constexpr double kUntouched = -7;
+
+// A compound display over a 400 x 300 canvas (its rectangle 5 to 395 by 5 to 295) with a column
+// display in the left manager and a decimal scale in every manager, each scale's range set to
+// -7 to -7 so that a range the layout never handed over shows.
+struct Compound {
+    Compound() {
+        FillData(chart);
+        auto owned = std::make_unique<ChartCompoundDisplay>();
+        c = owned.get();
+        chart.AddComponent(std::move(owned));
+        auto columns = std::make_unique<ChartDisplay>();
+        columns->SetTypeAndKind(3, 2);
+        display = columns.get();
+        c->SetLeftDisplay(std::move(columns));
+        for (Side side : kSides) {
+            auto scale = std::make_unique<ChartDecimalScale>();
+            scale->SetMinimum(kUntouched);
+            scale->SetMaximum(kUntouched);
+            c->GetAxis(side)->SetScale(std::move(scale));
+        }
+    }
+    void Draw() { chart.DrawComponentList(canvas.Dc(), 0); }
+    std::pair<double, double> RangeOf(Side side) const {
+        const ChartDecimalScale* scale = c->GetAxis(side)->GetScale();
+        return {scale->GetMinimum(), scale->GetMaximum()};
+    }
+    Chart chart;
+    ChartCompoundDisplay* c = nullptr;
+    ChartDisplay* display = nullptr;
+    test::MemoryCanvas canvas{400, 300};
+};
+
+TEST(ChartCompoundLayout, DisplayRangesReachTheAxesTheSidesAndFactorsSelect) {
+    // What each scale (bottom, top, left, right) shows: the display's value or X range times a
+    // factor, or nothing handed over (factor 0).
+    enum Range { none, value, x };
+    struct Axis {
+        Range range;
+        double factor;
+    };
+    struct Case {
+        const char* name;
+        std::function<void(Compound&)> setUp;
+        Axis bottom, top, left, right;
+    };
+    auto moveDisplay = [](Compound& d, Side to) {
+        auto shown = d.c->GetLeftAxis()->DetachDisplay(0);
+        d.c->GetAxis(to)->SetDisplay(std::unique_ptr<ChartDisplayBase>(static_cast<ChartDisplayBase*>(shown.release())));
+    };
+    const Case cases[] = {
+        {"left display, corner 1", [](Compound&) {}, {x, 1}, {none, 0}, {value, 1}, {none, 0}},
+        {"swap flag", [](Compound& d) { d.c->GetStyle().extraWord |= ChartCompoundDisplay::kSwapAxes; },
+         {value, 1}, {none, 0}, {x, 1}, {none, 0}},
+        {"secondary value axis, factor 0 repeats", [](Compound& d) { d.c->ShowSecondaryValue(1); },
+         {x, 1}, {none, 0}, {value, 1}, {value, 1}},
+        {"secondary value axis, factor 2 doubles",
+         [](Compound& d) {
+             d.c->ShowSecondaryValue(1);
+             d.c->SetSecondaryValueFactor(2.0);
+         },
+         {x, 1}, {none, 0}, {value, 1}, {value, 2}},
+        {"secondary value axis on the disallowed side",
+         [](Compound& d) {
+             d.c->ShowSecondaryValue(1);
+             d.c->SetSecondaryValueOnRight(0);
+         },
+         {x, 1}, {none, 0}, {value, 1}, {none, 0}},
+        {"secondary X axis of the companion",
+         [](Compound& d) {
+             d.c->ShowSecondaryX(1);
+             d.c->SetSecondaryXFactor(0.5);
+         },
+         {x, 1}, {x, 0.5}, {value, 1}, {none, 0}},
+        {"corner 0", [](Compound& d) { d.c->SetCornerFlag(0); }, {none, 0}, {x, 1}, {value, 1}, {none, 0}},
+        {"right display, corner 1", [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideRight); },
+         {none, 0}, {x, 1}, {none, 0}, {value, 1}},
+        {"bottom display, corner 1", [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideBottom); },
+         {x, 1}, {none, 0}, {value, 1}, {none, 0}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Compound d;
+        c.setUp(d);
+        d.Draw();
+        ChartDisplayBase* display = d.display;
+        const std::pair<double, double> ranges[] = {
+            {kUntouched, kUntouched},
+            {display->GetValueRange().GetMinimum(), display->GetValueRange().GetMaximum()},
+            {display->GetXRange().GetMinimum(), display->GetXRange().GetMaximum()}};
+        ASSERT_NE(ranges[value], ranges[x]);
+        const Axis expected[] = {c.bottom, c.top, c.left, c.right};
+        for (Side side : kSides) {
+            SCOPED_TRACE(side);
+            const Axis& e = expected[side];
+            std::pair<double, double> want = ranges[e.range];
+            if (e.range != none) want = {want.first * e.factor, want.second * e.factor};
+            EXPECT_EQ(d.RangeOf(side), want);
+        }
+    }
+}
+
+TEST(ChartCompoundLayout, AGivenRectangleIsKeptAndTheTitlesGoBeyondTheScales) {
+    auto titled = [](Compound& d) {
+        for (Side side : {ChartCompoundDisplay::sideLeft, ChartCompoundDisplay::sideBottom}) {
+            auto title = std::make_unique<ChartLabel>();
+            title->SetCurrentText("Volume");
+            title->GetStyle().frameWord = 0x1;
+            d.c->GetAxis(side)->SetTitle(std::move(title));
+            EXPECT_EQ(d.c->GetAxis(side)->GetTitle()->GetStyle().frameWord & 0xFFF, 0u) << "no frame of its own";
+        }
+    };
+    Compound given;
+    titled(given);
+    given.c->SetLayoutRect(80, 30, 360, 240, 1);
+    given.Draw();
+    const RECT plot = given.display->GetPlotRect();
+    EXPECT_EQ(plot.left, 80);
+    EXPECT_EQ(plot.top, 30);
+    EXPECT_EQ(plot.right, 360);
+    EXPECT_EQ(plot.bottom, 240);
+    ChartLabel* left = given.c->GetLeftAxis()->GetTitle();
+    ChartLabel* bottom = given.c->GetBottomAxis()->GetTitle();
+    const RECT leftLabels = given.c->GetLeftAxis()->GetScale()->GetBounds();
+    const RECT bottomLabels = given.c->GetBottomAxis()->GetScale()->GetBounds();
+    EXPECT_GT(leftLabels.right - leftLabels.left, 0);
+    EXPECT_EQ(left->GetX(), 80 - (leftLabels.right - leftLabels.left));
+    EXPECT_EQ(left->GetY(), 135);
+    EXPECT_EQ(left->GetAngle(), 90);
+    EXPECT_EQ(left->GetAnchorCode(), ChartLabel::anchorBottomMiddle);
+    EXPECT_EQ(bottom->GetX(), 220);
+    EXPECT_EQ(bottom->GetY(), 240 + (bottomLabels.bottom - bottomLabels.top));
+    EXPECT_EQ(bottom->GetAnchorCode(), ChartLabel::anchorTopMiddle);
+    EXPECT_LE(left->GetOutline()[0].x, leftLabels.left) << "the title ends where the labels begin";
+
+    // Measured: the titles sit on the rectangle's edges, inside it, and the plot gives way to them.
+    Compound fitted;
+    titled(fitted);
+    fitted.Draw();
+    ChartLabel* inner = fitted.c->GetLeftAxis()->GetTitle();
+    const RECT fittedPlot = fitted.display->GetPlotRect();
+    EXPECT_EQ(inner->GetX(), 5);
+    EXPECT_EQ(inner->GetAnchorCode(), ChartLabel::anchorTopMiddle);
+    EXPECT_EQ(inner->GetY(), fittedPlot.top + (fittedPlot.bottom - fittedPlot.top) / 2) << "centred on the plot";
+    EXPECT_EQ(fittedPlot.left, 5 + fitted.c->GetLeftAxis()->GetThicknessX());
+    EXPECT_GT(fitted.c->GetLeftAxis()->GetThicknessX(),
+              inner->GetOutlineSize().cx + fitted.c->GetLeftAxis()->GetScale()->GetBounds().right -
+                  fitted.c->GetLeftAxis()->GetScale()->GetBounds().left - 1);
+    EXPECT_EQ(fitted.c->GetBottomAxis()->GetTitle()->GetY(), 295);
+}
+
+TEST(ChartCompoundLayout, AxesThickerThanTheRectangleLeaveALineInItsMiddle) {
+    Compound d;
+    for (Side side : kSides) {
+        ChartAxisManager* axis = d.c->GetAxis(side);
+        axis->DetachScale(1);
+        auto ticks = std::make_unique<ChartTickMarks>();
+        ticks->SetMajorLength(side == ChartCompoundDisplay::sideLeft || side == ChartCompoundDisplay::sideRight ? 300
+                                                                                                              : 200);
+        axis->SetTickMarks(std::move(ticks));
+    }
+    d.Draw();
+    const RECT plot = d.display->GetPlotRect();
+    // 5 + 300 and 395 - 300 meet at 200; 5 + 200 and 295 - 200 at 150.
+    EXPECT_EQ(plot.left, 200);
+    EXPECT_EQ(plot.right, 200);
+    EXPECT_EQ(plot.top, 150);
+    EXPECT_EQ(plot.bottom, 150);
+    EXPECT_EQ(d.c->GetLeftAxis()->GetStartPoint().x, 200);
 }
 
 } // namespace
