@@ -11,6 +11,7 @@
 #include "platform/gui/Gdi.h"
 #include "tests/support/TestPaths.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 
@@ -284,6 +285,131 @@ TEST(ChartCompoundLayout, AxesThickerThanTheRectangleLeaveALineInItsMiddle) {
     EXPECT_EQ(plot.top, 150);
     EXPECT_EQ(plot.bottom, 150);
     EXPECT_EQ(d.c->GetLeftAxis()->GetStartPoint().x, 200);
+}
+
+// A chart of the ready-made column layout with a title, a secondary value axis and changed settings.
+struct ArchivedChart {
+    ArchivedChart() {
+        FillData(chart);
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0x100, 0, 0);
+        c = static_cast<ChartCompoundDisplay*>(chart.CreateComponent(
+            chartCompoundDisplayType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0, kColumnType, kRectKind));
+        auto title = std::make_unique<ChartLabel>();
+        title->SetCurrentText("Frames");
+        c->GetLeftAxis()->SetTitle(std::move(title));
+        c->SetRightScale(std::make_unique<ChartDecimalScale>());
+        c->SetRightTickMarks(std::make_unique<ChartTickMarks>());
+        c->ShowSecondaryValue(1);
+        c->SetSecondaryValueFactor(2.5);
+        c->SetSecondaryXFactor(-1);
+        c->SetSecondaryXOnTop(0);
+        c->SetCornerFlag(1);
+    }
+    Chart chart;
+    ChartCompoundDisplay* c = nullptr;
+};
+
+std::vector<u32> Drawn(Chart& chart) {
+    test::MemoryCanvas canvas(420, 300);
+    chart.DrawComponentList(canvas.Dc(), 0);
+    return canvas.Pixels();
+}
+
+TEST(ChartCompoundArchive, TheCompoundWithItsManagersAndChildrenReloadsAndDrawsTheSame) {
+    ArchivedChart stored;
+    ObjectWriter out;
+    stored.chart.Store(out);
+    Chart loaded;
+    ObjectReader in(out.Data(), Chart::ArchiveClasses());
+    loaded.Load(in, 1);
+    EXPECT_TRUE(in.AtEnd());
+    auto* c = static_cast<ChartCompoundDisplay*>(loaded.FindComponent(0, chartCompoundDisplayType));
+    ASSERT_TRUE(c);
+    ASSERT_TRUE(c->IsKindOf(ChartCompoundDisplay::Class()));
+    EXPECT_EQ(c->GetSecondaryValueFactor(), 2.5);
+    EXPECT_EQ(c->GetSecondaryXFactor(), -1);
+    EXPECT_EQ(c->GetShowSecondaryValue(), 1);
+    EXPECT_EQ(c->GetSecondaryXOnTop(), 0);
+    EXPECT_EQ(c->GetTwoPass(), 1);
+    for (Side side : kSides) {
+        SCOPED_TRACE(side);
+        ChartAxisManager* axis = c->GetAxis(side);
+        ASSERT_TRUE(axis);
+        for (int role = 0; role < ChartAxisManager::roleCount; ++role) {
+            const auto r = static_cast<ChartAxisManager::Role>(role);
+            EXPECT_EQ(axis->HasRole(r), stored.c->GetAxis(side)->HasRole(r)) << role;
+        }
+    }
+    EXPECT_EQ(c->GetLeftAxis()->GetTitle()->GetCurrentText(), "Frames");
+    EXPECT_EQ(c->GetLeftAxis()->GetDisplay()->GetChart(), &loaded) << "children attached to the chart";
+    const std::vector<u32> before = Drawn(stored.chart);
+    EXPECT_EQ(Drawn(loaded), before);
+    EXPECT_EQ(Drawn(stored.chart), before) << "a second draw lays out the same";
+}
+
+std::size_t Find(const std::vector<u8>& bytes, std::string_view text) {
+    auto found = std::search(bytes.begin(), bytes.end(), text.begin(), text.end());
+    EXPECT_NE(found, bytes.end());
+    return std::size_t(found - bytes.begin());
+}
+
+TEST(ChartCompoundArchive, ABrokenStreamLeavesTheCompoundWithItsOwnManagers) {
+    ArchivedChart d;
+    ObjectWriter out;
+    d.c->Store(out);
+    const std::vector<u8> good = out.Data();
+    ChartAxisManager* const managers[] = {d.c->GetBottomAxis(), d.c->GetTopAxis(), d.c->GetLeftAxis(),
+                                          d.c->GetRightAxis()};
+    auto expectKept = [&] {
+        for (Side side : kSides)
+            EXPECT_EQ(d.c->GetAxis(side), managers[side]);
+        EXPECT_TRUE(d.c->GetLeftAxis()->GetDisplay());
+        EXPECT_EQ(d.c->GetSecondaryValueFactor(), 2.5);
+    };
+    for (std::size_t length = 0; length < good.size(); ++length) {
+        SCOPED_TRACE(length);
+        ObjectReader cut(std::span<const u8>(good).first(length), Chart::ArchiveClasses());
+        EXPECT_THROW(d.c->Load(cut, 1), ArchiveException);
+        expectKept();
+    }
+    for (const char* name : {"ChartAxisManager", "ChartDisplay", "ChartIndexScale", "ChartLabel"}) {
+        SCOPED_TRACE(name);
+        std::vector<u8> bytes = good;
+        bytes[Find(bytes, name)] = 'X';
+        ObjectReader in(bytes, Chart::ArchiveClasses());
+        EXPECT_THROW(d.c->Load(in, 1), ArchiveException);
+        expectKept();
+    }
+    ObjectReader whole(good, Chart::ArchiveClasses());
+    d.c->Load(whole, 1);
+    EXPECT_NE(d.c->GetLeftAxis(), managers[ChartCompoundDisplay::sideLeft]) << "a whole stream replaces them";
+    EXPECT_EQ(d.c->GetLeftAxis()->GetDisplay()->GetChart(), &d.chart);
+    EXPECT_FALSE(Drawn(d.chart).empty());
+}
+
+TEST(ChartCompoundArchive, FewerManagersThanSidesSkipWhatIsMissing) {
+    // The child list of a stored compound of one manager: the others answer none.
+    ChartCompoundComponent base;
+    auto lone = std::make_unique<ChartAxisManager>();
+    auto scale = std::make_unique<ChartDecimalScale>();
+    lone->SetScale(std::move(scale));
+    base.AddComponent(std::move(lone));
+    ObjectWriter out;
+    base.Store(out);
+    for (int value : {1, 1, 1, 0, 0})
+        out.WriteInt32(value);
+    out.WriteDouble(0);
+    out.WriteDouble(0);
+    ArchivedChart d;
+    ObjectReader in(out.Data(), Chart::ArchiveClasses());
+    d.c->Load(in, 1);
+    EXPECT_TRUE(d.c->GetBottomAxis());
+    EXPECT_FALSE(d.c->GetTopAxis());
+    EXPECT_FALSE(d.c->GetLeftAxis());
+    d.c->SetLeftDisplay(std::make_unique<ChartDisplay>());
+    std::vector<POINT> anchors;
+    d.c->AssignRightPositionList(anchors);
+    EXPECT_FALSE(Drawn(d.chart).empty());
 }
 
 } // namespace
