@@ -124,8 +124,8 @@ std::unique_ptr<ChartComponent> ChartAxisManager::Detach(Role role, int deleteFl
     m_roles[role] = 0;
     auto placeholder = MakePlaceholder();
     placeholder->SetParent(GetChart());
-    std::unique_ptr<ChartComponent> old = std::exchange(*std::next(GetChildList().begin(), role),
-                                                        std::move(placeholder));
+    std::unique_ptr<ChartComponent> old =
+        std::exchange(*std::next(GetChildList().begin(), role), std::move(placeholder));
     if (deleteFlag) return nullptr;
     return old;
 }
@@ -211,7 +211,8 @@ void ChartAxisManager::Layout() {
     ChartTickMarks* ticks = GetTickMarks();
     ChartGridLines* grid = GetGridLines();
     if (ticks)
-        ticks->SetMargins(TruncToInt(GetSpacingPixels()), ticks->GetVerticalMargin(), ticks->GetHorizontalMargin());
+        ticks->SetMargins(TruncToInt(GetSpacingPixels()), ticks->GetVerticalMargin(),
+                          ticks->GetHorizontalMargin());
     if (!scale) return;
     scale->SetDrawFlag(GetDrawFlag());
     scale->SetAxisStart(m_start.x, m_start.y);

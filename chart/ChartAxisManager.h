@@ -20,7 +20,15 @@ class ChartAxisManager : public ChartCompoundComponent {
     VQ_DECLARE_RUNTIME_CLASS(ChartAxisManager)
 
 public:
-    enum Role : int { roleScale, roleTickMarks, roleGridLines, roleAuxiliary, roleDisplay, roleTitle, roleCount };
+    enum Role : int {
+        roleScale,
+        roleTickMarks,
+        roleGridLines,
+        roleAuxiliary,
+        roleDisplay,
+        roleTitle,
+        roleCount
+    };
 
     ChartAxisManager();
 

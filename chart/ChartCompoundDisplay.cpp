@@ -16,8 +16,9 @@ namespace {
 using Side = ChartCompoundDisplay::Side;
 
 // Displays are ranged, and plots handed out, in this order.
-constexpr std::array<Side, 4> kDisplayOrder = {ChartCompoundDisplay::sideLeft, ChartCompoundDisplay::sideRight,
-                                               ChartCompoundDisplay::sideBottom, ChartCompoundDisplay::sideTop};
+constexpr std::array<Side, 4> kDisplayOrder = {
+    ChartCompoundDisplay::sideLeft, ChartCompoundDisplay::sideRight, ChartCompoundDisplay::sideBottom,
+    ChartCompoundDisplay::sideTop};
 // Bits of a style word that name the chart type and the display kind.
 constexpr u32 kTypeAndKind = 0xFFFF0000;
 
@@ -60,6 +61,13 @@ int ScaleWidth(ChartAxisManager* axis) {
 int ScaleHeight(ChartAxisManager* axis) {
     ChartDecimalScale* scale = axis ? axis->GetScale() : nullptr;
     return scale ? scale->GetBounds().bottom - scale->GetBounds().top : 0;
+}
+
+// Hands the component to the manager's role, or drops it when the child list holds no manager there.
+template <typename T>
+void Forward(ChartAxisManager* axis, void (ChartAxisManager::*fill)(std::unique_ptr<T>),
+             std::unique_ptr<T> component) {
+    if (axis) (axis->*fill)(std::move(component));
 }
 
 ChartLabel* TitleOf(ChartAxisManager* axis) {
@@ -121,33 +129,85 @@ void ChartCompoundDisplay::AssignRightPositionList(std::vector<POINT>& list) {
     AssignPositionList(GetAxis(sideRight), list);
 }
 
-#define VQ_FORWARD_TO_AXIS(Setter, Side, Method, Type)                                                       \
-    void ChartCompoundDisplay::Setter(std::unique_ptr<Type> component) {                                     \
-        if (ChartAxisManager* axis = GetAxis(Side)) axis->Method(std::move(component));                      \
-    }
+void ChartCompoundDisplay::SetBottomScale(std::unique_ptr<ChartDecimalScale> component) {
+    Forward(GetAxis(sideBottom), &ChartAxisManager::SetScale, std::move(component));
+}
 
-VQ_FORWARD_TO_AXIS(SetBottomScale, sideBottom, SetScale, ChartDecimalScale)
-VQ_FORWARD_TO_AXIS(SetTopScale, sideTop, SetScale, ChartDecimalScale)
-VQ_FORWARD_TO_AXIS(SetLeftScale, sideLeft, SetScale, ChartDecimalScale)
-VQ_FORWARD_TO_AXIS(SetRightScale, sideRight, SetScale, ChartDecimalScale)
-VQ_FORWARD_TO_AXIS(SetLeftGridLines, sideLeft, SetGridLines, ChartGridLines)
-VQ_FORWARD_TO_AXIS(SetRightGridLines, sideRight, SetGridLines, ChartGridLines)
-VQ_FORWARD_TO_AXIS(SetBottomGridLines, sideBottom, SetGridLines, ChartGridLines)
-VQ_FORWARD_TO_AXIS(SetTopGridLines, sideTop, SetGridLines, ChartGridLines)
-VQ_FORWARD_TO_AXIS(SetBottomTickMarks, sideBottom, SetTickMarks, ChartTickMarks)
-VQ_FORWARD_TO_AXIS(SetTopTickMarks, sideTop, SetTickMarks, ChartTickMarks)
-VQ_FORWARD_TO_AXIS(SetLeftTickMarks, sideLeft, SetTickMarks, ChartTickMarks)
-VQ_FORWARD_TO_AXIS(SetRightTickMarks, sideRight, SetTickMarks, ChartTickMarks)
-VQ_FORWARD_TO_AXIS(SetBottomDisplay, sideBottom, SetDisplay, ChartDisplayBase)
-VQ_FORWARD_TO_AXIS(SetTopDisplay, sideTop, SetDisplay, ChartDisplayBase)
-VQ_FORWARD_TO_AXIS(SetLeftDisplay, sideLeft, SetDisplay, ChartDisplayBase)
-VQ_FORWARD_TO_AXIS(SetRightDisplay, sideRight, SetDisplay, ChartDisplayBase)
-VQ_FORWARD_TO_AXIS(SetBottomAuxiliary, sideBottom, SetAuxiliary, ChartComponent)
-VQ_FORWARD_TO_AXIS(SetTopAuxiliary, sideTop, SetAuxiliary, ChartComponent)
-VQ_FORWARD_TO_AXIS(SetLeftAuxiliary, sideLeft, SetAuxiliary, ChartComponent)
-VQ_FORWARD_TO_AXIS(SetRightAuxiliary, sideRight, SetAuxiliary, ChartComponent)
+void ChartCompoundDisplay::SetTopScale(std::unique_ptr<ChartDecimalScale> component) {
+    Forward(GetAxis(sideTop), &ChartAxisManager::SetScale, std::move(component));
+}
 
-#undef VQ_FORWARD_TO_AXIS
+void ChartCompoundDisplay::SetLeftScale(std::unique_ptr<ChartDecimalScale> component) {
+    Forward(GetAxis(sideLeft), &ChartAxisManager::SetScale, std::move(component));
+}
+
+void ChartCompoundDisplay::SetRightScale(std::unique_ptr<ChartDecimalScale> component) {
+    Forward(GetAxis(sideRight), &ChartAxisManager::SetScale, std::move(component));
+}
+
+void ChartCompoundDisplay::SetLeftGridLines(std::unique_ptr<ChartGridLines> component) {
+    Forward(GetAxis(sideLeft), &ChartAxisManager::SetGridLines, std::move(component));
+}
+
+void ChartCompoundDisplay::SetRightGridLines(std::unique_ptr<ChartGridLines> component) {
+    Forward(GetAxis(sideRight), &ChartAxisManager::SetGridLines, std::move(component));
+}
+
+void ChartCompoundDisplay::SetBottomGridLines(std::unique_ptr<ChartGridLines> component) {
+    Forward(GetAxis(sideBottom), &ChartAxisManager::SetGridLines, std::move(component));
+}
+
+void ChartCompoundDisplay::SetTopGridLines(std::unique_ptr<ChartGridLines> component) {
+    Forward(GetAxis(sideTop), &ChartAxisManager::SetGridLines, std::move(component));
+}
+
+void ChartCompoundDisplay::SetBottomTickMarks(std::unique_ptr<ChartTickMarks> component) {
+    Forward(GetAxis(sideBottom), &ChartAxisManager::SetTickMarks, std::move(component));
+}
+
+void ChartCompoundDisplay::SetTopTickMarks(std::unique_ptr<ChartTickMarks> component) {
+    Forward(GetAxis(sideTop), &ChartAxisManager::SetTickMarks, std::move(component));
+}
+
+void ChartCompoundDisplay::SetLeftTickMarks(std::unique_ptr<ChartTickMarks> component) {
+    Forward(GetAxis(sideLeft), &ChartAxisManager::SetTickMarks, std::move(component));
+}
+
+void ChartCompoundDisplay::SetRightTickMarks(std::unique_ptr<ChartTickMarks> component) {
+    Forward(GetAxis(sideRight), &ChartAxisManager::SetTickMarks, std::move(component));
+}
+
+void ChartCompoundDisplay::SetBottomDisplay(std::unique_ptr<ChartDisplayBase> component) {
+    Forward(GetAxis(sideBottom), &ChartAxisManager::SetDisplay, std::move(component));
+}
+
+void ChartCompoundDisplay::SetTopDisplay(std::unique_ptr<ChartDisplayBase> component) {
+    Forward(GetAxis(sideTop), &ChartAxisManager::SetDisplay, std::move(component));
+}
+
+void ChartCompoundDisplay::SetLeftDisplay(std::unique_ptr<ChartDisplayBase> component) {
+    Forward(GetAxis(sideLeft), &ChartAxisManager::SetDisplay, std::move(component));
+}
+
+void ChartCompoundDisplay::SetRightDisplay(std::unique_ptr<ChartDisplayBase> component) {
+    Forward(GetAxis(sideRight), &ChartAxisManager::SetDisplay, std::move(component));
+}
+
+void ChartCompoundDisplay::SetBottomAuxiliary(std::unique_ptr<ChartComponent> component) {
+    Forward(GetAxis(sideBottom), &ChartAxisManager::SetAuxiliary, std::move(component));
+}
+
+void ChartCompoundDisplay::SetTopAuxiliary(std::unique_ptr<ChartComponent> component) {
+    Forward(GetAxis(sideTop), &ChartAxisManager::SetAuxiliary, std::move(component));
+}
+
+void ChartCompoundDisplay::SetLeftAuxiliary(std::unique_ptr<ChartComponent> component) {
+    Forward(GetAxis(sideLeft), &ChartAxisManager::SetAuxiliary, std::move(component));
+}
+
+void ChartCompoundDisplay::SetRightAuxiliary(std::unique_ptr<ChartComponent> component) {
+    Forward(GetAxis(sideRight), &ChartAxisManager::SetAuxiliary, std::move(component));
+}
 
 void ChartCompoundDisplay::AddStandardAxes(u32 chartTypeWord, u32 kindWord) {
     auto display = std::make_unique<ChartDisplay>();
@@ -247,8 +307,8 @@ CScale ChartCompoundDisplay::MapSecondary(const CScale& range, bool vertical) {
     return mapped;
 }
 
-void ChartCompoundDisplay::GiveRange(ChartAxisManager& axis, const CScale& range, const ChartDisplayBase& display,
-                                     bool auxiliary) {
+void ChartCompoundDisplay::GiveRange(ChartAxisManager& axis, const CScale& range,
+                                     const ChartDisplayBase& display, bool auxiliary) {
     axis.SetScaleMaximum(range.GetMaximum());
     axis.SetScaleMinimum(range.GetMinimum());
     int lowIndex = -1, highIndex = -1, lowGroup = -1, highGroup = -1;
@@ -270,7 +330,8 @@ void ChartCompoundDisplay::RangeDisplay(Side side) {
     if (!display->GetXExtents().IsEmpty()) display->SetXExtentsFromData(0);
     if (!display->GetValueExtents().IsEmpty()) display->SetValueExtentsFromData(0);
     display->Prepare();
-    CScale vertical = display->GetValueExtents().IsEmpty() ? display->GetValueRange() : display->GetValueExtents();
+    CScale vertical =
+        display->GetValueExtents().IsEmpty() ? display->GetValueRange() : display->GetValueExtents();
     CScale horizontal = display->GetXExtents().IsEmpty() ? display->GetXRange() : display->GetXExtents();
     if (GetStyle().extraWord & kSwapAxes) std::swap(vertical, horizontal);
     const bool upright = IsVertical(side);
@@ -300,7 +361,8 @@ void ChartCompoundDisplay::RangeDisplay(Side side) {
 void ChartCompoundDisplay::GivePlotArea(Side side, const RECT& r) {
     ChartAxisManager* axis = GetAxis(side);
     if (!axis) return;
-    if (ChartDisplayBase* display = axis->GetDisplay()) display->SetPlotRect(r.left, r.top, r.right, r.bottom, 1);
+    if (ChartDisplayBase* display = axis->GetDisplay())
+        display->SetPlotRect(r.left, r.top, r.right, r.bottom, 1);
     if (ChartGridLines* grid = axis->GetGridLines()) {
         grid->SetPlotRect(r.left, r.top, r.right, r.bottom);
         grid->SetVertical(IsVertical(side) ? 0 : 1);
@@ -336,7 +398,8 @@ void ChartCompoundDisplay::BeforePaint() {
     Layout();
     const RECT r = GetCompoundDeviceRect();
     for (auto& child : GetChildList()) {
-        if (child->GetTypeCode() != chartAxisManagerType || !child->IsKindOf(ChartAxisManager::Class())) continue;
+        if (child->GetTypeCode() != chartAxisManagerType || !child->IsKindOf(ChartAxisManager::Class()))
+            continue;
         if (ChartComponent* aux = static_cast<ChartAxisManager&>(*child).GetAuxiliary())
             aux->SetRectValues(r.left, r.top, r.right, r.bottom);
     }
@@ -344,8 +407,8 @@ void ChartCompoundDisplay::BeforePaint() {
 
 void ChartCompoundDisplay::Store(ObjectWriter& archive) const {
     ChartCompoundComponent::Store(archive);
-    for (int value : {m_secondaryValueOnRight, m_secondaryXOnTop, m_cornerFlag, m_secondaryXShown,
-                      m_secondaryValueShown})
+    for (int value :
+         {m_secondaryValueOnRight, m_secondaryXOnTop, m_cornerFlag, m_secondaryXShown, m_secondaryValueShown})
         archive.WriteInt32(value);
     archive.WriteDouble(m_secondaryXFactor);
     archive.WriteDouble(m_secondaryValueFactor);

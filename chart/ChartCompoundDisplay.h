@@ -108,7 +108,8 @@ private:
     void PlaceAxisLines(const RECT& r);
     void PlaceTitles(const RECT& r);
     void RangeDisplay(Side side);
-    void GiveRange(ChartAxisManager& axis, const CScale& range, const ChartDisplayBase& display, bool auxiliary);
+    void GiveRange(ChartAxisManager& axis, const CScale& range, const ChartDisplayBase& display,
+                   bool auxiliary);
     void GivePlotArea(Side side, const RECT& r);
     // The secondary axis opposite a primary one when it is shown and allowed there; else null.
     ChartAxisManager* SecondaryOf(Side primary) const;

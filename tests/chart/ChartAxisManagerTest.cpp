@@ -164,8 +164,8 @@ TEST(ChartAxisManagerArchive, LoadingReplacesThePlaceholdersWithTheStoredChildre
     auto loaded = in.ReadObject<ChartAxisManager>();
     ASSERT_TRUE(loaded);
     EXPECT_TRUE(in.AtEnd());
-    ASSERT_TRUE(loaded->GetScale() && loaded->GetTickMarks() && loaded->GetGridLines() && loaded->GetAuxiliary() &&
-                loaded->GetDisplay() && loaded->GetTitle());
+    ASSERT_TRUE(loaded->GetScale() && loaded->GetTickMarks() && loaded->GetGridLines() &&
+                loaded->GetAuxiliary() && loaded->GetDisplay() && loaded->GetTitle());
     EXPECT_EQ(loaded->GetScale()->GetMaximum(), 42);
     EXPECT_EQ(loaded->GetTitle()->GetCurrentText(), "Octets");
     EXPECT_EQ(loaded->GetAuxiliary()->GetTypeCode(), chartLabelType);

@@ -24,7 +24,8 @@ constexpr int kRectKind = 2 << 24;
 
 // Three groups of six values up to 140, the items labelled M1 to M6.
 void FillData(Chart& chart) {
-    const double values[3][6] = {{20, 75, 140, 60, 95, 40}, {35, 10, 120, 80, 50, 65}, {55, 30, 90, 100, 25, 70}};
+    const double values[3][6] = {
+        {20, 75, 140, 60, 95, 40}, {35, 10, 120, 80, 50, 65}, {55, 30, 90, 100, 25, 70}};
     for (int g = 0; g < 3; ++g)
         for (int i = 0; i < 6; ++i) {
             chart.SetItemValue(i, g, values[g][i], false);
@@ -37,14 +38,17 @@ protected:
     void SetUp() override {
         ChartWindowFixture::SetUp();
         FillData(chart);
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0x100, 0, 0);
-        compound = static_cast<ChartCompoundDisplay*>(chart.CreateComponent(
-            chartCompoundDisplayType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0, kColumnType, kRectKind));
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0x100, 0,
+                              0);
+        compound = static_cast<ChartCompoundDisplay*>(
+            chart.CreateComponent(chartCompoundDisplayType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0,
+                                  kColumnType, kRectKind));
         OpenFrame({0, 0, 420, 300});
     }
     void Save(const std::string& name) {
         std::filesystem::create_directories(test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
-        ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
+        ASSERT_TRUE(
+            OffscreenHarness::SaveScreenshot(frame, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
     }
     ChartCompoundDisplay* compound = nullptr;
 };
@@ -164,37 +168,63 @@ TEST(ChartCompoundLayout, DisplayRangesReachTheAxesTheSidesAndFactorsSelect) {
     };
     auto moveDisplay = [](Compound& d, Side to) {
         auto shown = d.c->GetLeftAxis()->DetachDisplay(0);
-        d.c->GetAxis(to)->SetDisplay(std::unique_ptr<ChartDisplayBase>(static_cast<ChartDisplayBase*>(shown.release())));
+        d.c->GetAxis(to)->SetDisplay(
+            std::unique_ptr<ChartDisplayBase>(static_cast<ChartDisplayBase*>(shown.release())));
     };
     const Case cases[] = {
         {"left display, corner 1", [](Compound&) {}, {x, 1}, {none, 0}, {value, 1}, {none, 0}},
-        {"swap flag", [](Compound& d) { d.c->GetStyle().extraWord |= ChartCompoundDisplay::kSwapAxes; },
-         {value, 1}, {none, 0}, {x, 1}, {none, 0}},
-        {"secondary value axis, factor 0 repeats", [](Compound& d) { d.c->ShowSecondaryValue(1); },
-         {x, 1}, {none, 0}, {value, 1}, {value, 1}},
+        {"swap flag",
+         [](Compound& d) { d.c->GetStyle().extraWord |= ChartCompoundDisplay::kSwapAxes; },
+         {value, 1},
+         {none, 0},
+         {x, 1},
+         {none, 0}},
+        {"secondary value axis, factor 0 repeats",
+         [](Compound& d) { d.c->ShowSecondaryValue(1); },
+         {x, 1},
+         {none, 0},
+         {value, 1},
+         {value, 1}},
         {"secondary value axis, factor 2 doubles",
          [](Compound& d) {
              d.c->ShowSecondaryValue(1);
              d.c->SetSecondaryValueFactor(2.0);
          },
-         {x, 1}, {none, 0}, {value, 1}, {value, 2}},
+         {x, 1},
+         {none, 0},
+         {value, 1},
+         {value, 2}},
         {"secondary value axis on the disallowed side",
          [](Compound& d) {
              d.c->ShowSecondaryValue(1);
              d.c->SetSecondaryValueOnRight(0);
          },
-         {x, 1}, {none, 0}, {value, 1}, {none, 0}},
+         {x, 1},
+         {none, 0},
+         {value, 1},
+         {none, 0}},
         {"secondary X axis of the companion",
          [](Compound& d) {
              d.c->ShowSecondaryX(1);
              d.c->SetSecondaryXFactor(0.5);
          },
-         {x, 1}, {x, 0.5}, {value, 1}, {none, 0}},
+         {x, 1},
+         {x, 0.5},
+         {value, 1},
+         {none, 0}},
         {"corner 0", [](Compound& d) { d.c->SetCornerFlag(0); }, {none, 0}, {x, 1}, {value, 1}, {none, 0}},
-        {"right display, corner 1", [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideRight); },
-         {none, 0}, {x, 1}, {none, 0}, {value, 1}},
-        {"bottom display, corner 1", [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideBottom); },
-         {x, 1}, {none, 0}, {value, 1}, {none, 0}},
+        {"right display, corner 1",
+         [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideRight); },
+         {none, 0},
+         {x, 1},
+         {none, 0},
+         {value, 1}},
+        {"bottom display, corner 1",
+         [&](Compound& d) { moveDisplay(d, ChartCompoundDisplay::sideBottom); },
+         {x, 1},
+         {none, 0},
+         {value, 1},
+         {none, 0}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -225,7 +255,8 @@ TEST(ChartCompoundLayout, AGivenRectangleIsKeptAndTheTitlesGoBeyondTheScales) {
             title->SetCurrentText("Volume");
             title->GetStyle().frameWord = 0x1;
             d.c->GetAxis(side)->SetTitle(std::move(title));
-            EXPECT_EQ(d.c->GetAxis(side)->GetTitle()->GetStyle().frameWord & 0xFFF, 0u) << "no frame of its own";
+            EXPECT_EQ(d.c->GetAxis(side)->GetTitle()->GetStyle().frameWord & 0xFFF, 0u)
+                << "no frame of its own";
         }
     };
     Compound given;
@@ -259,7 +290,8 @@ TEST(ChartCompoundLayout, AGivenRectangleIsKeptAndTheTitlesGoBeyondTheScales) {
     const RECT fittedPlot = fitted.display->GetPlotRect();
     EXPECT_EQ(inner->GetX(), 5);
     EXPECT_EQ(inner->GetAnchorCode(), ChartLabel::anchorTopMiddle);
-    EXPECT_EQ(inner->GetY(), fittedPlot.top + (fittedPlot.bottom - fittedPlot.top) / 2) << "centred on the plot";
+    EXPECT_EQ(inner->GetY(), fittedPlot.top + (fittedPlot.bottom - fittedPlot.top) / 2)
+        << "centred on the plot";
     EXPECT_EQ(fittedPlot.left, 5 + fitted.c->GetLeftAxis()->GetThicknessX());
     EXPECT_GT(fitted.c->GetLeftAxis()->GetThicknessX(),
               inner->GetOutlineSize().cx + fitted.c->GetLeftAxis()->GetScale()->GetBounds().right -
@@ -273,8 +305,8 @@ TEST(ChartCompoundLayout, AxesThickerThanTheRectangleLeaveALineInItsMiddle) {
         ChartAxisManager* axis = d.c->GetAxis(side);
         axis->DetachScale(1);
         auto ticks = std::make_unique<ChartTickMarks>();
-        ticks->SetMajorLength(side == ChartCompoundDisplay::sideLeft || side == ChartCompoundDisplay::sideRight ? 300
-                                                                                                              : 200);
+        ticks->SetMajorLength(
+            side == ChartCompoundDisplay::sideLeft || side == ChartCompoundDisplay::sideRight ? 300 : 200);
         axis->SetTickMarks(std::move(ticks));
     }
     d.Draw();
@@ -291,9 +323,11 @@ TEST(ChartCompoundLayout, AxesThickerThanTheRectangleLeaveALineInItsMiddle) {
 struct ArchivedChart {
     ArchivedChart() {
         FillData(chart);
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0x100, 0, 0);
-        c = static_cast<ChartCompoundDisplay*>(chart.CreateComponent(
-            chartCompoundDisplayType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0, kColumnType, kRectKind));
+        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 420, 300}, 0, 0, 0x100, 0,
+                              0);
+        c = static_cast<ChartCompoundDisplay*>(chart.CreateComponent(chartCompoundDisplayType,
+                                                                     ChartRect::unitPixels, {0, 0, 420, 300},
+                                                                     0, 0, 0, kColumnType, kRectKind));
         auto title = std::make_unique<ChartLabel>();
         title->SetCurrentText("Frames");
         c->GetLeftAxis()->SetTitle(std::move(title));
