@@ -1,5 +1,6 @@
 #include "chart/ChartAxisManager.h"
 
+#include "chart/Chart.h"
 #include "chart/ChartDecimalScale.h"
 #include "chart/ChartDisplay.h"
 #include "chart/ChartGeometry.h"
@@ -237,10 +238,14 @@ int ChartAxisManager::Thickness(bool across) {
     }
     if (ChartTickMarks* ticks = GetTickMarks()) thickness += ticks->GetMajorLength();
     if (ChartLabel* title = GetTitle()) {
-        title->BeginDraw(GetDrawingDC(), GetDrawingWindow());
-        if (!title->GetFont()) title->BuildFont();
-        title->ComputeOutline();
-        title->EndDraw();
+        // Measured in the context the chart draws into; outside a draw the context the manager
+        // drew with last may be gone, and the outline of the last draw stands.
+        if (HDC dc = GetChart() ? GetChart()->GetDrawingDC() : nullptr) {
+            title->BeginDraw(dc, GetDrawingWindow());
+            if (!title->GetFont()) title->BuildFont();
+            title->ComputeOutline();
+            title->EndDraw();
+        }
         const auto& outline = title->GetOutline();
         const std::size_t count = std::min<std::size_t>(5, outline.size());
         if (count) {
