@@ -333,6 +333,7 @@ struct ArchivedChart {
         c->GetLeftAxis()->SetTitle(std::move(title));
         c->SetRightScale(std::make_unique<ChartDecimalScale>());
         c->SetRightTickMarks(std::make_unique<ChartTickMarks>());
+        c->GetRightAxis()->SetScaleSide(1);
         c->ShowSecondaryValue(1);
         c->SetSecondaryValueFactor(2.5);
         c->SetSecondaryXFactor(-1);
