@@ -1,7 +1,9 @@
 #include "chart/Chart.h"
 
 #include "chart/ChartBackground.h"
+#include "chart/ChartAxisManager.h"
 #include "chart/ChartCompoundComponent.h"
+#include "chart/ChartCompoundDisplay.h"
 #include "chart/ChartDateScale.h"
 #include "chart/ChartDisplay.h"
 #include "chart/ChartDynamicData.h"
@@ -161,6 +163,8 @@ std::span<const RuntimeClass* const> Chart::ArchiveClasses() {
         &ChartGridLines::Class(),
         &ChartTickMarks::Class(),
         &ChartDisplay::Class(),
+        &ChartCompoundDisplay::Class(),
+        &ChartAxisManager::Class(),
     };
     return classes;
 }
@@ -203,7 +207,7 @@ Chart::ComponentPosition Chart::AddComponent(std::unique_ptr<ChartComponent> com
 }
 
 ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect, int border, int shadow,
-                                       int fill, int, int) {
+                                       int fill, int chartTypeWord, int kindWord) {
     // Each class of component joins this table as it is built.
     struct Row {
         int typeCode;
@@ -230,6 +234,8 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
          []() -> std::unique_ptr<ChartComponent> {
              return std::make_unique<ChartTextPanel>(chartDataWatcherType);
          }},
+        {chartCompoundDisplayType,
+         []() -> std::unique_ptr<ChartComponent> { return std::make_unique<ChartCompoundDisplay>(); }},
     };
     for (const Row& row : kRows) {
         if (row.typeCode != typeCode) continue;
@@ -239,6 +245,9 @@ ChartComponent* Chart::CreateComponent(int typeCode, int unit, const RECT& rect,
         u32& frame = component->GetStyle().frameWord;
         frame = (frame & ~0xFFFu) | (static_cast<u32>(border) & 0xF) | (static_cast<u32>(shadow) & 0xF0) |
                 (static_cast<u32>(fill) & 0xF00);
+        if (typeCode == chartCompoundDisplayType)
+            static_cast<ChartCompoundDisplay&>(*component)
+                .AddStandardAxes(static_cast<u32>(chartTypeWord), static_cast<u32>(kindWord));
         return AddComponent(std::move(component))->get();
     }
     return nullptr;

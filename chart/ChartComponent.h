@@ -144,6 +144,9 @@ public:
     }
     virtual void SetMeasureDefaults();
     virtual CScale GetComponentRange() const;
+    // The value range a holder hands the component (an axis manager its auxiliary); not stored.
+    virtual void SetSecondRange(const CScale& range) { m_secondRange = range; }
+    const CScale& GetSecondRange() const { return m_secondRange; }
     // The class version a loaded component was stored with when it stored one (a range marked
     // empty whose minimum exceeds its maximum holds it), else -1.
     int GetRangeHint() const;

@@ -113,16 +113,29 @@ void ChartCompoundComponent::Store(ObjectWriter& archive) const {
         archive.WriteInt32(value);
 }
 
+ChartCompoundComponent::Content ChartCompoundComponent::ReadContent(ObjectReader& archive) {
+    Content content;
+    content.children = archive.ReadObjectList<ChartComponent>();
+    for (int& value : content.values)
+        value = archive.ReadInt32();
+    return content;
+}
+
+void ChartCompoundComponent::TakeContent(Content content) {
+    m_children.clear();
+    for (auto& child : content.children) {
+        child->SetParent(GetChart());
+        m_children.push_back(std::move(child));
+    }
+    const auto& v = content.values;
+    m_overlaySwitch = v[0], m_twoPass = v[1], m_contentHook = v[2], m_hookAfterChildren = v[3];
+    m_backgroundHook = v[4], m_ownBackground = v[5];
+    m_deviceRect = {v[6], v[7], v[8], v[9]};
+}
+
 void ChartCompoundComponent::Load(ObjectReader& archive, u32 schema) {
     ChartComponent::Load(archive, schema);
-    auto children = archive.ReadObjectList<ChartComponent>();
-    m_children.clear();
-    for (auto& child : children)
-        m_children.push_back(std::move(child));
-    for (int* value :
-         {&m_overlaySwitch, &m_twoPass, &m_contentHook, &m_hookAfterChildren, &m_backgroundHook,
-          &m_ownBackground, &m_deviceRect.left, &m_deviceRect.top, &m_deviceRect.right, &m_deviceRect.bottom})
-        *value = archive.ReadInt32();
+    TakeContent(ReadContent(archive));
 }
 
 } // namespace vq

@@ -2,8 +2,10 @@
 
 #include "chart/ChartComponent.h"
 
+#include <array>
 #include <list>
 #include <memory>
+#include <vector>
 
 namespace vq {
 
@@ -30,6 +32,7 @@ public:
     // Counts on from count; a match inside a compound child is found in its turn.
     virtual ChartComponent* FindComponent(int ordinal, int typeCode, int& count);
     virtual Children& GetChildList() { return m_children; }
+    const Children& GetChildren() const { return m_children; }
     virtual void AddComponent(std::unique_ptr<ChartComponent> component);
     virtual int GetContentHookFlag() const { return m_contentHook; }
     virtual int GetHookAfterChildren() const { return m_hookAfterChildren; }
@@ -52,6 +55,18 @@ public:
 
     void Store(ObjectWriter& archive) const override;
     void Load(ObjectReader& archive, u32 schema) override;
+
+protected:
+    explicit ChartCompoundComponent(int typeCode) : ChartComponent(typeCode) {}
+    // The compound's part of an archive after the component part, read whole before any of it
+    // replaces what the compound holds.
+    struct Content {
+        std::vector<std::unique_ptr<ChartComponent>> children;
+        std::array<int, 10> values{};
+    };
+    Content ReadContent(ObjectReader& archive);
+    void TakeContent(Content content);
+    void SetCompoundDeviceRect(const RECT& rect) { m_deviceRect = rect; }
 
 private:
     void ComputeDeviceRect();
