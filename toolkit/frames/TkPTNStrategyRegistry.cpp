@@ -9,8 +9,12 @@ namespace vq {
 
 VQ_IMPLEMENT_RUNTIME_CLASS(TkPTNStrategyRegistry, TkPTNStrategy)
 
-TkPTNStrategyRegistry::TkPTNStrategyRegistry(std::string baseKeyPath, RegistryKey root)
-    : m_BaseKeyPath(std::move(baseKeyPath)), m_Root(root) {
+TkPTNStrategyRegistry::TkPTNStrategyRegistry(std::string baseKeyPath, RegistryKey root) : m_Root(root) {
+    SetBaseKeyPath(std::move(baseKeyPath));
+}
+
+void TkPTNStrategyRegistry::SetBaseKeyPath(std::string baseKeyPath) {
+    m_BaseKeyPath = std::move(baseKeyPath);
     if (!m_BaseKeyPath.ends_with('\\')) m_BaseKeyPath += '\\';
 }
 
