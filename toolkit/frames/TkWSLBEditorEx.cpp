@@ -68,7 +68,7 @@ void TkWSLBEditorEx::OnItemAdded(int index, const std::string& text) {
     }
     if (m_pDialog->ShowMessage(Format(kSaveNewWorkspaceFormat, text.c_str()), MB_YESNO | MB_ICONQUESTION) == IDYES) {
         // The new entry stays selected, so the posted Save picks it once editing has ended.
-        PostMessage(m_pDialog->m_hWnd, WM_COMMAND, IDC_TK_WORKSPACE_SAVE, 0);
+        ::vq::PostMessage(m_pDialog->m_hWnd, WM_COMMAND, IDC_TK_WORKSPACE_SAVE, 0);
         return;
     }
     DropNewEntry(index);
