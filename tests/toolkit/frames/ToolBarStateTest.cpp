@@ -1,10 +1,10 @@
+#include "RegistryProfileApp.h"
 #include "ToolBarFixture.h"
 #include "mdi.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Exceptions.h"
 #include "platform/registry/Registry.h"
-#include "tests/support/TempDir.h"
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkCustomToolBarInfoEx.h"
 #include "toolkit/frames/TkDockState.h"
@@ -37,20 +37,7 @@ std::vector<UINT> Commands(const TkCustomToolBarInfoEx& record) {
 
 class ToolBarStateTest : public ToolBarTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<CWinApp> app;
-
-    void SetUp() override {
-        SetUserRegistryFolder(dir.File("registry"));
-        app = std::make_unique<CWinApp>();
-        app->SetRegistryKey("Test Maker");
-        ToolBarTest::SetUp();
-    }
-    void TearDown() override {
-        ToolBarTest::TearDown();
-        app.reset();
-        SetUserRegistryFolder(std::nullopt);
-    }
+    RegistryProfileApp app;
 
     // The record the bar gives the dock state.
     static std::unique_ptr<TkCustomToolBarInfoEx> Capture(TkCustomToolBar* bar) {
