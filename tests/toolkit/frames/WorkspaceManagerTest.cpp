@@ -197,10 +197,12 @@ TEST_F(WorkspaceTest, TheFileMenuListsTheRecentWorkspaces) {
         Command(ID_WORKSPACE_SAVEAS);
         saved.insert(saved.begin(), "W" + std::to_string(i));
     }
+    EnableMenuItem(popup, ID_WS_FILE_NEW, MF_BYCOMMAND | MF_ENABLED);
     popup = OpenFilePopup();
     EXPECT_EQ(RecentItems(popup), Expected(saved, "W8"));
     EXPECT_FALSE(Grayed(popup, ID_WORKSPACE_CLOSE));
     EXPECT_EQ(ItemText(popup, kRecentPosition + 9), "&New") << "the items after the list stay";
+    EXPECT_TRUE(Grayed(popup, ID_WS_FILE_NEW)) << "the update went on past the entries it inserted";
 
     ScriptedWorkspaceManager::names = {"W9"};
     Command(ID_WORKSPACE_SAVEAS);
