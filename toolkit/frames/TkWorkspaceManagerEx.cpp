@@ -306,8 +306,12 @@ BOOL TkWorkspaceManagerEx::WriteRecentList(const StringList& list) {
     RegistryKey key = nullptr;
     bool written = RegCreateKeyEx(parent, path, "", 0, kKeyAllAccess, &key, nullptr) == kRegistrySuccess;
     CloseUnlessRoot(parent);
-    for (std::size_t i = 0; written && i < list.size() && int(i) < m_nRecentMax; ++i)
-        written = WriteStringValue(key, RecentValueName(int(i)), list[i]);
+    const int count = int(std::min<std::size_t>(list.size(), std::size_t(std::max(m_nRecentMax, 0))));
+    for (int i = 0; written && i < count; ++i)
+        written = WriteStringValue(key, RecentValueName(i), list[std::size_t(i)]);
+    // A key that could not be deleted still holds the old entries past the new ones.
+    for (int i = count; written && i < m_nRecentMax; ++i)
+        RegDeleteValue(key, RecentValueName(i));
     if (key) RegCloseKey(key);
     if (!written) return FALSE;
     return !batch.IsOpen() || batch.Commit();
@@ -323,7 +327,8 @@ int TkWorkspaceManagerEx::AddToRecentList(const std::string& name, StringList& l
 BOOL TkWorkspaceManagerEx::RemoveFromRecentList(const std::string& name) {
     StringList list;
     if (!ReadRecentList(list)) return FALSE;
-    const auto it = std::find(list.begin(), list.end(), name);
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const std::string& entry) { return SameWorkspaceName(entry, name); });
     if (it == list.end()) return FALSE;
     list.erase(it);
     return WriteRecentList(list);
