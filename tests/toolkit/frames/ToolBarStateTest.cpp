@@ -221,6 +221,7 @@ TEST_F(ToolBarStateTest, ACustomisedLayoutComesBackInAFreshFrameFromProfileAndWo
     manager.reset();
     frame.reset();
     const std::string workspace = "Software\\Test Maker\\Workspaces\\Desk\\";
+    std::vector<std::uint8_t> archived;
     {
         Desk desk;
         desk.manager->BarFromId(100)->SetButtons(std::vector<UINT>{ID_TB_GREY, 0, ID_TB_LINE}.data(), 3);
@@ -244,16 +245,27 @@ TEST_F(ToolBarStateTest, ACustomisedLayoutComesBackInAFreshFrameFromProfileAndWo
         ASSERT_TRUE(desk.manager->SaveStateToTree(&factory, root));
         TkPTNStrategyRegistry store(workspace, kRegistryCurrentUser);
         ASSERT_EQ(root->Save(&store), 1);
+        ArchiveWriter writer;
+        state.Store(writer);
+        archived = writer.Data();
     }
 
-    enum class From { Profile, Tree };
-    for (From from : {From::Profile, From::Tree}) {
-        SCOPED_TRACE(from == From::Profile ? "profile" : "workspace tree");
+    enum class From { Profile, Tree, Archive };
+    const char* const names[] = {"profile", "tree", "archive"};
+    for (From from : {From::Profile, From::Tree, From::Archive}) {
+        const std::string name = names[int(from)];
+        SCOPED_TRACE(name);
         Desk desk;
         TkPTNFactory factory;
         if (from == From::Profile) {
             desk.manager->LoadStateFromProfile("Desk");
             desk.frame->LoadBarState("Desk");
+        } else if (from == From::Archive) {
+            // The archive holds the docking layout alone; the switches stay the manager's.
+            TkDockState state(desk.manager.get());
+            ArchiveReader reader(archived);
+            state.Load(reader);
+            ASSERT_TRUE(state.ApplyToFrame(desk.frame));
         } else {
             TkPersistentTreeNode* root = factory.CreateNode();
             ASSERT_EQ(root->Create("WorkState_v1_1", nullptr), 0);
@@ -265,9 +277,9 @@ TEST_F(ToolBarStateTest, ACustomisedLayoutComesBackInAFreshFrameFromProfileAndWo
             ASSERT_TRUE(state.ApplyToFrame(desk.frame));
         }
         desk.Layout();
-        Save(desk.frame->m_hWnd, from == From::Profile ? "toolbar-state-from-profile" : "toolbar-state-from-tree");
+        Save(desk.frame->m_hWnd, "toolbar-state-from-" + name);
 
-        EXPECT_FALSE(desk.manager->GetCoolLook());
+        EXPECT_EQ(desk.manager->GetCoolLook(), from == From::Archive);
         TkCustomToolBar* user = desk.manager->BarFromId(kFirstUserBarId);
         ASSERT_NE(user, nullptr);
         EXPECT_EQ(desk.manager->GetBarTypeId(user), kCustomToolBarType);
