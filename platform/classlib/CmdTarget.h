@@ -74,6 +74,9 @@ public:
     // A menu item, by position, when the state is asked for one.
     HMENU m_pMenu = nullptr;
     UINT m_nIndex = 0;
+    // The popup's item count while its items are updated: a handler that inserts or deletes items
+    // sets it anew, and moves m_nIndex to the last item it dealt with.
+    UINT m_nIndexMax = 0;
     BOOL m_bEnableChanged = FALSE;
 
     virtual ~CCmdUI() = default;

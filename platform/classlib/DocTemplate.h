@@ -34,6 +34,9 @@ public:
     CDocTemplate& operator=(const CDocTemplate&) = delete;
 
     UINT GetResourceId() const { return m_nIDResource; }
+    const RuntimeClass* GetDocumentClass() const { return m_pDocClass; }
+    const RuntimeClass* GetFrameClass() const { return m_pFrameClass; }
+    const RuntimeClass* GetViewClass() const { return m_pViewClass; }
     // A field of the document strings; FALSE with an empty text when the string has no such field.
     BOOL GetDocString(std::string& text, DocStringIndex index) const;
     // The fields of a document string: split at "\n", an absent field empty.

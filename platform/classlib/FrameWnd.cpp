@@ -46,6 +46,7 @@ std::string CFrameWnd::ResourceTitle(UINT resourceId) {
 
 BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateContext* context) {
     if (m_hWnd) return FALSE;
+    m_nIDResource = resourceId;
     m_strTitle = ResourceTitle(resourceId);
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
@@ -155,16 +156,15 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* msg) {
 }
 
 void CFrameWnd::OnInitMenuPopup(HMENU menu) {
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        const UINT id = GetMenuItemID(menu, i);
+    CCmdUI ui;
+    ui.m_pMenu = menu;
+    ui.m_nIndexMax = UINT(std::max(GetMenuItemCount(menu), 0));
+    for (ui.m_nIndex = 0; ui.m_nIndex < ui.m_nIndexMax; ++ui.m_nIndex) {
+        const UINT id = GetMenuItemID(menu, int(ui.m_nIndex));
         // From 0xF000 up the ids are the default procedure's (system commands, the window list),
         // which no handler enables: updating them would grey them out.
         if (id == 0 || id == UINT(-1) || id >= 0xF000) continue;
-        CCmdUI ui;
         ui.m_nID = id;
-        ui.m_pMenu = menu;
-        ui.m_nIndex = UINT(i);
         ui.DoUpdate(this, TRUE);
     }
 }

@@ -71,6 +71,8 @@ public:
     const std::string& GetTitle() const { return m_strTitle; }
     void SetTitle(const char* title) { m_strTitle = title ? title : ""; }
     HACCEL GetAccelerators() const { return m_hAccelTable; }
+    // The resource id the frame was loaded with; 0 before LoadFrame.
+    UINT GetResourceId() const { return m_nIDResource; }
 
     BOOL OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) override;
     BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override;
@@ -151,6 +153,7 @@ protected:
 
     std::string m_strTitle;
     HACCEL m_hAccelTable = nullptr;
+    UINT m_nIDResource = 0;
     CCreateContext* m_pCreatingContext = nullptr;
 
 private:

@@ -138,6 +138,7 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreate
     if (!mdiFrame || !mdiFrame->m_hWndMDIClient || m_hWnd) return FALSE;
     if (auto* tmpl = context ? dynamic_cast<CMultiDocTemplate*>(context->m_pNewDocTemplate) : nullptr)
         m_hMenuShared = tmpl->m_hMenuShared;
+    m_nIDResource = resourceId;
     m_strTitle = ResourceTitle(resourceId);
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     return CreateInClient(mdiFrame, style, context);

@@ -486,6 +486,28 @@ BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup,
     return TRUE;
 }
 
+BOOL InsertMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup, const char* text) {
+    MenuItem item;
+    if (!IsMenu(menu) || !MakeItem(menu, flags, idOrPopup, text, item)) return FALSE;
+    if (flags & MF_BYPOSITION) {
+        auto& items = menu->items;
+        items.insert(items.begin() + std::ptrdiff_t(std::min<std::size_t>(position, items.size())), std::move(item));
+        return TRUE;
+    }
+    // By command: before that item, in whichever menu holds it.
+    MenuItem* before = Find(menu, position, flags);
+    if (!before) return FALSE;
+    for (HMENU owner : Menus()) {
+        auto& items = owner->items;
+        const auto it =
+            std::find_if(items.begin(), items.end(), [&](const MenuItem& i) { return &i == before; });
+        if (it == items.end()) continue;
+        items.insert(it, std::move(item));
+        return TRUE;
+    }
+    return FALSE;
+}
+
 BOOL DeleteMenu(HMENU menu, UINT position, UINT flags) {
     MenuItem* item = Find(menu, position, flags);
     if (!item) return FALSE;

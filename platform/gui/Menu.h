@@ -75,6 +75,9 @@ BOOL IsMenu(HMENU menu);
 BOOL AppendMenu(HMENU menu, UINT flags, std::uintptr_t idOrPopup, const char* text);
 // Replaces an item (by command or by position) with what AppendMenu would have made.
 BOOL ModifyMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup, const char* text);
+// Puts a new item before the one at `position` (by command, or with MF_BYPOSITION by position;
+// a position past the end appends).
+BOOL InsertMenu(HMENU menu, UINT position, UINT flags, std::uintptr_t idOrPopup, const char* text);
 // A menu from a menu template (its top level holds the popups); null when malformed.
 HMENU LoadMenuIndirect(std::span<const unsigned char> bytes);
 // The menu resource of that id; null when there is none or it is malformed.

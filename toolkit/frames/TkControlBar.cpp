@@ -6,6 +6,7 @@
 #include "platform/gui/Menu.h"
 #include "platform/res/Resources.h"
 #include "toolkit/controls/TkSysMetrics.h"
+#include "toolkit/frames/TkControlBarManager.h"
 #include "toolkit/frames/TkDockBar.h"
 #include "toolkit/frames/TkDockContext.h"
 #include "toolkit/frames/TkDrawing.h"
@@ -694,6 +695,7 @@ void TkControlBar::GetBarInfoEx(TkControlBarInfo* info) {
     info->m_fPctWidth = m_fPctWidth;
     info->m_dwStyle = m_dwStyle;
     info->m_dwExStyle = m_dwExStyle;
+    if (m_pManager) info->m_nTypeID = m_pManager->GetBarTypeId(this);
     if (TkDockContext* context = GetTkDockContext()) info->m_bPrevFloating = context->m_bPrevFloating;
     info->m_strClassName = GetRuntimeClass().name;
     info->m_strTitle = GetWindowText();

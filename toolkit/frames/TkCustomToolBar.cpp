@@ -7,6 +7,7 @@
 #include "toolkit/controls/TkSysMetrics.h"
 #include "toolkit/frames/TkBmpMgr.h"
 #include "toolkit/frames/TkBtnPaintContext.h"
+#include "toolkit/frames/TkCustomToolBarInfoEx.h"
 #include "toolkit/frames/TkDockContext.h"
 #include "toolkit/frames/TkDrawing.h"
 #include "toolkit/frames/TkToolBarManager.h"
@@ -281,6 +282,37 @@ void TkCustomToolBar::RemoveAllButtons() {
     m_nCurrent = m_nHot = m_nMenuSel = -1;
     StopHotTimer();
     m_bDirtyFloat = m_bDirtyHorz = m_bDirtyVert = TRUE;
+}
+
+void TkCustomToolBar::OnGetBarInfoEx(TkControlBarInfo* info) {
+    auto record = std::make_unique<TkCustomToolBarInfoEx>();
+    record->m_strTitle = GetWindowText();
+    for (const auto& button : m_buttons) {
+        auto saved = std::make_unique<TkBtnInfo>();
+        saved->m_nID = button->IsSeparator() ? 0 : button->m_nID;
+        std::int32_t length = 0;
+        const std::uint8_t* data = nullptr;
+        button->GetSaveData(length, data);
+        if (data && length > 0 && std::size_t(length) <= TkCustomToolBarInfoEx::kMaxDataLength)
+            saved->m_data.assign(data, data + length);
+        record->m_arrButtons.push_back(std::move(saved));
+    }
+    info->m_pBarInfoEx = std::move(record);
+}
+
+void TkCustomToolBar::OnSetBarInfoEx(TkControlBarInfo* info, CFrameWnd*) {
+    const auto* record = dynamic_cast<const TkCustomToolBarInfoEx*>(info->m_pBarInfoEx.get());
+    if (!record) return;
+    RemoveAllButtons();
+    ClearSelection(FALSE);
+    if (!record->m_strTitle.empty()) SetWindowText(record->m_strTitle.c_str());
+    // The frame is laid out by the dock state once every record is applied.
+    for (const auto& saved : record->m_arrButtons) {
+        std::unique_ptr<TkStdBtn> button = saved->m_nID ? CreateButton(saved->m_nID, nullptr) : CreateSeparator(nullptr);
+        if (!button) continue;
+        button->SetSaveData(std::int32_t(saved->m_data.size()), saved->m_data.data());
+        m_buttons.push_back(std::move(button));
+    }
 }
 
 BOOL TkCustomToolBar::SetButtons(const UINT* ids, int count) {

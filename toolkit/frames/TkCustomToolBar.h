@@ -93,6 +93,8 @@ public:
                   const RECT& rect, CWnd* parent) override;
     void DrawBorders(HDC dc, RECT& rect) override;
     void AdjustForGripper(RECT& rect, BOOL horz) override;
+    void OnGetBarInfoEx(TkControlBarInfo* info) override;
+    void OnSetBarInfoEx(TkControlBarInfo* info, CFrameWnd* frame) override;
     BOOL IsCustomToolBar() const override { return TRUE; }
 
     virtual BOOL CreateToolBar(CWnd* parent, DWORD style, UINT id, const char* title);

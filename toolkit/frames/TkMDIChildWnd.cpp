@@ -48,6 +48,7 @@ BOOL TkMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreat
         m_bMenuBarMode = TRUE;
         m_nMenuId = resourceId;
     }
+    m_nIDResource = resourceId;
     m_strTitle = ResourceTitle(resourceId);
     if (!CreateInClient(mdiFrame, style, context)) return FALSE;
     SetWindowContextHelpId(m_hWnd, resourceId);

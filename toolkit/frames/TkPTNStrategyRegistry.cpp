@@ -9,8 +9,12 @@ namespace vq {
 
 VQ_IMPLEMENT_RUNTIME_CLASS(TkPTNStrategyRegistry, TkPTNStrategy)
 
-TkPTNStrategyRegistry::TkPTNStrategyRegistry(std::string baseKeyPath, RegistryKey root)
-    : m_BaseKeyPath(std::move(baseKeyPath)), m_Root(root) {
+TkPTNStrategyRegistry::TkPTNStrategyRegistry(std::string baseKeyPath, RegistryKey root) : m_Root(root) {
+    SetBaseKeyPath(std::move(baseKeyPath));
+}
+
+void TkPTNStrategyRegistry::SetBaseKeyPath(std::string baseKeyPath) {
+    m_BaseKeyPath = std::move(baseKeyPath);
     if (!m_BaseKeyPath.ends_with('\\')) m_BaseKeyPath += '\\';
 }
 
@@ -35,19 +39,31 @@ bool TkPTNStrategyRegistry::ClearNode(const Names& path) {
     return deleter.Connect(m_Root, nullptr, true) && deleter.DeleteKey(key.c_str(), true);
 }
 
-bool TkPTNStrategyRegistry::WriteValue(const Names& path, const std::string& key, const std::string& value) {
-    const bool namesReadBack = std::all_of(path.begin(), path.end(), [](const std::string& name) {
+namespace {
+
+bool NamesReadBack(const TkPTNStrategy::Names& path) {
+    return std::all_of(path.begin(), path.end(), [](const std::string& name) {
         return !name.empty() && name.find('\\') == std::string::npos && name.find('\0') == std::string::npos;
     });
-    if (!namesReadBack || value.find('\0') != std::string::npos) return false;
+}
+
+} // namespace
+
+bool TkPTNStrategyRegistry::WriteValue(const Names& path, const std::string& key, const std::string& value) {
+    if (!NamesReadBack(path) || value.find('\0') != std::string::npos) return false;
     const std::string keyPath = BuildKeyPath(path);
     TkRegistry registry;
     return registry.Connect(m_Root, nullptr, true) && registry.CreateKey(keyPath.c_str()) &&
            registry.Open(keyPath.c_str(), kKeyAllAccess) && registry.SetStringValue(key.c_str(), value);
 }
 
-bool TkPTNStrategyRegistry::WriteChildList(const Names&, const Names&) {
-    return true;
+// The children are the subkeys themselves; the node's own key is made here, so that a node
+// without values or children is kept too.
+bool TkPTNStrategyRegistry::WriteChildList(const Names& path, const Names&) {
+    if (!NamesReadBack(path)) return false;
+    const std::string keyPath = BuildKeyPath(path);
+    TkRegistry registry;
+    return registry.Connect(m_Root, nullptr, true) && registry.CreateKey(keyPath.c_str());
 }
 
 bool TkPTNStrategyRegistry::ReadNode(const Names& path, Names& childNames, Names& keys, Names& values) {

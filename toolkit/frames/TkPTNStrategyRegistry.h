@@ -22,6 +22,8 @@ public:
     virtual std::string BuildKeyPath(const Names& path);
 
     const std::string& GetBaseKeyPath() const { return m_BaseKeyPath; }
+    // Moves the strategy to another base key; a trailing backslash is added when missing.
+    void SetBaseKeyPath(std::string baseKeyPath);
 
 protected:
     WriteBatch BeginBatch() override;

@@ -5,6 +5,7 @@
 #include "platform/res/Resources.h"
 #include "toolkit/frames/TkBmpMgr.h"
 #include "toolkit/frames/TkCustomToolBar.h"
+#include "toolkit/frames/TkCustomToolBarInfoEx.h"
 #include "toolkit/frames/TkPTNFactory.h"
 #include "toolkit/frames/TkPersistentTreeNode.h"
 
@@ -358,6 +359,12 @@ TkCustomToolBar* TkToolBarManager::BarFromId(UINT id) {
 UINT TkToolBarManager::GetBarTypeId(CControlBar* bar) {
     if (dynamic_cast<TkCustomToolBar*>(bar)) return kCustomToolBarType;
     return TkControlBarManager::GetBarTypeId(bar);
+}
+
+std::unique_ptr<Object> TkToolBarManager::CreateBarInfoEx(TkControlBarInfo* info) {
+    if (info && (info->m_nTypeID == kCustomToolBarType || info->m_nTypeID == kMenuBarType))
+        return std::make_unique<TkCustomToolBarInfoEx>();
+    return TkControlBarManager::CreateBarInfoEx(info);
 }
 
 CControlBar* TkToolBarManager::CreateBarFromInfo(TkControlBarInfo* info) {

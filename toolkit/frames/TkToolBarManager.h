@@ -51,6 +51,7 @@ public:
     BOOL SaveStateToTree(TkPersistentTreeNodeFactory* factory, TkPersistentTreeNode* parent) override;
     void SaveStateToProfile(const char* section) override;
     UINT GetBarTypeId(CControlBar* bar) override;
+    std::unique_ptr<Object> CreateBarInfoEx(TkControlBarInfo* info) override;
     CControlBar* CreateBarFromInfo(TkControlBarInfo* info) override;
     virtual TkCustomToolBar* BarFromScreenRect(const RECT& screen);
     virtual TkCustomToolBar* BarFromId(UINT id);

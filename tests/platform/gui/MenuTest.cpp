@@ -84,6 +84,21 @@ TEST_F(MenuTest, TheResourceGivesEveryItemWithItsFlags) {
         EXPECT_EQ(LoadMenuIndirect(bytes.first(n)), nullptr) << n;
 }
 
+TEST_F(MenuTest, InsertedItemsGoBeforeTheItemNamed) {
+    // By position, a position past the end appending; by command, in whichever popup holds it.
+    EXPECT_TRUE(InsertMenu(menu, 0, MF_BYPOSITION | MF_STRING, 901, "first"));
+    EXPECT_TRUE(InsertMenu(menu, 99, MF_BYPOSITION | MF_STRING, 902, "last"));
+    EXPECT_TRUE(InsertMenu(menu, ID_BETA, MF_BYCOMMAND | MF_STRING, 903, "before beta"));
+    EXPECT_FALSE(InsertMenu(menu, 4242, MF_BYCOMMAND | MF_STRING, 904, "nowhere"));
+    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    EXPECT_EQ(GetMenuItemID(menu, 0), 901u);
+    EXPECT_EQ(GetMenuItemID(menu, 1), UINT(ID_OWNER));
+    EXPECT_EQ(GetMenuItemID(menu, 6), 902u);
+    ASSERT_EQ(GetMenuItemCount(sub), 3);
+    EXPECT_EQ(GetMenuItemID(sub, 1), 903u);
+    EXPECT_EQ(GetMenuItemID(sub, 2), UINT(ID_BETA));
+}
+
 TEST_F(MenuTest, KeysWalkIntoTheSubmenuAndPostTheChosenCommand) {
     HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, CountingFilter, nullptr, 0);
     Keys({VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_RETURN});

@@ -1,4 +1,5 @@
 #include "DockingFixture.h"
+#include "RegistryProfileApp.h"
 #include "platform/classlib/WinApp.h"
 #include "platform/core/Archive.h"
 #include "platform/core/Exceptions.h"
@@ -137,21 +138,7 @@ void FillFixture(TkDockState& state) {
 
 class DockStateStoreTest : public DockingTest {
 protected:
-    TempDir dir;
-    std::unique_ptr<CWinApp> app;
-
-    void SetUp() override {
-        SetUserRegistryFolder(dir.File("registry"));
-        app = std::make_unique<CWinApp>();
-        app->SetRegistryKey("Test Maker");
-        DockingTest::SetUp();
-    }
-
-    void TearDown() override {
-        DockingTest::TearDown();
-        app.reset();
-        SetUserRegistryFolder(std::nullopt);
-    }
+    RegistryProfileApp app;
 
     // Every section of the application's profile with its values, as "name=value" lines; texts
     // quoted, binary values as their length.

@@ -1,0 +1,7 @@
+#define IDR_WS_MAIN 140
+#define IDR_WS_TEXT 141
+#define IDR_WS_LOG 142
+#define IDR_WS_NOTE 143
+#define ID_WS_FILE_NEW 57600
+#define ID_WS_FILE_SAVE 57603
+#define ID_WS_WIN_CASCADE 57650
