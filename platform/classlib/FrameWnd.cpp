@@ -50,7 +50,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
     const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-    const BOOL created = CreateEx(0, nullptr, m_strTitle.c_str(), style, rect, parent, 0);
+    const BOOL created = CreateEx(0, IconWindowClassName(resourceId), m_strTitle.c_str(), style, rect, parent, 0);
     m_pCreatingContext = nullptr;
     return created;
 }

@@ -185,17 +185,19 @@ void TkMDIFrameWnd::DeactivateFloatingChild(BOOL tellClient) {
 
 void TkMDIFrameWnd::OnFrameActivate(UINT state, CWnd*, BOOL) {
     if (m_bActivationGuard) return;
+    const HWND front = GetForegroundWindow();
     CView* view = GetActiveView();
     if (!view) view = GetActiveFrame()->GetActiveView();
     if (!view) return;
-    const HWND before = GetActiveWindow();
-    view->OnActivateFrame(state, this);
-    // The view's answer may have moved the activation; the window that was in front stays there.
-    if (before && GetActiveWindow() != before && IsWindow(before)) {
+    if (GetForegroundWindow() != front) {
+        // Finding the view brought another window forward: the one that was in front stays there.
+        const HWND keep = front ? front : (IsWindow(m_hWnd) ? m_hWnd : 0);
         m_bActivationGuard = TRUE;
-        SetActiveWindow(before);
+        SetActiveWindow(keep);
+        if (keep) SetForegroundWindow(keep);
         m_bActivationGuard = FALSE;
     }
+    view->OnActivateFrame(state, this);
 }
 
 BOOL TkMDIFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
