@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace vq {
 
@@ -135,7 +136,22 @@ void CFrameWnd::PostNcDestroy() {
     if (m_bAutoDelete) delete this;
 }
 
+namespace {
+thread_local CFrameWnd* routingFrame = nullptr;
+} // namespace
+
+CFrameWnd* AfxGetRoutingFrame() {
+    return routingFrame;
+}
+
+CPushRoutingFrame::CPushRoutingFrame(CFrameWnd* frame) : m_pOld(std::exchange(routingFrame, frame)) {}
+
+CPushRoutingFrame::~CPushRoutingFrame() {
+    routingFrame = m_pOld;
+}
+
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
+    CPushRoutingFrame push(this);
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, info)) return TRUE;
     if (CWnd::OnCmdMsg(id, code, extra, info)) return TRUE;
     CWinApp* app = AfxGetApp();

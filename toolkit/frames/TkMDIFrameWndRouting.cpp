@@ -72,18 +72,22 @@ CFrameWnd* TkMDIFrameWnd::GetActiveFrame() {
 
 BOOL TkMDIFrameWnd::RouteToActiveChild(UINT id, int code, void* extra, CmdHandlerInfo* info) {
     CFrameWnd* child = ActiveChildFrame();
-    return child && child->OnCmdMsg(id, code, extra, info);
+    if (!child) return FALSE;
+    // The child routes as itself; this frame's routing takes over again after it.
+    CPushRoutingFrame saved(AfxGetRoutingFrame());
+    return child->OnCmdMsg(id, code, extra, info);
 }
 
 BOOL TkMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
     if (RouteToActiveChild(id, code, extra, info)) return TRUE;
     if (m_pWorkspaceManager) {
         m_pWorkspaceManager->m_bHandled = FALSE;
-        m_pWorkspaceManager->OnCmdMsg(id, code, extra, info);
-        if (m_pWorkspaceManager->m_bHandled) {
-            m_pWorkspaceManager->m_bHandled = FALSE;
-            return TRUE;
-        }
+        const BOOL found = m_pWorkspaceManager->OnCmdMsg(id, code, extra, info);
+        // A query for a handler runs none, so nothing sets the flag: the manager's answer tells,
+        // or a menu would grey the manager's commands.
+        const BOOL handled = info ? found : m_pWorkspaceManager->m_bHandled;
+        m_pWorkspaceManager->m_bHandled = FALSE;
+        if (handled) return TRUE;
     }
     return CFrameWnd::OnCmdMsg(id, code, extra, info);
 }
