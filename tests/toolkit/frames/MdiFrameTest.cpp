@@ -762,5 +762,40 @@ TEST_F(MdiBarStateTest, SavedLayoutGivesANewFrameTheSameBarsInTheSamePlaces) {
     EXPECT_TRUE(OffscreenHarness::Composite(frame->m_hWnd) == shotBefore);
 }
 
+// A bar the layout remakes by its class name; counts the ones alive.
+class RemadeBar : public TkControlBar {
+    VQ_DECLARE_RUNTIME_CLASS(RemadeBar)
+public:
+    static inline int alive = 0;
+    RemadeBar() { ++alive; }
+    ~RemadeBar() override { --alive; }
+};
+VQ_IMPLEMENT_DYNCREATE(RemadeBar, TkControlBar)
+
+TEST_F(MdiBarStateTest, BarsRemadeByClassNameGoWithTheFrame) {
+    MakeFrame(false);
+    auto made = std::make_unique<RemadeBar>();
+    ASSERT_TRUE(made->Create(frame, "Remade", WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC, 0x0F50, 501));
+    made->EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(made.get(), AFX_IDW_DOCKBAR_LEFT);
+    frame->RecalcLayout();
+    frame->SaveBarState("Remade");
+    frame->DestroyWindow();
+    made.reset();
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_EQ(RemadeBar::alive, 0);
+
+    MakeFrame(false);
+    frame->LoadBarState("Remade");
+    auto* remade = dynamic_cast<RemadeBar*>(frame->FindControlBar(501));
+    ASSERT_NE(remade, nullptr);
+    EXPECT_EQ(RemadeBar::alive, 1);
+    EXPECT_EQ(remade->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    frame->DestroyWindow();
+    frame = nullptr;
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(RemadeBar::alive, 0);
+}
+
 } // namespace
 } // namespace vq::test
