@@ -417,6 +417,15 @@ TEST_F(MdiFrameTest, CommandsChosenFromTheDrawnMenuOrByKeyReachTheirTakers) {
     SetFocus(ChildOf(active)->GetActiveView()->m_hWnd);
     pressF5();
     EXPECT_EQ(Log(), (std::vector<std::string>{"view " + active->GetTitle()}));
+    // Alt+E from the view drops the frame's Edit menu with its first item, View, selected.
+    Log().clear();
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::AltModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_E, Qt::AltModifier, "e", true);
+    OffscreenHarness::Key(Qt::Key_E, Qt::AltModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::NoModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Return, Qt::NoModifier, "", true);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"view " + active->GetTitle()}));
     app.m_pDocManager->CloseAllDocuments(FALSE);
     OffscreenHarness::RunUntilIdle();
     Log().clear();
