@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
 
 namespace vq {
 
@@ -51,7 +52,7 @@ BOOL CFrameWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreateCon
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
     m_pCreatingContext = context;
     const RECT rect{CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT};
-    const BOOL created = CreateEx(0, nullptr, m_strTitle.c_str(), style, rect, parent, 0);
+    const BOOL created = CreateEx(0, IconWindowClassName(resourceId), m_strTitle.c_str(), style, rect, parent, 0);
     m_pCreatingContext = nullptr;
     return created;
 }
@@ -142,7 +143,22 @@ void CFrameWnd::PostNcDestroy() {
     if (m_bAutoDelete) delete this;
 }
 
+namespace {
+thread_local CFrameWnd* routingFrame = nullptr;
+} // namespace
+
+CFrameWnd* AfxGetRoutingFrame() {
+    return routingFrame;
+}
+
+CPushRoutingFrame::CPushRoutingFrame(CFrameWnd* frame) : m_pOld(std::exchange(routingFrame, frame)) {}
+
+CPushRoutingFrame::~CPushRoutingFrame() {
+    routingFrame = m_pOld;
+}
+
 BOOL CFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
+    CPushRoutingFrame push(this);
     if (m_pViewActive && m_pViewActive->OnCmdMsg(id, code, extra, info)) return TRUE;
     if (CWnd::OnCmdMsg(id, code, extra, info)) return TRUE;
     CWinApp* app = AfxGetApp();

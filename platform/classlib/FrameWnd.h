@@ -164,4 +164,21 @@ private:
     std::string m_toolTipText;
 };
 
+// The frame whose commands this thread is routing: a handler asks it which frame a command
+// came through. Null outside routing.
+CFrameWnd* AfxGetRoutingFrame();
+
+// Makes `frame` the routing frame for the lifetime of this object; the one before comes back
+// after, however the routing ends.
+class CPushRoutingFrame {
+public:
+    explicit CPushRoutingFrame(CFrameWnd* frame);
+    ~CPushRoutingFrame();
+    CPushRoutingFrame(const CPushRoutingFrame&) = delete;
+    CPushRoutingFrame& operator=(const CPushRoutingFrame&) = delete;
+
+private:
+    CFrameWnd* m_pOld;
+};
+
 } // namespace vq

@@ -141,11 +141,12 @@ BOOL CMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreate
     m_nIDResource = resourceId;
     m_strTitle = ResourceTitle(resourceId);
     if (!m_hAccelTable) m_hAccelTable = LoadAccelerators(resourceId);
-    return CreateInClient(mdiFrame, style, context);
+    return CreateInClient(mdiFrame, resourceId, style, context);
 }
 
-BOOL CMDIChildWnd::CreateInClient(CMDIFrameWnd* mdiFrame, DWORD style, CCreateContext* context) {
+BOOL CMDIChildWnd::CreateInClient(CMDIFrameWnd* mdiFrame, UINT resourceId, DWORD style, CCreateContext* context) {
     CREATESTRUCT cs;
+    cs.lpszClass = IconWindowClassName(resourceId);
     cs.lpszName = m_strTitle.c_str();
     cs.style = style | WS_CHILD;
     cs.hwndParent = mdiFrame->m_hWndMDIClient;

@@ -74,8 +74,9 @@ public:
     LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
-    // Creates the window through the client; the parent frame is `mdiFrame`.
-    BOOL CreateInClient(CMDIFrameWnd* mdiFrame, DWORD style, CCreateContext* context);
+    // Creates the window through the client, of the icon window class of `resourceId`; the
+    // parent frame is `mdiFrame`.
+    BOOL CreateInClient(CMDIFrameWnd* mdiFrame, UINT resourceId, DWORD style, CCreateContext* context);
     virtual void OnMDIActivate(BOOL activate, HWND activated, HWND deactivated);
 };
 

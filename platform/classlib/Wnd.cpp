@@ -8,9 +8,12 @@
 #include "platform/gui/ControlTypes.h"
 #include "platform/gui/DialogManager.h"
 #include "platform/gui/Gdi.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/StandardControls.h"
 #include "platform/res/Resources.h"
 
+#include <map>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -118,6 +121,24 @@ const char* CWnd::WindowClassName() {
         return RegisterClass(wc) != FALSE;
     }();
     return registered ? "VqWnd" : nullptr;
+}
+
+const char* CWnd::IconWindowClassName(UINT resourceId) {
+    static std::map<UINT, std::string> registered;
+    if (const auto it = registered.find(resourceId); it != registered.end()) return it->second.c_str();
+    HICON icon = LoadIcon(resourceId);
+    if (!icon) return WindowClassName();
+    WNDCLASS wc;
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = &CWnd::WindowProcedure;
+    wc.hCursor = LoadCursor(IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(std::uintptr_t(COLOR_WINDOW + 1));
+    wc.hIcon = icon;
+    wc.hIconSm = LoadIcon(resourceId, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON));
+    const std::string name = "VqFrame" + std::to_string(resourceId);
+    wc.lpszClassName = name.c_str();
+    if (!RegisterClass(wc)) return WindowClassName();
+    return registered.emplace(resourceId, name).first->second.c_str();
 }
 
 const char* CWnd::DialogClassName() {

@@ -34,6 +34,9 @@ public:
     static const char* WindowClassName();
     // The class of windows made from dialog templates.
     static const char* DialogClassName();
+    // The class of frames loaded from a resource id: that of CreateEx, with the id's icon as the
+    // class icon (scaled to the small icon size for captions). Without such an icon, the plain one.
+    static const char* IconWindowClassName(UINT resourceId);
 
     BOOL Attach(HWND window);
     HWND Detach();

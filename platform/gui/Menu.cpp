@@ -83,6 +83,9 @@ struct Tracking {
     std::vector<Level> levels;
     bool ended = false;
     UINT chosen = 0;
+    // A popup dropped from a menu bar: Left and Right past its ends move along the bar (-1, 1).
+    bool fromBar = false;
+    int barStep = 0;
 };
 
 Tracking* tracking = nullptr;
@@ -336,10 +339,16 @@ void OnKey(int key) {
         Step(level, -1);
         break;
     case VK_RIGHT:
-        OpenSelected();
+        if (level.selected >= 0 && level.menu->items[std::size_t(level.selected)].popup)
+            OpenSelected();
+        else if (tracking->fromBar)
+            tracking->barStep = 1, tracking->ended = true;
         break;
     case VK_LEFT:
-        if (tracking->levels.size() > 1) CloseLevel();
+        if (tracking->levels.size() > 1)
+            CloseLevel();
+        else if (tracking->fromBar)
+            tracking->barStep = -1, tracking->ended = true;
         break;
     case VK_ESCAPE:
         if (tracking->levels.size() > 1)
@@ -589,7 +598,15 @@ namespace {
 
 constexpr std::int32_t BarItemPadding = 7;
 
-BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position);
+// How a popup's loop starts and what it says back beyond the command.
+struct TrackOptions {
+    bool fromBar = false;
+    // Opened from the keyboard: the first item is selected at once.
+    bool selectFirst = false;
+    int* barStep = nullptr;
+};
+
+BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position, TrackOptions options = {});
 
 // The bar item whose popup is open, drawn highlighted meanwhile.
 HWND openBar = 0;
@@ -644,24 +661,111 @@ int MenuBarItemAt(HWND window, const RECT& bar, POINT at) {
     return -1;
 }
 
-void TrackMenuBarItem(HWND window, int index) {
+namespace {
+
+// Shows the bar with `index` highlighted (-1 for none).
+void HighlightBarItem(HWND window, int index) {
+    openBar = index >= 0 ? window : 0;
+    openBarItem = index;
+    DrawMenuBar(window);
+}
+
+// The next item along the bar from `index` in `direction` that drops a popup; `index` when none.
+int NextBarPopup(HMENU menu, int index, int direction) {
+    const int n = int(menu->items.size());
+    for (int k = 1; k < n; ++k) {
+        const MenuItem& item = menu->items[std::size_t(((index + direction * k) % n + n) % n)];
+        if (item.popup && !(item.flags & (MF_GRAYED | MF_DISABLED))) return ((index + direction * k) % n + n) % n;
+    }
+    return index;
+}
+
+// Drops the popup of bar item `index` (or takes its command); Left and Right at the popup's
+// ends move to the next popup along the bar. The chosen command goes to the window.
+void TrackBarFrom(HWND window, int index, bool keyboard) {
     const HMENU menu = GetMenu(window);
-    RECT item;
-    if (!GetMenuItemRect(window, menu, UINT(index), &item)) return;
-    const MenuItem chosen = menu->items[std::size_t(index)];
-    if (chosen.flags & (MF_GRAYED | MF_DISABLED)) return;
+    if (!menu || index < 0 || std::size_t(index) >= menu->items.size()) return;
+    if (menu->items[std::size_t(index)].flags & (MF_GRAYED | MF_DISABLED)) return;
     SendMessage(window, WM_INITMENU, reinterpret_cast<WPARAM>(menu), 0);
-    UINT command = chosen.id;
-    if (chosen.popup) {
-        openBar = window;
-        openBarItem = index;
-        DrawMenuBar(window);
-        command = UINT(Track(chosen.popup, TPM_RETURNCMD, POINT{item.left, item.bottom}, window, index));
-        openBar = 0;
-        openBarItem = -1;
-        if (IsWindow(window)) DrawMenuBar(window);
+    UINT command = 0;
+    for (int step = 0;; index = NextBarPopup(menu, index, step)) {
+        RECT item;
+        if (!IsMenu(menu) || !GetMenuItemRect(window, menu, UINT(index), &item)) return;
+        const MenuItem chosen = menu->items[std::size_t(index)];
+        if (!chosen.popup) {
+            command = chosen.id;
+            break;
+        }
+        HighlightBarItem(window, index);
+        step = 0;
+        command = UINT(Track(chosen.popup, TPM_RETURNCMD, POINT{item.left, item.bottom}, window, index,
+                             {.fromBar = true, .selectFirst = keyboard, .barStep = &step}));
+        if (!IsWindow(window)) return;
+        HighlightBarItem(window, -1);
+        if (step == 0) break;
+        keyboard = true;
     }
     if (command && IsWindow(window)) SendMessage(window, WM_COMMAND, command, 0);
+}
+
+int BarItemByMnemonic(HMENU menu, char ch) {
+    const char wanted = char(std::tolower(static_cast<unsigned char>(ch)));
+    for (std::size_t i = 0; i < menu->items.size(); ++i)
+        if (MnemonicOf(menu->items[i].text) == wanted) return int(i);
+    return -1;
+}
+
+// Alt alone: the bar's first item is highlighted and the keys move along it until one drops its
+// popup, Escape or Alt ends it, or a press elsewhere does.
+void SelectOnBar(HWND window) {
+    const HMENU menu = GetMenu(window);
+    if (menu->items.empty()) return;
+    int index = 0;
+    int open = -1;
+    HighlightBarItem(window, index);
+    MSG msg;
+    while (IsWindow(window) && GetMenu(window) == menu && GetMessage(&msg, 0, 0, 0)) {
+        if (CallMsgFilter(&msg, MSGF_MENU)) continue;
+        const int n = int(menu->items.size());
+        if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) {
+            const int key = int(msg.wParam);
+            if (key == VK_LEFT || key == VK_RIGHT) {
+                index = (index + (key == VK_RIGHT ? 1 : -1) + n) % n;
+                HighlightBarItem(window, index);
+            } else if (key == VK_DOWN || key == VK_RETURN) {
+                open = index;
+                break;
+            } else if (key == VK_ESCAPE || key == VK_MENU) {
+                break;
+            }
+        } else if (msg.message == WM_CHAR || msg.message == WM_SYSCHAR) {
+            if ((open = BarItemByMnemonic(menu, char(msg.wParam))) >= 0) break;
+        } else if (IsPress(msg.message)) {
+            PostMessage(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+            break;
+        } else if (msg.message != WM_KEYUP && msg.message != WM_SYSKEYUP) {
+            DispatchMessage(&msg);
+        }
+    }
+    if (!IsWindow(window)) return;
+    HighlightBarItem(window, -1);
+    if (open >= 0) TrackBarFrom(window, open, true);
+}
+
+} // namespace
+
+void TrackMenuBarItem(HWND window, int index) {
+    TrackBarFrom(window, index, false);
+}
+
+void TrackMenuBarByKeyboard(HWND window, char mnemonic) {
+    const HMENU menu = GetMenu(window);
+    if (!menu || tracking) return;
+    if (!mnemonic) {
+        SelectOnBar(window);
+        return;
+    }
+    if (const int index = BarItemByMnemonic(menu, mnemonic); index >= 0) TrackBarFrom(window, index, true);
 }
 
 BOOL GetMenuItemRect(HWND window, HMENU menu, UINT position, RECT* out) {
@@ -839,15 +943,19 @@ BOOL SetMenuDefaultItem(HMENU menu, UINT position, UINT byPosition) {
 namespace {
 
 // The loop of a popup; `position` is the popup's place in the menu it drops from.
-BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position) {
+BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position, TrackOptions options) {
     if (!IsMenu(menu) || !IsWindow(owner) || tracking || !PopupClass()) return FALSE;
     Tracking state;
     state.owner = owner;
+    state.fromBar = options.fromBar;
     tracking = &state;
     SendMessage(owner, WM_ENTERMENULOOP, TRUE, 0);
     const HWND capture = GetCapture();
     if (capture) ReleaseCapture();
-    if (!Open(menu, at, position)) state.ended = true;
+    if (!Open(menu, at, position))
+        state.ended = true;
+    else if (options.selectFirst)
+        Step(state.levels.back(), 1);
     MSG msg;
     while (!state.ended) {
         if (!PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE)) {
@@ -881,6 +989,7 @@ BOOL Track(HMENU menu, UINT flags, POINT at, HWND owner, int position) {
     while (!state.levels.empty())
         CloseLevel();
     tracking = nullptr;
+    if (options.barStep) *options.barStep = state.barStep;
     SendMessage(owner, WM_MENUSELECT, WPARAM(MAKELPARAM(0, 0xFFFF)), 0);
     SendMessage(owner, WM_EXITMENULOOP, TRUE, 0);
     if (flags & TPM_RETURNCMD) return BOOL(state.chosen);

@@ -104,6 +104,10 @@ RECT MenuBarRect(HWND window);
 void PaintMenuBar(HWND window, HDC dc, const RECT& bar);
 int MenuBarItemAt(HWND window, const RECT& bar, POINT at);
 void TrackMenuBarItem(HWND window, int index);
+// The keyboard's way into the bar (WM_SYSCOMMAND SC_KEYMENU): a mnemonic drops the popup of its
+// item with the first entry selected; without one (Alt alone) the first item is highlighted and
+// Left, Right, Down, Enter and Escape work the bar.
+void TrackMenuBarByKeyboard(HWND window, char mnemonic);
 int GetMenuItemCount(HMENU menu);
 UINT GetMenuItemID(HMENU menu, int position);
 HMENU GetSubMenu(HMENU menu, int position);

@@ -227,6 +227,7 @@ enum : UINT {
     SC_CLOSE = 0xF060,
     SC_VSCROLL = 0xF070,
     SC_HSCROLL = 0xF080,
+    SC_MOUSEMENU = 0xF090,
     SC_KEYMENU = 0xF100,
     SC_RESTORE = 0xF120,
 };

@@ -98,6 +98,8 @@ struct Manager {
     bool pumpScheduled = false;
     bool resolverSet = false;
     bool keyThrownAway = false;
+    // Alt went down with nothing pressed since: its release opens the menu bar.
+    bool altAlone = false;
 
     ~Manager() {
         for (auto& [handle, record] : windows) {
@@ -214,6 +216,25 @@ RECT CloseBoxArea(const WindowRecord& record) {
     return {caption.right - 2 - width, caption.top + 2, caption.right - 2, caption.bottom - 3};
 }
 
+// The icon of a window's caption: its own small one, else its large one, else its class's.
+HICON CaptionIcon(const WindowRecord& record) {
+    for (LPARAM own : {record.icons[ICON_SMALL], record.icons[ICON_BIG]})
+        if (own) return reinterpret_cast<HICON>(own);
+    return record.windowClass->smallIcon ? record.windowClass->smallIcon : record.windowClass->icon;
+}
+
+// The small icon at the left end of a caption with a system menu; a press there drops that menu.
+// Tool windows and windows without an icon have none.
+RECT IconBoxArea(const WindowRecord& record) {
+    if ((record.style & WS_CAPTION) != WS_CAPTION || !(record.style & WS_SYSMENU) ||
+        (record.exStyle & WS_EX_TOOLWINDOW) || !CaptionIcon(record))
+        return {};
+    const RECT caption = CaptionArea(record);
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    const int top = caption.top + std::max(0, (caption.Height() - 1 - size) / 2);
+    return {caption.left + 1, top, caption.left + 1 + size, top + size};
+}
+
 struct CaptionBox {
     RECT rect;
     int hit;
@@ -291,6 +312,11 @@ void DrawFrame(WindowRecord& record, const std::optional<Region>& clip) {
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
         RECT text{caption.left + 2, caption.top, caption.right - 2, caption.bottom};
+        if (const RECT icon = IconBoxArea(record); !icon.IsEmpty()) {
+            DrawIconEx(dc, icon.left, icon.top, CaptionIcon(record), icon.Width(), icon.Height(), 0, nullptr,
+                       DI_NORMAL);
+            text.left = icon.right + 2;
+        }
         DrawText(dc, record.text.c_str(), -1, &text,
                  DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
         SelectObject(dc, old);
@@ -355,6 +381,7 @@ int HitTestFrame(const WindowRecord& r, POINT w) {
     if (r.style & WS_THICKFRAME)
         if (const int border = SizingBorderAt(r, w); border != HTNOWHERE) return border;
     if (CloseBoxArea(r).Contains(w.x, w.y)) return HTCLOSE;
+    if (IconBoxArea(r).Contains(w.x, w.y)) return HTSYSMENU;
     for (const CaptionBox& box : CaptionBoxes(r))
         if (box.rect.Contains(w.x, w.y)) return box.hit;
     if ((r.style & WS_CAPTION) == WS_CAPTION && CaptionArea(r).Contains(w.x, w.y)) return HTCAPTION;
@@ -391,6 +418,8 @@ void StartFrameCommand(HWND window, int hit, LPARAM point) {
         command = SC_MOVE | UINT(HTCAPTION);
     else if (hit == HTCLOSE)
         command = SC_CLOSE;
+    else if (hit == HTSYSMENU)
+        command = SC_MOUSEMENU | UINT(HTSYSMENU);
     else if (hit == HTMINBUTTON)
         command = (r->style & WS_MINIMIZE) ? SC_RESTORE : SC_MINIMIZE;
     else if (hit == HTMAXBUTTON)
@@ -412,6 +441,18 @@ void StartFrameCommand(HWND window, int hit, LPARAM point) {
     if (command) SendMessage(window, WM_SYSCOMMAND, command, point);
 }
 
+// The system menu drops below the caption's icon; the command chosen there comes back as a
+// system command.
+void TrackSystemMenu(HWND window) {
+    const WindowRecord* r = Live(window);
+    if (!r) return;
+    const RECT icon = IconBoxArea(*r);
+    const POINT origin = WindowScreenOrigin(*r);
+    const POINT at{origin.x + icon.left, origin.y + CaptionArea(*r).bottom};
+    const UINT chosen = UINT(TrackPopupMenu(GetSystemMenu(window, FALSE), TPM_RETURNCMD, at.x, at.y, 0, window, nullptr));
+    if (chosen && IsWindow(window)) SendMessage(window, WM_SYSCOMMAND, chosen, MAKELPARAM(at.x, at.y));
+}
+
 void RunSystemCommand(HWND window, UINT command, LPARAM point) {
     const POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
     switch (command & 0xFFF0) {
@@ -427,6 +468,16 @@ void RunSystemCommand(HWND window, UINT command, LPARAM point) {
         break;
     case SC_CLOSE:
         SendMessage(window, WM_CLOSE, 0, 0);
+        break;
+    case SC_MOUSEMENU:
+        TrackSystemMenu(window);
+        break;
+    case SC_KEYMENU:
+        // A child without a bar of its own leaves the keyboard's menu to the window above it.
+        if (const WindowRecord* r = Live(window); r && r->IsChild())
+            SendMessage(r->parent, WM_SYSCOMMAND, command, point);
+        else if (GetMenu(window))
+            TrackMenuBarByKeyboard(window, char(point));
         break;
     default:
         break;
@@ -634,6 +685,10 @@ void UpdateKeyState(const MSG& msg) {
         keys[std::size_t(vk)] = std::uint8_t(0x80 | ((keys[std::size_t(vk)] & 1) ^ 1));
     };
     auto release = [&](int vk) { keys[std::size_t(vk)] &= 1; };
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN || IsMouseMessage(msg.message))
+        if (msg.message != WM_MOUSEMOVE && msg.message != WM_NCMOUSEMOVE)
+            M().altAlone = (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) && msg.wParam == VK_MENU &&
+                           !(msg.lParam & (1 << 30));
     switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
@@ -853,6 +908,8 @@ BOOL RegisterClass(const WNDCLASS& wc) {
     c->cursor = wc.hCursor;
     c->background = wc.hbrBackground;
     c->windowExtra = wc.cbWndExtra;
+    c->icon = wc.hIcon;
+    c->smallIcon = wc.hIconSm;
     classes.emplace(key, std::move(c));
     return TRUE;
 }
@@ -1069,6 +1126,14 @@ std::intptr_t GetWindowLongPtr(HWND window, int index) {
     default:
         return 0;
     }
+}
+
+std::uintptr_t GetClassLongPtr(HWND window, int index) {
+    const WindowRecord* r = Live(window);
+    if (!r) return 0;
+    if (index == GCLP_HICON) return reinterpret_cast<std::uintptr_t>(r->windowClass->icon);
+    if (index == GCLP_HICONSM) return reinterpret_cast<std::uintptr_t>(r->windowClass->smallIcon);
+    return 0;
 }
 
 std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value) {
@@ -1493,6 +1558,13 @@ LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SYSCOMMAND:
         RunSystemCommand(window, UINT(wParam), lParam);
         return 0;
+    case WM_SYSKEYUP:
+        if (wParam == VK_MENU && std::exchange(M().altAlone, false)) SendMessage(window, WM_SYSCOMMAND, SC_KEYMENU, 0);
+        return 0;
+    case WM_SYSCHAR:
+        M().altAlone = false;
+        SendMessage(window, WM_SYSCOMMAND, SC_KEYMENU, LPARAM(static_cast<unsigned char>(wParam)));
+        return 0;
     case WM_ERASEBKGND: {
         HBRUSH brush = ClassBrush(*r->windowClass);
         if (!brush) return 0;
@@ -1792,6 +1864,20 @@ HWND SetActiveWindow(HWND window) {
 }
 
 HWND GetActiveWindow() {
+    return M().active;
+}
+
+BOOL SetForegroundWindow(HWND window) {
+    const WindowRecord* r = Live(window);
+    if (!r) return FALSE;
+    while (r->IsChild())
+        if (const WindowRecord* parent = Live(r->parent)) r = parent;
+        else break;
+    SetActiveWindow(r->handle);
+    return TRUE;
+}
+
+HWND GetForegroundWindow() {
     return M().active;
 }
 

@@ -26,6 +26,8 @@ struct WindowClass {
     HCURSOR cursor = nullptr;
     HBRUSH background = nullptr;
     int windowExtra = 0;
+    HICON icon = nullptr;
+    HICON smallIcon = nullptr;
 };
 
 // Everything the window system keeps about one window. Only the owning thread touches it.

@@ -40,6 +40,9 @@ HCURSOR LoadCursor(std::uintptr_t id);
 HCURSOR SetCursor(HCURSOR cursor);
 HCURSOR GetCursor();
 
+struct IconImage;
+using HICON = IconImage*;
+
 struct WNDCLASS {
     UINT style = 0;
     WNDPROC lpfnWndProc = nullptr;
@@ -49,6 +52,10 @@ struct WNDCLASS {
     // A brush, or a system colour index plus one given as a brush.
     HBRUSH hbrBackground = nullptr;
     const char* lpszClassName = nullptr;
+    // The class's icons: the small one shows in the caption of its windows (the large one,
+    // scaled, when there is no small one); the class does not own them.
+    HICON hIcon = nullptr;
+    HICON hIconSm = nullptr;
 };
 
 struct CREATESTRUCT {
@@ -157,6 +164,9 @@ DWORD GetWindowContextHelpId(HWND window);
 std::intptr_t GetWindowLongPtr(HWND window, int index);
 std::intptr_t SetWindowLongPtr(HWND window, int index, std::intptr_t value);
 int GetClassName(HWND window, char* out, int size);
+enum : int { GCLP_HICON = -14, GCLP_HICONSM = -34 };
+// The class's icons (GCLP_HICON, GCLP_HICONSM); 0 for any other index.
+std::uintptr_t GetClassLongPtr(HWND window, int index);
 BOOL SetWindowText(HWND window, const char* text);
 int GetWindowText(HWND window, char* out, int size);
 int GetWindowTextLength(HWND window);
@@ -237,6 +247,10 @@ HWND SetFocus(HWND window);
 HWND GetFocus();
 HWND SetActiveWindow(HWND window);
 HWND GetActiveWindow();
+// One program on one desktop: the window in front is the active top-level window. Setting it
+// activates the top-level window that holds `window`.
+BOOL SetForegroundWindow(HWND window);
+HWND GetForegroundWindow();
 // What happens when the application loses the user's attention: capture ends, the active window
 // is told.
 void DeactivateApplication();

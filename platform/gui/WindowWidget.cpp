@@ -185,7 +185,8 @@ void WindowWidget::wheelEvent(QWheelEvent* event) {
 void WindowWidget::keyPressEvent(QKeyEvent* event) {
     const bool keypad = event->modifiers() & Qt::KeypadModifier;
     const int vk = VirtualKeyOf(event->key(), keypad);
-    const bool alt = event->modifiers() & Qt::AltModifier;
+    // Alt itself is a system key whether or not the event counts it among the held modifiers.
+    const bool alt = (event->modifiers() & Qt::AltModifier) || vk == VK_MENU;
     POINT cursor;
     GetCursorPos(&cursor);
     if (vk)
@@ -205,7 +206,7 @@ void WindowWidget::keyReleaseEvent(QKeyEvent* event) {
     if (!vk) return;
     POINT cursor;
     GetCursorPos(&cursor);
-    const bool alt = event->modifiers() & Qt::AltModifier;
+    const bool alt = (event->modifiers() & Qt::AltModifier) || vk == VK_MENU;
     PostInput(alt ? WM_SYSKEYUP : WM_KEYUP, WPARAM(vk), KeyData(int(event->nativeScanCode()), true, false),
               cursor);
 }

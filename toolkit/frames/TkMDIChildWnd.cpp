@@ -50,7 +50,7 @@ BOOL TkMDIChildWnd::LoadFrame(UINT resourceId, DWORD style, CWnd* parent, CCreat
     }
     m_nIDResource = resourceId;
     m_strTitle = ResourceTitle(resourceId);
-    if (!CreateInClient(mdiFrame, style, context)) return FALSE;
+    if (!CreateInClient(mdiFrame, resourceId, style, context)) return FALSE;
     SetWindowContextHelpId(m_hWnd, resourceId);
     return TRUE;
 }

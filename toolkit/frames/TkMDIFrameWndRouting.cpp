@@ -73,18 +73,22 @@ CFrameWnd* TkMDIFrameWnd::GetActiveFrame() {
 
 BOOL TkMDIFrameWnd::RouteToActiveChild(UINT id, int code, void* extra, CmdHandlerInfo* info) {
     CFrameWnd* child = ActiveChildFrame();
-    return child && child->OnCmdMsg(id, code, extra, info);
+    if (!child) return FALSE;
+    // The child routes as itself; this frame's routing takes over again after it.
+    CPushRoutingFrame saved(AfxGetRoutingFrame());
+    return child->OnCmdMsg(id, code, extra, info);
 }
 
 BOOL TkMDIFrameWnd::OnCmdMsg(UINT id, int code, void* extra, CmdHandlerInfo* info) {
     if (RouteToActiveChild(id, code, extra, info)) return TRUE;
     if (m_pWorkspaceManager) {
         m_pWorkspaceManager->m_bHandled = FALSE;
-        m_pWorkspaceManager->OnCmdMsg(id, code, extra, info);
-        if (m_pWorkspaceManager->m_bHandled) {
-            m_pWorkspaceManager->m_bHandled = FALSE;
-            return TRUE;
-        }
+        const BOOL found = m_pWorkspaceManager->OnCmdMsg(id, code, extra, info);
+        // A query for a handler runs none, so nothing sets the flag: the manager's answer tells,
+        // or a menu would grey the manager's commands.
+        const BOOL handled = info ? found : m_pWorkspaceManager->m_bHandled;
+        m_pWorkspaceManager->m_bHandled = FALSE;
+        if (handled) return TRUE;
     }
     return CFrameWnd::OnCmdMsg(id, code, extra, info);
 }
@@ -220,17 +224,19 @@ void TkMDIFrameWnd::DeactivateFloatingChild(BOOL tellClient) {
 
 void TkMDIFrameWnd::OnFrameActivate(UINT state, CWnd*, BOOL) {
     if (m_bActivationGuard) return;
+    const HWND front = GetForegroundWindow();
     CView* view = GetActiveView();
     if (!view) view = GetActiveFrame()->GetActiveView();
     if (!view) return;
-    const HWND before = GetActiveWindow();
-    view->OnActivateFrame(state, this);
-    // The view's answer may have moved the activation; the window that was in front stays there.
-    if (before && GetActiveWindow() != before && IsWindow(before)) {
+    if (GetForegroundWindow() != front) {
+        // Finding the view brought another window forward: the one that was in front stays there.
+        const HWND keep = front ? front : (IsWindow(m_hWnd) ? m_hWnd : 0);
         m_bActivationGuard = TRUE;
-        SetActiveWindow(before);
+        SetActiveWindow(keep);
+        if (keep) SetForegroundWindow(keep);
         m_bActivationGuard = FALSE;
     }
+    view->OnActivateFrame(state, this);
 }
 
 BOOL TkMDIFrameWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {

@@ -1,5 +1,7 @@
 #include "WindowFixture.h"
 #include "platform/gui/Gdi.h"
+#include "fixture.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/ScrollBar.h"
 #include "tests/support/TestPaths.h"
 
@@ -297,6 +299,54 @@ TEST_F(FrameTest, TheFrameShowsItsSizingCursorsAndHearsDoubleClicksWithoutAsking
     EXPECT_EQ(MessagesOf(frame, {WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCLBUTTONUP}),
               (std::vector<UINT>{WM_NCLBUTTONDOWN, WM_NCLBUTTONDBLCLK, WM_NCLBUTTONUP}));
     EXPECT_EQ(WindowRect(frame), (RECT{100, 100, 300, 250}));
+}
+
+TEST_F(FrameTest, TheCaptionShowsTheClassIconWhosePressDropsTheSystemMenu) {
+    HICON icon = LoadIcon(IDI_SAMPLE);
+    ASSERT_NE(icon, nullptr);
+    WNDCLASS wc;
+    wc.lpfnWndProc = SpyProc;
+    wc.lpszClassName = "SpyIcon";
+    wc.hIcon = icon;
+    RegisterClass(wc);
+    const DWORD style = WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_SYSMENU;
+    const HWND withIcon = Make("SpyIcon", style, {400, 100, 600, 200});
+    const HWND noSystemMenu = Make("SpyIcon", WS_POPUP | WS_VISIBLE | WS_CAPTION, {400, 250, 600, 350});
+    const HWND noIcon = Make("Spy", style, {400, 400, 600, 500});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(GetClassLongPtr(withIcon, GCLP_HICON), reinterpret_cast<std::uintptr_t>(icon));
+    EXPECT_EQ(GetClassLongPtr(withIcon, GCLP_HICONSM), 0u);
+
+    // The icon, at the small icon size, starts one pixel into the caption.
+    const int border = GetSystemMetrics(SM_CXDLGFRAME);
+    const POINT centre{border + 1 + GetSystemMetrics(SM_CXSMICON) / 2, border + GetSystemMetrics(SM_CYSMICON) / 2};
+    struct Case {
+        HWND window;
+        int hit;
+    };
+    for (const Case& c : {Case{withIcon, HTSYSMENU}, Case{noSystemMenu, HTCAPTION}, Case{noIcon, HTCAPTION}}) {
+        SCOPED_TRACE(c.hit);
+        const RECT r = WindowRect(c.window);
+        EXPECT_EQ(SendMessage(c.window, WM_NCHITTEST, 0, MAKELPARAM(r.left + centre.x, r.top + centre.y)), c.hit);
+    }
+    EXPECT_NE(OffscreenHarness::Pixel(withIcon, centre.x, centre.y), OffscreenHarness::Pixel(noIcon, centre.x, centre.y));
+    EXPECT_EQ(OffscreenHarness::Pixel(noSystemMenu, centre.x, centre.y),
+              OffscreenHarness::Pixel(noSystemMenu, centre.x + 60, centre.y));
+
+    // A press on it asks for the system menu; Up wraps to Close there, and Enter closes.
+    seen.clear();
+    const RECT r = WindowRect(withIcon);
+    const POINT at{r.left + centre.x, r.top + centre.y};
+    OffscreenHarness::MousePress(at);
+    OffscreenHarness::MouseRelease(at);
+    PostMessage(withIcon, WM_KEYDOWN, VK_UP, 0);
+    PostMessage(withIcon, WM_KEYDOWN, VK_RETURN, 0);
+    OffscreenHarness::RunUntilIdle();
+    std::vector<WPARAM> commands;
+    for (const auto& s : seen)
+        if (s.window == withIcon && s.message == WM_SYSCOMMAND) commands.push_back(s.wParam);
+    EXPECT_EQ(commands, (std::vector<WPARAM>{SC_MOUSEMENU | UINT(HTSYSMENU), SC_CLOSE}));
+    EXPECT_FALSE(IsWindow(withIcon));
 }
 
 } // namespace

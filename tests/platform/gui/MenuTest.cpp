@@ -232,3 +232,125 @@ TEST_F(MenuTest, TheDefaultItemIsDrawnInBold) {
 
 } // namespace
 } // namespace vq::test
+
+namespace vq::test {
+namespace {
+
+// A top-level window with File (New, Open), Edit (Cut, Paste) and Help (About) on its bar, and a
+// child holding the focus, as a document's view would.
+class MenuBarKeyboardTest : public WindowTest {
+protected:
+    enum : UINT { kNew = 11, kOpen = 12, kCut = 21, kPaste = 22, kAbout = 31 };
+
+    void SetUp() override {
+        WindowTest::SetUp();
+        top = Make("Spy", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_VISIBLE, {50, 50, 450, 350});
+        child = Make("Spy", WS_CHILD | WS_VISIBLE, {0, 0, 100, 100}, top);
+        bar = CreatePopupMenu();
+        AddPopup("&File", {{kNew, "&New"}, {kOpen, "&Open"}});
+        AddPopup("&Edit", {{kCut, "&Cut"}, {kPaste, "&Paste"}});
+        AddPopup("&Help", {{kAbout, "&About"}});
+        SetMenu(top, bar);
+        SetForegroundWindow(child);
+        SetFocus(child);
+        OffscreenHarness::RunUntilIdle();
+        seen.clear();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        DestroyMenu(bar);
+    }
+
+    void AddPopup(const char* text, std::initializer_list<std::pair<UINT, const char*>> items) {
+        HMENU popup = CreatePopupMenu();
+        for (const auto& [id, name] : items)
+            AppendMenu(popup, MF_STRING, id, name);
+        AppendMenu(bar, MF_POPUP, reinterpret_cast<std::uintptr_t>(popup), text);
+    }
+
+    std::vector<UINT> Commands() const {
+        std::vector<UINT> ids;
+        for (const auto& s : seen)
+            if (s.window == top && s.message == WM_COMMAND) ids.push_back(UINT(s.wParam));
+        return ids;
+    }
+    std::vector<LPARAM> KeyMenus() const {
+        std::vector<LPARAM> chars;
+        for (const auto& s : seen)
+            if (s.window == top && s.message == WM_SYSCOMMAND && (s.wParam & 0xFFF0) == SC_KEYMENU)
+                chars.push_back(s.lParam);
+        return chars;
+    }
+
+    HWND top = 0, child = 0;
+    HMENU bar = nullptr;
+};
+
+// One key as the keyboard gives it: Alt itself, a letter with Alt held, or a plain key.
+struct Stroke {
+    int key;
+    const char* text;
+    bool alt;
+};
+
+void Type(const std::vector<Stroke>& strokes) {
+    for (const Stroke& s : strokes) {
+        const Qt::KeyboardModifiers held = s.alt ? Qt::AltModifier : Qt::NoModifier;
+        if (s.key == Qt::Key_Alt) {
+            OffscreenHarness::Key(Qt::Key_Alt, Qt::AltModifier, "", true);
+            OffscreenHarness::Key(Qt::Key_Alt, Qt::NoModifier, "", false);
+            continue;
+        }
+        if (s.alt) OffscreenHarness::Key(Qt::Key_Alt, Qt::AltModifier, "", true);
+        OffscreenHarness::Key(s.key, held, s.text, true);
+        OffscreenHarness::Key(s.key, held, "", false);
+        if (s.alt) OffscreenHarness::Key(Qt::Key_Alt, Qt::NoModifier, "", false);
+    }
+}
+
+TEST_F(MenuBarKeyboardTest, AltAndMnemonicsWorkTheBarFromTheFocusedChild) {
+    EXPECT_EQ(GetForegroundWindow(), top);
+    constexpr Stroke alt{Qt::Key_Alt, "", false}, right{Qt::Key_Right, "", false}, left{Qt::Key_Left, "", false},
+        down{Qt::Key_Down, "", false}, enter{Qt::Key_Return, "\r", false}, escape{Qt::Key_Escape, "", false},
+        altE{Qt::Key_E, "e", true};
+    struct Case {
+        const char* name;
+        std::vector<Stroke> strokes;
+        std::vector<LPARAM> keyMenus;
+        std::vector<UINT> commands;
+    };
+    const Case cases[] = {
+        {"alt alone walks the bar, down opens", {alt, right, down, down, enter}, {0}, {kPaste}},
+        {"alt and a letter drop that popup", {altE, enter}, {'e'}, {kCut}},
+        {"left past the popup moves along the bar", {altE, left, enter}, {'e'}, {kNew}},
+        {"right on a plain item moves along the bar", {altE, right, enter}, {'e'}, {kAbout}},
+        {"a mnemonic on the highlighted bar", {alt, {Qt::Key_H, "h", false}, enter}, {0}, {kAbout}},
+        {"escape leaves the bar", {alt, escape}, {0}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        seen.clear();
+        Type(c.strokes);
+        OffscreenHarness::RunUntilIdle();
+        EXPECT_EQ(KeyMenus(), c.keyMenus);
+        EXPECT_EQ(Commands(), c.commands);
+    }
+    // Once the bar is left, typing reaches the focused child again.
+    seen.clear();
+    Type({{Qt::Key_X, "x", false}});
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(MessagesOf(child, {WM_CHAR}), std::vector<UINT>{WM_CHAR});
+    EXPECT_TRUE(KeyMenus().empty());
+}
+
+TEST_F(MenuBarKeyboardTest, AltWithAnotherKeyBetweenItsPressAndReleaseOpensNothing) {
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::AltModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_F5, Qt::AltModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_F5, Qt::AltModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::NoModifier, "", false);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_TRUE(KeyMenus().empty());
+}
+
+} // namespace
+} // namespace vq::test

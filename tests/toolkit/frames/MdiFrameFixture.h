@@ -37,7 +37,12 @@ class MdiView : public CView {
     VQ_DECLARE_MESSAGE_MAP()
 public:
     void OnDraw(HDC) override {}
-    void OnViewCommand() { Log().push_back("view " + GetDocument()->GetTitle()); }
+    // The frame the last view command was routed through.
+    static inline CFrameWnd* routedThrough = nullptr;
+    void OnViewCommand() {
+        routedThrough = AfxGetRoutingFrame();
+        Log().push_back("view " + GetDocument()->GetTitle());
+    }
 };
 
 class MdiChild : public TkMDIChildWnd {
@@ -119,7 +124,13 @@ class MdiTestFrame : public TkMDIFrameWnd {
     VQ_DECLARE_MESSAGE_MAP()
 public:
     int userMessages = 0;
+    // The context menu a bar built last, as the bar hands it over to be extended.
+    static inline HMENU lastBarMenu = nullptr;
     LRESULT OnUser7(WPARAM, LPARAM) { return ++userMessages; }
+    BOOL OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+        if (message == WM_EXTENDBARMENU) lastBarMenu = reinterpret_cast<HMENU>(lParam);
+        return TkMDIFrameWnd::OnWndMsg(message, wParam, lParam, result);
+    }
     void OnFrameCommand() { Log().push_back("frame"); }
 };
 

@@ -1,4 +1,5 @@
 #include "platform/gui/Hooks.h"
+#include "platform/gui/Icon.h"
 #include "platform/gui/SystemColours.h"
 #include "platform/registry/Registry.h"
 #include "tests/support/TempDir.h"
@@ -28,33 +29,116 @@ std::vector<std::pair<UINT, UINT>> MenuItems(HMENU menu) {
     return items;
 }
 
+// Queues a left click on the item of an open popup, as the popup's window would receive it: the
+// harness would dispatch input itself, past the menu's loop.
+bool ClickItem(HMENU popup, UINT position) {
+    RECT item;
+    if (!GetMenuItemRect(0, popup, position, &item)) return false;
+    const POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    const HWND target = WindowFromPoint(at);
+    POINT local = at;
+    ScreenToClient(target, &local);
+    PostMessage(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+    PostMessage(target, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    return true;
+}
+
 // While a menu is tracked, clicks the item of `popup` at `position` once it is open.
 struct PopupClick {
-    static inline HWND owner = 0;
     static inline HMENU popup = nullptr;
     static inline UINT position = 0;
     static inline bool clicked = false;
     static LRESULT Filter(int code, WPARAM, LPARAM) {
-        RECT item;
-        if (code != MSGF_MENU || clicked || !GetMenuItemRect(owner, popup, position, &item)) return 0;
-        clicked = true;
-        const POINT at{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-        // Queued for the loop as the popup would receive them: the harness would dispatch them
-        // itself, past the loop.
-        const HWND target = WindowFromPoint(at);
-        POINT local = at;
-        ScreenToClient(target, &local);
-        PostMessage(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
-        PostMessage(target, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+        if (code == MSGF_MENU && !clicked) clicked = ClickItem(popup, position);
         return 0;
     }
 };
 
-// The caption's colour a few pixels inside its left end.
+// Presses the frame's menu bar at item `barItem` and clicks the item at `position` of the popup
+// it drops; true when the click was made.
+bool ChooseFromMenuBar(HWND frame, int barItem, HMENU popup, UINT position) {
+    PopupClick::popup = popup;
+    PopupClick::position = position;
+    PopupClick::clicked = false;
+    HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, PopupClick::Filter, nullptr, 0);
+    RECT item;
+    GetMenuItemRect(frame, GetMenu(frame), UINT(barItem), &item);
+    const POINT press{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
+    OffscreenHarness::MousePress(press);
+    OffscreenHarness::MouseRelease(press);
+    OffscreenHarness::RunUntilIdle();
+    UnhookWindowsHookEx(filter);
+    return PopupClick::clicked;
+}
+
+// While a bar's context menu is open: reads its items as a user sees them (text, then
+// "[checked]" and "[grey]"; "-" for a separator), saves a screenshot of it when named, and
+// clicks the item with the command `wanted`.
+struct BarMenuChoice {
+    static inline UINT wanted = 0;
+    static inline std::string shot;
+    static inline std::vector<std::string> items;
+    static inline bool clicked = false;
+    static LRESULT Filter(int code, WPARAM, LPARAM) {
+        HMENU menu = MdiTestFrame::lastBarMenu;
+        if (code != MSGF_MENU || clicked || !IsMenu(menu)) return 0;
+        items.clear();
+        UINT position = UINT(-1);
+        for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+            const UINT state = GetMenuState(menu, UINT(i), MF_BYPOSITION);
+            if (state & MF_SEPARATOR) {
+                items.push_back("-");
+                continue;
+            }
+            char text[64] = "";
+            MENUITEMINFO info;
+            info.fMask = MIIM_TYPE;
+            info.dwTypeData = text;
+            info.cch = sizeof text;
+            GetMenuItemInfo(menu, UINT(i), TRUE, &info);
+            std::string entry = text;
+            if (state & MF_CHECKED) entry += " [checked]";
+            if (state & MF_GRAYED) entry += " [grey]";
+            items.push_back(entry);
+            if (GetMenuItemID(menu, i) == wanted) position = UINT(i);
+        }
+        RECT first;
+        if (!GetMenuItemRect(0, menu, 0, &first)) return 0;
+        if (!shot.empty()) {
+            const HWND popup = WindowFromPoint({first.left + 2, first.top + 2});
+            UpdateWindow(popup);
+            OffscreenHarness::SaveScreenshot(popup, TestPath("VQ_TEST_OUTPUT_DIR") + "/" + shot);
+        }
+        clicked = ClickItem(menu, position);
+        return 0;
+    }
+};
+
+// A right click in the middle of the bar; answers the items its menu offered once `wanted` was
+// clicked there.
+std::vector<std::string> ChooseFromBarMenu(CControlBar* bar, UINT wanted, const char* shot = "") {
+    BarMenuChoice::wanted = wanted;
+    BarMenuChoice::shot = shot;
+    BarMenuChoice::items.clear();
+    BarMenuChoice::clicked = false;
+    MdiTestFrame::lastBarMenu = nullptr;
+    HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, BarMenuChoice::Filter, nullptr, 0);
+    RECT r;
+    GetWindowRect(bar->m_hWnd, &r);
+    const POINT at{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    OffscreenHarness::MousePress(at, Qt::RightButton);
+    OffscreenHarness::MouseRelease(at, Qt::RightButton);
+    OffscreenHarness::RunUntilIdle();
+    UnhookWindowsHookEx(filter);
+    EXPECT_TRUE(BarMenuChoice::clicked);
+    return BarMenuChoice::items;
+}
+
+// The caption's colour a few pixels inside its left end, past its icon.
 COLORREF CaptionPixel(HWND window) {
     const bool thick = GetWindowLongPtr(window, GWL_STYLE) & WS_THICKFRAME;
     const int frame = GetSystemMetrics(thick ? SM_CYFRAME : SM_CYDLGFRAME);
-    return OffscreenHarness::Pixel(window, frame + 3, frame + 3);
+    return OffscreenHarness::Pixel(window, frame + GetSystemMetrics(SM_CXSMICON) + 6, frame + 3);
 }
 
 // The close box of an MDI child's caption, in window coordinates.
@@ -87,6 +171,18 @@ TEST_F(MdiFrameTest, LoadFrameDocksWithNotificationsAndHoldsTwoChildren) {
                                                "bar 202 docked"}));
     EXPECT_EQ(bar->m_pDockBar, Dock(kTop));
     EXPECT_EQ(left->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    // The bar docked at the left shows its gripper across its top: two raised lines, each lit above
+    // and shaded below, one row apart.
+    frame->RecalcLayout();
+    OffscreenHarness::RunUntilIdle();
+    const COLORREF lit = GetSysColor(COLOR_BTNHIGHLIGHT), face = GetSysColor(COLOR_BTNFACE),
+                   shade = GetSysColor(COLOR_BTNSHADOW);
+    std::vector<COLORREF> column;
+    for (int y = 0; y < 30; ++y)
+        if (const COLORREF c = OffscreenHarness::Pixel(left->m_hWnd, 20, y); column.empty() || column.back() != c)
+            column.push_back(c);
+    const std::vector<COLORREF> gripper{lit, face, shade, face, lit, face, shade};
+    EXPECT_NE(std::search(column.begin(), column.end(), gripper.begin(), gripper.end()), column.end());
 
     CDocument* first = NewDocument();
     CDocument* second = NewDocument();
@@ -194,19 +290,7 @@ TEST_F(MdiFrameTest, TheRealMenuBarShowsTheChildsMenuAndItsWindowPopupActivatesB
     UINT at = 0;
     while (at < UINT(GetMenuItemCount(windows)) && GetMenuItemID(windows, int(at)) != kFirstMdiChildId)
         ++at;
-    PopupClick::owner = frame->m_hWnd;
-    PopupClick::popup = windows;
-    PopupClick::position = at;
-    PopupClick::clicked = false;
-    HHOOK filter = SetWindowsHookEx(WH_MSGFILTER, PopupClick::Filter, nullptr, 0);
-    RECT item;
-    GetMenuItemRect(frame->m_hWnd, shared, 2, &item);
-    const POINT press{(item.left + item.right) / 2, (item.top + item.bottom) / 2};
-    OffscreenHarness::MousePress(press);
-    OffscreenHarness::MouseRelease(press);
-    OffscreenHarness::RunUntilIdle();
-    UnhookWindowsHookEx(filter);
-    EXPECT_TRUE(PopupClick::clicked);
+    EXPECT_TRUE(ChooseFromMenuBar(frame->m_hWnd, 2, windows, at));
     EXPECT_EQ(frame->MDIGetActive(), ChildOf(first));
     EXPECT_EQ(WindowList(windows),
               (std::vector<std::pair<UINT, bool>>{{kFirstMdiChildId, true}, {kFirstMdiChildId + 1, false}}));
@@ -299,6 +383,57 @@ TEST_F(MdiFrameTest, CommandsGoThroughChildViewDocumentWorkspaceFrameAndApplicat
     EXPECT_EQ(Log(), (std::vector<std::string>{"view " + title}));
 }
 
+TEST_F(MdiFrameTest, CommandsChosenFromTheDrawnMenuOrByKeyReachTheirTakers) {
+    MakeFrame(false);
+    NewDocument();
+    CDocument* active = NewDocument();
+    ASSERT_NE(frame->CreateWorkspaceManager("Workspaces", 0, &MdiWorkspace::Class(), TRUE), nullptr);
+    HMENU edit = GetSubMenu(docTemplate->m_hMenuShared, 1);
+    struct Case { UINT position; const char* taker; };
+    for (const Case& c : {Case{0, "view"}, Case{1, "doc"}, Case{2, "workspace"}, Case{3, "frame"}, Case{4, "app"}}) {
+        SCOPED_TRACE(c.taker);
+        Log().clear();
+        MdiView::routedThrough = nullptr;
+        EXPECT_TRUE(ChooseFromMenuBar(frame->m_hWnd, 1, edit, c.position));
+        ASSERT_EQ(Log().size(), 1u);
+        EXPECT_EQ(Log()[0].substr(0, Log()[0].find(' ')), c.taker);
+    }
+    // The view heard it through its own frame; routing over, no frame routes any more.
+    Log().clear();
+    ChooseFromMenuBar(frame->m_hWnd, 1, edit, 0);
+    EXPECT_EQ(MdiView::routedThrough, ChildOf(active));
+    EXPECT_EQ(AfxGetRoutingFrame(), nullptr);
+
+    // F5 is the document's key for its view's command, and the frame's for the application's once
+    // no document is open.
+    const auto pressF5 = [&] {
+        OffscreenHarness::Key(Qt::Key_F5, Qt::NoModifier, "", true);
+        OffscreenHarness::Key(Qt::Key_F5, Qt::NoModifier, "", false);
+        MSG msg;
+        while (PeekMessage(&msg, 0, 0, 0, PM_NOREMOVE) && app.PumpMessage()) {
+        }
+    };
+    Log().clear();
+    SetFocus(ChildOf(active)->GetActiveView()->m_hWnd);
+    pressF5();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"view " + active->GetTitle()}));
+    // Alt+E from the view drops the frame's Edit menu with its first item, View, selected.
+    Log().clear();
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::AltModifier, "", true);
+    OffscreenHarness::Key(Qt::Key_E, Qt::AltModifier, "e", true);
+    OffscreenHarness::Key(Qt::Key_E, Qt::AltModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Alt, Qt::NoModifier, "", false);
+    OffscreenHarness::Key(Qt::Key_Return, Qt::NoModifier, "", true);
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"view " + active->GetTitle()}));
+    app.m_pDocManager->CloseAllDocuments(FALSE);
+    OffscreenHarness::RunUntilIdle();
+    Log().clear();
+    SetFocus(frame->m_hWnd);
+    pressF5();
+    EXPECT_EQ(Log(), (std::vector<std::string>{"app"}));
+}
+
 TEST_F(MdiFrameTest, FloatingActiveChildTakesCommandsUntilAChildIsClicked) {
     MakeFrame(false);
     CDocument* document = NewDocument();
@@ -317,6 +452,8 @@ TEST_F(MdiFrameTest, FloatingActiveChildTakesCommandsUntilAChildIsClicked) {
     ASSERT_NE(view, nullptr);
     floating->SetActiveView(view, FALSE);
     floating->RecalcLayout();
+    // Above the MDI client, where a user sees it.
+    SetWindowPos(floating->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     frame->ActivateFloatingChild(floating);
     OffscreenHarness::RunUntilIdle();
@@ -327,9 +464,16 @@ TEST_F(MdiFrameTest, FloatingActiveChildTakesCommandsUntilAChildIsClicked) {
     EXPECT_EQ(CaptionPixel(child->m_hWnd), GetSysColor(COLOR_INACTIVECAPTION));
     SaveShot(frame->m_hWnd, "mdi_floating_child.png");
 
-    child->SendMessage(WM_MOUSEACTIVATE, WPARAM(frame->m_hWnd), MAKELPARAM(HTCLIENT, WM_LBUTTONDOWN));
+    // A click in the child's view.
+    POINT inChild{10, 10};
+    ClientToScreen(child->GetActiveView()->m_hWnd, &inChild);
+    OffscreenHarness::MousePress(inChild);
+    OffscreenHarness::MouseRelease(inChild);
     OffscreenHarness::RunUntilIdle();
     EXPECT_EQ(frame->GetActiveFrame(), child);
+    Log().clear();
+    frame->SendMessage(WM_COMMAND, ID_CMD_VIEW, 0);
+    EXPECT_EQ(Log(), (std::vector<std::string>{"view " + document->GetTitle()}));
     EXPECT_EQ(CaptionPixel(floating->m_hWnd), GetSysColor(COLOR_INACTIVECAPTION));
     EXPECT_EQ(CaptionPixel(child->m_hWnd), GetSysColor(COLOR_ACTIVECAPTION));
     floating->DestroyWindow();
@@ -415,6 +559,49 @@ TEST_F(MdiFrameTest, BarFloatsInTheMainWindowFromItsMenuAndDocksBackInItsRow) {
     OffscreenHarness::RunUntilIdle();
     EXPECT_FALSE(bar->IsFloatingInMainWindow());
     EXPECT_EQ(bar->m_pDockBar, Dock(kTop));
+}
+
+TEST_F(MdiFrameTest, RightClickOnABarOffersFloatInMainWindowAndTheMouseTogglesIt) {
+    MakeFrame(false);
+    SpyBar* bar = MakeBar(331);
+    frame->DockControlBarPlacedAt(bar, kTop, 0, 0, 100, 80);
+    frame->RecalcLayout();
+    OffscreenHarness::RunUntilIdle();
+    RECT docked;
+    GetWindowRect(bar->m_hWnd, &docked);
+    const float share = bar->m_fPctWidth;
+    HICON icon = LoadIcon(IDR_DOC, 16, 16);
+    bar->SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+
+    Log().clear();
+    EXPECT_EQ(ChooseFromBarMenu(bar, ID_BAR_FLOATINMAIN, "mdi_bar_context_menu.png"),
+              (std::vector<std::string>{"Allow Docking [checked]", "Hide", "-", "Float In Main Window"}));
+    EXPECT_EQ(Log(), (std::vector<std::string>{"bar 331 pre-child", "bar 331 child"}));
+    ASSERT_TRUE(bar->IsFloatingInMainWindow());
+    auto* childFrame = dynamic_cast<TkControlBarMDIChildWnd*>(bar->GetParentFrame());
+    ASSERT_NE(childFrame, nullptr);
+    EXPECT_EQ(childFrame->GetWindowText(), "Bar 331");
+    EXPECT_EQ(childFrame->GetStyle() & WS_MAXIMIZEBOX, 0u);
+    EXPECT_EQ(HICON(childFrame->SendMessage(WM_GETICON, ICON_SMALL)), icon);
+    SaveShot(frame->m_hWnd, "mdi_bar_floated_by_menu.png");
+
+    EXPECT_EQ(ChooseFromBarMenu(bar, ID_BAR_FLOATINMAIN),
+              (std::vector<std::string>{"Allow Docking [checked] [grey]", "Hide", "-", "Float In Main Window [checked]"}));
+    EXPECT_FALSE(bar->IsFloatingInMainWindow());
+    EXPECT_EQ(bar->m_pDockBar, Dock(kTop));
+    EXPECT_FLOAT_EQ(bar->m_fPctWidth, share);
+    RECT back;
+    GetWindowRect(bar->m_hWnd, &back);
+    EXPECT_EQ(back, docked);
+
+    // A bar that floated in its own frame before goes back to such a frame.
+    frame->FloatControlBar(bar, 300, 300, CBRS_ALIGN_TOP);
+    OffscreenHarness::RunUntilIdle();
+    ChooseFromBarMenu(bar, ID_BAR_FLOATINMAIN);
+    EXPECT_TRUE(bar->IsFloatingInMainWindow());
+    ChooseFromBarMenu(bar, ID_BAR_FLOATINMAIN);
+    EXPECT_FALSE(bar->IsFloatingInMainWindow());
+    EXPECT_NE(dynamic_cast<TkMiniDockFrameWnd*>(bar->GetParentFrame()), nullptr);
 }
 
 TEST_F(MdiFrameTest, BarsFloatedInTheMainWindowCascadeAndStayInsideTheClient) {
@@ -582,6 +769,41 @@ TEST_F(MdiBarStateTest, SavedLayoutGivesANewFrameTheSameBarsInTheSamePlaces) {
     EXPECT_EQ(Places(made), before);
     SaveShot(frame->m_hWnd, "mdi_bar_state_loaded.png");
     EXPECT_TRUE(OffscreenHarness::Composite(frame->m_hWnd) == shotBefore);
+}
+
+// A bar the layout remakes by its class name; counts the ones alive.
+class RemadeBar : public TkControlBar {
+    VQ_DECLARE_RUNTIME_CLASS(RemadeBar)
+public:
+    static inline int alive = 0;
+    RemadeBar() { ++alive; }
+    ~RemadeBar() override { --alive; }
+};
+VQ_IMPLEMENT_DYNCREATE(RemadeBar, TkControlBar)
+
+TEST_F(MdiBarStateTest, BarsRemadeByClassNameGoWithTheFrame) {
+    MakeFrame(false);
+    auto made = std::make_unique<RemadeBar>();
+    ASSERT_TRUE(made->Create(frame, "Remade", WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_SIZE_DYNAMIC, 0x0F50, 501));
+    made->EnableDocking(CBRS_ALIGN_ANY);
+    frame->DockControlBar(made.get(), AFX_IDW_DOCKBAR_LEFT);
+    frame->RecalcLayout();
+    frame->SaveBarState("Remade");
+    frame->DestroyWindow();
+    made.reset();
+    OffscreenHarness::RunUntilIdle();
+    ASSERT_EQ(RemadeBar::alive, 0);
+
+    MakeFrame(false);
+    frame->LoadBarState("Remade");
+    auto* remade = dynamic_cast<RemadeBar*>(frame->FindControlBar(501));
+    ASSERT_NE(remade, nullptr);
+    EXPECT_EQ(RemadeBar::alive, 1);
+    EXPECT_EQ(remade->m_pDockBar, Dock(AFX_IDW_DOCKBAR_LEFT));
+    frame->DestroyWindow();
+    frame = nullptr;
+    OffscreenHarness::RunUntilIdle();
+    EXPECT_EQ(RemadeBar::alive, 0);
 }
 
 } // namespace
