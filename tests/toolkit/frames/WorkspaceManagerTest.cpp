@@ -401,7 +401,8 @@ TEST_F(WorkspaceTest, AMalformedTreeRestoresWhatItCan) {
     EXPECT_FALSE(NormalRect(FrameOf(log, 1)) == mislabelled.rcNormalPosition);
     EXPECT_FALSE(NormalRect(FrameOf(byPath["p1.txt"])) == good.rcNormalPosition);
     EXPECT_EQ(NormalRect(frame), mainBefore) << "a short main placement is ignored";
-    EXPECT_EQ(frame->GetWindowText(), "") << "a missing title empties the caption";
+    EXPECT_EQ(frame->GetWindowText(), "Workspace Test - p4.log")
+        << "without a stored title the caption is composed from the active document alone";
 }
 
 TEST_F(WorkspaceTest, TemplatesAreNamedByDocumentStringAndIndex) {
