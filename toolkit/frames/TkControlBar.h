@@ -152,6 +152,7 @@ public:
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     void DoPaint(HDC dc) override;
 
+    using CControlBar::CreateEx;
     virtual BOOL Create(CWnd* parent, const char* title, DWORD style, DWORD exStyle, UINT id);
     virtual BOOL CreateEx(const char* className, const char* title, UINT id, DWORD style, DWORD exStyle,
                           const RECT& rect, CWnd* parent);

@@ -20,6 +20,7 @@ public:
     const void* m_pOccDialogInfo = nullptr;
     const void* m_lpszCreatingTemplate = nullptr;
 
+    using TkControlBar::Create;
     BOOL Create(CFrameWnd* parent, UINT templateId, DWORD style, DWORD exStyle, UINT id);
     void OnUpdateCmdUI(CFrameWnd* target, BOOL disableIfNoHandler) override;
     void GetBarInfoEx(TkControlBarInfo* info) override;

@@ -37,6 +37,8 @@ class TkStatusBar : public TkControlBar {
 public:
     TkStatusBar();
 
+    using TkControlBar::Create;
+    using TkControlBar::CreateEx;
     BOOL Create(CWnd* parent, DWORD style = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                 UINT id = AFX_IDW_STATUS_BAR);
     BOOL CreateEx(CWnd* parent, DWORD controlStyle, DWORD style, UINT id);

@@ -10,7 +10,6 @@ namespace {
 
 constexpr UINT EditId = 1;
 constexpr std::uintptr_t EditTimer = 1;
-constexpr UINT EditDelay = 500;
 constexpr DWORD EditStyle = WS_CHILD | WS_BORDER | ES_MULTILINE | ES_AUTOVSCROLL;
 constexpr DWORD SingleLineEditStyle = WS_CHILD | WS_BORDER | ES_MULTILINE | ES_AUTOHSCROLL | ES_WANTRETURN;
 

@@ -12,7 +12,6 @@ namespace {
 
 constexpr UINT RowStateBits = LVIS_SELECTED | LVIS_CUT | LVIS_DROPHILITED;
 constexpr UINT TreeColumnFormat = 2;
-constexpr std::uintptr_t HoverTimer = 4;
 
 bool IsSpecial(HTREEITEM item) {
     const auto value = reinterpret_cast<std::uintptr_t>(item);
