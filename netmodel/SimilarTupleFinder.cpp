@@ -3,6 +3,7 @@
 #include "netmodel/TAO.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace vq {
@@ -17,7 +18,23 @@ uint64_t Mix(uint64_t x) {
 
 constexpr size_t kFirstCapacity = 16;
 
+// Finders live on several threads. Relaxed is enough: the counters hand out distinct numbers,
+// and nothing else is published through them.
+std::atomic<uint64_t> g_NextToken{1};
+std::atomic<size_t> g_NextSlot{0};
+
 } // namespace
+
+SimilarTupleFinder::SimilarTupleFinder() : m_Slot(g_NextSlot.fetch_add(1, std::memory_order_relaxed)) {}
+
+uint64_t SimilarTupleFinder::GetToken() const {
+    const uint64_t stamp = GetStamp();
+    if (m_Token == 0 || stamp != m_TokenStamp) {
+        m_Token = g_NextToken.fetch_add(1, std::memory_order_relaxed);
+        m_TokenStamp = stamp;
+    }
+    return m_Token;
+}
 
 uint64_t SimilarTupleFinder::HashOf(const Key& key) {
     uint64_t low, high;

@@ -30,7 +30,7 @@ public:
         Matching,
     };
 
-    SimilarTupleFinder() = default;
+    SimilarTupleFinder();
     SimilarTupleFinder(const SimilarTupleFinder&) = delete;
     SimilarTupleFinder& operator=(const SimilarTupleFinder&) = delete;
 
@@ -54,6 +54,15 @@ public:
     // without its fields being read.
     TAO* Find(const HostAddress* source, const HostAddress* destination, const Tuple::Fields& fields,
               Rule rule, const Tuple* keyTuple = nullptr) const;
+    // A TAO found stays the answer to its key while this holds: a TAO added later ranks after it,
+    // and only a removal or a change among the hosts moves it (both counters only grow, so their
+    // sum moves whenever either does).
+    uint64_t GetStamp() const { return m_Removes + HostGeneration(); }
+    // A token naming this finder at its present stamp: no other finder, nor this one at another
+    // stamp, ever had it or will have it. Never 0.
+    uint64_t GetToken() const;
+    // Which slot of a tuple's remembered answers this finder uses.
+    size_t GetRememberedSlot() const { return m_Slot; }
     // The same answer, kept for the same key until the finder or its reference changes: for keys
     // asked again and again, as every frame of a known stream asks.
     TAO* FindRemembered(const HostAddress* source, const HostAddress* destination,
@@ -118,6 +127,9 @@ private:
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
     const HostEqualityIndex* m_Reference = nullptr;
+    size_t m_Slot;
+    mutable uint64_t m_Token = 0;
+    mutable uint64_t m_TokenStamp = 0;
     HostEqualityIndex m_Strays;
     std::unordered_map<const HostAddress*, int> m_StrayUses;
     int m_NullSources = 0;

@@ -63,6 +63,8 @@ public:
     // The model whose host table the TAOs' tuples take their hosts from: its equality index then
     // serves the pool's searches.
     void SetHostReference(const HostEqualityIndex* reference) { m_Finder.SetReference(reference); }
+    // See SimilarTupleFinder::GetStamp.
+    uint64_t GetFinderStamp() const { return m_Finder.GetStamp(); }
 
 protected:
     // Files in every index, undoing the filings already made when memory runs out.

@@ -89,6 +89,17 @@ public:
     // Stamps the last time and hands the frame to the actions watching the tuple.
     void AddPacket(const FrameView& frame, Conversation* target);
 
+    // What a pool's finder answered for this tuple, kept for the next frame of the stream and the
+    // next merge of its conversation: valid while the finder's token is still `token`. A few pools
+    // ask about every live tuple (the running step, the interval, the total), each in the slot its
+    // finder picked.
+    struct Remembered {
+        uint64_t token = 0;
+        TAO* tao = nullptr;
+    };
+    static constexpr size_t RememberedSlots = 3;
+    Remembered& GetRemembered(size_t slot) const { return m_Remembered[slot % RememberedSlots]; }
+
     int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
     void SetCheckMark(int index, int value) { m_CheckMarks[size_t(index)] = value; }
     void ResetCheckMarks() { m_CheckMarks.fill(-1); }
@@ -109,6 +120,7 @@ private:
     std::unique_ptr<ActionSets> m_Actions;
     uint8_t m_Live = 0;
     std::array<int32_t, 11> m_CheckMarks{};
+    mutable std::array<Remembered, RememberedSlots> m_Remembered{};
 };
 
 // Hosts compared as the tuples compare them: a missing host as the host with no address.
