@@ -63,11 +63,6 @@ public:
     uint64_t GetToken() const;
     // Which slot of a tuple's remembered answers this finder uses.
     size_t GetRememberedSlot() const { return m_Slot; }
-    // The same answer, kept for the same key until the finder or its reference changes: for keys
-    // asked again and again, as every frame of a known stream asks.
-    TAO* FindRemembered(const HostAddress* source, const HostAddress* destination,
-                        const Tuple::Fields& fields, Rule rule) const;
-
 private:
     struct Key {
         const HostAddress* source;
@@ -95,24 +90,6 @@ private:
     // The hosts similarity accepts for `host` (and null, when a pool tuple lacks that side).
     void CollectEqual(const HostAddress* host, bool nullSide, std::vector<const HostAddress*>& out) const;
 
-    struct Question {
-        Key key;
-        Rule rule;
-        friend bool operator==(const Question&, const Question&) = default;
-    };
-    struct QuestionHash {
-        size_t operator()(const Question& question) const noexcept {
-            return size_t(HashOf(question.key) ^ uint64_t(question.rule));
-        }
-    };
-    // An answer holds while no TAO has gone and no host changed since it was given. A TAO added
-    // since ranks after every TAO there was, so it changes only an answer that found nothing.
-    struct Answer {
-        TAO* tao = nullptr;
-        uint64_t adds = 0;
-        uint64_t removes = 0;
-        uint64_t hostGeneration = 0;
-    };
     // Both only grow, so their sum moves whenever either index changes.
     uint64_t HostGeneration() const {
         return (m_Reference != nullptr ? m_Reference->GetGeneration() : 0) + m_Strays.GetGeneration();
@@ -123,7 +100,6 @@ private:
     // Move on with every TAO added, and every TAO removed or reference taken.
     uint64_t m_Adds = 0;
     uint64_t m_Removes = 0;
-    mutable FlatMap<Question, Answer, QuestionHash> m_Answers;
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
     const HostEqualityIndex* m_Reference = nullptr;

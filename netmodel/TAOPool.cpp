@@ -110,8 +110,7 @@ TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
             Tuple::Remembered& remembered = tuple.GetRemembered(m_Finder.GetRememberedSlot());
             const uint64_t token = m_Finder.GetToken();
             if (remembered.token == token) return remembered.tao;
-            TAO* found = m_Finder.FindRemembered(tuple.GetSource(), tuple.GetDestination(), tuple.GetFields(),
-                                                 SimilarTupleFinder::Rule::Matching);
+            TAO* found = m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
             // Only a TAO found stays the answer: one added later may answer a search that found none.
             if (found != nullptr) remembered = Tuple::Remembered{token, found};
             return found;

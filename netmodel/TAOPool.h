@@ -84,7 +84,7 @@ protected:
     TAO* FindOrAddMatching(const TAO& key, bool* created, bool remember);
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
-        return m_Finder.FindRemembered(source, destination, fields, SimilarTupleFinder::Rule::Similar);
+        return m_Finder.Find(source, destination, fields, SimilarTupleFinder::Rule::Similar);
     }
     std::string DumpIndexes(const char* poolName) const;
 
