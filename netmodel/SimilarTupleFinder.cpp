@@ -18,14 +18,11 @@ uint64_t Mix(uint64_t x) {
 
 constexpr size_t kFirstCapacity = 16;
 
-// Finders live on several threads. Relaxed is enough: the counters hand out distinct numbers,
-// and nothing else is published through them.
+// Finders live on several threads. Relaxed is enough: the counter hands out distinct numbers, and
+// nothing else is published through it.
 std::atomic<uint64_t> g_NextToken{1};
-std::atomic<size_t> g_NextSlot{0};
 
 } // namespace
-
-SimilarTupleFinder::SimilarTupleFinder() : m_Slot(g_NextSlot.fetch_add(1, std::memory_order_relaxed)) {}
 
 uint64_t SimilarTupleFinder::GetToken() const {
     const uint64_t stamp = GetStamp();

@@ -30,7 +30,7 @@ public:
         Matching,
     };
 
-    SimilarTupleFinder();
+    SimilarTupleFinder() = default;
     SimilarTupleFinder(const SimilarTupleFinder&) = delete;
     SimilarTupleFinder& operator=(const SimilarTupleFinder&) = delete;
 
@@ -61,8 +61,6 @@ public:
     // A token naming this finder at its present stamp: no other finder, nor this one at another
     // stamp, ever had it or will have it. Never 0.
     uint64_t GetToken() const;
-    // Which slot of a tuple's remembered answers this finder uses.
-    size_t GetRememberedSlot() const { return m_Slot; }
 private:
     struct Key {
         const HostAddress* source;
@@ -103,7 +101,6 @@ private:
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
     const HostEqualityIndex* m_Reference = nullptr;
-    size_t m_Slot;
     mutable uint64_t m_Token = 0;
     mutable uint64_t m_TokenStamp = 0;
     HostEqualityIndex m_Strays;

@@ -107,12 +107,11 @@ bool TAOPool::Remove(TAO* tao) {
 TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
     if (tuple.GetDestination() != nullptr) {
         if (remember) {
-            Tuple::Remembered& remembered = tuple.GetRemembered(m_Finder.GetRememberedSlot());
             const uint64_t token = m_Finder.GetToken();
-            if (remembered.token == token) return remembered.tao;
+            if (TAO* recalled = tuple.Recall(token)) return recalled;
             TAO* found = m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
             // Only a TAO found stays the answer: one added later may answer a search that found none.
-            if (found != nullptr) remembered = Tuple::Remembered{token, found};
+            if (found != nullptr) tuple.Remember(token, found);
             return found;
         }
         return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
