@@ -143,8 +143,10 @@ private:
     // The wait's events and the slots they stand for, kept so that a wait allocates nothing.
     std::vector<Event*> m_WaitEvents;
     std::vector<int32_t> m_WaitSlots;
-    // Open on this thread while it works through buffers without sleeping.
-    static constexpr int64_t kWakeDelayNs = 5'000'000;
+    // Open on this thread while it works through buffers without sleeping. A reader woken within
+    // a display frame's time sees nothing late, and a replay wakes it at most a hundred times a
+    // second.
+    static constexpr int64_t kWakeDelayNs = 10'000'000;
     std::optional<WakeBatch> m_Wakes;
 };
 

@@ -6,7 +6,9 @@
 #include "netmodel/NameRequestTable.h"
 #include "netmodel/Traffic.h"
 
+#include <cstring>
 #include <new>
+#include <type_traits>
 
 namespace vq {
 
@@ -40,6 +42,7 @@ void Environment::Clear(bool rebuild) {
     EndImport();
     // Tuples refer to hosts and interfaces, hosts to addresses: each goes before what it refers to.
     m_TuplePool.Reset();
+    m_Streams = {};
     m_InterfaceTable.Clear();
     m_HostTable.Clear();
     m_MacTable.Clear(rebuild);
@@ -88,14 +91,47 @@ bool Environment::CheckIntegrity(int kind, bool force) {
     }
 }
 
+size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexcept {
+    static_assert(std::has_unique_object_representations_v<StreamKey>, "hashed by its bytes");
+    uint64_t words[(sizeof(StreamKey) + 7) / 8] = {};
+    std::memcpy(words, &key, sizeof(key));
+    uint64_t h = 0;
+    for (uint64_t word : words)
+        h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
+    return PointerHash{}(reinterpret_cast<const void*>(h ^ (h >> 29)));
+}
+
+Environment::StreamKey Environment::KeyOf(const FrameView& frame, const Tuple::Fields& fields) const {
+    StreamKey key;
+    key.fields = fields;
+    key.etherType = frame.GetEtherType();
+    const bool ip = key.etherType == 0x0800 || key.etherType == 0x0806;
+    const bool ipx = key.etherType == 0x8137 || key.etherType == 0x8138;
+    for (FrameView::Side side : {FrameView::Source, FrameView::Destination}) {
+        const size_t at = side == FrameView::Source ? 0 : 1;
+        std::memcpy(key.macs.data() + 6 * at, frame.GetMac(side), 6);
+        // A side without an address differs from one whose address is all zeros.
+        const uint8_t* network = ip ? frame.GetIp(side) : ipx ? frame.GetIpx(side) : nullptr;
+        if (network != nullptr) {
+            std::memcpy(key.network.data() + 10 * at, network, ip ? 4 : 10);
+            key.flags |= uint16_t(1u << at);
+        }
+        if (m_HostTable.IsLookupOnly(frame, side)) key.flags |= uint16_t(4u << at);
+    }
+    return key;
+}
+
+uint64_t Environment::GetStamp() const {
+    return m_HostTable.GetGeneration() + m_MacTable.GetChanges() + m_IpTable.GetChanges() +
+           m_IpxTable.GetChanges() + m_TuplePool.GetFinderStamp();
+}
+
 Tuple* Environment::TupleForPacket(const FrameView& frame) {
     const int hostsBefore = m_HostTable.GetCount();
     const int interfacesBefore = m_InterfaceTable.GetCount();
     try {
-        HostAddress* source = m_HostTable.LearnSource(frame);
-        HostAddress* destination = m_HostTable.LearnDestination(frame);
         InterfaceInfo* interface = m_InterfaceTable.FindOrAdd(int16_t(frame.GetAdapterNumber()));
-        return m_TuplePool.FindOrAddForFrame(frame, source, destination, uint16_t(interface->GetNumber()));
+        return LearnStream(frame, m_TuplePool.FieldsForFrame(frame, uint16_t(interface->GetNumber())));
     } catch (const std::bad_alloc&) {
         // Only what this call appended goes; hosts merged into stored ones keep what they learned.
         while (m_InterfaceTable.GetCount() > interfacesBefore)
@@ -107,6 +143,37 @@ Tuple* Environment::TupleForPacket(const FrameView& frame) {
         }
         throw;
     }
+}
+
+Tuple* Environment::LearnStream(const FrameView& frame, const Tuple::Fields& fields) {
+    const StreamKey key = KeyOf(frame, fields);
+    const uint64_t stamp = GetStamp();
+    if (const StreamEntry* known = m_Streams.Find(key); known != nullptr && known->stamp == stamp) {
+        m_TuplePool.TieKnown(*known->tuple);
+        return known->tuple;
+    }
+    Tuple* tuple = nullptr;
+    try {
+        HostAddress* source = m_HostTable.LearnSource(frame);
+        HostAddress* destination = m_HostTable.LearnDestination(frame);
+        tuple = m_TuplePool.FindOrAddForFields(source, destination, fields);
+    } catch (...) {
+        m_TuplePool.AbandonFrame();
+        throw;
+    }
+    // Only a frame that changed nothing is remembered: learning it again gives the same hosts, and
+    // the same tuple, until the stamp moves.
+    if (GetStamp() == stamp) {
+        try {
+            // Streams whose tuples are long gone are dropped now and then, so that the room follows
+            // the pool rather than everything it ever held.
+            if (m_Streams.Size() > 2 * size_t(m_TuplePool.GetCount()) + 1024) m_Streams.Clear();
+            *m_Streams.Emplace(key).first = StreamEntry{tuple, stamp};
+        } catch (const std::bad_alloc&) {
+            // Only the next frame's shortcut is lost.
+        }
+    }
+    return tuple;
 }
 
 void Environment::AddTuple(Tuple* tuple, bool withHosts) {

@@ -10,6 +10,7 @@
 #include "netmodel/NameRequestTable.h"
 #include "netmodel/TuplePool.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -90,6 +91,31 @@ public:
     void ImportTraffic(const Traffic& source, Traffic& target, int createdMode);
 
 private:
+    // What decides a frame's tuple, given the model: the frame's fields, both MACs, the network
+    // addresses its EtherType offers, and whether each side is learned lookup-only.
+    struct StreamKey {
+        Tuple::Fields fields{};
+        std::array<uint8_t, 12> macs{};
+        std::array<uint8_t, 20> network{};
+        uint16_t etherType = 0;
+        uint16_t flags = 0;
+        friend bool operator==(const StreamKey&, const StreamKey&) = default;
+    };
+    struct StreamKeyHash {
+        size_t operator()(const StreamKey& key) const noexcept;
+    };
+    // The tuple a frame with the key was given, and the model's stamp then.
+    struct StreamEntry {
+        Tuple* tuple = nullptr;
+        uint64_t stamp = 0;
+    };
+    StreamKey KeyOf(const FrameView& frame, const Tuple::Fields& fields) const;
+    // Moves on whenever learning a frame's hosts or finding its tuple could answer otherwise: a host
+    // table change, an address no longer filed where it was, a tuple removed or a host change seen
+    // by the tuple pool. Every part only grows, so the sum moves whenever any part does.
+    uint64_t GetStamp() const;
+    Tuple* LearnStream(const FrameView& frame, const Tuple::Fields& fields);
+
     using ImportMap = FlatMap<const void*, void*, PointerHash>;
     enum MapIndex : int { TupleMap = 0, InterfaceMap, HostMap, MacMap, IpMap, IpxMap, MapCount };
 
@@ -109,6 +135,9 @@ private:
     HostTable m_HostTable;
     InterfaceTable m_InterfaceTable;
     TuplePool m_TuplePool;
+    // Known streams: a frame of one costs this look-up instead of learning both hosts, finding
+    // their addresses and searching the pool again.
+    FlatMap<StreamKey, StreamEntry, StreamKeyHash> m_Streams;
     std::unique_ptr<ImportMap> m_Imports[MapCount];
     bool m_ImportOpen = false;
     const AdapterList* m_Adapters = nullptr;

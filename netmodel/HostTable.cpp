@@ -57,9 +57,13 @@ HostTable::~HostTable() {
     Clear();
 }
 
+bool HostTable::IsLookupOnly(const FrameView& frame, FrameView::Side side) const {
+    return TheGlobalState().m_MacOnlyReporting.load(std::memory_order_relaxed) && m_MacFilter != nullptr &&
+           !m_MacFilter->PassesMacFilter(frame, side);
+}
+
 HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
-    const bool lookupOnly = TheGlobalState().m_MacOnlyReporting.load(std::memory_order_relaxed) &&
-                            m_MacFilter != nullptr && !m_MacFilter->PassesMacFilter(frame, side);
+    const bool lookupOnly = IsLookupOnly(frame, side);
     const HostAddress::Seen seen = HostAddress::Resolve(frame, side, m_Addresses, lookupOnly);
     const uint16_t etherType = frame.GetEtherType();
     const uint8_t network = lookupOnly                                     ? 0

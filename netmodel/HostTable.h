@@ -34,6 +34,12 @@ public:
     HostAddress* LearnSource(const FrameView& frame) { return Learn(frame, FrameView::Source); }
     HostAddress* LearnDestination(const FrameView& frame) { return Learn(frame, FrameView::Destination); }
 
+    // Whether the side is learned lookup-only: MAC-only reporting is on and the side fails the MAC
+    // filter.
+    bool IsLookupOnly(const FrameView& frame, FrameView::Side side) const;
+    // Moves on with every change to the hosts, their states or the indexes; never goes back.
+    uint64_t GetGeneration() const { return m_Generation; }
+
     // Stores an imported host with its own states; the table becomes its owner.
     bool Insert(HostAddress* host);
     // Unfiles and unlists the host without deleting it; false when it is not stored.

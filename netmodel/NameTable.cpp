@@ -30,6 +30,7 @@ void NameTable::Tick(const Timestamp& now) {
 void NameTable::Clear(bool) {
     // The request table goes first: its look-ups refer to the entries.
     requests_.reset();
+    ++changes_;
     map_.ForEach([this](const NameKey&, Filed& filed) { DeleteOwned(filed.entry); });
     map_ = {};
     heads_.fill(nullptr);
@@ -63,6 +64,7 @@ bool NameTable::Add(NameEntry* entry, bool request) {
     const NameKey key = GetKey(*entry);
     if (Filed* filed = map_.Find(key)) {
         if (filed->entry != entry) {
+            ++changes_;
             if (filed->entry->IsOwnedBy(this)) displaced_.insert(filed->entry);
             filed->entry = entry;
             filed->node->entry = entry;
@@ -98,6 +100,7 @@ bool NameTable::Remove(const NameEntry* entry) {
     const NameKey key = GetKey(*entry);
     Filed* found = map_.Find(key);
     if (found == nullptr) return false;
+    ++changes_;
     Unlink(*found->node);
     map_.Erase(key);
     if (map_.IsEmpty()) map_ = {};

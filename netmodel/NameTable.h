@@ -48,6 +48,9 @@ public:
     bool OnReply(uint32_t identifier, uint32_t value);
 
     int GetCount() const { return static_cast<int>(map_.Size()); }
+    // Moves on whenever a key stops finding the entry it found: a removal, a displacement, a clear.
+    // New keys leave it: what was found before is found still.
+    uint64_t GetChanges() const { return changes_; }
     bool GetLookup() const { return lookup_; }
     void SetLookup(bool lookup) { lookup_ = lookup; }
     NameRequestTable* GetRequestTable() const { return requests_.get(); }
@@ -84,6 +87,7 @@ private:
     std::array<Node*, BucketCount> heads_{};
     std::unordered_set<NameEntry*> displaced_;
     bool lookup_ = false;
+    uint64_t changes_ = 0;
     std::unique_ptr<NameRequestTable> requests_;
     ReplyTarget target_;
 };

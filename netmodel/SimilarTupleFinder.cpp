@@ -3,6 +3,7 @@
 #include "netmodel/TAO.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
 namespace vq {
@@ -17,7 +18,20 @@ uint64_t Mix(uint64_t x) {
 
 constexpr size_t kFirstCapacity = 16;
 
+// Finders live on several threads. Relaxed is enough: the counter hands out distinct numbers, and
+// nothing else is published through it.
+std::atomic<uint64_t> g_NextToken{1};
+
 } // namespace
+
+uint64_t SimilarTupleFinder::GetToken() const {
+    const uint64_t stamp = GetStamp();
+    if (m_Token == 0 || stamp != m_TokenStamp) {
+        m_Token = g_NextToken.fetch_add(1, std::memory_order_relaxed);
+        m_TokenStamp = stamp;
+    }
+    return m_Token;
+}
 
 uint64_t SimilarTupleFinder::HashOf(const Key& key) {
     uint64_t low, high;
@@ -175,7 +189,6 @@ void SimilarTupleFinder::Remove(TAO& tao) {
 
 void SimilarTupleFinder::Clear() {
     ++m_Removes;
-    m_Answers.Clear();
     std::fill(m_Slots.begin(), m_Slots.end(), Slot{0, nullptr});
     m_Used = 0;
     m_Shadowed.clear();
@@ -192,26 +205,6 @@ void SimilarTupleFinder::CollectEqual(const HostAddress* host, bool nullSide,
     if (!m_StrayUses.empty()) m_Strays.ForEachEqual(probe, collect);
     // A missing host counts as the host with no address.
     if (nullSide && probe.GetValidVector() == 0) out.push_back(nullptr);
-}
-
-TAO* SimilarTupleFinder::FindRemembered(const HostAddress* source, const HostAddress* destination,
-                                        const Tuple::Fields& fields, Rule rule) const {
-    const Question question{{source, destination, fields}, rule};
-    const uint64_t hostGeneration = HostGeneration();
-    if (const Answer* answer = m_Answers.Find(question);
-        answer != nullptr && answer->removes == m_Removes && answer->hostGeneration == hostGeneration &&
-        (answer->tao != nullptr || answer->adds == m_Adds))
-        return answer->tao;
-    TAO* found = Find(source, destination, fields, rule);
-    try {
-        // Answers about TAOs and hosts long gone are dropped now and then, so that the room follows
-        // the pool rather than everything it ever held.
-        if (m_Answers.Size() > 2 * m_Used + 1024) m_Answers.Clear();
-        *m_Answers.Emplace(question).first = Answer{found, m_Adds, m_Removes, hostGeneration};
-    } catch (const std::bad_alloc&) {
-        // Only the shortcut is lost.
-    }
-    return found;
 }
 
 TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* destination,

@@ -54,11 +54,13 @@ public:
     // without its fields being read.
     TAO* Find(const HostAddress* source, const HostAddress* destination, const Tuple::Fields& fields,
               Rule rule, const Tuple* keyTuple = nullptr) const;
-    // The same answer, kept for the same key until the finder or its reference changes: for keys
-    // asked again and again, as every frame of a known stream asks.
-    TAO* FindRemembered(const HostAddress* source, const HostAddress* destination,
-                        const Tuple::Fields& fields, Rule rule) const;
-
+    // A TAO found stays the answer to its key while this holds: a TAO added later ranks after it,
+    // and only a removal or a change among the hosts moves it (both counters only grow, so their
+    // sum moves whenever either does).
+    uint64_t GetStamp() const { return m_Removes + HostGeneration(); }
+    // A token naming this finder at its present stamp: no other finder, nor this one at another
+    // stamp, ever had it or will have it. Never 0.
+    uint64_t GetToken() const;
 private:
     struct Key {
         const HostAddress* source;
@@ -86,24 +88,6 @@ private:
     // The hosts similarity accepts for `host` (and null, when a pool tuple lacks that side).
     void CollectEqual(const HostAddress* host, bool nullSide, std::vector<const HostAddress*>& out) const;
 
-    struct Question {
-        Key key;
-        Rule rule;
-        friend bool operator==(const Question&, const Question&) = default;
-    };
-    struct QuestionHash {
-        size_t operator()(const Question& question) const noexcept {
-            return size_t(HashOf(question.key) ^ uint64_t(question.rule));
-        }
-    };
-    // An answer holds while no TAO has gone and no host changed since it was given. A TAO added
-    // since ranks after every TAO there was, so it changes only an answer that found nothing.
-    struct Answer {
-        TAO* tao = nullptr;
-        uint64_t adds = 0;
-        uint64_t removes = 0;
-        uint64_t hostGeneration = 0;
-    };
     // Both only grow, so their sum moves whenever either index changes.
     uint64_t HostGeneration() const {
         return (m_Reference != nullptr ? m_Reference->GetGeneration() : 0) + m_Strays.GetGeneration();
@@ -114,10 +98,11 @@ private:
     // Move on with every TAO added, and every TAO removed or reference taken.
     uint64_t m_Adds = 0;
     uint64_t m_Removes = 0;
-    mutable FlatMap<Question, Answer, QuestionHash> m_Answers;
     // TAOs whose key a TAO of lower order holds already (a pool may hold equal keys), by key hash.
     std::unordered_multimap<uint64_t, TAO*> m_Shadowed;
     const HostEqualityIndex* m_Reference = nullptr;
+    mutable uint64_t m_Token = 0;
+    mutable uint64_t m_TokenStamp = 0;
     HostEqualityIndex m_Strays;
     std::unordered_map<const HostAddress*, int> m_StrayUses;
     int m_NullSources = 0;

@@ -106,9 +106,14 @@ bool TAOPool::Remove(TAO* tao) {
 
 TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
     if (tuple.GetDestination() != nullptr) {
-        if (remember)
-            return m_Finder.FindRemembered(tuple.GetSource(), tuple.GetDestination(), tuple.GetFields(),
-                                           SimilarTupleFinder::Rule::Matching);
+        if (remember) {
+            const uint64_t token = m_Finder.GetToken();
+            if (TAO* recalled = tuple.Recall(token)) return recalled;
+            TAO* found = m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
+            // Only a TAO found stays the answer: one added later may answer a search that found none.
+            if (found != nullptr) tuple.Remember(token, found);
+            return found;
+        }
         return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
     }
     // A key without a destination matches every destination: the rare case is scanned, in list

@@ -63,6 +63,8 @@ public:
     // The model whose host table the TAOs' tuples take their hosts from: its equality index then
     // serves the pool's searches.
     void SetHostReference(const HostEqualityIndex* reference) { m_Finder.SetReference(reference); }
+    // See SimilarTupleFinder::GetStamp.
+    uint64_t GetFinderStamp() const { return m_Finder.GetStamp(); }
 
 protected:
     // Files in every index, undoing the filings already made when memory runs out.
@@ -82,7 +84,7 @@ protected:
     TAO* FindOrAddMatching(const TAO& key, bool* created, bool remember);
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
-        return m_Finder.FindRemembered(source, destination, fields, SimilarTupleFinder::Rule::Similar);
+        return m_Finder.Find(source, destination, fields, SimilarTupleFinder::Rule::Similar);
     }
     std::string DumpIndexes(const char* poolName) const;
 

@@ -89,6 +89,21 @@ public:
     // Stamps the last time and hands the frame to the actions watching the tuple.
     void AddPacket(const FrameView& frame, Conversation* target);
 
+    // What a pool's finder answered for this tuple, kept for the next frame of the stream and the
+    // next merge of its conversation, under the token the finder had then (tokens are never
+    // reused). A few pools ask about every live tuple (the running step, the interval, the total);
+    // the answer held longest gives way to a new one, and the running step's, stale after every
+    // tick, is always the one held longest by then.
+    TAO* Recall(uint64_t token) const {
+        for (const Remembered& remembered : m_Remembered)
+            if (remembered.token == token) return remembered.tao;
+        return nullptr;
+    }
+    void Remember(uint64_t token, TAO* tao) const {
+        m_Remembered[m_NextRemembered] = Remembered{token, tao};
+        m_NextRemembered = uint8_t((m_NextRemembered + 1) % m_Remembered.size());
+    }
+
     int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
     void SetCheckMark(int index, int value) { m_CheckMarks[size_t(index)] = value; }
     void ResetCheckMarks() { m_CheckMarks.fill(-1); }
@@ -109,6 +124,12 @@ private:
     std::unique_ptr<ActionSets> m_Actions;
     uint8_t m_Live = 0;
     std::array<int32_t, 11> m_CheckMarks{};
+    struct Remembered {
+        uint64_t token = 0;
+        TAO* tao = nullptr;
+    };
+    mutable std::array<Remembered, 3> m_Remembered{};
+    mutable uint8_t m_NextRemembered = 0;
 };
 
 // Hosts compared as the tuples compare them: a missing host as the host with no address.

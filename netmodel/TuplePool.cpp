@@ -30,15 +30,24 @@ TuplePool::~TuplePool() {
     Reset();
 }
 
-Tuple* TuplePool::FindOrAddForFrame(const FrameView& frame, HostAddress* source, HostAddress* destination,
-                                    uint16_t interfaceNumber) {
+Tuple::Fields TuplePool::FieldsForFrame(const FrameView& frame, uint16_t interfaceNumber) {
     Tuple::Fields fields;
     fields[FieldInterface] = interfaceNumber;
     for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
         fields[size_t(FieldDataLink + layer)] = frame.GetProtocolId(FrameView::Layer(layer));
-    Tuple* tuple = nullptr;
     try {
         fields[FieldReferenceSession] = m_ReferenceSessions.Compute(frame);
+    } catch (...) {
+        m_ReferenceSessions.Abandon();
+        throw;
+    }
+    return fields;
+}
+
+Tuple* TuplePool::FindOrAddForFields(HostAddress* source, HostAddress* destination,
+                                     const Tuple::Fields& fields) {
+    Tuple* tuple = nullptr;
+    try {
         if (TAO* found = FindSimilarFields(source, destination, fields)) {
             m_ReferenceSessions.Tie(found->GetTuple());
             return found->GetTuple();
@@ -56,6 +65,15 @@ Tuple* TuplePool::FindOrAddForFrame(const FrameView& frame, HostAddress* source,
     }
     Offer(*tuple);
     return tuple;
+}
+
+void TuplePool::TieKnown(Tuple& tuple) {
+    try {
+        m_ReferenceSessions.Tie(&tuple);
+    } catch (...) {
+        m_ReferenceSessions.Abandon();
+        throw;
+    }
 }
 
 void TuplePool::Offer(Tuple& tuple) {

@@ -24,7 +24,16 @@ public:
     uint8_t GetLive() const { return m_Live; }
 
     Tuple* FindOrAddForFrame(const FrameView& frame, HostAddress* source, HostAddress* destination,
-                             uint16_t interfaceNumber);
+                             uint16_t interfaceNumber) {
+        return FindOrAddForFields(source, destination, FieldsForFrame(frame, interfaceNumber));
+    }
+    // The two halves of FindOrAddForFrame, for a caller that knows the stream by its fields. The
+    // reference sessions the frame stores wait for the tuple: FindOrAddForFields or TieKnown ties
+    // them, AbandonFrame drops them when the frame fails on the way.
+    Tuple::Fields FieldsForFrame(const FrameView& frame, uint16_t interfaceNumber);
+    Tuple* FindOrAddForFields(HostAddress* source, HostAddress* destination, const Tuple::Fields& fields);
+    void TieKnown(Tuple& tuple);
+    void AbandonFrame() { m_ReferenceSessions.Abandon(); }
     // A tuple with the key's kind, interface and ids and no hosts.
     std::unique_ptr<TAO> NewTAO(const TAO& key) override;
     Tuple* GetNextTuple(size_t& position) const { return static_cast<Tuple*>(GetNextTAO(position)); }

@@ -105,6 +105,25 @@ TEST_F(EnvironmentTest, SessionTwinsStayTwoAndNoInterfaceIsBuiltForNone) {
     EXPECT_EQ(copy.GetInterfaceTable().GetAt(0)->GetNumber(), 0);
 }
 
+// A frame of a known stream is answered from memory only while the model is as it was: once its
+// tuple has left the pool it is learned anew, never given the tuple that went.
+TEST_F(EnvironmentTest, KnownStreamsAreLearnedAnewOnceTheModelChanged) {
+    Environment live(1);
+    live.SetAdapters(adapters);
+    const auto frame = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2", 4000, 80);
+    live.TupleForPacket(frame);
+    Tuple* known = live.TupleForPacket(frame);
+    ASSERT_EQ(live.TupleForPacket(frame), known);
+
+    ASSERT_TRUE(live.GetTuplePool().Remove(known));
+    Tuple* again = live.TupleForPacket(frame);
+    ASSERT_EQ(live.GetTuplePool().GetCount(), 1);
+    EXPECT_EQ(live.GetTuplePool().GetList()[0], again);
+    EXPECT_EQ(live.TupleForPacket(frame), again);
+
+    EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
+}
+
 TEST_F(EnvironmentTest, ResetRebuildsInterfacesAndEmptiesTheModel) {
     Environment live(1);
     live.SetAdapters(adapters);
