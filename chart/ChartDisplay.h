@@ -213,9 +213,13 @@ private:
     // Which axes a two-axis range walk computes from the data.
     struct FreeAxes {
         bool value, x;
+        bool Any() const { return value || x; }
     };
     // Empties the value and X ranges and fixes each one that has its limits.
     FreeAxes FixTwoRanges();
+    // The same for charts whose series take a set of groups each (bubbles, vectors): fewer groups
+    // than one set, or a logarithmic value axis, is an error.
+    FreeAxes FixSeriesRanges(int groupsPerSeries);
     void BoundTwoRanges(FreeAxes free);
     // Both axes' extents 0 to 0: nothing to place points on.
     bool ExtentsAreZero() const;

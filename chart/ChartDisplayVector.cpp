@@ -1,6 +1,5 @@
 #include "chart/Chart.h"
 #include "chart/ChartDisplay.h"
-#include "chart/ChartException.h"
 #include "chart/ChartGeometry.h"
 
 #include <algorithm>
@@ -9,8 +8,6 @@
 namespace vq {
 namespace {
 
-constexpr int kTooFewGroups = 21;
-constexpr int kLogValueAxis = 22;
 constexpr u32 kLineAndEnds = 18;
 constexpr int kNoMarkers = 8;
 constexpr double kZeroLength = 2.220446049250313e-14;
@@ -53,11 +50,9 @@ void ChartDisplay::WalkVectors(const std::function<void(const Vector&)>& visit) 
 }
 
 void ChartDisplay::CalcVectorRange() {
-    if (GetGroupCount() < 4) RaiseChartError(kTooFewGroups);
+    const FreeAxes free = FixSeriesRanges(4);
+    if (!free.Any()) return;
     const u32 flags = GetStyle().flagsWord;
-    if (flags & kLogValues) RaiseChartError(kLogValueAxis);
-    const FreeAxes free = FixTwoRanges();
-    if (!free.value && !free.x) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
     const int type = GetChartType();

@@ -129,6 +129,12 @@ ChartDisplay::FreeAxes ChartDisplay::FixTwoRanges() {
             !FixRange(GetXRange(), GetLowerXLimit(), GetUpperXLimit(), flags)};
 }
 
+ChartDisplay::FreeAxes ChartDisplay::FixSeriesRanges(int groupsPerSeries) {
+    if (GetGroupCount() < groupsPerSeries) RaiseChartError(kTooFewGroups);
+    if (GetStyle().flagsWord & kLogValues) RaiseChartError(kLogValueAxis);
+    return FixTwoRanges();
+}
+
 void ChartDisplay::BoundTwoRanges(FreeAxes free) {
     const u32 flags = GetStyle().flagsWord;
     if (free.x) BoundRange(GetXRange(), GetLowerXLimit(), GetUpperXLimit(), flags);
@@ -137,7 +143,7 @@ void ChartDisplay::BoundTwoRanges(FreeAxes free) {
 
 void ChartDisplay::CalcXYRange() {
     const FreeAxes free = FixTwoRanges();
-    if (!free.value && !free.x) return;
+    if (!free.Any()) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
     WalkXYPoints([&](const XYPoint& point) {
@@ -170,11 +176,9 @@ void ChartDisplay::DrawXY() {
 }
 
 void ChartDisplay::CalcBubbleRange() {
-    if (GetGroupCount() < 3) RaiseChartError(kTooFewGroups);
+    const FreeAxes free = FixSeriesRanges(3);
+    if (!free.Any()) return;
     const u32 flags = GetStyle().flagsWord;
-    if (flags & kLogValues) RaiseChartError(kLogValueAxis);
-    const FreeAxes free = FixTwoRanges();
-    if (!free.value && !free.x) return;
     CScale& values = GetValueRange();
     CScale& xs = GetXRange();
     const bool extent = (GetStyle().extraWord & kSizesWidenRanges) && !(flags & kExplicitSizes);

@@ -18,6 +18,11 @@ using test::ShapeScene;
 constexpr POINT kCentre{210, 160};
 constexpr POINT kTop{210, 40}, kRight{330, 160}, kBottom{210, 280}, kLeft{90, 160};
 
+// A line's or a marker's recorded ends.
+RECT Between(POINT from, POINT to) {
+    return {from.x, from.y, to.x, to.y};
+}
+
 void SetMarkerKind(ChartData& item, u32 kind) {
     u32& word = item.GetStyle().styleWord;
     word = (word & ~0xFF00u) | (kind << 8);
@@ -49,12 +54,12 @@ TEST(ChartRadar, LinesAndMarkersFollowEachItemsMarkerKind) {
     scene.Draw();
     const auto markers = scene.display->Of('m');
     ASSERT_EQ(markers.size(), 2u) << "kind 0 draws nothing, kind 4 only its line";
-    EXPECT_EQ(markers[0].points.front(), kTop);
-    EXPECT_EQ(markers[1].points.front(), kBottom);
+    EXPECT_EQ(markers[0].box, Between(kTop, kTop));
+    EXPECT_EQ(markers[1].box, Between(kBottom, kBottom));
     const auto lines = scene.display->Of('l');
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[0].points, (std::vector<POINT>{kBottom, kLeft}));
-    EXPECT_EQ(lines[1].points, (std::vector<POINT>{kLeft, kTop})) << "closed in the first item's style";
+    EXPECT_EQ(lines[0].box, Between(kBottom, kLeft));
+    EXPECT_EQ(lines[1].box, Between(kLeft, kTop)) << "closed in the first item's style";
 }
 
 TEST(ChartRadar, TooFewIndexesOrAnOddPolarGroupCountIsAnErrorShownOnce) {

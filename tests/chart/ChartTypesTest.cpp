@@ -1,124 +1,23 @@
-#include "chart/ChartDisplay.h"
-
-#include "GdiFixture.h"
+#include "ChartShapeRecorder.h"
 #include "ScriptedMessageBoxes.h"
-#include "chart/Chart.h"
-#include "chart/ChartFeedback.h"
 #include "platform/gui/Gdi.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <memory>
 #include <optional>
 #include <vector>
 
 namespace vq {
 namespace {
 
-// What the renderers hand to the component base, in order.
-struct Call {
-    char what; // b bar, s segment, l line, m marker, p filled polygon
-    RECT box;
-    int group = -1, index = -1;
-    u32 fillKind = 0, fillColour = 0;
-    std::vector<POINT> points;
-};
-
-// Records the data step's calls only.
-class RecordingDisplay : public ChartDisplay {
-public:
-    void DrawDataStep() override {
-        recording = true;
-        ChartDisplay::DrawDataStep();
-        recording = false;
-    }
-    void DrawBar(int left, int top, int right, int bottom, int group, int index, const ChartStyle& style,
-                 int barKind, ChartData* item) override {
-        if (recording) calls.push_back({'b', {left, top, right, bottom}, group, index});
-        ChartDisplay::DrawBar(left, top, right, bottom, group, index, style, barKind, item);
-    }
-    void DrawSegment(int x1, int y1, int x2, int y2, const ChartStyle& style, int placement,
-                     ChartData* item) override {
-        if (recording) calls.push_back({'s', {x1, y1, x2, y2}});
-        ChartDisplay::DrawSegment(x1, y1, x2, y2, style, placement, item);
-    }
-    void DrawLine(int x1, int y1, int x2, int y2, const ChartStyle* style, int colourWord, int lineKind) override {
-        if (recording) calls.push_back({'l', {x1, y1, x2, y2}});
-        ChartDisplay::DrawLine(x1, y1, x2, y2, style, colourWord, lineKind);
-    }
-    void FillPolygon(std::span<const POINT> points, const ChartStyle& style, int fillKind) override {
-        Call call{'p', {}};
-        call.fillKind = (style.styleWord >> 4) & 0xF;
-        call.fillColour = style.fillColour;
-        call.points.assign(points.begin(), points.end());
-        if (recording) calls.push_back(std::move(call));
-        ChartDisplay::FillPolygon(points, style, fillKind);
-    }
-    std::vector<Call> Of(char what) const {
-        std::vector<Call> out;
-        for (const Call& c : calls)
-            if (c.what == what) out.push_back(c);
-        return out;
-    }
-    std::vector<Call> calls;
-    bool recording = false;
-};
-
-// A display with a given plot of 400 x 300 at (10, 10) and no frame or axes, over a chart whose
-// values the cases set.
-struct Journal {
-    explicit Journal(int type, int kind = 0) {
-        auto made = std::make_unique<RecordingDisplay>();
-        display = made.get();
-        display->SetUnit(ChartRect::unitPixels);
-        display->SetRectFromRECT({0, 0, 420, 320});
-        display->GetStyle().frameWord &= ~0xFFFu;
-        chart.AddComponent(std::move(made));
-        display->SetTypeAndKind(type, kind);
-        display->SetPlotRect(10, 10, 410, 310, 1);
-    }
-    void Fixed(double lower, double upper) {
-        display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
-        display->SetLowerValueLimit(lower);
-        display->SetUpperValueLimit(upper);
-    }
-    void Set(int group, std::initializer_list<std::optional<double>> values) {
-        int i = 0;
-        for (const auto& v : values) {
-            ChartData& item = chart.GetData(i++, group);
-            if (v) item.SetValue(*v);
-        }
-    }
-    void Draw() {
-        display->calls.clear();
-        chart.DrawComponentList(canvas.Dc(), 0);
-    }
-    std::vector<RECT> Bars() const {
-        std::vector<RECT> out;
-        for (const Call& c : display->Of('b'))
-            out.push_back(c.box);
-        return out;
-    }
-    std::vector<RECT> Segments() const {
-        std::vector<RECT> out;
-        for (const Call& c : display->Of('s'))
-            out.push_back(c.box);
-        return out;
-    }
-    int GroupAt(int x, int y) {
-        ChartFeedback* hit = chart.HitTestFeedback(x, y);
-        return hit ? hit->GetGroup() : -1;
-    }
-    Chart chart;
-    RecordingDisplay* display = nullptr;
-    test::MemoryCanvas canvas{420, 320};
-};
+using test::ShapeScene;
+using Shape = test::ShapeRecorder::Shape;
 
 TEST(ChartBars, EdgeCasesInTheCallJournal) {
     {
         SCOPED_TRACE("overlapped parts own the spans between neighbouring values");
-        Journal j(11);
+        ShapeScene j(11);
         j.Fixed(-10, 10);
         j.Set(0, {5});
         j.Set(1, {-3});
@@ -135,26 +34,26 @@ TEST(ChartBars, EdgeCasesInTheCallJournal) {
     }
     {
         SCOPED_TRACE("a stacked null adds nothing but still makes a part");
-        Journal j(37);
+        ShapeScene j(37);
         j.Fixed(0, 10);
         j.Set(0, {2});
         j.Set(1, {std::nullopt});
         j.Set(2, {3});
         j.Draw();
-        EXPECT_EQ(j.Bars(), (std::vector<RECT>{{28, 250, 391, 310}, {28, 250, 391, 250}, {28, 160, 391, 250}}));
+        EXPECT_EQ(j.display->Boxes('b'), (std::vector<RECT>{{28, 250, 391, 310}, {28, 250, 391, 250}, {28, 160, 391, 250}}));
     }
     {
         SCOPED_TRACE("floating bars: an odd group left out, reversed pairs, clipping at the left edge");
-        Journal j(30);
+        ShapeScene j(30);
         j.Fixed(0, 10);
         j.Set(0, {2, 7, -5});
         j.Set(1, {6, 3, 4});
         j.Set(2, {1, 1, 1});
         j.Draw();
-        EXPECT_EQ(j.Bars(), (std::vector<RECT>{{90, 23, 250, 295}, {130, 23, 290, 295}, {10, 23, 170, 295}}));
-        for (const Call& c : j.display->Of('b'))
+        EXPECT_EQ(j.display->Boxes('b'), (std::vector<RECT>{{90, 23, 250, 295}, {130, 23, 290, 295}, {10, 23, 170, 295}}));
+        for (const Shape& c : j.display->Of('b'))
             EXPECT_EQ(c.group, 0);
-        Journal reversed(30);
+        ShapeScene reversed(30);
         reversed.Fixed(0, 10);
         reversed.Set(0, {7});
         reversed.Set(1, {3});
@@ -173,20 +72,20 @@ TEST(ChartBars, EdgeCasesInTheCallJournal) {
     };
     for (const auto& c : explicitSizes) {
         SCOPED_TRACE(testing::Message() << "explicit width " << c.width << " on type " << c.type);
-        Journal j(c.type);
+        ShapeScene j(c.type);
         j.Fixed(0, 10);
         j.display->GetStyle().flagsWord |= ChartDisplay::kExplicitSizes;
         j.display->GetStyle().thirdSize = c.width;
         j.Set(0, {4, 4});
         j.Draw();
-        EXPECT_EQ(j.Bars(), c.bars);
+        EXPECT_EQ(j.display->Boxes('b'), c.bars);
     }
 }
 
 TEST(ChartBars, StackedChartsMeetingNegativeValuesBecomeColumnsForGood) {
     for (int type : {37, 38, 39, 40}) {
         SCOPED_TRACE(type);
-        Journal j(type, 1);
+        ShapeScene j(type, 1);
         j.Set(0, {4, -2});
         j.Set(1, {3, 5});
         j.Draw();
@@ -197,7 +96,7 @@ TEST(ChartBars, StackedChartsMeetingNegativeValuesBecomeColumnsForGood) {
         j.Draw();
         EXPECT_EQ(j.display->GetChartType(), 3) << "positive data do not turn it back";
     }
-    Journal stacked(37);
+    ShapeScene stacked(37);
     stacked.Set(0, {2, 4});
     stacked.Set(1, {3, 1});
     stacked.display->Prepare();
@@ -209,49 +108,49 @@ TEST(ChartBars, StackedChartsMeetingNegativeValuesBecomeColumnsForGood) {
 TEST(ChartLines, EdgeCasesInTheCallJournal) {
     {
         SCOPED_TRACE("one index: every point at the left edge, drawn from itself");
-        Journal j(1);
+        ShapeScene j(1);
         j.Fixed(0, 10);
         j.Set(0, {3});
         j.Set(1, {7});
         j.Draw();
-        EXPECT_EQ(j.Segments(), (std::vector<RECT>{{10, 220, 10, 220}, {10, 100, 10, 100}}));
+        EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{10, 220, 10, 220}, {10, 100, 10, 100}}));
     }
     {
         SCOPED_TRACE("a span of 0 is drawn as 1");
-        Journal j(1);
+        ShapeScene j(1);
         j.display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
         j.Set(0, {5, 5});
         j.Draw();
-        EXPECT_EQ(j.Segments(), (std::vector<RECT>{{10, 310, 10, 310}, {10, 310, 410, 310}}));
+        EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{10, 310, 10, 310}, {10, 310, 410, 310}}));
     }
     {
         SCOPED_TRACE("marker kind 0 draws nothing but records feedback");
-        Journal j(1);
+        ShapeScene j(1);
         j.Set(0, {1, 2, 3});
         for (int i = 0; i < 3; ++i)
             j.chart.GetData(i, 0).GetStyle().styleWord &= ~0xFF00u;
         j.Draw();
-        EXPECT_TRUE(j.Segments().empty());
+        EXPECT_TRUE(j.display->Boxes('s').empty());
         EXPECT_EQ(j.chart.GetFeedbackList().size(), 3u);
     }
     for (bool breaks : {false, true}) {
         SCOPED_TRACE(breaks ? "a null breaks the line" : "a null is bridged");
-        Journal j(1);
+        ShapeScene j(1);
         j.Fixed(0, 10);
         j.Set(0, {1, std::nullopt, 3});
         if (breaks) j.display->GetStyle().flagsWord |= ChartDisplay::kNullBreaksLine;
         j.Draw();
         const RECT second = breaks ? RECT{410, 220, 410, 220} : RECT{10, 280, 410, 220};
-        EXPECT_EQ(j.Segments(), (std::vector<RECT>{{10, 280, 10, 280}, second}));
+        EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{10, 280, 10, 280}, second}));
     }
     {
         SCOPED_TRACE("thinning draws every fifth of 2000 points on 400 pixels");
-        Journal j(1);
+        ShapeScene j(1);
         j.display->GetStyle().extraWord |= ChartDisplay::kThinLines;
         for (int i = 0; i < 2000; ++i)
             j.chart.SetItemValue(i, 0, i % 7, false);
         j.Draw();
-        const auto segments = j.Segments();
+        const auto segments = j.display->Boxes('s');
         ASSERT_EQ(segments.size(), 400u);
         EXPECT_EQ(segments[1].right, 10 + static_cast<int>(5 * 400.0 / 1999 + 0.5));
     }
@@ -260,31 +159,31 @@ TEST(ChartLines, EdgeCasesInTheCallJournal) {
 TEST(ChartAreas, EdgeCasesInTheCallJournal) {
     {
         SCOPED_TRACE("the larger area first");
-        Journal j(6);
+        ShapeScene j(6);
         j.Fixed(0, 100);
         j.Set(0, {10, 10});
         j.Set(1, {100, 100});
         j.Draw();
-        const auto polygons = j.display->Of('p');
+        const auto polygons = j.display->Of('f');
         ASSERT_EQ(polygons.size(), 2u);
         EXPECT_EQ(polygons[0].points.front().y, 10) << "the mean of 100 first";
         EXPECT_EQ(polygons[1].points.front().y, 280);
     }
     {
         SCOPED_TRACE("stacked bands 0-1, 1-3, 3-6 without outline");
-        Journal j(14);
+        ShapeScene j(14);
         j.Fixed(0, 6);
         j.Set(0, {1});
         j.Set(1, {2});
         j.Set(2, {3});
         j.Draw();
-        const auto polygons = j.display->Of('p');
+        const auto polygons = j.display->Of('f');
         ASSERT_EQ(polygons.size(), 3u);
         const int edges[][2] = {{310, 260}, {260, 160}, {160, 10}};
         for (std::size_t k = 0; k < 3; ++k)
             EXPECT_EQ(polygons[k].points,
                       (std::vector<POINT>{{10, edges[k][0]}, {10, edges[k][1]}, {10, edges[k][0]}}));
-        Journal range(14);
+        ShapeScene range(14);
         range.Set(0, {1});
         range.Set(1, {2});
         range.Set(2, {3});
@@ -295,7 +194,7 @@ TEST(ChartAreas, EdgeCasesInTheCallJournal) {
     }
     {
         SCOPED_TRACE("a mixed chart's segment starts at the bar's top centre");
-        Journal j(25);
+        ShapeScene j(25);
         j.Fixed(0, 10);
         j.Set(0, {2, 6, 4});
         const u32 kinds[] = {2, 5, 2};
@@ -304,8 +203,8 @@ TEST(ChartAreas, EdgeCasesInTheCallJournal) {
             word = (word & ~0xFF00u) | (kinds[i] << 8);
         }
         j.Draw();
-        ASSERT_EQ(j.Bars().size(), 1u);
-        EXPECT_EQ(j.Bars()[0].top, 130);
+        ASSERT_EQ(j.display->Boxes('b').size(), 1u);
+        EXPECT_EQ(j.display->Boxes('b')[0].top, 130);
         const auto lines = j.display->Of('l');
         ASSERT_FALSE(lines.empty());
         EXPECT_EQ(lines.back().box, (RECT{210, 130, 343, 190}));
@@ -316,27 +215,27 @@ TEST(ChartHighLow, NullsGroupCountsAndSpreadColours) {
     {
         SCOPED_TRACE("a null in a band is an error, shown once; high-low bars skip it");
         test::ScriptedMessageBoxes boxes;
-        Journal band(24);
+        ShapeScene band(24);
         band.Set(0, {1, std::nullopt, 3});
         band.Draw();
         band.Draw();
         EXPECT_EQ(boxes.shown.size(), 1u);
-        Journal bars(7);
+        ShapeScene bars(7);
         bars.Set(0, {1, std::nullopt, 3});
         bars.Draw();
-        EXPECT_EQ(bars.Bars().size(), 4u) << "two parts for each of two items";
+        EXPECT_EQ(bars.display->Boxes('b').size(), 4u) << "two parts for each of two items";
         EXPECT_EQ(boxes.shown.size(), 1u);
     }
     {
         SCOPED_TRACE("stock charts take sets of four groups");
         test::ScriptedMessageBoxes boxes;
-        Journal six(29);
+        ShapeScene six(29);
         for (int g = 0; g < 6; ++g)
             six.Set(g, {double(g + 1)});
         six.Draw();
         EXPECT_EQ(boxes.shown.size(), 1u);
-        EXPECT_TRUE(six.display->calls.empty());
-        Journal eight(29);
+        EXPECT_TRUE(six.display->shapes.empty());
+        ShapeScene eight(29);
         eight.Fixed(0, 10);
         for (int g = 0; g < 8; ++g)
             eight.Set(g, {8.0 - g % 4, 8.0 - g % 4});
@@ -351,7 +250,7 @@ TEST(ChartHighLow, NullsGroupCountsAndSpreadColours) {
     }
     for (bool ownFill : {true, false}) {
         SCOPED_TRACE(ownFill ? "data fill kind 2: red up, blue down" : "palette 2g and 2g + 1");
-        Journal j(24);
+        ShapeScene j(24);
         j.Fixed(0, 10);
         for (int g = 0; g < 2; ++g) {
             j.Set(g, {4, 5, 6});
@@ -369,7 +268,7 @@ TEST(ChartHighLow, NullsGroupCountsAndSpreadColours) {
             }
         }
         j.Draw();
-        const auto polygons = j.display->Of('p');
+        const auto polygons = j.display->Of('f');
         ASSERT_EQ(polygons.size(), 4u);
         for (std::size_t k = 0; k < 4; ++k) {
             EXPECT_EQ(polygons[k].points.size(), 7u);
@@ -391,7 +290,7 @@ TEST(ChartTypesRulings, EmptyWindowsAndPartialPolygonsDrawSafely) {
     for (int type : types)
         for (bool noIndexes : {true, false}) {
             SCOPED_TRACE(testing::Message() << "type " << type << (noIndexes ? " without indexes" : " without groups"));
-            Journal j(type);
+            ShapeScene j(type);
             j.Set(0, {1, 2});
             j.Set(1, {3, 4});
             if (noIndexes)
@@ -399,50 +298,50 @@ TEST(ChartTypesRulings, EmptyWindowsAndPartialPolygonsDrawSafely) {
             else
                 j.display->SetDataWindow(-1, -1, 3, 2);
             j.Draw();
-            EXPECT_TRUE(j.display->calls.empty());
+            EXPECT_TRUE(j.display->shapes.empty());
         }
-    Journal floating(30);
+    ShapeScene floating(30);
     floating.Set(0, {1, 2});
     floating.Draw();
-    EXPECT_TRUE(floating.display->calls.empty()) << "one floating group";
+    EXPECT_TRUE(floating.display->shapes.empty()) << "one floating group";
 
-    Journal oneIndex(24);
+    ShapeScene oneIndex(24);
     oneIndex.Fixed(0, 10);
     oneIndex.Set(0, {5});
     oneIndex.Draw();
-    ASSERT_EQ(oneIndex.display->Of('p').size(), 2u);
-    for (const Call& c : oneIndex.display->Of('p'))
+    ASSERT_EQ(oneIndex.display->Of('f').size(), 2u);
+    for (const Shape& c : oneIndex.display->Of('f'))
         for (const POINT& at : c.points)
             EXPECT_EQ(at.x, 10) << "a one-index band stands at the left edge";
 
-    Journal shortGroup(24);
+    ShapeScene shortGroup(24);
     shortGroup.Fixed(0, 10);
     shortGroup.Set(0, {5, 6, 7, 8});
     shortGroup.Set(1, {1, 2});
     shortGroup.Draw();
-    const auto bands = shortGroup.display->Of('p');
+    const auto bands = shortGroup.display->Of('f');
     ASSERT_EQ(bands.size(), 4u);
     EXPECT_EQ(bands[2].points.size(), 5u) << "the short band returns from its last item";
     EXPECT_EQ(bands[2].points.front(), bands[2].points.back());
 
-    Journal gaps(6);
+    ShapeScene gaps(6);
     gaps.Fixed(0, 10);
     gaps.Set(0, {2, std::nullopt, 4});
     gaps.Draw();
-    ASSERT_EQ(gaps.display->Of('p').size(), 1u);
-    EXPECT_EQ(gaps.display->Of('p')[0].points,
+    ASSERT_EQ(gaps.display->Of('f').size(), 1u);
+    EXPECT_EQ(gaps.display->Of('f')[0].points,
               (std::vector<POINT>{{10, 250}, {410, 190}, {410, 310}, {10, 310}}));
 
     for (int type : {1, 35, 30, 3}) {
         SCOPED_TRACE(testing::Message() << "type " << type << " on a log axis from 0");
-        Journal log(type);
+        ShapeScene log(type);
         log.Fixed(0, 100);
         log.display->GetStyle().flagsWord |= ChartDisplayBase::kLogValues;
         log.Set(0, {1, 10});
         log.Set(1, {5, 50});
         log.Draw();
-        EXPECT_FALSE(log.display->calls.empty());
-        for (const Call& c : log.display->calls) {
+        EXPECT_FALSE(log.display->shapes.empty());
+        for (const Shape& c : log.display->shapes) {
             EXPECT_GT(c.box.right, -100000);
             EXPECT_LT(c.box.right, 100000);
         }

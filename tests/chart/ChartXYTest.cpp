@@ -1,148 +1,21 @@
-#include "chart/ChartDisplay.h"
-
-#include "ChartTestSupport.h"
-#include "ChartWindowFixture.h"
-#include "GdiFixture.h"
-#include "chart/Chart.h"
+#include "ChartShapeRecorder.h"
 #include "platform/gui/Gdi.h"
 #include "platform/gui/ImagePrintContext.h"
-#include "tests/support/TestPaths.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace vq {
 namespace {
 
-using test::ChartErrorOf;
+using test::ShapeScene;
+using test::Spot;
+using Shape = test::ShapeRecorder::Shape;
 
 constexpr COLORREF kWhite = RGB(255, 255, 255);
-
-// A point of feedback as the chart received it.
-struct Spot {
-    int x, y, group, index;
-    bool operator==(const Spot&) const = default;
-};
-
-class SpottingChart : public Chart {
-public:
-    void AddPointFeedback(int x, int y, int group, int index) override {
-        spots.push_back({x, y, group, index});
-        Chart::AddPointFeedback(x, y, group, index);
-    }
-    std::vector<Spot> spots;
-};
-
-// What the data step hands to the component base, in order.
-struct Call {
-    char what; // m marker, s segment, k simple marker, b bar, e line end
-    RECT box;
-    int kind = 0; // placement of a segment, form of a bar, end of a line end
-    int markerKind = 0;
-    int group = -1, index = -1;
-};
-
-class RecordingDisplay : public ChartDisplay {
-public:
-    void DrawDataStep() override {
-        recording = true;
-        ChartDisplay::DrawDataStep();
-        recording = false;
-    }
-    // Markers that a segment draws at its end are the segment's.
-    void DrawMarker(int x, int y, const ChartStyle& style, ChartData* item) override {
-        if (!inSegment) Record({'m', {x, y, x, y}, 0, MarkerOf(style)});
-        ChartDisplay::DrawMarker(x, y, style, item);
-    }
-    void DrawSimpleMarker(int x, int y, const ChartStyle& style, ChartData* item) override {
-        Record({'k', {x, y, x, y}, 0, MarkerOf(style)});
-        ChartDisplay::DrawSimpleMarker(x, y, style, item);
-    }
-    void DrawSegment(int x1, int y1, int x2, int y2, const ChartStyle& style, int placement,
-                     ChartData* item) override {
-        Record({'s', {x1, y1, x2, y2}, placement, MarkerOf(style)});
-        inSegment = true;
-        ChartDisplay::DrawSegment(x1, y1, x2, y2, style, placement, item);
-        inSegment = false;
-    }
-    void DrawBar(int left, int top, int right, int bottom, int group, int index, const ChartStyle& style,
-                 int barKind, ChartData* item) override {
-        Record({'b', {left, top, right, bottom}, barKind, MarkerOf(style), group, index});
-        ChartDisplay::DrawBar(left, top, right, bottom, group, index, style, barKind, item);
-    }
-    void DrawLineEnd(int x, int y, const ChartStyle& style, int end, double angle) override {
-        Record({'e', {x, y, x, y}, end});
-        ChartDisplay::DrawLineEnd(x, y, style, end, angle);
-    }
-    std::vector<Call> Of(char what) const {
-        std::vector<Call> out;
-        for (const Call& c : calls)
-            if (c.what == what) out.push_back(c);
-        return out;
-    }
-    std::vector<RECT> Boxes(char what) const {
-        std::vector<RECT> out;
-        for (const Call& c : Of(what))
-            out.push_back(c.box);
-        return out;
-    }
-    std::vector<Call> calls;
-    bool recording = false;
-    bool inSegment = false;
-
-private:
-    static int MarkerOf(const ChartStyle& style) { return static_cast<int>((style.styleWord >> 8) & 0xFF); }
-    void Record(const Call& call) {
-        if (recording) calls.push_back(call);
-    }
-};
-
-// A display with a given plot of 400 x 300 at (10, 10), over a chart whose values the cases set.
-struct Journal {
-    explicit Journal(int type, int kind = 0) {
-        auto made = std::make_unique<RecordingDisplay>();
-        display = made.get();
-        display->SetUnit(ChartRect::unitPixels);
-        display->SetRectFromRECT({0, 0, 420, 320});
-        display->GetStyle().frameWord &= ~0xFFFu;
-        chart.AddComponent(std::move(made));
-        display->SetTypeAndKind(type, kind);
-        display->SetPlotRect(10, 10, 410, 310, 1);
-    }
-    // Both axes fixed to 0 to 10: 40 pixels per unit across, 30 up.
-    void Fixed(double lower = 0, double upper = 10, double lowerX = 0, double upperX = 10) {
-        display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
-        display->SetLowerValueLimit(lower);
-        display->SetUpperValueLimit(upper);
-        display->SetLowerXLimit(lowerX);
-        display->SetUpperXLimit(upperX);
-    }
-    void Set(int group, std::initializer_list<std::optional<double>> values) {
-        int i = 0;
-        for (const auto& v : values) {
-            ChartData& item = chart.GetData(i++, group);
-            if (v) item.SetValue(*v);
-        }
-    }
-    void Draw(HDC dc = nullptr) {
-        display->calls.clear();
-        chart.spots.clear();
-        chart.DrawComponentList(dc ? dc : canvas.Dc(), 0);
-    }
-    int Error(const std::function<void()>& action = {}) {
-        return ChartErrorOf(action ? action : [this] { display->Prepare(); });
-    }
-    CScale XRange() { return display->GetXRange(); }
-    CScale ValueRange() { return display->GetValueRange(); }
-    SpottingChart chart;
-    RecordingDisplay* display = nullptr;
-    test::MemoryCanvas canvas{420, 320};
-};
 
 void ExpectRange(const CScale& range, double minimum, double maximum) {
     EXPECT_DOUBLE_EQ(range.GetMinimum(), minimum);
@@ -163,28 +36,28 @@ void SetMarkerKind(ChartStyle& style, u32 kind) {
 TEST(ChartXY, LayoutsNullsAndFixedAxes) {
     {
         SCOPED_TRACE("group pairs: one line through (1, 10), (2, 20), (3, 30)");
-        Journal ranged(21);
+        ShapeScene ranged(21);
         ranged.Set(0, {1, 2, 3});
         ranged.Set(1, {10, 20, 30});
         ranged.display->Prepare();
         ranged.display->CalcXYRange();
         ExpectRange(ranged.XRange(), 1, 3);
         ExpectRange(ranged.ValueRange(), 10, 30);
-        Journal j(21);
+        ShapeScene j(21);
         j.Set(0, {1, 2, 3});
         j.Set(1, {10, 20, 30});
-        j.Fixed(0, 40, 0, 4);
+        j.FixedXY(0, 40, 0, 4);
         j.Draw();
         EXPECT_EQ(j.display->Boxes('m'), (std::vector<RECT>{{110, 235, 110, 235}}));
         EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{110, 235, 210, 160}, {210, 160, 310, 85}}));
-        for (const Call& c : j.display->Of('s'))
+        for (const Shape& c : j.display->Of('s'))
             EXPECT_EQ(c.kind, 1) << "a marker at the end of each segment";
         EXPECT_EQ(j.chart.spots, (std::vector<Spot>{{110, 235, 0, 0}, {210, 160, 0, 1}, {310, 85, 0, 2}}));
     }
     {
         SCOPED_TRACE("index pairs: one line per pair of indexes through the groups");
-        Journal j(20);
-        j.Fixed();
+        ShapeScene j(20);
+        j.FixedXY();
         j.Set(0, {1, 1, 5, 5});
         j.Set(1, {2, 2, 6, 6});
         j.Draw();
@@ -207,7 +80,7 @@ TEST(ChartXY, LayoutsNullsAndFixedAxes) {
     };
     for (const auto& c : errors) {
         SCOPED_TRACE(c.what);
-        Journal j(c.type);
+        ShapeScene j(c.type);
         for (std::size_t g = 0; g < c.groups.size(); ++g) {
             int i = 0;
             for (const auto& v : c.groups[g]) {
@@ -219,8 +92,8 @@ TEST(ChartXY, LayoutsNullsAndFixedAxes) {
     }
     for (bool breaks : {false, true}) {
         SCOPED_TRACE(breaks ? "two null coordinates break the line" : "two null coordinates are passed over");
-        Journal j(21);
-        j.Fixed();
+        ShapeScene j(21);
+        j.FixedXY();
         j.Set(0, {1, std::nullopt, 3});
         j.Set(1, {1, std::nullopt, 3});
         if (breaks) j.display->GetStyle().flagsWord |= ChartDisplay::kNullBreaksLine;
@@ -230,7 +103,7 @@ TEST(ChartXY, LayoutsNullsAndFixedAxes) {
     }
     {
         SCOPED_TRACE("fixed value limits keep points above them out of the X range");
-        Journal j(21);
+        ShapeScene j(21);
         j.display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
         j.display->SetUpperValueLimit(10);
         j.Set(0, {1, 2, 50});
@@ -242,7 +115,7 @@ TEST(ChartXY, LayoutsNullsAndFixedAxes) {
     }
     {
         SCOPED_TRACE("separate logarithmic X axis from 0");
-        Journal j(34);
+        ShapeScene j(34);
         j.display->GetStyle().extraWord |= ChartDisplayBase::kLogX;
         j.display->SetXExtents(Between(0, 1000));
         j.Set(0, {1, 10, 100});
@@ -262,8 +135,8 @@ TEST(ChartXY, LayoutsNullsAndFixedAxes) {
 TEST(ChartXY, EqualUnitsPerInchShrinkThePlotOrWidenARange) {
     {
         SCOPED_TRACE("fixed limits: 10 units across 400 and up 300 pixels become 300 by 300");
-        Journal j(21, 15);
-        j.Fixed();
+        ShapeScene j(21, 15);
+        j.FixedXY();
         j.display->GetStyle().flagsWord |= ChartDisplay::kEqualUnits | ChartDisplay::kNoIndexAxis |
                                            ChartDisplay::kNoValueAxis;
         j.Set(0, {5});
@@ -274,7 +147,7 @@ TEST(ChartXY, EqualUnitsPerInchShrinkThePlotOrWidenARange) {
     }
     {
         SCOPED_TRACE("free ranges: the value extents grow to 400 x 300's ratio");
-        Journal j(21, 15);
+        ShapeScene j(21, 15);
         j.display->GetStyle().flagsWord |= ChartDisplay::kEqualUnits | ChartDisplay::kNoIndexAxis |
                                            ChartDisplay::kNoValueAxis;
         j.display->SetXExtents(Between(0, 8));
@@ -292,8 +165,8 @@ TEST(ChartXY, EqualUnitsPerInchShrinkThePlotOrWidenARange) {
 TEST(ChartBubbles, SizesOrderCrossesAndErrors) {
     {
         SCOPED_TRACE("explicit sizes: 1, 4 and 9 by area give 10, 20 and 30 pixels, largest first");
-        Journal j(42);
-        j.Fixed();
+        ShapeScene j(42);
+        j.FixedXY();
         j.display->GetStyle().flagsWord |= ChartDisplay::kExplicitSizes;
         j.display->GetStyle().thirdSize = 30;
         j.Set(0, {2, 5, 8});
@@ -302,15 +175,15 @@ TEST(ChartBubbles, SizesOrderCrossesAndErrors) {
         j.Draw();
         EXPECT_EQ(j.display->Boxes('b'),
                   (std::vector<RECT>{{300, 130, 360, 190}, {190, 140, 230, 180}, {80, 150, 100, 170}}));
-        for (const Call& c : j.display->Of('b')) {
+        for (const Shape& c : j.display->Of('b')) {
             EXPECT_EQ(c.kind, 0x1100) << "circles";
             EXPECT_EQ(c.group, 0);
         }
     }
     {
         SCOPED_TRACE("size 0: a cross of 4 pixels in the colour of its place in the order");
-        Journal j(41);
-        j.Fixed();
+        ShapeScene j(41);
+        j.FixedXY();
         j.Set(0, {2, 8});
         j.Set(1, {5, 5});
         j.Set(2, {0, 1});
@@ -324,8 +197,8 @@ TEST(ChartBubbles, SizesOrderCrossesAndErrors) {
     }
     {
         SCOPED_TRACE("marker kind 5 draws squares whose area follows the size; a bubble wholly outside is skipped");
-        Journal j(42);
-        j.Fixed();
+        ShapeScene j(42);
+        j.FixedXY();
         j.Set(0, {5, 30});
         j.Set(1, {5, 5});
         j.Set(2, {4, 4});
@@ -336,11 +209,11 @@ TEST(ChartBubbles, SizesOrderCrossesAndErrors) {
         EXPECT_EQ(j.display->Of('b')[0].kind, 0x500);
         EXPECT_EQ(j.display->Boxes('b')[0], (RECT{130, 100, 290, 220})) << "side 2 units";
     }
-    Journal two(41);
+    ShapeScene two(41);
     two.Set(0, {1});
     two.Set(1, {1});
     EXPECT_EQ(two.Error(), 21);
-    Journal log(41);
+    ShapeScene log(41);
     for (int g = 0; g < 3; ++g)
         log.Set(g, {1});
     log.display->GetStyle().flagsWord |= ChartDisplayBase::kLogValues;
@@ -350,7 +223,7 @@ TEST(ChartBubbles, SizesOrderCrossesAndErrors) {
 TEST(ChartBubbles, SizesWidenTheRangesOnlyWhenAsked) {
     for (bool widen : {false, true}) {
         SCOPED_TRACE(widen ? "the bubbles' extent counts" : "the centres count");
-        Journal j(41);
+        ShapeScene j(41);
         if (widen) j.display->GetStyle().extraWord |= ChartDisplay::kSizesWidenRanges;
         j.Set(0, {2, 6});
         j.Set(1, {3, 4});
@@ -363,7 +236,7 @@ TEST(ChartBubbles, SizesWidenTheRangesOnlyWhenAsked) {
 }
 
 TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
-    auto vector = [](Journal& j, int series, std::initializer_list<std::optional<double>> x,
+    auto vector = [](ShapeScene& j, int series, std::initializer_list<std::optional<double>> x,
                      std::initializer_list<std::optional<double>> y, std::initializer_list<std::optional<double>> c,
                      std::initializer_list<std::optional<double>> d) {
         j.Set(4 * series, x);
@@ -373,12 +246,12 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     };
     {
         SCOPED_TRACE("bearing 0 points up 2 value units, bearing 90 right 2 X units");
-        Journal j(43);
-        j.Fixed();
+        ShapeScene j(43);
+        j.FixedXY();
         vector(j, 0, {5, 5}, {5, 5}, {0, 90}, {2, 2});
         j.Draw();
         EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{210, 160, 210, 101}, {210, 160, 290, 160}}));
-        for (const Call& c : j.display->Of('s')) {
+        for (const Shape& c : j.display->Of('s')) {
             EXPECT_EQ(c.kind, 8) << "no markers on the segment";
             EXPECT_EQ(c.markerKind, 18) << "the line and its ends";
         }
@@ -390,8 +263,8 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     }
     {
         SCOPED_TRACE("the midpoint type marks the point between tail and head");
-        Journal j(44);
-        j.Fixed();
+        ShapeScene j(44);
+        j.FixedXY();
         vector(j, 0, {5}, {5}, {90}, {2});
         j.Draw();
         EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{170, 160, 250, 160}}));
@@ -399,8 +272,8 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     }
     {
         SCOPED_TRACE("displacements; (0, 0) is a cross");
-        Journal j(45);
-        j.Fixed();
+        ShapeScene j(45);
+        j.FixedXY();
         vector(j, 0, {5, 2}, {5, 2}, {1, 0}, {-1, 0});
         j.Draw();
         EXPECT_EQ(j.display->Boxes('s'), (std::vector<RECT>{{210, 160, 250, 190}}));
@@ -410,8 +283,8 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     }
     {
         SCOPED_TRACE("explicit sizes: the longest arrow 40 pixels, half as long 20, whatever the axes");
-        Journal j(43);
-        j.Fixed(0, 1000);
+        ShapeScene j(43);
+        j.FixedXY(0, 1000);
         j.display->GetStyle().flagsWord |= ChartDisplay::kExplicitSizes;
         j.display->GetStyle().thirdSize = 40;
         vector(j, 0, {2, 2}, {100, 500}, {90, 90}, {6, 3});
@@ -420,7 +293,7 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     }
     {
         SCOPED_TRACE("a window of 7 groups holds one series; the others do not count");
-        Journal j(43);
+        ShapeScene j(43);
         vector(j, 0, {1, 3}, {2, 4}, {0, 0}, {1, 1});
         for (int g = 4; g < 7; ++g)
             j.Set(g, {1000, 1000});
@@ -434,7 +307,7 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
     }
     {
         SCOPED_TRACE("only X limits fix the X range; the values of vectors outside them do not count");
-        Journal j(45);
+        ShapeScene j(45);
         j.display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
         j.display->SetUpperXLimit(10);
         vector(j, 0, {1, 20, 9}, {3, 100, 5}, {0, 0, 2}, {1, 0, 1});
@@ -443,11 +316,11 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
         ExpectRange(j.XRange(), 0, 10);
         ExpectRange(j.ValueRange(), 3, 6);
     }
-    Journal three(43);
+    ShapeScene three(43);
     for (int g = 0; g < 3; ++g)
         three.Set(g, {1});
     EXPECT_EQ(three.Error(), 21);
-    Journal log(43);
+    ShapeScene log(43);
     for (int g = 0; g < 4; ++g)
         log.Set(g, {1});
     log.display->GetStyle().flagsWord |= ChartDisplayBase::kLogValues;
@@ -455,8 +328,8 @@ TEST(ChartVectors, ArrowsBearingsCrossesAndSeries) {
 }
 
 TEST(ChartVectors, ArrowHeadsAreTheStyleLineEnds) {
-    Journal j(43);
-    j.Fixed();
+    ShapeScene j(43);
+    j.FixedXY();
     j.Set(0, {5});
     j.Set(1, {5});
     j.Set(2, {90});
@@ -477,7 +350,7 @@ TEST(ChartVectors, ArrowHeadsAreTheStyleLineEnds) {
 TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
     for (int type : {21, 41, 43}) {
         SCOPED_TRACE(testing::Message() << "type " << type << " with every x 0 under fixed values");
-        Journal j(type, 1);
+        ShapeScene j(type, 1);
         j.display->GetStyle().flagsWord |= ChartDisplayBase::kFixedRange;
         j.display->SetUpperValueLimit(10);
         j.Set(0, {0, 0});
@@ -496,7 +369,7 @@ TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
     {
         SCOPED_TRACE("user extents of size 0 count as size 1");
         auto drawn = [](int type) {
-            auto j = std::make_unique<Journal>(type);
+            auto j = std::make_unique<ShapeScene>(type);
             j->Set(0, {5, 6});
             j->Set(1, {5, 6});
             j->Set(2, {1, 1});
@@ -523,7 +396,7 @@ TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
     }
     {
         SCOPED_TRACE("user extents below 0 on logarithmic axes start at 0.001");
-        Journal j(21);
+        ShapeScene j(21);
         j.display->GetStyle().flagsWord |= ChartDisplayBase::kLogValues;
         j.Set(0, {1});
         j.Set(1, {1});
@@ -535,7 +408,7 @@ TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
     }
     {
         SCOPED_TRACE("alternating data with an odd group: the pair across the groups counts in the range");
-        Journal j(19);
+        ShapeScene j(19);
         j.Set(0, {1, 2, 3});
         j.Set(1, {100, 4, 5});
         j.Draw();
@@ -553,21 +426,9 @@ TEST(ChartXYRulings, ZeroSpansLogFloorsAndPairsAcrossGroups) {
 }
 
 // The charts in a window with their axes, checked by their pixels and saved for a look.
-class XYWindow : public test::BasicChartWindowFixture<Chart> {
+class XYWindow : public test::ChartPictureTest {
 protected:
-    ChartDisplay* Open(int type) {
-        chart.CreateComponent(chartBackgroundType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0x100, 0, 0);
-        display = static_cast<ChartDisplay*>(
-            chart.CreateComponent(chartDisplayType, ChartRect::unitPixels, {0, 0, 400, 300}, 0, 0, 0, 0, 0));
-        display->SetFont(8, 0, "Arial");
-        display->SetTypeAndKind(type, 1);
-        OpenFrame({0, 0, 400, 300});
-        return display;
-    }
-    void Save(const std::string& name) {
-        std::filesystem::create_directories(test::TestPath("VQ_TEST_OUTPUT_DIR").c_str());
-        ASSERT_TRUE(OffscreenHarness::SaveScreenshot(frame, test::TestPath("VQ_TEST_OUTPUT_DIR") + "/" + name));
-    }
+    ChartDisplay* Open(int type) { return ChartPictureTest::Open(400, 300, type, 1); }
     bool AnyDark(RECT r) {
         for (int y = r.top; y < r.bottom; ++y)
             for (int x = r.left; x < r.right; ++x) {
@@ -583,7 +444,6 @@ protected:
         return {static_cast<int>((x - xe.GetMinimum()) * (p.right - p.left) / xe.GetSpan() + p.left + 0.5),
                 static_cast<int>(p.bottom - (y - ve.GetMinimum()) * (p.bottom - p.top) / ve.GetSpan() + 0.5)};
     }
-    ChartDisplay* display = nullptr;
 };
 
 TEST_F(XYWindow, GroupPairsDrawAtTheirMappedPixelsOverTwoValueAxes) {
@@ -657,8 +517,8 @@ TEST_F(XYWindow, BubblesAndArrows) {
 TEST(ChartXYPrint, ExplicitSizesAndCrossesScaleByTheDeviceRatio) {
     ImagePrintContext bubblePage(1250, 937, 300), crossPage(1250, 937, 300);
     const double ratio = 300.0 / 96;
-    Journal bubbles(42);
-    bubbles.Fixed();
+    ShapeScene bubbles(42);
+    bubbles.FixedXY();
     bubbles.display->GetStyle().flagsWord |= ChartDisplay::kExplicitSizes;
     bubbles.display->GetStyle().thirdSize = 30;
     bubbles.Set(0, {5});
@@ -668,8 +528,8 @@ TEST(ChartXYPrint, ExplicitSizesAndCrossesScaleByTheDeviceRatio) {
     const int half = static_cast<int>(30 * ratio + 0.5);
     EXPECT_EQ(bubbles.display->Boxes('b'), (std::vector<RECT>{{210 - half, 160 - half, 210 + half, 160 + half}}));
 
-    Journal cross(45);
-    cross.Fixed();
+    ShapeScene cross(45);
+    cross.FixedXY();
     cross.Set(0, {5});
     cross.Set(1, {5});
     cross.Set(2, {0});

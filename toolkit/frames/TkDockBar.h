@@ -131,6 +131,8 @@ public:
     // when a saved layout puts the bar back.
     void StyleSteps(CControlBar* bar);
     void AdoptBarStyle(CControlBar* bar) override { StyleSteps(bar); }
+    // Has the bar's frame redrawn by the next repaint; a null bar is passed over.
+    void Queue(CControlBar* bar);
 
 protected:
     LRESULT OnCreateDockBar(WPARAM wParam, LPARAM lParam);
@@ -146,7 +148,6 @@ private:
     // The entry after the row that holds `index`, i.e. its row end.
     int RowEnd(int index) const;
     int RowStart(int index) const;
-    void Queue(CControlBar* bar);
     void AttachSteps(CControlBar* bar, int index);
     void RemovePlaceholder(UINT id, int skipIndex = -1);
     Splitter* SplitterAt(POINT client) const;

@@ -281,7 +281,8 @@ void TkDockState::ApplyExtendedState(CFrameWnd*) {
     // A bar that changed its style in place still shows its old frame until its dock bar redraws it.
     for (const auto& info : m_arrBarInfo)
         if (info->m_pBar)
-            if (auto* dockBar = dynamic_cast<TkDockBar*>(info->m_pBar->m_pDockBar)) dockBar->m_arrRedraw.push_back(info->m_pBar);
+            if (auto* dockBar = dynamic_cast<TkDockBar*>(info->m_pBar->m_pDockBar))
+                dockBar->Queue(info->m_pBar);
 }
 
 void TkDockState::RestoreMDIChildPlacements(CFrameWnd*) {
