@@ -1,11 +1,10 @@
 #pragma once
 
-#include "platform/packet/CaptureFileReader.h"
+#include "platform/packet/CaptureReadAhead.h"
 #include "platform/packet/DeviceName.h"
 #include "platform/packet/FrameSource.h"
 
 #include <memory>
-#include <vector>
 
 namespace vq {
 
@@ -29,14 +28,12 @@ private:
     uint32_t StatusOf(uint64_t frameNumber) const;
     bool Due();
 
-    std::unique_ptr<CaptureFileReader> reader_;
     ReplayOptions options_;
+    std::unique_ptr<CaptureReadAhead> frames_;
     bool accepting_ = false;
     bool finished_ = false;
     bool loaded_ = false;
     RecordedFrame pending_;
-    std::vector<uint8_t> pendingData_;
-    std::vector<uint8_t> deliveredData_;
     uint64_t frameNumber_ = 0;
     uint64_t sequence_ = 0;
     // Pace: the wall time (monotonic ns) at which the file time `paceFileStart_` is due.
