@@ -52,7 +52,6 @@ uint32_t ReplaySource::StatusOf(uint64_t frameNumber) const {
 }
 
 bool ReplaySource::Due() {
-    if (options_.pace <= 0) return true;
     int64_t now = MonotonicNanoseconds();
     if (!paceStarted_) {
         paceStarted_ = true;
@@ -71,7 +70,7 @@ bool ReplaySource::Due() {
 
 int ReplaySource::Dispatch(int limit, FrameSink& sink) {
     int delivered = 0;
-    while (delivered < limit && accepting_ && loaded_ && Due()) {
+    while (delivered < limit && accepting_ && loaded_ && (options_.pace <= 0 || Due())) {
         ++frameNumber_;
         Frame frame;
         frame.sequence = NextSequence(frameNumber_, pending_.dropsBefore);

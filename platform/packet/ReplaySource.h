@@ -26,6 +26,7 @@ private:
     void Load();
     uint64_t NextSequence(uint64_t frameNumber, uint32_t drops);
     uint32_t StatusOf(uint64_t frameNumber) const;
+    // Whether the pending frame's time has come in a paced replay.
     bool Due();
 
     ReplayOptions options_;
