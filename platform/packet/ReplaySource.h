@@ -9,7 +9,8 @@
 namespace vq {
 
 // Frames of a capture file delivered as a live adapter would, with the sequence faults its
-// options ask for. Frames wait while the filter accepts nothing.
+// options ask for. Frames wait while the filter accepts nothing. The file is read ahead on a
+// thread of its own, so whichever thread plays it only copies each frame into its read.
 class ReplaySource : public FrameSource {
 public:
     // Throws std::system_error as CaptureFileReader::Open says, EIO when told to fail.
