@@ -20,8 +20,9 @@ CaptureReadAhead::CaptureReadAhead(std::unique_ptr<CaptureFileReader> reader, ui
       blocks_(std::make_unique<Block[]>(kBlocks)) {
     if (frameCapacity_ == 0 || frameCapacity_ > kBlockBytes)
         throw std::invalid_argument("read-ahead frame capacity out of range");
+    // Left unwritten: the pages a short file never reaches cost no memory.
     for (uint32_t index = 0; index < kBlocks; ++index) {
-        blocks_[index].bytes = std::make_unique<uint8_t[]>(kBlockBytes);
+        blocks_[index].bytes = std::make_unique_for_overwrite<uint8_t[]>(kBlockBytes);
         blocks_[index].entries.reserve(maxEntries_);
     }
     thread_ = std::thread([this] { Run(); });
