@@ -47,7 +47,7 @@ public:
     }
 
 private:
-    static constexpr size_t kReadBuffer = 1 << 20;
+    static constexpr size_t kReadBuffer = 256 * 1024;
     // Outlives the file, which pcap_close closes.
     std::unique_ptr<char[]> buffer_;
     pcap_t* pcap_ = nullptr;

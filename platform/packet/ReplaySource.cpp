@@ -18,24 +18,18 @@ int64_t MonotonicNanoseconds() {
 
 ReplaySource::ReplaySource(const std::string& path, const ReplayOptions& options) : options_(options) {
     if (options.openFail) throw std::system_error(EIO, std::generic_category(), "replay told to fail");
-    reader_ = CaptureFileReader::Open(path);
-    pendingData_.resize(DriverRecord::kDataCapacity);
-    deliveredData_.resize(DriverRecord::kDataCapacity);
+    frames_ = std::make_unique<CaptureReadAhead>(CaptureFileReader::Open(path), DriverRecord::kDataCapacity);
     Load();
 }
 
 void ReplaySource::Load() {
-    if (!reader_->Next(pending_)) {
-        finished_ = true;
-        loaded_ = false;
-        return;
-    }
-    // The reader's buffer is only good until its next call; keep what a read can take.
-    uint32_t kept = std::min(pending_.capturedLength, DriverRecord::kDataCapacity);
-    std::copy_n(pending_.data, kept, pendingData_.data());
-    pending_.capturedLength = kept;
-    pending_.data = pendingData_.data();
-    loaded_ = true;
+    loaded_ = frames_->Next(pending_);
+    finished_ = !loaded_;
+    // Another thread wrote the frame: start bringing it into this core's cache now, so that the
+    // copy into its read, one frame's work later, does not wait for it.
+    if (loaded_)
+        for (uint32_t offset = 0; offset < pending_.capturedLength; offset += 64)
+            __builtin_prefetch(pending_.data + offset);
 }
 
 uint64_t ReplaySource::NextSequence(uint64_t frameNumber, uint32_t drops) {
@@ -58,7 +52,6 @@ uint32_t ReplaySource::StatusOf(uint64_t frameNumber) const {
 }
 
 bool ReplaySource::Due() {
-    if (options_.pace <= 0) return true;
     int64_t now = MonotonicNanoseconds();
     if (!paceStarted_) {
         paceStarted_ = true;
@@ -77,7 +70,7 @@ bool ReplaySource::Due() {
 
 int ReplaySource::Dispatch(int limit, FrameSink& sink) {
     int delivered = 0;
-    while (delivered < limit && accepting_ && loaded_ && Due()) {
+    while (delivered < limit && accepting_ && loaded_ && (options_.pace <= 0 || Due())) {
         ++frameNumber_;
         Frame frame;
         frame.sequence = NextSequence(frameNumber_, pending_.dropsBefore);
@@ -85,9 +78,9 @@ int ReplaySource::Dispatch(int limit, FrameSink& sink) {
         frame.time = pending_.time;
         frame.capturedLength = pending_.capturedLength;
         frame.originalLength = pending_.originalLength;
-        // Read ahead first, so the end of the file is known before the last frame completes.
-        std::swap(pendingData_, deliveredData_);
-        frame.data = deliveredData_.data();
+        // Read ahead first, so the end of the file is known before the last frame completes; the
+        // frame's data stays valid across one more read.
+        frame.data = pending_.data;
         Load();
         sink.Deliver(frame);
         ++delivered;

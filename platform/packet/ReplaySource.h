@@ -1,16 +1,16 @@
 #pragma once
 
-#include "platform/packet/CaptureFileReader.h"
+#include "platform/packet/CaptureReadAhead.h"
 #include "platform/packet/DeviceName.h"
 #include "platform/packet/FrameSource.h"
 
 #include <memory>
-#include <vector>
 
 namespace vq {
 
 // Frames of a capture file delivered as a live adapter would, with the sequence faults its
-// options ask for. Frames wait while the filter accepts nothing.
+// options ask for. Frames wait while the filter accepts nothing. The file is read ahead on a
+// thread of its own, so whichever thread plays it only copies each frame into its read.
 class ReplaySource : public FrameSource {
 public:
     // Throws std::system_error as CaptureFileReader::Open says, EIO when told to fail.
@@ -27,16 +27,15 @@ private:
     void Load();
     uint64_t NextSequence(uint64_t frameNumber, uint32_t drops);
     uint32_t StatusOf(uint64_t frameNumber) const;
+    // Whether the pending frame's time has come in a paced replay.
     bool Due();
 
-    std::unique_ptr<CaptureFileReader> reader_;
     ReplayOptions options_;
+    std::unique_ptr<CaptureReadAhead> frames_;
     bool accepting_ = false;
     bool finished_ = false;
     bool loaded_ = false;
     RecordedFrame pending_;
-    std::vector<uint8_t> pendingData_;
-    std::vector<uint8_t> deliveredData_;
     uint64_t frameNumber_ = 0;
     uint64_t sequence_ = 0;
     // Pace: the wall time (monotonic ns) at which the file time `paceFileStart_` is due.
