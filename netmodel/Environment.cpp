@@ -101,27 +101,38 @@ size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexce
     return PointerHash{}(reinterpret_cast<const void*>(h ^ (h >> 29)));
 }
 
-Environment::StreamKey Environment::KeyOf(const FrameView& frame, const Tuple::Fields& fields) const {
-    StreamKey key;
-    key.fields = fields;
+bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const {
+    key.interface = interfaceNumber;
     key.etherType = frame.GetEtherType();
+    if (key.etherType == 0x8137 || key.etherType == 0x8138) return false;
     const bool ip = key.etherType == 0x0800 || key.etherType == 0x0806;
-    const bool ipx = key.etherType == 0x8137 || key.etherType == 0x8138;
+    for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
+        key.protocols[size_t(layer)] = frame.GetProtocolId(FrameView::Layer(layer));
+    FrameView::Endpoint endpoints[2];
+    const bool ported = frame.GetTransportEndpoints(endpoints[0], endpoints[1]);
+    if (ported) key.flags = 16;
     for (FrameView::Side side : {FrameView::Source, FrameView::Destination}) {
         const size_t at = side == FrameView::Source ? 0 : 1;
         std::memcpy(key.macs.data() + 6 * at, frame.GetMac(side), 6);
         // A side without an address differs from one whose address is all zeros.
-        const uint8_t* network = ip ? frame.GetIp(side) : ipx ? frame.GetIpx(side) : nullptr;
-        if (network != nullptr) {
-            std::memcpy(key.network.data() + 10 * at, network, ip ? 4 : 10);
+        if (const uint8_t* address = ip ? frame.GetIp(side) : nullptr) {
+            std::memcpy(key.ip.data() + 4 * at, address, 4);
             key.flags |= uint16_t(1u << at);
+        }
+        if (ported) {
+            // The reference session is looked up by the endpoints, which the key holds only when they
+            // are the frame's addresses, as decoders give them.
+            const uint8_t* a = key.ip.data() + 4 * at;
+            const uint32_t address = uint32_t(a[0]) << 24 | uint32_t(a[1]) << 16 | uint32_t(a[2]) << 8 | a[3];
+            if (!(key.flags & (1u << at)) || address != endpoints[at].address) return false;
+            key.ports[at] = endpoints[at].port;
         }
         if (m_HostTable.IsLookupOnly(frame, side)) key.flags |= uint16_t(4u << at);
     }
-    return key;
+    return true;
 }
 
-uint64_t Environment::GetStamp() const {
+uint64_t Environment::GetModelStamp() const {
     return m_HostTable.GetGeneration() + m_MacTable.GetChanges() + m_IpTable.GetChanges() +
            m_IpxTable.GetChanges() + m_TuplePool.GetFinderStamp();
 }
@@ -131,7 +142,7 @@ Tuple* Environment::TupleForPacket(const FrameView& frame) {
     const int interfacesBefore = m_InterfaceTable.GetCount();
     try {
         InterfaceInfo* interface = m_InterfaceTable.FindOrAdd(int16_t(frame.GetAdapterNumber()));
-        return LearnStream(frame, m_TuplePool.FieldsForFrame(frame, uint16_t(interface->GetNumber())));
+        return LearnStream(frame, uint16_t(interface->GetNumber()));
     } catch (const std::bad_alloc&) {
         // Only what this call appended goes; hosts merged into stored ones keep what they learned.
         while (m_InterfaceTable.GetCount() > interfacesBefore)
@@ -145,13 +156,18 @@ Tuple* Environment::TupleForPacket(const FrameView& frame) {
     }
 }
 
-Tuple* Environment::LearnStream(const FrameView& frame, const Tuple::Fields& fields) {
-    const StreamKey key = KeyOf(frame, fields);
-    const uint64_t stamp = GetStamp();
-    if (const StreamEntry* known = m_Streams.Find(key); known != nullptr && known->stamp == stamp) {
-        m_TuplePool.TieKnown(*known->tuple);
-        return known->tuple;
+Tuple* Environment::LearnStream(const FrameView& frame, uint16_t interfaceNumber) {
+    StreamKey key;
+    const bool keyed = KeyOf(frame, interfaceNumber, key);
+    const uint64_t model = GetModelStamp();
+    // The reference sessions are part of the stamp: on a map unchanged since the entry was made,
+    // computing the frame's session again would answer the same id and store nothing.
+    if (keyed) {
+        const StreamEntry* known = m_Streams.Find(key);
+        if (known != nullptr && known->stamp == model + m_TuplePool.GetReferenceSessionChanges())
+            return known->tuple;
     }
+    const Tuple::Fields fields = m_TuplePool.FieldsForFrame(frame, interfaceNumber);
     Tuple* tuple = nullptr;
     try {
         HostAddress* source = m_HostTable.LearnSource(frame);
@@ -161,14 +177,15 @@ Tuple* Environment::LearnStream(const FrameView& frame, const Tuple::Fields& fie
         m_TuplePool.AbandonFrame();
         throw;
     }
-    // Only a frame that changed nothing is remembered: learning it again gives the same hosts, and
-    // the same tuple, until the stamp moves.
-    if (GetStamp() == stamp) {
+    // Only a frame that changed nothing in the model is remembered: learning it again gives the
+    // same hosts, and the same tuple, until the stamp moves. The sessions it stored itself are
+    // taken into the entry's stamp.
+    if (keyed && GetModelStamp() == model) {
         try {
             // Streams whose tuples are long gone are dropped now and then, so that the room follows
             // the pool rather than everything it ever held.
             if (m_Streams.Size() > 2 * size_t(m_TuplePool.GetCount()) + 1024) m_Streams.Clear();
-            *m_Streams.Emplace(key).first = StreamEntry{tuple, stamp};
+            *m_Streams.Emplace(key).first = StreamEntry{tuple, model + m_TuplePool.GetReferenceSessionChanges()};
         } catch (const std::bad_alloc&) {
             // Only the next frame's shortcut is lost.
         }

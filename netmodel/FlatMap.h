@@ -71,11 +71,14 @@ public:
     }
 
 private:
-    struct Slot {
+    // The flag sits in the key's padding where there is some; a slot of a cache line's size is
+    // aligned to one, so that a probe touches one line.
+    struct Fields {
         Key key{};
-        Value value{};
         bool used = false;
+        Value value{};
     };
+    struct alignas(sizeof(Fields) == 64 ? 64 : alignof(Fields)) Slot : Fields {};
 
     size_t FreeSlotFor(const Key& key) const {
         const size_t mask = m_Slots.size() - 1;
