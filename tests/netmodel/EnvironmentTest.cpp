@@ -124,6 +124,30 @@ TEST_F(EnvironmentTest, KnownStreamsAreLearnedAnewOnceTheModelChanged) {
     EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
 }
 
+// A known stream's reference session follows its endpoints' entries: another conversation that
+// gives the client's endpoint a new id changes the answer for the server's replies, while a stream
+// whose entries did not move keeps its tuple.
+TEST_F(EnvironmentTest, KnownStreamsFollowTheirEndpointsReferenceSessions) {
+    Environment live(1);
+    live.SetAdapters(adapters);
+    const auto reply = IpFrame("00:00:00:00:00:02", "10.0.0.2", "00:00:00:00:00:01", "10.0.0.1", 80, 4000);
+    const auto name = IpFrame("00:00:00:00:00:06", "10.0.0.6", "00:00:00:00:00:05", "10.0.0.5", 6000, 53);
+    const auto lookup = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:05", "10.0.0.5", 4000, 53);
+    Tuple* served = live.TupleForPacket(reply);
+    ASSERT_EQ(live.TupleForPacket(reply), served);
+    EXPECT_EQ(served->GetKeyValue(KEY_ReferenceSession), 80u);
+    Tuple* named = live.TupleForPacket(name);
+    ASSERT_EQ(live.TupleForPacket(name), named);
+
+    EXPECT_EQ(live.TupleForPacket(lookup)->GetKeyValue(KEY_ReferenceSession), 53u);
+    Tuple* moved = live.TupleForPacket(reply);
+    EXPECT_NE(moved, served);
+    EXPECT_EQ(moved->GetKeyValue(KEY_ReferenceSession), 53u);
+    EXPECT_EQ(live.TupleForPacket(reply), moved);
+    EXPECT_EQ(live.TupleForPacket(name), named);
+    EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
+}
+
 TEST_F(EnvironmentTest, ResetRebuildsInterfacesAndEmptiesTheModel) {
     Environment live(1);
     live.SetAdapters(adapters);
