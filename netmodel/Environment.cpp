@@ -104,8 +104,9 @@ size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexce
 bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const {
     key.interface = interfaceNumber;
     key.etherType = frame.GetEtherType();
-    if (key.etherType == 0x8137 || key.etherType == 0x8138) return false;
     const bool ip = key.etherType == 0x0800 || key.etherType == 0x0806;
+    const bool ipx = key.etherType == 0x8137 || key.etherType == 0x8138;
+    const size_t width = ip ? 4 : 10;
     for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
         key.protocols[size_t(layer)] = frame.GetProtocolId(FrameView::Layer(layer));
     FrameView::Endpoint endpoints[2];
@@ -115,17 +116,19 @@ bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, Stream
         const size_t at = side == FrameView::Source ? 0 : 1;
         std::memcpy(key.macs.data() + 6 * at, frame.GetMac(side), 6);
         // A side without an address differs from one whose address is all zeros.
-        if (const uint8_t* address = ip ? frame.GetIp(side) : nullptr) {
-            std::memcpy(key.ip.data() + 4 * at, address, 4);
+        const uint8_t* address = ip ? frame.GetIp(side) : ipx ? frame.GetIpx(side) : nullptr;
+        if (address != nullptr) {
+            std::memcpy(key.network.data() + width * at, address, width);
             key.flags |= uint16_t(1u << at);
         }
         if (ported) {
-            // The reference session is looked up by the endpoints, which the key holds only when they
-            // are the frame's addresses, as decoders give them.
-            const uint8_t* a = key.ip.data() + 4 * at;
-            const uint32_t address = uint32_t(a[0]) << 24 | uint32_t(a[1]) << 16 | uint32_t(a[2]) << 8 | a[3];
-            if (!(key.flags & (1u << at)) || address != endpoints[at].address) return false;
-            key.ports[at] = endpoints[at].port;
+            // The reference session is looked up by the endpoints, which the key holds only when
+            // they are the frame's IPv4 addresses, as decoders give them.
+            if (!ip || address == nullptr) return false;
+            const uint32_t value = uint32_t(address[0]) << 24 | uint32_t(address[1]) << 16 |
+                                   uint32_t(address[2]) << 8 | address[3];
+            if (value != endpoints[at].address) return false;
+            std::memcpy(key.network.data() + 8 + 2 * at, &endpoints[at].port, 2);
         }
         if (m_HostTable.IsLookupOnly(frame, side)) key.flags |= uint16_t(4u << at);
     }

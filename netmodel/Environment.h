@@ -92,13 +92,12 @@ public:
 
 private:
     // What decides a frame's tuple, given the model and its reference sessions: the interface, the
-    // layers' protocol ids, both MACs, the IPv4 addresses and TCP/UDP ports, and whether each side is
-    // learned lookup-only. Small enough that an entry fills one cache line.
+    // layers' protocol ids, both MACs, the network addresses its EtherType offers (for TCP/UDP over
+    // IPv4 with the ports after them), and whether each side is learned lookup-only.
     struct StreamKey {
         std::array<uint8_t, 12> macs{};
-        std::array<uint8_t, 8> ip{};
+        std::array<uint8_t, 20> network{};
         std::array<uint16_t, FrameView::LayerCount> protocols{};
-        std::array<uint16_t, 2> ports{};
         uint16_t interface = 0;
         uint16_t etherType = 0;
         uint16_t flags = 0;
@@ -112,8 +111,8 @@ private:
         Tuple* tuple = nullptr;
         uint64_t stamp = 0;
     };
-    // False for a frame the key cannot stand for (IPX addresses, endpoints the addresses do not
-    // show): such frames are always learned.
+    // False for a frame the key cannot stand for (TCP/UDP endpoints other than its IPv4
+    // addresses): such frames are always learned.
     bool KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const;
     // Moves on whenever learning a frame's hosts or finding its tuple could answer otherwise: a host
     // table change, an address no longer filed where it was, a tuple removed or a host change seen

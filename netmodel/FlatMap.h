@@ -71,14 +71,12 @@ public:
     }
 
 private:
-    // The flag sits in the key's padding where there is some; a slot of a cache line's size is
-    // aligned to one, so that a probe touches one line.
-    struct Fields {
+    // The flag sits in the key's padding where there is some.
+    struct Slot {
         Key key{};
         bool used = false;
         Value value{};
     };
-    struct alignas(sizeof(Fields) == 64 ? 64 : alignof(Fields)) Slot : Fields {};
 
     size_t FreeSlotFor(const Key& key) const {
         const size_t mask = m_Slots.size() - 1;
