@@ -91,14 +91,39 @@ bool Environment::CheckIntegrity(int kind, bool force) {
     }
 }
 
+namespace {
+
+// A stream key as whole words, zero-padded: hashed and compared without a byte loop.
+template <typename Key> using KeyWords = std::array<uint64_t, (sizeof(Key) + 7) / 8>;
+
+template <typename Key> KeyWords<Key> WordsOf(const Key& key) {
+    static_assert(std::has_unique_object_representations_v<Key>, "compared and hashed by its bytes");
+    KeyWords<Key> words{};
+    std::memcpy(words.data(), &key, sizeof(key));
+    return words;
+}
+
+} // namespace
+
+bool Environment::StreamKey::operator==(const StreamKey& other) const {
+    const auto left = WordsOf(*this), right = WordsOf(other);
+    uint64_t differ = 0;
+    for (size_t i = 0; i < left.size(); ++i)
+        differ |= left[i] ^ right[i];
+    return differ == 0;
+}
+
 size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexcept {
-    static_assert(std::has_unique_object_representations_v<StreamKey>, "hashed by its bytes");
-    uint64_t words[(sizeof(StreamKey) + 7) / 8] = {};
-    std::memcpy(words, &key, sizeof(key));
+    // Each word by its own odd constant, summed: the products do not wait on each other.
+    static constexpr uint64_t Factors[] = {0x9E3779B97F4A7C15ULL, 0xC2B2AE3D27D4EB4FULL, 0x165667B19E3779F9ULL,
+                                           0xD6E8FEB86659FD93ULL, 0xFF51AFD7ED558CCDULL, 0xC4CEB9FE1A85EC53ULL,
+                                           0x94D049BB133111EBULL};
+    const auto words = WordsOf(key);
+    static_assert(words.size() <= std::size(Factors));
     uint64_t h = 0;
-    for (uint64_t word : words)
-        h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
-    return PointerHash{}(reinterpret_cast<const void*>(h ^ (h >> 29)));
+    for (size_t i = 0; i < words.size(); ++i)
+        h += (words[i] ^ (words[i] >> 32)) * Factors[i];
+    return PointerHash{}(reinterpret_cast<const void*>(h));
 }
 
 bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const {
@@ -106,32 +131,40 @@ bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, Stream
     key.etherType = frame.GetEtherType();
     const bool ip = key.etherType == 0x0800 || key.etherType == 0x0806;
     const bool ipx = key.etherType == 0x8137 || key.etherType == 0x8138;
-    const size_t width = ip ? 4 : 10;
     for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
         key.protocols[size_t(layer)] = frame.GetProtocolId(FrameView::Layer(layer));
-    FrameView::Endpoint endpoints[2];
-    const bool ported = frame.GetTransportEndpoints(endpoints[0], endpoints[1]);
-    if (ported) key.flags = 16;
-    for (FrameView::Side side : {FrameView::Source, FrameView::Destination}) {
-        const size_t at = side == FrameView::Source ? 0 : 1;
-        std::memcpy(key.macs.data() + 6 * at, frame.GetMac(side), 6);
-        // A side without an address differs from one whose address is all zeros.
-        const uint8_t* address = ip ? frame.GetIp(side) : ipx ? frame.GetIpx(side) : nullptr;
-        if (address != nullptr) {
-            std::memcpy(key.network.data() + width * at, address, width);
-            key.flags |= uint16_t(1u << at);
-        }
-        if (ported) {
-            // The reference session is looked up by the endpoints, which the key holds only when
-            // they are the frame's IPv4 addresses, as decoders give them.
-            if (!ip || address == nullptr) return false;
-            const uint32_t value = uint32_t(address[0]) << 24 | uint32_t(address[1]) << 16 |
-                                   uint32_t(address[2]) << 8 | address[3];
-            if (value != endpoints[at].address) return false;
-            std::memcpy(key.network.data() + 8 + 2 * at, &endpoints[at].port, 2);
-        }
-        if (m_HostTable.IsLookupOnly(frame, side)) key.flags |= uint16_t(4u << at);
+    std::memcpy(key.macs.data(), frame.GetMac(FrameView::Source), 6);
+    std::memcpy(key.macs.data() + 6, frame.GetMac(FrameView::Destination), 6);
+    // A side without an address differs from one whose address is all zeros.
+    const uint8_t* addresses[2] = {};
+    if (ip) {
+        addresses[0] = frame.GetIp(FrameView::Source);
+        addresses[1] = frame.GetIp(FrameView::Destination);
+        if (addresses[0] != nullptr) std::memcpy(key.network.data(), addresses[0], 4);
+        if (addresses[1] != nullptr) std::memcpy(key.network.data() + 4, addresses[1], 4);
+    } else if (ipx) {
+        addresses[0] = frame.GetIpx(FrameView::Source);
+        addresses[1] = frame.GetIpx(FrameView::Destination);
+        if (addresses[0] != nullptr) std::memcpy(key.network.data(), addresses[0], 10);
+        if (addresses[1] != nullptr) std::memcpy(key.network.data() + 10, addresses[1], 10);
     }
+    key.flags = uint16_t((addresses[0] != nullptr ? 1u : 0u) | (addresses[1] != nullptr ? 2u : 0u));
+    FrameView::Endpoint endpoints[2];
+    if (frame.GetTransportEndpoints(endpoints[0], endpoints[1])) {
+        // The reference session is looked up by the endpoints, which the key holds only when they
+        // are the frame's IPv4 addresses, as decoders give them.
+        if (!ip || addresses[0] == nullptr || addresses[1] == nullptr) return false;
+        for (size_t at = 0; at < 2; ++at) {
+            const uint8_t* a = addresses[at];
+            const uint32_t value = uint32_t(a[0]) << 24 | uint32_t(a[1]) << 16 | uint32_t(a[2]) << 8 | a[3];
+            if (value != endpoints[at].address) return false;
+        }
+        std::memcpy(key.network.data() + 8, &endpoints[0].port, 2);
+        std::memcpy(key.network.data() + 10, &endpoints[1].port, 2);
+        key.flags |= 16;
+    }
+    if (m_HostTable.IsLookupOnly(frame, FrameView::Source)) key.flags |= 4;
+    if (m_HostTable.IsLookupOnly(frame, FrameView::Destination)) key.flags |= 8;
     return true;
 }
 

@@ -101,7 +101,7 @@ private:
         uint16_t interface = 0;
         uint16_t etherType = 0;
         uint16_t flags = 0;
-        friend bool operator==(const StreamKey&, const StreamKey&) = default;
+        bool operator==(const StreamKey& other) const;
     };
     struct StreamKeyHash {
         size_t operator()(const StreamKey& key) const noexcept;
