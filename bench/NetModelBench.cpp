@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <malloc.h>
 #include <new>
+#include <utility>
 #include <vector>
 
 // Counting replacements of the global allocation functions; GCC cannot see that they pair up.
@@ -118,6 +119,47 @@ BENCHMARK(BM_FramePath)
     ->Args({100000, 10})
     ->Apply(Counted)
     ->Unit(benchmark::kNanosecond);
+
+// `conversations` clients each talk to one of 16 servers on port 80, both ways, as TCP/UDP frames
+// whose reference sessions are looked up by their endpoints.
+std::vector<FakeFrame> PortFrames(int conversations) {
+    std::vector<FakeFrame> frames;
+    frames.reserve(2 * size_t(conversations));
+    for (int i = 0; i < conversations; ++i) {
+        FakeFrame frame = IpFrame("02:00:00:00:01:00", "10.0.0.1", "02:00:00:00:00:01", "192.168.0.1",
+                                  uint16_t(1024 + i % 60000), 80);
+        frame.ip[0] = Ip{10, uint8_t(1 + i / 62500), uint8_t((i / 250) % 250), uint8_t(1 + i % 250)};
+        frame.ip[1] = Ip{192, 168, 0, uint8_t(1 + i % 16)};
+        frame.endpoints = std::array<FrameView::Endpoint, 2>{
+            FrameView::Endpoint{HostOrder(*frame.ip[0]), frame.endpoints->at(0).port},
+            FrameView::Endpoint{HostOrder(*frame.ip[1]), 80}};
+        frames.push_back(frame);
+        std::swap(frame.mac[0], frame.mac[1]);
+        std::swap(frame.ip[0], frame.ip[1]);
+        std::swap(frame.endpoints->at(0), frame.endpoints->at(1));
+        frames.push_back(frame);
+    }
+    return frames;
+}
+
+// Finding the tuple of a frame whose stream is known and whose model has stopped changing.
+void BM_KnownStream(benchmark::State& state) {
+    LiveModel live;
+    const std::vector<FakeFrame> frames = PortFrames(int(state.range(0)));
+    for (int pass = 0; pass < 2; ++pass)
+        for (const FakeFrame& frame : frames)
+            live.model.TupleForPacket(frame);
+    size_t next = 0;
+    const size_t stride = 7919;
+    const uint64_t allocationsBefore = g_Allocations.load();
+    for (auto _ : state) {
+        next = (next + stride) % frames.size();
+        benchmark::DoNotOptimize(live.model.TupleForPacket(frames[next]));
+    }
+    state.counters["tuples"] = double(live.model.GetTuplePool().GetCount());
+    state.counters["allocs_per_frame"] = double(g_Allocations.load() - allocationsBefore) / double(state.iterations());
+}
+BENCHMARK(BM_KnownStream)->Arg(1000)->Arg(10000)->Arg(100000)->Apply(Counted)->Unit(benchmark::kNanosecond);
 
 // A checkpoint: every conversation of an interval imported into a fresh model.
 void BM_CheckpointImport(benchmark::State& state) {

@@ -91,37 +91,84 @@ bool Environment::CheckIntegrity(int kind, bool force) {
     }
 }
 
-size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexcept {
-    static_assert(std::has_unique_object_representations_v<StreamKey>, "hashed by its bytes");
-    uint64_t words[(sizeof(StreamKey) + 7) / 8] = {};
-    std::memcpy(words, &key, sizeof(key));
-    uint64_t h = 0;
-    for (uint64_t word : words)
-        h = (h ^ word) * 0x9E3779B97F4A7C15ULL;
-    return PointerHash{}(reinterpret_cast<const void*>(h ^ (h >> 29)));
+namespace {
+
+// A stream key as whole words, zero-padded: hashed and compared without a byte loop.
+template <typename Key> using KeyWords = std::array<uint64_t, (sizeof(Key) + 7) / 8>;
+
+template <typename Key> KeyWords<Key> WordsOf(const Key& key) {
+    static_assert(std::has_unique_object_representations_v<Key>, "compared and hashed by its bytes");
+    KeyWords<Key> words{};
+    std::memcpy(words.data(), &key, sizeof(key));
+    return words;
 }
 
-Environment::StreamKey Environment::KeyOf(const FrameView& frame, const Tuple::Fields& fields) const {
-    StreamKey key;
-    key.fields = fields;
+} // namespace
+
+bool Environment::StreamKey::operator==(const StreamKey& other) const {
+    const auto left = WordsOf(*this), right = WordsOf(other);
+    uint64_t differ = 0;
+    for (size_t i = 0; i < left.size(); ++i)
+        differ |= left[i] ^ right[i];
+    return differ == 0;
+}
+
+size_t Environment::StreamKeyHash::operator()(const StreamKey& key) const noexcept {
+    // Each word by its own odd constant, summed: the products do not wait on each other.
+    static constexpr uint64_t Factors[] = {0x9E3779B97F4A7C15ULL, 0xC2B2AE3D27D4EB4FULL, 0x165667B19E3779F9ULL,
+                                           0xD6E8FEB86659FD93ULL, 0xFF51AFD7ED558CCDULL, 0xC4CEB9FE1A85EC53ULL,
+                                           0x94D049BB133111EBULL};
+    const auto words = WordsOf(key);
+    static_assert(words.size() <= std::size(Factors));
+    uint64_t h = 0;
+    for (size_t i = 0; i < words.size(); ++i)
+        h += (words[i] ^ (words[i] >> 32)) * Factors[i];
+    return PointerHash{}(reinterpret_cast<const void*>(h));
+}
+
+bool Environment::KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const {
+    key.interface = interfaceNumber;
     key.etherType = frame.GetEtherType();
     const bool ip = key.etherType == 0x0800 || key.etherType == 0x0806;
     const bool ipx = key.etherType == 0x8137 || key.etherType == 0x8138;
-    for (FrameView::Side side : {FrameView::Source, FrameView::Destination}) {
-        const size_t at = side == FrameView::Source ? 0 : 1;
-        std::memcpy(key.macs.data() + 6 * at, frame.GetMac(side), 6);
-        // A side without an address differs from one whose address is all zeros.
-        const uint8_t* network = ip ? frame.GetIp(side) : ipx ? frame.GetIpx(side) : nullptr;
-        if (network != nullptr) {
-            std::memcpy(key.network.data() + 10 * at, network, ip ? 4 : 10);
-            key.flags |= uint16_t(1u << at);
-        }
-        if (m_HostTable.IsLookupOnly(frame, side)) key.flags |= uint16_t(4u << at);
+    for (int layer = FrameView::DataLink; layer < FrameView::LayerCount; ++layer)
+        key.protocols[size_t(layer)] = frame.GetProtocolId(FrameView::Layer(layer));
+    std::memcpy(key.macs.data(), frame.GetMac(FrameView::Source), 6);
+    std::memcpy(key.macs.data() + 6, frame.GetMac(FrameView::Destination), 6);
+    // A side without an address differs from one whose address is all zeros.
+    const uint8_t* addresses[2] = {};
+    if (ip) {
+        addresses[0] = frame.GetIp(FrameView::Source);
+        addresses[1] = frame.GetIp(FrameView::Destination);
+        if (addresses[0] != nullptr) std::memcpy(key.network.data(), addresses[0], 4);
+        if (addresses[1] != nullptr) std::memcpy(key.network.data() + 4, addresses[1], 4);
+    } else if (ipx) {
+        addresses[0] = frame.GetIpx(FrameView::Source);
+        addresses[1] = frame.GetIpx(FrameView::Destination);
+        if (addresses[0] != nullptr) std::memcpy(key.network.data(), addresses[0], 10);
+        if (addresses[1] != nullptr) std::memcpy(key.network.data() + 10, addresses[1], 10);
     }
-    return key;
+    key.flags = uint16_t((addresses[0] != nullptr ? 1u : 0u) | (addresses[1] != nullptr ? 2u : 0u));
+    FrameView::Endpoint endpoints[2];
+    if (frame.GetTransportEndpoints(endpoints[0], endpoints[1])) {
+        // The reference session is looked up by the endpoints, which the key holds only when they
+        // are the frame's IPv4 addresses, as decoders give them.
+        if (!ip || addresses[0] == nullptr || addresses[1] == nullptr) return false;
+        for (size_t at = 0; at < 2; ++at) {
+            const uint8_t* a = addresses[at];
+            const uint32_t value = uint32_t(a[0]) << 24 | uint32_t(a[1]) << 16 | uint32_t(a[2]) << 8 | a[3];
+            if (value != endpoints[at].address) return false;
+        }
+        std::memcpy(key.network.data() + 8, &endpoints[0].port, 2);
+        std::memcpy(key.network.data() + 10, &endpoints[1].port, 2);
+        key.flags |= 16;
+    }
+    if (m_HostTable.IsLookupOnly(frame, FrameView::Source)) key.flags |= 4;
+    if (m_HostTable.IsLookupOnly(frame, FrameView::Destination)) key.flags |= 8;
+    return true;
 }
 
-uint64_t Environment::GetStamp() const {
+uint64_t Environment::GetModelStamp() const {
     return m_HostTable.GetGeneration() + m_MacTable.GetChanges() + m_IpTable.GetChanges() +
            m_IpxTable.GetChanges() + m_TuplePool.GetFinderStamp();
 }
@@ -131,7 +178,7 @@ Tuple* Environment::TupleForPacket(const FrameView& frame) {
     const int interfacesBefore = m_InterfaceTable.GetCount();
     try {
         InterfaceInfo* interface = m_InterfaceTable.FindOrAdd(int16_t(frame.GetAdapterNumber()));
-        return LearnStream(frame, m_TuplePool.FieldsForFrame(frame, uint16_t(interface->GetNumber())));
+        return LearnStream(frame, uint16_t(interface->GetNumber()));
     } catch (const std::bad_alloc&) {
         // Only what this call appended goes; hosts merged into stored ones keep what they learned.
         while (m_InterfaceTable.GetCount() > interfacesBefore)
@@ -145,13 +192,18 @@ Tuple* Environment::TupleForPacket(const FrameView& frame) {
     }
 }
 
-Tuple* Environment::LearnStream(const FrameView& frame, const Tuple::Fields& fields) {
-    const StreamKey key = KeyOf(frame, fields);
-    const uint64_t stamp = GetStamp();
-    if (const StreamEntry* known = m_Streams.Find(key); known != nullptr && known->stamp == stamp) {
-        m_TuplePool.TieKnown(*known->tuple);
-        return known->tuple;
+Tuple* Environment::LearnStream(const FrameView& frame, uint16_t interfaceNumber) {
+    StreamKey key;
+    const bool keyed = KeyOf(frame, interfaceNumber, key);
+    const uint64_t model = GetModelStamp();
+    // The reference sessions are part of the stamp: on a map unchanged since the entry was made,
+    // computing the frame's session again would answer the same id and store nothing.
+    if (keyed) {
+        const StreamEntry* known = m_Streams.Find(key);
+        if (known != nullptr && known->stamp == model + m_TuplePool.GetReferenceSessionChanges())
+            return known->tuple;
     }
+    const Tuple::Fields fields = m_TuplePool.FieldsForFrame(frame, interfaceNumber);
     Tuple* tuple = nullptr;
     try {
         HostAddress* source = m_HostTable.LearnSource(frame);
@@ -161,14 +213,15 @@ Tuple* Environment::LearnStream(const FrameView& frame, const Tuple::Fields& fie
         m_TuplePool.AbandonFrame();
         throw;
     }
-    // Only a frame that changed nothing is remembered: learning it again gives the same hosts, and
-    // the same tuple, until the stamp moves.
-    if (GetStamp() == stamp) {
+    // Only a frame that changed nothing in the model is remembered: learning it again gives the
+    // same hosts, and the same tuple, until the stamp moves. The sessions it stored itself are
+    // taken into the entry's stamp.
+    if (keyed && GetModelStamp() == model) {
         try {
             // Streams whose tuples are long gone are dropped now and then, so that the room follows
             // the pool rather than everything it ever held.
             if (m_Streams.Size() > 2 * size_t(m_TuplePool.GetCount()) + 1024) m_Streams.Clear();
-            *m_Streams.Emplace(key).first = StreamEntry{tuple, stamp};
+            *m_Streams.Emplace(key).first = StreamEntry{tuple, model + m_TuplePool.GetReferenceSessionChanges()};
         } catch (const std::bad_alloc&) {
             // Only the next frame's shortcut is lost.
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "netmodel/FlatMap.h"
+#include "netmodel/FrameView.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/HostTable.h"
 #include "netmodel/InterfaceTable.h"
@@ -18,7 +19,6 @@ namespace vq {
 
 class AdapterList;
 class AnnouncementSink;
-class FrameView;
 class InterfaceInfo;
 class MacFilter;
 class Traffic;
@@ -91,30 +91,34 @@ public:
     void ImportTraffic(const Traffic& source, Traffic& target, int createdMode);
 
 private:
-    // What decides a frame's tuple, given the model: the frame's fields, both MACs, the network
-    // addresses its EtherType offers, and whether each side is learned lookup-only.
+    // What decides a frame's tuple, given the model and its reference sessions: the interface, the
+    // layers' protocol ids, both MACs, the network addresses its EtherType offers (for TCP/UDP over
+    // IPv4 with the ports after them), and whether each side is learned lookup-only.
     struct StreamKey {
-        Tuple::Fields fields{};
         std::array<uint8_t, 12> macs{};
         std::array<uint8_t, 20> network{};
+        std::array<uint16_t, FrameView::LayerCount> protocols{};
+        uint16_t interface = 0;
         uint16_t etherType = 0;
         uint16_t flags = 0;
-        friend bool operator==(const StreamKey&, const StreamKey&) = default;
+        bool operator==(const StreamKey& other) const;
     };
     struct StreamKeyHash {
         size_t operator()(const StreamKey& key) const noexcept;
     };
-    // The tuple a frame with the key was given, and the model's stamp then.
+    // The tuple a frame with the key was given, and the stamp just after.
     struct StreamEntry {
         Tuple* tuple = nullptr;
         uint64_t stamp = 0;
     };
-    StreamKey KeyOf(const FrameView& frame, const Tuple::Fields& fields) const;
+    // False for a frame the key cannot stand for (TCP/UDP endpoints other than its IPv4
+    // addresses): such frames are always learned.
+    bool KeyOf(const FrameView& frame, uint16_t interfaceNumber, StreamKey& key) const;
     // Moves on whenever learning a frame's hosts or finding its tuple could answer otherwise: a host
     // table change, an address no longer filed where it was, a tuple removed or a host change seen
     // by the tuple pool. Every part only grows, so the sum moves whenever any part does.
-    uint64_t GetStamp() const;
-    Tuple* LearnStream(const FrameView& frame, const Tuple::Fields& fields);
+    uint64_t GetModelStamp() const;
+    Tuple* LearnStream(const FrameView& frame, uint16_t interfaceNumber);
 
     using ImportMap = FlatMap<const void*, void*, PointerHash>;
     enum MapIndex : int { TupleMap = 0, InterfaceMap, HostMap, MacMap, IpMap, IpxMap, MapCount };

@@ -71,10 +71,11 @@ public:
     }
 
 private:
+    // The flag sits in the key's padding where there is some.
     struct Slot {
         Key key{};
-        Value value{};
         bool used = false;
+        Value value{};
     };
 
     size_t FreeSlotFor(const Key& key) const {

@@ -13,6 +13,7 @@ std::optional<uint16_t> ReferenceSessionMap::Lookup(uint32_t address, uint16_t p
 
 void ReferenceSessionMap::Set(uint32_t address, uint16_t port, uint16_t id) {
     m_Entries.Emplace(KeyOf(address, port)).first->id = id;
+    ++m_Changes;
 }
 
 void ReferenceSessionMap::Store(const FrameView::Endpoint& endpoint, uint16_t id) {
@@ -21,6 +22,7 @@ void ReferenceSessionMap::Store(const FrameView::Endpoint& endpoint, uint16_t id
     // Setting the id an entry already holds stores nothing: the entry stays with its tuple.
     if (!created && entry->id == id) return;
     entry->id = id;
+    ++m_Changes;
     m_Pending[m_PendingCount++] = key;
 }
 
@@ -80,7 +82,10 @@ void ReferenceSessionMap::Abandon() {
     const int pending = std::exchange(m_PendingCount, 0);
     for (int i = 0; i < pending; ++i) {
         const Entry* entry = m_Entries.Find(m_Pending[i]);
-        if (entry != nullptr && entry->tuple == nullptr) m_Entries.Erase(m_Pending[i]);
+        if (entry != nullptr && entry->tuple == nullptr) {
+            m_Entries.Erase(m_Pending[i]);
+            ++m_Changes;
+        }
     }
 }
 
@@ -89,7 +94,10 @@ void ReferenceSessionMap::Untie(const Tuple* tuple) {
     if (list == m_ByTuple.end()) return;
     for (uint64_t key : list->second) {
         const Entry* entry = m_Entries.Find(key);
-        if (entry != nullptr && entry->tuple == tuple) m_Entries.Erase(key);
+        if (entry != nullptr && entry->tuple == tuple) {
+            m_Entries.Erase(key);
+            ++m_Changes;
+        }
     }
     m_ByTuple.erase(list);
 }
@@ -98,6 +106,7 @@ void ReferenceSessionMap::Clear() {
     m_Entries = {};
     m_ByTuple.clear();
     m_PendingCount = 0;
+    ++m_Changes;
 }
 
 } // namespace vq

@@ -31,6 +31,10 @@ public:
     void Untie(const Tuple* tuple);
     void Clear();
     size_t GetCount() const { return m_Entries.Size(); }
+    // Moves whenever an entry is made, changes its id or leaves; only grows. Computing a frame
+    // again on a map that has not moved since the frame's own Compute and Tie answers the same id
+    // and stores nothing, which is what lets a caller skip both for a stream it knows.
+    uint64_t GetChanges() const { return m_Changes; }
 
 private:
     struct Entry {
@@ -52,6 +56,7 @@ private:
     FlatMap<uint64_t, Entry, KeyHash> m_Entries;
     // The keys each tuple stored last, to find them again when the tuple leaves.
     std::unordered_map<const Tuple*, std::vector<uint64_t>> m_ByTuple;
+    uint64_t m_Changes = 0;
     uint64_t m_Pending[2]{};
     int m_PendingCount = 0;
 };

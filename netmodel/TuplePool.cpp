@@ -67,15 +67,6 @@ Tuple* TuplePool::FindOrAddForFields(HostAddress* source, HostAddress* destinati
     return tuple;
 }
 
-void TuplePool::TieKnown(Tuple& tuple) {
-    try {
-        m_ReferenceSessions.Tie(&tuple);
-    } catch (...) {
-        m_ReferenceSessions.Abandon();
-        throw;
-    }
-}
-
 void TuplePool::Offer(Tuple& tuple) {
     if (m_Offers == nullptr) return;
     try {

@@ -27,18 +27,18 @@ public:
                              uint16_t interfaceNumber) {
         return FindOrAddForFields(source, destination, FieldsForFrame(frame, interfaceNumber));
     }
-    // The two halves of FindOrAddForFrame, for a caller that knows the stream by its fields. The
-    // reference sessions the frame stores wait for the tuple: FindOrAddForFields or TieKnown ties
-    // them, AbandonFrame drops them when the frame fails on the way.
+    // The two halves of FindOrAddForFrame, for a caller that learns the frame's hosts in between.
+    // The reference sessions the frame stores wait for the tuple: FindOrAddForFields ties them,
+    // AbandonFrame drops them when the frame fails on the way.
     Tuple::Fields FieldsForFrame(const FrameView& frame, uint16_t interfaceNumber);
     Tuple* FindOrAddForFields(HostAddress* source, HostAddress* destination, const Tuple::Fields& fields);
-    void TieKnown(Tuple& tuple);
     void AbandonFrame() { m_ReferenceSessions.Abandon(); }
     // A tuple with the key's kind, interface and ids and no hosts.
     std::unique_ptr<TAO> NewTAO(const TAO& key) override;
     Tuple* GetNextTuple(size_t& position) const { return static_cast<Tuple*>(GetNextTAO(position)); }
 
     ReferenceSessionMap& GetReferenceSessions() { return m_ReferenceSessions; }
+    uint64_t GetReferenceSessionChanges() const { return m_ReferenceSessions.GetChanges(); }
     // Empties the pool and the reference-session map.
     void Reset();
 

@@ -124,6 +124,66 @@ TEST_F(EnvironmentTest, KnownStreamsAreLearnedAnewOnceTheModelChanged) {
     EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
 }
 
+// A known stream's reference session follows its endpoints' entries: another conversation that
+// gives the client's endpoint a new id changes the answer for the server's replies, while a stream
+// whose entries did not move keeps its tuple.
+TEST_F(EnvironmentTest, KnownStreamsFollowTheirEndpointsReferenceSessions) {
+    Environment live(1);
+    live.SetAdapters(adapters);
+    const auto reply = IpFrame("00:00:00:00:00:02", "10.0.0.2", "00:00:00:00:00:01", "10.0.0.1", 80, 4000);
+    const auto name = IpFrame("00:00:00:00:00:06", "10.0.0.6", "00:00:00:00:00:05", "10.0.0.5", 6000, 53);
+    const auto lookup = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:05", "10.0.0.5", 4000, 53);
+    Tuple* served = live.TupleForPacket(reply);
+    ASSERT_EQ(live.TupleForPacket(reply), served);
+    EXPECT_EQ(served->GetKeyValue(KEY_ReferenceSession), 80u);
+    Tuple* named = live.TupleForPacket(name);
+    ASSERT_EQ(live.TupleForPacket(name), named);
+
+    EXPECT_EQ(live.TupleForPacket(lookup)->GetKeyValue(KEY_ReferenceSession), 53u);
+    Tuple* moved = live.TupleForPacket(reply);
+    EXPECT_NE(moved, served);
+    EXPECT_EQ(moved->GetKeyValue(KEY_ReferenceSession), 53u);
+    EXPECT_EQ(live.TupleForPacket(reply), moved);
+    EXPECT_EQ(live.TupleForPacket(name), named);
+    EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
+}
+
+// Frames that differ in one thing the tuple depends on never share a remembered stream, IPX frames
+// included, and each is answered from memory on its next frame.
+TEST_F(EnvironmentTest, KnownStreamsStayApartByWhatDecidesTheirTuple) {
+    FakeFrame ipx = MacFrame("00:00:00:00:00:01", "00:00:00:00:00:02", 0x8137);
+    ipx.ipx = {Ipx{0, 0, 0, 1, 0, 0, 0, 0, 0, 1}, Ipx{0, 0, 0, 1, 0, 0, 0, 0, 0, 2}};
+    const FakeFrame ip = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2", 4000, 80);
+    struct Case {
+        const char* name;
+        FakeFrame base;
+        void (*change)(FakeFrame&);
+        bool apart;
+    };
+    const Case cases[] = {
+        {"ipx node", ipx, [](FakeFrame& f) { f.ipx[1]->back() = 3; }, true},
+        {"ipx network", ipx, [](FakeFrame& f) { (*f.ipx[0])[3] = 2; }, true},
+        {"session id", ip, [](FakeFrame& f) { f.ids[FrameView::Session] = 7; }, true},
+        {"ip address", ip, [](FakeFrame& f) { f.ip[1] = Ip{10, 0, 0, 3}, (*f.endpoints)[1].address = 0x0A000003; }, true},
+        // Learned every time, to the same hosts and session.
+        {"endpoint unlike the address", ip, [](FakeFrame& f) { (*f.endpoints)[1].address = 0x0A000009; }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Environment live(1);
+        live.SetAdapters(adapters);
+        FakeFrame other = c.base;
+        c.change(other);
+        Tuple* base = live.TupleForPacket(c.base);
+        ASSERT_EQ(live.TupleForPacket(c.base), base);
+        Tuple* changed = live.TupleForPacket(other);
+        EXPECT_EQ(live.TupleForPacket(other), changed);
+        EXPECT_EQ(live.TupleForPacket(c.base), base);
+        EXPECT_EQ(changed != base, c.apart);
+        EXPECT_TRUE(live.CheckIntegrity(0, true)) << IntegrityText();
+    }
+}
+
 TEST_F(EnvironmentTest, ResetRebuildsInterfacesAndEmptiesTheModel) {
     Environment live(1);
     live.SetAdapters(adapters);
