@@ -70,22 +70,7 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
                             : etherType == 0x0800 || etherType == 0x0806 ? 1
                             : etherType == 0x8137 || etherType == 0x8138 ? 2
                                                                          : 0;
-    const LearnKey key{seen.mac, seen.ip != nullptr ? static_cast<const void*>(seen.ip) : seen.ipx,
-                       uint8_t(side | (lookupOnly ? 2 : 0) | network << 2)};
-    // Learning is a function of the table and what the frame names: a step that changed nothing
-    // gives the same host, again changing nothing, until the table changes.
-    if (const LearnMemo* memo = m_Learned.Find(key); memo != nullptr && memo->generation == m_Generation)
-        return memo->host;
-    const uint64_t generation = m_Generation;
-    HostAddress* result = LearnAnew(seen, side, lookupOnly, network);
-    if (m_Generation == generation) {
-        try {
-            *m_Learned.Emplace(key).first = LearnMemo{result, generation};
-        } catch (const std::bad_alloc&) {
-            // Only the next frame's shortcut is lost.
-        }
-    }
-    return result;
+    return LearnAnew(seen, side, lookupOnly, network);
 }
 
 HostAddress* HostTable::LearnAnew(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
@@ -471,7 +456,6 @@ void HostTable::Refile(HostAddress* host) {
 
 void HostTable::Clear() {
     Touch();
-    m_Learned.Clear();
     m_Equal.Clear();
     m_MacIndex.Clear();
     m_IpIndex.Clear();

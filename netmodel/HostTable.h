@@ -1,6 +1,5 @@
 #pragma once
 
-#include "netmodel/FlatMap.h"
 #include "netmodel/FrameView.h"
 #include "netmodel/HostAddress.h"
 #include "netmodel/HostEqualityIndex.h"
@@ -71,27 +70,6 @@ private:
         HostAddress* stored = nullptr;
     };
 
-    // What one learning step saw: the shared address objects (stable while their table lives), the
-    // side, lookup-only and the family the frame's type offers for learning.
-    struct LearnKey {
-        const void* mac;
-        const void* network;
-        uint8_t flags;
-        friend bool operator==(const LearnKey&, const LearnKey&) = default;
-    };
-    struct LearnKeyHash {
-        size_t operator()(const LearnKey& key) const noexcept {
-            return PointerHash{}(reinterpret_cast<const void*>(
-                reinterpret_cast<uintptr_t>(key.mac) * 0x9E3779B97F4A7C15ULL ^
-                reinterpret_cast<uintptr_t>(key.network) * 0xC2B2AE3D27D4EB4FULL ^ key.flags));
-        }
-    };
-    // The host a step that changed nothing gave, and the table's generation then.
-    struct LearnMemo {
-        HostAddress* host = nullptr;
-        uint64_t generation = 0;
-    };
-
     HostAddress* Learn(const FrameView& frame, FrameView::Side side);
     HostAddress* LearnAnew(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
                            uint8_t network);
@@ -134,7 +112,6 @@ private:
     HostEqualityIndex m_Equal;
     uint64_t m_NextOrder = 0;
     uint64_t m_Generation = 0;
-    FlatMap<LearnKey, LearnMemo, LearnKeyHash> m_Learned;
 };
 
 } // namespace vq

@@ -49,6 +49,22 @@ uint16_t ReferenceSessionMap::Compute(const FrameView& frame) {
     return id;
 }
 
+void ReferenceSessionMap::Held::Reserve(size_t extra) {
+    const size_t total = count + extra;
+    if (total <= 2) return;
+    if (!more) more = std::make_unique<std::vector<uint64_t>>();
+    const size_t needed = total - 2;
+    if (more->capacity() < needed) more->reserve(std::max(needed, 2 * more->capacity()));
+}
+
+void ReferenceSessionMap::Held::Push(uint64_t key) {
+    if (count < 2)
+        keys[count] = key;
+    else
+        more->push_back(key);
+    ++count;
+}
+
 void ReferenceSessionMap::Tie(Tuple* tuple) {
     size_t changing = 0;
     for (int i = 0; i < m_PendingCount; ++i) {
@@ -56,24 +72,22 @@ void ReferenceSessionMap::Tie(Tuple* tuple) {
         if (entry != nullptr && entry->tuple != tuple) ++changing;
     }
     // Room for the keys first: running out of memory leaves every entry as it was, still pending.
-    std::vector<uint64_t>* keys = nullptr;
+    Held* keys = nullptr;
     if (tuple != nullptr && changing > 0) {
-        auto [list, created] = m_ByTuple.try_emplace(tuple);
-        std::vector<uint64_t>& held = list->second;
+        auto [held, created] = m_ByTuple.Emplace(tuple);
         try {
-            if (held.capacity() - held.size() < changing)
-                held.reserve(std::max(held.size() + changing, 2 * held.capacity()));
+            held->Reserve(changing);
         } catch (...) {
-            if (created) m_ByTuple.erase(list);
+            if (created) m_ByTuple.Erase(tuple);
             throw;
         }
-        keys = &held;
+        keys = held;
     }
     for (int i = 0; i < m_PendingCount; ++i) {
         Entry* entry = m_Entries.Find(m_Pending[i]);
         if (entry == nullptr || entry->tuple == tuple) continue;
         entry->tuple = tuple;
-        if (keys != nullptr) keys->push_back(m_Pending[i]);
+        if (keys != nullptr) keys->Push(m_Pending[i]);
     }
     m_PendingCount = 0;
 }
@@ -90,21 +104,21 @@ void ReferenceSessionMap::Abandon() {
 }
 
 void ReferenceSessionMap::Untie(const Tuple* tuple) {
-    auto list = m_ByTuple.find(tuple);
-    if (list == m_ByTuple.end()) return;
-    for (uint64_t key : list->second) {
+    const Held* held = m_ByTuple.Find(tuple);
+    if (held == nullptr) return;
+    held->ForEach([&](uint64_t key) {
         const Entry* entry = m_Entries.Find(key);
         if (entry != nullptr && entry->tuple == tuple) {
             m_Entries.Erase(key);
             ++m_Changes;
         }
-    }
-    m_ByTuple.erase(list);
+    });
+    m_ByTuple.Erase(tuple);
 }
 
 void ReferenceSessionMap::Clear() {
     m_Entries = {};
-    m_ByTuple.clear();
+    m_ByTuple = {};
     m_PendingCount = 0;
     ++m_Changes;
 }

@@ -4,8 +4,8 @@
 #include "netmodel/FrameView.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
-#include <unordered_map>
 #include <vector>
 
 namespace vq {
@@ -52,10 +52,30 @@ private:
         }
     };
 
+    // The keys one tuple stored. Nearly every tuple stores the two ends of its first frame and no
+    // more, so those sit in place and only a tuple that stores further keys allocates.
+    struct Held {
+        uint64_t keys[2]{};
+        uint32_t count = 0;
+        std::unique_ptr<std::vector<uint64_t>> more;
+
+        // Room for `extra` keys beyond those held, so that adding them cannot fail halfway.
+        void Reserve(size_t extra);
+        void Push(uint64_t key);
+        template <typename Visit> void ForEach(Visit&& visit) const {
+            for (uint32_t i = 0; i < count && i < 2; ++i)
+                visit(keys[i]);
+            if (more)
+                for (uint64_t key : *more)
+                    visit(key);
+        }
+    };
+
     // Looked up for every TCP and UDP frame: one array, no node per endpoint.
     FlatMap<uint64_t, Entry, KeyHash> m_Entries;
-    // The keys each tuple stored last, to find them again when the tuple leaves.
-    std::unordered_map<const Tuple*, std::vector<uint64_t>> m_ByTuple;
+    // The keys each tuple stored last, to find them again when the tuple leaves. A new tuple files
+    // here, so it is one array as well: no node and no list of its own per tuple.
+    FlatMap<const Tuple*, Held, PointerHash> m_ByTuple;
     uint64_t m_Changes = 0;
     uint64_t m_Pending[2]{};
     int m_PendingCount = 0;

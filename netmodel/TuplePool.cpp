@@ -84,8 +84,10 @@ std::unique_ptr<TAO> TuplePool::NewTAO(const TAO& key) {
 }
 
 void TuplePool::Reset() {
-    Clear();
+    // The sessions go first: every tuple leaves, and untying them one by one would only empty the
+    // map a look-up at a time.
     m_ReferenceSessions.Clear();
+    Clear();
 }
 
 void TuplePool::OnRemoving(TAO& tao) {

@@ -273,5 +273,28 @@ TEST(ReferenceSessionTest, EntriesLeaveWithTheTupleThatStoredThem) {
     EXPECT_EQ(map.GetCount(), 1u);
 }
 
+TEST(ReferenceSessionTest, ATupleThatStoredManyEndpointsTakesThemAllAlong) {
+    ReferenceSessionMap map;
+    Tuple busy(uint8_t(0)), other(uint8_t(0));
+    // Clients of one server: the first frame stores both ends, each later one its client alone.
+    const char* clients[] = {"10.0.0.2", "10.0.0.3", "10.0.0.4", "10.0.0.5", "10.0.0.6"};
+    uint16_t port = 40000;
+    for (const char* client : clients) {
+        map.Compute(IpFrame("00:00:00:00:00:01", client, "00:00:00:00:00:02", "10.0.0.1", port++, 80));
+        map.Tie(&busy);
+    }
+    map.Compute(IpFrame("00:00:00:00:00:01", "10.0.0.7", "00:00:00:00:00:02", "10.0.0.1", port, 80));
+    map.Tie(&other);
+    ASSERT_EQ(map.GetCount(), 7u);
+    map.Untie(&busy);
+    EXPECT_EQ(map.GetCount(), 1u);
+    EXPECT_FALSE(map.Lookup(HostOrder(IpOf("10.0.0.1")), 80).has_value());
+    EXPECT_FALSE(map.Lookup(HostOrder(IpOf("10.0.0.6")), 40004).has_value());
+    EXPECT_EQ(map.Lookup(HostOrder(IpOf("10.0.0.7")), port), 80);
+    map.Untie(&busy);
+    map.Untie(&other);
+    EXPECT_EQ(map.GetCount(), 0u);
+}
+
 } // namespace
 } // namespace vq
