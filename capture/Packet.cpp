@@ -117,8 +117,7 @@ uint16_t Packet::GetEtherType() const {
 }
 
 uint16_t Packet::GetProtocolId(Layer layer) const {
-    const GenericPacket* decoded = GetLayer(LayerDataLink + int32_t(layer));
-    return decoded ? decoded->GetProtocol() : 0;
+    return unsigned(layer) < LayerCount ? protocols_[layer] : 0;
 }
 
 bool Packet::GetTransportEndpoints(Endpoint& source, Endpoint& destination) const {
@@ -157,8 +156,10 @@ const GenericPacket* Packet::GetLayer(int32_t layerKind) const {
     }
 }
 
-// The packet's kind is the first broadcast or multicast kind that a layer reports.
+// The packet's kind is the first broadcast or multicast kind that a layer reports. The layer's
+// protocol is kept by layer, since tuple keys ask for every layer's on each frame.
 void Packet::Merge(const GenericPacket& layer) {
+    protocols_[layer.GetLayerKind() - LayerDataLink] = layer.GetProtocol();
     if (sourceKind_ <= 1 && layer.GetSourceKind() > 1) sourceKind_ = layer.GetSourceKind();
     if (destinationKind_ <= 1 && layer.GetDestinationKind() > 1)
         destinationKind_ = layer.GetDestinationKind();

@@ -125,6 +125,7 @@ private:
     bool short_ = false;
     int32_t sourceKind_ = 0;
     int32_t destinationKind_ = 0;
+    uint16_t protocols_[LayerCount] = {};
     // Taken once when decoding, since host learning asks for each several times.
     const uint8_t* mac_[2];
     const uint8_t* ip_[2] = {nullptr, nullptr};
