@@ -1,12 +1,6 @@
 #include "capture/Packet.h"
 
 #include "capture/PacketAdapter.h"
-#include "capture/decode/ApplicationPacket.h"
-#include "capture/decode/DataLinkPacket.h"
-#include "capture/decode/NetworkPacket.h"
-#include "capture/decode/PresentationPacket.h"
-#include "capture/decode/SessionPacket.h"
-#include "capture/decode/TransportPacket.h"
 
 #include <algorithm>
 
@@ -40,32 +34,30 @@ Packet::~Packet() = default;
 
 void Packet::Decode() {
     if (dataLink_) return;
-    dataLink_ = DataLinkPacket::Create(*this);
-    Merge(*dataLink_);
-    dataLinkFromAdapter_ = dataLink_->IsFromAdapter(adapter_);
-    dataLinkToAdapter_ = dataLink_->IsToAdapter(adapter_);
-    network_ = NetworkPacket::Create(*this, *dataLink_);
-    Merge(*network_);
+    const DataLinkPacket& dataLink = DataLinkPacket::Create(*this, dataLink_);
+    Merge(dataLink);
+    dataLinkFromAdapter_ = dataLink.IsFromAdapter(adapter_);
+    dataLinkToAdapter_ = dataLink.IsToAdapter(adapter_);
+    const NetworkPacket& network = NetworkPacket::Create(*this, dataLink, network_);
+    Merge(network);
     LearnOrCheckNetworkSource();
-    networkToAdapter_ = network_->IsToAdapter(adapter_);
-    transport_ = TransportPacket::Create(*this, *network_);
-    Merge(*transport_);
-    session_ = SessionPacket::Create(*this, *transport_);
-    Merge(*session_);
-    presentation_ = PresentationPacket::Create(*this, *session_);
-    Merge(*presentation_);
-    application_ = ApplicationPacket::Create(*this, *presentation_);
-    Merge(*application_);
+    networkToAdapter_ = network.IsToAdapter(adapter_);
+    const TransportPacket& transport = TransportPacket::Create(*this, network, transport_);
+    Merge(transport);
+    const SessionPacket& session = SessionPacket::Create(*this, transport, session_);
+    Merge(session);
+    const PresentationPacket& presentation = PresentationPacket::Create(*this, session, presentation_);
+    Merge(presentation);
+    Merge(ApplicationPacket::Create(*this, presentation, application_));
     TakeAddresses();
 }
 
 // Only the layer classes that read their addresses from the frame are asked: the others answer
 // with a short placeholder text.
 void Packet::TakeAddresses() {
-    if (const auto* ethernet = dynamic_cast<const DataLinkPacket_Ethernet*>(dataLink_.get());
-        ethernet && ethernet->HasAddresses()) {
-        mac_[Source] = ethernet->GetSourceAddress();
-        mac_[Destination] = ethernet->GetDestinationAddress();
+    if (dataLink_->HasAddresses()) {
+        mac_[Source] = dataLink_->GetSourceAddress();
+        mac_[Destination] = dataLink_->GetDestinationAddress();
     }
     switch (network_->GetProtocol()) {
     case NetworkIp:
@@ -82,26 +74,32 @@ void Packet::TakeAddresses() {
     default:
         break;
     }
-    if (network_->GetProtocol() == NetworkIp && ip_[Source] && ip_[Destination]) {
-        const auto* ports = dynamic_cast<const TransportPacket_TCPUDP*>(transport_.get());
-        hasEndpoints_ = ports && ports->HasPorts();
+    if (network_->GetProtocol() == NetworkIp && ip_[Source] && ip_[Destination] && CarriesPorts()) {
+        hasEndpoints_ = static_cast<const TransportPacket_TCPUDP&>(*transport_).HasPorts();
     }
 }
 
 // An adapter without a configured address learns it from the first frame it sends itself; any
 // other frame only says whether its source is one of the adapters' addresses.
 void Packet::LearnOrCheckNetworkSource() {
-    if (dataLinkFromAdapter_ && !adapter_.HasIpAddress()) {
-        auto ip = dynamic_cast<const NetworkPacket_IP*>(network_.get());
+    if (dataLinkFromAdapter_ && !adapter_.HasIpAddress() && network_->GetProtocol() == NetworkIp) {
+        // The network decoders make the IP class for exactly this protocol.
+        const auto& ip = static_cast<const NetworkPacket_IP&>(*network_);
         const uint8_t* mac = dataLink_->GetSourceAddress();
-        if (ip && ip->HasAddresses() && IsUsableUnicast(ip->GetSourceValue()) && mac &&
+        if (ip.HasAddresses() && IsUsableUnicast(ip.GetSourceValue()) && mac &&
             adapter_.IsOwnAddress(std::span<const uint8_t, 6>(mac, 6), false)) {
-            adapter_.LearnIpAddress(ip->GetSourceText());
+            adapter_.LearnIpAddress(ip.GetSourceText());
             networkFromAdapter_ = true;
             return;
         }
     }
     networkFromAdapter_ = network_->IsFromAdapter(adapter_);
+}
+
+// The transport decoders make the port-carrying class for exactly these protocols.
+bool Packet::CarriesPorts() const {
+    const uint16_t protocol = transport_->GetProtocol();
+    return protocol == TransportTcp || protocol == TransportUdp;
 }
 
 bool Packet::Analyse(PacketSink& sink) {
@@ -119,8 +117,7 @@ uint16_t Packet::GetEtherType() const {
 }
 
 uint16_t Packet::GetProtocolId(Layer layer) const {
-    const GenericPacket* decoded = GetLayer(LayerDataLink + int32_t(layer));
-    return decoded ? decoded->GetProtocol() : 0;
+    return unsigned(layer) < LayerCount ? protocols_[layer] : 0;
 }
 
 bool Packet::GetTransportEndpoints(Endpoint& source, Endpoint& destination) const {
@@ -159,8 +156,10 @@ const GenericPacket* Packet::GetLayer(int32_t layerKind) const {
     }
 }
 
-// The packet's kind is the first broadcast or multicast kind that a layer reports.
+// The packet's kind is the first broadcast or multicast kind that a layer reports. The layer's
+// protocol is kept by layer, since tuple keys ask for every layer's on each frame.
 void Packet::Merge(const GenericPacket& layer) {
+    protocols_[layer.GetLayerKind() - LayerDataLink] = layer.GetProtocol();
     if (sourceKind_ <= 1 && layer.GetSourceKind() > 1) sourceKind_ = layer.GetSourceKind();
     if (destinationKind_ <= 1 && layer.GetDestinationKind() > 1)
         destinationKind_ = layer.GetDestinationKind();

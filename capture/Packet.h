@@ -2,6 +2,12 @@
 
 #include "capture/ByteView.h"
 #include "capture/GenericPacket.h"
+#include "capture/decode/ApplicationPacket.h"
+#include "capture/decode/DataLinkPacket.h"
+#include "capture/decode/NetworkPacket.h"
+#include "capture/decode/PresentationPacket.h"
+#include "capture/decode/SessionPacket.h"
+#include "capture/decode/TransportPacket.h"
 #include "netmodel/FrameView.h"
 #include "runtime/Timestamp.h"
 
@@ -11,12 +17,6 @@
 namespace vq {
 
 class PacketAdapter;
-class DataLinkPacket;
-class NetworkPacket;
-class TransportPacket;
-class SessionPacket;
-class PresentationPacket;
-class ApplicationPacket;
 class Packet;
 
 // Where an analysed packet goes (the live data set).
@@ -26,8 +26,9 @@ public:
     virtual bool AddPacket(Packet& packet) = 0;
 };
 
-// One captured frame with its six protocol layers, decoded on first use. A packet built on a
-// receive buffer only points at the frame and must die before the buffer is posted again. Once
+// One captured frame with its six protocol layers, decoded on first use into room the packet
+// holds itself, so decoding allocates nothing. A packet built on a receive buffer only points at
+// the frame and must die before the buffer is posted again. Once
 // decoded it is also what the network model reads of a frame; before, it reads as an empty frame.
 class Packet final : public FrameView {
 public:
@@ -99,6 +100,7 @@ private:
     void Merge(const GenericPacket& layer);
     void LearnOrCheckNetworkSource();
     void TakeAddresses();
+    bool CarriesPorts() const;
 
     std::unique_ptr<uint8_t[]> owned_;
     PacketAdapter& adapter_;
@@ -109,12 +111,13 @@ private:
     const uint8_t* data_;
     uint32_t length_;
     uint32_t originalLength_;
-    std::unique_ptr<DataLinkPacket> dataLink_;
-    std::unique_ptr<NetworkPacket> network_;
-    std::unique_ptr<TransportPacket> transport_;
-    std::unique_ptr<SessionPacket> session_;
-    std::unique_ptr<PresentationPacket> presentation_;
-    std::unique_ptr<ApplicationPacket> application_;
+    // The layers point at one another and at the packet: the packet neither copies nor moves.
+    DataLinkPacket::Slot dataLink_;
+    NetworkPacket::Slot network_;
+    TransportPacket::Slot transport_;
+    SessionPacket::Slot session_;
+    PresentationPacket::Slot presentation_;
+    ApplicationPacket::Slot application_;
     bool dataLinkFromAdapter_ = false;
     bool dataLinkToAdapter_ = false;
     bool networkFromAdapter_ = false;
@@ -122,6 +125,7 @@ private:
     bool short_ = false;
     int32_t sourceKind_ = 0;
     int32_t destinationKind_ = 0;
+    uint16_t protocols_[LayerCount] = {};
     // Taken once when decoding, since host learning asks for each several times.
     const uint8_t* mac_[2];
     const uint8_t* ip_[2] = {nullptr, nullptr};

@@ -30,11 +30,6 @@ int MonitorActionSet::IndexOf(const MonitorAction& action) const {
     return it == m_Actions.end() ? -1 : int(it - m_Actions.begin());
 }
 
-void MonitorActionSet::Dispatch(const FrameView& frame, const Conversation& item) const {
-    for (MonitorAction* action : m_Actions)
-        action->OnData(frame, item);
-}
-
 std::size_t MonitorActionSet::CountElements() const {
     std::size_t count = 0;
     for (const MonitorAction* action : m_Actions)
@@ -103,7 +98,14 @@ MonitorActionSet* MonitorActionSets::SetOf(int32_t target) {
 bool MonitorActionSets::Add(MonitorAction& action) {
     MonitorActionSet* set = SetOf(action.GetTarget());
     if (!set) return false;
+    const bool known = set->Contains(action);
     set->Add(action);
+    try {
+        Reorder();
+    } catch (const std::bad_alloc&) {
+        if (!known) set->Remove(action);
+        throw;
+    }
     m_TargetVector |= action.GetTarget();
     return true;
 }
@@ -112,6 +114,7 @@ bool MonitorActionSets::Remove(MonitorAction& action) {
     MonitorActionSet* set = SetOf(action.GetTarget());
     if (!set || !set->Remove(action)) return false;
     if (set->IsEmpty()) m_TargetVector &= ~action.GetTarget();
+    Reorder();
     return true;
 }
 
@@ -121,10 +124,25 @@ bool MonitorActionSets::Contains(const MonitorAction& action) const {
     return const_cast<MonitorActionSets*>(this)->SetOf(target)->Contains(action);
 }
 
+void MonitorActionSets::Reorder() {
+    const std::size_t count = GetCount();
+    const bool spills = count > kInlineActions;
+    // Growing the spill list may throw; the order is still the one before then.
+    if (spills) m_Spill.resize(count);
+    m_OrderCount = count;
+    MonitorAction** out = spills ? m_Spill.data() : m_Inline.data();
+    for (const MonitorActionSet* set : {&m_Current, &m_Total, &m_Latest})
+        out = std::copy(set->Actions().begin(), set->Actions().end(), out);
+    if (!spills) {
+        m_Spill.clear();
+        m_Spill.shrink_to_fit();
+    }
+}
+
 void MonitorActionSets::Dispatch(const FrameView& frame, const Conversation& item) const {
-    if (m_TargetVector & TARGET_CURRENT) m_Current.Dispatch(frame, item);
-    if (m_TargetVector & TARGET_TOTAL) m_Total.Dispatch(frame, item);
-    if (m_TargetVector & TARGET_LATEST) m_Latest.Dispatch(frame, item);
+    MonitorAction* const* order = m_OrderCount > kInlineActions ? m_Spill.data() : m_Inline.data();
+    for (std::size_t i = 0; i < m_OrderCount; ++i)
+        order[i]->OnData(frame, item);
 }
 
 void MonitorActionSets::AddPacket(const FrameView& frame, Conversation* target) {

@@ -3,6 +3,7 @@
 #include "netmodel/ActionSets.h"
 #include "runtime/MemberDescription.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -24,7 +25,7 @@ public:
     bool Remove(MonitorAction& action);
     bool Contains(const MonitorAction& action) const { return IndexOf(action) >= 0; }
     int IndexOf(const MonitorAction& action) const;
-    void Dispatch(const FrameView& frame, const Conversation& item) const;
+    const std::vector<MonitorAction*>& Actions() const { return m_Actions; }
     std::size_t CountElements() const;
     int32_t CountItems() const;
     std::size_t GetCount() const { return m_Actions.size(); }
@@ -41,7 +42,8 @@ private:
 };
 
 // The actions that watch one tuple, by target. A frame counted on the tuple reaches the current
-// ones first, then the total ones, then the latest ones.
+// ones first, then the total ones, then the latest ones: that order is kept in one list, inline for
+// the usual few actions, so a frame reaches them without visiting the three sets.
 class MonitorActionSets final : public ActionSets, public Describable {
     VQ_DECLARE_RUNTIME_CLASS(MonitorActionSets)
 
@@ -73,12 +75,20 @@ protected:
     MemberTable DescribedMembers() const override;
 
 private:
+    static constexpr std::size_t kInlineActions = 4;
+
     MonitorActionSet* SetOf(int32_t target);
+    // Rebuilds the dispatch order after the sets changed.
+    void Reorder();
 
     int32_t m_TargetVector = 0;
     MonitorActionSet m_Total;
     MonitorActionSet m_Current;
     MonitorActionSet m_Latest;
+    std::size_t m_OrderCount = 0;
+    std::array<MonitorAction*, kInlineActions> m_Inline{};
+    // Used only when the inline room is too small.
+    std::vector<MonitorAction*> m_Spill;
 };
 
 } // namespace vq

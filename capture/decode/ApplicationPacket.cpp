@@ -13,10 +13,9 @@ constexpr ProtocolNameRow kApplicationNames[] = {
 
 } // namespace
 
-std::unique_ptr<ApplicationPacket> ApplicationPacket::Create(Packet& packet,
-                                                             const PresentationPacket& lower) {
+ApplicationPacket& ApplicationPacket::Create(Packet& packet, const PresentationPacket& lower, Slot& slot) {
     uint16_t protocol = lower.HasNextLayer() ? lower.GetNextProtocol() : 0;
-    return std::make_unique<ApplicationPacket_Unknown>(packet, protocol, lower);
+    return slot.Emplace<ApplicationPacket_Unknown>(packet, protocol, lower);
 }
 
 std::string ApplicationPacket::GetName(bool verbose) const {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -11,9 +11,12 @@ class PresentationPacket;
 
 class ApplicationPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<ApplicationPacket, 80>;
+
     std::string GetName(bool verbose) const override;
 
-    static std::unique_ptr<ApplicationPacket> Create(Packet& packet, const PresentationPacket& lower);
+    static ApplicationPacket& Create(Packet& packet, const PresentationPacket& lower, Slot& slot);
 
 protected:
     ApplicationPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)

@@ -32,14 +32,14 @@ constexpr size_t kMacLength = 6;
 constexpr size_t kEthernetHeader = 14;
 constexpr int32_t kEthernetMaximum = 1514;
 
-using DataLinkFactory = std::unique_ptr<DataLinkPacket> (*)(Packet&, uint16_t medium);
+using DataLinkFactory = DataLinkPacket& (*)(Packet&, uint16_t medium, DataLinkPacket::Slot&);
 
-template <typename T> std::unique_ptr<DataLinkPacket> Make(Packet& packet, uint16_t) {
-    return std::make_unique<T>(packet);
+template <typename T> DataLinkPacket& Make(Packet& packet, uint16_t, DataLinkPacket::Slot& slot) {
+    return slot.Emplace<T>(packet);
 }
 
-std::unique_ptr<DataLinkPacket> MakeUnknown(Packet& packet, uint16_t medium) {
-    return std::make_unique<DataLinkPacket_Unknown>(packet, medium);
+DataLinkPacket& MakeUnknown(Packet& packet, uint16_t medium, DataLinkPacket::Slot& slot) {
+    return slot.Emplace<DataLinkPacket_Unknown>(packet, medium);
 }
 
 // Medium codes: 0 802.3, 3 WAN, 5 DIX, 10 IrDA, 19 PPP framed by the NDIS WAN driver.
@@ -60,10 +60,10 @@ constexpr LengthLimits kPppLimits{5, 5, 3, 3, 8, 1508, 3, 1503, 0, 1500};
 
 } // namespace
 
-std::unique_ptr<DataLinkPacket> DataLinkPacket::Create(Packet& packet) {
+DataLinkPacket& DataLinkPacket::Create(Packet& packet, Slot& slot) {
     int32_t medium = packet.GetMedium();
-    if (medium < 0 || medium > 0xFFFF) return MakeUnknown(packet, uint16_t(medium));
-    return kDataLinkDecoders.Find(uint16_t(medium))(packet, uint16_t(medium));
+    if (medium < 0 || medium > 0xFFFF) return MakeUnknown(packet, uint16_t(medium), slot);
+    return kDataLinkDecoders.Find(uint16_t(medium))(packet, uint16_t(medium), slot);
 }
 
 DataLinkPacket::DataLinkPacket(Packet& packet, uint16_t protocol, int32_t lengthAdjustment)
@@ -98,7 +98,7 @@ DataLinkPacket_Ethernet::DataLinkPacket_Ethernet(Packet& packet, uint16_t protoc
         MarkCut();
         return;
     }
-    hasAddresses_ = true;
+    MarkAddresses();
     SetKinds(MacAddress::ClassifyBytes(frame.data() + 6), MacAddress::ClassifyBytes(frame.data()));
     // A length/type word above the largest 802.3 length is an EtherType.
     if (GetLengthType() > kEthernetMaximum) {
@@ -203,31 +203,31 @@ const uint8_t* DataLinkPacket_Ethernet::GetSnapHeader() const {
 }
 
 const uint8_t* DataLinkPacket_Ethernet::GetSourceAddress() const {
-    return hasAddresses_ ? Bytes().bytes(6, kMacLength) : nullptr;
+    return HasAddresses() ? Bytes().bytes(6, kMacLength) : nullptr;
 }
 const uint8_t* DataLinkPacket_Ethernet::GetDestinationAddress() const {
-    return hasAddresses_ ? Bytes().bytes(0, kMacLength) : nullptr;
+    return HasAddresses() ? Bytes().bytes(0, kMacLength) : nullptr;
 }
 
 MacAddress DataLinkPacket_Ethernet::GetSource() const {
-    return hasAddresses_ ? MacAddress(GetSourceAddress(), true) : MacAddress();
+    return HasAddresses() ? MacAddress(GetSourceAddress(), true) : MacAddress();
 }
 MacAddress DataLinkPacket_Ethernet::GetDestination() const {
-    return hasAddresses_ ? MacAddress(GetDestinationAddress(), true) : MacAddress();
+    return HasAddresses() ? MacAddress(GetDestinationAddress(), true) : MacAddress();
 }
 
 std::string DataLinkPacket_Ethernet::GetSourceText() const {
-    return hasAddresses_ ? GetSource().GetText() : MacAddress::Invalid().GetText();
+    return HasAddresses() ? GetSource().GetText() : MacAddress::Invalid().GetText();
 }
 std::string DataLinkPacket_Ethernet::GetDestinationText() const {
-    return hasAddresses_ ? GetDestination().GetText() : MacAddress::Invalid().GetText();
+    return HasAddresses() ? GetDestination().GetText() : MacAddress::Invalid().GetText();
 }
 
 bool DataLinkPacket_Ethernet::IsFromAdapter(const PacketAdapter& adapter) const {
-    return hasAddresses_ && adapter.IsOwnAddress(std::span<const uint8_t, 6>(GetSourceAddress(), 6), true);
+    return HasAddresses() && adapter.IsOwnAddress(std::span<const uint8_t, 6>(GetSourceAddress(), 6), true);
 }
 bool DataLinkPacket_Ethernet::IsToAdapter(const PacketAdapter& adapter) const {
-    return hasAddresses_ &&
+    return HasAddresses() &&
            adapter.IsOwnAddress(std::span<const uint8_t, 6>(GetDestinationAddress(), 6), true);
 }
 

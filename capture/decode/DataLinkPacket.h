@@ -1,9 +1,9 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 #include "netmodel/MacAddress.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -33,10 +33,15 @@ enum DataLinkProtocol : uint16_t {
 // address questions of host learning and the adapter checks.
 class DataLinkPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<DataLinkPacket, 96>;
+
     std::string GetName(bool verbose) const override;
 
     // Added to the captured length to give the frame length.
     int32_t GetLengthAdjustment() const { return lengthAdjustment_; }
+    // True when the frame holds both hardware addresses whole.
+    bool HasAddresses() const { return hasAddresses_; }
 
     virtual bool IsFromAdapter(const PacketAdapter& adapter) const = 0;
     virtual bool IsToAdapter(const PacketAdapter& adapter) const = 0;
@@ -48,13 +53,15 @@ public:
     virtual std::string GetDestinationText() const = 0;
 
     // Builds the data-link layer that the packet's medium calls for.
-    static std::unique_ptr<DataLinkPacket> Create(Packet& packet);
+    static DataLinkPacket& Create(Packet& packet, Slot& slot);
 
 protected:
     DataLinkPacket(Packet& packet, uint16_t protocol, int32_t lengthAdjustment);
+    void MarkAddresses() { hasAddresses_ = true; }
 
 private:
     int32_t lengthAdjustment_;
+    bool hasAddresses_ = false;
 };
 
 // A medium without a decoder: parses nothing and keeps the medium code as identifier.
@@ -104,7 +111,6 @@ public:
     // The 802.2 header and the SNAP header, null when the frame has none.
     const uint8_t* GetLlcHeader() const;
     const uint8_t* GetSnapHeader() const;
-    bool HasAddresses() const { return hasAddresses_; }
     // The addresses, classified; the invalid form when the header was not captured.
     MacAddress GetSource() const;
     MacAddress GetDestination() const;
@@ -118,7 +124,6 @@ private:
     static uint16_t MapSap(uint8_t sap);
 
     int32_t frameType_ = FrameUnassignedLlc;
-    bool hasAddresses_ = false;
     bool hasLlc_ = false;
     bool hasSnap_ = false;
 };

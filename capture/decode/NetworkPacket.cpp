@@ -35,11 +35,11 @@ constexpr ProtocolNameRow kNetworkNames[] = {
 constexpr uint8_t kSourceText[] = "SRC?";
 constexpr uint8_t kDestinationText[] = "DST?";
 
-using NetworkFactory = std::unique_ptr<NetworkPacket> (*)(Packet&, uint16_t, const GenericPacket&);
+using NetworkFactory = NetworkPacket& (*)(Packet&, uint16_t, const GenericPacket&, NetworkPacket::Slot&);
 
 template <typename T>
-std::unique_ptr<NetworkPacket> Make(Packet& packet, uint16_t protocol, const GenericPacket& lower) {
-    return std::make_unique<T>(packet, protocol, lower);
+NetworkPacket& Make(Packet& packet, uint16_t protocol, const GenericPacket& lower, NetworkPacket::Slot& slot) {
+    return slot.Emplace<T>(packet, protocol, lower);
 }
 
 constexpr DecoderTable<NetworkFactory, 7>
@@ -90,9 +90,9 @@ constexpr std::array<uint8_t, 32> kNetBIOSClasses = [] {
 
 } // namespace
 
-std::unique_ptr<NetworkPacket> NetworkPacket::Create(Packet& packet, const DataLinkPacket& lower) {
+NetworkPacket& NetworkPacket::Create(Packet& packet, const DataLinkPacket& lower, Slot& slot) {
     uint16_t protocol = lower.HasNextLayer() ? lower.GetNextProtocol() : 0;
-    return kNetworkDecoders.Find(protocol)(packet, protocol, lower);
+    return kNetworkDecoders.Find(protocol)(packet, protocol, lower, slot);
 }
 
 std::string NetworkPacket::GetName(bool verbose) const {

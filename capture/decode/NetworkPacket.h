@@ -1,11 +1,11 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 #include "netmodel/IpAddress.h"
 #include "netmodel/IpxAddress.h"
 #include "netmodel/NbAddress.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -29,6 +29,9 @@ enum NetworkProtocol : uint16_t {
 // The base answers as a layer without addresses.
 class NetworkPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<NetworkPacket, 112>;
+
     std::string GetName(bool verbose) const override;
 
     virtual bool IsFromAdapter(const PacketAdapter& adapter) const;
@@ -44,7 +47,7 @@ public:
     virtual std::string GetDestinationName() const { return GetDestinationText(); }
 
     // Builds the network layer that the data link's next protocol calls for.
-    static std::unique_ptr<NetworkPacket> Create(Packet& packet, const DataLinkPacket& lower);
+    static NetworkPacket& Create(Packet& packet, const DataLinkPacket& lower, Slot& slot);
 
 protected:
     NetworkPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)

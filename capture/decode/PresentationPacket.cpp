@@ -14,9 +14,9 @@ constexpr ProtocolNameRow kPresentationNames[] = {
 
 } // namespace
 
-std::unique_ptr<PresentationPacket> PresentationPacket::Create(Packet& packet, const SessionPacket& lower) {
+PresentationPacket& PresentationPacket::Create(Packet& packet, const SessionPacket& lower, Slot& slot) {
     uint16_t protocol = lower.HasNextLayer() ? lower.GetNextProtocol() : 0;
-    return std::make_unique<PresentationPacket_Unknown>(packet, protocol, lower);
+    return slot.Emplace<PresentationPacket_Unknown>(packet, protocol, lower);
 }
 
 std::string PresentationPacket::GetName(bool verbose) const {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -11,9 +11,12 @@ class SessionPacket;
 
 class PresentationPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<PresentationPacket, 80>;
+
     std::string GetName(bool verbose) const override;
 
-    static std::unique_ptr<PresentationPacket> Create(Packet& packet, const SessionPacket& lower);
+    static PresentationPacket& Create(Packet& packet, const SessionPacket& lower, Slot& slot);
 
 protected:
     PresentationPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)

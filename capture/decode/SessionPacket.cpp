@@ -93,11 +93,11 @@ constexpr ProtocolNameRow kUdpSessionNames[] = {
     {514, 514, "System Log (Unix)", "SYSLOG"},
 };
 
-using SessionFactory = std::unique_ptr<SessionPacket> (*)(Packet&, uint16_t, const GenericPacket&);
+using SessionFactory = SessionPacket& (*)(Packet&, uint16_t, const GenericPacket&, SessionPacket::Slot&);
 
 template <typename T>
-std::unique_ptr<SessionPacket> Make(Packet& packet, uint16_t protocol, const GenericPacket& lower) {
-    return std::make_unique<T>(packet, protocol, lower);
+SessionPacket& Make(Packet& packet, uint16_t protocol, const GenericPacket& lower, SessionPacket::Slot& slot) {
+    return slot.Emplace<T>(packet, protocol, lower);
 }
 
 constexpr DecoderTable<SessionFactory, 1> kSessionDecoders({{
@@ -111,9 +111,9 @@ constexpr size_t kDnsTcpPrefix = 2;
 
 } // namespace
 
-std::unique_ptr<SessionPacket> SessionPacket::Create(Packet& packet, const TransportPacket& lower) {
+SessionPacket& SessionPacket::Create(Packet& packet, const TransportPacket& lower, Slot& slot) {
     uint16_t protocol = lower.HasNextLayer() ? lower.GetNextProtocol() : 0;
-    return kSessionDecoders.Find(protocol)(packet, protocol, lower);
+    return kSessionDecoders.Find(protocol)(packet, protocol, lower, slot);
 }
 
 std::string SessionPacket::GetName(bool verbose) const {

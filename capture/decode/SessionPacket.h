@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -13,9 +13,12 @@ class TransportPacket;
 // command. Only DNS is parsed.
 class SessionPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<SessionPacket, 96>;
+
     std::string GetName(bool verbose) const override;
 
-    static std::unique_ptr<SessionPacket> Create(Packet& packet, const TransportPacket& lower);
+    static SessionPacket& Create(Packet& packet, const TransportPacket& lower, Slot& slot);
 
 protected:
     SessionPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)

@@ -51,11 +51,11 @@ constexpr ProtocolNameRow kTransportNames[] = {
     {340, 340, "Session Management Protocol", "SMP"},
 };
 
-using TransportFactory = std::unique_ptr<TransportPacket> (*)(Packet&, uint16_t, const NetworkPacket&);
+using TransportFactory = TransportPacket& (*)(Packet&, uint16_t, const NetworkPacket&, TransportPacket::Slot&);
 
 template <typename T>
-std::unique_ptr<TransportPacket> Make(Packet& packet, uint16_t protocol, const NetworkPacket& lower) {
-    return std::make_unique<T>(packet, protocol, lower);
+TransportPacket& Make(Packet& packet, uint16_t protocol, const NetworkPacket& lower, TransportPacket::Slot& slot) {
+    return slot.Emplace<T>(packet, protocol, lower);
 }
 
 constexpr DecoderTable<TransportFactory, 9>
@@ -94,9 +94,9 @@ LearnedPorts& Learned() {
 
 } // namespace
 
-std::unique_ptr<TransportPacket> TransportPacket::Create(Packet& packet, const NetworkPacket& lower) {
+TransportPacket& TransportPacket::Create(Packet& packet, const NetworkPacket& lower, Slot& slot) {
     uint16_t protocol = lower.HasNextLayer() ? lower.GetNextProtocol() : uint16_t(TransportNone);
-    return kTransportDecoders.Find(protocol)(packet, protocol, lower);
+    return kTransportDecoders.Find(protocol)(packet, protocol, lower, slot);
 }
 
 std::string TransportPacket::GetName(bool verbose) const {

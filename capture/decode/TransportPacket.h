@@ -1,8 +1,8 @@
 #pragma once
 
 #include "capture/GenericPacket.h"
+#include "capture/decode/LayerSlot.h"
 
-#include <memory>
 #include <string>
 
 namespace vq {
@@ -28,11 +28,14 @@ enum TransportProtocol : uint16_t {
 // The third layer: names the transport protocol and chooses the session identifier.
 class TransportPacket : public GenericPacket {
 public:
+    // Room inside a packet for any class of this family.
+    using Slot = LayerSlot<TransportPacket, 96>;
+
     std::string GetName(bool verbose) const override;
 
     // Builds the transport layer that the network layer's next protocol calls for, or the
     // unknown layer 255 when the network layer has no next layer.
-    static std::unique_ptr<TransportPacket> Create(Packet& packet, const NetworkPacket& lower);
+    static TransportPacket& Create(Packet& packet, const NetworkPacket& lower, Slot& slot);
 
 protected:
     TransportPacket(Packet& packet, uint16_t protocol, const GenericPacket& lower)

@@ -136,6 +136,32 @@ TEST_F(ActionPoolTest, SetsDispatchCurrentThenTotalThenLatestAndDropEmptiedTarge
     EXPECT_EQ(log.deleted, 3);
 }
 
+// More actions than a tuple keeps inline, then few enough again: the order holds either way.
+TEST_F(ActionPoolTest, ManyActionsKeepTheDispatchOrderAsTheyComeAndGo) {
+    int many[6] = {};
+    Install(&many[0], "latest", SCOPE_TUPLES, TARGET_LATEST, "10.0.0.1");
+    Install(&many[1], "current 1", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");
+    Install(&many[2], "total 1", SCOPE_TUPLES, TARGET_TOTAL, "10.0.0.1");
+    Install(&many[3], "current 2", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");
+    Install(&many[4], "current 3", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");
+    Install(&many[5], "total 2", SCOPE_TUPLES, TARGET_TOTAL, "10.0.0.1");
+    Frame("10.0.0.7", "10.0.0.1");
+    EXPECT_EQ(log.data, (std::vector<std::string>{"current 1", "current 2", "current 3", "total 1", "total 2",
+                                                  "latest"}));
+
+    Trends().Find(&many[3])->Uninstall();
+    Trends().Find(&many[2])->Uninstall();
+    log.data.clear();
+    Frame("10.0.0.7", "10.0.0.1");
+    EXPECT_EQ(log.data, (std::vector<std::string>{"current 1", "current 3", "total 2", "latest"}));
+
+    Install(&many[2], "total 3", SCOPE_TUPLES, TARGET_TOTAL, "10.0.0.1");
+    log.data.clear();
+    Frame("10.0.0.7", "10.0.0.1");
+    EXPECT_EQ(log.data,
+              (std::vector<std::string>{"current 1", "current 3", "total 2", "total 3", "latest"}));
+}
+
 TEST_F(ActionPoolTest, DescriptionsGiveTheTargetsAndHowManyActionsEachSetHolds) {
     Install(&ids[0], "total", SCOPE_TUPLES, TARGET_TOTAL, "10.0.0.1");
     Install(&ids[1], "current", SCOPE_TUPLES, TARGET_CURRENT, "10.0.0.1");

@@ -59,20 +59,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     DataLink dataLink(packet, family == 0 ? identifier : 0x0800);
     if (family == 0) {
-        Ask(*NetworkPacket::Create(packet, dataLink), packet);
+        NetworkPacket::Slot slot;
+        Ask(NetworkPacket::Create(packet, dataLink, slot), packet);
         return 0;
     }
     Network network(packet, dataLink, family == 1 ? identifier : parent);
     if (family == 1) {
-        Ask(*TransportPacket::Create(packet, network), packet);
+        TransportPacket::Slot slot;
+        Ask(TransportPacket::Create(packet, network, slot), packet);
         return 0;
     }
     Transport transport(packet, parent, network, family == 2 ? identifier : 53);
     if (family == 2) {
-        Ask(*SessionPacket::Create(packet, transport), packet);
+        SessionPacket::Slot slot;
+        Ask(SessionPacket::Create(packet, transport, slot), packet);
         return 0;
     }
     Session session(packet, transport, identifier);
-    Ask(*PresentationPacket::Create(packet, session), packet);
+    PresentationPacket::Slot slot;
+    Ask(PresentationPacket::Create(packet, session, slot), packet);
     return 0;
 }
