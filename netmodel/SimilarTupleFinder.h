@@ -61,6 +61,7 @@ public:
     // A token naming this finder at its present stamp: no other finder, nor this one at another
     // stamp, ever had it or will have it. Never 0.
     uint64_t GetToken() const;
+
 private:
     struct Key {
         const HostAddress* source;

@@ -125,7 +125,8 @@ void Traffic::Merge(const Traffic& source) {
         auto* conversation = static_cast<Conversation*>(list[i]);
         bool created = false;
         // A pool merged into on every tick meets the same conversations again and again.
-        auto* found = static_cast<Conversation*>(FindOrAddMatching(*conversation, &created, Memory::MergedInto));
+        auto* found =
+            static_cast<Conversation*>(FindOrAddMatching(*conversation, &created, Memory::MergedInto));
         if (found != nullptr && !created) found->AddConversation(*conversation);
     }
 }

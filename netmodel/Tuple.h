@@ -110,7 +110,8 @@ public:
             return;
         }
         m_Remembered[m_NextRemembered] = Remembered{token, tao};
-        m_NextRemembered = uint8_t(size_t(m_NextRemembered) + 1 < m_Remembered.size() ? m_NextRemembered + 1 : 1);
+        m_NextRemembered =
+            uint8_t(size_t(m_NextRemembered) + 1 < m_Remembered.size() ? m_NextRemembered + 1 : 1);
     }
 
     int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
