@@ -18,6 +18,45 @@ uint64_t Mix(uint64_t x) {
 
 constexpr size_t kFirstCapacity = 16;
 
+// Open addressing with linear probing, kept at most three quarters full so that a search that finds
+// nothing stops soon.
+template <typename Entry> void GrowTable(std::vector<Entry>& table, size_t used) {
+    if (4 * (used + 1) <= 3 * table.size()) return;
+    std::vector<Entry> grown(table.empty() ? kFirstCapacity : 2 * table.size(), Entry{});
+    const size_t mask = grown.size() - 1;
+    for (const Entry& entry : table) {
+        if (entry.IsFree()) continue;
+        size_t i = entry.hash & mask;
+        while (!grown[i].IsFree())
+            i = (i + 1) & mask;
+        grown[i] = entry;
+    }
+    table.swap(grown);
+}
+
+template <typename Entry> size_t FreeSlotFor(const std::vector<Entry>& table, uint64_t hash) {
+    const size_t mask = table.size() - 1;
+    size_t i = hash & mask;
+    while (!table[i].IsFree())
+        i = (i + 1) & mask;
+    return i;
+}
+
+// Backward shift: later entries of the run move up, so that no search stops early at the gap.
+template <typename Entry> void EraseEntry(std::vector<Entry>& table, size_t index) {
+    const size_t mask = table.size() - 1;
+    size_t gap = index;
+    for (size_t i = (index + 1) & mask; !table[i].IsFree(); i = (i + 1) & mask) {
+        const size_t home = table[i].hash & mask;
+        // The entry may fill the gap when its home does not lie after the gap on the way to it.
+        if (((i - home) & mask) >= ((i - gap) & mask)) {
+            table[gap] = table[i];
+            gap = i;
+        }
+    }
+    table[gap] = Entry{};
+}
+
 // Finders live on several threads. Relaxed is enough: the counter hands out distinct numbers, and
 // nothing else is published through it.
 std::atomic<uint64_t> g_NextToken{1};
@@ -66,33 +105,54 @@ const SimilarTupleFinder::Slot* SimilarTupleFinder::FindSlot(const Key& key, uin
     }
 }
 
-void SimilarTupleFinder::Grow() {
-    std::vector<Slot> slots(m_Slots.empty() ? kFirstCapacity : 2 * m_Slots.size(), Slot{0, nullptr});
-    const size_t mask = slots.size() - 1;
-    for (const Slot& slot : m_Slots) {
-        if (slot.tao == nullptr) continue;
-        size_t i = slot.hash & mask;
-        while (slots[i].tao != nullptr)
-            i = (i + 1) & mask;
-        slots[i] = slot;
-    }
-    m_Slots.swap(slots);
+void SimilarTupleFinder::PartCounts::Reserve() {
+    GrowTable(m_Entries, m_Used);
 }
 
-void SimilarTupleFinder::EraseSlot(size_t index) {
-    // Backward shift: later slots of the run move up, so that no search stops early at the gap.
-    const size_t mask = m_Slots.size() - 1;
-    size_t gap = index;
-    for (size_t i = (index + 1) & mask; m_Slots[i].tao != nullptr; i = (i + 1) & mask) {
-        const size_t home = m_Slots[i].hash & mask;
-        // The slot may fill the gap when its home does not lie after the gap on the way to it.
-        if (((i - home) & mask) >= ((i - gap) & mask)) {
-            m_Slots[gap] = m_Slots[i];
-            gap = i;
-        }
+size_t SimilarTupleFinder::PartCounts::Position(uint32_t hash) const {
+    if (m_Entries.empty()) return 0;
+    const size_t mask = m_Entries.size() - 1;
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        if (m_Entries[i].IsFree()) return m_Entries.size();
+        if (m_Entries[i].hash == hash) return i;
     }
-    m_Slots[gap] = Slot{0, nullptr};
+}
+
+void SimilarTupleFinder::PartCounts::Add(uint64_t hash) {
+    const uint32_t part = Short(hash);
+    const size_t found = Position(part);
+    if (found != m_Entries.size()) {
+        ++m_Entries[found].count;
+        return;
+    }
+    m_Entries[FreeSlotFor(m_Entries, part)] = Entry{part, 1};
+    ++m_Used;
+}
+
+void SimilarTupleFinder::PartCounts::Remove(uint64_t hash) {
+    const size_t found = Position(Short(hash));
+    if (found == m_Entries.size() || --m_Entries[found].count > 0) return;
+    EraseEntry(m_Entries, found);
     --m_Used;
+}
+
+void SimilarTupleFinder::PartCounts::Clear() {
+    std::fill(m_Entries.begin(), m_Entries.end(), Entry{});
+    m_Used = 0;
+}
+
+uint64_t SimilarTupleFinder::FieldsHashOf(const Tuple::Fields& fields) {
+    return HashOf(Key{nullptr, nullptr, fields});
+}
+
+void SimilarTupleFinder::AddParts(const Tuple& tuple) {
+    m_Fields.Add(FieldsHashOf(tuple.GetFields()));
+    m_SourceFields.Add(SourceFieldsHashOf(tuple.GetSource(), tuple.GetFields()));
+}
+
+void SimilarTupleFinder::RemoveParts(const Tuple& tuple) {
+    m_Fields.Remove(FieldsHashOf(tuple.GetFields()));
+    m_SourceFields.Remove(SourceFieldsHashOf(tuple.GetSource(), tuple.GetFields()));
 }
 
 void SimilarTupleFinder::Hold(HostAddress* host) {
@@ -120,8 +180,10 @@ void SimilarTupleFinder::Add(TAO& tao) {
     const Tuple* tuple = tao.GetTuple();
     if (tuple == nullptr) return;
     ++m_Adds;
-    // At most three quarters full, so that a search that finds nothing stops soon.
-    if (4 * (m_Used + 1) > 3 * m_Slots.size()) Grow();
+    // Both tables grow first, so that filing the TAO below cannot fail half-way.
+    GrowTable(m_Slots, m_Used);
+    m_Fields.Reserve();
+    m_SourceFields.Reserve();
     // The hosts first and undone on failure, so that running out of memory leaves nothing behind.
     Hold(tuple->GetSource());
     try {
@@ -142,13 +204,10 @@ void SimilarTupleFinder::Add(TAO& tao) {
             throw;
         }
     } else {
-        const size_t mask = m_Slots.size() - 1;
-        size_t i = hash & mask;
-        while (m_Slots[i].tao != nullptr)
-            i = (i + 1) & mask;
-        m_Slots[i] = Slot{hash, &tao};
+        m_Slots[FreeSlotFor(m_Slots, hash)] = Slot{hash, &tao};
         ++m_Used;
     }
+    AddParts(*tuple);
     if (tuple->GetSource() == nullptr) ++m_NullSources;
     if (tuple->GetDestination() == nullptr) ++m_NullDestinations;
 }
@@ -171,7 +230,8 @@ void SimilarTupleFinder::Remove(TAO& tao) {
                 (next == last || OrderOf(*it->second) < OrderOf(*next->second)))
                 next = it;
         if (next == last) {
-            EraseSlot(index);
+            EraseEntry(m_Slots, index);
+            --m_Used;
         } else {
             m_Slots[index].tao = next->second;
             m_Shadowed.erase(next);
@@ -181,6 +241,7 @@ void SimilarTupleFinder::Remove(TAO& tao) {
         if (it == last) return;
         m_Shadowed.erase(it);
     }
+    RemoveParts(*tuple);
     Drop(tuple->GetSource());
     Drop(tuple->GetDestination());
     if (tuple->GetSource() == nullptr) --m_NullSources;
@@ -191,6 +252,8 @@ void SimilarTupleFinder::Clear() {
     ++m_Removes;
     std::fill(m_Slots.begin(), m_Slots.end(), Slot{0, nullptr});
     m_Used = 0;
+    m_Fields.Clear();
+    m_SourceFields.Clear();
     m_Shadowed.clear();
     m_Strays.Clear();
     m_StrayUses.clear();
@@ -209,7 +272,7 @@ void SimilarTupleFinder::CollectEqual(const HostAddress* host, bool nullSide,
 
 TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* destination,
                               const Tuple::Fields& fields, Rule rule, const Tuple* keyTuple) const {
-    if (m_Used == 0) return nullptr;
+    if (m_Used == 0 || !m_Fields.Contains(FieldsHashOf(fields))) return nullptr;
     m_Sources.clear();
     m_Destinations.clear();
     if (rule == Rule::Similar) {
@@ -219,6 +282,7 @@ TAO* SimilarTupleFinder::Find(const HostAddress* source, const HostAddress* dest
         CollectEqual(destination, m_NullDestinations > 0, m_Destinations);
     } else {
         if (destination == nullptr) return nullptr;
+        if (!m_SourceFields.Contains(SourceFieldsHashOf(source, fields))) return nullptr;
         m_Sources.push_back(source);
         CollectEqual(destination, false, m_Destinations);
         if (std::find(m_Destinations.begin(), m_Destinations.end(), destination) == m_Destinations.end())

@@ -61,6 +61,7 @@ public:
     // A token naming this finder at its present stamp: no other finder, nor this one at another
     // stamp, ever had it or will have it. Never 0.
     uint64_t GetToken() const;
+
 private:
     struct Key {
         const HostAddress* source;
@@ -72,6 +73,37 @@ private:
     struct Slot {
         uint64_t hash;
         TAO* tao;
+        bool IsFree() const { return tao == nullptr; }
+    };
+    // How many TAOs hold a part of the key, by 32 bits of the part's hash (small entries: every
+    // pool of the model has one per part). Two parts of one hash share a count, which only makes a
+    // search go on that could have stopped.
+    class PartCounts {
+    public:
+        bool Contains(uint64_t hash) const { return Position(Short(hash)) != m_Entries.size(); }
+        // Makes room for one more part first, so that Add cannot fail.
+        void Reserve();
+        void Add(uint64_t hash);
+        void Remove(uint64_t hash);
+        void Clear();
+
+    private:
+        // A zero hash marks a free entry.
+        struct Entry {
+            uint32_t hash;
+            uint32_t count;
+            bool IsFree() const { return hash == 0; }
+        };
+
+        static uint32_t Short(uint64_t hash) {
+            const auto folded = uint32_t(hash ^ (hash >> 32));
+            return folded != 0 ? folded : 1;
+        }
+        // The table's size when the part is not held.
+        size_t Position(uint32_t hash) const;
+
+        std::vector<Entry> m_Entries;
+        size_t m_Used = 0;
     };
 
     static Key KeyOf(const Tuple& tuple) {
@@ -81,8 +113,12 @@ private:
     static bool HasKey(const Slot& slot, uint64_t hash, const Key& key, const Tuple* keyTuple);
     static uint64_t OrderOf(const TAO& tao);
     const Slot* FindSlot(const Key& key, uint64_t hash, const Tuple* keyTuple = nullptr) const;
-    void Grow();
-    void EraseSlot(size_t index);
+    static uint64_t FieldsHashOf(const Tuple::Fields& fields);
+    static uint64_t SourceFieldsHashOf(const HostAddress* source, const Tuple::Fields& fields) {
+        return HashOf(Key{source, nullptr, fields});
+    }
+    void AddParts(const Tuple& tuple);
+    void RemoveParts(const Tuple& tuple);
     void Hold(HostAddress* host);
     void Drop(HostAddress* host);
     // The hosts similarity accepts for `host` (and null, when a pool tuple lacks that side).
@@ -95,6 +131,12 @@ private:
 
     std::vector<Slot> m_Slots;
     size_t m_Used = 0;
+    // Every search needs all eight fields of the key, a Matching one its very source too: a key
+    // whose part nobody here holds (the first frame of nearly every conversation in a freshly
+    // emptied pool, a tuple new to a model) ends the search before the equals of its hosts are
+    // collected and probed.
+    PartCounts m_Fields;
+    PartCounts m_SourceFields;
     // Move on with every TAO added, and every TAO removed or reference taken.
     uint64_t m_Adds = 0;
     uint64_t m_Removes = 0;

@@ -104,14 +104,14 @@ bool TAOPool::Remove(TAO* tao) {
     return true;
 }
 
-TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
+TAO* TAOPool::FindMatching(const Tuple& tuple, Memory memory) const {
     if (tuple.GetDestination() != nullptr) {
-        if (remember) {
+        if (memory != Memory::None) {
             const uint64_t token = m_Finder.GetToken();
             if (TAO* recalled = tuple.Recall(token)) return recalled;
             TAO* found = m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
             // Only a TAO found stays the answer: one added later may answer a search that found none.
-            if (found != nullptr) tuple.Remember(token, found);
+            if (found != nullptr) tuple.Remember(token, found, memory == Memory::CountedIn);
             return found;
         }
         return m_Finder.Find(tuple, SimilarTupleFinder::Rule::Matching);
@@ -128,15 +128,21 @@ TAO* TAOPool::FindMatching(const Tuple& tuple, bool remember) const {
     return nullptr;
 }
 
-TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
-    return FindOrAddMatching(key, created, false);
+void TAOPool::RememberAdded(const Tuple& tuple, TAO& added, Memory memory) const {
+    // Keys without a destination are scanned for, never remembered.
+    if (memory != Memory::None && tuple.GetDestination() != nullptr && added.GetTuple() == &tuple)
+        tuple.Remember(m_Finder.GetToken(), &added, memory == Memory::CountedIn);
 }
 
-TAO* TAOPool::FindOrAddMatching(const TAO& key, bool* created, bool remember) {
+TAO* TAOPool::FindOrAdd(const TAO& key, bool* created) {
+    return FindOrAddMatching(key, created, Memory::None);
+}
+
+TAO* TAOPool::FindOrAddMatching(const TAO& key, bool* created, Memory memory) {
     if (created != nullptr) *created = false;
     const Tuple* tuple = key.GetTuple();
     if (tuple != nullptr)
-        if (TAO* found = FindMatching(*tuple, remember)) return found;
+        if (TAO* found = FindMatching(*tuple, memory)) return found;
     std::unique_ptr<TAO> made;
     try {
         made = NewTAO(key);
@@ -145,6 +151,7 @@ TAO* TAOPool::FindOrAddMatching(const TAO& key, bool* created, bool remember) {
         return nullptr;
     }
     if (created != nullptr) *created = true;
+    if (tuple != nullptr) RememberAdded(*tuple, *made, memory);
     return made.release();
 }
 

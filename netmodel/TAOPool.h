@@ -78,10 +78,16 @@ protected:
         for (TAO* tao : leaving)
             delete tao;
     }
-    // `remember` keeps the answer for the next frame of the same stream, or the next merge of the
-    // same conversation.
-    TAO* FindMatching(const Tuple& tuple, bool remember = false) const;
-    TAO* FindOrAddMatching(const TAO& key, bool* created, bool remember);
+    // Whether an answer is kept for the next frame of the same stream (the pool frames are counted
+    // in) or the next merge of the same conversation (a pool merged into); see Tuple::Remember.
+    enum class Memory : uint8_t { None, CountedIn, MergedInto };
+    TAO* FindMatching(const Tuple& tuple, Memory memory = Memory::None) const;
+    // Keeps a TAO just added after FindMatching found none as the tuple's answer: it is the only
+    // match, and any TAO added later ranks after it.
+    void RememberAdded(const Tuple& tuple, TAO& added, Memory memory) const;
+    TAO* FindOrAddMatching(const TAO& key, bool* created, Memory memory);
+    // The token answers of this pool are kept under now; see Tuple::Recall.
+    uint64_t GetAnswerToken() const { return m_Finder.GetToken(); }
     TAO* FindSimilarFields(const HostAddress* source, const HostAddress* destination,
                            const Tuple::Fields& fields) const {
         return m_Finder.Find(source, destination, fields, SimilarTupleFinder::Rule::Similar);

@@ -6,6 +6,16 @@
 #include <utility>
 
 namespace vq {
+namespace {
+
+// Merging reads and writes the whole conversation: its times and its counters.
+void PrefetchWhole(const TAO& conversation) {
+    const auto* bytes = reinterpret_cast<const char*>(&conversation);
+    for (size_t offset = 0; offset < sizeof(Conversation); offset += 64)
+        __builtin_prefetch(bytes + offset, 1);
+}
+
+} // namespace
 
 Traffic::Traffic(int32_t kind) : m_Kind(kind) {}
 
@@ -65,11 +75,12 @@ Conversation* Traffic::FindOrAdd(const Conversation& other, bool* created) {
 }
 
 Conversation* Traffic::AddPacket(const FrameView& frame, Tuple& tuple) {
-    auto* conversation = static_cast<Conversation*>(FindMatching(tuple, true));
+    auto* conversation = static_cast<Conversation*>(FindMatching(tuple, Memory::CountedIn));
     if (conversation == nullptr) {
         auto made = Make(&tuple);
         Add(made.get());
         conversation = made.release();
+        RememberAdded(tuple, *conversation, Memory::CountedIn);
     }
     // An existing conversation is filed already: filing it again changes no index.
     conversation->AddPacket(frame);
@@ -98,11 +109,24 @@ void Traffic::SettleAsCopy() {
 }
 
 void Traffic::Merge(const Traffic& source) {
-    size_t position = 0;
-    while (Conversation* conversation = source.GetNextConversation(position)) {
+    // The conversations merged into, and their tuples, lie all over memory: each step's merge first
+    // starts loading a tuple's kept answers, then a few conversations later the counters they name,
+    // so that the merge itself rarely waits. A guess gone stale costs a wasted load, never a result.
+    constexpr size_t kTupleAhead = 8;
+    constexpr size_t kCountersAhead = 4;
+    const std::vector<TAO*>& list = source.GetList();
+    const uint64_t token = GetAnswerToken();
+    for (size_t i = 0; i < list.size(); ++i) {
+        if (i + kTupleAhead < list.size())
+            if (const Tuple* tuple = list[i + kTupleAhead]->GetTuple()) tuple->PrefetchAnswers();
+        if (i + kCountersAhead < list.size())
+            if (const Tuple* tuple = list[i + kCountersAhead]->GetTuple())
+                if (const TAO* answer = tuple->Recall(token)) PrefetchWhole(*answer);
+        auto* conversation = static_cast<Conversation*>(list[i]);
         bool created = false;
         // A pool merged into on every tick meets the same conversations again and again.
-        auto* found = static_cast<Conversation*>(FindOrAddMatching(*conversation, &created, true));
+        auto* found =
+            static_cast<Conversation*>(FindOrAddMatching(*conversation, &created, Memory::MergedInto));
         if (found != nullptr && !created) found->AddConversation(*conversation);
     }
 }

@@ -91,17 +91,27 @@ public:
 
     // What a pool's finder answered for this tuple, kept for the next frame of the stream and the
     // next merge of its conversation, under the token the finder had then (tokens are never
-    // reused). A few pools ask about every live tuple (the running step, the interval, the total);
-    // the answer held longest gives way to a new one, and the running step's, stale after every
-    // tick, is always the one held longest by then.
+    // reused). Answers of the pool frames are counted in (the running step, stale after every
+    // tick) take the first place; answers of the pools merged into (the interval, the total), which
+    // hold for long, take the other places in turn, so that a new step never pushes them out.
     TAO* Recall(uint64_t token) const {
         for (const Remembered& remembered : m_Remembered)
             if (remembered.token == token) return remembered.tao;
         return nullptr;
     }
-    void Remember(uint64_t token, TAO* tao) const {
+    // Starts loading the kept answers, for a caller that will recall them a little later.
+    void PrefetchAnswers() const {
+        __builtin_prefetch(&m_Destination);
+        __builtin_prefetch(&m_Remembered);
+    }
+    void Remember(uint64_t token, TAO* tao, bool countedIn) const {
+        if (countedIn) {
+            m_Remembered[0] = Remembered{token, tao};
+            return;
+        }
         m_Remembered[m_NextRemembered] = Remembered{token, tao};
-        m_NextRemembered = uint8_t((m_NextRemembered + 1) % m_Remembered.size());
+        m_NextRemembered =
+            uint8_t(size_t(m_NextRemembered) + 1 < m_Remembered.size() ? m_NextRemembered + 1 : 1);
     }
 
     int GetCheckMark(int index) const { return m_CheckMarks[size_t(index)]; }
@@ -129,7 +139,7 @@ private:
         TAO* tao = nullptr;
     };
     mutable std::array<Remembered, 3> m_Remembered{};
-    mutable uint8_t m_NextRemembered = 0;
+    mutable uint8_t m_NextRemembered = 1;
 };
 
 // Hosts compared as the tuples compare them: a missing host as the host with no address.

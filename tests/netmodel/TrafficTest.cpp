@@ -129,5 +129,34 @@ TEST_F(TrafficPoolTest, MergingSharesTuplesAndAddsCounters) {
     EXPECT_EQ(copied.GetList()[0]->GetTuple(), merged.GetList()[0]->GetTuple());
 }
 
+TEST_F(TrafficPoolTest, RemovalsLeaveEveryOtherConversationFindable) {
+    const auto a = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:02", "10.0.0.2");
+    const auto b = IpFrame("00:00:00:00:00:01", "10.0.0.1", "00:00:00:00:00:03", "10.0.0.3");
+    Tuple* first = model.TupleForPacket(a);
+    Tuple* second = model.TupleForPacket(b);
+    Conversation* earliest = traffic.AddPacket(a, *first);
+    // A pool may hold two conversations of one tuple: the later one answers once the earlier goes.
+    auto* later = new Conversation(first);
+    traffic.Add(later);
+    Conversation* other = traffic.AddPacket(b, *second);
+    const Conversation key(first);
+    bool created = true;
+
+    ASSERT_TRUE(traffic.Remove(earliest));
+    EXPECT_EQ(traffic.FindOrAdd(key, &created), later);
+    EXPECT_FALSE(created);
+    ASSERT_TRUE(traffic.Remove(later));
+    EXPECT_EQ(traffic.AddPacket(b, *second), other);
+    Conversation* remade = traffic.FindOrAdd(key, &created);
+    EXPECT_TRUE(created);
+    EXPECT_EQ(traffic.AddPacket(a, *first), remade);
+
+    ASSERT_TRUE(traffic.Remove(other));
+    Conversation* again = traffic.AddPacket(b, *second);
+    EXPECT_NE(again, remade);
+    EXPECT_EQ(traffic.GetCount(), 2);
+    EXPECT_EQ(again->GetTraffic().Get(TrafficData::Packets), 1);
+}
+
 } // namespace
 } // namespace vq
