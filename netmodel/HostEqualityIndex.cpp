@@ -173,10 +173,12 @@ void HostEqualityIndex::File(uint32_t index) {
         for (uint8_t common = 1; common < 8; ++common) {
             if ((common & ~families) != 0) continue;
             Bucket& bucket = *keyed_.Emplace(Project(entry.values, common, families)).first;
-            if (bucket.first == nullptr)
+            if (bucket.first == nullptr) {
                 bucket.first = &host;
-            else
-                bucket.more.push_back(&host);
+            } else {
+                if (!bucket.more) bucket.more = std::make_unique<std::vector<HostAddress*>>();
+                bucket.more->push_back(&host);
+            }
             ++shapes_[common][families];
         }
         break;
@@ -256,16 +258,17 @@ void HostEqualityIndex::Unfile(uint32_t index) {
         if (found == nullptr) continue;
         Bucket& bucket = *found;
         if (bucket.first == host) {
-            if (bucket.more.empty()) {
+            if (!bucket.more || bucket.more->empty()) {
                 keyed_.Erase(key);
             } else {
-                bucket.first = bucket.more.front();
-                bucket.more.erase(bucket.more.begin());
+                bucket.first = bucket.more->front();
+                bucket.more->erase(bucket.more->begin());
             }
         } else {
-            auto it = std::find(bucket.more.begin(), bucket.more.end(), host);
-            if (it == bucket.more.end()) continue;
-            bucket.more.erase(it);
+            if (!bucket.more) continue;
+            auto it = std::find(bucket.more->begin(), bucket.more->end(), host);
+            if (it == bucket.more->end()) continue;
+            bucket.more->erase(it);
         }
         --shapes_[common][families];
     }

@@ -5,6 +5,7 @@
 #include "netmodel/NameKey.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 namespace vq {
@@ -44,21 +45,23 @@ public:
 
 private:
     enum class Shape : uint8_t { Keyed, Wild, Empty };
+    // Every host is filed under up to seven keys: the two family sets share a word with the IP
+    // address, so that a key takes 32 bytes.
     struct Key {
         uint8_t common = 0;   // the families whose values the key holds
         uint8_t families = 0; // all the families of the filed host
-        uint64_t mac = 0;
         uint32_t ip = 0;
+        uint64_t mac = 0;
         NameKey ipx;
         friend bool operator==(const Key&, const Key&) = default;
     };
     struct KeyHash {
         size_t operator()(const Key& key) const noexcept;
     };
-    // Most keys hold one host; the rest spill into `more`.
+    // Most keys hold one host; the rest spill into `more`, made for the few keys that need it.
     struct Bucket {
         HostAddress* first = nullptr;
-        std::vector<HostAddress*> more;
+        std::unique_ptr<std::vector<HostAddress*>> more;
     };
     // One half of the tie between two equal hosts: the other host's entry, and where the other half
     // sits in that entry's list, so that either half goes without a search.
@@ -77,9 +80,9 @@ private:
     struct Entry {
         HostAddress* host = nullptr; // null while the entry is free
         uint64_t order = 0;
-        Shape shape = Shape::Empty;
         Key values; // the host's values when it was filed, with `common` = its families
         std::vector<Link> equals;
+        Shape shape = Shape::Empty;
     };
 
     void OnHostChanged(HostAddress& host) override;
@@ -118,8 +121,9 @@ template <typename Visit> void HostEqualityIndex::VisitBucket(const Key& key, Vi
     const Bucket* bucket = keyed_.Find(key);
     if (bucket == nullptr) return;
     visit(*bucket->first, OrderOf(bucket->first));
-    for (HostAddress* host : bucket->more)
-        visit(*host, OrderOf(host));
+    if (bucket->more)
+        for (HostAddress* host : *bucket->more)
+            visit(*host, OrderOf(host));
 }
 
 template <typename Visit> void HostEqualityIndex::SearchEqual(const HostAddress& host, Visit& visit) const {

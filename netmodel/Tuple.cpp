@@ -45,20 +45,20 @@ const HostAddress& HostOrInvalid(const HostAddress* host) {
 }
 
 Tuple::Tuple(uint8_t live)
-    : m_Source(&HostAddress::Invalid()), m_Destination(&HostAddress::Invalid()), m_Live(live) {
+    : m_Live(live), m_Source(&HostAddress::Invalid()), m_Destination(&HostAddress::Invalid()) {
     m_Fields[FieldInterface] = NoInterface;
     ResetCheckMarks();
 }
 
 Tuple::Tuple(HostAddress* source, HostAddress* destination, const Fields& fields, uint8_t live)
-    : m_Source(nullptr), m_Destination(nullptr), m_Fields(fields), m_Live(live) {
+    : m_Live(live), m_Source(nullptr), m_Destination(nullptr), m_Fields(fields) {
     ResetCheckMarks();
     AttachHost(m_Source, source);
     AttachHost(m_Destination, destination);
 }
 
 Tuple::Tuple(const Tuple& other, int copyMode, uint8_t live)
-    : m_Key(other.m_Key), m_Source(nullptr), m_Destination(nullptr), m_Fields(other.m_Fields), m_Live(live) {
+    : m_Key(other.m_Key), m_Live(live), m_Source(nullptr), m_Destination(nullptr), m_Fields(other.m_Fields) {
     ResetCheckMarks();
     if (copyMode == ShallowCopy) {
         AttachHost(m_Source, other.m_Source);

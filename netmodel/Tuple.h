@@ -127,19 +127,22 @@ private:
     HostAddress*& Side(int side) { return side == KEY_Destination ? m_Destination : m_Source; }
     template <typename A> void SetSideAddress(A& address, int side);
 
+    // The one-byte members sit in the gap after the key kind: a tuple lives in every model, every
+    // checkpoint copy and every conversation a copy owns.
     int32_t m_Key = KEY_NONE;
+    uint8_t m_Live = 0;
+    // Place 0 is the running step's; the others take turns from 1.
+    mutable uint8_t m_NextRemembered = 1;
     HostAddress* m_Source;
     HostAddress* m_Destination;
     Fields m_Fields{};
     std::unique_ptr<ActionSets> m_Actions;
-    uint8_t m_Live = 0;
     std::array<int32_t, 11> m_CheckMarks{};
     struct Remembered {
         uint64_t token = 0;
         TAO* tao = nullptr;
     };
     mutable std::array<Remembered, 3> m_Remembered{};
-    mutable uint8_t m_NextRemembered = 1;
 };
 
 // Hosts compared as the tuples compare them: a missing host as the host with no address.

@@ -90,7 +90,7 @@ std::string Describable::DescribeBody(uint32_t flags, int depth) const {
     if (block) {
         text += "\n";
         AppendIndent(text, depth);
-        const auto address = reinterpret_cast<uintptr_t>(WholeObject(this));
+        const auto address = reinterpret_cast<uintptr_t>(DescribedAddress());
         text += Format("[addr $%lx]", static_cast<unsigned long>(address));
     }
     text += DescribeMembers(flags, depth, false);
@@ -101,13 +101,17 @@ std::string Describable::DescribeBody(uint32_t flags, int depth) const {
     return text;
 }
 
+const void* Describable::DescribedAddress() const {
+    return WholeObject(this);
+}
+
 std::string Describable::DescribeClassName(uint32_t) const {
     return GetRuntimeClass().name;
 }
 
 std::string Describable::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
     const MemberTable table = DescribedMembers();
-    if (!IsKindOf(table.describedClass)) return FormatObjectPointer(WholeObject(this));
+    if (!IsKindOf(table.describedClass)) return FormatObjectPointer(DescribedAddress());
     const std::vector<const MemberRow*> rows = AllRows(table);
     std::string text;
     const bool named = NamedValues(flags);

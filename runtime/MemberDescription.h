@@ -60,6 +60,9 @@ public:
 
 protected:
     virtual MemberTable DescribedMembers() const = 0;
+    // The address block mode shows: the whole object's, also where it describes itself through a
+    // second base. A view describing a plain value gives the value's.
+    virtual const void* DescribedAddress() const;
 };
 
 // A describable that holds elements: after its own members come " (empty)" or " (N elements)" and

@@ -4,10 +4,6 @@
 
 namespace vq {
 
-VQ_IMPLEMENT_DYNCREATE(TimeSpan, Object)
-
-TimeSpan::~TimeSpan() = default;
-
 int TimeSpan::Compare(const TimeSpan& other) const {
     if (m_Ticks < other.m_Ticks) return 1;
     if (m_Ticks > other.m_Ticks) return -1;

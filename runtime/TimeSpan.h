@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/core/RuntimeClass.h"
 #include "platform/time/CalendarTimeSpan.h"
 #include "platform/time/FileTime.h"
 #include "platform/time/OleDateTimeSpan.h"
@@ -14,16 +13,14 @@
 
 namespace vq {
 
-// A signed duration in 100-ns ticks. Sums and differences wrap around in 64 bits.
-class TimeSpan : public Object {
-    VQ_DECLARE_RUNTIME_CLASS(TimeSpan)
-
+// A signed duration in 100-ns ticks. Sums and differences wrap around in 64 bits. A plain value
+// of eight bytes, without virtual functions, like the times it measures between.
+class TimeSpan {
 public:
     constexpr TimeSpan() = default;
     // count × the ticks of the unit, exactly.
     constexpr explicit TimeSpan(int64_t count, int unit = Unit::Ticks) : m_Ticks(Scale(count, unit)) {}
     constexpr TimeSpan(const TimeSpan&) = default;
-    ~TimeSpan() override;
     TimeSpan& operator=(const TimeSpan&) = default;
 
     // 1 when this span is shorter than the other, -1 when longer, 0 when equal.

@@ -9,13 +9,32 @@
 
 namespace vq {
 
-VQ_IMPLEMENT_DYNCREATE(Timestamp, Describable)
-
-Timestamp::~Timestamp() = default;
+VQ_IMPLEMENT_RUNTIME_CLASS(Timestamp, Describable)
 
 namespace {
 
 constexpr const char* DumpFormat = "%Y/%m/%d/%H:%M:%S";
+
+// A time as the dumps see it: a describable of class Timestamp, at the time's own address.
+class TimestampDump final : public Describable {
+public:
+    explicit TimestampDump(const Timestamp& time) : m_Time(time) {}
+    const RuntimeClass& GetRuntimeClass() const override { return Timestamp::Class(); }
+
+protected:
+    MemberTable DescribedMembers() const override {
+        static constexpr MemberRow rows[] = {{"m_Time", "Time", 19, &FormatTime}};
+        return {Timestamp::Class(), rows};
+    }
+    const void* DescribedAddress() const override { return &m_Time; }
+
+private:
+    static std::string FormatTime(const Object& object, uint32_t, int) {
+        return static_cast<const TimestampDump&>(object).m_Time.GetOleDateTime().Format(DumpFormat);
+    }
+
+    const Timestamp& m_Time;
+};
 
 bool ReadsAsDate(int unit, int mode) {
     return (mode == ConversionUnset || mode == ConversionDATE) && unit == Unit::Days;
@@ -164,13 +183,20 @@ Timestamp Timestamp::Align(const Timestamp& time, const TimeSpan& period, int mo
     }
 }
 
-std::string Timestamp::FormatMemberTime(const Object& object, uint32_t, int) {
-    return static_cast<const Timestamp&>(object).GetOleDateTime().Format(DumpFormat);
+std::string Timestamp::DescribeObject(uint32_t flags, int depth) const {
+    return TimestampDump(*this).DescribeObject(flags, depth);
 }
 
-MemberTable Timestamp::DescribedMembers() const {
-    static constexpr MemberRow rows[] = {{"m_Time", "Time", 19, &Timestamp::FormatMemberTime}};
-    return {Class(), rows};
+std::string Timestamp::DescribeBody(uint32_t flags, int depth) const {
+    return TimestampDump(*this).DescribeBody(flags, depth);
+}
+
+std::string Timestamp::DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const {
+    return TimestampDump(*this).DescribeMembers(flags, depth, trailingSeparator);
+}
+
+std::string Timestamp::DescribeColumns(uint32_t flags, bool trailingSeparator) const {
+    return TimestampDump(*this).DescribeColumns(flags, trailingSeparator);
 }
 
 TimeSpan operator-(const Timestamp& a, const Timestamp& b) {

@@ -14,10 +14,13 @@
 namespace vq {
 
 // A point in time: 100-ns ticks since 1601-01-01 00:00 UTC. Moving it wraps around in 64 bits.
-class Timestamp : public Describable {
-    VQ_DECLARE_RUNTIME_CLASS(Timestamp)
-
+// A plain value of eight bytes: every conversation holds several, so it carries no table of virtual
+// functions; it dumps itself through a describable view made for the call.
+class Timestamp {
 public:
+    // The class dumps name.
+    static const RuntimeClass& Class();
+
     constexpr Timestamp() = default;
     constexpr explicit Timestamp(uint64_t ticks) : m_Time(ticks) {}
     Timestamp(const Timestamp& time, const TimeSpan& span)
@@ -27,7 +30,6 @@ public:
     explicit Timestamp(const OleDateTime& date) { SetOleDateTime(date); }
     explicit Timestamp(const CalendarTime& time) { SetCTime(time); }
     constexpr Timestamp(const Timestamp&) = default;
-    ~Timestamp() override;
     Timestamp& operator=(const Timestamp&) = default;
 
     // The current UTC time of the installed clock.
@@ -106,8 +108,11 @@ public:
 
     friend constexpr bool operator==(const Timestamp& a, const Timestamp& b) { return a.m_Time == b.m_Time; }
 
-protected:
-    MemberTable DescribedMembers() const override;
+    // The dumps every describable value gives (see Describable), with this time's address.
+    std::string DescribeObject(uint32_t flags, int depth) const;
+    std::string DescribeBody(uint32_t flags, int depth) const;
+    std::string DescribeMembers(uint32_t flags, int depth, bool trailingSeparator) const;
+    std::string DescribeColumns(uint32_t flags, bool trailingSeparator) const;
 
 private:
     template <typename T> static TimeSpan SpanOf(T count, int unit) {
@@ -116,7 +121,6 @@ private:
         return span;
     }
     static int DaysToSeconds(double days);
-    static std::string FormatMemberTime(const Object& object, uint32_t flags, int depth);
 
     uint64_t m_Time = 0;
 };
