@@ -290,12 +290,14 @@ void Environment::BeginImport() {
         throw;
     }
     m_ImportOpen = true;
+    m_ImportFresh = m_HostTable.GetCount() == 0 && m_TuplePool.GetCount() == 0;
 }
 
 void Environment::EndImport() {
     for (auto& map : m_Imports)
         map.reset();
     m_ImportOpen = false;
+    m_ImportFresh = false;
 }
 
 void* Environment::Recorded(int map, const void* foreign) const {
@@ -314,7 +316,7 @@ Tuple* Environment::ImportTuple(const Tuple& tuple, int matchMode, bool* created
     if (created != nullptr) *created = false;
     if (auto* recorded = static_cast<Tuple*>(Recorded(TupleMap, &tuple))) return recorded;
     Tuple* result = nullptr;
-    if (TAO* found = m_TuplePool.FindEqual(tuple)) {
+    if (TAO* found = m_ImportFresh ? nullptr : m_TuplePool.FindEqual(tuple)) {
         result = found->GetTuple();
     } else {
         auto made = std::make_unique<Tuple>(tuple, NullCopy, m_Live);

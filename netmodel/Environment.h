@@ -77,7 +77,10 @@ public:
     IpAddress* FindOrAddIpAddress(const uint8_t* bytes, bool request);
     IpxAddress* FindOrAddIpxAddress(const uint8_t* bytes, bool request);
 
-    // Importing from another model.
+    // Importing from another model. An import into a model that holds no host and no tuple yet is a
+    // copy: each source tuple gets a tuple of its own, found again through the import map, so the
+    // pool's equality search is skipped. Hosts are still searched: the source may hold equal hosts,
+    // and their copies must merge.
     void BeginImport();
     void EndImport();
     bool IsImportOpen() const { return m_ImportOpen; }
@@ -144,6 +147,7 @@ private:
     FlatMap<StreamKey, StreamEntry, StreamKeyHash> m_Streams;
     std::unique_ptr<ImportMap> m_Imports[MapCount];
     bool m_ImportOpen = false;
+    bool m_ImportFresh = false;
     const AdapterList* m_Adapters = nullptr;
 };
 
