@@ -245,6 +245,19 @@ private:
     std::optional<int> m_reportedError;
 };
 
+// Keeps the chart's clip region for a scope that clips: it is saved on entry and restored however
+// the scope is left.
+class SavedClip {
+public:
+    explicit SavedClip(Chart& chart) : m_Chart(chart) { m_Chart.SaveClip(); }
+    ~SavedClip() { m_Chart.RestoreClip(); }
+    SavedClip(const SavedClip&) = delete;
+    SavedClip& operator=(const SavedClip&) = delete;
+
+private:
+    Chart& m_Chart;
+};
+
 // A chart whose groups each hold one ChartDynamicData buffer item.
 class DynamicChart : public Chart {
     VQ_DECLARE_RUNTIME_CLASS(DynamicChart)

@@ -558,11 +558,7 @@ void ChartDisplay::DrawBoxPlotArea() {
     const RECT p = m_plot;
     const int d = Depth();
     const int m = TruncToInt(GetSpacingPixels());
-    chart->SaveClip();
-    struct Unclip {
-        Chart* chart;
-        ~Unclip() { chart->RestoreClip(); }
-    } unclip{chart};
+    const SavedClip savedClip(*chart);
     chart->ClipToRect(p.left - m - 1, p.top - 1, p.right + 1, p.bottom + m + 1, RGN_COPY);
     GdiHandle<BrushObject> solid(flags & kOpaquePlot ? CreateSolidBrush(GetStyle().fillColour) : nullptr);
     HGDIOBJ brush = solid ? static_cast<HGDIOBJ>(solid.get()) : GetStockObject(HOLLOW_BRUSH);

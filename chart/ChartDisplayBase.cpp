@@ -472,11 +472,7 @@ void ChartDisplayBase::DrawForeground() {
     const int mode = chart->GetInvalidationMode() & 0xF000;
     if (!partial || mode == 0x5000) DrawAxesStep();
     if (!big()) return;
-    chart->SaveClip();
-    struct Unclip {
-        Chart* chart;
-        ~Unclip() { chart->RestoreClip(); }
-    } unclip{chart};
+    const SavedClip savedClip(*chart);
     chart->ClipToRect(m_plot.left, m_plot.top, m_plot.right + 1, m_plot.bottom + 1, RGN_COPY);
     const bool plotArea = !partial || mode == 0x4000, data = !partial || mode == 0x6000;
     if (flags & kDataFirst) {

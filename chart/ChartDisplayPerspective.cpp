@@ -281,11 +281,7 @@ void ChartDisplay::DrawPerspectivePlotArea() {
     const int w = p.right - p.left, d = f.right - f.left, wall = f.bottom - f.top, drop = p.bottom - f.bottom;
     const int m = TruncToInt(GetSpacingPixels());
     // The value ticks reach beyond the plot's edge.
-    chart->SaveClip();
-    struct Unclip {
-        Chart* chart;
-        ~Unclip() { chart->RestoreClip(); }
-    } unclip{chart};
+    const SavedClip savedClip(*chart);
     chart->ClipToRect(p.left - m - 1, p.top - 1, p.right + m + 1, p.bottom + 1, RGN_COPY);
     GdiHandle<BrushObject> solid(flags & kOpaquePlot ? CreateSolidBrush(GetStyle().fillColour) : nullptr);
     HGDIOBJ brush = solid ? static_cast<HGDIOBJ>(solid.get()) : GetStockObject(HOLLOW_BRUSH);
