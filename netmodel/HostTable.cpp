@@ -70,10 +70,10 @@ HostAddress* HostTable::Learn(const FrameView& frame, FrameView::Side side) {
                             : etherType == 0x0800 || etherType == 0x0806 ? 1
                             : etherType == 0x8137 || etherType == 0x8138 ? 2
                                                                          : 0;
-    return LearnAnew(seen, side, lookupOnly, network);
+    return LearnSeen(seen, side, lookupOnly, network);
 }
 
-HostAddress* HostTable::LearnAnew(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
+HostAddress* HostTable::LearnSeen(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
                                   uint8_t network) {
     HostAddress scratch(seen, side);
     scratch.SetOwner(this);

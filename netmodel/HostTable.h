@@ -71,7 +71,8 @@ private:
     };
 
     HostAddress* Learn(const FrameView& frame, FrameView::Side side);
-    HostAddress* LearnAnew(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
+    // Learns what one side of a frame showed, once its addresses are resolved.
+    HostAddress* LearnSeen(const HostAddress::Seen& seen, FrameView::Side side, bool lookupOnly,
                            uint8_t network);
     // Every change to the hosts, their states or the indexes moves the generation on.
     void Touch() { ++m_Generation; }
